@@ -1,0 +1,37 @@
+#pragma once
+
+#include "extract/document_model.h"
+#include "pages/page_frame.h"
+#include "project/project_model.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace tessarel {
+
+struct Environment;
+
+/// One entry of the sorted index and the HTML Help indexes.
+struct IndexEntry {
+    QString EntryText;
+    QString EntryPage;  ///< page file name, with "#" and an anchor for a section
+    bool IsChapter = false;
+};
+
+/// All state of a running Tessarel: one document, one project, one page buffer.
+/// Owned by the application object (window, console program or test).
+struct Workspace {
+    explicit Workspace(Environment& environment) : env(environment) {}
+
+    Environment& env;
+    DocumentModel document;
+    ProjectModel project;
+    PageBuffer page;
+    /// Where chapter and error pages go: set by a project build before each
+    /// chapter, "" until a project is built and again after it is closed.
+    QString destinationFolder;
+    std::vector<IndexEntry> IndexEntries;
+};
+
+}  // namespace tessarel

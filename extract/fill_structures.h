@@ -1,0 +1,30 @@
+#pragma once
+
+#include "support/settings.h"
+
+#include <QString>
+
+namespace tessarel {
+
+struct DocumentModel;
+class UserInterface;
+
+/// What a parse needs besides the file: the comment styles in force (the
+/// project's, or single-file mode's from the preferences), whether sections
+/// link to each other, and the base progress step count.
+struct ParseOptions {
+    CommentStyles comments;
+    bool hyperlinks = true;
+    int baseProgressSteps = 20;
+};
+
+/// Parses the file at `path` into `doc` (the caller has set doc.SourceFilePath).
+/// Returns true when at least one section was found and filled. When none was,
+/// doc.ChapterPagePath is still set, so the caller can put the error page there.
+/// A file that cannot be read parses as empty text.
+bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, const ParseOptions& options);
+
+/// The error page body for a file without sections.
+QString NoSectionsErrorBody(const QString& sourceFileName);
+
+}  // namespace tessarel

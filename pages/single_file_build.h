@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+namespace tessarel {
+
+struct DocumentModel;
+struct Environment;
+struct PageBuffer;
+struct PageStyle;
+struct Settings;
+
+/// Everything the single-file build reads and writes. A project build fills it
+/// for every chapter; opening a source file fills it with no project open.
+struct SingleFileContext {
+    Environment& env;
+    DocumentModel& doc;
+    PageBuffer& page;
+    Settings& settings;          ///< the project's settings, or single-file mode's
+    const PageStyle& style;
+    bool projectOpen = false;
+    QString projectFolder;       ///< resolves settings.RelDestPath
+    QString destinationFolder;   ///< set by a project build before each chapter; "" otherwise
+    QDateTime generatedAt;
+};
+
+/// Parses doc.SourceFilePath and writes its chapter page (or its error page); an
+/// HTML source is not parsed but shown, and copied into a project's destination.
+void Starttessarel(SingleFileContext& context);
+
+/// The result of one single-file build, as the build log shows it.
+struct SingleFileResult {
+    QString reason;        ///< "Sections OK", "Not Built: HTML File", "No Sections Declared"
+    bool success = false;
+    QString chapterTitle;
+    QString inputFile;     ///< source file name
+    QString outputFile;    ///< page file name
+    bool readable = true;  ///< false when the source could not be read
+};
+
+/// Starttessarel with the progress and log of a build of one file.
+SingleFileResult BuildTheFile(SingleFileContext& context);
+
+}  // namespace tessarel

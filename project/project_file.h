@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+namespace tessarel {
+
+struct ProjectModel;
+class UserInterface;
+
+/// The full text of the project file for the model. Turns IndexText and
+/// Copyright of the model back into their plain form.
+QString ProjectXml(UserInterface& ui, ProjectModel& project);
+/// Writes ProjectXml to `path`; false when it could not be written (already told).
+bool SaveProject(UserInterface& ui, ProjectModel& project, const QString& path);
+
+enum class LoadOutcome { Loaded, NotFound, Refused };
+/// Reads a project file into the model. A file that is missing, unreadable or
+/// malformed beyond repair is refused with a clear message and leaves the model
+/// as it was.
+LoadOutcome LoadProject(UserInterface& ui, ProjectModel& project, const QString& path);
+
+/// True when the file on disk differs from what a save would write; false when
+/// there is no file.
+bool IsProjectModified(UserInterface& ui, ProjectModel& project);
+
+}  // namespace tessarel

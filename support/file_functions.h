@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QString>
+
+namespace tessarel {
+
+class UserInterface;
+
+/// How a file's characters become bytes. Pages, style sheets and HTML Help files
+/// declare iso-8859-1, so they are written as Latin-1 with every character above
+/// U+00FF as "&#N;"; the program's own files (project, window state, error log)
+/// are UTF-8.
+enum class FileEncoding { Latin1WithReferences, Utf8 };
+
+/// The folders the program reads its shipped files from and writes its own
+/// files to. Tests point both at temporary folders.
+struct AppPaths {
+    QString programFolder;  ///< styles/, intro.htm, help topics; ends with a separator
+    QString dataFolder;     ///< fs.xml, error.log; ends with a separator
+
+    /// The folders of an installed or built program: the executable's folder when
+    /// it holds "styles", else the installed share folder; the per-user data folder.
+    static AppPaths forRunningProgram();
+};
+
+// ---- Whole-file reading and writing -------------------------------------
+
+/// Decodes file bytes: UTF-8 when they are valid UTF-8 (a BOM is dropped),
+/// otherwise Windows-1252.
+QString DecodeText(const QByteArray& bytes);
+/// Encodes text for a file in the given encoding.
+QByteArray EncodeText(const QString& text, FileEncoding encoding);
+
+/// The whole file as text; "" on any error.
+QString ReadTextFile(const QString& path);
+/// The whole file into `text`; on any error `text` is left unchanged. True on success.
+bool ReadTextFileInto(const QString& path, QString& text);
+/// Creates or replaces the file with text + CR LF, atomically (written beside the
+/// target, then renamed). A target that cannot be written (read-only, missing
+/// folder, empty path) is left untouched and the "Read only file" message is
+/// shown. Returns false on any failure; callers may go on.
+bool WriteTextFile(UserInterface& ui, const QString& path, const QString& text,
+                   FileEncoding encoding = FileEncoding::Latin1WithReferences);
+/// Appends text + CR LF, creating the file when missing. False on failure (no message).
+bool AppendTextFile(const QString& path, const QString& text,
+                    FileEncoding encoding = FileEncoding::Latin1WithReferences);
+/// Deletes the file if it exists; errors are ignored.
+void DeleteFile(const QString& path);
+/// False for ""; true when a normal or read-only file or a folder exists there
+/// (hidden entries do not count); a wildcard pattern counts when anything matches.
+bool FileExists(const QString& path);
+
+// ---- Paths ----------------------------------------------------------------
+// The separator is "\" on Windows and "/" elsewhere; on POSIX an absolute path
+// plays the role of a path with a drive.
+
+/// The platform's folder separator.
+QChar PathSeparator();
+/// "\" in a stored folder read as the platform separator.
+QString NativeSeparators(const QString& path);
+
+QString FolderOf(const QString& path);        ///< trimmed path up to and including its last separator
+QString FileNameOf(const QString& path);      ///< trimmed path after its last separator
+QString BaseNameOf(const QString& path);      ///< file name without extension; "" without a "."
+QString BaseNameInRange(const QString& path); ///< "" when the last "." is first or before the last separator
+QString ExtensionOf(const QString& path);     ///< after the last "."; case kept; "" without a "."
+/// Windows: the characters before the first ":". POSIX: "/" for an absolute path, else "".
+QString DrivePart(const QString& path);
+/// Windows: removes the drive and its ":". POSIX: leaves the path as it is.
+void StripDrive(QString& path);
+QString WithTrailingBackslash(const QString& folder);  ///< folder + separator unless it ends with one
+QString ProgramFolderFile(const AppPaths& paths, const QString& name);
+QString DataFolderFile(const AppPaths& paths, const QString& name);
+/// The path unchanged when it has a drive (is absolute); else projectFolder + path.
+QString ResolveProjectPath(const QString& projectFolder, const QString& path);
+/// The canonical absolute form of an existing folder, ending with a separator; "" on error.
+QString AbsoluteFolder(const QString& folder);
+/// `folder` + separator + `fileName`, with doubled separators from the second
+/// character on collapsed (a leading network "\\" stays).
+QString JoinFolderAndFile(const QString& folder, const QString& fileName);
+
+}  // namespace tessarel

@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QString>
+
+namespace tessarel {
+
+/// The ten comment styles; the number in each name is the style's weight in the
+/// project file's style numbers.
+struct CommentStyles {
+    bool chkS1 = true;   // "//"
+    bool chkS2 = true;   // "'"
+    bool chkS4 = false;  // "#"
+    bool chkS8 = false;  // ";"
+    bool chkS16 = false; // "-"
+    bool chkS32 = false; // "c" and "C"
+    bool chkS64 = false; // "!"
+    bool chkM1 = true;   // "/* */"
+    bool chkM2 = false;  // "(* *)"
+    bool chkM4 = false;  // "{ }"
+
+    bool anyMultiLine() const { return chkM1 || chkM2 || chkM4; }
+    bool operator==(const CommentStyles&) const = default;
+};
+
+/// Sum of the weights 1..64 of the single-line styles that are on (0..127).
+int SingleLineCommentBits(const CommentStyles& styles);
+/// Sum of the weights 1, 2, 4 of the multi-line styles that are on (0..7).
+int MultipleLineCommentBits(const CommentStyles& styles);
+/// Sets every single-line flag from its bit; higher bits are ignored.
+void SetSingleLineCommentBits(CommentStyles& styles, int bits);
+void SetMultipleLineCommentBits(CommentStyles& styles, int bits);
+
+/// The presentation settings of the open project, or of single-file mode when no
+/// project is open. Field names are the project file's element names; the
+/// initial values are the reset values (those seeded from preferences get the
+/// preference defaults).
+struct Settings {
+    bool Title = true;
+    bool Links = true;
+    bool Api = true;
+    QString Style = QStringLiteral("standard_babyblue");
+    QString SumCon = QStringLiteral("1");  // "0" Summary, "1" Table of Contents, "2" None
+    bool IncludeSourceLocation = false;
+    bool IncludeLastGenerated = false;
+    bool UseChapterTitleInIndex = false;
+    bool IncludeOnlyDocumentedFiles = true;
+    bool GenerateHtmlHelpFiles = false;
+    bool Collapsible = false;
+    bool EmbedStyle = false;
+    bool SortSections = false;
+    bool SortFilenames = false;
+    bool IncludeProjectTitle = false;
+    bool BoldTitles = true;
+    QString IndexTitle;
+    QString IndexText;   // may hold line breaks; plain or HTML form
+    QString Copyright;   // may hold line breaks; plain or HTML form
+    QString HomeChapter;
+    QString RelDestPath;
+    QString TextFilter = QStringLiteral("*.*");
+    QString ComboFilter = QStringLiteral("*.*");
+    CommentStyles comments;
+
+    bool operator==(const Settings&) const = default;
+};
+
+/// Plain form -> HTML form: "(c)" and "(C)" become "&#169;", CR LF becomes "<br>".
+QString HtmlFormOf(const QString& plain);
+/// HTML form -> plain form: "&#169;" becomes "(c)", "<br>" becomes CR LF.
+QString PlainFormOf(const QString& html);
+
+}  // namespace tessarel

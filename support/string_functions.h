@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+namespace tessarel {
+
+// Text operations shared by the parser, the page writers and the project code.
+// Positions are 1-based, as everywhere in the document model. Every operation is
+// linear in the length of the text: results are built in a new buffer.
+
+inline const QString kCrLf = QStringLiteral("\r\n");
+
+/// Characters first..last inclusive; "" when first > last.
+QString MidRange(const QString& text, qsizetype first, qsizetype last);
+/// Replaces the first occurrence of `find`.
+void ReplaceFirst(QString& text, const QString& find, const QString& replacement);
+/// Replaces every occurrence left to right, going on after each replacement.
+/// Does nothing when text, find or replacement is empty.
+void ReplaceAll(QString& text, const QString& find, const QString& replacement);
+/// ReplaceAll from position `start`, without the guard against empty arguments
+/// (an empty `find` does nothing; an empty replacement deletes).
+void ReplaceAllFrom(qsizetype start, QString& text, const QString& find, const QString& replacement);
+/// Whole-word replacement over the 16 delimiter pairs, in their fixed order.
+void ReplaceWord(QString& text, const QString& word, const QString& replacement);
+/// ReplaceWord followed by the ten extra pairs with "(" and "*".
+void ReplaceWordExtended(QString& text, const QString& word, const QString& replacement);
+/// Inserts before the character at `position`; beyond the end, pads with spaces first.
+void InsertAt(QString& text, qsizetype position, const QString& insertion);
+/// Replaces characters start..end-1 by `replacement`.
+void ReplaceRange(QString& text, qsizetype start, qsizetype end, const QString& replacement);
+/// Text between the first "[" at or after tagPosition + 3 and the next "]"; "" when missing.
+QString BracketedArgument(const QString& text, qsizetype tagPosition);
+bool Contains(const QString& text, const QString& part);
+/// First position >= start where a and b differ; see the tests for the odd cases.
+qsizetype FirstDifference(qsizetype start, const QString& a, const QString& b);
+/// Occurrences of part, overlapping ones included; appends 10 spaces to text first.
+qsizetype CountOccurrences(QString& text, const QString& part);
+/// Every span from "<" to the next ">" (or to the end) becomes spaces.
+void BlankOutTags(QString& text);
+void RemoveCharacter(QString& text, QChar character);
+
+/// Trims spaces only (not tabs or line breaks), as the system's trim does.
+QString TrimSpaces(const QString& text);
+/// The leading number of a text, as preferences and flags are read: blanks
+/// skipped, an optional sign, digits; 0 when there is none. " 1" and "1" agree.
+int NumberValue(const QString& text);
+
+}  // namespace tessarel

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QString>
+#include <QStringList>
+
+namespace tessarel {
+
+enum class MessageIcon { None, Information, Exclamation, Critical, Question };
+enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MessageAnswer { Ok, Cancel, Yes, No };
+
+/// Everything the logic says to or asks of the user goes through here. The main
+/// window, the console program and the tests' recording fake implement it, so no
+/// code outside app/ ever touches a widget.
+class UserInterface {
+public:
+    virtual ~UserInterface() = default;
+
+    /// A modal message box; returns the button the user chose.
+    virtual MessageAnswer message(const QString& title, const QString& text, MessageIcon icon,
+                                  MessageButtons buttons) = 0;
+
+    // Build log and progress (the progress window's operations).
+    virtual void AddItem(const QString& reason, const QString& item, bool status, const QString& title,
+                         const QString& output) = 0;
+    virtual void SetProgressMax(int max) = 0;
+    virtual void ResetProgress() = 0;
+    virtual void AddProgress() = 0;
+    /// The caption naming the current work (lblCurrent).
+    virtual void setProgressCaption(const QString& caption) = 0;
+
+    /// The user's request to stop a running build (blnCancelBuild).
+    virtual bool cancelRequested() const = 0;
+    virtual void setCancelRequested(bool requested) = 0;
+
+    /// The busy display shown while a project file is read or written.
+    virtual void showBusy(const QString& title, const QString& current, int maximum) = 0;
+    virtual void setBusyValue(int value) = 0;
+    virtual void hideBusy() = 0;
+
+    virtual void navigate(const QString& path) = 0;     ///< point the preview browser at a file
+    virtual void shellOpen(const QString& target) = 0;  ///< open with the associated program
+    virtual void showHelpTopic(const QString& helpPath) = 0;  ///< "file.chm::/topic.htm" or a .chm
+    /// Starts a program without waiting for it; false when it could not be started.
+    virtual bool startProgram(const QString& program, const QStringList& arguments,
+                              const QString& workingFolder) = 0;
+    /// Asks the application to end in an orderly way (after a critical error).
+    virtual void requestQuit() = 0;
+
+    /// A build begins: show the progress window and lock the commands that would
+    /// start another build. `projectBuild` is false for a single file.
+    virtual void buildStarted(bool projectBuild) { (void)projectBuild; }
+    /// The build has ended: unlock the commands again.
+    virtual void buildFinished(bool projectBuild) { (void)projectBuild; }
+
+    /// Lets the window repaint and react. Cheap to call often: the event loop is
+    /// entered at most every few milliseconds.
+    void yield() {
+        if (!yieldClock_.isValid()) {
+            yieldClock_.start();
+        } else if (yieldClock_.elapsed() < kYieldIntervalMs) {
+            return;
+        }
+        yieldClock_.restart();
+        processEvents();
+    }
+
+protected:
+    /// Runs pending window events; a console has none.
+    virtual void processEvents() {}
+
+private:
+    static constexpr qint64 kYieldIntervalMs = 8;
+    QElapsedTimer yieldClock_;
+};
+
+/// Calls UserInterface::yield() once every `stride` ticks, so that character
+/// walks over megabytes do not even look at the clock per character.
+class Yielder {
+public:
+    explicit Yielder(UserInterface& ui, int stride = 4096) : ui_(ui), stride_(stride), left_(stride) {}
+    void tick() {
+        if (--left_ <= 0) {
+            left_ = stride_;
+            ui_.yield();
+        }
+    }
+
+private:
+    UserInterface& ui_;
+    int stride_;
+    int left_;
+};
+
+}  // namespace tessarel

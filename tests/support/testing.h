@@ -1,0 +1,99 @@
+#pragma once
+
+#include "support/environment.h"
+#include "support/user_interface.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace tessarel::testing {
+
+/// A user interface that records everything said to it and answers messages
+/// from a script (OK/Yes by default).
+class RecordingUserInterface : public UserInterface {
+public:
+    struct Message {
+        QString title;
+        QString text;
+        MessageIcon icon;
+        MessageButtons buttons;
+    };
+    struct LogLine {
+        QString reason, item;
+        bool status;
+        QString title, output;
+    };
+
+    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon,
+                          MessageButtons buttons) override;
+    void AddItem(const QString& reason, const QString& item, bool status, const QString& title,
+                 const QString& output) override;
+    void SetProgressMax(int max) override;
+    void ResetProgress() override;
+    void AddProgress() override;
+    void setProgressCaption(const QString& caption) override;
+    bool cancelRequested() const override { return cancel; }
+    void setCancelRequested(bool requested) override { cancel = requested; }
+    void showBusy(const QString& title, const QString& current, int maximum) override;
+    void setBusyValue(int value) override { busyValue = value; }
+    void hideBusy() override { busyShown = false; }
+    void navigate(const QString& path) override { navigations << path; }
+    void shellOpen(const QString& target) override { shellOpens << target; }
+    void showHelpTopic(const QString& helpPath) override { helpTopics << helpPath; }
+    bool startProgram(const QString& program, const QStringList& arguments, const QString& workingFolder) override;
+    void requestQuit() override { quitRequested = true; }
+    void buildStarted(bool projectBuild) override;
+    void buildFinished(bool projectBuild) override;
+
+    /// Answers given to message boxes in order; when empty, Ok or Yes.
+    std::deque<MessageAnswer> answers;
+    /// Called before each chapter's progress caption is set; a test may cancel here.
+    std::function<void(const QString& caption)> onCaption;
+
+    std::vector<Message> messages;
+    std::vector<LogLine> log;
+    QStringList captions, navigations, shellOpens, helpTopics;
+    struct Started {
+        QString program;
+        QStringList arguments;
+        QString workingFolder;
+    };
+    std::vector<Started> started;
+    bool startSucceeds = true;
+    int progressMax = 100, progressValue = 0, progressResets = 0, progressSteps = 0;
+    bool cancel = false, quitRequested = false, busyShown = false;
+    int busyShows = 0, busyMax = 0, busyValue = 0;
+    QString busyTitle, busyCurrent;
+    int buildsStarted = 0, buildsFinished = 0;
+};
+
+/// A temporary program folder (with the shipped style sheets), data folder and
+/// preference store, so no test touches the user's files.
+class TestEnvironment {
+public:
+    TestEnvironment();
+    RecordingUserInterface ui;
+    QTemporaryDir root;
+    std::unique_ptr<Preferences> preferences;
+    std::unique_ptr<Environment> env;
+
+    QString programFolder() const { return env->paths.programFolder; }
+    QString dataFolder() const { return env->paths.dataFolder; }
+    /// A path inside the temporary root.
+    QString path(const QString& relative) const;
+};
+
+/// Reads a file's bytes; "" when missing.
+QByteArray ReadBytes(const QString& path);
+/// Writes bytes, creating folders as needed.
+void WriteBytes(const QString& path, const QByteArray& bytes);
+/// "\n" in a literal becomes CR LF, so expected pages can be written readably.
+QString Crlf(const QString& text);
+
+}  // namespace tessarel::testing
