@@ -1,0 +1,102 @@
+#include "support/preferences.h"
+
+#include "support/settings.h"
+#include "support/string_functions.h"
+
+#include <QSettings>
+
+namespace tessarel {
+
+namespace prefs {
+
+QString DefaultCompilerPath() { return QStringLiteral("C:\\Program Files\\HTML Help Workshop"); }
+
+QString RecentKey(int slot) { return QStringLiteral("h") + QString::number(slot); }
+
+}  // namespace prefs
+
+Preferences::Preferences()
+    : store_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tessarel"),
+                                         QStringLiteral("Tessarel"))) {}
+
+Preferences::Preferences(const QString& iniPath)
+    : store_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
+
+Preferences::~Preferences() = default;
+
+QString Preferences::ReadPreference(const QString& section, const QString& key, const QString& defaultValue) const {
+    const QVariant value = store_->value(section + QLatin1Char('/') + key);
+    if (!value.isValid()) {
+        return defaultValue;
+    }
+    // A value with a comma reads back as a list; it was written as one string.
+    if (value.typeId() == QMetaType::QStringList) {
+        return value.toStringList().join(QStringLiteral(", "));
+    }
+    return value.toString();
+}
+
+void Preferences::WritePreference(const QString& section, const QString& key, const QString& value) {
+    store_->setValue(section + QLatin1Char('/') + key, value);
+    store_->sync();
+}
+
+bool Preferences::ReadFlag(const QString& section, const QString& key, const QString& defaultValue) const {
+    return NumberValue(ReadPreference(section, key, defaultValue)) != 0;
+}
+
+void Preferences::WriteFlag(const QString& section, const QString& key, bool value) {
+    WritePreference(section, key, value ? QStringLiteral(" 1") : QStringLiteral(" 0"));
+}
+
+QString Preferences::fileName() const { return store_->fileName(); }
+
+void LoadSingleFileSettings(const Preferences& preferences, bool projectOpen, Settings& settings) {
+    if (projectOpen) {
+        return;
+    }
+    const QString one = QStringLiteral("1");
+    const QString zero = QStringLiteral("0");
+    settings.Title = preferences.ReadFlag(prefs::kSingleFile, prefs::kTitle, one);
+    settings.Links = preferences.ReadFlag(prefs::kSingleFile, prefs::kHyperlinks, one);
+    settings.Api = preferences.ReadFlag(prefs::kSingleFile, prefs::kApi, one);
+    settings.IncludeSourceLocation = preferences.ReadFlag(prefs::kSingleFile, prefs::kSourceLocation, zero);
+    settings.IncludeLastGenerated = preferences.ReadFlag(prefs::kSingleFile, prefs::kLastGenerated, zero);
+    settings.Style = preferences.ReadPreference(prefs::kSingleFile, prefs::kStyle, prefs::kDefaultStyle);
+    settings.SumCon = preferences.ReadPreference(prefs::kSingleFile, prefs::kSumCon, one);
+}
+
+namespace {
+
+struct StyleKey {
+    const char16_t* key;
+    bool CommentStyles::*flag;
+    bool defaultOn;
+};
+
+constexpr StyleKey kStyleKeys[] = {
+    {u"chkS1", &CommentStyles::chkS1, true},   {u"chkS2", &CommentStyles::chkS2, true},
+    {u"chkS4", &CommentStyles::chkS4, false},  {u"chkS8", &CommentStyles::chkS8, false},
+    {u"chkS16", &CommentStyles::chkS16, false}, {u"chkS32", &CommentStyles::chkS32, false},
+    {u"chkS64", &CommentStyles::chkS64, false}, {u"chkM1", &CommentStyles::chkM1, true},
+    {u"chkM2", &CommentStyles::chkM2, false},  {u"chkM4", &CommentStyles::chkM4, false},
+};
+
+}  // namespace
+
+CommentStyles ReadSingleFileCommentStyles(const Preferences& preferences) {
+    CommentStyles styles;
+    for (const StyleKey& entry : kStyleKeys) {
+        styles.*entry.flag = preferences.ReadFlag(prefs::kSingleFile, QString::fromUtf16(entry.key),
+                                                  entry.defaultOn ? QStringLiteral("1") : QStringLiteral("0"));
+    }
+    return styles;
+}
+
+void WriteSingleFileCommentStyles(Preferences& preferences, const CommentStyles& styles) {
+    for (const StyleKey& entry : kStyleKeys) {
+        preferences.WriteFlag(prefs::kSingleFile, QString::fromUtf16(entry.key), styles.*entry.flag);
+    }
+}
+
+}  // namespace tessarel

@@ -1,0 +1,231 @@
+#include "support/string_functions.h"
+
+#include <array>
+#include <limits>
+#include <utility>
+
+namespace tessarel {
+
+namespace {
+
+// Left-to-right replacement that goes on after each inserted text; linear.
+void ReplaceFromIndex(QString& text, qsizetype from, const QString& find, const QString& replacement) {
+    if (find.isEmpty() || from >= text.size()) {
+        return;
+    }
+    qsizetype hit = text.indexOf(find, from);
+    if (hit < 0) {
+        return;
+    }
+    QString result;
+    result.reserve(text.size() + (replacement.size() > find.size() ? text.size() / 8 : 0));
+    qsizetype done = 0;
+    for (; hit >= 0; hit = text.indexOf(find, done)) {
+        result.append(QStringView(text).mid(done, hit - done));
+        result.append(replacement);
+        done = hit + find.size();
+    }
+    result.append(QStringView(text).mid(done));
+    text = std::move(result);
+}
+
+const QString kCr = QStringLiteral("\r");
+const QString kLf = QStringLiteral("\n");
+const QString kTab = QStringLiteral("\t");
+const QString kSpace = QStringLiteral(" ");
+
+const std::array<std::pair<QString, QString>, 16>& WordDelimiters() {
+    static const std::array<std::pair<QString, QString>, 16> pairs{{
+        {kCrLf, kSpace}, {kCrLf, kCrLf}, {kCrLf, kTab}, {kCrLf, kLf},
+        {kLf, kSpace}, {kLf, kCrLf}, {kLf, kLf}, {kLf, kTab},
+        {kSpace, kSpace}, {kSpace, kCrLf}, {kSpace, kTab}, {kSpace, kLf},
+        {kTab, kSpace}, {kTab, kCrLf}, {kTab, kTab}, {kTab, kLf},
+    }};
+    return pairs;
+}
+
+const std::array<std::pair<QString, QString>, 10>& ExtendedDelimiters() {
+    static const QString open = QStringLiteral("(");
+    static const QString star = QStringLiteral("*");
+    static const std::array<std::pair<QString, QString>, 10> pairs{{
+        {open, kSpace}, {open, kCrLf}, {open, kTab}, {open, kLf},
+        {star, kSpace}, {star, kCrLf}, {star, kTab}, {star, kLf},
+        {kSpace, star}, {open, star},
+    }};
+    return pairs;
+}
+
+}  // namespace
+
+QString MidRange(const QString& text, qsizetype first, qsizetype last) {
+    if (first < 1) {
+        first = 1;
+    }
+    if (first > last || first > text.size()) {
+        return {};
+    }
+    return text.mid(first - 1, last - first + 1);
+}
+
+void ReplaceFirst(QString& text, const QString& find, const QString& replacement) {
+    if (find.isEmpty()) {
+        return;
+    }
+    const qsizetype hit = text.indexOf(find);
+    if (hit >= 0) {
+        text.replace(hit, find.size(), replacement);
+    }
+}
+
+void ReplaceAll(QString& text, const QString& find, const QString& replacement) {
+    if (text.isEmpty() || find.isEmpty() || replacement.isEmpty()) {
+        return;
+    }
+    ReplaceFromIndex(text, 0, find, replacement);
+}
+
+void ReplaceAllFrom(qsizetype start, QString& text, const QString& find, const QString& replacement) {
+    ReplaceFromIndex(text, start < 1 ? 0 : start - 1, find, replacement);
+}
+
+void ReplaceWord(QString& text, const QString& word, const QString& replacement) {
+    for (const auto& [left, right] : WordDelimiters()) {
+        if (text.contains(word)) {
+            ReplaceAll(text, left + word + right, left + replacement + right);
+        }
+    }
+}
+
+void ReplaceWordExtended(QString& text, const QString& word, const QString& replacement) {
+    ReplaceWord(text, word, replacement);
+    for (const auto& [left, right] : ExtendedDelimiters()) {
+        if (text.contains(word)) {
+            ReplaceAll(text, left + word + right, left + replacement + right);
+        }
+    }
+}
+
+void InsertAt(QString& text, qsizetype position, const QString& insertion) {
+    if (position < 1) {
+        position = 1;
+    }
+    if (text.size() + 1 < position) {
+        text.append(QString(position - text.size() - 1, QLatin1Char(' ')));
+        text.append(insertion);
+    } else {
+        text.insert(position - 1, insertion);
+    }
+}
+
+void ReplaceRange(QString& text, qsizetype start, qsizetype end, const QString& replacement) {
+    const qsizetype from = qBound<qsizetype>(0, start - 1, text.size());
+    const qsizetype to = qBound<qsizetype>(from, end - 1, text.size());
+    text.replace(from, to - from, replacement);
+}
+
+QString BracketedArgument(const QString& text, qsizetype tagPosition) {
+    const qsizetype from = tagPosition + 3 - 1;
+    if (from >= text.size()) {
+        return {};
+    }
+    const qsizetype open = text.indexOf(QLatin1Char('['), qMax<qsizetype>(0, from));
+    if (open < 0) {
+        return {};
+    }
+    const qsizetype close = text.indexOf(QLatin1Char(']'), open + 1);
+    if (close < 0) {
+        return {};
+    }
+    return text.mid(open + 1, close - open - 1);
+}
+
+bool Contains(const QString& text, const QString& part) { return !part.isEmpty() && text.contains(part); }
+
+qsizetype FirstDifference(qsizetype start, const QString& a, const QString& b) {
+    const qsizetype shorter = qMin(a.size(), b.size());
+    if (shorter == 0 || start > shorter || start < 1) {
+        return 1;
+    }
+    for (qsizetype i = start - 1; i < shorter; ++i) {
+        if (a.at(i) != b.at(i)) {
+            return i + 1;
+        }
+    }
+    return shorter;
+}
+
+qsizetype CountOccurrences(QString& text, const QString& part) {
+    text.append(QString(10, QLatin1Char(' ')));
+    if (part.isEmpty()) {
+        return 0;
+    }
+    qsizetype count = 0;
+    for (qsizetype hit = text.indexOf(part); hit >= 0; hit = text.indexOf(part, hit + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+void BlankOutTags(QString& text) {
+    qsizetype open = -1;
+    QChar* data = text.data();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        if (open < 0) {
+            if (data[i] == QLatin1Char('<')) {
+                open = i;
+            }
+        } else if (data[i] == QLatin1Char('>')) {
+            for (qsizetype j = open; j <= i; ++j) {
+                data[j] = QLatin1Char(' ');
+            }
+            open = -1;
+        }
+    }
+    if (open >= 0) {
+        for (qsizetype j = open; j < size; ++j) {
+            data[j] = QLatin1Char(' ');
+        }
+    }
+}
+
+void RemoveCharacter(QString& text, QChar character) { text.remove(character); }
+
+QString TrimSpaces(const QString& text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text.at(first) == QLatin1Char(' ')) {
+        ++first;
+    }
+    while (last > first && text.at(last - 1) == QLatin1Char(' ')) {
+        --last;
+    }
+    if (first == 0 && last == text.size()) {
+        return text;
+    }
+    return text.mid(first, last - first);
+}
+
+int NumberValue(const QString& text) {
+    qsizetype i = 0;
+    const qsizetype size = text.size();
+    while (i < size && (text.at(i) == QLatin1Char(' ') || text.at(i) == QLatin1Char('\t') ||
+                        text.at(i) == QLatin1Char('\r') || text.at(i) == QLatin1Char('\n'))) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < size && (text.at(i) == QLatin1Char('-') || text.at(i) == QLatin1Char('+'))) {
+        negative = text.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    long long value = 0;
+    for (; i < size && text.at(i).isDigit() && text.at(i).unicode() < 128; ++i) {
+        value = value * 10 + (text.at(i).unicode() - u'0');
+        if (value > std::numeric_limits<int>::max()) {
+            value = std::numeric_limits<int>::max();
+        }
+    }
+    return static_cast<int>(negative ? -value : value);
+}
+
+}  // namespace tessarel

@@ -1,0 +1,157 @@
+#include "support/file_functions.h"
+#include "support/string_functions.h"
+#include "support/user_interface.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringDecoder>
+
+#include <array>
+#include <filesystem>
+#include <system_error>
+
+namespace tessarel {
+
+namespace {
+
+// Windows-1252 0x80..0x9F; the five undefined bytes keep their C1 code.
+constexpr std::array<char16_t, 32> kCp1252High = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+QString DecodeWindows1252(const QByteArray& bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(bytes.at(i));
+        out[i] = (byte >= 0x80 && byte <= 0x9F) ? QChar(kCp1252High[byte - 0x80]) : QChar(char16_t{byte});
+    }
+    return text;
+}
+
+void ShowReadOnlyMessage(UserInterface& ui, const QString& path) {
+    const QString shown = TrimSpaces(path).isEmpty() ? QStringLiteral("(file not specified)") : path;
+    ui.message(QStringLiteral("Read only file"),
+               QStringLiteral("Unable to write: ") + kCrLf + shown + kCrLf +
+                   QStringLiteral("The file it's READ ONLY, blank or opened by someone else."),
+               MessageIcon::Exclamation, MessageButtons::Ok);
+}
+
+// Replaces `target` by `source` in one step where the platform allows it.
+bool ReplaceFile(const QString& source, const QString& target) {
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(source.toStdU16String()),
+                            std::filesystem::path(target.toStdU16String()), error);
+    return !error;
+}
+
+}  // namespace
+
+QString DecodeText(const QByteArray& bytes) {
+    QByteArrayView view(bytes);
+    if (view.startsWith("\xEF\xBB\xBF")) {
+        view = view.sliced(3);
+    }
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(view);
+    if (!utf8.hasError()) {
+        return text;
+    }
+    return DecodeWindows1252(bytes);
+}
+
+QByteArray EncodeText(const QString& text, FileEncoding encoding) {
+    if (encoding == FileEncoding::Utf8) {
+        return text.toUtf8();
+    }
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t unit = text.at(i).unicode();
+        if (unit < 0x100) {
+            bytes.append(static_cast<char>(unit));
+            continue;
+        }
+        char32_t code = unit;
+        if (QChar::isHighSurrogate(unit) && i + 1 < size && text.at(i + 1).isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(unit, text.at(i + 1).unicode());
+            ++i;
+        } else if (QChar::isSurrogate(unit)) {
+            code = 0xFFFD;
+        }
+        bytes.append("&#");
+        bytes.append(QByteArray::number(static_cast<quint32>(code)));
+        bytes.append(';');
+    }
+    return bytes;
+}
+
+QString ReadTextFile(const QString& path) {
+    QString text;
+    ReadTextFileInto(path, text);
+    return text;
+}
+
+bool ReadTextFileInto(const QString& path, QString& text) {
+    if (path.isEmpty()) {
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        return false;
+    }
+    text = DecodeText(bytes);
+    return true;
+}
+
+bool WriteTextFile(UserInterface& ui, const QString& path, const QString& text, FileEncoding encoding) {
+    const QFileInfo target(path);
+    if (TrimSpaces(path).isEmpty() || target.isDir() || (target.exists() && !target.isWritable())) {
+        ShowReadOnlyMessage(ui, path);
+        return false;
+    }
+    // Written beside the target and renamed over it, so a failed write never
+    // leaves a half-written file where a good one stood.
+    const QString temporary = path + QStringLiteral(".tessarel-new");
+    QFile file(temporary);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        ShowReadOnlyMessage(ui, path);
+        return false;
+    }
+    const QByteArray bytes = EncodeText(text + kCrLf, encoding);
+    const bool written = file.write(bytes) == bytes.size();
+    file.close();
+    if (written && file.error() == QFileDevice::NoError) {
+        if (target.exists()) {
+            file.setPermissions(target.permissions());
+        }
+        if (ReplaceFile(temporary, path)) {
+            return true;
+        }
+    }
+    QFile::remove(temporary);
+    ShowReadOnlyMessage(ui, path);
+    return false;
+}
+
+bool AppendTextFile(const QString& path, const QString& text, FileEncoding encoding) {
+    if (path.isEmpty()) {
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        return false;
+    }
+    const QByteArray bytes = EncodeText(text + kCrLf, encoding);
+    const bool written = file.write(bytes) == bytes.size();
+    file.close();
+    return written && file.error() == QFileDevice::NoError;
+}
+
+}  // namespace tessarel
