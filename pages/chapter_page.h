@@ -23,9 +23,18 @@ struct ChapterPageContext {
 
 /// CleanSectionNames, TranslateSections and WritePageBody: writes the chapter
 /// page of a parsed document. Section names in `doc` lose their HTML tags.
-void WriteChapterPage(ChapterPageContext& context, DocumentModel& doc);
+/// False when nothing was written (no section) or the page could not be written.
+bool WriteChapterPage(ChapterPageContext& context, DocumentModel& doc);
 
-/// destination folder + separator + fileName, doubled separators collapsed.
+/// Blanks the HTML tags out of every section name and trims it, in the model itself.
+void CleanSectionNames(DocumentModel& doc);
+
+/// Inserts "<br>" after every comma at the first level of the first parenthesised
+/// group: "f(a, g(b, c), d)" gives "f(a,<br> g(b, c),<br> d)".
+QString FormatParameterList(const QString& declaration);
+
+/// destination folder + separator + FileNameOf(fileName), doubled separators
+/// collapsed; "" when the name has no file part (never a path outside the folder).
 QString MakeChapterOutputPath(const QString& destinationFolder, const QString& fileName);
 
 }  // namespace tessarel

@@ -27,11 +27,12 @@ struct SingleFileContext {
 
 /// Parses doc.SourceFilePath and writes its chapter page (or its error page); an
 /// HTML source is not parsed but shown, and copied into a project's destination.
-void Starttessarel(SingleFileContext& context);
+/// False when the source file could not be read.
+bool Starttessarel(SingleFileContext& context);
 
 /// The result of one single-file build, as the build log shows it.
 struct SingleFileResult {
-    QString reason;        ///< "Sections OK", "Not Built: HTML File", "No Sections Declared"
+    QString reason;        ///< "Sections OK", "Not Built: HTML File", "No Sections Declared", "Unreadable File"
     bool success = false;
     QString chapterTitle;
     QString inputFile;     ///< source file name

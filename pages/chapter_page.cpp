@@ -1,0 +1,254 @@
+#include "pages/chapter_page.h"
+
+#include "extract/document_model.h"
+#include "pages/page_frame.h"
+#include "pages/tag_translation.h"
+#include "support/environment.h"
+#include "support/file_functions.h"
+#include "support/settings.h"
+#include "support/string_functions.h"
+#include "support/user_interface.h"
+
+namespace tessarel {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+constexpr qsizetype kSummaryLimit = 300;
+
+using PageSections = std::vector<SectionRecord>;
+
+const SectionRecord& PageSection(const PageSections& sections, int i) { return sections[static_cast<size_t>(i)]; }
+
+QString SameNameLink(const QString& attributes, const QString& name) {
+    return u"<a "_s + attributes + u"HREF=\"#"_s + name + u"\">"_s + name + u"</a>"_s;
+}
+
+/// The first sentence of a translated text without its tags, for the summary table.
+QString SummaryText(const QString& translated) {
+    QString plain = translated;
+    BlankOutTags(plain);
+    const qsizetype stop = plain.indexOf(QLatin1Char('.'));
+    if (stop < 0) {
+        return u" "_s;
+    }
+    return plain.left(std::min(stop + 1, kSummaryLimit));
+}
+
+void WriteDeclarationBox(PageBuffer& page, const PageSections& sections, int count, int i) {
+    const QString& name = PageSection(sections, i).Name;
+    QString declaration = PageSection(sections, i).Declaration;
+    if (!(declaration.contains(QLatin1Char(':')) && declaration.contains(QLatin1Char(';')))) {
+        declaration = FormatParameterList(declaration);
+        if (declaration.contains(u"<br>"_s)) {
+            ReplaceFirst(declaration, u"("_s, u"(<br> "_s);
+        }
+    } else {
+        ReplaceAll(declaration, u";"_s, u";<br>"_s);
+        declaration = TrimSpaces(declaration);
+        if (declaration.size() >= 4 && declaration.left(declaration.size() - 4).contains(u"<br>"_s)) {
+            ReplaceFirst(declaration, u"("_s, u"(<br> "_s);
+        }
+    }
+    ReplaceFirst(declaration, name + u"("_s, u"<font class=ApiName>"_s + name + u"</font>("_s);
+    for (int j = 2; j <= count; ++j) {
+        const QString& other = PageSection(sections, j).Name;
+        // An empty name would turn every pair of neighbouring blanks into a link.
+        if (j == i || other.isEmpty()) {
+            continue;
+        }
+        ReplaceWordExtended(declaration, other, SameNameLink(QString(), other));
+    }
+    AddTag(page, u"div class=Api"_s);
+    AddLine(page, TrimSpaces(declaration));
+    AddTag(page, u"/div"_s);
+}
+
+void WriteContents(PageBuffer& page, const PageSections& sections, int count) {
+    AddTag(page, u"div class=Toc"_s);
+    AddTag(page, u"h2"_s);
+    AddLine(page, u"Contents"_s);
+    AddTag(page, u"/h2"_s);
+    AddTag(page, u"div class=TocLinks"_s);
+    AddTag(page, u"ul class=TocLinks"_s);
+    for (int i = 2; i <= count; ++i) {
+        const QString& name = PageSection(sections, i).Name;
+        if (name.isEmpty()) {
+            continue;
+        }
+        AddTag(page, u"li class=TocLink"_s);
+        AddLine(page, SameNameLink(u"class=TocLink "_s, name));
+        AddTag(page, u"/li"_s);
+    }
+    AddTag(page, u"/ul"_s);
+    AddTag(page, u"/div"_s);
+    AddTag(page, u"/div"_s);
+}
+
+void WriteSummary(PageBuffer& page, const PageSections& sections, int count) {
+    AddTag(page, u"div class=Summary"_s);
+    AddTag(page, u"h2"_s);
+    AddLine(page, u"Summary"_s);
+    AddTag(page, u"/h2"_s);
+    AddTag(page, u"table class=SummaryTable"_s);
+    for (int i = 2; i <= count; ++i) {
+        const SectionRecord& section = PageSection(sections, i);
+        if (section.Name.isEmpty()) {
+            continue;
+        }
+        AddTag(page, u"tr class=SummaryRow"_s);
+        AddTag(page, u"td class=SummaryLink"_s);
+        AddLine(page, SameNameLink(u"class=SummaryLink "_s, section.Name));
+        AddTag(page, u"/td"_s);
+        AddTag(page, u"td class=SummaryText valign=top"_s);
+        AddLine(page, SummaryText(section.Text));
+        AddTag(page, u"/td"_s);
+        AddTag(page, u"/tr"_s);
+    }
+    AddTag(page, u"/table"_s);
+    AddTag(page, u"/div"_s);
+}
+
+void WriteFooter(const ChapterPageContext& context, const DocumentModel& doc) {
+    const Settings& settings = context.settings;
+    PageBuffer& page = context.page;
+    if (!settings.IncludeSourceLocation && !settings.IncludeLastGenerated) {
+        return;
+    }
+    AddTag(page, u"div class=Footer"_s);
+    if (settings.IncludeSourceLocation) {
+        AddTag(page, u"div class=SourceLocation"_s);
+        AddLine(page, AbsoluteFolder(FolderOf(doc.SourceFilePath)) + FileNameOf(doc.SourceFilePath));
+        AddTag(page, u"/div"_s);
+    }
+    if (settings.IncludeLastGenerated) {
+        AddTag(page, u"div class=LastGenerated"_s);
+        AddLine(page, ShortDateTimeText(context.generatedAt));
+        AddTag(page, u"/div"_s);
+    }
+    AddTag(page, u"/div"_s);
+}
+
+bool WritePageBody(ChapterPageContext& context, const DocumentModel& doc, const PageSections& sections) {
+    const int count = doc.count();
+    const Settings& settings = context.settings;
+    PageBuffer& page = context.page;
+    UserInterface& ui = context.ui;
+    const SectionRecord& chapter = PageSection(sections, 1);
+
+    WritePageHeader(page, context.style, chapter.Name, u"class=Main"_s);
+    if (settings.Title) {
+        AddTag(page, u"h1"_s);
+        if (settings.IncludeProjectTitle) {
+            AddLine(page, u"<div class=ProjectTitle>"_s + settings.IndexTitle + u"</div>"_s);
+        }
+        AddLine(page, chapter.Name);
+        AddTag(page, u"/h1"_s);
+    }
+    AddTag(page, u"div class=SectionText"_s);
+    AddLine(page, chapter.Text);
+    AddTag(page, u"/div"_s);
+    // An overview of a single item would only repeat it.
+    if (count > 2) {
+        if (settings.SumCon == u"0"_s) {
+            WriteSummary(page, sections, count);
+        } else if (settings.SumCon == u"1"_s) {
+            WriteContents(page, sections, count);
+        }
+    }
+    ui.AddProgress();
+
+    AddTag(page, u"div class=AllSections"_s);
+    for (int i = 2; i <= count; ++i) {
+        ui.yield();
+        const SectionRecord& section = PageSection(sections, i);
+        AddTag(page, u"div class=Section"_s);
+        AddTag(page, u"h3"_s);
+        if (!section.Name.isEmpty()) {
+            QString caretName = section.Name;
+            caretName.replace(QLatin1Char(' '), QLatin1Char('^'));
+            AddLine(page, u"<a NAME=\""_s + caretName + u"\"></a>"_s);
+            AddLine(page, u"<a NAME=\""_s + section.Name + u"\"></a>"_s);
+        }
+        AddLine(page, section.Name);
+        AddTag(page, u"/h3"_s);
+        if (settings.Api && !section.Declaration.isEmpty()) {
+            WriteDeclarationBox(page, sections, count, i);
+        }
+        AddTag(page, u"div class=SectionText"_s);
+        AddLine(page, TrimSpaces(section.Text));
+        AddTag(page, u"/div"_s);
+        AddTag(page, u"/div"_s);
+    }
+    ui.yield();
+    AddTag(page, u"/div"_s);
+    ui.AddProgress();
+
+    if (!settings.Copyright.isEmpty()) {
+        AddLine(page, u"<div class=Copy>"_s + settings.Copyright + u"</div>"_s);
+    }
+    WriteFooter(context, doc);
+
+    const QString target = context.destinationFolder.isEmpty()
+                               ? doc.ChapterPagePath
+                               : MakeChapterOutputPath(context.destinationFolder, doc.ChapterPagePath);
+    return WritePageFooter(page, ui, target);
+}
+
+}  // namespace
+
+void CleanSectionNames(DocumentModel& doc) {
+    const int count = doc.count();
+    for (int i = 1; i <= count; ++i) {
+        QString& name = doc.section(i).Name;
+        BlankOutTags(name);
+        name = TrimSpaces(name);
+    }
+}
+
+QString FormatParameterList(const QString& declaration) {
+    const qsizetype open = declaration.indexOf(QLatin1Char('('));
+    if (open < 0) {
+        return declaration;
+    }
+    QString result;
+    result.reserve(declaration.size() + 32);
+    result += QStringView(declaration).left(open + 1);
+    int depth = 1;
+    qsizetype at = open + 1;
+    for (; at < declaration.size() && depth > 0; ++at) {
+        const QChar c = declaration[at];
+        result += c;
+        if (c == QLatin1Char('(')) {
+            ++depth;
+        } else if (c == QLatin1Char(')')) {
+            --depth;
+        } else if (c == QLatin1Char(',') && depth == 1) {
+            result += u"<br>"_s;
+        }
+    }
+    result += QStringView(declaration).mid(at);
+    return result;
+}
+
+QString MakeChapterOutputPath(const QString& destinationFolder, const QString& fileName) {
+    // Only the last part of the name counts: a chapter's page never lands outside
+    // the destination folder, whatever folders its name holds.
+    const QString name = FileNameOf(fileName);
+    if (name.isEmpty() || name == u"."_s || name == u".."_s) {
+        return {};
+    }
+    return JoinFolderAndFile(destinationFolder, name);
+}
+
+bool WriteChapterPage(ChapterPageContext& context, DocumentModel& doc) {
+    if (doc.count() <= 0) {
+        return false;
+    }
+    CleanSectionNames(doc);
+    const PageSections sections = TranslateSections(context.ui, doc);
+    return WritePageBody(context, doc, sections);
+}
+
+}  // namespace tessarel

@@ -1,0 +1,23 @@
+#include "pages/error_page.h"
+
+#include "pages/chapter_page.h"
+#include "pages/page_frame.h"
+#include "support/file_functions.h"
+
+namespace tessarel {
+
+using namespace Qt::Literals::StringLiterals;
+
+bool WriteErrorPage(UserInterface& ui, PageBuffer& page, const PageStyle& style, const QString& destinationFolder,
+                    const QString& message, const QString& path) {
+    WritePageHeader(page, style, u"Error"_s, u"class=Main"_s);
+    AddLine(page, message);
+    if (destinationFolder.isEmpty()) {
+        return WritePageFooter(page, ui, path);
+    }
+    const QString target = MakeChapterOutputPath(destinationFolder, path);
+    DeleteFile(target);
+    return WritePageFooter(page, ui, target);
+}
+
+}  // namespace tessarel

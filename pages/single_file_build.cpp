@@ -1,0 +1,183 @@
+#include "pages/single_file_build.h"
+
+#include "extract/document_model.h"
+#include "extract/fill_structures.h"
+#include "extract/section_sort.h"
+#include "pages/chapter_page.h"
+#include "pages/page_frame.h"
+#include "support/environment.h"
+#include "support/error_report.h"
+#include "support/file_functions.h"
+#include "support/preferences.h"
+#include "support/settings.h"
+#include "support/string_functions.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <exception>
+
+namespace tessarel {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+bool IsHtmlSource(const QString& path) {
+    const QString extension = ExtensionOf(path);
+    return extension == u"html"_s || extension == u"htm"_s;
+}
+
+bool SameFile(const QString& a, const QString& b) {
+    const QString canonicalA = QFileInfo(a).canonicalFilePath();
+    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
+}
+
+/// Copies the bytes unchanged: an HTML source is the user's page, not ours to re-encode.
+bool CopyFileReplacing(const QString& source, const QString& target) {
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    const QByteArray bytes = in.readAll();
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    out.write(bytes);
+    return out.commit();
+}
+
+QString ProjectDestinationFolder(const SingleFileContext& context) {
+    if (!context.destinationFolder.isEmpty()) {
+        return context.destinationFolder;
+    }
+    return ResolveProjectPath(context.projectFolder, NativeSeparators(context.settings.RelDestPath));
+}
+
+/// Shows an HTML source when no project is open; copies it into the project's
+/// destination folder when one is.
+void PublishHtmlSource(SingleFileContext& context) {
+    const QString& source = context.doc.SourceFilePath;
+    if (!context.projectOpen) {
+        context.env.ui.navigate(source);
+        return;
+    }
+    if (!FileExists(source)) {
+        return;
+    }
+    const QString folder = ProjectDestinationFolder(context);
+    if (folder.isEmpty()) {
+        return;
+    }
+    const QString target = JoinFolderAndFile(folder, FileNameOf(source));
+    if (target.isEmpty() || SameFile(source, target)) {
+        return;
+    }
+    CopyFileReplacing(source, target);
+}
+
+bool SortSectionsWanted(const SingleFileContext& context) {
+    if (context.projectOpen) {
+        return context.settings.SortSections;
+    }
+    return NumberValue(context.env.preferences.ReadPreference(prefs::kSingleFile, prefs::kSortSections, u"0"_s)) == 1;
+}
+
+ParseOptions ParseOptionsFor(const SingleFileContext& context) {
+    ParseOptions options;
+    options.comments =
+        context.projectOpen ? context.settings.comments : ReadSingleFileCommentStyles(context.env.preferences);
+    options.hyperlinks = context.settings.Links;
+    options.baseProgressSteps = BaseProgressSteps;
+    return options;
+}
+
+bool IsReadable(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly);
+}
+
+bool BuildChapter(SingleFileContext& context) {
+    DocumentModel& doc = context.doc;
+    UserInterface& ui = context.env.ui;
+    doc.SectionCount = 0;
+    if (IsHtmlSource(doc.SourceFilePath)) {
+        PublishHtmlSource(context);
+        return true;
+    }
+    bool readable = true;
+    if (!doc.SourceFilePath.isEmpty()) {
+        readable = IsReadable(doc.SourceFilePath);
+        const bool parsed = FillStructures(ui, doc, doc.SourceFilePath, ParseOptionsFor(context));
+        if (parsed && doc.count() > 1 && SortSectionsWanted(context)) {
+            SortSectionsByName(doc);
+        }
+        if (parsed) {
+            // In a project build the page goes to the destination folder; a page
+            // beside the source may be the user's own file and is left alone.
+            if (!context.projectOpen) {
+                DeleteFile(doc.ChapterPagePath);
+            }
+            ChapterPageContext chapterContext{ui,
+                                              context.page,
+                                              context.style,
+                                              context.settings,
+                                              context.destinationFolder,
+                                              context.generatedAt};
+            WriteChapterPage(chapterContext, doc);
+        }
+    }
+    if (!context.projectOpen && FileExists(doc.ChapterPagePath)) {
+        ui.navigate(doc.ChapterPagePath);
+    }
+    return readable;
+}
+
+}  // namespace
+
+bool Starttessarel(SingleFileContext& context) {
+    try {
+        return BuildChapter(context);
+    } catch (const std::exception& error) {
+        ReportError(context.env, u"Starttessarel"_s, u"frmMain"_s, u"0"_s, QString::fromLocal8Bit(error.what()));
+        return false;
+    }
+}
+
+SingleFileResult BuildTheFile(SingleFileContext& context) {
+    UserInterface& ui = context.env.ui;
+    ui.ResetProgress();
+    ui.buildStarted(false);
+    const bool readable = Starttessarel(context);
+
+    const DocumentModel& doc = context.doc;
+    SingleFileResult result;
+    result.readable = readable;
+    result.inputFile = FileNameOf(doc.SourceFilePath);
+    result.outputFile = PageFileName(result.inputFile);
+    if (!readable) {
+        result.reason = u"Unreadable File"_s;
+        result.success = false;
+        result.chapterTitle = u"---"_s;
+    } else if (doc.count() > 0) {
+        result.reason = u"Sections OK"_s;
+        result.success = true;
+        result.chapterTitle = doc.section(1).Name;
+    } else if (IsHtmlSource(doc.SourceFilePath)) {
+        result.reason = u"Not Built: HTML File"_s;
+        result.success = true;
+        result.chapterTitle = result.inputFile;
+    } else {
+        result.reason = u"No Sections Declared"_s;
+        result.success = false;
+        result.chapterTitle = u"No Sections Defined"_s;
+    }
+    ui.AddItem(result.reason, result.inputFile, result.success, result.chapterTitle, result.outputFile);
+    ui.yield();
+    ui.buildFinished(false);
+    return result;
+}
+
+}  // namespace tessarel

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "extract/document_model.h"
+
+#include <QString>
+
+#include <vector>
+
+namespace tessarel {
+
+class UserInterface;
+
+/// Written in a text where an "@" must reach the page untouched by the tag
+/// translations; turned into "@" last.
+inline const QString kAtSignMarker = QStringLiteral("AT#$#$");
+
+/// The sections as the page shows them: names and declarations trimmed, texts
+/// (with 100 guard spaces) translated from inline tags into HTML. 1-based like
+/// DocumentModel::Sections; element 0 is unused. Empty when the model has no section.
+std::vector<SectionRecord> TranslateSections(UserInterface& ui, const DocumentModel& doc);
+
+/// "@r" highlights the word after it; every "@r" then becomes two spaces.
+void HighlightWords(QString& text);
+/// "@goto[NAME]" becomes a link to the section NAME on the same page.
+void TranslateGotoTags(QString& text);
+/// "@link[URL]" and "@link[URL, TEXT]" become web links whose target hides the
+/// scheme's colon and slashes.
+void TranslateLinkTags(QString& text);
+/// "@figure[SOURCE]" becomes a paragraph holding the image.
+void TranslateFigureTags(QString& text);
+/// The formatting codes "@n", "@p", "@b", "@/b" ... become their HTML, in one pass.
+void TranslateSimpleTags(QString& text);
+/// Every "AT#$#$" becomes "@".
+void RestoreAtSigns(QString& text);
+
+}  // namespace tessarel
