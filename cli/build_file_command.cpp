@@ -1,0 +1,59 @@
+#include "cli/build_file_command.h"
+
+#include "book/workspace.h"
+#include "cli/console_user_interface.h"
+#include "pages/single_file_build.h"
+#include "pages/style.h"
+#include "support/environment.h"
+#include "support/file_functions.h"
+#include "support/preferences.h"
+
+#include <QFileInfo>
+
+namespace tessarel::cli {
+
+ExitStatus BuildFileCommand::run(const QString& path) {
+    // The window is handed absolute paths by its file dialog; so is the build here.
+    const QString sourcePath = QFileInfo(path).absoluteFilePath();
+    if (!FileExists(sourcePath)) {
+        ui_.message(QStringLiteral("File not found"), QStringLiteral("File does not exist."), MessageIcon::Exclamation,
+                    MessageButtons::Ok);
+        ui_.console().err(QStringLiteral("  ") + sourcePath);
+        return ExitStatus::BuildFailed;
+    }
+
+    // Single-file mode: the settings of the project model come from the stored
+    // preferences, as at start-up.
+    Workspace workspace(env_);
+    Settings& settings = workspace.project.settings;
+    LoadSingleFileSettings(env_.preferences, false, settings);
+    settings.comments = ReadSingleFileCommentStyles(env_.preferences);
+    const PageStyle style = ResolvePageStyle(env_.paths, settings, false);
+
+    workspace.document.SourceFilePath = sourcePath;
+    SingleFileContext context{.env = env_,
+                              .doc = workspace.document,
+                              .page = workspace.page,
+                              .settings = settings,
+                              .style = style,
+                              .projectOpen = false,
+                              .projectFolder = QString(),
+                              .destinationFolder = QString(),
+                              .generatedAt = BuildTimestamp()};
+    ui_.clearShownPage();
+    ui_.setProgressCaption(FileNameOf(sourcePath));
+    const SingleFileResult result = BuildTheFile(context);
+
+    // What the window's browser would show: the chapter page, the error page,
+    // or an HTML source itself.
+    const QString page = ui_.shownPage().isEmpty() ? workspace.document.ChapterPagePath : ui_.shownPage();
+    if (!page.isEmpty() && FileExists(page)) {
+        ui_.console().out(QStringLiteral("Page: ") + page);
+    }
+    if (!result.readable) {
+        ui_.console().err(QStringLiteral("Could not read ") + sourcePath);
+    }
+    return result.readable && result.success ? ExitStatus::Success : ExitStatus::BuildFailed;
+}
+
+}  // namespace tessarel::cli

@@ -1,0 +1,88 @@
+#include "cli/build_project_command.h"
+
+#include "book/project_build.h"
+#include "book/workspace.h"
+#include "cli/console_user_interface.h"
+#include "cli/interrupt.h"
+#include "project/project_file.h"
+#include "support/environment.h"
+#include "support/file_functions.h"
+#include "support/preferences.h"
+
+#include <QFileInfo>
+
+namespace tessarel::cli {
+
+ExitStatus BuildProjectCommand::run(const QString& path) {
+    const QString projectPath = QFileInfo(path).absoluteFilePath();
+    if (!FileExists(projectPath)) {
+        ui_.message(QStringLiteral("Project not found"), QStringLiteral("Project does not exist."),
+                    MessageIcon::Exclamation, MessageButtons::Ok);
+        ui_.console().err(QStringLiteral("  ") + projectPath);
+        return ExitStatus::Usage;
+    }
+
+    // As at start-up: the single-file settings seed the model, and the project
+    // file overrides what it holds.
+    Workspace workspace(env_);
+    LoadSingleFileSettings(env_.preferences, false, workspace.project.settings);
+    if (LoadProject(ui_, workspace.project, projectPath) != LoadOutcome::Loaded || ui_.quitRequested()) {
+        ui_.console().err(QStringLiteral("Could not read the project ") + projectPath);
+        return ExitStatus::Usage;
+    }
+
+    const ProjectBuildResult result = BuildTheProject(workspace);
+    if (!result.started) {
+        return ExitStatus::BuildFailed;
+    }
+
+    const int built = result.chaptersProcessed - result.chaptersFailed;
+    QString summary = QString::number(result.chaptersProcessed) + QStringLiteral(" of ") +
+                      QString::number(result.chaptersTotal) + QStringLiteral(" files processed: ") +
+                      QString::number(built) + QStringLiteral(" built, ") + QString::number(result.chaptersFailed) +
+                      QStringLiteral(" failed");
+    if (result.cancelled) {
+        summary += QStringLiteral(", build interrupted");
+    }
+    ui_.console().out(summary + QLatin1Char('.'));
+    ui_.console().out(QStringLiteral("Pages: ") + workspace.project.destinationFolder());
+    if (!result.indexPage.isEmpty() && FileExists(result.indexPage)) {
+        ui_.console().out(QStringLiteral("Book: ") + result.indexPage);
+    }
+    if (result.destinationUnwritable) {
+        ui_.console().err(QStringLiteral("The destination folder could not be written."));
+    }
+
+    const bool helpOk = reportHelpCompiler(workspace, result);
+    if (Interrupted() || result.cancelled) {
+        return ExitStatus::Interrupted;
+    }
+    const bool ok = helpOk && result.chaptersFailed == 0 && !result.destinationUnwritable && !ui_.quitRequested();
+    return ok ? ExitStatus::Success : ExitStatus::BuildFailed;
+}
+
+bool BuildProjectCommand::reportHelpCompiler(const Workspace& workspace, const ProjectBuildResult& result) {
+    if (!workspace.project.settings.GenerateHtmlHelpFiles) {
+        return true;
+    }
+    if (result.compilerMissing) {
+        // The build has already said so in its own message.
+        return false;
+    }
+    if (!result.compilerStarted) {
+        ui_.console().err(QStringLiteral("The HTML Help project was not compiled."));
+        return false;
+    }
+    const auto& runs = ui_.programRuns();
+    const bool compilerOk = !runs.empty() && runs.back().succeeded;
+    if (!result.compiledHelpFile.isEmpty() && FileExists(result.compiledHelpFile)) {
+        ui_.console().out(QStringLiteral("Compiled help: ") + result.compiledHelpFile);
+        return compilerOk;
+    }
+    ui_.console().err(QStringLiteral("The HTML Help compiler wrote no ") +
+                      (result.compiledHelpFile.isEmpty() ? QStringLiteral("compiled help file")
+                                                         : result.compiledHelpFile));
+    return false;
+}
+
+}  // namespace tessarel::cli

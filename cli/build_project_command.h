@@ -1,0 +1,32 @@
+#pragma once
+
+#include "cli/exit_status.h"
+
+#include <QString>
+
+namespace tessarel {
+struct Environment;
+struct ProjectBuildResult;
+struct Workspace;
+}
+
+namespace tessarel::cli {
+
+class ConsoleUserInterface;
+
+/// `tessarel-cli PROJECT.qdx`: loads the project and builds its book, then
+/// waits for the HTML Help compiler and says where everything went.
+class BuildProjectCommand {
+public:
+    BuildProjectCommand(Environment& env, ConsoleUserInterface& ui) : env_(env), ui_(ui) {}
+    ExitStatus run(const QString& path);
+
+private:
+    /// Reports the compile step; false when HTML Help was asked for and not made.
+    bool reportHelpCompiler(const Workspace& workspace, const ProjectBuildResult& result);
+
+    Environment& env_;
+    ConsoleUserInterface& ui_;
+};
+
+}  // namespace tessarel::cli

@@ -1,0 +1,83 @@
+#include "cli/build_file_command.h"
+#include "cli/build_project_command.h"
+#include "cli/console.h"
+#include "cli/console_user_interface.h"
+#include "cli/exit_status.h"
+#include "cli/interrupt.h"
+#include "support/environment.h"
+#include "support/file_functions.h"
+#include "support/preferences.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+using namespace tessarel;
+using namespace tessarel::cli;
+
+namespace {
+
+ExitStatus Run(const QStringList& files, Console& console) {
+    ConsoleUserInterface ui(console);
+    Preferences preferences;
+    Environment env{ui, preferences, AppPaths::forRunningProgram()};
+
+    ExitStatus status = ExitStatus::Success;
+    for (const QString& file : files) {
+        if (Interrupted() || ui.quitRequested()) {
+            break;
+        }
+        // The window's rule: the extension "qdx", exactly, opens a project.
+        const ExitStatus fileStatus = ExtensionOf(file) == QStringLiteral("qdx")
+                                          ? BuildProjectCommand(env, ui).run(file)
+                                          : BuildFileCommand(env, ui).run(file);
+        status = Worse(status, fileStatus);
+    }
+    if (ui.quitRequested()) {
+        status = Worse(status, ExitStatus::BuildFailed);
+    }
+    return Interrupted() ? ExitStatus::Interrupted : status;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tessarel-cli"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TESSAREL_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Builds documentation from the comments of source files.\n"
+                       "A source file gets its chapter page next to it; a project file (.qdx)\n"
+                       "gets its whole book in the project's destination folder.\n"
+                       "Exit status: 0 all built, 1 a file failed, 2 usage or unreadable project,\n"
+                       "130 interrupted."));
+    const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A source file or a project file (.qdx)."),
+                                 QStringLiteral("FILE..."));
+
+    Console console;
+    if (!parser.parse(QCoreApplication::arguments())) {
+        console.err(QStringLiteral("tessarel-cli: ") + parser.errorText());
+        console.err(QStringLiteral("Try 'tessarel-cli --help'."));
+        return static_cast<int>(ExitStatus::Usage);
+    }
+    if (parser.isSet(helpOption)) {
+        console.out(parser.helpText().trimmed());
+        return static_cast<int>(ExitStatus::Success);
+    }
+    if (parser.isSet(versionOption)) {
+        console.out(QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion());
+        return static_cast<int>(ExitStatus::Success);
+    }
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty()) {
+        console.err(QStringLiteral("tessarel-cli: no file given"));
+        console.err(QStringLiteral("Usage: tessarel-cli FILE...   (see --help)"));
+        return static_cast<int>(ExitStatus::Usage);
+    }
+
+    InstallInterruptHandler();
+    return static_cast<int>(Run(files, console));
+}
