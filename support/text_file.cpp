@@ -112,7 +112,11 @@ bool ReadTextFileInto(const QString& path, QString& text) {
 
 bool WriteTextFile(UserInterface& ui, const QString& path, const QString& text, FileEncoding encoding) {
     const QFileInfo target(path);
-    if (TrimSpaces(path).isEmpty() || target.isDir() || (target.exists() && !target.isWritable())) {
+    // A file without its owner's write permission is read-only even to an
+    // administrator, who could otherwise replace it.
+    const bool readOnly =
+        target.exists() && (!target.isWritable() || !(target.permissions() & QFileDevice::WriteOwner));
+    if (TrimSpaces(path).isEmpty() || target.isDir() || readOnly) {
         ShowReadOnlyMessage(ui, path);
         return false;
     }

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 
 #include <deque>
+#include <ostream>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -97,3 +98,6 @@ void WriteBytes(const QString& path, const QByteArray& bytes);
 QString Crlf(const QString& text);
 
 }  // namespace tessarel::testing
+
+/// Readable QString values in test failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }

@@ -1,0 +1,140 @@
+#include "support/file_functions.h"
+#include "support/string_functions.h"
+#include "testing.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+using namespace tessarel;
+using tessarel::testing::ReadBytes;
+using tessarel::testing::TestEnvironment;
+using tessarel::testing::WriteBytes;
+
+namespace {
+// Builds a path with the platform's separator from "/"-separated parts.
+QString P(const QString& posix) {
+    QString path = posix;
+    path.replace(QLatin1Char('/'), PathSeparator());
+    return path;
+}
+}  // namespace
+
+TEST(PathFunctions, SplitAPathIntoItsParts) {
+    const QString path = P(QStringLiteral("/docs/main.c"));
+    EXPECT_EQ(FolderOf(path), P(QStringLiteral("/docs/")));
+    EXPECT_EQ(FileNameOf(path), QStringLiteral("main.c"));
+    EXPECT_EQ(BaseNameOf(path), QStringLiteral("main"));
+    EXPECT_EQ(ExtensionOf(path), QStringLiteral("c"));
+    EXPECT_EQ(FolderOf(QStringLiteral("main.c")), QString());
+    EXPECT_EQ(FileNameOf(QStringLiteral(" main.c ")), QStringLiteral("main.c"));
+    EXPECT_EQ(ExtensionOf(QStringLiteral("README")), QString());
+    EXPECT_EQ(ExtensionOf(QStringLiteral("archive.tar.gz")), QStringLiteral("gz"));
+    EXPECT_EQ(ExtensionOf(QStringLiteral("Project.QDX")), QStringLiteral("QDX"));
+    EXPECT_EQ(BaseNameOf(P(QStringLiteral("/docs/README"))), QString());
+    EXPECT_EQ(BaseNameInRange(P(QStringLiteral("/ver1.2/README"))), QString());
+    EXPECT_EQ(BaseNameInRange(P(QStringLiteral("/styles/dark.css"))), QStringLiteral("dark"));
+    EXPECT_EQ(BaseNameInRange(QStringLiteral(".hidden")), QString());
+}
+
+TEST(PathFunctions, DrivesAndProjectPaths) {
+#ifdef Q_OS_WIN
+    EXPECT_EQ(DrivePart(QStringLiteral("C:\\docs\\main.c")), QStringLiteral("C"));
+    EXPECT_EQ(ResolveProjectPath(QStringLiteral("C:\\proj\\"), QStringLiteral("D:\\out\\")), QStringLiteral("D:\\out\\"));
+#else
+    EXPECT_EQ(DrivePart(QStringLiteral("/docs/main.c")), QStringLiteral("/"));
+    EXPECT_EQ(DrivePart(QStringLiteral("docs/main.c")), QString());
+    EXPECT_EQ(ResolveProjectPath(QStringLiteral("/proj/"), QStringLiteral("/out/")), QStringLiteral("/out/"));
+    // Folders stored with backslashes still resolve.
+    EXPECT_EQ(ResolveProjectPath(QStringLiteral("/proj/"), QStringLiteral("..\\src\\")), QStringLiteral("/proj/../src/"));
+#endif
+    EXPECT_EQ(ResolveProjectPath(P(QStringLiteral("/proj/")), P(QStringLiteral("html/"))), P(QStringLiteral("/proj/html/")));
+    EXPECT_EQ(WithTrailingBackslash(P(QStringLiteral("/docs"))), P(QStringLiteral("/docs/")));
+    EXPECT_EQ(WithTrailingBackslash(P(QStringLiteral("/docs/"))), P(QStringLiteral("/docs/")));
+    EXPECT_EQ(JoinFolderAndFile(P(QStringLiteral("/out/")), QStringLiteral("main.c.htm")),
+              P(QStringLiteral("/out/main.c.htm")));
+}
+
+TEST(FileExists, FilesFoldersHiddenAndPatterns) {
+    TestEnvironment t;
+    WriteBytes(t.path(QStringLiteral("d/visible.c")), "x");
+    WriteBytes(t.path(QStringLiteral("d/.hidden")), "x");
+    EXPECT_TRUE(FileExists(t.path(QStringLiteral("d/visible.c"))));
+    EXPECT_TRUE(FileExists(t.path(QStringLiteral("d"))));
+    EXPECT_FALSE(FileExists(t.path(QStringLiteral("d/.hidden"))));
+    EXPECT_FALSE(FileExists(t.path(QStringLiteral("d/missing.c"))));
+    EXPECT_FALSE(FileExists(QString()));
+    EXPECT_TRUE(FileExists(t.path(QStringLiteral("d/*.c"))));
+    EXPECT_FALSE(FileExists(t.path(QStringLiteral("d/*.h"))));
+    DeleteFile(t.path(QStringLiteral("d/visible.c")));
+    EXPECT_FALSE(QFileInfo::exists(t.path(QStringLiteral("d/visible.c"))));
+    DeleteFile(t.path(QStringLiteral("d/missing.c")));
+}
+
+TEST(TextFiles, DecodeUtf8OrWindows1252) {
+    EXPECT_EQ(DecodeText("\xEF\xBB\xBFna\xC3\xAFve"), QStringLiteral("na\u00EFve"));
+    // Not valid UTF-8: every byte is one Windows-1252 character.
+    EXPECT_EQ(DecodeText("caf\xE9 \x80 \x93"), QStringLiteral("caf\u00E9 \u20AC \u201C"));
+    const QByteArray withNul("a\0b", 3);
+    EXPECT_EQ(DecodeText(withNul).size(), 3);
+}
+
+TEST(TextFiles, PagesAreLatin1WithReferencesAboveFF) {
+    const QString text = QStringLiteral("\u00E9 \u20AC \U0001F600");
+    EXPECT_EQ(EncodeText(text, FileEncoding::Latin1WithReferences), QByteArray("\xE9 &#8364; &#128512;"));
+    EXPECT_EQ(EncodeText(text, FileEncoding::Utf8), text.toUtf8());
+}
+
+TEST(TextFiles, WriteAddsOneLineEndAndReadGivesItBack) {
+    TestEnvironment t;
+    const QString path = t.path(QStringLiteral("page.htm"));
+    ASSERT_TRUE(WriteTextFile(t.ui, path, QStringLiteral("<html>\u00E9")));
+    EXPECT_EQ(ReadBytes(path), QByteArray("<html>\xE9\r\n"));
+    EXPECT_EQ(ReadTextFile(path), QStringLiteral("<html>\u00E9\r\n"));
+    ASSERT_TRUE(AppendTextFile(path, QStringLiteral("more")));
+    EXPECT_EQ(ReadBytes(path), QByteArray("<html>\xE9\r\nmore\r\n"));
+    EXPECT_TRUE(t.ui.messages.empty());
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".tessarel-new")));
+}
+
+TEST(TextFiles, ReadingAMissingFileGivesNothingAndLeavesTheTarget) {
+    QString text = QStringLiteral("kept");
+    EXPECT_FALSE(ReadTextFileInto(QStringLiteral("/nonexistent/x.c"), text));
+    EXPECT_EQ(text, QStringLiteral("kept"));
+    EXPECT_EQ(ReadTextFile(QStringLiteral("/nonexistent/x.c")), QString());
+}
+
+TEST(TextFiles, AReadOnlyTargetIsRefusedWithTheMessageAndKept) {
+    TestEnvironment t;
+    const QString path = t.path(QStringLiteral("locked.htm"));
+    WriteBytes(path, "good");
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    EXPECT_FALSE(WriteTextFile(t.ui, path, QStringLiteral("bad")));
+    EXPECT_EQ(ReadBytes(path), QByteArray("good"));
+    ASSERT_EQ(t.ui.messages.size(), 1u);
+    EXPECT_EQ(t.ui.messages[0].title, QStringLiteral("Read only file"));
+    EXPECT_EQ(t.ui.messages[0].text, QStringLiteral("Unable to write: \r\n") + path +
+                                         QStringLiteral("\r\nThe file it's READ ONLY, blank or opened by someone else."));
+    EXPECT_EQ(t.ui.messages[0].icon, MessageIcon::Exclamation);
+}
+
+TEST(TextFiles, AnEmptyPathOrMissingFolderIsReported) {
+    TestEnvironment t;
+    EXPECT_FALSE(WriteTextFile(t.ui, QStringLiteral("  "), QStringLiteral("x")));
+    EXPECT_FALSE(WriteTextFile(t.ui, t.path(QStringLiteral("no/such/folder/x.htm")), QStringLiteral("x")));
+    ASSERT_EQ(t.ui.messages.size(), 2u);
+    EXPECT_TRUE(t.ui.messages[0].text.contains(QStringLiteral("\r\n(file not specified)\r\n")));
+    EXPECT_FALSE(AppendTextFile(t.path(QStringLiteral("no/such/folder/x.htm")), QStringLiteral("x")));
+}
+
+TEST(AbsoluteFolder, GivesTheCanonicalFormOrNothing) {
+    TestEnvironment t;
+    QDir().mkpath(t.path(QStringLiteral("a/b")));
+    const QString canonical = AbsoluteFolder(t.path(QStringLiteral("a/b/../b")));
+    EXPECT_TRUE(canonical.endsWith(P(QStringLiteral("/a/b/"))));
+    EXPECT_FALSE(canonical.contains(QStringLiteral("..")));
+    EXPECT_EQ(AbsoluteFolder(t.path(QStringLiteral("missing"))), QString());
+    EXPECT_EQ(AbsoluteFolder(QString()), QString());
+}

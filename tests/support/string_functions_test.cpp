@@ -1,0 +1,145 @@
+#include "support/string_functions.h"
+
+#include <gtest/gtest.h>
+
+using namespace tessarel;
+
+namespace {
+QString S(const char* text) { return QString::fromUtf8(text); }
+}  // namespace
+
+TEST(ReplaceAll, GoesOnAfterTheInsertedText) {
+    QString text = S("abab");
+    ReplaceAll(text, S("ab"), S("abab"));
+    EXPECT_EQ(text, S("abababab"));
+}
+
+TEST(ReplaceAll, EmptyArgumentsChangeNothing) {
+    QString text = S("a-b-c");
+    ReplaceAll(text, S("-"), QString());
+    EXPECT_EQ(text, S("a-b-c"));
+    ReplaceAll(text, QString(), S("x"));
+    EXPECT_EQ(text, S("a-b-c"));
+    QString empty;
+    ReplaceAll(empty, S("a"), S("b"));
+    EXPECT_TRUE(empty.isEmpty());
+}
+
+TEST(ReplaceAll, ReplacesEveryOccurrenceIncludingAtBothEnds) {
+    QString text = S("xaxbx");
+    ReplaceAll(text, S("x"), S("[x]"));
+    EXPECT_EQ(text, S("[x]a[x]b[x]"));
+}
+
+TEST(ReplaceAllFrom, StartsAtThePositionAndMayDelete) {
+    QString text = S("\\\\host\\\\share\\\\x");
+    ReplaceAllFrom(2, text, S("\\\\"), S("\\"));
+    EXPECT_EQ(text, S("\\\\host\\share\\x"));
+    QString dashes = S("a-b-c");
+    ReplaceAllFrom(3, dashes, S("-"), QString());
+    EXPECT_EQ(dashes, S("a-bc"));
+}
+
+TEST(ReplaceFirst, OnlyTheFirst) {
+    QString text = S("(a(b(");
+    ReplaceFirst(text, S("("), S("(<br> "));
+    EXPECT_EQ(text, S("(<br> a(b("));
+}
+
+TEST(ReplaceWord, NeedsDelimitersOnBothSides) {
+    QString text = S("x a x b\r\nx\tx ax xa x");
+    ReplaceWord(text, S("x"), S("y"));
+    // Start and end of the text are not delimiters; "ax" and "xa" are not words.
+    EXPECT_EQ(text, S("x a y b\r\ny\ty ax xa x"));
+}
+
+TEST(ReplaceWord, TwoWordsSharingADelimiterAreNotBothReplacedByOnePair) {
+    QString text = S("a x x b");
+    ReplaceWord(text, S("x"), S("y"));
+    EXPECT_EQ(text, S("a y x b"));
+}
+
+TEST(ReplaceWord, PairsRunInTheirFixedOrder) {
+    // " _\r\n" is matched by the space/CR LF pair; the line-feed pair then sees
+    // a word that no longer exists.
+    QString text = S("f(a, _\r\n  b)");
+    ReplaceWord(text, S("_"), QString());
+    EXPECT_EQ(text, S("f(a, \r\n  b)"));
+}
+
+TEST(ReplaceWordExtended, AlsoAfterParenthesisAndAroundStars) {
+    QString text = S("f(Item a, *Item b, Item*c)");
+    ReplaceWordExtended(text, S("Item"), S("<a>Item</a>"));
+    EXPECT_EQ(text, S("f(<a>Item</a> a, *<a>Item</a> b, <a>Item</a>*c)"));
+}
+
+TEST(InsertAt, InsertsOrPadsBeyondTheEnd) {
+    QString text = S("abc");
+    InsertAt(text, 2, S("X"));
+    EXPECT_EQ(text, S("aXbc"));
+    InsertAt(text, 5, S("Y"));
+    EXPECT_EQ(text, S("aXbcY"));
+    InsertAt(text, 9, S("Z"));
+    EXPECT_EQ(text, S("aXbcY   Z"));
+}
+
+TEST(MidRangeAndReplaceRange, UseInclusiveAndExclusiveEnds) {
+    EXPECT_EQ(MidRange(S("abcdef"), 2, 4), S("bcd"));
+    EXPECT_EQ(MidRange(S("abcdef"), 3, 2), QString());
+    EXPECT_EQ(MidRange(S("abc"), 3, 10), S("c"));
+    QString text = S("abcdef");
+    ReplaceRange(text, 2, 5, S("XY"));
+    EXPECT_EQ(text, S("aXYef"));
+}
+
+TEST(BracketedArgument, StartsLookingThreeCharactersAfterTheTag) {
+    EXPECT_EQ(BracketedArgument(S("see @goto[Open File] now"), 5), S("Open File"));
+    EXPECT_EQ(BracketedArgument(S("@goto no bracket"), 1), QString());
+    EXPECT_EQ(BracketedArgument(S("@goto[unclosed"), 1), QString());
+    EXPECT_EQ(BracketedArgument(S("@goto[]"), 1), QString());
+}
+
+TEST(FirstDifference, FindsThePositionOrFallsBack) {
+    EXPECT_EQ(FirstDifference(1, S("\\docs\\out\\"), S("\\docs\\src\\x.c")), 7);
+    EXPECT_EQ(FirstDifference(1, S("abc"), S("abcdef")), 3);
+    EXPECT_EQ(FirstDifference(1, QString(), S("abc")), 1);
+    EXPECT_EQ(FirstDifference(5, S("abc"), S("abd")), 1);
+    EXPECT_EQ(FirstDifference(2, S("abc"), S("xbd")), 3);
+}
+
+TEST(CountOccurrences, CountsOverlapsAndPadsTheText) {
+    QString text = S("aaa");
+    EXPECT_EQ(CountOccurrences(text, S("aa")), 2);
+    EXPECT_EQ(text, S("aaa          "));
+}
+
+TEST(BlankOutTags, KeepsTheLength) {
+    QString text = S("a<b>c");
+    BlankOutTags(text);
+    EXPECT_EQ(text, S("a   c"));
+    QString open = S("x<y");
+    BlankOutTags(open);
+    EXPECT_EQ(open, S("x  "));
+    QString nested = S("<a <b> c>d");
+    BlankOutTags(nested);
+    EXPECT_EQ(nested, S("       c>d"));
+}
+
+TEST(TrimSpacesAndNumberValue, MatchTheStoredForms) {
+    EXPECT_EQ(TrimSpaces(S("  a b\t ")), S("a b\t"));
+    EXPECT_EQ(TrimSpaces(S("\r\n x \r\n")), S("\r\n x \r\n"));
+    EXPECT_EQ(NumberValue(S(" 1")), 1);
+    EXPECT_EQ(NumberValue(S("1")), 1);
+    EXPECT_EQ(NumberValue(S(" 0")), 0);
+    EXPECT_EQ(NumberValue(S("-1")), -1);
+    EXPECT_EQ(NumberValue(S("2x")), 2);
+    EXPECT_EQ(NumberValue(S("yes")), 0);
+    EXPECT_EQ(NumberValue(QString()), 0);
+    EXPECT_EQ(NumberValue(S("99999999999")), 2147483647);
+}
+
+TEST(RemoveCharacter, IsCaseSensitive) {
+    QString text = S("aAbBa");
+    RemoveCharacter(text, QLatin1Char('a'));
+    EXPECT_EQ(text, S("AbB"));
+}
