@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs every Debian package Tessarel needs to build, test and compile help.
+set -euo pipefail
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update
+$SUDO apt-get install -y --no-install-recommends \
+    build-essential cmake ninja-build git ca-certificates \
+    qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin libgl-dev \
+    libgtest-dev googletest \
+    fp-utils \
+    xvfb xauth fonts-dejavu-core

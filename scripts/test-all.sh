@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Installs the packages, builds everything and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake --preset default
+cmake --build --preset default
+# The window tests need a display; Qt WebEngine needs these as root.
+export QTWEBENGINE_CHROMIUM_FLAGS="--disable-gpu"
+if [ "$(id -u)" -eq 0 ]; then export QTWEBENGINE_DISABLE_SANDBOX=1; fi
+xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset default --timeout 600
