@@ -1,0 +1,364 @@
+#include "project/project_file.h"
+
+#include "project/project_model.h"
+#include "project/tag_reader.h"
+#include "project/text_values.h"
+#include "support/file_functions.h"
+#include "support/string_functions.h"
+#include "support/user_interface.h"
+
+#include <QDir>
+
+#include <algorithm>
+
+namespace tessarel {
+
+namespace {
+
+QString TruthText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
+
+/// Appends the project file's lines, each ending in CR LF.
+class ProjectLines {
+public:
+    explicit ProjectLines(qsizetype expectedSize) { text_.reserve(expectedSize); }
+
+    void line(const QString& content) {
+        text_ += content;
+        text_ += kCrLf;
+    }
+    void open(const QString& group) { line(u'<' + group + u'>'); }
+    void close(const QString& group) { line(QStringLiteral("</") + group + u'>'); }
+    void value(const QString& name, const QString& content, bool indented = true) {
+        if (indented) {
+            text_ += u' ';
+        }
+        text_ += u'<' + name + u'>';
+        text_ += content;
+        text_ += QStringLiteral("</") + name + u'>';
+        text_ += kCrLf;
+    }
+    void value(const QString& name, bool content) { value(name, TruthText(content)); }
+    void chapter(const Chapter& chapter) {
+        text_ += u"<C><N>";
+        text_ += chapter.Name;
+        text_ += u"</N><R>";
+        text_ += chapter.RelPath;
+        text_ += u"</R></C>";
+        text_ += kCrLf;
+    }
+
+    QString take() { return std::move(text_); }
+
+private:
+    QString text_;
+};
+
+}  // namespace
+
+QString ProjectXml(UserInterface& ui, ProjectModel& project) {
+    ui.yield();
+    const int chapters = std::clamp(project.NumberOfChapters, 0, static_cast<int>(project.Chapters.size()));
+    ui.showBusy(QString(), QString(), chapters - 1 > 0 ? chapters - 1 : 1);
+
+    Settings& s = project.settings;
+    ProjectLines xml(2048 + s.IndexText.size() + s.Copyright.size() + qsizetype{chapters} * 64);
+    xml.line(QStringLiteral("<?xml version=\"1.0\"?>"));
+    xml.open(QStringLiteral("TessarelProject"));
+    xml.value(QStringLiteral("FileVer"), QStringLiteral("1.0"), false);
+    xml.open(QStringLiteral("Interface"));
+    xml.value(QStringLiteral("TextFilter"), s.TextFilter);
+    xml.value(QStringLiteral("ComboFilter"), s.ComboFilter);
+    xml.close(QStringLiteral("Interface"));
+    xml.open(QStringLiteral("Settings"));
+    xml.value(QStringLiteral("Title"), s.Title);
+    xml.value(QStringLiteral("Links"), s.Links);
+    xml.value(QStringLiteral("Api"), s.Api);
+    xml.value(QStringLiteral("Style"), s.Style);
+    xml.value(QStringLiteral("SumCon"), s.SumCon);
+    xml.value(QStringLiteral("IncludeSourceLocation"), s.IncludeSourceLocation);
+    xml.value(QStringLiteral("IncludeLastGenerated"), s.IncludeLastGenerated);
+    xml.value(QStringLiteral("UseChapterTitleInIndex"), s.UseChapterTitleInIndex);
+    xml.value(QStringLiteral("IncludeOnlyDocumentedFiles"), s.IncludeOnlyDocumentedFiles);
+    xml.value(QStringLiteral("GenerateHtmlHelpFiles"), s.GenerateHtmlHelpFiles);
+    xml.value(QStringLiteral("Collapsible"), s.Collapsible);
+    xml.value(QStringLiteral("EmbedStyle"), s.EmbedStyle);
+    xml.value(QStringLiteral("SortSections"), s.SortSections);
+    xml.value(QStringLiteral("SortFilenames"), s.SortFilenames);
+    xml.value(QStringLiteral("IncludeProjectTitle"), s.IncludeProjectTitle);
+    xml.value(QStringLiteral("BoldTitles"), s.BoldTitles);
+    xml.close(QStringLiteral("Settings"));
+    xml.open(QStringLiteral("Comments"));
+    xml.value(QStringLiteral("SingleLineComments"), QString::number(SingleLineCommentBits(s.comments)));
+    xml.value(QStringLiteral("MultipleLineComments"), QString::number(MultipleLineCommentBits(s.comments)));
+    xml.close(QStringLiteral("Comments"));
+    xml.value(QStringLiteral("RelDestPath"), s.RelDestPath, false);
+    xml.open(QStringLiteral("Book"));
+    xml.value(QStringLiteral("HomeChapter"), s.HomeChapter);
+    xml.value(QStringLiteral("IndexTitle"), s.IndexTitle);
+    // A build leaves both in their HTML form; the file keeps what the user typed.
+    s.IndexText = PlainFormOf(s.IndexText);
+    xml.value(QStringLiteral("IndexText"), s.IndexText);
+    s.Copyright = PlainFormOf(s.Copyright);
+    xml.value(QStringLiteral("Copyright"), s.Copyright);
+    xml.value(QStringLiteral("NumberOfChapters"), QString::number(chapters));
+    for (int i = 0; i < chapters; ++i) {
+        ui.yield();
+        ui.setBusyValue(i);
+        xml.chapter(project.Chapters[static_cast<size_t>(i)]);
+    }
+    xml.close(QStringLiteral("Book"));
+    xml.close(QStringLiteral("TessarelProject"));
+    ui.yield();
+    ui.hideBusy();
+    return xml.take();
+}
+
+bool SaveProject(UserInterface& ui, ProjectModel& project, const QString& path) {
+    return WriteTextFile(ui, path, ProjectXml(ui, project), FileEncoding::Utf8);
+}
+
+bool IsProjectModified(UserInterface& ui, ProjectModel& project) {
+    if (!FileExists(project.ProjectPath)) {
+        return false;
+    }
+    QString saved = ReadTextFile(project.ProjectPath);
+    // Every save ends with a line end after the text; a file too short to hold
+    // it was not written by a save.
+    if (saved.size() < 2) {
+        return true;
+    }
+    saved.chop(2);
+    return saved != ProjectXml(ui, project);
+}
+
+// ---- Reading -----------------------------------------------------------------
+
+namespace {
+
+const QString kFileErrorTitle = QStringLiteral("Project file error");
+const QString kNotOpened = QStringLiteral("The project was not opened.");
+
+/// Reads the elements of one project file and remembers why it was refused.
+class ProjectFileReader {
+public:
+    ProjectFileReader(UserInterface& ui, const QString& text) : ui_(ui), reader_(ui, TagReader::Form::Project) {
+        reader_.Source(text);
+    }
+
+    /// A text setting; left as it is when the element is absent.
+    bool text(const QString& name, QString& target) {
+        QString content;
+        const Found found = element(name, content);
+        if (found == Found::Present) {
+            target = content;
+        }
+        return found != Found::Refused;
+    }
+
+    bool truth(const QString& name, bool& target) {
+        QString content;
+        const Found found = element(name, content);
+        if (found != Found::Present) {
+            return found == Found::Absent;
+        }
+        const std::optional<bool> value = TruthValueOf(content);
+        if (!value) {
+            return refuseValue(name);
+        }
+        target = *value;
+        return true;
+    }
+
+    bool number(const QString& name, int& target) {
+        QString content;
+        const Found found = element(name, content);
+        if (found != Found::Present) {
+            return found == Found::Absent;
+        }
+        const std::optional<int> value = Int16Of(content);
+        if (!value) {
+            return refuseValue(name);
+        }
+        target = *value;
+        return true;
+    }
+
+    /// Whether the element occurs at all; a group is only looked up for that.
+    bool present(const QString& name) {
+        reader_.Tag(name);
+        return reader_.GetTagCount() > 0;
+    }
+
+    bool chapterCount(int count) {
+        if (count < 0 || count > kMaxChapters) {
+            return refuseTooMany();
+        }
+        return true;
+    }
+
+    /// Names and folders of the chapters. The chapter list must be whole, since
+    /// a save would otherwise write a project with files missing.
+    bool chapters(ProjectModel& project) {
+        if (!reader_.Tag(QStringLiteral("N"))) {
+            return refuseChapterList();
+        }
+        const int names = reader_.GetTagCount();
+        if (names > kMaxChapters) {
+            return refuseTooMany();
+        }
+        QStringList found;
+        found.reserve(names);
+        for (int k = 0; k < names; ++k) {
+            found.append(reader_.GetTagContent(k));
+        }
+        if (!reader_.Tag(QStringLiteral("R")) || reader_.GetTagCount() != names) {
+            return refuseChapterList();
+        }
+        for (int k = 0; k < names; ++k) {
+            Chapter& chapter = project.Chapters[static_cast<size_t>(k)];
+            chapter.Name = found.at(k);
+            chapter.RelPath = reader_.GetTagContent(k);
+        }
+        // A count beyond the listed files would make the surplus slots stand for
+        // the project folder itself.
+        project.NumberOfChapters = std::min(project.NumberOfChapters, names);
+        return true;
+    }
+
+    void tell() { ui_.message(title_, text_, MessageIcon::Exclamation, MessageButtons::Ok); }
+
+private:
+    enum class Found { Absent, Present, Refused };
+
+    bool refuse(const QString& title, const QString& text) {
+        title_ = title;
+        text_ = text;
+        return false;
+    }
+
+    Found element(const QString& name, QString& content) {
+        reader_.Tag(name);
+        const int count = reader_.GetTagCount();
+        if (count == 0) {
+            return Found::Absent;
+        }
+        if (count > 1) {
+            // Values are stored unescaped, so a second occurrence means some value
+            // holds this element's tags and neither can be trusted.
+            refuse(kFileErrorTitle, QStringLiteral("The element <%1> occurs more than once in the project file; "
+                                                   "a value may contain its tags.")
+                                            .arg(name) +
+                                        kCrLf + kNotOpened);
+            return Found::Refused;
+        }
+        content = reader_.GetFirstTagContent();
+        return Found::Present;
+    }
+
+    bool refuseValue(const QString& name) {
+        return refuse(kFileErrorTitle,
+                      QStringLiteral("The element <%1> of the project file does not hold a valid value.").arg(name) +
+                          kCrLf + kNotOpened);
+    }
+
+    bool refuseTooMany() {
+        return refuse(QStringLiteral("Invalid number of project files"),
+                      QStringLiteral("The project file lists more than %1 files.").arg(kMaxChapters) + kCrLf +
+                          kNotOpened);
+    }
+
+    bool refuseChapterList() {
+        return refuse(kFileErrorTitle, QStringLiteral("The list of files in the project file is damaged.") + kCrLf +
+                                           kNotOpened);
+    }
+
+    UserInterface& ui_;
+    TagReader reader_;
+    QString title_;
+    QString text_;
+};
+
+bool ReadProjectSettings(ProjectFileReader& r, ProjectModel& project) {
+    Settings& s = project.settings;
+    if (!r.present(QStringLiteral("Comments"))) {
+        s.comments = CommentStyles{};
+    }
+    int multiLine = MultipleLineCommentBits(s.comments);
+    if (!r.number(QStringLiteral("MultipleLineComments"), multiLine)) {
+        return false;
+    }
+    SetMultipleLineCommentBits(s.comments, multiLine);
+    int singleLine = SingleLineCommentBits(s.comments);
+    if (!r.number(QStringLiteral("SingleLineComments"), singleLine)) {
+        return false;
+    }
+    SetSingleLineCommentBits(s.comments, singleLine);
+
+    return r.truth(QStringLiteral("BoldTitles"), s.BoldTitles) && r.text(QStringLiteral("Copyright"), s.Copyright) &&
+           r.text(QStringLiteral("HomeChapter"), s.HomeChapter) &&
+           r.truth(QStringLiteral("IncludeProjectTitle"), s.IncludeProjectTitle) &&
+           r.truth(QStringLiteral("SortFilenames"), s.SortFilenames) &&
+           r.truth(QStringLiteral("SortSections"), s.SortSections) &&
+           r.truth(QStringLiteral("EmbedStyle"), s.EmbedStyle) &&
+           r.truth(QStringLiteral("Collapsible"), s.Collapsible) &&
+           r.truth(QStringLiteral("GenerateHtmlHelpFiles"), s.GenerateHtmlHelpFiles) &&
+           r.truth(QStringLiteral("IncludeOnlyDocumentedFiles"), s.IncludeOnlyDocumentedFiles) &&
+           r.truth(QStringLiteral("UseChapterTitleInIndex"), s.UseChapterTitleInIndex) &&
+           r.number(QStringLiteral("NumberOfChapters"), project.NumberOfChapters) &&
+           r.chapterCount(project.NumberOfChapters) && r.text(QStringLiteral("RelDestPath"), s.RelDestPath) &&
+           r.text(QStringLiteral("IndexTitle"), s.IndexTitle) && r.text(QStringLiteral("IndexText"), s.IndexText) &&
+           r.text(QStringLiteral("TextFilter"), s.TextFilter) &&
+           r.text(QStringLiteral("ComboFilter"), s.ComboFilter) && r.truth(QStringLiteral("Title"), s.Title) &&
+           r.truth(QStringLiteral("Links"), s.Links) && r.truth(QStringLiteral("Api"), s.Api) &&
+           r.text(QStringLiteral("Style"), s.Style) &&
+           r.truth(QStringLiteral("IncludeSourceLocation"), s.IncludeSourceLocation) &&
+           r.truth(QStringLiteral("IncludeLastGenerated"), s.IncludeLastGenerated) &&
+           r.text(QStringLiteral("SumCon"), s.SumCon);
+}
+
+void SetProjectIdentity(ProjectModel& project, const QString& path) {
+    project.ProjectPath = path;
+    project.ProjectFolder = FolderOf(path);
+    if (TrimSpaces(project.ProjectFolder).isEmpty()) {
+        project.ProjectFolder = WithTrailingBackslash(QDir::toNativeSeparators(QDir::currentPath()));
+        project.ProjectPath = project.ProjectFolder + path;
+    }
+    project.ProjectFileName = FileNameOf(path);
+}
+
+}  // namespace
+
+LoadOutcome LoadProject(UserInterface& ui, ProjectModel& project, const QString& path) {
+    // Everything is read into a copy, so a refused file leaves the open project
+    // exactly as it was.
+    ProjectModel loaded = project;
+    SetProjectIdentity(loaded, path);
+    if (!FileExists(loaded.ProjectPath)) {
+        ui.message(QStringLiteral("Error"), QStringLiteral("Project file not found"), MessageIcon::None,
+                   MessageButtons::Ok);
+        return LoadOutcome::NotFound;
+    }
+
+    QString text;
+    if (!ReadTextFileInto(loaded.ProjectPath, text)) {
+        ui.message(QStringLiteral("Error"), QStringLiteral("Unable to read the project file:") + kCrLf + loaded.ProjectPath,
+                   MessageIcon::Exclamation, MessageButtons::Ok);
+        return LoadOutcome::Refused;
+    }
+
+    if (!text.contains(u"<TessarelProject>") || !text.contains(u"</TessarelProject>")) {
+        ui.message(kFileErrorTitle, QStringLiteral("This file is not a Tessarel project:") + kCrLf + loaded.ProjectPath,
+                   MessageIcon::Exclamation, MessageButtons::Ok);
+        return LoadOutcome::Refused;
+    }
+
+    ProjectFileReader reader(ui, text);
+    if (!ReadProjectSettings(reader, loaded) || !reader.chapters(loaded)) {
+        reader.tell();
+        return LoadOutcome::Refused;
+    }
+    project = std::move(loaded);
+    return LoadOutcome::Loaded;
+}
+
+}  // namespace tessarel

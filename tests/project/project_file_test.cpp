@@ -1,0 +1,273 @@
+#include "project/project_file.h"
+#include "project/project_model.h"
+#include "support/file_functions.h"
+#include "support/testing.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+
+using namespace tessarel;
+using namespace tessarel::testing;
+
+namespace {
+
+class ProjectFileTest : public ::testing::Test {
+protected:
+    ProjectFileTest() { QDir().mkpath(env.path(QStringLiteral("docs"))); }
+
+    QString projectPath() const { return QDir::toNativeSeparators(env.path(QStringLiteral("docs/demo.qdx"))); }
+
+    /// A model as the New Project sequence leaves it, with some chapters.
+    ProjectModel newProject(int chapters) {
+        ProjectModel project;
+        ClearProject(project);
+        project.ProjectPath = projectPath();
+        project.ProjectFolder = FolderOf(project.ProjectPath);
+        project.ProjectFileName = FileNameOf(project.ProjectPath);
+        for (int i = 0; i < chapters; ++i) {
+            project.Chapters[i].Name = QStringLiteral("file%1.c").arg(i);
+            project.Chapters[i].RelPath = QStringLiteral("..\\src\\");
+        }
+        project.NumberOfChapters = chapters;
+        return project;
+    }
+
+    /// Saves text as a project file the way the program writes it.
+    void writeProjectFile(const QString& text) { WriteBytes(projectPath(), (text + QStringLiteral("\r\n")).toUtf8()); }
+
+    /// A saved project with one line of its text replaced.
+    QString savedTextWith(const QString& line, const QString& replacement) {
+        ProjectModel project = newProject(2);
+        QString text = ProjectXml(env.ui, project);
+        text.replace(line, replacement);
+        return text;
+    }
+
+    TestEnvironment env;
+};
+
+const QString kEmptyProject = Crlf(QStringLiteral(
+    "<?xml version=\"1.0\"?>\n<TessarelProject>\n<FileVer>1.0</FileVer>\n<Interface>\n <TextFilter>*.*</TextFilter>\n"
+    " <ComboFilter>*.*</ComboFilter>\n</Interface>\n<Settings>\n <Title>True</Title>\n <Links>True</Links>\n"
+    " <Api>True</Api>\n <Style>standard_babyblue</Style>\n <SumCon>1</SumCon>\n"
+    " <IncludeSourceLocation>False</IncludeSourceLocation>\n <IncludeLastGenerated>False</IncludeLastGenerated>\n"
+    " <UseChapterTitleInIndex>False</UseChapterTitleInIndex>\n"
+    " <IncludeOnlyDocumentedFiles>True</IncludeOnlyDocumentedFiles>\n"
+    " <GenerateHtmlHelpFiles>False</GenerateHtmlHelpFiles>\n <Collapsible>False</Collapsible>\n"
+    " <EmbedStyle>False</EmbedStyle>\n <SortSections>False</SortSections>\n <SortFilenames>False</SortFilenames>\n"
+    " <IncludeProjectTitle>False</IncludeProjectTitle>\n <BoldTitles>True</BoldTitles>\n</Settings>\n<Comments>\n"
+    " <SingleLineComments>3</SingleLineComments>\n <MultipleLineComments>1</MultipleLineComments>\n</Comments>\n"
+    "<RelDestPath></RelDestPath>\n<Book>\n <HomeChapter></HomeChapter>\n <IndexTitle></IndexTitle>\n"
+    " <IndexText></IndexText>\n <Copyright></Copyright>\n <NumberOfChapters>0</NumberOfChapters>\n</Book>\n"
+    "</TessarelProject>\n"));
+
+TEST_F(ProjectFileTest, emptyProject_writesEveryLineInOrderAndEndsWithTwoLineEnds) {
+    ProjectModel project = newProject(0);
+    ASSERT_TRUE(SaveProject(env.ui, project, projectPath()));
+    EXPECT_EQ(ReadBytes(projectPath()), (kEmptyProject + QStringLiteral("\r\n")).toUtf8());
+    EXPECT_EQ(env.ui.busyShows, 1);
+    EXPECT_EQ(env.ui.busyMax, 1);
+    EXPECT_FALSE(env.ui.busyShown);
+}
+
+TEST_F(ProjectFileTest, loadThenSave_reproducesTheFileByteForByte) {
+    ProjectModel project = newProject(3);
+    Settings& s = project.settings;
+    s.IndexTitle = QStringLiteral("Démo <&> ☃");
+    s.IndexText = QStringLiteral("First line\r\nSecond line");
+    s.Copyright = QStringLiteral("(c) 2024");
+    s.RelDestPath = QStringLiteral("html\\");
+    s.HomeChapter = QStringLiteral("file1.c");
+    s.SortSections = true;
+    s.SumCon = QStringLiteral("2");
+    SetSingleLineCommentBits(s.comments, 67);
+    ASSERT_TRUE(SaveProject(env.ui, project, projectPath()));
+    const QByteArray written = ReadBytes(projectPath());
+    EXPECT_TRUE(written.contains("<IndexText>First line\r\nSecond line</IndexText>\r\n"));
+    EXPECT_TRUE(written.contains(" <SingleLineComments>67</SingleLineComments>\r\n"));
+    EXPECT_TRUE(written.contains("<NumberOfChapters>3</NumberOfChapters>\r\n<C><N>file0.c</N><R>..\\src\\</R></C>"));
+
+    ProjectModel loaded;
+    ClearProject(loaded);
+    ASSERT_EQ(LoadProject(env.ui, loaded, projectPath()), LoadOutcome::Loaded);
+    EXPECT_EQ(loaded.settings, project.settings);
+    EXPECT_EQ(loaded.NumberOfChapters, 3);
+    EXPECT_EQ(loaded.Chapters[2].Name, u"file2.c");
+    EXPECT_FALSE(IsProjectModified(env.ui, loaded));
+    ASSERT_TRUE(SaveProject(env.ui, loaded, projectPath()));
+    EXPECT_EQ(ReadBytes(projectPath()), written);
+    EXPECT_TRUE(env.ui.messages.empty());
+}
+
+TEST_F(ProjectFileTest, save_writesDescriptionAndCopyrightInPlainForm) {
+    ProjectModel project = newProject(0);
+    project.settings.IndexText = HtmlFormOf(QStringLiteral("One\r\nTwo"));
+    project.settings.Copyright = HtmlFormOf(QStringLiteral("(C) Someone"));
+    const QString xml = ProjectXml(env.ui, project);
+    EXPECT_TRUE(xml.contains(u" <IndexText>One\r\nTwo</IndexText>\r\n"));
+    EXPECT_TRUE(xml.contains(u" <Copyright>(c) Someone</Copyright>\r\n"));
+    EXPECT_EQ(project.settings.Copyright, u"(c) Someone");
+}
+
+TEST_F(ProjectFileTest, modifiedTest_followsEveryChange) {
+    ProjectModel project = newProject(3);
+    ASSERT_TRUE(SaveProject(env.ui, project, projectPath()));
+    EXPECT_FALSE(IsProjectModified(env.ui, project));
+
+    ProjectModel changed = project;
+    changed.settings.Collapsible = true;
+    EXPECT_TRUE(IsProjectModified(env.ui, changed));
+
+    changed = project;
+    changed.Chapters[3].Name = QStringLiteral("extra.c");
+    changed.NumberOfChapters = 4;
+    EXPECT_TRUE(IsProjectModified(env.ui, changed));
+
+    changed = project;
+    changed.NumberOfChapters = 2;
+    EXPECT_TRUE(IsProjectModified(env.ui, changed));
+
+    changed = project;
+    std::swap(changed.Chapters[0], changed.Chapters[1]);
+    EXPECT_TRUE(IsProjectModified(env.ui, changed));
+
+    // What only the build sets is not part of the file.
+    changed = project;
+    changed.Chapters[0].ChapterTitle = QStringLiteral("Title");
+    changed.Chapters[0].Documented = true;
+    EXPECT_FALSE(IsProjectModified(env.ui, changed));
+
+    WriteBytes(projectPath(), "x");
+    EXPECT_TRUE(IsProjectModified(env.ui, project));
+    QFile::remove(projectPath());
+    EXPECT_FALSE(IsProjectModified(env.ui, project));
+}
+
+TEST_F(ProjectFileTest, load_readsStyleNumbersBooleansAndKeepsAbsentSettings) {
+    QString text = savedTextWith(QStringLiteral(" <SingleLineComments>3</SingleLineComments>"),
+                                 QStringLiteral(" <SingleLineComments>67</SingleLineComments>"));
+    text.replace(QStringLiteral(" <SortSections>False</SortSections>\r\n"), QString());
+    text.replace(QStringLiteral("<Api>True</Api>"), QStringLiteral("<Api>fALSE</Api>"));
+    text.replace(QStringLiteral("<Links>True</Links>"), QStringLiteral("<Links>0</Links>"));
+    text.replace(QStringLiteral("<Collapsible>False</Collapsible>"), QStringLiteral("<Collapsible>-1</Collapsible>"));
+    writeProjectFile(text);
+
+    ProjectModel project;
+    project.settings.SortSections = true;
+    ASSERT_EQ(LoadProject(env.ui, project, projectPath()), LoadOutcome::Loaded);
+    const CommentStyles& c = project.settings.comments;
+    EXPECT_TRUE(c.chkS1 && c.chkS2 && c.chkS64);
+    EXPECT_FALSE(c.chkS4 || c.chkS8 || c.chkS16 || c.chkS32);
+    EXPECT_TRUE(project.settings.SortSections);
+    EXPECT_FALSE(project.settings.Api);
+    EXPECT_FALSE(project.settings.Links);
+    EXPECT_TRUE(project.settings.Collapsible);
+
+    // Without a Comments group the styles go back to their reset values.
+    writeProjectFile(QStringLiteral("<TessarelProject>\r\n</TessarelProject>"));
+    SetSingleLineCommentBits(project.settings.comments, 127);
+    SetMultipleLineCommentBits(project.settings.comments, 6);
+    ASSERT_EQ(LoadProject(env.ui, project, projectPath()), LoadOutcome::Loaded);
+    EXPECT_EQ(project.settings.comments, CommentStyles{});
+}
+
+TEST_F(ProjectFileTest, load_countsOnlyTheChaptersPresent) {
+    writeProjectFile(savedTextWith(QStringLiteral("<NumberOfChapters>2<"), QStringLiteral("<NumberOfChapters>9<")));
+    ProjectModel project;
+    ASSERT_EQ(LoadProject(env.ui, project, projectPath()), LoadOutcome::Loaded);
+    EXPECT_EQ(project.NumberOfChapters, 2);
+    EXPECT_EQ(project.Chapters[1].Name, u"file1.c");
+    EXPECT_EQ(project.resolve(project.Chapters[1].RelPath),
+              project.ProjectFolder + QStringLiteral("..") + PathSeparator() + QStringLiteral("src") + PathSeparator());
+}
+
+TEST_F(ProjectFileTest, unbalancedSetting_isToldAndLeftUnchanged) {
+    // The earlier-read BoldTitles must not lend its value to Copyright.
+    writeProjectFile(savedTextWith(QStringLiteral(" <Copyright></Copyright>"), QStringLiteral(" <Copyright>oops")));
+    ProjectModel project;
+    project.settings.Copyright = QStringLiteral("kept");
+    ASSERT_EQ(LoadProject(env.ui, project, projectPath()), LoadOutcome::Loaded);
+    EXPECT_EQ(project.settings.Copyright, u"kept");
+    ASSERT_EQ(env.ui.messages.size(), 1u);
+    EXPECT_EQ(env.ui.messages[0].title, u"XML file error");
+    EXPECT_EQ(env.ui.messages[0].text, u"All tags must open and close properly.");
+}
+
+struct BadFile {
+    const char* name;
+    QByteArray bytes;
+    QString expectedTitle;
+    const char* mentions;
+};
+
+const QString kFileError = QStringLiteral("Project file error");
+const QString kTooMany = QStringLiteral("Invalid number of project files");
+
+TEST_F(ProjectFileTest, badFiles_areRefusedAndLeaveTheOpenProjectIntact) {
+    const auto saved = [&](const char* line, const QString& replacement) {
+        return savedTextWith(QString::fromUtf8(line), replacement).toUtf8();
+    };
+    const std::vector<BadFile> cases = {
+        {"boolean that does not convert", saved("<EmbedStyle>False<", QStringLiteral("<EmbedStyle>maybe<")),
+         kFileError, "<EmbedStyle>"},
+        {"number out of 16-bit range",
+         saved("<MultipleLineComments>1<", QStringLiteral("<MultipleLineComments>40000<")), kFileError,
+         "<MultipleLineComments>"},
+        {"NumberOfChapters above 4000", saved("<NumberOfChapters>2<", QStringLiteral("<NumberOfChapters>4001<")),
+         kTooMany, "4000"},
+        {"more than 4000 chapter lines",
+         saved("</Book>", QStringLiteral("<C><N>x</N><R></R></C>\r\n").repeated(3999) + QStringLiteral("</Book>")), kTooMany, "4000"},
+        {"value holding another element",
+         saved("<IndexTitle></IndexTitle>", QStringLiteral("<IndexTitle><Style>x</Style></IndexTitle>")), kFileError,
+         "<Style>"},
+        {"chapter name in a value", saved("<IndexText></IndexText>", QStringLiteral("<IndexText><N>x</N></IndexText>")),
+         kFileError, "damaged"},
+        {"unbalanced chapter list", saved("<N>file1.c</N>", QStringLiteral("<N>file1.c")), kFileError, "damaged"},
+        {"binary garbage", QByteArray("\x00\x01\xff\xfe<\x80>\x00", 8), kFileError, "not a Tessarel project"},
+    };
+    for (const BadFile& bad : cases) {
+        SCOPED_TRACE(bad.name);
+        WriteBytes(projectPath(), bad.bytes);
+        ProjectModel project = newProject(1);
+        project.ProjectPath = QStringLiteral("open.qdx");
+        const ProjectModel before = project;
+        env.ui.messages.clear();
+        EXPECT_EQ(LoadProject(env.ui, project, projectPath()), LoadOutcome::Refused);
+        ASSERT_FALSE(env.ui.messages.empty());
+        EXPECT_EQ(env.ui.messages.back().title, bad.expectedTitle);
+        EXPECT_TRUE(env.ui.messages.back().text.contains(QString::fromUtf8(bad.mentions)))
+            << env.ui.messages.back().text.toStdString();
+        EXPECT_EQ(project.ProjectPath, before.ProjectPath);
+        EXPECT_EQ(project.settings, before.settings);
+        EXPECT_EQ(project.NumberOfChapters, 1);
+        EXPECT_EQ(project.Chapters[0].Name, u"file0.c");
+    }
+}
+
+TEST_F(ProjectFileTest, missingFile_isToldAndChangesNothing) {
+    ProjectModel project = newProject(1);
+    const QString openPath = project.ProjectPath;
+    EXPECT_EQ(LoadProject(env.ui, project, env.path(QStringLiteral("none.qdx"))), LoadOutcome::NotFound);
+    ASSERT_EQ(env.ui.messages.size(), 1u);
+    EXPECT_EQ(env.ui.messages[0].title, u"Error");
+    EXPECT_EQ(env.ui.messages[0].text, u"Project file not found");
+    EXPECT_EQ(project.ProjectPath, openPath);
+}
+
+TEST_F(ProjectFileTest, load_showsTheBusyDisplayAbove30Files) {
+    for (int files : {30, 31}) {
+        ProjectModel project = newProject(files);
+        ASSERT_TRUE(SaveProject(env.ui, project, projectPath()));
+        env.ui.busyShows = 0;
+        ASSERT_EQ(LoadProject(env.ui, project, projectPath()), LoadOutcome::Loaded);
+        EXPECT_EQ(env.ui.busyShows, files == 31 ? 2 : 0) << files;
+        EXPECT_FALSE(env.ui.busyShown);
+    }
+    EXPECT_EQ(env.ui.busyTitle, u"Getting Project Parameters... (31 files)");
+    EXPECT_EQ(env.ui.busyCurrent, u"<R> </R>");
+    EXPECT_EQ(env.ui.busyMax, 30);
+    EXPECT_EQ(env.ui.busyValue, 30);
+}
+
+}  // namespace
