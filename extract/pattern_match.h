@@ -6,6 +6,8 @@ namespace tessarel {
 
 /// A cursor-based matcher: load a subject, then call element operations one
 /// after another; the pattern is the sequence of calls. Positions are 1-based.
+/// Every element does nothing while the pattern is not active, and nothing at
+/// all after an empty subject was loaded.
 class PatternMatch {
 public:
     enum StatusCode {
@@ -22,10 +24,13 @@ public:
 
     void LoadSubject(const QString& subject);
 
+    /// First: searches for `text` from the cursor on, ignoring case. Next and
+    /// Last: the next character must equal `text`; Last also steps past it.
     qsizetype Literal(const QString& text, Mode mode);
     qsizetype Digit(Mode mode);
     qsizetype LetterOrDigit(Mode mode);
     qsizetype Blank(Mode mode);
+    /// Runs stop on their last character, or leave the cursor where it was.
     qsizetype RunOfBlanks();
     qsizetype RunOfLettersOrDigits();
     qsizetype RunOfDigits();
@@ -43,6 +48,12 @@ public:
     void Replace(qsizetype from, qsizetype to, const QString& text);
 
 private:
+    template <typename Test>
+    qsizetype Single(Mode mode, Test test, bool stepPastOnLast);
+    template <typename Test>
+    qsizetype Run(Test test);
+    bool OnSubject(qsizetype position) const { return position >= 1 && position <= subject_.size(); }
+
     QString subject_;
     qsizetype cursor_ = 0;
     int status_ = EmptySubject;
@@ -50,7 +61,11 @@ private:
 };
 
 /// Rewrites every numbered line ("12. text") of a section text as "12 -  text".
-/// Every numbered line is rewritten, the first and the last included.
+/// Every numbered line is rewritten, the first and the last included. Linear.
 QString RewriteNumberedLines(const QString& text);
+
+/// The same rewrite done with PatternMatch, element by element. It rebuilds
+/// the text for each numbered line; RewriteNumberedLines is checked against it.
+QString RewriteNumberedLinesWithMatcher(const QString& text);
 
 }  // namespace tessarel

@@ -1,0 +1,215 @@
+#include "extract/block_formatters.h"
+
+#include "support/string_functions.h"
+
+namespace tessarel {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool IsBlankOrBreak(QChar c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+
+// A highlight closes only before one of these; ")" is deliberately not among them.
+bool EndsHighlight(QChar c) {
+    return c == u':' || c == u'\r' || c == u'\t' || c == u' ' || c == u';' || c == u'.' || c == u',';
+}
+
+}  // namespace
+
+void RangeRewriter::replace(qsizetype from, qsizetype to, QStringView replacement) {
+    if (!changed_) {
+        changed_ = true;
+        result_.reserve(source_.size() + source_.size() / 8 + replacement.size() + 16);
+    }
+    result_.append(QStringView(source_).mid(copied_, from - copied_));
+    result_.append(replacement);
+    copied_ = to;
+}
+
+QString RangeRewriter::finish() {
+    if (!changed_) {
+        return source_;
+    }
+    result_.append(QStringView(source_).mid(copied_));
+    changed_ = false;
+    copied_ = 0;
+    return std::move(result_);
+}
+
+QString HeadingFromLine(const QString& text, qsizetype start, qsizetype colon) {
+    return u"<h4>"_s + TrimSpaces(text.mid(start, colon - start)) + u"</h4>"_s;
+}
+
+void FormatFirstLineHeading(QString& text) {
+    const qsizetype length = text.size();
+    qsizetype i = 0;
+    while (i < length && IsBlankOrBreak(text[i])) {
+        ++i;
+    }
+    const qsizetype start = i;
+    // The first visible character only starts the line; the colon is looked for after it.
+    for (++i; i < length; ++i) {
+        if (text[i] == u'\r') {
+            return;
+        }
+        if (text[i] == u':') {
+            text.replace(start, i - start + 1, HeadingFromLine(text, start, i));
+            return;
+        }
+    }
+}
+
+void FormatHighlightedText(QString& text) {
+    const qsizetype length = text.size();
+    RangeRewriter out(text);
+    int state = 0;
+    qsizetype open = 0;
+    qsizetype close = 0;
+    for (qsizetype i = 0; i < length; ++i) {
+        const QChar c = text[i];
+        switch (state) {
+            case 0:
+                if (c == u'+') {
+                    open = i;
+                    state = 2;
+                }
+                break;
+            case 2:
+                state = c == u'+' ? 3 : 0;
+                break;
+            case 3:
+                // Three plus signs open nothing, and the marked text starts visibly.
+                state = (c == u'+' || IsBlankOrBreak(c)) ? 0 : 4;
+                break;
+            case 4:
+                if (c == u'\r') {
+                    state = 0;
+                } else if (c == u'+') {
+                    close = i;
+                    state = 5;
+                }
+                break;
+            case 5:
+                if (c == u'\r') {
+                    state = 0;
+                } else if (c == u'+') {
+                    state = 6;
+                }
+                break;
+            case 6:
+                if (EndsHighlight(c)) {
+                    out.replace(open, close + 2,
+                                QString(u"<font class=HighText>"_s + TrimSpaces(text.mid(open + 2, close - open - 2)) +
+                                        u"</font>"_s));
+                    // The walk goes on right after the replaced pair.
+                    i = close + 1;
+                    state = 0;
+                } else {
+                    open = close;
+                    state = 3;
+                }
+                break;
+        }
+    }
+    text = out.finish();
+}
+
+void FormatHeadingsAfterEmptyLines(QString& text) {
+    enum State { InLine, AfterCr, LineStart, EmptyLineCr, AfterEmptyLine, Candidate };
+    const qsizetype length = text.size();
+    RangeRewriter out(text);
+    State state = InLine;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < length; ++i) {
+        const QChar c = text[i];
+        switch (state) {
+            case InLine:
+                if (c == u'\r') {
+                    state = AfterCr;
+                }
+                break;
+            case AfterCr:
+                state = c == u'\n' ? LineStart : c == u'\r' ? AfterCr : InLine;
+                break;
+            case LineStart:
+                if (c == u'\r') {
+                    state = EmptyLineCr;
+                } else if (!IsBlank(c)) {
+                    state = InLine;
+                }
+                break;
+            case EmptyLineCr:
+                state = c == u'\n' ? AfterEmptyLine : c == u'\r' ? AfterCr : InLine;
+                break;
+            case AfterEmptyLine:
+                if (!IsBlankOrBreak(c)) {
+                    start = i;
+                    state = Candidate;
+                }
+                break;
+            case Candidate:
+                if (c == u'\r') {
+                    // Its line break may begin the next empty line.
+                    state = AfterCr;
+                } else if (c == u':') {
+                    out.replace(start, i + 1, HeadingFromLine(text, start, i));
+                    state = InLine;
+                }
+                break;
+        }
+    }
+    text = out.finish();
+}
+
+void FormatParagraphs(QString& text) {
+    enum State { InLine, AfterCr, LineStart, EmptyLineCr };
+    static const QString mark = u"@p"_s;
+    const qsizetype length = text.size();
+    RangeRewriter out(text);
+    State state = InLine;
+    for (qsizetype i = 0; i < length; ++i) {
+        const QChar c = text[i];
+        switch (state) {
+            case InLine:
+                if (c == u'\r') {
+                    state = AfterCr;
+                }
+                break;
+            case AfterCr:
+                state = c == u'\n' ? LineStart : c == u'\r' ? AfterCr : InLine;
+                break;
+            case LineStart:
+                if (c == u'\r') {
+                    state = EmptyLineCr;
+                } else if (!IsBlank(c)) {
+                    state = InLine;
+                }
+                break;
+            case EmptyLineCr:
+                if (c == u'\n') {
+                    // The mark makes the next line non-empty, so it starts no paragraph itself.
+                    out.insert(i + 1, mark);
+                    state = InLine;
+                } else {
+                    state = c == u'\r' ? AfterCr : InLine;
+                }
+                break;
+        }
+    }
+    text = out.finish();
+}
+
+void FormatSectionText(QString& text) {
+    FormatFirstLineHeading(text);
+    FormatHighlightedText(text);
+    FormatBulletLists(text);
+    FormatHeadingsAfterLists(text);
+    FormatHeadingsAfterEmptyLines(text);
+    FormatNumberedLines(text);
+    FormatDefinitionTables(text);
+    FormatParagraphs(text);
+}
+
+}  // namespace tessarel

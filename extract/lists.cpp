@@ -1,0 +1,263 @@
+// Bullet lists, the heading after a list, numbered lines and definition tables.
+
+#include "extract/block_formatters.h"
+#include "extract/pattern_match.h"
+#include "support/string_functions.h"
+
+namespace tessarel {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool IsLineBreak(QChar c) { return c == u'\r' || c == u'\n'; }
+bool IsBlankOrBreak(QChar c) { return IsBlank(c) || IsLineBreak(c); }
+bool IsBullet(QChar c) { return c == u'o' || c == u'-' || c == u'+'; }
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+}  // namespace
+
+void FormatBulletLists(QString& text) {
+    enum State { LineStart, AfterBullet, InLine };
+    const qsizetype length = text.size();
+    RangeRewriter out(text);
+    State state = LineStart;
+    bool listOpen = false;
+    qsizetype bullet = 0;
+    for (qsizetype i = 0; i < length; ++i) {
+        const QChar c = text[i];
+        switch (state) {
+            case LineStart:
+                if (IsBlank(c) || c == u'\n') {
+                    break;
+                }
+                if (IsBullet(c)) {
+                    bullet = i;
+                    state = AfterBullet;
+                } else {
+                    if (c == u'\r' && listOpen) {
+                        // An empty line ends the list; "</ul>" takes its place.
+                        out.insert(i, u"</ul>");
+                        listOpen = false;
+                    }
+                    state = InLine;
+                }
+                break;
+            case AfterBullet:
+                if (IsBlank(c)) {
+                    out.replace(bullet, i + 1, listOpen ? u"<li>" : u"<ul>\r\n<li>");
+                    listOpen = true;
+                    state = InLine;
+                } else {
+                    state = c == u'\n' ? LineStart : InLine;
+                }
+                break;
+            case InLine:
+                if (c == u'\n') {
+                    state = LineStart;
+                }
+                break;
+        }
+    }
+    if (listOpen) {
+        out.insert(length, u"</ul>");
+    }
+    text = out.finish();
+}
+
+void FormatHeadingsAfterLists(QString& text) {
+    enum State { Searching, AfterListEnd, AfterCr, SkippingEmptyLines, Candidate };
+    static const QString listEnd = u"/ul>"_s;
+    const qsizetype length = text.size();
+    RangeRewriter out(text);
+    State state = Searching;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < length; ++i) {
+        const QChar c = text[i];
+        switch (state) {
+            case Searching:
+                if (c == u'/' && QStringView(text).mid(i).startsWith(listEnd)) {
+                    i += listEnd.size() - 1;
+                    state = AfterListEnd;
+                }
+                break;
+            case AfterListEnd:
+                if (c == u'\r') {
+                    state = AfterCr;
+                } else if (!IsBlank(c)) {
+                    state = Searching;
+                }
+                break;
+            case AfterCr:
+                state = c == u'\n' ? SkippingEmptyLines : Searching;
+                break;
+            case SkippingEmptyLines:
+                if (!IsBlankOrBreak(c)) {
+                    start = i;
+                    state = Candidate;
+                }
+                break;
+            case Candidate:
+                if (c == u'\r') {
+                    state = Searching;
+                } else if (c == u':') {
+                    out.replace(start, i + 1, HeadingFromLine(text, start, i));
+                    state = Searching;
+                }
+                break;
+        }
+    }
+    text = out.finish();
+}
+
+// A numbered line follows a CR LF (or starts the text): blanks, digits, ".",
+// a space and the rest of the line, which must end in CR LF. Its "." becomes
+// " - ". This is the matcher loop of RewriteNumberedLinesWithMatcher, done in
+// one sweep: every line after a CR LF is tried once.
+QString RewriteNumberedLines(const QString& text) {
+    const qsizetype length = text.size();
+    RangeRewriter out(text);
+    qsizetype lineStart = 0;
+    while (lineStart < length) {
+        qsizetype i = lineStart;
+        while (i < length && IsBlank(text[i])) {
+            ++i;
+        }
+        const qsizetype digits = i;
+        while (i < length && IsDigit(text[i])) {
+            ++i;
+        }
+        if (i > digits && i + 1 < length && text[i] == u'.' && text[i + 1] == u' ') {
+            const qsizetype dot = i;
+            i += 2;
+            while (i < length && !IsLineBreak(text[i])) {
+                ++i;
+            }
+            if (i + 1 < length && text[i] == u'\r' && text[i + 1] == u'\n') {
+                out.replace(dot, dot + 1, u" - ");
+                lineStart = i + 2;
+                continue;
+            }
+        }
+        const qsizetype lineBreak = text.indexOf(u"\r\n"_s, lineStart);
+        if (lineBreak < 0) {
+            break;
+        }
+        lineStart = lineBreak + 2;
+    }
+    return out.finish();
+}
+
+void FormatNumberedLines(QString& text) { text = RewriteNumberedLines(text); }
+
+namespace {
+
+const QString kFirstRowStart = u"\r\n<table class=DefTable>\r\n<tr class=Def>\r\n<td class=Def>\r\n"_s;
+const QString kRowStart = u"\r\n<tr class=Def>\r\n<td class=Def>\r\n"_s;
+const QString kRowMiddle = u"\r\n</td>\r\n<td class=DefSep>-</td>\r\n<td class=DefText>\r\n"_s;
+const QString kLastRowEnd = u"\r\n</td>\r\n</tr>\r\n</table>\r\n"_s;
+const QString kRowEnd = u"\r\n</td>\r\n</tr>\r\n"_s;
+
+// One definition waiting for the line that tells whether it is the last of its table.
+struct PendingRow {
+    qsizetype termStart = 0;
+    qsizetype dash = 0;
+    qsizetype lastLineEnd = 0;  // exclusive
+};
+
+}  // namespace
+
+void FormatDefinitionTables(QString& text) {
+    enum State { LineStart, Term, BlanksAfterTerm, Dash, Definition, LineBreak };
+    const qsizetype length = text.size();
+    RangeRewriter out(text);
+    State state = LineStart;
+    bool pending = false;
+    bool tableOpen = false;
+    PendingRow row;
+    qsizetype termStart = 0;
+    qsizetype dash = 0;
+
+    auto writeRow = [&](bool last) {
+        QString html = tableOpen ? kRowStart : kFirstRowStart;
+        html += TrimSpaces(text.mid(row.termStart, row.dash - row.termStart));
+        html += kRowMiddle;
+        html += TrimSpaces(text.mid(row.dash + 1, row.lastLineEnd - row.dash - 1));
+        html += last ? kLastRowEnd : kRowEnd;
+        out.replace(row.termStart, row.lastLineEnd, html);
+        tableOpen = !last;
+        pending = false;
+    };
+    // A line that is not empty ends here: it is the pending row's definition
+    // line or a continuation of its text.
+    auto endLine = [&](qsizetype end) {
+        if (pending) {
+            row.lastLineEnd = end;
+        }
+    };
+
+    for (qsizetype i = 0; i < length; ++i) {
+        const QChar c = text[i];
+        switch (state) {
+            case LineStart:
+                if (c == u'\r') {
+                    if (pending) {
+                        writeRow(true);
+                    }
+                    state = LineBreak;
+                } else if (!IsBlank(c) && c != u'\n') {
+                    termStart = i;
+                    state = Term;
+                }
+                break;
+            case Term:
+            case BlanksAfterTerm:
+            case Dash:
+            case Definition:
+                if (IsLineBreak(c)) {
+                    endLine(i);
+                    state = c == u'\n' ? LineStart : LineBreak;
+                } else if (state == Term) {
+                    if (IsBlank(c)) {
+                        state = BlanksAfterTerm;
+                    }
+                } else if (state == BlanksAfterTerm) {
+                    if (c == u'-') {
+                        dash = i;
+                        state = Dash;
+                    } else if (!IsBlank(c)) {
+                        state = Term;
+                    }
+                } else if (state == Dash) {
+                    if (IsBlank(c)) {
+                        // Term, blanks, "-" and a blank: a new definition line.
+                        if (pending) {
+                            writeRow(false);
+                        }
+                        row = PendingRow{termStart, dash, length};
+                        pending = true;
+                        state = Definition;
+                    } else {
+                        state = Term;
+                    }
+                }
+                break;
+            case LineBreak:
+                if (c == u'\n') {
+                    state = LineStart;
+                }
+                break;
+        }
+    }
+    // Section texts end with an empty line; any other text still gets its table closed.
+    if (pending) {
+        if (state == Term || state == BlanksAfterTerm || state == Dash || state == Definition) {
+            endLine(length);
+        }
+        writeRow(true);
+    }
+    text = out.finish();
+}
+
+}  // namespace tessarel

@@ -1,0 +1,77 @@
+#include "extract/web_links.h"
+
+#include "extract/block_formatters.h"
+#include "support/string_functions.h"
+
+namespace tessarel {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+bool EndsAddress(QChar c) { return c == u',' || c == u';' || c == u' ' || c == u'\t' || c == u'\r'; }
+
+}  // namespace
+
+void LinkWebAddresses(QString& text) {
+    // States: Searching, then one per character of "http://" (with an optional
+    // "s" after "http"), then Address once the "//" is complete.
+    enum State { Searching, H, HT, HTT, HTTP, HTTPS, Colon, Slash, Address };
+    static const QString httpStart = u"<a href=\"http&#58&#47&#47"_s;
+    static const QString httpsStart = u"<a href=\"https&#58&#47&#47"_s;
+    const qsizetype length = text.size();
+    RangeRewriter out(text);
+    State state = Searching;
+    bool secure = false;
+    qsizetype start = 0;
+    qsizetype addressStart = 0;
+    for (qsizetype i = 0; i < length; ++i) {
+        const QChar c = text[i];
+        switch (state) {
+            case Searching:
+                if (c == u'h') {
+                    start = i;
+                    state = H;
+                }
+                break;
+            case H:
+                state = c == u't' ? HT : Searching;
+                break;
+            case HT:
+                state = c == u't' ? HTT : Searching;
+                break;
+            case HTT:
+                state = c == u'p' ? HTTP : Searching;
+                break;
+            case HTTP:
+                secure = c == u's';
+                state = c == u':' ? Colon : secure ? HTTPS : Searching;
+                break;
+            case HTTPS:
+                state = c == u':' ? Colon : Searching;
+                break;
+            case Colon:
+                state = c == u'/' ? Slash : Searching;
+                break;
+            case Slash:
+                if (c == u'/') {
+                    addressStart = i + 1;
+                    state = Address;
+                } else {
+                    state = Searching;
+                }
+                break;
+            case Address:
+                if (EndsAddress(c)) {
+                    const QString address = TrimSpaces(text.mid(addressStart, i - addressStart));
+                    out.replace(start, i,
+                                QString((secure ? httpsStart : httpStart) + address + u"\">"_s + address + u"</a>"_s));
+                    state = Searching;
+                }
+                break;
+        }
+    }
+    text = out.finish();
+}
+
+}  // namespace tessarel
