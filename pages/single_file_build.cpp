@@ -4,6 +4,7 @@
 #include "extract/fill_structures.h"
 #include "extract/section_sort.h"
 #include "pages/chapter_page.h"
+#include "pages/error_page.h"
 #include "pages/page_frame.h"
 #include "support/environment.h"
 #include "support/error_report.h"
@@ -53,7 +54,7 @@ QString ProjectDestinationFolder(const SingleFileContext& context) {
     if (!context.destinationFolder.isEmpty()) {
         return context.destinationFolder;
     }
-    return ResolveProjectPath(context.projectFolder, NativeSeparators(context.settings.RelDestPath));
+    return ResolveProjectPath(context.projectFolder, context.settings.RelDestPath);
 }
 
 /// Shows an HTML source when no project is open; copies it into the project's
@@ -127,6 +128,9 @@ bool BuildChapter(SingleFileContext& context) {
                                               context.destinationFolder,
                                               context.generatedAt};
             WriteChapterPage(chapterContext, doc);
+        } else if (!doc.ChapterPagePath.isEmpty()) {
+            WriteErrorPage(ui, context.page, context.style, context.destinationFolder,
+                           NoSectionsErrorBody(FileNameOf(doc.SourceFileName)), doc.ChapterPagePath);
         }
     }
     if (!context.projectOpen && FileExists(doc.ChapterPagePath)) {

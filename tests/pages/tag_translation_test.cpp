@@ -1,0 +1,165 @@
+#include "extract/document_model.h"
+#include "pages/tag_translation.h"
+#include "support/string_functions.h"
+#include "support/testing.h"
+
+#include <random>
+
+#include <gtest/gtest.h>
+
+namespace tessarel {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+using testing::RecordingUserInterface;
+
+QString Highlighted(QString text) {
+    HighlightWords(text);
+    return text;
+}
+
+TEST(HighlightWords, marksTheNextWordWithTheBlanksBeforeIt) {
+    EXPECT_EQ(Highlighted(u"see @r value here"_s), u"see   <font class=HighText> value</font> here"_s);
+    EXPECT_EQ(Highlighted(u"@ra and\t@r\r\nb "_s),
+              u"  <font class=HighText>a</font> and\t  <font class=HighText>\r\nb</font> "_s);
+    EXPECT_EQ(Highlighted(u"no mark here"_s), u"no mark here"_s);
+}
+
+TEST(HighlightWords, wordAtTheEndFindsItsBlankInTheGuardSpaces) {
+    EXPECT_EQ(Highlighted(u"last @rword   "_s), u"last   <font class=HighText>word</font>   "_s);
+    // Without any blank after it the highlight still closes at the end.
+    EXPECT_EQ(Highlighted(u"@rword"_s), u"  <font class=HighText>word</font>"_s);
+    EXPECT_EQ(Highlighted(u"x @r"_s), u"x   <font class=HighText></font>"_s);
+}
+
+TEST(HighlightWords, markInsideAHighlightedWordIsBlankedNotHighlightedAgain) {
+    EXPECT_EQ(Highlighted(u"@r x@ry z"_s), u"  <font class=HighText> x  y</font> z"_s);
+    EXPECT_EQ(Highlighted(u"@r@r x"_s), u"  <font class=HighText>  </font> x"_s);
+}
+
+QString Translated(void (*translate)(QString&), QString text) {
+    translate(text);
+    return text;
+}
+
+TEST(GotoTags, becomeLinksToTheSectionAnchor) {
+    EXPECT_EQ(Translated(TranslateGotoTags, u"see @goto[Open File] and @goto[ close ]."_s),
+              u"see <a HREF=\"#Open File\">Open File</a> and <a HREF=\"#close\">close</a>."_s);
+}
+
+TEST(GotoTags, emptyOrMissingArgumentStopsTheRestOfTheText) {
+    EXPECT_EQ(Translated(TranslateGotoTags, u"@goto[] then @goto[b]"_s), u"@goto[] then @goto[b]"_s);
+    EXPECT_EQ(Translated(TranslateGotoTags, u"@goto[a] then @goto"_s), u"<a HREF=\"#a\">a</a> then @goto"_s);
+}
+
+TEST(LinkTags, schemeIsHiddenInTheTargetAndDroppedFromTheShownText) {
+    EXPECT_EQ(Translated(TranslateLinkTags, u"@link[http://host/p]"_s),
+              u"<a HREF=\"http&#58&#47&#47host/p\">host/p</a>"_s);
+    EXPECT_EQ(Translated(TranslateLinkTags, u"@link[https://host/p]"_s),
+              u"<a HREF=\"https&#58&#47&#47host/p\">host/p</a>"_s);
+    EXPECT_EQ(Translated(TranslateLinkTags, u"@link[ftp.example.org]"_s),
+              u"<a HREF=\"ftp.example.org\">ftp.example.org</a>"_s);
+}
+
+TEST(LinkTags, textAfterTheFirstCommaIsShownWithItsSchemesHidden) {
+    EXPECT_EQ(Translated(TranslateLinkTags, u"go @link[http://a/b, the a, b site] now"_s),
+              u"go <a HREF=\"http&#58&#47&#47a/b\">the a, b site</a> now"_s);
+    EXPECT_EQ(Translated(TranslateLinkTags, u"@link[https://a/, see https://b/ or http://c/]"_s),
+              u"<a HREF=\"https&#58&#47&#47a/\">see https&#58&#47&#47b/ or http&#58&#47&#47c/</a>"_s);
+}
+
+TEST(FigureTags, becomeAParagraphHoldingTheImage) {
+    EXPECT_EQ(Translated(TranslateFigureTags, u"see @figure[ pic.gif ] here"_s),
+              u"see <P>\r\n<div class=Figure>\r\n<IMG SRC=\"pic.gif\">\r\n</div>\r\n</P>\r\n here"_s);
+    EXPECT_EQ(Translated(TranslateFigureTags, u"@figure[] @figure[a.png]"_s), u"@figure[] @figure[a.png]"_s);
+}
+
+TEST(SimpleTags, everyCodeBecomesItsHtmlWithoutWordBoundaries) {
+    EXPECT_EQ(Translated(TranslateSimpleTags,
+                         u"@n@p@c@/c@x@/x@b@/b@i@/i@u@/u@o@level_4@/level_4"_s),
+              u"<br><p><pre></pre><center></center><b></b><i></i><u></u><li><h4></h4>"_s);
+    EXPECT_EQ(Translated(TranslateSimpleTags, u"(c) @s169; @bold @level_4x me@home"_s),
+              u"(c) &#169; <b>old <h4>x me@home"_s);
+    EXPECT_EQ(Translated(TranslateSimpleTags, u"@@/@level_ @"_s), u"@@/@level_ @"_s);
+}
+
+/// The codes exactly as they were always replaced: one ReplaceAll after another.
+QString SimpleTagsOneAfterAnother(QString text) {
+    const char16_t* const pairs[][2] = {
+        {u"@n", u"<br>"},      {u"@p", u"<p>"},       {u"@c", u"<pre>"},         {u"@/c", u"</pre>"},
+        {u"@s", u"&#"},        {u"@x", u"<center>"},  {u"@/x", u"</center>"},    {u"@b", u"<b>"},
+        {u"@/b", u"</b>"},     {u"@i", u"<i>"},       {u"@/i", u"</i>"},         {u"@u", u"<u>"},
+        {u"@/u", u"</u>"},     {u"@o", u"<li>"},      {u"@level_4", u"<h4>"},    {u"@/level_4", u"</h4>"},
+    };
+    for (const auto& pair : pairs) {
+        ReplaceAll(text, QString::fromUtf16(pair[0]), QString::fromUtf16(pair[1]));
+    }
+    return text;
+}
+
+TEST(SimpleTags, onePassGivesWhatSixteenReplaceAllsGive) {
+    const QString pieces[] = {u"@"_s, u"/"_s, u"n"_s, u"p"_s, u"c"_s, u"s"_s, u"x"_s, u"b"_s, u"i"_s,
+                              u"u"_s, u"o"_s, u"l"_s, u"level_4"_s, u"evel_"_s, u"4"_s, u" "_s, u"&#"_s,
+                              u"<"_s, u"@/"_s, u"@l"_s};
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<size_t> pick(0, std::size(pieces) - 1);
+    std::uniform_int_distribution<int> length(0, 40);
+    for (int round = 0; round < 5000; ++round) {
+        QString text;
+        for (int n = length(random); n > 0; --n) {
+            text += pieces[pick(random)];
+        }
+        QString translated = text;
+        TranslateSimpleTags(translated);
+        ASSERT_EQ(translated, SimpleTagsOneAfterAnother(text)) << text.toStdString();
+    }
+}
+
+TEST(AtSignMarker, becomesAnAtSignThatNoTagTouches) {
+    QString text = u"mail AT#$#$b and AT#$#$AT#$#$"_s;
+    RestoreAtSigns(text);
+    EXPECT_EQ(text, u"mail @b and @@"_s);
+}
+
+DocumentModel ModelOf(const std::vector<SectionRecord>& sections) {
+    DocumentModel doc;
+    doc.Sections = {SectionRecord{}};
+    doc.Sections.insert(doc.Sections.end(), sections.begin(), sections.end());
+    doc.SectionCount = static_cast<double>(sections.size());
+    return doc;
+}
+
+TEST(TranslateSections, copiesTrimsGuardsAndTranslatesEveryTextAndName) {
+    RecordingUserInterface ui;
+    const DocumentModel doc = ModelOf({
+        {u"12"_s, u"  @bChapter@/b  "_s, u"Intro AT#$#$b @b."_s, u"  int f()  "_s},
+        {u"40"_s, u"Item"_s, u"Use @r it: @goto[Chapter], @link[https://h/x] or http://h/y now."_s, QString()},
+    });
+    const std::vector<SectionRecord> pages = TranslateSections(ui, doc);
+    ASSERT_EQ(pages.size(), 3u);
+    const QString guard(100, QLatin1Char(' '));
+
+    EXPECT_EQ(pages[1].Position, QString());
+    EXPECT_EQ(pages[1].Name, u"<b>Chapter</b>"_s);
+    EXPECT_EQ(pages[1].Declaration, u"int f()"_s);
+    EXPECT_EQ(pages[1].Text, u"Intro @b <b>."_s + guard);
+
+    const QString& text = pages[2].Text;
+    EXPECT_TRUE(text.startsWith(u"Use   <font class=HighText> it:</font> <a HREF=\"#Chapter\">Chapter</a>, "
+                                "<a HREF=\"https&#58&#47&#47h/x\">h/x</a> or "_s))
+        << text.toStdString();
+    // The bare address is linked by the web-address linker; the "@link" target is left alone.
+    EXPECT_EQ(text.count(u"<a "_s), 3);
+    EXPECT_TRUE(text.contains(u"h/y"_s));
+    EXPECT_FALSE(text.contains(u"http://"_s));
+    // The originals are untouched.
+    EXPECT_EQ(doc.section(1).Name, u"  @bChapter@/b  "_s);
+}
+
+TEST(TranslateSections, noSectionsGivesNothing) {
+    RecordingUserInterface ui;
+    EXPECT_TRUE(TranslateSections(ui, DocumentModel{}).empty());
+}
+
+}  // namespace
+}  // namespace tessarel
