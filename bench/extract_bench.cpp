@@ -1,0 +1,316 @@
+// Throughput and memory of one file's way from source to chapter page:
+// FillStructures, then WriteChapterPage. Generates mixed documented sources of
+// growing size, parses and writes each in a child process (so every size starts
+// from the same memory) and prints MB/s and memory per input byte.
+//
+//   extract_bench [--sizes 1,4,16,64] [--no-links] [--keep DIR]
+//
+// Targets: >= 30 MB/s at 16 MB; time per MB at 64 MB within 1.3x of 1 MB;
+// peak memory below 40 bytes per input byte.
+
+#include "extract/document_model.h"
+#include "extract/fill_structures.h"
+#include "pages/chapter_page.h"
+#include "pages/page_frame.h"
+#include "support/settings.h"
+#include "support/user_interface.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace tessarel;
+
+namespace {
+
+class SilentUserInterface : public UserInterface {
+public:
+    MessageAnswer message(const QString& title, const QString& text, MessageIcon, MessageButtons) override {
+        std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
+        return MessageAnswer::Ok;
+    }
+    void AddItem(const QString&, const QString&, bool, const QString&, const QString&) override {}
+    void SetProgressMax(int) override {}
+    void ResetProgress() override {}
+    void AddProgress() override {}
+    void setProgressCaption(const QString&) override {}
+    bool cancelRequested() const override { return false; }
+    void setCancelRequested(bool) override {}
+    void showBusy(const QString&, const QString&, int) override {}
+    void setBusyValue(int) override {}
+    void hideBusy() override {}
+    void navigate(const QString&) override {}
+    void shellOpen(const QString&) override {}
+    void showHelpTopic(const QString&) override {}
+    bool startProgram(const QString&, const QStringList&, const QString&) override { return false; }
+    void requestQuit() override {}
+};
+
+// ---- Source generator -------------------------------------------------------
+
+/// The ten comment styles, as a source of each would write a comment block.
+struct CommentForm {
+    const char* first;   ///< before the keyword line
+    const char* prefix;  ///< before every line of the block
+    const char* last;    ///< after the last line ("" for single-line styles)
+};
+
+constexpr CommentForm kForms[] = {
+    {"", "// ", ""},       {"", "' ", ""},        {"", "# ", ""},         {"", "; ", ""},
+    {"", "-- ", ""},       {"", "c ", ""},        {"", "! ", ""},         {"/*", " * ", " */"},
+    {"(*", "   ", "   *)"}, {"{", "  ", "  }"},
+};
+
+const char* const kWords[] = {"buffer", "value",  "queue", "slot",   "table",  "order", "entry",  "record",
+                              "stream", "header", "block", "window", "report", "field", "index",  "parser",
+                              "reader", "writer", "file",  "path",   "list",   "tree",  "number", "string"};
+constexpr int kWordCount = sizeof(kWords) / sizeof(kWords[0]);
+
+class SourceGenerator {
+public:
+    explicit SourceGenerator(std::uint32_t seed) : state_(seed) {}
+
+    /// A documented source of at least `bytes` bytes, CR LF line ends.
+    std::string generate(std::size_t bytes) {
+        std::string text;
+        text.reserve(bytes + 4096);
+        text += "/*\r\n * module: Generated Module\r\n * The chapter introduction, with *bold* words and a\r\n";
+        text += " * link to http://example.org/bench/intro for the record.\r\n */\r\n\r\n";
+        int section = 0;
+        while (text.size() < bytes) {
+            appendSection(text, section++);
+        }
+        return text;
+    }
+
+private:
+    std::uint32_t next() {
+        state_ = state_ * 1664525u + 1013904223u;
+        return state_ >> 8;
+    }
+    const char* word() { return kWords[next() % kWordCount]; }
+
+    void line(std::string& text, const CommentForm& form, const std::string& body) {
+        text += form.prefix;
+        text += body;
+        text += "\r\n";
+    }
+
+    void appendSection(std::string& text, int section) {
+        const CommentForm& form = kForms[section % 10];
+        const std::string name = std::string(word()) + "_" + word() + "_" + std::to_string(section);
+        // One section in eight documents a type: no declaration follows it.
+        const bool hasDeclaration = section % 8 != 7;
+        const char* keywords[] = {"function", "FUNCTION", "Procedure", "method", "sub", "property"};
+
+        if (*form.first) {
+            text += form.first;
+            text += "\r\n";
+        }
+        line(text, form, std::string(hasDeclaration ? keywords[next() % 6] : "type") + ": " + name);
+        line(text, form, std::string("Reads the ") + word() + " and returns the *" + word() + "* of the /" +
+                             word() + "/ it finds, or _" + word() + "_ when none is left.");
+        line(text, form, std::string("The ++") + word() + " " + word() + "++ must stay valid; see @goto[" +
+                             word() + "] and @link[http://example.org/" + word() + ", the notes].");
+        line(text, form, "");
+        line(text, form, "Notes:");
+        line(text, form, std::string("o the ") + word() + " comes first,");
+        line(text, form, std::string("  then the ") + word() + " that follows it");
+        line(text, form, std::string("+ mail @email[") + word() + "@example.org] for " + word());
+        line(text, form, "");
+        line(text, form, std::string("size - the number of ") + word() + "s in use");
+        line(text, form, std::string("head - where the next ") + word() + " is read");
+        line(text, form, "");
+        line(text, form, std::string("1. open the ") + word());
+        line(text, form, std::string("2. write {{ a / b * c }} to the ") + word());
+        if (*form.last) {
+            text += form.last;
+            text += "\r\n";
+        }
+        if (hasDeclaration) {
+            text += "int " + name + "(int first, const char *" + word() + ",\r\n";
+            text += std::string("        long ") + word() + ")\r\n";
+            text += "{\r\n    return first + 1;\r\n}\r\n\r\n";
+        } else {
+            text += "struct " + name + "_t {\r\n    int " + std::string(word()) + ";\r\n};\r\n\r\n";
+        }
+    }
+
+    std::uint32_t state_;
+};
+
+// ---- Measurement ------------------------------------------------------------
+
+/// A field of /proc/self/status in kB ("VmRSS", "VmHWM"); 0 when unknown.
+long StatusKb(const char* field) {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly)) {
+        return 0;
+    }
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray& row : status.readAll().split('\n')) {
+        if (row.startsWith(key)) {
+            return row.mid(key.size()).trimmed().split(' ').value(0).toLong();
+        }
+    }
+    return 0;
+}
+
+long MaxRssKb() {
+    rusage usage = {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+struct Result {
+    double parseSeconds = 0;
+    double pageSeconds = 0;
+    int sections = 0;
+    long baselineKb = 0;
+    long peakKb = 0;
+    bool ok = false;
+};
+
+/// Parses and writes the page `repeats` times; the fastest run counts.
+Result Measure(const QString& sourcePath, const QString& pageFolder, bool links, int repeats) {
+    SilentUserInterface ui;
+    Settings settings;
+    settings.Links = links;
+    settings.comments = {true, true, true, true, true, true, true, true, true, true};
+    ParseOptions options;
+    options.comments = settings.comments;
+    options.hyperlinks = links;
+    const PageStyle style{QStringLiteral("bench"), QStringLiteral("body { margin: 1em; }"), true};
+
+    Result result;
+    result.baselineKb = StatusKb("VmRSS");
+    result.parseSeconds = result.pageSeconds = 1e30;
+    for (int run = 0; run < repeats; ++run) {
+        DocumentModel doc;
+        PageBuffer page;
+        doc.SourceFilePath = sourcePath;
+        QElapsedTimer timer;
+        timer.start();
+        result.ok = FillStructures(ui, doc, sourcePath, options);
+        const double parse = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        timer.restart();
+        ChapterPageContext context{ui, page, style, settings, pageFolder, QDateTime::fromSecsSinceEpoch(0)};
+        WriteChapterPage(context, doc);
+        const double write = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        result.sections = doc.count();
+        result.parseSeconds = std::min(result.parseSeconds, parse);
+        result.pageSeconds = std::min(result.pageSeconds, write);
+    }
+    result.peakKb = std::max(MaxRssKb(), StatusKb("VmHWM"));
+    return result;
+}
+
+/// Runs Measure in a child process and reads its result through a pipe.
+bool MeasureInChild(const QString& sourcePath, const QString& pageFolder, bool links, int repeats, Result& result) {
+    int channel[2];
+    if (pipe(channel) != 0) {
+        return false;
+    }
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        const Result measured = Measure(sourcePath, pageFolder, links, repeats);
+        const ssize_t written = write(channel[1], &measured, sizeof measured);
+        _exit(written == static_cast<ssize_t>(sizeof measured) ? 0 : 1);
+    }
+    close(channel[1]);
+    const ssize_t got = child > 0 ? read(channel[0], &result, sizeof result) : -1;
+    close(channel[0]);
+    int status = 0;
+    if (child > 0) {
+        waitpid(child, &status, 0);
+    }
+    return got == static_cast<ssize_t>(sizeof result) && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    std::vector<int> sizes{1, 4, 16, 64};
+    bool links = true;
+    QString keep;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--sizes") == 0 && i + 1 < argc) {
+            sizes.clear();
+            for (const QString& size : QString::fromLocal8Bit(argv[++i]).split(QLatin1Char(','))) {
+                sizes.push_back(size.toInt());
+            }
+        } else if (std::strcmp(argv[i], "--no-links") == 0) {
+            links = false;
+        } else if (std::strcmp(argv[i], "--keep") == 0 && i + 1 < argc) {
+            keep = QString::fromLocal8Bit(argv[++i]);
+        } else {
+            std::fprintf(stderr, "usage: extract_bench [--sizes 1,4,16,64] [--no-links] [--keep DIR]\n");
+            return 2;
+        }
+    }
+
+    QTemporaryDir temporary;
+    const QString folder = keep.isEmpty() ? temporary.path() : keep;
+    QDir().mkpath(folder);
+    std::printf("FillStructures + WriteChapterPage, all ten comment styles, cross-references %s\n",
+                links ? "on" : "off");
+    std::printf("%7s %9s %9s %9s %8s %8s %7s %9s %10s %7s\n", "size", "sections", "parse s", "page s", "MB/s",
+                "s/MB", "vs 1st", "peak MB", "growth MB", "B/byte");
+
+    double firstSecondsPerMb = 0;
+    bool allOk = true;
+    for (const int megabytes : sizes) {
+        const std::size_t bytes = static_cast<std::size_t>(megabytes) * 1024 * 1024;
+        const QString source = folder + QStringLiteral("/bench_%1mb.c").arg(megabytes);
+        {
+            const std::string text = SourceGenerator(12345).generate(bytes);
+            QFile file(source);
+            if (!file.open(QIODevice::WriteOnly) ||
+                file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {
+                std::fprintf(stderr, "cannot write %s\n", qPrintable(source));
+                return 1;
+            }
+        }
+        const double inputMb = static_cast<double>(QFile(source).size()) / (1024.0 * 1024.0);
+        Result result;
+        if (!MeasureInChild(source, folder, links, std::max(1, 8 / megabytes), result) || !result.ok) {
+            std::fprintf(stderr, "%d MB: the measurement failed\n", megabytes);
+            allOk = false;
+            continue;
+        }
+        const double seconds = result.parseSeconds + result.pageSeconds;
+        const double secondsPerMb = seconds / inputMb;
+        if (firstSecondsPerMb == 0) {
+            firstSecondsPerMb = secondsPerMb;
+        }
+        const double growthMb = static_cast<double>(result.peakKb - result.baselineKb) / 1024.0;
+        std::printf("%5d MB %9d %9.3f %9.3f %8.1f %8.4f %7.2f %9.1f %10.1f %7.1f\n", megabytes, result.sections,
+                    result.parseSeconds, result.pageSeconds, inputMb / seconds, secondsPerMb,
+                    secondsPerMb / firstSecondsPerMb, static_cast<double>(result.peakKb) / 1024.0, growthMb,
+                    static_cast<double>(result.peakKb) / 1024.0 / inputMb);
+        if (keep.isEmpty()) {
+            QFile::remove(source);
+            QFile::remove(source + QStringLiteral(".htm"));
+        }
+    }
+    std::printf("vs 1st: time per MB against the first size. B/byte: peak resident size over input size;\n"
+                "growth: what the run added to the resident size it started with.\n");
+    return allOk ? 0 : 1;
+}
