@@ -190,10 +190,10 @@ public:
     }
 
     bool chapterCount(int count) {
-        if (count < 0 || count > kMaxChapters) {
-            return refuseTooMany();
+        if (count < 0) {
+            return refuseValue(QStringLiteral("NumberOfChapters"));
         }
-        return true;
+        return count <= kMaxChapters || refuseTooMany();
     }
 
     /// Names and folders of the chapters. The chapter list must be whole, since

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QTemporaryDir>
 
 using namespace tessarel;
 using namespace tessarel::testing;
@@ -14,9 +15,11 @@ namespace {
 
 class ProjectFileTest : public ::testing::Test {
 protected:
-    ProjectFileTest() { QDir().mkpath(env.path(QStringLiteral("docs"))); }
+    ProjectFileTest() { QDir().mkpath(path(QStringLiteral("docs"))); }
 
-    QString projectPath() const { return QDir::toNativeSeparators(env.path(QStringLiteral("docs/demo.qdx"))); }
+    QString path(const QString& relative) const { return folder.filePath(relative); }
+
+    QString projectPath() const { return QDir::toNativeSeparators(path(QStringLiteral("docs/demo.qdx"))); }
 
     /// A model as the New Project sequence leaves it, with some chapters.
     ProjectModel newProject(int chapters) {
@@ -39,12 +42,13 @@ protected:
     /// A saved project with one line of its text replaced.
     QString savedTextWith(const QString& line, const QString& replacement) {
         ProjectModel project = newProject(2);
-        QString text = ProjectXml(env.ui, project);
+        QString text = ProjectXml(ui, project);
         text.replace(line, replacement);
         return text;
     }
 
-    TestEnvironment env;
+    QTemporaryDir folder;
+    RecordingUserInterface ui;
 };
 
 const QString kEmptyProject = Crlf(QStringLiteral(
@@ -64,11 +68,11 @@ const QString kEmptyProject = Crlf(QStringLiteral(
 
 TEST_F(ProjectFileTest, emptyProject_writesEveryLineInOrderAndEndsWithTwoLineEnds) {
     ProjectModel project = newProject(0);
-    ASSERT_TRUE(SaveProject(env.ui, project, projectPath()));
+    ASSERT_TRUE(SaveProject(ui, project, projectPath()));
     EXPECT_EQ(ReadBytes(projectPath()), (kEmptyProject + QStringLiteral("\r\n")).toUtf8());
-    EXPECT_EQ(env.ui.busyShows, 1);
-    EXPECT_EQ(env.ui.busyMax, 1);
-    EXPECT_FALSE(env.ui.busyShown);
+    EXPECT_EQ(ui.busyShows, 1);
+    EXPECT_EQ(ui.busyMax, 1);
+    EXPECT_FALSE(ui.busyShown);
 }
 
 TEST_F(ProjectFileTest, loadThenSave_reproducesTheFileByteForByte) {
@@ -82,7 +86,7 @@ TEST_F(ProjectFileTest, loadThenSave_reproducesTheFileByteForByte) {
     s.SortSections = true;
     s.SumCon = QStringLiteral("2");
     SetSingleLineCommentBits(s.comments, 67);
-    ASSERT_TRUE(SaveProject(env.ui, project, projectPath()));
+    ASSERT_TRUE(SaveProject(ui, project, projectPath()));
     const QByteArray written = ReadBytes(projectPath());
     EXPECT_TRUE(written.contains("<IndexText>First line\r\nSecond line</IndexText>\r\n"));
     EXPECT_TRUE(written.contains(" <SingleLineComments>67</SingleLineComments>\r\n"));
@@ -90,21 +94,21 @@ TEST_F(ProjectFileTest, loadThenSave_reproducesTheFileByteForByte) {
 
     ProjectModel loaded;
     ClearProject(loaded);
-    ASSERT_EQ(LoadProject(env.ui, loaded, projectPath()), LoadOutcome::Loaded);
+    ASSERT_EQ(LoadProject(ui, loaded, projectPath()), LoadOutcome::Loaded);
     EXPECT_EQ(loaded.settings, project.settings);
     EXPECT_EQ(loaded.NumberOfChapters, 3);
     EXPECT_EQ(loaded.Chapters[2].Name, u"file2.c");
-    EXPECT_FALSE(IsProjectModified(env.ui, loaded));
-    ASSERT_TRUE(SaveProject(env.ui, loaded, projectPath()));
+    EXPECT_FALSE(IsProjectModified(ui, loaded));
+    ASSERT_TRUE(SaveProject(ui, loaded, projectPath()));
     EXPECT_EQ(ReadBytes(projectPath()), written);
-    EXPECT_TRUE(env.ui.messages.empty());
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 TEST_F(ProjectFileTest, save_writesDescriptionAndCopyrightInPlainForm) {
     ProjectModel project = newProject(0);
     project.settings.IndexText = HtmlFormOf(QStringLiteral("One\r\nTwo"));
     project.settings.Copyright = HtmlFormOf(QStringLiteral("(C) Someone"));
-    const QString xml = ProjectXml(env.ui, project);
+    const QString xml = ProjectXml(ui, project);
     EXPECT_TRUE(xml.contains(u" <IndexText>One\r\nTwo</IndexText>\r\n"));
     EXPECT_TRUE(xml.contains(u" <Copyright>(c) Someone</Copyright>\r\n"));
     EXPECT_EQ(project.settings.Copyright, u"(c) Someone");
@@ -112,36 +116,36 @@ TEST_F(ProjectFileTest, save_writesDescriptionAndCopyrightInPlainForm) {
 
 TEST_F(ProjectFileTest, modifiedTest_followsEveryChange) {
     ProjectModel project = newProject(3);
-    ASSERT_TRUE(SaveProject(env.ui, project, projectPath()));
-    EXPECT_FALSE(IsProjectModified(env.ui, project));
+    ASSERT_TRUE(SaveProject(ui, project, projectPath()));
+    EXPECT_FALSE(IsProjectModified(ui, project));
 
     ProjectModel changed = project;
     changed.settings.Collapsible = true;
-    EXPECT_TRUE(IsProjectModified(env.ui, changed));
+    EXPECT_TRUE(IsProjectModified(ui, changed));
 
     changed = project;
     changed.Chapters[3].Name = QStringLiteral("extra.c");
     changed.NumberOfChapters = 4;
-    EXPECT_TRUE(IsProjectModified(env.ui, changed));
+    EXPECT_TRUE(IsProjectModified(ui, changed));
 
     changed = project;
     changed.NumberOfChapters = 2;
-    EXPECT_TRUE(IsProjectModified(env.ui, changed));
+    EXPECT_TRUE(IsProjectModified(ui, changed));
 
     changed = project;
     std::swap(changed.Chapters[0], changed.Chapters[1]);
-    EXPECT_TRUE(IsProjectModified(env.ui, changed));
+    EXPECT_TRUE(IsProjectModified(ui, changed));
 
     // What only the build sets is not part of the file.
     changed = project;
     changed.Chapters[0].ChapterTitle = QStringLiteral("Title");
     changed.Chapters[0].Documented = true;
-    EXPECT_FALSE(IsProjectModified(env.ui, changed));
+    EXPECT_FALSE(IsProjectModified(ui, changed));
 
     WriteBytes(projectPath(), "x");
-    EXPECT_TRUE(IsProjectModified(env.ui, project));
+    EXPECT_TRUE(IsProjectModified(ui, project));
     QFile::remove(projectPath());
-    EXPECT_FALSE(IsProjectModified(env.ui, project));
+    EXPECT_FALSE(IsProjectModified(ui, project));
 }
 
 TEST_F(ProjectFileTest, load_readsStyleNumbersBooleansAndKeepsAbsentSettings) {
@@ -155,7 +159,7 @@ TEST_F(ProjectFileTest, load_readsStyleNumbersBooleansAndKeepsAbsentSettings) {
 
     ProjectModel project;
     project.settings.SortSections = true;
-    ASSERT_EQ(LoadProject(env.ui, project, projectPath()), LoadOutcome::Loaded);
+    ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
     const CommentStyles& c = project.settings.comments;
     EXPECT_TRUE(c.chkS1 && c.chkS2 && c.chkS64);
     EXPECT_FALSE(c.chkS4 || c.chkS8 || c.chkS16 || c.chkS32);
@@ -168,14 +172,14 @@ TEST_F(ProjectFileTest, load_readsStyleNumbersBooleansAndKeepsAbsentSettings) {
     writeProjectFile(QStringLiteral("<TessarelProject>\r\n</TessarelProject>"));
     SetSingleLineCommentBits(project.settings.comments, 127);
     SetMultipleLineCommentBits(project.settings.comments, 6);
-    ASSERT_EQ(LoadProject(env.ui, project, projectPath()), LoadOutcome::Loaded);
+    ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
     EXPECT_EQ(project.settings.comments, CommentStyles{});
 }
 
 TEST_F(ProjectFileTest, load_countsOnlyTheChaptersPresent) {
     writeProjectFile(savedTextWith(QStringLiteral("<NumberOfChapters>2<"), QStringLiteral("<NumberOfChapters>9<")));
     ProjectModel project;
-    ASSERT_EQ(LoadProject(env.ui, project, projectPath()), LoadOutcome::Loaded);
+    ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
     EXPECT_EQ(project.NumberOfChapters, 2);
     EXPECT_EQ(project.Chapters[1].Name, u"file1.c");
     EXPECT_EQ(project.resolve(project.Chapters[1].RelPath),
@@ -187,11 +191,11 @@ TEST_F(ProjectFileTest, unbalancedSetting_isToldAndLeftUnchanged) {
     writeProjectFile(savedTextWith(QStringLiteral(" <Copyright></Copyright>"), QStringLiteral(" <Copyright>oops")));
     ProjectModel project;
     project.settings.Copyright = QStringLiteral("kept");
-    ASSERT_EQ(LoadProject(env.ui, project, projectPath()), LoadOutcome::Loaded);
+    ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
     EXPECT_EQ(project.settings.Copyright, u"kept");
-    ASSERT_EQ(env.ui.messages.size(), 1u);
-    EXPECT_EQ(env.ui.messages[0].title, u"XML file error");
-    EXPECT_EQ(env.ui.messages[0].text, u"All tags must open and close properly.");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].title, u"XML file error");
+    EXPECT_EQ(ui.messages[0].text, u"All tags must open and close properly.");
 }
 
 struct BadFile {
@@ -216,6 +220,8 @@ TEST_F(ProjectFileTest, badFiles_areRefusedAndLeaveTheOpenProjectIntact) {
          "<MultipleLineComments>"},
         {"NumberOfChapters above 4000", saved("<NumberOfChapters>2<", QStringLiteral("<NumberOfChapters>4001<")),
          kTooMany, "4000"},
+        {"negative NumberOfChapters", saved("<NumberOfChapters>2<", QStringLiteral("<NumberOfChapters>-1<")),
+         kFileError, "<NumberOfChapters>"},
         {"more than 4000 chapter lines",
          saved("</Book>", QStringLiteral("<C><N>x</N><R></R></C>\r\n").repeated(3999) + QStringLiteral("</Book>")), kTooMany, "4000"},
         {"value holding another element",
@@ -232,12 +238,12 @@ TEST_F(ProjectFileTest, badFiles_areRefusedAndLeaveTheOpenProjectIntact) {
         ProjectModel project = newProject(1);
         project.ProjectPath = QStringLiteral("open.qdx");
         const ProjectModel before = project;
-        env.ui.messages.clear();
-        EXPECT_EQ(LoadProject(env.ui, project, projectPath()), LoadOutcome::Refused);
-        ASSERT_FALSE(env.ui.messages.empty());
-        EXPECT_EQ(env.ui.messages.back().title, bad.expectedTitle);
-        EXPECT_TRUE(env.ui.messages.back().text.contains(QString::fromUtf8(bad.mentions)))
-            << env.ui.messages.back().text.toStdString();
+        ui.messages.clear();
+        EXPECT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Refused);
+        ASSERT_FALSE(ui.messages.empty());
+        EXPECT_EQ(ui.messages.back().title, bad.expectedTitle);
+        EXPECT_TRUE(ui.messages.back().text.contains(QString::fromUtf8(bad.mentions)))
+            << ui.messages.back().text.toStdString();
         EXPECT_EQ(project.ProjectPath, before.ProjectPath);
         EXPECT_EQ(project.settings, before.settings);
         EXPECT_EQ(project.NumberOfChapters, 1);
@@ -248,26 +254,26 @@ TEST_F(ProjectFileTest, badFiles_areRefusedAndLeaveTheOpenProjectIntact) {
 TEST_F(ProjectFileTest, missingFile_isToldAndChangesNothing) {
     ProjectModel project = newProject(1);
     const QString openPath = project.ProjectPath;
-    EXPECT_EQ(LoadProject(env.ui, project, env.path(QStringLiteral("none.qdx"))), LoadOutcome::NotFound);
-    ASSERT_EQ(env.ui.messages.size(), 1u);
-    EXPECT_EQ(env.ui.messages[0].title, u"Error");
-    EXPECT_EQ(env.ui.messages[0].text, u"Project file not found");
+    EXPECT_EQ(LoadProject(ui, project, path(QStringLiteral("none.qdx"))), LoadOutcome::NotFound);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].title, u"Error");
+    EXPECT_EQ(ui.messages[0].text, u"Project file not found");
     EXPECT_EQ(project.ProjectPath, openPath);
 }
 
 TEST_F(ProjectFileTest, load_showsTheBusyDisplayAbove30Files) {
     for (int files : {30, 31}) {
         ProjectModel project = newProject(files);
-        ASSERT_TRUE(SaveProject(env.ui, project, projectPath()));
-        env.ui.busyShows = 0;
-        ASSERT_EQ(LoadProject(env.ui, project, projectPath()), LoadOutcome::Loaded);
-        EXPECT_EQ(env.ui.busyShows, files == 31 ? 2 : 0) << files;
-        EXPECT_FALSE(env.ui.busyShown);
+        ASSERT_TRUE(SaveProject(ui, project, projectPath()));
+        ui.busyShows = 0;
+        ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
+        EXPECT_EQ(ui.busyShows, files == 31 ? 2 : 0) << files;
+        EXPECT_FALSE(ui.busyShown);
     }
-    EXPECT_EQ(env.ui.busyTitle, u"Getting Project Parameters... (31 files)");
-    EXPECT_EQ(env.ui.busyCurrent, u"<R> </R>");
-    EXPECT_EQ(env.ui.busyMax, 30);
-    EXPECT_EQ(env.ui.busyValue, 30);
+    EXPECT_EQ(ui.busyTitle, u"Getting Project Parameters... (31 files)");
+    EXPECT_EQ(ui.busyCurrent, u"<R> </R>");
+    EXPECT_EQ(ui.busyMax, 30);
+    EXPECT_EQ(ui.busyValue, 30);
 }
 
 }  // namespace

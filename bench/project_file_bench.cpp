@@ -1,0 +1,95 @@
+// Time to save, load and compare a project of the largest size the program
+// accepts: 4000 chapters with long names and a long description.
+//
+//   project_file_bench
+//
+// Target: each of the three at most 0.5 s.
+
+#include "project/project_file.h"
+#include "project/project_model.h"
+#include "support/file_functions.h"
+#include "support/user_interface.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <functional>
+
+using namespace tessarel;
+
+namespace {
+
+class SilentUserInterface : public UserInterface {
+public:
+    MessageAnswer message(const QString& title, const QString& text, MessageIcon, MessageButtons) override {
+        std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
+        ++messages;
+        return MessageAnswer::Ok;
+    }
+    void AddItem(const QString&, const QString&, bool, const QString&, const QString&) override {}
+    void SetProgressMax(int) override {}
+    void ResetProgress() override {}
+    void AddProgress() override {}
+    void setProgressCaption(const QString&) override {}
+    bool cancelRequested() const override { return false; }
+    void setCancelRequested(bool) override {}
+    void showBusy(const QString&, const QString&, int) override {}
+    void setBusyValue(int) override {}
+    void hideBusy() override {}
+    void navigate(const QString&) override {}
+    void shellOpen(const QString&) override {}
+    void showHelpTopic(const QString&) override {}
+    bool startProgram(const QString&, const QStringList&, const QString&) override { return false; }
+    void requestQuit() override {}
+
+    int messages = 0;
+};
+
+constexpr double kTargetSeconds = 0.5;
+
+bool Timed(const char* what, const std::function<bool()>& work) {
+    QElapsedTimer clock;
+    clock.start();
+    const bool ok = work();
+    const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    const bool fast = seconds <= kTargetSeconds;
+    std::printf("%-10s %8.3f s  %s%s\n", what, seconds, fast ? "ok" : "TOO SLOW",
+                ok ? "" : "  (FAILED)");
+    return ok && fast;
+}
+
+}  // namespace
+
+int main() {
+    QTemporaryDir folder;
+    if (!folder.isValid()) {
+        std::fprintf(stderr, "no temporary folder\n");
+        return 1;
+    }
+    SilentUserInterface ui;
+    const QString path = QDir::toNativeSeparators(folder.filePath(QStringLiteral("bench.qdx")));
+
+    ProjectModel project;
+    ClearProject(project);
+    project.ProjectPath = path;
+    project.ProjectFolder = FolderOf(path);
+    project.ProjectFileName = FileNameOf(path);
+    project.settings.IndexText = QStringLiteral("A line of the project description.\r\n").repeated(2000);
+    for (int i = 0; i < kMaxChapters; ++i) {
+        Chapter& chapter = project.Chapters[static_cast<size_t>(i)];
+        chapter.Name = QStringLiteral("source_file_with_a_long_name_%1.cpp").arg(i);
+        chapter.RelPath = QStringLiteral("..\\src\\module_%1\\").arg(i / 40);
+    }
+    project.NumberOfChapters = kMaxChapters;
+
+    ProjectModel loaded;
+    bool ok = Timed("save", [&] { return SaveProject(ui, project, path); });
+    ok = Timed("load", [&] { return LoadProject(ui, loaded, path) == LoadOutcome::Loaded; }) && ok;
+    ok = Timed("modified", [&] { return !IsProjectModified(ui, loaded); }) && ok;
+    ok = ok && loaded.NumberOfChapters == kMaxChapters && ui.messages == 0;
+    std::printf("%s\n", ok ? "all within target" : "FAILED");
+    return ok ? 0 : 1;
+}

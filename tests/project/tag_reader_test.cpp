@@ -1,0 +1,78 @@
+#include "project/tag_reader.h"
+#include "support/testing.h"
+
+#include <gtest/gtest.h>
+
+using namespace tessarel;
+using namespace tessarel::testing;
+
+namespace {
+
+TEST(TagReaderTest, collectsEveryOccurrenceUntouched) {
+    RecordingUserInterface ui;
+    TagReader reader(ui, TagReader::Form::Project);
+    reader.Source(QStringLiteral("<IndexTitle>t</IndexTitle><Title> a &amp; <b> </Title>\r\n"
+                                 "<Title></Title><Title>one\r\ntwo\r\nthree</Title>"));
+    EXPECT_TRUE(reader.Tag(QStringLiteral("Title")));
+    ASSERT_EQ(reader.GetTagCount(), 3);
+    EXPECT_EQ(reader.GetFirstTagContent(), u" a &amp; <b> ");
+    EXPECT_EQ(reader.GetTagContent(1), u"");
+    EXPECT_EQ(reader.GetTagContent(2), u"one\r\ntwo\r\nthree");
+    EXPECT_EQ(reader.GetTagContent(3), u"Out of Range");
+    EXPECT_EQ(reader.GetTagContent(-1), u"Out of Range");
+
+    EXPECT_TRUE(reader.Tag(QStringLiteral("Missing")));
+    EXPECT_EQ(reader.GetTagCount(), 0);
+    EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST(TagReaderTest, unbalancedTags_areToldAndCountAsAbsent) {
+    for (TagReader::Form form : {TagReader::Form::Project, TagReader::Form::Plain}) {
+        RecordingUserInterface ui;
+        TagReader reader(ui, form);
+        // A closing tag before its opening one balances the counts but not the pairs.
+        reader.Source(QStringLiteral("<A>1</A><N>x</N><N>y <B></B></B><B>"));
+        const std::pair<const char*, int> expected[] = {{"A", 1}, {"N", 0}, {"A", 1}, {"B", 0}};
+        for (const auto& [name, count] : expected) {
+            reader.Tag(QString::fromLatin1(name));
+            EXPECT_EQ(reader.GetTagCount(), count) << name;
+        }
+        ASSERT_EQ(ui.messages.size(), 2u);
+        for (const auto& message : ui.messages) {
+            EXPECT_EQ(message.title, u"XML file error");
+            EXPECT_EQ(message.text, u"All tags must open and close properly.");
+            EXPECT_EQ(message.buttons, MessageButtons::Ok);
+            EXPECT_EQ(message.icon, form == TagReader::Form::Plain ? MessageIcon::Exclamation : MessageIcon::None);
+        }
+    }
+}
+
+TEST(TagReaderTest, busyDisplay_onlyForTheProjectFormAboveThirty) {
+    const QString source = QStringLiteral("<N>x</N>").repeated(31);
+    RecordingUserInterface plainUi;
+    TagReader plain(plainUi, TagReader::Form::Plain);
+    plain.Source(source);
+    plain.Tag(QStringLiteral("N"));
+    EXPECT_EQ(plain.GetTagCount(), 31);
+    EXPECT_EQ(plainUi.busyShows, 0);
+
+    RecordingUserInterface ui;
+    TagReader reader(ui, TagReader::Form::Project);
+    reader.Source(source.left(source.size() - 8));
+    reader.Tag(QStringLiteral("N"));
+    EXPECT_EQ(ui.busyShows, 0);
+    reader.Source(source);
+    reader.Tag(QStringLiteral("N"));
+    EXPECT_EQ(ui.busyShows, 1);
+    EXPECT_FALSE(ui.busyShown);
+}
+
+TEST(TagReaderTest, readSingleTag_trimsBlanksAndNeedsBothTags) {
+    const QString source = QStringLiteral("<State>2</State>\r\n  <Left>  1440 </Left><Top>7");
+    EXPECT_EQ(ReadSingleTag(source, QStringLiteral("Left")), u"1440");
+    EXPECT_EQ(ReadSingleTag(source, QStringLiteral("State")), u"2");
+    EXPECT_EQ(ReadSingleTag(source, QStringLiteral("Top")), u"");
+    EXPECT_EQ(ReadSingleTag(source, QStringLiteral("left")), u"");
+}
+
+}  // namespace
