@@ -104,6 +104,8 @@ bool TagReader::collect() {
     return true;
 }
 
+QString TagReader::ReadSingleTag(const QString& name) const { return tessarel::ReadSingleTag(source_, name); }
+
 QString ReadSingleTag(const QString& source, const QString& name) {
     const QString opening = u'<' + name + u'>';
     const qsizetype open = source.indexOf(opening);

@@ -7,6 +7,10 @@ namespace tessarel {
 
 class UserInterface;
 
+/// The text of the first occurrence of `name`, blanks trimmed; "" when the
+/// element or its closing tag is missing. Tags are matched case-sensitively.
+QString ReadSingleTag(const QString& source, const QString& name);
+
 /// The program's own reader of its XML files: no attributes, nesting, entities
 /// or comments. For one element name at a time it counts the opening and closing
 /// tags, refuses the text when the counts differ, and collects the text between
@@ -35,6 +39,9 @@ public:
     /// The content of occurrence `index`, or "Out of Range" as if it were content.
     QString GetTagContent(int index) const;
 
+    /// ReadSingleTag on this reader's source; count and contents stay as they are.
+    QString ReadSingleTag(const QString& name) const;
+
     QString openingTag() const { return openingTag_; }
     QString closingTag() const { return closingTag_; }
 
@@ -49,9 +56,5 @@ private:
     QString closingTag_;
     QStringList contents_;
 };
-
-/// The text of the first occurrence of `name`, blanks trimmed; "" when the
-/// element or its closing tag is missing. Tags are matched case-sensitively.
-QString ReadSingleTag(const QString& source, const QString& name);
 
 }  // namespace tessarel

@@ -69,7 +69,12 @@ TEST(TagReaderTest, busyDisplay_onlyForTheProjectFormAboveThirty) {
 
 TEST(TagReaderTest, readSingleTag_trimsBlanksAndNeedsBothTags) {
     const QString source = QStringLiteral("<State>2</State>\r\n  <Left>  1440 </Left><Top>7");
-    EXPECT_EQ(ReadSingleTag(source, QStringLiteral("Left")), u"1440");
+    RecordingUserInterface ui;
+    TagReader reader(ui, TagReader::Form::Plain);
+    reader.Source(source);
+    reader.Tag(QStringLiteral("State"));
+    EXPECT_EQ(reader.ReadSingleTag(QStringLiteral("Left")), u"1440");
+    EXPECT_EQ(reader.GetTagCount(), 1);
     EXPECT_EQ(ReadSingleTag(source, QStringLiteral("State")), u"2");
     EXPECT_EQ(ReadSingleTag(source, QStringLiteral("Top")), u"");
     EXPECT_EQ(ReadSingleTag(source, QStringLiteral("left")), u"");
