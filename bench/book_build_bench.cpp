@@ -1,0 +1,151 @@
+// Builds a generated project of 4000 documented source files of about 20 KB
+// each: every chapter page, the side pages, the indexes and the HTML Help
+// files (the compiler is not started). Prints the time, the files per second
+// and the peak memory.
+//
+//   book_build_bench [files] [kilobytes per file]
+
+#include "book/project_build.h"
+#include "book/workspace.h"
+#include "support/environment.h"
+#include "support/preferences.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+using tessarel::MessageAnswer;
+using tessarel::MessageButtons;
+using tessarel::MessageIcon;
+
+/// A console that says nothing and starts nothing.
+class QuietInterface : public tessarel::UserInterface {
+public:
+    MessageAnswer message(const QString& title, const QString& text, MessageIcon, MessageButtons) override {
+        std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
+        return MessageAnswer::Ok;
+    }
+    void AddItem(const QString&, const QString&, bool status, const QString&, const QString&) override {
+        failed += status ? 0 : 1;
+    }
+    void SetProgressMax(int) override {}
+    void ResetProgress() override {}
+    void AddProgress() override {}
+    void setProgressCaption(const QString&) override {}
+    bool cancelRequested() const override { return false; }
+    void setCancelRequested(bool) override {}
+    void showBusy(const QString&, const QString&, int) override {}
+    void setBusyValue(int) override {}
+    void hideBusy() override {}
+    void navigate(const QString&) override {}
+    void shellOpen(const QString&) override {}
+    void showHelpTopic(const QString&) override {}
+    bool startProgram(const QString&, const QStringList&, const QString&) override { return false; }
+    void requestQuit() override {}
+
+    int failed = 0;
+};
+
+/// One documented function of about one kilobyte.
+QByteArray DocumentedFunction(int file, int function) {
+    const QByteArray name = "unit" + QByteArray::number(file) + "_step" + QByteArray::number(function);
+    QByteArray text;
+    text += "/*\n * function: " + name + "\n";
+    text += " * Moves the *queue* one step forward and reports what it did. The caller\n";
+    text += " * keeps the queue; this function only looks at the head and the tail and\n";
+    text += " * never allocates. See unit" + QByteArray::number(file) + "_step0 for the first step.\n";
+    text += " *\n * Parameters:\n * - queue: the queue to advance\n * - count: how many values to move\n";
+    text += " * - flags: what to do with values that do not fit\n *\n";
+    text += " * Returns:\n * the number of values moved, or -1 when the queue was empty.\n";
+    text += " * Visit http://example.org/queues for the background of this design.\n */\n";
+    text += "int " + name + "(struct queue *queue, int count, int flags)\n{\n";
+    for (int line = 0; line < 8; ++line) {
+        text += "    if (queue->head == queue->tail) { return -1; } /* step " + QByteArray::number(line) + " */\n";
+    }
+    text += "    return count;\n}\n\n";
+    return text;
+}
+
+QByteArray SourceFile(int file, int kilobytes) {
+    QByteArray text = "/*\n * module: Unit " + QByteArray::number(file) + "\n * One generated unit of the benchmark.\n */\n\n";
+    for (int function = 0; text.size() < kilobytes * 1024; ++function) {
+        text += DocumentedFunction(file, function);
+    }
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const int files = argc > 1 ? std::atoi(argv[1]) : 4000;
+    const int kilobytes = argc > 2 ? std::atoi(argv[2]) : 20;
+
+    QTemporaryDir root;
+    const QString base = root.path() + QLatin1Char('/');
+    QDir().mkpath(base + QStringLiteral("program/styles"));
+    QDir().mkpath(base + QStringLiteral("data"));
+    QDir().mkpath(base + QStringLiteral("project/src"));
+    {
+        QFile sheet(base + QStringLiteral("program/styles/standard_babyblue.css"));
+        if (sheet.open(QIODevice::WriteOnly)) {
+            sheet.write("body { font-family: sans-serif; }\n.SideLink { color: navy; }\n");
+        }
+    }
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 sourceBytes = 0;
+    for (int i = 0; i < files; ++i) {
+        QFile source(base + QStringLiteral("project/src/unit%1.c").arg(i, 4, 10, QLatin1Char('0')));
+        if (!source.open(QIODevice::WriteOnly)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(source.fileName()));
+            return 1;
+        }
+        const QByteArray text = SourceFile(i, kilobytes);
+        sourceBytes += text.size();
+        source.write(text);
+    }
+    std::printf("generated %d files, %.1f MB, in %.2f s\n", files, static_cast<double>(sourceBytes) / 1e6,
+                static_cast<double>(clock.elapsed()) / 1000.0);
+
+    QuietInterface ui;
+    tessarel::Preferences preferences(base + QStringLiteral("data/Tessarel.conf"));
+    tessarel::Environment env{ui, preferences,
+                              tessarel::AppPaths{base + QStringLiteral("program/"), base + QStringLiteral("data/")}};
+    tessarel::Workspace ws(env);
+    tessarel::ProjectModel& project = ws.project;
+    project.ProjectFolder = base + QStringLiteral("project/");
+    project.ProjectFileName = QStringLiteral("bench.qdx");
+    project.ProjectPath = project.ProjectFolder + project.ProjectFileName;
+    project.settings.RelDestPath = QStringLiteral("out\\");
+    project.settings.GenerateHtmlHelpFiles = true;
+    project.settings.Collapsible = true;
+    project.NumberOfChapters = files;
+    for (int i = 0; i < files; ++i) {
+        tessarel::Chapter& chapter = project.Chapters[static_cast<size_t>(i)];
+        chapter.Name = QStringLiteral("unit%1.c").arg(i, 4, 10, QLatin1Char('0'));
+        chapter.RelPath = QStringLiteral("src\\");
+    }
+
+    clock.restart();
+    const tessarel::ProjectBuildResult result = tessarel::BuildTheProject(ws);
+    const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
+
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("built %d of %d files (%d failed, %zu index entries) in %.2f s: %.0f files/s\n",
+                result.chaptersProcessed, result.chaptersTotal, ui.failed, ws.IndexEntries.size(), seconds,
+                static_cast<double>(result.chaptersProcessed) / seconds);
+    std::printf("peak memory: %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
+    return result.chaptersProcessed == files && !result.destinationUnwritable ? 0 : 1;
+}

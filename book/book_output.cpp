@@ -1,0 +1,50 @@
+#include "book/book_output.h"
+
+#include "book/workspace.h"
+#include "pages/page_frame.h"
+#include "project/project_model.h"
+#include "support/file_functions.h"
+#include "support/string_functions.h"
+#include "support/user_interface.h"
+
+namespace tessarel {
+
+namespace {
+const QString kHelpFolderName = QStringLiteral("HTML Help");
+
+bool IsSeparator(QChar c) { return c == QLatin1Char('/') || c == PathSeparator(); }
+}  // namespace
+
+QString BookOutput::helpFolder() const { return folder + kHelpFolderName + PathSeparator(); }
+
+QString BookOutput::helpPath(const QString& fileName) const { return helpFolder() + fileName; }
+
+QString FileNameOnly(const QString& name) {
+    qsizetype start = name.size();
+    while (start > 0 && !IsSeparator(name.at(start - 1))) {
+        --start;
+    }
+    return name.mid(start);
+}
+
+QString BookPageName(const QString& chapterName) { return PageFileName(FileNameOnly(chapterName)); }
+
+QString SectionAnchor(const QString& sectionName) {
+    QString anchor = sectionName;
+    anchor.replace(QLatin1Char(' '), QLatin1Char('^'));
+    return anchor;
+}
+
+QString ChapterEntryText(const Chapter& chapter, const Settings& settings) {
+    return settings.UseChapterTitleInIndex ? chapter.ChapterTitle : chapter.Name;
+}
+
+void ReportUnwritable(UserInterface& ui, const QString& path) {
+    const QString shown = TrimSpaces(path).isEmpty() ? QStringLiteral("(file not specified)") : path;
+    ui.message(QStringLiteral("Read only file"),
+               QStringLiteral("Unable to write: ") + kCrLf + shown + kCrLf +
+                   QStringLiteral("The file it's READ ONLY, blank or opened by someone else."),
+               MessageIcon::Exclamation, MessageButtons::Ok);
+}
+
+}  // namespace tessarel

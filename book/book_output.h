@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+namespace tessarel {
+
+struct Chapter;
+struct PageStyle;
+struct Settings;
+struct Workspace;
+class UserInterface;
+
+/// Where and how the files of one project build are written.
+struct BookOutput {
+    Workspace& ws;
+    const PageStyle& style;
+    QString folder;        ///< the destination folder, ending with a separator
+    int chaptersBuilt = 0;  ///< chapters 0..chaptersBuilt-1 were built in this run
+
+    /// A file of the destination folder.
+    QString path(const QString& fileName) const { return folder + fileName; }
+    /// A file of the destination's "HTML Help" folder.
+    QString helpPath(const QString& fileName) const;
+    QString helpFolder() const;
+};
+
+/// The part of a name after its last folder separator.
+QString FileNameOnly(const QString& name);
+/// The page name of a chapter. Only the part after the last separator counts, so
+/// a name such as "../x.c" never leads a page out of the destination folder.
+QString BookPageName(const QString& chapterName);
+/// A section's anchor as the HTML Help files link it: spaces become "^".
+QString SectionAnchor(const QString& sectionName);
+/// The text a chapter is listed under: its title or its file name.
+QString ChapterEntryText(const Chapter& chapter, const Settings& settings);
+
+/// Shows the message a failed write gets ("Read only file"), for the writes that
+/// do not show it themselves (appends, folders).
+void ReportUnwritable(UserInterface& ui, const QString& path);
+
+}  // namespace tessarel

@@ -1,0 +1,216 @@
+#include "book/contents_pages.h"
+
+#include "book/book_output.h"
+#include "book/workspace.h"
+#include "pages/page_frame.h"
+#include "support/environment.h"
+#include "support/string_functions.h"
+
+namespace tessarel {
+
+namespace {
+
+const QString kRowStart = QStringLiteral("<tr class=SideLink><td class=SideLink nowrap><a class=SideLink href=\"");
+const QString kTarget = QStringLiteral("\" target = \"chapter\">");
+
+const char* const kSideDetailLines[] = {
+    "<div class=SideDetail>",
+    "<ul class=SideDetail>",
+    " <li class=SideDetail><a class=SideDetail href=\"_book.htm\">Contents</a></li>",
+    " <li class=SideDetail><a class=SideDetail href=\"_dindex.htm\">Detailed Contents</a></li>",
+    " <li class=SideDetail><a class=SideDetail href=\"_sorted_index.htm\">Index</a></li>",
+    "</ul>",
+    "</div>",
+};
+
+const QString kLinksTable =
+    QStringLiteral("table class=LinksTable border=0 cellpadding=0 cellspacing=0 width=\"100%\"");
+
+/// The project title and description blocks, each only when it holds more than spaces.
+void AddTitleBlocks(QString& text, const Settings& settings) {
+    if (!TrimSpaces(settings.IndexTitle).isEmpty()) {
+        AddTagTo(text, QStringLiteral("div class=SideTitle"));
+        AddLineTo(text, settings.IndexTitle);
+        AddTagTo(text, QStringLiteral("/div"));
+    }
+    if (!TrimSpaces(settings.IndexText).isEmpty()) {
+        AddTagTo(text, QStringLiteral("div class=SideText"));
+        AddLineTo(text, settings.IndexText);
+        AddTagTo(text, QStringLiteral("/div"));
+    }
+}
+
+void AddSideDetail(QString& text) {
+    for (const char* line : kSideDetailLines) {
+        AddLineTo(text, QString::fromLatin1(line));
+    }
+}
+
+/// The head shared by "_book.htm" and "_sorted_index.htm", in the page buffer.
+void WriteSidePageHead(const BookOutput& out) {
+    PageBuffer& page = out.ws.page;
+    const Settings& settings = out.ws.project.settings;
+    WritePageHeader(page, out.style, settings.IndexTitle, QStringLiteral("class=Side"));
+    AddTag(page, QStringLiteral("div class=Side"));
+    AddTitleBlocks(page.PageText, settings);
+    AddSideDetail(page.PageText);
+    AddTag(page, kLinksTable);
+}
+
+bool FinishSidePage(const BookOutput& out, const QString& fileName) {
+    AddTag(out.ws.page, QStringLiteral("/table"));
+    AddTag(out.ws.page, QStringLiteral("/div"));
+    return WritePageFooter(out.ws.page, out.ws.env.ui, out.path(fileName));
+}
+
+/// "_bookcol.htm" and "_index_active.htm": the HTML Help control showing the
+/// active contents or index, with a button to switch to the other.
+bool WriteActiveSidePage(const BookOutput& out, bool index) {
+    PageBuffer& page = out.ws.page;
+    const Settings& settings = out.ws.project.settings;
+    WritePageHeader(page, out.style, settings.IndexTitle, QStringLiteral("class=Side"));
+    AddTag(page, QStringLiteral("div class=Side"));
+    QString& text = page.PageText;
+    AddLineTo(text, QStringLiteral(
+                        "<table border=\"0\" cellpadding=\"0\" cellspacing=\"0\" width=\"100%\" height=\"100%\">"));
+    AddLineTo(text, QStringLiteral("<tr><td>"));
+    AddTitleBlocks(text, settings);
+    AddLineTo(text, QStringLiteral("</td></tr>"));
+    AddLineTo(text, QStringLiteral("<tr><td width=\"100%\" valign=\"top\" nowrap>"));
+    AddLineTo(text, QStringLiteral("<input"));
+    AddLineTo(text, QStringLiteral("TYPE=\"button\" VALUE=\"Contents\" ONCLICK=\"javascript:location='_bookcol.htm';\""));
+    AddLineTo(text, index ? QStringLiteral("NAME=\"Contents\"><input") : QStringLiteral("NAME=\"Contents\" DISABLED><input"));
+    AddLineTo(text,
+              QStringLiteral("TYPE=\"button\" VALUE=\"Index\" ONCLICK=\"javascript:location='_index_active.htm';\""));
+    AddLineTo(text, index ? QStringLiteral("NAME=\"Index\" DISABLED>") : QStringLiteral("NAME=\"Index\">"));
+    AddLineTo(text, QStringLiteral("</td></tr>"));
+    AddLineTo(text, QStringLiteral("<tr><td width=\"100%\" height=\"99%\" valign=\"top\">"));
+    AddLineTo(text, QStringLiteral("<OBJECT id=\"hhctrl\" type=\"application/x-oleobject\""));
+    AddLineTo(text, QStringLiteral("        classid = \"clsid:adb880a6-d8ff-11cf-9377-00aa003b7a11\""));
+    AddLineTo(text, QStringLiteral("        codeBase = \"hhctrl.ocx\""));
+    AddLineTo(text, QStringLiteral("        width=\"100%\""));
+    AddLineTo(text, QStringLiteral("        height=\"99%\""));
+    AddLineTo(text, QStringLiteral("        align=\"center\""));
+    AddLineTo(text, QStringLiteral("        vspace=\"4\""));
+    AddLineTo(text, QStringLiteral(">"));
+    AddLineTo(text, index ? QStringLiteral("<PARAM name=\"Command\" value=\"Index\">")
+                          : QStringLiteral("<PARAM name=\"Command\" value=\"Contents\">"));
+    AddLineTo(text, index ? QStringLiteral("<PARAM name=\"Item1\" value=\"index_active.hhk\">")
+                          : QStringLiteral("<PARAM name=\"Item1\" value=\"contents_active.hhc\">"));
+    AddLineTo(text, settings.HomeChapter.isEmpty() ? QStringLiteral("<PARAM name=\"Flags\" value=\"0x200,0x37\">")
+                                                   : QStringLiteral("<PARAM name=\"Flags\" value=\"0x200,0x800017\">"));
+    AddLineTo(text, QStringLiteral("</OBJECT>"));
+    AddLineTo(text, QStringLiteral("</td></tr>"));
+    AddLineTo(text, QStringLiteral("</table>"));
+    AddLineTo(text, QStringLiteral("</div>"));
+    return WritePageFooter(page, out.ws.env.ui,
+                           out.path(index ? QStringLiteral("_index_active.htm") : QStringLiteral("_bookcol.htm")));
+}
+
+}  // namespace
+
+bool WriteBookPages(const BookOutput& out) {
+    ProjectModel& project = out.ws.project;
+    const Settings& settings = project.settings;
+    UserInterface& ui = out.ws.env.ui;
+    if (settings.Collapsible && !WriteActiveSidePage(out, false)) {
+        return false;
+    }
+    // A home page left from an earlier build may name a chapter that is gone.
+    project.HomePage.clear();
+    WriteSidePageHead(out);
+    ui.setProgressCaption(QStringLiteral("_book.htm"));
+    ui.SetProgressMax(out.chaptersBuilt);
+    QString& text = out.ws.page.PageText;
+    for (int i = 0; i < out.chaptersBuilt; ++i) {
+        const Chapter& chapter = project.Chapters[static_cast<size_t>(i)];
+        if (chapter.Documented || !settings.IncludeOnlyDocumentedFiles) {
+            QString entry = ChapterEntryText(chapter, settings);
+            if (settings.BoldTitles) {
+                entry = QStringLiteral("<b>") + entry + QStringLiteral("</b>");
+            }
+            const QString page = BookPageName(chapter.Name);
+            const QString mark = chapter.Documented ? QString() : QStringLiteral("[x] ");
+            AddLineTo(text, kRowStart + page + kTarget + mark + entry + QStringLiteral("</a><td></tr>"));
+            if (project.HomePage.isEmpty()) {
+                project.HomePage = page;
+            }
+        }
+        ui.AddProgress();
+    }
+    if (!FinishSidePage(out, QStringLiteral("_book.htm"))) {
+        return false;
+    }
+    ui.AddItem(QStringLiteral("> HTML TOC"), QString(), true, QString(), QStringLiteral("_book.htm"));
+    return true;
+}
+
+bool WriteSortedIndexPage(const BookOutput& out) {
+    UserInterface& ui = out.ws.env.ui;
+    const bool bold = out.ws.project.settings.BoldTitles;
+    WriteSidePageHead(out);
+    ui.setProgressCaption(QStringLiteral("Plain Index"));
+    ui.SetProgressMax(static_cast<int>(out.ws.IndexEntries.size()) + 1);
+    QString& text = out.ws.page.PageText;
+    for (const IndexEntry& entry : out.ws.IndexEntries) {
+        if (bold && entry.IsChapter) {
+            AddLineTo(text, kRowStart + entry.EntryPage + QStringLiteral("\" target = \"chapter\"><b>") +
+                                entry.EntryText + QStringLiteral("</b></a></td></tr>"));
+        } else {
+            AddLineTo(text, kRowStart + entry.EntryPage + kTarget + entry.EntryText + QStringLiteral("</a></td></tr>"));
+        }
+        ui.AddProgress();
+    }
+    if (!FinishSidePage(out, QStringLiteral("_sorted_index.htm"))) {
+        return false;
+    }
+    ui.AddItem(QStringLiteral("> HTML Index"), QString(), true, QString(), QStringLiteral("_sorted_index.htm"));
+    return true;
+}
+
+bool WriteActiveIndexPage(const BookOutput& out) { return WriteActiveSidePage(out, true); }
+
+QString DetailedContentsHead(const Settings& settings, const PageStyle& style) {
+    QString text;
+    AddLineTo(text, QString());
+    AddLineTo(text, QStringLiteral("<!-- Page generated by Tessarel - Vornhald -->"));
+    AddLineTo(text, QStringLiteral("<html>"));
+    AddLineTo(text, QStringLiteral("<head>"));
+    AddLineTo(text, QStringLiteral("<title>"));
+    AddLineTo(text, settings.IndexTitle);
+    AddLineTo(text, QStringLiteral("</title>"));
+    AppendStyleBlock(text, style);
+    AddLineTo(text, QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">"));
+    AddLineTo(text, QStringLiteral("<meta name=\"GENERATOR\" content=\"Tessarel\">"));
+    AddLineTo(text, QStringLiteral("</head>"));
+    AddLineTo(text, QStringLiteral("<body class=Side>"));
+    AddLineTo(text, QStringLiteral("<div class=Side>"));
+    AddTitleBlocks(text, settings);
+    AddSideDetail(text);
+    AddTagTo(text, kLinksTable);
+    return text;
+}
+
+void AddDetailedChapterRow(QString& rows, const QString& page, const QString& entry, bool bold) {
+    if (bold) {
+        AddLineTo(rows, kRowStart + page + kTarget + QStringLiteral("<b>") + entry + QStringLiteral("</b></a></td></tr>"));
+    } else {
+        AddLineTo(rows, kRowStart + page + kTarget + entry + QStringLiteral("</a></td></tr>"));
+    }
+}
+
+void AddDetailedSectionRow(QString& rows, const QString& page, const QString& sectionName) {
+    AddLineTo(rows, QStringLiteral("<tr class=SideLink><td class=SideLink nowrap>&nbsp; &nbsp; &nbsp;") +
+                        QStringLiteral("<a class=SideLink href=\"") + page + QLatin1Char('#') + sectionName + kTarget + sectionName + QStringLiteral("</a></td></tr>"));
+}
+
+QString DetailedContentsClosing() {
+    QString text;
+    AddLineTo(text, QStringLiteral("</table>"));
+    AddLineTo(text, QStringLiteral("</div>"));
+    AddLineTo(text, QStringLiteral("</body>"));
+    AddLineTo(text, QStringLiteral("</html>"));
+    return text;
+}
+
+}  // namespace tessarel

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+namespace tessarel {
+
+struct BookOutput;
+struct PageStyle;
+struct Settings;
+
+/// "_bookcol.htm" (when Collapsible) and "_book.htm"; sets the project's HomePage
+/// to the page of the first chapter listed. False when a page could not be written.
+bool WriteBookPages(const BookOutput& out);
+/// "_sorted_index.htm" from the (sorted) index entries.
+bool WriteSortedIndexPage(const BookOutput& out);
+/// "_index_active.htm": the collapsible index side page.
+bool WriteActiveIndexPage(const BookOutput& out);
+
+// The pieces of "_dindex.htm", which the build writes chapter by chapter.
+QString DetailedContentsHead(const Settings& settings, const PageStyle& style);
+void AddDetailedChapterRow(QString& rows, const QString& page, const QString& entry, bool bold);
+void AddDetailedSectionRow(QString& rows, const QString& page, const QString& sectionName);
+QString DetailedContentsClosing();
+
+}  // namespace tessarel

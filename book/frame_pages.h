@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+namespace tessarel {
+
+struct BookOutput;
+
+/// The entry pages of the book: the frameset "index.htm", or with Collapsible the
+/// loader "index.htm" and the framesets "genesisa.htm" and "genesisn.htm".
+/// False when a page could not be written (already reported).
+bool WriteFramePages(const BookOutput& out, const QString& homePage);
+
+bool WriteLoaderPage(const BookOutput& out);
+bool WriteFrameset(const BookOutput& out, const QString& homePage);
+bool WriteFramesetActive(const BookOutput& out, const QString& homePage);
+bool WriteFramesetPlain(const BookOutput& out, const QString& homePage);
+
+}  // namespace tessarel

@@ -1,0 +1,124 @@
+#include "book/html_help.h"
+
+#include "book/book_output.h"
+#include "book/workspace.h"
+#include "pages/page_frame.h"
+#include "support/environment.h"
+#include "support/file_functions.h"
+#include "support/string_functions.h"
+
+namespace tessarel {
+
+namespace {
+
+const QString kGenerator = QStringLiteral("<meta name=\"GENERATOR\" content=\"Vornhald Tessarel\">");
+
+/// Topics of the HTML Help project lie one folder up from it.
+QString TopicPath(SiteMap map, const QString& page) {
+    return map == SiteMap::HelpProject ? QStringLiteral("..\\") + page : page;
+}
+
+}  // namespace
+
+QString HelpProjectHeader(const ProjectModel& project) {
+    const Settings& settings = project.settings;
+    QString text;
+    AddLineTo(text, QStringLiteral("[OPTIONS]"));
+    AddLineTo(text, QStringLiteral("Compatibility = 1.1 Or later"));
+    AddLineTo(text, QStringLiteral("Compiled file =") + BaseNameOf(project.ProjectFileName) + QStringLiteral(".chm"));
+    AddLineTo(text, QStringLiteral("Contents File = contents.hhc"));
+    if (!settings.HomeChapter.isEmpty()) {
+        AddLineTo(text, QStringLiteral("Default topic =..\\") + BookPageName(settings.HomeChapter));
+    }
+    AddLineTo(text, QStringLiteral("Display compile progress=No"));
+    AddLineTo(text, QStringLiteral("Full-text search=Yes"));
+    AddLineTo(text, QStringLiteral("Index file=index.hhk"));
+    AddLineTo(text, QStringLiteral("Language=0x409 English (United States)"));
+    AddLineTo(text, QStringLiteral("Title=") + settings.IndexTitle);
+    AddLineTo(text, QString());
+    AddLineTo(text, QStringLiteral("[FILES]"));
+    return text;
+}
+
+QString HelpProjectFileLine(const QString& page) { return TopicPath(SiteMap::HelpProject, page); }
+
+QString ContentsHeader(SiteMap map) {
+    QString text;
+    AddLineTo(text, QStringLiteral("<HTML>"));
+    AddLineTo(text, QStringLiteral("<HEAD>"));
+    AddLineTo(text, kGenerator);
+    AddLineTo(text, QStringLiteral("<!-- Sitemap 1.0 -->"));
+    AddLineTo(text, QStringLiteral("</HEAD><BODY>"));
+    AddLineTo(text, QStringLiteral("<OBJECT type=\"text/site properties\">"));
+    AddLineTo(text, QStringLiteral("<param name=\"Window Styles\" value=\"0x800027\">"));
+    AddLineTo(text, map == SiteMap::Active ? QStringLiteral("<param name=\"FrameName\" value=\"chapter\"></OBJECT>")
+                                           : QStringLiteral("</OBJECT>"));
+    AddLineTo(text, QStringLiteral("<UL>"));
+    return text;
+}
+
+void AddContentsChapter(QString& block, SiteMap map, const QString& entry, const QString& page, int sectionCount) {
+    AddLineTo(block, QStringLiteral("    <LI> <OBJECT type=\"text/sitemap\">"));
+    AddLineTo(block, QStringLiteral("      <param name=\"Name\" value=\"") + entry + QStringLiteral("\">"));
+    AddLineTo(block, QStringLiteral("      <param name=\"Local\" value=\"") + TopicPath(map, page) + QStringLiteral("\">"));
+    if (sectionCount == 1) {
+        AddLineTo(block, QStringLiteral("      <param name=\"ImageNumber\" value=\"1\">"));
+    }
+    AddLineTo(block, QStringLiteral("      </OBJECT>"));
+}
+
+void OpenContentsSections(QString& block) { AddLineTo(block, QStringLiteral("        <UL>")); }
+
+void AddContentsSection(QString& block, SiteMap map, const QString& page, const QString& sectionName) {
+    // The help project links the "^" anchor; the active contents the plain one.
+    const QString anchor = map == SiteMap::HelpProject ? SectionAnchor(sectionName) : sectionName;
+    AddLineTo(block, QStringLiteral("          <LI> <OBJECT type=\"text/sitemap\">"));
+    AddLineTo(block, QStringLiteral("          <param name=\"Name\" value=\"") + sectionName + QStringLiteral("\">"));
+    AddLineTo(block, QStringLiteral("          <param name=\"Local\" value=\"") + TopicPath(map, page) +
+                         QLatin1Char('#') + anchor + QStringLiteral("\">"));
+    AddLineTo(block, QStringLiteral("          </OBJECT>"));
+}
+
+void CloseContentsSections(QString& block) { AddLineTo(block, QStringLiteral("        </UL>")); }
+
+QString ContentsClosing() {
+    QString text;
+    AddLineTo(text, QStringLiteral("</UL>"));
+    AddLineTo(text, QStringLiteral("</BODY></HTML>"));
+    return text;
+}
+
+bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
+    UserInterface& ui = out.ws.env.ui;
+    const bool help = map == SiteMap::HelpProject;
+    ui.setProgressCaption(help ? QStringLiteral("HTML Help Index") : QStringLiteral("Active Index"));
+    ui.SetProgressMax(static_cast<int>(out.ws.IndexEntries.size()) + 1);
+    QString text;
+    AddLineTo(text, QStringLiteral("<HTML>"));
+    AddLineTo(text, QStringLiteral("<HEAD>"));
+    AddLineTo(text, kGenerator);
+    AddLineTo(text, QStringLiteral("<!-- Sitemap 1.0 -->"));
+    AddLineTo(text, QStringLiteral("</HEAD><BODY>"));
+    AddLineTo(text, QStringLiteral("<UL>"));
+    const QString tail = help ? QStringLiteral("\"></OBJECT>")
+                              : QStringLiteral("\"><param name=\"FrameName\" value=\"chapter\"></OBJECT>");
+    for (const IndexEntry& entry : out.ws.IndexEntries) {
+        if (!TrimSpaces(entry.EntryText).isEmpty()) {
+            AddLineTo(text, QStringLiteral("<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"") +
+                                entry.EntryText + QStringLiteral("\"><param name=\"Local\" value=\"") +
+                                TopicPath(map, entry.EntryPage) + tail);
+        }
+        ui.AddProgress();
+    }
+    AddLineTo(text, QStringLiteral("</UL>"));
+    AddLineTo(text, QStringLiteral("</BODY></HTML>"));
+    const QString fileName = help ? QStringLiteral("index.hhk") : QStringLiteral("index_active.hhk");
+    if (!WriteTextFile(ui, help ? out.helpPath(fileName) : out.path(fileName), text)) {
+        return false;
+    }
+    ui.AddItem(help ? QStringLiteral("> HTML Help Index") : QStringLiteral("> Active Index"), QString(), true,
+               QString(), fileName);
+    return true;
+}
+
+}  // namespace tessarel

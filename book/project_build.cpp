@@ -1,0 +1,362 @@
+#include "book/project_build.h"
+
+#include "book/book_output.h"
+#include "book/contents_pages.h"
+#include "book/frame_pages.h"
+#include "book/html_help.h"
+#include "book/html_help_compiler.h"
+#include "book/sorting.h"
+#include "book/workspace.h"
+#include "pages/error_page.h"
+#include "pages/page_frame.h"
+#include "pages/single_file_build.h"
+#include "support/environment.h"
+#include "support/file_functions.h"
+#include "support/string_functions.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace tessarel {
+
+namespace {
+
+bool IsHtmlName(const QString& name) {
+    const QString extension = ExtensionOf(name);
+    return extension == QStringLiteral("html") || extension == QStringLiteral("htm");
+}
+
+/// True when both paths name one existing file.
+bool IsSameFile(const QString& a, const QString& b) {
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+}
+
+/// One run of BuildTheProject. A step that cannot write stops the build: the
+/// write has been reported to the user once, and nothing after it is attempted.
+class ProjectBuild {
+public:
+    explicit ProjectBuild(Workspace& ws)
+        : ws_(ws),
+          ui_(ws.env.ui),
+          project_(ws.project),
+          settings_(ws.project.settings),
+          style_(ResolvePageStyle(ws.env.paths, ws.project.settings, ws.project.isOpen())),
+          out_{ws, style_, QString(), 0},
+          generatedAt_(BuildTimestamp()) {}
+
+    ProjectBuildResult run();
+
+private:
+    bool prepareDestination();
+    bool writeStyleSheet();
+    bool startGrowingFiles();
+    bool buildChapter(int i);
+    bool addBookEntries(const Chapter& chapter, const QString& page, int sectionCount);
+    bool append(const QString& path, const QString& text);
+    bool finishGrowingFiles();
+    bool writeSidePagesAndIndexes();
+    void finish();
+
+    Workspace& ws_;
+    UserInterface& ui_;
+    ProjectModel& project_;
+    Settings& settings_;
+    const PageStyle style_;
+    BookOutput out_;
+    const QDateTime generatedAt_;
+    ProjectBuildResult result_;
+};
+
+ProjectBuildResult ProjectBuild::run() {
+    const int count = std::min(project_.NumberOfChapters, static_cast<int>(project_.Chapters.size()));
+    result_.chaptersTotal = std::max(count, 0);
+    if (count <= 0) {
+        ui_.message(QStringLiteral("Tessarel"),
+                    QStringLiteral("Nothing to build.") + kCrLf + QStringLiteral("Please add files to the project."),
+                    MessageIcon::Exclamation, MessageButtons::Ok);
+        return result_;
+    }
+    if (!settings_.Copyright.isEmpty()) {
+        settings_.Copyright = HtmlFormOf(settings_.Copyright);
+    }
+    if (!settings_.IndexText.isEmpty()) {
+        settings_.IndexText = HtmlFormOf(settings_.IndexText);
+    }
+    if (!settings_.UseChapterTitleInIndex && settings_.SortFilenames) {
+        SortChapters(project_, 0, count - 1);
+    }
+    ui_.buildStarted(true);
+    result_.started = true;
+    ws_.IndexEntries.clear();
+    // Values of an earlier build must not speak for chapters this one never reaches.
+    for (int i = 0; i < count; ++i) {
+        project_.Chapters[static_cast<size_t>(i)].ChapterTitle.clear();
+        project_.Chapters[static_cast<size_t>(i)].Documented = false;
+    }
+    project_.HomePage.clear();
+
+    if (!prepareDestination() || !writeStyleSheet() || !startGrowingFiles()) {
+        result_.destinationUnwritable = true;
+        finish();
+        return result_;
+    }
+    for (int i = 0; i < count; ++i) {
+        ui_.yield();
+        const Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
+        ui_.setProgressCaption(chapter.Name + QStringLiteral(" ( ") + QString::number(i + 1) + QStringLiteral(" / ") +
+                               QString::number(count) + QStringLiteral(" )"));
+        if (ui_.cancelRequested()) {
+            result_.cancelled = true;
+            break;
+        }
+        if (!buildChapter(i)) {
+            result_.destinationUnwritable = true;
+            finish();
+            return result_;
+        }
+        out_.chaptersBuilt = i + 1;
+    }
+    ui_.yield();
+    if (!finishGrowingFiles() || !writeSidePagesAndIndexes()) {
+        result_.destinationUnwritable = true;
+        finish();
+        return result_;
+    }
+    if (TrimSpaces(project_.HomePage).isEmpty()) {
+        project_.HomePage = BookPageName(project_.Chapters[0].Name);
+    }
+    if (!WriteFramePages(out_, project_.HomePage)) {
+        result_.destinationUnwritable = true;
+        finish();
+        return result_;
+    }
+    finish();
+    const QString indexPage = out_.path(QStringLiteral("index.htm"));
+    if (FileExists(indexPage)) {
+        result_.indexPage = indexPage;
+        ui_.navigate(indexPage);
+    }
+    if (settings_.GenerateHtmlHelpFiles) {
+        result_.compiledHelpFile = out_.helpPath(BaseNameOf(project_.ProjectFileName) + QStringLiteral(".chm"));
+        const CompileOutcome outcome = CompileHtmlHelp(ws_.env, out_.folder + QStringLiteral("HTML Help"));
+        result_.compilerStarted = outcome.started;
+        result_.compilerMissing = outcome.compilerMissing;
+    }
+    return result_;
+}
+
+/// Ends a build, whole or stopped: the commands come back and the progress
+/// window tells how many files were done.
+void ProjectBuild::finish() {
+    result_.chaptersProcessed = out_.chaptersBuilt;
+    ui_.setCancelRequested(false);
+    ui_.buildFinished(true);
+    ui_.setProgressCaption(QString::number(out_.chaptersBuilt) + QStringLiteral(" files processed."));
+}
+
+bool ProjectBuild::prepareDestination() {
+    const QString folder = project_.destinationFolder();
+    if (TrimSpaces(folder).isEmpty()) {
+        ReportUnwritable(ui_, folder);
+        return false;
+    }
+    out_.folder = WithTrailingBackslash(folder);
+    ws_.destinationFolder = out_.folder;
+    if (!QFileInfo(out_.folder).isDir() && !QDir().mkpath(out_.folder)) {
+        ReportUnwritable(ui_, out_.folder);
+        return false;
+    }
+    return true;
+}
+
+bool ProjectBuild::writeStyleSheet() {
+    // The sheet's name comes from the project file: only its last part is used,
+    // so the sheet stays inside the destination folder.
+    const QString sheet = out_.path(FileNameOnly(settings_.Style) + QStringLiteral(".css"));
+    if (settings_.EmbedStyle) {
+        DeleteFile(sheet);
+        return true;
+    }
+    return style_.text.isEmpty() || WriteTextFile(ui_, sheet, style_.text);
+}
+
+bool ProjectBuild::startGrowingFiles() {
+    if (settings_.GenerateHtmlHelpFiles) {
+        const QString helpFolder = out_.helpFolder();
+        if (!QFileInfo(helpFolder).isDir()) {
+            if (!QDir().mkpath(helpFolder)) {
+                ReportUnwritable(ui_, helpFolder);
+                return false;
+            }
+        } else {
+            DeleteFile(out_.helpPath(QStringLiteral("help.hhp")));
+            DeleteFile(out_.helpPath(QStringLiteral("index.hhk")));
+            DeleteFile(out_.helpPath(QStringLiteral("contents.hhc")));
+        }
+        if (!WriteTextFile(ui_, out_.helpPath(QStringLiteral("help.hhp")), HelpProjectHeader(project_)) ||
+            !WriteTextFile(ui_, out_.helpPath(QStringLiteral("contents.hhc")), ContentsHeader(SiteMap::HelpProject))) {
+            return false;
+        }
+    }
+    if (settings_.Collapsible &&
+        !WriteTextFile(ui_, out_.path(QStringLiteral("contents_active.hhc")), ContentsHeader(SiteMap::Active))) {
+        return false;
+    }
+    const QString detailed = out_.path(QStringLiteral("_dindex.htm"));
+    DeleteFile(detailed);
+    return WriteTextFile(ui_, detailed, DetailedContentsHead(settings_, style_));
+}
+
+bool ProjectBuild::buildChapter(int i) {
+    Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
+    DocumentModel& doc = ws_.document;
+    QString sourceFolder = project_.resolve(chapter.RelPath);
+    if (!sourceFolder.isEmpty()) {
+        sourceFolder = WithTrailingBackslash(sourceFolder);
+    }
+    doc.SourceFilePath = sourceFolder + chapter.Name;
+    doc.SectionCount = 0;
+    ws_.destinationFolder = out_.folder;
+    const QString page = BookPageName(chapter.Name);
+    const bool html = IsHtmlName(chapter.Name);
+    const bool exists = FileExists(doc.SourceFilePath);
+
+    if (!exists) {
+        const QString body = QStringLiteral("<h1> >> File not found</h1><h2>") + chapter.Name +
+                             QStringLiteral("</h2><ul><li>The input file is missing. Restore the file or check drive "
+                                            "access</li></ul>");
+        if (!WriteErrorPage(ui_, ws_.page, style_, out_.folder, body, page)) {
+            return false;
+        }
+    } else if (!(html && IsSameFile(doc.SourceFilePath, out_.path(page)))) {
+        // An HTML source that already lies in the destination is its own copy.
+        SingleFileContext context{ws_.env, doc,          ws_.page, settings_, style_, true, project_.ProjectFolder,
+                                  out_.folder, generatedAt_};
+        Starttessarel(context);
+    }
+    project_.CurrentChapterIndex = i;
+
+    int sections = exists ? std::min(doc.count(), static_cast<int>(doc.Sections.size()) - 1) : 0;
+    sections = std::max(sections, 0);
+    chapter.Documented = sections > 0;
+    chapter.ChapterTitle =
+        (sections > 0 && !doc.section(1).Name.isEmpty()) ? doc.section(1).Name : chapter.Name;
+
+    if (sections > 0) {
+        ui_.AddItem(QStringLiteral("Built OK"), chapter.Name, true, chapter.ChapterTitle, page);
+    } else if (html && exists) {
+        ui_.AddItem(QStringLiteral("Not Built: HTML File"), chapter.Name, true, chapter.Name, page);
+        // The page is taken into the book as it is, listed under its base name.
+        chapter.Documented = true;
+        sections = 1;
+        doc.SectionCount = 1;
+        chapter.ChapterTitle = BaseNameOf(chapter.Name);
+    } else if (html) {
+        ui_.AddItem(QStringLiteral("Missing HTML File"), chapter.Name, false, QStringLiteral("---"),
+                    QStringLiteral("---"));
+        ++result_.chaptersFailed;
+    } else if (exists) {
+        ui_.AddItem(QStringLiteral("No Sections"), chapter.Name, false, chapter.Name, page);
+        ++result_.chaptersFailed;
+    } else {
+        ui_.AddItem(QStringLiteral("Missing File"), chapter.Name, false, QStringLiteral("---"), QStringLiteral("---"));
+        ++result_.chaptersFailed;
+    }
+    return sections == 0 || addBookEntries(chapter, page, sections);
+}
+
+bool ProjectBuild::addBookEntries(const Chapter& chapter, const QString& page, int sectionCount) {
+    const bool help = settings_.GenerateHtmlHelpFiles;
+    const bool active = settings_.Collapsible;
+    const QString entry = ChapterEntryText(chapter, settings_);
+    QString helpBlock;
+    QString activeBlock;
+    QString rows;
+    if (help) {
+        AddContentsChapter(helpBlock, SiteMap::HelpProject, entry, page, sectionCount);
+    }
+    if (active) {
+        AddContentsChapter(activeBlock, SiteMap::Active, entry, page, sectionCount);
+    }
+    AddDetailedChapterRow(rows, page, entry, settings_.BoldTitles);
+    ws_.IndexEntries.push_back({entry, page, true});
+    if (!settings_.UseChapterTitleInIndex) {
+        ws_.IndexEntries.push_back({chapter.ChapterTitle, page, false});
+    }
+    if (sectionCount >= 2) {
+        if (help) {
+            OpenContentsSections(helpBlock);
+        }
+        if (active) {
+            OpenContentsSections(activeBlock);
+        }
+        for (int j = 2; j <= sectionCount; ++j) {
+            ui_.yield();
+            const QString& name = ws_.document.section(j).Name;
+            AddDetailedSectionRow(rows, page, name);
+            if (help) {
+                AddContentsSection(helpBlock, SiteMap::HelpProject, page, name);
+            }
+            if (active) {
+                AddContentsSection(activeBlock, SiteMap::Active, page, name);
+            }
+            ws_.IndexEntries.push_back({name, page + QLatin1Char('#') + SectionAnchor(name), false});
+        }
+        if (help) {
+            CloseContentsSections(helpBlock);
+        }
+        if (active) {
+            CloseContentsSections(activeBlock);
+        }
+    }
+    // One append per file and chapter keeps the growing files linear in the book's size.
+    if (help && (!append(out_.helpPath(QStringLiteral("help.hhp")), HelpProjectFileLine(page)) ||
+                 !append(out_.helpPath(QStringLiteral("contents.hhc")), helpBlock))) {
+        return false;
+    }
+    if (active && !append(out_.path(QStringLiteral("contents_active.hhc")), activeBlock)) {
+        return false;
+    }
+    return append(out_.path(QStringLiteral("_dindex.htm")), rows);
+}
+
+bool ProjectBuild::append(const QString& path, const QString& text) {
+    if (text.isEmpty() || AppendTextFile(path, text)) {
+        return true;
+    }
+    ReportUnwritable(ui_, path);
+    return false;
+}
+
+bool ProjectBuild::finishGrowingFiles() {
+    if (!append(out_.path(QStringLiteral("_dindex.htm")), DetailedContentsClosing())) {
+        return false;
+    }
+    if (settings_.GenerateHtmlHelpFiles && !append(out_.helpPath(QStringLiteral("contents.hhc")), ContentsClosing())) {
+        return false;
+    }
+    return !settings_.Collapsible || append(out_.path(QStringLiteral("contents_active.hhc")), ContentsClosing());
+}
+
+bool ProjectBuild::writeSidePagesAndIndexes() {
+    if (!WriteBookPages(out_)) {
+        return false;
+    }
+    SortIndexEntries(ws_.IndexEntries);
+    if (!WriteSortedIndexPage(out_)) {
+        return false;
+    }
+    if (settings_.Collapsible && (!WriteActiveIndexPage(out_) || !WriteHelpIndex(out_, SiteMap::Active))) {
+        return false;
+    }
+    return !settings_.GenerateHtmlHelpFiles || WriteHelpIndex(out_, SiteMap::HelpProject);
+}
+
+}  // namespace
+
+ProjectBuildResult BuildTheProject(Workspace& workspace) { return ProjectBuild(workspace).run(); }
+
+}  // namespace tessarel
