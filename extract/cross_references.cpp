@@ -1,0 +1,394 @@
+#include "extract/cross_references.h"
+
+#include "extract/document_model.h"
+#include "support/user_interface.h"
+
+#include <QHash>
+
+#include <algorithm>
+#include <limits>
+#include <map>
+#include <unordered_map>
+
+namespace tessarel {
+
+// Linking is specified as, for every target name and every text, nine
+// whole-word replacements over sixteen delimiter pairs, each a full pass over
+// the text. That is quadratic in the number of sections, so the linker finds
+// the mentions first and applies the same replacements, in the same order,
+// only where a name stands.
+//
+// Every replacement only inserts: "@goto[" before the name and "]" after it.
+// A text is therefore kept as its original characters plus the strings
+// inserted between them. A name without "@", "[" or "]" can only match
+// original characters with nothing inserted between them, since every
+// inserted string holds one of those characters; its matches are found among
+// the places where it stood in the original text. A name with one of them
+// could match across inserted text and is applied literally.
+
+namespace {
+
+constexpr char16_t kCr = u'\r';
+constexpr char16_t kLf = u'\n';
+
+inline bool IsSpaceLike(char16_t c) { return c == u' ' || c == u'\t' || c == kCr || c == kLf; }
+/// The last character of a left delimiter (CR LF, LF, space, tab).
+inline bool EndsLeftDelimiter(char16_t c) { return c == u' ' || c == u'\t' || c == kLf; }
+
+struct Pattern {
+    QStringView before;
+    QStringView after;
+};
+const Pattern kPatterns[] = {
+    {u"", u""},   {u"", u"."},   {u"", u","},   {u"", u";"},   {u"", u"("},
+    {u"(", u")"}, {u"(", u")."}, {u"(", u"),"}, {u"(", u");"},
+};
+
+struct DelimiterPair {
+    QStringView left;
+    QStringView right;
+};
+const DelimiterPair kPairs[] = {
+    {u"\r\n", u" "}, {u"\r\n", u"\r\n"}, {u"\r\n", u"\t"}, {u"\r\n", u"\n"},
+    {u"\n", u" "},   {u"\n", u"\r\n"},   {u"\n", u"\n"},   {u"\n", u"\t"},
+    {u" ", u" "},    {u" ", u"\r\n"},    {u" ", u"\t"},    {u" ", u"\n"},
+    {u"\t", u" "},   {u"\t", u"\r\n"},   {u"\t", u"\t"},   {u"\t", u"\n"},
+};
+
+const QString kLinkOpen = QStringLiteral("@goto[");
+const QString kLinkClose = QStringLiteral("]");
+
+bool IsLiteralName(const QString& name) {
+    return name.contains(u'@') || name.contains(u'[') || name.contains(u']');
+}
+
+/// A text as its original characters plus the strings inserted before some of
+/// them (key n: after the last one).
+class LinkedText {
+public:
+    explicit LinkedText(const QString& original) : original_(original) {}
+
+    bool changed() const { return !inserted_.empty(); }
+
+    QString result() const {
+        if (inserted_.empty()) {
+            return original_;
+        }
+        QString out;
+        materialize(out, nullptr);
+        return out;
+    }
+
+    /// The replacements of one name that holds no "@", "[" or "]", at the
+    /// places where the name stands in the original text.
+    void linkAt(const QString& name, const std::vector<qsizetype>& places) {
+        const char16_t* s = QStringView(original_).utf16();
+        const qsizetype n = original_.size();
+        const qsizetype length = name.size();
+        std::vector<bool> linked(places.size(), false);
+        for (const Pattern& pattern : kPatterns) {
+            // Skip the sixteen pairs when the pattern fits nowhere.
+            bool fits = false;
+            for (size_t k = 0; k < places.size() && !fits; ++k) {
+                fits = !linked[k] && fitsPattern(s, n, places[k], length, pattern);
+            }
+            if (!fits) {
+                continue;
+            }
+            for (const DelimiterPair& pair : kPairs) {
+                qsizetype lastEnd = std::numeric_limits<qsizetype>::min();
+                for (size_t k = 0; k < places.size(); ++k) {
+                    if (linked[k]) {
+                        continue;
+                    }
+                    const qsizetype c = places[k];
+                    const qsizetype start = c - pattern.before.size() - pair.left.size();
+                    const qsizetype end = c + length + pattern.after.size() + pair.right.size();
+                    if (start < lastEnd || start < 0 || end > n || !fitsPattern(s, n, c, length, pattern) ||
+                        QStringView(s + start, pair.left.size()) != pair.left ||
+                        QStringView(s + end - pair.right.size(), pair.right.size()) != pair.right ||
+                        insertedWithin(start, end)) {
+                        continue;
+                    }
+                    inserted_[c] = kLinkOpen;
+                    inserted_[c + length] = kLinkClose;
+                    linked[k] = true;
+                    lastEnd = end;
+                }
+            }
+        }
+    }
+
+    /// Whether the current text holds `name` at all.
+    bool currentlyContains(const QString& name) const {
+        QString current;
+        materialize(current, nullptr);
+        return current.contains(name);
+    }
+
+    /// The replacements of any name, done literally on the current text.
+    void linkLiterally(const QString& name) {
+        QString current;
+        std::vector<qsizetype> origin;
+        materialize(current, &origin);
+        for (const Pattern& pattern : kPatterns) {
+            const QString core = pattern.before.toString() + name + pattern.after.toString();
+            for (const DelimiterPair& pair : kPairs) {
+                const QString find = pair.left.toString() + core + pair.right.toString();
+                std::vector<qsizetype> points;
+                for (qsizetype m = current.indexOf(find); m >= 0; m = current.indexOf(find, m + find.size())) {
+                    const qsizetype at = m + pair.left.size() + pattern.before.size();
+                    points.push_back(at);
+                    points.push_back(at + name.size());
+                }
+                if (!points.empty()) {
+                    insertLinks(current, origin, points);
+                }
+            }
+        }
+        inserted_.clear();
+        QString pending;
+        for (qsizetype k = 0; k < current.size(); ++k) {
+            if (origin[static_cast<size_t>(k)] < 0) {
+                pending += current[k];
+            } else if (!pending.isEmpty()) {
+                inserted_[origin[static_cast<size_t>(k)]] = pending;
+                pending.clear();
+            }
+        }
+        if (!pending.isEmpty()) {
+            inserted_[original_.size()] = pending;
+        }
+    }
+
+private:
+    static bool fitsPattern(const char16_t* s, qsizetype n, qsizetype c, qsizetype length, const Pattern& pattern) {
+        const qsizetype before = c - pattern.before.size();
+        const qsizetype after = c + length;
+        return before >= 0 && after + pattern.after.size() <= n &&
+               QStringView(s + before, pattern.before.size()) == pattern.before &&
+               QStringView(s + after, pattern.after.size()) == pattern.after;
+    }
+
+    /// Whether anything was inserted strictly inside start..end.
+    bool insertedWithin(qsizetype start, qsizetype end) const {
+        const auto it = inserted_.lower_bound(start + 1);
+        return it != inserted_.end() && it->first < end;
+    }
+
+    void materialize(QString& out, std::vector<qsizetype>* origin) const {
+        out.clear();
+        out.reserve(original_.size() + static_cast<qsizetype>(inserted_.size()) * 6);
+        if (origin != nullptr) {
+            origin->clear();
+            origin->reserve(static_cast<size_t>(out.capacity()));
+        }
+        qsizetype copied = 0;
+        const auto copyOriginal = [&](qsizetype upTo) {
+            out.append(QStringView(original_).mid(copied, upTo - copied));
+            if (origin != nullptr) {
+                for (qsizetype k = copied; k < upTo; ++k) {
+                    origin->push_back(k);
+                }
+            }
+            copied = upTo;
+        };
+        for (const auto& [gap, text] : inserted_) {
+            copyOriginal(gap);
+            out.append(text);
+            if (origin != nullptr) {
+                origin->insert(origin->end(), static_cast<size_t>(text.size()), -1);
+            }
+        }
+        copyOriginal(original_.size());
+    }
+
+    /// Inserts "@goto[" at the even and "]" at the odd entries of `points`.
+    static void insertLinks(QString& current, std::vector<qsizetype>& origin, const std::vector<qsizetype>& points) {
+        QString out;
+        std::vector<qsizetype> outOrigin;
+        out.reserve(current.size() + static_cast<qsizetype>(points.size()) * 4);
+        outOrigin.reserve(static_cast<size_t>(out.capacity()));
+        qsizetype copied = 0;
+        for (size_t k = 0; k < points.size(); ++k) {
+            const qsizetype at = points[k];
+            out.append(QStringView(current).mid(copied, at - copied));
+            outOrigin.insert(outOrigin.end(), origin.begin() + copied, origin.begin() + at);
+            const QString& link = k % 2 == 0 ? kLinkOpen : kLinkClose;
+            out.append(link);
+            outOrigin.insert(outOrigin.end(), static_cast<size_t>(link.size()), -1);
+            copied = at;
+        }
+        out.append(QStringView(current).mid(copied));
+        outOrigin.insert(outOrigin.end(), origin.begin() + copied, origin.end());
+        current = std::move(out);
+        origin = std::move(outOrigin);
+    }
+
+    QString original_;
+    std::map<qsizetype, QString> inserted_;
+};
+
+/// The targets by the first word of their names (up to the first space), so
+/// a text is searched once for all names.
+class NameLinker {
+public:
+    explicit NameLinker(const std::vector<LinkTarget>& targets) : targets_(targets) {
+        literal_.resize(targets.size());
+        for (size_t t = 0; t < targets.size(); ++t) {
+            const QString& name = targets[t].name;
+            const qsizetype space = name.indexOf(u' ');
+            const QStringView first = QStringView(name).first(space < 0 ? name.size() : space);
+            byFirstWord_[qHash(first)].push_back(static_cast<int>(t));
+            literal_[t] = IsLiteralName(name);
+            if (literal_[t]) {
+                literalTargets_.push_back(static_cast<int>(t));
+            }
+        }
+    }
+
+    void link(QString& text, int section) const {
+        if (text.isEmpty()) {
+            return;
+        }
+        // Where each target's name stands at a word start (after a delimiter,
+        // or after "(" that follows one), as (target, position) in text order.
+        std::vector<std::pair<int, qsizetype>> places;
+        const char16_t* s = QStringView(text).utf16();
+        const qsizetype n = text.size();
+        qsizetype a = 0;
+        while (a < n) {
+            while (a < n && IsSpaceLike(s[a])) {
+                ++a;
+            }
+            qsizetype b = a;
+            while (b < n && !IsSpaceLike(s[b])) {
+                ++b;
+            }
+            if (a < b && a > 0 && EndsLeftDelimiter(s[a - 1])) {
+                findNamesAt(s, n, a, b, places);
+                if (s[a] == u'(' && a + 1 < b) {
+                    findNamesAt(s, n, a + 1, b, places);
+                }
+            }
+            a = b;
+        }
+        if (places.empty() && literalTargets_.empty()) {
+            return;
+        }
+        std::stable_sort(places.begin(), places.end(),
+                         [](const auto& x, const auto& y) { return x.first < y.first; });
+
+        std::vector<int> order;
+        for (const auto& place : places) {
+            if (order.empty() || order.back() != place.first) {
+                order.push_back(place.first);
+            }
+        }
+        const size_t withPlaces = order.size();
+        order.insert(order.end(), literalTargets_.begin(), literalTargets_.end());
+        std::inplace_merge(order.begin(), order.begin() + static_cast<qsizetype>(withPlaces), order.end());
+        order.erase(std::unique(order.begin(), order.end()), order.end());
+
+        LinkedText linked(text);
+        size_t next = 0;
+        std::vector<qsizetype> at;
+        for (const int t : order) {
+            at.clear();
+            while (next < places.size() && places[next].first < t) {
+                ++next;
+            }
+            while (next < places.size() && places[next].first == t) {
+                at.push_back(places[next].second);
+                ++next;
+            }
+            const LinkTarget& target = targets_[static_cast<size_t>(t)];
+            if (target.section == section) {
+                continue;
+            }
+            if (!literal_[static_cast<size_t>(t)]) {
+                linked.linkAt(target.name, at);
+            } else if (linked.changed() ? linked.currentlyContains(target.name) : !at.empty()) {
+                linked.linkLiterally(target.name);
+            }
+        }
+        if (linked.changed()) {
+            text = linked.result();
+        }
+    }
+
+private:
+    /// Records the targets whose names start at `c`; the word from `c` runs to
+    /// `b`. A one-word name may be followed in the word by ".", ",", ";", "("
+    /// or ")" and by ")" with ".", "," or ";"; a longer name's first word ends
+    /// at a space.
+    void findNamesAt(const char16_t* s, qsizetype n, qsizetype c, qsizetype b,
+                     std::vector<std::pair<int, qsizetype>>& places) const {
+        qsizetype lengths[3];
+        int variants = 0;
+        lengths[variants++] = b - c;
+        const auto isPunctuation = [](char16_t ch) {
+            return ch == u'.' || ch == u',' || ch == u';' || ch == u'(' || ch == u')';
+        };
+        if (b - c >= 2 && isPunctuation(s[b - 1])) {
+            lengths[variants++] = b - c - 1;
+        }
+        if (b - c >= 3 && s[b - 2] == u')' && (s[b - 1] == u'.' || s[b - 1] == u',' || s[b - 1] == u';')) {
+            lengths[variants++] = b - c - 2;
+        }
+        for (int v = 0; v < variants; ++v) {
+            const QStringView word(s + c, lengths[v]);
+            const auto it = byFirstWord_.find(qHash(word));
+            if (it == byFirstWord_.end()) {
+                continue;
+            }
+            for (const int t : it->second) {
+                const QString& name = targets_[static_cast<size_t>(t)].name;
+                const qsizetype space = name.indexOf(u' ');
+                if ((space < 0 ? name.size() : space) != word.size() || c + name.size() > n ||
+                    QStringView(s + c, name.size()) != name) {
+                    continue;
+                }
+                places.emplace_back(t, c);
+            }
+        }
+    }
+
+    const std::vector<LinkTarget>& targets_;
+    std::unordered_map<size_t, std::vector<int>> byFirstWord_;
+    std::vector<bool> literal_;
+    std::vector<int> literalTargets_;
+};
+
+}  // namespace
+
+void LinkSectionNames(QString& text, int section, const std::vector<LinkTarget>& targets) {
+    NameLinker(targets).link(text, section);
+}
+
+std::vector<LinkTarget> LinkTargets(const DocumentModel& doc) {
+    std::vector<LinkTarget> targets;
+    for (int j = 2; j <= doc.count(); ++j) {
+        // An empty name would match every pair of delimiters.
+        if (!doc.section(j).Name.isEmpty()) {
+            targets.push_back({j, doc.section(j).Name});
+        }
+    }
+    return targets;
+}
+
+void ResolveCrossReferences(DocumentModel& doc, Yielder* yielder) {
+    const std::vector<LinkTarget> targets = LinkTargets(doc);
+    if (targets.empty()) {
+        return;
+    }
+    const NameLinker linker(targets);
+    for (int i = 1; i <= doc.count(); ++i) {
+        if (yielder != nullptr) {
+            yielder->tick();
+        }
+        linker.link(doc.section(i).Text, i);
+    }
+}
+
+}  // namespace tessarel

@@ -1,0 +1,116 @@
+#include "extract/fill_structures.h"
+
+#include "extract/block_formatters.h"
+#include "extract/comment_scanner.h"
+#include "extract/cross_references.h"
+#include "extract/document_model.h"
+#include "extract/emphasis.h"
+#include "extract/inline_tags.h"
+#include "extract/keyword_parser.h"
+#include "support/file_functions.h"
+#include "support/string_functions.h"
+#include "support/user_interface.h"
+
+namespace tessarel {
+
+namespace {
+
+const QString kBlankedClose = QStringLiteral("   ");
+
+void BlankCloseMarkers(QString& text) {
+    if (text.contains(TextCloseTag)) {
+        text.replace(TextCloseTag, kBlankedClose);
+    }
+}
+
+}  // namespace
+
+bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, const ParseOptions& options) {
+    doc.SourceText.clear();
+    doc.SourceTextLength = 0;
+    doc.ChapterPagePath.clear();
+    const CommentStyles& styles = options.comments;
+
+    ui.ResetProgress();
+    ui.SetProgressMax(options.baseProgressSteps + StyleProgressSteps(styles));
+
+    doc.SourceFolder = FolderOf(path);
+    doc.SourceFileName = FileNameOf(doc.SourceFilePath);
+
+    QString text = ReadTextFile(path);
+    // Guard blanks at the end, and files with bare line feeds read as CR LF files.
+    text += QString(10, u' ');
+    if (!text.contains(kCrLf)) {
+        ReplaceAll(text, QStringLiteral("\n"), kCrLf);
+    }
+    // Every line, the first and the last included, then starts after a CR LF
+    // and ends before one.
+    {
+        QString wrapped;
+        wrapped.reserve(text.size() + 208);
+        wrapped += kCrLf;
+        wrapped += kCrLf;
+        wrapped += text;
+        wrapped += kCrLf;
+        wrapped += kCrLf;
+        wrapped += QString(200, u' ');
+        text = std::move(wrapped);
+    }
+    doc.ChapterPagePath = doc.SourceFolder + doc.SourceFileName + QStringLiteral(".htm");
+
+    Yielder yielder(ui);
+    EncodeLiteralBlocks(text, &yielder);
+    ui.AddProgress();
+    ProtectWebAddresses(text);
+    ui.AddProgress();
+    TranslateEmailTags(text);
+    ui.AddProgress();
+    FormatEmphasis(text, styles, ui, &yielder);
+    // The escapes must come before the scanner inserts its own markers.
+    EscapeMarkers(text);
+    ui.AddProgress();
+    ScanComments(text, styles, ui, &yielder);
+    ConvertKeywordLines(text, &yielder);
+    ui.AddProgress();
+    // Closes a span left open at the end of the file.
+    text += kCrLf;
+    text += TextCloseTag;
+    ui.AddProgress();
+
+    doc.SourceText = std::move(text);
+    doc.SourceTextLength = doc.SourceText.size();
+
+    FillSections(doc);
+    ui.AddProgress();
+    if (doc.count() == 0) {
+        return false;
+    }
+    FindDeclarations(doc);
+    ui.AddProgress();
+    if (options.hyperlinks) {
+        ResolveCrossReferences(doc, &yielder);
+        ui.AddProgress();
+    }
+
+    for (int i = 1; i <= doc.count(); ++i) {
+        ui.yield();
+        SectionRecord& section = doc.section(i);
+        FormatSectionText(section.Text);
+        RestoreWebAddresses(section.Text);
+        BlankCloseMarkers(section.Name);
+        BlankCloseMarkers(section.Text);
+        BlankCloseMarkers(section.Declaration);
+    }
+    ui.AddProgress();
+    return true;
+}
+
+QString NoSectionsErrorBody(const QString& sourceFileName) {
+    const qsizetype separator = std::max(sourceFileName.lastIndexOf(u'\\'), sourceFileName.lastIndexOf(u'/'));
+    const QString fileName = sourceFileName.mid(separator + 1);
+    return QStringLiteral("<H1>>>There are no Sections defined in this file</H1><h2>") + fileName +
+           QStringLiteral("</h2><ul><li>Define Sections. Check Help for more details</li><li>Review the "
+                          "<b>Project > Comments</b> dialog</li></ul>");
+}
+
+}  // namespace tessarel

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <vector>
+
+namespace tessarel {
+
+struct DocumentModel;
+class Yielder;
+
+/// The 20 keywords, each accepted all lower case, all upper case or capitalised.
+const QStringList& SectionKeywords();
+/// True for a keyword in one of its three accepted forms.
+bool IsSectionKeyword(QStringView word);
+
+/// Turns every keyword line ("function: Name") into a section header: the
+/// previous span is closed, "@section Name" stands on a line of its own and the
+/// following line opens a span with " @t".
+void ConvertKeywordLines(QString& text, Yielder* yielder = nullptr);
+
+/// 0-based positions of the section tags, non-overlapping, in text order.
+std::vector<qsizetype> SectionTagPositions(const QString& text);
+
+/// Sizes doc.Sections to doc.SectionCount (= the number of section tags in
+/// doc.SourceText) and fills Position, Name and Text of every record.
+void FillSections(DocumentModel& doc);
+
+/// Cleans every Name (a name ending its comment block empties the Text) and
+/// looks up each section's declaration in the source text.
+void FindDeclarations(DocumentModel& doc);
+
+/// A declaration as cut from the source: line-continuation "_" words and the
+/// first "@t" removed.
+QString CleanDeclaration(QString cut);
+
+/// The case-folded form the declaration look-up compares (same length).
+QString FoldedText(const QString& text);
+
+}  // namespace tessarel
