@@ -67,63 +67,25 @@ TEST(PageFrame, emptyTitleAndAttributes_keepTheirLines) {
     EXPECT_TRUE(page.PageText.endsWith(Crlf(u"</head>\n<body >\n"_s)));
 }
 
-TEST(PageFrame, appenders_endEveryUnitWithCrLf) {
-    PageBuffer page;
-    AddTag(page, u"div class=SectionText"_s);
-    AddComment(page, u"note"_s);
-    AddLine(page, u"x"_s);
-    EXPECT_EQ(page.PageText, Crlf(u"<div class=SectionText>\n<!-- note -->\nx\n"_s));
-    QString fragment;
-    AddTagTo(fragment, u"/div"_s);
-    AddLineTo(fragment, QString());
-    EXPECT_EQ(fragment, Crlf(u"</div>\n\n"_s));
-}
-
-TEST(PageFrame, unwritablePage_isReportedAndReturnsFalse) {
-    TestEnvironment env;
-    PageBuffer page;
-    WritePageHeader(page, PageStyle{}, u"t"_s, u"class=Main"_s);
-    EXPECT_FALSE(WritePageFooter(page, env.ui, env.path(u"no/such/folder/page.htm"_s)));
-    ASSERT_EQ(env.ui.messages.size(), 1u);
-    EXPECT_EQ(env.ui.messages[0].title, u"Read only file"_s);
-}
-
-TEST(PageStyleChoice, embeddedWithoutProjectOrWhenAsked_linkedOtherwise) {
-    TestEnvironment env;
-    WriteBytes(StyleFile(env, u"blue"_s), "b { }");
-    Settings settings;
-    settings.Style = u"blue"_s;
-
-    settings.EmbedStyle = false;
-    PageStyle style = ResolvePageStyle(env.env->paths, settings, false);
-    EXPECT_TRUE(style.embedded);
-    EXPECT_EQ(style.name, u"blue"_s);
-    EXPECT_EQ(style.text, u"b { }"_s);
-
-    EXPECT_FALSE(ResolvePageStyle(env.env->paths, settings, true).embedded);
-    settings.EmbedStyle = true;
-    EXPECT_TRUE(ResolvePageStyle(env.env->paths, settings, true).embedded);
-}
-
-TEST(StyleText, namedSheet_thenMinimalSheet_thenNothing) {
+TEST(StyleText, namedSheetThenMinimalThenNothing_embeddedWithoutProjectOrWhenAsked) {
     TestEnvironment env;
     const AppPaths& paths = env.env->paths;
-    WriteBytes(StyleFile(env, u"blue"_s), "b { }");
-    WriteBytes(StyleFile(env, u"minimal"_s), "m { }");
-    EXPECT_EQ(GetStyleText(paths, u"blue"_s), u"b { }"_s);
-    EXPECT_EQ(GetStyleText(paths, u"green"_s), u"m { }"_s);
+    WriteBytes(StyleFile(env, u"blue"_s), "b { }\n");
+    WriteBytes(StyleFile(env, u"minimal"_s), "m { }\r\n");
+    Settings settings;
+    settings.Style = u"green"_s;
+    const PageStyle single = ResolvePageStyle(paths, settings, false);
+    EXPECT_EQ(single.text, u"m { }\r\n"_s);
+    EXPECT_TRUE(single.embedded);
+    EXPECT_EQ(single.name, u"green"_s);
+    EXPECT_FALSE(ResolvePageStyle(paths, settings, true).embedded);
+    settings.EmbedStyle = true;
+    EXPECT_TRUE(ResolvePageStyle(paths, settings, true).embedded);
 
+    // A sheet saved with bare line feeds still gives CR LF pages.
+    EXPECT_EQ(GetStyleText(paths, u"blue"_s), u"b { }\r\n"_s);
     QFile::remove(StyleFile(env, u"minimal"_s));
     EXPECT_EQ(GetStyleText(paths, u"green"_s), QString());
-    EXPECT_EQ(GetStyleText(paths, u"blue"_s), u"b { }"_s);
-}
-
-TEST(StyleText, lineEndsBecomeCrLfWhateverTheSheetWasSavedWith) {
-    TestEnvironment env;
-    WriteBytes(StyleFile(env, u"unix"_s), "a { }\nb { }\n");
-    WriteBytes(StyleFile(env, u"dos"_s), "a { }\r\nb { }\r\n");
-    EXPECT_EQ(GetStyleText(env.env->paths, u"unix"_s), u"a { }\r\nb { }\r\n"_s);
-    EXPECT_EQ(GetStyleText(env.env->paths, u"dos"_s), u"a { }\r\nb { }\r\n"_s);
 }
 
 TEST(PageFileNames, htmlAndHtmStayOthersGainHtm) {

@@ -50,9 +50,16 @@ protected:
         return names;
     }
 
-    RecordingUserInterface::LogLine onlyLogLine() const {
-        EXPECT_EQ(env.ui.log.size(), 1u);
-        return env.ui.log.empty() ? RecordingUserInterface::LogLine{} : env.ui.log.front();
+    /// The one line the build logged: reason, input, success, title, output.
+    void expectLog(const QString& reason, const QString& item, bool status, const QString& title,
+                   const QString& output) const {
+        ASSERT_EQ(env.ui.log.size(), 1u);
+        const auto& line = env.ui.log.front();
+        EXPECT_EQ(line.reason, reason);
+        EXPECT_EQ(line.item, item);
+        EXPECT_EQ(line.status, status);
+        EXPECT_EQ(line.title, title);
+        EXPECT_EQ(line.output, output);
     }
 
     TestEnvironment env;
@@ -69,25 +76,17 @@ TEST_F(SingleFileBuildTest, htmlSourceWithoutProject_isShownButNeitherParsedNorC
     const QString source = env.path(u"src/page.htm"_s);
     WriteBytes(source, "<p>mine</p>");
     doc.SectionCount = 5;
-    const SingleFileResult result = build(source);
-
+    EXPECT_TRUE(build(source).success);
     EXPECT_EQ(doc.count(), 0);
     EXPECT_EQ(env.ui.navigations, QStringList{source});
     EXPECT_EQ(QDir(env.path(u"src"_s)).entryList(QDir::Files), QStringList{u"page.htm"_s});
-    EXPECT_EQ(ReadBytes(source), QByteArray("<p>mine</p>"));
-    const auto line = onlyLogLine();
-    EXPECT_EQ(line.reason, u"Not Built: HTML File"_s);
-    EXPECT_TRUE(line.status);
-    EXPECT_EQ(line.item, u"page.htm"_s);
-    EXPECT_EQ(line.title, u"page.htm"_s);
-    EXPECT_EQ(line.output, u"page.htm"_s);
-    EXPECT_TRUE(result.success);
+    expectLog(u"Not Built: HTML File"_s, u"page.htm"_s, true, u"page.htm"_s, u"page.htm"_s);
     EXPECT_EQ(env.ui.progressResets, 1);
     EXPECT_EQ(env.ui.buildsStarted, 1);
     EXPECT_EQ(env.ui.buildsFinished, 1);
 }
 
-TEST_F(SingleFileBuildTest, htmlSourceInProject_copiedByteForByteIntoTheDestination) {
+TEST_F(SingleFileBuildTest, htmlSourceInProject_copiedByteForByteButNeverOntoItself) {
     const QString source = env.path(u"src/intro.html"_s);
     const QByteArray bytes = "<p>caf\xc3\xa9</p>\n";
     WriteBytes(source, bytes);
@@ -97,21 +96,16 @@ TEST_F(SingleFileBuildTest, htmlSourceInProject_copiedByteForByteIntoTheDestinat
     EXPECT_EQ(ReadBytes(env.path(u"out/intro.html"_s)), bytes);
     EXPECT_TRUE(env.ui.navigations.isEmpty());
 
-    // Without a build's destination the project's own folder setting is resolved.
+    // Without a build's destination the project's own setting is resolved.
     QFile::remove(env.path(u"out/intro.html"_s));
     destination.clear();
     settings.RelDestPath = u"out/"_s;
     build(source);
     EXPECT_EQ(ReadBytes(env.path(u"out/intro.html"_s)), bytes);
-}
 
-TEST_F(SingleFileBuildTest, htmlSourceWhoseDestinationIsItsOwnFolder_isLeftAlone) {
-    const QString source = env.path(u"src/intro.html"_s);
-    WriteBytes(source, "<p>keep me</p>");
-    projectOpen = true;
     destination = env.path(u"src/./"_s);
     build(source);
-    EXPECT_EQ(ReadBytes(source), QByteArray("<p>keep me</p>"));
+    EXPECT_EQ(ReadBytes(source), bytes);
     EXPECT_EQ(QDir(env.path(u"src"_s)).entryList(QDir::Files), QStringList{u"intro.html"_s});
 }
 
@@ -119,76 +113,23 @@ TEST_F(SingleFileBuildTest, fileWithoutSections_getsTheErrorPageAndAFailedLogLin
     const QString source = env.path(u"src/x.c"_s);
     WriteBytes(source, "int x;\n");
     const SingleFileResult result = build(source);
-
-    const QString pagePath = source + u".htm"_s;
-    EXPECT_EQ(doc.count(), 0);
-    EXPECT_TRUE(QString::fromLatin1(ReadBytes(pagePath))
-                    .contains(u"<H1>>>There are no Sections defined in this file</H1><h2>x.c</h2>"_s));
-    EXPECT_EQ(env.ui.navigations, QStringList{pagePath});
-    const auto line = onlyLogLine();
-    EXPECT_EQ(line.reason, u"No Sections Declared"_s);
-    EXPECT_FALSE(line.status);
-    EXPECT_EQ(line.item, u"x.c"_s);
-    EXPECT_EQ(line.title, u"No Sections Defined"_s);
-    EXPECT_EQ(line.output, u"x.c.htm"_s);
     EXPECT_FALSE(result.success);
     EXPECT_TRUE(result.readable);
+    EXPECT_TRUE(QString::fromLatin1(ReadBytes(source + u".htm"_s))
+                    .contains(u"<H1>>>There are no Sections defined in this file</H1><h2>x.c</h2>"_s));
+    EXPECT_EQ(env.ui.navigations, QStringList{source + u".htm"_s});
+    expectLog(u"No Sections Declared"_s, u"x.c"_s, false, u"No Sections Defined"_s, u"x.c.htm"_s);
 }
 
-TEST_F(SingleFileBuildTest, documentedFile_pageWrittenShownAndLogged) {
+TEST_F(SingleFileBuildTest, documentedFile_replacesItsOldPageAndIsShownAndLogged) {
     const QString source = env.path(u"src/main.c"_s);
     WriteBytes(source, kThreeSections);
+    WriteBytes(source + u".htm"_s, "an old page");
     build(source);
     EXPECT_EQ(sectionNames(), (QStringList{u"Chapter"_s, u"zeta"_s, u"alpha"_s}));
     EXPECT_TRUE(QString::fromLatin1(ReadBytes(source + u".htm"_s)).contains(u"<a NAME=\"zeta\"></a>"_s));
     EXPECT_EQ(env.ui.navigations, QStringList{source + u".htm"_s});
-    const auto line = onlyLogLine();
-    EXPECT_EQ(line.reason, u"Sections OK"_s);
-    EXPECT_TRUE(line.status);
-    EXPECT_EQ(line.title, u"Chapter"_s);
-    EXPECT_EQ(line.output, u"main.c.htm"_s);
-}
-
-TEST_F(SingleFileBuildTest, sorting_preferenceWithoutProject_settingWithProject) {
-    const QString source = env.path(u"src/main.c"_s);
-    WriteBytes(source, kThreeSections);
-    const QStringList sorted{u"Chapter"_s, u"alpha"_s, u"zeta"_s};
-    const QStringList unsorted{u"Chapter"_s, u"zeta"_s, u"alpha"_s};
-
-    build(source);
-    EXPECT_EQ(sectionNames(), unsorted);
-    env.preferences->WritePreference(prefs::kSingleFile, prefs::kSortSections, u" 1"_s);
-    build(source);
-    EXPECT_EQ(sectionNames(), sorted);
-
-    projectOpen = true;
-    destination = env.path(u"out/"_s);
-    settings.SortSections = false;
-    build(source);
-    EXPECT_EQ(sectionNames(), unsorted);
-    env.preferences->WritePreference(prefs::kSingleFile, prefs::kSortSections, u"0"_s);
-    settings.SortSections = true;
-    build(source);
-    EXPECT_EQ(sectionNames(), sorted);
-}
-
-TEST_F(SingleFileBuildTest, commentStyles_preferencesWithoutProject_settingsWithProject) {
-    const QString source = env.path(u"src/script.sh"_s);
-    WriteBytes(source, "# file: Script\n# Runs.\n");
-    CommentStyles hashOnly;
-    hashOnly.chkS4 = true;
-    WriteSingleFileCommentStyles(*env.preferences, hashOnly);
-
-    build(source);
-    EXPECT_EQ(sectionNames(), QStringList{u"Script"_s});
-
-    projectOpen = true;
-    destination = env.path(u"out/"_s);
-    build(source);
-    EXPECT_EQ(doc.count(), 0);
-    settings.comments.chkS4 = true;
-    build(source);
-    EXPECT_EQ(sectionNames(), QStringList{u"Script"_s});
+    expectLog(u"Sections OK"_s, u"main.c"_s, true, u"Chapter"_s, u"main.c.htm"_s);
 }
 
 TEST_F(SingleFileBuildTest, projectBuild_neverTouchesAPageBesideTheSource) {
@@ -203,24 +144,46 @@ TEST_F(SingleFileBuildTest, projectBuild_neverTouchesAPageBesideTheSource) {
     EXPECT_TRUE(env.ui.navigations.isEmpty());
 }
 
-TEST_F(SingleFileBuildTest, singleFile_replacesItsOldPage) {
+TEST_F(SingleFileBuildTest, sorting_preferenceWithoutProject_settingWithProject) {
     const QString source = env.path(u"src/main.c"_s);
     WriteBytes(source, kThreeSections);
-    WriteBytes(source + u".htm"_s, "an old page");
+    const QStringList sorted{u"Chapter"_s, u"alpha"_s, u"zeta"_s};
+    const QStringList unsorted{u"Chapter"_s, u"zeta"_s, u"alpha"_s};
+    env.preferences->WritePreference(prefs::kSingleFile, prefs::kSortSections, u" 1"_s);
     build(source);
-    EXPECT_TRUE(QString::fromLatin1(ReadBytes(source + u".htm"_s)).contains(u"<title>"_s));
+    EXPECT_EQ(sectionNames(), sorted);
+
+    projectOpen = true;
+    destination = env.path(u"out/"_s);
+    build(source);
+    EXPECT_EQ(sectionNames(), unsorted);
+    env.preferences->WritePreference(prefs::kSingleFile, prefs::kSortSections, u"0"_s);
+    settings.SortSections = true;
+    build(source);
+    EXPECT_EQ(sectionNames(), sorted);
+}
+
+TEST_F(SingleFileBuildTest, commentStyles_preferencesWithoutProject_settingsWithProject) {
+    const QString source = env.path(u"src/script.sh"_s);
+    WriteBytes(source, "# file: Script\n# Runs.\n");
+    CommentStyles hashOnly;
+    hashOnly.chkS4 = true;
+    WriteSingleFileCommentStyles(*env.preferences, hashOnly);
+    build(source);
+    EXPECT_EQ(sectionNames(), QStringList{u"Script"_s});
+
+    projectOpen = true;
+    destination = env.path(u"out/"_s);
+    build(source);
+    EXPECT_EQ(doc.count(), 0);
 }
 
 TEST_F(SingleFileBuildTest, unreadableSource_isLoggedAsSuch) {
     // A folder stands in for a file that cannot be read, whoever runs the test.
     const QString source = env.path(u"src/locked.c"_s);
     QDir().mkpath(source);
-    const SingleFileResult result = build(source);
-    EXPECT_FALSE(result.readable);
-    const auto line = onlyLogLine();
-    EXPECT_EQ(line.reason, u"Unreadable File"_s);
-    EXPECT_FALSE(line.status);
-    EXPECT_EQ(line.item, u"locked.c"_s);
+    EXPECT_FALSE(build(source).readable);
+    expectLog(u"Unreadable File"_s, u"locked.c"_s, false, u"---"_s, u"locked.c.htm"_s);
 }
 
 }  // namespace
