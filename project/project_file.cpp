@@ -230,9 +230,9 @@ public:
 private:
     enum class Found { Absent, Present, Refused };
 
-    bool refuse(const QString& title, const QString& text) {
+    bool refuse(const QString& title, const QString& message) {
         title_ = title;
-        text_ = text;
+        text_ = message;
         return false;
     }
 
