@@ -9,6 +9,8 @@
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
+#include <algorithm>
+
 namespace tessarel {
 
 using namespace Qt::Literals::StringLiterals;

@@ -121,12 +121,8 @@ bool BuildChapter(SingleFileContext& context) {
             if (!context.projectOpen) {
                 DeleteFile(doc.ChapterPagePath);
             }
-            ChapterPageContext chapterContext{ui,
-                                              context.page,
-                                              context.style,
-                                              context.settings,
-                                              context.destinationFolder,
-                                              context.generatedAt};
+            ChapterPageContext chapterContext{
+                ui, context.page, context.style, context.settings, context.destinationFolder, context.generatedAt};
             WriteChapterPage(chapterContext, doc);
         } else if (!doc.ChapterPagePath.isEmpty()) {
             WriteErrorPage(ui, context.page, context.style, context.destinationFolder,

@@ -125,9 +125,8 @@ void HighlightWords(QString& text) {
 }
 
 void TranslateGotoTags(QString& text) {
-    TranslateBracketedTags(text, u"@goto"_s, 5, [](const QString& name) {
-        return u"<a HREF=\"#"_s + name + u"\">"_s + name + u"</a>"_s;
-    });
+    TranslateBracketedTags(text, u"@goto"_s, 5,
+                           [](const QString& name) { return u"<a HREF=\"#"_s + name + u"\">"_s + name + u"</a>"_s; });
 }
 
 void TranslateLinkTags(QString& text) {

@@ -80,20 +80,21 @@ TEST_F(ChapterPageTest, wholePage_contentsAnchorsAndEmptyName) {
         {u"3"_s, u" <i>close</i> "_s, u"Closes it."_s, QString()},
         {u"4"_s, u"<b></b>"_s, u"Nameless."_s, QString()},
     });
-    const QString expected = PageHead(u"Files"_s) + Crlf(u"<h1>\nFiles\n</h1>\n<div class=SectionText>\n"_s) +
-                             u"About files."_s + kGuard +
-                             Crlf(u"\n</div>\n"
-                                  "<div class=Toc>\n<h2>\nContents\n</h2>\n<div class=TocLinks>\n<ul class=TocLinks>\n"
-                                  "<li class=TocLink>\n<a class=TocLink HREF=\"#Open File\">Open File</a>\n</li>\n"
-                                  "<li class=TocLink>\n<a class=TocLink HREF=\"#close\">close</a>\n</li>\n"
-                                  "</ul>\n</div>\n</div>\n"
-                                  "<div class=AllSections>\n"
-                                  "<div class=Section>\n<h3>\n<a NAME=\"Open^File\"></a>\n<a NAME=\"Open File\"></a>\n"
-                                  "Open File\n</h3>\n<div class=SectionText>\nOpens it.\r\n\r\n\n</div>\n</div>\n"
-                                  "<div class=Section>\n<h3>\n<a NAME=\"close\"></a>\n<a NAME=\"close\"></a>\n"
-                                  "close\n</h3>\n<div class=SectionText>\nCloses it.\n</div>\n</div>\n"
-                                  "<div class=Section>\n<h3>\n\n</h3>\n<div class=SectionText>\nNameless.\n</div>\n</div>\n"
-                                  "</div>\n</body>\n</html>\n\n"_s);
+    const QString expected =
+        PageHead(u"Files"_s) + Crlf(u"<h1>\nFiles\n</h1>\n<div class=SectionText>\n"_s) + u"About files."_s + kGuard +
+        Crlf(
+            u"\n</div>\n"
+            "<div class=Toc>\n<h2>\nContents\n</h2>\n<div class=TocLinks>\n<ul class=TocLinks>\n"
+            "<li class=TocLink>\n<a class=TocLink HREF=\"#Open File\">Open File</a>\n</li>\n"
+            "<li class=TocLink>\n<a class=TocLink HREF=\"#close\">close</a>\n</li>\n"
+            "</ul>\n</div>\n</div>\n"
+            "<div class=AllSections>\n"
+            "<div class=Section>\n<h3>\n<a NAME=\"Open^File\"></a>\n<a NAME=\"Open File\"></a>\n"
+            "Open File\n</h3>\n<div class=SectionText>\nOpens it.\r\n\r\n\n</div>\n</div>\n"
+            "<div class=Section>\n<h3>\n<a NAME=\"close\"></a>\n<a NAME=\"close\"></a>\n"
+            "close\n</h3>\n<div class=SectionText>\nCloses it.\n</div>\n</div>\n"
+            "<div class=Section>\n<h3>\n\n</h3>\n<div class=SectionText>\nNameless.\n</div>\n</div>\n"
+            "</div>\n</body>\n</html>\n\n"_s);
     EXPECT_EQ(write(), expected);
     // The model keeps the cleaned names for the book's index.
     EXPECT_EQ(doc.section(3).Name, u"close"_s);
@@ -127,14 +128,13 @@ TEST_F(ChapterPageTest, summary_firstSentenceWithoutTagsAtMost300Characters) {
         {u"5"_s, u"<i></i>"_s, u"Not listed."_s, QString()},
     });
     settings.SumCon = u"0"_s;
-    const QString row = u"<tr class=SummaryRow>\n<td class=SummaryLink>\n"
-                        "<a class=SummaryLink HREF=\"#%1\">%1</a>\n</td>\n<td class=SummaryText valign=top>\n%2\n"
-                        "</td>\n</tr>\n"_s;
+    const QString row =
+        u"<tr class=SummaryRow>\n<td class=SummaryLink>\n"
+        "<a class=SummaryLink HREF=\"#%1\">%1</a>\n</td>\n<td class=SummaryText valign=top>\n%2\n"
+        "</td>\n</tr>\n"_s;
     const QString expected = Crlf(u"<div class=Summary>\n<h2>\nSummary\n</h2>\n<table class=SummaryTable>\n"_s +
-                                  row.arg(u"alpha"_s, u"First    sentence     here."_s) +
-                                  row.arg(u"beta"_s, u" "_s) +
-                                  row.arg(u"gamma"_s, QString(300, QLatin1Char('x'))) +
-                                  u"</table>\n</div>\n"_s);
+                                  row.arg(u"alpha"_s, u"First    sentence     here."_s) + row.arg(u"beta"_s, u" "_s) +
+                                  row.arg(u"gamma"_s, QString(300, QLatin1Char('x'))) + u"</table>\n</div>\n"_s);
     EXPECT_EQ(writeAndCut(u"<div class=Summary>"_s, u"<div class=AllSections>"_s), expected);
 }
 
@@ -144,10 +144,11 @@ TEST_F(ChapterPageTest, declarationBox_breaksParameterListsAndMarksTheName) {
                  {u"3"_s, u"p"_s, u"Pascal."_s, u"  function p(a: integer; b: integer): integer;  "_s},
                  {u"4"_s, u"g"_s, u"Nothing declared."_s, u"   "_s}});
     const QString text = write();
-    EXPECT_TRUE(text.contains(
-        Crlf(u"<div class=Api>\nint <font class=ApiName>f</font>(<br> int a,<br> int b)\n</div>\n"_s)));
-    EXPECT_TRUE(text.contains(Crlf(u"<div class=Api>\nfunction <font class=ApiName>p</font>(<br> a: integer;<br>"
-                                   " b: integer): integer;<br>\n</div>\n"_s)));
+    EXPECT_TRUE(
+        text.contains(Crlf(u"<div class=Api>\nint <font class=ApiName>f</font>(<br> int a,<br> int b)\n</div>\n"_s)));
+    EXPECT_TRUE(
+        text.contains(Crlf(u"<div class=Api>\nfunction <font class=ApiName>p</font>(<br> a: integer;<br>"
+                           " b: integer): integer;<br>\n</div>\n"_s)));
     EXPECT_EQ(text.count(u"class=Api>"_s), 2);
     settings.Api = false;
     EXPECT_FALSE(write().contains(u"class=Api"_s));
@@ -158,8 +159,9 @@ TEST_F(ChapterPageTest, declarationBox_linksOtherSectionsButNeverAnEmptyName) {
                  {u"2"_s, u"f"_s, u"Uses items."_s, u"void  f(Item x, int n)"_s},
                  {u"3"_s, u"Item"_s, u"An item."_s, QString()},
                  {u"4"_s, u"<b> </b>"_s, u"Nameless."_s, QString()}});
-    EXPECT_TRUE(write().contains(Crlf(u"<div class=Api>\nvoid  <font class=ApiName>f</font>(<br> "
-                                      "<a HREF=\"#Item\">Item</a> x,<br> int n)\n</div>\n"_s)));
+    EXPECT_TRUE(
+        write().contains(Crlf(u"<div class=Api>\nvoid  <font class=ApiName>f</font>(<br> "
+                              "<a HREF=\"#Item\">Item</a> x,<br> int n)\n</div>\n"_s)));
 }
 
 TEST_F(ChapterPageTest, footer_copyrightProjectTitleSourceAndDate) {
@@ -170,13 +172,15 @@ TEST_F(ChapterPageTest, footer_copyrightProjectTitleSourceAndDate) {
     settings.IncludeSourceLocation = true;
     settings.IncludeLastGenerated = true;
     const QString location = QFileInfo(env.path(u"src"_s)).canonicalFilePath() + u"/main.c"_s;
-    const QString expected = Crlf(u"<h1>\n<div class=ProjectTitle>My Book</div>\nChapter\n</h1>\n"
-                                  "<div class=SectionText>\nIntro."_s) +
+    const QString expected = Crlf(
+                                 u"<h1>\n<div class=ProjectTitle>My Book</div>\nChapter\n</h1>\n"
+                                 "<div class=SectionText>\nIntro."_s) +
                              kGuard +
-                             Crlf(u"\n</div>\n<div class=AllSections>\n</div>\n<div class=Copy>&#169; 2003</div>\n"
-                                  "<div class=Footer>\n<div class=SourceLocation>\n"_s +
-                                  location + u"\n</div>\n<div class=LastGenerated>\n"_s +
-                                  ShortDateTimeText(generatedAt) + u"\n</div>\n</div>\n</body>\n"_s);
+                             Crlf(
+                                 u"\n</div>\n<div class=AllSections>\n</div>\n<div class=Copy>&#169; 2003</div>\n"
+                                 "<div class=Footer>\n<div class=SourceLocation>\n"_s +
+                                 location + u"\n</div>\n<div class=LastGenerated>\n"_s +
+                                 ShortDateTimeText(generatedAt) + u"\n</div>\n</div>\n</body>\n"_s);
     EXPECT_EQ(writeAndCut(u"<h1>"_s, u"</html>"_s), expected);
 }
 

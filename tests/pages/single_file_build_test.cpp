@@ -33,7 +33,7 @@ protected:
 
     SingleFileContext context(const QString& source) {
         doc.SourceFilePath = source;
-        return SingleFileContext{*env.env,  doc,   page, settings, style, projectOpen, env.path(QString()),
+        return SingleFileContext{*env.env,    doc,        page, settings, style, projectOpen, env.path(QString()),
                                  destination, generatedAt};
     }
 

@@ -75,8 +75,7 @@ TEST(FigureTags, becomeAParagraphHoldingTheImage) {
 }
 
 TEST(SimpleTags, everyCodeBecomesItsHtmlWithoutWordBoundaries) {
-    EXPECT_EQ(Translated(TranslateSimpleTags,
-                         u"@n@p@c@/c@x@/x@b@/b@i@/i@u@/u@o@level_4@/level_4"_s),
+    EXPECT_EQ(Translated(TranslateSimpleTags, u"@n@p@c@/c@x@/x@b@/b@i@/i@u@/u@o@level_4@/level_4"_s),
               u"<br><p><pre></pre><center></center><b></b><i></i><u></u><li><h4></h4>"_s);
     EXPECT_EQ(Translated(TranslateSimpleTags, u"(c) @s169; @bold @level_4x me@home"_s),
               u"(c) &#169; <b>old <h4>x me@home"_s);
@@ -86,10 +85,10 @@ TEST(SimpleTags, everyCodeBecomesItsHtmlWithoutWordBoundaries) {
 /// The codes exactly as they were always replaced: one ReplaceAll after another.
 QString SimpleTagsOneAfterAnother(QString text) {
     const char16_t* const pairs[][2] = {
-        {u"@n", u"<br>"},      {u"@p", u"<p>"},       {u"@c", u"<pre>"},         {u"@/c", u"</pre>"},
-        {u"@s", u"&#"},        {u"@x", u"<center>"},  {u"@/x", u"</center>"},    {u"@b", u"<b>"},
-        {u"@/b", u"</b>"},     {u"@i", u"<i>"},       {u"@/i", u"</i>"},         {u"@u", u"<u>"},
-        {u"@/u", u"</u>"},     {u"@o", u"<li>"},      {u"@level_4", u"<h4>"},    {u"@/level_4", u"</h4>"},
+        {u"@n", u"<br>"},  {u"@p", u"<p>"},      {u"@c", u"<pre>"},      {u"@/c", u"</pre>"},
+        {u"@s", u"&#"},    {u"@x", u"<center>"}, {u"@/x", u"</center>"}, {u"@b", u"<b>"},
+        {u"@/b", u"</b>"}, {u"@i", u"<i>"},      {u"@/i", u"</i>"},      {u"@u", u"<u>"},
+        {u"@/u", u"</u>"}, {u"@o", u"<li>"},     {u"@level_4", u"<h4>"}, {u"@/level_4", u"</h4>"},
     };
     for (const auto& pair : pairs) {
         ReplaceAll(text, QString::fromUtf16(pair[0]), QString::fromUtf16(pair[1]));
@@ -98,9 +97,9 @@ QString SimpleTagsOneAfterAnother(QString text) {
 }
 
 TEST(SimpleTags, onePassGivesWhatSixteenReplaceAllsGive) {
-    const QString pieces[] = {u"@"_s, u"/"_s, u"n"_s, u"p"_s, u"c"_s, u"s"_s, u"x"_s, u"b"_s, u"i"_s,
-                              u"u"_s, u"o"_s, u"l"_s, u"level_4"_s, u"evel_"_s, u"4"_s, u" "_s, u"&#"_s,
-                              u"<"_s, u"@/"_s, u"@l"_s};
+    const QString pieces[] = {u"@"_s, u"/"_s, u"n"_s,  u"p"_s, u"c"_s,  u"s"_s,       u"x"_s,
+                              u"b"_s, u"i"_s, u"u"_s,  u"o"_s, u"l"_s,  u"level_4"_s, u"evel_"_s,
+                              u"4"_s, u" "_s, u"&#"_s, u"<"_s, u"@/"_s, u"@l"_s};
     std::mt19937 random(20240611);
     std::uniform_int_distribution<size_t> pick(0, std::size(pieces) - 1);
     std::uniform_int_distribution<int> length(0, 40);
@@ -145,8 +144,9 @@ TEST(TranslateSections, copiesTrimsGuardsAndTranslatesEveryTextAndName) {
     EXPECT_EQ(pages[1].Text, u"Intro @b <b>."_s + guard);
 
     const QString& text = pages[2].Text;
-    EXPECT_TRUE(text.startsWith(u"Use   <font class=HighText> it:</font> <a HREF=\"#Chapter\">Chapter</a>, "
-                                "<a HREF=\"https&#58&#47&#47h/x\">h/x</a> or "_s))
+    EXPECT_TRUE(
+        text.startsWith(u"Use   <font class=HighText> it:</font> <a HREF=\"#Chapter\">Chapter</a>, "
+                        "<a HREF=\"https&#58&#47&#47h/x\">h/x</a> or "_s))
         << text.toStdString();
     // The bare address is linked by the web-address linker; the "@link" target is left alone.
     EXPECT_EQ(text.count(u"<a "_s), 3);
