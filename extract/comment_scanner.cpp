@@ -124,7 +124,8 @@ void EscapeMarkers(QString& text) {
 }
 
 void CloseMultiLineComments(QString& text, const QString& opener, const QString& closer) {
-    ReplaceAll(text, opener, QString(opener.size(), u' '));
+    // Two blanks whatever the opener's length: a single "{" widens the line.
+    ReplaceAll(text, opener, QStringLiteral("  "));
     ReplaceAll(text, closer, kCloseMarker);
 }
 
