@@ -44,17 +44,18 @@ QString HeadingFromLine(const QString& text, qsizetype start, qsizetype colon) {
 
 void FormatFirstLineHeading(QString& text) {
     const qsizetype length = text.size();
+    const QChar* chars = text.constData();
     qsizetype i = 0;
-    while (i < length && IsBlankOrBreak(text[i])) {
+    while (i < length && IsBlankOrBreak(chars[i])) {
         ++i;
     }
     const qsizetype start = i;
     // The first visible character only starts the line; the colon is looked for after it.
     for (++i; i < length; ++i) {
-        if (text[i] == u'\r') {
+        if (chars[i] == u'\r') {
             return;
         }
-        if (text[i] == u':') {
+        if (chars[i] == u':') {
             text.replace(start, i - start + 1, HeadingFromLine(text, start, i));
             return;
         }
@@ -63,12 +64,13 @@ void FormatFirstLineHeading(QString& text) {
 
 void FormatHighlightedText(QString& text) {
     const qsizetype length = text.size();
+    const QChar* chars = text.constData();
     RangeRewriter out(text);
     int state = 0;
     qsizetype open = 0;
     qsizetype close = 0;
     for (qsizetype i = 0; i < length; ++i) {
-        const QChar c = text[i];
+        const QChar c = chars[i];
         switch (state) {
             case 0:
                 if (c == u'+') {
@@ -119,11 +121,12 @@ void FormatHighlightedText(QString& text) {
 void FormatHeadingsAfterEmptyLines(QString& text) {
     enum State { InLine, AfterCr, LineStart, EmptyLineCr, AfterEmptyLine, Candidate };
     const qsizetype length = text.size();
+    const QChar* chars = text.constData();
     RangeRewriter out(text);
     State state = InLine;
     qsizetype start = 0;
     for (qsizetype i = 0; i < length; ++i) {
-        const QChar c = text[i];
+        const QChar c = chars[i];
         switch (state) {
             case InLine:
                 if (c == u'\r') {
@@ -167,10 +170,11 @@ void FormatParagraphs(QString& text) {
     enum State { InLine, AfterCr, LineStart, EmptyLineCr };
     static const QString mark = u"@p"_s;
     const qsizetype length = text.size();
+    const QChar* chars = text.constData();
     RangeRewriter out(text);
     State state = InLine;
     for (qsizetype i = 0; i < length; ++i) {
-        const QChar c = text[i];
+        const QChar c = chars[i];
         switch (state) {
             case InLine:
                 if (c == u'\r') {

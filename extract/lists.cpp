@@ -21,12 +21,13 @@ bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 void FormatBulletLists(QString& text) {
     enum State { LineStart, AfterBullet, InLine };
     const qsizetype length = text.size();
+    const QChar* chars = text.constData();
     RangeRewriter out(text);
     State state = LineStart;
     bool listOpen = false;
     qsizetype bullet = 0;
     for (qsizetype i = 0; i < length; ++i) {
-        const QChar c = text[i];
+        const QChar c = chars[i];
         switch (state) {
             case LineStart:
                 if (IsBlank(c) || c == u'\n') {
@@ -70,11 +71,12 @@ void FormatHeadingsAfterLists(QString& text) {
     enum State { Searching, AfterListEnd, AfterCr, SkippingEmptyLines, Candidate };
     static const QString listEnd = u"/ul>"_s;
     const qsizetype length = text.size();
+    const QChar* chars = text.constData();
     RangeRewriter out(text);
     State state = Searching;
     qsizetype start = 0;
     for (qsizetype i = 0; i < length; ++i) {
-        const QChar c = text[i];
+        const QChar c = chars[i];
         switch (state) {
             case Searching:
                 if (c == u'/' && QStringView(text).mid(i).startsWith(listEnd)) {
@@ -117,24 +119,25 @@ void FormatHeadingsAfterLists(QString& text) {
 // one sweep: every line after a CR LF is tried once.
 QString RewriteNumberedLines(const QString& text) {
     const qsizetype length = text.size();
+    const QChar* chars = text.constData();
     RangeRewriter out(text);
     qsizetype lineStart = 0;
     while (lineStart < length) {
         qsizetype i = lineStart;
-        while (i < length && IsBlank(text[i])) {
+        while (i < length && IsBlank(chars[i])) {
             ++i;
         }
         const qsizetype digits = i;
-        while (i < length && IsDigit(text[i])) {
+        while (i < length && IsDigit(chars[i])) {
             ++i;
         }
-        if (i > digits && i + 1 < length && text[i] == u'.' && text[i + 1] == u' ') {
+        if (i > digits && i + 1 < length && chars[i] == u'.' && chars[i + 1] == u' ') {
             const qsizetype dot = i;
             i += 2;
-            while (i < length && !IsLineBreak(text[i])) {
+            while (i < length && !IsLineBreak(chars[i])) {
                 ++i;
             }
-            if (i + 1 < length && text[i] == u'\r' && text[i + 1] == u'\n') {
+            if (i + 1 < length && chars[i] == u'\r' && chars[i + 1] == u'\n') {
                 out.replace(dot, dot + 1, u" - ");
                 lineStart = i + 2;
                 continue;
@@ -171,6 +174,7 @@ struct PendingRow {
 void FormatDefinitionTables(QString& text) {
     enum State { LineStart, Term, BlanksAfterTerm, Dash, Definition, LineBreak };
     const qsizetype length = text.size();
+    const QChar* chars = text.constData();
     RangeRewriter out(text);
     State state = LineStart;
     bool pending = false;
@@ -198,7 +202,7 @@ void FormatDefinitionTables(QString& text) {
     };
 
     for (qsizetype i = 0; i < length; ++i) {
-        const QChar c = text[i];
+        const QChar c = chars[i];
         switch (state) {
             case LineStart:
                 if (c == u'\r') {

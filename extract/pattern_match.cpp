@@ -143,10 +143,14 @@ QString RewriteNumberedLinesWithMatcher(const QString& text) {
         match.Literal(lf, PatternMatch::Last);
         const int status = match.Status();
         if (status == PatternMatch::NoMatch) {
-            continue;
+            continue;  // the next search starts where this attempt failed
+        }
+        if (status == PatternMatch::EmptySubject || status == PatternMatch::PastEnd ||
+            status == PatternMatch::RunAtEnd) {
+            break;
         }
         if (status != PatternMatch::Complete) {
-            break;
+            continue;
         }
         // Back onto the line's CR, so the next search finds it and the
         // following line can match as well.

@@ -20,13 +20,14 @@ void LinkWebAddresses(QString& text) {
     static const QString httpStart = u"<a href=\"http&#58&#47&#47"_s;
     static const QString httpsStart = u"<a href=\"https&#58&#47&#47"_s;
     const qsizetype length = text.size();
+    const QChar* chars = text.constData();
     RangeRewriter out(text);
     State state = Searching;
     bool secure = false;
     qsizetype start = 0;
     qsizetype addressStart = 0;
     for (qsizetype i = 0; i < length; ++i) {
-        const QChar c = text[i];
+        const QChar c = chars[i];
         switch (state) {
             case Searching:
                 if (c == u'h') {
