@@ -1,0 +1,51 @@
+#include "app/command_states.h"
+
+#include <cstddef>
+
+namespace tessarel {
+
+namespace {
+
+constexpr std::size_t Index(Command command) { return static_cast<std::size_t>(command); }
+
+/// The commands a running build locks.
+bool LockedByBuild(Command command) {
+    switch (command) {
+    case Command::ReferenceManual:
+    case Command::Web:
+    case Command::HelpAbout:
+        return false;
+    default:
+        return true;
+    }
+}
+
+}  // namespace
+
+CommandStates::CommandStates() {
+    own_.fill(true);
+    for (Command off : {Command::CloseProject, Command::SaveProject, Command::SaveProjectAs, Command::AddFiles,
+                        Command::DestPath, Command::HomeChapter, Command::GenDoc, Command::ViewHTMLHelp,
+                        Command::ViewBrowser}) {
+        own_[Index(off)] = false;
+    }
+}
+
+void CommandStates::setEnabled(Command command, bool enabled) { own_[Index(command)] = enabled; }
+
+bool CommandStates::ownState(Command command) const { return own_[Index(command)]; }
+
+bool CommandStates::isEnabled(Command command) const {
+    return own_[Index(command)] && !(building_ && LockedByBuild(command));
+}
+
+bool CommandStates::menuEnabled(Menu menu) const { return menu == Menu::Preview || !busy_; }
+
+bool CommandStates::toolbarEnabled(int position) const {
+    if (building_) {
+        return false;
+    }
+    return !(busy_ && position <= 13);
+}
+
+}  // namespace tessarel

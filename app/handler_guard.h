@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+namespace tessarel {
+
+struct Environment;
+
+/// Thrown once a critical error has been reported: the program is ending, so
+/// every handler up the stack stops instead of going on with its next step.
+struct ProgramEnding {};
+
+/// Runs an event handler that reports any error it meets to the error reporter
+/// under its module and procedure name; the report ends the program.
+void RunReported(Environment& env, const QString& module, const QString& procedure,
+                 const std::function<void()>& body);
+/// Runs a handler that ignores its errors; the caller goes on with its next step.
+void RunIgnoringErrors(const std::function<void()>& body);
+/// The outermost guard of a window's event handler: nothing escapes into the
+/// event loop. Returns false when the handler ended on an error.
+bool RunEventHandler(const std::function<void()>& body);
+
+}  // namespace tessarel

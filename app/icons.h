@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QIcon>
+
+namespace tessarel {
+
+/// The toolbar's icons by button key ("new", "open", ..., "ontop").
+QIcon ToolbarIcon(const QString& key);
+/// The build log's row icons: success and failure.
+QIcon ProgressIcon(bool success);
+/// The program's own icon.
+QIcon ProgramIcon();
+
+}  // namespace tessarel

@@ -1,0 +1,149 @@
+#pragma once
+
+#include "app/main_commands.h"
+#include "app/main_view.h"
+#include "app/preview_browser.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QToolBar;
+
+namespace tessarel {
+
+struct MainWindowState;
+struct Workspace;
+class HelpWindow;
+class WindowUserInterface;
+class frmLoad;
+class frmProgress;
+
+/// The main window: menus, toolbar, preview browser and status bar over the
+/// logic of MainCommands. It owns the progress, busy and help windows.
+class frmMain : public QMainWindow, public MainView, public FileDialogs {
+    Q_OBJECT
+public:
+    frmMain(Workspace& workspace, MainWindowState& state, WindowUserInterface& ui, const BrowserFactory& makeBrowser);
+    ~frmMain() override;
+
+    /// The rest of start-up: window place, recent list, start page, first-run
+    /// help and the command line (`commandLineText`, the raw text after the program).
+    void Form_Load(const QString& commandLineText);
+    /// Shows the window as the restored state asks.
+    void showAsRestored();
+
+    MainCommands& commands() { return commands_; }
+    MainWindowState& state() { return state_; }
+    PreviewBrowser* browser() const { return WebBrowser1; }
+
+    // ---- The builds and the other windows ----
+    frmProgress* progressWindow();  ///< loads it on first use
+    frmProgress* loadedProgressWindow() const;
+    void ShowProgressWindow();
+    void unloadProgressWindow();
+    void DisableToolbarButtons();
+    void EnableToolbarButtons();
+    void buildStarted(bool projectBuild);
+    void buildFinished(bool projectBuild);
+    void showBusy(const QString& title, const QString& current, int maximum);
+    void setBusyValue(int value);
+    void hideBusy();
+    frmLoad* busyWindow() const;
+    void showHelpFile(const QString& file);
+    HelpWindow* helpWindow() const;
+    /// After a critical error: stop any build and unload.
+    void endProgram();
+    bool IsFormLoaded(const QWidget* window) const;
+
+    // ---- MainView ----
+    void setCaption(const QString& caption) override;
+    void setStatusPanel(int panel, const QString& text) override;
+    void commandsChanged() override;
+    void recentFilesChanged() override;
+    bool showDialog(ProjectDialog dialog) override;
+    void showAbout() override;
+    void processEvents() override;
+    void stopBrowser() override;
+    void unloadMainWindow() override;
+
+    // ---- FileDialogs ----
+    QString openFileName(const QString& title, const QString& filter) override;
+    QString saveFileName(const QString& title, const QString& filter) override;
+
+    // ---- Controls ----
+    QAction* action(Command command) const { return actions_[static_cast<size_t>(command)]; }
+    /// Toolbar positions 1 to 14, separators included.
+    QAction* toolbarButton(int position) const { return toolbar_[static_cast<size_t>(position - 1)]; }
+    QAction* toolbarButton(const QString& key) const;
+    QAction* recentEntry(int index) const { return mnuPast_[static_cast<size_t>(index)]; }
+    QAction* recentSeparator() const { return mnuPastSeparator_; }
+    QMenu* menu(Menu which) const;
+    QLabel* statusPanel(int panel) const { return panel == 1 ? panel1_ : panel2_; }
+    QToolBar* Toolbar1;
+    PreviewBrowser* WebBrowser1;
+    QTimer tmrLoad;
+
+    /// Tests answer the file and project dialogs here instead of the screen.
+    std::function<QString(const QString& title, const QString& filter, bool save)> fileDialogHandler;
+    std::function<bool(ProjectDialog dialog)> dialogHandler;
+
+Q_SIGNALS:
+    /// The window has been unloaded: the program ends.
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    void createMenus();
+    void createToolbar();
+    void createStatusBar();
+    QAction* addCommand(QMenu* menu, Command command, const QString& name, const QString& caption,
+                        void (MainCommands::*handler)());
+    void Toolbar1_ButtonClick(const QString& key);
+    void Form_Unload();
+    void Form_Activate();
+    void Form_Resize();
+    void PositionWebBrowser();
+    void PositionProgressBar() {}
+    void restoreWindowState();
+    void saveWindowState();
+    /// Runs a handler of this window so that no error escapes into the event loop.
+    void handle(const std::function<void()>& body);
+
+    Workspace& workspace_;
+    MainWindowState& state_;
+    WindowUserInterface& ui_;
+    BrowserFactory makeBrowser_;
+    MainCommands commands_;
+
+    std::array<QAction*, kCommandCount> actions_{};
+    std::array<QAction*, 14> toolbar_{};
+    std::array<QAction*, 9> mnuPast_{};
+    QAction* mnuPastSeparator_ = nullptr;
+    QMenu* mnuFile_ = nullptr;
+    QMenu* mnuProject_ = nullptr;
+    QMenu* mnuView_ = nullptr;
+    QMenu* mnuHelp_ = nullptr;
+    QLabel* panel1_ = nullptr;
+    QLabel* panel2_ = nullptr;
+
+    QPointer<frmProgress> progress_;
+    QPointer<frmLoad> busy_;
+    QPointer<HelpWindow> help_;
+    int rememberedState_ = 0;
+    bool restoreMaximized_ = false;
+    bool unloaded_ = false;
+};
+
+}  // namespace tessarel

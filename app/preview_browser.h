@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+
+namespace tessarel {
+
+/// The embedded browser as the windows use it: navigate to a local file, back,
+/// forward and stop. The program uses a web engine view; tests use a light one.
+class PreviewBrowser : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+    virtual void navigate(const QString& path) = 0;
+    virtual void showHtml(const QString& html) = 0;
+    virtual void back() = 0;
+    virtual void forward() = 0;
+    virtual void stop() = 0;
+    /// The file or address last asked for.
+    virtual QString currentAddress() const = 0;
+    /// True from a navigation until its page has loaded.
+    virtual bool isLoading() const = 0;
+
+Q_SIGNALS:
+    /// A page has finished loading (ok is false for a failed load).
+    void loadFinished(bool ok);
+};
+
+using BrowserFactory = std::function<PreviewBrowser*(QWidget* parent)>;
+
+}  // namespace tessarel

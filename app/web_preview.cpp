@@ -1,0 +1,39 @@
+#include "app/web_preview.h"
+
+#include <QFileInfo>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <QWebEngineHistory>
+#include <QWebEngineView>
+
+namespace tessarel {
+
+WebPreview::WebPreview(QWidget* parent) : PreviewBrowser(parent), view_(new QWebEngineView(this)) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(view_);
+    connect(view_, &QWebEngineView::loadStarted, this, [this] { loading_ = true; });
+    connect(view_, &QWebEngineView::loadFinished, this, [this](bool ok) {
+        loading_ = false;
+        Q_EMIT loadFinished(ok);
+    });
+}
+
+void WebPreview::navigate(const QString& path) {
+    address_ = path;
+    loading_ = true;
+    // A file name may hold "#" or "?", so a path is never parsed as an address.
+    const bool address = path.startsWith(QStringLiteral("http://")) || path.startsWith(QStringLiteral("https://"));
+    view_->setUrl(address ? QUrl(path) : QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
+void WebPreview::showHtml(const QString& html) {
+    address_.clear();
+    view_->setHtml(html);
+}
+
+void WebPreview::back() { view_->back(); }
+void WebPreview::forward() { view_->forward(); }
+void WebPreview::stop() { view_->stop(); }
+
+}  // namespace tessarel

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/preview_browser.h"
+
+class QWebEngineView;
+
+namespace tessarel {
+
+/// The preview browser of the program: a web engine view.
+class WebPreview : public PreviewBrowser {
+    Q_OBJECT
+public:
+    explicit WebPreview(QWidget* parent = nullptr);
+
+    void navigate(const QString& path) override;
+    void showHtml(const QString& html) override;
+    void back() override;
+    void forward() override;
+    void stop() override;
+    QString currentAddress() const override { return address_; }
+    bool isLoading() const override { return loading_; }
+
+private:
+    QWebEngineView* view_;
+    QString address_;
+    bool loading_ = false;
+};
+
+}  // namespace tessarel

@@ -1,0 +1,187 @@
+#include "app/window_user_interface.h"
+
+#include "app/help_topics.h"
+#include "app/busy_window.h"
+#include "app/help_window.h"
+#include "app/main_window.h"
+#include "app/main_window_state.h"
+#include "app/progress/progress_window.h"
+#include "app/window_utilities.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QProcess>
+#include <QProgressBar>
+
+namespace tessarel {
+
+namespace {
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+QMessageBox::StandardButtons BoxButtons(MessageButtons buttons) {
+    switch (buttons) {
+    case MessageButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MessageButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MessageButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MessageButtons::Ok:
+        break;
+    }
+    return QMessageBox::Ok;
+}
+
+MessageAnswer AnswerOf(int button) {
+    switch (button) {
+    case QMessageBox::Yes:
+        return MessageAnswer::Yes;
+    case QMessageBox::No:
+        return MessageAnswer::No;
+    case QMessageBox::Cancel:
+        return MessageAnswer::Cancel;
+    default:
+        return MessageAnswer::Ok;
+    }
+}
+
+}  // namespace
+
+MessageAnswer WindowUserInterface::message(const QString& title, const QString& text, MessageIcon icon,
+                                           MessageButtons buttons) {
+    if (messageHandler) {
+        return messageHandler(title, text, icon, buttons);
+    }
+    QWidget* owner = window_ != nullptr && window_->isVisible() ? window_ : nullptr;
+    QMessageBox box(BoxIcon(icon), title, QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                    BoxButtons(buttons), owner);
+    if (window_ != nullptr && window_->state().blnOnTop) {
+        MakeTopmost(&box);
+    }
+    return AnswerOf(box.exec());
+}
+
+void WindowUserInterface::AddItem(const QString& reason, const QString& item, bool status, const QString& title,
+                                  const QString& output) {
+    if (window_ != nullptr) {
+        window_->progressWindow()->AddItem(reason, item, status, title, output);
+    }
+}
+
+void WindowUserInterface::SetProgressMax(int max) {
+    if (window_ != nullptr) {
+        window_->progressWindow()->SetProgressMax(max);
+    }
+}
+
+void WindowUserInterface::ResetProgress() {
+    if (window_ == nullptr) {
+        return;
+    }
+    frmProgress* progress = window_->progressWindow();
+    if (window_->commands().commands.building()) {
+        // Within a running build only the bar starts again; the log keeps its lines.
+        progress->ProgressBar1->setValue(0);
+    } else {
+        progress->ResetProgress();
+    }
+}
+
+void WindowUserInterface::AddProgress() {
+    if (window_ != nullptr) {
+        window_->progressWindow()->AddProgress();
+    }
+}
+
+void WindowUserInterface::setProgressCaption(const QString& caption) {
+    if (onProgressCaption) {
+        onProgressCaption(caption);
+    }
+    if (window_ != nullptr) {
+        window_->progressWindow()->setCurrent(caption);
+    }
+}
+
+void WindowUserInterface::showBusy(const QString& title, const QString& current, int maximum) {
+    if (window_ != nullptr) {
+        window_->showBusy(title, current, maximum);
+    }
+}
+
+void WindowUserInterface::setBusyValue(int value) {
+    if (window_ != nullptr) {
+        window_->setBusyValue(value);
+    }
+}
+
+void WindowUserInterface::hideBusy() {
+    if (window_ != nullptr) {
+        window_->hideBusy();
+    }
+}
+
+void WindowUserInterface::navigate(const QString& path) {
+    if (window_ != nullptr) {
+        window_->browser()->navigate(path);
+    }
+}
+
+void WindowUserInterface::shellOpen(const QString& target) {
+    if (shellHandler) {
+        shellHandler(target);
+    } else {
+        ShellOpen(target);
+    }
+}
+
+void WindowUserInterface::showHelpTopic(const QString& helpPath) {
+    const HelpTarget target = ResolveHelpPath(helpPath);
+    if (target.kind == HelpTarget::Kind::Document) {
+        shellOpen(target.file);
+    } else if (window_ != nullptr) {
+        window_->showHelpFile(target.file);
+    }
+}
+
+bool WindowUserInterface::startProgram(const QString& program, const QStringList& arguments,
+                                       const QString& workingFolder) {
+    return QProcess::startDetached(program, arguments, workingFolder);
+}
+
+void WindowUserInterface::requestQuit() {
+    blnCancelBuild = true;
+    if (window_ != nullptr) {
+        window_->endProgram();
+    }
+}
+
+void WindowUserInterface::buildStarted(bool projectBuild) {
+    if (window_ != nullptr) {
+        window_->buildStarted(projectBuild);
+    }
+}
+
+void WindowUserInterface::buildFinished(bool projectBuild) {
+    if (window_ != nullptr) {
+        window_->buildFinished(projectBuild);
+    }
+}
+
+void WindowUserInterface::processEvents() { QCoreApplication::processEvents(); }
+
+}  // namespace tessarel

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "support/user_interface.h"
+
+#include <functional>
+
+namespace tessarel {
+
+class frmMain;
+
+/// The user interface of the desktop program: message boxes, the progress
+/// window, the busy window, the preview browser, help and the shell, all over
+/// the main window.
+class WindowUserInterface : public UserInterface {
+public:
+    void attach(frmMain* window) { window_ = window; }
+
+    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon,
+                          MessageButtons buttons) override;
+    void AddItem(const QString& reason, const QString& item, bool status, const QString& title,
+                 const QString& output) override;
+    void SetProgressMax(int max) override;
+    void ResetProgress() override;
+    void AddProgress() override;
+    void setProgressCaption(const QString& caption) override;
+    bool cancelRequested() const override { return blnCancelBuild; }
+    void setCancelRequested(bool requested) override { blnCancelBuild = requested; }
+    void showBusy(const QString& title, const QString& current, int maximum) override;
+    void setBusyValue(int value) override;
+    void hideBusy() override;
+    void navigate(const QString& path) override;
+    void shellOpen(const QString& target) override;
+    void showHelpTopic(const QString& helpPath) override;
+    bool startProgram(const QString& program, const QStringList& arguments, const QString& workingFolder) override;
+    void requestQuit() override;
+    void buildStarted(bool projectBuild) override;
+    void buildFinished(bool projectBuild) override;
+
+    bool blnCancelBuild = false;
+
+    /// Tests answer message boxes and catch shell requests here instead of the screen.
+    std::function<MessageAnswer(const QString& title, const QString& text, MessageIcon icon, MessageButtons buttons)>
+        messageHandler;
+    std::function<void(const QString& target)> shellHandler;
+    /// Called whenever the progress caption is set; a test may press Cancel here.
+    std::function<void(const QString& caption)> onProgressCaption;
+
+protected:
+    void processEvents() override;
+
+private:
+    frmMain* window_ = nullptr;
+};
+
+}  // namespace tessarel

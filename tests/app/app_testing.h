@@ -1,0 +1,60 @@
+#pragma once
+
+#include "app/main_view.h"
+#include "app/preview_browser.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <vector>
+
+namespace tessarel::testing {
+
+/// A main window stand-in for the logic: records what the window was told and
+/// answers the file and project dialogs from scripts.
+class RecordingView : public MainView, public FileDialogs {
+public:
+    void setCaption(const QString& text) override { caption = text; }
+    void setStatusPanel(int panel, const QString& text) override { (panel == 1 ? panel1 : panel2) = text; }
+    void commandsChanged() override { ++commandRefreshes; }
+    void recentFilesChanged() override { ++recentRefreshes; }
+    bool showDialog(ProjectDialog dialog) override;
+    void showAbout() override { ++aboutShown; }
+    void processEvents() override {}
+    void stopBrowser() override { ++browserStops; }
+    void unloadMainWindow() override { ++unloads; }
+    QString openFileName(const QString& title, const QString& filter) override;
+    QString saveFileName(const QString& title, const QString& filter) override;
+
+    QString caption, panel1, panel2;
+    int commandRefreshes = 0, recentRefreshes = 0, aboutShown = 0, browserStops = 0, unloads = 0;
+    /// Answers of the project dialogs in order (true = OK); OK when empty.
+    std::deque<bool> dialogAnswers;
+    std::vector<ProjectDialog> dialogsShown;
+    /// Names the file dialogs return in order; "" (Cancel) when empty.
+    std::deque<QString> fileAnswers;
+    QStringList fileDialogTitles;
+};
+
+/// A preview browser that only remembers where it was sent.
+class RecordingBrowser : public PreviewBrowser {
+    Q_OBJECT
+public:
+    using PreviewBrowser::PreviewBrowser;
+    void navigate(const QString& path) override { navigations << path; }
+    void showHtml(const QString& html) override { pages << html; }
+    void back() override { ++backs; }
+    void forward() override { ++forwards; }
+    void stop() override { ++stops; }
+    QString currentAddress() const override { return navigations.isEmpty() ? QString() : navigations.back(); }
+    bool isLoading() const override { return false; }
+
+    QStringList navigations, pages;
+    int backs = 0, forwards = 0, stops = 0;
+};
+
+/// A source file with one documented section, in C comments.
+QString DocumentedSource(const QString& sectionName);
+
+}  // namespace tessarel::testing
