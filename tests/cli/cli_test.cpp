@@ -38,9 +38,9 @@ protected:
     QString path(const QString& relative) const { return root.path() + QLatin1Char('/') + relative; }
     void write(const QString& relative, const QString& text) { WriteBytes(path(relative), text.toUtf8()); }
 
-    /// The user's preference store as the program sees it.
+    /// The user's preference store as the program sees it (Qt names a user INI file ".ini").
     void setPreference(const QString& section, const QString& key, const QString& value) {
-        Preferences(path(QStringLiteral("config/Tessarel/Tessarel.conf"))).WritePreference(section, key, value);
+        Preferences(path(QStringLiteral("config/Tessarel/Tessarel.ini"))).WritePreference(section, key, value);
     }
 
     QProcessEnvironment environment() const {
@@ -240,6 +240,7 @@ TEST_F(CliTest, helpCompiler_isWaitedForAndItsFailureReported) {
                       QStringLiteral("#!/bin/sh\nsleep 1\n[ -f help.hhp ] && echo compiled > test.chm\n"));
     const CliRun good = run({QStringLiteral("proj/test.qdx")});
     EXPECT_EQ(good.exitCode, 0) << good.out.toStdString() << good.err.toStdString();
+    EXPECT_TRUE(good.out.contains(QStringLiteral("Running ") + path(QStringLiteral("compiler/chmcmd help.hhp"))));
     const QString chm = path(QStringLiteral("proj/book/HTML Help/test.chm"));
     EXPECT_TRUE(good.out.contains(QStringLiteral("Compiled help: ") + chm)) << good.out.toStdString();
 
@@ -254,7 +255,7 @@ TEST_F(CliTest, helpCompiler_isWaitedForAndItsFailureReported) {
 TEST_F(CliTest, interrupt_stopsAtNextChapterAndStillWritesTheBook) {
     std::vector<std::pair<QString, QString>> chapters;
     QString big = kDocumented;
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 600; ++i) {
         big += Crlf(QStringLiteral("/*\n * function: f%1\n * Does *step* %1.\n */\nint f%1(int a, int b);\n\n").arg(i));
     }
     for (int i = 0; i < 300; ++i) {
@@ -278,6 +279,7 @@ TEST_F(CliTest, interrupt_stopsAtNextChapterAndStillWritesTheBook) {
     out += process.readAllStandardOutput();
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 130) << out.constData();
+    EXPECT_TRUE(out.contains(" of 300 files processed")) << out.constData();
     EXPECT_TRUE(out.contains("build interrupted")) << out.constData();
     EXPECT_FALSE(out.contains("300 of 300")) << out.constData();
     EXPECT_TRUE(QFile::exists(path(QStringLiteral("proj/book/index.htm"))));
