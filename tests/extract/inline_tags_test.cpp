@@ -7,55 +7,49 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace {
 
-QString Emails(const QString& text) {
-    QString result = text;
-    TranslateEmailTags(result);
-    return result;
+QString Emails(QString text) {
+    TranslateEmailTags(text);
+    return text;
 }
 
 // A goto-like translation: the argument appears twice in the replacement.
-QString Gotos(const QString& text) {
-    QString result = text;
-    TranslateBracketedTags(result, u"@goto"_s, 5,
+QString Gotos(QString text) {
+    TranslateBracketedTags(text, u"@goto"_s, 5,
                            [](const QString& name) { return u"<a HREF=\"#"_s + name + u"\">"_s + name + u"</a>"_s; });
-    return result;
+    return text;
 }
 
 TEST(EmailTags, AddressWithAndWithoutText) {
     EXPECT_EQ(Emails(u"mail @email[ joe@site.org ] now"_s),
               u"mail <a HREF=\"mailto&#58;joe&#64site.org\">joe&#64site.org</a> now"_s);
-    EXPECT_EQ(Emails(u"@email[joe@site.org , Joe @ home, too]"_s),
-              u"<a HREF=\"mailto&#58;joe&#64site.org\">Joe &#64 home, too</a>"_s);
-    EXPECT_EQ(Emails(u"@email[a@b]@email[c@d]"_s),
-              u"<a HREF=\"mailto&#58;a&#64b\">a&#64b</a><a HREF=\"mailto&#58;c&#64d\">c&#64d</a>"_s);
+    EXPECT_EQ(Emails(u"@email[joe@site.org , Joe @ home, too]@email[c@d]"_s),
+              u"<a HREF=\"mailto&#58;joe&#64site.org\">Joe &#64 home, too</a>"
+              "<a HREF=\"mailto&#58;c&#64d\">c&#64d</a>"_s);
 }
 
 TEST(EmailTags, EmptyOrMissingArgumentStopsTheRest) {
     for (const QString& text : {u"@email[] x @email[a@b]"_s, u"@email[  ] @email[a@b]"_s, u"@email x"_s,
-                                u"@email[a@b"_s, u"@emai[a@b]"_s}) {
+                                u"@email[a@b"_s, u"@emai[a@b]"_s, u"@email["_s + QString(1'000'000, u'a')}) {
         EXPECT_EQ(Emails(text), text);
     }
 }
 
 TEST(BracketedTags, BracketIsLookedForAfterTheTagAndTheSpanEndsAtItsClose) {
     EXPECT_EQ(Gotos(u"@goto  [Open] x"_s), u"<a HREF=\"#Open\">Open</a> x"_s);
-    // Words between the tag and its bracket are part of the replaced span.
     EXPECT_EQ(Gotos(u"@goto later [Open] x"_s), u"<a HREF=\"#Open\">Open</a> x"_s);
-    EXPECT_EQ(Gotos(u"a @goto[Open]@goto[Close]."_s),
-              u"a <a HREF=\"#Open\">Open</a><a HREF=\"#Close\">Close</a>."_s);
+    EXPECT_EQ(Gotos(u"a @goto[Open]@goto[Close]."_s), u"a <a HREF=\"#Open\">Open</a><a HREF=\"#Close\">Close</a>."_s);
 }
 
 TEST(BracketedTags, BracketBehindAnEarlierCloseIsNotTaken) {
     EXPECT_EQ(Gotos(u"@goto] x @goto[Open]"_s), u"@goto] x <a HREF=\"#Open\">Open</a>"_s);
-    // One far argument is never copied into every tag before it.
-    QString text = u"@goto]"_s.repeated(20'000) + u"["_s + QString(20'000, u'y') + u"]"_s;
-    const QString result = Gotos(text);
-    EXPECT_LT(result.size(), 3 * text.size());
-    EXPECT_TRUE(result.startsWith(u"@goto]@goto]"_s));
+    // Otherwise one far argument would be copied into every tag before it.
+    const QString text = u"@goto]"_s.repeated(20'000) + u"["_s + QString(20'000, u'y') + u"]"_s;
+    EXPECT_LT(Gotos(text).size(), 3 * text.size());
 }
 
 TEST(BracketedTags, TagsInsideAnArgumentAreNotTranslatedAgain) {
     EXPECT_EQ(Gotos(u"@goto[@goto[x]]"_s), u"<a HREF=\"#@goto[x\">@goto[x</a>]"_s);
+    // Otherwise each level would double the text.
     const QString nested = u"@goto["_s.repeated(40) + u"x"_s + u"]"_s.repeated(40);
     EXPECT_LT(Gotos(nested).size(), 10 * nested.size());
 }
@@ -65,15 +59,8 @@ TEST(BracketedTags, SearchResumesTheGivenLengthAfterTheTag) {
         TranslateBracketedTags(text, u"@xy"_s, 5, [](const QString&) { return u"#"_s; });
         return text;
     };
-    // The replacement is shorter than the resume length: the next tag must
-    // start at least five characters after the first one's "@".
     EXPECT_EQ(shortForm(u"@xy[a]b@xy[c]"_s), u"#b@xy[c]"_s);
     EXPECT_EQ(shortForm(u"@xy[a]bcde@xy[c]"_s), u"#bcde#"_s);
-}
-
-TEST(BracketedTags, LongUnterminatedBracketIsLeftAlone) {
-    const QString text = u"@email["_s + QString(1'000'000, u'a');
-    EXPECT_EQ(Emails(text), text);
 }
 
 }  // namespace
