@@ -24,7 +24,8 @@ namespace tessarel {
 // original characters with nothing inserted between them, since every
 // inserted string holds one of those characters; its matches are found among
 // the places where it stood in the original text. A name with one of them
-// could match across inserted text and is applied literally.
+// could match across inserted text and is applied literally, as is a name
+// with blanks at its ends or line breaks in it, which the parser never makes.
 
 namespace {
 
@@ -60,6 +61,13 @@ const QString kLinkClose = QStringLiteral("]");
 
 bool IsLiteralName(const QString& name) {
     return name.contains(u'@') || name.contains(u'[') || name.contains(u']');
+}
+
+/// A name as the parser leaves it: no tab or line break, no blank at either end.
+/// Only such a name is found by its first word.
+bool IsCleanName(const QString& name) {
+    return !name.isEmpty() && name.front() != u' ' && name.back() != u' ' && !name.contains(u'\t') &&
+           !name.contains(kCr) && !name.contains(kLf);
 }
 
 /// A text as its original characters plus the strings inserted before some of
@@ -240,7 +248,8 @@ public:
             const qsizetype space = name.indexOf(u' ');
             const QStringView first = QStringView(name).first(space < 0 ? name.size() : space);
             byFirstWord_[qHash(first)].push_back(static_cast<int>(t));
-            literal_[t] = IsLiteralName(name);
+            clean_.push_back(IsCleanName(name));
+            literal_[t] = IsLiteralName(name) || !clean_[t];
             if (literal_[t]) {
                 literalTargets_.push_back(static_cast<int>(t));
             }
@@ -308,7 +317,8 @@ public:
             }
             if (!literal_[static_cast<size_t>(t)]) {
                 linked.linkAt(target.name, at);
-            } else if (linked.changed() ? linked.currentlyContains(target.name) : !at.empty()) {
+            } else if (linked.changed() || !clean_[static_cast<size_t>(t)] ? linked.currentlyContains(target.name)
+                                                                          : !at.empty()) {
                 linked.linkLiterally(target.name);
             }
         }
@@ -357,6 +367,7 @@ private:
     const std::vector<LinkTarget>& targets_;
     std::unordered_map<size_t, std::vector<int>> byFirstWord_;
     std::vector<bool> literal_;
+    std::vector<bool> clean_;
     std::vector<int> literalTargets_;
 };
 

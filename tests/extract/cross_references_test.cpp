@@ -1,0 +1,151 @@
+#include "extract/cross_references.h"
+#include "extract/document_model.h"
+#include "support/string_functions.h"
+#include "support/testing.h"
+
+#include <gtest/gtest.h>
+
+#include <QRandomGenerator>
+
+using namespace tessarel;
+using namespace Qt::Literals::StringLiterals;
+using tessarel::testing::Crlf;
+
+namespace {
+
+DocumentModel Model(const QStringList& names, const QStringList& texts) {
+    DocumentModel doc;
+    doc.SectionCount = names.size();
+    doc.Sections.resize(static_cast<size_t>(names.size()) + 1);
+    for (int i = 1; i <= names.size(); ++i) {
+        doc.section(i).Name = names[i - 1];
+        doc.section(i).Text = texts[i - 1];
+    }
+    return doc;
+}
+
+QStringList LinkedTexts(const QStringList& names, const QStringList& texts) {
+    DocumentModel doc = Model(names, texts);
+    ResolveCrossReferences(doc);
+    QStringList result;
+    for (int i = 1; i <= doc.count(); ++i) {
+        result << doc.section(i).Text;
+    }
+    return result;
+}
+
+/// The replacements exactly as written: for every target, every other text,
+/// nine whole-word replacements.
+void LiteralLinks(DocumentModel& doc) {
+    static const QStringList before = {u""_s, u""_s, u""_s, u""_s, u""_s, u"("_s, u"("_s, u"("_s, u"("_s};
+    static const QStringList after = {u""_s, u"."_s, u","_s, u";"_s, u"("_s, u")"_s, u")."_s, u"),"_s, u");"_s};
+    for (int j = 2; j <= doc.count(); ++j) {
+        const QString name = doc.section(j).Name;
+        if (name.isEmpty()) {
+            continue;
+        }
+        for (int i = 1; i <= doc.count(); ++i) {
+            if (i == j) {
+                continue;
+            }
+            for (qsizetype k = 0; k < before.size(); ++k) {
+                ReplaceWord(doc.section(i).Text, before[k] + name + after[k],
+                            before[k] + u"@goto["_s + name + u"]"_s + after[k]);
+            }
+        }
+    }
+}
+
+TEST(CrossReferences, NamesOfOtherSectionsBecomeLinks) {
+    const QStringList linked = LinkedTexts(
+        {u"Intro"_s, u"Add"_s, u"Sub"_s},
+        {Crlf(u"See Sub and Add;\n"_s), Crlf(u"Add calls Sub\n"_s),
+         Crlf(u"Calls Add. See (Add), (Add);\nAdd( x) Add(x) Intro.\n"_s)});
+    EXPECT_EQ(linked[0], Crlf(u"See @goto[Sub] and @goto[Add];\n"_s));
+    EXPECT_EQ(linked[1], Crlf(u"Add calls @goto[Sub]\n"_s));
+    EXPECT_EQ(linked[2], Crlf(u"Calls @goto[Add]. See (@goto[Add]), (@goto[Add]);\n@goto[Add]( x) Add(x) Intro.\n"_s));
+}
+
+TEST(CrossReferences, OnlyWholeWordsBetweenDelimiters) {
+    const QStringList linked = LinkedTexts({u"One"_s, u"Add"_s}, {u"Add Adder xAdd Add\rx a Add Add b Add"_s, u""_s});
+    // At the very start or end, before a lone CR, or sharing a blank with the
+    // previous match, a name is not replaced.
+    EXPECT_EQ(linked[0], u"Add Adder xAdd Add\rx a @goto[Add] Add b Add"_s);
+}
+
+TEST(CrossReferences, AnEarlierTargetsLinkHidesOrHoldsLaterNames) {
+    const QString text = u" Open File Now \r\n"_s;
+    EXPECT_EQ(LinkedTexts({u"x"_s, u"Open"_s, u"Open File"_s}, {text, u""_s, u""_s})[0],
+              u" @goto[Open] File Now \r\n"_s);
+    EXPECT_EQ(LinkedTexts({u"x"_s, u"Open File Now"_s, u"File"_s}, {text, u""_s, u""_s})[0],
+              u" @goto[Open @goto[File] Now] \r\n"_s);
+}
+
+TEST(CrossReferences, AnEmptyNameIsNeverATarget) {
+    const QString text = u"a  b\t\tc\r\n\r\nd"_s;
+    EXPECT_EQ(LinkedTexts({u"x"_s, u""_s, u"b"_s}, {text, u""_s, u""_s})[0], u"a  @goto[b]\t\tc\r\n\r\nd"_s);
+}
+
+TEST(CrossReferences, BracketedAndOddNamesFollowTheLiteralReplacements) {
+    const QStringList names = {u"x"_s, u"Add"_s, u"@goto[Add]"_s, u"a[i]"_s, u"Add]"_s, u" Add"_s, u"b\tc"_s};
+    const QStringList texts = {u" Add @goto[Add] a[i]. (a[i]) b\tc \r\n"_s, u" a[i] "_s, u""_s, u" Add "_s,
+                               u""_s, u""_s, u""_s};
+    DocumentModel fast = Model(names, texts);
+    DocumentModel literal = Model(names, texts);
+    ResolveCrossReferences(fast);
+    LiteralLinks(literal);
+    for (int i = 1; i <= fast.count(); ++i) {
+        EXPECT_EQ(fast.section(i).Text, literal.section(i).Text) << i;
+    }
+    EXPECT_EQ(fast.section(1).Text, literal.section(1).Text);
+    EXPECT_NE(fast.section(1).Text, texts[0]);
+}
+
+TEST(CrossReferences, IndexedLinkingGivesTheLiteralResults) {
+    const QStringList pool = {u"Add"_s, u"add"_s, u"Open"_s, u"Open File"_s, u"File"_s, u"Open  File Now"_s,
+                              u"f(x)"_s, u"Add."_s, u"x"_s, u"goto"_s, u"a[i]"_s, u"@goto[Add]"_s, u"Add]"_s,
+                              u"("_s, u"Open File]"_s, u""_s};
+    const QStringList glue = {u" "_s, u" "_s, u"  "_s, u"\t"_s, u"\r\n"_s, u"\n"_s, u"\r"_s, u"("_s, u")"_s,
+                              u"."_s, u","_s, u";"_s, u"]"_s, u"@goto["_s, u"y"_s};
+    QRandomGenerator random(7);
+    for (int round = 0; round < 1500; ++round) {
+        QStringList names;
+        QStringList texts;
+        const int count = random.bounded(2, 7);
+        for (int i = 0; i < count; ++i) {
+            names << pool[random.bounded(pool.size())];
+            QString text;
+            const int pieces = random.bounded(0, 40);
+            for (int k = 0; k < pieces; ++k) {
+                text += random.bounded(3) == 0 ? pool[random.bounded(pool.size())] : glue[random.bounded(glue.size())];
+            }
+            texts << text;
+        }
+        DocumentModel fast = Model(names, texts);
+        DocumentModel literal = Model(names, texts);
+        ResolveCrossReferences(fast);
+        LiteralLinks(literal);
+        for (int i = 1; i <= count; ++i) {
+            ASSERT_EQ(fast.section(i).Text, literal.section(i).Text)
+                << "names: " << names.join(u'|').toStdString() << "\ntext: " << texts[i - 1].toStdString();
+        }
+    }
+}
+
+TEST(CrossReferences, ManySectionsMentioningEachOther) {
+    QStringList names;
+    QStringList texts;
+    QString overview;
+    for (int i = 0; i < 4000; ++i) {
+        names << u"Item"_s + QString::number(i);
+        overview += u"Item"_s + QString::number((i * 37) % 4000) + u", "_s;
+        texts << u"See Item"_s + QString::number((i + 1) % 4000) + u".\r\n"_s;
+    }
+    texts[0] = overview + u"\r\n"_s;
+    const QStringList linked = LinkedTexts(names, texts);
+    EXPECT_EQ(linked[1], u"See @goto[Item2].\r\n"_s);
+    EXPECT_EQ(linked[3999], u"See Item0.\r\n"_s);
+    EXPECT_EQ(linked[0].count(u"@goto["_s), 3999);
+}
+
+}  // namespace
