@@ -2,6 +2,8 @@
 
 #include "support/string_functions.h"
 
+#include <utility>
+
 namespace tessarel {
 
 using namespace Qt::Literals::StringLiterals;
@@ -19,6 +21,7 @@ bool EndsHighlight(QChar c) {
 }  // namespace
 
 void RangeRewriter::replace(qsizetype from, qsizetype to, QStringView replacement) {
+    Q_ASSERT(copied_ <= from && from <= to && to <= source_.size());
     if (!changed_) {
         changed_ = true;
         result_.reserve(source_.size() + source_.size() / 8 + replacement.size() + 16);
@@ -101,17 +104,22 @@ void FormatHighlightedText(QString& text) {
                 }
                 break;
             case 6:
-                if (EndsHighlight(c)) {
+                if (!EndsHighlight(c)) {
+                    open = close;
+                    state = 3;
+                    break;
+                }
+                // Text may stand between the two closing signs, and an opening taken
+                // from such a closing is a single sign as well. Replacing through a
+                // single sign would drop the character after it, so only true pairs
+                // make a highlight.
+                if (chars[open + 1] == u'+' && chars[close + 1] == u'+') {
                     out.replace(open, close + 2,
                                 QString(u"<font class=HighText>"_s + TrimSpaces(text.mid(open + 2, close - open - 2)) +
                                         u"</font>"_s));
-                    // The walk goes on right after the replaced pair.
-                    i = close + 1;
-                    state = 0;
-                } else {
-                    open = close;
-                    state = 3;
+                    i = close + 1;  // the walk goes on right after the closing pair
                 }
+                state = 0;
                 break;
         }
     }

@@ -63,7 +63,10 @@ void LinkWebAddresses(QString& text) {
                 }
                 break;
             case Address:
-                if (EndsAddress(c)) {
+                if (EndsAddress(c) && i == addressStart) {
+                    // A bare scheme would become an empty link and vanish from the page.
+                    state = Searching;
+                } else if (EndsAddress(c)) {
                     const QString address = TrimSpaces(text.mid(addressStart, i - addressStart));
                     out.replace(start, i,
                                 QString((secure ? httpsStart : httpStart) + address + u"\">"_s + address + u"</a>"_s));

@@ -50,6 +50,10 @@ TEST(BlockFormatters, HighlightedText) {
         {"++a\nb++ ", "++a\nb++ "},
         {"++a++", "++a++"},
         {"++a+", "++a+"},
+        // Single plus signs never close or open: the text between them would be lost.
+        {"++a+b+ ", "++a+b+ "},
+        {"++a+bc+xy++ ", "++a+bc+xy++ "},
+        {"++a+b+ ++c++.", "++a+b+ <font class=HighText>c</font>."},
     });
 }
 

@@ -31,7 +31,9 @@ TEST(WebLinks, WhatIsNotLinked) {
     for (const QString& text : {u"HTTP://x "_s, u"Http://x "_s, u"http://runs-to-the-end"_s, u"httpx://x "_s,
                                 u"http:/x "_s, u"https//x "_s, u"httpss://x "_s, u"http&#58&#47&#47x "_s,
                                 // a mismatching character is used up and cannot start the scheme
-                                u"hhttp://x "_s}) {
+                                u"hhttp://x "_s,
+                                // a bare scheme would vanish as an empty link
+                                u"use http:// or https://, then"_s}) {
         EXPECT_EQ(Linked(text), text);
     }
 }
