@@ -38,7 +38,7 @@ void FormatBulletLists(QString& text) {
                     state = AfterBullet;
                 } else {
                     if (c == u'\r' && listOpen) {
-                        // An empty line ends the list; "</ul>" takes its place.
+                        // An empty line ends the list: "</ul>" goes just before its CR.
                         out.insert(i, u"</ul>");
                         listOpen = false;
                     }
