@@ -1,0 +1,208 @@
+#include "extract/block_formatters.h"
+#include "extract/comment_scanner.h"
+#include "extract/document_model.h"
+#include "extract/fill_structures.h"
+#include "support/file_functions.h"
+#include "support/testing.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+using namespace tessarel;
+using namespace Qt::Literals::StringLiterals;
+using tessarel::testing::Crlf;
+using tessarel::testing::ReadBytes;
+using tessarel::testing::RecordingUserInterface;
+using tessarel::testing::WriteBytes;
+
+namespace {
+
+class FillStructuresTest : public ::testing::Test {
+protected:
+    QString write(const QString& name, const QByteArray& bytes) {
+        const QString path = folder.path() + u"/"_s + name;
+        WriteBytes(path, bytes);
+        return path;
+    }
+
+    bool parse(const QString& path, bool hyperlinks = true) {
+        doc.SourceFilePath = path;
+        options.hyperlinks = hyperlinks;
+        const int before = ui.progressSteps;
+        const bool found = FillStructures(ui, doc, path, options);
+        stepsTaken = ui.progressSteps - before;
+        return found;
+    }
+
+    QTemporaryDir folder;
+    RecordingUserInterface ui;
+    DocumentModel doc;
+    ParseOptions options;
+    int stepsTaken = 0;
+};
+
+/// What the block formatters and the final clean-up make of a collected text.
+QString Finished(const QString& collected) {
+    QString text = collected;
+    FormatSectionText(text);
+    RestoreWebAddresses(text);
+    return text;
+}
+
+const QByteArray kCSource =
+    "/*\n"
+    " * function: Add\n"
+    " * Adds *two* numbers: see http://x.y/z and https://a.b/c.\n"
+    " *\n"
+    " * o one\n"
+    " */\n"
+    "int Add(int a,\n"
+    "        int b);\n"
+    "\n"
+    "// Note: mentions Sub\n"
+    "// sub: Sub\n"
+    "// Subtracts; calls Add and Sub.\n"
+    "int Sub(int a, int b) { return Add(a, -b); }\n";
+
+TEST_F(FillStructuresTest, DocumentedCSource) {
+    ASSERT_TRUE(parse(write(u"calc.c"_s, kCSource)));
+    ASSERT_EQ(doc.SectionCount, 2.0);
+    EXPECT_EQ(doc.section(1).Position, u"19"_s);
+    EXPECT_EQ(doc.SourceText.mid(18, 12), u"@section Add"_s);
+    EXPECT_EQ(doc.section(1).Name, u"Add"_s);
+    EXPECT_EQ(doc.section(1).Text,
+              Finished(Crlf(u"   Adds <b>two</b> numbers: see http&#58&#47&#47x.y/z and https&#58&#47&#47a.b/c.\n"
+                            u"  \n   o one\n \n\n"_s)));
+    EXPECT_TRUE(doc.section(1).Text.contains(u"see http://x.y/z and https://a.b/c."_s));
+    EXPECT_EQ(doc.section(1).Declaration, Crlf(u"int Add(int a,\n        int b);"_s));
+    // The keyword line right after "Note: ..." starts a section all the same.
+    EXPECT_EQ(doc.section(2).Name, u"Sub"_s);
+    EXPECT_EQ(doc.section(2).Text, Finished(Crlf(u"   Subtracts; calls Add and Sub.\n\n"_s)));
+    EXPECT_EQ(doc.section(2).Declaration, u"int Sub(int a, int b) { return Add(a, -b); }"_s);
+    EXPECT_EQ(doc.SourceTextLength, doc.SourceText.size());
+}
+
+TEST_F(FillStructuresTest, LineFeedFilesParseLikeCrLfFiles) {
+    ASSERT_TRUE(parse(write(u"lf.c"_s, kCSource)));
+    const DocumentModel fromLineFeeds = doc;
+    ASSERT_TRUE(parse(write(u"crlf.c"_s, QByteArray(kCSource).replace("\n", "\r\n"))));
+    ASSERT_EQ(doc.count(), fromLineFeeds.count());
+    for (int i = 1; i <= doc.count(); ++i) {
+        EXPECT_EQ(doc.section(i).Position, fromLineFeeds.section(i).Position);
+        EXPECT_EQ(doc.section(i).Name, fromLineFeeds.section(i).Name);
+        EXPECT_EQ(doc.section(i).Text, fromLineFeeds.section(i).Text);
+        EXPECT_EQ(doc.section(i).Declaration, fromLineFeeds.section(i).Declaration);
+    }
+}
+
+TEST_F(FillStructuresTest, LinksOnlyWhenEnabledAndNeverToTheFirstSection) {
+    ASSERT_TRUE(parse(write(u"calc.c"_s, kCSource), false));
+    EXPECT_FALSE(doc.section(1).Text.contains(u"@goto"_s));
+    const QByteArray source = "// function: First\n// See Second.\n//\n// function: Second\n// Not First.\nx\n";
+    ASSERT_TRUE(parse(write(u"links.c"_s, source), true));
+    EXPECT_TRUE(doc.section(1).Text.contains(u"See @goto[Second]."_s));
+    EXPECT_TRUE(doc.section(2).Text.contains(u"Not First."_s));
+}
+
+TEST_F(FillStructuresTest, PathsAndProgressWithoutWritingAnyPage) {
+    const QString path = write(u"empty.txt"_s, QByteArray());
+    const QString page = path + u".htm"_s;
+    WriteBytes(page, "old page");
+    EXPECT_FALSE(parse(path));
+    EXPECT_EQ(doc.SectionCount, 0.0);
+    EXPECT_EQ(doc.SourceFolder, FolderOf(path));
+    EXPECT_EQ(doc.SourceFileName, u"empty.txt"_s);
+    EXPECT_EQ(doc.ChapterPagePath, page);
+    EXPECT_EQ(ReadBytes(page), QByteArray("old page"));
+
+    ASSERT_TRUE(parse(write(u"calc.c"_s, kCSource)));
+    EXPECT_FALSE(FileExists(doc.ChapterPagePath));
+    EXPECT_EQ(ui.progressMax, 20 + 2 + 3 + 3);  // the default styles "//", "'" and "/* */"
+    // One step per pass, leaving room for the two of the page writer.
+    EXPECT_EQ(stepsTaken, 24);
+    EXPECT_EQ(ui.progressResets, 2);
+
+    EXPECT_FALSE(parse(folder.path() + u"/missing.c"_s));
+    EXPECT_EQ(doc.ChapterPagePath, folder.path() + u"/missing.c.htm"_s);
+}
+
+TEST_F(FillStructuresTest, EveryCombinationOfCommentStyles) {
+    const QByteArray source =
+        "// function: Slash\nx1 = 1\n' function: Quote\nx2 = 1\n# function: Hash\nx3 = 1\n"
+        "; function: Semi\nx4 = 1\n-- function: Dash\nx5 = 1\nC function: Cee\nx6 = 1\n"
+        "! function: Bang\nx7 = 1\n/* function: Star */\nx8 = 1\n(* function: Paren *)\nx9 = 1\n"
+        "{ function: Brace }\nx10 = 1\n";
+    const QString path = write(u"styles.txt"_s, source);
+    const QStringList names = {u"Slash"_s, u"Quote"_s, u"Hash"_s, u"Semi"_s, u"Dash"_s,
+                               u"Cee"_s,   u"Bang"_s,  u"Star"_s, u"Paren"_s, u"Brace"_s};
+    for (int bits = 0; bits < 1024; ++bits) {
+        CommentStyles& styles = options.comments;
+        const bool on[] = {(bits & 1) != 0,   (bits & 2) != 0,   (bits & 4) != 0,   (bits & 8) != 0,
+                           (bits & 16) != 0,  (bits & 32) != 0,  (bits & 64) != 0,  (bits & 128) != 0,
+                           (bits & 256) != 0, (bits & 512) != 0};
+        styles.chkS1 = on[0];
+        styles.chkS2 = on[1];
+        styles.chkS4 = on[2];
+        styles.chkS8 = on[3];
+        styles.chkS16 = on[4];
+        styles.chkS32 = on[5];
+        styles.chkS64 = on[6];
+        styles.chkM1 = on[7];
+        styles.chkM2 = on[8];
+        styles.chkM4 = on[9];
+        QStringList expected;
+        for (int k = 0; k < 10; ++k) {
+            if (on[k]) {
+                expected << names[k];
+            }
+        }
+        EXPECT_EQ(parse(path), !expected.isEmpty());
+        QStringList found;
+        for (int i = 1; i <= doc.count(); ++i) {
+            found << doc.section(i).Name;
+            // Each keyword line ends its one-line comment: no text follows it.
+            EXPECT_EQ(doc.section(i).Text, QString()) << bits;
+        }
+        ASSERT_EQ(found, expected) << bits;
+        EXPECT_EQ(ui.progressMax, 20 + StyleProgressSteps(styles));
+        EXPECT_LE(stepsTaken + 2, ui.progressMax) << bits;
+    }
+}
+
+TEST_F(FillStructuresTest, BadInputNeverCrashes) {
+    QByteArray binary;
+    for (int i = 0; i < 300000; ++i) {
+        binary += static_cast<char>((i * 131) % 256);
+    }
+    EXPECT_FALSE(parse(write(u"binary.bin"_s, binary)));
+
+    QByteArray nameless = "/* function:\n";
+    for (int i = 0; i < 5000; ++i) {
+        nameless += "function:\nsub: ;\n{{ x(\n" + QByteArray(200, '(') + "\n";
+    }
+    ASSERT_TRUE(parse(write(u"nameless.c"_s, nameless)));
+    // Every "function:" but the one right after the first keyword line.
+    ASSERT_EQ(doc.count(), 5000);
+    for (int i = 1; i <= doc.count(); ++i) {
+        ASSERT_EQ(doc.section(i).Name, u"PLEASE NAME THIS SECTION"_s);
+        ASSERT_EQ(doc.section(i).Declaration, QString());
+    }
+
+    QByteArray chunk = "int f(int a) { return a; } /* function: f */ // x\t";
+    chunk += '\0';
+    chunk += " \xff {{ ";
+    QByteArray line;
+    while (line.size() < 10 * 1024 * 1024) {
+        line += chunk;
+    }
+    EXPECT_FALSE(parse(write(u"line.c"_s, line)));
+}
+
+TEST(NoSectionsPage, NamesTheFile) {
+    EXPECT_EQ(NoSectionsErrorBody(u"C:\\src\\a.c"_s),
+              u"<H1>>>There are no Sections defined in this file</H1><h2>a.c</h2><ul><li>Define Sections. "
+              u"Check Help for more details</li><li>Review the <b>Project > Comments</b> dialog</li></ul>"_s);
+}
+
+}  // namespace
