@@ -76,7 +76,8 @@ QByteArray DocumentedFunction(int file, int function) {
 }
 
 QByteArray SourceFile(int file, int kilobytes) {
-    QByteArray text = "/*\n * module: Unit " + QByteArray::number(file) + "\n * One generated unit of the benchmark.\n */\n\n";
+    QByteArray text =
+        "/*\n * module: Unit " + QByteArray::number(file) + "\n * One generated unit of the benchmark.\n */\n\n";
     for (int function = 0; text.size() < kilobytes * 1024; ++function) {
         text += DocumentedFunction(file, function);
     }

@@ -14,7 +14,7 @@ class UserInterface;
 struct BookOutput {
     Workspace& ws;
     const PageStyle& style;
-    QString folder;        ///< the destination folder, ending with a separator
+    QString folder;         ///< the destination folder, ending with a separator
     int chaptersBuilt = 0;  ///< chapters 0..chaptersBuilt-1 were built in this run
 
     /// A file of the destination folder.

@@ -78,8 +78,10 @@ bool WriteActiveSidePage(const BookOutput& out, bool index) {
     AddLineTo(text, QStringLiteral("</td></tr>"));
     AddLineTo(text, QStringLiteral("<tr><td width=\"100%\" valign=\"top\" nowrap>"));
     AddLineTo(text, QStringLiteral("<input"));
-    AddLineTo(text, QStringLiteral("TYPE=\"button\" VALUE=\"Contents\" ONCLICK=\"javascript:location='_bookcol.htm';\""));
-    AddLineTo(text, index ? QStringLiteral("NAME=\"Contents\"><input") : QStringLiteral("NAME=\"Contents\" DISABLED><input"));
+    AddLineTo(text,
+              QStringLiteral("TYPE=\"button\" VALUE=\"Contents\" ONCLICK=\"javascript:location='_bookcol.htm';\""));
+    AddLineTo(text,
+              index ? QStringLiteral("NAME=\"Contents\"><input") : QStringLiteral("NAME=\"Contents\" DISABLED><input"));
     AddLineTo(text,
               QStringLiteral("TYPE=\"button\" VALUE=\"Index\" ONCLICK=\"javascript:location='_index_active.htm';\""));
     AddLineTo(text, index ? QStringLiteral("NAME=\"Index\" DISABLED>") : QStringLiteral("NAME=\"Index\">"));
@@ -193,7 +195,8 @@ QString DetailedContentsHead(const Settings& settings, const PageStyle& style) {
 
 void AddDetailedChapterRow(QString& rows, const QString& page, const QString& entry, bool bold) {
     if (bold) {
-        AddLineTo(rows, kRowStart + page + kTarget + QStringLiteral("<b>") + entry + QStringLiteral("</b></a></td></tr>"));
+        AddLineTo(rows,
+                  kRowStart + page + kTarget + QStringLiteral("<b>") + entry + QStringLiteral("</b></a></td></tr>"));
     } else {
         AddLineTo(rows, kRowStart + page + kTarget + entry + QStringLiteral("</a></td></tr>"));
     }
@@ -201,7 +204,8 @@ void AddDetailedChapterRow(QString& rows, const QString& page, const QString& en
 
 void AddDetailedSectionRow(QString& rows, const QString& page, const QString& sectionName) {
     AddLineTo(rows, QStringLiteral("<tr class=SideLink><td class=SideLink nowrap>&nbsp; &nbsp; &nbsp;") +
-                        QStringLiteral("<a class=SideLink href=\"") + page + QLatin1Char('#') + sectionName + kTarget + sectionName + QStringLiteral("</a></td></tr>"));
+                        QStringLiteral("<a class=SideLink href=\"") + page + QLatin1Char('#') + sectionName + kTarget +
+                        sectionName + QStringLiteral("</a></td></tr>"));
 }
 
 QString DetailedContentsClosing() {

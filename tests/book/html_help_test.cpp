@@ -43,32 +43,6 @@ Title=My "Book"
     EXPECT_EQ(HelpProjectFileLine(u"intro.html"_s), uR"(..\intro.html)"_s);
 }
 
-TEST(ContentsFiles, headers_differInTheFrameNameOnly) {
-    const QString head = uR"(<HTML>
-<HEAD>
-<meta name="GENERATOR" content="Vornhald Tessarel">
-<!-- Sitemap 1.0 -->
-</HEAD><BODY>
-<OBJECT type="text/site properties">
-<param name="Window Styles" value="0x800027">
-)"_s;
-    EXPECT_EQ(ContentsHeader(SiteMap::HelpProject), Crlf(head + u"</OBJECT>\n<UL>\n"_s));
-    EXPECT_EQ(ContentsHeader(SiteMap::Active),
-              Crlf(head + u"<param name=\"FrameName\" value=\"chapter\"></OBJECT>\n<UL>\n"_s));
-    EXPECT_EQ(ContentsClosing(), Crlf(u"</UL>\n</BODY></HTML>\n"_s));
-}
-
-TEST(ContentsFiles, chapterWithoutSections_carriesTheBookImage) {
-    QString block;
-    AddContentsChapter(block, SiteMap::HelpProject, u"Main \"Unit\""_s, u"main.c.htm"_s, 1);
-    EXPECT_EQ(block, Crlf(uR"(    <LI> <OBJECT type="text/sitemap">
-      <param name="Name" value="Main "Unit"">
-      <param name="Local" value="..\main.c.htm">
-      <param name="ImageNumber" value="1">
-      </OBJECT>
-)"_s));
-}
-
 TEST(ContentsFiles, sections_linkCaretAnchorsInHelpAndPlainNamesInActive) {
     QString help;
     QString active;
