@@ -50,6 +50,7 @@ public:
     ProjectBuildResult run();
 
 private:
+    bool writeBook(int count);
     bool prepareDestination();
     bool writeStyleSheet();
     bool startGrowingFiles();
@@ -97,43 +98,14 @@ ProjectBuildResult ProjectBuild::run() {
         project_.Chapters[static_cast<size_t>(i)].Documented = false;
     }
     project_.HomePage.clear();
+    project_.CurrentChapterIndex = 0;
 
-    if (!prepareDestination() || !writeStyleSheet() || !startGrowingFiles()) {
-        result_.destinationUnwritable = true;
-        finish();
-        return result_;
-    }
-    for (int i = 0; i < count; ++i) {
-        ui_.yield();
-        const Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
-        ui_.setProgressCaption(chapter.Name + QStringLiteral(" ( ") + QString::number(i + 1) + QStringLiteral(" / ") +
-                               QString::number(count) + QStringLiteral(" )"));
-        if (ui_.cancelRequested()) {
-            result_.cancelled = true;
-            break;
-        }
-        if (!buildChapter(i)) {
-            result_.destinationUnwritable = true;
-            finish();
-            return result_;
-        }
-        out_.chaptersBuilt = i + 1;
-    }
-    ui_.yield();
-    if (!finishGrowingFiles() || !writeSidePagesAndIndexes()) {
-        result_.destinationUnwritable = true;
-        finish();
-        return result_;
-    }
-    if (TrimSpaces(project_.HomePage).isEmpty()) {
-        project_.HomePage = BookPageName(project_.Chapters[0].Name);
-    }
-    if (!WriteFramePages(out_, project_.HomePage)) {
-        result_.destinationUnwritable = true;
-        finish();
-        return result_;
-    }
+    const bool written = writeBook(count);
+    result_.destinationUnwritable = !written;
     finish();
+    if (!written) {
+        return result_;
+    }
     const QString indexPage = out_.path(QStringLiteral("index.htm"));
     if (FileExists(indexPage)) {
         result_.indexPage = indexPage;
@@ -146,6 +118,35 @@ ProjectBuildResult ProjectBuild::run() {
         result_.compilerMissing = outcome.compilerMissing;
     }
     return result_;
+}
+
+/// The chapters, then the book around them; false as soon as a file cannot be written.
+bool ProjectBuild::writeBook(int count) {
+    if (!prepareDestination() || !writeStyleSheet() || !startGrowingFiles()) {
+        return false;
+    }
+    for (int i = 0; i < count; ++i) {
+        ui_.yield();
+        const Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
+        ui_.setProgressCaption(chapter.Name + QStringLiteral(" ( ") + QString::number(i + 1) + QStringLiteral(" / ") +
+                               QString::number(count) + QStringLiteral(" )"));
+        if (ui_.cancelRequested()) {
+            result_.cancelled = true;
+            break;
+        }
+        if (!buildChapter(i)) {
+            return false;
+        }
+        out_.chaptersBuilt = i + 1;
+    }
+    ui_.yield();
+    if (!finishGrowingFiles() || !writeSidePagesAndIndexes()) {
+        return false;
+    }
+    if (TrimSpaces(project_.HomePage).isEmpty()) {
+        project_.HomePage = BookPageName(project_.Chapters[0].Name);
+    }
+    return WriteFramePages(out_, project_.HomePage);
 }
 
 /// Ends a build, whole or stopped: the commands come back and the progress
@@ -225,17 +226,23 @@ bool ProjectBuild::buildChapter(int i) {
     const bool exists = FileExists(doc.SourceFilePath);
 
     if (!exists) {
-        const QString body = QStringLiteral("<h1> >> File not found</h1><h2>") + chapter.Name +
-                             QStringLiteral(
-                                 "</h2><ul><li>The input file is missing. Restore the file or check drive "
-                                 "access</li></ul>");
+        const QString body =
+            QStringLiteral("<h1> >> File not found</h1><h2>") + chapter.Name +
+            QStringLiteral("</h2><ul><li>The input file is missing. Restore the file or check drive access</li></ul>");
         if (!WriteErrorPage(ui_, ws_.page, style_, out_.folder, body, page)) {
             return false;
         }
     } else if (!(html && IsSameFile(doc.SourceFilePath, out_.path(page)))) {
         // An HTML source that already lies in the destination is its own copy.
-        SingleFileContext context{ws_.env,     doc,         ws_.page, settings_, style_, true, project_.ProjectFolder,
-                                  out_.folder, generatedAt_};
+        SingleFileContext context{.env = ws_.env,
+                                  .doc = doc,
+                                  .page = ws_.page,
+                                  .settings = settings_,
+                                  .style = style_,
+                                  .projectOpen = true,
+                                  .projectFolder = project_.ProjectFolder,
+                                  .destinationFolder = out_.folder,
+                                  .generatedAt = generatedAt_};
         Starttessarel(context);
     }
     project_.CurrentChapterIndex = i;
