@@ -223,7 +223,7 @@ void MainCommands::mnuReferenceManual_Click() {
             workspace_.env.ui.shellOpen(helpFile);
         } else {
             // Without a compiled help file the shipped topics are shown directly.
-            workspace_.env.ui.showHelpTopic(helpFile + QStringLiteral("::/walk.txt.htm"));
+            workspace_.env.ui.showHelpTopic(helpFile + QStringLiteral("::/contents.htm"));
         }
     });
 }

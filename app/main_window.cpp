@@ -361,17 +361,21 @@ void frmMain::Form_Unload() {
     // A build still running stops at its next file.
     ui_.setCancelRequested(true);
     tmrLoad.stop();
-    RunReported(workspace_.env, kModule, QStringLiteral("Form_Unload"), [this] {
-        saveWindowState();
-        if (help_) {
-            help_->close();
-        }
-        if (busy_) {
-            busy_->close();
-            busy_->deleteLater();
-        }
-        unloadProgressWindow();
-    });
+    try {
+        RunReported(workspace_.env, kModule, QStringLiteral("Form_Unload"), [this] {
+            saveWindowState();
+            if (help_) {
+                help_->close();
+            }
+            if (busy_) {
+                busy_->close();
+                busy_->deleteLater();
+            }
+            unloadProgressWindow();
+        });
+    } catch (const ProgramEnding&) {
+        // Reported; the program ends all the same.
+    }
     Q_EMIT unloaded();
 }
 
