@@ -1,0 +1,41 @@
+#pragma once
+
+#include "support/settings.h"
+
+#include <QString>
+
+namespace tessarel {
+
+struct ProjectModel;
+class Preferences;
+
+/// One check box of the comment styles dialog.
+struct CommentStyleBox {
+    const char16_t* name;     ///< the box's name, also its preference key
+    const char16_t* caption;
+    const char16_t* hint;
+    bool CommentStyles::*flag;
+    bool singleLine;          ///< in the "Single Line" frame, else "Multiple Lines"
+};
+
+/// The ten boxes in the order the dialog shows them.
+inline constexpr CommentStyleBox kCommentStyleBoxes[] = {
+    {u"chkS1", u"// , /// , ...", u"(e.g. C/C++, Java)", &CommentStyles::chkS1, true},
+    {u"chkS2", u"' , '' , ...", u"(e.g. VB, ASP)", &CommentStyles::chkS2, true},
+    {u"chkS4", u"#, ##, ...", u"(e.g. Perl, Ruby)", &CommentStyles::chkS4, true},
+    {u"chkS8", u"; , ;; , ...", u"(e.g. Assembler)", &CommentStyles::chkS8, true},
+    {u"chkS16", u"- , -- , ...", u"(e.g. Ada, SQL)", &CommentStyles::chkS16, true},
+    {u"chkS32", u"c , C, ... ", u"(e.g. Fortran)", &CommentStyles::chkS32, true},
+    {u"chkS64", u"!, !!, ...", u"(e.g. Fortran)", &CommentStyles::chkS64, true},
+    {u"chkM1", u"/* comment */", u"(e.g. C/C++, PHP)", &CommentStyles::chkM1, false},
+    {u"chkM2", u"(* comment  *)", u"(e.g. Pascal)", &CommentStyles::chkM2, false},
+    {u"chkM4", u"{ comment }", u"(e.g. Delphi, Pascal)", &CommentStyles::chkM4, false},
+};
+
+/// The styles the dialog opens with: the open project's, else the stored
+/// single-file styles.
+CommentStyles LoadCommentChoices(const ProjectModel& project, const Preferences& preferences);
+/// OK: into the open project, else into the stored single-file styles.
+void StoreCommentChoices(const CommentStyles& styles, ProjectModel& project, Preferences& preferences);
+
+}  // namespace tessarel

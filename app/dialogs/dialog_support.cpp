@@ -1,0 +1,126 @@
+#include "app/dialogs/dialog_support.h"
+
+#include "book/workspace.h"
+#include "support/environment.h"
+#include "support/error_report.h"
+#include "support/file_functions.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+#include <cmath>
+#include <exception>
+#include <system_error>
+
+namespace tessarel {
+
+ModalDialog::ModalDialog(QWidget* owner, Workspace& workspace, MainWindowState& state, const QString& helpTopic)
+    : QDialog(owner), workspace_(workspace), state_(state), helpTopic_(helpTopic) {
+    setModal(true);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    if (state.blnOnTop) {
+        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    }
+}
+
+void ModalDialog::cmdCancel_Click() {
+    state_.mbDialogCancel = true;
+    QDialog::reject();
+}
+
+void ModalDialog::closeWithOk() {
+    state_.mbDialogCancel = false;
+    accept();
+}
+
+void ModalDialog::cmdHelp_Click() { workspace_.env.ui.showHelpTopic(HelpTopicPath(workspace_.env, helpTopic_)); }
+
+bool ModalDialog::run() {
+    const bool ok = exec() == QDialog::Accepted;
+    state_.mbDialogCancel = !ok;
+    return ok;
+}
+
+void ModalDialog::runReported(const QString& module, const QString& procedure, const std::function<void()>& body) {
+    QString number = QStringLiteral("0");
+    QString description;
+    try {
+        body();
+        return;
+    } catch (const std::system_error& error) {
+        number = QString::number(error.code().value());
+        description = QString::fromLocal8Bit(error.what());
+    } catch (const std::exception& error) {
+        description = QString::fromLocal8Bit(error.what());
+    } catch (...) {
+        description = QStringLiteral("Unknown error");
+    }
+    ReportError(workspace_.env, procedure, module, number, description);
+    state_.mbDialogCancel = true;
+    QDialog::reject();
+}
+
+void RunPassingOver(const std::function<void()>& body) {
+    try {
+        body();
+    } catch (...) {
+    }
+}
+
+QString HelpTopicPath(const Environment& env, const QString& topic) {
+    return ProgramFolderFile(env.paths, QStringLiteral("help.chm::/") + topic);
+}
+
+int TwipsToScreenPixels(int twips, const QWidget* widget) {
+    const QScreen* screen = widget != nullptr && widget->screen() != nullptr ? widget->screen()
+                                                                            : QGuiApplication::primaryScreen();
+    const double dpi = screen != nullptr ? screen->logicalDotsPerInchY() : 96.0;
+    return static_cast<int>(std::lround(twips * dpi / 1440.0));
+}
+
+DefaultButtonRule::DefaultButtonRule(QPushButton* ok, QObject* parent) : QObject(parent), ok_(ok) {
+    ok_->setDefault(true);
+}
+
+void DefaultButtonRule::whileFocused(QWidget* widget, QPushButton* instead) {
+    watched_.insert(widget, instead);
+    widget->installEventFilter(this);
+}
+
+bool DefaultButtonRule::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        const auto found = watched_.constFind(watched);
+        if (found != watched_.constEnd()) {
+            const bool focused = event->type() == QEvent::FocusIn;
+            ok_->setDefault(!focused);
+            if (*found != nullptr) {
+                (*found)->setDefault(focused);
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+QIcon StyleIcon() {
+    // A page with a coloured heading band and two text lines: a style sheet.
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(QColor(0x60, 0x60, 0x60));
+    p.setBrush(Qt::white);
+    p.drawRect(1, 1, 13, 13);
+    p.fillRect(2, 2, 12, 4, QColor(0x4a, 0x86, 0xc8));
+    p.fillRect(4, 8, 8, 1, QColor(0x90, 0x90, 0x90));
+    p.fillRect(4, 11, 6, 1, QColor(0x90, 0x90, 0x90));
+    return QIcon(pixmap);
+}
+
+QIcon ChapterIcon() { return QApplication::style()->standardIcon(QStyle::SP_FileIcon); }
+
+}  // namespace tessarel

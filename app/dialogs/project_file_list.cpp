@@ -1,0 +1,108 @@
+#include "app/dialogs/project_file_list.h"
+
+#include "project/project_model.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace tessarel {
+
+void ProjectFileList::load(const ProjectModel& project) {
+    rows_.clear();
+    selection_.clear();
+    const int count = std::clamp(project.NumberOfChapters, 0, static_cast<int>(project.Chapters.size()));
+    for (int i = 0; i < count; ++i) {
+        const Chapter& chapter = project.Chapters[static_cast<size_t>(i)];
+        rows_.push_back({chapter.Name, chapter.RelPath});
+    }
+}
+
+void ProjectFileList::add(const QStringList& names, const QString& relPath) {
+    for (const QString& name : names) {
+        rows_.push_back({name, relPath});
+    }
+}
+
+void ProjectFileList::setSelection(const QList<int>& rows) {
+    selection_.clear();
+    for (int row : rows) {
+        if (row >= 0 && row < count() && !selection_.contains(row)) {
+            selection_ << row;
+        }
+    }
+    std::sort(selection_.begin(), selection_.end());
+}
+
+int ProjectFileList::workingRow() const { return selection_.isEmpty() ? -1 : selection_.back(); }
+
+void ProjectFileList::selectOnly(int row) {
+    selection_.clear();
+    if (row >= 0 && row < count()) {
+        selection_ << row;
+    }
+}
+
+bool ProjectFileList::remove() {
+    const int row = workingRow();
+    if (row < 0) {
+        return false;
+    }
+    rows_.erase(rows_.begin() + row);
+    if (count() >= 2) {
+        selectOnly(std::min(row, count() - 1));
+    } else {
+        selection_.clear();
+    }
+    return true;
+}
+
+void ProjectFileList::removeAll() {
+    rows_.clear();
+    selection_.clear();
+}
+
+bool ProjectFileList::moveUp() {
+    const int row = workingRow();
+    if (row < 1 || row > count() - 1) {
+        return false;
+    }
+    std::swap(rows_[static_cast<size_t>(row)], rows_[static_cast<size_t>(row - 1)]);
+    selectOnly(row - 1);
+    return true;
+}
+
+bool ProjectFileList::moveDown() {
+    const int row = workingRow();
+    if (row < 0 || row >= count() - 1) {
+        return false;
+    }
+    std::swap(rows_[static_cast<size_t>(row)], rows_[static_cast<size_t>(row + 1)]);
+    selectOnly(row + 1);
+    return true;
+}
+
+QString ProjectFileList::caption() const { return QStringLiteral("&Project Files: ") + QString::number(count()); }
+
+bool ProjectFileList::exceedsLimit() const { return count() > kMaxChapters; }
+
+bool ProjectFileList::storeInto(ProjectModel& project) const {
+    if (exceedsLimit()) {
+        return false;
+    }
+    project.NumberOfChapters = count();
+    for (int i = 0; i < count(); ++i) {
+        Chapter& chapter = project.Chapters[static_cast<size_t>(i)];
+        chapter.Name = rows_[static_cast<size_t>(i)].name;
+        chapter.RelPath = rows_[static_cast<size_t>(i)].relPath;
+    }
+    return true;
+}
+
+QString TooManyFilesText() {
+    return QStringLiteral("the maximum number of files (") + QString::number(kMaxChapters) +
+           QStringLiteral(") has been exceeded.");
+}
+
+QString TooManyFilesTitle() { return QStringLiteral("Invalid number of project files"); }
+
+}  // namespace tessarel

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <vector>
+
+namespace tessarel {
+
+struct ProjectModel;
+
+/// One row of the project files dialog: a file name and its folder relative to
+/// the project folder. Keeping both in one row keeps them in step.
+struct ProjectFileRow {
+    QString name;
+    QString relPath;
+};
+
+/// The project's file list while the files dialog edits it: its rows, which of
+/// them are selected, and the list operations with their selection rules.
+class ProjectFileList {
+public:
+    /// Rows from chapters 0 to NumberOfChapters - 1; nothing selected.
+    void load(const ProjectModel& project);
+    /// Appends one row per name, all in the same folder; duplicates are kept.
+    void add(const QStringList& names, const QString& relPath);
+
+    /// The selected rows; out-of-range rows are dropped.
+    void setSelection(const QList<int>& rows);
+    const QList<int>& selection() const { return selection_; }
+    /// The row the operations work on: the last selected row in list order, -1 for none.
+    int workingRow() const;
+
+    /// Removes the working row. With two or more rows left the row now at its
+    /// place (or the last row) is selected; with one or none, nothing.
+    /// Returns whether a row was removed.
+    bool remove();
+    void removeAll();
+    /// Moves the working row one place, selecting it at its new place; false at an end.
+    bool moveUp();
+    bool moveDown();
+
+    const std::vector<ProjectFileRow>& rows() const { return rows_; }
+    int count() const { return static_cast<int>(rows_.size()); }
+    /// "&Project Files: " and the row count.
+    QString caption() const;
+    /// More rows than a project may hold.
+    bool exceedsLimit() const;
+    /// Replaces the model's chapter list with the rows; later slots are left
+    /// alone. Refuses (false) a list over the limit, leaving the model as it was.
+    bool storeInto(ProjectModel& project) const;
+
+private:
+    void selectOnly(int row);
+
+    std::vector<ProjectFileRow> rows_;
+    QList<int> selection_;
+};
+
+/// The message shown when OK finds too many rows, and its title.
+QString TooManyFilesText();
+QString TooManyFilesTitle();
+
+}  // namespace tessarel
