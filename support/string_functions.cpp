@@ -89,6 +89,9 @@ void ReplaceAllFrom(qsizetype start, QString& text, const QString& find, const Q
 }
 
 void ReplaceWord(QString& text, const QString& word, const QString& replacement) {
+    if (word.isEmpty() || !text.contains(word)) {
+        return;
+    }
     for (const auto& [left, right] : WordDelimiters()) {
         if (text.contains(word)) {
             ReplaceAll(text, left + word + right, left + replacement + right);
@@ -97,6 +100,9 @@ void ReplaceWord(QString& text, const QString& word, const QString& replacement)
 }
 
 void ReplaceWordExtended(QString& text, const QString& word, const QString& replacement) {
+    if (word.isEmpty() || !text.contains(word)) {
+        return;
+    }
     ReplaceWord(text, word, replacement);
     for (const auto& [left, right] : ExtendedDelimiters()) {
         if (text.contains(word)) {

@@ -120,26 +120,28 @@ bool WriteTextFile(UserInterface& ui, const QString& path, const QString& text, 
         ShowReadOnlyMessage(ui, path);
         return false;
     }
-    // Written beside the target and renamed over it, so a failed write never
-    // leaves a half-written file where a good one stood.
-    const QString temporary = path + QStringLiteral(".tessarel-new");
-    QFile file(temporary);
+    // An existing file is replaced by writing beside it and renaming, so a
+    // failed write never leaves a half-written file where a good one stood.
+    const bool replacing = target.exists();
+    const QString written = replacing ? path + QStringLiteral(".tessarel-new") : path;
+    QFile file(written);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         ShowReadOnlyMessage(ui, path);
         return false;
     }
     const QByteArray bytes = EncodeText(text + kCrLf, encoding);
-    const bool written = file.write(bytes) == bytes.size();
+    const bool complete = file.write(bytes) == bytes.size();
     file.close();
-    if (written && file.error() == QFileDevice::NoError) {
-        if (target.exists()) {
-            file.setPermissions(target.permissions());
+    if (complete && file.error() == QFileDevice::NoError) {
+        if (!replacing) {
+            return true;
         }
-        if (ReplaceFile(temporary, path)) {
+        file.setPermissions(target.permissions());
+        if (ReplaceFile(written, path)) {
             return true;
         }
     }
-    QFile::remove(temporary);
+    QFile::remove(written);
     ShowReadOnlyMessage(ui, path);
     return false;
 }
