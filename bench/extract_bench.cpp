@@ -3,17 +3,14 @@
 // growing size, parses and writes each in a child process (so every size starts
 // from the same memory) and prints MB/s and memory per input byte.
 //
-//   extract_bench [--sizes 1,4,16,64] [--no-links] [--keep DIR]
+//   extract_bench [--sizes 1,4,16,64] [--no-links] [--parse-only] [--repeats N] [--keep DIR]
 //
 // Targets: >= 30 MB/s at 16 MB; time per MB at 64 MB within 1.3x of 1 MB;
 // peak memory below 40 bytes per input byte.
 
-#include "extract/document_model.h"
-#include "extract/fill_structures.h"
-#include "pages/chapter_page.h"
-#include "pages/page_frame.h"
-#include "support/settings.h"
-#include "support/user_interface.h"
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QByteArray>
 #include <QDateTime>
@@ -22,17 +19,20 @@
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "extract/document_model.h"
+#include "extract/fill_structures.h"
+#include "pages/chapter_page.h"
+#include "pages/page_frame.h"
+#include "support/settings.h"
+#include "support/user_interface.h"
 
 using namespace tessarel;
 
@@ -71,9 +71,8 @@ struct CommentForm {
 };
 
 constexpr CommentForm kForms[] = {
-    {"", "// ", ""},       {"", "' ", ""},        {"", "# ", ""},         {"", "; ", ""},
-    {"", "-- ", ""},       {"", "c ", ""},        {"", "! ", ""},         {"/*", " * ", " */"},
-    {"(*", "   ", "   *)"}, {"{", "  ", "  }"},
+    {"", "// ", ""}, {"", "' ", ""}, {"", "# ", ""},       {"", "; ", ""},         {"", "-- ", ""},
+    {"", "c ", ""},  {"", "! ", ""}, {"/*", " * ", " */"}, {"(*", "   ", "   *)"}, {"{", "  ", "  }"},
 };
 
 const char* const kWords[] = {"buffer", "value",  "queue", "slot",   "table",  "order", "entry",  "record",
@@ -123,10 +122,12 @@ private:
             text += "\r\n";
         }
         line(text, form, std::string(hasDeclaration ? keywords[next() % 6] : "type") + ": " + name);
-        line(text, form, std::string("Reads the ") + word() + " and returns the *" + word() + "* of the /" +
-                             word() + "/ it finds, or _" + word() + "_ when none is left.");
-        line(text, form, std::string("The ++") + word() + " " + word() + "++ must stay valid; see @goto[" +
-                             word() + "] and @link[http://example.org/" + word() + ", the notes].");
+        line(text, form,
+             std::string("Reads the ") + word() + " and returns the *" + word() + "* of the /" + word() +
+                 "/ it finds, or _" + word() + "_ when none is left.");
+        line(text, form,
+             std::string("The ++") + word() + " " + word() + "++ must stay valid; see @goto[" + word() +
+                 "] and @link[http://example.org/" + word() + ", the notes].");
         line(text, form, "");
         line(text, form, "Notes:");
         line(text, form, std::string("o the ") + word() + " comes first,");
@@ -187,7 +188,7 @@ struct Result {
 };
 
 /// Parses and writes the page `repeats` times; the fastest run counts.
-Result Measure(const QString& sourcePath, const QString& pageFolder, bool links, int repeats) {
+Result Measure(const QString& sourcePath, const QString& pageFolder, bool links, bool writePage, int repeats) {
     SilentUserInterface ui;
     Settings settings;
     settings.Links = links;
@@ -209,8 +210,10 @@ Result Measure(const QString& sourcePath, const QString& pageFolder, bool links,
         result.ok = FillStructures(ui, doc, sourcePath, options);
         const double parse = static_cast<double>(timer.nsecsElapsed()) / 1e9;
         timer.restart();
-        ChapterPageContext context{ui, page, style, settings, pageFolder, QDateTime::fromSecsSinceEpoch(0)};
-        WriteChapterPage(context, doc);
+        if (writePage) {
+            ChapterPageContext context{ui, page, style, settings, pageFolder, QDateTime::fromSecsSinceEpoch(0)};
+            WriteChapterPage(context, doc);
+        }
         const double write = static_cast<double>(timer.nsecsElapsed()) / 1e9;
         result.sections = doc.count();
         result.parseSeconds = std::min(result.parseSeconds, parse);
@@ -221,7 +224,8 @@ Result Measure(const QString& sourcePath, const QString& pageFolder, bool links,
 }
 
 /// Runs Measure in a child process and reads its result through a pipe.
-bool MeasureInChild(const QString& sourcePath, const QString& pageFolder, bool links, int repeats, Result& result) {
+bool MeasureInChild(const QString& sourcePath, const QString& pageFolder, bool links, bool writePage, int repeats,
+                    Result& result) {
     int channel[2];
     if (pipe(channel) != 0) {
         return false;
@@ -230,7 +234,7 @@ bool MeasureInChild(const QString& sourcePath, const QString& pageFolder, bool l
     const pid_t child = fork();
     if (child == 0) {
         close(channel[0]);
-        const Result measured = Measure(sourcePath, pageFolder, links, repeats);
+        const Result measured = Measure(sourcePath, pageFolder, links, writePage, repeats);
         const ssize_t written = write(channel[1], &measured, sizeof measured);
         _exit(written == static_cast<ssize_t>(sizeof measured) ? 0 : 1);
     }
@@ -247,37 +251,46 @@ bool MeasureInChild(const QString& sourcePath, const QString& pageFolder, bool l
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    std::vector<int> sizes{1, 4, 16, 64};
+    std::vector<double> sizes{1, 4, 16, 64};
     bool links = true;
+    bool writePage = true;
+    int repeats = 0;  // 0: more runs for small sizes, so their best time is steady
     QString keep;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--sizes") == 0 && i + 1 < argc) {
             sizes.clear();
             for (const QString& size : QString::fromLocal8Bit(argv[++i]).split(QLatin1Char(','))) {
-                sizes.push_back(size.toInt());
+                sizes.push_back(size.toDouble());
             }
         } else if (std::strcmp(argv[i], "--no-links") == 0) {
             links = false;
+        } else if (std::strcmp(argv[i], "--parse-only") == 0) {
+            writePage = false;
+        } else if (std::strcmp(argv[i], "--repeats") == 0 && i + 1 < argc) {
+            repeats = std::atoi(argv[++i]);
         } else if (std::strcmp(argv[i], "--keep") == 0 && i + 1 < argc) {
             keep = QString::fromLocal8Bit(argv[++i]);
         } else {
-            std::fprintf(stderr, "usage: extract_bench [--sizes 1,4,16,64] [--no-links] [--keep DIR]\n");
+            std::fprintf(
+                stderr,
+                "usage: extract_bench [--sizes 1,4,16,64] [--no-links] [--parse-only] [--repeats N] [--keep DIR]\n");
             return 2;
         }
     }
 
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);  // each row as soon as it is measured
     QTemporaryDir temporary;
     const QString folder = keep.isEmpty() ? temporary.path() : keep;
     QDir().mkpath(folder);
-    std::printf("FillStructures + WriteChapterPage, all ten comment styles, cross-references %s\n",
-                links ? "on" : "off");
-    std::printf("%7s %9s %9s %9s %8s %8s %7s %9s %10s %7s\n", "size", "sections", "parse s", "page s", "MB/s",
-                "s/MB", "vs 1st", "peak MB", "growth MB", "B/byte");
+    std::printf("FillStructures%s, all ten comment styles, cross-references %s\n",
+                writePage ? " + WriteChapterPage" : " only", links ? "on" : "off");
+    std::printf("%7s %9s %9s %9s %8s %8s %7s %9s %10s %7s\n", "size", "sections", "parse s", "page s", "MB/s", "s/MB",
+                "vs 1st", "peak MB", "growth MB", "B/byte");
 
     double firstSecondsPerMb = 0;
     bool allOk = true;
-    for (const int megabytes : sizes) {
-        const std::size_t bytes = static_cast<std::size_t>(megabytes) * 1024 * 1024;
+    for (const double megabytes : sizes) {
+        const auto bytes = static_cast<std::size_t>(megabytes * 1024 * 1024);
         const QString source = folder + QStringLiteral("/bench_%1mb.c").arg(megabytes);
         {
             const std::string text = SourceGenerator(12345).generate(bytes);
@@ -290,8 +303,10 @@ int main(int argc, char* argv[]) {
         }
         const double inputMb = static_cast<double>(QFile(source).size()) / (1024.0 * 1024.0);
         Result result;
-        if (!MeasureInChild(source, folder, links, std::max(1, 8 / megabytes), result) || !result.ok) {
-            std::fprintf(stderr, "%d MB: the measurement failed\n", megabytes);
+        if (!MeasureInChild(source, folder, links, writePage,
+                            repeats > 0 ? repeats : std::max(1, static_cast<int>(8 / megabytes)), result) ||
+            !result.ok) {
+            std::fprintf(stderr, "%g MB: the measurement failed\n", megabytes);
             allOk = false;
             continue;
         }
@@ -301,7 +316,7 @@ int main(int argc, char* argv[]) {
             firstSecondsPerMb = secondsPerMb;
         }
         const double growthMb = static_cast<double>(result.peakKb - result.baselineKb) / 1024.0;
-        std::printf("%5d MB %9d %9.3f %9.3f %8.1f %8.4f %7.2f %9.1f %10.1f %7.1f\n", megabytes, result.sections,
+        std::printf("%5g MB %9d %9.3f %9.3f %8.1f %8.4f %7.2f %9.1f %10.1f %7.1f\n", megabytes, result.sections,
                     result.parseSeconds, result.pageSeconds, inputMb / seconds, secondsPerMb,
                     secondsPerMb / firstSecondsPerMb, static_cast<double>(result.peakKb) / 1024.0, growthMb,
                     static_cast<double>(result.peakKb) / 1024.0 / inputMb);
@@ -310,7 +325,8 @@ int main(int argc, char* argv[]) {
             QFile::remove(source + QStringLiteral(".htm"));
         }
     }
-    std::printf("vs 1st: time per MB against the first size. B/byte: peak resident size over input size;\n"
-                "growth: what the run added to the resident size it started with.\n");
+    std::printf(
+        "vs 1st: time per MB against the first size. B/byte: peak resident size over input size;\n"
+        "growth: what the run added to the resident size it started with.\n");
     return allOk ? 0 : 1;
 }

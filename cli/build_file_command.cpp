@@ -1,5 +1,7 @@
 #include "cli/build_file_command.h"
 
+#include <QFileInfo>
+
 #include "book/workspace.h"
 #include "cli/console_user_interface.h"
 #include "pages/single_file_build.h"
@@ -7,8 +9,6 @@
 #include "support/environment.h"
 #include "support/file_functions.h"
 #include "support/preferences.h"
-
-#include <QFileInfo>
 
 namespace tessarel::cli {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "cli/exit_status.h"
-
 #include <QString>
+
+#include "cli/exit_status.h"
 
 namespace tessarel {
 struct Environment;

@@ -1,5 +1,7 @@
 #include "cli/build_project_command.h"
 
+#include <QFileInfo>
+
 #include "book/project_build.h"
 #include "book/workspace.h"
 #include "cli/console_user_interface.h"
@@ -8,8 +10,6 @@
 #include "support/environment.h"
 #include "support/file_functions.h"
 #include "support/preferences.h"
-
-#include <QFileInfo>
 
 namespace tessarel::cli {
 
@@ -79,9 +79,9 @@ bool BuildProjectCommand::reportHelpCompiler(const Workspace& workspace, const P
         ui_.console().out(QStringLiteral("Compiled help: ") + result.compiledHelpFile);
         return compilerOk;
     }
-    ui_.console().err(QStringLiteral("The HTML Help compiler wrote no ") +
-                      (result.compiledHelpFile.isEmpty() ? QStringLiteral("compiled help file")
-                                                         : result.compiledHelpFile));
+    ui_.console().err(QStringLiteral("The HTML Help compiler wrote no ") + (result.compiledHelpFile.isEmpty()
+                                                                                ? QStringLiteral("compiled help file")
+                                                                                : result.compiledHelpFile));
     return false;
 }
 

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "cli/exit_status.h"
-
 #include <QString>
+
+#include "cli/exit_status.h"
 
 namespace tessarel {
 struct Environment;
 struct ProjectBuildResult;
 struct Workspace;
-}
+}  // namespace tessarel
 
 namespace tessarel::cli {
 

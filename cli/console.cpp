@@ -1,8 +1,8 @@
 #include "cli/console.h"
 
-#include <cstdio>
-
 #include <unistd.h>
+
+#include <cstdio>
 
 namespace tessarel::cli {
 

@@ -1,9 +1,9 @@
 #include "cli/console_user_interface.h"
 
-#include "cli/interrupt.h"
-
 #include <QProcess>
 #include <QTime>
+
+#include "cli/interrupt.h"
 
 namespace tessarel::cli {
 
@@ -24,7 +24,7 @@ MessageAnswer ConsoleUserInterface::message(const QString& title, const QString&
                                             MessageButtons buttons) {
     console_.err(title + QStringLiteral(": ") + ConsoleLines(text));
     return (buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel) ? MessageAnswer::Yes
-                                                                                         : MessageAnswer::Ok;
+                                                                                        : MessageAnswer::Ok;
 }
 
 void ConsoleUserInterface::AddItem(const QString& reason, const QString& item, bool status, const QString& title,

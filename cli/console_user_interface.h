@@ -1,9 +1,9 @@
 #pragma once
 
+#include <vector>
+
 #include "cli/console.h"
 #include "support/user_interface.h"
-
-#include <vector>
 
 namespace tessarel::cli {
 
@@ -24,8 +24,7 @@ class ConsoleUserInterface : public UserInterface {
 public:
     explicit ConsoleUserInterface(Console& console) : console_(console) {}
 
-    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon,
-                          MessageButtons buttons) override;
+    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon, MessageButtons buttons) override;
     void AddItem(const QString& reason, const QString& item, bool status, const QString& title,
                  const QString& output) override;
     void SetProgressMax(int max) override;

@@ -1,3 +1,6 @@
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
 #include "cli/build_file_command.h"
 #include "cli/build_project_command.h"
 #include "cli/console.h"
@@ -7,9 +10,6 @@
 #include "support/environment.h"
 #include "support/file_functions.h"
 #include "support/preferences.h"
-
-#include <QCommandLineParser>
-#include <QCoreApplication>
 
 using namespace tessarel;
 using namespace tessarel::cli;

@@ -2,19 +2,18 @@
 // own preference and data folders, and checks what a script would rely on:
 // exit statuses, log lines, where pages land, and reproducible pages.
 
-#include "support/preferences.h"
-#include "support/testing.h"
+#include <gtest/gtest.h>
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 #include <csignal>
 #include <map>
+
+#include "support/preferences.h"
+#include "support/testing.h"
 
 namespace tessarel {
 namespace {
@@ -29,9 +28,10 @@ struct CliRun {
     QString err;
 };
 
-const QString kDocumented = Crlf(QStringLiteral(
-    "/*\n * module: Counter\n * Counts things.\n */\n\n"
-    "/*\n * function: count_up\n * Adds one to the count.\n */\nint count_up(int count)\n{\n    return count + 1;\n}\n"));
+const QString kDocumented =
+    Crlf(QStringLiteral("/*\n * module: Counter\n * Counts things.\n */\n\n"
+                        "/*\n * function: count_up\n * Adds one to the count.\n */\nint count_up(int count)\n{\n    "
+                        "return count + 1;\n}\n"));
 
 class CliTest : public ::testing::Test {
 protected:
@@ -68,16 +68,20 @@ protected:
     /// A project of the given chapters (name, folder relative to the project).
     void writeProject(const QString& relative, const std::vector<std::pair<QString, QString>>& chapters,
                       bool htmlHelp = false) {
-        QStringList lines = {
-            QStringLiteral("<?xml version=\"1.0\"?>"), QStringLiteral("<TessarelProject>"),
-            QStringLiteral("<FileVer>1.0</FileVer>"), QStringLiteral("<Settings>"),
-            QStringLiteral(" <IncludeLastGenerated>True</IncludeLastGenerated>"),
-            QStringLiteral(" <GenerateHtmlHelpFiles>") + (htmlHelp ? QStringLiteral("True") : QStringLiteral("False")) +
-                QStringLiteral("</GenerateHtmlHelpFiles>"),
-            QStringLiteral("</Settings>"), QStringLiteral("<RelDestPath>book/</RelDestPath>"),
-            QStringLiteral("<Book>"), QStringLiteral(" <IndexTitle>Test Book</IndexTitle>"),
-            QStringLiteral(" <NumberOfChapters>") + QString::number(chapters.size()) +
-                QStringLiteral("</NumberOfChapters>")};
+        QStringList lines = {QStringLiteral("<?xml version=\"1.0\"?>"),
+                             QStringLiteral("<TessarelProject>"),
+                             QStringLiteral("<FileVer>1.0</FileVer>"),
+                             QStringLiteral("<Settings>"),
+                             QStringLiteral(" <IncludeLastGenerated>True</IncludeLastGenerated>"),
+                             QStringLiteral(" <GenerateHtmlHelpFiles>") +
+                                 (htmlHelp ? QStringLiteral("True") : QStringLiteral("False")) +
+                                 QStringLiteral("</GenerateHtmlHelpFiles>"),
+                             QStringLiteral("</Settings>"),
+                             QStringLiteral("<RelDestPath>book/</RelDestPath>"),
+                             QStringLiteral("<Book>"),
+                             QStringLiteral(" <IndexTitle>Test Book</IndexTitle>"),
+                             QStringLiteral(" <NumberOfChapters>") + QString::number(chapters.size()) +
+                                 QStringLiteral("</NumberOfChapters>")};
         for (const auto& [name, folder] : chapters) {
             lines << QStringLiteral("<C><N>") + name + QStringLiteral("</N><R>") + folder + QStringLiteral("</R></C>");
         }
@@ -140,7 +144,8 @@ TEST_F(CliTest, fileWithoutSectionsMissingOrUnreadable_failWithStatusOne) {
 
     const CliRun missing = run({QStringLiteral("gone.c")});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(missing.err.contains(QStringLiteral("File not found: File does not exist."))) << missing.err.toStdString();
+    EXPECT_TRUE(missing.err.contains(QStringLiteral("File not found: File does not exist.")))
+        << missing.err.toStdString();
 
     // A folder passes the existence test but cannot be read as a file.
     QDir().mkpath(path(QStringLiteral("folder.c")));
@@ -167,8 +172,8 @@ TEST_F(CliTest, htmlSource_countsAsBuiltAndIsItsOwnPage) {
 
 TEST_F(CliTest, projectWithMissingChapter_buildsTheRestAndFails) {
     write(QStringLiteral("proj/src/counter.c"), kDocumented);
-    writeProject(QStringLiteral("proj/test.qdx"),
-                 {{QStringLiteral("counter.c"), QStringLiteral("src/")}, {QStringLiteral("lost.c"), QStringLiteral("src/")}});
+    writeProject(QStringLiteral("proj/test.qdx"), {{QStringLiteral("counter.c"), QStringLiteral("src/")},
+                                                   {QStringLiteral("lost.c"), QStringLiteral("src/")}});
     const CliRun result = run({QStringLiteral("proj/test.qdx")});
     EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
     EXPECT_TRUE(result.out.contains(QStringLiteral("  ok    Built OK | counter.c | Counter | counter.c.htm")))
@@ -185,8 +190,8 @@ TEST_F(CliTest, projectWithMissingChapter_buildsTheRestAndFails) {
 TEST_F(CliTest, completeProject_succeeds) {
     write(QStringLiteral("proj/src/counter.c"), kDocumented);
     write(QStringLiteral("proj/src/notes.htm"), QStringLiteral("<html><body>Notes</body></html>"));
-    writeProject(QStringLiteral("proj/test.qdx"),
-                 {{QStringLiteral("counter.c"), QStringLiteral("src/")}, {QStringLiteral("notes.htm"), QStringLiteral("src/")}});
+    writeProject(QStringLiteral("proj/test.qdx"), {{QStringLiteral("counter.c"), QStringLiteral("src/")},
+                                                   {QStringLiteral("notes.htm"), QStringLiteral("src/")}});
     const CliRun result = run({QStringLiteral("proj/test.qdx")});
     EXPECT_EQ(result.exitCode, 0) << result.out.toStdString() << result.err.toStdString();
     EXPECT_TRUE(result.out.contains(QStringLiteral("2 of 2 files processed: 2 built, 0 failed.")));
