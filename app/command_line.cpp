@@ -109,7 +109,8 @@ void CommandLine::ParseCommandLine(const QString& text) {
 
 bool CommandLine::IsOptionPresent(const QString& name) const {
     const QString wanted = TrimSpaces(name);
-    for (int i = 1; i <= kMaxOptions; ++i) {
+    // Only options that were given: an empty name matches nothing.
+    for (int i = 1; i <= ParameterCount; ++i) {
         if (Parameters[static_cast<size_t>(i)].ParamName == wanted) {
             return true;
         }

@@ -29,7 +29,7 @@ public:
     void ParseCommandLine(const QString& text);
     void ClearCommandLine();
     QString FirstParameter() const { return Parameters[0].ParamValue; }
-    /// Exact, case-sensitive match of the trimmed name against options 1 to 9.
+    /// Exact, case-sensitive match of the trimmed name against the options given.
     bool IsOptionPresent(const QString& name) const;
 
     QString CommandLineText;

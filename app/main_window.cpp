@@ -533,7 +533,7 @@ void frmMain::setBusyValue(int value) {
 
 void frmMain::hideBusy() {
     if (busy_) {
-        busy_->close();
+        busy_->hide();
         busy_->deleteLater();
         busy_ = nullptr;
     }

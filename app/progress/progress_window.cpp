@@ -133,16 +133,17 @@ void frmProgress::cmdOK_Click() { unload(); }
 
 void frmProgress::unload() {
     closing_ = true;
-    close();
+    hide();
     deleteLater();
 }
 
 void frmProgress::closeEvent(QCloseEvent* event) {
-    if (!closing_) {
-        event->ignore();  // no close command: only OK closes the window
-        return;
+    // No close command: only OK (or the program) closes the window.
+    if (closing_) {
+        event->accept();
+    } else {
+        event->ignore();
     }
-    QDialog::closeEvent(event);
 }
 
 void frmProgress::reject() {

@@ -43,7 +43,7 @@ TEST(RecentFiles, mostRecentFirstWithoutDuplicates) {
 TEST(RecentFiles, longPathsShowTheirLastFortyCharacters) {
     RecentList list;
     list.InitRecentFiles(9);
-    const QString path = QStringLiteral("/0123456789/0123456789/0123456789/abcd/x.c");  // 43 characters
+    const QString path = QStringLiteral("/0123456789/0123456789/0123456789/abcde/x.c");  // 43 characters
     ASSERT_EQ(path.size(), 43);
     list.AddRecentFile(path);
     EXPECT_EQ(list.menuEntries().front().caption, QStringLiteral("&1 ") + path.right(40));
