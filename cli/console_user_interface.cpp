@@ -101,6 +101,7 @@ bool ConsoleUserInterface::startProgram(const QString& program, const QStringLis
 
 void ConsoleUserInterface::buildFinished(bool) {
     caption_.clear();
+    drawnCaption_.clear();
     console_.clearProgress();
 }
 
@@ -108,8 +109,18 @@ void ConsoleUserInterface::showProgress() {
     if (!console_.live() || caption_.isEmpty()) {
         return;
     }
-    const int percent = progressMax_ > 0 ? progressValue_ * 100 / progressMax_ : 0;
-    console_.progress(caption_ + QStringLiteral("  ") + QString::number(percent) + QLatin1Char('%'));
+    // A terminal redraw per parser step would cost more than the step.
+    const bool newCaption = caption_ != drawnCaption_;
+    if (!newCaption && redrawClock_.isValid() && redrawClock_.elapsed() < kRedrawIntervalMs) {
+        return;
+    }
+    redrawClock_.start();
+    drawnCaption_ = caption_;
+    QString line = caption_;
+    if (progressValue_ > 0 && progressMax_ > 0) {
+        line += QStringLiteral("  ") + QString::number(progressValue_ * 100 / progressMax_) + QLatin1Char('%');
+    }
+    console_.progress(line);
 }
 
 }  // namespace tessarel::cli

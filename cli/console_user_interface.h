@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <vector>
 
 #include "cli/console.h"
@@ -56,7 +57,10 @@ private:
     Console& console_;
     bool cancel_ = false;
     bool quitRequested_ = false;
+    static constexpr qint64 kRedrawIntervalMs = 100;
     QString caption_;
+    QString drawnCaption_;
+    QElapsedTimer redrawClock_;
     int progressMax_ = 100;
     int progressValue_ = 0;
     QString shownPage_;
