@@ -1,0 +1,2 @@
+// Scratch notes, no sections here.
+var x = 1;
