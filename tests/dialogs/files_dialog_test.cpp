@@ -1,0 +1,255 @@
+#include "app/dialogs/file_browsing.h"
+#include "app/dialogs/files_dialog.h"
+#include "app/dialogs/folder_widgets.h"
+#include "dialogs_testing.h"
+
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+namespace tessarel {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+QStringList Names(const ProjectFileList& list) {
+    QStringList names;
+    for (const ProjectFileRow& row : list.rows()) {
+        names << row.name;
+    }
+    return names;
+}
+
+ProjectFileList ListOf(const QStringList& names, const QString& relPath = u"src/"_s) {
+    ProjectFileList list;
+    list.add(names, relPath);
+    return list;
+}
+
+TEST(ProjectFileListTest, removeSelectsTheRowThatTakesThePlace) {
+    ProjectFileList list = ListOf({u"a"_s, u"b"_s, u"c"_s, u"d"_s});
+    EXPECT_FALSE(list.remove());  // nothing selected
+    EXPECT_EQ(list.count(), 4);
+
+    list.setSelection({0, 1});  // the last selected row is the one removed
+    EXPECT_TRUE(list.remove());
+    EXPECT_EQ(Names(list), (QStringList{u"a"_s, u"c"_s, u"d"_s}));
+    EXPECT_EQ(list.selection(), QList<int>{1});
+
+    list.setSelection({2});
+    list.remove();
+    EXPECT_EQ(Names(list), (QStringList{u"a"_s, u"c"_s}));
+    EXPECT_EQ(list.selection(), QList<int>{1});
+
+    list.remove();
+    EXPECT_EQ(Names(list), QStringList{u"a"_s});
+    EXPECT_TRUE(list.selection().isEmpty());
+    EXPECT_EQ(list.caption(), u"&Project Files: 1"_s);
+}
+
+TEST(ProjectFileListTest, movesCarryTheFolderAndStopAtTheEnds) {
+    ProjectFileList list;
+    list.add({u"a"_s}, u"one/"_s);
+    list.add({u"b"_s}, u"two/"_s);
+    list.add({u"c"_s, u"c"_s}, u"three/"_s);  // the same file twice is two rows
+    list.setSelection({0});
+    EXPECT_FALSE(list.moveUp());
+    list.setSelection({3});
+    EXPECT_FALSE(list.moveDown());
+
+    list.setSelection({1});
+    EXPECT_TRUE(list.moveUp());
+    EXPECT_EQ(list.selection(), QList<int>{0});
+    list.setSelection({2});
+    EXPECT_TRUE(list.moveDown());
+    EXPECT_EQ(list.selection(), QList<int>{3});
+    const std::vector<std::pair<QString, QString>> expected{
+        {u"b"_s, u"two/"_s}, {u"a"_s, u"one/"_s}, {u"c"_s, u"three/"_s}, {u"c"_s, u"three/"_s}};
+    ASSERT_EQ(list.rows().size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(list.rows()[i].name, expected[i].first);
+        EXPECT_EQ(list.rows()[i].relPath, expected[i].second);
+    }
+}
+
+TEST(FileFilterTest, usableFiltersAndMatching) {
+    for (const QString& good : {u"*.*"_s, u"*.c;*.h;*.cpp;*.hpp"_s, u"read?e_1-x.TXT"_s}) {
+        EXPECT_TRUE(IsUsableFilter(good)) << good.toStdString();
+    }
+    for (const QString& bad : {QString(), u"*.c;"_s, u";*.c"_s, u"*.c;;*.h"_s, u"*.c; *.h"_s, u"*.c|*.h"_s,
+                               u"../*"_s}) {
+        EXPECT_FALSE(IsUsableFilter(bad)) << bad.toStdString();
+    }
+    EXPECT_TRUE(MatchesPattern(u"Makefile"_s, u"*.*"_s));
+    EXPECT_TRUE(MatchesPattern(u"MAIN.C"_s, u"*.h;*.c"_s));
+    EXPECT_FALSE(MatchesPattern(u"main.cpp"_s, u"*.c"_s));
+    EXPECT_TRUE(MatchesPattern(u"a.py"_s, u"?.py"_s));
+    EXPECT_FALSE(MatchesPattern(u"ab.py"_s, u"?.py"_s));
+    EXPECT_TRUE(MatchesPattern(u"x.tar.gz"_s, u"*.gz"_s));
+}
+
+class FilesDialogTest : public ::testing::Test, protected testing::DialogFixture {
+protected:
+    void SetUp() override {
+        openProject(u"proj/p.qdx"_s);
+        write(u"proj/src/b.c"_s);
+        write(u"proj/src/a.c"_s);
+        write(u"proj/src/notes.txt"_s);
+        write(u"lib/util.h"_s);
+        write(u"lib/util.c"_s);
+    }
+    static void selectFiles(frmAddFiles& dialog, const QStringList& names) {
+        for (int i = 0; i < dialog.File1->count(); ++i) {
+            dialog.File1->item(i)->setSelected(names.contains(dialog.File1->item(i)->text()));
+        }
+    }
+};
+
+TEST_F(FilesDialogTest, opensAtTheLastFilesFolderWithTheProjectsFilters) {
+    setChapters({{u"a.c"_s, u"src/"_s}});
+    ws.project.settings.TextFilter = u"*.c"_s;
+    ws.project.settings.ComboFilter = u"*.txt"_s;
+    frmAddFiles dialog(nullptr, ws, state);
+
+    EXPECT_EQ(dialog.windowTitle(), u"Files"_s);
+    EXPECT_EQ(FileTypePatterns().size(), 18);
+    EXPECT_EQ(dialog.cmbFilter->count(), 18);
+    EXPECT_EQ(dialog.cmbFilter->currentText(), u"*.txt"_s);
+    EXPECT_EQ(dialog.txtFilter->text(), u"*.c"_s);
+    EXPECT_EQ(dialog.Dir1->path(), QDir::toNativeSeparators(te.path(u"proj/src"_s)));
+    EXPECT_EQ(dialog.File1->files(), (QStringList{u"a.c"_s, u"b.c"_s}));
+    EXPECT_EQ(dialog.lstProjectFileName->count(), 1);
+    EXPECT_EQ(dialog.lblProjectFiles->text(), u"&Project Files: 1"_s);
+}
+
+TEST_F(FilesDialogTest, addFromTwoFoldersAndStoreOnOk) {
+    frmAddFiles dialog(nullptr, ws, state);
+    ASSERT_TRUE(dialog.Dir1->setPath(te.path(u"proj/src"_s)));
+    dialog.Dir1_Change(dialog.Dir1->path());
+    selectFiles(dialog, {u"b.c"_s});
+    dialog.cmdAdd->click();
+    dialog.cmbFilter->setCurrentIndex(1);  // as the user's choice does
+    Q_EMIT dialog.cmbFilter->activated(1);
+    EXPECT_EQ(dialog.txtFilter->text(), u"*.c;*.h;*.cpp;*.hpp"_s);
+    ASSERT_TRUE(dialog.Dir1->setPath(te.path(u"lib"_s)));
+    dialog.Dir1_Change(dialog.Dir1->path());
+    dialog.cmdAddAll->click();
+    EXPECT_EQ(dialog.lblProjectFiles->text(), u"&Project Files: 3"_s);
+
+    dialog.cmdOK->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(state.mbDialogCancel);
+    const ProjectModel& p = ws.project;
+    ASSERT_EQ(p.NumberOfChapters, 3);
+    EXPECT_EQ(p.Chapters[0].Name, u"b.c"_s);
+    EXPECT_EQ(p.Chapters[0].RelPath, u"src/"_s);
+    EXPECT_EQ(p.Chapters[1].Name, u"util.c"_s);
+    EXPECT_EQ(p.Chapters[1].RelPath, u"../lib/"_s);
+    EXPECT_EQ(p.Chapters[2].Name, u"util.h"_s);
+    EXPECT_EQ(p.settings.ComboFilter, u"*.c;*.h;*.cpp;*.hpp"_s);
+    EXPECT_EQ(p.settings.TextFilter, u"*.c;*.h;*.cpp;*.hpp"_s);
+}
+
+TEST_F(FilesDialogTest, cancelLeavesTheModelAlone) {
+    setChapters({{u"a.c"_s, u"src/"_s}});
+    frmAddFiles dialog(nullptr, ws, state);
+    dialog.cmdAddAll->click();
+    dialog.txtFilter->setText(u"*.txt"_s);
+    dialog.cmdCancel->click();
+    EXPECT_TRUE(state.mbDialogCancel);
+    EXPECT_EQ(ws.project.NumberOfChapters, 1);
+    EXPECT_EQ(ws.project.settings.TextFilter, u"*.*"_s);
+}
+
+TEST_F(FilesDialogTest, refusedFilterBringsTheMessageAndTheSavedFilterBack) {
+    setChapters({{u"a.c"_s, u"src/"_s}});
+    ws.project.settings.TextFilter = u"*.txt"_s;
+    frmAddFiles dialog(nullptr, ws, state);
+    dialog.txtFilter->setText(u"*.c"_s);
+    dialog.txtFilter_Enter();
+    EXPECT_EQ(dialog.File1->files(), (QStringList{u"a.c"_s, u"b.c"_s}));
+
+    dialog.txtFilter->setText(u"*.c;"_s);
+    dialog.txtFilter_Enter();
+    ASSERT_EQ(te.ui.messages.size(), 1u);
+    EXPECT_EQ(te.ui.messages[0].title, u"Filter error"_s);
+    EXPECT_EQ(te.ui.messages[0].text, u"Filter not supported.\r\nUse standard characters plus dots, semicolons and "
+                                      u"asterisks.\r\nDon't terminate the filter with a semicolon."_s);
+    EXPECT_EQ(te.ui.messages[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(dialog.txtFilter->text(), u"*.txt"_s);  // the saved one, not the last that worked
+    EXPECT_EQ(dialog.File1->pattern(), u"*.c"_s);
+}
+
+TEST_F(FilesDialogTest, theLimitOf4000FilesHoldsAtOk) {
+    std::vector<std::pair<QString, QString>> chapters(kMaxChapters, {u"a.c"_s, u"src/"_s});
+    setChapters(chapters);
+    frmAddFiles dialog(nullptr, ws, state);
+    dialog.cmdAddAll->click();  // 4000 + 3 files
+    ASSERT_EQ(dialog.files().count(), kMaxChapters + 3);
+    dialog.cmdOK->click();
+    ASSERT_EQ(te.ui.messages.size(), 1u);
+    EXPECT_EQ(te.ui.messages[0].title, u"Invalid number of project files"_s);
+    EXPECT_EQ(te.ui.messages[0].text, u"the maximum number of files (4000) has been exceeded."_s);
+    EXPECT_NE(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(ws.project.NumberOfChapters, kMaxChapters);
+
+    // Three Deletes bring it to 4000 rows, which OK accepts.
+    dialog.lstProjectFileName->item(0)->setSelected(true);
+    for (int i = 0; i < 3; ++i) {
+        QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, i == 2 ? Qt::KeypadModifier : Qt::NoModifier);
+        QCoreApplication::sendEvent(dialog.lstProjectFileName, &del);
+    }
+    EXPECT_EQ(dialog.lblProjectFiles->text(), u"&Project Files: 4000"_s);
+    dialog.cmdOK->click();
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_EQ(ws.project.NumberOfChapters, kMaxChapters);
+    EXPECT_EQ(ws.project.Chapters[kMaxChapters - 1].Name, u"notes.txt"_s);
+}
+
+TEST_F(FilesDialogTest, listOperationsKeepTheWidgetInStep) {
+    setChapters({{u"a.c"_s, u"src/"_s}, {u"b.c"_s, u"src/"_s}, {u"c.c"_s, u"src/"_s}});
+    frmAddFiles dialog(nullptr, ws, state);
+    dialog.lstProjectFileName->item(2)->setSelected(true);
+    dialog.cmdMoveUp->click();
+    EXPECT_EQ(dialog.lstProjectFileName->item(1)->text(), u"c.c"_s);
+    EXPECT_TRUE(dialog.lstProjectFileName->item(1)->isSelected());
+    dialog.cmdDelete->click();
+    EXPECT_EQ(dialog.lstProjectFileName->count(), 2);
+    EXPECT_TRUE(dialog.lstProjectFileName->item(1)->isSelected());
+    dialog.cmdDeleteAll->click();
+    EXPECT_EQ(dialog.lstProjectFileName->count(), 0);
+    EXPECT_EQ(dialog.lblProjectFiles->text(), u"&Project Files: 0"_s);
+}
+
+TEST_F(FilesDialogTest, defaultButtonFollowsTheFocus) {
+    frmAddFiles dialog(nullptr, ws, state);
+    auto focus = [](QWidget* widget, QEvent::Type type) {
+        QFocusEvent event(type);
+        QCoreApplication::sendEvent(widget, &event);
+    };
+    focus(dialog.File1, QEvent::FocusIn);
+    EXPECT_TRUE(dialog.cmdAdd->isDefault());
+    EXPECT_FALSE(dialog.cmdOK->isDefault());
+    focus(dialog.File1, QEvent::FocusOut);
+    EXPECT_FALSE(dialog.cmdAdd->isDefault());
+    EXPECT_TRUE(dialog.cmdOK->isDefault());
+    for (QWidget* browser : std::initializer_list<QWidget*>{dialog.Dir1, dialog.Drive1, dialog.cmbFilter,
+                                                            dialog.txtFilter}) {
+        focus(browser, QEvent::FocusIn);
+        EXPECT_FALSE(dialog.cmdOK->isDefault());
+        EXPECT_FALSE(dialog.cmdAdd->isDefault());
+        focus(browser, QEvent::FocusOut);
+        EXPECT_TRUE(dialog.cmdOK->isDefault());
+    }
+}
+
+}  // namespace
+}  // namespace tessarel

@@ -1,0 +1,215 @@
+#include "app/dialogs/settings_dialog.h"
+#include "dialogs_testing.h"
+#include "support/preferences.h"
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <gtest/gtest.h>
+
+namespace tessarel {
+namespace {
+
+using namespace Qt::StringLiterals;
+
+class SettingsDialogTest : public ::testing::Test, protected testing::DialogFixture {
+protected:
+    Preferences& prefs() { return *te.preferences; }
+    QString pref(const QString& key) { return prefs().ReadPreference(prefs::kSingleFile, key, QStringLiteral("unset")); }
+};
+
+TEST(SettingsChoicesTest, rulesBetweenBoxes) {
+    SettingsChoices c;
+    c.setChecked(SettingsBox::SortFileNames, true);
+    c.setChecked(SettingsBox::ChapterTitle, true);
+    EXPECT_FALSE(c.box(SettingsBox::SortFileNames).checked);
+    EXPECT_FALSE(c.box(SettingsBox::SortFileNames).enabled);
+    c.setChecked(SettingsBox::ChapterTitle, false);
+    EXPECT_TRUE(c.box(SettingsBox::SortFileNames).enabled);
+    EXPECT_FALSE(c.box(SettingsBox::SortFileNames).checked);
+
+    c.setChecked(SettingsBox::Collapsible, true);
+    EXPECT_TRUE(c.box(SettingsBox::OnlyDocumented).checked);
+    EXPECT_FALSE(c.box(SettingsBox::OnlyDocumented).enabled);
+    c.setChecked(SettingsBox::Collapsible, false);
+    EXPECT_TRUE(c.box(SettingsBox::OnlyDocumented).enabled);
+    EXPECT_TRUE(c.box(SettingsBox::OnlyDocumented).checked);
+
+    c.setChecked(SettingsBox::IncludeProjectTitle, true);
+    c.setChecked(SettingsBox::Title, false);
+    EXPECT_FALSE(c.box(SettingsBox::IncludeProjectTitle).checked);
+    EXPECT_FALSE(c.box(SettingsBox::IncludeProjectTitle).enabled);
+    c.setChecked(SettingsBox::Title, true);
+    EXPECT_TRUE(c.box(SettingsBox::IncludeProjectTitle).enabled);
+}
+
+TEST_F(SettingsDialogTest, singleFileModeOpensShortFromThePreferences) {
+    prefs().WritePreference(prefs::kSingleFile, prefs::kTitle, QStringLiteral(" 0"));
+    prefs().WritePreference(prefs::kSingleFile, prefs::kSortSections, QStringLiteral(" 1"));
+    prefs().WritePreference(prefs::kSingleFile, prefs::kStyle, QStringLiteral("dark_slate"));
+    prefs().WritePreference(prefs::kSingleFile, prefs::kSumCon, QStringLiteral("2"));
+    frmProperties dialog(nullptr, ws, state);
+
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Settings"));
+    QStringList styles;
+    for (int i = 0; i < dialog.cmbStyle->count(); ++i) {
+        styles << dialog.cmbStyle->itemText(i);
+        EXPECT_FALSE(dialog.cmbStyle->itemIcon(i).isNull());
+    }
+    EXPECT_EQ(styles, (QStringList{u"auto_light_dark"_s, u"compact_grey"_s, u"dark_slate"_s, u"minimal"_s,
+                                   u"print_serif"_s, u"standard_babyblue"_s}));
+    EXPECT_EQ(dialog.cmbStyle->currentText(), QStringLiteral("dark_slate"));
+    EXPECT_FALSE(dialog.chkTitle->isChecked());
+    EXPECT_TRUE(dialog.chkHyperlinks->isChecked());
+    EXPECT_TRUE(dialog.chkSortSections->isChecked());
+    EXPECT_FALSE(dialog.chkSourceLocation->isChecked());
+    EXPECT_TRUE(dialog.optSumCon[2]->isChecked());
+    EXPECT_TRUE(dialog.chkEmbedStyle->isChecked());
+    EXPECT_FALSE(dialog.chkEmbedStyle->isEnabled());
+    for (QWidget* off : std::initializer_list<QWidget*>{
+             dialog.chkIncludeProjectTitle, dialog.txtCopyRight, dialog.txtSideTitle, dialog.txtSideText,
+             dialog.chkChapterTitle, dialog.chkOnlyDocumented, dialog.chkCollapsible, dialog.chkSortFileNames,
+             dialog.chkGenerateHtmlHelpFiles, dialog.frameHtmlHelp, dialog.frameIndex}) {
+        EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
+    }
+    EXPECT_TRUE(dialog.frameIndex->isHidden());
+    const int shortHeight = TwipsToScreenPixels(3030, &dialog);
+    EXPECT_GE(dialog.height(), shortHeight);
+    EXPECT_LT(dialog.height(), TwipsToScreenPixels(7820, &dialog));
+}
+
+TEST_F(SettingsDialogTest, singleFileOkStoresPreferencesAndOnlyTheSharedSettings) {
+    ws.project.settings.Collapsible = true;
+    ws.project.settings.IndexTitle = QStringLiteral("kept");
+    frmProperties dialog(nullptr, ws, state);
+    dialog.chkAPI->setChecked(false);
+    dialog.chkLastGenerated->setChecked(true);
+    dialog.cmbStyle->setCurrentText(QStringLiteral("compact_grey"));
+    dialog.optSumCon[0]->setChecked(true);
+    dialog.cmdOK->click();
+
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+    EXPECT_FALSE(state.mbDialogCancel);
+    EXPECT_EQ(pref(prefs::kApi), QStringLiteral(" 0"));
+    EXPECT_EQ(pref(prefs::kTitle), QStringLiteral(" 1"));
+    EXPECT_EQ(pref(prefs::kLastGenerated), QStringLiteral(" 1"));
+    EXPECT_EQ(pref(prefs::kEmbedStyle), QStringLiteral(" 1"));
+    EXPECT_EQ(pref(prefs::kSortSections), QStringLiteral(" 0"));
+    EXPECT_EQ(pref(prefs::kStyle), QStringLiteral("compact_grey"));
+    EXPECT_EQ(pref(prefs::kSumCon), QStringLiteral("0"));
+    const Settings& s = ws.project.settings;
+    EXPECT_FALSE(s.Api);
+    EXPECT_TRUE(s.IncludeLastGenerated);
+    EXPECT_EQ(s.Style, QStringLiteral("compact_grey"));
+    EXPECT_EQ(s.SumCon, QStringLiteral("0"));
+    EXPECT_TRUE(s.Collapsible);
+    EXPECT_EQ(s.IndexTitle, QStringLiteral("kept"));
+    EXPECT_EQ(prefs().ReadPreference(prefs::kProject, prefs::kCompilerPath, u"unset"_s), u"unset"_s);
+}
+
+TEST_F(SettingsDialogTest, projectModeShowsTheModelWithoutChangingIt) {
+    openProject();
+    Settings& s = ws.project.settings;
+    s.Title = false;
+    s.IncludeProjectTitle = true;
+    s.Collapsible = true;
+    s.IncludeOnlyDocumentedFiles = false;
+    s.UseChapterTitleInIndex = true;
+    s.Style = QStringLiteral("no_such_style");
+    s.IndexTitle = QStringLiteral("Book");
+    s.IndexText = QStringLiteral("line one<br>line two");
+    s.Copyright = QStringLiteral("&#169; 2024 Me");
+    s.SumCon = QStringLiteral("0");
+    const Settings before = s;
+    frmProperties dialog(nullptr, ws, state);
+
+    EXPECT_EQ(s, before);
+    EXPECT_FALSE(dialog.frameIndex->isHidden());
+    EXPECT_GE(dialog.height(), TwipsToScreenPixels(7820, &dialog));
+    EXPECT_TRUE(dialog.chkOnlyDocumented->isChecked());
+    EXPECT_FALSE(dialog.chkOnlyDocumented->isEnabled());
+    EXPECT_FALSE(dialog.chkSortFileNames->isEnabled());
+    EXPECT_FALSE(dialog.chkIncludeProjectTitle->isEnabled());
+    EXPECT_TRUE(dialog.chkBoldTitles->isChecked());
+    EXPECT_TRUE(dialog.optSumCon[0]->isChecked());
+    EXPECT_EQ(dialog.cmbStyle->currentText(), QStringLiteral("minimal"));
+    EXPECT_EQ(dialog.txtSideTitle->text(), QStringLiteral("Book"));
+    EXPECT_EQ(dialog.txtSideText->toPlainText(), QStringLiteral("line one\nline two"));
+    EXPECT_EQ(dialog.txtCopyRight->toPlainText(), QStringLiteral("(c) 2024 Me"));
+    EXPECT_EQ(dialog.txtHTMLCompilerPath->text(), prefs::DefaultCompilerPath());
+}
+
+TEST_F(SettingsDialogTest, projectOkStoresPlainTextsAndTheBoxes) {
+    openProject();
+    ws.project.settings.UseChapterTitleInIndex = true;
+    frmProperties dialog(nullptr, ws, state);
+    dialog.chkChapterTitle->setChecked(false);
+    EXPECT_TRUE(dialog.chkSortFileNames->isEnabled());
+    EXPECT_FALSE(dialog.chkSortFileNames->isChecked());
+    dialog.chkTitle->setChecked(false);
+    EXPECT_FALSE(dialog.chkIncludeProjectTitle->isEnabled());
+    dialog.chkCollapsible->setChecked(true);
+    dialog.txtSideText->setPlainText(QStringLiteral("first\nsecond"));
+    dialog.txtCopyRight->setPlainText(QStringLiteral("(c) Someone"));
+    dialog.txtHTMLCompilerPath->clear();
+    dialog.cmdOK->click();
+
+    const Settings& s = ws.project.settings;
+    EXPECT_FALSE(s.UseChapterTitleInIndex);
+    EXPECT_FALSE(s.Title);
+    EXPECT_TRUE(s.Collapsible);
+    EXPECT_TRUE(s.IncludeOnlyDocumentedFiles);
+    EXPECT_EQ(s.IndexText, QStringLiteral("first\r\nsecond"));
+    EXPECT_EQ(s.Copyright, QStringLiteral("(c) Someone"));
+    EXPECT_EQ(s.Style, QStringLiteral("standard_babyblue"));
+    // An empty compiler folder leaves the stored one alone; a given one is kept.
+    EXPECT_EQ(prefs().ReadPreference(prefs::kProject, prefs::kCompilerPath, u"unset"_s), u"unset"_s);
+    frmProperties again(nullptr, ws, state);
+    again.txtHTMLCompilerPath->setText(QStringLiteral("/opt/hhw"));
+    again.cmdOK->click();
+    EXPECT_EQ(prefs().ReadPreference(prefs::kProject, prefs::kCompilerPath, u"unset"_s), u"/opt/hhw"_s);
+    EXPECT_EQ(pref(prefs::kTitle), QStringLiteral("unset"));
+}
+
+TEST_F(SettingsDialogTest, cancelChangesNothingInEitherMode) {
+    for (bool project : {false, true}) {
+        if (project) {
+            openProject();
+        }
+        const Settings before = ws.project.settings;
+        frmProperties dialog(nullptr, ws, state);
+        dialog.chkTitle->setChecked(!dialog.chkTitle->isChecked());
+        dialog.cmbStyle->setCurrentText(QStringLiteral("print_serif"));
+        dialog.txtSideTitle->setText(QStringLiteral("typed"));
+        dialog.cmdCancel->click();
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        EXPECT_TRUE(state.mbDialogCancel);
+        EXPECT_EQ(ws.project.settings, before);
+        EXPECT_EQ(pref(prefs::kTitle), QStringLiteral("unset"));
+        EXPECT_EQ(pref(prefs::kStyle), QStringLiteral("unset"));
+    }
+}
+
+TEST_F(SettingsDialogTest, multiLineBoxesTakeEnterAwayFromOk) {
+    openProject();
+    frmProperties dialog(nullptr, ws, state);
+    EXPECT_TRUE(dialog.cmdOK->isDefault());
+    for (QWidget* box : {static_cast<QWidget*>(dialog.txtSideText), static_cast<QWidget*>(dialog.txtCopyRight)}) {
+        QFocusEvent in(QEvent::FocusIn);
+        QCoreApplication::sendEvent(box, &in);
+        EXPECT_FALSE(dialog.cmdOK->isDefault());
+        QFocusEvent out(QEvent::FocusOut);
+        QCoreApplication::sendEvent(box, &out);
+        EXPECT_TRUE(dialog.cmdOK->isDefault());
+    }
+}
+
+}  // namespace
+}  // namespace tessarel
