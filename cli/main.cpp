@@ -1,5 +1,6 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <exception>
 
 #include "cli/build_file_command.h"
 #include "cli/build_project_command.h"
@@ -8,6 +9,7 @@
 #include "cli/exit_status.h"
 #include "cli/interrupt.h"
 #include "support/environment.h"
+#include "support/error_report.h"
 #include "support/file_functions.h"
 #include "support/preferences.h"
 
@@ -27,10 +29,15 @@ ExitStatus Run(const QStringList& files, Console& console) {
             break;
         }
         // The window's rule: the extension "qdx", exactly, opens a project.
-        const ExitStatus fileStatus = ExtensionOf(file) == QStringLiteral("qdx")
-                                          ? BuildProjectCommand(env, ui).run(file)
-                                          : BuildFileCommand(env, ui).run(file);
-        status = Worse(status, fileStatus);
+        const bool project = ExtensionOf(file) == QStringLiteral("qdx");
+        try {
+            status =
+                Worse(status, project ? BuildProjectCommand(env, ui).run(file) : BuildFileCommand(env, ui).run(file));
+        } catch (const std::exception& error) {
+            // As in the window: logged to error.log, reported, and the program ends.
+            ReportError(env, project ? QStringLiteral("BuildTheProject") : QStringLiteral("BuildTheFile"),
+                        QStringLiteral("tessarel-cli"), QStringLiteral("0"), QString::fromLocal8Bit(error.what()));
+        }
     }
     if (ui.quitRequested()) {
         status = Worse(status, ExitStatus::BuildFailed);
