@@ -14,12 +14,6 @@ constexpr char16_t kLf = u'\n';
 
 inline bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
-inline void Tick(Yielder* yielder) {
-    if (yielder != nullptr) {
-        yielder->tick();
-    }
-}
-
 inline const char16_t* Chars(const QString& text) { return QStringView(text).utf16(); }
 inline char16_t* WritableChars(QString& text) { return reinterpret_cast<char16_t*>(text.data()); }
 
@@ -43,23 +37,80 @@ void AppendCharacterReferences(QString& out, QStringView content) {
     }
 }
 
+/// The next `c` at or after `from`; `n` when there is none.
+inline qsizetype NextOf(const char16_t* s, qsizetype n, qsizetype from, char16_t c) {
+    const qsizetype at = QStringView(s, n).indexOf(QChar(c), from);
+    return at < 0 ? n : at;
+}
+
 }  // namespace
 
-void EncodeLiteralBlocks(QString& text, Yielder* yielder) {
+QString& PassContext::output(qsizetype size) {
+    spare_.truncate(0);
+    if (spare_.capacity() < size) {
+        spare_.reserve(size + size / 4 + 256);
+    }
+    return spare_;
+}
+
+TextRewriter::TextRewriter(const QString& source, PassContext* context)
+    : source_(source), context_(context != nullptr ? *context : local_) {}
+
+QString& TextRewriter::replace(qsizetype from, qsizetype to) {
+    if (out_ == nullptr) {
+        out_ = &context_.output(source_.size() + source_.size() / 8 + 64);
+    }
+    out_->append(QStringView(source_).mid(copied_, from - copied_));
+    copied_ = to;
+    return *out_;
+}
+
+void TextRewriter::finish(QString& text) {
+    if (out_ == nullptr) {
+        return;
+    }
+    out_->append(QStringView(source_).mid(copied_));
+    context_.commit(text);
+    out_ = nullptr;
+}
+
+void ReplaceEverywhere(QString& text, QStringView find, QStringView replacement, PassContext* context) {
+    if (text.isEmpty() || find.isEmpty() || replacement.isEmpty()) {
+        return;
+    }
+    const QStringView view(text);
+    qsizetype at = view.indexOf(find);
+    if (at < 0) {
+        return;
+    }
+    TextRewriter out(text, context);
+    for (; at >= 0; at = view.indexOf(find, at + find.size())) {
+        out.replace(at, at + find.size()).append(replacement);
+    }
+    out.finish(text);
+}
+
+void EncodeLiteralBlocks(QString& text, PassContext* context) {
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
-    QString out;
-    qsizetype copied = 0;
+    TextRewriter out(text, context);
     int state = 0;
     qsizetype open = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        Tick(yielder);
+        if (state == 0) {
+            // Nothing happens before the next brace.
+            i = NextOf(s, n, i, u'{');
+            if (i >= n) {
+                break;
+            }
+        }
+        if (context != nullptr) {
+            context->tick();
+        }
         const char16_t c = s[i];
         switch (state) {
         case 0:
-            if (c == u'{') {
-                state = 1;
-            }
+            state = 1;
             break;
         case 1:
             if (c == u'{') {
@@ -78,13 +129,8 @@ void EncodeLiteralBlocks(QString& text, Yielder* yielder) {
             break;
         case 3:
             if (c == u'}') {
-                if (out.isEmpty()) {
-                    out.reserve(n + n / 8);
-                }
-                out.append(QStringView(s + copied, open - copied));
                 const QString content = TrimSpaces(QStringView(s + open + 2, i - 1 - (open + 2)).toString());
-                AppendCharacterReferences(out, content);
-                copied = i + 1;
+                AppendCharacterReferences(out.replace(open, i + 1), content);
                 state = 0;
             } else if (c == kCr) {
                 state = 0;
@@ -94,67 +140,90 @@ void EncodeLiteralBlocks(QString& text, Yielder* yielder) {
             break;
         }
     }
-    if (copied > 0) {
-        out.append(QStringView(s + copied, n - copied));
-        text = std::move(out);
+    out.finish(text);
+}
+
+void ProtectWebAddresses(QString& text, PassContext* context) {
+    ReplaceEverywhere(text, u"http://", u"http&#58&#47&#47", context);
+    ReplaceEverywhere(text, u"https://", u"https&#58&#47&#47", context);
+}
+
+void RestoreWebAddresses(QString& text, PassContext* context) {
+    ReplaceEverywhere(text, u"http&#58&#47&#47", u"http://", context);
+    ReplaceEverywhere(text, u"https&#58&#47&#47", u"https://", context);
+}
+
+void EscapeMarkers(QString& text, PassContext* context) {
+    // One walk does what replacing the eight pairs one after another does: no
+    // escape contains "@" or ":", so none can form a pair for a later one.
+    const qsizetype n = text.size();
+    const char16_t* s = Chars(text);
+    TextRewriter out(text, context);
+    for (qsizetype i = 0; i + 1 < n; ++i) {
+        const char16_t c = s[i];
+        if (c != u'@' && c != u':') {
+            continue;
+        }
+        const char16_t next = s[i + 1];
+        const char16_t* escape = nullptr;
+        if (c == u':') {
+            escape = next == u':' ? u"&#58&#58" : nullptr;
+        } else {
+            switch (next) {
+            case u't': escape = u"&#64&#116"; break;
+            case u'c': escape = u"&#64&#99"; break;
+            case u'r': escape = u"&#64&#114"; break;
+            case u'x': escape = u"&#64&#120"; break;
+            case u'b': escape = u"&#64&#98"; break;
+            case u'i': escape = u"&#64&#105"; break;
+            case u'u': escape = u"&#64&#117"; break;
+            default: break;
+            }
+        }
+        if (escape != nullptr) {
+            out.replace(i, i + 2).append(QStringView(escape));
+            ++i;
+        }
     }
+    out.finish(text);
 }
 
-void ProtectWebAddresses(QString& text) {
-    ReplaceAll(text, QStringLiteral("http://"), QStringLiteral("http&#58&#47&#47"));
-    ReplaceAll(text, QStringLiteral("https://"), QStringLiteral("https&#58&#47&#47"));
-}
-
-void RestoreWebAddresses(QString& text) {
-    ReplaceAll(text, QStringLiteral("http&#58&#47&#47"), QStringLiteral("http://"));
-    ReplaceAll(text, QStringLiteral("https&#58&#47&#47"), QStringLiteral("https://"));
-}
-
-void EscapeMarkers(QString& text) {
-    static const struct {
-        const char16_t* found;
-        const char16_t* replacement;
-    } kEscapes[] = {
-        {u"@t", u"&#64&#116"}, {u"@c", u"&#64&#99"},  {u"@r", u"&#64&#114"}, {u"@x", u"&#64&#120"},
-        {u"@b", u"&#64&#98"},  {u"@i", u"&#64&#105"}, {u"@u", u"&#64&#117"}, {u"::", u"&#58&#58"},
-    };
-    for (const auto& escape : kEscapes) {
-        ReplaceAll(text, QString::fromUtf16(escape.found), QString::fromUtf16(escape.replacement));
-    }
-}
-
-void CloseMultiLineComments(QString& text, const QString& opener, const QString& closer) {
+void CloseMultiLineComments(QString& text, const QString& opener, const QString& closer, PassContext* context) {
     // Two blanks whatever the opener's length: a single "{" widens the line.
-    ReplaceAll(text, opener, QStringLiteral("  "));
-    ReplaceAll(text, closer, kCloseMarker);
+    ReplaceEverywhere(text, opener, u"  ", context);
+    ReplaceEverywhere(text, closer, kCloseMarker, context);
 }
 
-void CloseBraceComments(QString& text) {
-    const QString openPlaceholder = QStringLiteral("[_un_+]..");
-    const QString closePlaceholder = QStringLiteral("[_un_-]..");
-    ReplaceAll(text, QStringLiteral("{{"), openPlaceholder);
-    ReplaceAll(text, QStringLiteral("}}"), closePlaceholder);
-    CloseMultiLineComments(text, QStringLiteral("{"), QStringLiteral("}"));
-    ReplaceAll(text, openPlaceholder, QStringLiteral("{{"));
-    ReplaceAll(text, closePlaceholder, QStringLiteral("}}"));
+void CloseBraceComments(QString& text, PassContext* context) {
+    ReplaceEverywhere(text, u"{{", u"[_un_+]..", context);
+    ReplaceEverywhere(text, u"}}", u"[_un_-]..", context);
+    CloseMultiLineComments(text, QStringLiteral("{"), QStringLiteral("}"), context);
+    ReplaceEverywhere(text, u"[_un_+]..", u"{{", context);
+    ReplaceEverywhere(text, u"[_un_-]..", u"}}", context);
 }
 
-void CloseSingleLineBlocks(QString& text, QChar mark, Yielder* yielder) {
+void CloseSingleLineBlocks(QString& text, QChar mark, PassContext* context) {
     const char16_t k = mark.unicode();
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
-    QString out;
-    qsizetype copied = 0;
+    TextRewriter out(text, context);
     qsizetype remembered = 0;
     int state = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        Tick(yielder);
+        if (state == 0 || state == 4) {
+            // Only a line feed moves the walk on from these states.
+            i = NextOf(s, n, i, kLf);
+            if (i >= n) {
+                break;
+            }
+        }
+        if (context != nullptr) {
+            context->tick();
+        }
         const char16_t c = s[i];
         switch (state) {
         case 0:
-            if (c == kLf) {
-                state = 2;
-            }
+            state = 2;
             break;
         case 2:
             if (c == k) {
@@ -169,10 +238,8 @@ void CloseSingleLineBlocks(QString& text, QChar mark, Yielder* yielder) {
             }
             break;
         case 4:
-            if (c == kLf) {
-                remembered = i - 1;
-                state = 6;
-            }
+            remembered = i - 1;
+            state = 6;
             break;
         case 6:
             if (c == k) {
@@ -184,31 +251,25 @@ void CloseSingleLineBlocks(QString& text, QChar mark, Yielder* yielder) {
         case 7:
             // The block ended on the line before: close it before that line's
             // CR and walk on from there.
-            if (out.isEmpty()) {
-                out.reserve(n + n / 16 + 16);
-            }
-            out.append(QStringView(s + copied, remembered - copied));
-            out.append(kCloseMarker);
-            copied = remembered;
+            out.replace(remembered, remembered).append(kCloseMarker);
             i = remembered - 1;
             state = 0;
             break;
         }
     }
-    if (!out.isEmpty()) {
-        out.append(QStringView(s + copied, n - copied));
-        text = std::move(out);
-    }
+    out.finish(text);
 }
 
-void BlankLeadingRuns(QString& text, QChar mark, Yielder* yielder) {
+void BlankLeadingRuns(QString& text, QChar mark, PassContext* context) {
     const char16_t k = mark.unicode();
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
     char16_t* w = nullptr;
-    for (qsizetype i = 1; i < n; ++i) {
-        Tick(yielder);
-        if (s[i] != kLf || s[i - 1] != kCr) {
+    for (qsizetype i = NextOf(s, n, 1, kLf); i < n; i = NextOf(s, n, i + 1, kLf)) {
+        if (context != nullptr) {
+            context->tick();
+        }
+        if (s[i - 1] != kCr) {
             continue;
         }
         qsizetype j = i + 1;
@@ -226,60 +287,63 @@ void BlankLeadingRuns(QString& text, QChar mark, Yielder* yielder) {
             }
             std::fill(w + j, w + end, u' ');
         }
-        i = end - 1;
     }
 }
 
-void BlankTrailingRuns(QString& text, QChar mark, Yielder* yielder) {
+void BlankTrailingRuns(QString& text, QChar mark, PassContext* context) {
     const char16_t k = mark.unicode();
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
     char16_t* w = nullptr;
-    for (qsizetype i = 1; i < n; ++i) {
-        Tick(yielder);
-        if (s[i] != k || s[i - 1] == k) {
-            continue;
+    for (qsizetype i = NextOf(s, n, 1, k); i < n; i = NextOf(s, n, i, k)) {
+        if (context != nullptr) {
+            context->tick();
         }
         qsizetype end = i;
         while (end < n && s[end] == k) {
             ++end;
         }
-        if (IsBlank(s[i - 1]) && end < n && (s[end] == kCr || CloseMarkerAt(s, n, end))) {
+        if (s[i - 1] != k && IsBlank(s[i - 1]) && end < n && (s[end] == kCr || CloseMarkerAt(s, n, end))) {
             if (w == nullptr) {
                 w = WritableChars(text);
                 s = w;
             }
             std::fill(w + i, w + end, u' ');
         }
-        i = end - 1;
+        i = end;
     }
 }
 
-void CloseDoubleSlashBlocks(QString& text, Yielder* yielder) {
+void CloseDoubleSlashBlocks(QString& text, PassContext* context) {
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
-    QString out;
-    qsizetype copied = 0;
+    TextRewriter out(text, context);
     qsizetype remembered = 0;
     int state = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        Tick(yielder);
+        if (state == 0) {
+            i = NextOf(s, n, i, u'/');
+        } else if (state == 3) {
+            i = NextOf(s, n, i, kCr);
+        }
+        if (i >= n) {
+            break;
+        }
+        if (context != nullptr) {
+            context->tick();
+        }
         const char16_t c = s[i];
         bool close = false;
         switch (state) {
         case 0:
-            if (c == u'/') {
-                state = 2;
-            }
+            state = 2;
             break;
         case 2:
             state = c == u'/' ? 3 : 0;
             break;
         case 3:
-            if (c == kCr) {
-                remembered = i;
-                state = 4;
-            }
+            remembered = i;
+            state = 4;
             break;
         case 4:
             state = c == kLf ? 5 : 0;
@@ -300,30 +364,21 @@ void CloseDoubleSlashBlocks(QString& text, Yielder* yielder) {
             break;
         }
         if (close) {
-            if (out.isEmpty()) {
-                out.reserve(n + n / 16 + 16);
-            }
-            out.append(QStringView(s + copied, remembered - copied));
-            out.append(kCloseMarker);
-            copied = remembered;
+            out.replace(remembered, remembered).append(kCloseMarker);
             i = remembered - 1;
             state = 0;
         }
     }
-    if (!out.isEmpty()) {
-        out.append(QStringView(s + copied, n - copied));
-        text = std::move(out);
-    }
+    out.finish(text);
 }
 
-void BlankDoubleSlashes(QString& text, Yielder* yielder) {
+void BlankDoubleSlashes(QString& text, PassContext* context) {
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
     char16_t* w = nullptr;
-    for (qsizetype i = 0; i < n; ++i) {
-        Tick(yielder);
-        if (s[i] != u'/') {
-            continue;
+    for (qsizetype i = NextOf(s, n, 0, u'/'); i < n; i = NextOf(s, n, i, u'/')) {
+        if (context != nullptr) {
+            context->tick();
         }
         qsizetype end = i;
         while (end < n && s[end] == u'/') {
@@ -336,18 +391,17 @@ void BlankDoubleSlashes(QString& text, Yielder* yielder) {
             }
             std::fill(w + i, w + end, u' ');
         }
-        i = end - 1;
+        i = end;
     }
 }
 
-void BlankTrailingStars(QString& text, Yielder* yielder) {
+void BlankTrailingStars(QString& text, PassContext* context) {
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
     char16_t* w = nullptr;
-    for (qsizetype i = 0; i < n; ++i) {
-        Tick(yielder);
-        if (s[i] != u'*') {
-            continue;
+    for (qsizetype i = NextOf(s, n, 0, u'*'); i < n; i = NextOf(s, n, i, u'*')) {
+        if (context != nullptr) {
+            context->tick();
         }
         qsizetype end = i;
         while (end < n && s[end] == u'*') {
@@ -368,64 +422,76 @@ void BlankTrailingStars(QString& text, Yielder* yielder) {
             }
             std::fill(w + i, w + end, u' ');
         }
-        i = end - 1;
+        i = end;
     }
 }
 
-void BlankSeparatorLines(QString& text, Yielder* yielder) {
+void BlankSeparatorLines(QString& text, PassContext* context) {
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
     char16_t* w = nullptr;
-    qsizetype lineStart = 0;
-    while (lineStart < n) {
-        Tick(yielder);
-        // The line runs to the next CR LF (or the end of the text).
-        qsizetype lineEnd = lineStart;
+    // Only lines holding "@/t" matter: go from one to the next.
+    QStringView view(s, n);
+    qsizetype searchFrom = 0;
+    for (qsizetype marker = view.indexOf(kCloseMarker); marker >= 0;
+         marker = view.indexOf(kCloseMarker, searchFrom)) {
+        if (context != nullptr) {
+            context->tick();
+        }
+        // The line runs from after the last CR LF before the marker to the
+        // next CR LF; its first "@" decides.
+        qsizetype lineStart = marker;
+        while (lineStart > 0 && !(s[lineStart - 1] == kLf && lineStart > 1 && s[lineStart - 2] == kCr)) {
+            --lineStart;
+        }
+        qsizetype lineEnd = marker;
         while (lineEnd < n && !(s[lineEnd] == kCr && lineEnd + 1 < n && s[lineEnd + 1] == kLf)) {
             ++lineEnd;
         }
+        searchFrom = lineEnd;
         qsizetype at = lineStart;
-        while (at < lineEnd && s[at] != u'@') {
+        while (s[at] != u'@') {
             ++at;
         }
-        if (at < lineEnd && CloseMarkerAt(s, n, at)) {
-            const QString before = TrimSpaces(QStringView(s + lineStart, at - lineStart).toString());
-            if (before.size() >= 3 && before[0] == before[1] && before[1] == before[2]) {
-                if (w == nullptr) {
-                    w = WritableChars(text);
-                    s = w;
-                }
-                std::fill(w + lineStart, w + at, u' ');
-            }
+        if (at != marker) {
+            continue;
         }
-        lineStart = lineEnd + 2;
+        const QString before = TrimSpaces(QStringView(s + lineStart, at - lineStart).toString());
+        if (before.size() >= 3 && before[0] == before[1] && before[1] == before[2]) {
+            if (w == nullptr) {
+                w = WritableChars(text);
+                s = w;
+                view = QStringView(s, n);
+            }
+            std::fill(w + lineStart, w + at, u' ');
+        }
     }
 }
 
-void ScanComments(QString& text, const CommentStyles& styles, UserInterface& ui, Yielder* yielder) {
+void ScanComments(QString& text, const CommentStyles& styles, UserInterface& ui, PassContext* context) {
     if (styles.chkM1) {
-        CloseMultiLineComments(text, QStringLiteral("/*"), QStringLiteral("*/"));
+        CloseMultiLineComments(text, QStringLiteral("/*"), QStringLiteral("*/"), context);
         ui.AddProgress();
         ui.AddProgress();
     }
     if (styles.chkM2) {
-        CloseMultiLineComments(text, QStringLiteral("(*"), QStringLiteral("*)"));
+        CloseMultiLineComments(text, QStringLiteral("(*"), QStringLiteral("*)"), context);
         ui.AddProgress();
         ui.AddProgress();
     }
     if (styles.chkM4) {
-        CloseBraceComments(text);
+        CloseBraceComments(text, context);
         for (int step = 0; step < 4; ++step) {
             ui.AddProgress();
         }
     }
 
     const auto prefixStyle = [&](QChar mark) {
-        CloseSingleLineBlocks(text, mark, yielder);
+        CloseSingleLineBlocks(text, mark, context);
         ui.AddProgress();
-        BlankLeadingRuns(text, mark, yielder);
+        BlankLeadingRuns(text, mark, context);
         ui.AddProgress();
-        BlankTrailingRuns(text, mark, yielder);
+        BlankTrailingRuns(text, mark, context);
         ui.AddProgress();
     };
     if (styles.chkS32) {
@@ -433,9 +499,9 @@ void ScanComments(QString& text, const CommentStyles& styles, UserInterface& ui,
         prefixStyle(u'C');
     }
     if (styles.chkS1) {
-        CloseDoubleSlashBlocks(text, yielder);
+        CloseDoubleSlashBlocks(text, context);
         ui.AddProgress();
-        BlankDoubleSlashes(text, yielder);
+        BlankDoubleSlashes(text, context);
         ui.AddProgress();
     }
     if (styles.chkS2) {
@@ -455,12 +521,12 @@ void ScanComments(QString& text, const CommentStyles& styles, UserInterface& ui,
     }
 
     if (styles.anyMultiLine()) {
-        BlankLeadingRuns(text, u'*', yielder);
+        BlankLeadingRuns(text, u'*', context);
         ui.AddProgress();
-        BlankTrailingStars(text, yielder);
+        BlankTrailingStars(text, context);
         ui.AddProgress();
     }
-    BlankSeparatorLines(text, yielder);
+    BlankSeparatorLines(text, context);
     ui.AddProgress();
 }
 

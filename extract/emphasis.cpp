@@ -1,16 +1,25 @@
 #include "extract/emphasis.h"
 
+#include "extract/comment_scanner.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
-#include <functional>
+#include <vector>
 
 namespace tessarel {
+
+// The comment delimiters that contain the mark ("(*" and "*)" for bold, "/*"
+// and "*/" for italic) are hidden during the pass: as if each were replaced by
+// a placeholder of neutral characters ("<[[[!^^++]]]>", "<[[[!^^--]]]>") and
+// put back afterwards. The walk reads a hidden delimiter as two neutral
+// characters instead, which moves the states exactly as the placeholder would,
+// so the text is not copied four times to hide and restore them.
 
 namespace {
 
 const QString kOpenerPlaceholder = QStringLiteral("<[[[!^^++]]]>");
 const QString kCloserPlaceholder = QStringLiteral("<[[[!^^--]]]>");
+constexpr char16_t kNeutral = u'x';
 
 inline bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
@@ -30,47 +39,82 @@ inline bool EndsEmphasis(char16_t c) {
     }
 }
 
-/// Runs the pass with the comment delimiters that contain the mark hidden, so
-/// that their mark character is not taken for emphasis.
-void WithDelimitersHidden(QString& text, const QString& opener, const QString& closer,
-                          const std::function<void()>& pass) {
-    ReplaceAll(text, opener, kOpenerPlaceholder);
-    ReplaceAll(text, closer, kCloserPlaceholder);
-    pass();
-    ReplaceAll(text, kOpenerPlaceholder, opener);
-    ReplaceAll(text, kCloserPlaceholder, closer);
+/// Where the delimiters would be replaced: every opener left to right, then
+/// every closer outside them. Sorted starts; each covers two characters.
+std::vector<qsizetype> HiddenDelimiters(const QString& text, const QString& opener, const QString& closer) {
+    std::vector<qsizetype> openers;
+    std::vector<qsizetype> hidden;
+    if (opener.isEmpty()) {
+        return hidden;
+    }
+    const QStringView view(text);
+    for (qsizetype at = view.indexOf(opener); at >= 0; at = view.indexOf(opener, at + opener.size())) {
+        openers.push_back(at);
+    }
+    size_t next = 0;
+    for (qsizetype at = view.indexOf(closer); at >= 0; at = view.indexOf(closer, at + 1)) {
+        while (next < openers.size() && openers[next] + opener.size() <= at) {
+            hidden.push_back(openers[next++]);
+        }
+        const bool insideOpener = next < openers.size() && openers[next] < at + closer.size();
+        if (!insideOpener) {
+            hidden.push_back(at);
+            at += closer.size() - 1;
+        }
+    }
+    hidden.insert(hidden.end(), openers.begin() + static_cast<qsizetype>(next), openers.end());
+    return hidden;
 }
 
-}  // namespace
-
-void MarkEmphasis(QString& text, QChar mark, const QString& openTag, const QString& closeTag, Yielder* yielder) {
+void Emphasize(QString& text, QChar mark, const QString& openTag, const QString& closeTag, const QString& opener,
+               const QString& closer, PassContext* context) {
     const char16_t m = mark.unicode();
     const qsizetype n = text.size();
     const char16_t* s = QStringView(text).utf16();
-    QString out;
-    qsizetype copied = 0;
+    const QStringView view(s, n);
+    const std::vector<qsizetype> hidden = HiddenDelimiters(text, opener, closer);
+    size_t nextHidden = 0;
+    const auto at = [&](qsizetype i) -> char16_t {
+        while (nextHidden < hidden.size() && hidden[nextHidden] + 1 < i) {
+            ++nextHidden;
+        }
+        const bool isHidden = nextHidden < hidden.size() && hidden[nextHidden] <= i;
+        return isHidden ? kNeutral : s[i];
+    };
+
+    TextRewriter out(text, context);
     qsizetype open = 0;
     qsizetype close = 0;
     int state = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        if (yielder != nullptr) {
-            yielder->tick();
-        }
-        const char16_t c = s[i];
-        switch (state) {
-        case 0:
-            if (IsBlank(c) || c == u'\n') {
-                state = 1;
+        if (state == 0) {
+            // In states 0 and 1 only a mark can lead anywhere. The mark opens
+            // when an odd number of blanks and line feeds stand right before
+            // it (since i): the first moves to state 1, the second back to 0.
+            const qsizetype p = view.indexOf(QChar(m), i);
+            if (p < 0) {
+                break;
             }
-            break;
-        case 1:
-            if (c == m) {
-                open = i;
+            if (context != nullptr) {
+                context->tick();
+            }
+            if (at(p) != m) {
+                i = p;  // part of a hidden delimiter: state 0 after it
+                continue;
+            }
+            qsizetype run = 0;
+            while (p - run - 1 >= i && (IsBlank(s[p - run - 1]) || s[p - run - 1] == u'\n')) {
+                ++run;
+            }
+            if (run % 2 == 1) {
+                open = p;
                 state = 2;
-            } else {
-                state = 0;
             }
-            break;
+            i = p;
+            continue;
+        }
+        const char16_t c = at(i);
+        switch (state) {
         case 2:
             state = (c != m && !IsBlank(c) && c != u'\r' && c != u'\n') ? 3 : 0;
             break;
@@ -84,14 +128,10 @@ void MarkEmphasis(QString& text, QChar mark, const QString& openTag, const QStri
             break;
         case 4:
             if (EndsEmphasis(c)) {
-                if (out.isEmpty()) {
-                    out.reserve(n + n / 16 + 16);
-                }
-                out.append(QStringView(s + copied, open - copied));
-                out.append(openTag);
-                out.append(TrimSpaces(QStringView(s + open + 1, close - open - 1).toString()));
-                out.append(closeTag);
-                copied = close + 1;
+                QString& replaced = out.replace(open, close + 1);
+                replaced.append(openTag);
+                replaced.append(TrimSpaces(QStringView(s + open + 1, close - open - 1).toString()));
+                replaced.append(closeTag);
                 state = 0;
                 // The walk goes on with the character after the closing tag.
                 --i;
@@ -102,46 +142,49 @@ void MarkEmphasis(QString& text, QChar mark, const QString& openTag, const QStri
             break;
         }
     }
-    if (copied > 0) {
-        out.append(QStringView(s + copied, n - copied));
-        text = std::move(out);
+    const bool restore = !opener.isEmpty() && view.contains(QStringView(kOpenerPlaceholder).first(7));
+    out.finish(text);
+    if (restore) {
+        // Placeholders written in the source come back as delimiters, as
+        // putting the hidden ones back would turn them.
+        ReplaceEverywhere(text, kOpenerPlaceholder, opener, context);
+        ReplaceEverywhere(text, kCloserPlaceholder, closer, context);
     }
 }
 
-void FormatBold(QString& text, bool hideParenthesisComments, Yielder* yielder) {
-    const auto pass = [&] { MarkEmphasis(text, u'*', QStringLiteral("<b>"), QStringLiteral("</b>"), yielder); };
-    if (hideParenthesisComments) {
-        WithDelimitersHidden(text, QStringLiteral("(*"), QStringLiteral("*)"), pass);
-    } else {
-        pass();
-    }
+}  // namespace
+
+void MarkEmphasis(QString& text, QChar mark, const QString& openTag, const QString& closeTag,
+                  PassContext* context) {
+    Emphasize(text, mark, openTag, closeTag, QString(), QString(), context);
 }
 
-void FormatItalic(QString& text, bool hideSlashComments, Yielder* yielder) {
-    const auto pass = [&] { MarkEmphasis(text, u'/', QStringLiteral("<i>"), QStringLiteral("</i>"), yielder); };
-    if (hideSlashComments) {
-        WithDelimitersHidden(text, QStringLiteral("/*"), QStringLiteral("*/"), pass);
-    } else {
-        pass();
-    }
+void FormatBold(QString& text, bool hideParenthesisComments, PassContext* context) {
+    const QString opener = hideParenthesisComments ? QStringLiteral("(*") : QString();
+    Emphasize(text, u'*', QStringLiteral("<b>"), QStringLiteral("</b>"), opener, QStringLiteral("*)"), context);
 }
 
-void FormatUnderline(QString& text, Yielder* yielder) {
-    MarkEmphasis(text, u'_', QStringLiteral("<u>"), QStringLiteral("</u>"), yielder);
+void FormatItalic(QString& text, bool hideSlashComments, PassContext* context) {
+    const QString opener = hideSlashComments ? QStringLiteral("/*") : QString();
+    Emphasize(text, u'/', QStringLiteral("<i>"), QStringLiteral("</i>"), opener, QStringLiteral("*/"), context);
 }
 
-void FormatEmphasis(QString& text, const CommentStyles& styles, UserInterface& ui, Yielder* yielder) {
-    FormatBold(text, styles.chkM2, yielder);
+void FormatUnderline(QString& text, PassContext* context) {
+    MarkEmphasis(text, u'_', QStringLiteral("<u>"), QStringLiteral("</u>"), context);
+}
+
+void FormatEmphasis(QString& text, const CommentStyles& styles, UserInterface& ui, PassContext* context) {
+    FormatBold(text, styles.chkM2, context);
     ui.AddProgress();
     if (styles.chkM2) {
         ui.AddProgress();
     }
-    FormatItalic(text, styles.chkM1, yielder);
+    FormatItalic(text, styles.chkM1, context);
     ui.AddProgress();
     if (styles.chkM1) {
         ui.AddProgress();
     }
-    FormatUnderline(text, yielder);
+    FormatUnderline(text, context);
     ui.AddProgress();
 }
 

@@ -37,40 +37,40 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
     doc.SourceFolder = FolderOf(path);
     doc.SourceFileName = FileNameOf(doc.SourceFilePath);
 
+    Yielder yielder(ui);
+    PassContext context(yielder);
     QString text = ReadTextFile(path);
     // Guard blanks at the end, and files with bare line feeds read as CR LF files.
     text += QString(10, u' ');
     if (!text.contains(kCrLf)) {
-        ReplaceAll(text, QStringLiteral("\n"), kCrLf);
+        ReplaceEverywhere(text, u"\n", kCrLf, &context);
     }
     // Every line, the first and the last included, then starts after a CR LF
     // and ends before one.
     {
-        QString wrapped;
-        wrapped.reserve(text.size() + 208);
+        QString& wrapped = context.output(text.size() + 208);
         wrapped += kCrLf;
         wrapped += kCrLf;
         wrapped += text;
         wrapped += kCrLf;
         wrapped += kCrLf;
         wrapped += QString(200, u' ');
-        text = std::move(wrapped);
+        context.commit(text);
     }
     doc.ChapterPagePath = doc.SourceFolder + doc.SourceFileName + QStringLiteral(".htm");
 
-    Yielder yielder(ui);
-    EncodeLiteralBlocks(text, &yielder);
+    EncodeLiteralBlocks(text, &context);
     ui.AddProgress();
-    ProtectWebAddresses(text);
+    ProtectWebAddresses(text, &context);
     ui.AddProgress();
     TranslateEmailTags(text);
     ui.AddProgress();
-    FormatEmphasis(text, styles, ui, &yielder);
+    FormatEmphasis(text, styles, ui, &context);
     // The escapes must come before the scanner inserts its own markers.
-    EscapeMarkers(text);
+    EscapeMarkers(text, &context);
     ui.AddProgress();
-    ScanComments(text, styles, ui, &yielder);
-    ConvertKeywordLines(text, &yielder);
+    ScanComments(text, styles, ui, &context);
+    ConvertKeywordLines(text, &context);
     ui.AddProgress();
     // Closes a span left open at the end of the file.
     text += kCrLf;

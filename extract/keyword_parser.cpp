@@ -1,5 +1,6 @@
 #include "extract/keyword_parser.h"
 
+#include "extract/comment_scanner.h"
 #include "extract/document_model.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
@@ -120,24 +121,29 @@ bool IsSectionKeyword(QStringView word) {
     return std::any_of(forms.begin(), forms.end(), [word](const QString& form) { return form == word; });
 }
 
-void ConvertKeywordLines(QString& text, Yielder* yielder) {
+void ConvertKeywordLines(QString& text, PassContext* context) {
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
-    QString out;
-    qsizetype copied = 0;
+    const QStringView view(s, n);
+    TextRewriter out(text, context);
     qsizetype lineStart = 0;
     qsizetype colon = 0;
     int state = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        if (yielder != nullptr) {
-            yielder->tick();
+        if (state == 0 || state == 4) {
+            // Only a carriage return moves the walk on from these states.
+            i = view.indexOf(QChar(kCr), i);
+            if (i < 0) {
+                break;
+            }
+        }
+        if (context != nullptr) {
+            context->tick();
         }
         const char16_t c = s[i];
         switch (state) {
         case 0:
-            if (c == kCr) {
-                state = 1;
-            }
+            state = 1;
             break;
         case 1:
             state = c == kLf ? 2 : 0;
@@ -159,9 +165,7 @@ void ConvertKeywordLines(QString& text, Yielder* yielder) {
             }
             break;
         case 4:
-            if (c == kCr) {
-                state = 5;
-            }
+            state = 5;
             break;
         case 5: {
             if (c != kLf) {
@@ -178,25 +182,18 @@ void ConvertKeywordLines(QString& text, Yielder* yielder) {
                 state = 2;
                 break;
             }
-            if (out.isEmpty()) {
-                out.reserve(n + n / 8 + 64);
-            }
-            out.append(QStringView(s + copied, lineStart - copied));
-            out.append(u"\r\n@/t\r\n");
-            out.append(SectionTag);
-            out.append(u' ');
-            out.append(TrimSpaces(value.toString()));
-            out.append(u" @t");
-            copied = i + 1;
+            QString& header = out.replace(lineStart, i + 1);
+            header.append(u"\r\n@/t\r\n");
+            header.append(SectionTag);
+            header.append(u' ');
+            header.append(TrimSpaces(value.toString()));
+            header.append(u" @t");
             state = 0;
             break;
         }
         }
     }
-    if (copied > 0) {
-        out.append(QStringView(s + copied, n - copied));
-        text = std::move(out);
-    }
+    out.finish(text);
 }
 
 std::vector<qsizetype> SectionTagPositions(const QString& text) {
@@ -255,26 +252,30 @@ void FillSections(DocumentModel& doc) {
     }
 }
 
+namespace {
+
+/// The case-folded character at `j`; a surrogate pair is folded as one character.
+char16_t FoldedAt(const char16_t* s, qsizetype n, qsizetype j) {
+    const char16_t c = s[j];
+    if (QChar::isLowSurrogate(c) && j > 0 && QChar::isHighSurrogate(s[j - 1])) {
+        const char32_t folded = QChar::toCaseFolded(QChar::surrogateToUcs4(s[j - 1], c));
+        return QChar::requiresSurrogates(folded) ? QChar::lowSurrogate(folded) : c;
+    }
+    if (QChar::isHighSurrogate(c) && j + 1 < n && QChar::isLowSurrogate(s[j + 1])) {
+        const char32_t folded = QChar::toCaseFolded(QChar::surrogateToUcs4(c, s[j + 1]));
+        return QChar::requiresSurrogates(folded) ? QChar::highSurrogate(folded) : c;
+    }
+    return QChar::toCaseFolded(c);
+}
+
+}  // namespace
+
 QString FoldedText(const QString& text) {
     QString folded(text.size(), Qt::Uninitialized);
     const char16_t* s = Chars(text);
     char16_t* w = reinterpret_cast<char16_t*>(folded.data());
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = s[i];
-        if (QChar::isHighSurrogate(c) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
-            const char32_t code = QChar::toCaseFolded(QChar::surrogateToUcs4(c, s[i + 1]));
-            if (QChar::requiresSurrogates(code)) {
-                w[i] = QChar::highSurrogate(code);
-                w[i + 1] = QChar::lowSurrogate(code);
-            } else {
-                w[i] = c;
-                w[i + 1] = s[i + 1];
-            }
-            ++i;
-        } else {
-            w[i] = QChar::toCaseFolded(c);
-        }
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        w[i] = FoldedAt(s, text.size(), i);
     }
     return folded;
 }
@@ -290,9 +291,10 @@ QString CleanDeclaration(QString cut) {
 
 namespace {
 
-/// Finds, for every "(" of the folded text, which of the folded names end
-/// right before it. The names are kept reversed in a trie, so each "(" costs
-/// only as many steps as the text before it agrees with the end of some name.
+/// Finds, for every "(" of a text, which of the (case-folded) names end right
+/// before it, comparing case-folded characters. The names are kept reversed in
+/// a trie, so each "(" costs only as many steps as the text before it agrees
+/// with the end of some name.
 class NameBeforeParenthesis {
 public:
     explicit NameBeforeParenthesis(const std::vector<QString>& names)
@@ -308,16 +310,17 @@ public:
         }
     }
 
-    void scan(const QString& folded) {
-        const char16_t* s = Chars(folded);
-        const QStringView view(folded);
+    void scan(const QString& text) {
+        const char16_t* s = Chars(text);
+        const qsizetype n = text.size();
+        const QStringView view(text);
         for (qsizetype r = view.indexOf(u'('); r >= 0; r = view.indexOf(u'(', r + 1)) {
             if (terminal_[0] >= 0) {
                 occurrences_[static_cast<size_t>(terminal_[0])].push_back(r);
             }
             int node = 0;
             for (qsizetype j = r - 1; j >= 0; --j) {
-                node = child(node, s[j]);
+                node = child(node, FoldedAt(s, n, j));
                 if (node < 0) {
                     break;
                 }
@@ -340,7 +343,7 @@ private:
 
     int child(int node, char16_t c) const {
         if (node == 0) {
-            return rootChildren_[static_cast<size_t>(c)];
+            return rootChildren_[c];
         }
         const auto it = edges_.find(key(node, c));
         return it == edges_.end() ? -1 : it->second;
@@ -354,7 +357,7 @@ private:
         const int created = static_cast<int>(terminal_.size());
         terminal_.push_back(-1);
         if (node == 0) {
-            rootChildren_[static_cast<size_t>(c)] = created;
+            rootChildren_[c] = created;
         } else {
             edges_.emplace(key(node, c), created);
         }
@@ -367,60 +370,45 @@ private:
     std::vector<std::vector<qsizetype>> occurrences_;
 };
 
-/// Where the parentheses opened from a position first balance: the first ")"
-/// at or after it that brings the depth back to the depth before it.
-class ParenthesisBalance {
-public:
-    ParenthesisBalance(const QString& text, std::vector<qsizetype> starts) {
-        const char16_t* s = Chars(text);
-        const qsizetype n = text.size();
-        std::sort(starts.begin(), starts.end());
-        starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
-        qint64 depth = 0;
-        size_t next = 0;
-        for (qsizetype i = 0; i < n; ++i) {
-            while (next < starts.size() && starts[next] == i) {
-                depthBefore_.emplace(i, depth);
-                ++next;
-            }
-            const char16_t c = s[i];
-            if (c == u'(') {
-                ++depth;
-            } else if (c == u')') {
-                --depth;
-                closers_.emplace_back(depth, i);
-            } else if (c == kCr) {
-                carriageReturns_.push_back(i);
-            } else if (c == kLf) {
-                lineFeeds_.push_back(i);
-            }
-        }
-        std::sort(closers_.begin(), closers_.end());
-    }
-
-    /// The ")" that balances the parentheses counted from `start`; -1 if none.
-    qsizetype closingFrom(qsizetype start) const {
-        const qint64 depth = depthBefore_.value(start);
-        const auto it = std::lower_bound(closers_.begin(), closers_.end(), std::make_pair(depth, start));
-        return it != closers_.end() && it->first == depth ? it->second : -1;
-    }
-    /// One after the last LF before `position` (0 without one).
-    qsizetype lineStartBefore(qsizetype position) const {
-        const auto it = std::lower_bound(lineFeeds_.begin(), lineFeeds_.end(), position);
-        return it == lineFeeds_.begin() ? 0 : *(it - 1) + 1;
-    }
-    /// The first CR at or after `position`; -1 if none.
-    qsizetype carriageReturnFrom(qsizetype position) const {
-        const auto it = std::lower_bound(carriageReturns_.begin(), carriageReturns_.end(), position);
-        return it == carriageReturns_.end() ? -1 : *it;
-    }
-
-private:
-    QHash<qsizetype, qint64> depthBefore_;
-    std::vector<std::pair<qint64, qsizetype>> closers_;
-    std::vector<qsizetype> carriageReturns_;
-    std::vector<qsizetype> lineFeeds_;
+/// What a declaration needs to know about the place where its name was found.
+struct FoundName {
+    qsizetype at = -1;         ///< where the name starts
+    qint64 depthBefore = 0;    ///< "(" minus ")" before it
+    qsizetype lineStart = 0;   ///< one after the last LF before it
+    qsizetype closing = -1;    ///< the ")" that balances the parentheses from it
+    qsizetype end = 0;         ///< the CR ending the closing line (or the text length)
 };
+
+/// Fills depthBefore and lineStart of every place (sorted by position) in one
+/// walk, and returns every ")" with the depth after it, sorted by depth then
+/// position.
+std::vector<std::pair<qint64, qsizetype>> WalkParentheses(const QString& text, std::vector<FoundName*>& places) {
+    std::sort(places.begin(), places.end(), [](const FoundName* a, const FoundName* b) { return a->at < b->at; });
+    std::vector<std::pair<qint64, qsizetype>> closers;
+    const char16_t* s = Chars(text);
+    const qsizetype n = text.size();
+    qint64 depth = 0;
+    qsizetype lineStart = 0;
+    size_t next = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        while (next < places.size() && places[next]->at == i) {
+            places[next]->depthBefore = depth;
+            places[next]->lineStart = lineStart;
+            ++next;
+        }
+        const char16_t c = s[i];
+        if (c == u'(') {
+            ++depth;
+        } else if (c == u')') {
+            --depth;
+            closers.emplace_back(depth, i);
+        } else if (c == kLf) {
+            lineStart = i + 1;
+        }
+    }
+    std::sort(closers.begin(), closers.end());
+    return closers;
+}
 
 }  // namespace
 
@@ -434,13 +422,14 @@ void FindDeclarations(DocumentModel& doc) {
             section.Text.clear();
         }
         section.Name = TrimSpaces(section.Name);
+        section.Declaration.clear();
     }
     if (count == 0) {
         return;
     }
 
+    // Each section looks, from its own tag on, for its name followed by "(".
     const QString& text = doc.SourceText;
-    const QString folded = FoldedText(text);
     QHash<QString, int> nameIds;
     std::vector<QString> names;
     std::vector<int> sectionName(static_cast<size_t>(count) + 1, -1);
@@ -454,46 +443,54 @@ void FindDeclarations(DocumentModel& doc) {
         sectionName[static_cast<size_t>(i)] = it.value();
     }
     NameBeforeParenthesis index(names);
-    index.scan(folded);
+    index.scan(text);
 
-    std::vector<qsizetype> found(static_cast<size_t>(count) + 1, -1);
-    std::vector<qsizetype> starts;
+    std::vector<FoundName> found(static_cast<size_t>(count) + 1);
+    std::vector<FoundName*> places;
     for (int i = 1; i <= count; ++i) {
-        const qsizetype from = doc.section(i).Position.toLongLong() - 1;
-        found[static_cast<size_t>(i)] = index.firstAtOrAfter(sectionName[static_cast<size_t>(i)], std::max<qsizetype>(0, from));
-        if (found[static_cast<size_t>(i)] >= 0) {
-            starts.push_back(found[static_cast<size_t>(i)]);
+        const qsizetype from = std::max<qsizetype>(0, doc.section(i).Position.toLongLong() - 1);
+        FoundName& place = found[static_cast<size_t>(i)];
+        place.at = index.firstAtOrAfter(sectionName[static_cast<size_t>(i)], from);
+        if (place.at >= 0) {
+            places.push_back(&place);
         }
     }
-    if (starts.empty()) {
-        for (int i = 1; i <= count; ++i) {
-            doc.section(i).Declaration.clear();
-        }
+    if (places.empty()) {
         return;
     }
 
-    const ParenthesisBalance balance(text, starts);
+    // From the name on, the first ")" that brings the depth back to the depth
+    // before the name balances the parentheses.
+    const std::vector<std::pair<qint64, qsizetype>> closers = WalkParentheses(text, places);
+    std::vector<FoundName*> balanced;
+    for (FoundName* place : places) {
+        const auto it = std::lower_bound(closers.begin(), closers.end(), std::make_pair(place->depthBefore, place->at));
+        if (it != closers.end() && it->first == place->depthBefore) {
+            place->closing = it->second;
+            balanced.push_back(place);
+        }
+    }
+    std::sort(balanced.begin(), balanced.end(),
+              [](const FoundName* a, const FoundName* b) { return a->closing < b->closing; });
+    const char16_t* s = Chars(text);
+    ForwardFinder nextCarriageReturn(s, text.size(), [](char16_t c) { return c == kCr; });
+    for (FoundName* place : balanced) {
+        place->end = nextCarriageReturn(place->closing);
+    }
+
+    // Sections that find the same place share one copy of the declaration.
     QHash<QPair<qsizetype, qsizetype>, QString> cut;
     for (int i = 1; i <= count; ++i) {
-        SectionRecord& section = doc.section(i);
-        section.Declaration.clear();
-        const qsizetype q = found[static_cast<size_t>(i)];
-        if (q < 0) {
+        const FoundName& place = found[static_cast<size_t>(i)];
+        if (place.closing < 0) {
             continue;
         }
-        const qsizetype closing = balance.closingFrom(q);
-        if (closing < 0) {
-            continue;
-        }
-        const qsizetype start = balance.lineStartBefore(q);
-        const qsizetype cr = balance.carriageReturnFrom(closing);
-        const qsizetype end = cr < 0 ? text.size() : cr;
-        const QPair<qsizetype, qsizetype> range(start, end);
+        const QPair<qsizetype, qsizetype> range(place.lineStart, place.end);
         auto it = cut.find(range);
         if (it == cut.end()) {
-            it = cut.insert(range, CleanDeclaration(text.mid(start, end - start)));
+            it = cut.insert(range, CleanDeclaration(text.mid(place.lineStart, place.end - place.lineStart)));
         }
-        section.Declaration = it.value();
+        doc.section(i).Declaration = it.value();
     }
 }
 

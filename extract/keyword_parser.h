@@ -8,7 +8,7 @@
 namespace tessarel {
 
 struct DocumentModel;
-class Yielder;
+class PassContext;
 
 /// The 20 keywords, each accepted all lower case, all upper case or capitalised.
 const QStringList& SectionKeywords();
@@ -18,7 +18,7 @@ bool IsSectionKeyword(QStringView word);
 /// Turns every keyword line ("function: Name") into a section header: the
 /// previous span is closed, "@section Name" stands on a line of its own and the
 /// following line opens a span with " @t".
-void ConvertKeywordLines(QString& text, Yielder* yielder = nullptr);
+void ConvertKeywordLines(QString& text, PassContext* context = nullptr);
 
 /// 0-based positions of the section tags, non-overlapping, in text order.
 std::vector<qsizetype> SectionTagPositions(const QString& text);

@@ -52,12 +52,12 @@ TEST(LiteralBlocks, ALineBreakOrTheEndAbandonsTheBlock) {
 TEST(WebAddresses, BothSchemesAreProtectedAndRestored) {
     const QString source = u"see http://a.b/c and https://d.e, not ftp://f"_s;
     const QString hidden = u"see http&#58&#47&#47a.b/c and https&#58&#47&#47d.e, not ftp://f"_s;
-    EXPECT_EQ(Applied(ProtectWebAddresses, source), hidden);
-    EXPECT_EQ(Applied(RestoreWebAddresses, hidden), source);
+    EXPECT_EQ(Applied([](QString& t) { ProtectWebAddresses(t); }, source), hidden);
+    EXPECT_EQ(Applied([](QString& t) { RestoreWebAddresses(t); }, hidden), source);
 }
 
 TEST(MarkerEscapes, EveryReservedPairIsEscaped) {
-    EXPECT_EQ(Applied(EscapeMarkers, u"@t@c@r@x@b@i@u::@s @section a:b :::"_s),
+    EXPECT_EQ(Applied([](QString& t) { EscapeMarkers(t); }, u"@t@c@r@x@b@i@u::@s @section a:b :::"_s),
               u"&#64&#116&#64&#99&#64&#114&#64&#120&#64&#98&#64&#105&#64&#117&#58&#58@s @section a:b &#58&#58:"_s);
 }
 
@@ -71,7 +71,7 @@ TEST(MultiLineStyles, OpenersBecomeBlanksAndClosersEndTheBlock) {
 }
 
 TEST(MultiLineStyles, DoubledBracesSurviveTheBraceStyle) {
-    EXPECT_EQ(Applied(CloseBraceComments, u"{{a}} { b } {{{"_s), u"{{a}}    b @/t {{  "_s);
+    EXPECT_EQ(Applied([](QString& t) { CloseBraceComments(t); }, u"{{a}} { b } {{{"_s), u"{{a}}    b @/t {{  "_s);
 }
 
 // --- Prefix-character styles ---
