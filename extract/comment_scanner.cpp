@@ -74,17 +74,71 @@ void TextRewriter::finish(QString& text) {
     out_ = nullptr;
 }
 
+qsizetype FindText(QStringView text, QStringView needle, qsizetype from) {
+    const qsizetype m = needle.size();
+    if (m == 1) {
+        return text.indexOf(needle.front(), from);
+    }
+    const auto rarity = [](char16_t c) {
+        if (QStringView(u"@{}*:[]<>#!;&^_'\\").contains(QChar(c))) {
+            return 3;
+        }
+        if (c == u' ' || c == u'\t' || c == u'\r' || c == u'\n') {
+            return 0;
+        }
+        return QStringView(u"()/,.").contains(QChar(c)) ? 1 : 2;
+    };
+    qsizetype anchor = 0;
+    for (qsizetype k = 1; k < m; ++k) {
+        if (rarity(needle[k].unicode()) > rarity(needle[anchor].unicode())) {
+            anchor = k;
+        }
+    }
+    const QChar c = needle[anchor];
+    for (qsizetype p = text.indexOf(c, from + anchor); p >= 0; p = text.indexOf(c, p + 1)) {
+        const qsizetype start = p - anchor;
+        if (start + m <= text.size() && text.sliced(start, m) == needle) {
+            return start;
+        }
+    }
+    return -1;
+}
+
+std::vector<std::pair<qsizetype, bool>> OpenersThenClosers(QStringView text, QStringView opener, QStringView closer) {
+    std::vector<qsizetype> openers;
+    for (qsizetype at = FindText(text, opener); at >= 0; at = FindText(text, opener, at + opener.size())) {
+        openers.push_back(at);
+    }
+    std::vector<std::pair<qsizetype, bool>> all;
+    size_t next = 0;
+    for (qsizetype at = FindText(text, closer); at >= 0; at = FindText(text, closer, at + 1)) {
+        while (next < openers.size() && openers[next] + opener.size() <= at) {
+            all.emplace_back(openers[next++], false);
+        }
+        if (next < openers.size() && openers[next] < at + closer.size()) {
+            continue;  // gone with the opener
+        }
+        all.emplace_back(at, true);
+        // A later closer starts after this one: the replacements never overlap.
+        at += closer.size() - 1;
+    }
+    for (; next < openers.size(); ++next) {
+        all.emplace_back(openers[next], false);
+    }
+    return all;
+}
+
 void ReplaceEverywhere(QString& text, QStringView find, QStringView replacement, PassContext* context) {
     if (text.isEmpty() || find.isEmpty() || replacement.isEmpty()) {
         return;
     }
     const QStringView view(text);
-    qsizetype at = view.indexOf(find);
+    qsizetype at = FindText(view, find);
     if (at < 0) {
         return;
     }
     TextRewriter out(text, context);
-    for (; at >= 0; at = view.indexOf(find, at + find.size())) {
+    for (; at >= 0; at = FindText(view, find, at + find.size())) {
         out.replace(at, at + find.size()).append(replacement);
     }
     out.finish(text);
@@ -189,17 +243,44 @@ void EscapeMarkers(QString& text, PassContext* context) {
 }
 
 void CloseMultiLineComments(QString& text, const QString& opener, const QString& closer, PassContext* context) {
-    // Two blanks whatever the opener's length: a single "{" widens the line.
-    ReplaceEverywhere(text, opener, u"  ", context);
-    ReplaceEverywhere(text, closer, kCloseMarker, context);
+    // Every opener becomes two blanks, whatever its length (a single "{"
+    // widens the line); then every closer left becomes "@/t". One copy does
+    // both, at the places the two replacements in turn would take.
+    const std::vector<std::pair<qsizetype, bool>> places = OpenersThenClosers(text, opener, closer);
+    TextRewriter out(text, context);
+    for (const auto& [at, isCloser] : places) {
+        if (isCloser) {
+            out.replace(at, at + closer.size()).append(kCloseMarker);
+        } else {
+            out.replace(at, at + opener.size()).append(u"  ");
+        }
+    }
+    out.finish(text);
 }
 
 void CloseBraceComments(QString& text, PassContext* context) {
-    ReplaceEverywhere(text, u"{{", u"[_un_+]..", context);
-    ReplaceEverywhere(text, u"}}", u"[_un_-]..", context);
-    CloseMultiLineComments(text, QStringLiteral("{"), QStringLiteral("}"), context);
-    ReplaceEverywhere(text, u"[_un_+]..", u"{{", context);
-    ReplaceEverywhere(text, u"[_un_-]..", u"}}", context);
+    // As if "{{" and "}}" were put aside as "[_un_+].." and "[_un_-]..", every
+    // single brace replaced, and the two put back: a doubled brace stays, and
+    // so does any "[_un_+].." in the text become "{{" (and "[_un_-].." "}}").
+    const qsizetype n = text.size();
+    const char16_t* s = Chars(text);
+    const QStringView view(s, n);
+    TextRewriter out(text, context);
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = s[i];
+        if (c == u'{' || c == u'}') {
+            if (i + 1 < n && s[i + 1] == c) {
+                ++i;
+            } else {
+                out.replace(i, i + 1).append(c == u'{' ? u"  " : u"@/t");
+            }
+        } else if (c == u'[' && view.sliced(i).startsWith(u"[_un_") && i + 8 < n && s[i + 7] == u'.' &&
+                   s[i + 8] == u'.' && s[i + 6] == u']' && (s[i + 5] == u'+' || s[i + 5] == u'-')) {
+            out.replace(i, i + 9).append(s[i + 5] == u'+' ? u"{{" : u"}}");
+            i += 8;
+        }
+    }
+    out.finish(text);
 }
 
 void CloseSingleLineBlocks(QString& text, QChar mark, PassContext* context) {

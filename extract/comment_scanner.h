@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringView>
 
+#include <utility>
+#include <vector>
+
 namespace tessarel {
 
 /// What a whole-text pass needs besides its text: a yielder to tick as it
@@ -53,6 +56,16 @@ private:
     QString* out_ = nullptr;
     qsizetype copied_ = 0;
 };
+
+/// The first `needle` (not empty) at or after `from`, or -1. Like
+/// QStringView::indexOf, but it runs the fast single-character search on the
+/// needle's least common-looking character.
+qsizetype FindText(QStringView text, QStringView needle, qsizetype from = 0);
+
+/// Where replacing every `opener`, and then every `closer`, would replace:
+/// the openers left to right, then the closers that overlap no opener. Sorted
+/// by position; `second` is true for a closer.
+std::vector<std::pair<qsizetype, bool>> OpenersThenClosers(QStringView text, QStringView opener, QStringView closer);
 
 /// Replaces every `find` left to right, going on after each replacement; does
 /// nothing when the text, `find` or the replacement is empty.

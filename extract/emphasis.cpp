@@ -42,27 +42,12 @@ inline bool EndsEmphasis(char16_t c) {
 /// Where the delimiters would be replaced: every opener left to right, then
 /// every closer outside them. Sorted starts; each covers two characters.
 std::vector<qsizetype> HiddenDelimiters(const QString& text, const QString& opener, const QString& closer) {
-    std::vector<qsizetype> openers;
     std::vector<qsizetype> hidden;
-    if (opener.isEmpty()) {
-        return hidden;
-    }
-    const QStringView view(text);
-    for (qsizetype at = view.indexOf(opener); at >= 0; at = view.indexOf(opener, at + opener.size())) {
-        openers.push_back(at);
-    }
-    size_t next = 0;
-    for (qsizetype at = view.indexOf(closer); at >= 0; at = view.indexOf(closer, at + 1)) {
-        while (next < openers.size() && openers[next] + opener.size() <= at) {
-            hidden.push_back(openers[next++]);
-        }
-        const bool insideOpener = next < openers.size() && openers[next] < at + closer.size();
-        if (!insideOpener) {
-            hidden.push_back(at);
-            at += closer.size() - 1;
+    if (!opener.isEmpty()) {
+        for (const auto& place : OpenersThenClosers(text, opener, closer)) {
+            hidden.push_back(place.first);
         }
     }
-    hidden.insert(hidden.end(), openers.begin() + static_cast<qsizetype>(next), openers.end());
     return hidden;
 }
 

@@ -30,7 +30,7 @@ qsizetype FindBefore(const QString& text, QStringView needle, qsizetype from, qs
     if (from >= searched) {
         return -1;
     }
-    return QStringView(text).first(searched).indexOf(needle, from);
+    return FindText(QStringView(text).first(searched), needle, from);
 }
 
 /// First position at or after `from` whose character satisfies a predicate,
@@ -73,7 +73,8 @@ QString NameFromRange(QStringView range) {
 }
 
 QString SpanText(const QString& text, qsizetype p, qsizetype limit) {
-    QString result;
+    std::vector<std::pair<qsizetype, qsizetype>> spans;
+    qsizetype length = 4;
     qsizetype from = p;
     for (;;) {
         const qsizetype open = FindBefore(text, TextOpenTag, from, limit);
@@ -84,8 +85,14 @@ QString SpanText(const QString& text, qsizetype p, qsizetype limit) {
         if (close < 0) {
             break;
         }
-        result.append(QStringView(text).mid(open + 2, close - open - 2));
+        spans.emplace_back(open + 2, close);
+        length += close - open - 2;
         from = close + 1;
+    }
+    QString result;
+    result.reserve(length);
+    for (const auto& [start, end] : spans) {
+        result.append(QStringView(text).mid(start, end - start));
     }
     result += kCrLf;
     result += kCrLf;
@@ -198,8 +205,7 @@ void ConvertKeywordLines(QString& text, PassContext* context) {
 
 std::vector<qsizetype> SectionTagPositions(const QString& text) {
     std::vector<qsizetype> positions;
-    const QStringView view(text);
-    for (qsizetype at = view.indexOf(SectionTag); at >= 0; at = view.indexOf(SectionTag, at + 1)) {
+    for (qsizetype at = FindText(text, SectionTag); at >= 0; at = FindText(text, SectionTag, at + 1)) {
         positions.push_back(at);
     }
     return positions;
@@ -281,7 +287,18 @@ QString FoldedText(const QString& text) {
 }
 
 QString CleanDeclaration(QString cut) {
-    ReplaceWord(cut, QStringLiteral("_"), QString());
+    // Only a "_" between a blank or line break and another can be a word.
+    const qsizetype n = cut.size();
+    bool lone = false;
+    for (qsizetype i = cut.indexOf(u'_', 1); i > 0 && i + 1 < n && !lone; i = cut.indexOf(u'_', i + 1)) {
+        const QChar before = cut[i - 1];
+        const QChar after = cut[i + 1];
+        lone = (before == u' ' || before == u'\t' || before == kLf) &&
+               (after == u' ' || after == u'\t' || after == kLf || after == kCr);
+    }
+    if (lone) {
+        ReplaceWord(cut, QStringLiteral("_"), QString());
+    }
     const qsizetype open = cut.indexOf(TextOpenTag);
     if (open >= 0) {
         cut.remove(open, TextOpenTag.size());

@@ -62,6 +62,65 @@ TEST(KeywordLines, TheLineAfterAKeywordLineIsNot) {
               Crlf(u"\n\n@/t\n@section A\n @tfunction: B\nx\n"_s));
 }
 
+/// The keyword walk as written, one state step per character, the text
+/// rebuilt at each header; after an examined line that is no keyword line the
+/// walk goes on at the start of the next line.
+QString LiteralKeywordPass(QString text) {
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    int state = 0;
+    qsizetype start = 0;
+    qsizetype colon = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        switch (state) {
+        case 0: state = c == u'\r' ? 1 : 0; break;
+        case 1: state = c == u'\n' ? 2 : 0; break;
+        case 2: state = c == u'\r' ? 1 : blank(c) ? 2 : 3; start = i; break;
+        case 3:
+            if (c == u'\r') {
+                state = 1;
+            } else if (c == u':') {
+                colon = i;
+                state = 4;
+            }
+            break;
+        case 4: state = c == u'\r' ? 5 : 4; break;
+        default: {
+            state = 0;
+            if (c != u'\n') {
+                break;
+            }
+            const QString word = TrimSpaces(text.mid(start, colon - start).replace(u'\t', u' '));
+            const QString value = TrimSpaces(text.mid(colon + 1, i - colon));
+            if (value.contains(u';') || !IsSectionKeyword(word)) {
+                state = 2;
+                break;
+            }
+            const QString header = u"\r\n@/t\r\n@section "_s + value + u" @t"_s;
+            text = text.left(start) + header + text.mid(i + 1);
+            i = start + header.size() - 1;
+        }
+        }
+    }
+    return text;
+}
+
+TEST(KeywordLines, TheWalkGivesTheLiteralResults) {
+    const QStringList pieces = {u"\r\n"_s, u"\n"_s,      u"\r"_s,   u" "_s,       u"\t"_s, u":"_s, u";"_s,
+                                u"x"_s,    u"function"_s, u"Sub"_s, u"FUNCTION"_s, u"fUNC"_s, u"name :"_s};
+    QRandomGenerator random(5);
+    for (int round = 0; round < 20000; ++round) {
+        QString text;
+        const int count = random.bounded(0, 40);
+        for (int k = 0; k < count; ++k) {
+            text += pieces[random.bounded(pieces.size())];
+        }
+        QString fast = text;
+        ConvertKeywordLines(fast);
+        ASSERT_EQ(fast, LiteralKeywordPass(text)) << text.toStdString();
+    }
+}
+
 // --- Filling ---
 
 TEST(Sections, NamesPositionsAndTexts) {

@@ -1,7 +1,11 @@
 #include "extract/comment_scanner.h"
 #include "support/testing.h"
 
+#include "support/string_functions.h"
+
 #include <gtest/gtest.h>
+
+#include <QRandomGenerator>
 
 using namespace tessarel;
 using namespace Qt::Literals::StringLiterals;
@@ -72,6 +76,10 @@ TEST(MultiLineStyles, OpenersBecomeBlanksAndClosersEndTheBlock) {
 
 TEST(MultiLineStyles, DoubledBracesSurviveTheBraceStyle) {
     EXPECT_EQ(Applied([](QString& t) { CloseBraceComments(t); }, u"{{a}} { b } {{{"_s), u"{{a}}    b @/t {{  "_s);
+    // What stands for a doubled brace while single ones are replaced comes
+    // back as one even when it was written in the text.
+    EXPECT_EQ(Applied([](QString& t) { CloseBraceComments(t); }, u"[_un_+].. [_un_-].[_un_-].."_s),
+              u"{{ [_un_-].}}"_s);
 }
 
 // --- Prefix-character styles ---
@@ -175,6 +183,118 @@ TEST(ScanComments, BadInputNeverHangs) {
     QString unterminated = u"/* (* { //"_s + QString(100000, u'(') + QString(100000, u'#');
     ScanComments(unterminated, styles, ui);
     EXPECT_TRUE(unterminated.endsWith(QString(100000, u'#')));
+}
+
+// --- The one-copy passes against the replacements and walks as written ---
+
+/// A walk of the prefix-character block ends as written: one state step per
+/// character, the text rebuilt at each insertion, the walk going on after it.
+QString LiteralBlockEnds(QString text, QChar k) {
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    int state = 0;
+    qsizetype remembered = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (state == 0) {
+            state = c == u'\n' ? 2 : 0;
+        } else if (state == 2) {
+            state = c == k ? 3 : blank(c) ? 2 : 0;
+        } else if (state == 3) {
+            state = c == k ? 3 : 4;
+        } else if (state == 4) {
+            if (c == u'\n') {
+                remembered = i - 1;
+                state = 6;
+            }
+        } else if (state == 6) {
+            state = c == k ? 3 : blank(c) ? 6 : 7;
+        } else {
+            text.insert(remembered, u"@/t"_s);
+            i = remembered + 3 - 1;
+            state = 0;
+        }
+    }
+    return text;
+}
+
+QString LiteralDoubleSlashEnds(QString text) {
+    const auto blank = [](QChar c) { return c == u' ' || c == u'\t'; };
+    int state = 0;
+    qsizetype remembered = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        bool close = false;
+        if (state == 0) {
+            state = c == u'/' ? 2 : 0;
+        } else if (state == 2) {
+            state = c == u'/' ? 3 : 0;
+        } else if (state == 3) {
+            if (c == u'\r') {
+                remembered = i;
+                state = 4;
+            }
+        } else if (state == 4) {
+            state = c == u'\n' ? 5 : 0;
+        } else if (state == 5) {
+            close = c != u'/' && !blank(c);
+            state = c == u'/' ? 6 : 5;
+        } else {
+            close = c != u'/';
+            state = 3;
+        }
+        if (close) {
+            text.insert(remembered, u"@/t"_s);
+            i = remembered + 3 - 1;
+            state = 0;
+        }
+    }
+    return text;
+}
+
+QString RandomText(QRandomGenerator& random, const QStringList& pieces, int most) {
+    QString text;
+    const int count = random.bounded(0, most);
+    for (int k = 0; k < count; ++k) {
+        text += pieces[random.bounded(pieces.size())];
+    }
+    return text;
+}
+
+TEST(ScannerPasses, OneCopyPassesGiveTheLiteralResults) {
+    const QStringList pieces = {u" "_s,   u"\t"_s,  u"\r\n"_s, u"\n"_s, u"\r"_s, u"/"_s,  u"*"_s, u"("_s, u")"_s,
+                                u"{"_s,   u"}"_s,   u"#"_s,    u"x"_s,  u"@"_s,  u"t"_s,  u":"_s, u"c"_s, u"i"_s, u"[_un_+].."_s,
+                                u"[_un_-].."_s,    u"@/t"_s,  u"// a"_s, u"# b"_s, u"http://"_s};
+    QRandomGenerator random(3);
+    for (int round = 0; round < 20000; ++round) {
+        const QString text = RandomText(random, pieces, 30);
+        QString expected = text;
+        ReplaceAll(expected, u"/*"_s, u"  "_s);
+        ReplaceAll(expected, u"*/"_s, u"@/t"_s);
+        ASSERT_EQ(Applied([](QString& t) { CloseMultiLineComments(t, u"/*"_s, u"*/"_s); }, text), expected)
+            << text.toStdString();
+
+        expected = text;
+        for (const auto& [found, replacement] : {std::pair(u"{{"_s, u"[_un_+].."_s), std::pair(u"}}"_s, u"[_un_-].."_s),
+                                                 std::pair(u"{"_s, u"  "_s), std::pair(u"}"_s, u"@/t"_s),
+                                                 std::pair(u"[_un_+].."_s, u"{{"_s), std::pair(u"[_un_-].."_s, u"}}"_s)}) {
+            ReplaceAll(expected, found, replacement);
+        }
+        ASSERT_EQ(Applied([](QString& t) { CloseBraceComments(t); }, text), expected) << text.toStdString();
+
+        expected = text;
+        for (const auto& [found, replacement] :
+             {std::pair(u"@t"_s, u"&#64&#116"_s), std::pair(u"@c"_s, u"&#64&#99"_s), std::pair(u"@r"_s, u"&#64&#114"_s),
+              std::pair(u"@x"_s, u"&#64&#120"_s), std::pair(u"@b"_s, u"&#64&#98"_s), std::pair(u"@i"_s, u"&#64&#105"_s),
+              std::pair(u"@u"_s, u"&#64&#117"_s), std::pair(u"::"_s, u"&#58&#58"_s)}) {
+            ReplaceAll(expected, found, replacement);
+        }
+        ASSERT_EQ(Applied([](QString& t) { EscapeMarkers(t); }, text), expected) << text.toStdString();
+
+        ASSERT_EQ(BlockEnds(text, u'#'), LiteralBlockEnds(text, u'#')) << text.toStdString();
+        ASSERT_EQ(BlockEnds(text, u'c'), LiteralBlockEnds(text, u'c')) << text.toStdString();
+        ASSERT_EQ(Applied([](QString& t) { CloseDoubleSlashBlocks(t); }, text), LiteralDoubleSlashEnds(text))
+            << text.toStdString();
+    }
 }
 
 }  // namespace
