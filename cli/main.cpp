@@ -70,7 +70,7 @@ int main(int argc, char* argv[]) {
         console.err(QStringLiteral("Try 'tessarel-cli --help'."));
         return static_cast<int>(ExitStatus::Usage);
     }
-    if (parser.isSet(helpOption)) {
+    if (parser.isSet(helpOption) || parser.isSet(QStringLiteral("help-all"))) {
         console.out(parser.helpText().trimmed());
         return static_cast<int>(ExitStatus::Success);
     }

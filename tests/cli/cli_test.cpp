@@ -226,6 +226,9 @@ TEST_F(CliTest, sourceDateEpoch_makesPagesByteIdentical) {
     const auto book = snapshot(path(QStringLiteral("proj/book")));
     ASSERT_EQ(run({QStringLiteral("proj/test.qdx")}).exitCode, 0);
     EXPECT_EQ(snapshot(path(QStringLiteral("proj/book"))), book);
+    sourceDateEpoch = QStringLiteral("1700000000");
+    ASSERT_EQ(run({QStringLiteral("proj/test.qdx")}).exitCode, 0);
+    EXPECT_NE(snapshot(path(QStringLiteral("proj/book"))), book);
 }
 
 /// A stand-in for the HTML Help compiler, found through the preference.
