@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-# file: backup.py
+# file: Nightly Backup
 #
 # Copies a folder into a dated archive and keeps only the newest few
 # archives. Meant to run once a night from a scheduler.
