@@ -514,8 +514,8 @@ void BlankSeparatorLines(QString& text, PassContext* context) {
     // Only lines holding "@/t" matter: go from one to the next.
     QStringView view(s, n);
     qsizetype searchFrom = 0;
-    for (qsizetype marker = view.indexOf(kCloseMarker); marker >= 0;
-         marker = view.indexOf(kCloseMarker, searchFrom)) {
+    for (qsizetype marker = FindText(view, kCloseMarker); marker >= 0;
+         marker = FindText(view, kCloseMarker, searchFrom)) {
         if (context != nullptr) {
             context->tick();
         }

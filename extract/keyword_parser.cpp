@@ -309,17 +309,32 @@ QString CleanDeclaration(QString cut) {
 namespace {
 
 /// Finds, for every "(" of a text, which of the (case-folded) names end right
-/// before it, comparing case-folded characters. The names are kept reversed in
-/// a trie, so each "(" costs only as many steps as the text before it agrees
-/// with the end of some name.
+/// before it, comparing case-folded characters.
+///
+/// A name made of letters, digits and "_" can only end before a "(" as the
+/// end of the run of such characters there, so the ends of that run are
+/// hashed and looked up (the runs are disjoint: linear in the text). Other
+/// names are kept reversed in a trie, so each "(" costs only as many steps as
+/// the text before it agrees with the end of one of them.
 class NameBeforeParenthesis {
 public:
-    explicit NameBeforeParenthesis(const std::vector<QString>& names)
-        : rootChildren_(65536, -1), occurrences_(names.size()) {
-        terminal_.push_back(-1);
+    explicit NameBeforeParenthesis(const std::vector<QString>& names) : names_(names), terminal_(1, -1) {
         for (size_t id = 0; id < names.size(); ++id) {
-            int node = 0;
             const QString& name = names[id];
+            if (IsWordName(name)) {
+                const qsizetype length = name.size();
+                if (wordLengths_.size() <= static_cast<size_t>(length)) {
+                    wordLengths_.resize(static_cast<size_t>(length) + 1, false);
+                }
+                wordLengths_[static_cast<size_t>(length)] = true;
+                quint64 hash = kHashStart;
+                for (qsizetype i = length - 1; i >= 0; --i) {
+                    hash = Mix(hash, name[i].unicode());
+                }
+                byHash_.emplace(hash, static_cast<int>(id));
+                continue;
+            }
+            int node = 0;
             for (qsizetype i = name.size() - 1; i >= 0; --i) {
                 node = childOrNew(node, name[i].unicode());
             }
@@ -331,37 +346,92 @@ public:
         const char16_t* s = Chars(text);
         const qsizetype n = text.size();
         const QStringView view(text);
+        const bool anyOther = terminal_.size() > 1 || terminal_[0] >= 0;
         for (qsizetype r = view.indexOf(u'('); r >= 0; r = view.indexOf(u'(', r + 1)) {
-            if (terminal_[0] >= 0) {
-                occurrences_[static_cast<size_t>(terminal_[0])].push_back(r);
+            if (!wordLengths_.empty()) {
+                scanWord(s, n, r);
             }
-            int node = 0;
-            for (qsizetype j = r - 1; j >= 0; --j) {
-                node = child(node, FoldedAt(s, n, j));
-                if (node < 0) {
-                    break;
-                }
-                if (terminal_[static_cast<size_t>(node)] >= 0) {
-                    occurrences_[static_cast<size_t>(terminal_[static_cast<size_t>(node)])].push_back(j);
-                }
+            if (anyOther) {
+                scanTrie(s, n, r);
             }
+        }
+        // Per name, in text order: the places were found "(" by "(".
+        std::stable_sort(found_.begin(), found_.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        firstOf_.assign(names_.size() + 1, 0);
+        for (const auto& place : found_) {
+            ++firstOf_[static_cast<size_t>(place.first) + 1];
+        }
+        for (size_t id = 1; id < firstOf_.size(); ++id) {
+            firstOf_[id] += firstOf_[id - 1];
         }
     }
 
     /// The first start of name `id` followed by "(" at or after `from`; -1 if none.
     qsizetype firstAtOrAfter(int id, qsizetype from) const {
-        const std::vector<qsizetype>& list = occurrences_[static_cast<size_t>(id)];
-        const auto it = std::lower_bound(list.begin(), list.end(), from);
-        return it == list.end() ? -1 : *it;
+        const auto begin = found_.begin() + static_cast<qsizetype>(firstOf_[static_cast<size_t>(id)]);
+        const auto end = found_.begin() + static_cast<qsizetype>(firstOf_[static_cast<size_t>(id) + 1]);
+        const auto it = std::lower_bound(begin, end, from, [](const auto& place, qsizetype f) { return place.second < f; });
+        return it == end ? -1 : it->second;
     }
 
 private:
+    static constexpr quint64 kHashStart = 14695981039346656037ULL;
+    static quint64 Mix(quint64 hash, char16_t c) { return (hash ^ c) * 1099511628211ULL; }
+    static bool IsWordCharacter(char16_t c) {
+        return (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_';
+    }
+    static bool IsWordName(const QString& name) {
+        return !name.isEmpty() &&
+               std::all_of(name.begin(), name.end(), [](QChar c) { return IsWordCharacter(c.unicode()); });
+    }
+
+    void scanWord(const char16_t* s, qsizetype n, qsizetype r) {
+        quint64 hash = kHashStart;
+        const qsizetype longest = static_cast<qsizetype>(wordLengths_.size()) - 1;
+        for (qsizetype length = 1; length <= longest && r - length >= 0; ++length) {
+            const qsizetype j = r - length;
+            const char16_t c = FoldedAt(s, n, j);
+            if (!IsWordCharacter(c)) {
+                break;
+            }
+            hash = Mix(hash, c);
+            if (!wordLengths_[static_cast<size_t>(length)]) {
+                continue;
+            }
+            const auto [first, last] = byHash_.equal_range(hash);
+            for (auto it = first; it != last; ++it) {
+                const QString& name = names_[static_cast<size_t>(it->second)];
+                bool same = name.size() == length;
+                for (qsizetype k = 0; same && k < length; ++k) {
+                    same = name[k].unicode() == FoldedAt(s, n, j + k);
+                }
+                if (same) {
+                    found_.emplace_back(it->second, j);
+                }
+            }
+        }
+    }
+
+    void scanTrie(const char16_t* s, qsizetype n, qsizetype r) {
+        if (terminal_[0] >= 0) {
+            found_.emplace_back(terminal_[0], r);
+        }
+        int node = 0;
+        for (qsizetype j = r - 1; j >= 0; --j) {
+            node = child(node, FoldedAt(s, n, j));
+            if (node < 0) {
+                break;
+            }
+            if (terminal_[static_cast<size_t>(node)] >= 0) {
+                found_.emplace_back(terminal_[static_cast<size_t>(node)], j);
+            }
+        }
+    }
+
     static quint64 key(int node, char16_t c) { return (static_cast<quint64>(node) << 16) | c; }
 
     int child(int node, char16_t c) const {
-        if (node == 0) {
-            return rootChildren_[c];
-        }
         const auto it = edges_.find(key(node, c));
         return it == edges_.end() ? -1 : it->second;
     }
@@ -373,18 +443,17 @@ private:
         }
         const int created = static_cast<int>(terminal_.size());
         terminal_.push_back(-1);
-        if (node == 0) {
-            rootChildren_[c] = created;
-        } else {
-            edges_.emplace(key(node, c), created);
-        }
+        edges_.emplace(key(node, c), created);
         return created;
     }
 
-    std::vector<int> rootChildren_;  // one slot per UTF-16 unit
-    std::unordered_map<quint64, int> edges_;
+    const std::vector<QString>& names_;
+    std::vector<bool> wordLengths_;                 // lengths some word name has
+    std::unordered_multimap<quint64, int> byHash_;  // word names by the hash of their reversed characters
+    std::unordered_map<quint64, int> edges_;        // the trie of the other names
     std::vector<int> terminal_;
-    std::vector<std::vector<qsizetype>> occurrences_;
+    std::vector<std::pair<int, qsizetype>> found_;  // (name, start) of every name before a "("
+    std::vector<size_t> firstOf_;                   // where each name's places begin in found_
 };
 
 /// What a declaration needs to know about the place where its name was found.
