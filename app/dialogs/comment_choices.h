@@ -11,11 +11,11 @@ class Preferences;
 
 /// One check box of the comment styles dialog.
 struct CommentStyleBox {
-    const char16_t* name;     ///< the box's name, also its preference key
+    const char16_t* name;  ///< the box's name, also its preference key
     const char16_t* caption;
     const char16_t* hint;
     bool CommentStyles::*flag;
-    bool singleLine;          ///< in the "Single Line" frame, else "Multiple Lines"
+    bool singleLine;  ///< in the "Single Line" frame, else "Multiple Lines"
 };
 
 /// The ten boxes in the order the dialog shows them.

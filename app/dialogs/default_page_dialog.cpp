@@ -86,8 +86,8 @@ void frmDefaultPage::Form_Load() {
         const int inner = kListWidth - 2 * ListView1->frameWidth();
         const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListView1);
         ListView1->setColumnWidth(0, kFileNameWidth);
-        ListView1->setColumnWidth(1, RelativePathColumnWidth(inner, kFileNameWidth,
-                                                             static_cast<int>(table_.rows().size()), scrollBar));
+        ListView1->setColumnWidth(
+            1, RelativePathColumnWidth(inner, kFileNameWidth, static_cast<int>(table_.rows().size()), scrollBar));
     });
     RunPassingOver([&] { showRows(); });
 }

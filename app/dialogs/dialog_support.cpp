@@ -78,8 +78,8 @@ QString HelpTopicPath(const Environment& env, const QString& topic) {
 }
 
 int TwipsToScreenPixels(int twips, const QWidget* widget) {
-    const QScreen* screen = widget != nullptr && widget->screen() != nullptr ? widget->screen()
-                                                                            : QGuiApplication::primaryScreen();
+    const QScreen* screen =
+        widget != nullptr && widget->screen() != nullptr ? widget->screen() : QGuiApplication::primaryScreen();
     const double dpi = screen != nullptr ? screen->logicalDotsPerInchY() : 96.0;
     return static_cast<int>(std::lround(twips * dpi / 1440.0));
 }

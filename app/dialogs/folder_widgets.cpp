@@ -13,9 +13,7 @@ namespace {
 constexpr int kPathRole = Qt::UserRole;
 }
 
-DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
-    setRoots(VolumeRoots());
-}
+DriveList::DriveList(QWidget* parent) : QComboBox(parent) { setRoots(VolumeRoots()); }
 
 void DriveList::setRoots(const QStringList& roots) {
     clear();
@@ -59,7 +57,8 @@ bool FolderList::setPath(const QString& folder) {
     const QStringList chain = FolderChain(path_);
     QListWidgetItem* current = nullptr;
     for (qsizetype depth = 0; depth < chain.size(); ++depth) {
-        auto* item = new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) + FolderCaption(chain[depth]), this);
+        auto* item =
+            new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) + FolderCaption(chain[depth]), this);
         item->setData(kPathRole, chain[depth]);
         current = item;
     }
@@ -86,9 +85,7 @@ void FolderList::open(QListWidgetItem* item) {
     }
 }
 
-FileList::FileList(QWidget* parent) : QListWidget(parent) {
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-}
+FileList::FileList(QWidget* parent) : QListWidget(parent) { setSelectionMode(QAbstractItemView::ExtendedSelection); }
 
 bool FileList::setFolder(const QString& folder) {
     const QFileInfo info(folder);

@@ -165,7 +165,8 @@ QString ChosenStyle(const QString& wanted, const QStringList& styles) {
 SettingsChoices LoadSettingsChoices(const ProjectModel& project, const Preferences& preferences,
                                     const QStringList& styles) {
     SettingsChoices choices;
-    choices.compilerFolder = preferences.ReadPreference(prefs::kProject, prefs::kCompilerPath, prefs::DefaultCompilerPath());
+    choices.compilerFolder =
+        preferences.ReadPreference(prefs::kProject, prefs::kCompilerPath, prefs::DefaultCompilerPath());
     if (project.isOpen()) {
         LoadProjectMode(choices, project.settings, styles);
     } else {

@@ -70,8 +70,8 @@ frmProperties::frmProperties(QWidget* owner, Workspace& workspace, MainWindowSta
       chkOnlyDocumented(
           MakeBox(QStringLiteral("Doc&umented Files Only"), QStringLiteral("chkOnlyDocumented"), frameIndex)),
       chkBoldTitles(MakeBox(QStringLiteral("B&old Titles"), QStringLiteral("chkBoldTitles"), frameIndex)),
-      chkGenerateHtmlHelpFiles(MakeBox(QStringLiteral("&Generate HTML Help"),
-                                       QStringLiteral("chkGenerateHtmlHelpFiles"), frameHtmlHelp)),
+      chkGenerateHtmlHelpFiles(
+          MakeBox(QStringLiteral("&Generate HTML Help"), QStringLiteral("chkGenerateHtmlHelpFiles"), frameHtmlHelp)),
       optSumCon{new QRadioButton(QStringLiteral("Summary"), frameChapter),
                 new QRadioButton(QStringLiteral("Table of Contents"), frameChapter),
                 new QRadioButton(QStringLiteral("None"), frameChapter)},
@@ -97,9 +97,10 @@ frmProperties::frmProperties(QWidget* owner, Workspace& workspace, MainWindowSta
         optSumCon[i]->setObjectName(QStringLiteral("optSumCon%1").arg(i));
     }
 
-    boxes_ = {chkTitle,        chkHyperlinks,         chkAPI,           chkSourceLocation, chkLastGenerated,
-              chkSortSections, chkEmbedStyle,         chkIncludeProjectTitle, chkChapterTitle, chkSortFileNames,
-              chkCollapsible,  chkOnlyDocumented,     chkBoldTitles,    chkGenerateHtmlHelpFiles};
+    boxes_ = {chkTitle,         chkHyperlinks,           chkAPI,         chkSourceLocation,
+              chkLastGenerated, chkSortSections,         chkEmbedStyle,  chkIncludeProjectTitle,
+              chkChapterTitle,  chkSortFileNames,        chkCollapsible, chkOnlyDocumented,
+              chkBoldTitles,    chkGenerateHtmlHelpFiles};
     buildLayout();
 
     for (int i = 0; i < kSettingsBoxCount; ++i) {
@@ -212,6 +213,7 @@ void frmProperties::Form_Load() {
         }
         choices_ = LoadSettingsChoices(workspace_.project, workspace_.env.preferences, styles);
         txtHTMLCompilerPath->setText(choices_.compilerFolder);
+        txtHTMLCompilerPath->setCursorPosition(0);  // a long folder shows its beginning
         txtSideTitle->setText(choices_.sideTitle);
         txtSideText->setPlainText(EditorText(choices_.sideText));
         txtCopyRight->setPlainText(EditorText(choices_.copyright));

@@ -1,5 +1,5 @@
-#include "app/dialogs/file_browsing.h"
 #include "app/dialogs/files_dialog.h"
+#include "app/dialogs/file_browsing.h"
 #include "app/dialogs/folder_widgets.h"
 #include "dialogs_testing.h"
 
@@ -84,8 +84,8 @@ TEST(FileFilterTest, usableFiltersAndMatching) {
     for (const QString& good : {u"*.*"_s, u"*.c;*.h;*.cpp;*.hpp"_s, u"read?e_1-x.TXT"_s}) {
         EXPECT_TRUE(IsUsableFilter(good)) << good.toStdString();
     }
-    for (const QString& bad : {QString(), u"*.c;"_s, u";*.c"_s, u"*.c;;*.h"_s, u"*.c; *.h"_s, u"*.c|*.h"_s,
-                               u"../*"_s}) {
+    for (const QString& bad :
+         {QString(), u"*.c;"_s, u";*.c"_s, u"*.c;;*.h"_s, u"*.c; *.h"_s, u"*.c|*.h"_s, u"../*"_s}) {
         EXPECT_FALSE(IsUsableFilter(bad)) << bad.toStdString();
     }
     EXPECT_TRUE(MatchesPattern(u"Makefile"_s, u"*.*"_s));
@@ -181,8 +181,9 @@ TEST_F(FilesDialogTest, refusedFilterBringsTheMessageAndTheSavedFilterBack) {
     dialog.txtFilter_Enter();
     ASSERT_EQ(te.ui.messages.size(), 1u);
     EXPECT_EQ(te.ui.messages[0].title, u"Filter error"_s);
-    EXPECT_EQ(te.ui.messages[0].text, u"Filter not supported.\r\nUse standard characters plus dots, semicolons and "
-                                      u"asterisks.\r\nDon't terminate the filter with a semicolon."_s);
+    EXPECT_EQ(te.ui.messages[0].text,
+              u"Filter not supported.\r\nUse standard characters plus dots, semicolons and "
+              u"asterisks.\r\nDon't terminate the filter with a semicolon."_s);
     EXPECT_EQ(te.ui.messages[0].icon, MessageIcon::Exclamation);
     EXPECT_EQ(dialog.txtFilter->text(), u"*.txt"_s);  // the saved one, not the last that worked
     EXPECT_EQ(dialog.File1->pattern(), u"*.c"_s);
@@ -241,8 +242,8 @@ TEST_F(FilesDialogTest, defaultButtonFollowsTheFocus) {
     focus(dialog.File1, QEvent::FocusOut);
     EXPECT_FALSE(dialog.cmdAdd->isDefault());
     EXPECT_TRUE(dialog.cmdOK->isDefault());
-    for (QWidget* browser : std::initializer_list<QWidget*>{dialog.Dir1, dialog.Drive1, dialog.cmbFilter,
-                                                            dialog.txtFilter}) {
+    for (QWidget* browser :
+         std::initializer_list<QWidget*>{dialog.Dir1, dialog.Drive1, dialog.cmbFilter, dialog.txtFilter}) {
         focus(browser, QEvent::FocusIn);
         EXPECT_FALSE(dialog.cmdOK->isDefault());
         EXPECT_FALSE(dialog.cmdAdd->isDefault());

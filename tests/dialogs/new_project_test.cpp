@@ -101,7 +101,9 @@ TEST_F(NewProjectTest, runsTheFiveDialogsInOrderThenAsksToBuild) {
     const QString lib = te.path(u"lib"_s);
     const QString html = te.path(u"book/html"_s);
     testing::ModalScript script({
-        [&](QDialog* d) { addAllFrom(d, {src, lib}); },
+        [&](QDialog* d) {
+            addAllFrom(d, {src, lib});
+        },
         [&](QDialog* d) {
             auto& dest = as<frmDestPath>(d);
             dest.Dir1->setPath(html);

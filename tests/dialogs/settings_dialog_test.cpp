@@ -3,8 +3,8 @@
 #include "support/preferences.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -22,7 +22,9 @@ using namespace Qt::StringLiterals;
 class SettingsDialogTest : public ::testing::Test, protected testing::DialogFixture {
 protected:
     Preferences& prefs() { return *te.preferences; }
-    QString pref(const QString& key) { return prefs().ReadPreference(prefs::kSingleFile, key, QStringLiteral("unset")); }
+    QString pref(const QString& key) {
+        return prefs().ReadPreference(prefs::kSingleFile, key, QStringLiteral("unset"));
+    }
 };
 
 TEST(SettingsChoicesTest, rulesBetweenBoxes) {
