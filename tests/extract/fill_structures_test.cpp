@@ -2,6 +2,7 @@
 #include "extract/comment_scanner.h"
 #include "extract/document_model.h"
 #include "extract/fill_structures.h"
+#include "extract/section_sort.h"
 #include "support/file_functions.h"
 #include "support/testing.h"
 
@@ -197,6 +198,27 @@ TEST_F(FillStructuresTest, BadInputNeverCrashes) {
         line += chunk;
     }
     EXPECT_FALSE(parse(write(u"line.c"_s, line)));
+}
+
+TEST(SectionSort, TheFirstSectionStaysAndTheOthersFollowTheirNames) {
+    DocumentModel doc;
+    const QStringList names = {u"Zeta"_s, u"gamma"_s, u"Beta"_s, u"alpha"_s, u"Alpha"_s};
+    doc.SectionCount = names.size();
+    doc.Sections.resize(static_cast<size_t>(names.size()) + 1);
+    for (int i = 1; i <= names.size(); ++i) {
+        doc.section(i).Name = names[i - 1];
+        doc.section(i).Position = QString::number(i);
+    }
+    SortSectionsByName(doc);
+    QStringList sorted;
+    QStringList positions;
+    for (int i = 1; i <= doc.count(); ++i) {
+        sorted << doc.section(i).Name;
+        positions << doc.section(i).Position;
+    }
+    // Case does not count; names that compare equal keep their order.
+    EXPECT_EQ(sorted, (QStringList{u"Zeta"_s, u"alpha"_s, u"Alpha"_s, u"Beta"_s, u"gamma"_s}));
+    EXPECT_EQ(positions, (QStringList{u"1"_s, u"4"_s, u"5"_s, u"3"_s, u"2"_s}));
 }
 
 TEST(NoSectionsPage, NamesTheFile) {
