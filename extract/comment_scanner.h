@@ -62,9 +62,10 @@ private:
 /// needle's least common-looking character.
 qsizetype FindText(QStringView text, QStringView needle, qsizetype from = 0);
 
-/// Where replacing every `opener`, and then every `closer`, would replace:
-/// the openers left to right, then the closers that overlap no opener. Sorted
-/// by position; `second` is true for a closer.
+/// Where replacing every `opener`, and then every `closer`, would replace
+/// (when an opener's replacement cannot help form a closer): the openers left
+/// to right, then the closers that overlap no opener. Sorted by position;
+/// `second` is true for a closer.
 std::vector<std::pair<qsizetype, bool>> OpenersThenClosers(QStringView text, QStringView opener, QStringView closer);
 
 /// Replaces every `find` left to right, going on after each replacement; does
