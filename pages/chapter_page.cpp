@@ -9,7 +9,11 @@
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
+#include <QHash>
+
 #include <algorithm>
+#include <set>
+#include <vector>
 
 namespace tessarel {
 
@@ -38,7 +42,7 @@ QString SummaryText(const QString& translated) {
     return plain.left(std::min(stop + 1, kSummaryLimit));
 }
 
-void WriteDeclarationBox(PageBuffer& page, const PageSections& sections, int count, int i) {
+void WriteDeclarationBox(PageBuffer& page, const PageSections& sections, const DeclarationLinker& linker, int i) {
     const QString& name = PageSection(sections, i).Name;
     QString declaration = PageSection(sections, i).Declaration;
     if (!(declaration.contains(QLatin1Char(':')) && declaration.contains(QLatin1Char(';')))) {
@@ -54,14 +58,7 @@ void WriteDeclarationBox(PageBuffer& page, const PageSections& sections, int cou
         }
     }
     ReplaceFirst(declaration, name + u"("_s, u"<font class=ApiName>"_s + name + u"</font>("_s);
-    for (int j = 2; j <= count; ++j) {
-        const QString& other = PageSection(sections, j).Name;
-        // An empty name would turn every pair of neighbouring blanks into a link.
-        if (j == i || other.isEmpty()) {
-            continue;
-        }
-        ReplaceWordExtended(declaration, other, SameNameLink(QString(), other));
-    }
+    linker.link(declaration, i);
     AddTag(page, u"div class=Api"_s);
     AddLine(page, TrimSpaces(declaration));
     AddTag(page, u"/div"_s);
@@ -162,6 +159,7 @@ bool WritePageBody(ChapterPageContext& context, const DocumentModel& doc, const 
     ui.AddProgress();
 
     AddTag(page, u"div class=AllSections"_s);
+    const DeclarationLinker linker(sections, count);
     for (int i = 2; i <= count; ++i) {
         ui.yield();
         const SectionRecord& section = PageSection(sections, i);
@@ -176,7 +174,7 @@ bool WritePageBody(ChapterPageContext& context, const DocumentModel& doc, const 
         AddLine(page, section.Name);
         AddTag(page, u"/h3"_s);
         if (settings.Api && !section.Declaration.isEmpty()) {
-            WriteDeclarationBox(page, sections, count, i);
+            WriteDeclarationBox(page, sections, linker, i);
         }
         AddTag(page, u"div class=SectionText"_s);
         AddLine(page, TrimSpaces(section.Text));
@@ -199,6 +197,76 @@ bool WritePageBody(ChapterPageContext& context, const DocumentModel& doc, const 
 }
 
 }  // namespace
+
+DeclarationLinker::DeclarationLinker(const std::vector<SectionRecord>& sections, int count) : sections_(sections) {
+    for (int j = 2; j <= count; ++j) {
+        const QString& name = sections[static_cast<size_t>(j)].Name;
+        // An empty name would turn every pair of neighbouring blanks into a link.
+        if (name.isEmpty()) {
+            continue;
+        }
+        if (std::any_of(name.begin(), name.end(), IsWordBreak)) {
+            spanning_.push_back(j);
+        } else {
+            byWord_[name].push_back(j);
+        }
+    }
+}
+
+void DeclarationLinker::link(QString& declaration, int self) const {
+    std::set<int> pending;
+    AddCandidates(declaration, -1, pending);
+    AddSpanning(declaration, -1, pending);
+    while (!pending.empty()) {
+        const int j = *pending.begin();
+        pending.erase(pending.begin());
+        if (j == self) {
+            continue;
+        }
+        const QString& name = sections_[static_cast<size_t>(j)].Name;
+        const QString link = u"<a HREF=\"#"_s + name + u"\">"_s + name + u"</a>"_s;
+        const qsizetype before = declaration.size();
+        ReplaceWordExtended(declaration, name, link);
+        if (declaration.size() != before) {
+            // The inserted links bring words of their own.
+            AddCandidates(link, j, pending);
+            AddSpanning(declaration, j, pending);
+        }
+    }
+}
+
+bool DeclarationLinker::IsWordBreak(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'(' || c == u'*';
+}
+
+void DeclarationLinker::AddCandidates(const QString& text, int after, std::set<int>& pending) const {
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i <= size; ++i) {
+        if (i < size && !IsWordBreak(text.at(i))) {
+            continue;
+        }
+        if (i > start) {
+            const auto found = byWord_.constFind(text.mid(start, i - start));
+            if (found != byWord_.constEnd()) {
+                for (int j : *found) {
+                    if (j > after) {
+                        pending.insert(j);
+                    }
+                }
+            }
+        }
+        start = i + 1;
+    }
+}
+
+void DeclarationLinker::AddSpanning(const QString& text, int after, std::set<int>& pending) const {
+    for (int j : spanning_) {
+        if (j > after && text.contains(sections_[static_cast<size_t>(j)].Name)) {
+            pending.insert(j);
+        }
+    }
+}
 
 void CleanSectionNames(DocumentModel& doc) {
     const int count = doc.count();

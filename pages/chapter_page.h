@@ -1,7 +1,13 @@
 #pragma once
 
+#include "extract/document_model.h"
+
 #include <QDateTime>
+#include <QHash>
 #include <QString>
+
+#include <set>
+#include <vector>
 
 namespace tessarel {
 
@@ -32,6 +38,26 @@ void CleanSectionNames(DocumentModel& doc);
 /// Inserts "<br>" after every comma at the first level of the first parenthesised
 /// group: "f(a, g(b, c), d)" gives "f(a,<br> g(b, c),<br> d)".
 QString FormatParameterList(const QString& declaration);
+
+/// Links the names of other sections (2..count) in a declaration box, as a
+/// whole-word replacement per section in section order. Replacing every name in
+/// every declaration would be quadratic in the number of sections; a name can
+/// only match whole where it is a word of the text, so only the names among the
+/// declaration's words, and the few names that hold word breaks, are tried.
+class DeclarationLinker {
+public:
+    DeclarationLinker(const std::vector<SectionRecord>& sections, int count);
+    void link(QString& declaration, int self) const;
+
+private:
+    static bool IsWordBreak(QChar c);
+    void AddCandidates(const QString& text, int after, std::set<int>& pending) const;
+    void AddSpanning(const QString& text, int after, std::set<int>& pending) const;
+
+    const std::vector<SectionRecord>& sections_;
+    QHash<QString, std::vector<int>> byWord_;
+    std::vector<int> spanning_;
+};
 
 /// destination folder + separator + FileNameOf(fileName), doubled separators
 /// collapsed; "" when the name has no file part (never a path outside the folder).

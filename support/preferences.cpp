@@ -4,6 +4,7 @@
 #include "support/string_functions.h"
 
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace tessarel {
 
@@ -16,8 +17,10 @@ QString RecentKey(int slot) { return QStringLiteral("h") + QString::number(slot)
 }  // namespace prefs
 
 Preferences::Preferences()
-    : store_(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tessarel"),
-                                         QStringLiteral("Tessarel"))) {}
+    : store_(std::make_unique<QSettings>(
+          QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+              QStringLiteral("/Tessarel/Tessarel.conf"),
+          QSettings::IniFormat)) {}
 
 Preferences::Preferences(const QString& iniPath)
     : store_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}

@@ -38,9 +38,9 @@ protected:
     QString path(const QString& relative) const { return root.path() + QLatin1Char('/') + relative; }
     void write(const QString& relative, const QString& text) { WriteBytes(path(relative), text.toUtf8()); }
 
-    /// The user's preference store as the program sees it (Qt names a user INI file ".ini").
+    /// The user's preference store as the program sees it.
     void setPreference(const QString& section, const QString& key, const QString& value) {
-        Preferences(path(QStringLiteral("config/Tessarel/Tessarel.ini"))).WritePreference(section, key, value);
+        Preferences(path(QStringLiteral("config/Tessarel/Tessarel.conf"))).WritePreference(section, key, value);
     }
 
     QProcessEnvironment environment() const {
