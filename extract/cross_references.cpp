@@ -248,6 +248,10 @@ public:
             const qsizetype space = name.indexOf(u' ');
             const QStringView first = QStringView(name).first(space < 0 ? name.size() : space);
             byFirstWord_[qHash(first)].push_back(static_cast<int>(t));
+            if (firstWordLengths_.size() <= static_cast<size_t>(first.size())) {
+                firstWordLengths_.resize(static_cast<size_t>(first.size()) + 1, false);
+            }
+            firstWordLengths_[static_cast<size_t>(first.size())] = true;
             clean_.push_back(IsCleanName(name));
             literal_[t] = IsLiteralName(name) || !clean_[t];
             if (literal_[t]) {
@@ -347,6 +351,11 @@ private:
             lengths[variants++] = b - c - 2;
         }
         for (int v = 0; v < variants; ++v) {
+            // Most words are no name's first word by their length alone.
+            if (static_cast<size_t>(lengths[v]) >= firstWordLengths_.size() ||
+                !firstWordLengths_[static_cast<size_t>(lengths[v])]) {
+                continue;
+            }
             const QStringView word(s + c, lengths[v]);
             const auto it = byFirstWord_.find(qHash(word));
             if (it == byFirstWord_.end()) {
@@ -366,6 +375,7 @@ private:
 
     const std::vector<LinkTarget>& targets_;
     std::unordered_map<size_t, std::vector<int>> byFirstWord_;
+    std::vector<bool> firstWordLengths_;
     std::vector<bool> literal_;
     std::vector<bool> clean_;
     std::vector<int> literalTargets_;
