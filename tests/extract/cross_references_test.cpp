@@ -132,20 +132,4 @@ TEST(CrossReferences, IndexedLinkingGivesTheLiteralResults) {
     }
 }
 
-TEST(CrossReferences, ManySectionsMentioningEachOther) {
-    QStringList names;
-    QStringList texts;
-    QString overview;
-    for (int i = 0; i < 4000; ++i) {
-        names << u"Item"_s + QString::number(i);
-        overview += u"Item"_s + QString::number((i * 37) % 4000) + u", "_s;
-        texts << u"See Item"_s + QString::number((i + 1) % 4000) + u".\r\n"_s;
-    }
-    texts[0] = overview + u"\r\n"_s;
-    const QStringList linked = LinkedTexts(names, texts);
-    EXPECT_EQ(linked[1], u"See @goto[Item2].\r\n"_s);
-    EXPECT_EQ(linked[3999], u"See Item0.\r\n"_s);
-    EXPECT_EQ(linked[0].count(u"@goto["_s), 3999);
-}
-
 }  // namespace

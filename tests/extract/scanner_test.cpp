@@ -172,19 +172,6 @@ TEST(ScanComments, EveryStyleAtOnce) {
     EXPECT_EQ(ui.progressSteps, StyleProgressSteps(styles) - 2 + 3);
 }
 
-TEST(ScanComments, BadInputNeverHangs) {
-    RecordingUserInterface ui;
-    CommentStyles styles{true, true, true, true, true, true, true, true, true, true};
-    QString binary;
-    for (int i = 0; i < 20000; ++i) {
-        binary += QChar(static_cast<char16_t>((i * 7919) % 256));
-    }
-    ScanComments(binary, styles, ui);
-    QString unterminated = u"/* (* { //"_s + QString(100000, u'(') + QString(100000, u'#');
-    ScanComments(unterminated, styles, ui);
-    EXPECT_TRUE(unterminated.endsWith(QString(100000, u'#')));
-}
-
 // --- The one-copy passes against the replacements and walks as written ---
 
 /// A walk of the prefix-character block ends as written: one state step per
