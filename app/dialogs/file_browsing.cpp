@@ -133,7 +133,8 @@ QString ExistingFolder(const QString& folder) {
 QStringList VolumeRoots() {
     QStringList roots;
     for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
-        if (!volume.isValid() || !volume.isReady()) {
+        // A file mounted on its own is no drive to browse.
+        if (!volume.isValid() || !volume.isReady() || !QFileInfo(volume.rootPath()).isDir()) {
             continue;
         }
         const QString root = CleanNative(volume.rootPath());
