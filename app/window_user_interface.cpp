@@ -11,7 +11,6 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QProcess>
-#include <QProgressBar>
 
 namespace tessarel {
 
@@ -96,7 +95,7 @@ void WindowUserInterface::ResetProgress() {
     frmProgress* progress = window_->progressWindow();
     if (window_->commands().commands.building()) {
         // Within a running build only the bar starts again; the log keeps its lines.
-        progress->ProgressBar1->setValue(0);
+        progress->restartBar();
     } else {
         progress->ResetProgress();
     }

@@ -98,7 +98,9 @@ bool DefaultButtonRule::eventFilter(QObject* watched, QEvent* event) {
         const auto found = watched_.constFind(watched);
         if (found != watched_.constEnd()) {
             const bool focused = event->type() == QEvent::FocusIn;
-            ok_->setDefault(!focused);
+            if (ok_ != nullptr) {
+                ok_->setDefault(!focused);
+            }
             if (*found != nullptr) {
                 (*found)->setDefault(focused);
             }

@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QHash>
 #include <QIcon>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
@@ -66,8 +67,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QPushButton* ok_;
-    QHash<QObject*, QPushButton*> watched_;
+    // Guarded: a focused box loses the focus while the dialog is being
+    // destroyed, possibly after the buttons have gone.
+    QPointer<QPushButton> ok_;
+    QHash<QObject*, QPointer<QPushButton>> watched_;
 };
 
 /// The icon of a style in the style list and of a chapter in the chapter list.

@@ -13,9 +13,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTime>
-#include <QTreeWidget>
+#include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tessarel {
 
@@ -30,21 +33,31 @@ frmProgress::frmProgress(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       ProgressBar1(new QProgressBar(this)),
       txtFile(new QPlainTextEdit(this)),
-      ListView1(new QTreeWidget(this)),
+      ListView1(new QTableWidget(this)),
       lblCurrent(new QLabel(this)),
       cmdOK(new QPushButton(QStringLiteral("OK"), this)),
       cmdCancel(new QPushButton(QStringLiteral("Cancel"), this)),
+      displayTimer_(new QTimer(this)),
       okIcon_(ProgressIcon(true)),
       failedIcon_(ProgressIcon(false)) {
     setObjectName(QStringLiteral("frmProgress"));
     setWindowTitle(QStringLiteral("Progress"));
     setModal(false);
     txtFile->setReadOnly(true);
-    txtFile->setMaximumBlockCount(0);
     txtFile->setLineWrapMode(QPlainTextEdit::NoWrap);
-    ListView1->setRootIsDecorated(false);
+
+    // A report view: whole rows selected, no grid, no row numbers.
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setUniformRowHeights(true);
+    ListView1->setShowGrid(false);
+    ListView1->setWordWrap(false);
+    ListView1->verticalHeader()->setVisible(false);
+    ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 6);
+    ListView1->horizontalHeader()->setHighlightSections(false);
+    ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    ListView1->horizontalHeader()->setStretchLastSection(true);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -58,11 +71,16 @@ frmProgress::frmProgress(QWidget* owner)
     layout->addLayout(buttons);
     resize(640, 440);
 
+    displayTimer_->setSingleShot(true);
+    displayTimer_->setInterval(50);
+    connect(displayTimer_, &QTimer::timeout, this, &frmProgress::updateDisplay);
     connect(cmdOK, &QPushButton::clicked, this, &frmProgress::cmdOK_Click);
     connect(cmdCancel, &QPushButton::clicked, this, &frmProgress::cmdCancel_Click);
 }
 
 int frmProgress::twips(int value) const { return TwipsToPixels(value, ScreenDpi(this)); }
+
+bool frmProgress::running() const { return cmdCancel->isEnabled() && !cmdOK->isEnabled(); }
 
 void frmProgress::Form_Load(const QString& projectBaseName, bool onTop) {
     ItemCount = 0;
@@ -72,29 +90,45 @@ void frmProgress::Form_Load(const QString& projectBaseName, bool onTop) {
     if (!projectBaseName.isEmpty()) {
         setWindowTitle(projectBaseName + QStringLiteral(" - Progress"));
     }
-    ProgressBar1->setRange(0, 100);
+    value_ = 0;
+    maximum_ = 100;
+    ProgressBar1->setRange(0, maximum_);
     ProgressBar1->setValue(0);
     txtFile->clear();
     cmdOK->setEnabled(false);
-    ListView1->setHeaderLabels({QStringLiteral("Time"), QStringLiteral("Reason"), QStringLiteral("Input File"),
-                                QStringLiteral("Chapter Title"), QStringLiteral("Output File")});
+    ListView1->setColumnCount(5);
+    ListView1->setHorizontalHeaderLabels({QStringLiteral("Time"), QStringLiteral("Reason"),
+                                          QStringLiteral("Input File"), QStringLiteral("Chapter Title"),
+                                          QStringLiteral("Output File")});
     ListView1->setColumnWidth(kTitleColumn, twips(kTitleColumnTwips));
 }
 
 void frmProgress::ResetProgress() {
-    ProgressBar1->setValue(0);
+    value_ = 0;
+    pendingLines_.clear();
     txtFile->clear();
     cmdOK->setEnabled(false);
     cmdCancel->setEnabled(true);
     setCursor(Qt::WaitCursor);
+    scheduleDisplay();
 }
 
-void frmProgress::SetProgressMax(int nMax) { ProgressBar1->setMaximum(nMax); }
+void frmProgress::SetProgressMax(int nMax) {
+    maximum_ = nMax;
+    value_ = std::clamp(value_, 0, std::max(maximum_, 0));
+    scheduleDisplay();
+}
 
 void frmProgress::AddProgress() {
-    if (ProgressBar1->value() < ProgressBar1->maximum()) {
-        ProgressBar1->setValue(ProgressBar1->value() + 1);
+    if (value_ < maximum_) {
+        ++value_;
+        scheduleDisplay();
     }
+}
+
+void frmProgress::restartBar() {
+    value_ = 0;
+    scheduleDisplay();
 }
 
 void frmProgress::AddItem(const QString& strReason, const QString& strItem, bool blnStatus, const QString& strParam3,
@@ -105,27 +139,75 @@ void frmProgress::AddItem(const QString& strReason, const QString& strItem, bool
         ListView1->setColumnWidth(kTitleColumn, twips(kNarrowTitleColumnTwips));
     }
     const QString time = LogTimeText();
-    txtFile->appendPlainText(time + QStringLiteral("  --  ") + strItem);
-    txtFile->verticalScrollBar()->setValue(txtFile->verticalScrollBar()->maximum());
-    ProgressBar1->setValue(0);
-
-    auto* row = new QTreeWidgetItem(ListView1, {time, strReason, strItem, strParam3, strParam4});
-    row->setIcon(0, blnStatus ? okIcon_ : failedIcon_);
-    ListView1->setCurrentItem(row);
-    ListView1->scrollToItem(row);
+    pendingLines_ << time + QStringLiteral("  --  ") + strItem;
+    value_ = 0;
+    pendingRows_.push_back({time, strReason, strItem, strParam3, strParam4, blnStatus});
+    scheduleDisplay();
 }
 
-void frmProgress::setCurrent(const QString& caption) { lblCurrent->setText(caption); }
+void frmProgress::setCurrent(const QString& caption) {
+    caption_ = caption;
+    if (running()) {
+        scheduleDisplay();
+    } else {
+        lblCurrent->setText(caption_);
+    }
+}
+
+void frmProgress::scheduleDisplay() {
+    if (!displayTimer_->isActive()) {
+        displayTimer_->start();
+    }
+}
+
+void frmProgress::updateDisplay() {
+    displayTimer_->stop();
+    if (ProgressBar1->maximum() != maximum_) {
+        ProgressBar1->setRange(0, maximum_);
+    }
+    if (ProgressBar1->value() != value_) {
+        ProgressBar1->setValue(value_);
+    }
+    if (lblCurrent->text() != caption_) {
+        lblCurrent->setText(caption_);
+    }
+    if (!pendingLines_.isEmpty()) {
+        txtFile->appendPlainText(pendingLines_.join(QLatin1Char('\n')));
+        pendingLines_.clear();
+        txtFile->verticalScrollBar()->setValue(txtFile->verticalScrollBar()->maximum());
+    }
+    if (!pendingRows_.empty()) {
+        int row = ListView1->rowCount();
+        ListView1->setRowCount(row + static_cast<int>(pendingRows_.size()));
+        for (const Row& pending : pendingRows_) {
+            const QStringList texts{pending.time, pending.reason, pending.item, pending.title, pending.output};
+            for (int column = 0; column < texts.size(); ++column) {
+                auto* cell = new QTableWidgetItem(texts.at(column));
+                if (column == 0) {
+                    cell->setIcon(pending.status ? okIcon_ : failedIcon_);
+                }
+                ListView1->setItem(row, column, cell);
+            }
+            ++row;
+        }
+        pendingRows_.clear();
+        // The newest row is the selected one.
+        ListView1->selectRow(row - 1);
+        ListView1->scrollToBottom();
+    }
+}
 
 void frmProgress::setFinished() {
     cmdOK->setEnabled(true);
     cmdCancel->setEnabled(false);
     unsetCursor();
+    updateDisplay();
 }
 
 void frmProgress::cmdCancel_Click() {
     Q_EMIT cancelBuild();
-    lblCurrent->setText(lblCurrent->text() + QStringLiteral("            TERMINATING..."));
+    caption_ += QStringLiteral("            TERMINATING...");
+    lblCurrent->setText(caption_);
     cmdCancel->setEnabled(false);
 }
 

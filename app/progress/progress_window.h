@@ -2,12 +2,16 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QStringList>
+
+#include <vector>
 
 class QLabel;
 class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
-class QTreeWidget;
+class QTableWidget;
+class QTimer;
 
 namespace tessarel {
 
@@ -32,15 +36,26 @@ public:
     void SetProgressMax(int nMax);
     void ResetProgress();
     void AddProgress();
+    /// The bar starts again for the next file; the log keeps its lines.
+    void restartBar();
     void setCurrent(const QString& caption);
     /// The build is over: OK enabled, Cancel disabled, the normal pointer back.
     void setFinished();
     /// Closes the window from the program (the main window ends, or "On Top").
     void unload();
 
+    /// Brings the bar, the caption, the log and the table up to date at once.
+    /// While a build runs that happens a few times a second: a progress bar
+    /// repaints itself on every step and views lay out on every row, which,
+    /// done per step, would cost a build far more than its own work.
+    void updateDisplay();
+    int progressValue() const { return value_; }
+    int progressMaximum() const { return maximum_; }
+    QString current() const { return caption_; }
+
     QProgressBar* ProgressBar1;
     QPlainTextEdit* txtFile;
-    QTreeWidget* ListView1;
+    QTableWidget* ListView1;
     QLabel* lblCurrent;
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
@@ -55,10 +70,23 @@ protected:
     void reject() override;
 
 private:
+    struct Row {
+        QString time, reason, item, title, output;
+        bool status = false;
+    };
+
     void cmdCancel_Click();
     void cmdOK_Click();
     int twips(int value) const;
+    void scheduleDisplay();
+    bool running() const;
 
+    QTimer* displayTimer_;
+    int value_ = 0;
+    int maximum_ = 100;
+    QString caption_;
+    QStringList pendingLines_;
+    std::vector<Row> pendingRows_;
     QIcon okIcon_;
     QIcon failedIcon_;
     bool closing_ = false;

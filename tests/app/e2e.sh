@@ -40,13 +40,16 @@ cat > "$work/compiler/chmcmd" <<SCRIPT
 pwd > "$work/compiler/called"
 SCRIPT
 chmod +x "$work/compiler/chmcmd"
-cat > "$XDG_CONFIG_HOME/Tessarel/Tessarel.conf" <<CONF
+# The store's file name differs between Qt's INI flavours; write both.
+for store in Tessarel.ini Tessarel.conf; do
+    cat > "$XDG_CONFIG_HOME/Tessarel/$store" <<CONF
 [general_settings]
 first=no
 
 [project_settings]
 htmlHelpCompilerPath=$work/compiler
 CONF
+done
 
 cp -r "$examples" "$work/project"
 rm -rf "$work/project/book"
@@ -61,7 +64,8 @@ fail() { echo "e2e: $*"; exit 1; }
 [ -f "$work/project/book/HTML Help/help.hhp" ] || fail "no HTML Help project"
 [ -f "$shots/main_window.png" ] || fail "no screenshot in $shots"
 [ -f "$XDG_DATA_HOME/Tessarel/fs.xml" ] || fail "the window state was not saved"
-grep -q "sample.qdx" "$XDG_CONFIG_HOME/Tessarel/Tessarel.conf" || fail "the project is not in the recent list"
+grep -qs "h0=.*sample.qdx" "$XDG_CONFIG_HOME/Tessarel/Tessarel.ini" "$XDG_CONFIG_HOME/Tessarel/Tessarel.conf" ||
+    fail "the project is not in the recent list"
 # The compiler is started without waiting: give it a moment.
 i=0
 while [ ! -f "$work/compiler/called" ] && [ $i -lt 20 ]; do sleep 0.2; i=$((i + 1)); done

@@ -20,7 +20,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTableWidget>
 
 #include <gtest/gtest.h>
 
@@ -262,16 +262,15 @@ TEST_F(MainWindowTest, aProjectBuildReportsToTheProgressWindowAndCancelStopsIt) 
     ASSERT_NE(progress, nullptr);
     EXPECT_EQ(progress->windowTitle(), QStringLiteral("p - Progress"));
     QStringList chapterRows;
-    for (int i = 0; i < progress->ListView1->topLevelItemCount(); ++i) {
-        const QTreeWidgetItem* row = progress->ListView1->topLevelItem(i);
-        if (!row->text(1).startsWith(QLatin1Char('>'))) {
-            chapterRows << row->text(2);
+    for (int row = 0; row < progress->ListView1->rowCount(); ++row) {
+        if (!progress->ListView1->item(row, 1)->text().startsWith(QLatin1Char('>'))) {
+            chapterRows << progress->ListView1->item(row, 2)->text();
         }
     }
     EXPECT_EQ(chapterRows, (QStringList{QStringLiteral("f0.c"), QStringLiteral("f1.c")}));
     // The running log keeps one line per logged item.
     EXPECT_EQ(progress->txtFile->toPlainText().split(QLatin1Char('\n')).size(),
-              progress->ListView1->topLevelItemCount());
+              progress->ListView1->rowCount());
     EXPECT_EQ(progress->lblCurrent->text(), QStringLiteral("2 files processed."));
     EXPECT_TRUE(progress->cmdOK->isEnabled());
     EXPECT_FALSE(progress->cmdCancel->isEnabled());

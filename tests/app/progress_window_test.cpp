@@ -8,7 +8,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
-#include <QTreeWidget>
+#include <QTableWidget>
 
 #include <gtest/gtest.h>
 
@@ -44,12 +44,11 @@ TEST_F(ProgressWindowTest, captionNamesTheProject) {
 }
 
 TEST_F(ProgressWindowTest, tableHasItsFiveColumns) {
-    const QTreeWidgetItem* header = window.ListView1->headerItem();
-    ASSERT_EQ(header->columnCount(), 5);
+    ASSERT_EQ(window.ListView1->columnCount(), 5);
     const QStringList expected{QStringLiteral("Time"), QStringLiteral("Reason"), QStringLiteral("Input File"),
                                QStringLiteral("Chapter Title"), QStringLiteral("Output File")};
     for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(header->text(i), expected[i]);
+        EXPECT_EQ(window.ListView1->horizontalHeaderItem(i)->text(), expected[i]);
     }
     EXPECT_FALSE(window.cmdOK->isEnabled());
     EXPECT_EQ(window.ProgressBar1->maximum(), 100);
@@ -75,24 +74,26 @@ TEST_F(ProgressWindowTest, anItemIsLoggedAndBecomesTheSelectedRow) {
                    QStringLiteral("a.c.htm"));
     window.AddItem(QStringLiteral("Missing File"), QStringLiteral("b.c"), false, QStringLiteral("---"),
                    QStringLiteral("---"));
-    EXPECT_EQ(window.ProgressBar1->value(), 0);
+    EXPECT_EQ(window.progressValue(), 0);
+    window.updateDisplay();
     const QStringList lines = window.txtFile->toPlainText().split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 2);
     EXPECT_TRUE(lines[0].endsWith(QStringLiteral("  --  a.c")));
     EXPECT_TRUE(lines[1].endsWith(QStringLiteral("  --  b.c")));
 
-    ASSERT_EQ(window.ListView1->topLevelItemCount(), 2);
-    const QTreeWidgetItem* row = window.ListView1->topLevelItem(1);
-    EXPECT_EQ(row->text(1), QStringLiteral("Missing File"));
-    EXPECT_EQ(row->text(2), QStringLiteral("b.c"));
-    EXPECT_EQ(row->text(3), QStringLiteral("---"));
-    EXPECT_EQ(row->text(4), QStringLiteral("---"));
-    EXPECT_FALSE(row->text(0).isEmpty());
-    EXPECT_FALSE(row->icon(0).isNull());
-    EXPECT_EQ(window.ListView1->currentItem(), row);
-    EXPECT_TRUE(row->isSelected());
+    const QTableWidget& table = *window.ListView1;
+    ASSERT_EQ(table.rowCount(), 2);
+    EXPECT_EQ(table.item(1, 1)->text(), QStringLiteral("Missing File"));
+    EXPECT_EQ(table.item(1, 2)->text(), QStringLiteral("b.c"));
+    EXPECT_EQ(table.item(1, 3)->text(), QStringLiteral("---"));
+    EXPECT_EQ(table.item(1, 4)->text(), QStringLiteral("---"));
+    EXPECT_EQ(table.item(0, 3)->text(), QStringLiteral("Alpha"));
+    EXPECT_FALSE(table.item(1, 0)->text().isEmpty());
+    EXPECT_FALSE(table.item(1, 0)->icon().isNull());
+    EXPECT_EQ(table.currentRow(), 1);
+    EXPECT_TRUE(table.item(1, 2)->isSelected());
     // Success and failure rows carry different icons.
-    EXPECT_NE(window.ListView1->topLevelItem(0)->icon(0).pixmap(16).toImage(), row->icon(0).pixmap(16).toImage());
+    EXPECT_NE(table.item(0, 0)->icon().pixmap(16).toImage(), table.item(1, 0)->icon().pixmap(16).toImage());
 }
 
 TEST_F(ProgressWindowTest, progressStopsAtItsMaximum) {
@@ -100,9 +101,12 @@ TEST_F(ProgressWindowTest, progressStopsAtItsMaximum) {
     for (int i = 0; i < 5; ++i) {
         window.AddProgress();
     }
+    EXPECT_EQ(window.progressValue(), 3);
+    window.updateDisplay();
     EXPECT_EQ(window.ProgressBar1->value(), 3);
+    EXPECT_EQ(window.ProgressBar1->maximum(), 3);
     window.ResetProgress();
-    EXPECT_EQ(window.ProgressBar1->value(), 0);
+    EXPECT_EQ(window.progressValue(), 0);
     EXPECT_TRUE(window.cmdCancel->isEnabled());
     EXPECT_FALSE(window.cmdOK->isEnabled());
 }
