@@ -1,3 +1,4 @@
+#include "app/about_box.h"
 #include "app/busy_window.h"
 #include "app/help_window.h"
 #include "app/main_window.h"
@@ -9,6 +10,7 @@
 #include "book/workspace.h"
 #include "project/project_file.h"
 #include "project/window_state.h"
+#include "support/error_report.h"
 #include "support/file_functions.h"
 #include "support/preferences.h"
 #include "support/testing.h"
@@ -297,6 +299,16 @@ TEST_F(MainWindowTest, helpTopicsShowInTheHelpWindowAndCompiledFilesGoToTheShell
 
     ui.showHelpTopic(QStringLiteral("/book/HTML Help/p.chm"));
     EXPECT_EQ(shellOpens, QStringList{QStringLiteral("/book/HTML Help/p.chm")});
+}
+
+TEST_F(MainWindowTest, aboutBoxNamesTheVersionAndStaysOnTop) {
+    frmAbout about(window.get());
+    EXPECT_EQ(about.windowTitle(), QStringLiteral("About Tessarel"));
+    EXPECT_EQ(about.lblVersion->text(), QStringLiteral("Version ") + VersionText());
+    EXPECT_EQ(about.lblSupport->text(), SupportAddress());
+    EXPECT_TRUE(about.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(about.lblCompany->text().contains(MakerAddress()));
+    EXPECT_EQ(about.height(), TwipsToPixels(2595, ScreenDpi(&about)));
 }
 
 TEST_F(MainWindowTest, aCriticalErrorEndsTheProgram) {

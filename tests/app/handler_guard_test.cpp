@@ -1,0 +1,56 @@
+#include "app/handler_guard.h"
+
+#include "support/file_functions.h"
+#include "support/testing.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace tessarel {
+namespace {
+
+TEST(HandlerGuard, anErrorIsReportedUnderItsHandlerAndEndsTheProgram) {
+    testing::TestEnvironment te;
+    bool after = false;
+    EXPECT_THROW(RunReported(*te.env, QStringLiteral("frmMain"), QStringLiteral("PositionWebBrowser"),
+                             [&] {
+                                 throw std::runtime_error("layout failed");
+                                 after = true;
+                             }),
+                 ProgramEnding);
+    EXPECT_FALSE(after);
+    EXPECT_TRUE(te.ui.quitRequested);
+    ASSERT_EQ(te.ui.messages.size(), 1u);
+    EXPECT_EQ(te.ui.messages[0].title, QStringLiteral("Critical Error Report"));
+    const QStringList log = ReadTextFile(te.dataFolder() + QStringLiteral("error.log")).split(QStringLiteral("\r\n"));
+    ASSERT_GE(log.size(), 6);
+    EXPECT_EQ(log[3], QStringLiteral("Module: frmMain"));
+    EXPECT_EQ(log[4], QStringLiteral("PositionWebBrowser"));
+    EXPECT_EQ(log[5], QStringLiteral("0 -> layout failed"));
+}
+
+TEST(HandlerGuard, anEndingProgramPassesEveryGuardUntilTheEventLoop) {
+    testing::TestEnvironment te;
+    int reports = 0;
+    const bool completed = RunEventHandler([&] {
+        RunIgnoringErrors([&] {
+            RunReported(*te.env, QStringLiteral("frmMain"), QStringLiteral("CloseProject"),
+                        [] { throw std::logic_error("broken"); });
+        });
+        ++reports;  // never reached: the report ends the handler
+    });
+    EXPECT_FALSE(completed);
+    EXPECT_EQ(reports, 0);
+    EXPECT_EQ(te.ui.messages.size(), 1u);
+
+    // Ordinary errors are ignored where a handler ignores them, and nothing is reported.
+    bool next = false;
+    RunIgnoringErrors([] { throw std::runtime_error("ignored"); });
+    next = true;
+    EXPECT_TRUE(next);
+    EXPECT_EQ(te.ui.messages.size(), 1u);
+}
+
+}  // namespace
+}  // namespace tessarel
