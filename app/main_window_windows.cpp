@@ -1,0 +1,173 @@
+// The main window's other windows: progress, busy, help, about, the project
+// dialogs and the file dialogs.
+#include "app/about_box.h"
+#include "app/busy_window.h"
+#include "app/dialogs/project_dialogs.h"
+#include "app/file_filters.h"
+#include "app/handler_guard.h"
+#include "app/help_window.h"
+#include "app/main_window.h"
+#include "app/main_window_state.h"
+#include "app/progress/progress_window.h"
+#include "app/window_user_interface.h"
+#include "app/window_utilities.h"
+#include "book/workspace.h"
+#include "support/environment.h"
+#include "support/file_functions.h"
+
+#include <QDir>
+#include <QFileDialog>
+
+namespace tessarel {
+
+// ---- Progress, busy and help windows ----------------------------------------------
+
+frmProgress* frmMain::loadedProgressWindow() const { return progress_; }
+frmLoad* frmMain::busyWindow() const { return busy_; }
+HelpWindow* frmMain::helpWindow() const { return help_; }
+
+frmProgress* frmMain::progressWindow() {
+    if (!progress_) {
+        progress_ = new frmProgress(this);
+        connect(progress_, &frmProgress::cancelBuild, this, [this] { ui_.setCancelRequested(true); });
+        const ProjectModel& project = workspace_.project;
+        RunReported(workspace_.env, QStringLiteral("frmProgress"), QStringLiteral("Form_Load"), [&] {
+            progress_->Form_Load(project.isOpen() ? BaseNameOf(project.ProjectPath) : QString(), state_.blnOnTop);
+        });
+    }
+    return progress_;
+}
+
+void frmMain::ShowProgressWindow() {
+    frmProgress* window = progressWindow();
+    window->move(x() + width() / 2 - window->width() / 2, y() + height() / 2 - window->height() / 2);
+    window->show();
+    window->raise();
+}
+
+void frmMain::unloadProgressWindow() {
+    if (progress_) {
+        progress_->unload();
+        progress_ = nullptr;
+    }
+}
+
+void frmMain::buildStarted(bool projectBuild) {
+    if (projectBuild) {
+        ui_.setCancelRequested(false);
+    }
+    ShowProgressWindow();
+    if (projectBuild) {
+        progress_->ResetProgress();
+    }
+    DisableToolbarButtons();
+}
+
+void frmMain::buildFinished(bool projectBuild) {
+    EnableToolbarButtons();
+    if (!progress_) {
+        return;
+    }
+    progress_->setFinished();
+    if (!projectBuild) {
+        // A single file's build does not wait for the user.
+        unloadProgressWindow();
+    }
+}
+
+void frmMain::showBusy(const QString& title, const QString& current, int maximum) {
+    if (!busy_) {
+        busy_ = new frmLoad(this);
+        if (state_.blnOnTop) {
+            MakeTopmost(busy_);
+        }
+        commands_.setBusy(true);
+        busy_->show();
+    }
+    busy_->setTexts(title, current);
+    busy_->setMaximum(maximum);
+}
+
+void frmMain::setBusyValue(int value) {
+    if (busy_) {
+        busy_->setValue(value);
+    }
+}
+
+void frmMain::hideBusy() {
+    if (busy_) {
+        busy_->hide();
+        busy_->deleteLater();
+        busy_ = nullptr;
+    }
+    commands_.setBusy(false);
+}
+
+void frmMain::showHelpFile(const QString& file) {
+    if (!help_) {
+        help_ = new HelpWindow(this, makeBrowser_);
+        if (state_.blnOnTop) {
+            MakeTopmost(help_);
+        }
+    }
+    help_->showTopic(file);
+}
+
+// ---- Project dialogs and the about box ------------------------------------------
+
+bool frmMain::showDialog(ProjectDialog dialog) {
+    if (dialogHandler) {
+        return dialogHandler(dialog);
+    }
+    switch (dialog) {
+    case ProjectDialog::AddFiles:
+        return ShowAddFilesDialog(this, workspace_, state_);
+    case ProjectDialog::DestPath:
+        return ShowDestPathDialog(this, workspace_, state_);
+    case ProjectDialog::Settings:
+        return ShowSettingsDialog(this, workspace_, state_);
+    case ProjectDialog::DefaultPage:
+        return ShowDefaultPageDialog(this, workspace_, state_);
+    case ProjectDialog::Comments:
+        return ShowCommentsDialog(this, workspace_, state_);
+    }
+    return false;
+}
+
+void frmMain::showAbout() {
+    frmAbout about(this);
+    about.exec();
+}
+
+// ---- FileDialogs ----------------------------------------------------------------------
+
+namespace {
+
+QString RunFileDialog(QWidget* owner, const QString& title, const QString& filter, bool save) {
+    QFileDialog dialog(owner, title);
+    dialog.setNameFilters(NameFiltersOf(filter));
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (save) {
+        // The program answers an existing name with its own message.
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+        dialog.setDefaultSuffix(QStringLiteral("qdx"));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
+}
+
+}  // namespace
+
+QString frmMain::openFileName(const QString& title, const QString& filter) {
+    return fileDialogHandler ? fileDialogHandler(title, filter, false) : RunFileDialog(this, title, filter, false);
+}
+
+QString frmMain::saveFileName(const QString& title, const QString& filter) {
+    return fileDialogHandler ? fileDialogHandler(title, filter, true) : RunFileDialog(this, title, filter, true);
+}
+
+}  // namespace tessarel
