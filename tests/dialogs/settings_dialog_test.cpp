@@ -213,5 +213,21 @@ TEST_F(SettingsDialogTest, multiLineBoxesTakeEnterAwayFromOk) {
     }
 }
 
+TEST(DefaultButtonRuleTest, outlivesTheButtonsItSwitches) {
+    // While a dialog is destroyed its focused box may lose the focus after
+    // the buttons have gone.
+    QWidget window;
+    auto* ok = new QPushButton(&window);
+    auto* add = new QPushButton(&window);
+    auto* box = new QPlainTextEdit(&window);
+    DefaultButtonRule rule(ok, &window);
+    rule.whileFocused(box, add);
+    delete ok;
+    delete add;
+    QFocusEvent out(QEvent::FocusOut);
+    QCoreApplication::sendEvent(box, &out);
+    SUCCEED();
+}
+
 }  // namespace
 }  // namespace tessarel
