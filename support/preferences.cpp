@@ -10,7 +10,14 @@ namespace tessarel {
 
 namespace prefs {
 
-QString DefaultCompilerPath() { return QStringLiteral("C:\\Program Files\\HTML Help Workshop"); }
+// Where the help compiler usually lives; elsewhere it is found on PATH as well.
+QString DefaultCompilerPath() {
+#ifdef Q_OS_WIN
+    return QStringLiteral("C:\\Program Files\\HTML Help Workshop");
+#else
+    return QStringLiteral("/usr/bin");
+#endif
+}
 
 QString RecentKey(int slot) { return QStringLiteral("h") + QString::number(slot); }
 

@@ -29,7 +29,7 @@ inline const QString kEmbedStyle = QStringLiteral("propEmbedStyle");
 inline const QString kDefaultStyle = QStringLiteral("standard_babyblue");
 // Key of "project_settings".
 inline const QString kCompilerPath = QStringLiteral("htmlHelpCompilerPath");
-QString DefaultCompilerPath();  ///< "C:\Program Files\HTML Help Workshop" on Windows
+QString DefaultCompilerPath();  ///< "C:\Program Files\HTML Help Workshop" on Windows, "/usr/bin" elsewhere
 // Keys of "general_settings".
 inline const QString kFirst = QStringLiteral("first");
 QString RecentKey(int slot);  ///< "h0" .. "h8"

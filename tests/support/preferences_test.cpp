@@ -25,8 +25,9 @@ TEST(Preferences, AnEmptyStoreGivesTheDefaults) {
     const CommentStyles styles = ReadSingleFileCommentStyles(*t.preferences);
     EXPECT_EQ(SingleLineCommentBits(styles), 3);
     EXPECT_EQ(MultipleLineCommentBits(styles), 1);
-    EXPECT_EQ(t.preferences->ReadPreference(prefs::kProject, prefs::kCompilerPath, prefs::DefaultCompilerPath()),
-              QStringLiteral("C:\\Program Files\\HTML Help Workshop"));
+#ifdef Q_OS_WIN
+    EXPECT_EQ(prefs::DefaultCompilerPath(), QStringLiteral("C:\\Program Files\\HTML Help Workshop"));
+#endif
 }
 
 TEST(Preferences, FlagsReadAsNumbersInEitherForm) {
