@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <system_error>
@@ -61,30 +62,92 @@ QString DecodeText(const QByteArray& bytes) {
     return DecodeWindows1252(bytes);
 }
 
+namespace {
+
+// Appends text as Latin-1 with "&#N;" for every character above U+00FF. Runs
+// of Latin-1 characters are narrowed straight into the buffer.
+void AppendLatin1WithReferences(QByteArray& bytes, QStringView text) {
+    const char16_t* chars = text.utf16();
+    const qsizetype size = text.size();
+    qsizetype i = 0;
+    while (i < size) {
+        qsizetype run = i;
+        while (run < size && chars[run] < 0x100) {
+            ++run;
+        }
+        if (run > i) {
+            const qsizetype old = bytes.size();
+            bytes.resize(old + (run - i));
+            char* out = bytes.data() + old;
+            for (qsizetype k = i; k < run; ++k) {
+                *out++ = static_cast<char>(chars[k]);
+            }
+            i = run;
+        }
+        if (i == size) {
+            break;
+        }
+        const char16_t unit = chars[i];
+        char32_t code = unit;
+        if (QChar::isHighSurrogate(unit) && i + 1 < size && QChar::isLowSurrogate(chars[i + 1])) {
+            code = QChar::surrogateToUcs4(unit, chars[i + 1]);
+            ++i;
+        } else if (QChar::isSurrogate(unit)) {
+            code = 0xFFFD;
+        }
+        ++i;
+        bytes.append("&#");
+        bytes.append(QByteArray::number(static_cast<quint32>(code)));
+        bytes.append(';');
+    }
+}
+
+void AppendEncoded(QByteArray& bytes, QStringView text, FileEncoding encoding) {
+    if (encoding == FileEncoding::Utf8) {
+        bytes.append(text.toUtf8());
+    } else {
+        AppendLatin1WithReferences(bytes, text);
+    }
+}
+
+// Characters encoded and written at a time: a whole page encoded at once
+// would be one more full copy of it in fresh memory.
+constexpr qsizetype kWriteChunk = qsizetype{1} << 18;
+
+bool WriteEncoded(QFile& file, const QString& text, FileEncoding encoding) {
+    QByteArray bytes;
+    bytes.reserve(kWriteChunk + kWriteChunk / 2);
+    const qsizetype size = text.size();
+    qsizetype from = 0;
+    do {
+        qsizetype to = std::min(size, from + kWriteChunk);
+        // A surrogate pair is encoded as one character, so it is never split.
+        if (to < size && text.at(to - 1).isHighSurrogate()) {
+            ++to;
+        }
+        bytes.resize(0);
+        AppendEncoded(bytes, QStringView(text).mid(from, to - from), encoding);
+        if (to == size) {
+            // Every write ends with one line end.
+            AppendEncoded(bytes, kCrLf, encoding);
+        }
+        if (file.write(bytes) != bytes.size()) {
+            return false;
+        }
+        from = to;
+    } while (from < size);
+    return true;
+}
+
+}  // namespace
+
 QByteArray EncodeText(const QString& text, FileEncoding encoding) {
     if (encoding == FileEncoding::Utf8) {
         return text.toUtf8();
     }
     QByteArray bytes;
     bytes.reserve(text.size());
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t unit = text.at(i).unicode();
-        if (unit < 0x100) {
-            bytes.append(static_cast<char>(unit));
-            continue;
-        }
-        char32_t code = unit;
-        if (QChar::isHighSurrogate(unit) && i + 1 < size && text.at(i + 1).isLowSurrogate()) {
-            code = QChar::surrogateToUcs4(unit, text.at(i + 1).unicode());
-            ++i;
-        } else if (QChar::isSurrogate(unit)) {
-            code = 0xFFFD;
-        }
-        bytes.append("&#");
-        bytes.append(QByteArray::number(static_cast<quint32>(code)));
-        bytes.append(';');
-    }
+    AppendLatin1WithReferences(bytes, text);
     return bytes;
 }
 
@@ -129,8 +192,7 @@ bool WriteTextFile(UserInterface& ui, const QString& path, const QString& text, 
         ShowReadOnlyMessage(ui, path);
         return false;
     }
-    const QByteArray bytes = EncodeText(text + kCrLf, encoding);
-    const bool complete = file.write(bytes) == bytes.size();
+    const bool complete = WriteEncoded(file, text, encoding);
     file.close();
     if (complete && file.error() == QFileDevice::NoError) {
         if (!replacing) {

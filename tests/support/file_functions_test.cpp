@@ -99,6 +99,40 @@ TEST(TextFiles, WriteAddsOneLineEndAndReadGivesItBack) {
     EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".tessarel-new")));
 }
 
+// A long text is written in pieces; the file must still hold exactly what
+// encoding the whole text and its line end at once gives, surrogate pairs at
+// the piece boundaries and lone surrogates at the end included.
+TEST(TextFiles, LongTextsAreWrittenAsIfEncodedWhole) {
+    TestEnvironment t;
+    const QString path = t.path(QStringLiteral("long.htm"));
+    QString text;
+    const QString pair = QStringLiteral("\U0001F600");
+    for (int i = 0; i < 35000; ++i) {
+        text += QStringLiteral("ab\u00E9\u20AC");
+        text += pair;
+        text += QLatin1Char(static_cast<char>('a' + i % 26));
+        text += QChar(i % 7 == 0 ? 0x2022 : 0x41);
+    }
+    const QString loneHigh(QChar(0xD83D));
+    const QString loneLow(QChar(0xDE00));
+    // Every shift by up to one repetition puts some piece boundary inside a pair.
+    for (int shift = 0; shift < 8; ++shift) {
+        for (const QString& ending : {QString(), loneHigh, loneLow, loneLow + loneHigh}) {
+            if (shift > 0 && !ending.isEmpty()) {
+                continue;
+            }
+            for (const FileEncoding encoding : {FileEncoding::Latin1WithReferences, FileEncoding::Utf8}) {
+                const QString whole = QString(shift, QLatin1Char('s')) + text + ending;
+                ASSERT_TRUE(WriteTextFile(t.ui, path, whole, encoding));
+                ASSERT_EQ(ReadBytes(path), EncodeText(whole + kCrLf, encoding)) << shift;
+            }
+        }
+    }
+    ASSERT_TRUE(WriteTextFile(t.ui, path, QString()));
+    EXPECT_EQ(ReadBytes(path), QByteArray("\r\n"));
+    EXPECT_TRUE(t.ui.messages.empty());
+}
+
 TEST(TextFiles, ReadingAMissingFileGivesNothingAndLeavesTheTarget) {
     QString text = QStringLiteral("kept");
     EXPECT_FALSE(ReadTextFileInto(QStringLiteral("/nonexistent/x.c"), text));
