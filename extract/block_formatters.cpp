@@ -1,5 +1,6 @@
 #include "extract/block_formatters.h"
 
+#include "extract/comment_scanner.h"
 #include "support/string_functions.h"
 
 #include <utility>
@@ -22,23 +23,33 @@ bool EndsHighlight(QChar c) {
 
 void RangeRewriter::replace(qsizetype from, qsizetype to, QStringView replacement) {
     Q_ASSERT(copied_ <= from && from <= to && to <= source_.size());
-    if (!changed_) {
-        changed_ = true;
-        result_.reserve(source_.size() + source_.size() / 8 + replacement.size() + 16);
+    if (result_ == nullptr) {
+        const qsizetype size = source_.size() + source_.size() / 8 + replacement.size() + 16;
+        if (context_ != nullptr) {
+            result_ = &context_->output(size);
+        } else {
+            result_ = &own_;
+            own_.reserve(size);
+        }
     }
-    result_.append(QStringView(source_).mid(copied_, from - copied_));
-    result_.append(replacement);
+    result_->append(QStringView(source_).mid(copied_, from - copied_));
+    result_->append(replacement);
     copied_ = to;
 }
 
-QString RangeRewriter::finish() {
-    if (!changed_) {
-        return source_;
+void RangeRewriter::finish(QString& text) {
+    Q_ASSERT(&text == &source_);
+    if (result_ == nullptr) {
+        return;
     }
-    result_.append(QStringView(source_).mid(copied_));
-    changed_ = false;
+    result_->append(QStringView(source_).mid(copied_));
+    if (context_ != nullptr) {
+        context_->commit(text);
+    } else {
+        text = std::move(own_);
+    }
+    result_ = nullptr;
     copied_ = 0;
-    return std::move(result_);
 }
 
 QString HeadingFromLine(const QString& text, qsizetype start, qsizetype colon) {
@@ -65,10 +76,12 @@ void FormatFirstLineHeading(QString& text) {
     }
 }
 
-void FormatHighlightedText(QString& text) {
+void FormatHighlightedText(QString& text) { FormatHighlightedText(text, nullptr); }
+
+void FormatHighlightedText(QString& text, PassContext* context) {
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
-    RangeRewriter out(text);
+    RangeRewriter out(text, context);
     int state = 0;
     qsizetype open = 0;
     qsizetype close = 0;
@@ -123,14 +136,16 @@ void FormatHighlightedText(QString& text) {
                 break;
         }
     }
-    text = out.finish();
+    out.finish(text);
 }
 
-void FormatHeadingsAfterEmptyLines(QString& text) {
+void FormatHeadingsAfterEmptyLines(QString& text) { FormatHeadingsAfterEmptyLines(text, nullptr); }
+
+void FormatHeadingsAfterEmptyLines(QString& text, PassContext* context) {
     enum State { InLine, AfterCr, LineStart, EmptyLineCr, AfterEmptyLine, Candidate };
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
-    RangeRewriter out(text);
+    RangeRewriter out(text, context);
     State state = InLine;
     qsizetype start = 0;
     for (qsizetype i = 0; i < length; ++i) {
@@ -171,15 +186,17 @@ void FormatHeadingsAfterEmptyLines(QString& text) {
                 break;
         }
     }
-    text = out.finish();
+    out.finish(text);
 }
 
-void FormatParagraphs(QString& text) {
+void FormatParagraphs(QString& text) { FormatParagraphs(text, nullptr); }
+
+void FormatParagraphs(QString& text, PassContext* context) {
     enum State { InLine, AfterCr, LineStart, EmptyLineCr };
     static const QString mark = u"@p"_s;
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
-    RangeRewriter out(text);
+    RangeRewriter out(text, context);
     State state = InLine;
     for (qsizetype i = 0; i < length; ++i) {
         const QChar c = chars[i];
@@ -210,18 +227,23 @@ void FormatParagraphs(QString& text) {
                 break;
         }
     }
-    text = out.finish();
+    out.finish(text);
 }
 
 void FormatSectionText(QString& text) {
+    PassContext context;
+    FormatSectionText(text, context);
+}
+
+void FormatSectionText(QString& text, PassContext& context) {
     FormatFirstLineHeading(text);
-    FormatHighlightedText(text);
-    FormatBulletLists(text);
-    FormatHeadingsAfterLists(text);
-    FormatHeadingsAfterEmptyLines(text);
-    FormatNumberedLines(text);
-    FormatDefinitionTables(text);
-    FormatParagraphs(text);
+    FormatHighlightedText(text, &context);
+    FormatBulletLists(text, &context);
+    FormatHeadingsAfterLists(text, &context);
+    FormatHeadingsAfterEmptyLines(text, &context);
+    FormatNumberedLines(text, &context);
+    FormatDefinitionTables(text, &context);
+    FormatParagraphs(text, &context);
 }
 
 }  // namespace tessarel

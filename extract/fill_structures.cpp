@@ -63,7 +63,7 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
     ui.AddProgress();
     ProtectWebAddresses(text, &context);
     ui.AddProgress();
-    TranslateEmailTags(text);
+    TranslateEmailTags(text, &context);
     ui.AddProgress();
     FormatEmphasis(text, styles, ui, &context);
     // The escapes must come before the scanner inserts its own markers.
@@ -92,13 +92,21 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
         ui.AddProgress();
     }
 
+    // The sections' passes run in two working buffers that keep their room
+    // from section to section; each section then gets one exact copy.
+    PassContext sectionContext;
+    QString working;
+    working.reserve(4096);
     for (int i = 1; i <= doc.count(); ++i) {
         ui.yield();
         SectionRecord& section = doc.section(i);
-        FormatSectionText(section.Text);
-        RestoreWebAddresses(section.Text);
+        working.resize(0);
+        working.append(section.Text.constData(), section.Text.size());
+        FormatSectionText(working, sectionContext);
+        RestoreWebAddresses(working, &sectionContext);
+        BlankCloseMarkers(working);
+        section.Text = QStringView(working).toString();
         BlankCloseMarkers(section.Name);
-        BlankCloseMarkers(section.Text);
         BlankCloseMarkers(section.Declaration);
     }
     ui.AddProgress();

@@ -1,6 +1,7 @@
 #include "extract/inline_tags.h"
 
 #include "extract/block_formatters.h"
+#include "extract/comment_scanner.h"
 #include "support/string_functions.h"
 
 #include <algorithm>
@@ -33,12 +34,13 @@ private:
 }  // namespace
 
 void TranslateBracketedTags(QString& text, const QString& tag, qsizetype resumeLength,
-                            const std::function<QString(const QString& argument)>& makeReplacement) {
+                            const std::function<QString(const QString& argument)>& makeReplacement,
+                            PassContext* context) {
     if (tag.isEmpty()) {
         return;
     }
     const qsizetype step = std::max<qsizetype>(resumeLength, 1);
-    RangeRewriter out(text);
+    RangeRewriter out(text, context);
     ForwardSearch openBracket(text, u'[');
     ForwardSearch closeBracket(text, u']');
     qsizetype from = 0;
@@ -68,10 +70,10 @@ void TranslateBracketedTags(QString& text, const QString& tag, qsizetype resumeL
         // translated a second time.
         from = spanEnd + 1 + std::max<qsizetype>(0, step - replacement.size());
     }
-    text = out.finish();
+    out.finish(text);
 }
 
-void TranslateEmailTags(QString& text) {
+void TranslateEmailTags(QString& text, PassContext* context) {
     TranslateBracketedTags(text, u"@email"_s, 5, [](const QString& argument) {
         // "&#64" keeps the later "@" tag scanners off the address.
         auto hideAt = [](QString part) {
@@ -82,7 +84,7 @@ void TranslateEmailTags(QString& text) {
         const QString address = hideAt(comma < 0 ? argument : argument.left(comma));
         const QString shown = comma < 0 ? address : hideAt(argument.mid(comma + 1));
         return u"<a HREF=\"mailto&#58;"_s + address + u"\">"_s + shown + u"</a>"_s;
-    });
+    }, context);
 }
 
 }  // namespace tessarel

@@ -1,6 +1,7 @@
 // Bullet lists, the heading after a list, numbered lines and definition tables.
 
 #include "extract/block_formatters.h"
+#include "extract/comment_scanner.h"
 #include "extract/pattern_match.h"
 #include "support/string_functions.h"
 
@@ -18,11 +19,13 @@ bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 }  // namespace
 
-void FormatBulletLists(QString& text) {
+void FormatBulletLists(QString& text) { FormatBulletLists(text, nullptr); }
+
+void FormatBulletLists(QString& text, PassContext* context) {
     enum State { LineStart, AfterBullet, InLine };
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
-    RangeRewriter out(text);
+    RangeRewriter out(text, context);
     State state = LineStart;
     bool listOpen = false;
     qsizetype bullet = 0;
@@ -64,15 +67,17 @@ void FormatBulletLists(QString& text) {
     if (listOpen) {
         out.insert(length, u"</ul>");
     }
-    text = out.finish();
+    out.finish(text);
 }
 
-void FormatHeadingsAfterLists(QString& text) {
+void FormatHeadingsAfterLists(QString& text) { FormatHeadingsAfterLists(text, nullptr); }
+
+void FormatHeadingsAfterLists(QString& text, PassContext* context) {
     enum State { Searching, AfterListEnd, AfterCr, SkippingEmptyLines, Candidate };
     static const QString listEnd = u"/ul>"_s;
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
-    RangeRewriter out(text);
+    RangeRewriter out(text, context);
     State state = Searching;
     qsizetype start = 0;
     for (qsizetype i = 0; i < length; ++i) {
@@ -110,17 +115,17 @@ void FormatHeadingsAfterLists(QString& text) {
                 break;
         }
     }
-    text = out.finish();
+    out.finish(text);
 }
 
 // A numbered line follows a CR LF (or starts the text): blanks, digits, ".",
 // a space and the rest of the line, which must end in CR LF. Its "." becomes
 // " - ". This is the matcher loop of RewriteNumberedLinesWithMatcher, done in
 // one sweep: every line after a CR LF is tried once.
-QString RewriteNumberedLines(const QString& text) {
+void FormatNumberedLines(QString& text, PassContext* context) {
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
-    RangeRewriter out(text);
+    RangeRewriter out(text, context);
     qsizetype lineStart = 0;
     while (lineStart < length) {
         qsizetype i = lineStart;
@@ -149,10 +154,16 @@ QString RewriteNumberedLines(const QString& text) {
         }
         lineStart = lineBreak + 2;
     }
-    return out.finish();
+    out.finish(text);
 }
 
-void FormatNumberedLines(QString& text) { text = RewriteNumberedLines(text); }
+void FormatNumberedLines(QString& text) { FormatNumberedLines(text, nullptr); }
+
+QString RewriteNumberedLines(const QString& text) {
+    QString result = text;
+    FormatNumberedLines(result, nullptr);
+    return result;
+}
 
 namespace {
 
@@ -171,11 +182,13 @@ struct PendingRow {
 
 }  // namespace
 
-void FormatDefinitionTables(QString& text) {
+void FormatDefinitionTables(QString& text) { FormatDefinitionTables(text, nullptr); }
+
+void FormatDefinitionTables(QString& text, PassContext* context) {
     enum State { LineStart, Term, BlanksAfterTerm, Dash, Definition, LineBreak };
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
-    RangeRewriter out(text);
+    RangeRewriter out(text, context);
     State state = LineStart;
     bool pending = false;
     bool tableOpen = false;
@@ -261,7 +274,7 @@ void FormatDefinitionTables(QString& text) {
         }
         writeRow(true);
     }
-    text = out.finish();
+    out.finish(text);
 }
 
 }  // namespace tessarel

@@ -75,7 +75,7 @@ void LinkWebAddresses(QString& text) {
                 break;
         }
     }
-    text = out.finish();
+    out.finish(text);
 }
 
 }  // namespace tessarel

@@ -1,4 +1,5 @@
 #include "extract/block_formatters.h"
+#include "extract/comment_scanner.h"
 #include "support/testing.h"
 
 #include <gtest/gtest.h>
@@ -114,6 +115,39 @@ TEST(FormatSectionText, ThousandsOfItemsRunningToTheEnd) {
     EXPECT_EQ(table.count(u"<tr class=Def>"_s), 50'000);
     EXPECT_EQ(table.count(u"<table class=DefTable>"_s), 1);
     EXPECT_TRUE(table.endsWith(u"</tr>\r\n</table>\r\n\r\n@p"_s));
+}
+
+// Many sections formatted in turn through one working string and one context
+// must each come out as formatted alone: nothing of a longer text before it
+// may survive in the reused buffers, whichever passes change it.
+TEST(FormatSectionText, SectionsSharingBuffersComeOutAsFormattedAlone) {
+    const QString texts[] = {
+        u"Notes: ++big table++ here\r\no one\r\n  more\r\n\r\nsize - count\r\nhead - next\r\n\r\n1. a\r\n2. b\r\n"_s
+            .repeated(40),
+        u"plain words and nothing else"_s,
+        u""_s,
+        u"x"_s,
+        u"- item\r\n\r\nAfter: list\r\n"_s,
+        u"one line\r\n\r\ntwo: after empty\r\n"_s.repeated(3),
+        u"a - b\r\n"_s,
+        u"no change at all, still"_s,
+    };
+    PassContext context;
+    QString working;
+    for (int round = 0; round < 2; ++round) {
+        for (const QString& text : texts) {
+            working.resize(0);
+            working.append(text.constData(), text.size());
+            FormatSectionText(working, context);
+            QString alone = text;
+            for (const Pass pass : {FormatFirstLineHeading, FormatHighlightedText, FormatBulletLists,
+                                    FormatHeadingsAfterLists, FormatHeadingsAfterEmptyLines, FormatNumberedLines,
+                                    FormatDefinitionTables, FormatParagraphs}) {
+                pass(alone);
+            }
+            ASSERT_EQ(working, alone) << text.left(40).toStdString();
+        }
+    }
 }
 
 }  // namespace
