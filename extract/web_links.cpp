@@ -13,7 +13,9 @@ bool EndsAddress(QChar c) { return c == u',' || c == u';' || c == u' ' || c == u
 
 }  // namespace
 
-void LinkWebAddresses(QString& text) {
+void LinkWebAddresses(QString& text) { LinkWebAddresses(text, nullptr); }
+
+void LinkWebAddresses(QString& text, PassContext* context) {
     // States: Searching, then one per character of "http://" (with an optional
     // "s" after "http"), then Address once the "//" is complete.
     enum State { Searching, H, HT, HTT, HTTP, HTTPS, Colon, Slash, Address };
@@ -21,7 +23,7 @@ void LinkWebAddresses(QString& text) {
     static const QString httpsStart = u"<a href=\"https&#58&#47&#47"_s;
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
-    RangeRewriter out(text);
+    RangeRewriter out(text, context);
     State state = Searching;
     bool secure = false;
     qsizetype start = 0;

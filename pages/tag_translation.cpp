@@ -1,5 +1,6 @@
 #include "pages/tag_translation.h"
 
+#include "extract/comment_scanner.h"
 #include "extract/inline_tags.h"
 #include "extract/web_links.h"
 #include "pages/page_frame.h"
@@ -78,7 +79,9 @@ const std::array<SimpleTag, 16>& SimpleTags() {
 
 }  // namespace
 
-void HighlightWords(QString& text) {
+void HighlightWords(QString& text) { HighlightWords(text, nullptr); }
+
+void HighlightWords(QString& text, PassContext* context) {
     static const QString kMark = u"@r"_s;
     static const QString kOpen = u"<font class=HighText>"_s;
     static const QString kClose = u"</font>"_s;
@@ -89,8 +92,11 @@ void HighlightWords(QString& text) {
     if (mark < 0) {
         return;
     }
-    QString result;
-    result.reserve(text.size() + 64);
+    QString local;
+    QString& result = context != nullptr ? context->output(text.size() + 64) : local;
+    if (context == nullptr) {
+        result.reserve(text.size() + 64);
+    }
     const auto copyUnmarked = [&](qsizetype from, qsizetype to) {
         // A highlighted word may itself hold "@r"; it loses it like all others.
         for (qsizetype at = text.indexOf(kMark, from); at >= 0 && at < to - 1; at = text.indexOf(kMark, from)) {
@@ -121,15 +127,24 @@ void HighlightWords(QString& text) {
         mark = text.indexOf(kMark, done);
     }
     result += QStringView(text).mid(done);
-    text = std::move(result);
+    if (context != nullptr) {
+        context->commit(text);
+    } else {
+        text = std::move(result);
+    }
 }
 
-void TranslateGotoTags(QString& text) {
-    TranslateBracketedTags(text, u"@goto"_s, 5,
-                           [](const QString& name) { return u"<a HREF=\"#"_s + name + u"\">"_s + name + u"</a>"_s; });
+void TranslateGotoTags(QString& text) { TranslateGotoTags(text, nullptr); }
+
+void TranslateGotoTags(QString& text, PassContext* context) {
+    TranslateBracketedTags(
+        text, u"@goto"_s, 5,
+        [](const QString& name) { return u"<a HREF=\"#"_s + name + u"\">"_s + name + u"</a>"_s; }, context);
 }
 
-void TranslateLinkTags(QString& text) {
+void TranslateLinkTags(QString& text) { TranslateLinkTags(text, nullptr); }
+
+void TranslateLinkTags(QString& text, PassContext* context) {
     TranslateBracketedTags(text, u"@link"_s, 5, [](const QString& argument) {
         const qsizetype comma = argument.indexOf(QLatin1Char(','));
         QString target;
@@ -142,10 +157,12 @@ void TranslateLinkTags(QString& text) {
             shown = HideSchemes(argument.mid(comma + 1));
         }
         return u"<a HREF=\""_s + target + u"\">"_s + shown + u"</a>"_s;
-    });
+    }, context);
 }
 
-void TranslateFigureTags(QString& text) {
+void TranslateFigureTags(QString& text) { TranslateFigureTags(text, nullptr); }
+
+void TranslateFigureTags(QString& text, PassContext* context) {
     TranslateBracketedTags(text, u"@figure"_s, 7, [](const QString& source) {
         QString block;
         AddTagTo(block, u"P"_s);
@@ -154,18 +171,23 @@ void TranslateFigureTags(QString& text) {
         AddTagTo(block, u"/div"_s);
         AddTagTo(block, u"/P"_s);
         return block;
-    });
+    }, context);
 }
 
-void TranslateSimpleTags(QString& text) {
+void TranslateSimpleTags(QString& text) { TranslateSimpleTags(text, nullptr); }
+
+void TranslateSimpleTags(QString& text, PassContext* context) {
     const qsizetype length = text.size();
     qsizetype done = 0;
     qsizetype at = text.indexOf(QLatin1Char('@'));
     if (at < 0) {
         return;
     }
-    QString result;
-    result.reserve(length + length / 8);
+    QString local;
+    QString& result = context != nullptr ? context->output(length + length / 8) : local;
+    if (context == nullptr) {
+        result.reserve(length + length / 8);
+    }
     while (at >= 0) {
         const QStringView rest = QStringView(text).mid(at);
         const SimpleTag* found = nullptr;
@@ -185,7 +207,11 @@ void TranslateSimpleTags(QString& text) {
         at = text.indexOf(QLatin1Char('@'), done);
     }
     result += QStringView(text).mid(done);
-    text = std::move(result);
+    if (context != nullptr) {
+        context->commit(text);
+    } else {
+        text = std::move(result);
+    }
 }
 
 void RestoreAtSigns(QString& text) { ReplaceAll(text, kAtSignMarker, u"@"_s); }
@@ -197,31 +223,31 @@ std::vector<SectionRecord> TranslateSections(UserInterface& ui, const DocumentMo
     }
     static const QString kGuardSpaces(100, QLatin1Char(' '));
     std::vector<SectionRecord> sections(static_cast<size_t>(count) + 1);
+    // Each text runs through the passes in two working buffers that keep their
+    // room from section to section, and is then copied out once.
+    PassContext context;
+    QString working;
+    working.reserve(4096);
     for (int i = 1; i <= count; ++i) {
         ui.yield();
         const SectionRecord& source = doc.section(i);
         SectionRecord& page = sections[static_cast<size_t>(i)];
         page.Name = TrimSpaces(source.Name);
         page.Declaration = TrimSpaces(source.Declaration);
+        working.resize(0);
+        working.append(source.Text.constData(), source.Text.size());
         // "@r" scans for the blank that ends its word; the guard spaces make sure there is one.
-        page.Text = source.Text + kGuardSpaces;
-    }
-    for (int i = 1; i <= count; ++i) {
-        ui.yield();
-        QString& text = sections[static_cast<size_t>(i)].Text;
-        HighlightWords(text);
-        TranslateGotoTags(text);
-        TranslateLinkTags(text);
-        TranslateFigureTags(text);
-        LinkWebAddresses(text);
-    }
-    for (int i = 1; i <= count; ++i) {
-        ui.yield();
-        SectionRecord& page = sections[static_cast<size_t>(i)];
+        working += kGuardSpaces;
+        HighlightWords(working, &context);
+        TranslateGotoTags(working, &context);
+        TranslateLinkTags(working, &context);
+        TranslateFigureTags(working, &context);
+        LinkWebAddresses(working, &context);
         TranslateSimpleTags(page.Name);
-        TranslateSimpleTags(page.Text);
-        RestoreAtSigns(page.Text);
+        TranslateSimpleTags(working, &context);
+        RestoreAtSigns(working);
         RestoreAtSigns(page.Name);
+        page.Text = QStringView(working).toString();
     }
     return sections;
 }

@@ -8,6 +8,7 @@
 
 namespace tessarel {
 
+class PassContext;
 class UserInterface;
 
 /// Written in a text where an "@" must reach the page untouched by the tag
@@ -30,6 +31,13 @@ void TranslateLinkTags(QString& text);
 void TranslateFigureTags(QString& text);
 /// The formatting codes "@n", "@p", "@b", "@/b" ... become their HTML, in one pass.
 void TranslateSimpleTags(QString& text);
+// With a context (which may be null), the result goes through its spare buffer.
+void HighlightWords(QString& text, PassContext* context);
+void TranslateGotoTags(QString& text, PassContext* context);
+void TranslateLinkTags(QString& text, PassContext* context);
+void TranslateFigureTags(QString& text, PassContext* context);
+void TranslateSimpleTags(QString& text, PassContext* context);
+
 /// Every "AT#$#$" becomes "@".
 void RestoreAtSigns(QString& text);
 

@@ -1,4 +1,6 @@
+#include "extract/comment_scanner.h"
 #include "extract/document_model.h"
+#include "extract/web_links.h"
 #include "pages/tag_translation.h"
 #include "support/string_functions.h"
 #include "support/testing.h"
@@ -154,6 +156,38 @@ TEST(TranslateSections, copiesTrimsGuardsAndTranslatesEveryTextAndName) {
     EXPECT_FALSE(text.contains(u"http://"_s));
     // The originals are untouched.
     EXPECT_EQ(doc.section(1).Name, u"  @bChapter@/b  "_s);
+}
+
+// The page writer runs the passes over one working string and one context for
+// all sections; every text must come out as it does through fresh buffers,
+// also after a longer text and when a pass finds nothing to change.
+TEST(TranslateSections, passesSharingBuffersGiveWhatFreshBuffersGive) {
+    const QString texts[] = {
+        u"@rbig @goto[a b] @link[http://x/y, y] @figure[f.png] see https://q/r @b x@/b AT#$#$ "_s.repeated(30),
+        u"plain"_s,
+        u""_s,
+        u"@rword   "_s,
+        u"only @goto[z] here"_s,
+        u"http://a/b @n"_s,
+        u"nothing at all"_s,
+    };
+    using Pass = void (*)(QString&, PassContext*);
+    const Pass passes[] = {HighlightWords, TranslateGotoTags, TranslateLinkTags, TranslateFigureTags,
+                           LinkWebAddresses, TranslateSimpleTags};
+    PassContext context;
+    QString working;
+    for (int round = 0; round < 2; ++round) {
+        for (const QString& text : texts) {
+            working.resize(0);
+            working.append(text.constData(), text.size());
+            QString fresh = text;
+            for (const Pass pass : passes) {
+                pass(working, &context);
+                pass(fresh, nullptr);
+                ASSERT_EQ(working, fresh) << text.left(30).toStdString();
+            }
+        }
+    }
 }
 
 TEST(TranslateSections, noSectionsGivesNothing) {
