@@ -137,6 +137,14 @@ bool WritePageBody(ChapterPageContext& context, const DocumentModel& doc, const 
     const SectionRecord& chapter = PageSection(sections, 1);
 
     WritePageHeader(page, context.style, chapter.Name, u"class=Main"_s);
+    // Room for the whole page up front: growing it by doubling copies it and
+    // touches fresh memory several times over. Pages not written yet cost nothing.
+    qsizetype expected = page.PageText.size() + 4096;
+    for (int i = 1; i <= count; ++i) {
+        const SectionRecord& section = PageSection(sections, i);
+        expected += section.Text.size() + 2 * section.Declaration.size() + 8 * section.Name.size() + 800;
+    }
+    page.PageText.reserve(expected);
     if (settings.Title) {
         AddTag(page, u"h1"_s);
         if (settings.IncludeProjectTitle) {
