@@ -9,6 +9,7 @@
 #include <limits>
 #include <map>
 #include <unordered_map>
+#include <utility>
 
 namespace tessarel {
 
@@ -398,12 +399,25 @@ std::vector<LinkTarget> LinkTargets(const DocumentModel& doc) {
     return targets;
 }
 
-void ResolveCrossReferences(DocumentModel& doc, Yielder* yielder) {
-    const std::vector<LinkTarget> targets = LinkTargets(doc);
-    if (targets.empty()) {
-        return;
+struct SectionLinker::Tables {
+    explicit Tables(std::vector<LinkTarget> list) : targets(std::move(list)), linker(targets) {}
+    const std::vector<LinkTarget> targets;
+    const NameLinker linker;
+};
+
+SectionLinker::SectionLinker(std::vector<LinkTarget> targets)
+    : tables_(std::make_unique<Tables>(std::move(targets))) {}
+
+SectionLinker::~SectionLinker() = default;
+
+void SectionLinker::link(QString& text, int section) const {
+    if (!tables_->targets.empty()) {
+        tables_->linker.link(text, section);
     }
-    const NameLinker linker(targets);
+}
+
+void ResolveCrossReferences(DocumentModel& doc, Yielder* yielder) {
+    const SectionLinker linker(LinkTargets(doc));
     for (int i = 1; i <= doc.count(); ++i) {
         if (yielder != nullptr) {
             yielder->tick();

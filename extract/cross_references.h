@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 namespace tessarel {
@@ -25,6 +26,20 @@ void LinkSectionNames(QString& text, int section, const std::vector<LinkTarget>&
 
 /// Sections 2..SectionCount with a non-empty Name, in order.
 std::vector<LinkTarget> LinkTargets(const DocumentModel& doc);
+
+/// LinkSectionNames for many texts, its look-up tables built once.
+class SectionLinker {
+public:
+    explicit SectionLinker(std::vector<LinkTarget> targets);
+    ~SectionLinker();
+    SectionLinker(const SectionLinker&) = delete;
+    SectionLinker& operator=(const SectionLinker&) = delete;
+    void link(QString& text, int section) const;
+
+private:
+    struct Tables;
+    std::unique_ptr<Tables> tables_;
+};
 
 /// Links the sections' texts to each other (the first section is never a target).
 void ResolveCrossReferences(DocumentModel& doc, Yielder* yielder = nullptr);

@@ -87,13 +87,12 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
     }
     FindDeclarations(doc);
     ui.AddProgress();
-    if (options.hyperlinks) {
-        ResolveCrossReferences(doc, &yielder);
-        ui.AddProgress();
-    }
 
-    // The sections' passes run in two working buffers that keep their room
-    // from section to section; each section then gets one exact copy.
+    // Each section is linked and formatted in two working buffers that keep
+    // their room from section to section, and then gets one exact copy. The
+    // link targets are taken before any name is touched below, as linking all
+    // texts first would see them.
+    const SectionLinker linker(options.hyperlinks ? LinkTargets(doc) : std::vector<LinkTarget>());
     PassContext sectionContext;
     QString working;
     working.reserve(4096);
@@ -102,12 +101,16 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
         SectionRecord& section = doc.section(i);
         working.resize(0);
         working.append(section.Text.constData(), section.Text.size());
+        linker.link(working, i);
         FormatSectionText(working, sectionContext);
         RestoreWebAddresses(working, &sectionContext);
         BlankCloseMarkers(working);
         section.Text = QStringView(working).toString();
         BlankCloseMarkers(section.Name);
         BlankCloseMarkers(section.Declaration);
+    }
+    if (options.hyperlinks) {
+        ui.AddProgress();
     }
     ui.AddProgress();
     return true;

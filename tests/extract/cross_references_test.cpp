@@ -133,3 +133,34 @@ TEST(CrossReferences, IndexedLinkingGivesTheLiteralResults) {
 }
 
 }  // namespace
+
+namespace {
+
+// One linker serves every text of a parse; each text must come out as linking
+// it alone gives, whatever the texts before it were, and no target list means
+// no change.
+TEST(SectionLinker, OneLinkerForManyTextsLinksEachAsAlone) {
+    const DocumentModel doc = Model({u"Intro"_s, u"Open"_s, u"Close File"_s, u"x@y"_s},
+                                    {u" Open and Close File\r\n"_s, u" (Open), Close File.\r\n"_s,
+                                     u"\tOpen; x@y \r\n"_s, u" nothing\r\n"_s});
+    const std::vector<LinkTarget> targets = LinkTargets(doc);
+    const SectionLinker linker(targets);
+    const SectionLinker none({});
+    for (int round = 0; round < 2; ++round) {
+        for (int i = doc.count(); i >= 1; --i) {
+            QString shared = doc.section(i).Text;
+            linker.link(shared, i);
+            QString alone = doc.section(i).Text;
+            LinkSectionNames(alone, i, targets);
+            EXPECT_EQ(shared, alone) << i;
+            QString untouched = doc.section(i).Text;
+            none.link(untouched, i);
+            EXPECT_EQ(untouched, doc.section(i).Text);
+        }
+    }
+    QString first = doc.section(1).Text;
+    linker.link(first, 1);
+    EXPECT_EQ(first, u" @goto[Open] and @goto[Close File]\r\n"_s);
+}
+
+}  // namespace
