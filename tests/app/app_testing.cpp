@@ -1,8 +1,15 @@
 #include "app_testing.h"
 
-#include <QApplication>
-
 #include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+
+#include "project/project_file.h"
+#include "project/project_model.h"
+#include "support/file_functions.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace tessarel::testing {
 
@@ -26,13 +33,28 @@ QString RecordingView::openFileName(const QString& title, const QString&) {
     return answer;
 }
 
-QString RecordingView::saveFileName(const QString& title, const QString& filter) {
-    return openFileName(title, filter);
-}
+QString RecordingView::saveFileName(const QString& title, const QString& filter) { return openFileName(title, filter); }
 
 QString DocumentedSource(const QString& sectionName) {
-    return QStringLiteral("// function: ") + sectionName +
-           QStringLiteral("\r\n// What this function does.\r\nint main() { return 0; }\r\n");
+    return u"// function: "_s + sectionName + u"\r\n// What this function does.\r\nint main() { return 0; }\r\n"_s;
+}
+
+QString SaveTestProject(TestEnvironment& te, const QString& relative, int files) {
+    ProjectModel model;
+    model.ProjectPath = te.path(relative);
+    model.ProjectFolder = FolderOf(model.ProjectPath);
+    model.ProjectFileName = FileNameOf(model.ProjectPath);
+    model.settings.RelDestPath = u"out/"_s;
+    QDir().mkpath(model.ProjectFolder);
+    for (int i = 0; i < files; ++i) {
+        const QString name = u"f%1.c"_s.arg(i);
+        WriteBytes(model.ProjectFolder + u"src/"_s + name, DocumentedSource(name).toUtf8());
+        model.Chapters[static_cast<size_t>(i)] = Chapter{name, u"src/"_s, {}, false};
+    }
+    model.NumberOfChapters = files;
+    RecordingUserInterface quiet;
+    SaveProject(quiet, model, model.ProjectPath);
+    return model.ProjectPath;
 }
 
 }  // namespace tessarel::testing

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "app/main_view.h"
-#include "app/preview_browser.h"
-
 #include <QString>
 #include <QStringList>
-
 #include <deque>
 #include <vector>
+
+#include "app/main_view.h"
+#include "app/preview_browser.h"
+#include "support/testing.h"
 
 namespace tessarel::testing {
 
@@ -56,5 +56,9 @@ public:
 
 /// A source file with one documented section, in C comments.
 QString DocumentedSource(const QString& sectionName);
+
+/// Saves "<root>/<relative>", a project of `files` documented chapters "src/f<i>.c"
+/// written beside it, with the destination "out/"; returns its path.
+QString SaveTestProject(TestEnvironment& te, const QString& relative, int files);
 
 }  // namespace tessarel::testing

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace tessarel {
 namespace {
@@ -15,8 +18,8 @@ struct Option {
 std::vector<Option> OptionsOf(const CommandLine& line) {
     std::vector<Option> options;
     for (int i = 1; i <= line.ParameterCount; ++i) {
-        options.push_back({line.Parameters[static_cast<size_t>(i)].ParamName,
-                           line.Parameters[static_cast<size_t>(i)].ParamValue});
+        options.push_back(
+            {line.Parameters[static_cast<size_t>(i)].ParamName, line.Parameters[static_cast<size_t>(i)].ParamValue});
     }
     return options;
 }
@@ -36,39 +39,36 @@ TEST(CommandLine, workedExamples) {
     EXPECT_EQ(line.ParameterCount, -1);
     EXPECT_EQ(line.FirstParameter(), QString());
 
-    line.ParseCommandLine(QStringLiteral("parameter0"));
+    line.ParseCommandLine(u"parameter0"_s);
     EXPECT_EQ(line.ParameterCount, 0);
-    EXPECT_EQ(line.FirstParameter(), QStringLiteral("parameter0"));
-    EXPECT_EQ(line.CommandLineText, QStringLiteral("parameter0") + QString(20, QLatin1Char(' ')));
+    EXPECT_EQ(line.FirstParameter(), u"parameter0"_s);
+    EXPECT_EQ(line.CommandLineText, u"parameter0"_s + QString(20, QLatin1Char(' ')));
 
-    line.ParseCommandLine(
-        QStringLiteral("par0      -o1 par1 -o2 par2 -o3 two words      -o4 par4 -o5   par5"));
+    line.ParseCommandLine(u"par0      -o1 par1 -o2 par2 -o3 two words      -o4 par4 -o5   par5"_s);
     EXPECT_EQ(line.ParameterCount, 5);
-    EXPECT_EQ(line.FirstParameter(), QStringLiteral("par0"));
-    ExpectOptions(line, {{QStringLiteral("o1"), QStringLiteral("par1")},
-                         {QStringLiteral("o2"), QStringLiteral("par2")},
-                         {QStringLiteral("o3"), QStringLiteral("two words")},
-                         {QStringLiteral("o4"), QStringLiteral("par4")},
-                         {QStringLiteral("o5"), QStringLiteral("par5")}});
+    EXPECT_EQ(line.FirstParameter(), u"par0"_s);
+    ExpectOptions(line, {{u"o1"_s, u"par1"_s},
+                         {u"o2"_s, u"par2"_s},
+                         {u"o3"_s, u"two words"_s},
+                         {u"o4"_s, u"par4"_s},
+                         {u"o5"_s, u"par5"_s}});
 
-    line.ParseCommandLine(QStringLiteral("parameter0     -o parameter1 -size parameter2 -name value3"));
+    line.ParseCommandLine(u"parameter0     -o parameter1 -size parameter2 -name value3"_s);
     EXPECT_EQ(line.ParameterCount, 3);
-    EXPECT_EQ(line.FirstParameter(), QStringLiteral("parameter0"));
-    ExpectOptions(line, {{QStringLiteral("o"), QStringLiteral("parameter1")},
-                         {QStringLiteral("size"), QStringLiteral("parameter2")},
-                         {QStringLiteral("name"), QStringLiteral("value3")}});
+    EXPECT_EQ(line.FirstParameter(), u"parameter0"_s);
+    ExpectOptions(line, {{u"o"_s, u"parameter1"_s}, {u"size"_s, u"parameter2"_s}, {u"name"_s, u"value3"_s}});
 
-    line.ParseCommandLine(QStringLiteral("main.c -x -e"));
+    line.ParseCommandLine(u"main.c -x -e"_s);
     EXPECT_EQ(line.ParameterCount, 2);
-    EXPECT_EQ(line.FirstParameter(), QStringLiteral("main.c"));
-    ExpectOptions(line, {{QStringLiteral("x"), QString()}, {QStringLiteral("e"), QString()}});
+    EXPECT_EQ(line.FirstParameter(), u"main.c"_s);
+    ExpectOptions(line, {{u"x"_s, QString()}, {u"e"_s, QString()}});
 }
 
 TEST(CommandLine, recordsPositionsOfEachOption) {
     CommandLine line;
-    line.ParseCommandLine(QStringLiteral("a.c -x -long v"));
+    line.ParseCommandLine(u"a.c -x -long v"_s);
     const CommandLineParameter& first = line.Parameters[0];
-    EXPECT_EQ(first.ParamName, QStringLiteral("@first"));
+    EXPECT_EQ(first.ParamName, u"@first"_s);
     EXPECT_EQ(first.ValueStart, 1);
     EXPECT_EQ(first.ValueEnd, 4);  // the blank before "-x"
     EXPECT_EQ(line.Parameters[1].NameStart, 6);
@@ -81,56 +81,54 @@ TEST(CommandLine, recordsPositionsOfEachOption) {
 }
 
 TEST(CommandLine, whatIsNotAnOption) {
-    CommandLine line;
-    line.ParseCommandLine(QStringLiteral("   "));
-    EXPECT_EQ(line.ParameterCount, 0);
-    EXPECT_EQ(line.FirstParameter(), QString());
-
-    line.ParseCommandLine(QStringLiteral("C:\\My Files\\main.c"));
-    EXPECT_EQ(line.ParameterCount, 0);
-    EXPECT_EQ(line.FirstParameter(), QStringLiteral("C:\\My Files\\main.c"));
-
-    line.ParseCommandLine(QStringLiteral("C:\\My Files\\main.c -x"));
-    EXPECT_EQ(line.FirstParameter(), QStringLiteral("C:\\My Files\\main.c"));
-    EXPECT_TRUE(line.IsOptionPresent(QStringLiteral("x")));
-
-    line.ParseCommandLine(QStringLiteral("file.c -x-y"));
-    EXPECT_EQ(line.ParameterCount, 0);
-    EXPECT_EQ(line.FirstParameter(), QStringLiteral("file.c -x-y"));
-
-    line.ParseCommandLine(QStringLiteral("-b project.qdx"));
-    EXPECT_EQ(line.ParameterCount, 0);
-    EXPECT_EQ(line.FirstParameter(), QStringLiteral("-b project.qdx"));
-
-    line.ParseCommandLine(QStringLiteral("a-b c - d -_x"));
-    EXPECT_EQ(line.ParameterCount, 0);
-
-    line.ParseCommandLine(QStringLiteral("main.c\t-x"));
-    EXPECT_TRUE(line.IsOptionPresent(QStringLiteral("x")));
+    struct Case {
+        QString text;
+        int count;
+        std::optional<QString> first;  // unset: not checked
+    };
+    const std::vector<Case> cases{
+        {u"   "_s, 0, QString()},
+        {u"C:\\My Files\\main.c"_s, 0, u"C:\\My Files\\main.c"_s},
+        {u"C:\\My Files\\main.c -x"_s, 1, u"C:\\My Files\\main.c"_s},
+        {u"file.c -x-y"_s, 0, u"file.c -x-y"_s},
+        {u"-b project.qdx"_s, 0, u"-b project.qdx"_s},
+        {u"a-b c - d -_x"_s, 0, u"a-b c - d -_x"_s},
+        {u"main.c\t-x"_s, 1, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        CommandLine line;
+        line.ParseCommandLine(c.text);
+        EXPECT_EQ(line.ParameterCount, c.count);
+        if (c.first) {
+            EXPECT_EQ(line.FirstParameter(), *c.first);
+        }
+        EXPECT_EQ(line.IsOptionPresent(u"x"_s), c.count == 1);
+    }
 }
 
 TEST(CommandLine, optionsAreCaseSensitiveAndTrimmed) {
     CommandLine line;
-    line.ParseCommandLine(QStringLiteral("p.qdx -B -e"));
-    EXPECT_FALSE(line.IsOptionPresent(QStringLiteral("b")));
-    EXPECT_TRUE(line.IsOptionPresent(QStringLiteral("B")));
-    EXPECT_TRUE(line.IsOptionPresent(QStringLiteral("  e ")));
+    line.ParseCommandLine(u"p.qdx -B -e"_s);
+    EXPECT_FALSE(line.IsOptionPresent(u"b"_s));
+    EXPECT_TRUE(line.IsOptionPresent(u"B"_s));
+    EXPECT_TRUE(line.IsOptionPresent(u"  e "_s));
     EXPECT_FALSE(line.IsOptionPresent(QString()));
 
     line.ClearCommandLine();
-    EXPECT_FALSE(line.IsOptionPresent(QStringLiteral("e")));
+    EXPECT_FALSE(line.IsOptionPresent(u"e"_s));
     EXPECT_EQ(line.ParameterCount, 0);
     EXPECT_EQ(line.CommandLineText, QString());
 }
 
 TEST(CommandLine, moreThanNineOptionsKeepsTheFirstNine) {
     CommandLine line;
-    line.ParseCommandLine(QStringLiteral("f -a 1 -b 2 -c 3 -d 4 -e 5 -f 6 -g 7 -h 8 -i 9 -j 10 -k 11"));
+    line.ParseCommandLine(u"f -a 1 -b 2 -c 3 -d 4 -e 5 -f 6 -g 7 -h 8 -i 9 -j 10 -k 11"_s);
     EXPECT_EQ(line.ParameterCount, 9);
-    EXPECT_EQ(line.Parameters[9].ParamName, QStringLiteral("i"));
+    EXPECT_EQ(line.Parameters[9].ParamName, u"i"_s);
     // The ignored options do not leak into the ninth one's value.
-    EXPECT_EQ(line.Parameters[9].ParamValue, QStringLiteral("9"));
-    EXPECT_FALSE(line.IsOptionPresent(QStringLiteral("j")));
+    EXPECT_EQ(line.Parameters[9].ParamValue, u"9"_s);
+    EXPECT_FALSE(line.IsOptionPresent(u"j"_s));
 }
 
 TEST(CommandLine, firstParameterBecomesAPath) {
@@ -139,18 +137,15 @@ TEST(CommandLine, firstParameterBecomesAPath) {
         entered.push_back(folder);
         return folder.endsWith(QLatin1Char('/')) ? folder.chopped(1) : folder;
     };
-    EXPECT_EQ(ResolveCommandLinePath(QStringLiteral("main.c"), QStringLiteral("/home/u"), enter),
-              QStringLiteral("/home/u/main.c"));
+    EXPECT_EQ(ResolveCommandLinePath(u"main.c"_s, u"/home/u"_s, enter), u"/home/u/main.c"_s);
     EXPECT_TRUE(entered.empty());
 
-    EXPECT_EQ(ResolveCommandLinePath(QStringLiteral("sub/main.c"), QStringLiteral("/home/u/"), enter),
-              QStringLiteral("/home/u/sub/main.c"));
+    EXPECT_EQ(ResolveCommandLinePath(u"sub/main.c"_s, u"/home/u/"_s, enter), u"/home/u/sub/main.c"_s);
     ASSERT_EQ(entered.size(), 1u);
-    EXPECT_EQ(entered.back(), QStringLiteral("/home/u/sub/"));
+    EXPECT_EQ(entered.back(), u"/home/u/sub/"_s);
 
-    EXPECT_EQ(ResolveCommandLinePath(QStringLiteral("/data/My Files/p.qdx"), QStringLiteral("/home/u"), enter),
-              QStringLiteral("/data/My Files/p.qdx"));
-    EXPECT_EQ(entered.back(), QStringLiteral("/data/My Files/"));
+    EXPECT_EQ(ResolveCommandLinePath(u"/data/My Files/p.qdx"_s, u"/home/u"_s, enter), u"/data/My Files/p.qdx"_s);
+    EXPECT_EQ(entered.back(), u"/data/My Files/"_s);
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 #include "app/handler_guard.h"
 
-#include "support/file_functions.h"
-#include "support/testing.h"
-
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+
+#include "support/file_functions.h"
+#include "support/testing.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace tessarel {
 namespace {
@@ -13,7 +15,7 @@ namespace {
 TEST(HandlerGuard, anErrorIsReportedUnderItsHandlerAndEndsTheProgram) {
     testing::TestEnvironment te;
     bool after = false;
-    EXPECT_THROW(RunReported(*te.env, QStringLiteral("frmMain"), QStringLiteral("PositionWebBrowser"),
+    EXPECT_THROW(RunReported(*te.env, u"frmMain"_s, u"PositionWebBrowser"_s,
                              [&] {
                                  throw std::runtime_error("layout failed");
                                  after = true;
@@ -22,22 +24,20 @@ TEST(HandlerGuard, anErrorIsReportedUnderItsHandlerAndEndsTheProgram) {
     EXPECT_FALSE(after);
     EXPECT_TRUE(te.ui.quitRequested);
     ASSERT_EQ(te.ui.messages.size(), 1u);
-    EXPECT_EQ(te.ui.messages[0].title, QStringLiteral("Critical Error Report"));
-    const QStringList log = ReadTextFile(te.dataFolder() + QStringLiteral("error.log")).split(QStringLiteral("\r\n"));
+    EXPECT_EQ(te.ui.messages[0].title, u"Critical Error Report"_s);
+    const QStringList log = ReadTextFile(te.dataFolder() + u"error.log"_s).split(u"\r\n"_s);
     ASSERT_GE(log.size(), 6);
-    EXPECT_EQ(log[3], QStringLiteral("Module: frmMain"));
-    EXPECT_EQ(log[4], QStringLiteral("PositionWebBrowser"));
-    EXPECT_EQ(log[5], QStringLiteral("0 -> layout failed"));
+    EXPECT_EQ(log[3], u"Module: frmMain"_s);
+    EXPECT_EQ(log[4], u"PositionWebBrowser"_s);
+    EXPECT_EQ(log[5], u"0 -> layout failed"_s);
 }
 
 TEST(HandlerGuard, anEndingProgramPassesEveryGuardUntilTheEventLoop) {
     testing::TestEnvironment te;
     int reports = 0;
     const bool completed = RunEventHandler([&] {
-        RunIgnoringErrors([&] {
-            RunReported(*te.env, QStringLiteral("frmMain"), QStringLiteral("CloseProject"),
-                        [] { throw std::logic_error("broken"); });
-        });
+        RunIgnoringErrors(
+            [&] { RunReported(*te.env, u"frmMain"_s, u"CloseProject"_s, [] { throw std::logic_error("broken"); }); });
         ++reports;  // never reached: the report ends the handler
     });
     EXPECT_FALSE(completed);

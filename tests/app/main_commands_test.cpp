@@ -1,4 +1,11 @@
 #include "app/main_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <algorithm>
+
 #include "app/main_window_state.h"
 #include "app_testing.h"
 #include "book/workspace.h"
@@ -7,11 +14,7 @@
 #include "support/preferences.h"
 #include "support/testing.h"
 
-#include <QDir>
-#include <algorithm>
-#include <QFileInfo>
-
-#include <gtest/gtest.h>
+using namespace Qt::Literals::StringLiterals;
 
 namespace tessarel {
 namespace {
@@ -32,26 +35,17 @@ protected:
         return te.path(relative);
     }
 
-    /// A saved project beside its source files "src/a.c" and "src/b.c".
-    QString writeProject(const QString& relative = QStringLiteral("proj/p.qdx"), int files = 2) {
-        ProjectModel model;
-        model.ProjectPath = te.path(relative);
-        model.ProjectFolder = FolderOf(model.ProjectPath);
-        model.ProjectFileName = FileNameOf(model.ProjectPath);
-        model.settings.RelDestPath = QStringLiteral("out/");
-        for (int i = 0; i < files; ++i) {
-            const QString name = i == 0 ? QStringLiteral("a.c") : QStringLiteral("b.c");
-            model.Chapters[static_cast<size_t>(i)] = Chapter{name, QStringLiteral("src/"), {}, false};
-        }
-        model.NumberOfChapters = files;
-        QDir().mkpath(model.ProjectFolder);
-        for (int i = 0; i < files; ++i) {
-            testing::WriteBytes(model.ProjectFolder + QStringLiteral("src/") + model.Chapters[static_cast<size_t>(i)].Name,
-                                testing::DocumentedSource(QStringLiteral("Part%1").arg(i)).toUtf8());
-        }
-        testing::RecordingUserInterface quiet;
-        SaveProject(quiet, model, model.ProjectPath);
-        return model.ProjectPath;
+    /// A saved project beside its documented source files "src/f0.c" and "src/f1.c".
+    QString writeProject(const QString& relative = u"proj/p.qdx"_s, int files = 2) {
+        return testing::SaveTestProject(te, relative, files);
+    }
+
+    /// The only message so far, with its title, text and buttons.
+    void expectMessage(const QString& title, const QString& text, MessageButtons buttons = MessageButtons::Ok) {
+        ASSERT_EQ(ui.messages.size(), 1u);
+        EXPECT_EQ(ui.messages[0].title, title);
+        EXPECT_EQ(ui.messages[0].text, text);
+        EXPECT_EQ(ui.messages[0].buttons, buttons);
     }
 
     void openProject(const QString& path) {
@@ -61,16 +55,15 @@ protected:
     }
 
     /// Changes a setting so the model differs from the file.
-    void modify() { ws.project.settings.IndexTitle = QStringLiteral("changed"); }
+    void modify() { ws.project.settings.IndexTitle = u"changed"_s; }
 
     bool enabled(Command command) const { return commands.commands.isEnabled(command); }
 };
 
 /// Log lines of chapters (the side pages log theirs with a leading ">").
 int ChapterLines(const testing::RecordingUserInterface& ui) {
-    return static_cast<int>(std::count_if(ui.log.begin(), ui.log.end(), [](const auto& line) {
-        return !line.reason.startsWith(QLatin1Char('>'));
-    }));
+    return static_cast<int>(std::count_if(ui.log.begin(), ui.log.end(),
+                                          [](const auto& line) { return !line.reason.startsWith(QLatin1Char('>')); }));
 }
 
 const std::vector<Command> kProjectCommands{Command::CloseProject, Command::SaveProject, Command::SaveProjectAs,
@@ -92,58 +85,51 @@ TEST_F(MainCommandsTest, commandsOfTheFreshWindow) {
 TEST_F(MainCommandsTest, captionAndDocumentPanel) {
     const std::vector<std::pair<QString, QString>> cases{
         {QString(), QString()},
-        {QStringLiteral("/work/p.qdx"), QStringLiteral("p")},
-        {QStringLiteral("/work/README"), QStringLiteral("/work/README")},
-        {QStringLiteral("/work/main.c"), QStringLiteral("main.c")},
-        {QStringLiteral("/work/notes.QDX"), QStringLiteral("notes.QDX")},
+        {u"/work/p.qdx"_s, u"p"_s},
+        {u"/work/README"_s, u"/work/README"_s},
+        {u"/work/main.c"_s, u"main.c"_s},
+        {u"/work/notes.QDX"_s, u"notes.QDX"_s},
     };
     for (const auto& [path, name] : cases) {
         commands.ShowDocumentName(path);
-        EXPECT_EQ(view.caption, name.isEmpty() ? QStringLiteral("Tessarel") : name + QStringLiteral(" - Tessarel"));
-        EXPECT_EQ(view.panel2, QStringLiteral("   ") + name);
+        EXPECT_EQ(view.caption, name.isEmpty() ? u"Tessarel"_s : name + u" - Tessarel"_s);
+        EXPECT_EQ(view.panel2, u"   "_s + name);
     }
 }
 
 TEST_F(MainCommandsTest, openingASourceFileBuildsItAndEnablesItsCommands) {
-    const QString source = write(QStringLiteral("src/main.c"), testing::DocumentedSource(QStringLiteral("Main")));
-    commands.OpenFile(source);
-    EXPECT_FALSE(ws.project.isOpen());
-    EXPECT_EQ(ws.document.SourceFilePath, source);
-    EXPECT_TRUE(enabled(Command::GenDoc));
-    EXPECT_TRUE(enabled(Command::ViewBrowser));
-    EXPECT_FALSE(enabled(Command::CloseProject));
-    EXPECT_EQ(view.caption, QStringLiteral("main.c - Tessarel"));
-    EXPECT_EQ(commands.recent.slot(0), source);
-    ASSERT_EQ(ui.log.size(), 1u);
-    EXPECT_EQ(ui.log[0].reason, QStringLiteral("Sections OK"));
-    EXPECT_TRUE(FileExists(ws.document.ChapterPagePath));
-    EXPECT_EQ(ui.navigations.back(), ws.document.ChapterPagePath);
-}
-
-TEST_F(MainCommandsTest, onlyALowerCaseQdxIsAProject) {
-    const QString notes = write(QStringLiteral("notes.QDX"), testing::DocumentedSource(QStringLiteral("Notes")));
-    commands.OpenFile(notes);
-    EXPECT_FALSE(ws.project.isOpen());
-    EXPECT_EQ(ws.document.SourceFilePath, notes);
-    EXPECT_EQ(view.caption, QStringLiteral("notes.QDX - Tessarel"));
-    EXPECT_TRUE(ui.messages.empty());
+    // Only a lower-case ".qdx" is a project.
+    for (const QString name : {u"main.c"_s, u"notes.QDX"_s}) {
+        SCOPED_TRACE(name.toStdString());
+        ui.log.clear();
+        const QString source = write(u"src/"_s + name, testing::DocumentedSource(u"Main"_s));
+        commands.OpenFile(source);
+        EXPECT_FALSE(ws.project.isOpen());
+        EXPECT_EQ(ws.document.SourceFilePath, source);
+        EXPECT_TRUE(enabled(Command::GenDoc));
+        EXPECT_TRUE(enabled(Command::ViewBrowser));
+        EXPECT_FALSE(enabled(Command::CloseProject));
+        EXPECT_EQ(view.caption, name + u" - Tessarel"_s);
+        EXPECT_EQ(commands.recent.slot(0), source);
+        ASSERT_EQ(ui.log.size(), 1u);
+        EXPECT_EQ(ui.log[0].reason, u"Sections OK"_s);
+        EXPECT_TRUE(FileExists(ws.document.ChapterPagePath));
+        EXPECT_EQ(ui.navigations.back(), ws.document.ChapterPagePath);
+        EXPECT_TRUE(ui.messages.empty());
+    }
 }
 
 TEST_F(MainCommandsTest, missingFilesAreToldAndChangeNothing) {
-    commands.OpenFile(te.path(QStringLiteral("gone.c")));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].title, QStringLiteral("File not found"));
-    EXPECT_EQ(ui.messages[0].text, QStringLiteral("File does not exist."));
+    commands.OpenFile(te.path(u"gone.c"_s));
+    expectMessage(u"File not found"_s, u"File does not exist."_s);
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
     EXPECT_FALSE(enabled(Command::GenDoc));
 
     const QString project = writeProject();
     openProject(project);
     const int refreshes = view.recentRefreshes;
-    commands.OpenFile(te.path(QStringLiteral("gone.qdx")));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].title, QStringLiteral("Project not found"));
-    EXPECT_EQ(ui.messages[0].text, QStringLiteral("Project does not exist."));
+    commands.OpenFile(te.path(u"gone.qdx"_s));
+    expectMessage(u"Project not found"_s, u"Project does not exist."_s);
     EXPECT_EQ(ws.project.ProjectPath, project);
     EXPECT_TRUE(enabled(Command::CloseProject));
     EXPECT_EQ(view.recentRefreshes, refreshes);
@@ -151,14 +137,14 @@ TEST_F(MainCommandsTest, missingFilesAreToldAndChangeNothing) {
 }
 
 TEST_F(MainCommandsTest, openingAProjectEnablesItsCommands) {
-    ws.env.preferences.WritePreference(prefs::kSingleFile, prefs::kStyle, QStringLiteral("plain"));
+    ws.env.preferences.WritePreference(prefs::kSingleFile, prefs::kStyle, u"plain"_s);
     openProject(writeProject());
     for (Command on : kProjectCommands) {
         EXPECT_TRUE(enabled(on)) << static_cast<int>(on);
     }
     EXPECT_TRUE(enabled(Command::GenDoc));
     EXPECT_TRUE(enabled(Command::HomeChapter));
-    EXPECT_EQ(view.caption, QStringLiteral("p - Tessarel"));
+    EXPECT_EQ(view.caption, u"p - Tessarel"_s);
     EXPECT_EQ(view.panel1, ws.project.settings.Style);
 
     // Closing brings back the single-file settings of the store.
@@ -168,14 +154,14 @@ TEST_F(MainCommandsTest, openingAProjectEnablesItsCommands) {
         EXPECT_FALSE(enabled(off)) << static_cast<int>(off);
     }
     EXPECT_FALSE(enabled(Command::GenDoc));
-    EXPECT_EQ(ws.project.settings.Style, QStringLiteral("plain"));
-    EXPECT_EQ(view.panel1, QStringLiteral("plain"));
-    EXPECT_EQ(view.caption, QStringLiteral("Tessarel"));
+    EXPECT_EQ(ws.project.settings.Style, u"plain"_s);
+    EXPECT_EQ(view.panel1, u"plain"_s);
+    EXPECT_EQ(view.caption, u"Tessarel"_s);
     EXPECT_EQ(ui.navigations.back(), commands.IntroPage());
 }
 
 TEST_F(MainCommandsTest, buildCommandsFollowTheNumberOfFiles) {
-    openProject(writeProject(QStringLiteral("proj/empty.qdx"), 0));
+    openProject(writeProject(u"proj/empty.qdx"_s, 0));
     EXPECT_FALSE(enabled(Command::GenDoc));
     EXPECT_FALSE(enabled(Command::HomeChapter));
     ws.project.NumberOfChapters = 1;
@@ -184,13 +170,13 @@ TEST_F(MainCommandsTest, buildCommandsFollowTheNumberOfFiles) {
     EXPECT_TRUE(enabled(Command::HomeChapter));
 }
 
-TEST_F(MainCommandsTest, aRunningBuildAndTheBusyWindowLockCommands) {
+TEST_F(MainCommandsTest, aRunningBuildLocksCommands) {
     openProject(writeProject());
     commands.setBuilding(true);
-    for (Command locked : {Command::NewProject, Command::FileOpen, Command::SaveProject, Command::SaveProjectAs,
-                           Command::ViewHTMLHelp, Command::ViewBrowser, Command::AddFiles, Command::DestPath,
-                           Command::GenDoc, Command::HomeChapter, Command::CloseProject, Command::Settings,
-                           Command::Comments, Command::FileExit}) {
+    for (Command locked :
+         {Command::NewProject, Command::FileOpen, Command::SaveProject, Command::SaveProjectAs, Command::ViewHTMLHelp,
+          Command::ViewBrowser, Command::AddFiles, Command::DestPath, Command::GenDoc, Command::HomeChapter,
+          Command::CloseProject, Command::Settings, Command::Comments, Command::FileExit}) {
         EXPECT_FALSE(enabled(locked)) << static_cast<int>(locked);
     }
     EXPECT_TRUE(enabled(Command::HelpAbout));
@@ -201,23 +187,12 @@ TEST_F(MainCommandsTest, aRunningBuildAndTheBusyWindowLockCommands) {
     commands.setBuilding(false);
     EXPECT_TRUE(enabled(Command::GenDoc));
     EXPECT_TRUE(enabled(Command::SaveProject));
-
-    commands.setBusy(true);
-    EXPECT_FALSE(commands.commands.menuEnabled(Menu::File));
-    EXPECT_FALSE(commands.commands.menuEnabled(Menu::Project));
-    EXPECT_FALSE(commands.commands.menuEnabled(Menu::Help));
-    EXPECT_TRUE(commands.commands.menuEnabled(Menu::Preview));
-    EXPECT_FALSE(commands.commands.toolbarEnabled(13));
-    EXPECT_TRUE(commands.commands.toolbarEnabled(14));
-    commands.setBusy(false);
-    EXPECT_TRUE(commands.commands.menuEnabled(Menu::File));
-    EXPECT_TRUE(commands.commands.toolbarEnabled(1));
 }
 
 TEST_F(MainCommandsTest, theSaveQuestionGuardsEveryCommandThatMayLoseChanges) {
     const QString project = writeProject();
     const QByteArray saved = testing::ReadBytes(project);
-    const QString other = write(QStringLiteral("other.c"), testing::DocumentedSource(QStringLiteral("Other")));
+    const QString other = write(u"other.c"_s, testing::DocumentedSource(u"Other"_s));
     commands.RememberFile(other);
     openProject(project);  // now slot 0 is the project, slot 1 other.c
 
@@ -232,13 +207,10 @@ TEST_F(MainCommandsTest, theSaveQuestionGuardsEveryCommandThatMayLoseChanges) {
         ui.messages.clear();
         ui.answers = {MessageAnswer::Cancel};
         command();
-        ASSERT_EQ(ui.messages.size(), 1u);
-        EXPECT_EQ(ui.messages[0].title, QStringLiteral("Save Project"));
-        EXPECT_EQ(ui.messages[0].text, QStringLiteral("Save project?"));
-        EXPECT_EQ(ui.messages[0].buttons, MessageButtons::YesNoCancel);
+        expectMessage(u"Save Project"_s, u"Save project?"_s, MessageButtons::YesNoCancel);
         EXPECT_EQ(ui.messages[0].icon, MessageIcon::None);
         EXPECT_TRUE(ws.project.isOpen());
-        EXPECT_EQ(ws.project.settings.IndexTitle, QStringLiteral("changed"));
+        EXPECT_EQ(ws.project.settings.IndexTitle, u"changed"_s);
     }
     EXPECT_TRUE(view.fileDialogTitles.isEmpty());
     EXPECT_EQ(view.unloads, 0);
@@ -268,14 +240,14 @@ TEST_F(MainCommandsTest, anUnmodifiedProjectIsNotQuestioned) {
 }
 
 TEST_F(MainCommandsTest, aRecentEntryOpensItsFile) {
-    const QString one = write(QStringLiteral("one.c"), testing::DocumentedSource(QStringLiteral("One")));
-    const QString two = write(QStringLiteral("two.c"), testing::DocumentedSource(QStringLiteral("Two")));
+    const QString one = write(u"one.c"_s, testing::DocumentedSource(u"One"_s));
+    const QString two = write(u"two.c"_s, testing::DocumentedSource(u"Two"_s));
     commands.OpenFile(one);
     commands.OpenFile(two);
     commands.mnuPast_Click(1);
     EXPECT_EQ(ws.document.SourceFilePath, one);
     EXPECT_EQ(commands.recent.RecentFiles.mid(0, 2), (QStringList{one, two}));
-    EXPECT_EQ(ws.env.preferences.ReadPreference(prefs::kGeneral, QStringLiteral("h0"), QString()), one);
+    EXPECT_EQ(ws.env.preferences.ReadPreference(prefs::kGeneral, u"h0"_s, QString()), one);
 }
 
 TEST_F(MainCommandsTest, newProjectOnAnExistingNameChangesNothing) {
@@ -283,43 +255,36 @@ TEST_F(MainCommandsTest, newProjectOnAnExistingNameChangesNothing) {
     openProject(project);
     view.fileAnswers = {project};
     commands.mnuNewProject_Click();
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].title, QStringLiteral("New Project"));
-    EXPECT_EQ(ui.messages[0].text, QStringLiteral("Project already created. Please use a different name."));
-    EXPECT_EQ(ui.messages[0].buttons, MessageButtons::Ok);
+    expectMessage(u"New Project"_s, u"Project already created. Please use a different name."_s);
     EXPECT_EQ(ws.project.ProjectPath, project);
     EXPECT_TRUE(view.dialogsShown.empty());
 }
 
 TEST_F(MainCommandsTest, newProjectLeadsThroughTheDialogsAndAsksToBuild) {
-    QDir().mkpath(te.path(QStringLiteral("fresh")));
-    const QString path = te.path(QStringLiteral("fresh/book.qdx"));
+    QDir().mkpath(te.path(u"fresh"_s));
+    const QString path = te.path(u"fresh/book.qdx"_s);
     view.fileAnswers = {path};
     ui.answers = {MessageAnswer::No};
     commands.mnuNewProject_Click();
-    EXPECT_EQ(view.fileDialogTitles, QStringList{QStringLiteral("New Project")});
-    EXPECT_EQ(view.dialogsShown, (std::vector<ProjectDialog>{ProjectDialog::AddFiles, ProjectDialog::DestPath,
-                                                             ProjectDialog::Settings, ProjectDialog::DefaultPage,
-                                                             ProjectDialog::Comments}));
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].title, QStringLiteral("Build Project"));
-    EXPECT_EQ(ui.messages[0].text, QStringLiteral("Build Project?"));
-    EXPECT_EQ(ui.messages[0].buttons, MessageButtons::YesNo);
+    EXPECT_EQ(view.fileDialogTitles, QStringList{u"New Project"_s});
+    EXPECT_EQ(view.dialogsShown,
+              (std::vector<ProjectDialog>{ProjectDialog::AddFiles, ProjectDialog::DestPath, ProjectDialog::Settings,
+                                          ProjectDialog::DefaultPage, ProjectDialog::Comments}));
+    expectMessage(u"Build Project"_s, u"Build Project?"_s, MessageButtons::YesNo);
     EXPECT_TRUE(FileExists(path));
-    EXPECT_EQ(ws.project.ProjectFileName, QStringLiteral("book.qdx"));
-    EXPECT_EQ(ws.project.ProjectFolder, te.path(QStringLiteral("fresh/")));
+    EXPECT_EQ(ws.project.ProjectFileName, u"book.qdx"_s);
+    EXPECT_EQ(ws.project.ProjectFolder, te.path(u"fresh/"_s));
     EXPECT_EQ(commands.recent.slot(0), path);
-    EXPECT_EQ(view.caption, QStringLiteral("book - Tessarel"));
+    EXPECT_EQ(view.caption, u"book - Tessarel"_s);
     EXPECT_FALSE(state.mbDialogCancel);
 }
 
 TEST_F(MainCommandsTest, newProjectStopsAtACancelledDialog) {
-    QDir().mkpath(te.path(QStringLiteral("fresh")));
-    view.fileAnswers = {te.path(QStringLiteral("fresh/book.qdx"))};
+    QDir().mkpath(te.path(u"fresh"_s));
+    view.fileAnswers = {te.path(u"fresh/book.qdx"_s)};
     view.dialogAnswers = {true, false};
     commands.mnuNewProject_Click();
-    EXPECT_EQ(view.dialogsShown,
-              (std::vector<ProjectDialog>{ProjectDialog::AddFiles, ProjectDialog::DestPath}));
+    EXPECT_EQ(view.dialogsShown, (std::vector<ProjectDialog>{ProjectDialog::AddFiles, ProjectDialog::DestPath}));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(state.mbDialogCancel);
     EXPECT_TRUE(ws.project.isOpen());
@@ -328,7 +293,7 @@ TEST_F(MainCommandsTest, newProjectStopsAtACancelledDialog) {
     view.dialogsShown.clear();
     commands.mnuNewProject_Click();
     EXPECT_TRUE(view.dialogsShown.empty());
-    EXPECT_EQ(ws.project.ProjectFileName, QStringLiteral("book.qdx"));
+    EXPECT_EQ(ws.project.ProjectFileName, u"book.qdx"_s);
 }
 
 TEST_F(MainCommandsTest, saveAsRebasesEveryRelativePath) {
@@ -337,34 +302,33 @@ TEST_F(MainCommandsTest, saveAsRebasesEveryRelativePath) {
     openProject(project);
     const QString sourceFolder = ws.project.resolve(ws.project.Chapters[0].RelPath);
     const QString destination = ws.project.destinationFolder();
-    QDir().mkpath(te.path(QStringLiteral("elsewhere/deeper")));
-    const QString target = te.path(QStringLiteral("elsewhere/deeper/copy.qdx"));
+    QDir().mkpath(te.path(u"elsewhere/deeper"_s));
+    const QString target = te.path(u"elsewhere/deeper/copy.qdx"_s);
 
     // An existing name is refused and the dialog asked again.
     view.fileAnswers = {project, target};
     commands.mnuSaveProjectAs_Click();
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].title, QStringLiteral("Save As"));
-    EXPECT_EQ(view.fileDialogTitles,
-              (QStringList{QStringLiteral("Save Project As"), QStringLiteral("Save Project As")}));
+    EXPECT_EQ(ui.messages[0].title, u"Save As"_s);
+    EXPECT_EQ(view.fileDialogTitles, (QStringList{u"Save Project As"_s, u"Save Project As"_s}));
 
     EXPECT_EQ(ws.project.ProjectPath, target);
-    EXPECT_EQ(ws.project.ProjectFolder, te.path(QStringLiteral("elsewhere/deeper/")));
+    EXPECT_EQ(ws.project.ProjectFolder, te.path(u"elsewhere/deeper/"_s));
     EXPECT_EQ(QDir::cleanPath(ws.project.resolve(ws.project.Chapters[0].RelPath)), QDir::cleanPath(sourceFolder));
     EXPECT_EQ(QDir::cleanPath(ws.project.resolve(ws.project.Chapters[1].RelPath)), QDir::cleanPath(sourceFolder));
     EXPECT_EQ(QDir::cleanPath(ws.project.destinationFolder()), QDir::cleanPath(destination));
-    EXPECT_TRUE(ws.project.Chapters[0].RelPath.startsWith(QStringLiteral("..")));
+    EXPECT_TRUE(ws.project.Chapters[0].RelPath.startsWith(u".."_s));
     EXPECT_TRUE(FileExists(target));
     EXPECT_EQ(testing::ReadBytes(project), original);
-    EXPECT_EQ(view.caption, QStringLiteral("copy - Tessarel"));
+    EXPECT_EQ(view.caption, u"copy - Tessarel"_s);
     EXPECT_EQ(commands.recent.slot(0), target);
 }
 
 TEST_F(MainCommandsTest, previewCommandsTellWhatIsMissing) {
     commands.mnuViewBrowser_Click();
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, QStringLiteral("HTML document not found."));
-    EXPECT_EQ(ui.messages[0].title, QStringLiteral("File not found"));
+    EXPECT_EQ(ui.messages[0].text, u"HTML document not found."_s);
+    EXPECT_EQ(ui.messages[0].title, u"File not found"_s);
 
     commands.Home_Click();
     EXPECT_EQ(ui.navigations.back(), commands.IntroPage());
@@ -372,17 +336,17 @@ TEST_F(MainCommandsTest, previewCommandsTellWhatIsMissing) {
 
     openProject(writeProject());
     commands.mnuViewBrowser_Click();
-    EXPECT_EQ(ui.messages.back().text, QStringLiteral("This project has not been built."));
-    EXPECT_EQ(ui.messages.back().title, QStringLiteral("HTML Help not found"));
+    EXPECT_EQ(ui.messages.back().text, u"This project has not been built."_s);
+    EXPECT_EQ(ui.messages.back().title, u"HTML Help not found"_s);
     commands.mnuViewHTMLHelp_Click();
-    EXPECT_EQ(ui.messages.back().text, QStringLiteral("HTML Help has not been built for this project."));
-    EXPECT_EQ(ui.messages.back().title, QStringLiteral("HTML Help Not Found"));
+    EXPECT_EQ(ui.messages.back().text, u"HTML Help has not been built for this project."_s);
+    EXPECT_EQ(ui.messages.back().title, u"HTML Help Not Found"_s);
     EXPECT_EQ(ui.messages.back().icon, MessageIcon::Information);
 }
 
 TEST_F(MainCommandsTest, buildingAProjectShowsTheBookAndOpensItWithX) {
     const QString project = writeProject();
-    commands.commandLine.ParseCommandLine(QStringLiteral("p.qdx -b -x -e"));
+    commands.commandLine.ParseCommandLine(u"p.qdx -b -x -e"_s);
     commands.OpenFile(project);
     EXPECT_EQ(ui.buildsStarted, 1);
     EXPECT_EQ(ChapterLines(ui), 2);
@@ -391,7 +355,7 @@ TEST_F(MainCommandsTest, buildingAProjectShowsTheBookAndOpensItWithX) {
     EXPECT_EQ(ui.shellOpens, QStringList{commands.BookIndexPath()});
     EXPECT_EQ(view.unloads, 1);
     // The options act once.
-    EXPECT_FALSE(commands.commandLine.IsOptionPresent(QStringLiteral("b")));
+    EXPECT_FALSE(commands.commandLine.IsOptionPresent(u"b"_s));
 
     commands.Home_Click();
     EXPECT_EQ(ui.navigations.back(), commands.BookIndexPath());
@@ -399,42 +363,29 @@ TEST_F(MainCommandsTest, buildingAProjectShowsTheBookAndOpensItWithX) {
     EXPECT_EQ(ui.shellOpens.back(), commands.BookIndexPath());
 }
 
-TEST_F(MainCommandsTest, cancelStopsTheBuildAtTheNextFile) {
-    openProject(writeProject());
-    ui.onCaption = [&](const QString& caption) {
-        if (caption.startsWith(QStringLiteral("b.c"))) {
-            ui.cancel = true;
-        }
-    };
-    commands.BuildDocumentation();
-    EXPECT_EQ(ChapterLines(ui), 1);
-    EXPECT_EQ(ui.captions.back(), QStringLiteral("1 files processed."));
-    EXPECT_FALSE(ui.cancel);
-}
-
 TEST_F(MainCommandsTest, theWalkThroughIsShownOnTheFirstStartOnly) {
     commands.FirstRunWalkThrough();
     ASSERT_EQ(ui.helpTopics.size(), 1);
-    EXPECT_EQ(ui.helpTopics[0], te.programFolder() + QStringLiteral("help.chm::/walk.txt.htm"));
-    EXPECT_EQ(ws.env.preferences.ReadPreference(prefs::kGeneral, prefs::kFirst, QString()), QStringLiteral("no"));
+    EXPECT_EQ(ui.helpTopics[0], te.programFolder() + u"help.chm::/walk.txt.htm"_s);
+    EXPECT_EQ(ws.env.preferences.ReadPreference(prefs::kGeneral, prefs::kFirst, QString()), u"no"_s);
     commands.FirstRunWalkThrough();
     EXPECT_EQ(ui.helpTopics.size(), 1);
 
-    ws.env.preferences.WritePreference(prefs::kGeneral, prefs::kFirst, QStringLiteral("Yes"));
+    ws.env.preferences.WritePreference(prefs::kGeneral, prefs::kFirst, u"Yes"_s);
     commands.FirstRunWalkThrough();
     EXPECT_EQ(ui.helpTopics.size(), 1);
 }
 
 TEST_F(MainCommandsTest, theCommandLineNamesTheFileOfTheStartUpTimer) {
     auto stay = [](const QString& folder) { return folder; };
-    EXPECT_FALSE(commands.TakeCommandLine(QStringLiteral("   "), QStringLiteral("/home/u"), stay));
-    EXPECT_TRUE(commands.TakeCommandLine(QStringLiteral("main.c -x -e"), QStringLiteral("/home/u"), stay));
-    EXPECT_EQ(commands.CommandLinePath, QStringLiteral("/home/u/main.c"));
-    EXPECT_TRUE(commands.commandLine.IsOptionPresent(QStringLiteral("e")));
+    EXPECT_FALSE(commands.TakeCommandLine(u"   "_s, u"/home/u"_s, stay));
+    EXPECT_TRUE(commands.TakeCommandLine(u"main.c -x -e"_s, u"/home/u"_s, stay));
+    EXPECT_EQ(commands.CommandLinePath, u"/home/u/main.c"_s);
+    EXPECT_TRUE(commands.commandLine.IsOptionPresent(u"e"_s));
 
     // A file that does not exist is told, and "e" still ends the program.
     commands.tmrLoad_Timer();
-    EXPECT_EQ(ui.messages.back().text, QStringLiteral("File does not exist."));
+    EXPECT_EQ(ui.messages.back().text, u"File does not exist."_s);
     EXPECT_EQ(view.unloads, 1);
     EXPECT_EQ(commands.commandLine.ParameterCount, 0);
 }

@@ -1,7 +1,7 @@
 #include "app/progress/progress_window.h"
-#include "app/window_utilities.h"
 
-#include <QHeaderView>
+#include <gtest/gtest.h>
+
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -10,7 +10,9 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 
-#include <gtest/gtest.h>
+#include "app/window_utilities.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace tessarel {
 namespace {
@@ -26,8 +28,7 @@ protected:
     int twips(int value) const { return TwipsToPixels(value, ScreenDpi(&window)); }
     void addItems(int count) {
         for (int i = 0; i < count; ++i) {
-            window.AddItem(QStringLiteral("Built OK"), QStringLiteral("f%1.c").arg(i), true, QStringLiteral("T"),
-                           QStringLiteral("f.c.htm"));
+            window.AddItem(u"Built OK"_s, u"f%1.c"_s.arg(i), true, u"T"_s, u"f.c.htm"_s);
         }
     }
 
@@ -35,24 +36,6 @@ protected:
     QPointer<frmProgress> owned_ = new frmProgress(nullptr);
     frmProgress& window = *owned_;
 };
-
-TEST_F(ProgressWindowTest, captionNamesTheProject) {
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Progress"));
-    frmProgress project(nullptr);
-    project.Form_Load(QStringLiteral("manual"), false);
-    EXPECT_EQ(project.windowTitle(), QStringLiteral("manual - Progress"));
-}
-
-TEST_F(ProgressWindowTest, tableHasItsFiveColumns) {
-    ASSERT_EQ(window.ListView1->columnCount(), 5);
-    const QStringList expected{QStringLiteral("Time"), QStringLiteral("Reason"), QStringLiteral("Input File"),
-                               QStringLiteral("Chapter Title"), QStringLiteral("Output File")};
-    for (int i = 0; i < 5; ++i) {
-        EXPECT_EQ(window.ListView1->horizontalHeaderItem(i)->text(), expected[i]);
-    }
-    EXPECT_FALSE(window.cmdOK->isEnabled());
-    EXPECT_EQ(window.ProgressBar1->maximum(), 100);
-}
 
 TEST_F(ProgressWindowTest, titleColumnNarrowsOnceAtTheTwelfthRow) {
     ASSERT_NE(twips(1570), twips(1315));
@@ -70,24 +53,22 @@ TEST_F(ProgressWindowTest, titleColumnNarrowsOnceAtTheTwelfthRow) {
 TEST_F(ProgressWindowTest, anItemIsLoggedAndBecomesTheSelectedRow) {
     window.SetProgressMax(10);
     window.AddProgress();
-    window.AddItem(QStringLiteral("Built OK"), QStringLiteral("a.c"), true, QStringLiteral("Alpha"),
-                   QStringLiteral("a.c.htm"));
-    window.AddItem(QStringLiteral("Missing File"), QStringLiteral("b.c"), false, QStringLiteral("---"),
-                   QStringLiteral("---"));
+    window.AddItem(u"Built OK"_s, u"a.c"_s, true, u"Alpha"_s, u"a.c.htm"_s);
+    window.AddItem(u"Missing File"_s, u"b.c"_s, false, u"---"_s, u"---"_s);
     EXPECT_EQ(window.progressValue(), 0);
     window.updateDisplay();
     const QStringList lines = window.txtFile->toPlainText().split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("  --  a.c")));
-    EXPECT_TRUE(lines[1].endsWith(QStringLiteral("  --  b.c")));
+    EXPECT_TRUE(lines[0].endsWith(u"  --  a.c"_s));
+    EXPECT_TRUE(lines[1].endsWith(u"  --  b.c"_s));
 
     const QTableWidget& table = *window.ListView1;
     ASSERT_EQ(table.rowCount(), 2);
-    EXPECT_EQ(table.item(1, 1)->text(), QStringLiteral("Missing File"));
-    EXPECT_EQ(table.item(1, 2)->text(), QStringLiteral("b.c"));
-    EXPECT_EQ(table.item(1, 3)->text(), QStringLiteral("---"));
-    EXPECT_EQ(table.item(1, 4)->text(), QStringLiteral("---"));
-    EXPECT_EQ(table.item(0, 3)->text(), QStringLiteral("Alpha"));
+    EXPECT_EQ(table.item(1, 1)->text(), u"Missing File"_s);
+    EXPECT_EQ(table.item(1, 2)->text(), u"b.c"_s);
+    EXPECT_EQ(table.item(1, 3)->text(), u"---"_s);
+    EXPECT_EQ(table.item(1, 4)->text(), u"---"_s);
+    EXPECT_EQ(table.item(0, 3)->text(), u"Alpha"_s);
     EXPECT_FALSE(table.item(1, 0)->text().isEmpty());
     EXPECT_FALSE(table.item(1, 0)->icon().isNull());
     EXPECT_EQ(table.currentRow(), 1);
@@ -114,11 +95,11 @@ TEST_F(ProgressWindowTest, progressStopsAtItsMaximum) {
 TEST_F(ProgressWindowTest, cancelAddsItsNoticeOnceAndOnlyOkCloses) {
     QSignalSpy cancelled(&window, &frmProgress::cancelBuild);
     window.ResetProgress();
-    window.setCurrent(QStringLiteral("main.c ( 3 / 12 )"));
+    window.setCurrent(u"main.c ( 3 / 12 )"_s);
     window.cmdCancel->click();
     window.cmdCancel->click();  // disabled now: no second notice
     EXPECT_EQ(cancelled.count(), 1);
-    EXPECT_EQ(window.lblCurrent->text(), QStringLiteral("main.c ( 3 / 12 )            TERMINATING..."));
+    EXPECT_EQ(window.lblCurrent->text(), u"main.c ( 3 / 12 )            TERMINATING..."_s);
     EXPECT_FALSE(window.cmdCancel->isEnabled());
     EXPECT_TRUE(window.isVisible());
 

@@ -1,9 +1,11 @@
 #include "app/recent_files.h"
 
+#include <gtest/gtest.h>
+
 #include "support/preferences.h"
 #include "support/testing.h"
 
-#include <gtest/gtest.h>
+using namespace Qt::Literals::StringLiterals;
 
 namespace tessarel {
 namespace {
@@ -27,26 +29,24 @@ TEST(RecentFiles, mostRecentFirstWithoutDuplicates) {
     for (const char16_t* name : {u"one.c", u"two.c", u"three.c"}) {
         list.AddRecentFile(QString::fromUtf16(name));
     }
-    EXPECT_EQ(VisibleCaptions(list),
-              (QStringList{QStringLiteral("&1 three.c"), QStringLiteral("&2 two.c"), QStringLiteral("&3 one.c")}));
+    EXPECT_EQ(VisibleCaptions(list), (QStringList{u"&1 three.c"_s, u"&2 two.c"_s, u"&3 one.c"_s}));
     EXPECT_TRUE(list.separatorVisible());
 
-    list.AddRecentFile(QStringLiteral("one.c"));
-    EXPECT_EQ(VisibleCaptions(list),
-              (QStringList{QStringLiteral("&1 one.c"), QStringLiteral("&2 three.c"), QStringLiteral("&3 two.c")}));
+    list.AddRecentFile(u"one.c"_s);
+    EXPECT_EQ(VisibleCaptions(list), (QStringList{u"&1 one.c"_s, u"&2 three.c"_s, u"&3 two.c"_s}));
 
     // Letter case makes a different file.
-    list.AddRecentFile(QStringLiteral("ONE.c"));
-    EXPECT_EQ(list.RecentFiles.mid(0, 2), (QStringList{QStringLiteral("ONE.c"), QStringLiteral("one.c")}));
+    list.AddRecentFile(u"ONE.c"_s);
+    EXPECT_EQ(list.RecentFiles.mid(0, 2), (QStringList{u"ONE.c"_s, u"one.c"_s}));
 }
 
 TEST(RecentFiles, longPathsShowTheirLastFortyCharacters) {
     RecentList list;
     list.InitRecentFiles(9);
-    const QString path = QStringLiteral("/0123456789/0123456789/0123456789/abcde/x.c");  // 43 characters
+    const QString path = u"/0123456789/0123456789/0123456789/abcde/x.c"_s;  // 43 characters
     ASSERT_EQ(path.size(), 43);
     list.AddRecentFile(path);
-    EXPECT_EQ(list.menuEntries().front().caption, QStringLiteral("&1 ") + path.right(40));
+    EXPECT_EQ(list.menuEntries().front().caption, u"&1 "_s + path.right(40));
 }
 
 TEST(RecentFiles, aTenthFileDropsTheOldestAndIsStored) {
@@ -55,32 +55,32 @@ TEST(RecentFiles, aTenthFileDropsTheOldestAndIsStored) {
     RecentList list;
     list.InitRecentFiles(9);
     for (int i = 1; i <= 10; ++i) {
-        list.AddRecentFile(QStringLiteral("file%1.c").arg(i));
+        list.AddRecentFile(u"file%1.c"_s.arg(i));
     }
     list.SaveRecentFiles(preferences);
-    EXPECT_EQ(preferences.ReadPreference(prefs::kGeneral, QStringLiteral("h0"), QString()), QStringLiteral("file10.c"));
-    EXPECT_EQ(preferences.ReadPreference(prefs::kGeneral, QStringLiteral("h8"), QString()), QStringLiteral("file2.c"));
-    EXPECT_FALSE(list.RecentFiles.contains(QStringLiteral("file1.c")));
+    EXPECT_EQ(preferences.ReadPreference(prefs::kGeneral, u"h0"_s, QString()), u"file10.c"_s);
+    EXPECT_EQ(preferences.ReadPreference(prefs::kGeneral, u"h8"_s, QString()), u"file2.c"_s);
+    EXPECT_FALSE(list.RecentFiles.contains(u"file1.c"_s));
 
     RecentList loaded;
     loaded.InitRecentFiles(9);
     loaded.LoadRecentFiles(preferences);
     EXPECT_EQ(loaded.RecentFiles, list.RecentFiles);
     EXPECT_EQ(VisibleCaptions(loaded).size(), 9);
-    EXPECT_EQ(VisibleCaptions(loaded).back(), QStringLiteral("&9 file2.c"));
+    EXPECT_EQ(VisibleCaptions(loaded).back(), u"&9 file2.c"_s);
 }
 
 TEST(RecentFiles, numbersCountOnlyFilledSlots) {
     testing::TestEnvironment environment;
-    environment.preferences->WritePreference(prefs::kGeneral, QStringLiteral("h0"), QStringLiteral("a.c"));
-    environment.preferences->WritePreference(prefs::kGeneral, QStringLiteral("h2"), QStringLiteral("b.c"));
+    environment.preferences->WritePreference(prefs::kGeneral, u"h0"_s, u"a.c"_s);
+    environment.preferences->WritePreference(prefs::kGeneral, u"h2"_s, u"b.c"_s);
     RecentList list;
     list.InitRecentFiles(9);
     list.LoadRecentFiles(*environment.preferences);
     const std::vector<RecentList::MenuEntry> entries = list.menuEntries();
-    EXPECT_EQ(entries[0].caption, QStringLiteral("&1 a.c"));
+    EXPECT_EQ(entries[0].caption, u"&1 a.c"_s);
     EXPECT_FALSE(entries[1].visible);
-    EXPECT_EQ(entries[2].caption, QStringLiteral("&2 b.c"));
+    EXPECT_EQ(entries[2].caption, u"&2 b.c"_s);
 }
 
 }  // namespace
