@@ -1,7 +1,6 @@
 #include "app/dialogs/files_dialog.h"
-#include "app/dialogs/file_browsing.h"
-#include "app/dialogs/folder_widgets.h"
-#include "dialogs_testing.h"
+
+#include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -13,7 +12,9 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include <gtest/gtest.h>
+#include "app/dialogs/file_browsing.h"
+#include "app/dialogs/folder_widgets.h"
+#include "dialogs_testing.h"
 
 namespace tessarel {
 namespace {
@@ -119,9 +120,7 @@ TEST_F(FilesDialogTest, opensAtTheLastFilesFolderWithTheProjectsFilters) {
     ws.project.settings.ComboFilter = u"*.txt"_s;
     frmAddFiles dialog(nullptr, ws, state);
 
-    EXPECT_EQ(dialog.windowTitle(), u"Files"_s);
-    EXPECT_EQ(FileTypePatterns().size(), 18);
-    EXPECT_EQ(dialog.cmbFilter->count(), 18);
+    EXPECT_EQ(dialog.cmbFilter->count(), FileTypePatterns().size());
     EXPECT_EQ(dialog.cmbFilter->currentText(), u"*.txt"_s);
     EXPECT_EQ(dialog.txtFilter->text(), u"*.c"_s);
     EXPECT_EQ(dialog.Dir1->path(), QDir::toNativeSeparators(te.path(u"proj/src"_s)));

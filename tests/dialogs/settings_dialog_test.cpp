@@ -1,6 +1,6 @@
 #include "app/dialogs/settings_dialog.h"
-#include "dialogs_testing.h"
-#include "support/preferences.h"
+
+#include <gtest/gtest.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,7 +12,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include <gtest/gtest.h>
+#include "dialogs_testing.h"
+#include "support/preferences.h"
 
 namespace tessarel {
 namespace {
@@ -22,9 +23,7 @@ using namespace Qt::StringLiterals;
 class SettingsDialogTest : public ::testing::Test, protected testing::DialogFixture {
 protected:
     Preferences& prefs() { return *te.preferences; }
-    QString pref(const QString& key) {
-        return prefs().ReadPreference(prefs::kSingleFile, key, QStringLiteral("unset"));
-    }
+    QString pref(const QString& key) { return prefs().ReadPreference(prefs::kSingleFile, key, u"unset"_s); }
 };
 
 TEST(SettingsChoicesTest, rulesBetweenBoxes) {
@@ -53,13 +52,12 @@ TEST(SettingsChoicesTest, rulesBetweenBoxes) {
 }
 
 TEST_F(SettingsDialogTest, singleFileModeOpensShortFromThePreferences) {
-    prefs().WritePreference(prefs::kSingleFile, prefs::kTitle, QStringLiteral(" 0"));
-    prefs().WritePreference(prefs::kSingleFile, prefs::kSortSections, QStringLiteral(" 1"));
-    prefs().WritePreference(prefs::kSingleFile, prefs::kStyle, QStringLiteral("dark_slate"));
-    prefs().WritePreference(prefs::kSingleFile, prefs::kSumCon, QStringLiteral("2"));
+    prefs().WritePreference(prefs::kSingleFile, prefs::kTitle, u" 0"_s);
+    prefs().WritePreference(prefs::kSingleFile, prefs::kSortSections, u" 1"_s);
+    prefs().WritePreference(prefs::kSingleFile, prefs::kStyle, u"dark_slate"_s);
+    prefs().WritePreference(prefs::kSingleFile, prefs::kSumCon, u"2"_s);
     frmProperties dialog(nullptr, ws, state);
 
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Settings"));
     QStringList styles;
     for (int i = 0; i < dialog.cmbStyle->count(); ++i) {
         styles << dialog.cmbStyle->itemText(i);
@@ -67,7 +65,7 @@ TEST_F(SettingsDialogTest, singleFileModeOpensShortFromThePreferences) {
     }
     EXPECT_EQ(styles, (QStringList{u"auto_light_dark"_s, u"compact_grey"_s, u"dark_slate"_s, u"minimal"_s,
                                    u"print_serif"_s, u"standard_babyblue"_s}));
-    EXPECT_EQ(dialog.cmbStyle->currentText(), QStringLiteral("dark_slate"));
+    EXPECT_EQ(dialog.cmbStyle->currentText(), u"dark_slate"_s);
     EXPECT_FALSE(dialog.chkTitle->isChecked());
     EXPECT_TRUE(dialog.chkHyperlinks->isChecked());
     EXPECT_TRUE(dialog.chkSortSections->isChecked());
@@ -89,30 +87,30 @@ TEST_F(SettingsDialogTest, singleFileModeOpensShortFromThePreferences) {
 
 TEST_F(SettingsDialogTest, singleFileOkStoresPreferencesAndOnlyTheSharedSettings) {
     ws.project.settings.Collapsible = true;
-    ws.project.settings.IndexTitle = QStringLiteral("kept");
+    ws.project.settings.IndexTitle = u"kept"_s;
     frmProperties dialog(nullptr, ws, state);
     dialog.chkAPI->setChecked(false);
     dialog.chkLastGenerated->setChecked(true);
-    dialog.cmbStyle->setCurrentText(QStringLiteral("compact_grey"));
+    dialog.cmbStyle->setCurrentText(u"compact_grey"_s);
     dialog.optSumCon[0]->setChecked(true);
     dialog.cmdOK->click();
 
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(state.mbDialogCancel);
-    EXPECT_EQ(pref(prefs::kApi), QStringLiteral(" 0"));
-    EXPECT_EQ(pref(prefs::kTitle), QStringLiteral(" 1"));
-    EXPECT_EQ(pref(prefs::kLastGenerated), QStringLiteral(" 1"));
-    EXPECT_EQ(pref(prefs::kEmbedStyle), QStringLiteral(" 1"));
-    EXPECT_EQ(pref(prefs::kSortSections), QStringLiteral(" 0"));
-    EXPECT_EQ(pref(prefs::kStyle), QStringLiteral("compact_grey"));
-    EXPECT_EQ(pref(prefs::kSumCon), QStringLiteral("0"));
+    EXPECT_EQ(pref(prefs::kApi), u" 0"_s);
+    EXPECT_EQ(pref(prefs::kTitle), u" 1"_s);
+    EXPECT_EQ(pref(prefs::kLastGenerated), u" 1"_s);
+    EXPECT_EQ(pref(prefs::kEmbedStyle), u" 1"_s);
+    EXPECT_EQ(pref(prefs::kSortSections), u" 0"_s);
+    EXPECT_EQ(pref(prefs::kStyle), u"compact_grey"_s);
+    EXPECT_EQ(pref(prefs::kSumCon), u"0"_s);
     const Settings& s = ws.project.settings;
     EXPECT_FALSE(s.Api);
     EXPECT_TRUE(s.IncludeLastGenerated);
-    EXPECT_EQ(s.Style, QStringLiteral("compact_grey"));
-    EXPECT_EQ(s.SumCon, QStringLiteral("0"));
+    EXPECT_EQ(s.Style, u"compact_grey"_s);
+    EXPECT_EQ(s.SumCon, u"0"_s);
     EXPECT_TRUE(s.Collapsible);
-    EXPECT_EQ(s.IndexTitle, QStringLiteral("kept"));
+    EXPECT_EQ(s.IndexTitle, u"kept"_s);
     EXPECT_EQ(prefs().ReadPreference(prefs::kProject, prefs::kCompilerPath, u"unset"_s), u"unset"_s);
 }
 
@@ -124,11 +122,11 @@ TEST_F(SettingsDialogTest, projectModeShowsTheModelWithoutChangingIt) {
     s.Collapsible = true;
     s.IncludeOnlyDocumentedFiles = false;
     s.UseChapterTitleInIndex = true;
-    s.Style = QStringLiteral("no_such_style");
-    s.IndexTitle = QStringLiteral("Book");
-    s.IndexText = QStringLiteral("line one<br>line two");
-    s.Copyright = QStringLiteral("&#169; 2024 Me");
-    s.SumCon = QStringLiteral("0");
+    s.Style = u"no_such_style"_s;
+    s.IndexTitle = u"Book"_s;
+    s.IndexText = u"line one<br>line two"_s;
+    s.Copyright = u"&#169; 2024 Me"_s;
+    s.SumCon = u"0"_s;
     const Settings before = s;
     frmProperties dialog(nullptr, ws, state);
 
@@ -141,10 +139,10 @@ TEST_F(SettingsDialogTest, projectModeShowsTheModelWithoutChangingIt) {
     EXPECT_FALSE(dialog.chkIncludeProjectTitle->isEnabled());
     EXPECT_TRUE(dialog.chkBoldTitles->isChecked());
     EXPECT_TRUE(dialog.optSumCon[0]->isChecked());
-    EXPECT_EQ(dialog.cmbStyle->currentText(), QStringLiteral("minimal"));
-    EXPECT_EQ(dialog.txtSideTitle->text(), QStringLiteral("Book"));
-    EXPECT_EQ(dialog.txtSideText->toPlainText(), QStringLiteral("line one\nline two"));
-    EXPECT_EQ(dialog.txtCopyRight->toPlainText(), QStringLiteral("(c) 2024 Me"));
+    EXPECT_EQ(dialog.cmbStyle->currentText(), u"minimal"_s);
+    EXPECT_EQ(dialog.txtSideTitle->text(), u"Book"_s);
+    EXPECT_EQ(dialog.txtSideText->toPlainText(), u"line one\nline two"_s);
+    EXPECT_EQ(dialog.txtCopyRight->toPlainText(), u"(c) 2024 Me"_s);
     EXPECT_EQ(dialog.txtHTMLCompilerPath->text(), prefs::DefaultCompilerPath());
 }
 
@@ -158,8 +156,8 @@ TEST_F(SettingsDialogTest, projectOkStoresPlainTextsAndTheBoxes) {
     dialog.chkTitle->setChecked(false);
     EXPECT_FALSE(dialog.chkIncludeProjectTitle->isEnabled());
     dialog.chkCollapsible->setChecked(true);
-    dialog.txtSideText->setPlainText(QStringLiteral("first\nsecond"));
-    dialog.txtCopyRight->setPlainText(QStringLiteral("(c) Someone"));
+    dialog.txtSideText->setPlainText(u"first\nsecond"_s);
+    dialog.txtCopyRight->setPlainText(u"(c) Someone"_s);
     dialog.txtHTMLCompilerPath->clear();
     dialog.cmdOK->click();
 
@@ -168,16 +166,16 @@ TEST_F(SettingsDialogTest, projectOkStoresPlainTextsAndTheBoxes) {
     EXPECT_FALSE(s.Title);
     EXPECT_TRUE(s.Collapsible);
     EXPECT_TRUE(s.IncludeOnlyDocumentedFiles);
-    EXPECT_EQ(s.IndexText, QStringLiteral("first\r\nsecond"));
-    EXPECT_EQ(s.Copyright, QStringLiteral("(c) Someone"));
-    EXPECT_EQ(s.Style, QStringLiteral("standard_babyblue"));
+    EXPECT_EQ(s.IndexText, u"first\r\nsecond"_s);
+    EXPECT_EQ(s.Copyright, u"(c) Someone"_s);
+    EXPECT_EQ(s.Style, u"standard_babyblue"_s);
     // An empty compiler folder leaves the stored one alone; a given one is kept.
     EXPECT_EQ(prefs().ReadPreference(prefs::kProject, prefs::kCompilerPath, u"unset"_s), u"unset"_s);
     frmProperties again(nullptr, ws, state);
-    again.txtHTMLCompilerPath->setText(QStringLiteral("/opt/hhw"));
+    again.txtHTMLCompilerPath->setText(u"/opt/hhw"_s);
     again.cmdOK->click();
     EXPECT_EQ(prefs().ReadPreference(prefs::kProject, prefs::kCompilerPath, u"unset"_s), u"/opt/hhw"_s);
-    EXPECT_EQ(pref(prefs::kTitle), QStringLiteral("unset"));
+    EXPECT_EQ(pref(prefs::kTitle), u"unset"_s);
 }
 
 TEST_F(SettingsDialogTest, cancelChangesNothingInEitherMode) {
@@ -188,14 +186,14 @@ TEST_F(SettingsDialogTest, cancelChangesNothingInEitherMode) {
         const Settings before = ws.project.settings;
         frmProperties dialog(nullptr, ws, state);
         dialog.chkTitle->setChecked(!dialog.chkTitle->isChecked());
-        dialog.cmbStyle->setCurrentText(QStringLiteral("print_serif"));
-        dialog.txtSideTitle->setText(QStringLiteral("typed"));
+        dialog.cmbStyle->setCurrentText(u"print_serif"_s);
+        dialog.txtSideTitle->setText(u"typed"_s);
         dialog.cmdCancel->click();
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
         EXPECT_TRUE(state.mbDialogCancel);
         EXPECT_EQ(ws.project.settings, before);
-        EXPECT_EQ(pref(prefs::kTitle), QStringLiteral("unset"));
-        EXPECT_EQ(pref(prefs::kStyle), QStringLiteral("unset"));
+        EXPECT_EQ(pref(prefs::kTitle), u"unset"_s);
+        EXPECT_EQ(pref(prefs::kStyle), u"unset"_s);
     }
 }
 
@@ -222,11 +220,18 @@ TEST(DefaultButtonRuleTest, outlivesTheButtonsItSwitches) {
     auto* box = new QPlainTextEdit(&window);
     DefaultButtonRule rule(ok, &window);
     rule.whileFocused(box, add);
-    delete ok;
+    const auto focus = [box](QEvent::Type type) {
+        QFocusEvent event(type);
+        QCoreApplication::sendEvent(box, &event);
+    };
     delete add;
-    QFocusEvent out(QEvent::FocusOut);
-    QCoreApplication::sendEvent(box, &out);
-    SUCCEED();
+    focus(QEvent::FocusIn);
+    EXPECT_FALSE(ok->isDefault());
+    focus(QEvent::FocusOut);
+    EXPECT_TRUE(ok->isDefault());
+    delete ok;
+    focus(QEvent::FocusIn);
+    focus(QEvent::FocusOut);
 }
 
 }  // namespace

