@@ -15,6 +15,8 @@
 #include "support/preferences.h"
 #include "support/testing.h"
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace tessarel {
 namespace {
 
@@ -40,15 +42,15 @@ protected:
 
     /// The user's preference store as the program sees it.
     void setPreference(const QString& section, const QString& key, const QString& value) {
-        Preferences(path(QStringLiteral("config/Tessarel/Tessarel.conf"))).WritePreference(section, key, value);
+        Preferences(path(u"config/Tessarel/Tessarel.conf"_s)).WritePreference(section, key, value);
     }
 
     QProcessEnvironment environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), path(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), path(QStringLiteral("data")));
-        env.insert(QStringLiteral("HOME"), path(QStringLiteral("home")));
-        env.insert(QStringLiteral("SOURCE_DATE_EPOCH"), sourceDateEpoch);
+        env.insert(u"XDG_CONFIG_HOME"_s, path(u"config"_s));
+        env.insert(u"XDG_DATA_HOME"_s, path(u"data"_s));
+        env.insert(u"HOME"_s, path(u"home"_s));
+        env.insert(u"SOURCE_DATE_EPOCH"_s, sourceDateEpoch);
         return env;
     }
 
@@ -68,25 +70,19 @@ protected:
     /// A project of the given chapters (name, folder relative to the project).
     void writeProject(const QString& relative, const std::vector<std::pair<QString, QString>>& chapters,
                       bool htmlHelp = false) {
-        QStringList lines = {QStringLiteral("<?xml version=\"1.0\"?>"),
-                             QStringLiteral("<TessarelProject>"),
-                             QStringLiteral("<FileVer>1.0</FileVer>"),
-                             QStringLiteral("<Settings>"),
-                             QStringLiteral(" <IncludeLastGenerated>True</IncludeLastGenerated>"),
-                             QStringLiteral(" <GenerateHtmlHelpFiles>") +
-                                 (htmlHelp ? QStringLiteral("True") : QStringLiteral("False")) +
-                                 QStringLiteral("</GenerateHtmlHelpFiles>"),
-                             QStringLiteral("</Settings>"),
-                             QStringLiteral("<RelDestPath>book/</RelDestPath>"),
-                             QStringLiteral("<Book>"),
-                             QStringLiteral(" <IndexTitle>Test Book</IndexTitle>"),
-                             QStringLiteral(" <NumberOfChapters>") + QString::number(chapters.size()) +
-                                 QStringLiteral("</NumberOfChapters>")};
+        QString text =
+            QStringLiteral(
+                "<?xml version=\"1.0\"?>\r\n<TessarelProject>\r\n<FileVer>1.0</FileVer>\r\n<Settings>\r\n"
+                " <IncludeLastGenerated>True</IncludeLastGenerated>\r\n "
+                "<GenerateHtmlHelpFiles>%1</GenerateHtmlHelpFiles>\r\n"
+                "</Settings>\r\n<RelDestPath>book/</RelDestPath>\r\n<Book>\r\n <IndexTitle>Test Book</IndexTitle>\r\n"
+                " <NumberOfChapters>%2</NumberOfChapters>\r\n")
+                .arg(htmlHelp ? u"True"_s : u"False"_s)
+                .arg(chapters.size());
         for (const auto& [name, folder] : chapters) {
-            lines << QStringLiteral("<C><N>") + name + QStringLiteral("</N><R>") + folder + QStringLiteral("</R></C>");
+            text += u"<C><N>%1</N><R>%2</R></C>\r\n"_s.arg(name, folder);
         }
-        lines << QStringLiteral("</Book>") << QStringLiteral("</TessarelProject>");
-        write(relative, lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n\r\n"));
+        write(relative, text + u"</Book>\r\n</TessarelProject>\r\n\r\n"_s);
     }
 
     /// Every file below a folder with its bytes.
@@ -101,182 +97,177 @@ protected:
     }
 
     QTemporaryDir root;
-    QString sourceDateEpoch = QStringLiteral("1700000000");
+    QString sourceDateEpoch = u"1700000000"_s;
 };
 
 TEST_F(CliTest, helpVersionAndUsageErrors) {
-    const CliRun help = run({QStringLiteral("--help")});
+    const CliRun help = run({u"--help"_s});
     EXPECT_EQ(help.exitCode, 0);
-    EXPECT_TRUE(help.out.contains(QStringLiteral("FILE..."))) << help.out.toStdString();
-    EXPECT_TRUE(help.out.contains(QStringLiteral("--version")));
+    EXPECT_TRUE(help.out.contains(u"FILE..."_s)) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains(u"--version"_s));
 
-    const CliRun version = run({QStringLiteral("--version")});
+    const CliRun version = run({u"--version"_s});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.trimmed(), QStringLiteral("tessarel-cli " TESSAREL_VERSION));
 
     EXPECT_EQ(run({}).exitCode, 2);
-    const CliRun unknown = run({QStringLiteral("--frobnicate"), QStringLiteral("x.c")});
+    const CliRun unknown = run({u"--frobnicate"_s, u"x.c"_s});
     EXPECT_EQ(unknown.exitCode, 2);
-    EXPECT_TRUE(unknown.err.contains(QStringLiteral("frobnicate")));
-    EXPECT_FALSE(QFile::exists(path(QStringLiteral("x.c.htm"))));
+    EXPECT_TRUE(unknown.err.contains(u"frobnicate"_s));
+    EXPECT_FALSE(QFile::exists(path(u"x.c.htm"_s)));
 }
 
 TEST_F(CliTest, documentedFile_buildsPageBesideIt) {
-    write(QStringLiteral("src/counter.c"), kDocumented);
-    const CliRun result = run({QStringLiteral("src/counter.c")});
+    write(u"src/counter.c"_s, kDocumented);
+    const CliRun result = run({u"src/counter.c"_s});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    EXPECT_TRUE(result.out.contains(QStringLiteral("  ok    Sections OK | counter.c | Counter | counter.c.htm")))
+    EXPECT_TRUE(result.out.contains(u"  ok    Sections OK | counter.c | Counter | counter.c.htm"_s))
         << result.out.toStdString();
-    const QString page = path(QStringLiteral("src/counter.c.htm"));
-    EXPECT_TRUE(result.out.contains(QStringLiteral("Page: ") + page)) << result.out.toStdString();
+    const QString page = path(u"src/counter.c.htm"_s);
+    EXPECT_TRUE(result.out.contains(u"Page: "_s + page)) << result.out.toStdString();
     const QByteArray html = ReadBytes(page);
     EXPECT_TRUE(html.contains("count_up")) << html.constData();
     EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
 }
 
 TEST_F(CliTest, fileWithoutSectionsMissingOrUnreadable_failWithStatusOne) {
-    write(QStringLiteral("plain.c"), Crlf(QStringLiteral("int main(void) { return 0; }\n")));
-    const CliRun plain = run({QStringLiteral("plain.c")});
+    write(u"plain.c"_s, Crlf(u"int main(void) { return 0; }\n"_s));
+    const CliRun plain = run({u"plain.c"_s});
     EXPECT_EQ(plain.exitCode, 1);
-    EXPECT_TRUE(plain.out.contains(QStringLiteral("  FAIL  No Sections Declared | plain.c | No Sections Defined")))
+    EXPECT_TRUE(plain.out.contains(u"  FAIL  No Sections Declared | plain.c | No Sections Defined"_s))
         << plain.out.toStdString();
-    EXPECT_TRUE(ReadBytes(path(QStringLiteral("plain.c.htm"))).contains("There are no Sections defined in this file"));
+    EXPECT_TRUE(ReadBytes(path(u"plain.c.htm"_s)).contains("There are no Sections defined in this file"));
 
-    const CliRun missing = run({QStringLiteral("gone.c")});
+    const CliRun missing = run({u"gone.c"_s});
     EXPECT_EQ(missing.exitCode, 1);
-    EXPECT_TRUE(missing.err.contains(QStringLiteral("File not found: File does not exist.")))
-        << missing.err.toStdString();
+    EXPECT_TRUE(missing.err.contains(u"File not found: File does not exist."_s)) << missing.err.toStdString();
 
     // A folder passes the existence test but cannot be read as a file.
-    QDir().mkpath(path(QStringLiteral("folder.c")));
-    const CliRun unreadable = run({QStringLiteral("folder.c")});
+    QDir().mkpath(path(u"folder.c"_s));
+    const CliRun unreadable = run({u"folder.c"_s});
     EXPECT_EQ(unreadable.exitCode, 1) << unreadable.out.toStdString();
-    EXPECT_TRUE(unreadable.err.contains(QStringLiteral("Could not read"))) << unreadable.err.toStdString();
+    EXPECT_TRUE(unreadable.err.contains(u"Could not read"_s)) << unreadable.err.toStdString();
 
     // The worst file decides; the good one is still built.
-    write(QStringLiteral("counter.c"), kDocumented);
-    const CliRun mixed = run({QStringLiteral("counter.c"), QStringLiteral("gone.c")});
+    write(u"counter.c"_s, kDocumented);
+    const CliRun mixed = run({u"counter.c"_s, u"gone.c"_s});
     EXPECT_EQ(mixed.exitCode, 1);
-    EXPECT_TRUE(QFile::exists(path(QStringLiteral("counter.c.htm"))));
+    EXPECT_TRUE(QFile::exists(path(u"counter.c.htm"_s)));
 }
 
 TEST_F(CliTest, htmlSource_countsAsBuiltAndIsItsOwnPage) {
-    write(QStringLiteral("about.htm"), QStringLiteral("<html><body>About</body></html>"));
-    const CliRun result = run({QStringLiteral("about.htm")});
+    write(u"about.htm"_s, u"<html><body>About</body></html>"_s);
+    const CliRun result = run({u"about.htm"_s});
     EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
-    EXPECT_TRUE(result.out.contains(QStringLiteral("  ok    Not Built: HTML File | about.htm | about.htm")))
+    EXPECT_TRUE(result.out.contains(u"  ok    Not Built: HTML File | about.htm | about.htm"_s))
         << result.out.toStdString();
-    EXPECT_TRUE(result.out.contains(QStringLiteral("Page: ") + path(QStringLiteral("about.htm"))));
-    EXPECT_EQ(ReadBytes(path(QStringLiteral("about.htm"))), QByteArray("<html><body>About</body></html>"));
+    EXPECT_TRUE(result.out.contains(u"Page: "_s + path(u"about.htm"_s)));
+    EXPECT_EQ(ReadBytes(path(u"about.htm"_s)), QByteArray("<html><body>About</body></html>"));
 }
 
 TEST_F(CliTest, projectWithMissingChapter_buildsTheRestAndFails) {
-    write(QStringLiteral("proj/src/counter.c"), kDocumented);
-    writeProject(QStringLiteral("proj/test.qdx"), {{QStringLiteral("counter.c"), QStringLiteral("src/")},
-                                                   {QStringLiteral("lost.c"), QStringLiteral("src/")}});
-    const CliRun result = run({QStringLiteral("proj/test.qdx")});
+    write(u"proj/src/counter.c"_s, kDocumented);
+    writeProject(u"proj/test.qdx"_s, {{u"counter.c"_s, u"src/"_s}, {u"lost.c"_s, u"src/"_s}});
+    const CliRun result = run({u"proj/test.qdx"_s});
     EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
-    EXPECT_TRUE(result.out.contains(QStringLiteral("  ok    Built OK | counter.c | Counter | counter.c.htm")))
+    EXPECT_TRUE(result.out.contains(u"  ok    Built OK | counter.c | Counter | counter.c.htm"_s))
         << result.out.toStdString();
-    EXPECT_TRUE(result.out.contains(QStringLiteral("  FAIL  Missing File | lost.c | --- | ---")));
-    EXPECT_TRUE(result.out.contains(QStringLiteral("2 of 2 files processed: 1 built, 1 failed.")));
-    const QString book = path(QStringLiteral("proj/book/"));
-    EXPECT_TRUE(result.out.contains(QStringLiteral("Book: ") + book + QStringLiteral("index.htm")))
-        << result.out.toStdString();
-    EXPECT_TRUE(QFile::exists(book + QStringLiteral("counter.c.htm")));
-    EXPECT_TRUE(ReadBytes(book + QStringLiteral("lost.c.htm")).contains("File not found"));
+    EXPECT_TRUE(result.out.contains(u"  FAIL  Missing File | lost.c | --- | ---"_s));
+    EXPECT_TRUE(result.out.contains(u"2 of 2 files processed: 1 built, 1 failed."_s));
+    const QString book = path(u"proj/book/"_s);
+    EXPECT_TRUE(result.out.contains(u"Book: "_s + book + u"index.htm"_s)) << result.out.toStdString();
+    EXPECT_TRUE(QFile::exists(book + u"counter.c.htm"_s));
+    EXPECT_TRUE(ReadBytes(book + u"lost.c.htm"_s).contains("File not found"));
 }
 
 TEST_F(CliTest, completeProject_succeeds) {
-    write(QStringLiteral("proj/src/counter.c"), kDocumented);
-    write(QStringLiteral("proj/src/notes.htm"), QStringLiteral("<html><body>Notes</body></html>"));
-    writeProject(QStringLiteral("proj/test.qdx"), {{QStringLiteral("counter.c"), QStringLiteral("src/")},
-                                                   {QStringLiteral("notes.htm"), QStringLiteral("src/")}});
-    const CliRun result = run({QStringLiteral("proj/test.qdx")});
+    write(u"proj/src/counter.c"_s, kDocumented);
+    write(u"proj/src/notes.htm"_s, u"<html><body>Notes</body></html>"_s);
+    writeProject(u"proj/test.qdx"_s, {{u"counter.c"_s, u"src/"_s}, {u"notes.htm"_s, u"src/"_s}});
+    const CliRun result = run({u"proj/test.qdx"_s});
     EXPECT_EQ(result.exitCode, 0) << result.out.toStdString() << result.err.toStdString();
-    EXPECT_TRUE(result.out.contains(QStringLiteral("2 of 2 files processed: 2 built, 0 failed.")));
-    EXPECT_TRUE(result.out.contains(QStringLiteral("> HTML TOC")));  // the side pages are logged too
-    EXPECT_TRUE(QFile::exists(path(QStringLiteral("proj/book/notes.htm"))));
+    EXPECT_TRUE(result.out.contains(u"2 of 2 files processed: 2 built, 0 failed."_s));
+    EXPECT_TRUE(result.out.contains(u"> HTML TOC"_s));  // the side pages are logged too
+    EXPECT_TRUE(QFile::exists(path(u"proj/book/notes.htm"_s)));
 }
 
 TEST_F(CliTest, unreadableProject_isAUsageError) {
-    const CliRun missing = run({QStringLiteral("nowhere.qdx")});
+    const CliRun missing = run({u"nowhere.qdx"_s});
     EXPECT_EQ(missing.exitCode, 2);
-    EXPECT_TRUE(missing.err.contains(QStringLiteral("Project not found"))) << missing.err.toStdString();
+    EXPECT_TRUE(missing.err.contains(u"Project not found"_s)) << missing.err.toStdString();
 
-    QDir().mkpath(path(QStringLiteral("folder.qdx")));
-    EXPECT_EQ(run({QStringLiteral("folder.qdx")}).exitCode, 2);
+    QDir().mkpath(path(u"folder.qdx"_s));
+    EXPECT_EQ(run({u"folder.qdx"_s}).exitCode, 2);
 }
 
 TEST_F(CliTest, sourceDateEpoch_makesPagesByteIdentical) {
-    setPreference(prefs::kSingleFile, prefs::kLastGenerated, QStringLiteral(" 1"));
-    write(QStringLiteral("counter.c"), kDocumented);
-    ASSERT_EQ(run({QStringLiteral("counter.c")}).exitCode, 0);
-    const QByteArray first = ReadBytes(path(QStringLiteral("counter.c.htm")));
-    ASSERT_EQ(run({QStringLiteral("counter.c")}).exitCode, 0);
-    EXPECT_EQ(ReadBytes(path(QStringLiteral("counter.c.htm"))), first);
+    setPreference(prefs::kSingleFile, prefs::kLastGenerated, u" 1"_s);
+    write(u"counter.c"_s, kDocumented);
+    ASSERT_EQ(run({u"counter.c"_s}).exitCode, 0);
+    const QByteArray first = ReadBytes(path(u"counter.c.htm"_s));
+    ASSERT_EQ(run({u"counter.c"_s}).exitCode, 0);
+    EXPECT_EQ(ReadBytes(path(u"counter.c.htm"_s)), first);
     // The footer really carries the stamp: another epoch, another page.
-    sourceDateEpoch = QStringLiteral("86400");
-    ASSERT_EQ(run({QStringLiteral("counter.c")}).exitCode, 0);
-    EXPECT_NE(ReadBytes(path(QStringLiteral("counter.c.htm"))), first);
+    sourceDateEpoch = u"86400"_s;
+    ASSERT_EQ(run({u"counter.c"_s}).exitCode, 0);
+    EXPECT_NE(ReadBytes(path(u"counter.c.htm"_s)), first);
 
-    write(QStringLiteral("proj/src/counter.c"), kDocumented);
-    writeProject(QStringLiteral("proj/test.qdx"), {{QStringLiteral("counter.c"), QStringLiteral("src/")}});
-    ASSERT_EQ(run({QStringLiteral("proj/test.qdx")}).exitCode, 0);
-    const auto book = snapshot(path(QStringLiteral("proj/book")));
-    ASSERT_EQ(run({QStringLiteral("proj/test.qdx")}).exitCode, 0);
-    EXPECT_EQ(snapshot(path(QStringLiteral("proj/book"))), book);
-    sourceDateEpoch = QStringLiteral("1700000000");
-    ASSERT_EQ(run({QStringLiteral("proj/test.qdx")}).exitCode, 0);
-    EXPECT_NE(snapshot(path(QStringLiteral("proj/book"))), book);
+    write(u"proj/src/counter.c"_s, kDocumented);
+    writeProject(u"proj/test.qdx"_s, {{u"counter.c"_s, u"src/"_s}});
+    ASSERT_EQ(run({u"proj/test.qdx"_s}).exitCode, 0);
+    const auto book = snapshot(path(u"proj/book"_s));
+    ASSERT_EQ(run({u"proj/test.qdx"_s}).exitCode, 0);
+    EXPECT_EQ(snapshot(path(u"proj/book"_s)), book);
+    sourceDateEpoch = u"1700000000"_s;
+    ASSERT_EQ(run({u"proj/test.qdx"_s}).exitCode, 0);
+    EXPECT_NE(snapshot(path(u"proj/book"_s)), book);
 }
 
 /// A stand-in for the HTML Help compiler, found through the preference.
 void WriteFakeCompiler(const QString& folder, const QString& script) {
-    const QString file = folder + QStringLiteral("/chmcmd");
+    const QString file = folder + u"/chmcmd"_s;
     WriteBytes(file, script.toUtf8());
     QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
 
 TEST_F(CliTest, helpCompiler_isWaitedForAndItsFailureReported) {
-    setPreference(prefs::kProject, prefs::kCompilerPath, path(QStringLiteral("compiler")));
-    write(QStringLiteral("proj/src/counter.c"), kDocumented);
-    writeProject(QStringLiteral("proj/test.qdx"), {{QStringLiteral("counter.c"), QStringLiteral("src/")}}, true);
+    setPreference(prefs::kProject, prefs::kCompilerPath, path(u"compiler"_s));
+    write(u"proj/src/counter.c"_s, kDocumented);
+    writeProject(u"proj/test.qdx"_s, {{u"counter.c"_s, u"src/"_s}}, true);
 
     // The compiler writes its file late: only waiting for it finds the file.
-    WriteFakeCompiler(path(QStringLiteral("compiler")),
-                      QStringLiteral("#!/bin/sh\nsleep 1\n[ -f help.hhp ] && echo compiled > test.chm\n"));
-    const CliRun good = run({QStringLiteral("proj/test.qdx")});
+    WriteFakeCompiler(path(u"compiler"_s), u"#!/bin/sh\nsleep 1\n[ -f help.hhp ] && echo compiled > test.chm\n"_s);
+    const CliRun good = run({u"proj/test.qdx"_s});
     EXPECT_EQ(good.exitCode, 0) << good.out.toStdString() << good.err.toStdString();
-    EXPECT_TRUE(good.out.contains(QStringLiteral("Running ") + path(QStringLiteral("compiler/chmcmd help.hhp"))));
-    const QString chm = path(QStringLiteral("proj/book/HTML Help/test.chm"));
-    EXPECT_TRUE(good.out.contains(QStringLiteral("Compiled help: ") + chm)) << good.out.toStdString();
+    EXPECT_TRUE(good.out.contains(u"Running "_s + path(u"compiler/chmcmd help.hhp"_s)));
+    const QString chm = path(u"proj/book/HTML Help/test.chm"_s);
+    EXPECT_TRUE(good.out.contains(u"Compiled help: "_s + chm)) << good.out.toStdString();
 
     QFile::remove(chm);
-    WriteFakeCompiler(path(QStringLiteral("compiler")), QStringLiteral("#!/bin/sh\necho 'Error: no topics'\nexit 3\n"));
-    const CliRun bad = run({QStringLiteral("proj/test.qdx")});
+    WriteFakeCompiler(path(u"compiler"_s), u"#!/bin/sh\necho 'Error: no topics'\nexit 3\n"_s);
+    const CliRun bad = run({u"proj/test.qdx"_s});
     EXPECT_EQ(bad.exitCode, 1);
-    EXPECT_TRUE(bad.err.contains(QStringLiteral("Error: no topics"))) << bad.err.toStdString();
-    EXPECT_TRUE(bad.out.contains(QStringLiteral("exit code 3"))) << bad.out.toStdString();
+    EXPECT_TRUE(bad.err.contains(u"Error: no topics"_s)) << bad.err.toStdString();
+    EXPECT_TRUE(bad.out.contains(u"exit code 3"_s)) << bad.out.toStdString();
 }
 
 TEST_F(CliTest, interrupt_stopsAtNextChapterAndStillWritesTheBook) {
     std::vector<std::pair<QString, QString>> chapters;
     QString big = kDocumented;
     for (int i = 0; i < 600; ++i) {
-        big += Crlf(QStringLiteral("/*\n * function: f%1\n * Does *step* %1.\n */\nint f%1(int a, int b);\n\n").arg(i));
+        big += Crlf(u"/*\n * function: f%1\n * Does *step* %1.\n */\nint f%1(int a, int b);\n\n"_s.arg(i));
     }
     for (int i = 0; i < 300; ++i) {
-        const QString name = QStringLiteral("c%1.c").arg(i);
-        write(QStringLiteral("proj/src/") + name, big);
-        chapters.emplace_back(name, QStringLiteral("src/"));
+        const QString name = u"c%1.c"_s.arg(i);
+        write(u"proj/src/"_s + name, big);
+        chapters.emplace_back(name, u"src/"_s);
     }
-    writeProject(QStringLiteral("proj/test.qdx"), chapters);
+    writeProject(u"proj/test.qdx"_s, chapters);
 
     QProcess process;
     process.setProcessEnvironment(environment());
     process.setWorkingDirectory(root.path());
-    process.start(QStringLiteral(TESSAREL_CLI_PATH), {QStringLiteral("proj/test.qdx")});
+    process.start(QStringLiteral(TESSAREL_CLI_PATH), {u"proj/test.qdx"_s});
     ASSERT_TRUE(process.waitForStarted());
     QByteArray out;
     while (!out.contains("Built OK") && process.waitForReadyRead(60000)) {
@@ -290,7 +281,7 @@ TEST_F(CliTest, interrupt_stopsAtNextChapterAndStillWritesTheBook) {
     EXPECT_TRUE(out.contains(" of 300 files processed")) << out.constData();
     EXPECT_TRUE(out.contains("build interrupted")) << out.constData();
     EXPECT_FALSE(out.contains("300 of 300")) << out.constData();
-    EXPECT_TRUE(QFile::exists(path(QStringLiteral("proj/book/index.htm"))));
+    EXPECT_TRUE(QFile::exists(path(u"proj/book/index.htm"_s)));
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 #include "project/project_file.h"
-#include "project/project_model.h"
-#include "support/file_functions.h"
-#include "support/testing.h"
 
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QTemporaryDir>
+
+#include "project/project_model.h"
+#include "support/file_functions.h"
+#include "support/testing.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 using namespace tessarel;
 using namespace tessarel::testing;
@@ -15,11 +18,11 @@ namespace {
 
 class ProjectFileTest : public ::testing::Test {
 protected:
-    ProjectFileTest() { QDir().mkpath(path(QStringLiteral("docs"))); }
+    ProjectFileTest() { QDir().mkpath(path(u"docs"_s)); }
 
     QString path(const QString& relative) const { return folder.filePath(relative); }
 
-    QString projectPath() const { return QDir::toNativeSeparators(path(QStringLiteral("docs/demo.qdx"))); }
+    QString projectPath() const { return QDir::toNativeSeparators(path(u"docs/demo.qdx"_s)); }
 
     /// A model as the New Project sequence leaves it, with some chapters.
     ProjectModel newProject(int chapters) {
@@ -29,15 +32,15 @@ protected:
         project.ProjectFolder = FolderOf(project.ProjectPath);
         project.ProjectFileName = FileNameOf(project.ProjectPath);
         for (int i = 0; i < chapters; ++i) {
-            project.Chapters[i].Name = QStringLiteral("file%1.c").arg(i);
-            project.Chapters[i].RelPath = QStringLiteral("..\\src\\");
+            project.Chapters[i].Name = u"file%1.c"_s.arg(i);
+            project.Chapters[i].RelPath = u"..\\src\\"_s;
         }
         project.NumberOfChapters = chapters;
         return project;
     }
 
     /// Saves text as a project file the way the program writes it.
-    void writeProjectFile(const QString& text) { WriteBytes(projectPath(), (text + QStringLiteral("\r\n")).toUtf8()); }
+    void writeProjectFile(const QString& text) { WriteBytes(projectPath(), (text + u"\r\n"_s).toUtf8()); }
 
     /// A saved project with one line of its text replaced.
     QString savedTextWith(const QString& line, const QString& replacement) {
@@ -69,7 +72,7 @@ const QString kEmptyProject = Crlf(QStringLiteral(
 TEST_F(ProjectFileTest, emptyProject_writesEveryLineInOrderAndEndsWithTwoLineEnds) {
     ProjectModel project = newProject(0);
     ASSERT_TRUE(SaveProject(ui, project, projectPath()));
-    EXPECT_EQ(ReadBytes(projectPath()), (kEmptyProject + QStringLiteral("\r\n")).toUtf8());
+    EXPECT_EQ(ReadBytes(projectPath()), (kEmptyProject + u"\r\n"_s).toUtf8());
     EXPECT_EQ(ui.busyShows, 1);
     EXPECT_EQ(ui.busyMax, 1);
     EXPECT_FALSE(ui.busyShown);
@@ -78,13 +81,13 @@ TEST_F(ProjectFileTest, emptyProject_writesEveryLineInOrderAndEndsWithTwoLineEnd
 TEST_F(ProjectFileTest, loadThenSave_reproducesTheFileByteForByte) {
     ProjectModel project = newProject(3);
     Settings& s = project.settings;
-    s.IndexTitle = QStringLiteral("Démo <&> ☃");
-    s.IndexText = QStringLiteral("First line\r\nSecond line");
-    s.Copyright = QStringLiteral("(c) 2024");
-    s.RelDestPath = QStringLiteral("html\\");
-    s.HomeChapter = QStringLiteral("file1.c");
+    s.IndexTitle = u"Démo <&> ☃"_s;
+    s.IndexText = u"First line\r\nSecond line"_s;
+    s.Copyright = u"(c) 2024"_s;
+    s.RelDestPath = u"html\\"_s;
+    s.HomeChapter = u"file1.c"_s;
     s.SortSections = true;
-    s.SumCon = QStringLiteral("2");
+    s.SumCon = u"2"_s;
     SetSingleLineCommentBits(s.comments, 67);
     ASSERT_TRUE(SaveProject(ui, project, projectPath()));
     const QByteArray written = ReadBytes(projectPath());
@@ -106,8 +109,8 @@ TEST_F(ProjectFileTest, loadThenSave_reproducesTheFileByteForByte) {
 
 TEST_F(ProjectFileTest, save_writesDescriptionAndCopyrightInPlainForm) {
     ProjectModel project = newProject(0);
-    project.settings.IndexText = HtmlFormOf(QStringLiteral("One\r\nTwo"));
-    project.settings.Copyright = HtmlFormOf(QStringLiteral("(C) Someone"));
+    project.settings.IndexText = HtmlFormOf(u"One\r\nTwo"_s);
+    project.settings.Copyright = HtmlFormOf(u"(C) Someone"_s);
     const QString xml = ProjectXml(ui, project);
     EXPECT_TRUE(xml.contains(u" <IndexText>One\r\nTwo</IndexText>\r\n"));
     EXPECT_TRUE(xml.contains(u" <Copyright>(c) Someone</Copyright>\r\n"));
@@ -124,7 +127,7 @@ TEST_F(ProjectFileTest, modifiedTest_followsEveryChange) {
     EXPECT_TRUE(IsProjectModified(ui, changed));
 
     changed = project;
-    changed.Chapters[3].Name = QStringLiteral("extra.c");
+    changed.Chapters[3].Name = u"extra.c"_s;
     changed.NumberOfChapters = 4;
     EXPECT_TRUE(IsProjectModified(ui, changed));
 
@@ -138,7 +141,7 @@ TEST_F(ProjectFileTest, modifiedTest_followsEveryChange) {
 
     // What only the build sets is not part of the file.
     changed = project;
-    changed.Chapters[0].ChapterTitle = QStringLiteral("Title");
+    changed.Chapters[0].ChapterTitle = u"Title"_s;
     changed.Chapters[0].Documented = true;
     EXPECT_FALSE(IsProjectModified(ui, changed));
 
@@ -149,12 +152,12 @@ TEST_F(ProjectFileTest, modifiedTest_followsEveryChange) {
 }
 
 TEST_F(ProjectFileTest, load_readsStyleNumbersBooleansAndKeepsAbsentSettings) {
-    QString text = savedTextWith(QStringLiteral(" <SingleLineComments>3</SingleLineComments>"),
-                                 QStringLiteral(" <SingleLineComments>67</SingleLineComments>"));
-    text.replace(QStringLiteral(" <SortSections>False</SortSections>\r\n"), QString());
-    text.replace(QStringLiteral("<Api>True</Api>"), QStringLiteral("<Api>fALSE</Api>"));
-    text.replace(QStringLiteral("<Links>True</Links>"), QStringLiteral("<Links>0</Links>"));
-    text.replace(QStringLiteral("<Collapsible>False</Collapsible>"), QStringLiteral("<Collapsible>-1</Collapsible>"));
+    QString text = savedTextWith(u" <SingleLineComments>3</SingleLineComments>"_s,
+                                 u" <SingleLineComments>67</SingleLineComments>"_s);
+    text.replace(u" <SortSections>False</SortSections>\r\n"_s, QString());
+    text.replace(u"<Api>True</Api>"_s, u"<Api>fALSE</Api>"_s);
+    text.replace(u"<Links>True</Links>"_s, u"<Links>0</Links>"_s);
+    text.replace(u"<Collapsible>False</Collapsible>"_s, u"<Collapsible>-1</Collapsible>"_s);
     writeProjectFile(text);
 
     ProjectModel project;
@@ -169,7 +172,7 @@ TEST_F(ProjectFileTest, load_readsStyleNumbersBooleansAndKeepsAbsentSettings) {
     EXPECT_TRUE(project.settings.Collapsible);
 
     // Without a Comments group the styles go back to their reset values.
-    writeProjectFile(QStringLiteral("<TessarelProject>\r\n</TessarelProject>"));
+    writeProjectFile(u"<TessarelProject>\r\n</TessarelProject>"_s);
     SetSingleLineCommentBits(project.settings.comments, 127);
     SetMultipleLineCommentBits(project.settings.comments, 6);
     ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
@@ -177,20 +180,20 @@ TEST_F(ProjectFileTest, load_readsStyleNumbersBooleansAndKeepsAbsentSettings) {
 }
 
 TEST_F(ProjectFileTest, load_countsOnlyTheChaptersPresent) {
-    writeProjectFile(savedTextWith(QStringLiteral("<NumberOfChapters>2<"), QStringLiteral("<NumberOfChapters>9<")));
+    writeProjectFile(savedTextWith(u"<NumberOfChapters>2<"_s, u"<NumberOfChapters>9<"_s));
     ProjectModel project;
     ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
     EXPECT_EQ(project.NumberOfChapters, 2);
     EXPECT_EQ(project.Chapters[1].Name, u"file1.c");
     EXPECT_EQ(project.resolve(project.Chapters[1].RelPath),
-              project.ProjectFolder + QStringLiteral("..") + PathSeparator() + QStringLiteral("src") + PathSeparator());
+              project.ProjectFolder + u".."_s + PathSeparator() + u"src"_s + PathSeparator());
 }
 
 TEST_F(ProjectFileTest, unbalancedSetting_isToldAndLeftUnchanged) {
     // The earlier-read BoldTitles must not lend its value to Copyright.
-    writeProjectFile(savedTextWith(QStringLiteral(" <Copyright></Copyright>"), QStringLiteral(" <Copyright>oops")));
+    writeProjectFile(savedTextWith(u" <Copyright></Copyright>"_s, u" <Copyright>oops"_s));
     ProjectModel project;
-    project.settings.Copyright = QStringLiteral("kept");
+    project.settings.Copyright = u"kept"_s;
     ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
     EXPECT_EQ(project.settings.Copyright, u"kept");
     ASSERT_EQ(ui.messages.size(), 1u);
@@ -205,38 +208,35 @@ struct BadFile {
     const char* mentions;
 };
 
-const QString kFileError = QStringLiteral("Project file error");
-const QString kTooMany = QStringLiteral("Invalid number of project files");
+const QString kFileError = u"Project file error"_s;
+const QString kTooMany = u"Invalid number of project files"_s;
 
 TEST_F(ProjectFileTest, badFiles_areRefusedAndLeaveTheOpenProjectIntact) {
     const auto saved = [&](const char* line, const QString& replacement) {
         return savedTextWith(QString::fromUtf8(line), replacement).toUtf8();
     };
     const std::vector<BadFile> cases = {
-        {"boolean that does not convert", saved("<EmbedStyle>False<", QStringLiteral("<EmbedStyle>maybe<")),
-         kFileError, "<EmbedStyle>"},
-        {"number out of 16-bit range",
-         saved("<MultipleLineComments>1<", QStringLiteral("<MultipleLineComments>40000<")), kFileError,
+        {"boolean that does not convert", saved("<EmbedStyle>False<", u"<EmbedStyle>maybe<"_s), kFileError,
+         "<EmbedStyle>"},
+        {"number out of 16-bit range", saved("<MultipleLineComments>1<", u"<MultipleLineComments>40000<"_s), kFileError,
          "<MultipleLineComments>"},
-        {"NumberOfChapters above 4000", saved("<NumberOfChapters>2<", QStringLiteral("<NumberOfChapters>4001<")),
-         kTooMany, "4000"},
-        {"negative NumberOfChapters", saved("<NumberOfChapters>2<", QStringLiteral("<NumberOfChapters>-1<")),
-         kFileError, "<NumberOfChapters>"},
+        {"NumberOfChapters above 4000", saved("<NumberOfChapters>2<", u"<NumberOfChapters>4001<"_s), kTooMany, "4000"},
+        {"negative NumberOfChapters", saved("<NumberOfChapters>2<", u"<NumberOfChapters>-1<"_s), kFileError,
+         "<NumberOfChapters>"},
         {"more than 4000 chapter lines",
-         saved("</Book>", QStringLiteral("<C><N>x</N><R></R></C>\r\n").repeated(3999) + QStringLiteral("</Book>")), kTooMany, "4000"},
+         saved("</Book>", u"<C><N>x</N><R></R></C>\r\n"_s.repeated(3999) + u"</Book>"_s), kTooMany, "4000"},
         {"value holding another element",
-         saved("<IndexTitle></IndexTitle>", QStringLiteral("<IndexTitle><Style>x</Style></IndexTitle>")), kFileError,
-         "<Style>"},
-        {"chapter name in a value", saved("<IndexText></IndexText>", QStringLiteral("<IndexText><N>x</N></IndexText>")),
-         kFileError, "damaged"},
-        {"unbalanced chapter list", saved("<N>file1.c</N>", QStringLiteral("<N>file1.c")), kFileError, "damaged"},
+         saved("<IndexTitle></IndexTitle>", u"<IndexTitle><Style>x</Style></IndexTitle>"_s), kFileError, "<Style>"},
+        {"chapter name in a value", saved("<IndexText></IndexText>", u"<IndexText><N>x</N></IndexText>"_s), kFileError,
+         "damaged"},
+        {"unbalanced chapter list", saved("<N>file1.c</N>", u"<N>file1.c"_s), kFileError, "damaged"},
         {"binary garbage", QByteArray("\x00\x01\xff\xfe<\x80>\x00", 8), kFileError, "not a Tessarel project"},
     };
     for (const BadFile& bad : cases) {
         SCOPED_TRACE(bad.name);
         WriteBytes(projectPath(), bad.bytes);
         ProjectModel project = newProject(1);
-        project.ProjectPath = QStringLiteral("open.qdx");
+        project.ProjectPath = u"open.qdx"_s;
         const ProjectModel before = project;
         ui.messages.clear();
         EXPECT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Refused);
@@ -254,7 +254,7 @@ TEST_F(ProjectFileTest, badFiles_areRefusedAndLeaveTheOpenProjectIntact) {
 TEST_F(ProjectFileTest, missingFile_isToldAndChangesNothing) {
     ProjectModel project = newProject(1);
     const QString openPath = project.ProjectPath;
-    EXPECT_EQ(LoadProject(ui, project, path(QStringLiteral("none.qdx"))), LoadOutcome::NotFound);
+    EXPECT_EQ(LoadProject(ui, project, path(u"none.qdx"_s)), LoadOutcome::NotFound);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].title, u"Error");
     EXPECT_EQ(ui.messages[0].text, u"Project file not found");

@@ -1,7 +1,10 @@
 #include "project/project_model.h"
-#include "support/file_functions.h"
 
 #include <gtest/gtest.h>
+
+#include "support/file_functions.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 using namespace tessarel;
 
@@ -9,25 +12,25 @@ namespace {
 
 TEST(ProjectModelTest, clearProject_resetsOnlyWhatHasAFixedResetValue) {
     ProjectModel project;
-    project.ProjectPath = QStringLiteral("/p/a.qdx");
-    project.ProjectFolder = QStringLiteral("/p/");
-    project.ProjectFileName = QStringLiteral("a.qdx");
+    project.ProjectPath = u"/p/a.qdx"_s;
+    project.ProjectFolder = u"/p/"_s;
+    project.ProjectFileName = u"a.qdx"_s;
     project.NumberOfChapters = 1;
-    project.Chapters[4000] = {QStringLiteral("a.c"), QStringLiteral("src\\"), QStringLiteral("A"), true};
+    project.Chapters[4000] = {u"a.c"_s, u"src\\"_s, u"A"_s, true};
     project.CurrentChapterIndex = 5;
-    project.HomePage = QStringLiteral("a.c.htm");
+    project.HomePage = u"a.c.htm"_s;
     Settings& s = project.settings;
     s.Title = s.Links = s.Api = false;
-    s.Style = QStringLiteral("plain");
-    s.SumCon = QStringLiteral("2");
+    s.Style = u"plain"_s;
+    s.SumCon = u"2"_s;
     s.IncludeSourceLocation = s.IncludeLastGenerated = true;
-    s.IndexTitle = QStringLiteral("Book");
-    s.IndexText = QStringLiteral("About");
+    s.IndexTitle = u"Book"_s;
+    s.IndexText = u"About"_s;
     const Settings kept = s;
     s.UseChapterTitleInIndex = s.GenerateHtmlHelpFiles = s.Collapsible = s.EmbedStyle = true;
     s.SortSections = s.SortFilenames = s.IncludeProjectTitle = true;
     s.IncludeOnlyDocumentedFiles = s.BoldTitles = false;
-    s.Copyright = s.HomeChapter = s.RelDestPath = s.TextFilter = s.ComboFilter = QStringLiteral("x");
+    s.Copyright = s.HomeChapter = s.RelDestPath = s.TextFilter = s.ComboFilter = u"x"_s;
     SetSingleLineCommentBits(s.comments, 127);
     SetMultipleLineCommentBits(s.comments, 6);
 
@@ -48,11 +51,10 @@ TEST(ProjectModelTest, clearProject_resetsOnlyWhatHasAFixedResetValue) {
 TEST(ProjectModelTest, resolve_keepsAbsoluteFoldersAndReadsBackslashes) {
     ProjectModel project;
     const QChar sep = PathSeparator();
-    project.ProjectFolder = QStringLiteral("proj") + sep;
-    project.settings.RelDestPath = QStringLiteral("html\\out\\");
-    EXPECT_EQ(project.destinationFolder(), QStringLiteral("proj/html/out/").replace(u'/', sep));
-    const QString absolute = DrivePart(QStringLiteral("/")).isEmpty() ? QStringLiteral("D:\\out\\")
-                                                                        : QStringLiteral("/out/");
+    project.ProjectFolder = u"proj"_s + sep;
+    project.settings.RelDestPath = u"html\\out\\"_s;
+    EXPECT_EQ(project.destinationFolder(), u"proj/html/out/"_s.replace(u'/', sep));
+    const QString absolute = DrivePart(u"/"_s).isEmpty() ? u"D:\\out\\"_s : u"/out/"_s;
     EXPECT_EQ(project.resolve(absolute), absolute);
     EXPECT_EQ(project.settings.RelDestPath, u"html\\out\\");
 }

@@ -1,7 +1,10 @@
 #include "project/tag_reader.h"
-#include "support/testing.h"
 
 #include <gtest/gtest.h>
+
+#include "support/testing.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 using namespace tessarel;
 using namespace tessarel::testing;
@@ -11,9 +14,10 @@ namespace {
 TEST(TagReaderTest, collectsEveryOccurrenceUntouched) {
     RecordingUserInterface ui;
     TagReader reader(ui, TagReader::Form::Project);
-    reader.Source(QStringLiteral("<IndexTitle>t</IndexTitle><Title> a &amp; <b> </Title>\r\n"
-                                 "<Title></Title><Title>one\r\ntwo\r\nthree</Title>"));
-    EXPECT_TRUE(reader.Tag(QStringLiteral("Title")));
+    reader.Source(
+        QStringLiteral("<IndexTitle>t</IndexTitle><Title> a &amp; <b> </Title>\r\n"
+                       "<Title></Title><Title>one\r\ntwo\r\nthree</Title>"));
+    EXPECT_TRUE(reader.Tag(u"Title"_s));
     ASSERT_EQ(reader.GetTagCount(), 3);
     EXPECT_EQ(reader.GetFirstTagContent(), u" a &amp; <b> ");
     EXPECT_EQ(reader.GetTagContent(1), u"");
@@ -21,7 +25,7 @@ TEST(TagReaderTest, collectsEveryOccurrenceUntouched) {
     EXPECT_EQ(reader.GetTagContent(3), u"Out of Range");
     EXPECT_EQ(reader.GetTagContent(-1), u"Out of Range");
 
-    EXPECT_TRUE(reader.Tag(QStringLiteral("Missing")));
+    EXPECT_TRUE(reader.Tag(u"Missing"_s));
     EXPECT_EQ(reader.GetTagCount(), 0);
     EXPECT_TRUE(ui.messages.empty());
 }
@@ -31,7 +35,7 @@ TEST(TagReaderTest, unbalancedTags_areToldAndCountAsAbsent) {
         RecordingUserInterface ui;
         TagReader reader(ui, form);
         // A closing tag before its opening one balances the counts but not the pairs.
-        reader.Source(QStringLiteral("<A>1</A><N>x</N><N>y <B></B></B><B>"));
+        reader.Source(u"<A>1</A><N>x</N><N>y <B></B></B><B>"_s);
         const std::pair<const char*, int> expected[] = {{"A", 1}, {"N", 0}, {"A", 1}, {"B", 0}};
         for (const auto& [name, count] : expected) {
             reader.Tag(QString::fromLatin1(name));
@@ -50,23 +54,23 @@ TEST(TagReaderTest, unbalancedTags_areToldAndCountAsAbsent) {
 TEST(TagReaderTest, busyDisplay_neverForThePlainForm) {
     RecordingUserInterface ui;
     TagReader reader(ui, TagReader::Form::Plain);
-    reader.Source(QStringLiteral("<N>x</N>").repeated(31));
-    reader.Tag(QStringLiteral("N"));
+    reader.Source(u"<N>x</N>"_s.repeated(31));
+    reader.Tag(u"N"_s);
     EXPECT_EQ(reader.GetTagCount(), 31);
     EXPECT_EQ(ui.busyShows, 0);
 }
 
 TEST(TagReaderTest, readSingleTag_trimsBlanksAndNeedsBothTags) {
-    const QString source = QStringLiteral("<State>2</State>\r\n  <Left>  1440 </Left><Top>7");
+    const QString source = u"<State>2</State>\r\n  <Left>  1440 </Left><Top>7"_s;
     RecordingUserInterface ui;
     TagReader reader(ui, TagReader::Form::Plain);
     reader.Source(source);
-    reader.Tag(QStringLiteral("State"));
-    EXPECT_EQ(reader.ReadSingleTag(QStringLiteral("Left")), u"1440");
+    reader.Tag(u"State"_s);
+    EXPECT_EQ(reader.ReadSingleTag(u"Left"_s), u"1440");
     EXPECT_EQ(reader.GetTagCount(), 1);
-    EXPECT_EQ(ReadSingleTag(source, QStringLiteral("State")), u"2");
-    EXPECT_EQ(ReadSingleTag(source, QStringLiteral("Top")), u"");
-    EXPECT_EQ(ReadSingleTag(source, QStringLiteral("left")), u"");
+    EXPECT_EQ(ReadSingleTag(source, u"State"_s), u"2");
+    EXPECT_EQ(ReadSingleTag(source, u"Top"_s), u"");
+    EXPECT_EQ(ReadSingleTag(source, u"left"_s), u"");
 }
 
 }  // namespace

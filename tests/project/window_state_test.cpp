@@ -1,9 +1,12 @@
 #include "project/window_state.h"
-#include "support/testing.h"
 
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+
+#include "support/testing.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 using namespace tessarel;
 using namespace tessarel::testing;
@@ -50,7 +53,7 @@ TEST(WindowStateTest, restore_opensMaximizedAfterStates2And3Only) {
 
 TEST(WindowStateTest, restore_stopsAtTheFirstValueThatIsNotANumber) {
     QString text = WindowStateText({2, 120, 240, 9000, 6000});
-    text.replace(QStringLiteral("<Width>9000</Width>"), QStringLiteral("<Width></Width>"));
+    text.replace(u"<Width>9000</Width>"_s, u"<Width></Width>"_s);
     const RestoredWindowState restored = ParseWindowState(text);
     EXPECT_EQ(restored.left, 120);
     EXPECT_EQ(restored.top, 240);
@@ -58,7 +61,7 @@ TEST(WindowStateTest, restore_stopsAtTheFirstValueThatIsNotANumber) {
     EXPECT_FALSE(restored.height.has_value());
     EXPECT_FALSE(restored.maximize);
 
-    const RestoredWindowState badState = ParseWindowState(QStringLiteral("<State>99999</State><Left>1</Left>"));
+    const RestoredWindowState badState = ParseWindowState(u"<State>99999</State><Left>1</Left>"_s);
     EXPECT_TRUE(badState.fileRead);
     EXPECT_FALSE(badState.left.has_value());
 }

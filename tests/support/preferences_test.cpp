@@ -1,8 +1,11 @@
 #include "support/preferences.h"
+
+#include <gtest/gtest.h>
+
 #include "support/settings.h"
 #include "testing.h"
 
-#include <gtest/gtest.h>
+using namespace Qt::Literals::StringLiterals;
 
 using namespace tessarel;
 using tessarel::testing::TestEnvironment;
@@ -11,7 +14,7 @@ TEST(Preferences, AnEmptyStoreGivesTheDefaults) {
     TestEnvironment t;
     Settings settings;
     settings.Title = false;
-    settings.Style = QStringLiteral("other");
+    settings.Style = u"other"_s;
     settings.IncludeSourceLocation = true;
     LoadSingleFileSettings(*t.preferences, false, settings);
     EXPECT_TRUE(settings.Title);
@@ -19,23 +22,23 @@ TEST(Preferences, AnEmptyStoreGivesTheDefaults) {
     EXPECT_TRUE(settings.Api);
     EXPECT_FALSE(settings.IncludeSourceLocation);
     EXPECT_FALSE(settings.IncludeLastGenerated);
-    EXPECT_EQ(settings.Style, QStringLiteral("standard_babyblue"));
-    EXPECT_EQ(settings.SumCon, QStringLiteral("1"));
+    EXPECT_EQ(settings.Style, u"standard_babyblue"_s);
+    EXPECT_EQ(settings.SumCon, u"1"_s);
 
     const CommentStyles styles = ReadSingleFileCommentStyles(*t.preferences);
     EXPECT_EQ(SingleLineCommentBits(styles), 3);
     EXPECT_EQ(MultipleLineCommentBits(styles), 1);
 #ifdef Q_OS_WIN
-    EXPECT_EQ(prefs::DefaultCompilerPath(), QStringLiteral("C:\\Program Files\\HTML Help Workshop"));
+    EXPECT_EQ(prefs::DefaultCompilerPath(), u"C:\\Program Files\\HTML Help Workshop"_s);
 #endif
 }
 
 TEST(Preferences, FlagsReadAsNumbersInEitherForm) {
     TestEnvironment t;
-    t.preferences->WritePreference(prefs::kSingleFile, prefs::kTitle, QStringLiteral(" 0"));
-    t.preferences->WritePreference(prefs::kSingleFile, prefs::kHyperlinks, QStringLiteral("0"));
-    t.preferences->WritePreference(prefs::kSingleFile, prefs::kSourceLocation, QStringLiteral(" 1"));
-    t.preferences->WritePreference(prefs::kSingleFile, prefs::kLastGenerated, QStringLiteral("2"));
+    t.preferences->WritePreference(prefs::kSingleFile, prefs::kTitle, u" 0"_s);
+    t.preferences->WritePreference(prefs::kSingleFile, prefs::kHyperlinks, u"0"_s);
+    t.preferences->WritePreference(prefs::kSingleFile, prefs::kSourceLocation, u" 1"_s);
+    t.preferences->WritePreference(prefs::kSingleFile, prefs::kLastGenerated, u"2"_s);
     Settings settings;
     LoadSingleFileSettings(*t.preferences, false, settings);
     EXPECT_FALSE(settings.Title);
@@ -46,11 +49,11 @@ TEST(Preferences, FlagsReadAsNumbersInEitherForm) {
 
 TEST(Preferences, AnOpenProjectKeepsItsOwnSettings) {
     TestEnvironment t;
-    t.preferences->WritePreference(prefs::kSingleFile, prefs::kStyle, QStringLiteral("dark"));
+    t.preferences->WritePreference(prefs::kSingleFile, prefs::kStyle, u"dark"_s);
     Settings settings;
-    settings.Style = QStringLiteral("mine");
+    settings.Style = u"mine"_s;
     LoadSingleFileSettings(*t.preferences, true, settings);
-    EXPECT_EQ(settings.Style, QStringLiteral("mine"));
+    EXPECT_EQ(settings.Style, u"mine"_s);
 }
 
 TEST(Preferences, ValuesSurviveAReopenedStore) {
@@ -60,12 +63,11 @@ TEST(Preferences, ValuesSurviveAReopenedStore) {
     styles.chkS64 = true;
     styles.chkM4 = true;
     WriteSingleFileCommentStyles(*t.preferences, styles);
-    t.preferences->WritePreference(prefs::kGeneral, prefs::RecentKey(0), QStringLiteral("/a, b/x.c"));
+    t.preferences->WritePreference(prefs::kGeneral, prefs::RecentKey(0), u"/a, b/x.c"_s);
     const Preferences reopened(t.preferences->fileName());
-    EXPECT_EQ(reopened.ReadPreference(prefs::kSingleFile, QStringLiteral("chkS1"), QStringLiteral("1")),
-              QStringLiteral(" 0"));
+    EXPECT_EQ(reopened.ReadPreference(prefs::kSingleFile, u"chkS1"_s, u"1"_s), u" 0"_s);
     EXPECT_EQ(ReadSingleFileCommentStyles(reopened), styles);
-    EXPECT_EQ(reopened.ReadPreference(prefs::kGeneral, QStringLiteral("h0"), QString()), QStringLiteral("/a, b/x.c"));
+    EXPECT_EQ(reopened.ReadPreference(prefs::kGeneral, u"h0"_s, QString()), u"/a, b/x.c"_s);
 }
 
 TEST(CommentStyleNumbers, WeightsRoundTrip) {
@@ -79,7 +81,7 @@ TEST(CommentStyleNumbers, WeightsRoundTrip) {
 }
 
 TEST(TextForms, CopyrightAndLineBreaksConvertBothWays) {
-    const QString plain = QStringLiteral("(C) 2003\r\nTessarel (c)");
-    EXPECT_EQ(HtmlFormOf(plain), QStringLiteral("&#169; 2003<br>Tessarel &#169;"));
-    EXPECT_EQ(PlainFormOf(HtmlFormOf(plain)), QStringLiteral("(c) 2003\r\nTessarel (c)"));
+    const QString plain = u"(C) 2003\r\nTessarel (c)"_s;
+    EXPECT_EQ(HtmlFormOf(plain), u"&#169; 2003<br>Tessarel &#169;"_s);
+    EXPECT_EQ(PlainFormOf(HtmlFormOf(plain)), u"(c) 2003\r\nTessarel (c)"_s);
 }

@@ -1,7 +1,10 @@
-#include "support/file_functions.h"
 #include "support/relative_path.h"
 
 #include <gtest/gtest.h>
+
+#include "support/file_functions.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 using namespace tessarel;
 
@@ -27,10 +30,10 @@ TEST(MakeRelativePath, FolderNamesMustMatchWhole) {
 
 TEST(MakeRelativePath, OtherDrivesStayAbsolute) {
 #ifdef Q_OS_WIN
-    EXPECT_EQ(MakeRelativePath(QStringLiteral("C:\\Proj\\"), QStringLiteral("D:\\Data\\")), QStringLiteral("D:\\Data\\"));
-    EXPECT_EQ(MakeRelativePath(QStringLiteral("c:\\Proj\\"), QStringLiteral("C:\\Proj\\x\\")), QStringLiteral("x\\"));
+    EXPECT_EQ(MakeRelativePath(u"C:\\Proj\\"_s, u"D:\\Data\\"_s), u"D:\\Data\\"_s);
+    EXPECT_EQ(MakeRelativePath(u"c:\\Proj\\"_s, u"C:\\Proj\\x\\"_s), u"x\\"_s);
 #else
     // An absolute and a relative path have no common root.
-    EXPECT_EQ(MakeRelativePath(QStringLiteral("/Proj/"), QStringLiteral("Data/")), QStringLiteral("Data/"));
+    EXPECT_EQ(MakeRelativePath(u"/Proj/"_s, u"Data/"_s), u"Data/"_s);
 #endif
 }
