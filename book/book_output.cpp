@@ -39,12 +39,4 @@ QString ChapterEntryText(const Chapter& chapter, const Settings& settings) {
     return settings.UseChapterTitleInIndex ? chapter.ChapterTitle : chapter.Name;
 }
 
-void ReportUnwritable(UserInterface& ui, const QString& path) {
-    const QString shown = TrimSpaces(path).isEmpty() ? QStringLiteral("(file not specified)") : path;
-    ui.message(QStringLiteral("Read only file"),
-               QStringLiteral("Unable to write: ") + kCrLf + shown + kCrLf +
-                   QStringLiteral("The file it's READ ONLY, blank or opened by someone else."),
-               MessageIcon::Exclamation, MessageButtons::Ok);
-}
-
 }  // namespace tessarel

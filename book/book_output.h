@@ -34,8 +34,4 @@ QString SectionAnchor(const QString& sectionName);
 /// The text a chapter is listed under: its title or its file name.
 QString ChapterEntryText(const Chapter& chapter, const Settings& settings);
 
-/// Shows the message a failed write gets ("Read only file"), for the writes that
-/// do not show it themselves (appends, folders).
-void ReportUnwritable(UserInterface& ui, const QString& path);
-
 }  // namespace tessarel

@@ -161,13 +161,13 @@ void ProjectBuild::finish() {
 bool ProjectBuild::prepareDestination() {
     const QString folder = project_.destinationFolder();
     if (TrimSpaces(folder).isEmpty()) {
-        ReportUnwritable(ui_, folder);
+        ShowReadOnlyMessage(ui_, folder);
         return false;
     }
     out_.folder = WithTrailingBackslash(folder);
     ws_.destinationFolder = out_.folder;
     if (!QFileInfo(out_.folder).isDir() && !QDir().mkpath(out_.folder)) {
-        ReportUnwritable(ui_, out_.folder);
+        ShowReadOnlyMessage(ui_, out_.folder);
         return false;
     }
     return true;
@@ -189,7 +189,7 @@ bool ProjectBuild::startGrowingFiles() {
         const QString helpFolder = out_.helpFolder();
         if (!QFileInfo(helpFolder).isDir()) {
             if (!QDir().mkpath(helpFolder)) {
-                ReportUnwritable(ui_, helpFolder);
+                ShowReadOnlyMessage(ui_, helpFolder);
                 return false;
             }
         } else {
@@ -334,7 +334,7 @@ bool ProjectBuild::append(const QString& path, const QString& text) {
     if (text.isEmpty() || AppendTextFile(path, text)) {
         return true;
     }
-    ReportUnwritable(ui_, path);
+    ShowReadOnlyMessage(ui_, path);
     return false;
 }
 

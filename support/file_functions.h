@@ -41,6 +41,8 @@ bool ReadTextFileInto(const QString& path, QString& text);
 /// shown. Returns false on any failure; callers may go on.
 bool WriteTextFile(UserInterface& ui, const QString& path, const QString& text,
                    FileEncoding encoding = FileEncoding::Latin1WithReferences);
+/// The "Read only file" message a failed write gets.
+void ShowReadOnlyMessage(UserInterface& ui, const QString& path);
 /// Appends text + CR LF, creating the file when missing. False on failure (no message).
 bool AppendTextFile(const QString& path, const QString& text,
                     FileEncoding encoding = FileEncoding::Latin1WithReferences);

@@ -31,14 +31,6 @@ QString DecodeWindows1252(const QByteArray& bytes) {
     return text;
 }
 
-void ShowReadOnlyMessage(UserInterface& ui, const QString& path) {
-    const QString shown = TrimSpaces(path).isEmpty() ? QStringLiteral("(file not specified)") : path;
-    ui.message(QStringLiteral("Read only file"),
-               QStringLiteral("Unable to write: ") + kCrLf + shown + kCrLf +
-                   QStringLiteral("The file it's READ ONLY, blank or opened by someone else."),
-               MessageIcon::Exclamation, MessageButtons::Ok);
-}
-
 // Replaces `target` by `source` in one step where the platform allows it.
 bool ReplaceFile(const QString& source, const QString& target) {
     std::error_code error;
@@ -48,6 +40,14 @@ bool ReplaceFile(const QString& source, const QString& target) {
 }
 
 }  // namespace
+
+void ShowReadOnlyMessage(UserInterface& ui, const QString& path) {
+    const QString shown = TrimSpaces(path).isEmpty() ? QStringLiteral("(file not specified)") : path;
+    ui.message(QStringLiteral("Read only file"),
+               QStringLiteral("Unable to write: ") + kCrLf + shown + kCrLf +
+                   QStringLiteral("The file it's READ ONLY, blank or opened by someone else."),
+               MessageIcon::Exclamation, MessageButtons::Ok);
+}
 
 QString DecodeText(const QByteArray& bytes) {
     QByteArrayView view(bytes);
