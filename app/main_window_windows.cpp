@@ -15,6 +15,7 @@
 #include "support/environment.h"
 #include "support/file_functions.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 
@@ -104,6 +105,16 @@ void frmMain::hideBusy() {
 }
 
 void frmMain::showHelpFile(const QString& file) {
+    // Under an open dialog the help window belongs to that dialog; the dialog's
+    // modality would otherwise leave it unusable.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this) {
+        auto* help = new HelpWindow(modal, makeBrowser_);
+        if (state_.blnOnTop) {
+            MakeTopmost(help);
+        }
+        help->showTopic(file);
+        return;
+    }
     if (!help_) {
         help_ = new HelpWindow(this, makeBrowser_);
         if (state_.blnOnTop) {

@@ -99,7 +99,7 @@ TEST_F(MainCommandsTest, captionAndDocumentPanel) {
 
 TEST_F(MainCommandsTest, openingASourceFileBuildsItAndEnablesItsCommands) {
     // Only a lower-case ".qdx" is a project.
-    for (const QString name : {u"main.c"_s, u"notes.QDX"_s}) {
+    for (const QString& name : {u"main.c"_s, u"notes.QDX"_s}) {
         SCOPED_TRACE(name.toStdString());
         ui.log.clear();
         const QString source = write(u"src/"_s + name, testing::DocumentedSource(u"Main"_s));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
@@ -233,6 +235,17 @@ TEST_F(MainWindowTest, helpTopicsShowInTheHelpWindowAndCompiledFilesGoToTheShell
 
     ui.showHelpTopic(u"/book/HTML Help/p.chm"_s);
     EXPECT_EQ(shellOpens, QStringList{u"/book/HTML Help/p.chm"_s});
+
+    // A dialog's Help: the topic window belongs to the modal dialog, which
+    // leaves it usable; under the main window the dialog would block it.
+    QDialog dialog(window.get());
+    dialog.setModal(true);
+    dialog.show();
+    ASSERT_EQ(QApplication::activeModalWidget(), &dialog);
+    ui.showHelpTopic(te.programFolder() + u"help.chm::/comments.txt.htm"_s);
+    auto* underDialog = dialog.findChild<HelpWindow*>();
+    ASSERT_NE(underDialog, nullptr);
+    EXPECT_TRUE(underDialog->isVisible());
 }
 
 TEST_F(MainWindowTest, aboutBoxNamesTheVersionAndStaysOnTop) {
