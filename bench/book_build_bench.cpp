@@ -5,6 +5,7 @@
 //
 //   book_build_bench [files] [kilobytes per file]
 
+#include "bench/quiet_user_interface.h"
 #include "book/project_build.h"
 #include "book/workspace.h"
 #include "support/environment.h"
@@ -27,33 +28,6 @@ using tessarel::MessageAnswer;
 using tessarel::MessageButtons;
 using tessarel::MessageIcon;
 
-/// A console that says nothing and starts nothing.
-class QuietInterface : public tessarel::UserInterface {
-public:
-    MessageAnswer message(const QString& title, const QString& text, MessageIcon, MessageButtons) override {
-        std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
-        return MessageAnswer::Ok;
-    }
-    void AddItem(const QString&, const QString&, bool status, const QString&, const QString&) override {
-        failed += status ? 0 : 1;
-    }
-    void SetProgressMax(int) override {}
-    void ResetProgress() override {}
-    void AddProgress() override {}
-    void setProgressCaption(const QString&) override {}
-    bool cancelRequested() const override { return false; }
-    void setCancelRequested(bool) override {}
-    void showBusy(const QString&, const QString&, int) override {}
-    void setBusyValue(int) override {}
-    void hideBusy() override {}
-    void navigate(const QString&) override {}
-    void shellOpen(const QString&) override {}
-    void showHelpTopic(const QString&) override {}
-    bool startProgram(const QString&, const QStringList&, const QString&) override { return false; }
-    void requestQuit() override {}
-
-    int failed = 0;
-};
 
 /// One documented function of about one kilobyte.
 QByteArray DocumentedFunction(int file, int function) {
@@ -119,7 +93,7 @@ int main(int argc, char** argv) {
     std::printf("generated %d files, %.1f MB, in %.2f s\n", files, static_cast<double>(sourceBytes) / 1e6,
                 static_cast<double>(clock.elapsed()) / 1000.0);
 
-    QuietInterface ui;
+    QuietUserInterface ui;
     tessarel::Preferences preferences(base + QStringLiteral("data/Tessarel.conf"));
     tessarel::Environment env{ui, preferences,
                               tessarel::AppPaths{base + QStringLiteral("program/"), base + QStringLiteral("data/")}};

@@ -27,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/quiet_user_interface.h"
 #include "extract/document_model.h"
 #include "extract/fill_structures.h"
 #include "pages/chapter_page.h"
@@ -38,28 +39,6 @@ using namespace tessarel;
 
 namespace {
 
-class SilentUserInterface : public UserInterface {
-public:
-    MessageAnswer message(const QString& title, const QString& text, MessageIcon, MessageButtons) override {
-        std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
-        return MessageAnswer::Ok;
-    }
-    void AddItem(const QString&, const QString&, bool, const QString&, const QString&) override {}
-    void SetProgressMax(int) override {}
-    void ResetProgress() override {}
-    void AddProgress() override {}
-    void setProgressCaption(const QString&) override {}
-    bool cancelRequested() const override { return false; }
-    void setCancelRequested(bool) override {}
-    void showBusy(const QString&, const QString&, int) override {}
-    void setBusyValue(int) override {}
-    void hideBusy() override {}
-    void navigate(const QString&) override {}
-    void shellOpen(const QString&) override {}
-    void showHelpTopic(const QString&) override {}
-    bool startProgram(const QString&, const QStringList&, const QString&) override { return false; }
-    void requestQuit() override {}
-};
 
 // ---- Source generator -------------------------------------------------------
 
@@ -201,7 +180,7 @@ struct Result {
 
 /// Parses and writes the page `repeats` times; the fastest run counts.
 Result Measure(const QString& sourcePath, const QString& pageFolder, bool links, bool writePage, int repeats) {
-    SilentUserInterface ui;
+    QuietUserInterface ui;
     Settings settings;
     settings.Links = links;
     settings.comments = {true, true, true, true, true, true, true, true, true, true};

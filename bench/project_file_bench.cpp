@@ -5,6 +5,7 @@
 //
 // Target: each of the three at most 0.5 s.
 
+#include "bench/quiet_user_interface.h"
 #include "project/project_file.h"
 #include "project/project_model.h"
 #include "support/file_functions.h"
@@ -22,31 +23,6 @@ using namespace tessarel;
 
 namespace {
 
-class SilentUserInterface : public UserInterface {
-public:
-    MessageAnswer message(const QString& title, const QString& text, MessageIcon, MessageButtons) override {
-        std::fprintf(stderr, "message: %s: %s\n", qPrintable(title), qPrintable(text));
-        ++messages;
-        return MessageAnswer::Ok;
-    }
-    void AddItem(const QString&, const QString&, bool, const QString&, const QString&) override {}
-    void SetProgressMax(int) override {}
-    void ResetProgress() override {}
-    void AddProgress() override {}
-    void setProgressCaption(const QString&) override {}
-    bool cancelRequested() const override { return false; }
-    void setCancelRequested(bool) override {}
-    void showBusy(const QString&, const QString&, int) override {}
-    void setBusyValue(int) override {}
-    void hideBusy() override {}
-    void navigate(const QString&) override {}
-    void shellOpen(const QString&) override {}
-    void showHelpTopic(const QString&) override {}
-    bool startProgram(const QString&, const QStringList&, const QString&) override { return false; }
-    void requestQuit() override {}
-
-    int messages = 0;
-};
 
 constexpr double kTargetSeconds = 0.5;
 
@@ -69,7 +45,7 @@ int main() {
         std::fprintf(stderr, "no temporary folder\n");
         return 1;
     }
-    SilentUserInterface ui;
+    QuietUserInterface ui;
     const QString path = QDir::toNativeSeparators(folder.filePath(QStringLiteral("bench.qdx")));
 
     ProjectModel project;
