@@ -139,6 +139,19 @@ bool WriteEncoded(QFile& file, const QString& text, FileEncoding encoding) {
     return true;
 }
 
+// Where a replacement is written before it is renamed over the target. A name
+// near the file system's limit of 255 bytes gets a short one instead, or such
+// a file could be written once and never replaced.
+QString ReplacementPath(const QString& path) {
+    const QString suffix = QStringLiteral(".tessarel-new");
+    const qsizetype nameStart = path.lastIndexOf(PathSeparator()) + 1;
+    const QStringView name = QStringView(path).mid(nameStart);
+    if (name.toUtf8().size() + suffix.size() <= 255) {
+        return path + suffix;
+    }
+    return path.left(nameStart) + QStringLiteral(".tessarel-") + QString::number(qHash(name), 16) + suffix;
+}
+
 }  // namespace
 
 QByteArray EncodeText(const QString& text, FileEncoding encoding) {
@@ -186,7 +199,7 @@ bool WriteTextFile(UserInterface& ui, const QString& path, const QString& text, 
     // An existing file is replaced by writing beside it and renaming, so a
     // failed write never leaves a half-written file where a good one stood.
     const bool replacing = target.exists();
-    const QString written = replacing ? path + QStringLiteral(".tessarel-new") : path;
+    const QString written = replacing ? ReplacementPath(path) : path;
     QFile file(written);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         ShowReadOnlyMessage(ui, path);

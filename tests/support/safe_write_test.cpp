@@ -1,0 +1,65 @@
+// A failed write keeps the file that stood there. The failures are made with
+// folders where a file must go: permission bits do not stop a test run as root,
+// a folder does.
+#include "support/environment.h"
+#include "support/error_report.h"
+#include "support/file_functions.h"
+#include "support/testing.h"
+
+#include <QDir>
+#include <gtest/gtest.h>
+
+namespace tessarel::testing {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+TEST(SafeWrite, aReplacementThatCannotBeWrittenKeepsTheOldBytes) {
+    TestEnvironment t;
+    const QString path = t.path(u"page.htm"_s);
+    WriteBytes(path, "the good page\r\n");
+    // The new text is written beside the file first; a folder stands there.
+    ASSERT_TRUE(QDir().mkpath(path + u".tessarel-new"_s));
+
+    EXPECT_FALSE(WriteTextFile(t.ui, path, u"a new page"_s));
+    EXPECT_EQ(ReadBytes(path), QByteArray("the good page\r\n"));
+    ASSERT_EQ(t.ui.messages.size(), 1u);
+    EXPECT_EQ(t.ui.messages[0].title, u"Read only file"_s);
+    EXPECT_EQ(t.ui.messages[0].text.split(u"\r\n"_s).value(1), path);
+}
+
+TEST(SafeWrite, aFolderWhereTheFileGoesIsReportedAndLeftAlone) {
+    TestEnvironment t;
+    const QString path = t.path(u"page.htm"_s);
+    WriteBytes(path + u"/inside.txt"_s, "kept");
+
+    EXPECT_FALSE(WriteTextFile(t.ui, path, u"text"_s));
+    EXPECT_EQ(ReadBytes(path + u"/inside.txt"_s), QByteArray("kept"));
+    EXPECT_EQ(t.ui.messages.size(), 1u);
+}
+
+// A name near the file system's limit leaves no room for the usual suffix of
+// the file written beside it.
+TEST(SafeWrite, aFileWithAVeryLongNameCanBeReplaced) {
+    TestEnvironment t;
+    const QString path = t.path(QString(250, u'n') + u".htm"_s);
+    ASSERT_TRUE(WriteTextFile(t.ui, path, u"first"_s));
+    ASSERT_TRUE(WriteTextFile(t.ui, path, u"second"_s));
+    EXPECT_EQ(ReadBytes(path), QByteArray("second\r\n"));
+    EXPECT_TRUE(t.ui.messages.empty());
+    EXPECT_EQ(QDir(t.root.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
+}
+
+TEST(SafeWrite, theErrorLogOnlyGrows) {
+    TestEnvironment t;
+    const QString log = t.dataFolder() + u"error.log"_s;
+    WriteBytes(log, "an earlier entry\r\n\r\n");
+    ReportError(*t.env, u"Starttessarel"_s, u"frmMain"_s, u"5"_s, u"Invalid call"_s);
+
+    const QByteArray bytes = ReadBytes(log);
+    EXPECT_TRUE(bytes.startsWith("an earlier entry\r\n\r\n------------------------\r\n"));
+    EXPECT_TRUE(bytes.endsWith("Module: frmMain\r\nStarttessarel\r\n5 -> Invalid call\r\n\r\n"));
+}
+
+}  // namespace
+}  // namespace tessarel::testing
