@@ -15,9 +15,13 @@
 #include "support/string_functions.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 namespace tessarel {
 
@@ -27,6 +31,9 @@ bool IsHtmlName(const QString& name) {
     const QString extension = ExtensionOf(name);
     return extension == QStringLiteral("html") || extension == QStringLiteral("htm");
 }
+
+/// The file of the destination folder that holds a growing book file until it is whole.
+QString GrowingPath(const QString& path) { return path + QStringLiteral(".tessarel-new"); }
 
 /// True when both paths name one existing file.
 bool IsSameFile(const QString& a, const QString& b) {
@@ -56,8 +63,11 @@ private:
     bool startGrowingFiles();
     bool buildChapter(int i);
     bool addBookEntries(const Chapter& chapter, const QString& page, int sectionCount);
+    bool startGrowing(const QString& path, const QString& head);
     bool append(const QString& path, const QString& text);
     bool finishGrowingFiles();
+    bool putGrowingFileInPlace(const QString& path);
+    void dropGrowingFiles();
     bool writeSidePagesAndIndexes();
     void finish();
 
@@ -69,6 +79,7 @@ private:
     BookOutput out_;
     const QDateTime generatedAt_;
     ProjectBuildResult result_;
+    QStringList growing_;  ///< growing files started and not yet in place
 };
 
 ProjectBuildResult ProjectBuild::run() {
@@ -101,6 +112,7 @@ ProjectBuildResult ProjectBuild::run() {
     project_.CurrentChapterIndex = 0;
 
     const bool written = writeBook(count);
+    dropGrowingFiles();
     result_.destinationUnwritable = !written;
     finish();
     if (!written) {
@@ -187,28 +199,42 @@ bool ProjectBuild::writeStyleSheet() {
 bool ProjectBuild::startGrowingFiles() {
     if (settings_.GenerateHtmlHelpFiles) {
         const QString helpFolder = out_.helpFolder();
-        if (!QFileInfo(helpFolder).isDir()) {
-            if (!QDir().mkpath(helpFolder)) {
-                ShowReadOnlyMessage(ui_, helpFolder);
-                return false;
-            }
-        } else {
-            DeleteFile(out_.helpPath(QStringLiteral("help.hhp")));
-            DeleteFile(out_.helpPath(QStringLiteral("index.hhk")));
-            DeleteFile(out_.helpPath(QStringLiteral("contents.hhc")));
+        if (!QFileInfo(helpFolder).isDir() && !QDir().mkpath(helpFolder)) {
+            ShowReadOnlyMessage(ui_, helpFolder);
+            return false;
         }
-        if (!WriteTextFile(ui_, out_.helpPath(QStringLiteral("help.hhp")), HelpProjectHeader(project_)) ||
-            !WriteTextFile(ui_, out_.helpPath(QStringLiteral("contents.hhc")), ContentsHeader(SiteMap::HelpProject))) {
+        if (!startGrowing(out_.helpPath(QStringLiteral("help.hhp")), HelpProjectHeader(project_)) ||
+            !startGrowing(out_.helpPath(QStringLiteral("contents.hhc")), ContentsHeader(SiteMap::HelpProject))) {
             return false;
         }
     }
     if (settings_.Collapsible &&
-        !WriteTextFile(ui_, out_.path(QStringLiteral("contents_active.hhc")), ContentsHeader(SiteMap::Active))) {
+        !startGrowing(out_.path(QStringLiteral("contents_active.hhc")), ContentsHeader(SiteMap::Active))) {
         return false;
     }
-    const QString detailed = out_.path(QStringLiteral("_dindex.htm"));
-    DeleteFile(detailed);
-    return WriteTextFile(ui_, detailed, DetailedContentsHead(settings_, style_));
+    return startGrowing(out_.path(QStringLiteral("_dindex.htm")), DetailedContentsHead(settings_, style_));
+}
+
+/// A file that grows chapter by chapter grows beside its place and takes it
+/// only when whole: a failed or stopped build leaves the previous one intact.
+bool ProjectBuild::startGrowing(const QString& path, const QString& head) {
+    const QFileInfo target(path);
+    const bool readOnly =
+        target.exists() && (!target.isWritable() || !(target.permissions() & QFileDevice::WriteOwner));
+    const QString growing = GrowingPath(path);
+    if (target.isDir() || readOnly) {
+        ShowReadOnlyMessage(ui_, path);
+        return false;
+    }
+    if (QFileInfo(growing).isFile()) {
+        QFile::remove(growing);
+    }
+    growing_ << path;
+    if (!AppendTextFile(growing, head)) {
+        ShowReadOnlyMessage(ui_, path);
+        return false;
+    }
+    return true;
 }
 
 bool ProjectBuild::buildChapter(int i) {
@@ -331,7 +357,7 @@ bool ProjectBuild::addBookEntries(const Chapter& chapter, const QString& page, i
 }
 
 bool ProjectBuild::append(const QString& path, const QString& text) {
-    if (text.isEmpty() || AppendTextFile(path, text)) {
+    if (text.isEmpty() || AppendTextFile(GrowingPath(path), text)) {
         return true;
     }
     ShowReadOnlyMessage(ui_, path);
@@ -345,7 +371,36 @@ bool ProjectBuild::finishGrowingFiles() {
     if (settings_.GenerateHtmlHelpFiles && !append(out_.helpPath(QStringLiteral("contents.hhc")), ContentsClosing())) {
         return false;
     }
-    return !settings_.Collapsible || append(out_.path(QStringLiteral("contents_active.hhc")), ContentsClosing());
+    if (settings_.Collapsible && !append(out_.path(QStringLiteral("contents_active.hhc")), ContentsClosing())) {
+        return false;
+    }
+    while (!growing_.isEmpty()) {
+        if (!putGrowingFileInPlace(growing_.first())) {
+            return false;
+        }
+        growing_.removeFirst();
+    }
+    return true;
+}
+
+bool ProjectBuild::putGrowingFileInPlace(const QString& path) {
+    std::error_code error;
+    std::filesystem::rename(std::filesystem::path(GrowingPath(path).toStdU16String()),
+                            std::filesystem::path(path.toStdU16String()), error);
+    if (error) {
+        ShowReadOnlyMessage(ui_, path);
+        return false;
+    }
+    return true;
+}
+
+void ProjectBuild::dropGrowingFiles() {
+    for (const QString& path : std::as_const(growing_)) {
+        if (QFileInfo(GrowingPath(path)).isFile()) {
+            QFile::remove(GrowingPath(path));
+        }
+    }
+    growing_.clear();
 }
 
 bool ProjectBuild::writeSidePagesAndIndexes() {

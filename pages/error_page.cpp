@@ -15,9 +15,9 @@ bool WriteErrorPage(UserInterface& ui, PageBuffer& page, const PageStyle& style,
     if (destinationFolder.isEmpty()) {
         return WritePageFooter(page, ui, path);
     }
-    const QString target = MakeChapterOutputPath(destinationFolder, path);
-    DeleteFile(target);
-    return WritePageFooter(page, ui, target);
+    // The write replaces an old page only once the new one is whole; deleting
+    // it first would lose it when the write fails.
+    return WritePageFooter(page, ui, MakeChapterOutputPath(destinationFolder, path));
 }
 
 }  // namespace tessarel

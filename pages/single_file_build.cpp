@@ -116,11 +116,8 @@ bool BuildChapter(SingleFileContext& context) {
             SortSectionsByName(doc);
         }
         if (parsed) {
-            // In a project build the page goes to the destination folder; a page
-            // beside the source may be the user's own file and is left alone.
-            if (!context.projectOpen) {
-                DeleteFile(doc.ChapterPagePath);
-            }
+            // The page writer replaces an old page only once the new one is
+            // whole, so a failed write keeps it rather than deleting it first.
             ChapterPageContext chapterContext{
                 ui, context.page, context.style, context.settings, context.destinationFolder, context.generatedAt};
             WriteChapterPage(chapterContext, doc);

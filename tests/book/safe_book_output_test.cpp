@@ -1,0 +1,99 @@
+// A build that fails part way leaves the pages and HTML Help files of the
+// previous build as they were, never a shortened copy. Failures are made with
+// a folder where a page's new text is first written: that stops root too.
+#include "book/project_build.h"
+#include "book_fixture.h"
+#include "extract/document_model.h"
+#include "pages/single_file_build.h"
+
+#include <QDirIterator>
+#include <QFileInfo>
+
+#include <map>
+
+namespace tessarel::testing {
+namespace {
+
+const QByteArray kDocumented = "// file: Chapter\r\n// Intro.\r\n\r\n// function: alpha\r\n// Alpha text.\r\n";
+
+std::map<QString, QByteArray> FilesUnder(const QString& folder) {
+    std::map<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files[path] = ReadBytes(path);
+    }
+    return files;
+}
+
+class SafeBookOutput : public BookFixture {
+protected:
+    SafeBookOutput() {
+        ws.project.settings.GenerateHtmlHelpFiles = true;
+        ws.project.settings.Collapsible = true;
+        for (const QString& name : {u"a.c"_s, u"gone.c"_s, u"b.htm"_s}) {
+            addChapter(name, QString(), false);
+            ws.project.Chapters[static_cast<size_t>(ws.project.NumberOfChapters - 1)].RelPath = u"src\\"_s;
+        }
+        WriteBytes(ws.project.ProjectFolder + u"src/a.c"_s, kDocumented);
+        WriteBytes(ws.project.ProjectFolder + u"src/b.htm"_s, "<html>b</html>");
+    }
+};
+
+TEST_F(SafeBookOutput, aRebuildThatStopsKeepsThePreviousBook) {
+    ASSERT_FALSE(BuildTheProject(ws).destinationUnwritable);
+    const auto book = FilesUnder(dest);
+    ASSERT_TRUE(book.count(dest + u"_dindex.htm"_s));
+    ASSERT_TRUE(book.count(dest + u"HTML Help/contents.hhc"_s));
+
+    // The error page of the missing chapter cannot be put in place.
+    QDir().mkpath(dest + u"gone.c.htm.tessarel-new"_s);
+    WriteBytes(ws.project.ProjectFolder + u"src/a.c"_s, kDocumented + "// function: beta\r\n// New.\r\n");
+    env.ui.messages.clear();
+    const ProjectBuildResult result = BuildTheProject(ws);
+
+    EXPECT_TRUE(result.destinationUnwritable);
+    ASSERT_EQ(env.ui.messages.size(), 1u);
+    EXPECT_EQ(env.ui.messages[0].title, u"Read only file"_s);
+    // The chapter built before the failure is new; every other file, the
+    // growing contents and HTML Help files included, is the previous build's.
+    auto after = FilesUnder(dest);
+    EXPECT_TRUE(after[dest + u"a.c.htm"_s].contains("beta"));
+    after[dest + u"a.c.htm"_s] = book.at(dest + u"a.c.htm"_s);
+    EXPECT_EQ(after, book);
+}
+
+TEST_F(SafeBookOutput, aFinishedBookLeavesNoFilesBehindItsPages) {
+    ASSERT_FALSE(BuildTheProject(ws).destinationUnwritable);
+    for (const auto& [path, bytes] : FilesUnder(dest)) {
+        EXPECT_FALSE(path.endsWith(u".tessarel-new"_s)) << path.toStdString();
+    }
+    EXPECT_TRUE(read(u"_dindex.htm"_s).endsWith(u"</html>\r\n\r\n"_s));
+}
+
+// Opening a single source file: its page next to it is replaced only by a
+// whole new page.
+TEST_F(SafeBookOutput, aSingleFilePageThatCannotBeRewrittenIsKept) {
+    const QString source = env.path(u"single/x.c"_s);
+    WriteBytes(source, kDocumented);
+    Settings settings;
+    const PageStyle embedded{u"test"_s, QString(), true};
+    auto build = [&] {
+        ws.document.SourceFilePath = source;
+        SingleFileContext context{*env.env, ws.document, ws.page, settings, embedded, false, QString(), QString(), {}};
+        return BuildTheFile(context);
+    };
+    ASSERT_TRUE(build().success);
+    const QByteArray page = ReadBytes(source + u".htm"_s);
+    ASSERT_TRUE(page.contains("alpha"));
+
+    QDir().mkpath(source + u".htm.tessarel-new"_s);
+    WriteBytes(source, "no sections any more");
+    build();
+    EXPECT_EQ(ReadBytes(source + u".htm"_s), page);
+    ASSERT_FALSE(env.ui.messages.empty());
+    EXPECT_EQ(env.ui.messages.back().title, u"Read only file"_s);
+}
+
+}  // namespace
+}  // namespace tessarel::testing
