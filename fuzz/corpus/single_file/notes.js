@@ -1,0 +1,2 @@
+é// Scratch notes, no sections here.
+var x = 1;
