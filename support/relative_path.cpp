@@ -1,7 +1,6 @@
 #include "support/relative_path.h"
 
 #include "support/file_functions.h"
-#include "support/string_functions.h"
 
 namespace tessarel {
 
@@ -31,7 +30,8 @@ QString MakeRelativePath(const QString& baseFolder, const QString& target) {
         result += QStringLiteral("..") + separator;
     }
     result += rest.mid(shared);
-    if (TrimSpaces(result) == QString(separator)) {
+    // Only the base itself gives "": a folder whose name is blanks is still a folder.
+    if (result == QString(separator)) {
         return {};
     }
     return result;

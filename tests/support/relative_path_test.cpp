@@ -23,6 +23,11 @@ TEST(MakeRelativePath, WithinAndBesideTheBase) {
     EXPECT_EQ(MakeRelativePath(P("/Proj/a/b/"), P("/x/")), P("../../../x/"));
 }
 
+TEST(MakeRelativePath, AFolderNamedByBlanksIsNotTheBase) {
+    EXPECT_EQ(MakeRelativePath(P("/"), P("/  /")), P("  /"));
+    EXPECT_EQ(MakeRelativePath(P("/Proj/"), P("/Proj/ /")), P(" /"));
+}
+
 TEST(MakeRelativePath, FolderNamesMustMatchWhole) {
     EXPECT_EQ(MakeRelativePath(P("/Proj/"), P("/Pro/x/")), P("../Pro/x/"));
     EXPECT_EQ(MakeRelativePath(P("/proj/"), P("/Proj/out/")), P("../Proj/out/"));
