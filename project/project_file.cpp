@@ -210,9 +210,17 @@ public:
         found.reserve(names);
         for (int k = 0; k < names; ++k) {
             found.append(reader_.GetTagContent(k));
+            if (HoldsElementTag(found.back())) {
+                return refuseChapterList();
+            }
         }
         if (!reader_.Tag(QStringLiteral("R")) || reader_.GetTagCount() != names) {
             return refuseChapterList();
+        }
+        for (int k = 0; k < names; ++k) {
+            if (HoldsElementTag(reader_.GetTagContent(k))) {
+                return refuseChapterList();
+            }
         }
         for (int k = 0; k < names; ++k) {
             Chapter& chapter = project.Chapters[static_cast<size_t>(k)];
@@ -223,6 +231,18 @@ public:
         // the project folder itself.
         project.NumberOfChapters = std::min(project.NumberOfChapters, names);
         return true;
+    }
+
+    /// Refuses a file in which a value holds an element's tags; checked last,
+    /// so that a more precise reason found on the way is the one told.
+    bool valuesClean() {
+        if (heldTags_.isEmpty()) {
+            return true;
+        }
+        return refuse(kFileErrorTitle,
+                      QStringLiteral("The value of <%1> in the project file contains the tags of an element.")
+                              .arg(heldTags_) +
+                          kCrLf + kNotOpened);
     }
 
     void tell() { ui_.message(title_, text_, MessageIcon::Exclamation, MessageButtons::Ok); }
@@ -252,7 +272,37 @@ private:
             return Found::Refused;
         }
         content = reader_.GetFirstTagContent();
+        if (heldTags_.isEmpty() && HoldsElementTag(content)) {
+            heldTags_ = name;
+        }
         return Found::Present;
+    }
+
+    /// The reader looks for tags ignoring case once it has counted them, so a
+    /// value holding any element's tag, in any case, would be read back as part
+    /// of that element after a save.
+    static bool HoldsElementTag(const QString& content) {
+        static const QStringList kTags = [] {
+            QStringList tags;
+            for (const char* name :
+                 {"Comments", "MultipleLineComments", "SingleLineComments", "BoldTitles", "Copyright", "HomeChapter",
+                  "IncludeProjectTitle", "SortFilenames", "SortSections", "EmbedStyle", "Collapsible",
+                  "GenerateHtmlHelpFiles", "IncludeOnlyDocumentedFiles", "UseChapterTitleInIndex",
+                  "NumberOfChapters", "RelDestPath", "IndexTitle", "IndexText", "TextFilter", "ComboFilter", "Title",
+                  "Links", "Api", "Style", "IncludeSourceLocation", "IncludeLastGenerated", "SumCon", "N", "R"}) {
+                tags << u'<' + QLatin1String(name) + u'>' << QStringLiteral("</") + QLatin1String(name) + u'>';
+            }
+            return tags;
+        }();
+        if (!content.contains(u'<')) {
+            return false;
+        }
+        for (const QString& tag : kTags) {
+            if (content.contains(tag, Qt::CaseInsensitive)) {
+                return true;
+            }
+        }
+        return false;
     }
 
     bool refuseValue(const QString& name) {
@@ -276,6 +326,7 @@ private:
     TagReader reader_;
     QString title_;
     QString text_;
+    QString heldTags_;  ///< the first element whose value holds tags
 };
 
 bool ReadProjectSettings(ProjectFileReader& r, ProjectModel& project) {
@@ -353,7 +404,7 @@ LoadOutcome LoadProject(UserInterface& ui, ProjectModel& project, const QString&
     }
 
     ProjectFileReader reader(ui, text);
-    if (!ReadProjectSettings(reader, loaded) || !reader.chapters(loaded)) {
+    if (!ReadProjectSettings(reader, loaded) || !reader.chapters(loaded) || !reader.valuesClean()) {
         reader.tell();
         return LoadOutcome::Refused;
     }
