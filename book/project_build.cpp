@@ -270,6 +270,11 @@ bool ProjectBuild::buildChapter(int i) {
                                   .destinationFolder = out_.folder,
                                   .generatedAt = generatedAt_};
         Starttessarel(context);
+        // A page that could not be written has been told about; the book must
+        // not list it as built.
+        if (!context.pageWritten) {
+            return false;
+        }
     }
     project_.CurrentChapterIndex = i;
 

@@ -76,7 +76,10 @@ void PublishHtmlSource(SingleFileContext& context) {
     if (target.isEmpty() || SameFile(source, target)) {
         return;
     }
-    CopyFileReplacing(source, target);
+    if (!CopyFileReplacing(source, target)) {
+        ShowReadOnlyMessage(context.env.ui, target);
+        context.pageWritten = false;
+    }
 }
 
 bool SortSectionsWanted(const SingleFileContext& context) {
@@ -104,6 +107,7 @@ bool BuildChapter(SingleFileContext& context) {
     DocumentModel& doc = context.doc;
     UserInterface& ui = context.env.ui;
     doc.SectionCount = 0;
+    context.pageWritten = true;
     if (IsHtmlSource(doc.SourceFilePath)) {
         PublishHtmlSource(context);
         return true;
@@ -120,9 +124,9 @@ bool BuildChapter(SingleFileContext& context) {
             // whole, so a failed write keeps it rather than deleting it first.
             ChapterPageContext chapterContext{
                 ui, context.page, context.style, context.settings, context.destinationFolder, context.generatedAt};
-            WriteChapterPage(chapterContext, doc);
+            context.pageWritten = WriteChapterPage(chapterContext, doc);
         } else if (!doc.ChapterPagePath.isEmpty()) {
-            WriteErrorPage(ui, context.page, context.style, context.destinationFolder,
+            context.pageWritten = WriteErrorPage(ui, context.page, context.style, context.destinationFolder,
                            NoSectionsErrorBody(FileNameOf(doc.SourceFileName)), doc.ChapterPagePath);
         }
     }
@@ -158,6 +162,11 @@ SingleFileResult BuildTheFile(SingleFileContext& context) {
         result.reason = u"Unreadable File"_s;
         result.success = false;
         result.chapterTitle = u"---"_s;
+    } else if (doc.count() > 0 && !context.pageWritten) {
+        // Sections were found, but the page the log would point to is not there.
+        result.reason = u"Page Not Written"_s;
+        result.success = false;
+        result.chapterTitle = doc.section(1).Name;
     } else if (doc.count() > 0) {
         result.reason = u"Sections OK"_s;
         result.success = true;

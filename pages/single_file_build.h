@@ -23,6 +23,9 @@ struct SingleFileContext {
     QString projectFolder;       ///< resolves settings.RelDestPath
     QString destinationFolder;   ///< set by a project build before each chapter; "" otherwise
     QDateTime generatedAt;
+    /// Set by the build: false when its page (or the copy of an HTML source)
+    /// could not be written, which the writer has already told the user.
+    bool pageWritten = true;
 };
 
 /// Parses doc.SourceFilePath and writes its chapter page (or its error page); an
@@ -32,7 +35,8 @@ bool Starttessarel(SingleFileContext& context);
 
 /// The result of one single-file build, as the build log shows it.
 struct SingleFileResult {
-    QString reason;        ///< "Sections OK", "Not Built: HTML File", "No Sections Declared", "Unreadable File"
+    QString reason;        ///< "Sections OK", "Not Built: HTML File", "No Sections Declared", "Unreadable File",
+                           ///< "Page Not Written"
     bool success = false;
     QString chapterTitle;
     QString inputFile;     ///< source file name

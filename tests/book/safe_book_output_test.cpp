@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <map>
+#include <utility>
 
 namespace tessarel::testing {
 namespace {
@@ -71,6 +72,28 @@ TEST_F(SafeBookOutput, aFinishedBookLeavesNoFilesBehindItsPages) {
     EXPECT_TRUE(read(u"_dindex.htm"_s).endsWith(u"</html>\r\n\r\n"_s));
 }
 
+// A page that cannot be written is a failure, never "Built OK": the build
+// stops there as it does for any file it cannot write.
+TEST_F(SafeBookOutput, aChapterPageOrCopyThatCannotBeWrittenStopsTheBuild) {
+    const std::pair<QString, QString> cases[] = {{u"a.c"_s, u"a.c.htm"_s}, {u"b.htm"_s, u"b.htm"_s}};
+    for (const auto& [chapter, blocked] : cases) {
+        env.ui.messages.clear();
+        env.ui.log.clear();
+        QDir(dest).removeRecursively();
+        QDir().mkpath(dest + blocked);
+        const ProjectBuildResult result = BuildTheProject(ws);
+
+        EXPECT_TRUE(result.destinationUnwritable) << blocked.toStdString();
+        ASSERT_EQ(env.ui.messages.size(), 1u);
+        EXPECT_EQ(env.ui.messages[0].title, u"Read only file"_s);
+        EXPECT_TRUE(env.ui.messages[0].text.contains(dest + blocked));
+        for (const auto& line : env.ui.log) {
+            EXPECT_NE(line.item, chapter);
+        }
+        EXPECT_FALSE(QFileInfo::exists(dest + u"index.htm"_s));
+    }
+}
+
 // Opening a single source file: its page next to it is replaced only by a
 // whole new page.
 TEST_F(SafeBookOutput, aSingleFilePageThatCannotBeRewrittenIsKept) {
@@ -88,11 +111,15 @@ TEST_F(SafeBookOutput, aSingleFilePageThatCannotBeRewrittenIsKept) {
     ASSERT_TRUE(page.contains("alpha"));
 
     QDir().mkpath(source + u".htm.tessarel-new"_s);
-    WriteBytes(source, "no sections any more");
-    build();
+    WriteBytes(source, kDocumented + "// function: beta\r\n// New.\r\n");
+    const SingleFileResult result = build();
     EXPECT_EQ(ReadBytes(source + u".htm"_s), page);
     ASSERT_FALSE(env.ui.messages.empty());
     EXPECT_EQ(env.ui.messages.back().title, u"Read only file"_s);
+    // The log must not call it a success.
+    EXPECT_FALSE(result.success);
+    EXPECT_EQ(result.reason, u"Page Not Written"_s);
+    EXPECT_EQ(env.ui.log.back().reason, u"Page Not Written"_s);
 }
 
 }  // namespace
