@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <limits>
 #include <map>
+#include <queue>
 #include <unordered_map>
 #include <utility>
 
@@ -78,6 +79,8 @@ public:
     explicit LinkedText(const QString& original) : original_(original) {}
 
     bool changed() const { return !inserted_.empty(); }
+    /// How many places have text inserted before them; linking a name only adds.
+    size_t insertions() const { return inserted_.size(); }
 
     QString result() const {
         if (inserted_.empty()) {
@@ -136,7 +139,9 @@ public:
     }
 
     /// The replacements of any name, done literally on the current text.
-    void linkLiterally(const QString& name) {
+    /// False when nothing was linked; the text is then as it was.
+    bool linkLiterally(const QString& name) {
+        bool linkedAny = false;
         QString current;
         std::vector<qsizetype> origin;
         materialize(current, &origin);
@@ -152,8 +157,12 @@ public:
                 }
                 if (!points.empty()) {
                     insertLinks(current, origin, points);
+                    linkedAny = true;
                 }
             }
+        }
+        if (!linkedAny) {
+            return false;
         }
         inserted_.clear();
         QString pending;
@@ -168,6 +177,7 @@ public:
         if (!pending.isEmpty()) {
             inserted_[original_.size()] = pending;
         }
+        return true;
     }
 
 private:
@@ -244,8 +254,23 @@ class NameLinker {
 public:
     explicit NameLinker(const std::vector<LinkTarget>& targets) : targets_(targets) {
         literal_.resize(targets.size());
+        members_.resize(targets.size());
+        QHash<QString, int> leaders;
         for (size_t t = 0; t < targets.size(); ++t) {
             const QString& name = targets[t].name;
+            clean_.push_back(IsCleanName(name));
+            literal_[t] = IsLiteralName(name) || !clean_[t];
+            // Sections of the same name are found once, through the first.
+            const auto leader = leaders.constFind(name);
+            if (leader != leaders.constEnd()) {
+                members_[static_cast<size_t>(*leader)].push_back(static_cast<int>(t));
+                continue;
+            }
+            leaders.insert(name, static_cast<int>(t));
+            members_[t].push_back(static_cast<int>(t));
+            if (literal_[t]) {
+                literalTargets_.push_back(static_cast<int>(t));
+            }
             const qsizetype space = name.indexOf(u' ');
             const QStringView first = QStringView(name).first(space < 0 ? name.size() : space);
             byFirstWord_[qHash(first)].push_back(static_cast<int>(t));
@@ -253,11 +278,6 @@ public:
                 firstWordLengths_.resize(static_cast<size_t>(first.size()) + 1, false);
             }
             firstWordLengths_[static_cast<size_t>(first.size())] = true;
-            clean_.push_back(IsCleanName(name));
-            literal_[t] = IsLiteralName(name) || !clean_[t];
-            if (literal_[t]) {
-                literalTargets_.push_back(static_cast<int>(t));
-            }
         }
     }
 
@@ -292,39 +312,70 @@ public:
         }
         std::stable_sort(places.begin(), places.end(),
                          [](const auto& x, const auto& y) { return x.first < y.first; });
+        // Where each name's places lie in `places`.
+        std::unordered_map<int, std::pair<size_t, size_t>> spans;
+        for (size_t k = 0; k < places.size();) {
+            size_t end = k;
+            while (end < places.size() && places[end].first == places[k].first) {
+                ++end;
+            }
+            spans[places[k].first] = {k, end};
+            k = end;
+        }
 
-        std::vector<int> order;
-        for (const auto& place : places) {
-            if (order.empty() || order.back() != place.first) {
-                order.push_back(place.first);
+        // Targets run in their order, a name once for each of its sections.
+        // A name that links nothing leaves the text as it was, so the same name
+        // again links nothing until something else changes the text; a name
+        // without "@", "[" or "]" even never again, since links only insert
+        // between characters. Many sections of one name would otherwise cost
+        // their number for every text.
+        using Run = std::pair<int, int>;  // (target to run as, first target of its name)
+        std::priority_queue<Run, std::vector<Run>, std::greater<>> runs;
+        const auto runNext = [&](int first, int after) {
+            const int member = nextMember(first, after, section);
+            if (member >= 0) {
+                runs.emplace(member, first);
+            }
+        };
+        for (const auto& [first, span] : spans) {
+            if (!literal_[static_cast<size_t>(first)]) {
+                runNext(first, -1);
             }
         }
-        const size_t withPlaces = order.size();
-        order.insert(order.end(), literalTargets_.begin(), literalTargets_.end());
-        std::inplace_merge(order.begin(), order.begin() + static_cast<qsizetype>(withPlaces), order.end());
-        order.erase(std::unique(order.begin(), order.end()), order.end());
+        for (const int first : literalTargets_) {
+            runNext(first, -1);
+        }
 
         LinkedText linked(text);
-        size_t next = 0;
         std::vector<qsizetype> at;
-        for (const int t : order) {
+        std::vector<int> idle;  // literal names whose last run linked nothing
+        while (!runs.empty()) {
+            const auto [t, first] = runs.top();
+            runs.pop();
             at.clear();
-            while (next < places.size() && places[next].first < t) {
-                ++next;
-            }
-            while (next < places.size() && places[next].first == t) {
-                at.push_back(places[next].second);
-                ++next;
+            if (const auto span = spans.find(first); span != spans.end()) {
+                for (size_t k = span->second.first; k < span->second.second; ++k) {
+                    at.push_back(places[k].second);
+                }
             }
             const LinkTarget& target = targets_[static_cast<size_t>(t)];
-            if (target.section == section) {
-                continue;
-            }
+            bool linkedNow = false;
             if (!literal_[static_cast<size_t>(t)]) {
+                const size_t before = linked.insertions();
                 linked.linkAt(target.name, at);
+                linkedNow = linked.insertions() != before;
             } else if (linked.changed() || !clean_[static_cast<size_t>(t)] ? linked.currentlyContains(target.name)
                                                                           : !at.empty()) {
-                linked.linkLiterally(target.name);
+                linkedNow = linked.linkLiterally(target.name);
+            }
+            if (linkedNow) {
+                runNext(first, t);
+                for (const int waiting : idle) {
+                    runNext(waiting, t);
+                }
+                idle.clear();
+            } else if (literal_[static_cast<size_t>(t)]) {
+                idle.push_back(first);
             }
         }
         if (linked.changed()) {
@@ -333,6 +384,18 @@ public:
     }
 
 private:
+    /// The first section after `after` that bears the name led by `first`,
+    /// other than the text's own; -1 when none is left.
+    int nextMember(int first, int after, int section) const {
+        const std::vector<int>& members = members_[static_cast<size_t>(first)];
+        for (auto it = std::upper_bound(members.begin(), members.end(), after); it != members.end(); ++it) {
+            if (targets_[static_cast<size_t>(*it)].section != section) {
+                return *it;
+            }
+        }
+        return -1;
+    }
+
     /// Records the targets whose names start at `c`; the word from `c` runs to
     /// `b`. A one-word name may be followed in the word by ".", ",", ";", "("
     /// or ")" and by ")" with ".", "," or ";"; a longer name's first word ends
@@ -380,6 +443,7 @@ private:
     std::vector<bool> literal_;
     std::vector<bool> clean_;
     std::vector<int> literalTargets_;
+    std::vector<std::vector<int>> members_;  ///< by the first target of a name: every target of that name
 };
 
 }  // namespace

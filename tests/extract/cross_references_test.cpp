@@ -132,6 +132,40 @@ TEST(CrossReferences, IndexedLinkingGivesTheLiteralResults) {
     }
 }
 
+// Many sections of one name: each after the first links only what the ones
+// before it left, so the same name must be tried again only while it still
+// links something.
+TEST(CrossReferences, SectionsOfOneNameGiveTheLiteralResults) {
+    const QStringList pool = {u"x"_s, u"x"_s, u"x"_s, u"x y"_s, u"y"_s, u"x]"_s};
+    const QStringList glue = {u" "_s, u" "_s, u"\t"_s, u"\r\n"_s, u"("_s, u")"_s, u"."_s, u"@goto["_s};
+    QRandomGenerator random(11);
+    for (int round = 0; round < 1500; ++round) {
+        QStringList names;
+        QStringList texts;
+        const int count = random.bounded(2, 9);
+        for (int i = 0; i < count; ++i) {
+            names << pool[random.bounded(pool.size())];
+            QString text;
+            const int pieces = random.bounded(0, 30);
+            for (int k = 0; k < pieces; ++k) {
+                text += random.bounded(2) == 0 ? pool[random.bounded(pool.size())] : glue[random.bounded(glue.size())];
+            }
+            texts << text;
+        }
+        DocumentModel fast = Model(names, texts);
+        DocumentModel literal = Model(names, texts);
+        ResolveCrossReferences(fast);
+        LiteralLinks(literal);
+        for (int i = 1; i <= count; ++i) {
+            ASSERT_EQ(fast.section(i).Text, literal.section(i).Text)
+                << "names: " << names.join(u'|').toStdString() << "\ntext: " << texts[i - 1].toStdString();
+        }
+    }
+    // Adjacent mentions share their blanks: the second section of the name links what the first could not.
+    EXPECT_EQ(LinkedTexts({u"A"_s, u"x"_s, u"x"_s, u"x"_s}, {u" x x x x \r\n"_s, u""_s, u""_s, u""_s})[0],
+              u" @goto[x] @goto[x] @goto[x] @goto[x] \r\n"_s);
+}
+
 }  // namespace
 
 namespace {
