@@ -14,28 +14,25 @@ namespace {
 
 using namespace Qt::Literals::StringLiterals;
 
-TEST(SafeWrite, aReplacementThatCannotBeWrittenKeepsTheOldBytes) {
+TEST(SafeWrite, aWriteStoppedByAFolderKeepsWhatStoodThere) {
     TestEnvironment t;
     const QString path = t.path(u"page.htm"_s);
     WriteBytes(path, "the good page\r\n");
     // The new text is written beside the file first; a folder stands there.
     ASSERT_TRUE(QDir().mkpath(path + u".tessarel-new"_s));
-
     EXPECT_FALSE(WriteTextFile(t.ui, path, u"a new page"_s));
     EXPECT_EQ(ReadBytes(path), QByteArray("the good page\r\n"));
-    ASSERT_EQ(t.ui.messages.size(), 1u);
+
+    // A folder where the file itself goes.
+    const QString folder = t.path(u"folder.htm"_s);
+    WriteBytes(folder + u"/inside.txt"_s, "kept");
+    EXPECT_FALSE(WriteTextFile(t.ui, folder, u"text"_s));
+    EXPECT_EQ(ReadBytes(folder + u"/inside.txt"_s), QByteArray("kept"));
+
+    ASSERT_EQ(t.ui.messages.size(), 2u);
     EXPECT_EQ(t.ui.messages[0].title, u"Read only file"_s);
     EXPECT_EQ(t.ui.messages[0].text.split(u"\r\n"_s).value(1), path);
-}
-
-TEST(SafeWrite, aFolderWhereTheFileGoesIsReportedAndLeftAlone) {
-    TestEnvironment t;
-    const QString path = t.path(u"page.htm"_s);
-    WriteBytes(path + u"/inside.txt"_s, "kept");
-
-    EXPECT_FALSE(WriteTextFile(t.ui, path, u"text"_s));
-    EXPECT_EQ(ReadBytes(path + u"/inside.txt"_s), QByteArray("kept"));
-    EXPECT_EQ(t.ui.messages.size(), 1u);
+    EXPECT_EQ(t.ui.messages[1].text.split(u"\r\n"_s).value(1), folder);
 }
 
 // A name near the file system's limit leaves no room for the usual suffix of
