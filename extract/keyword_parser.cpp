@@ -460,7 +460,7 @@ private:
 struct FoundName {
     qsizetype at = -1;         ///< where the name starts
     qint64 depthBefore = 0;    ///< "(" minus ")" before it
-    qsizetype lineStart = 0;   ///< one after the last LF before it
+    qsizetype lineStart = 0;   ///< one after the last CR or LF before it
     qsizetype closing = -1;    ///< the ")" that balances the parentheses from it
     qsizetype end = 0;         ///< the CR ending the closing line (or the text length)
 };
@@ -488,7 +488,7 @@ std::vector<std::pair<qint64, qsizetype>> WalkParentheses(const QString& text, s
         } else if (c == u')') {
             --depth;
             closers.emplace_back(depth, i);
-        } else if (c == kLf) {
+        } else if (c == kLf || c == kCr) {
             lineStart = i + 1;
         }
     }
@@ -559,9 +559,13 @@ void FindDeclarations(DocumentModel& doc) {
     std::sort(balanced.begin(), balanced.end(),
               [](const FoundName* a, const FoundName* b) { return a->closing < b->closing; });
     const char16_t* s = Chars(text);
-    ForwardFinder nextCarriageReturn(s, text.size(), [](char16_t c) { return c == kCr; });
+    // A declaration is cut at the line breaks around it, CR or LF alike: a file
+    // of bare LF lines that also holds one CR LF (so it is not converted), or
+    // of bare CR lines, would otherwise give every section a declaration
+    // running over much of the file.
+    ForwardFinder nextLineBreak(s, text.size(), [](char16_t c) { return c == kCr || c == kLf; });
     for (FoundName* place : balanced) {
-        place->end = nextCarriageReturn(place->closing);
+        place->end = nextLineBreak(place->closing);
     }
 
     // Sections that find the same place share one copy of the declaration.

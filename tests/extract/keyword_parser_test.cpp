@@ -166,6 +166,9 @@ TEST(Declarations, FromTheLineStartToTheLineWhereTheParenthesesClose) {
     EXPECT_EQ(Parsed(Crlf(u"Foo(early)\n@section Foo\n @tx@/t\n@/t"_s)).section(1).Declaration, QString());
     // Balanced at the very end of the text, without a line break after it.
     EXPECT_EQ(Parsed(u"@section f\r\n @tx@/t\r\nf(1)"_s).section(1).Declaration, u"f(1)"_s);
+    // Bare LF or bare CR lines end a declaration too, however far the next CR LF.
+    EXPECT_EQ(Parsed(u"@section f\r\n @tx@/t\r\nint f(a)\nnext\nlines\r\n"_s).section(1).Declaration, u"int f(a)"_s);
+    EXPECT_EQ(Parsed(u"@section f\r\n @tx@/t\rold\rint f(a,\r b)\rnext"_s).section(1).Declaration, u"int f(a,\r b)"_s);
 }
 
 // --- Literal references for the indexed look-ups ---
@@ -223,14 +226,20 @@ QString LiteralDeclaration(const QString& text, const QString& name, qsizetype f
         if (text[j] == u'(') {
             ++opened;
         } else if (text[j] == u')' && ++closed == opened) {
-            const qsizetype cr = text.indexOf(u'\r', j);
-            end = cr < 0 ? text.size() : cr;
+            qsizetype lineEnd = j;
+            while (lineEnd < text.size() && text[lineEnd] != u'\r' && text[lineEnd] != u'\n') {
+                ++lineEnd;
+            }
+            end = lineEnd;
         }
     }
     if (end < 0) {
         return QString();
     }
-    const qsizetype start = q == 0 ? 0 : text.lastIndexOf(u'\n', q - 1) + 1;
+    qsizetype start = q;
+    while (start > 0 && text[start - 1] != u'\r' && text[start - 1] != u'\n') {
+        --start;
+    }
     return CleanDeclaration(text.mid(start, end - start));
 }
 
