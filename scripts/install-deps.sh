@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package Tessarel needs to build, test and compile help.
 set -euo pipefail
+# Set by scripts/test-all.sh once it has installed, so its stages do not repeat it.
+if [ "${TESSAREL_DEPS_INSTALLED:-}" = 1 ]; then exit 0; fi
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; fi
 export DEBIAN_FRONTEND=noninteractive
