@@ -1,8 +1,6 @@
 // A failed write keeps the file that stood there. The failures are made with
 // folders where a file must go: permission bits do not stop a test run as root,
 // a folder does.
-#include "support/environment.h"
-#include "support/error_report.h"
 #include "support/file_functions.h"
 #include "support/testing.h"
 
@@ -45,17 +43,6 @@ TEST(SafeWrite, aFileWithAVeryLongNameCanBeReplaced) {
     EXPECT_EQ(ReadBytes(path), QByteArray("second\r\n"));
     EXPECT_TRUE(t.ui.messages.empty());
     EXPECT_EQ(QDir(t.root.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
-}
-
-TEST(SafeWrite, theErrorLogOnlyGrows) {
-    TestEnvironment t;
-    const QString log = t.dataFolder() + u"error.log"_s;
-    WriteBytes(log, "an earlier entry\r\n\r\n");
-    ReportError(*t.env, u"Starttessarel"_s, u"frmMain"_s, u"5"_s, u"Invalid call"_s);
-
-    const QByteArray bytes = ReadBytes(log);
-    EXPECT_TRUE(bytes.startsWith("an earlier entry\r\n\r\n------------------------\r\n"));
-    EXPECT_TRUE(bytes.endsWith("Module: frmMain\r\nStarttessarel\r\n5 -> Invalid call\r\n\r\n"));
 }
 
 }  // namespace
