@@ -206,29 +206,58 @@ bool WritePageBody(ChapterPageContext& context, const DocumentModel& doc, const 
 
 }  // namespace
 
-DeclarationLinker::DeclarationLinker(const std::vector<SectionRecord>& sections, int count) : sections_(sections) {
+DeclarationLinker::DeclarationLinker(const std::vector<SectionRecord>& sections, int count)
+    : sections_(sections), firstOfName_(static_cast<size_t>(std::max(count, 0)) + 1, -1) {
+    QHash<QString, int> firstByName;
     for (int j = 2; j <= count; ++j) {
         const QString& name = sections[static_cast<size_t>(j)].Name;
         // An empty name would turn every pair of neighbouring blanks into a link.
         if (name.isEmpty()) {
             continue;
         }
+        const auto known = firstByName.constFind(name);
+        const int first = known == firstByName.constEnd() ? j : *known;
+        firstOfName_[static_cast<size_t>(j)] = first;
+        ofName_[first].push_back(j);
+        if (first != j) {
+            continue;
+        }
+        firstByName.insert(name, j);
         if (std::any_of(name.begin(), name.end(), IsWordBreak)) {
             spanning_.push_back(j);
         } else {
-            byWord_[name].push_back(j);
+            byWord_.insert(name, j);
         }
     }
 }
 
+int DeclarationLinker::NextOfName(int first, int after) const {
+    const std::vector<int>& members = ofName_.find(first).value();
+    const auto next = std::upper_bound(members.begin(), members.end(), after);
+    return next == members.end() ? -1 : *next;
+}
+
 void DeclarationLinker::link(QString& declaration, int self) const {
+    // Sections are tried in order. A name that changes nothing leaves the text
+    // as it was, so the later sections of that name change nothing either until
+    // another name has changed the text: many sections of one name would
+    // otherwise each run the whole-word replacement over every declaration.
     std::set<int> pending;
+    std::vector<int> idle;  // first sections of names whose last try changed nothing
     AddCandidates(declaration, -1, pending);
     AddSpanning(declaration, -1, pending);
+    const auto tryNext = [&](int first, int after) {
+        const int next = NextOfName(first, after);
+        if (next >= 0) {
+            pending.insert(next);
+        }
+    };
     while (!pending.empty()) {
         const int j = *pending.begin();
         pending.erase(pending.begin());
+        const int first = firstOfName_[static_cast<size_t>(j)];
         if (j == self) {
+            tryNext(first, j);
             continue;
         }
         const QString& name = sections_[static_cast<size_t>(j)].Name;
@@ -239,6 +268,13 @@ void DeclarationLinker::link(QString& declaration, int self) const {
             // The inserted links bring words of their own.
             AddCandidates(link, j, pending);
             AddSpanning(declaration, j, pending);
+            tryNext(first, j);
+            for (const int waiting : idle) {
+                tryNext(waiting, j);
+            }
+            idle.clear();
+        } else {
+            idle.push_back(first);
         }
     }
 }
@@ -257,10 +293,9 @@ void DeclarationLinker::AddCandidates(const QString& text, int after, std::set<i
         if (i > start) {
             const auto found = byWord_.constFind(text.mid(start, i - start));
             if (found != byWord_.constEnd()) {
-                for (int j : *found) {
-                    if (j > after) {
-                        pending.insert(j);
-                    }
+                const int next = NextOfName(*found, after);
+                if (next >= 0) {
+                    pending.insert(next);
                 }
             }
         }
@@ -269,9 +304,10 @@ void DeclarationLinker::AddCandidates(const QString& text, int after, std::set<i
 }
 
 void DeclarationLinker::AddSpanning(const QString& text, int after, std::set<int>& pending) const {
-    for (int j : spanning_) {
-        if (j > after && text.contains(sections_[static_cast<size_t>(j)].Name)) {
-            pending.insert(j);
+    for (const int first : spanning_) {
+        const int next = NextOfName(first, after);
+        if (next >= 0 && text.contains(sections_[static_cast<size_t>(first)].Name)) {
+            pending.insert(next);
         }
     }
 }

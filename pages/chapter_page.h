@@ -53,10 +53,14 @@ private:
     static bool IsWordBreak(QChar c);
     void AddCandidates(const QString& text, int after, std::set<int>& pending) const;
     void AddSpanning(const QString& text, int after, std::set<int>& pending) const;
+    /// The next section after `after` that bears the name first borne by `first`; -1 when none.
+    int NextOfName(int first, int after) const;
 
     const std::vector<SectionRecord>& sections_;
-    QHash<QString, std::vector<int>> byWord_;
-    std::vector<int> spanning_;
+    QHash<QString, int> byWord_;             ///< one-word names: the first section bearing each
+    std::vector<int> spanning_;              ///< other names: the first section bearing each
+    std::vector<int> firstOfName_;           ///< by section: the first section of the same name
+    QHash<int, std::vector<int>> ofName_;    ///< by first section: every section of that name, in order
 };
 
 /// destination folder + separator + FileNameOf(fileName), doubled separators
