@@ -11,15 +11,21 @@
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
+#include <algorithm>
+
 namespace tessarel {
 
 namespace {
 
-const QString kBlankedClose = QStringLiteral("   ");
-
+/// Every "@/t" becomes three spaces, in place: spaces cannot form a new one.
 void BlankCloseMarkers(QString& text) {
-    if (text.contains(TextCloseTag)) {
-        text.replace(TextCloseTag, kBlankedClose);
+    qsizetype at = FindText(text, TextCloseTag);
+    if (at < 0) {
+        return;
+    }
+    char16_t* w = reinterpret_cast<char16_t*>(text.data());
+    for (; at >= 0; at = FindText(text, TextCloseTag, at + 3)) {
+        std::fill(w + at, w + at + 3, u' ');
     }
 }
 

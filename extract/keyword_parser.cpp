@@ -131,7 +131,6 @@ bool IsSectionKeyword(QStringView word) {
 void ConvertKeywordLines(QString& text, PassContext* context) {
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
-    const QStringView view(s, n);
     TextRewriter out(text, context);
     qsizetype lineStart = 0;
     qsizetype colon = 0;
@@ -139,8 +138,8 @@ void ConvertKeywordLines(QString& text, PassContext* context) {
     for (qsizetype i = 0; i < n; ++i) {
         if (state == 0 || state == 4) {
             // Only a carriage return moves the walk on from these states.
-            i = view.indexOf(QChar(kCr), i);
-            if (i < 0) {
+            i = FindChar(s, n, i, kCr);
+            if (i >= n) {
                 break;
             }
         }
@@ -345,9 +344,8 @@ public:
     void scan(const QString& text) {
         const char16_t* s = Chars(text);
         const qsizetype n = text.size();
-        const QStringView view(text);
         const bool anyOther = terminal_.size() > 1 || terminal_[0] >= 0;
-        for (qsizetype r = view.indexOf(u'('); r >= 0; r = view.indexOf(u'(', r + 1)) {
+        for (qsizetype r = FindChar(s, n, 0, u'('); r < n; r = FindChar(s, n, r + 1, u'(')) {
             if (!wordLengths_.empty()) {
                 scanWord(s, n, r);
             }

@@ -148,7 +148,7 @@ void FormatNumberedLines(QString& text, PassContext* context) {
                 continue;
             }
         }
-        const qsizetype lineBreak = text.indexOf(u"\r\n"_s, lineStart);
+        const qsizetype lineBreak = FindText(text, u"\r\n", lineStart);
         if (lineBreak < 0) {
             break;
         }
