@@ -250,11 +250,8 @@ void EscapeMarkers(QString& text, PassContext* context) {
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
     TextRewriter out(text, context);
-    for (qsizetype i = 0; i + 1 < n; ++i) {
+    for (qsizetype i = FindAnyOf<u'@', u':'>(s, n - 1, 0); i + 1 < n; i = FindAnyOf<u'@', u':'>(s, n - 1, i + 1)) {
         const char16_t c = s[i];
-        if (c != u'@' && c != u':') {
-            continue;
-        }
         const char16_t next = s[i + 1];
         const char16_t* escape = nullptr;
         if (c == u':') {
@@ -303,7 +300,7 @@ void CloseBraceComments(QString& text, PassContext* context) {
     const char16_t* s = Chars(text);
     const QStringView view(s, n);
     TextRewriter out(text, context);
-    for (qsizetype i = 0; i < n; ++i) {
+    for (qsizetype i = FindAnyOf<u'{', u'}', u'['>(s, n, 0); i < n; i = FindAnyOf<u'{', u'}', u'['>(s, n, i + 1)) {
         const char16_t c = s[i];
         if (c == u'{' || c == u'}') {
             if (i + 1 < n && s[i + 1] == c) {

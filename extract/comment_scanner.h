@@ -85,6 +85,30 @@ inline qsizetype FindChar(const char16_t* s, qsizetype n, qsizetype from, char16
     return n;
 }
 
+/// The first of the `Wanted` characters in s[from, n), or `n` when there is none.
+template <char16_t... Wanted>
+inline qsizetype FindAnyOf(const char16_t* s, qsizetype n, qsizetype from) {
+    qsizetype i = from;
+#if defined(__SSE2__)
+    for (; i + 8 <= n; i += 8) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        __m128i hits = _mm_setzero_si128();
+        ((hits = _mm_or_si128(hits, _mm_cmpeq_epi16(chunk, _mm_set1_epi16(static_cast<short>(Wanted))))), ...);
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+        if (mask != 0) {
+            return i + std::countr_zero(mask) / 2;
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        const char16_t c = s[i];
+        if (((c == Wanted) || ...)) {
+            return i;
+        }
+    }
+    return n;
+}
+
 /// The first `needle` (not empty) at or after `from`, or -1. Like
 /// QStringView::indexOf, but it runs the fast single-character search on the
 /// needle's least common-looking character.

@@ -142,6 +142,12 @@ void ConvertKeywordLines(QString& text, PassContext* context) {
             if (i >= n) {
                 break;
             }
+        } else if (state == 3) {
+            // In a candidate line only its colon or its end matters.
+            i = FindAnyOf<kCr, u':'>(s, n, i);
+            if (i >= n) {
+                break;
+            }
         }
         if (context != nullptr) {
             context->tick();
@@ -475,6 +481,12 @@ std::vector<std::pair<qint64, qsizetype>> WalkParentheses(const QString& text, s
     qsizetype lineStart = 0;
     size_t next = 0;
     for (qsizetype i = 0; i < n; ++i) {
+        // Nothing happens between parentheses, line feeds and places.
+        const qsizetype stop = next < places.size() ? std::clamp<qsizetype>(places[next]->at, i, n) : n;
+        i = FindAnyOf<u'(', u')', kLf>(s, stop, i);
+        if (i >= n) {
+            break;
+        }
         while (next < places.size() && places[next]->at == i) {
             places[next]->depthBefore = depth;
             places[next]->lineStart = lineStart;

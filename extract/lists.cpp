@@ -29,7 +29,14 @@ void FormatBulletLists(QString& text, PassContext* context) {
     State state = LineStart;
     bool listOpen = false;
     qsizetype bullet = 0;
+    const char16_t* s = QStringView(text).utf16();
     for (qsizetype i = 0; i < length; ++i) {
+        if (state == InLine) {
+            i = FindAnyOf<u'\n'>(s, length, i);
+            if (i >= length) {
+                break;
+            }
+        }
         const QChar c = chars[i];
         switch (state) {
             case LineStart:
@@ -80,7 +87,16 @@ void FormatHeadingsAfterLists(QString& text, PassContext* context) {
     RangeRewriter out(text, context);
     State state = Searching;
     qsizetype start = 0;
+    const char16_t* s = QStringView(text).utf16();
     for (qsizetype i = 0; i < length; ++i) {
+        if (state == Searching) {
+            i = FindAnyOf<u'/'>(s, length, i);
+        } else if (state == Candidate) {
+            i = FindAnyOf<u'\r', u':'>(s, length, i);
+        }
+        if (i >= length) {
+            break;
+        }
         const QChar c = chars[i];
         switch (state) {
             case Searching:
@@ -214,7 +230,20 @@ void FormatDefinitionTables(QString& text, PassContext* context) {
         }
     };
 
+    const char16_t* s = QStringView(text).utf16();
     for (qsizetype i = 0; i < length; ++i) {
+        // Within a term only blanks and line breaks matter, within a
+        // definition only line breaks, after a CR only the LF.
+        if (state == Term) {
+            i = FindAnyOf<u' ', u'\t', u'\r', u'\n'>(s, length, i);
+        } else if (state == Definition) {
+            i = FindAnyOf<u'\r', u'\n'>(s, length, i);
+        } else if (state == LineBreak) {
+            i = FindAnyOf<u'\n'>(s, length, i);
+        }
+        if (i >= length) {
+            break;
+        }
         const QChar c = chars[i];
         switch (state) {
             case LineStart:
