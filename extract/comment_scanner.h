@@ -36,6 +36,10 @@ public:
     QString& output(qsizetype size);
     /// The spare buffer becomes the text; the text's buffer becomes the spare.
     void commit(QString& text) { text.swap(spare_); }
+    /// Room for `size` characters in the spare buffer, before any pass needs it.
+    void reserve(qsizetype size) { spare_.reserve(size); }
+    /// Gives the spare buffer back.
+    void release() { spare_ = QString(); }
 
 private:
     Yielder* yielder_ = nullptr;

@@ -46,6 +46,12 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
     Yielder yielder(ui);
     PassContext context(yielder);
     QString text = ReadTextFile(path);
+    // Both whole-text buffers get room for the text's growth through all the
+    // passes at once: a page costs only when first written, while a buffer
+    // outgrown halfway through would be written afresh.
+    const qsizetype room = 2 * text.size() + 1024;
+    text.reserve(room);
+    context.reserve(room);
     // Guard blanks at the end, and files with bare line feeds read as CR LF files.
     text += QString(10, u' ');
     if (!text.contains(kCrLf)) {
@@ -54,7 +60,7 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
     // Every line, the first and the last included, then starts after a CR LF
     // and ends before one.
     {
-        QString& wrapped = context.output(text.size() + 208);
+        QString& wrapped = context.output(room);
         wrapped += kCrLf;
         wrapped += kCrLf;
         wrapped += text;
@@ -78,6 +84,7 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
     ScanComments(text, styles, ui, &context);
     ConvertKeywordLines(text, &context);
     ui.AddProgress();
+    context.release();
     // Closes a span left open at the end of the file.
     text += kCrLf;
     text += TextCloseTag;
