@@ -12,6 +12,7 @@
 #include "support/user_interface.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace tessarel {
 
@@ -93,10 +94,18 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
     doc.SourceText = std::move(text);
     doc.SourceTextLength = doc.SourceText.size();
 
-    FillSections(doc);
+    // The texts are put together only when formatted, each in the working
+    // buffer below: a first copy of them all would be written and freed again.
+    SectionSpans spans;
+    FillSections(doc, &spans);
     ui.AddProgress();
     if (doc.count() == 0) {
         return false;
+    }
+    // A name that ended its comment block leaves its section without text.
+    std::vector<bool> withoutText(static_cast<size_t>(doc.count()) + 1, false);
+    for (int i = 1; i <= doc.count(); ++i) {
+        withoutText[static_cast<size_t>(i)] = FindText(doc.section(i).Name, TextCloseTag) >= 0;
     }
     FindDeclarations(doc);
     ui.AddProgress();
@@ -113,7 +122,9 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
         ui.yield();
         SectionRecord& section = doc.section(i);
         working.resize(0);
-        working.append(section.Text.constData(), section.Text.size());
+        if (!withoutText[static_cast<size_t>(i)]) {
+            spans.appendText(working, doc.SourceText, i);
+        }
         linker.link(working, i);
         FormatSectionText(working, sectionContext);
         RestoreWebAddresses(working, &sectionContext);
