@@ -34,8 +34,16 @@ void AppendCharacterReferences(QString& out, QStringView content) {
             code = QChar::surrogateToUcs4(content[i].unicode(), content[i + 1].unicode());
             ++i;
         }
+        char16_t digits[10];
+        int count = 0;
+        do {
+            digits[count++] = static_cast<char16_t>(u'0' + code % 10);
+            code /= 10;
+        } while (code != 0);
         out += u"&#";
-        out += QString::number(code);
+        while (count > 0) {
+            out += QChar(digits[--count]);
+        }
     }
 }
 
@@ -201,8 +209,8 @@ void EncodeLiteralBlocks(QString& text, PassContext* context) {
             break;
         case 3:
             if (c == u'}') {
-                const QString content = TrimSpaces(QStringView(s + open + 2, i - 1 - (open + 2)).toString());
-                AppendCharacterReferences(out.replace(open, i + 1), content);
+                AppendCharacterReferences(out.replace(open, i + 1),
+                                          TrimmedSpaces(QStringView(s + open + 2, i - 1 - (open + 2))));
                 state = 0;
             } else if (c == kCr) {
                 state = 0;

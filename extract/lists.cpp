@@ -212,11 +212,15 @@ void FormatDefinitionTables(QString& text, PassContext* context) {
     qsizetype termStart = 0;
     qsizetype dash = 0;
 
+    QString html;
+    html.reserve(256);
     auto writeRow = [&](bool last) {
-        QString html = tableOpen ? kRowStart : kFirstRowStart;
-        html += TrimSpaces(text.mid(row.termStart, row.dash - row.termStart));
+        const QStringView view(text);
+        html.resize(0);
+        html += tableOpen ? kRowStart : kFirstRowStart;
+        html += TrimmedSpaces(view.sliced(row.termStart, row.dash - row.termStart));
         html += kRowMiddle;
-        html += TrimSpaces(text.mid(row.dash + 1, row.lastLineEnd - row.dash - 1));
+        html += TrimmedSpaces(view.sliced(row.dash + 1, row.lastLineEnd - row.dash - 1));
         html += last ? kLastRowEnd : kRowEnd;
         out.replace(row.termStart, row.lastLineEnd, html);
         tableOpen = !last;
