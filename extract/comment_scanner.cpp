@@ -336,9 +336,14 @@ void CloseSingleLineBlocks(QString& text, QChar mark, PassContext* context) {
         if (state == 0 || state == 4) {
             // Only a line feed moves the walk on from these states.
             i = NextOf(s, n, i, kLf);
-            if (i >= n) {
-                break;
+        } else if (state == 2 || state == 6) {
+            // Blanks at a line start leave these states as they are.
+            while (i < n && IsBlank(s[i])) {
+                ++i;
             }
+        }
+        if (i >= n) {
+            break;
         }
         if (context != nullptr) {
             context->tick();

@@ -236,10 +236,14 @@ void FormatDefinitionTables(QString& text, PassContext* context) {
 
     const char16_t* s = QStringView(text).utf16();
     for (qsizetype i = 0; i < length; ++i) {
-        // Within a term only blanks and line breaks matter, within a
-        // definition only line breaks, after a CR only the LF.
+        // Within a term only a line break or a dash after a blank matters,
+        // within a definition only line breaks, after a CR only the LF.
         if (state == Term) {
-            i = FindAnyOf<u' ', u'\t', u'\r', u'\n'>(s, length, i);
+            const qsizetype from = i;
+            i = FindAnyOf<u'-', u'\r', u'\n'>(s, length, i);
+            if (i < length && chars[i] == u'-' && i > from && IsBlank(chars[i - 1])) {
+                state = BlanksAfterTerm;
+            }
         } else if (state == Definition) {
             i = FindAnyOf<u'\r', u'\n'>(s, length, i);
         } else if (state == LineBreak) {
