@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#if defined(__SSE2__)
+#if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
 #endif
 
@@ -71,7 +71,7 @@ private:
 /// the search itself there.
 inline qsizetype FindChar(const char16_t* s, qsizetype n, qsizetype from, char16_t c) {
     qsizetype i = from;
-#if defined(__SSE2__)
+#if defined(__SSE2__) || defined(_M_X64)
     const __m128i wanted = _mm_set1_epi16(static_cast<short>(c));
     for (; i + 8 <= n; i += 8) {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
@@ -93,7 +93,7 @@ inline qsizetype FindChar(const char16_t* s, qsizetype n, qsizetype from, char16
 template <char16_t... Wanted>
 inline qsizetype FindAnyOf(const char16_t* s, qsizetype n, qsizetype from) {
     qsizetype i = from;
-#if defined(__SSE2__)
+#if defined(__SSE2__) || defined(_M_X64)
     for (; i + 8 <= n; i += 8) {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
         __m128i hits = _mm_setzero_si128();
