@@ -50,7 +50,7 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
     // Both whole-text buffers get room for the text's growth through all the
     // passes at once: a page costs only when first written, while a buffer
     // outgrown halfway through would be written afresh.
-    const qsizetype room = 2 * text.size() + 1024;
+    const qsizetype room = text.size() + text.size() / 2 + 1024;
     text.reserve(room);
     context.reserve(room);
     // Guard blanks at the end, and files with bare line feeds read as CR LF files.
