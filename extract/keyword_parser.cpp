@@ -503,9 +503,9 @@ std::vector<std::pair<qint64, qsizetype>> WalkParentheses(const QString& text, s
     qsizetype lineStart = 0;
     size_t next = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        // Nothing happens between parentheses, line feeds and places.
+        // Nothing happens between parentheses, line breaks and places.
         const qsizetype stop = next < places.size() ? std::clamp<qsizetype>(places[next]->at, i, n) : n;
-        i = FindAnyOf<u'(', u')', kLf>(s, stop, i);
+        i = FindAnyOf<u'(', u')', kLf, kCr>(s, stop, i);
         if (i >= n) {
             break;
         }
