@@ -81,11 +81,21 @@ void FormatHighlightedText(QString& text) { FormatHighlightedText(text, nullptr)
 void FormatHighlightedText(QString& text, PassContext* context) {
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
+    const char16_t* s = QStringView(text).utf16();
     RangeRewriter out(text, context);
     int state = 0;
     qsizetype open = 0;
     qsizetype close = 0;
     for (qsizetype i = 0; i < length; ++i) {
+        // Waiting states: only the characters searched for move the walk.
+        if (state == 0) {
+            i = FindAnyOf<u'+'>(s, length, i);
+        } else if (state == 4 || state == 5) {
+            i = FindAnyOf<u'+', u'\r'>(s, length, i);
+        }
+        if (i >= length) {
+            break;
+        }
         const QChar c = chars[i];
         switch (state) {
             case 0:
@@ -148,7 +158,16 @@ void FormatHeadingsAfterEmptyLines(QString& text, PassContext* context) {
     RangeRewriter out(text, context);
     State state = InLine;
     qsizetype start = 0;
+    const char16_t* s = QStringView(text).utf16();
     for (qsizetype i = 0; i < length; ++i) {
+        if (state == InLine) {
+            i = FindAnyOf<u'\r'>(s, length, i);
+        } else if (state == Candidate) {
+            i = FindAnyOf<u'\r', u':'>(s, length, i);
+        }
+        if (i >= length) {
+            break;
+        }
         const QChar c = chars[i];
         switch (state) {
             case InLine:
@@ -198,7 +217,14 @@ void FormatParagraphs(QString& text, PassContext* context) {
     const QChar* chars = text.constData();
     RangeRewriter out(text, context);
     State state = InLine;
+    const char16_t* s = QStringView(text).utf16();
     for (qsizetype i = 0; i < length; ++i) {
+        if (state == InLine) {
+            i = FindAnyOf<u'\r'>(s, length, i);
+            if (i >= length) {
+                break;
+            }
+        }
         const QChar c = chars[i];
         switch (state) {
             case InLine:

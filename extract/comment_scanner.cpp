@@ -5,6 +5,8 @@
 
 #include <QStringView>
 
+#include <algorithm>
+
 namespace tessarel {
 
 namespace {
@@ -32,15 +34,22 @@ void AppendCharacterReferences(QString& out, QStringView content) {
             code = QChar::surrogateToUcs4(content[i].unicode(), content[i + 1].unicode());
             ++i;
         }
+        char16_t digits[10];
+        int count = 0;
+        do {
+            digits[count++] = static_cast<char16_t>(u'0' + code % 10);
+            code /= 10;
+        } while (code != 0);
         out += u"&#";
-        out += QString::number(code);
+        while (count > 0) {
+            out += QChar(digits[--count]);
+        }
     }
 }
 
 /// The next `c` at or after `from`; `n` when there is none.
 inline qsizetype NextOf(const char16_t* s, qsizetype n, qsizetype from, char16_t c) {
-    const qsizetype at = QStringView(s, n).indexOf(QChar(c), from);
-    return at < 0 ? n : at;
+    return FindChar(s, n, from, c);
 }
 
 }  // namespace
@@ -76,17 +85,30 @@ void TextRewriter::finish(QString& text) {
 
 qsizetype FindText(QStringView text, QStringView needle, qsizetype from) {
     const qsizetype m = needle.size();
+    const qsizetype n = text.size();
+    const char16_t* s = text.utf16();
+    if (from < 0 || m == 0) {
+        return text.indexOf(needle, from);
+    }
+    if (from >= n) {
+        return -1;
+    }
     if (m == 1) {
-        return text.indexOf(needle.front(), from);
+        const qsizetype at = FindChar(s, n, from, needle.front().unicode());
+        return at < n ? at : -1;
     }
     const auto rarity = [](char16_t c) {
-        if (QStringView(u"@{}*:[]<>#!;&^_'\\").contains(QChar(c))) {
+        switch (c) {
+        case u'@': case u'{': case u'}': case u'*': case u':': case u'[': case u']': case u'<': case u'>':
+        case u'#': case u'!': case u';': case u'&': case u'^': case u'_': case u'\'': case u'\\':
             return 3;
-        }
-        if (c == u' ' || c == u'\t' || c == u'\r' || c == u'\n') {
+        case u' ': case u'\t': case u'\r': case u'\n':
             return 0;
+        case u'(': case u')': case u'/': case u',': case u'.':
+            return 1;
+        default:
+            return 2;
         }
-        return QStringView(u"()/,.").contains(QChar(c)) ? 1 : 2;
     };
     qsizetype anchor = 0;
     for (qsizetype k = 1; k < m; ++k) {
@@ -94,10 +116,14 @@ qsizetype FindText(QStringView text, QStringView needle, qsizetype from) {
             anchor = k;
         }
     }
-    const QChar c = needle[anchor];
-    for (qsizetype p = text.indexOf(c, from + anchor); p >= 0; p = text.indexOf(c, p + 1)) {
+    const char16_t c = needle[anchor].unicode();
+    const char16_t* wanted = needle.utf16();
+    for (qsizetype p = FindChar(s, n, from + anchor, c); p < n; p = FindChar(s, n, p + 1, c)) {
         const qsizetype start = p - anchor;
-        if (start + m <= text.size() && text.sliced(start, m) == needle) {
+        if (start + m > n) {
+            break;
+        }
+        if (std::equal(wanted, wanted + m, s + start)) {
             return start;
         }
     }
@@ -183,8 +209,8 @@ void EncodeLiteralBlocks(QString& text, PassContext* context) {
             break;
         case 3:
             if (c == u'}') {
-                const QString content = TrimSpaces(QStringView(s + open + 2, i - 1 - (open + 2)).toString());
-                AppendCharacterReferences(out.replace(open, i + 1), content);
+                AppendCharacterReferences(out.replace(open, i + 1),
+                                          TrimmedSpaces(QStringView(s + open + 2, i - 1 - (open + 2))));
                 state = 0;
             } else if (c == kCr) {
                 state = 0;
@@ -197,14 +223,33 @@ void EncodeLiteralBlocks(QString& text, PassContext* context) {
     out.finish(text);
 }
 
+namespace {
+
+/// Replaces `separator` by `replacement` wherever "http" or "https" stands
+/// right before it. This is replacing the "http" forms everywhere and then
+/// the "https" forms: the two never overlap, and neither replacement holds a
+/// character that could make a new one.
+void ReplaceAfterScheme(QString& text, QStringView separator, QStringView replacement, PassContext* context) {
+    const QStringView view(text);
+    const char16_t* s = view.utf16();
+    TextRewriter out(text, context);
+    for (qsizetype at = FindText(view, separator); at >= 0; at = FindText(view, separator, at + separator.size())) {
+        const qsizetype scheme = at >= 1 && s[at - 1] == u's' ? at - 5 : at - 4;
+        if (scheme >= 0 && view.sliced(scheme).startsWith(u"http")) {
+            out.replace(at, at + separator.size()).append(replacement);
+        }
+    }
+    out.finish(text);
+}
+
+}  // namespace
+
 void ProtectWebAddresses(QString& text, PassContext* context) {
-    ReplaceEverywhere(text, u"http://", u"http&#58&#47&#47", context);
-    ReplaceEverywhere(text, u"https://", u"https&#58&#47&#47", context);
+    ReplaceAfterScheme(text, u"://", u"&#58&#47&#47", context);
 }
 
 void RestoreWebAddresses(QString& text, PassContext* context) {
-    ReplaceEverywhere(text, u"http&#58&#47&#47", u"http://", context);
-    ReplaceEverywhere(text, u"https&#58&#47&#47", u"https://", context);
+    ReplaceAfterScheme(text, u"&#58&#47&#47", u"://", context);
 }
 
 void EscapeMarkers(QString& text, PassContext* context) {
@@ -213,11 +258,8 @@ void EscapeMarkers(QString& text, PassContext* context) {
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
     TextRewriter out(text, context);
-    for (qsizetype i = 0; i + 1 < n; ++i) {
+    for (qsizetype i = FindAnyOf<u'@', u':'>(s, n - 1, 0); i + 1 < n; i = FindAnyOf<u'@', u':'>(s, n - 1, i + 1)) {
         const char16_t c = s[i];
-        if (c != u'@' && c != u':') {
-            continue;
-        }
         const char16_t next = s[i + 1];
         const char16_t* escape = nullptr;
         if (c == u':') {
@@ -266,7 +308,7 @@ void CloseBraceComments(QString& text, PassContext* context) {
     const char16_t* s = Chars(text);
     const QStringView view(s, n);
     TextRewriter out(text, context);
-    for (qsizetype i = 0; i < n; ++i) {
+    for (qsizetype i = FindAnyOf<u'{', u'}', u'['>(s, n, 0); i < n; i = FindAnyOf<u'{', u'}', u'['>(s, n, i + 1)) {
         const char16_t c = s[i];
         if (c == u'{' || c == u'}') {
             if (i + 1 < n && s[i + 1] == c) {
@@ -294,9 +336,14 @@ void CloseSingleLineBlocks(QString& text, QChar mark, PassContext* context) {
         if (state == 0 || state == 4) {
             // Only a line feed moves the walk on from these states.
             i = NextOf(s, n, i, kLf);
-            if (i >= n) {
-                break;
+        } else if (state == 2 || state == 6) {
+            // Blanks at a line start leave these states as they are.
+            while (i < n && IsBlank(s[i])) {
+                ++i;
             }
+        }
+        if (i >= n) {
+            break;
         }
         if (context != nullptr) {
             context->tick();
@@ -393,6 +440,75 @@ void BlankTrailingRuns(QString& text, QChar mark, PassContext* context) {
         }
         i = end;
     }
+}
+
+namespace {
+
+/// Whether only blanks stand between position `r` and a CR LF before it.
+/// Nothing before `floor` is read: a blanked run ends there, which was no blank.
+inline bool StartsLine(const char16_t* s, qsizetype r, qsizetype floor) {
+    qsizetype b = r;
+    while (b > floor && IsBlank(s[b - 1])) {
+        --b;
+    }
+    return b >= 2 && s[b - 1] == kLf && s[b - 2] == kCr;
+}
+
+/// Blanks every run of `k` that starts a line or that `closing` (given the
+/// run's start and end) takes for a closing run, in place.
+template <typename Closing>
+void BlankLeadingAndClosingRuns(QString& text, char16_t k, Closing closing, PassContext* context) {
+    const qsizetype n = text.size();
+    const char16_t* s = Chars(text);
+    char16_t* w = nullptr;
+    qsizetype blankedEnd = 0;
+    for (qsizetype i = NextOf(s, n, 0, k); i < n; i = NextOf(s, n, i, k)) {
+        if (context != nullptr) {
+            context->tick();
+        }
+        qsizetype end = i;
+        while (end < n && s[end] == k) {
+            ++end;
+        }
+        if (StartsLine(s, i, blankedEnd) || closing(s, n, i, end)) {
+            if (w == nullptr) {
+                w = WritableChars(text);
+                s = w;
+            }
+            std::fill(w + i, w + end, u' ');
+            blankedEnd = end;
+        }
+        i = end;
+    }
+}
+
+}  // namespace
+
+void BlankCommentRuns(QString& text, QChar mark, PassContext* context) {
+    // Either pass blanks whole runs and decides by the characters around a
+    // run, which are no marks: the two do not see each other's work.
+    BlankLeadingAndClosingRuns(
+        text, mark.unicode(),
+        [](const char16_t* s, qsizetype n, qsizetype start, qsizetype end) {
+            return start >= 1 && IsBlank(s[start - 1]) && end < n && (s[end] == kCr || CloseMarkerAt(s, n, end));
+        },
+        context);
+}
+
+void BlankStarDecoration(QString& text, PassContext* context) {
+    BlankLeadingAndClosingRuns(
+        text, u'*',
+        [](const char16_t* s, qsizetype n, qsizetype, qsizetype end) {
+            if (CloseMarkerAt(s, n, end)) {
+                return true;
+            }
+            qsizetype after = end;
+            while (after < n && IsBlank(s[after])) {
+                ++after;
+            }
+            return after < n && s[after] == kCr;
+        },
+        context);
 }
 
 void CloseDoubleSlashBlocks(QString& text, PassContext* context) {
@@ -570,9 +686,8 @@ void ScanComments(QString& text, const CommentStyles& styles, UserInterface& ui,
     const auto prefixStyle = [&](QChar mark) {
         CloseSingleLineBlocks(text, mark, context);
         ui.AddProgress();
-        BlankLeadingRuns(text, mark, context);
+        BlankCommentRuns(text, mark, context);
         ui.AddProgress();
-        BlankTrailingRuns(text, mark, context);
         ui.AddProgress();
     };
     if (styles.chkS32) {
@@ -602,9 +717,8 @@ void ScanComments(QString& text, const CommentStyles& styles, UserInterface& ui,
     }
 
     if (styles.anyMultiLine()) {
-        BlankLeadingRuns(text, u'*', context);
+        BlankStarDecoration(text, context);
         ui.AddProgress();
-        BlankTrailingStars(text, context);
         ui.AddProgress();
     }
     BlankSeparatorLines(text, context);

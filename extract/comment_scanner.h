@@ -6,8 +6,13 @@
 #include <QString>
 #include <QStringView>
 
+#include <bit>
 #include <utility>
 #include <vector>
+
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#endif
 
 namespace tessarel {
 
@@ -31,6 +36,10 @@ public:
     QString& output(qsizetype size);
     /// The spare buffer becomes the text; the text's buffer becomes the spare.
     void commit(QString& text) { text.swap(spare_); }
+    /// Room for `size` characters in the spare buffer, before any pass needs it.
+    void reserve(qsizetype size) { spare_.reserve(size); }
+    /// Gives the spare buffer back.
+    void release() { spare_ = QString(); }
 
 private:
     Yielder* yielder_ = nullptr;
@@ -56,6 +65,66 @@ private:
     QString* out_ = nullptr;
     qsizetype copied_ = 0;
 };
+
+/// The first `c` in s[from, n), or `n` when there is none. Inline, as most
+/// searches of the passes end within a line: the library call costs more than
+/// the search itself there.
+inline qsizetype FindChar(const char16_t* s, qsizetype n, qsizetype from, char16_t c) {
+    qsizetype i = from;
+#if defined(__SSE2__) || defined(_M_X64)
+    const __m128i wanted = _mm_set1_epi16(static_cast<short>(c));
+    for (; i + 8 <= n; i += 8) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, wanted)));
+        if (mask != 0) {
+            return i + std::countr_zero(mask) / 2;
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        if (s[i] == c) {
+            return i;
+        }
+    }
+    return n;
+}
+
+/// The first of the `Wanted` characters in s[from, n), or `n` when there is none.
+template <char16_t... Wanted>
+inline qsizetype FindAnyOf(const char16_t* s, qsizetype n, qsizetype from) {
+    qsizetype i = from;
+#if defined(__SSE2__) || defined(_M_X64)
+    for (; i + 8 <= n; i += 8) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        __m128i hits = _mm_setzero_si128();
+        ((hits = _mm_or_si128(hits, _mm_cmpeq_epi16(chunk, _mm_set1_epi16(static_cast<short>(Wanted))))), ...);
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(hits));
+        if (mask != 0) {
+            return i + std::countr_zero(mask) / 2;
+        }
+    }
+#endif
+    for (; i < n; ++i) {
+        const char16_t c = s[i];
+        if (((c == Wanted) || ...)) {
+            return i;
+        }
+    }
+    return n;
+}
+
+/// `text` without the spaces at its ends (what TrimSpaces keeps), as a view.
+inline QStringView TrimmedSpaces(QStringView text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ') {
+        ++first;
+    }
+    while (last > first && text[last - 1] == u' ') {
+        --last;
+    }
+    return text.sliced(first, last - first);
+}
 
 /// The first `needle` (not empty) at or after `from`, or -1. Like
 /// QStringView::indexOf, but it runs the fast single-character search on the
@@ -102,6 +171,9 @@ void BlankLeadingRuns(QString& text, QChar mark, PassContext* context = nullptr)
 /// A run of `mark` after a blank and directly before a CR or "@/t" becomes spaces.
 void BlankTrailingRuns(QString& text, QChar mark, PassContext* context = nullptr);
 
+/// BlankLeadingRuns and then BlankTrailingRuns, in one walk.
+void BlankCommentRuns(QString& text, QChar mark, PassContext* context = nullptr);
+
 /// Double-slash style, pass 1: "@/t" before the CR of the last line of every
 /// block of "//" comments (a block may start after code).
 void CloseDoubleSlashBlocks(QString& text, PassContext* context = nullptr);
@@ -111,6 +183,8 @@ void BlankDoubleSlashes(QString& text, PassContext* context = nullptr);
 /// A run of "*" before optional blanks and a CR, or directly before "@/t",
 /// becomes spaces (closing star rows).
 void BlankTrailingStars(QString& text, PassContext* context = nullptr);
+/// BlankLeadingRuns with "*" and then BlankTrailingStars, in one walk.
+void BlankStarDecoration(QString& text, PassContext* context = nullptr);
 /// A line ending a block whose text before "@/t" starts with three equal
 /// characters (a separator row) is blanked up to the "@/t".
 void BlankSeparatorLines(QString& text, PassContext* context = nullptr);

@@ -76,8 +76,8 @@ void Emphasize(QString& text, QChar mark, const QString& openTag, const QString&
             // In states 0 and 1 only a mark can lead anywhere. The mark opens
             // when an odd number of blanks and line feeds stand right before
             // it (since i): the first moves to state 1, the second back to 0.
-            const qsizetype p = view.indexOf(QChar(m), i);
-            if (p < 0) {
+            const qsizetype p = FindChar(s, n, i, m);
+            if (p >= n) {
                 break;
             }
             if (context != nullptr) {

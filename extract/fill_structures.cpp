@@ -11,15 +11,22 @@
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace tessarel {
 
 namespace {
 
-const QString kBlankedClose = QStringLiteral("   ");
-
+/// Every "@/t" becomes three spaces, in place: spaces cannot form a new one.
 void BlankCloseMarkers(QString& text) {
-    if (text.contains(TextCloseTag)) {
-        text.replace(TextCloseTag, kBlankedClose);
+    qsizetype at = FindText(text, TextCloseTag);
+    if (at < 0) {
+        return;
+    }
+    char16_t* w = reinterpret_cast<char16_t*>(text.data());
+    for (; at >= 0; at = FindText(text, TextCloseTag, at + 3)) {
+        std::fill(w + at, w + at + 3, u' ');
     }
 }
 
@@ -40,6 +47,12 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
     Yielder yielder(ui);
     PassContext context(yielder);
     QString text = ReadTextFile(path);
+    // Both whole-text buffers get room for the text's growth through all the
+    // passes at once: a page costs only when first written, while a buffer
+    // outgrown halfway through would be written afresh.
+    const qsizetype room = text.size() + text.size() / 2 + 1024;
+    text.reserve(room);
+    context.reserve(room);
     // Guard blanks at the end, and files with bare line feeds read as CR LF files.
     text += QString(10, u' ');
     if (!text.contains(kCrLf)) {
@@ -48,7 +61,7 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
     // Every line, the first and the last included, then starts after a CR LF
     // and ends before one.
     {
-        QString& wrapped = context.output(text.size() + 208);
+        QString& wrapped = context.output(room);
         wrapped += kCrLf;
         wrapped += kCrLf;
         wrapped += text;
@@ -72,6 +85,7 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
     ScanComments(text, styles, ui, &context);
     ConvertKeywordLines(text, &context);
     ui.AddProgress();
+    context.release();
     // Closes a span left open at the end of the file.
     text += kCrLf;
     text += TextCloseTag;
@@ -80,10 +94,18 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
     doc.SourceText = std::move(text);
     doc.SourceTextLength = doc.SourceText.size();
 
-    FillSections(doc);
+    // The texts are put together only when formatted, each in the working
+    // buffer below: a first copy of them all would be written and freed again.
+    SectionSpans spans;
+    FillSections(doc, &spans);
     ui.AddProgress();
     if (doc.count() == 0) {
         return false;
+    }
+    // A name that ended its comment block leaves its section without text.
+    std::vector<bool> withoutText(static_cast<size_t>(doc.count()) + 1, false);
+    for (int i = 1; i <= doc.count(); ++i) {
+        withoutText[static_cast<size_t>(i)] = FindText(doc.section(i).Name, TextCloseTag) >= 0;
     }
     FindDeclarations(doc);
     ui.AddProgress();
@@ -100,7 +122,9 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
         ui.yield();
         SectionRecord& section = doc.section(i);
         working.resize(0);
-        working.append(section.Text.constData(), section.Text.size());
+        if (!withoutText[static_cast<size_t>(i)]) {
+            spans.appendText(working, doc.SourceText, i);
+        }
         linker.link(working, i);
         FormatSectionText(working, sectionContext);
         RestoreWebAddresses(working, &sectionContext);

@@ -19,7 +19,9 @@ public:
     ForwardSearch(const QString& text, QChar wanted) : text_(text), wanted_(wanted) {}
     qsizetype from(qsizetype position) {
         if (found_ == kUnknown || (found_ >= 0 && found_ < position)) {
-            found_ = position < text_.size() ? text_.indexOf(wanted_, position) : -1;
+            const qsizetype n = text_.size();
+            const qsizetype at = position < n ? FindChar(QStringView(text_).utf16(), n, position, wanted_.unicode()) : n;
+            found_ = at < n ? at : -1;
         }
         return found_;
     }
@@ -45,7 +47,7 @@ void TranslateBracketedTags(QString& text, const QString& tag, qsizetype resumeL
     ForwardSearch closeBracket(text, u']');
     qsizetype from = 0;
     for (;;) {
-        const qsizetype at = text.indexOf(tag, from);
+        const qsizetype at = FindText(text, tag, from);
         if (at < 0) {
             break;
         }

@@ -72,9 +72,9 @@ QString NameFromRange(QStringView range) {
     return name.isEmpty() ? kUnnamed : name;
 }
 
-QString SpanText(const QString& text, qsizetype p, qsizetype limit) {
-    std::vector<std::pair<qsizetype, qsizetype>> spans;
-    qsizetype length = 4;
+/// Appends the stretches strictly between "@t" and the next "@/t" from `p`
+/// on, as long as both markers start before `limit`.
+void CollectSpans(const QString& text, qsizetype p, qsizetype limit, std::vector<std::pair<qsizetype, qsizetype>>& spans) {
     qsizetype from = p;
     for (;;) {
         const qsizetype open = FindBefore(text, TextOpenTag, from, limit);
@@ -86,17 +86,22 @@ QString SpanText(const QString& text, qsizetype p, qsizetype limit) {
             break;
         }
         spans.emplace_back(open + 2, close);
-        length += close - open - 2;
         from = close + 1;
     }
-    QString result;
-    result.reserve(length);
-    for (const auto& [start, end] : spans) {
-        result.append(QStringView(text).mid(start, end - start));
+}
+
+void AppendSpans(QString& out, const QString& text, const std::pair<qsizetype, qsizetype>* begin,
+                 const std::pair<qsizetype, qsizetype>* end) {
+    qsizetype length = out.size() + 4;
+    for (auto it = begin; it != end; ++it) {
+        length += it->second - it->first;
     }
-    result += kCrLf;
-    result += kCrLf;
-    return result;
+    out.reserve(length);
+    for (auto it = begin; it != end; ++it) {
+        out.append(QStringView(text).mid(it->first, it->second - it->first));
+    }
+    out += kCrLf;
+    out += kCrLf;
 }
 
 }  // namespace
@@ -131,7 +136,6 @@ bool IsSectionKeyword(QStringView word) {
 void ConvertKeywordLines(QString& text, PassContext* context) {
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
-    const QStringView view(s, n);
     TextRewriter out(text, context);
     qsizetype lineStart = 0;
     qsizetype colon = 0;
@@ -139,8 +143,14 @@ void ConvertKeywordLines(QString& text, PassContext* context) {
     for (qsizetype i = 0; i < n; ++i) {
         if (state == 0 || state == 4) {
             // Only a carriage return moves the walk on from these states.
-            i = view.indexOf(QChar(kCr), i);
-            if (i < 0) {
+            i = FindChar(s, n, i, kCr);
+            if (i >= n) {
+                break;
+            }
+        } else if (state == 3) {
+            // In a candidate line only its colon or its end matters.
+            i = FindAnyOf<kCr, u':'>(s, n, i);
+            if (i >= n) {
                 break;
             }
         }
@@ -211,7 +221,12 @@ std::vector<qsizetype> SectionTagPositions(const QString& text) {
     return positions;
 }
 
-void FillSections(DocumentModel& doc) {
+void SectionSpans::appendText(QString& out, const QString& source, int i) const {
+    const auto k = static_cast<size_t>(i);
+    AppendSpans(out, source, ranges.data() + firstRange[k], ranges.data() + firstRange[k + 1]);
+}
+
+void FillSections(DocumentModel& doc, SectionSpans* spans) {
     const QString& text = doc.SourceText;
     const std::vector<qsizetype> tags = SectionTagPositions(text);
     doc.SectionCount = static_cast<double>(tags.size());
@@ -230,6 +245,11 @@ void FillSections(DocumentModel& doc) {
     qsizetype nameCharacters = 0;
     std::pair<qsizetype, qsizetype> lastRange{-1, -1};
     QString lastName;
+    std::vector<std::pair<qsizetype, qsizetype>> ownRanges;
+    if (spans != nullptr) {
+        spans->ranges.clear();
+        spans->firstRange.assign(2, 0);
+    }
 
     for (size_t k = 0; k < tags.size(); ++k) {
         const qsizetype p = tags[k];
@@ -254,7 +274,14 @@ void FillSections(DocumentModel& doc) {
             }
             record.Name = lastName;
         }
-        record.Text = SpanText(text, p, limit);
+        if (spans != nullptr) {
+            CollectSpans(text, p, limit, spans->ranges);
+            spans->firstRange.push_back(spans->ranges.size());
+        } else {
+            ownRanges.clear();
+            CollectSpans(text, p, limit, ownRanges);
+            AppendSpans(record.Text, text, ownRanges.data(), ownRanges.data() + ownRanges.size());
+        }
     }
 }
 
@@ -345,9 +372,8 @@ public:
     void scan(const QString& text) {
         const char16_t* s = Chars(text);
         const qsizetype n = text.size();
-        const QStringView view(text);
         const bool anyOther = terminal_.size() > 1 || terminal_[0] >= 0;
-        for (qsizetype r = view.indexOf(u'('); r >= 0; r = view.indexOf(u'(', r + 1)) {
+        for (qsizetype r = FindChar(s, n, 0, u'('); r < n; r = FindChar(s, n, r + 1, u'(')) {
             if (!wordLengths_.empty()) {
                 scanWord(s, n, r);
             }
@@ -477,6 +503,12 @@ std::vector<std::pair<qint64, qsizetype>> WalkParentheses(const QString& text, s
     qsizetype lineStart = 0;
     size_t next = 0;
     for (qsizetype i = 0; i < n; ++i) {
+        // Nothing happens between parentheses, line breaks and places.
+        const qsizetype stop = next < places.size() ? std::clamp<qsizetype>(places[next]->at, i, n) : n;
+        i = FindAnyOf<u'(', u')', kLf, kCr>(s, stop, i);
+        if (i >= n) {
+            break;
+        }
         while (next < places.size() && places[next]->at == i) {
             places[next]->depthBefore = depth;
             places[next]->lineStart = lineStart;

@@ -29,7 +29,14 @@ void FormatBulletLists(QString& text, PassContext* context) {
     State state = LineStart;
     bool listOpen = false;
     qsizetype bullet = 0;
+    const char16_t* s = QStringView(text).utf16();
     for (qsizetype i = 0; i < length; ++i) {
+        if (state == InLine) {
+            i = FindAnyOf<u'\n'>(s, length, i);
+            if (i >= length) {
+                break;
+            }
+        }
         const QChar c = chars[i];
         switch (state) {
             case LineStart:
@@ -80,7 +87,16 @@ void FormatHeadingsAfterLists(QString& text, PassContext* context) {
     RangeRewriter out(text, context);
     State state = Searching;
     qsizetype start = 0;
+    const char16_t* s = QStringView(text).utf16();
     for (qsizetype i = 0; i < length; ++i) {
+        if (state == Searching) {
+            i = FindAnyOf<u'/'>(s, length, i);
+        } else if (state == Candidate) {
+            i = FindAnyOf<u'\r', u':'>(s, length, i);
+        }
+        if (i >= length) {
+            break;
+        }
         const QChar c = chars[i];
         switch (state) {
             case Searching:
@@ -148,7 +164,7 @@ void FormatNumberedLines(QString& text, PassContext* context) {
                 continue;
             }
         }
-        const qsizetype lineBreak = text.indexOf(u"\r\n"_s, lineStart);
+        const qsizetype lineBreak = FindText(text, u"\r\n", lineStart);
         if (lineBreak < 0) {
             break;
         }
@@ -196,11 +212,15 @@ void FormatDefinitionTables(QString& text, PassContext* context) {
     qsizetype termStart = 0;
     qsizetype dash = 0;
 
+    QString html;
+    html.reserve(256);
     auto writeRow = [&](bool last) {
-        QString html = tableOpen ? kRowStart : kFirstRowStart;
-        html += TrimSpaces(text.mid(row.termStart, row.dash - row.termStart));
+        const QStringView view(text);
+        html.resize(0);
+        html += tableOpen ? kRowStart : kFirstRowStart;
+        html += TrimmedSpaces(view.sliced(row.termStart, row.dash - row.termStart));
         html += kRowMiddle;
-        html += TrimSpaces(text.mid(row.dash + 1, row.lastLineEnd - row.dash - 1));
+        html += TrimmedSpaces(view.sliced(row.dash + 1, row.lastLineEnd - row.dash - 1));
         html += last ? kLastRowEnd : kRowEnd;
         out.replace(row.termStart, row.lastLineEnd, html);
         tableOpen = !last;
@@ -214,7 +234,24 @@ void FormatDefinitionTables(QString& text, PassContext* context) {
         }
     };
 
+    const char16_t* s = QStringView(text).utf16();
     for (qsizetype i = 0; i < length; ++i) {
+        // Within a term only a line break or a dash after a blank matters,
+        // within a definition only line breaks, after a CR only the LF.
+        if (state == Term) {
+            const qsizetype from = i;
+            i = FindAnyOf<u'-', u'\r', u'\n'>(s, length, i);
+            if (i < length && chars[i] == u'-' && i > from && IsBlank(chars[i - 1])) {
+                state = BlanksAfterTerm;
+            }
+        } else if (state == Definition) {
+            i = FindAnyOf<u'\r', u'\n'>(s, length, i);
+        } else if (state == LineBreak) {
+            i = FindAnyOf<u'\n'>(s, length, i);
+        }
+        if (i >= length) {
+            break;
+        }
         const QChar c = chars[i];
         switch (state) {
             case LineStart:

@@ -1,6 +1,7 @@
 #include "extract/web_links.h"
 
 #include "extract/block_formatters.h"
+#include "extract/comment_scanner.h"
 #include "support/string_functions.h"
 
 namespace tessarel {
@@ -28,7 +29,17 @@ void LinkWebAddresses(QString& text, PassContext* context) {
     bool secure = false;
     qsizetype start = 0;
     qsizetype addressStart = 0;
+    const char16_t* s = QStringView(text).utf16();
     for (qsizetype i = 0; i < length; ++i) {
+        // Only an "h" starts an address, and only its end moves the walk on.
+        if (state == Searching) {
+            i = FindAnyOf<u'h'>(s, length, i);
+        } else if (state == Address) {
+            i = FindAnyOf<u',', u';', u' ', u'\t', u'\r'>(s, length, i);
+        }
+        if (i >= length) {
+            break;
+        }
         const QChar c = chars[i];
         switch (state) {
             case Searching:

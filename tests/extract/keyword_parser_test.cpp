@@ -271,10 +271,20 @@ TEST(Sections, IndexedLookUpsGiveTheLiteralResults) {
         const DocumentModel doc = Parsed(source);
         const std::vector<qsizetype> tags = SectionTagPositions(source);
         ASSERT_EQ(doc.SectionCount, static_cast<double>(tags.size())) << source.toStdString();
+        // The texts kept as spans come out the same when put together.
+        DocumentModel bySpans;
+        bySpans.SourceText = source;
+        SectionSpans spans;
+        FillSections(bySpans, &spans);
+        ASSERT_EQ(bySpans.count(), doc.count());
         for (int i = 1; i <= doc.count(); ++i) {
             const qsizetype p = tags[static_cast<size_t>(i - 1)];
             QString name = LiteralName(source, p);
             QString text = LiteralText(source, p);
+            QString joined = u"kept"_s;
+            spans.appendText(joined, source, i);
+            ASSERT_EQ(joined, u"kept"_s + text) << source.toStdString();
+            ASSERT_TRUE(bySpans.section(i).Text.isEmpty());
             if (name.contains(TextCloseTag)) {
                 name.replace(TextCloseTag, u"   "_s);
                 text.clear();
