@@ -53,8 +53,9 @@ ProjectModel Seeded() {
 }
 
 World& world() {
-    static World* instance = new World;
-    return *instance;
+    // Destroyed at a normal exit, which removes its temporary folders.
+    static World instance;
+    return instance;
 }
 
 }  // namespace
