@@ -32,6 +32,7 @@
 #include "extract/fill_structures.h"
 #include "pages/chapter_page.h"
 #include "pages/page_frame.h"
+#include "support/memory_setup.h"
 #include "support/settings.h"
 #include "support/user_interface.h"
 
@@ -245,6 +246,8 @@ bool MeasureInChild(const QString& sourcePath, const QString& pageFolder, bool l
     const pid_t child = fork();
     if (child == 0) {
         close(channel[0]);
+        // Each child stands for a program run, which prepares its heap first.
+        PrepareHeapForLargeTexts();
         const Result measured = Measure(sourcePath, pageFolder, links, writePage, repeats);
         const ssize_t written = write(channel[1], &measured, sizeof measured);
         _exit(written == static_cast<ssize_t>(sizeof measured) ? 0 : 1);
