@@ -55,9 +55,9 @@ void WritePageHeader(PageBuffer& page, const PageStyle& style, const QString& ti
     AddTag(page, u"body "_s + bodyAttributes);
 }
 
-void AddLine(PageBuffer& page, const QString& text) { AddLineTo(page.PageText, text); }
+void AddLine(PageBuffer& page, QStringView text) { AddLineTo(page.PageText, text); }
 
-void AddTag(PageBuffer& page, const QString& tagBody) { AddTagTo(page.PageText, tagBody); }
+void AddTag(PageBuffer& page, QStringView tagBody) { AddTagTo(page.PageText, tagBody); }
 
 void AddComment(PageBuffer& page, const QString& text) {
     page.PageText += QStringLiteral("<!-- ");
@@ -66,22 +66,48 @@ void AddComment(PageBuffer& page, const QString& text) {
     page.PageText += kCrLf;
 }
 
-void AddTagTo(QString& buffer, const QString& tagBody) {
+void AddTagTo(QString& buffer, QStringView tagBody) {
     buffer += QLatin1Char('<');
     buffer += tagBody;
-    buffer += QLatin1Char('>');
-    buffer += kCrLf;
+    buffer += u">\r\n";
 }
 
-void AddLineTo(QString& buffer, const QString& text) {
+void AddLineTo(QString& buffer, QStringView text) {
     buffer += text;
-    buffer += kCrLf;
+    buffer += u"\r\n";
+}
+
+namespace {
+
+// Characters handed to a streamed page's file at a time: large enough to keep
+// the writes few, small enough to stay in the caches.
+constexpr qsizetype kStreamPiece = qsizetype{1} << 16;
+
+}  // namespace
+
+PageStream::PageStream(PageBuffer& page, const QString& path) : page_(page), file_(path) {
+    page_.file = file_.open() ? &file_ : nullptr;
+}
+
+PageStream::~PageStream() { page_.file = nullptr; }
+
+void FlushPage(PageBuffer& page) {
+    if (page.file != nullptr && page.PageText.size() >= kStreamPiece) {
+        page.file->write(page.PageText);
+        page.PageText.resize(0);
+    }
 }
 
 bool WritePageFooter(PageBuffer& page, UserInterface& ui, const QString& path) {
-    AddTag(page, QStringLiteral("/body"));
-    AddTag(page, QStringLiteral("/html"));
-    return WriteTextFile(ui, path, page.PageText);
+    AddTag(page, u"/body");
+    AddTag(page, u"/html");
+    if (page.file == nullptr) {
+        return WriteTextFile(ui, path, page.PageText);
+    }
+    TextFileWriter& file = *page.file;
+    page.file = nullptr;
+    file.write(page.PageText);
+    return file.finish(ui);
 }
 
 QString PageFileName(const QString& fileName) {
