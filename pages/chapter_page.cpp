@@ -27,8 +27,28 @@ using PageSections = std::vector<SectionRecord>;
 
 const SectionRecord& PageSection(const PageSections& sections, int i) { return sections[static_cast<size_t>(i)]; }
 
-QString SameNameLink(const QString& attributes, const QString& name) {
-    return u"<a "_s + attributes + u"HREF=\"#"_s + name + u"\">"_s + name + u"</a>"_s;
+/// The line `<a ATTRIBUTES HREF="#NAME">NAME</a>`, written straight into the page.
+void AddSameNameLink(PageBuffer& page, QStringView attributes, QStringView name) {
+    QString& text = page.PageText;
+    text += u"<a ";
+    text += attributes;
+    text += u"HREF=\"#";
+    text += name;
+    text += u"\">";
+    text += name;
+    text += u"</a>\r\n";
+}
+
+/// The line `<a NAME="NAME"></a>`, with every space of the name made `replacement`.
+void AddAnchor(PageBuffer& page, QStringView name, char16_t replacement) {
+    QString& text = page.PageText;
+    text += u"<a NAME=\"";
+    const qsizetype start = text.size();
+    text += name;
+    if (replacement != u' ') {
+        std::replace(text.begin() + start, text.end(), QChar(u' '), QChar(replacement));
+    }
+    text += u"\"></a>\r\n";
 }
 
 /// The first sentence of a translated text without its tags, for the summary table.
@@ -77,7 +97,7 @@ void WriteContents(PageBuffer& page, const PageSections& sections, int count) {
             continue;
         }
         AddTag(page, u"li class=TocLink"_s);
-        AddLine(page, SameNameLink(u"class=TocLink "_s, name));
+        AddSameNameLink(page, u"class=TocLink ", name);
         AddTag(page, u"/li"_s);
     }
     AddTag(page, u"/ul"_s);
@@ -105,7 +125,7 @@ void WriteSummary(PageBuffer& page, const DocumentModel& doc, const PageSections
         text = translator.text(doc.section(i).Text).toString();
         AddTag(page, u"tr class=SummaryRow");
         AddTag(page, u"td class=SummaryLink");
-        AddLine(page, SameNameLink(u"class=SummaryLink "_s, section.Name));
+        AddSameNameLink(page, u"class=SummaryLink ", section.Name);
         AddTag(page, u"/td");
         AddTag(page, u"td class=SummaryText valign=top");
         AddLine(page, SummaryText(text));
@@ -218,10 +238,8 @@ bool WritePageBody(ChapterPageContext& context, const DocumentModel& doc, const 
         AddTag(page, u"div class=Section");
         AddTag(page, u"h3");
         if (!section.Name.isEmpty()) {
-            QString caretName = section.Name;
-            caretName.replace(QLatin1Char(' '), QLatin1Char('^'));
-            AddLine(page, u"<a NAME=\""_s + caretName + u"\"></a>"_s);
-            AddLine(page, u"<a NAME=\""_s + section.Name + u"\"></a>"_s);
+            AddAnchor(page, section.Name, u'^');
+            AddAnchor(page, section.Name, u' ');
         }
         AddLine(page, section.Name);
         AddTag(page, u"/h3");
@@ -263,7 +281,7 @@ DeclarationLinker::DeclarationLinker(const std::vector<SectionRecord>& sections,
         if (std::any_of(name.begin(), name.end(), IsWordBreak)) {
             spanning_.push_back(j);
         } else {
-            byWord_[name].push_back(j);
+            byWord_[QStringView(name)].push_back(j);
         }
     }
 }
@@ -302,7 +320,7 @@ void DeclarationLinker::AddCandidates(const QString& text, int after, std::set<i
             continue;
         }
         if (i > start) {
-            const auto found = byWord_.constFind(text.mid(start, i - start));
+            const auto found = byWord_.constFind(QStringView(text).sliced(start, i - start));
             if (found != byWord_.constEnd()) {
                 for (int j : *found) {
                     if (j > after) {
@@ -337,23 +355,25 @@ QString FormatParameterList(const QString& declaration) {
     if (open < 0) {
         return declaration;
     }
+    const QStringView text(declaration);
     QString result;
     result.reserve(declaration.size() + 32);
-    result += QStringView(declaration).left(open + 1);
+    qsizetype copied = 0;
     int depth = 1;
     qsizetype at = open + 1;
-    for (; at < declaration.size() && depth > 0; ++at) {
-        const QChar c = declaration[at];
-        result += c;
-        if (c == QLatin1Char('(')) {
+    for (; at < text.size() && depth > 0; ++at) {
+        const QChar c = text[at];
+        if (c == u'(') {
             ++depth;
-        } else if (c == QLatin1Char(')')) {
+        } else if (c == u')') {
             --depth;
-        } else if (c == QLatin1Char(',') && depth == 1) {
-            result += u"<br>"_s;
+        } else if (c == u',' && depth == 1) {
+            result += text.sliced(copied, at + 1 - copied);
+            result += u"<br>";
+            copied = at + 1;
         }
     }
-    result += QStringView(declaration).mid(at);
+    result += text.sliced(copied);
     return result;
 }
 

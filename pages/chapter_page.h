@@ -55,7 +55,7 @@ private:
     void AddSpanning(const QString& text, int after, std::set<int>& pending) const;
 
     const std::vector<SectionRecord>& sections_;
-    QHash<QString, std::vector<int>> byWord_;
+    QHash<QStringView, std::vector<int>> byWord_;  ///< views of the names in sections_
     std::vector<int> spanning_;
 };
 

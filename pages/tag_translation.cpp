@@ -273,6 +273,28 @@ void RewriteTagsAndAtSigns(QString& text, bool simpleTags, bool atSigns, PassCon
     out.finish(text);
 }
 
+/// The bracketed tags and "@r" that a text holds. No pass makes a tag that was
+/// not in the text already: the replacements hold no "@" and only copy parts
+/// of the text, so a pass whose tag is missing can be left out.
+enum TagPresence : unsigned { kHighlight = 1, kGoto = 2, kLink = 4, kFigure = 8 };
+
+unsigned TagsPresent(QStringView text) {
+    unsigned present = 0;
+    for (qsizetype at = text.indexOf(u'@'); at >= 0; at = text.indexOf(u'@', at + 1)) {
+        const QStringView rest = text.sliced(at + 1);
+        if (rest.startsWith(u'r')) {
+            present |= kHighlight;
+        } else if (rest.startsWith(u"goto")) {
+            present |= kGoto;
+        } else if (rest.startsWith(u"link")) {
+            present |= kLink;
+        } else if (rest.startsWith(u"figure")) {
+            present |= kFigure;
+        }
+    }
+    return present;
+}
+
 bool HoldsSchemeSeparator(QStringView text) {
     for (qsizetype at = text.indexOf(u':'); at >= 0; at = text.indexOf(u':', at + 1)) {
         if (at + 2 < text.size() && text[at + 1] == u'/' && text[at + 2] == u'/') {
@@ -392,10 +414,19 @@ QStringView SectionTranslator::text(const QString& text) {
     working_.append(text.constData(), text.size());
     // "@r" scans for the blank that ends its word; the guard spaces make sure there is one.
     working_ += kGuardSpaces;
-    HighlightWords(working_, &context_);
-    TranslateGotoTags(working_, &context_);
-    TranslateLinkTags(working_, &context_);
-    TranslateFigureTags(working_, &context_);
+    const unsigned present = TagsPresent(working_);
+    if (present & kHighlight) {
+        HighlightWords(working_, &context_);
+    }
+    if (present & kGoto) {
+        TranslateGotoTags(working_, &context_);
+    }
+    if (present & kLink) {
+        TranslateLinkTags(working_, &context_);
+    }
+    if (present & kFigure) {
+        TranslateFigureTags(working_, &context_);
+    }
     // The linker can only act on a "://"; most texts have none left by now.
     if (HoldsSchemeSeparator(working_)) {
         LinkWebAddresses(working_, &context_);
