@@ -7,7 +7,6 @@
 #include "support/user_interface.h"
 
 #include <algorithm>
-#include <array>
 
 namespace tessarel {
 
@@ -154,32 +153,32 @@ void TranslateTags(QString& text, QStringView tag, qsizetype resumeLength, const
     out.finish(text);
 }
 
-// Scheme prefixes that "@link" hides, each with its hidden form.
-struct Scheme {
-    QString plain;
-    QString hidden;
-};
-
-const std::array<Scheme, 2>& LinkSchemes() {
-    static const std::array<Scheme, 2> schemes{{
-        {u"http://"_s, u"http&#58&#47&#47"_s},
-        {u"https://"_s, u"https&#58&#47&#47"_s},
-    }};
-    return schemes;
-}
-
-QString HideSchemes(QString text) {
-    for (const Scheme& scheme : LinkSchemes()) {
-        ReplaceAll(text, scheme.plain, scheme.hidden);
+/// Appends `text` with every "http://" and "https://" replaced (by its hidden
+/// form, or by a space when `drop`), trimmed of spaces. Neither scheme can
+/// overlap the other or be made by a replacement, so one walk gives what
+/// replacing the two one after the other gives.
+void AppendSchemesReplaced(QString& out, QStringView text, bool drop) {
+    const qsizetype start = out.size();
+    qsizetype copied = 0;
+    for (qsizetype at = text.indexOf(u'h'); at >= 0; at = text.indexOf(u'h', at + 1)) {
+        const QStringView rest = text.sliced(at);
+        const bool secure = rest.startsWith(u"https://");
+        if (!secure && !rest.startsWith(u"http://")) {
+            continue;
+        }
+        out += text.sliced(copied, at - copied);
+        out += drop ? u" " : secure ? u"https&#58&#47&#47" : u"http&#58&#47&#47";
+        copied = at + (secure ? 8 : 7);
+        at = copied - 1;
     }
-    return TrimSpaces(text);
-}
-
-QString DropSchemes(QString text) {
-    for (const Scheme& scheme : LinkSchemes()) {
-        ReplaceAll(text, scheme.plain, u" "_s);
+    out += text.sliced(copied);
+    const qsizetype trimmed = TrimmedSpaces(QStringView(out).sliced(start)).size();
+    qsizetype lead = 0;
+    while (start + lead < out.size() && out[start + lead] == u' ') {
+        ++lead;
     }
-    return TrimSpaces(text);
+    out.remove(start, lead);
+    out.truncate(start + trimmed);
 }
 
 /// The HTML of the simple tag at `at` (an "@") and the tag's length; an empty
@@ -372,13 +371,14 @@ void TranslateLinkTags(QString& text, PassContext* context) {
         text, u"@link", 5,
         [](QString& out, QStringView argument) {
             const qsizetype comma = argument.indexOf(u',');
-            const QString target = HideSchemes((comma < 0 ? argument : argument.first(comma)).toString());
-            const QString shown =
-                comma < 0 ? DropSchemes(argument.toString()) : HideSchemes(argument.sliced(comma + 1).toString());
             out += u"<a HREF=\"";
-            out += target;
+            AppendSchemesReplaced(out, comma < 0 ? argument : argument.first(comma), false);
             out += u"\">";
-            out += shown;
+            if (comma < 0) {
+                AppendSchemesReplaced(out, argument, true);
+            } else {
+                AppendSchemesReplaced(out, argument.sliced(comma + 1), false);
+            }
             out += u"</a>";
         },
         context);
