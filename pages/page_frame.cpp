@@ -5,6 +5,9 @@
 #include "support/settings.h"
 #include "support/string_functions.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 namespace tessarel {
 
 using namespace Qt::Literals::StringLiterals;
@@ -66,16 +69,32 @@ void AddComment(PageBuffer& page, const QString& text) {
     page.PageText += kCrLf;
 }
 
-void AddTagTo(QString& buffer, QStringView tagBody) {
-    buffer += QLatin1Char('<');
-    buffer += tagBody;
-    buffer += u">\r\n";
+namespace {
+
+// Appends the pieces of one line with one size check: pages are made of
+// hundreds of thousands of short lines.
+void AppendPieces(QString& buffer, std::initializer_list<QStringView> pieces) {
+    qsizetype added = 0;
+    for (const QStringView piece : pieces) {
+        added += piece.size();
+    }
+    const qsizetype old = buffer.size();
+    if (buffer.capacity() < old + added) {
+        buffer.reserve(std::max(old + added, 2 * buffer.capacity()));
+    }
+    buffer.resize(old + added);
+    QChar* out = buffer.data() + old;
+    for (const QStringView piece : pieces) {
+        std::copy(piece.begin(), piece.end(), out);
+        out += piece.size();
+    }
 }
 
-void AddLineTo(QString& buffer, QStringView text) {
-    buffer += text;
-    buffer += u"\r\n";
-}
+}  // namespace
+
+void AddTagTo(QString& buffer, QStringView tagBody) { AppendPieces(buffer, {u"<", tagBody, u">\r\n"}); }
+
+void AddLineTo(QString& buffer, QStringView text) { AppendPieces(buffer, {text, u"\r\n"}); }
 
 namespace {
 
