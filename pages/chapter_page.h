@@ -27,8 +27,10 @@ struct ChapterPageContext {
     QDateTime generatedAt;      ///< the "date last generated" footer
 };
 
-/// CleanSectionNames, TranslateSections and WritePageBody: writes the chapter
-/// page of a parsed document. Section names in `doc` lose their HTML tags.
+/// CleanSectionNames, the translation of the sections and WritePageBody:
+/// writes the chapter page of a parsed document, streaming it to its file.
+/// Each section's text is translated as it is written, as TranslateSections
+/// would give it. Section names in `doc` lose their HTML tags.
 /// False when nothing was written (no section) or the page could not be written.
 bool WriteChapterPage(ChapterPageContext& context, DocumentModel& doc);
 
