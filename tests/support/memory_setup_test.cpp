@@ -7,7 +7,16 @@
 
 #include <gtest/gtest.h>
 
-#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// A sanitizer brings a heap of its own, which is left alone.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define TESSAREL_TEST_SANITIZED_HEAP 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+#define TESSAREL_TEST_SANITIZED_HEAP 1
+#endif
+#endif
+
+#if defined(__GLIBC__) && !defined(TESSAREL_TEST_SANITIZED_HEAP)
 #define TESSAREL_TEST_GLIBC_HEAP 1
 #include <sys/resource.h>
 #endif
