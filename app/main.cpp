@@ -5,6 +5,7 @@
 #include "app/window_user_interface.h"
 #include "book/workspace.h"
 #include "support/environment.h"
+#include "support/memory_setup.h"
 #include "support/preferences.h"
 
 #include <QApplication>
@@ -43,6 +44,7 @@ void ScreenshotBeforeUnload(tessarel::frmMain& window) {
 
 int main(int argc, char* argv[]) {
     using namespace tessarel;
+    PrepareHeapForLargeTexts();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessarel"));

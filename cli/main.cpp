@@ -11,6 +11,7 @@
 #include "support/environment.h"
 #include "support/error_report.h"
 #include "support/file_functions.h"
+#include "support/memory_setup.h"
 #include "support/preferences.h"
 
 using namespace tessarel;
@@ -48,6 +49,7 @@ ExitStatus Run(const QStringList& files, Console& console) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    PrepareHeapForLargeTexts();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tessarel-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSAREL_VERSION));

@@ -27,8 +27,28 @@ using PageSections = std::vector<SectionRecord>;
 
 const SectionRecord& PageSection(const PageSections& sections, int i) { return sections[static_cast<size_t>(i)]; }
 
-QString SameNameLink(const QString& attributes, const QString& name) {
-    return u"<a "_s + attributes + u"HREF=\"#"_s + name + u"\">"_s + name + u"</a>"_s;
+/// The line `<a ATTRIBUTES HREF="#NAME">NAME</a>`, written straight into the page.
+void AddSameNameLink(PageBuffer& page, QStringView attributes, QStringView name) {
+    QString& text = page.PageText;
+    text += u"<a ";
+    text += attributes;
+    text += u"HREF=\"#";
+    text += name;
+    text += u"\">";
+    text += name;
+    text += u"</a>\r\n";
+}
+
+/// The line `<a NAME="NAME"></a>`, with every space of the name made `replacement`.
+void AddAnchor(PageBuffer& page, QStringView name, char16_t replacement) {
+    QString& text = page.PageText;
+    text += u"<a NAME=\"";
+    const qsizetype start = text.size();
+    text += name;
+    if (replacement != u' ') {
+        std::replace(text.begin() + start, text.end(), QChar(u' '), QChar(replacement));
+    }
+    text += u"\"></a>\r\n";
 }
 
 /// The first sentence of a translated text without its tags, for the summary table.
@@ -77,7 +97,7 @@ void WriteContents(PageBuffer& page, const PageSections& sections, int count) {
             continue;
         }
         AddTag(page, u"li class=TocLink"_s);
-        AddLine(page, SameNameLink(u"class=TocLink "_s, name));
+        AddSameNameLink(page, u"class=TocLink ", name);
         AddTag(page, u"/li"_s);
     }
     AddTag(page, u"/ul"_s);
@@ -85,28 +105,36 @@ void WriteContents(PageBuffer& page, const PageSections& sections, int count) {
     AddTag(page, u"/div"_s);
 }
 
-void WriteSummary(PageBuffer& page, const PageSections& sections, int count) {
-    AddTag(page, u"div class=Summary"_s);
-    AddTag(page, u"h2"_s);
-    AddLine(page, u"Summary"_s);
-    AddTag(page, u"/h2"_s);
-    AddTag(page, u"table class=SummaryTable"_s);
+/// Sections whose texts were translated ahead of the body (for the summary)
+/// keep them here until the body writes them.
+using TranslatedTexts = std::vector<QString>;
+
+void WriteSummary(PageBuffer& page, const DocumentModel& doc, const PageSections& sections, int count,
+                  SectionTranslator& translator, TranslatedTexts& texts) {
+    AddTag(page, u"div class=Summary");
+    AddTag(page, u"h2");
+    AddLine(page, u"Summary");
+    AddTag(page, u"/h2");
+    AddTag(page, u"table class=SummaryTable");
     for (int i = 2; i <= count; ++i) {
         const SectionRecord& section = PageSection(sections, i);
         if (section.Name.isEmpty()) {
             continue;
         }
-        AddTag(page, u"tr class=SummaryRow"_s);
-        AddTag(page, u"td class=SummaryLink"_s);
-        AddLine(page, SameNameLink(u"class=SummaryLink "_s, section.Name));
-        AddTag(page, u"/td"_s);
-        AddTag(page, u"td class=SummaryText valign=top"_s);
-        AddLine(page, SummaryText(section.Text));
-        AddTag(page, u"/td"_s);
-        AddTag(page, u"/tr"_s);
+        QString& text = texts[static_cast<size_t>(i)];
+        text = translator.text(doc.section(i).Text).toString();
+        AddTag(page, u"tr class=SummaryRow");
+        AddTag(page, u"td class=SummaryLink");
+        AddSameNameLink(page, u"class=SummaryLink ", section.Name);
+        AddTag(page, u"/td");
+        AddTag(page, u"td class=SummaryText valign=top");
+        AddLine(page, SummaryText(text));
+        AddTag(page, u"/td");
+        AddTag(page, u"/tr");
+        FlushPage(page);
     }
-    AddTag(page, u"/table"_s);
-    AddTag(page, u"/div"_s);
+    AddTag(page, u"/table");
+    AddTag(page, u"/div");
 }
 
 void WriteFooter(const ChapterPageContext& context, const DocumentModel& doc) {
@@ -129,78 +157,115 @@ void WriteFooter(const ChapterPageContext& context, const DocumentModel& doc) {
     AddTag(page, u"/div"_s);
 }
 
+QStringView TrimmedSpaces(QStringView text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ') {
+        ++first;
+    }
+    while (last > first && text[last - 1] == u' ') {
+        --last;
+    }
+    return text.sliced(first, last - first);
+}
+
+/// The sections' names and declarations as the page shows them. Their texts are
+/// translated one at a time as the page is written, so the page never holds
+/// them all at once.
+PageSections PageSectionHeads(UserInterface& ui, const DocumentModel& doc) {
+    const int count = doc.count();
+    PageSections sections(static_cast<size_t>(count) + 1);
+    for (int i = 1; i <= count; ++i) {
+        ui.yield();
+        SectionRecord& page = sections[static_cast<size_t>(i)];
+        page.Name = SectionTranslator::name(doc.section(i).Name);
+        page.Declaration = TrimSpaces(doc.section(i).Declaration);
+    }
+    return sections;
+}
+
 bool WritePageBody(ChapterPageContext& context, const DocumentModel& doc, const PageSections& sections) {
     const int count = doc.count();
     const Settings& settings = context.settings;
     PageBuffer& page = context.page;
     UserInterface& ui = context.ui;
     const SectionRecord& chapter = PageSection(sections, 1);
+    SectionTranslator translator;
+    TranslatedTexts texts(static_cast<size_t>(count) + 1);
 
+    const QString target = context.destinationFolder.isEmpty()
+                               ? doc.ChapterPagePath
+                               : MakeChapterOutputPath(context.destinationFolder, doc.ChapterPagePath);
+    // A long page goes to its file as it is written instead of piling up whole.
+    const PageStream stream(page, target);
     WritePageHeader(page, context.style, chapter.Name, u"class=Main"_s);
-    // Room for the whole page up front: growing it by doubling copies it and
-    // touches fresh memory several times over. Pages not written yet cost nothing.
-    qsizetype expected = page.PageText.size() + 4096;
-    for (int i = 1; i <= count; ++i) {
-        const SectionRecord& section = PageSection(sections, i);
-        expected += section.Text.size() + 2 * section.Declaration.size() + 8 * section.Name.size() + 800;
+    if (page.file == nullptr) {
+        // Room for the whole page up front: growing it by doubling copies it
+        // and touches fresh memory several times over.
+        qsizetype expected = page.PageText.size() + 4096;
+        for (int i = 1; i <= count; ++i) {
+            const SectionRecord& section = doc.section(i);
+            expected += section.Text.size() + 2 * section.Declaration.size() + 8 * section.Name.size() + 900;
+        }
+        page.PageText.reserve(expected);
     }
-    page.PageText.reserve(expected);
     if (settings.Title) {
-        AddTag(page, u"h1"_s);
+        AddTag(page, u"h1");
         if (settings.IncludeProjectTitle) {
             AddLine(page, u"<div class=ProjectTitle>"_s + settings.IndexTitle + u"</div>"_s);
         }
         AddLine(page, chapter.Name);
-        AddTag(page, u"/h1"_s);
+        AddTag(page, u"/h1");
     }
-    AddTag(page, u"div class=SectionText"_s);
-    AddLine(page, chapter.Text);
-    AddTag(page, u"/div"_s);
+    AddTag(page, u"div class=SectionText");
+    AddLine(page, translator.text(doc.section(1).Text));
+    AddTag(page, u"/div");
     // An overview of a single item would only repeat it.
     if (count > 2) {
         if (settings.SumCon == u"0"_s) {
-            WriteSummary(page, sections, count);
+            WriteSummary(page, doc, sections, count, translator, texts);
         } else if (settings.SumCon == u"1"_s) {
             WriteContents(page, sections, count);
         }
     }
     ui.AddProgress();
 
-    AddTag(page, u"div class=AllSections"_s);
+    AddTag(page, u"div class=AllSections");
     const DeclarationLinker linker(sections, count);
     for (int i = 2; i <= count; ++i) {
         ui.yield();
         const SectionRecord& section = PageSection(sections, i);
-        AddTag(page, u"div class=Section"_s);
-        AddTag(page, u"h3"_s);
+        AddTag(page, u"div class=Section");
+        AddTag(page, u"h3");
         if (!section.Name.isEmpty()) {
-            QString caretName = section.Name;
-            caretName.replace(QLatin1Char(' '), QLatin1Char('^'));
-            AddLine(page, u"<a NAME=\""_s + caretName + u"\"></a>"_s);
-            AddLine(page, u"<a NAME=\""_s + section.Name + u"\"></a>"_s);
+            AddAnchor(page, section.Name, u'^');
+            AddAnchor(page, section.Name, u' ');
         }
         AddLine(page, section.Name);
-        AddTag(page, u"/h3"_s);
+        AddTag(page, u"/h3");
         if (settings.Api && !section.Declaration.isEmpty()) {
             WriteDeclarationBox(page, sections, linker, i);
         }
-        AddTag(page, u"div class=SectionText"_s);
-        AddLine(page, TrimSpaces(section.Text));
-        AddTag(page, u"/div"_s);
-        AddTag(page, u"/div"_s);
+        AddTag(page, u"div class=SectionText");
+        QString& kept = texts[static_cast<size_t>(i)];
+        if (kept.isEmpty()) {
+            AddLine(page, TrimmedSpaces(translator.text(doc.section(i).Text)));
+        } else {
+            AddLine(page, TrimmedSpaces(kept));
+            kept = QString();
+        }
+        AddTag(page, u"/div");
+        AddTag(page, u"/div");
+        FlushPage(page);
     }
     ui.yield();
-    AddTag(page, u"/div"_s);
+    AddTag(page, u"/div");
     ui.AddProgress();
 
     if (!settings.Copyright.isEmpty()) {
         AddLine(page, u"<div class=Copy>"_s + settings.Copyright + u"</div>"_s);
     }
     WriteFooter(context, doc);
-
-    const QString target = context.destinationFolder.isEmpty()
-                               ? doc.ChapterPagePath
-                               : MakeChapterOutputPath(context.destinationFolder, doc.ChapterPagePath);
     return WritePageFooter(page, ui, target);
 }
 
@@ -226,7 +291,7 @@ DeclarationLinker::DeclarationLinker(const std::vector<SectionRecord>& sections,
         if (std::any_of(name.begin(), name.end(), IsWordBreak)) {
             spanning_.push_back(j);
         } else {
-            byWord_.insert(name, j);
+            byWord_.insert(QStringView(name), j);
         }
     }
 }
@@ -291,7 +356,7 @@ void DeclarationLinker::AddCandidates(const QString& text, int after, std::set<i
             continue;
         }
         if (i > start) {
-            const auto found = byWord_.constFind(text.mid(start, i - start));
+            const auto found = byWord_.constFind(QStringView(text).sliced(start, i - start));
             if (found != byWord_.constEnd()) {
                 const int next = NextOfName(*found, after);
                 if (next >= 0) {
@@ -326,23 +391,25 @@ QString FormatParameterList(const QString& declaration) {
     if (open < 0) {
         return declaration;
     }
+    const QStringView text(declaration);
     QString result;
     result.reserve(declaration.size() + 32);
-    result += QStringView(declaration).left(open + 1);
+    qsizetype copied = 0;
     int depth = 1;
     qsizetype at = open + 1;
-    for (; at < declaration.size() && depth > 0; ++at) {
-        const QChar c = declaration[at];
-        result += c;
-        if (c == QLatin1Char('(')) {
+    for (; at < text.size() && depth > 0; ++at) {
+        const QChar c = text[at];
+        if (c == u'(') {
             ++depth;
-        } else if (c == QLatin1Char(')')) {
+        } else if (c == u')') {
             --depth;
-        } else if (c == QLatin1Char(',') && depth == 1) {
-            result += u"<br>"_s;
+        } else if (c == u',' && depth == 1) {
+            result += text.sliced(copied, at + 1 - copied);
+            result += u"<br>";
+            copied = at + 1;
         }
     }
-    result += QStringView(declaration).mid(at);
+    result += text.sliced(copied);
     return result;
 }
 
@@ -361,7 +428,7 @@ bool WriteChapterPage(ChapterPageContext& context, DocumentModel& doc) {
         return false;
     }
     CleanSectionNames(doc);
-    const PageSections sections = TranslateSections(context.ui, doc);
+    const PageSections sections = PageSectionHeads(context.ui, doc);
     return WritePageBody(context, doc, sections);
 }
 

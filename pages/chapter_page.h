@@ -27,8 +27,10 @@ struct ChapterPageContext {
     QDateTime generatedAt;      ///< the "date last generated" footer
 };
 
-/// CleanSectionNames, TranslateSections and WritePageBody: writes the chapter
-/// page of a parsed document. Section names in `doc` lose their HTML tags.
+/// CleanSectionNames, the translation of the sections and WritePageBody:
+/// writes the chapter page of a parsed document, streaming it to its file.
+/// Each section's text is translated as it is written, as TranslateSections
+/// would give it. Section names in `doc` lose their HTML tags.
 /// False when nothing was written (no section) or the page could not be written.
 bool WriteChapterPage(ChapterPageContext& context, DocumentModel& doc);
 
@@ -57,7 +59,7 @@ private:
     int NextOfName(int first, int after) const;
 
     const std::vector<SectionRecord>& sections_;
-    QHash<QString, int> byWord_;             ///< one-word names: the first section bearing each
+    QHash<QStringView, int> byWord_;         ///< one-word names (views into sections_): the first section bearing each
     std::vector<int> spanning_;              ///< other names: the first section bearing each
     std::vector<int> firstOfName_;           ///< by section: the first section of the same name
     QHash<int, std::vector<int>> ofName_;    ///< by first section: every section of that name, in order

@@ -5,6 +5,9 @@
 #include "support/settings.h"
 #include "support/string_functions.h"
 
+#include <algorithm>
+#include <initializer_list>
+
 namespace tessarel {
 
 using namespace Qt::Literals::StringLiterals;
@@ -55,9 +58,9 @@ void WritePageHeader(PageBuffer& page, const PageStyle& style, const QString& ti
     AddTag(page, u"body "_s + bodyAttributes);
 }
 
-void AddLine(PageBuffer& page, const QString& text) { AddLineTo(page.PageText, text); }
+void AddLine(PageBuffer& page, QStringView text) { AddLineTo(page.PageText, text); }
 
-void AddTag(PageBuffer& page, const QString& tagBody) { AddTagTo(page.PageText, tagBody); }
+void AddTag(PageBuffer& page, QStringView tagBody) { AddTagTo(page.PageText, tagBody); }
 
 void AddComment(PageBuffer& page, const QString& text) {
     page.PageText += QStringLiteral("<!-- ");
@@ -66,22 +69,64 @@ void AddComment(PageBuffer& page, const QString& text) {
     page.PageText += kCrLf;
 }
 
-void AddTagTo(QString& buffer, const QString& tagBody) {
-    buffer += QLatin1Char('<');
-    buffer += tagBody;
-    buffer += QLatin1Char('>');
-    buffer += kCrLf;
+namespace {
+
+// Appends the pieces of one line with one size check: pages are made of
+// hundreds of thousands of short lines.
+void AppendPieces(QString& buffer, std::initializer_list<QStringView> pieces) {
+    qsizetype added = 0;
+    for (const QStringView piece : pieces) {
+        added += piece.size();
+    }
+    const qsizetype old = buffer.size();
+    if (buffer.capacity() < old + added) {
+        buffer.reserve(std::max(old + added, 2 * buffer.capacity()));
+    }
+    buffer.resize(old + added);
+    QChar* out = buffer.data() + old;
+    for (const QStringView piece : pieces) {
+        std::copy(piece.begin(), piece.end(), out);
+        out += piece.size();
+    }
 }
 
-void AddLineTo(QString& buffer, const QString& text) {
-    buffer += text;
-    buffer += kCrLf;
+}  // namespace
+
+void AddTagTo(QString& buffer, QStringView tagBody) { AppendPieces(buffer, {u"<", tagBody, u">\r\n"}); }
+
+void AddLineTo(QString& buffer, QStringView text) { AppendPieces(buffer, {text, u"\r\n"}); }
+
+namespace {
+
+// Characters handed to a streamed page's file at a time: large enough to keep
+// the writes few, small enough to stay in the caches.
+constexpr qsizetype kStreamPiece = qsizetype{1} << 16;
+
+}  // namespace
+
+PageStream::PageStream(PageBuffer& page, const QString& path) : page_(page), file_(path) {
+    page_.file = file_.open() ? &file_ : nullptr;
+}
+
+PageStream::~PageStream() { page_.file = nullptr; }
+
+void FlushPage(PageBuffer& page) {
+    if (page.file != nullptr && page.PageText.size() >= kStreamPiece) {
+        page.file->write(page.PageText);
+        page.PageText.resize(0);
+    }
 }
 
 bool WritePageFooter(PageBuffer& page, UserInterface& ui, const QString& path) {
-    AddTag(page, QStringLiteral("/body"));
-    AddTag(page, QStringLiteral("/html"));
-    return WriteTextFile(ui, path, page.PageText);
+    AddTag(page, u"/body");
+    AddTag(page, u"/html");
+    if (page.file == nullptr) {
+        return WriteTextFile(ui, path, page.PageText);
+    }
+    TextFileWriter& file = *page.file;
+    page.file = nullptr;
+    file.write(page.PageText);
+    return file.finish(ui);
 }
 
 QString PageFileName(const QString& fileName) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "support/file_functions.h"
+
 #include <QString>
+#include <QStringView>
 
 namespace tessarel {
 
@@ -11,7 +14,30 @@ class UserInterface;
 /// The one page buffer: pages are written strictly one after another.
 struct PageBuffer {
     QString PageText;
+    /// While a page streams to its file (PageStream): the file that takes the
+    /// lines handed over so far, which PageText then no longer holds.
+    TextFileWriter* file = nullptr;
 };
+
+/// Streams the page built while it lives to `path`: FlushPage hands the
+/// finished lines over as they pile up, and WritePageFooter writes the rest to
+/// that path, whatever path it is given. A file that cannot be opened leaves the
+/// page to be built whole, and WritePageFooter reports the failure as always.
+class PageStream {
+public:
+    PageStream(PageBuffer& page, const QString& path);
+    ~PageStream();
+    PageStream(const PageStream&) = delete;
+    PageStream& operator=(const PageStream&) = delete;
+
+private:
+    PageBuffer& page_;
+    TextFileWriter file_;
+};
+
+/// Hands the lines built so far to a streamed page's file once they fill a
+/// piece; PageText keeps its room for the next lines.
+void FlushPage(PageBuffer& page);
 
 /// How the pages of a build carry their style sheet.
 struct PageStyle {
@@ -27,12 +53,13 @@ PageStyle ResolvePageStyle(const AppPaths& paths, const Settings& settings, bool
 void AppendStyleBlock(QString& text, const PageStyle& style);
 
 void WritePageHeader(PageBuffer& page, const PageStyle& style, const QString& title, const QString& bodyAttributes);
-void AddLine(PageBuffer& page, const QString& text);
-void AddTag(PageBuffer& page, const QString& tagBody);
+void AddLine(PageBuffer& page, QStringView text);
+void AddTag(PageBuffer& page, QStringView tagBody);
 void AddComment(PageBuffer& page, const QString& text);
-void AddTagTo(QString& buffer, const QString& tagBody);
-void AddLineTo(QString& buffer, const QString& text);
-/// Closes the document and writes the page; false when the file could not be written.
+void AddTagTo(QString& buffer, QStringView tagBody);
+void AddLineTo(QString& buffer, QStringView text);
+/// Closes the document and writes the page (a streamed one to its stream's
+/// path); false when the file could not be written.
 bool WritePageFooter(PageBuffer& page, UserInterface& ui, const QString& path);
 
 /// The page name of a source file: unchanged when it ends in ".html" or ".htm"

@@ -1,13 +1,12 @@
 #include "pages/tag_translation.h"
 
 #include "extract/comment_scanner.h"
-#include "extract/inline_tags.h"
 #include "extract/web_links.h"
 #include "pages/page_frame.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
-#include <array>
+#include <algorithm>
 
 namespace tessarel {
 
@@ -19,62 +18,289 @@ bool IsBlank(QChar c) {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
 }
 
-// Scheme prefixes that "@link" hides, each with its hidden form.
-struct Scheme {
-    QString plain;
-    QString hidden;
+QStringView TrimmedSpaces(QStringView text) {
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ') {
+        ++first;
+    }
+    while (last > first && text[last - 1] == u' ') {
+        --last;
+    }
+    return text.sliced(first, last - first);
+}
+
+/// The first `tag` at or after `from`. Every tag starts with "@", which the
+/// text holds rarely, so the search runs on the "@" alone.
+qsizetype FindTag(QStringView text, QStringView tag, qsizetype from) {
+    const qsizetype size = text.size();
+    while (from < size) {
+        const qsizetype at = text.indexOf(u'@', from);
+        if (at < 0 || at + tag.size() > size) {
+            return -1;
+        }
+        if (text.sliced(at, tag.size()) == tag) {
+            return at;
+        }
+        from = at + 1;
+    }
+    return -1;
+}
+
+// The first `wanted` at or after a position that only grows: the text is read once.
+class ForwardSearch {
+public:
+    ForwardSearch(QStringView text, char16_t wanted) : text_(text), wanted_(wanted) {}
+    qsizetype from(qsizetype position) {
+        if (found_ == kUnknown || (found_ >= 0 && found_ < position)) {
+            found_ = position < text_.size() ? text_.indexOf(wanted_, position) : -1;
+        }
+        return found_;
+    }
+
+private:
+    static constexpr qsizetype kUnknown = -2;
+    QStringView text_;
+    char16_t wanted_;
+    qsizetype found_ = kUnknown;
 };
 
-const std::array<Scheme, 2>& LinkSchemes() {
-    static const std::array<Scheme, 2> schemes{{
-        {u"http://"_s, u"http&#58&#47&#47"_s},
-        {u"https://"_s, u"https&#58&#47&#47"_s},
-    }};
-    return schemes;
-}
+/// The rewritten text of one pass, built only once something is replaced, in
+/// the context's spare buffer when there is one.
+class Rewrite {
+public:
+    Rewrite(const QString& source, PassContext* context) : source_(source), context_(context) {}
 
-QString HideSchemes(QString text) {
-    for (const Scheme& scheme : LinkSchemes()) {
-        ReplaceAll(text, scheme.plain, scheme.hidden);
+    /// The result with the source copied up to `at`, to append a replacement to.
+    QString& copyUpTo(qsizetype at) {
+        if (result_ == nullptr) {
+            const qsizetype room = source_.size() + source_.size() / 8 + 64;
+            if (context_ != nullptr) {
+                result_ = &context_->output(room);
+            } else {
+                own_.reserve(room);
+                result_ = &own_;
+            }
+        }
+        result_->append(source_.constData() + copied_, at - copied_);
+        copied_ = at;
+        return *result_;
     }
-    return TrimSpaces(text);
-}
-
-QString DropSchemes(QString text) {
-    for (const Scheme& scheme : LinkSchemes()) {
-        ReplaceAll(text, scheme.plain, u" "_s);
+    void skipTo(qsizetype at) { copied_ = at; }
+    void finish(QString& text) {
+        if (result_ == nullptr) {
+            return;
+        }
+        result_->append(source_.constData() + copied_, source_.size() - copied_);
+        if (context_ != nullptr) {
+            context_->commit(text);
+        } else {
+            text = std::move(own_);
+        }
     }
-    return TrimSpaces(text);
-}
 
-struct SimpleTag {
-    QString code;
-    QString html;
+private:
+    const QString& source_;
+    PassContext* context_;
+    QString own_;
+    QString* result_ = nullptr;
+    qsizetype copied_ = 0;
 };
 
-// In the order the codes were always replaced. Every code starts with "@" and no
-// two codes can match at the same "@", so one left-to-right pass gives what
-// replacing them one code after the other gives.
-const std::array<SimpleTag, 16>& SimpleTags() {
-    static const std::array<SimpleTag, 16> tags{{
-        {u"@n"_s, u"<br>"_s},
-        {u"@p"_s, u"<p>"_s},
-        {u"@c"_s, u"<pre>"_s},
-        {u"@/c"_s, u"</pre>"_s},
-        {u"@s"_s, u"&#"_s},
-        {u"@x"_s, u"<center>"_s},
-        {u"@/x"_s, u"</center>"_s},
-        {u"@b"_s, u"<b>"_s},
-        {u"@/b"_s, u"</b>"_s},
-        {u"@i"_s, u"<i>"_s},
-        {u"@/i"_s, u"</i>"_s},
-        {u"@u"_s, u"<u>"_s},
-        {u"@/u"_s, u"</u>"_s},
-        {u"@o"_s, u"<li>"_s},
-        {u"@level_4"_s, u"<h4>"_s},
-        {u"@/level_4"_s, u"</h4>"_s},
-    }};
-    return tags;
+/// The scheme of "@goto", "@link" and "@figure": each tag with a non-empty
+/// [argument] is replaced, from its "@" to the first "]", by what `append`
+/// appends for the trimmed argument; the search resumes `resumeLength`
+/// characters after the tag's "@". An empty argument stops the translation of
+/// that tag for the rest of the text.
+template <typename Append>
+void TranslateTags(QString& text, QStringView tag, qsizetype resumeLength, const Append& append,
+                   PassContext* context) {
+    const qsizetype step = std::max<qsizetype>(resumeLength, 1);
+    const QStringView view(text);
+    Rewrite out(text, context);
+    ForwardSearch openBracket(view, u'[');
+    ForwardSearch closeBracket(view, u']');
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype at = FindTag(view, tag, from);
+        if (at < 0) {
+            break;
+        }
+        const qsizetype open = openBracket.from(at + 3);
+        const qsizetype spanEnd = closeBracket.from(at);
+        if (open < 0 || spanEnd < 0) {
+            break;
+        }
+        if (open > spanEnd) {
+            // The bracket belongs to something later; taking it would copy one
+            // argument into every such tag before it.
+            from = at + step;
+            continue;
+        }
+        const QStringView argument = TrimmedSpaces(view.sliced(open + 1, spanEnd - open - 1));
+        if (argument.isEmpty()) {
+            break;
+        }
+        QString& result = out.copyUpTo(at);
+        const qsizetype before = result.size();
+        append(result, argument);
+        const qsizetype replacementSize = result.size() - before;
+        out.skipTo(spanEnd + 1);
+        // Go on after the inserted text, so a tag inside an argument is never
+        // translated a second time.
+        from = spanEnd + 1 + std::max<qsizetype>(0, step - replacementSize);
+    }
+    out.finish(text);
+}
+
+/// Appends `text` with every "http://" and "https://" replaced (by its hidden
+/// form, or by a space when `drop`), trimmed of spaces. Neither scheme can
+/// overlap the other or be made by a replacement, so one walk gives what
+/// replacing the two one after the other gives.
+void AppendSchemesReplaced(QString& out, QStringView text, bool drop) {
+    const qsizetype start = out.size();
+    qsizetype copied = 0;
+    for (qsizetype at = text.indexOf(u'h'); at >= 0; at = text.indexOf(u'h', at + 1)) {
+        const QStringView rest = text.sliced(at);
+        const bool secure = rest.startsWith(u"https://");
+        if (!secure && !rest.startsWith(u"http://")) {
+            continue;
+        }
+        out += text.sliced(copied, at - copied);
+        out += drop ? u" " : secure ? u"https&#58&#47&#47" : u"http&#58&#47&#47";
+        copied = at + (secure ? 8 : 7);
+        at = copied - 1;
+    }
+    out += text.sliced(copied);
+    const qsizetype trimmed = TrimmedSpaces(QStringView(out).sliced(start)).size();
+    qsizetype lead = 0;
+    while (start + lead < out.size() && out[start + lead] == u' ') {
+        ++lead;
+    }
+    out.remove(start, lead);
+    out.truncate(start + trimmed);
+}
+
+/// The HTML of the simple tag at `at` (an "@") and the tag's length; an empty
+/// view when no code starts there. No two codes can match at the same "@", so
+/// one left-to-right pass gives what replacing one code after the other gives.
+QStringView SimpleTagAt(QStringView text, qsizetype at, qsizetype& length) {
+    const auto follows = [&](qsizetype offset, QStringView rest) {
+        return at + offset + rest.size() <= text.size() && text.sliced(at + offset, rest.size()) == rest;
+    };
+    if (at + 1 >= text.size()) {
+        return {};
+    }
+    length = 2;
+    switch (text[at + 1].unicode()) {
+        case u'n': return u"<br>";
+        case u'p': return u"<p>";
+        case u'c': return u"<pre>";
+        case u's': return u"&#";
+        case u'x': return u"<center>";
+        case u'b': return u"<b>";
+        case u'i': return u"<i>";
+        case u'u': return u"<u>";
+        case u'o': return u"<li>";
+        case u'l':
+            length = 8;
+            return follows(2, u"evel_4") ? QStringView(u"<h4>") : QStringView();
+        case u'/':
+            break;
+        default: return {};
+    }
+    if (at + 2 >= text.size()) {
+        return {};
+    }
+    length = 3;
+    switch (text[at + 2].unicode()) {
+        case u'c': return u"</pre>";
+        case u'x': return u"</center>";
+        case u'b': return u"</b>";
+        case u'i': return u"</i>";
+        case u'u': return u"</u>";
+        case u'l':
+            length = 9;
+            return follows(3, u"evel_4") ? QStringView(u"</h4>") : QStringView();
+        default: return {};
+    }
+}
+
+/// The first at-sign marker at or after `from`.
+qsizetype FindMarker(QStringView text, qsizetype from) {
+    const QStringView marker(kAtSignMarker);
+    const qsizetype size = text.size();
+    while (from < size) {
+        const qsizetype at = text.indexOf(marker.front(), from);
+        if (at < 0 || at + marker.size() > size) {
+            return -1;
+        }
+        if (text.sliced(at, marker.size()) == marker) {
+            return at;
+        }
+        from = at + 1;
+    }
+    return -1;
+}
+
+/// TranslateSimpleTags and then RestoreAtSigns, in one walk when both are
+/// wanted: neither finds anything in what the other writes, nor can their
+/// matches overlap, so the order of the two whole-text passes does not show.
+void RewriteTagsAndAtSigns(QString& text, bool simpleTags, bool atSigns, PassContext* context) {
+    const QStringView view(text);
+    const QStringView marker(kAtSignMarker);
+    Rewrite out(text, context);
+    qsizetype nextTag = simpleTags ? view.indexOf(u'@') : -1;
+    qsizetype nextMarker = atSigns ? FindMarker(view, 0) : -1;
+    while (nextTag >= 0 || nextMarker >= 0) {
+        if (nextMarker < 0 || (nextTag >= 0 && nextTag < nextMarker)) {
+            qsizetype length = 0;
+            const QStringView html = SimpleTagAt(view, nextTag, length);
+            if (html.isEmpty()) {
+                nextTag = view.indexOf(u'@', nextTag + 1);
+                continue;
+            }
+            out.copyUpTo(nextTag).append(html);
+            out.skipTo(nextTag + length);
+            nextTag = view.indexOf(u'@', nextTag + length);
+        } else {
+            out.copyUpTo(nextMarker).append(u'@');
+            out.skipTo(nextMarker + marker.size());
+            nextMarker = FindMarker(view, nextMarker + marker.size());
+        }
+    }
+    out.finish(text);
+}
+
+/// The bracketed tags and "@r" that a text holds. No pass makes a tag that was
+/// not in the text already: the replacements hold no "@" and only copy parts
+/// of the text, so a pass whose tag is missing can be left out.
+enum TagPresence : unsigned { kHighlight = 1, kGoto = 2, kLink = 4, kFigure = 8 };
+
+unsigned TagsPresent(QStringView text) {
+    unsigned present = 0;
+    for (qsizetype at = text.indexOf(u'@'); at >= 0; at = text.indexOf(u'@', at + 1)) {
+        const QStringView rest = text.sliced(at + 1);
+        if (rest.startsWith(u'r')) {
+            present |= kHighlight;
+        } else if (rest.startsWith(u"goto")) {
+            present |= kGoto;
+        } else if (rest.startsWith(u"link")) {
+            present |= kLink;
+        } else if (rest.startsWith(u"figure")) {
+            present |= kFigure;
+        }
+    }
+    return present;
+}
+
+bool HoldsSchemeSeparator(QStringView text) {
+    for (qsizetype at = text.indexOf(u':'); at >= 0; at = text.indexOf(u':', at + 1)) {
+        if (at + 2 < text.size() && text[at + 1] == u'/' && text[at + 2] == u'/') {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -82,172 +308,153 @@ const std::array<SimpleTag, 16>& SimpleTags() {
 void HighlightWords(QString& text) { HighlightWords(text, nullptr); }
 
 void HighlightWords(QString& text, PassContext* context) {
-    static const QString kMark = u"@r"_s;
-    static const QString kOpen = u"<font class=HighText>"_s;
-    static const QString kClose = u"</font>"_s;
-    static const QString kTwoSpaces = u"  "_s;
+    static constexpr QStringView kMark = u"@r";
+    static constexpr QStringView kOpen = u"<font class=HighText>";
+    static constexpr QStringView kClose = u"</font>";
+    static constexpr QStringView kTwoSpaces = u"  ";
 
-    qsizetype done = 0;
-    qsizetype mark = text.indexOf(kMark);
+    const QStringView view(text);
+    qsizetype mark = FindTag(view, kMark, 0);
     if (mark < 0) {
         return;
     }
-    QString local;
-    QString& result = context != nullptr ? context->output(text.size() + 64) : local;
-    if (context == nullptr) {
-        result.reserve(text.size() + 64);
-    }
-    const auto copyUnmarked = [&](qsizetype from, qsizetype to) {
-        // A highlighted word may itself hold "@r"; it loses it like all others.
-        for (qsizetype at = text.indexOf(kMark, from); at >= 0 && at < to - 1; at = text.indexOf(kMark, from)) {
-            result += QStringView(text).mid(from, at - from);
-            result += kTwoSpaces;
-            from = at + kMark.size();
-        }
-        result += QStringView(text).mid(from, to - from);
-    };
-    const qsizetype length = text.size();
+    Rewrite out(text, context);
+    const qsizetype length = view.size();
     while (mark >= 0) {
-        result += QStringView(text).mid(done, mark - done);
+        QString& result = out.copyUpTo(mark);
         result += kTwoSpaces;
         const qsizetype wordStart = mark + kMark.size();
         qsizetype end = wordStart;
-        while (end < length && IsBlank(text[end])) {
+        while (end < length && IsBlank(view[end])) {
             ++end;
         }
-        while (end < length && !IsBlank(text[end])) {
+        while (end < length && !IsBlank(view[end])) {
             ++end;
         }
         result += kOpen;
-        copyUnmarked(wordStart, end);
+        // A highlighted word may itself hold "@r"; it loses it like all others.
+        qsizetype from = wordStart;
+        for (qsizetype at = FindTag(view, kMark, from); at >= 0 && at < end - 1; at = FindTag(view, kMark, from)) {
+            result += view.sliced(from, at - from);
+            result += kTwoSpaces;
+            from = at + kMark.size();
+        }
+        result += view.sliced(from, end - from);
         result += kClose;
+        out.skipTo(end);
         // The next search starts behind the highlighted word, so a word is never
         // highlighted twice.
-        done = end;
-        mark = text.indexOf(kMark, done);
+        mark = FindTag(view, kMark, end);
     }
-    result += QStringView(text).mid(done);
-    if (context != nullptr) {
-        context->commit(text);
-    } else {
-        text = std::move(result);
-    }
+    out.finish(text);
 }
 
 void TranslateGotoTags(QString& text) { TranslateGotoTags(text, nullptr); }
 
 void TranslateGotoTags(QString& text, PassContext* context) {
-    TranslateBracketedTags(
-        text, u"@goto"_s, 5,
-        [](const QString& name) { return u"<a HREF=\"#"_s + name + u"\">"_s + name + u"</a>"_s; }, context);
+    TranslateTags(
+        text, u"@goto", 5,
+        [](QString& out, QStringView name) {
+            out += u"<a HREF=\"#";
+            out += name;
+            out += u"\">";
+            out += name;
+            out += u"</a>";
+        },
+        context);
 }
 
 void TranslateLinkTags(QString& text) { TranslateLinkTags(text, nullptr); }
 
 void TranslateLinkTags(QString& text, PassContext* context) {
-    TranslateBracketedTags(text, u"@link"_s, 5, [](const QString& argument) {
-        const qsizetype comma = argument.indexOf(QLatin1Char(','));
-        QString target;
-        QString shown;
-        if (comma < 0) {
-            target = HideSchemes(argument);
-            shown = DropSchemes(argument);
-        } else {
-            target = HideSchemes(argument.left(comma));
-            shown = HideSchemes(argument.mid(comma + 1));
-        }
-        return u"<a HREF=\""_s + target + u"\">"_s + shown + u"</a>"_s;
-    }, context);
+    TranslateTags(
+        text, u"@link", 5,
+        [](QString& out, QStringView argument) {
+            const qsizetype comma = argument.indexOf(u',');
+            out += u"<a HREF=\"";
+            AppendSchemesReplaced(out, comma < 0 ? argument : argument.first(comma), false);
+            out += u"\">";
+            if (comma < 0) {
+                AppendSchemesReplaced(out, argument, true);
+            } else {
+                AppendSchemesReplaced(out, argument.sliced(comma + 1), false);
+            }
+            out += u"</a>";
+        },
+        context);
 }
 
 void TranslateFigureTags(QString& text) { TranslateFigureTags(text, nullptr); }
 
 void TranslateFigureTags(QString& text, PassContext* context) {
-    TranslateBracketedTags(text, u"@figure"_s, 7, [](const QString& source) {
-        QString block;
-        AddTagTo(block, u"P"_s);
-        AddTagTo(block, u"div class=Figure"_s);
-        AddTagTo(block, u"IMG SRC=\""_s + source + u"\""_s);
-        AddTagTo(block, u"/div"_s);
-        AddTagTo(block, u"/P"_s);
-        return block;
-    }, context);
+    TranslateTags(
+        text, u"@figure", 7,
+        [](QString& out, QStringView source) {
+            AddTagTo(out, u"P");
+            AddTagTo(out, u"div class=Figure");
+            out += u"<IMG SRC=\"";
+            out += source;
+            out += u"\">\r\n";
+            AddTagTo(out, u"/div");
+            AddTagTo(out, u"/P");
+        },
+        context);
 }
 
 void TranslateSimpleTags(QString& text) { TranslateSimpleTags(text, nullptr); }
 
-void TranslateSimpleTags(QString& text, PassContext* context) {
-    const qsizetype length = text.size();
-    qsizetype done = 0;
-    qsizetype at = text.indexOf(QLatin1Char('@'));
-    if (at < 0) {
-        return;
+void TranslateSimpleTags(QString& text, PassContext* context) { RewriteTagsAndAtSigns(text, true, false, context); }
+
+void RestoreAtSigns(QString& text) { RewriteTagsAndAtSigns(text, false, true, nullptr); }
+
+QStringView SectionTranslator::text(const QString& text) {
+    static const QString kGuardSpaces(100, QLatin1Char(' '));
+    working_.resize(0);
+    working_.reserve(text.size() + kGuardSpaces.size());
+    working_.append(text.constData(), text.size());
+    // "@r" scans for the blank that ends its word; the guard spaces make sure there is one.
+    working_ += kGuardSpaces;
+    const unsigned present = TagsPresent(working_);
+    if (present & kHighlight) {
+        HighlightWords(working_, &context_);
     }
-    QString local;
-    QString& result = context != nullptr ? context->output(length + length / 8) : local;
-    if (context == nullptr) {
-        result.reserve(length + length / 8);
+    if (present & kGoto) {
+        TranslateGotoTags(working_, &context_);
     }
-    while (at >= 0) {
-        const QStringView rest = QStringView(text).mid(at);
-        const SimpleTag* found = nullptr;
-        for (const SimpleTag& tag : SimpleTags()) {
-            if (rest.startsWith(tag.code)) {
-                found = &tag;
-                break;
-            }
-        }
-        if (found == nullptr) {
-            at = text.indexOf(QLatin1Char('@'), at + 1);
-            continue;
-        }
-        result += QStringView(text).mid(done, at - done);
-        result += found->html;
-        done = at + found->code.size();
-        at = text.indexOf(QLatin1Char('@'), done);
+    if (present & kLink) {
+        TranslateLinkTags(working_, &context_);
     }
-    result += QStringView(text).mid(done);
-    if (context != nullptr) {
-        context->commit(text);
-    } else {
-        text = std::move(result);
+    if (present & kFigure) {
+        TranslateFigureTags(working_, &context_);
     }
+    // The linker can only act on a "://"; most texts have none left by now.
+    if (HoldsSchemeSeparator(working_)) {
+        LinkWebAddresses(working_, &context_);
+    }
+    RewriteTagsAndAtSigns(working_, true, true, &context_);
+    return working_;
 }
 
-void RestoreAtSigns(QString& text) { ReplaceAll(text, kAtSignMarker, u"@"_s); }
+QString SectionTranslator::name(const QString& name) {
+    QString translated = TrimSpaces(name);
+    RewriteTagsAndAtSigns(translated, true, true, nullptr);
+    return translated;
+}
 
 std::vector<SectionRecord> TranslateSections(UserInterface& ui, const DocumentModel& doc) {
     const int count = doc.count();
     if (count <= 0) {
         return {};
     }
-    static const QString kGuardSpaces(100, QLatin1Char(' '));
     std::vector<SectionRecord> sections(static_cast<size_t>(count) + 1);
-    // Each text runs through the passes in two working buffers that keep their
-    // room from section to section, and is then copied out once.
-    PassContext context;
-    QString working;
-    working.reserve(4096);
+    SectionTranslator translator;
     for (int i = 1; i <= count; ++i) {
         ui.yield();
         const SectionRecord& source = doc.section(i);
         SectionRecord& page = sections[static_cast<size_t>(i)];
-        page.Name = TrimSpaces(source.Name);
+        page.Name = translator.name(source.Name);
         page.Declaration = TrimSpaces(source.Declaration);
-        working.resize(0);
-        working.append(source.Text.constData(), source.Text.size());
-        // "@r" scans for the blank that ends its word; the guard spaces make sure there is one.
-        working += kGuardSpaces;
-        HighlightWords(working, &context);
-        TranslateGotoTags(working, &context);
-        TranslateLinkTags(working, &context);
-        TranslateFigureTags(working, &context);
-        LinkWebAddresses(working, &context);
-        TranslateSimpleTags(page.Name);
-        TranslateSimpleTags(working, &context);
-        RestoreAtSigns(working);
-        RestoreAtSigns(page.Name);
-        page.Text = QStringView(working).toString();
+        page.Text = translator.text(source.Text).toString();
     }
     return sections;
 }

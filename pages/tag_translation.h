@@ -1,5 +1,6 @@
 #pragma once
 
+#include "extract/comment_scanner.h"
 #include "extract/document_model.h"
 
 #include <QString>
@@ -8,12 +9,27 @@
 
 namespace tessarel {
 
-class PassContext;
 class UserInterface;
 
 /// Written in a text where an "@" must reach the page untouched by the tag
 /// translations; turned into "@" last.
 inline const QString kAtSignMarker = QStringLiteral("AT#$#$");
+
+/// Translates the sections for the page one at a time, running every text
+/// through working buffers that keep their room from section to section.
+class SectionTranslator {
+public:
+    /// A section's text as the page shows it: with 100 guard spaces, its inline
+    /// tags translated. Valid until the next call.
+    QStringView text(const QString& text);
+    /// A section's name as the page shows it: trimmed, its simple tags and
+    /// at-sign markers translated.
+    static QString name(const QString& name);
+
+private:
+    PassContext context_;
+    QString working_;
+};
 
 /// The sections as the page shows them: names and declarations trimmed, texts
 /// (with 100 guard spaces) translated from inline tags into HTML. 1-based like

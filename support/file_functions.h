@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
+#include <QStringView>
 
 namespace tessarel {
 
@@ -41,6 +43,40 @@ bool ReadTextFileInto(const QString& path, QString& text);
 /// shown. Returns false on any failure; callers may go on.
 bool WriteTextFile(UserInterface& ui, const QString& path, const QString& text,
                    FileEncoding encoding = FileEncoding::Latin1WithReferences);
+/// Writes a text file in pieces, by WriteTextFile's rules: the pieces, then one
+/// CR LF; an existing file is replaced only once all of it was written. Lets a
+/// large text go to its file as it is made instead of whole at the end.
+class TextFileWriter {
+public:
+    explicit TextFileWriter(const QString& path, FileEncoding encoding = FileEncoding::Latin1WithReferences);
+    /// An unfinished file is removed; the target is left as it was.
+    ~TextFileWriter();
+    TextFileWriter(const TextFileWriter&) = delete;
+    TextFileWriter& operator=(const TextFileWriter&) = delete;
+
+    /// False, silently, when the target cannot be written (read-only, a folder,
+    /// an empty path, a missing folder); finish() then tells the user.
+    bool open();
+    /// Appends a piece; nothing happens after open() failed or a write failed.
+    void write(QStringView text);
+    /// Writes the line end and puts the file in place. On any failure the
+    /// "Read only file" message is shown and false returned.
+    bool finish(UserInterface& ui);
+
+private:
+    void encodeAndWrite(QStringView text);
+
+    QString path_;
+    FileEncoding encoding_;
+    QFile file_;
+    QByteArray bytes_;
+    QChar heldBack_;
+    QFileDevice::Permissions permissions_;
+    bool replacing_ = false;
+    bool failed_ = false;
+    bool finished_ = false;
+};
+
 /// The "Read only file" message a failed write gets.
 void ShowReadOnlyMessage(UserInterface& ui, const QString& path);
 /// Appends text + CR LF, creating the file when missing. False on failure (no message).

@@ -1,6 +1,8 @@
 #include "extract/comment_scanner.h"
 #include "extract/document_model.h"
+#include "extract/inline_tags.h"
 #include "extract/web_links.h"
+#include "pages/page_frame.h"
 #include "pages/tag_translation.h"
 #include "support/string_functions.h"
 #include "support/testing.h"
@@ -187,6 +189,103 @@ TEST(TranslateSections, passesSharingBuffersGiveWhatFreshBuffersGive) {
                 ASSERT_EQ(working, fresh) << text.left(30).toStdString();
             }
         }
+    }
+}
+
+// ---- The translation as separate whole-text passes --------------------------
+// Each pass exactly as the tag families are defined, one after the other over
+// the whole text, with plain searches. The page writer's searches, shared walks
+// and skipped passes must give the same text for any input.
+
+bool IsBlankForReference(QChar c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
+
+void HighlightWordsByPasses(QString& text) {
+    qsizetype from = 0;
+    for (qsizetype mark = text.indexOf(u"@r"_s, from); mark >= 0; mark = text.indexOf(u"@r"_s, from)) {
+        const qsizetype start = mark + 2;
+        qsizetype end = start;
+        while (end < text.size() && IsBlankForReference(text[end])) {
+            ++end;
+        }
+        while (end < text.size() && !IsBlankForReference(text[end])) {
+            ++end;
+        }
+        text.insert(end, u"</font>"_s);
+        text.insert(start, u"<font class=HighText>"_s);
+        from = end + 21 + 7;
+    }
+    ReplaceAll(text, u"@r"_s, u"  "_s);
+}
+
+QString SchemesReplaced(QString text, const QString& by) {
+    ReplaceAll(text, u"http://"_s, by.isEmpty() ? u"http&#58&#47&#47"_s : by);
+    ReplaceAll(text, u"https://"_s, by.isEmpty() ? u"https&#58&#47&#47"_s : by);
+    return TrimSpaces(text);
+}
+
+QString TextByPasses(const QString& source) {
+    QString text = source + QString(100, u' ');
+    HighlightWordsByPasses(text);
+    TranslateBracketedTags(text, u"@goto"_s, 5, [](const QString& name) {
+        return u"<a HREF=\"#"_s + name + u"\">"_s + name + u"</a>"_s;
+    });
+    TranslateBracketedTags(text, u"@link"_s, 5, [](const QString& argument) {
+        const qsizetype comma = argument.indexOf(u',');
+        const QString target = SchemesReplaced(comma < 0 ? argument : argument.left(comma), QString());
+        const QString shown =
+            comma < 0 ? SchemesReplaced(argument, u" "_s) : SchemesReplaced(argument.mid(comma + 1), QString());
+        return u"<a HREF=\""_s + target + u"\">"_s + shown + u"</a>"_s;
+    });
+    TranslateBracketedTags(text, u"@figure"_s, 7, [](const QString& picture) {
+        QString block;
+        AddTagTo(block, u"P"_s);
+        AddTagTo(block, u"div class=Figure"_s);
+        AddTagTo(block, u"IMG SRC=\""_s + picture + u"\""_s);
+        AddTagTo(block, u"/div"_s);
+        AddTagTo(block, u"/P"_s);
+        return block;
+    });
+    LinkWebAddresses(text);
+    text = SimpleTagsOneAfterAnother(text);
+    ReplaceAll(text, u"AT#$#$"_s, u"@"_s);
+    return text;
+}
+
+QString NameByPasses(const QString& source) {
+    QString name = SimpleTagsOneAfterAnother(TrimSpaces(source));
+    ReplaceAll(name, u"AT#$#$"_s, u"@"_s);
+    return name;
+}
+
+TEST(SectionTranslator, givesWhatTheSeparateWholeTextPassesGive) {
+    const QString pieces[] = {
+        u"@"_s,       u"r"_s,     u"@r"_s,     u"@goto"_s, u"@link"_s,  u"@figure"_s, u"["_s,      u"]"_s,
+        u" "_s,       u"\t"_s,    u"\r\n"_s,   u"http://"_s, u"https://"_s, u"h"_s,   u"ttp"_s,    u"://"_s,
+        u"x.gif"_s,   u","_s,     u"AT#$#$"_s, u"AT#$"_s,  u"#$"_s,     u"A"_s,       u"@b"_s,     u"@/"_s,
+        u"level_4"_s, u"@l"_s,    u"@/level_4"_s, u"@s"_s, u";"_s,      u"\u20AC"_s,  u"@email"_s, u"word"_s,
+    };
+    std::mt19937 random(4242);
+    std::uniform_int_distribution<size_t> pick(0, std::size(pieces) - 1);
+    std::uniform_int_distribution<int> length(0, 24);
+    SectionTranslator translator;
+    for (int round = 0; round < 20000; ++round) {
+        QString text;
+        for (int n = length(random); n > 0; --n) {
+            text += pieces[pick(random)];
+        }
+        ASSERT_EQ(translator.text(text).toString(), TextByPasses(text)) << text.toStdString();
+        ASSERT_EQ(SectionTranslator::name(text), NameByPasses(text)) << text.toStdString();
+    }
+}
+
+TEST(SectionTranslator, textsThatEndInsideATagOrMarker) {
+    const QString texts[] = {u""_s,       u"@"_s,          u"@g"_s,     u"@goto"_s,  u"@goto["_s, u"@goto[a"_s,
+                             u"@level_"_s, u"@/level_"_s,  u"AT#$#"_s, u"x AT#$"_s, u"@/"_s,     u"http:/"_s,
+                             u"http://"_s, u"@figure[a]"_s, u"@r"_s,   u"@r@r"_s,   u"a]@link[b"_s};
+    SectionTranslator translator;
+    for (const QString& text : texts) {
+        EXPECT_EQ(translator.text(text).toString(), TextByPasses(text)) << text.toStdString();
+        EXPECT_EQ(SectionTranslator::name(text), NameByPasses(text)) << text.toStdString();
     }
 }
 
