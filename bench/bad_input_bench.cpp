@@ -94,6 +94,12 @@ const std::vector<Input>& Inputs() {
                         "] @goto[name_" + std::to_string(i % 97) + ", there].\r\n\r\n";
              });
          }},
+        {"many names with tags in them",
+         [](std::size_t n) {
+             return Fill(n, kHead, [](int i) {
+                 return "// @section n" + std::to_string(i) + " @goto n" + std::to_string(i + 1) + " @p\r\n";
+             });
+         }},
         {"deep lists",
          [](std::size_t n) {
              return Fill(n, kHead + "// function: lists\r\n", [](int i) {

@@ -270,6 +270,9 @@ public:
             members_[t].push_back(static_cast<int>(t));
             if (literal_[t]) {
                 literalTargets_.push_back(static_cast<int>(t));
+                if (!clean_[t]) {
+                    uncleanTargets_.push_back(static_cast<int>(t));
+                }
             }
             const qsizetype space = name.indexOf(u' ');
             const QStringView first = QStringView(name).first(space < 0 ? name.size() : space);
@@ -307,7 +310,7 @@ public:
             }
             a = b;
         }
-        if (places.empty() && literalTargets_.empty()) {
+        if (places.empty() && uncleanTargets_.empty()) {
             return;
         }
         std::stable_sort(places.begin(), places.end(),
@@ -337,14 +340,19 @@ public:
                 runs.emplace(member, first);
             }
         };
+        // A clean literal name found at no word start cannot link in the text
+        // as it stands, so only the names found run at first; the others wait
+        // for the first change. Running them all on every text would cost the
+        // number of such names (many sections with "@" in their names) squared.
         for (const auto& [first, span] : spans) {
-            if (!literal_[static_cast<size_t>(first)]) {
+            if (clean_[static_cast<size_t>(first)]) {
                 runNext(first, -1);
             }
         }
-        for (const int first : literalTargets_) {
+        for (const int first : uncleanTargets_) {
             runNext(first, -1);
         }
+        bool dormant = true;
 
         LinkedText linked(text);
         std::vector<qsizetype> at;
@@ -374,6 +382,14 @@ public:
                     runNext(waiting, t);
                 }
                 idle.clear();
+                if (dormant) {
+                    dormant = false;
+                    for (const int waiting : literalTargets_) {
+                        if (clean_[static_cast<size_t>(waiting)] && !spans.contains(waiting)) {
+                            runNext(waiting, t);
+                        }
+                    }
+                }
             } else if (literal_[static_cast<size_t>(t)]) {
                 idle.push_back(first);
             }
@@ -443,6 +459,7 @@ private:
     std::vector<bool> literal_;
     std::vector<bool> clean_;
     std::vector<int> literalTargets_;
+    std::vector<int> uncleanTargets_;  ///< literal names the first-word index cannot find
     std::vector<std::vector<int>> members_;  ///< by the first target of a name: every target of that name
 };
 
