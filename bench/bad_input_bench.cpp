@@ -100,6 +100,13 @@ const std::vector<Input>& Inputs() {
                  return "// @section n" + std::to_string(i) + " @goto n" + std::to_string(i + 1) + " @p\r\n";
              });
          }},
+        {"many declared names with blanks",
+         [](std::size_t n) {
+             return Fill(n, kHead, [](int i) {
+                 const std::string me = "do it " + std::to_string(i);
+                 return "// function: " + me + "\r\n// Text.\r\nint " + me + "(int a, int b);\r\n";
+             });
+         }},
         {"deep lists",
          [](std::size_t n) {
              return Fill(n, kHead + "// function: lists\r\n", [](int i) {

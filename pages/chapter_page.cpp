@@ -271,6 +271,17 @@ bool WritePageBody(ChapterPageContext& context, const DocumentModel& doc, const 
 
 }  // namespace
 
+namespace {
+
+constexpr qsizetype kStartLength = 4;
+
+/// The first four UTF-16 units at `s`, exactly, as one key.
+quint64 StartKey(const char16_t* s) {
+    return quint64{s[0]} | quint64{s[1]} << 16 | quint64{s[2]} << 32 | quint64{s[3]} << 48;
+}
+
+}  // namespace
+
 DeclarationLinker::DeclarationLinker(const std::vector<SectionRecord>& sections, int count)
     : sections_(sections), firstOfName_(static_cast<size_t>(std::max(count, 0)) + 1, -1) {
     QHash<QString, int> firstByName;
@@ -289,7 +300,11 @@ DeclarationLinker::DeclarationLinker(const std::vector<SectionRecord>& sections,
         }
         firstByName.insert(name, j);
         if (std::any_of(name.begin(), name.end(), IsWordBreak)) {
-            spanning_.push_back(j);
+            if (name.size() < kStartLength) {
+                shortSpanning_.push_back(j);
+            } else {
+                spanningByStart_[StartKey(QStringView(name).utf16())].push_back(j);
+            }
         } else {
             byWord_.insert(QStringView(name), j);
         }
@@ -369,10 +384,34 @@ void DeclarationLinker::AddCandidates(const QString& text, int after, std::set<i
 }
 
 void DeclarationLinker::AddSpanning(const QString& text, int after, std::set<int>& pending) const {
-    for (const int first : spanning_) {
+    const auto consider = [&](int first) {
         const int next = NextOfName(first, after);
-        if (next >= 0 && text.contains(sections_[static_cast<size_t>(first)].Name)) {
+        if (next >= 0) {
             pending.insert(next);
+        }
+    };
+    for (const int first : shortSpanning_) {
+        if (text.contains(sections_[static_cast<size_t>(first)].Name)) {
+            consider(first);
+        }
+    }
+    if (spanningByStart_.isEmpty()) {
+        return;
+    }
+    // Every place a longer name could start at, looked up by its first four
+    // characters: trying each such name on each declaration would cost their
+    // number times the declarations'.
+    const QStringView view(text);
+    const char16_t* s = view.utf16();
+    for (qsizetype p = 0; p + kStartLength <= text.size(); ++p) {
+        const auto found = spanningByStart_.constFind(StartKey(s + p));
+        if (found == spanningByStart_.constEnd()) {
+            continue;
+        }
+        for (const int first : *found) {
+            if (view.sliced(p).startsWith(sections_[static_cast<size_t>(first)].Name)) {
+                consider(first);
+            }
         }
     }
 }

@@ -60,7 +60,8 @@ private:
 
     const std::vector<SectionRecord>& sections_;
     QHash<QStringView, int> byWord_;         ///< one-word names (views into sections_): the first section bearing each
-    std::vector<int> spanning_;              ///< other names: the first section bearing each
+    std::vector<int> shortSpanning_;         ///< other names under four characters: the first section bearing each
+    QHash<quint64, std::vector<int>> spanningByStart_;  ///< longer ones by their first four characters
     std::vector<int> firstOfName_;           ///< by section: the first section of the same name
     QHash<int, std::vector<int>> ofName_;    ///< by first section: every section of that name, in order
 };

@@ -31,7 +31,9 @@ TEST(DeclarationLinker, GivesWhatReplacingEveryNameGives) {
     const QStringList words{QStringLiteral("f"),        QStringLiteral("size"),     QStringLiteral("Item"),
                             QStringLiteral("Open File"), QStringLiteral("a*b"),     QStringLiteral("int"),
                             QStringLiteral("x(y"),       QStringLiteral("HREF"),    QStringLiteral("size,"),
-                            QStringLiteral("item"),      QString(),                 QStringLiteral("a")};
+                            QStringLiteral("item"),      QString(),                 QStringLiteral("a"),
+                            // Longer names with breaks, one of them found only in an inserted link.
+                            QStringLiteral("a HREF"),    QStringLiteral("File *")};
     const QStringList glue{QStringLiteral(" "),  QStringLiteral("\t"), QStringLiteral("\r\n"), QStringLiteral("\n"),
                            QStringLiteral("("),  QStringLiteral("*"),  QStringLiteral(", "),   QStringLiteral(")"),
                            QStringLiteral(" *"), QStringLiteral("")};
