@@ -173,6 +173,8 @@ void BlankTrailingRuns(QString& text, QChar mark, PassContext* context = nullptr
 
 /// BlankLeadingRuns and then BlankTrailingRuns, in one walk.
 void BlankCommentRuns(QString& text, QChar mark, PassContext* context = nullptr);
+/// CloseSingleLineBlocks and then BlankCommentRuns, in one walk.
+void CloseAndBlankSingleLineBlocks(QString& text, QChar mark, PassContext* context = nullptr);
 
 /// Double-slash style, pass 1: "@/t" before the CR of the last line of every
 /// block of "//" comments (a block may start after code).
