@@ -461,7 +461,8 @@ inline bool StartsLine(const char16_t* s, qsizetype r, qsizetype floor) {
 template <typename Closing>
 class RunBlanker {
 public:
-    RunBlanker(char16_t k, Closing closing) : k_(k), closing_(closing) {}
+    /// `leading`: whether a run that starts a line is blanked too.
+    RunBlanker(char16_t k, Closing closing, bool leading = true) : k_(k), closing_(closing), leading_(leading) {}
 
     /// Walks s[0, limit); `complete` when nothing follows. `writable` gives
     /// the characters to write, asked only once a run is blanked.
@@ -481,7 +482,7 @@ public:
                 next_ = i;
                 return;
             }
-            if (StartsLine(s, i, blankedEnd_) || closing_(s, limit, i, end)) {
+            if ((leading_ && StartsLine(s, i, blankedEnd_)) || closing_(s, limit, i, end)) {
                 if (w == nullptr) {
                     w = writable();
                     s = w;
@@ -497,6 +498,7 @@ public:
 private:
     char16_t k_;
     Closing closing_;
+    bool leading_;
     qsizetype next_ = 0;
     qsizetype blankedEnd_ = 0;
 };
@@ -661,6 +663,77 @@ void CloseDoubleSlashBlocks(QString& text, PassContext* context) {
     out.finish(text);
 }
 
+namespace {
+
+/// Two or more slashes in a row.
+inline bool IsSlashRun(const char16_t*, qsizetype, qsizetype start, qsizetype end) { return end - start >= 2; }
+
+}  // namespace
+
+void CloseAndBlankDoubleSlashBlocks(QString& text, PassContext* context) {
+    const qsizetype n = text.size();
+    const char16_t* s = Chars(text);
+    TextRewriter out(text, context);
+    // As with the prefix styles, the slashes are blanked in the result behind
+    // the inserted markers.
+    RunBlanker blanker(u'/', IsSlashRun, false);
+    qsizetype remembered = 0;
+    int state = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (state == 0) {
+            i = NextOf(s, n, i, u'/');
+        } else if (state == 3) {
+            i = NextOf(s, n, i, kCr);
+        }
+        if (i >= n) {
+            break;
+        }
+        if (context != nullptr) {
+            context->tick();
+        }
+        const char16_t c = s[i];
+        bool close = false;
+        switch (state) {
+        case 0:
+            state = 2;
+            break;
+        case 2:
+            state = c == u'/' ? 3 : 0;
+            break;
+        case 3:
+            remembered = i;
+            state = 4;
+            break;
+        case 4:
+            state = c == kLf ? 5 : 0;
+            break;
+        case 5:
+            if (c == u'/') {
+                state = 6;
+            } else if (!IsBlank(c)) {
+                close = true;
+            }
+            break;
+        case 6:
+            if (c == u'/') {
+                state = 3;
+            } else {
+                close = true;
+            }
+            break;
+        }
+        if (close) {
+            QString& result = out.replace(remembered, remembered);
+            result.append(kCloseMarker);
+            blanker.walk(Chars(result), result.size(), false, [&result] { return WritableChars(result); }, context);
+            i = remembered - 1;
+            state = 0;
+        }
+    }
+    out.finish(text);
+    blanker.walk(Chars(text), text.size(), true, [&text] { return WritableChars(text); }, context);
+}
+
 void BlankDoubleSlashes(QString& text, PassContext* context) {
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
@@ -786,9 +859,8 @@ void ScanComments(QString& text, const CommentStyles& styles, UserInterface& ui,
         prefixStyle(u'C');
     }
     if (styles.chkS1) {
-        CloseDoubleSlashBlocks(text, context);
+        CloseAndBlankDoubleSlashBlocks(text, context);
         ui.AddProgress();
-        BlankDoubleSlashes(text, context);
         ui.AddProgress();
     }
     if (styles.chkS2) {

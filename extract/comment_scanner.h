@@ -181,6 +181,8 @@ void CloseAndBlankSingleLineBlocks(QString& text, QChar mark, PassContext* conte
 void CloseDoubleSlashBlocks(QString& text, PassContext* context = nullptr);
 /// Every run of two or more "/" becomes spaces.
 void BlankDoubleSlashes(QString& text, PassContext* context = nullptr);
+/// CloseDoubleSlashBlocks and then BlankDoubleSlashes, in one walk.
+void CloseAndBlankDoubleSlashBlocks(QString& text, PassContext* context = nullptr);
 
 /// A run of "*" before optional blanks and a CR, or directly before "@/t",
 /// becomes spaces (closing star rows).

@@ -85,6 +85,21 @@ TEST(FusedPasses, BlockClosingAndRunBlankingAsTheTwoPassesInTurn) {
     ASSERT_EQ(Applied([](QString& t) { CloseAndBlankSingleLineBlocks(t, u'#'); }, QString()), QString());
 }
 
+TEST(FusedPasses, SlashBlockClosingAndBlankingAsTheTwoPassesInTurn) {
+    const QStringList pieces = {u" "_s, u"\t"_s, u"\r\n"_s, u"\r\n"_s, u"\n"_s, u"\r"_s, u"/"_s, u"//"_s,
+                                u"///"_s, u"@/t"_s, u"@/"_s, u"x"_s, u"\r\n// x"_s, u"code // y"_s};
+    QRandomGenerator random(15);
+    for (int round = 0; round < 40000; ++round) {
+        const QString text = RandomText(random, pieces, 30);
+        QString expected = text;
+        CloseDoubleSlashBlocks(expected);
+        BlankDoubleSlashes(expected);
+        PassContext context;
+        ASSERT_EQ(Applied([&](QString& t) { CloseAndBlankDoubleSlashBlocks(t, &context); }, text), expected)
+            << text.toStdString();
+    }
+}
+
 TEST(FusedPasses, WebAddressesAsTheTwoReplacementsInTurn) {
     const QStringList pieces = {u"http"_s, u"https"_s, u"s"_s, u"h"_s, u"://"_s, u":/"_s, u"/"_s,
                                 u"&#58&#47&#47"_s, u"&#58"_s, u"&#47"_s, u"&"_s, u" "_s, u"x"_s};
