@@ -455,31 +455,64 @@ inline bool StartsLine(const char16_t* s, qsizetype r, qsizetype floor) {
 }
 
 /// Blanks every run of `k` that starts a line or that `closing` (given the
-/// run's start and end) takes for a closing run, in place.
+/// run's start and end) takes for a closing run, in place. The walk can go in
+/// steps over a text that grows at its end: a step leaves alone any run whose
+/// decision needs characters not yet written, and the next one starts there.
+template <typename Closing>
+class RunBlanker {
+public:
+    /// `leading`: whether a run that starts a line is blanked too.
+    RunBlanker(char16_t k, Closing closing, bool leading = true) : k_(k), closing_(closing), leading_(leading) {}
+
+    /// Walks s[0, limit); `complete` when nothing follows. `writable` gives
+    /// the characters to write, asked only once a run is blanked.
+    template <typename Writable>
+    void walk(const char16_t* s, qsizetype limit, bool complete, Writable writable, PassContext* context) {
+        char16_t* w = nullptr;
+        for (qsizetype i = NextOf(s, limit, next_, k_); i < limit; i = NextOf(s, limit, i, k_)) {
+            if (context != nullptr) {
+                context->tick();
+            }
+            qsizetype end = i;
+            while (end < limit && s[end] == k_) {
+                ++end;
+            }
+            // A closing test reads up to three characters after the run.
+            if (!complete && end + 3 > limit) {
+                next_ = i;
+                return;
+            }
+            if ((leading_ && StartsLine(s, i, blankedEnd_)) || closing_(s, limit, i, end)) {
+                if (w == nullptr) {
+                    w = writable();
+                    s = w;
+                }
+                std::fill(w + i, w + end, u' ');
+                blankedEnd_ = end;
+            }
+            i = end;
+        }
+        next_ = limit;
+    }
+
+private:
+    char16_t k_;
+    Closing closing_;
+    bool leading_;
+    qsizetype next_ = 0;
+    qsizetype blankedEnd_ = 0;
+};
+
 template <typename Closing>
 void BlankLeadingAndClosingRuns(QString& text, char16_t k, Closing closing, PassContext* context) {
-    const qsizetype n = text.size();
-    const char16_t* s = Chars(text);
-    char16_t* w = nullptr;
-    qsizetype blankedEnd = 0;
-    for (qsizetype i = NextOf(s, n, 0, k); i < n; i = NextOf(s, n, i, k)) {
-        if (context != nullptr) {
-            context->tick();
-        }
-        qsizetype end = i;
-        while (end < n && s[end] == k) {
-            ++end;
-        }
-        if (StartsLine(s, i, blankedEnd) || closing(s, n, i, end)) {
-            if (w == nullptr) {
-                w = WritableChars(text);
-                s = w;
-            }
-            std::fill(w + i, w + end, u' ');
-            blankedEnd = end;
-        }
-        i = end;
-    }
+    RunBlanker<Closing>(k, closing).walk(Chars(text), text.size(), true, [&text] { return WritableChars(text); },
+                                         context);
+}
+
+/// The closing runs of a prefix-character style: after a blank, directly
+/// before a CR or "@/t".
+inline bool ClosesCommentRun(const char16_t* s, qsizetype n, qsizetype start, qsizetype end) {
+    return start >= 1 && IsBlank(s[start - 1]) && end < n && (s[end] == kCr || CloseMarkerAt(s, n, end));
 }
 
 }  // namespace
@@ -487,12 +520,73 @@ void BlankLeadingAndClosingRuns(QString& text, char16_t k, Closing closing, Pass
 void BlankCommentRuns(QString& text, QChar mark, PassContext* context) {
     // Either pass blanks whole runs and decides by the characters around a
     // run, which are no marks: the two do not see each other's work.
-    BlankLeadingAndClosingRuns(
-        text, mark.unicode(),
-        [](const char16_t* s, qsizetype n, qsizetype start, qsizetype end) {
-            return start >= 1 && IsBlank(s[start - 1]) && end < n && (s[end] == kCr || CloseMarkerAt(s, n, end));
-        },
-        context);
+    BlankLeadingAndClosingRuns(text, mark.unicode(), ClosesCommentRun, context);
+}
+
+void CloseAndBlankSingleLineBlocks(QString& text, QChar mark, PassContext* context) {
+    const char16_t k = mark.unicode();
+    const qsizetype n = text.size();
+    const char16_t* s = Chars(text);
+    TextRewriter out(text, context);
+    // The runs are blanked in the result while its latest part is still in
+    // the caches, rather than in a second walk over the whole text.
+    RunBlanker blanker(k, ClosesCommentRun);
+    qsizetype remembered = 0;
+    int state = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (state == 0 || state == 4) {
+            i = NextOf(s, n, i, kLf);
+        } else if (state == 2 || state == 6) {
+            while (i < n && IsBlank(s[i])) {
+                ++i;
+            }
+        }
+        if (i >= n) {
+            break;
+        }
+        if (context != nullptr) {
+            context->tick();
+        }
+        const char16_t c = s[i];
+        switch (state) {
+        case 0:
+            state = 2;
+            break;
+        case 2:
+            if (c == k) {
+                state = 3;
+            } else if (!IsBlank(c)) {
+                state = 0;
+            }
+            break;
+        case 3:
+            if (c != k) {
+                state = 4;
+            }
+            break;
+        case 4:
+            remembered = i - 1;
+            state = 6;
+            break;
+        case 6:
+            if (c == k) {
+                state = 3;
+            } else if (!IsBlank(c)) {
+                state = 7;
+            }
+            break;
+        case 7: {
+            QString& result = out.replace(remembered, remembered);
+            result.append(kCloseMarker);
+            blanker.walk(Chars(result), result.size(), false, [&result] { return WritableChars(result); }, context);
+            i = remembered - 1;
+            state = 0;
+            break;
+        }
+        }
+    }
+    out.finish(text);
+    blanker.walk(Chars(text), text.size(), true, [&text] { return WritableChars(text); }, context);
 }
 
 void BlankStarDecoration(QString& text, PassContext* context) {
@@ -567,6 +661,77 @@ void CloseDoubleSlashBlocks(QString& text, PassContext* context) {
         }
     }
     out.finish(text);
+}
+
+namespace {
+
+/// Two or more slashes in a row.
+inline bool IsSlashRun(const char16_t*, qsizetype, qsizetype start, qsizetype end) { return end - start >= 2; }
+
+}  // namespace
+
+void CloseAndBlankDoubleSlashBlocks(QString& text, PassContext* context) {
+    const qsizetype n = text.size();
+    const char16_t* s = Chars(text);
+    TextRewriter out(text, context);
+    // As with the prefix styles, the slashes are blanked in the result behind
+    // the inserted markers.
+    RunBlanker blanker(u'/', IsSlashRun, false);
+    qsizetype remembered = 0;
+    int state = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        if (state == 0) {
+            i = NextOf(s, n, i, u'/');
+        } else if (state == 3) {
+            i = NextOf(s, n, i, kCr);
+        }
+        if (i >= n) {
+            break;
+        }
+        if (context != nullptr) {
+            context->tick();
+        }
+        const char16_t c = s[i];
+        bool close = false;
+        switch (state) {
+        case 0:
+            state = 2;
+            break;
+        case 2:
+            state = c == u'/' ? 3 : 0;
+            break;
+        case 3:
+            remembered = i;
+            state = 4;
+            break;
+        case 4:
+            state = c == kLf ? 5 : 0;
+            break;
+        case 5:
+            if (c == u'/') {
+                state = 6;
+            } else if (!IsBlank(c)) {
+                close = true;
+            }
+            break;
+        case 6:
+            if (c == u'/') {
+                state = 3;
+            } else {
+                close = true;
+            }
+            break;
+        }
+        if (close) {
+            QString& result = out.replace(remembered, remembered);
+            result.append(kCloseMarker);
+            blanker.walk(Chars(result), result.size(), false, [&result] { return WritableChars(result); }, context);
+            i = remembered - 1;
+            state = 0;
+        }
+    }
+    out.finish(text);
+    blanker.walk(Chars(text), text.size(), true, [&text] { return WritableChars(text); }, context);
 }
 
 void BlankDoubleSlashes(QString& text, PassContext* context) {
@@ -653,7 +818,7 @@ void BlankSeparatorLines(QString& text, PassContext* context) {
         if (at != marker) {
             continue;
         }
-        const QString before = TrimSpaces(QStringView(s + lineStart, at - lineStart).toString());
+        const QStringView before = TrimmedSpaces(QStringView(s + lineStart, at - lineStart));
         if (before.size() >= 3 && before[0] == before[1] && before[1] == before[2]) {
             if (w == nullptr) {
                 w = WritableChars(text);
@@ -684,9 +849,8 @@ void ScanComments(QString& text, const CommentStyles& styles, UserInterface& ui,
     }
 
     const auto prefixStyle = [&](QChar mark) {
-        CloseSingleLineBlocks(text, mark, context);
+        CloseAndBlankSingleLineBlocks(text, mark, context);
         ui.AddProgress();
-        BlankCommentRuns(text, mark, context);
         ui.AddProgress();
         ui.AddProgress();
     };
@@ -695,9 +859,8 @@ void ScanComments(QString& text, const CommentStyles& styles, UserInterface& ui,
         prefixStyle(u'C');
     }
     if (styles.chkS1) {
-        CloseDoubleSlashBlocks(text, context);
+        CloseAndBlankDoubleSlashBlocks(text, context);
         ui.AddProgress();
-        BlankDoubleSlashes(text, context);
         ui.AddProgress();
     }
     if (styles.chkS2) {

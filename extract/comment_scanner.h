@@ -173,12 +173,16 @@ void BlankTrailingRuns(QString& text, QChar mark, PassContext* context = nullptr
 
 /// BlankLeadingRuns and then BlankTrailingRuns, in one walk.
 void BlankCommentRuns(QString& text, QChar mark, PassContext* context = nullptr);
+/// CloseSingleLineBlocks and then BlankCommentRuns, in one walk.
+void CloseAndBlankSingleLineBlocks(QString& text, QChar mark, PassContext* context = nullptr);
 
 /// Double-slash style, pass 1: "@/t" before the CR of the last line of every
 /// block of "//" comments (a block may start after code).
 void CloseDoubleSlashBlocks(QString& text, PassContext* context = nullptr);
 /// Every run of two or more "/" becomes spaces.
 void BlankDoubleSlashes(QString& text, PassContext* context = nullptr);
+/// CloseDoubleSlashBlocks and then BlankDoubleSlashes, in one walk.
+void CloseAndBlankDoubleSlashBlocks(QString& text, PassContext* context = nullptr);
 
 /// A run of "*" before optional blanks and a CR, or directly before "@/t",
 /// becomes spaces (closing star rows).

@@ -115,7 +115,7 @@ void Emphasize(QString& text, QChar mark, const QString& openTag, const QString&
             if (EndsEmphasis(c)) {
                 QString& replaced = out.replace(open, close + 1);
                 replaced.append(openTag);
-                replaced.append(TrimSpaces(QStringView(s + open + 1, close - open - 1).toString()));
+                replaced.append(TrimmedSpaces(QStringView(s + open + 1, close - open - 1)));
                 replaced.append(closeTag);
                 state = 0;
                 // The walk goes on with the character after the closing tag.

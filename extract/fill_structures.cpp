@@ -49,27 +49,30 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
     QString text = ReadTextFile(path);
     // Both whole-text buffers get room for the text's growth through all the
     // passes at once: a page costs only when first written, while a buffer
-    // outgrown halfway through would be written afresh.
+    // outgrown halfway through would be written afresh. The text as read is
+    // copied once, straight into the first of them.
     const qsizetype room = text.size() + text.size() / 2 + 1024;
-    text.reserve(room);
     context.reserve(room);
-    // Guard blanks at the end, and files with bare line feeds read as CR LF files.
-    text += QString(10, u' ');
+    // Files with bare line feeds read as CR LF files.
     if (!text.contains(kCrLf)) {
         ReplaceEverywhere(text, u"\n", kCrLf, &context);
     }
     // Every line, the first and the last included, then starts after a CR LF
-    // and ends before one.
+    // and ends before one; guard blanks follow the text.
     {
         QString& wrapped = context.output(room);
         wrapped += kCrLf;
         wrapped += kCrLf;
         wrapped += text;
+        wrapped += QString(10, u' ');
         wrapped += kCrLf;
         wrapped += kCrLf;
         wrapped += QString(200, u' ');
         context.commit(text);
     }
+    // The text as read is no longer needed: the spare buffer starts afresh.
+    context.release();
+    context.reserve(room);
     doc.ChapterPagePath = doc.SourceFolder + doc.SourceFileName + QStringLiteral(".htm");
 
     EncodeLiteralBlocks(text, &context);

@@ -53,6 +53,53 @@ TEST(FusedPasses, CommentAndStarRunsAsTheTwoPassesInTurn) {
     }
 }
 
+TEST(FusedPasses, BlockClosingAndRunBlankingAsTheTwoPassesInTurn) {
+    // The blanking goes in steps behind the inserted markers: runs, markers
+    // and line ends cut at every place a step can end, and texts that end in
+    // the middle of a marker or a run.
+    const QStringList pieces = {u" "_s, u"\t"_s, u"\r\n"_s, u"\r\n"_s, u"\n"_s, u"\r"_s, u"#"_s, u"##"_s,
+                                u"c"_s, u"@/t"_s, u"@/"_s, u"@"_s, u"t"_s, u"x"_s, u"\r\n# x"_s, u"\r\n  #"_s};
+    QRandomGenerator random(14);
+    for (int round = 0; round < 40000; ++round) {
+        const QString text = RandomText(random, pieces, 30);
+        for (const QChar mark : {u'#', u'c'}) {
+            QString expected = text;
+            CloseSingleLineBlocks(expected, mark);
+            BlankCommentRuns(expected, mark);
+            PassContext context;
+            ASSERT_EQ(Applied([&](QString& t) { CloseAndBlankSingleLineBlocks(t, mark, &context); }, text),
+                      expected)
+                << QString(mark).toStdString() << " " << text.toStdString();
+        }
+    }
+    // Many blocks in a long text: the result outgrows its buffer between steps.
+    QString text;
+    for (int line = 0; line < 3000; ++line) {
+        text += (line % 3 == 2) ? u"code ##\r\n"_s : u"  ## note ##\r\n"_s;
+    }
+    QString expected = text;
+    CloseSingleLineBlocks(expected, u'#');
+    BlankCommentRuns(expected, u'#');
+    ASSERT_NE(expected, text);
+    ASSERT_EQ(Applied([](QString& t) { CloseAndBlankSingleLineBlocks(t, u'#'); }, text), expected);
+    ASSERT_EQ(Applied([](QString& t) { CloseAndBlankSingleLineBlocks(t, u'#'); }, QString()), QString());
+}
+
+TEST(FusedPasses, SlashBlockClosingAndBlankingAsTheTwoPassesInTurn) {
+    const QStringList pieces = {u" "_s, u"\t"_s, u"\r\n"_s, u"\r\n"_s, u"\n"_s, u"\r"_s, u"/"_s, u"//"_s,
+                                u"///"_s, u"@/t"_s, u"@/"_s, u"x"_s, u"\r\n// x"_s, u"code // y"_s};
+    QRandomGenerator random(15);
+    for (int round = 0; round < 40000; ++round) {
+        const QString text = RandomText(random, pieces, 30);
+        QString expected = text;
+        CloseDoubleSlashBlocks(expected);
+        BlankDoubleSlashes(expected);
+        PassContext context;
+        ASSERT_EQ(Applied([&](QString& t) { CloseAndBlankDoubleSlashBlocks(t, &context); }, text), expected)
+            << text.toStdString();
+    }
+}
+
 TEST(FusedPasses, WebAddressesAsTheTwoReplacementsInTurn) {
     const QStringList pieces = {u"http"_s, u"https"_s, u"s"_s, u"h"_s, u"://"_s, u":/"_s, u"/"_s,
                                 u"&#58&#47&#47"_s, u"&#58"_s, u"&#47"_s, u"&"_s, u" "_s, u"x"_s};
