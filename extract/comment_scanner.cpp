@@ -325,69 +325,6 @@ void CloseBraceComments(QString& text, PassContext* context) {
     out.finish(text);
 }
 
-void CloseSingleLineBlocks(QString& text, QChar mark, PassContext* context) {
-    const char16_t k = mark.unicode();
-    const qsizetype n = text.size();
-    const char16_t* s = Chars(text);
-    TextRewriter out(text, context);
-    qsizetype remembered = 0;
-    int state = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (state == 0 || state == 4) {
-            // Only a line feed moves the walk on from these states.
-            i = NextOf(s, n, i, kLf);
-        } else if (state == 2 || state == 6) {
-            // Blanks at a line start leave these states as they are.
-            while (i < n && IsBlank(s[i])) {
-                ++i;
-            }
-        }
-        if (i >= n) {
-            break;
-        }
-        if (context != nullptr) {
-            context->tick();
-        }
-        const char16_t c = s[i];
-        switch (state) {
-        case 0:
-            state = 2;
-            break;
-        case 2:
-            if (c == k) {
-                state = 3;
-            } else if (!IsBlank(c)) {
-                state = 0;
-            }
-            break;
-        case 3:
-            if (c != k) {
-                state = 4;
-            }
-            break;
-        case 4:
-            remembered = i - 1;
-            state = 6;
-            break;
-        case 6:
-            if (c == k) {
-                state = 3;
-            } else if (!IsBlank(c)) {
-                state = 7;
-            }
-            break;
-        case 7:
-            // The block ended on the line before: close it before that line's
-            // CR and walk on from there.
-            out.replace(remembered, remembered).append(kCloseMarker);
-            i = remembered - 1;
-            state = 0;
-            break;
-        }
-    }
-    out.finish(text);
-}
-
 void BlankLeadingRuns(QString& text, QChar mark, PassContext* context) {
     const char16_t k = mark.unicode();
     const qsizetype n = text.size();
@@ -523,20 +460,25 @@ void BlankCommentRuns(QString& text, QChar mark, PassContext* context) {
     BlankLeadingAndClosingRuns(text, mark.unicode(), ClosesCommentRun, context);
 }
 
-void CloseAndBlankSingleLineBlocks(QString& text, QChar mark, PassContext* context) {
-    const char16_t k = mark.unicode();
+namespace {
+
+/// The block closing of a prefix-character style; with `Blank`, the comment
+/// runs are blanked in the result while its latest part is still in the
+/// caches, rather than in a second walk over the whole text.
+template <bool Blank>
+void CloseSingleLineBlocksIn(QString& text, char16_t k, PassContext* context) {
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
     TextRewriter out(text, context);
-    // The runs are blanked in the result while its latest part is still in
-    // the caches, rather than in a second walk over the whole text.
     RunBlanker blanker(k, ClosesCommentRun);
     qsizetype remembered = 0;
     int state = 0;
     for (qsizetype i = 0; i < n; ++i) {
         if (state == 0 || state == 4) {
+            // Only a line feed moves the walk on from these states.
             i = NextOf(s, n, i, kLf);
         } else if (state == 2 || state == 6) {
+            // Blanks at a line start leave these states as they are.
             while (i < n && IsBlank(s[i])) {
                 ++i;
             }
@@ -576,9 +518,14 @@ void CloseAndBlankSingleLineBlocks(QString& text, QChar mark, PassContext* conte
             }
             break;
         case 7: {
+            // The block ended on the line before: close it before that line's
+            // CR and walk on from there.
             QString& result = out.replace(remembered, remembered);
             result.append(kCloseMarker);
-            blanker.walk(Chars(result), result.size(), false, [&result] { return WritableChars(result); }, context);
+            if constexpr (Blank) {
+                blanker.walk(Chars(result), result.size(), false, [&result] { return WritableChars(result); },
+                             context);
+            }
             i = remembered - 1;
             state = 0;
             break;
@@ -586,7 +533,19 @@ void CloseAndBlankSingleLineBlocks(QString& text, QChar mark, PassContext* conte
         }
     }
     out.finish(text);
-    blanker.walk(Chars(text), text.size(), true, [&text] { return WritableChars(text); }, context);
+    if constexpr (Blank) {
+        blanker.walk(Chars(text), text.size(), true, [&text] { return WritableChars(text); }, context);
+    }
+}
+
+}  // namespace
+
+void CloseSingleLineBlocks(QString& text, QChar mark, PassContext* context) {
+    CloseSingleLineBlocksIn<false>(text, mark.unicode(), context);
+}
+
+void CloseAndBlankSingleLineBlocks(QString& text, QChar mark, PassContext* context) {
+    CloseSingleLineBlocksIn<true>(text, mark.unicode(), context);
 }
 
 void BlankStarDecoration(QString& text, PassContext* context) {
@@ -605,72 +564,13 @@ void BlankStarDecoration(QString& text, PassContext* context) {
         context);
 }
 
-void CloseDoubleSlashBlocks(QString& text, PassContext* context) {
-    const qsizetype n = text.size();
-    const char16_t* s = Chars(text);
-    TextRewriter out(text, context);
-    qsizetype remembered = 0;
-    int state = 0;
-    for (qsizetype i = 0; i < n; ++i) {
-        if (state == 0) {
-            i = NextOf(s, n, i, u'/');
-        } else if (state == 3) {
-            i = NextOf(s, n, i, kCr);
-        }
-        if (i >= n) {
-            break;
-        }
-        if (context != nullptr) {
-            context->tick();
-        }
-        const char16_t c = s[i];
-        bool close = false;
-        switch (state) {
-        case 0:
-            state = 2;
-            break;
-        case 2:
-            state = c == u'/' ? 3 : 0;
-            break;
-        case 3:
-            remembered = i;
-            state = 4;
-            break;
-        case 4:
-            state = c == kLf ? 5 : 0;
-            break;
-        case 5:
-            if (c == u'/') {
-                state = 6;
-            } else if (!IsBlank(c)) {
-                close = true;
-            }
-            break;
-        case 6:
-            if (c == u'/') {
-                state = 3;
-            } else {
-                close = true;
-            }
-            break;
-        }
-        if (close) {
-            out.replace(remembered, remembered).append(kCloseMarker);
-            i = remembered - 1;
-            state = 0;
-        }
-    }
-    out.finish(text);
-}
-
 namespace {
 
 /// Two or more slashes in a row.
 inline bool IsSlashRun(const char16_t*, qsizetype, qsizetype start, qsizetype end) { return end - start >= 2; }
 
-}  // namespace
-
-void CloseAndBlankDoubleSlashBlocks(QString& text, PassContext* context) {
+template <bool Blank>
+void CloseDoubleSlashBlocksIn(QString& text, PassContext* context) {
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
     TextRewriter out(text, context);
@@ -725,13 +625,26 @@ void CloseAndBlankDoubleSlashBlocks(QString& text, PassContext* context) {
         if (close) {
             QString& result = out.replace(remembered, remembered);
             result.append(kCloseMarker);
-            blanker.walk(Chars(result), result.size(), false, [&result] { return WritableChars(result); }, context);
+            if constexpr (Blank) {
+                blanker.walk(Chars(result), result.size(), false, [&result] { return WritableChars(result); },
+                             context);
+            }
             i = remembered - 1;
             state = 0;
         }
     }
     out.finish(text);
-    blanker.walk(Chars(text), text.size(), true, [&text] { return WritableChars(text); }, context);
+    if constexpr (Blank) {
+        blanker.walk(Chars(text), text.size(), true, [&text] { return WritableChars(text); }, context);
+    }
+}
+
+}  // namespace
+
+void CloseDoubleSlashBlocks(QString& text, PassContext* context) { CloseDoubleSlashBlocksIn<false>(text, context); }
+
+void CloseAndBlankDoubleSlashBlocks(QString& text, PassContext* context) {
+    CloseDoubleSlashBlocksIn<true>(text, context);
 }
 
 void BlankDoubleSlashes(QString& text, PassContext* context) {
