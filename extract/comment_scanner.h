@@ -113,19 +113,6 @@ inline qsizetype FindAnyOf(const char16_t* s, qsizetype n, qsizetype from) {
     return n;
 }
 
-/// `text` without the spaces at its ends (what TrimSpaces keeps), as a view.
-inline QStringView TrimmedSpaces(QStringView text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ') {
-        ++first;
-    }
-    while (last > first && text[last - 1] == u' ') {
-        --last;
-    }
-    return text.sliced(first, last - first);
-}
-
 /// The first `needle` (not empty) at or after `from`, or -1. Like
 /// QStringView::indexOf, but it runs the fast single-character search on the
 /// needle's least common-looking character.

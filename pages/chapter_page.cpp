@@ -157,18 +157,6 @@ void WriteFooter(const ChapterPageContext& context, const DocumentModel& doc) {
     AddTag(page, u"/div"_s);
 }
 
-QStringView TrimmedSpaces(QStringView text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ') {
-        ++first;
-    }
-    while (last > first && text[last - 1] == u' ') {
-        --last;
-    }
-    return text.sliced(first, last - first);
-}
-
 /// The sections' names and declarations as the page shows them. Their texts are
 /// translated one at a time as the page is written, so the page never holds
 /// them all at once.

@@ -18,18 +18,6 @@ bool IsBlank(QChar c) {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
 }
 
-QStringView TrimmedSpaces(QStringView text) {
-    qsizetype first = 0;
-    qsizetype last = text.size();
-    while (first < last && text[first] == u' ') {
-        ++first;
-    }
-    while (last > first && text[last - 1] == u' ') {
-        --last;
-    }
-    return text.sliced(first, last - first);
-}
-
 /// The first `tag` at or after `from`. Every tag starts with "@", which the
 /// text holds rarely, so the search runs on the "@" alone.
 qsizetype FindTag(QStringView text, QStringView tag, qsizetype from) {

@@ -197,19 +197,22 @@ void BlankOutTags(QString& text) {
 
 void RemoveCharacter(QString& text, QChar character) { text.remove(character); }
 
-QString TrimSpaces(const QString& text) {
+QStringView TrimmedSpaces(QStringView text) {
     qsizetype first = 0;
     qsizetype last = text.size();
-    while (first < last && text.at(first) == QLatin1Char(' ')) {
+    while (first < last && text[first] == u' ') {
         ++first;
     }
-    while (last > first && text.at(last - 1) == QLatin1Char(' ')) {
+    while (last > first && text[last - 1] == u' ') {
         --last;
     }
-    if (first == 0 && last == text.size()) {
-        return text;
-    }
-    return text.mid(first, last - first);
+    return text.sliced(first, last - first);
+}
+
+QString TrimSpaces(const QString& text) {
+    const QStringView kept = TrimmedSpaces(text);
+    // An untrimmed text is shared rather than copied.
+    return kept.size() == text.size() ? text : kept.toString();
 }
 
 int NumberValue(const QString& text) {

@@ -41,6 +41,8 @@ void RemoveCharacter(QString& text, QChar character);
 
 /// Trims spaces only (not tabs or line breaks), as the system's trim does.
 QString TrimSpaces(const QString& text);
+/// What TrimSpaces keeps, as a view into `text`.
+QStringView TrimmedSpaces(QStringView text);
 /// The leading number of a text, as preferences and flags are read: blanks
 /// skipped, an optional sign, digits; 0 when there is none. " 1" and "1" agree.
 int NumberValue(const QString& text);
