@@ -104,9 +104,16 @@ private:
             text += "\r\n";
         }
         line(text, form, std::string(hasDeclaration ? keywords[next() % 6] : "type") + ": " + name);
+        // Mentions of earlier sections, near and far, give the cross-references work.
+        std::string mentions;
+        if (section > 0) {
+            mentions = " Works with " + names_[static_cast<size_t>(section - 1)] + " and (" +
+                       names_[next() % static_cast<size_t>(section)] + ").";
+        }
+        names_.push_back(name);
         line(text, form,
              std::string("Reads the ") + word() + " and returns the *" + word() + "* of the /" + word() +
-                 "/ it finds, or _" + word() + "_ when none is left.");
+                 "/ it finds, or _" + word() + "_ when none is left." + mentions);
         line(text, form,
              std::string("The ++") + word() + " " + word() + "++ must stay valid; see @goto[" + word() +
                  "] and @link[http://example.org/" + word() + ", the notes].");
@@ -135,6 +142,7 @@ private:
     }
 
     std::uint32_t state_;
+    std::vector<std::string> names_;  ///< of the sections generated so far
 };
 
 // ---- Measurement ------------------------------------------------------------
