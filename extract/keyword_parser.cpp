@@ -381,9 +381,8 @@ public:
                 scanTrie(s, n, r);
             }
         }
-        // Per name, in text order: the places were found "(" by "(".
-        std::stable_sort(found_.begin(), found_.end(),
-                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        // Per name, in text order: the places were found "(" by "(", so a
+        // counting sort by name keeps that order.
         firstOf_.assign(names_.size() + 1, 0);
         for (const auto& place : found_) {
             ++firstOf_[static_cast<size_t>(place.first) + 1];
@@ -391,6 +390,12 @@ public:
         for (size_t id = 1; id < firstOf_.size(); ++id) {
             firstOf_[id] += firstOf_[id - 1];
         }
+        std::vector<size_t> slot(firstOf_.begin(), firstOf_.end() - 1);
+        std::vector<std::pair<int, qsizetype>> byName(found_.size());
+        for (const auto& place : found_) {
+            byName[slot[static_cast<size_t>(place.first)]++] = place;
+        }
+        found_ = std::move(byName);
     }
 
     /// The first start of name `id` followed by "(" at or after `from`; -1 if none.
@@ -485,24 +490,33 @@ private:
 /// What a declaration needs to know about the place where its name was found.
 struct FoundName {
     qsizetype at = -1;         ///< where the name starts
-    qint64 depthBefore = 0;    ///< "(" minus ")" before it
     qsizetype lineStart = 0;   ///< one after the last CR or LF before it
     qsizetype closing = -1;    ///< the ")" that balances the parentheses from it
-    qsizetype end = 0;         ///< the CR ending the closing line (or the text length)
+    qsizetype end = 0;         ///< the CR or LF ending the closing line (or the text length)
 };
 
-/// Fills depthBefore and lineStart of every place (sorted by position) in one
-/// walk, and returns every ")" with the depth after it, sorted by depth then
-/// position.
-std::vector<std::pair<qint64, qsizetype>> WalkParentheses(const QString& text, std::vector<FoundName*>& places) {
-    std::sort(places.begin(), places.end(), [](const FoundName* a, const FoundName* b) { return a->at < b->at; });
-    std::vector<std::pair<qint64, qsizetype>> closers;
+/// Fills lineStart, closing and end of every place in one walk: a place waits
+/// at the depth ("(" minus ")") before it for the first ")" that brings the
+/// depth back there, and then for the next line break. No sort of all the
+/// ")" by depth, whose cost grew faster than the text.
+void WalkParentheses(const QString& text, std::vector<FoundName*>& places) {
+    const auto byPosition = [](const FoundName* a, const FoundName* b) { return a->at < b->at; };
+    // Sections mostly find their names in their own order.
+    if (!std::is_sorted(places.begin(), places.end(), byPosition)) {
+        std::sort(places.begin(), places.end(), byPosition);
+    }
     const char16_t* s = Chars(text);
     const qsizetype n = text.size();
+    std::unordered_map<qint64, std::vector<FoundName*>> waiting;  // by depth, each in text order
+    size_t waitingCount = 0;
+    std::vector<FoundName*> closed;  // waiting for the line break after their ")"
     qint64 depth = 0;
     qsizetype lineStart = 0;
     size_t next = 0;
     for (qsizetype i = 0; i < n; ++i) {
+        if (next == places.size() && waitingCount == 0 && closed.empty()) {
+            break;
+        }
         // Nothing happens between parentheses, line breaks and places.
         const qsizetype stop = next < places.size() ? std::clamp<qsizetype>(places[next]->at, i, n) : n;
         i = FindAnyOf<u'(', u')', kLf, kCr>(s, stop, i);
@@ -510,8 +524,9 @@ std::vector<std::pair<qint64, qsizetype>> WalkParentheses(const QString& text, s
             break;
         }
         while (next < places.size() && places[next]->at == i) {
-            places[next]->depthBefore = depth;
             places[next]->lineStart = lineStart;
+            waiting[depth].push_back(places[next]);
+            ++waitingCount;
             ++next;
         }
         const char16_t c = s[i];
@@ -519,13 +534,28 @@ std::vector<std::pair<qint64, qsizetype>> WalkParentheses(const QString& text, s
             ++depth;
         } else if (c == u')') {
             --depth;
-            closers.emplace_back(depth, i);
+            if (waitingCount != 0) {
+                const auto it = waiting.find(depth);
+                if (it != waiting.end() && !it->second.empty()) {
+                    for (FoundName* place : it->second) {
+                        place->closing = i;
+                        closed.push_back(place);
+                    }
+                    waitingCount -= it->second.size();
+                    it->second.clear();
+                }
+            }
         } else if (c == kLf || c == kCr) {
             lineStart = i + 1;
+            for (FoundName* place : closed) {
+                place->end = i;
+            }
+            closed.clear();
         }
     }
-    std::sort(closers.begin(), closers.end());
-    return closers;
+    for (FoundName* place : closed) {
+        place->end = n;
+    }
 }
 
 }  // namespace
@@ -549,7 +579,9 @@ void FindDeclarations(DocumentModel& doc) {
     // Each section looks, from its own tag on, for its name followed by "(".
     const QString& text = doc.SourceText;
     QHash<QString, int> nameIds;
+    nameIds.reserve(count);
     std::vector<QString> names;
+    names.reserve(static_cast<size_t>(count));
     std::vector<int> sectionName(static_cast<size_t>(count) + 1, -1);
     for (int i = 1; i <= count; ++i) {
         const QString key = FoldedText(doc.section(i).Name);
@@ -578,30 +610,15 @@ void FindDeclarations(DocumentModel& doc) {
     }
 
     // From the name on, the first ")" that brings the depth back to the depth
-    // before the name balances the parentheses.
-    const std::vector<std::pair<qint64, qsizetype>> closers = WalkParentheses(text, places);
-    std::vector<FoundName*> balanced;
-    for (FoundName* place : places) {
-        const auto it = std::lower_bound(closers.begin(), closers.end(), std::make_pair(place->depthBefore, place->at));
-        if (it != closers.end() && it->first == place->depthBefore) {
-            place->closing = it->second;
-            balanced.push_back(place);
-        }
-    }
-    std::sort(balanced.begin(), balanced.end(),
-              [](const FoundName* a, const FoundName* b) { return a->closing < b->closing; });
-    const char16_t* s = Chars(text);
-    // A declaration is cut at the line breaks around it, CR or LF alike: a file
-    // of bare LF lines that also holds one CR LF (so it is not converted), or
-    // of bare CR lines, would otherwise give every section a declaration
-    // running over much of the file.
-    ForwardFinder nextLineBreak(s, text.size(), [](char16_t c) { return c == kCr || c == kLf; });
-    for (FoundName* place : balanced) {
-        place->end = nextLineBreak(place->closing);
-    }
+    // before the name balances the parentheses. A declaration is cut at the
+    // line breaks around it, CR or LF alike: a file of bare LF lines that also
+    // holds one CR LF (so it is not converted), or of bare CR lines, would
+    // otherwise give every section a declaration running over much of the file.
+    WalkParentheses(text, places);
 
     // Sections that find the same place share one copy of the declaration.
     QHash<QPair<qsizetype, qsizetype>, QString> cut;
+    cut.reserve(static_cast<qsizetype>(places.size()));
     for (int i = 1; i <= count; ++i) {
         const FoundName& place = found[static_cast<size_t>(i)];
         if (place.closing < 0) {
