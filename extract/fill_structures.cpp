@@ -46,32 +46,35 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
 
     Yielder yielder(ui);
     PassContext context(yielder);
-    QString text = ReadTextFile(path);
-    // Both whole-text buffers get room for the text's growth through all the
-    // passes at once: a page costs only when first written, while a buffer
-    // outgrown halfway through would be written afresh. The text as read is
-    // copied once, straight into the first of them.
-    const qsizetype room = text.size() + text.size() / 2 + 1024;
-    context.reserve(room);
+    // The text is decoded straight into the first of the two whole-text
+    // buffers, behind the line ends that open it. Both buffers get room for
+    // the text's growth through all the passes at once: a page costs only
+    // when first written, while a buffer outgrown halfway through would be
+    // written afresh. A character takes at least one byte of the file.
+    QString text;
+    qsizetype room = 0;
+    {
+        QByteArray bytes;
+        ReadFileBytes(path, bytes);
+        room = bytes.size() + bytes.size() / 2 + 1024;
+        text.reserve(room);
+        text += kCrLf;
+        text += kCrLf;
+        AppendDecodedText(text, bytes);
+    }
     // Files with bare line feeds read as CR LF files.
-    if (!text.contains(kCrLf)) {
-        ReplaceEverywhere(text, u"\n", kCrLf, &context);
+    if (!QStringView(text).sliced(4).contains(kCrLf)) {
+        QString read = text.sliced(4);
+        ReplaceEverywhere(read, u"\n", kCrLf);
+        text.resize(4);
+        text += read;
     }
     // Every line, the first and the last included, then starts after a CR LF
     // and ends before one; guard blanks follow the text.
-    {
-        QString& wrapped = context.output(room);
-        wrapped += kCrLf;
-        wrapped += kCrLf;
-        wrapped += text;
-        wrapped += QString(10, u' ');
-        wrapped += kCrLf;
-        wrapped += kCrLf;
-        wrapped += QString(200, u' ');
-        context.commit(text);
-    }
-    // The text as read is no longer needed: the spare buffer starts afresh.
-    context.release();
+    text += QString(10, u' ');
+    text += kCrLf;
+    text += kCrLf;
+    text += QString(200, u' ');
     context.reserve(room);
     doc.ChapterPagePath = doc.SourceFolder + doc.SourceFileName + QStringLiteral(".htm");
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QFile>
 #include <QString>
 #include <QStringView>
@@ -30,6 +31,8 @@ struct AppPaths {
 /// Decodes file bytes: UTF-8 when they are valid UTF-8 (a BOM is dropped),
 /// otherwise Windows-1252.
 QString DecodeText(const QByteArray& bytes);
+/// Appends the bytes decoded as DecodeText does to `text`, in the room it has.
+void AppendDecodedText(QString& text, QByteArrayView bytes);
 /// Encodes text for a file in the given encoding.
 QByteArray EncodeText(const QString& text, FileEncoding encoding);
 
@@ -37,6 +40,8 @@ QByteArray EncodeText(const QString& text, FileEncoding encoding);
 QString ReadTextFile(const QString& path);
 /// The whole file into `text`; on any error `text` is left unchanged. True on success.
 bool ReadTextFileInto(const QString& path, QString& text);
+/// The whole file's bytes into `bytes`; on any error they are left unchanged.
+bool ReadFileBytes(const QString& path, QByteArray& bytes);
 /// Creates or replaces the file with text + CR LF, atomically (written beside the
 /// target, then renamed). A target that cannot be written (read-only, missing
 /// folder, empty path) is left untouched and the "Read only file" message is

@@ -24,14 +24,14 @@ constexpr std::array<char16_t, 32> kCp1252High = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-QString DecodeWindows1252(const QByteArray& bytes) {
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar* out = text.data();
+void AppendWindows1252(QString& text, QByteArrayView bytes) {
+    const qsizetype start = text.size();
+    text.resize(start + bytes.size());
+    QChar* out = text.data() + start;
     for (qsizetype i = 0; i < bytes.size(); ++i) {
         const auto byte = static_cast<unsigned char>(bytes.at(i));
         out[i] = (byte >= 0x80 && byte <= 0x9F) ? QChar(kCp1252High[byte - 0x80]) : QChar(char16_t{byte});
     }
-    return text;
 }
 
 }  // namespace
@@ -44,17 +44,29 @@ void ShowReadOnlyMessage(UserInterface& ui, const QString& path) {
                MessageIcon::Exclamation, MessageButtons::Ok);
 }
 
-QString DecodeText(const QByteArray& bytes) {
-    QByteArrayView view(bytes);
+void AppendDecodedText(QString& text, QByteArrayView bytes) {
+    QByteArrayView view = bytes;
     if (view.startsWith("\xEF\xBB\xBF")) {
         view = view.sliced(3);
     }
+    const qsizetype start = text.size();
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(view);
+    // Decoded straight behind what the text holds, so room the caller
+    // reserved is used rather than a second copy made.
+    text.resize(start + utf8.requiredSpace(view.size()));
+    const QChar* end = utf8.appendToBuffer(text.data() + start, view);
     if (!utf8.hasError()) {
-        return text;
+        text.resize(end - text.constData());
+        return;
     }
-    return DecodeWindows1252(bytes);
+    text.resize(start);
+    AppendWindows1252(text, bytes);
+}
+
+QString DecodeText(const QByteArray& bytes) {
+    QString text;
+    AppendDecodedText(text, bytes);
+    return text;
 }
 
 namespace {
@@ -286,6 +298,15 @@ QString ReadTextFile(const QString& path) {
 }
 
 bool ReadTextFileInto(const QString& path, QString& text) {
+    QByteArray bytes;
+    if (!ReadFileBytes(path, bytes)) {
+        return false;
+    }
+    text = DecodeText(bytes);
+    return true;
+}
+
+bool ReadFileBytes(const QString& path, QByteArray& bytes) {
     if (path.isEmpty()) {
         return false;
     }
@@ -293,11 +314,11 @@ bool ReadTextFileInto(const QString& path, QString& text) {
     if (!file.open(QIODevice::ReadOnly)) {
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    QByteArray read = file.readAll();
     if (file.error() != QFileDevice::NoError) {
         return false;
     }
-    text = DecodeText(bytes);
+    bytes = std::move(read);
     return true;
 }
 

@@ -79,6 +79,16 @@ TEST(TextFiles, DecodeUtf8OrWindows1252) {
     EXPECT_EQ(DecodeText("caf\xE9 \x80 \x93"), QStringLiteral("caf\u00E9 \u20AC \u201C"));
     const QByteArray withNul("a\0b", 3);
     EXPECT_EQ(DecodeText(withNul).size(), 3);
+    // Appended behind what the text holds, in the room reserved for it; a
+    // Windows-1252 file keeps its BOM bytes as characters.
+    QString text = QStringLiteral("\r\n");
+    text.reserve(64);
+    const QChar* buffer = text.constData();
+    AppendDecodedText(text, "\xEF\xBB\xBF\xF0\x9F\x98\x80x");
+    EXPECT_EQ(text, QStringLiteral("\r\n\U0001F600x"));
+    AppendDecodedText(text, "\xEF\xBB\xBF\x93");
+    EXPECT_EQ(text, QStringLiteral("\r\n\U0001F600x\u00EF\u00BB\u00BF\u201C"));
+    EXPECT_EQ(text.constData(), buffer);
 }
 
 TEST(TextFiles, PagesAreLatin1WithReferencesAboveFF) {
