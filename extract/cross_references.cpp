@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <queue>
@@ -32,7 +33,10 @@ namespace {
 constexpr char16_t kCr = u'\r';
 constexpr char16_t kLf = u'\n';
 
-inline bool IsSpaceLike(char16_t c) { return c == u' ' || c == u'\t' || c == kCr || c == kLf; }
+inline bool IsSpaceLike(char16_t c) {
+    // Space, tab, CR and LF as bits, since every character of a text is asked.
+    return c <= u' ' && ((0x100002600ULL >> c) & 1) != 0;
+}
 /// The last character of a left delimiter (CR LF, LF, space, tab).
 inline bool EndsLeftDelimiter(char16_t c) { return c == u' ' || c == u'\t' || c == kLf; }
 
@@ -70,13 +74,22 @@ bool IsCleanName(const QString& name) {
            !name.contains(kCr) && !name.contains(kLf);
 }
 
+/// Whether `s` starts with `part`, inline: the parts are a character or two.
+inline bool HasAt(const char16_t* s, QStringView part) {
+    for (qsizetype k = 0; k < part.size(); ++k) {
+        if (s[k] != part[k]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 /// Whether the name of `length` characters at `c` has the pattern's texts around it.
 bool FitsPattern(const char16_t* s, qsizetype n, qsizetype c, qsizetype length, const Pattern& pattern) {
     const qsizetype before = c - pattern.before.size();
     const qsizetype after = c + length;
-    return before >= 0 && after + pattern.after.size() <= n &&
-           QStringView(s + before, pattern.before.size()) == pattern.before &&
-           QStringView(s + after, pattern.after.size()) == pattern.after;
+    return before >= 0 && after + pattern.after.size() <= n && HasAt(s + before, pattern.before) &&
+           HasAt(s + after, pattern.after);
 }
 
 /// A text as its original characters plus the strings inserted before some of
@@ -124,8 +137,7 @@ public:
                     const qsizetype start = c - pattern.before.size() - pair.left.size();
                     const qsizetype end = c + length + pattern.after.size() + pair.right.size();
                     if (start < lastEnd || start < 0 || end > n || !FitsPattern(s, n, c, length, pattern) ||
-                        QStringView(s + start, pair.left.size()) != pair.left ||
-                        QStringView(s + end - pair.right.size(), pair.right.size()) != pair.right ||
+                        !HasAt(s + start, pair.left) || !HasAt(s + end - pair.right.size(), pair.right) ||
                         insertedWithin(start, end)) {
                         continue;
                     }
@@ -269,7 +281,7 @@ struct LinkScratch {
     std::vector<Place> places;
     std::vector<PlaceGroup> groups;
     std::vector<std::pair<int, std::uint32_t>> runs;  ///< heap of (target to run as, group)
-    std::vector<std::uint8_t> done;                   ///< per place of the running name: linked
+    std::vector<std::uint16_t> fits;                  ///< per place of the running name: patterns it fits
     std::vector<std::uint8_t> marks;                  ///< per text position: a link text inserted before it
     std::vector<std::pair<qsizetype, bool>> inserts;  ///< (position, whether "@goto[")
     QString out;
@@ -602,8 +614,18 @@ private:
                            LinkScratch& scratch) {
         const Place* places = scratch.places.data() + group.begin;
         const size_t count = group.end - group.begin;
-        std::vector<std::uint8_t>& done = scratch.done;
-        done.assign(count, 0);
+        // Which of the nine patterns each place still fits; 0 once linked.
+        std::vector<std::uint16_t>& fits = scratch.fits;
+        fits.resize(count);
+        for (size_t k = 0; k < count; ++k) {
+            std::uint16_t mask = 0;
+            for (size_t p = 0; p < std::size(kPatterns); ++p) {
+                if (FitsPattern(s, n, places[k].at, length, kPatterns[p])) {
+                    mask |= static_cast<std::uint16_t>(1U << p);
+                }
+            }
+            fits[k] = mask;
+        }
         std::uint8_t* marks = scratch.marks.data();
         const auto insertedWithin = [marks](qsizetype start, qsizetype end) {
             for (qsizetype k = start + 1; k < end; ++k) {
@@ -614,34 +636,30 @@ private:
             return false;
         };
         bool linkedAny = false;
-        for (const Pattern& pattern : kPatterns) {
-            bool fits = false;
-            for (size_t k = 0; k < count && !fits; ++k) {
-                fits = done[k] == 0 && FitsPattern(s, n, places[k].at, length, pattern);
-            }
-            if (!fits) {
+        for (size_t p = 0; p < std::size(kPatterns); ++p) {
+            const Pattern& pattern = kPatterns[p];
+            const std::uint16_t bit = static_cast<std::uint16_t>(1U << p);
+            if (std::none_of(fits.begin(), fits.end(), [bit](std::uint16_t mask) { return (mask & bit) != 0; })) {
                 continue;
             }
             for (const DelimiterPair& pair : kPairs) {
                 qsizetype lastEnd = std::numeric_limits<qsizetype>::min();
                 for (size_t k = 0; k < count; ++k) {
-                    if (done[k] != 0) {
+                    if ((fits[k] & bit) == 0) {
                         continue;
                     }
                     const qsizetype c = places[k].at;
                     const qsizetype start = c - pattern.before.size() - pair.left.size();
                     const qsizetype end = c + length + pattern.after.size() + pair.right.size();
-                    if (start < lastEnd || start < 0 || end > n || !FitsPattern(s, n, c, length, pattern) ||
-                        QStringView(s + start, pair.left.size()) != pair.left ||
-                        QStringView(s + end - pair.right.size(), pair.right.size()) != pair.right ||
-                        insertedWithin(start, end)) {
+                    if (start < lastEnd || start < 0 || end > n || !HasAt(s + start, pair.left) ||
+                        !HasAt(s + end - pair.right.size(), pair.right) || insertedWithin(start, end)) {
                         continue;
                     }
                     marks[c] = 1;
                     marks[c + length] = 1;
                     scratch.inserts.emplace_back(c, true);
                     scratch.inserts.emplace_back(c + length, false);
-                    done[k] = 1;
+                    fits[k] = 0;
                     lastEnd = end;
                     linkedAny = true;
                 }
