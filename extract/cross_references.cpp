@@ -3,13 +3,12 @@
 #include "extract/document_model.h"
 #include "support/user_interface.h"
 
-#include <QHash>
-
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 #include <limits>
 #include <map>
 #include <queue>
-#include <unordered_map>
 #include <utility>
 
 namespace tessarel {
@@ -34,7 +33,10 @@ namespace {
 constexpr char16_t kCr = u'\r';
 constexpr char16_t kLf = u'\n';
 
-inline bool IsSpaceLike(char16_t c) { return c == u' ' || c == u'\t' || c == kCr || c == kLf; }
+inline bool IsSpaceLike(char16_t c) {
+    // Space, tab, CR and LF as bits, since every character of a text is asked.
+    return c <= u' ' && ((0x100002600ULL >> c) & 1) != 0;
+}
 /// The last character of a left delimiter (CR LF, LF, space, tab).
 inline bool EndsLeftDelimiter(char16_t c) { return c == u' ' || c == u'\t' || c == kLf; }
 
@@ -72,6 +74,24 @@ bool IsCleanName(const QString& name) {
            !name.contains(kCr) && !name.contains(kLf);
 }
 
+/// Whether `s` starts with `part`, inline: the parts are a character or two.
+inline bool HasAt(const char16_t* s, QStringView part) {
+    for (qsizetype k = 0; k < part.size(); ++k) {
+        if (s[k] != part[k]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+/// Whether the name of `length` characters at `c` has the pattern's texts around it.
+bool FitsPattern(const char16_t* s, qsizetype n, qsizetype c, qsizetype length, const Pattern& pattern) {
+    const qsizetype before = c - pattern.before.size();
+    const qsizetype after = c + length;
+    return before >= 0 && after + pattern.after.size() <= n && HasAt(s + before, pattern.before) &&
+           HasAt(s + after, pattern.after);
+}
+
 /// A text as its original characters plus the strings inserted before some of
 /// them (key n: after the last one).
 class LinkedText {
@@ -102,7 +122,7 @@ public:
             // Skip the sixteen pairs when the pattern fits nowhere.
             bool fits = false;
             for (size_t k = 0; k < places.size() && !fits; ++k) {
-                fits = !linked[k] && fitsPattern(s, n, places[k], length, pattern);
+                fits = !linked[k] && FitsPattern(s, n, places[k], length, pattern);
             }
             if (!fits) {
                 continue;
@@ -116,9 +136,8 @@ public:
                     const qsizetype c = places[k];
                     const qsizetype start = c - pattern.before.size() - pair.left.size();
                     const qsizetype end = c + length + pattern.after.size() + pair.right.size();
-                    if (start < lastEnd || start < 0 || end > n || !fitsPattern(s, n, c, length, pattern) ||
-                        QStringView(s + start, pair.left.size()) != pair.left ||
-                        QStringView(s + end - pair.right.size(), pair.right.size()) != pair.right ||
+                    if (start < lastEnd || start < 0 || end > n || !FitsPattern(s, n, c, length, pattern) ||
+                        !HasAt(s + start, pair.left) || !HasAt(s + end - pair.right.size(), pair.right) ||
                         insertedWithin(start, end)) {
                         continue;
                     }
@@ -181,14 +200,6 @@ public:
     }
 
 private:
-    static bool fitsPattern(const char16_t* s, qsizetype n, qsizetype c, qsizetype length, const Pattern& pattern) {
-        const qsizetype before = c - pattern.before.size();
-        const qsizetype after = c + length;
-        return before >= 0 && after + pattern.after.size() <= n &&
-               QStringView(s + before, pattern.before.size()) == pattern.before &&
-               QStringView(s + after, pattern.after.size()) == pattern.after;
-    }
-
     /// Whether anything was inserted strictly inside start..end.
     bool insertedWithin(qsizetype start, qsizetype end) const {
         const auto it = inserted_.lower_bound(start + 1);
@@ -248,49 +259,141 @@ private:
     std::map<qsizetype, QString> inserted_;
 };
 
+/// Where a name was found: the first target of the name, its slot in the
+/// first-word table and the position in the text.
+struct Place {
+    int leader;
+    std::uint32_t slot;
+    qsizetype at;
+};
+
+/// The places of one name, a run of `Place`s.
+struct PlaceGroup {
+    int leader;
+    std::uint32_t slot;
+    std::uint32_t begin;
+    std::uint32_t end;
+};
+
+/// Working buffers of one linker, kept from text to text so that linking a
+/// text allocates nothing once they have grown.
+struct LinkScratch {
+    std::vector<Place> places;
+    std::vector<PlaceGroup> groups;
+    std::vector<std::pair<int, std::uint32_t>> runs;  ///< heap of (target to run as, group)
+    std::vector<std::uint16_t> fits;                  ///< per place of the running name: patterns it fits
+    std::vector<std::uint8_t> marks;                  ///< per text position: a link text inserted before it
+    std::vector<std::pair<qsizetype, bool>> inserts;  ///< (position, whether "@goto[")
+    QString out;
+};
+
 /// The targets by the first word of their names (up to the first space), so
-/// a text is searched once for all names.
+/// a text is searched once for all names. The tables are flat: a hit in the
+/// text costs a probe of one table slot, the name's characters in one pool
+/// and its sections in one array, whatever the number of sections, since
+/// with a hundred thousand names every separate allocation is a cache miss.
 class NameLinker {
 public:
     explicit NameLinker(const std::vector<LinkTarget>& targets) : targets_(targets) {
-        literal_.resize(targets.size());
-        members_.resize(targets.size());
-        QHash<QString, int> leaders;
-        for (size_t t = 0; t < targets.size(); ++t) {
+        const size_t count = targets.size();
+        literal_.resize(count);
+        clean_.resize(count);
+        slotOf_.assign(count, 0);
+        size_t tableSize = 16;
+        while (tableSize < 2 * count) {
+            tableSize *= 2;
+        }
+        slots_.resize(tableSize);
+        tableMask_ = tableSize - 1;
+        // A bit filter of about eight bits per name stays in the second-level
+        // cache and turns most words away before the table is touched.
+        size_t filterBits = 512;
+        filterShift_ = 55;
+        while (filterBits < 8 * count) {
+            filterBits *= 2;
+            --filterShift_;
+        }
+        filter_.assign(filterBits / 64, 0);
+        qsizetype poolSize = 0;
+        for (const LinkTarget& target : targets) {
+            poolSize += target.name.size();
+        }
+        pool_.reserve(static_cast<size_t>(poolSize));
+
+        std::vector<int> leaderOf(count);
+        std::vector<std::uint32_t> memberCount(count, 0);
+        for (size_t t = 0; t < count; ++t) {
             const QString& name = targets[t].name;
-            clean_.push_back(IsCleanName(name));
+            clean_[t] = IsCleanName(name);
             literal_[t] = IsLiteralName(name) || !clean_[t];
-            // Sections of the same name are found once, through the first.
-            const auto leader = leaders.constFind(name);
-            if (leader != leaders.constEnd()) {
-                members_[static_cast<size_t>(*leader)].push_back(static_cast<int>(t));
+            const qsizetype space = name.indexOf(u' ');
+            const qsizetype firstLength = space < 0 ? name.size() : space;
+            const char16_t* chars = QStringView(name).utf16();
+            const std::uint64_t hash = HashOf(chars, firstLength);
+            // Sections of the same name are found once, through the first; the
+            // same name has the same first word, so it sits on the same chain.
+            std::uint32_t i = static_cast<std::uint32_t>(hash & tableMask_);
+            int leader = -1;
+            for (; slots_[i].leader >= 0; i = static_cast<std::uint32_t>((i + 1) & tableMask_)) {
+                const Slot& slot = slots_[i];
+                if (slot.tag == Tag(hash) && slot.nameLength == static_cast<std::uint32_t>(name.size()) &&
+                    std::equal(chars, chars + name.size(), pool_.data() + slot.nameOffset)) {
+                    leader = slot.leader;
+                    break;
+                }
+            }
+            if (leader >= 0) {
+                leaderOf[t] = leader;
+                ++memberCount[static_cast<size_t>(leader)];
                 continue;
             }
-            leaders.insert(name, static_cast<int>(t));
-            members_[t].push_back(static_cast<int>(t));
+            leaderOf[t] = static_cast<int>(t);
+            ++memberCount[t];
+            Slot& slot = slots_[i];
+            slot.tag = Tag(hash);
+            slot.leader = static_cast<int>(t);
+            slot.nameOffset = static_cast<std::uint32_t>(pool_.size());
+            slot.nameLength = static_cast<std::uint32_t>(name.size());
+            slot.firstLength = static_cast<std::uint32_t>(firstLength);
+            slotOf_[t] = i;
+            pool_.insert(pool_.end(), chars, chars + name.size());
+            setFilter(hash);
+            if (firstWordLengths_.size() <= static_cast<size_t>(firstLength)) {
+                firstWordLengths_.resize(static_cast<size_t>(firstLength) + 1, 0);
+            }
+            firstWordLengths_[static_cast<size_t>(firstLength)] = 1;
             if (literal_[t]) {
                 literalTargets_.push_back(static_cast<int>(t));
                 if (!clean_[t]) {
                     uncleanTargets_.push_back(static_cast<int>(t));
                 }
             }
-            const qsizetype space = name.indexOf(u' ');
-            const QStringView first = QStringView(name).first(space < 0 ? name.size() : space);
-            byFirstWord_[qHash(first)].push_back(static_cast<int>(t));
-            if (firstWordLengths_.size() <= static_cast<size_t>(first.size())) {
-                firstWordLengths_.resize(static_cast<size_t>(first.size()) + 1, false);
+        }
+        // Every name's sections in one array, in target order.
+        std::uint32_t next = 0;
+        for (size_t t = 0; t < count; ++t) {
+            if (leaderOf[t] == static_cast<int>(t)) {
+                Slot& slot = slots_[slotOf_[t]];
+                slot.firstMember = next;
+                slot.memberCount = 0;
+                next += memberCount[t];
             }
-            firstWordLengths_[static_cast<size_t>(first.size())] = true;
+        }
+        members_.resize(count);
+        for (size_t t = 0; t < count; ++t) {
+            Slot& slot = slots_[slotOf_[static_cast<size_t>(leaderOf[t])]];
+            members_[slot.firstMember + slot.memberCount++] = {static_cast<int>(t), targets[t].section};
         }
     }
 
-    void link(QString& text, int section) const {
+    void link(QString& text, int section, LinkScratch& scratch) const {
         if (text.isEmpty()) {
             return;
         }
         // Where each target's name stands at a word start (after a delimiter,
-        // or after "(" that follows one), as (target, position) in text order.
-        std::vector<std::pair<int, qsizetype>> places;
+        // or after "(" that follows one).
+        std::vector<Place>& places = scratch.places;
+        places.clear();
         const char16_t* s = QStringView(text).utf16();
         const qsizetype n = text.size();
         qsizetype a = 0;
@@ -313,18 +416,267 @@ public:
         if (places.empty() && uncleanTargets_.empty()) {
             return;
         }
-        std::stable_sort(places.begin(), places.end(),
-                         [](const auto& x, const auto& y) { return x.first < y.first; });
-        // Where each name's places lie in `places`.
-        std::unordered_map<int, std::pair<size_t, size_t>> spans;
+        // By name, each name's places in text order (a name is found at most
+        // once at a position).
+        std::sort(places.begin(), places.end(), [](const Place& x, const Place& y) {
+            return x.leader != y.leader ? x.leader < y.leader : x.at < y.at;
+        });
+        std::vector<PlaceGroup>& groups = scratch.groups;
+        groups.clear();
         for (size_t k = 0; k < places.size();) {
             size_t end = k;
-            while (end < places.size() && places[end].first == places[k].first) {
+            while (end < places.size() && places[end].leader == places[k].leader) {
                 ++end;
             }
-            spans[places[k].first] = {k, end};
+            groups.push_back({places[k].leader, places[k].slot, static_cast<std::uint32_t>(k),
+                              static_cast<std::uint32_t>(end)});
             k = end;
         }
+        if (literalTargets_.empty()) {
+            linkCleanNames(text, section, scratch);
+        } else {
+            linkAnyNames(text, section, scratch);
+        }
+    }
+
+private:
+    /// One distinct name in the first-word table.
+    struct Slot {
+        std::uint32_t tag = 0;  ///< high half of the first word's hash
+        int leader = -1;        ///< the name's first target; -1: an empty slot
+        std::uint32_t nameOffset = 0;
+        std::uint32_t nameLength = 0;
+        std::uint32_t firstLength = 0;
+        std::uint32_t firstMember = 0;  ///< the name's sections in `members_`
+        std::uint32_t memberCount = 0;
+    };
+    struct Member {
+        int target;
+        int section;
+    };
+
+    static constexpr std::uint64_t kHashBasis = 0xcbf29ce484222325ULL;
+    static constexpr std::uint64_t kHashPrime = 0x100000001b3ULL;
+
+    static std::uint64_t Mix(std::uint64_t h) {
+        h ^= h >> 31;
+        h *= 0xbf58476d1ce4e5b9ULL;
+        h ^= h >> 29;
+        return h;
+    }
+    static std::uint64_t HashOf(const char16_t* s, qsizetype length) {
+        std::uint64_t state = kHashBasis;
+        for (qsizetype k = 0; k < length; ++k) {
+            state = (state ^ s[k]) * kHashPrime;
+        }
+        return Mix(state);
+    }
+    static std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
+
+    std::pair<size_t, size_t> filterBits(std::uint64_t hash) const {
+        const std::uint64_t g = hash * 0x9e3779b97f4a7c15ULL;
+        return {static_cast<size_t>(g >> filterShift_), static_cast<size_t>((g << 16) >> filterShift_)};
+    }
+    void setFilter(std::uint64_t hash) {
+        const auto [x, y] = filterBits(hash);
+        filter_[x / 64] |= std::uint64_t{1} << (x % 64);
+        filter_[y / 64] |= std::uint64_t{1} << (y % 64);
+    }
+    bool mayHold(std::uint64_t hash) const {
+        const auto [x, y] = filterBits(hash);
+        return ((filter_[x / 64] >> (x % 64)) & (filter_[y / 64] >> (y % 64)) & 1) != 0;
+    }
+
+    /// Records the targets whose names start at `c`; the word from `c` runs to
+    /// `b`. A one-word name may be followed in the word by ".", ",", ";", "("
+    /// or ")" and by ")" with ".", "," or ";"; a longer name's first word ends
+    /// at a space.
+    void findNamesAt(const char16_t* s, qsizetype n, qsizetype c, qsizetype b, std::vector<Place>& places) const {
+        const qsizetype whole = b - c;
+        const auto isPunctuation = [](char16_t ch) {
+            return ch == u'.' || ch == u',' || ch == u';' || ch == u'(' || ch == u')';
+        };
+        // Shortest first, so that one running hash serves all three lengths.
+        qsizetype lengths[3];
+        int variants = 0;
+        if (whole >= 3 && s[b - 2] == u')' && (s[b - 1] == u'.' || s[b - 1] == u',' || s[b - 1] == u';')) {
+            lengths[variants++] = whole - 2;
+        }
+        if (whole >= 2 && isPunctuation(s[b - 1])) {
+            lengths[variants++] = whole - 1;
+        }
+        lengths[variants++] = whole;
+        std::uint64_t state = kHashBasis;
+        qsizetype hashed = 0;
+        for (int v = 0; v < variants; ++v) {
+            const qsizetype length = lengths[v];
+            // Most words are no name's first word by their length alone.
+            if (static_cast<size_t>(length) >= firstWordLengths_.size() ||
+                firstWordLengths_[static_cast<size_t>(length)] == 0) {
+                continue;
+            }
+            for (; hashed < length; ++hashed) {
+                state = (state ^ s[c + hashed]) * kHashPrime;
+            }
+            const std::uint64_t hash = Mix(state);
+            if (!mayHold(hash)) {
+                continue;
+            }
+            for (std::uint32_t i = static_cast<std::uint32_t>(hash & tableMask_); slots_[i].leader >= 0;
+                 i = static_cast<std::uint32_t>((i + 1) & tableMask_)) {
+                const Slot& slot = slots_[i];
+                if (slot.tag != Tag(hash) || slot.firstLength != static_cast<std::uint32_t>(length) ||
+                    c + static_cast<qsizetype>(slot.nameLength) > n ||
+                    !std::equal(s + c, s + c + slot.nameLength, pool_.data() + slot.nameOffset)) {
+                    continue;
+                }
+                places.push_back({slot.leader, i, c});
+            }
+        }
+    }
+
+    /// The first section after `after` that bears the name in `slot`, other
+    /// than the text's own; -1 when none is left.
+    int nextMember(const Slot& slot, int after, int section) const {
+        const Member* first = members_.data() + slot.firstMember;
+        const Member* last = first + slot.memberCount;
+        for (const Member* it = std::upper_bound(first, last, after,
+                                                 [](int x, const Member& m) { return x < m.target; });
+             it != last; ++it) {
+            if (it->section != section) {
+                return it->target;
+            }
+        }
+        return -1;
+    }
+
+    /// The usual case: no name holds "@", "[" or "]" or is unclean, so every
+    /// name links only at its own places and only the found names run. The
+    /// replacements are those of `LinkedText::linkAt`, with the inserted
+    /// texts kept as marks beside the original characters.
+    void linkCleanNames(QString& text, int section, LinkScratch& scratch) const {
+        const char16_t* s = QStringView(text).utf16();
+        const qsizetype n = text.size();
+        std::vector<std::pair<int, std::uint32_t>>& runs = scratch.runs;
+        runs.clear();
+        for (std::uint32_t g = 0; g < scratch.groups.size(); ++g) {
+            const int member = nextMember(slots_[scratch.groups[g].slot], -1, section);
+            if (member >= 0) {
+                runs.emplace_back(member, g);
+            }
+        }
+        if (runs.empty()) {
+            return;
+        }
+        std::make_heap(runs.begin(), runs.end(), std::greater<>());
+        if (scratch.marks.size() < static_cast<size_t>(n) + 1) {
+            scratch.marks.resize(static_cast<size_t>(n) + 1, 0);
+        }
+        scratch.inserts.clear();
+        // Targets run in their order, a name again for its next section only
+        // while it still links something.
+        while (!runs.empty()) {
+            std::pop_heap(runs.begin(), runs.end(), std::greater<>());
+            const auto [t, g] = runs.back();
+            runs.pop_back();
+            const PlaceGroup& group = scratch.groups[g];
+            const Slot& slot = slots_[group.slot];
+            if (linkPlaces(s, n, static_cast<qsizetype>(slot.nameLength), group, scratch)) {
+                const int member = nextMember(slot, t, section);
+                if (member >= 0) {
+                    runs.emplace_back(member, g);
+                    std::push_heap(runs.begin(), runs.end(), std::greater<>());
+                }
+            }
+        }
+        std::vector<std::pair<qsizetype, bool>>& inserts = scratch.inserts;
+        if (inserts.empty()) {
+            return;
+        }
+        std::sort(inserts.begin(), inserts.end());
+        QString& out = scratch.out;
+        out.resize(0);
+        out.reserve(n + static_cast<qsizetype>(inserts.size()) * kLinkOpen.size());
+        qsizetype copied = 0;
+        for (const auto& [at, open] : inserts) {
+            scratch.marks[static_cast<size_t>(at)] = 0;
+            out.append(QStringView(s + copied, at - copied));
+            out.append(open ? kLinkOpen : kLinkClose);
+            copied = at;
+        }
+        out.append(QStringView(s + copied, n - copied));
+        // The caller's buffer becomes the next text's scratch.
+        text.swap(out);
+    }
+
+    /// `LinkedText::linkAt` over marks: true when anything was linked.
+    static bool linkPlaces(const char16_t* s, qsizetype n, qsizetype length, const PlaceGroup& group,
+                           LinkScratch& scratch) {
+        const Place* places = scratch.places.data() + group.begin;
+        const size_t count = group.end - group.begin;
+        // Which of the nine patterns each place still fits; 0 once linked.
+        std::vector<std::uint16_t>& fits = scratch.fits;
+        fits.resize(count);
+        for (size_t k = 0; k < count; ++k) {
+            std::uint16_t mask = 0;
+            for (size_t p = 0; p < std::size(kPatterns); ++p) {
+                if (FitsPattern(s, n, places[k].at, length, kPatterns[p])) {
+                    mask |= static_cast<std::uint16_t>(1U << p);
+                }
+            }
+            fits[k] = mask;
+        }
+        std::uint8_t* marks = scratch.marks.data();
+        const auto insertedWithin = [marks](qsizetype start, qsizetype end) {
+            for (qsizetype k = start + 1; k < end; ++k) {
+                if (marks[k] != 0) {
+                    return true;
+                }
+            }
+            return false;
+        };
+        bool linkedAny = false;
+        for (size_t p = 0; p < std::size(kPatterns); ++p) {
+            const Pattern& pattern = kPatterns[p];
+            const std::uint16_t bit = static_cast<std::uint16_t>(1U << p);
+            if (std::none_of(fits.begin(), fits.end(), [bit](std::uint16_t mask) { return (mask & bit) != 0; })) {
+                continue;
+            }
+            for (const DelimiterPair& pair : kPairs) {
+                qsizetype lastEnd = std::numeric_limits<qsizetype>::min();
+                for (size_t k = 0; k < count; ++k) {
+                    if ((fits[k] & bit) == 0) {
+                        continue;
+                    }
+                    const qsizetype c = places[k].at;
+                    const qsizetype start = c - pattern.before.size() - pair.left.size();
+                    const qsizetype end = c + length + pattern.after.size() + pair.right.size();
+                    if (start < lastEnd || start < 0 || end > n || !HasAt(s + start, pair.left) ||
+                        !HasAt(s + end - pair.right.size(), pair.right) || insertedWithin(start, end)) {
+                        continue;
+                    }
+                    marks[c] = 1;
+                    marks[c + length] = 1;
+                    scratch.inserts.emplace_back(c, true);
+                    scratch.inserts.emplace_back(c + length, false);
+                    fits[k] = 0;
+                    lastEnd = end;
+                    linkedAny = true;
+                }
+            }
+        }
+        return linkedAny;
+    }
+
+    /// Any names, literal ones among them, over a `LinkedText`.
+    void linkAnyNames(QString& text, int section, LinkScratch& scratch) const {
+        const std::vector<Place>& places = scratch.places;
+        const std::vector<PlaceGroup>& groups = scratch.groups;
+        const auto groupOf = [&groups](int leader) -> const PlaceGroup* {
+            const auto it = std::lower_bound(groups.begin(), groups.end(), leader,
+                                             [](const PlaceGroup& g, int x) { return g.leader < x; });
+            return it != groups.end() && it->leader == leader ? &*it : nullptr;
+        };
 
         // Targets run in their order, a name once for each of its sections.
         // A name that links nothing leaves the text as it was, so the same name
@@ -335,7 +687,7 @@ public:
         using Run = std::pair<int, int>;  // (target to run as, first target of its name)
         std::priority_queue<Run, std::vector<Run>, std::greater<>> runs;
         const auto runNext = [&](int first, int after) {
-            const int member = nextMember(first, after, section);
+            const int member = nextMember(slots_[slotOf_[static_cast<size_t>(first)]], after, section);
             if (member >= 0) {
                 runs.emplace(member, first);
             }
@@ -344,9 +696,9 @@ public:
         // as it stands, so only the names found run at first; the others wait
         // for the first change. Running them all on every text would cost the
         // number of such names (many sections with "@" in their names) squared.
-        for (const auto& [first, span] : spans) {
-            if (clean_[static_cast<size_t>(first)]) {
-                runNext(first, -1);
+        for (const PlaceGroup& group : groups) {
+            if (clean_[static_cast<size_t>(group.leader)]) {
+                runNext(group.leader, -1);
             }
         }
         for (const int first : uncleanTargets_) {
@@ -361,9 +713,9 @@ public:
             const auto [t, first] = runs.top();
             runs.pop();
             at.clear();
-            if (const auto span = spans.find(first); span != spans.end()) {
-                for (size_t k = span->second.first; k < span->second.second; ++k) {
-                    at.push_back(places[k].second);
+            if (const PlaceGroup* group = groupOf(first)) {
+                for (std::uint32_t k = group->begin; k < group->end; ++k) {
+                    at.push_back(places[k].at);
                 }
             }
             const LinkTarget& target = targets_[static_cast<size_t>(t)];
@@ -385,7 +737,7 @@ public:
                 if (dormant) {
                     dormant = false;
                     for (const int waiting : literalTargets_) {
-                        if (clean_[static_cast<size_t>(waiting)] && !spans.contains(waiting)) {
+                        if (clean_[static_cast<size_t>(waiting)] && groupOf(waiting) == nullptr) {
                             runNext(waiting, t);
                         }
                     }
@@ -399,74 +751,26 @@ public:
         }
     }
 
-private:
-    /// The first section after `after` that bears the name led by `first`,
-    /// other than the text's own; -1 when none is left.
-    int nextMember(int first, int after, int section) const {
-        const std::vector<int>& members = members_[static_cast<size_t>(first)];
-        for (auto it = std::upper_bound(members.begin(), members.end(), after); it != members.end(); ++it) {
-            if (targets_[static_cast<size_t>(*it)].section != section) {
-                return *it;
-            }
-        }
-        return -1;
-    }
-
-    /// Records the targets whose names start at `c`; the word from `c` runs to
-    /// `b`. A one-word name may be followed in the word by ".", ",", ";", "("
-    /// or ")" and by ")" with ".", "," or ";"; a longer name's first word ends
-    /// at a space.
-    void findNamesAt(const char16_t* s, qsizetype n, qsizetype c, qsizetype b,
-                     std::vector<std::pair<int, qsizetype>>& places) const {
-        qsizetype lengths[3];
-        int variants = 0;
-        lengths[variants++] = b - c;
-        const auto isPunctuation = [](char16_t ch) {
-            return ch == u'.' || ch == u',' || ch == u';' || ch == u'(' || ch == u')';
-        };
-        if (b - c >= 2 && isPunctuation(s[b - 1])) {
-            lengths[variants++] = b - c - 1;
-        }
-        if (b - c >= 3 && s[b - 2] == u')' && (s[b - 1] == u'.' || s[b - 1] == u',' || s[b - 1] == u';')) {
-            lengths[variants++] = b - c - 2;
-        }
-        for (int v = 0; v < variants; ++v) {
-            // Most words are no name's first word by their length alone.
-            if (static_cast<size_t>(lengths[v]) >= firstWordLengths_.size() ||
-                !firstWordLengths_[static_cast<size_t>(lengths[v])]) {
-                continue;
-            }
-            const QStringView word(s + c, lengths[v]);
-            const auto it = byFirstWord_.find(qHash(word));
-            if (it == byFirstWord_.end()) {
-                continue;
-            }
-            for (const int t : it->second) {
-                const QString& name = targets_[static_cast<size_t>(t)].name;
-                const qsizetype space = name.indexOf(u' ');
-                if ((space < 0 ? name.size() : space) != word.size() || c + name.size() > n ||
-                    QStringView(s + c, name.size()) != name) {
-                    continue;
-                }
-                places.emplace_back(t, c);
-            }
-        }
-    }
-
     const std::vector<LinkTarget>& targets_;
-    std::unordered_map<size_t, std::vector<int>> byFirstWord_;
-    std::vector<bool> firstWordLengths_;
-    std::vector<bool> literal_;
-    std::vector<bool> clean_;
+    std::vector<Slot> slots_;  ///< open addressing by the first word's hash, half empty at most
+    size_t tableMask_ = 0;
+    std::vector<std::uint64_t> filter_;
+    int filterShift_ = 0;
+    std::vector<char16_t> pool_;  ///< every distinct name's characters
+    std::vector<Member> members_;
+    std::vector<std::uint32_t> slotOf_;  ///< by the first target of a name: its slot
+    std::vector<std::uint8_t> firstWordLengths_;
+    std::vector<std::uint8_t> literal_;
+    std::vector<std::uint8_t> clean_;
     std::vector<int> literalTargets_;
     std::vector<int> uncleanTargets_;  ///< literal names the first-word index cannot find
-    std::vector<std::vector<int>> members_;  ///< by the first target of a name: every target of that name
 };
 
 }  // namespace
 
 void LinkSectionNames(QString& text, int section, const std::vector<LinkTarget>& targets) {
-    NameLinker(targets).link(text, section);
+    LinkScratch scratch;
+    NameLinker(targets).link(text, section, scratch);
 }
 
 std::vector<LinkTarget> LinkTargets(const DocumentModel& doc) {
@@ -484,6 +788,7 @@ struct SectionLinker::Tables {
     explicit Tables(std::vector<LinkTarget> list) : targets(std::move(list)), linker(targets) {}
     const std::vector<LinkTarget> targets;
     const NameLinker linker;
+    LinkScratch scratch;
 };
 
 SectionLinker::SectionLinker(std::vector<LinkTarget> targets)
@@ -493,7 +798,7 @@ SectionLinker::~SectionLinker() = default;
 
 void SectionLinker::link(QString& text, int section) const {
     if (!tables_->targets.empty()) {
-        tables_->linker.link(text, section);
+        tables_->linker.link(text, section, tables_->scratch);
     }
 }
 

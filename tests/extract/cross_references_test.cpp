@@ -198,3 +198,87 @@ TEST(SectionLinker, OneLinkerForManyTextsLinksEachAsAlone) {
 }
 
 }  // namespace
+
+namespace {
+
+// The linker keeps one table slot, one pool and one set of working buffers for
+// all names and texts; clean names take a path of their own. Both paths, and
+// the buffers carried from text to text, must give what the replacements
+// written out give, above all with names that share a first word or a name.
+TEST(CrossReferences, ManySectionsOfSharedAndPrefixedNamesGiveTheLiteralResults) {
+    const QStringList clean = {u"Add"_s,      u"Add"_s,  u"Open"_s, u"Open File"_s, u"Open File Now"_s,
+                               u"File"_s,     u"File Now"_s, u"f(x)"_s, u"Add."_s, u"x"_s,
+                               u"x"_s,        u"(x)"_s,  u"Add;"_s, u"Open("_s,     u"Open  File"_s};
+    const QStringList literal = {u"a[i]"_s, u"@goto[Add]"_s, u"Add]"_s, u"x]"_s, u"[x"_s, u"Open@File"_s,
+                                 u"@goto[x"_s, u"Open File]"_s};
+    const QStringList glue = {u" "_s, u" "_s, u" "_s, u"  "_s, u"\t"_s, u"\r\n"_s, u"\n"_s, u"\r"_s,
+                              u"("_s, u")"_s, u"."_s, u","_s, u";"_s, u"]"_s, u"@goto["_s, u"y"_s};
+    QRandomGenerator random(23);
+    int cleanRounds = 0;
+    int cleanRoundsLinked = 0;
+    for (int round = 0; round < 1500; ++round) {
+        // Two rounds in three have clean names only.
+        const bool onlyClean = random.bounded(3) != 0;
+        const auto pick = [&]() {
+            return !onlyClean && random.bounded(4) == 0 ? literal[random.bounded(literal.size())]
+                                                        : clean[random.bounded(clean.size())];
+        };
+        QStringList names;
+        QStringList texts;
+        const int count = random.bounded(2, 13);
+        for (int i = 0; i < count; ++i) {
+            names << pick();
+        }
+        for (int i = 0; i < count; ++i) {
+            QString text;
+            const int pieces = random.bounded(0, 50);
+            for (int k = 0; k < pieces; ++k) {
+                text += random.bounded(5) < 2 ? names[random.bounded(count)] : glue[random.bounded(glue.size())];
+            }
+            texts << text;
+        }
+        DocumentModel fast = Model(names, texts);
+        DocumentModel literalDoc = Model(names, texts);
+        ResolveCrossReferences(fast);
+        LiteralLinks(literalDoc);
+        bool changed = false;
+        for (int i = 1; i <= count; ++i) {
+            ASSERT_EQ(fast.section(i).Text, literalDoc.section(i).Text)
+                << "names: " << names.join(u'|').toStdString() << "\ntext: " << texts[i - 1].toStdString();
+            changed = changed || fast.section(i).Text != texts[i - 1];
+        }
+        if (onlyClean) {
+            ++cleanRounds;
+            cleanRoundsLinked += changed ? 1 : 0;
+        }
+    }
+    // The comparison means something only if the clean rounds link.
+    EXPECT_GT(cleanRoundsLinked, cleanRounds / 2);
+}
+
+// Thousands of names spread the table and the filter wide; every mention
+// still finds its own section and nothing else.
+TEST(SectionLinker, ThousandsOfNamesLinkEachMention) {
+    constexpr int kCount = 5000;
+    QStringList names;
+    QStringList texts;
+    QStringList expected;
+    QRandomGenerator random(5);
+    for (int i = 1; i <= kCount; ++i) {
+        names << u"item_%1"_s.arg(i);
+    }
+    for (int i = 1; i <= kCount; ++i) {
+        const QString a = names[random.bounded(1, kCount)];
+        const QString b = names[random.bounded(1, kCount)];
+        // "item_1" is the first section's name and never a target; "item_12x" is no name.
+        texts << u" See %1 and (%2). item_1 item_12x\r\n"_s.arg(a, b);
+        const auto link = [&](const QString& name) { return name == names[i - 1] ? name : u"@goto["_s + name + u"]"_s; };
+        expected << u" See %1 and (%2). item_1 item_12x\r\n"_s.arg(link(a), link(b));
+    }
+    const QStringList linked = LinkedTexts(names, texts);
+    for (int i = 0; i < kCount; ++i) {
+        ASSERT_EQ(linked[i], expected[i]) << i;
+    }
+}
+
+}  // namespace
