@@ -358,7 +358,7 @@ public:
                 for (qsizetype i = length - 1; i >= 0; --i) {
                     hash = Mix(hash, name[i].unicode());
                 }
-                byHash_.emplace(hash, static_cast<int>(id));
+                wordNames_.emplace_back(hash, static_cast<int>(id));
                 continue;
             }
             int node = 0;
@@ -367,6 +367,21 @@ public:
             }
             terminal_[static_cast<size_t>(node)] = static_cast<int>(id);
         }
+        // The word names in a flat table, open addressing on the hash: a look-up
+        // is a probe or two of one array, however many sections there are.
+        size_t size = 16;
+        while (size < 2 * wordNames_.size()) {
+            size *= 2;
+        }
+        byHash_.assign(size, {0, -1});
+        for (const auto& entry : wordNames_) {
+            size_t i = SlotOf(entry.first) & (size - 1);
+            while (byHash_[i].second >= 0) {
+                i = (i + 1) & (size - 1);
+            }
+            byHash_[i] = entry;
+        }
+        wordNames_ = {};
     }
 
     void scan(const QString& text) {
@@ -409,6 +424,9 @@ public:
 private:
     static constexpr quint64 kHashStart = 14695981039346656037ULL;
     static quint64 Mix(quint64 hash, char16_t c) { return (hash ^ c) * 1099511628211ULL; }
+    // The low bits pick the slot; the multiplication leaves them depending on
+    // the characters' low bits alone.
+    static size_t SlotOf(quint64 hash) { return static_cast<size_t>(hash ^ (hash >> 32)); }
     static bool IsWordCharacter(char16_t c) {
         return (c >= u'a' && c <= u'z') || (c >= u'0' && c <= u'9') || c == u'_';
     }
@@ -430,15 +448,18 @@ private:
             if (!wordLengths_[static_cast<size_t>(length)]) {
                 continue;
             }
-            const auto [first, last] = byHash_.equal_range(hash);
-            for (auto it = first; it != last; ++it) {
-                const QString& name = names_[static_cast<size_t>(it->second)];
+            const size_t mask = byHash_.size() - 1;
+            for (size_t slot = SlotOf(hash) & mask; byHash_[slot].second >= 0; slot = (slot + 1) & mask) {
+                if (byHash_[slot].first != hash) {
+                    continue;
+                }
+                const QString& name = names_[static_cast<size_t>(byHash_[slot].second)];
                 bool same = name.size() == length;
                 for (qsizetype k = 0; same && k < length; ++k) {
                     same = name[k].unicode() == FoldedAt(s, n, j + k);
                 }
                 if (same) {
-                    found_.emplace_back(it->second, j);
+                    found_.emplace_back(byHash_[slot].second, j);
                 }
             }
         }
@@ -480,7 +501,8 @@ private:
 
     const std::vector<QString>& names_;
     std::vector<bool> wordLengths_;                 // lengths some word name has
-    std::unordered_multimap<quint64, int> byHash_;  // word names by the hash of their reversed characters
+    std::vector<std::pair<quint64, int>> wordNames_;  // (hash of the reversed characters, name), while building
+    std::vector<std::pair<quint64, int>> byHash_;     // the same, open addressing; -1: an empty slot
     std::unordered_map<quint64, int> edges_;        // the trie of the other names
     std::vector<int> terminal_;
     std::vector<std::pair<int, qsizetype>> found_;  // (name, start) of every name before a "("
