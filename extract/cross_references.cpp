@@ -1,13 +1,13 @@
 #include "extract/cross_references.h"
 
 #include "extract/document_model.h"
+#include "extract/linked_text.h"
 #include "support/user_interface.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <limits>
-#include <map>
 #include <queue>
 #include <utility>
 
@@ -40,29 +40,6 @@ inline bool IsSpaceLike(char16_t c) {
 /// The last character of a left delimiter (CR LF, LF, space, tab).
 inline bool EndsLeftDelimiter(char16_t c) { return c == u' ' || c == u'\t' || c == kLf; }
 
-struct Pattern {
-    QStringView before;
-    QStringView after;
-};
-const Pattern kPatterns[] = {
-    {u"", u""},   {u"", u"."},   {u"", u","},   {u"", u";"},   {u"", u"("},
-    {u"(", u")"}, {u"(", u")."}, {u"(", u"),"}, {u"(", u");"},
-};
-
-struct DelimiterPair {
-    QStringView left;
-    QStringView right;
-};
-const DelimiterPair kPairs[] = {
-    {u"\r\n", u" "}, {u"\r\n", u"\r\n"}, {u"\r\n", u"\t"}, {u"\r\n", u"\n"},
-    {u"\n", u" "},   {u"\n", u"\r\n"},   {u"\n", u"\n"},   {u"\n", u"\t"},
-    {u" ", u" "},    {u" ", u"\r\n"},    {u" ", u"\t"},    {u" ", u"\n"},
-    {u"\t", u" "},   {u"\t", u"\r\n"},   {u"\t", u"\t"},   {u"\t", u"\n"},
-};
-
-const QString kLinkOpen = QStringLiteral("@goto[");
-const QString kLinkClose = QStringLiteral("]");
-
 bool IsLiteralName(const QString& name) {
     return name.contains(u'@') || name.contains(u'[') || name.contains(u']');
 }
@@ -73,191 +50,6 @@ bool IsCleanName(const QString& name) {
     return !name.isEmpty() && name.front() != u' ' && name.back() != u' ' && !name.contains(u'\t') &&
            !name.contains(kCr) && !name.contains(kLf);
 }
-
-/// Whether `s` starts with `part`, inline: the parts are a character or two.
-inline bool HasAt(const char16_t* s, QStringView part) {
-    for (qsizetype k = 0; k < part.size(); ++k) {
-        if (s[k] != part[k]) {
-            return false;
-        }
-    }
-    return true;
-}
-
-/// Whether the name of `length` characters at `c` has the pattern's texts around it.
-bool FitsPattern(const char16_t* s, qsizetype n, qsizetype c, qsizetype length, const Pattern& pattern) {
-    const qsizetype before = c - pattern.before.size();
-    const qsizetype after = c + length;
-    return before >= 0 && after + pattern.after.size() <= n && HasAt(s + before, pattern.before) &&
-           HasAt(s + after, pattern.after);
-}
-
-/// A text as its original characters plus the strings inserted before some of
-/// them (key n: after the last one).
-class LinkedText {
-public:
-    explicit LinkedText(const QString& original) : original_(original) {}
-
-    bool changed() const { return !inserted_.empty(); }
-    /// How many places have text inserted before them; linking a name only adds.
-    size_t insertions() const { return inserted_.size(); }
-
-    QString result() const {
-        if (inserted_.empty()) {
-            return original_;
-        }
-        QString out;
-        materialize(out, nullptr);
-        return out;
-    }
-
-    /// The replacements of one name that holds no "@", "[" or "]", at the
-    /// places where the name stands in the original text.
-    void linkAt(const QString& name, const std::vector<qsizetype>& places) {
-        const char16_t* s = QStringView(original_).utf16();
-        const qsizetype n = original_.size();
-        const qsizetype length = name.size();
-        std::vector<bool> linked(places.size(), false);
-        for (const Pattern& pattern : kPatterns) {
-            // Skip the sixteen pairs when the pattern fits nowhere.
-            bool fits = false;
-            for (size_t k = 0; k < places.size() && !fits; ++k) {
-                fits = !linked[k] && FitsPattern(s, n, places[k], length, pattern);
-            }
-            if (!fits) {
-                continue;
-            }
-            for (const DelimiterPair& pair : kPairs) {
-                qsizetype lastEnd = std::numeric_limits<qsizetype>::min();
-                for (size_t k = 0; k < places.size(); ++k) {
-                    if (linked[k]) {
-                        continue;
-                    }
-                    const qsizetype c = places[k];
-                    const qsizetype start = c - pattern.before.size() - pair.left.size();
-                    const qsizetype end = c + length + pattern.after.size() + pair.right.size();
-                    if (start < lastEnd || start < 0 || end > n || !FitsPattern(s, n, c, length, pattern) ||
-                        !HasAt(s + start, pair.left) || !HasAt(s + end - pair.right.size(), pair.right) ||
-                        insertedWithin(start, end)) {
-                        continue;
-                    }
-                    inserted_[c] = kLinkOpen;
-                    inserted_[c + length] = kLinkClose;
-                    linked[k] = true;
-                    lastEnd = end;
-                }
-            }
-        }
-    }
-
-    /// Whether the current text holds `name` at all.
-    bool currentlyContains(const QString& name) const {
-        QString current;
-        materialize(current, nullptr);
-        return current.contains(name);
-    }
-
-    /// The replacements of any name, done literally on the current text.
-    /// False when nothing was linked; the text is then as it was.
-    bool linkLiterally(const QString& name) {
-        bool linkedAny = false;
-        QString current;
-        std::vector<qsizetype> origin;
-        materialize(current, &origin);
-        for (const Pattern& pattern : kPatterns) {
-            const QString core = pattern.before.toString() + name + pattern.after.toString();
-            for (const DelimiterPair& pair : kPairs) {
-                const QString find = pair.left.toString() + core + pair.right.toString();
-                std::vector<qsizetype> points;
-                for (qsizetype m = current.indexOf(find); m >= 0; m = current.indexOf(find, m + find.size())) {
-                    const qsizetype at = m + pair.left.size() + pattern.before.size();
-                    points.push_back(at);
-                    points.push_back(at + name.size());
-                }
-                if (!points.empty()) {
-                    insertLinks(current, origin, points);
-                    linkedAny = true;
-                }
-            }
-        }
-        if (!linkedAny) {
-            return false;
-        }
-        inserted_.clear();
-        QString pending;
-        for (qsizetype k = 0; k < current.size(); ++k) {
-            if (origin[static_cast<size_t>(k)] < 0) {
-                pending += current[k];
-            } else if (!pending.isEmpty()) {
-                inserted_[origin[static_cast<size_t>(k)]] = pending;
-                pending.clear();
-            }
-        }
-        if (!pending.isEmpty()) {
-            inserted_[original_.size()] = pending;
-        }
-        return true;
-    }
-
-private:
-    /// Whether anything was inserted strictly inside start..end.
-    bool insertedWithin(qsizetype start, qsizetype end) const {
-        const auto it = inserted_.lower_bound(start + 1);
-        return it != inserted_.end() && it->first < end;
-    }
-
-    void materialize(QString& out, std::vector<qsizetype>* origin) const {
-        out.clear();
-        out.reserve(original_.size() + static_cast<qsizetype>(inserted_.size()) * 6);
-        if (origin != nullptr) {
-            origin->clear();
-            origin->reserve(static_cast<size_t>(out.capacity()));
-        }
-        qsizetype copied = 0;
-        const auto copyOriginal = [&](qsizetype upTo) {
-            out.append(QStringView(original_).mid(copied, upTo - copied));
-            if (origin != nullptr) {
-                for (qsizetype k = copied; k < upTo; ++k) {
-                    origin->push_back(k);
-                }
-            }
-            copied = upTo;
-        };
-        for (const auto& [gap, text] : inserted_) {
-            copyOriginal(gap);
-            out.append(text);
-            if (origin != nullptr) {
-                origin->insert(origin->end(), static_cast<size_t>(text.size()), -1);
-            }
-        }
-        copyOriginal(original_.size());
-    }
-
-    /// Inserts "@goto[" at the even and "]" at the odd entries of `points`.
-    static void insertLinks(QString& current, std::vector<qsizetype>& origin, const std::vector<qsizetype>& points) {
-        QString out;
-        std::vector<qsizetype> outOrigin;
-        out.reserve(current.size() + static_cast<qsizetype>(points.size()) * 4);
-        outOrigin.reserve(static_cast<size_t>(out.capacity()));
-        qsizetype copied = 0;
-        for (size_t k = 0; k < points.size(); ++k) {
-            const qsizetype at = points[k];
-            out.append(QStringView(current).mid(copied, at - copied));
-            outOrigin.insert(outOrigin.end(), origin.begin() + copied, origin.begin() + at);
-            const QString& link = k % 2 == 0 ? kLinkOpen : kLinkClose;
-            out.append(link);
-            outOrigin.insert(outOrigin.end(), static_cast<size_t>(link.size()), -1);
-            copied = at;
-        }
-        out.append(QStringView(current).mid(copied));
-        outOrigin.insert(outOrigin.end(), origin.begin() + copied, origin.end());
-        current = std::move(out);
-        origin = std::move(outOrigin);
-    }
-
-    QString original_;
-    std::map<qsizetype, QString> inserted_;
-};
 
 /// Where a name was found: the first target of the name, its slot in the
 /// first-word table and the position in the text.
@@ -637,7 +429,7 @@ private:
         };
         bool linkedAny = false;
         for (size_t p = 0; p < std::size(kPatterns); ++p) {
-            const Pattern& pattern = kPatterns[p];
+            const LinkPattern& pattern = kPatterns[p];
             const std::uint16_t bit = static_cast<std::uint16_t>(1U << p);
             if (std::none_of(fits.begin(), fits.end(), [bit](std::uint16_t mask) { return (mask & bit) != 0; })) {
                 continue;

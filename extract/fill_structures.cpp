@@ -3,6 +3,7 @@
 #include "extract/block_formatters.h"
 #include "extract/comment_scanner.h"
 #include "extract/cross_references.h"
+#include "extract/declarations.h"
 #include "extract/document_model.h"
 #include "extract/emphasis.h"
 #include "extract/inline_tags.h"

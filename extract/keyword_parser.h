@@ -39,15 +39,4 @@ struct SectionSpans {
 /// that a caller can put it together where it is needed.
 void FillSections(DocumentModel& doc, SectionSpans* spans = nullptr);
 
-/// Cleans every Name (a name ending its comment block empties the Text) and
-/// looks up each section's declaration in the source text.
-void FindDeclarations(DocumentModel& doc);
-
-/// A declaration as cut from the source: line-continuation "_" words and the
-/// first "@t" removed.
-QString CleanDeclaration(QString cut);
-
-/// The case-folded form the declaration look-up compares (same length).
-QString FoldedText(const QString& text);
-
 }  // namespace tessarel

@@ -1,3 +1,4 @@
+#include "extract/declarations.h"
 #include "extract/document_model.h"
 #include "extract/keyword_parser.h"
 #include "support/string_functions.h"
