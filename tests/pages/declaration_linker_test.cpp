@@ -1,5 +1,5 @@
 #include "extract/document_model.h"
-#include "pages/chapter_page.h"
+#include "pages/declaration_linker.h"
 #include "support/string_functions.h"
 
 #include <QRandomGenerator>
