@@ -1,6 +1,7 @@
 #include "pages/chapter_page.h"
 
 #include "extract/document_model.h"
+#include "pages/declaration_linker.h"
 #include "pages/page_frame.h"
 #include "pages/tag_translation.h"
 #include "support/environment.h"
@@ -9,10 +10,7 @@
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
-#include <QHash>
-
 #include <algorithm>
-#include <set>
 #include <vector>
 
 namespace tessarel {
@@ -258,151 +256,6 @@ bool WritePageBody(ChapterPageContext& context, const DocumentModel& doc, const 
 }
 
 }  // namespace
-
-namespace {
-
-constexpr qsizetype kStartLength = 4;
-
-/// The first four UTF-16 units at `s`, exactly, as one key.
-quint64 StartKey(const char16_t* s) {
-    return quint64{s[0]} | quint64{s[1]} << 16 | quint64{s[2]} << 32 | quint64{s[3]} << 48;
-}
-
-}  // namespace
-
-DeclarationLinker::DeclarationLinker(const std::vector<SectionRecord>& sections, int count)
-    : sections_(sections), firstOfName_(static_cast<size_t>(std::max(count, 0)) + 1, -1) {
-    QHash<QString, int> firstByName;
-    for (int j = 2; j <= count; ++j) {
-        const QString& name = sections[static_cast<size_t>(j)].Name;
-        // An empty name would turn every pair of neighbouring blanks into a link.
-        if (name.isEmpty()) {
-            continue;
-        }
-        const auto known = firstByName.constFind(name);
-        const int first = known == firstByName.constEnd() ? j : *known;
-        firstOfName_[static_cast<size_t>(j)] = first;
-        ofName_[first].push_back(j);
-        if (first != j) {
-            continue;
-        }
-        firstByName.insert(name, j);
-        if (std::any_of(name.begin(), name.end(), IsWordBreak)) {
-            if (name.size() < kStartLength) {
-                shortSpanning_.push_back(j);
-            } else {
-                spanningByStart_[StartKey(QStringView(name).utf16())].push_back(j);
-            }
-        } else {
-            byWord_.insert(QStringView(name), j);
-        }
-    }
-}
-
-int DeclarationLinker::NextOfName(int first, int after) const {
-    const std::vector<int>& members = ofName_.find(first).value();
-    const auto next = std::upper_bound(members.begin(), members.end(), after);
-    return next == members.end() ? -1 : *next;
-}
-
-void DeclarationLinker::link(QString& declaration, int self) const {
-    // Sections are tried in order. A name that changes nothing leaves the text
-    // as it was, so the later sections of that name change nothing either until
-    // another name has changed the text: many sections of one name would
-    // otherwise each run the whole-word replacement over every declaration.
-    std::set<int> pending;
-    std::vector<int> idle;  // first sections of names whose last try changed nothing
-    AddCandidates(declaration, -1, pending);
-    AddSpanning(declaration, -1, pending);
-    const auto tryNext = [&](int first, int after) {
-        const int next = NextOfName(first, after);
-        if (next >= 0) {
-            pending.insert(next);
-        }
-    };
-    while (!pending.empty()) {
-        const int j = *pending.begin();
-        pending.erase(pending.begin());
-        const int first = firstOfName_[static_cast<size_t>(j)];
-        if (j == self) {
-            tryNext(first, j);
-            continue;
-        }
-        const QString& name = sections_[static_cast<size_t>(j)].Name;
-        const QString link = u"<a HREF=\"#"_s + name + u"\">"_s + name + u"</a>"_s;
-        const qsizetype before = declaration.size();
-        ReplaceWordExtended(declaration, name, link);
-        if (declaration.size() != before) {
-            // The inserted links bring words of their own.
-            AddCandidates(link, j, pending);
-            AddSpanning(declaration, j, pending);
-            tryNext(first, j);
-            for (const int waiting : idle) {
-                tryNext(waiting, j);
-            }
-            idle.clear();
-        } else {
-            idle.push_back(first);
-        }
-    }
-}
-
-bool DeclarationLinker::IsWordBreak(QChar c) {
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'(' || c == u'*';
-}
-
-void DeclarationLinker::AddCandidates(const QString& text, int after, std::set<int>& pending) const {
-    qsizetype start = 0;
-    const qsizetype size = text.size();
-    for (qsizetype i = 0; i <= size; ++i) {
-        if (i < size && !IsWordBreak(text.at(i))) {
-            continue;
-        }
-        if (i > start) {
-            const auto found = byWord_.constFind(QStringView(text).sliced(start, i - start));
-            if (found != byWord_.constEnd()) {
-                const int next = NextOfName(*found, after);
-                if (next >= 0) {
-                    pending.insert(next);
-                }
-            }
-        }
-        start = i + 1;
-    }
-}
-
-void DeclarationLinker::AddSpanning(const QString& text, int after, std::set<int>& pending) const {
-    const auto consider = [&](int first) {
-        const int next = NextOfName(first, after);
-        if (next >= 0) {
-            pending.insert(next);
-        }
-    };
-    for (const int first : shortSpanning_) {
-        if (text.contains(sections_[static_cast<size_t>(first)].Name)) {
-            consider(first);
-        }
-    }
-    if (spanningByStart_.isEmpty()) {
-        return;
-    }
-    // Every place a longer name could start at, looked up by its first four
-    // characters: trying each such name on each declaration would cost their
-    // number times the declarations'.
-    const QStringView view(text);
-    const char16_t* s = view.utf16();
-    for (qsizetype p = 0; p + kStartLength <= text.size(); ++p) {
-        const auto found = spanningByStart_.constFind(StartKey(s + p));
-        if (found == spanningByStart_.constEnd()) {
-            continue;
-        }
-        for (const int first : *found) {
-            if (view.sliced(p).startsWith(sections_[static_cast<size_t>(first)].Name)) {
-                consider(first);
-            }
-        }
-    }
-}
 
 void CleanSectionNames(DocumentModel& doc) {
     const int count = doc.count();

@@ -1,0 +1,240 @@
+#include "pages/declaration_linker.h"
+
+#include "support/string_functions.h"
+
+#include <algorithm>
+
+namespace tessarel {
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+quint64 EdgeKey(int node, char16_t c) { return quint64{static_cast<quint32>(node)} << 16 | quint64{c}; }
+
+/// Whether the whole-word replacement could replace a name standing at
+/// [start, end): only between the delimiters of one of its pairs. A name found
+/// elsewhere, say inside a longer name ("Open File 1" in "Open File 12"), would
+/// only cost a try that changes nothing.
+bool IsDelimited(QStringView text, qsizetype start, qsizetype end) {
+    if (start == 0 || end >= text.size()) {
+        return false;
+    }
+    const char16_t left = text[start - 1].unicode();
+    const char16_t right = text[end].unicode();
+    if (right == u'*') {
+        return left == u' ' || left == u'(';
+    }
+    const bool rightBreak = right == u' ' || right == u'\t' || right == u'\n' ||
+                            (right == u'\r' && end + 1 < text.size() && text[end + 1] == u'\n');
+    return rightBreak && (left == u'\n' || left == u' ' || left == u'\t' || left == u'(' || left == u'*');
+}
+
+}  // namespace
+
+DeclarationLinker::DeclarationLinker(const std::vector<SectionRecord>& sections, int count) : sections_(sections) {
+    const size_t slots = static_cast<size_t>(std::max(count, 0)) + 1;
+    firstOfName_.assign(slots, -1);
+    groupBegin_.assign(slots, 0);
+    groupEnd_.assign(slots, 0);
+    QHash<QStringView, int> firstByName;
+    std::vector<int> spanning;
+    for (int j = 2; j <= count; ++j) {
+        const QString& name = sections[static_cast<size_t>(j)].Name;
+        // An empty name would turn every pair of neighbouring blanks into a link.
+        if (name.isEmpty()) {
+            continue;
+        }
+        const auto known = firstByName.constFind(QStringView(name));
+        int first = j;
+        if (known != firstByName.constEnd()) {
+            first = *known;
+        } else {
+            firstByName.insert(QStringView(name), j);
+            if (std::any_of(name.begin(), name.end(), IsWordBreak)) {
+                spanning.push_back(j);
+            } else {
+                byWord_.insert(QStringView(name), j);
+            }
+        }
+        firstOfName_[static_cast<size_t>(j)] = first;
+        ++groupEnd_[static_cast<size_t>(first)];
+    }
+    // Groups laid out one after another: groupEnd_ counts first, then serves as
+    // the fill position and ends at the group's end.
+    int offset = 0;
+    for (int j = 2; j <= count; ++j) {
+        const auto at = static_cast<size_t>(j);
+        if (firstOfName_[at] == j) {
+            groupBegin_[at] = offset;
+            offset += groupEnd_[at];
+            groupEnd_[at] = groupBegin_[at];
+        }
+    }
+    members_.resize(static_cast<size_t>(offset));
+    for (int j = 2; j <= count; ++j) {
+        const int first = firstOfName_[static_cast<size_t>(j)];
+        if (first >= 0) {
+            members_[static_cast<size_t>(groupEnd_[static_cast<size_t>(first)]++)] = j;
+        }
+    }
+    BuildSpanningTrie(spanning);
+}
+
+void DeclarationLinker::BuildSpanningTrie(const std::vector<int>& spanning) {
+    size_t characters = 0;
+    for (const int first : spanning) {
+        characters += static_cast<size_t>(sections_[static_cast<size_t>(first)].Name.size());
+    }
+    trieName_.reserve(characters + 1);
+    trieName_.push_back(-1);  // the root
+    if (spanning.empty()) {
+        return;
+    }
+    // At most one edge per character of the names; a table at most half full
+    // keeps the probes short.
+    size_t capacity = 16;
+    int bits = 4;
+    while (capacity < 2 * characters) {
+        capacity *= 2;
+        ++bits;
+    }
+    trieEdges_.assign(capacity, TrieEdge{});
+    trieShift_ = 64 - bits;
+    for (const int first : spanning) {
+        int node = 0;
+        for (const QChar c : sections_[static_cast<size_t>(first)].Name) {
+            int child = TrieChild(node, c.unicode());
+            if (child == 0) {
+                child = static_cast<int>(trieName_.size());
+                trieName_.push_back(-1);
+                AddTrieEdge(node, c.unicode(), child);
+            }
+            node = child;
+        }
+        trieName_[static_cast<size_t>(node)] = first;
+    }
+}
+
+void DeclarationLinker::AddTrieEdge(int node, char16_t c, int child) {
+    const quint64 key = EdgeKey(node, c);
+    const size_t mask = trieEdges_.size() - 1;
+    size_t slot = static_cast<size_t>((key * 0x9E3779B97F4A7C15ULL) >> trieShift_);
+    while (trieEdges_[slot].child != 0) {
+        slot = (slot + 1) & mask;
+    }
+    trieEdges_[slot] = TrieEdge{key, child};
+}
+
+int DeclarationLinker::TrieChild(int node, char16_t c) const {
+    const quint64 key = EdgeKey(node, c);
+    const size_t mask = trieEdges_.size() - 1;
+    for (size_t slot = static_cast<size_t>((key * 0x9E3779B97F4A7C15ULL) >> trieShift_);; slot = (slot + 1) & mask) {
+        const TrieEdge& edge = trieEdges_[slot];
+        if (edge.child == 0 || edge.key == key) {
+            return edge.child;
+        }
+    }
+}
+
+int DeclarationLinker::NextOfName(int first, int after) const {
+    const auto begin = members_.begin() + groupBegin_[static_cast<size_t>(first)];
+    const auto end = members_.begin() + groupEnd_[static_cast<size_t>(first)];
+    const auto next = std::upper_bound(begin, end, after);
+    return next == end ? -1 : *next;
+}
+
+void DeclarationLinker::link(QString& declaration, int self) const {
+    // Sections are tried in order. A name that changes nothing leaves the text
+    // as it was, so the later sections of that name change nothing either until
+    // another name has changed the text: many sections of one name would
+    // otherwise each run the whole-word replacement over every declaration.
+    std::set<int> pending;
+    std::vector<int> idle;  // first sections of names whose last try changed nothing
+    AddCandidates(declaration, -1, pending);
+    AddSpanning(declaration, -1, pending);
+    const auto tryNext = [&](int first, int after) {
+        const int next = NextOfName(first, after);
+        if (next >= 0) {
+            pending.insert(next);
+        }
+    };
+    while (!pending.empty()) {
+        const int j = *pending.begin();
+        pending.erase(pending.begin());
+        const int first = firstOfName_[static_cast<size_t>(j)];
+        if (j == self) {
+            tryNext(first, j);
+            continue;
+        }
+        const QString& name = sections_[static_cast<size_t>(j)].Name;
+        const QString link = u"<a HREF=\"#"_s + name + u"\">"_s + name + u"</a>"_s;
+        const qsizetype before = declaration.size();
+        ReplaceWordExtended(declaration, name, link);
+        if (declaration.size() != before) {
+            // The inserted links bring words of their own.
+            AddCandidates(link, j, pending);
+            AddSpanning(declaration, j, pending);
+            tryNext(first, j);
+            for (const int waiting : idle) {
+                tryNext(waiting, j);
+            }
+            idle.clear();
+        } else {
+            idle.push_back(first);
+        }
+    }
+}
+
+bool DeclarationLinker::IsWordBreak(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'(' || c == u'*';
+}
+
+void DeclarationLinker::AddCandidates(QStringView text, int after, std::set<int>& pending) const {
+    qsizetype start = 0;
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i <= size; ++i) {
+        if (i < size && !IsWordBreak(text.at(i))) {
+            continue;
+        }
+        if (i > start) {
+            const auto found = byWord_.constFind(text.sliced(start, i - start));
+            if (found != byWord_.constEnd()) {
+                const int next = NextOfName(*found, after);
+                if (next >= 0) {
+                    pending.insert(next);
+                }
+            }
+        }
+        start = i + 1;
+    }
+}
+
+void DeclarationLinker::AddSpanning(QStringView text, int after, std::set<int>& pending) const {
+    if (trieEdges_.empty()) {
+        return;
+    }
+    // From every position the trie is walked only as far as the text follows
+    // some name: a position costs at most the length of the longest name, however
+    // many names share their beginning.
+    const char16_t* s = text.utf16();
+    const qsizetype size = text.size();
+    for (qsizetype p = 0; p < size; ++p) {
+        int node = 0;
+        for (qsizetype q = p; q < size; ++q) {
+            node = TrieChild(node, s[q]);
+            if (node == 0) {
+                break;
+            }
+            const int first = trieName_[static_cast<size_t>(node)];
+            if (first >= 0 && IsDelimited(text, p, q + 1)) {
+                const int next = NextOfName(first, after);
+                if (next >= 0) {
+                    pending.insert(next);
+                }
+            }
+        }
+    }
+}
+
+}  // namespace tessarel
