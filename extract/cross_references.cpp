@@ -98,6 +98,8 @@ public:
         slotOf_.assign(count, 0);
         slots_.resize(TableSizeFor(count));
         tableMask_ = slots_.size() - 1;
+        heads_.resize(slots_.size());
+        headMask_ = tableMask_;
         // A bit filter of about eight bits per name stays in the second-level
         // cache and turns most words away before the table is touched.
         size_t filterBits = 512;
@@ -115,7 +117,7 @@ public:
 
         std::vector<int> leaderOf(count);
         std::vector<std::uint32_t> memberCount(count, 0);
-        std::vector<std::uint32_t> distinct;  // slots of the distinct names, in target order
+        std::vector<Longer> longer;
         for (size_t t = 0; t < count; ++t) {
             const QString& name = targets[t].name;
             clean_[t] = IsCleanName(name);
@@ -123,7 +125,9 @@ public:
             const qsizetype space = name.indexOf(u' ');
             const qsizetype firstLength = space < 0 ? name.size() : space;
             const char16_t* chars = QStringView(name).utf16();
-            const std::uint64_t hash = HashOf(chars, name.size());
+            std::uint64_t state = Hashed(kHashBasis, chars, 0, firstLength);
+            const std::uint64_t wordHash = Mix(state);
+            const std::uint64_t hash = Mix(Hashed(state, chars, firstLength, name.size()));
             // Sections of the same name are found once, through the first.
             std::uint32_t i = static_cast<std::uint32_t>(hash & tableMask_);
             int leader = -1;
@@ -149,8 +153,8 @@ public:
             slot.nameLength = static_cast<std::uint32_t>(name.size());
             slot.firstLength = static_cast<std::uint32_t>(firstLength);
             slotOf_[t] = i;
-            distinct.push_back(i);
             pool_.insert(pool_.end(), chars, chars + name.size());
+            addToHead(i, wordHash, longer);
             if (firstWordLengths_.size() <= static_cast<size_t>(firstLength)) {
                 firstWordLengths_.resize(static_cast<size_t>(firstLength) + 1, 0);
             }
@@ -162,7 +166,9 @@ public:
                 }
             }
         }
-        buildHeads(distinct);
+        if (!longer.empty()) {
+            buildLengths(longer);
+        }
         // Every name's sections in one array, in target order.
         std::uint32_t next = 0;
         for (size_t t = 0; t < count; ++t) {
@@ -255,6 +261,7 @@ private:
         std::uint32_t wordOffset = 0;   ///< the word's characters in the pool
         std::uint32_t wordLength = 0;
         std::uint32_t wordSlot = kNoSlot;  ///< the name that is this word alone
+        int wordLeader = -1;               ///< its first target
         std::uint32_t lengthsBegin = 0;    ///< the longer names' lengths in `lengths_`, ascending
         std::uint32_t lengthsEnd = 0;
         bool used = false;
@@ -273,12 +280,12 @@ private:
         h ^= h >> 29;
         return h;
     }
-    static std::uint64_t HashOf(const char16_t* s, qsizetype length) {
-        std::uint64_t state = kHashBasis;
-        for (qsizetype k = 0; k < length; ++k) {
+    /// The hash state after `s[from]` to `s[to - 1]` follow `state`.
+    static std::uint64_t Hashed(std::uint64_t state, const char16_t* s, qsizetype from, qsizetype to) {
+        for (qsizetype k = from; k < to; ++k) {
             state = (state ^ s[k]) * kHashPrime;
         }
-        return Mix(state);
+        return state;
     }
     static std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
 
@@ -304,50 +311,61 @@ private:
         return size;
     }
 
-    /// The heads of the first words, the lengths each lists and the hashes of
-    /// the name prefixes at those lengths, all from the distinct names.
-    void buildHeads(const std::vector<std::uint32_t>& distinct) {
-        std::vector<std::uint32_t> headOf(distinct.size());
-        heads_.resize(TableSizeFor(distinct.size()));
-        headMask_ = heads_.size() - 1;
-        std::vector<std::pair<std::uint32_t, std::uint32_t>> longer;  // (head, name length)
-        for (size_t d = 0; d < distinct.size(); ++d) {
-            const Slot& slot = slots_[distinct[d]];
-            const char16_t* word = pool_.data() + slot.nameOffset;
-            const std::uint64_t hash = HashOf(word, slot.firstLength);
-            std::uint32_t i = static_cast<std::uint32_t>(hash & headMask_);
-            for (; heads_[i].used; i = static_cast<std::uint32_t>((i + 1) & headMask_)) {
-                const Head& head = heads_[i];
-                if (head.tag == Tag(hash) && head.wordLength == slot.firstLength &&
-                    std::equal(word, word + slot.firstLength, pool_.data() + head.wordOffset)) {
-                    break;
-                }
-            }
-            Head& head = heads_[i];
-            if (!head.used) {
-                head.used = true;
-                head.tag = Tag(hash);
-                head.wordOffset = slot.nameOffset;
-                head.wordLength = slot.firstLength;
-                setFilter(hash);
-            }
-            headOf[d] = i;
-            if (slot.nameLength == slot.firstLength) {
-                head.wordSlot = distinct[d];
-            } else {
-                longer.emplace_back(i, slot.nameLength);
+    /// A name longer than its first word, by its head.
+    struct Longer {
+        std::uint32_t head;
+        std::uint32_t length;
+        std::uint32_t slot;
+        bool operator<(const Longer& other) const {
+            return head != other.head ? head < other.head : length < other.length;
+        }
+    };
+
+    /// Files the new name in `slot` under the head of its first word.
+    void addToHead(std::uint32_t slot, std::uint64_t wordHash, std::vector<Longer>& longer) {
+        const Slot& name = slots_[slot];
+        const char16_t* word = pool_.data() + name.nameOffset;
+        std::uint32_t i = static_cast<std::uint32_t>(wordHash & headMask_);
+        for (; heads_[i].used; i = static_cast<std::uint32_t>((i + 1) & headMask_)) {
+            const Head& head = heads_[i];
+            if (head.tag == Tag(wordHash) && head.wordLength == name.firstLength &&
+                std::equal(word, word + name.firstLength, pool_.data() + head.wordOffset)) {
+                break;
             }
         }
+        Head& head = heads_[i];
+        if (!head.used) {
+            head.used = true;
+            head.tag = Tag(wordHash);
+            head.wordOffset = name.nameOffset;
+            head.wordLength = name.firstLength;
+            setFilter(wordHash);
+        }
+        if (name.nameLength == name.firstLength) {
+            head.wordSlot = slot;
+            head.wordLeader = name.leader;
+        } else {
+            longer.push_back({i, name.nameLength, slot});
+        }
+    }
+
+    /// The lengths each head lists and the hashes of the longer names'
+    /// prefixes at those lengths.
+    void buildLengths(std::vector<Longer>& longer) {
         std::sort(longer.begin(), longer.end());
-        longer.erase(std::unique(longer.begin(), longer.end()), longer.end());
         for (size_t k = 0; k < longer.size();) {
-            Head& head = heads_[longer[k].first];
+            const std::uint32_t index = longer[k].head;
+            Head& head = heads_[index];
             head.lengthsBegin = static_cast<std::uint32_t>(lengths_.size());
             // Steps at doubling distances from the word's end, so that going on
             // past a step costs at most what the text already matched.
             std::uint32_t step = head.wordLength + 8;
-            for (; k < longer.size() && &heads_[longer[k].first] == &head; ++k) {
-                const std::uint32_t length = longer[k].second;
+            for (; k < longer.size() && longer[k].head == index; ++k) {
+                const std::uint32_t length = longer[k].length;
+                // The last length listed is always a name's.
+                if (lengths_.size() > head.lengthsBegin && (lengths_.back() & ~kNameLength) == length) {
+                    continue;
+                }
                 for (; step < length; step = head.wordLength + 2 * (step - head.wordLength)) {
                     lengths_.push_back(step);
                 }
@@ -362,20 +380,18 @@ private:
         // is a prefix of one: the hashes of every name's prefixes at the
         // lengths before its own.
         std::vector<std::uint64_t> prefixes;
-        for (size_t d = 0; d < distinct.size(); ++d) {
-            const Slot& slot = slots_[distinct[d]];
-            const Head& head = heads_[headOf[d]];
-            const char16_t* chars = pool_.data() + slot.nameOffset;
+        for (const Longer& name : longer) {
+            const Head& head = heads_[name.head];
+            const char16_t* chars = pool_.data() + slots_[name.slot].nameOffset;
             std::uint64_t state = kHashBasis;
-            std::uint32_t hashed = 0;
+            qsizetype hashed = 0;
             for (std::uint32_t e = head.lengthsBegin; e < head.lengthsEnd; ++e) {
                 const std::uint32_t length = lengths_[e] & ~kNameLength;
-                if (length >= slot.nameLength) {
+                if (length >= name.length) {
                     break;
                 }
-                for (; hashed < length; ++hashed) {
-                    state = (state ^ chars[hashed]) * kHashPrime;
-                }
+                state = Hashed(state, chars, hashed, length);
+                hashed = length;
                 prefixes.push_back(Mix(state));
             }
         }
@@ -451,45 +467,48 @@ private:
             if (head == nullptr) {
                 continue;
             }
-            if (head->wordSlot != kNoSlot) {
-                places.push_back({slots_[head->wordSlot].leader, head->wordSlot, c});
+            if (head->wordLeader >= 0) {
+                places.push_back({head->wordLeader, head->wordSlot, c});
             }
-            // A longer name has a space after its first word.
-            if (head->lengthsBegin == head->lengthsEnd || c + length >= n || s[c + length] != u' ') {
-                continue;
-            }
-            std::uint64_t extended = state;
-            qsizetype extendedTo = length;
-            for (std::uint32_t e = head->lengthsBegin; e < head->lengthsEnd; ++e) {
-                const qsizetype to = lengths_[e] & ~kNameLength;
-                if (c + to > n) {
-                    break;
-                }
-                for (; extendedTo < to; ++extendedTo) {
-                    extended = (extended ^ s[c + extendedTo]) * kHashPrime;
-                }
-                const std::uint64_t prefix = Mix(extended);
-                if ((lengths_[e] & kNameLength) != 0) {
-                    findName(s, c, to, length, prefix, places);
-                }
-                if (e + 1 < head->lengthsEnd && !continuesPast(prefix)) {
-                    break;
-                }
+            // A longer name has a space after its first word; as the word holds
+            // no blank, any name that stands here past it has this first word.
+            if (head->lengthsBegin != head->lengthsEnd && c + length < n && s[c + length] == u' ') {
+                findLongerNames(*head, s, n, c, state, places);
             }
         }
     }
 
-    /// Records the name of `length` characters at `c` whose hash is `hash` and
-    /// whose first word has `wordLength` characters, if there is one.
-    void findName(const char16_t* s, qsizetype c, qsizetype length, qsizetype wordLength, std::uint64_t hash,
+    /// Records the names longer than the first word of `head` that start at
+    /// `c`; `state` is the hash state after the word. Kept out of line, since
+    /// most words are at most a one-word name.
+    Q_NEVER_INLINE void findLongerNames(const Head& head, const char16_t* s, qsizetype n, qsizetype c,
+                                        std::uint64_t state, std::vector<Place>& places) const {
+        qsizetype hashed = head.wordLength;
+        for (std::uint32_t e = head.lengthsBegin; e < head.lengthsEnd; ++e) {
+            const qsizetype to = lengths_[e] & ~kNameLength;
+            if (c + to > n) {
+                break;
+            }
+            state = Hashed(state, s + c, hashed, to);
+            hashed = to;
+            const std::uint64_t prefix = Mix(state);
+            if ((lengths_[e] & kNameLength) != 0) {
+                findName(s, c, to, prefix, places);
+            }
+            if (e + 1 < head.lengthsEnd && !continuesPast(prefix)) {
+                break;
+            }
+        }
+    }
+
+    /// Records the name of `length` characters at `c`, whose hash is `hash`,
+    /// if there is one.
+    void findName(const char16_t* s, qsizetype c, qsizetype length, std::uint64_t hash,
                   std::vector<Place>& places) const {
         for (std::uint32_t i = static_cast<std::uint32_t>(hash & tableMask_); slots_[i].leader >= 0;
              i = static_cast<std::uint32_t>((i + 1) & tableMask_)) {
             const Slot& slot = slots_[i];
-            // The same characters with a shorter first word ("Open. File"
-            // after "Open") belong to the word's other reading.
             if (slot.tag == Tag(hash) && slot.nameLength == static_cast<std::uint32_t>(length) &&
-                slot.firstLength == static_cast<std::uint32_t>(wordLength) &&
                 std::equal(s + c, s + c + length, pool_.data() + slot.nameOffset)) {
                 places.push_back({slot.leader, i, c});
                 return;
