@@ -94,6 +94,19 @@ const std::vector<Input>& Inputs() {
                         "] @goto[name_" + std::to_string(i % 97) + ", there].\r\n\r\n";
              });
          }},
+        {"names sharing a first word",
+         [](std::size_t n) {
+             return Fill(n, kHead, [](int i) {
+                 // Every name starts with "Open", so all of them stand wherever the word does.
+                 const auto earlier = [i](unsigned salt) {
+                     return "Open File " + std::to_string((static_cast<unsigned>(i) * 2654435761u ^ salt) %
+                                                          static_cast<unsigned>(i + 1));
+                 };
+                 return "// function: Open File " + std::to_string(i) + "\r\n// Opens the file after " + earlier(1) +
+                        " and " + earlier(7) + ".\r\n// See also (Open File " + std::to_string(std::max(0, i - 1)) +
+                        ").\r\n\r\n";
+             });
+         }},
         {"many names with tags in them",
          [](std::size_t n) {
              return Fill(n, kHead, [](int i) {

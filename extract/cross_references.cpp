@@ -79,11 +79,16 @@ struct LinkScratch {
     QString out;
 };
 
-/// The targets by the first word of their names (up to the first space), so
-/// a text is searched once for all names. The tables are flat: a hit in the
-/// text costs a probe of one table slot, the name's characters in one pool
-/// and its sections in one array, whatever the number of sections, since
-/// with a hundred thousand names every separate allocation is a cache miss.
+/// The targets by their names, found in a text by their first word (up to the
+/// first space). The tables are flat: a hit in the text costs a probe of one
+/// table slot, the name's characters in one pool and its sections in one
+/// array, whatever the number of sections, since with a hundred thousand names
+/// every separate allocation is a cache miss.
+///
+/// Names are keyed by their whole text, and each distinct first word has a head
+/// that lists the lengths of the longer names starting with it. Many names
+/// sharing a first word ("Open File 1" ... "Open File 9999") then cost one
+/// probe per distinct length where the word stands, not one comparison each.
 class NameLinker {
 public:
     explicit NameLinker(const std::vector<LinkTarget>& targets) : targets_(targets) {
@@ -91,12 +96,10 @@ public:
         literal_.resize(count);
         clean_.resize(count);
         slotOf_.assign(count, 0);
-        size_t tableSize = 16;
-        while (tableSize < 2 * count) {
-            tableSize *= 2;
-        }
-        slots_.resize(tableSize);
-        tableMask_ = tableSize - 1;
+        slots_.resize(TableSizeFor(count));
+        tableMask_ = slots_.size() - 1;
+        heads_.resize(slots_.size());
+        headMask_ = tableMask_;
         // A bit filter of about eight bits per name stays in the second-level
         // cache and turns most words away before the table is touched.
         size_t filterBits = 512;
@@ -114,6 +117,7 @@ public:
 
         std::vector<int> leaderOf(count);
         std::vector<std::uint32_t> memberCount(count, 0);
+        std::vector<Longer> longer;
         for (size_t t = 0; t < count; ++t) {
             const QString& name = targets[t].name;
             clean_[t] = IsCleanName(name);
@@ -121,9 +125,10 @@ public:
             const qsizetype space = name.indexOf(u' ');
             const qsizetype firstLength = space < 0 ? name.size() : space;
             const char16_t* chars = QStringView(name).utf16();
-            const std::uint64_t hash = HashOf(chars, firstLength);
-            // Sections of the same name are found once, through the first; the
-            // same name has the same first word, so it sits on the same chain.
+            std::uint64_t state = Hashed(kHashBasis, chars, 0, firstLength);
+            const std::uint64_t wordHash = Mix(state);
+            const std::uint64_t hash = Mix(Hashed(state, chars, firstLength, name.size()));
+            // Sections of the same name are found once, through the first.
             std::uint32_t i = static_cast<std::uint32_t>(hash & tableMask_);
             int leader = -1;
             for (; slots_[i].leader >= 0; i = static_cast<std::uint32_t>((i + 1) & tableMask_)) {
@@ -149,7 +154,7 @@ public:
             slot.firstLength = static_cast<std::uint32_t>(firstLength);
             slotOf_[t] = i;
             pool_.insert(pool_.end(), chars, chars + name.size());
-            setFilter(hash);
+            addToHead(i, wordHash, longer);
             if (firstWordLengths_.size() <= static_cast<size_t>(firstLength)) {
                 firstWordLengths_.resize(static_cast<size_t>(firstLength) + 1, 0);
             }
@@ -160,6 +165,9 @@ public:
                     uncleanTargets_.push_back(static_cast<int>(t));
                 }
             }
+        }
+        if (!longer.empty()) {
+            buildLengths(longer);
         }
         // Every name's sections in one array, in target order.
         std::uint32_t next = 0;
@@ -232,15 +240,31 @@ public:
     }
 
 private:
-    /// One distinct name in the first-word table.
+    /// One distinct name in the name table.
     struct Slot {
-        std::uint32_t tag = 0;  ///< high half of the first word's hash
+        std::uint32_t tag = 0;  ///< high half of the name's hash
         int leader = -1;        ///< the name's first target; -1: an empty slot
         std::uint32_t nameOffset = 0;
         std::uint32_t nameLength = 0;
         std::uint32_t firstLength = 0;
         std::uint32_t firstMember = 0;  ///< the name's sections in `members_`
         std::uint32_t memberCount = 0;
+    };
+    static constexpr std::uint32_t kNoSlot = std::numeric_limits<std::uint32_t>::max();
+    /// Marks a length in `lengths_` that some name has; the others are steps
+    /// that only keep a long name from being hashed whole at every mention
+    /// of its first word.
+    static constexpr std::uint32_t kNameLength = 0x80000000U;
+    /// One distinct first word.
+    struct Head {
+        std::uint32_t tag = 0;          ///< high half of the first word's hash
+        std::uint32_t wordOffset = 0;   ///< the word's characters in the pool
+        std::uint32_t wordLength = 0;
+        std::uint32_t wordSlot = kNoSlot;  ///< the name that is this word alone
+        int wordLeader = -1;               ///< its first target
+        std::uint32_t lengthsBegin = 0;    ///< the longer names' lengths in `lengths_`, ascending
+        std::uint32_t lengthsEnd = 0;
+        bool used = false;
     };
     struct Member {
         int target;
@@ -256,12 +280,12 @@ private:
         h ^= h >> 29;
         return h;
     }
-    static std::uint64_t HashOf(const char16_t* s, qsizetype length) {
-        std::uint64_t state = kHashBasis;
-        for (qsizetype k = 0; k < length; ++k) {
+    /// The hash state after `s[from]` to `s[to - 1]` follow `state`.
+    static std::uint64_t Hashed(std::uint64_t state, const char16_t* s, qsizetype from, qsizetype to) {
+        for (qsizetype k = from; k < to; ++k) {
             state = (state ^ s[k]) * kHashPrime;
         }
-        return Mix(state);
+        return state;
     }
     static std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
 
@@ -277,6 +301,122 @@ private:
     bool mayHold(std::uint64_t hash) const {
         const auto [x, y] = filterBits(hash);
         return ((filter_[x / 64] >> (x % 64)) & (filter_[y / 64] >> (y % 64)) & 1) != 0;
+    }
+
+    static size_t TableSizeFor(size_t count) {
+        size_t size = 16;
+        while (size < 2 * count) {
+            size *= 2;
+        }
+        return size;
+    }
+
+    /// A name longer than its first word, by its head.
+    struct Longer {
+        std::uint32_t head;
+        std::uint32_t length;
+        std::uint32_t slot;
+        bool operator<(const Longer& other) const {
+            return head != other.head ? head < other.head : length < other.length;
+        }
+    };
+
+    /// Files the new name in `slot` under the head of its first word.
+    void addToHead(std::uint32_t slot, std::uint64_t wordHash, std::vector<Longer>& longer) {
+        const Slot& name = slots_[slot];
+        const char16_t* word = pool_.data() + name.nameOffset;
+        std::uint32_t i = static_cast<std::uint32_t>(wordHash & headMask_);
+        for (; heads_[i].used; i = static_cast<std::uint32_t>((i + 1) & headMask_)) {
+            const Head& head = heads_[i];
+            if (head.tag == Tag(wordHash) && head.wordLength == name.firstLength &&
+                std::equal(word, word + name.firstLength, pool_.data() + head.wordOffset)) {
+                break;
+            }
+        }
+        Head& head = heads_[i];
+        if (!head.used) {
+            head.used = true;
+            head.tag = Tag(wordHash);
+            head.wordOffset = name.nameOffset;
+            head.wordLength = name.firstLength;
+            setFilter(wordHash);
+        }
+        if (name.nameLength == name.firstLength) {
+            head.wordSlot = slot;
+            head.wordLeader = name.leader;
+        } else {
+            longer.push_back({i, name.nameLength, slot});
+        }
+    }
+
+    /// The lengths each head lists and the hashes of the longer names'
+    /// prefixes at those lengths.
+    void buildLengths(std::vector<Longer>& longer) {
+        std::sort(longer.begin(), longer.end());
+        for (size_t k = 0; k < longer.size();) {
+            const std::uint32_t index = longer[k].head;
+            Head& head = heads_[index];
+            head.lengthsBegin = static_cast<std::uint32_t>(lengths_.size());
+            // Steps at doubling distances from the word's end, so that going on
+            // past a step costs at most what the text already matched.
+            std::uint32_t step = head.wordLength + 8;
+            for (; k < longer.size() && longer[k].head == index; ++k) {
+                const std::uint32_t length = longer[k].length;
+                // The last length listed is always a name's.
+                if (lengths_.size() > head.lengthsBegin && (lengths_.back() & ~kNameLength) == length) {
+                    continue;
+                }
+                for (; step < length; step = head.wordLength + 2 * (step - head.wordLength)) {
+                    lengths_.push_back(step);
+                }
+                if (step == length) {
+                    step = head.wordLength + 2 * (step - head.wordLength);
+                }
+                lengths_.push_back(length | kNameLength);
+            }
+            head.lengthsEnd = static_cast<std::uint32_t>(lengths_.size());
+        }
+        // A longer name may still stand in a text only while the text so far
+        // is a prefix of one: the hashes of every name's prefixes at the
+        // lengths before its own.
+        std::vector<std::uint64_t> prefixes;
+        for (const Longer& name : longer) {
+            const Head& head = heads_[name.head];
+            const char16_t* chars = pool_.data() + slots_[name.slot].nameOffset;
+            std::uint64_t state = kHashBasis;
+            qsizetype hashed = 0;
+            for (std::uint32_t e = head.lengthsBegin; e < head.lengthsEnd; ++e) {
+                const std::uint32_t length = lengths_[e] & ~kNameLength;
+                if (length >= name.length) {
+                    break;
+                }
+                state = Hashed(state, chars, hashed, length);
+                hashed = length;
+                prefixes.push_back(Mix(state));
+            }
+        }
+        prefixes_.assign(TableSizeFor(prefixes.size()), 0);
+        prefixMask_ = prefixes_.size() - 1;
+        for (const std::uint64_t hash : prefixes) {
+            const std::uint64_t key = hash == 0 ? 1 : hash;
+            std::uint64_t i = key & prefixMask_;
+            while (prefixes_[i] != 0 && prefixes_[i] != key) {
+                i = (i + 1) & prefixMask_;
+            }
+            prefixes_[i] = key;
+        }
+    }
+
+    /// Whether some name goes on past a prefix of this hash (or, rarely, a
+    /// prefix whose hash is the same).
+    bool continuesPast(std::uint64_t hash) const {
+        const std::uint64_t key = hash == 0 ? 1 : hash;
+        for (std::uint64_t i = key & prefixMask_; prefixes_[i] != 0; i = (i + 1) & prefixMask_) {
+            if (prefixes_[i] == key) {
+                return true;
+            }
+        }
+        return false;
     }
 
     /// Records the targets whose names start at `c`; the word from `c` runs to
@@ -314,15 +454,64 @@ private:
             if (!mayHold(hash)) {
                 continue;
             }
-            for (std::uint32_t i = static_cast<std::uint32_t>(hash & tableMask_); slots_[i].leader >= 0;
-                 i = static_cast<std::uint32_t>((i + 1) & tableMask_)) {
-                const Slot& slot = slots_[i];
-                if (slot.tag != Tag(hash) || slot.firstLength != static_cast<std::uint32_t>(length) ||
-                    c + static_cast<qsizetype>(slot.nameLength) > n ||
-                    !std::equal(s + c, s + c + slot.nameLength, pool_.data() + slot.nameOffset)) {
-                    continue;
+            const Head* head = nullptr;
+            for (std::uint32_t i = static_cast<std::uint32_t>(hash & headMask_); heads_[i].used;
+                 i = static_cast<std::uint32_t>((i + 1) & headMask_)) {
+                const Head& h = heads_[i];
+                if (h.tag == Tag(hash) && h.wordLength == static_cast<std::uint32_t>(length) &&
+                    std::equal(s + c, s + c + length, pool_.data() + h.wordOffset)) {
+                    head = &h;
+                    break;
                 }
+            }
+            if (head == nullptr) {
+                continue;
+            }
+            if (head->wordLeader >= 0) {
+                places.push_back({head->wordLeader, head->wordSlot, c});
+            }
+            // A longer name has a space after its first word; as the word holds
+            // no blank, any name that stands here past it has this first word.
+            if (head->lengthsBegin != head->lengthsEnd && c + length < n && s[c + length] == u' ') {
+                findLongerNames(*head, s, n, c, state, places);
+            }
+        }
+    }
+
+    /// Records the names longer than the first word of `head` that start at
+    /// `c`; `state` is the hash state after the word. Kept out of line, since
+    /// most words are at most a one-word name.
+    Q_NEVER_INLINE void findLongerNames(const Head& head, const char16_t* s, qsizetype n, qsizetype c,
+                                        std::uint64_t state, std::vector<Place>& places) const {
+        qsizetype hashed = head.wordLength;
+        for (std::uint32_t e = head.lengthsBegin; e < head.lengthsEnd; ++e) {
+            const qsizetype to = lengths_[e] & ~kNameLength;
+            if (c + to > n) {
+                break;
+            }
+            state = Hashed(state, s + c, hashed, to);
+            hashed = to;
+            const std::uint64_t prefix = Mix(state);
+            if ((lengths_[e] & kNameLength) != 0) {
+                findName(s, c, to, prefix, places);
+            }
+            if (e + 1 < head.lengthsEnd && !continuesPast(prefix)) {
+                break;
+            }
+        }
+    }
+
+    /// Records the name of `length` characters at `c`, whose hash is `hash`,
+    /// if there is one.
+    void findName(const char16_t* s, qsizetype c, qsizetype length, std::uint64_t hash,
+                  std::vector<Place>& places) const {
+        for (std::uint32_t i = static_cast<std::uint32_t>(hash & tableMask_); slots_[i].leader >= 0;
+             i = static_cast<std::uint32_t>((i + 1) & tableMask_)) {
+            const Slot& slot = slots_[i];
+            if (slot.tag == Tag(hash) && slot.nameLength == static_cast<std::uint32_t>(length) &&
+                std::equal(s + c, s + c + length, pool_.data() + slot.nameOffset)) {
                 places.push_back({slot.leader, i, c});
+                return;
             }
         }
     }
@@ -544,8 +733,13 @@ private:
     }
 
     const std::vector<LinkTarget>& targets_;
-    std::vector<Slot> slots_;  ///< open addressing by the first word's hash, half empty at most
+    std::vector<Slot> slots_;  ///< open addressing by the name's hash, half empty at most
     size_t tableMask_ = 0;
+    std::vector<Head> heads_;  ///< open addressing by the first word's hash
+    size_t headMask_ = 0;
+    std::vector<std::uint32_t> lengths_;
+    std::vector<std::uint64_t> prefixes_;  ///< open addressing of prefix hashes; 0: empty
+    std::uint64_t prefixMask_ = 0;
     std::vector<std::uint64_t> filter_;
     int filterShift_ = 0;
     std::vector<char16_t> pool_;  ///< every distinct name's characters

@@ -208,7 +208,8 @@ namespace {
 TEST(CrossReferences, ManySectionsOfSharedAndPrefixedNamesGiveTheLiteralResults) {
     const QStringList clean = {u"Add"_s,      u"Add"_s,  u"Open"_s, u"Open File"_s, u"Open File Now"_s,
                                u"File"_s,     u"File Now"_s, u"f(x)"_s, u"Add."_s, u"x"_s,
-                               u"x"_s,        u"(x)"_s,  u"Add;"_s, u"Open("_s,     u"Open  File"_s};
+                               u"x"_s,        u"(x)"_s,  u"Add;"_s, u"Open("_s,     u"Open  File"_s,
+                               u"Open File 1"_s, u"Open File 12"_s, u"Open File 1 x"_s, u"Open Files"_s};
     const QStringList literal = {u"a[i]"_s, u"@goto[Add]"_s, u"Add]"_s, u"x]"_s, u"[x"_s, u"Open@File"_s,
                                  u"@goto[x"_s, u"Open File]"_s};
     const QStringList glue = {u" "_s, u" "_s, u" "_s, u"  "_s, u"\t"_s, u"\r\n"_s, u"\n"_s, u"\r"_s,
@@ -277,6 +278,90 @@ TEST(SectionLinker, ThousandsOfNamesLinkEachMention) {
     }
     const QStringList linked = LinkedTexts(names, texts);
     for (int i = 0; i < kCount; ++i) {
+        ASSERT_EQ(linked[i], expected[i]) << i;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// Names sharing a first word are found through the word and then by length:
+// every length must be tried, a text that holds only the start of a longer
+// name must stop the search without losing shorter names, and the same
+// characters read with another first word ("Open." before "Open") must not
+// be taken for a name of this one.
+TEST(CrossReferences, NamesSharingAFirstWordGiveTheLiteralResults) {
+    const QString longName = u"Open File 1 x with a name long enough to pass several steps"_s;
+    const QStringList names = {u"Open"_s,         u"Open File"_s,       u"Open File 1"_s, u"Open File 12"_s,
+                               u"Open File 1 x"_s, u"Open Files"_s,      longName,         longName + u" too"_s,
+                               u"Open File 1 x with a name long enough to pass several stops"_s,
+                               u"Open. File"_s,    u"Open(x) File"_s,    u"Open  File"_s,  u"Open File]"_s};
+    // Pieces of the names cut anywhere, so that texts hold their starts too.
+    QStringList pieces;
+    for (const QString& name : names) {
+        pieces << name << name << name.left(name.size() / 2) << name.left(name.size() - 1);
+    }
+    const QStringList glue = {u" "_s, u" "_s, u" "_s, u"\t"_s, u"\r\n"_s, u"("_s, u")"_s,
+                              u"."_s, u","_s, u";"_s, u"x"_s, u"@goto["_s};
+    QRandomGenerator random(31);
+    int linkedRounds = 0;
+    for (int round = 0; round < 1200; ++round) {
+        QStringList roundNames{u"Intro"_s};
+        QStringList texts;
+        const int count = random.bounded(2, 10);
+        for (int i = 1; i < count; ++i) {
+            // Two rounds in three without the bracketed name, so the clean path runs.
+            QString name = names[random.bounded(names.size())];
+            while (round % 3 != 0 && name.contains(u']')) {
+                name = names[random.bounded(names.size())];
+            }
+            roundNames << name;
+        }
+        for (int i = 0; i < count; ++i) {
+            QString text = u" "_s;
+            const int parts = random.bounded(0, 40);
+            for (int k = 0; k < parts; ++k) {
+                text += random.bounded(2) == 0 ? pieces[random.bounded(pieces.size())] : glue[random.bounded(glue.size())];
+            }
+            texts << text;
+        }
+        DocumentModel fast = Model(roundNames, texts);
+        DocumentModel literal = Model(roundNames, texts);
+        ResolveCrossReferences(fast);
+        LiteralLinks(literal);
+        bool changed = false;
+        for (int i = 1; i <= count; ++i) {
+            ASSERT_EQ(fast.section(i).Text, literal.section(i).Text)
+                << "names: " << roundNames.join(u'|').toStdString() << "\ntext: " << texts[i - 1].toStdString();
+            changed = changed || fast.section(i).Text != texts[i - 1];
+        }
+        linkedRounds += changed ? 1 : 0;
+    }
+    EXPECT_GT(linkedRounds, 600);
+}
+
+// Thousands of names with one first word and lengths from one to four digits:
+// each mention links to its own name, never to a shorter one inside it.
+TEST(SectionLinker, ThousandsOfNamesWithOneFirstWordLinkEachMention) {
+    constexpr int kCount = 3000;
+    QStringList names{u"Intro"_s};
+    QStringList texts{u""_s};
+    QStringList expected{u""_s};
+    QRandomGenerator random(13);
+    for (int i = 1; i < kCount; ++i) {
+        names << u"Open File %1"_s.arg(i);
+    }
+    for (int i = 1; i < kCount; ++i) {
+        const QString a = names[random.bounded(1, kCount)];
+        const QString b = names[random.bounded(1, kCount)];
+        // "Open File 12x" and "Open Files" are no names.
+        texts << u" See %1 and (%2). Open File 12x Open Files\r\n"_s.arg(a, b);
+        const auto link = [&](const QString& name) { return name == names[i] ? name : u"@goto["_s + name + u"]"_s; };
+        expected << u" See %1 and (%2). Open File 12x Open Files\r\n"_s.arg(link(a), link(b));
+    }
+    const QStringList linked = LinkedTexts(names, texts);
+    for (int i = 1; i < kCount; ++i) {
         ASSERT_EQ(linked[i], expected[i]) << i;
     }
 }
