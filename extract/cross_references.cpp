@@ -2,6 +2,8 @@
 
 #include "extract/document_model.h"
 #include "extract/linked_text.h"
+#include "extract/name_finder.h"
+#include "extract/text_walk.h"
 #include "support/user_interface.h"
 
 #include <algorithm>
@@ -13,11 +15,11 @@
 
 namespace tessarel {
 
-// Linking is specified as, for every target name and every text, nine
-// whole-word replacements over sixteen delimiter pairs, each a full pass over
-// the text. That is quadratic in the number of sections, so the linker finds
-// the mentions first and applies the same replacements, in the same order,
-// only where a name stands.
+// Linking means, for every target name and every text, nine whole-word
+// replacements over sixteen delimiter pairs, each a full pass over the text.
+// That is quadratic in the number of sections, so the linker finds the
+// mentions first (`NameFinder`) and applies the same replacements, in the same
+// order, only where a name stands.
 //
 // Every replacement only inserts: "@goto[" before the name and "]" after it.
 // A text is therefore kept as its original characters plus the strings
@@ -30,16 +32,6 @@ namespace tessarel {
 
 namespace {
 
-constexpr char16_t kCr = u'\r';
-constexpr char16_t kLf = u'\n';
-
-inline bool IsSpaceLike(char16_t c) {
-    // Space, tab, CR and LF as bits, since every character of a text is asked.
-    return c <= u' ' && ((0x100002600ULL >> c) & 1) != 0;
-}
-/// The last character of a left delimiter (CR LF, LF, space, tab).
-inline bool EndsLeftDelimiter(char16_t c) { return c == u' ' || c == u'\t' || c == kLf; }
-
 bool IsLiteralName(const QString& name) {
     return name.contains(u'@') || name.contains(u'[') || name.contains(u']');
 }
@@ -51,13 +43,7 @@ bool IsCleanName(const QString& name) {
            !name.contains(kCr) && !name.contains(kLf);
 }
 
-/// Where a name was found: the first target of the name, its slot in the
-/// first-word table and the position in the text.
-struct Place {
-    int leader;
-    std::uint32_t slot;
-    qsizetype at;
-};
+using Place = NameFinder::Place;
 
 /// The places of one name, a run of `Place`s.
 struct PlaceGroup {
@@ -79,110 +65,23 @@ struct LinkScratch {
     QString out;
 };
 
-/// The targets by their names, found in a text by their first word (up to the
-/// first space). The tables are flat: a hit in the text costs a probe of one
-/// table slot, the name's characters in one pool and its sections in one
-/// array, whatever the number of sections, since with a hundred thousand names
-/// every separate allocation is a cache miss.
-///
-/// Names are keyed by their whole text, and each distinct first word has a head
-/// that lists the lengths of the longer names starting with it. Many names
-/// sharing a first word ("Open File 1" ... "Open File 9999") then cost one
-/// probe per distinct length where the word stands, not one comparison each.
+/// Links a text to the targets whose names the finder places in it.
 class NameLinker {
 public:
-    explicit NameLinker(const std::vector<LinkTarget>& targets) : targets_(targets) {
+    explicit NameLinker(const std::vector<LinkTarget>& targets) : targets_(targets), finder_(targets) {
         const size_t count = targets.size();
         literal_.resize(count);
         clean_.resize(count);
-        slotOf_.assign(count, 0);
-        slots_.resize(TableSizeFor(count));
-        tableMask_ = slots_.size() - 1;
-        heads_.resize(slots_.size());
-        headMask_ = tableMask_;
-        // A bit filter of about eight bits per name stays in the second-level
-        // cache and turns most words away before the table is touched.
-        size_t filterBits = 512;
-        filterShift_ = 55;
-        while (filterBits < 8 * count) {
-            filterBits *= 2;
-            --filterShift_;
-        }
-        filter_.assign(filterBits / 64, 0);
-        qsizetype poolSize = 0;
-        for (const LinkTarget& target : targets) {
-            poolSize += target.name.size();
-        }
-        pool_.reserve(static_cast<size_t>(poolSize));
-
-        std::vector<int> leaderOf(count);
-        std::vector<std::uint32_t> memberCount(count, 0);
-        std::vector<Longer> longer;
         for (size_t t = 0; t < count; ++t) {
             const QString& name = targets[t].name;
             clean_[t] = IsCleanName(name);
             literal_[t] = IsLiteralName(name) || !clean_[t];
-            const qsizetype space = name.indexOf(u' ');
-            const qsizetype firstLength = space < 0 ? name.size() : space;
-            const char16_t* chars = QStringView(name).utf16();
-            std::uint64_t state = Hashed(kHashBasis, chars, 0, firstLength);
-            const std::uint64_t wordHash = Mix(state);
-            const std::uint64_t hash = Mix(Hashed(state, chars, firstLength, name.size()));
-            // Sections of the same name are found once, through the first.
-            std::uint32_t i = static_cast<std::uint32_t>(hash & tableMask_);
-            int leader = -1;
-            for (; slots_[i].leader >= 0; i = static_cast<std::uint32_t>((i + 1) & tableMask_)) {
-                const Slot& slot = slots_[i];
-                if (slot.tag == Tag(hash) && slot.nameLength == static_cast<std::uint32_t>(name.size()) &&
-                    std::equal(chars, chars + name.size(), pool_.data() + slot.nameOffset)) {
-                    leader = slot.leader;
-                    break;
-                }
-            }
-            if (leader >= 0) {
-                leaderOf[t] = leader;
-                ++memberCount[static_cast<size_t>(leader)];
-                continue;
-            }
-            leaderOf[t] = static_cast<int>(t);
-            ++memberCount[t];
-            Slot& slot = slots_[i];
-            slot.tag = Tag(hash);
-            slot.leader = static_cast<int>(t);
-            slot.nameOffset = static_cast<std::uint32_t>(pool_.size());
-            slot.nameLength = static_cast<std::uint32_t>(name.size());
-            slot.firstLength = static_cast<std::uint32_t>(firstLength);
-            slotOf_[t] = i;
-            pool_.insert(pool_.end(), chars, chars + name.size());
-            addToHead(i, wordHash, longer);
-            if (firstWordLengths_.size() <= static_cast<size_t>(firstLength)) {
-                firstWordLengths_.resize(static_cast<size_t>(firstLength) + 1, 0);
-            }
-            firstWordLengths_[static_cast<size_t>(firstLength)] = 1;
-            if (literal_[t]) {
+            if (literal_[t] && finder_.leads(static_cast<int>(t))) {
                 literalTargets_.push_back(static_cast<int>(t));
                 if (!clean_[t]) {
                     uncleanTargets_.push_back(static_cast<int>(t));
                 }
             }
-        }
-        if (!longer.empty()) {
-            buildLengths(longer);
-        }
-        // Every name's sections in one array, in target order.
-        std::uint32_t next = 0;
-        for (size_t t = 0; t < count; ++t) {
-            if (leaderOf[t] == static_cast<int>(t)) {
-                Slot& slot = slots_[slotOf_[t]];
-                slot.firstMember = next;
-                slot.memberCount = 0;
-                next += memberCount[t];
-            }
-        }
-        members_.resize(count);
-        for (size_t t = 0; t < count; ++t) {
-            Slot& slot = slots_[slotOf_[static_cast<size_t>(leaderOf[t])]];
-            members_[slot.firstMember + slot.memberCount++] = {static_cast<int>(t), targets[t].section};
         }
     }
 
@@ -190,29 +89,9 @@ public:
         if (text.isEmpty()) {
             return;
         }
-        // Where each target's name stands at a word start (after a delimiter,
-        // or after "(" that follows one).
         std::vector<Place>& places = scratch.places;
         places.clear();
-        const char16_t* s = QStringView(text).utf16();
-        const qsizetype n = text.size();
-        qsizetype a = 0;
-        while (a < n) {
-            while (a < n && IsSpaceLike(s[a])) {
-                ++a;
-            }
-            qsizetype b = a;
-            while (b < n && !IsSpaceLike(s[b])) {
-                ++b;
-            }
-            if (a < b && a > 0 && EndsLeftDelimiter(s[a - 1])) {
-                findNamesAt(s, n, a, b, places);
-                if (s[a] == u'(' && a + 1 < b) {
-                    findNamesAt(s, n, a + 1, b, places);
-                }
-            }
-            a = b;
-        }
+        finder_.findPlaces(text, places);
         if (places.empty() && uncleanTargets_.empty()) {
             return;
         }
@@ -240,297 +119,6 @@ public:
     }
 
 private:
-    /// One distinct name in the name table.
-    struct Slot {
-        std::uint32_t tag = 0;  ///< high half of the name's hash
-        int leader = -1;        ///< the name's first target; -1: an empty slot
-        std::uint32_t nameOffset = 0;
-        std::uint32_t nameLength = 0;
-        std::uint32_t firstLength = 0;
-        std::uint32_t firstMember = 0;  ///< the name's sections in `members_`
-        std::uint32_t memberCount = 0;
-    };
-    static constexpr std::uint32_t kNoSlot = std::numeric_limits<std::uint32_t>::max();
-    /// Marks a length in `lengths_` that some name has; the others are steps
-    /// that only keep a long name from being hashed whole at every mention
-    /// of its first word.
-    static constexpr std::uint32_t kNameLength = 0x80000000U;
-    /// One distinct first word.
-    struct Head {
-        std::uint32_t tag = 0;          ///< high half of the first word's hash
-        std::uint32_t wordOffset = 0;   ///< the word's characters in the pool
-        std::uint32_t wordLength = 0;
-        std::uint32_t wordSlot = kNoSlot;  ///< the name that is this word alone
-        int wordLeader = -1;               ///< its first target
-        std::uint32_t lengthsBegin = 0;    ///< the longer names' lengths in `lengths_`, ascending
-        std::uint32_t lengthsEnd = 0;
-        bool used = false;
-    };
-    struct Member {
-        int target;
-        int section;
-    };
-
-    static constexpr std::uint64_t kHashBasis = 0xcbf29ce484222325ULL;
-    static constexpr std::uint64_t kHashPrime = 0x100000001b3ULL;
-
-    static std::uint64_t Mix(std::uint64_t h) {
-        h ^= h >> 31;
-        h *= 0xbf58476d1ce4e5b9ULL;
-        h ^= h >> 29;
-        return h;
-    }
-    /// The hash state after `s[from]` to `s[to - 1]` follow `state`.
-    static std::uint64_t Hashed(std::uint64_t state, const char16_t* s, qsizetype from, qsizetype to) {
-        for (qsizetype k = from; k < to; ++k) {
-            state = (state ^ s[k]) * kHashPrime;
-        }
-        return state;
-    }
-    static std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
-
-    std::pair<size_t, size_t> filterBits(std::uint64_t hash) const {
-        const std::uint64_t g = hash * 0x9e3779b97f4a7c15ULL;
-        return {static_cast<size_t>(g >> filterShift_), static_cast<size_t>((g << 16) >> filterShift_)};
-    }
-    void setFilter(std::uint64_t hash) {
-        const auto [x, y] = filterBits(hash);
-        filter_[x / 64] |= std::uint64_t{1} << (x % 64);
-        filter_[y / 64] |= std::uint64_t{1} << (y % 64);
-    }
-    bool mayHold(std::uint64_t hash) const {
-        const auto [x, y] = filterBits(hash);
-        return ((filter_[x / 64] >> (x % 64)) & (filter_[y / 64] >> (y % 64)) & 1) != 0;
-    }
-
-    static size_t TableSizeFor(size_t count) {
-        size_t size = 16;
-        while (size < 2 * count) {
-            size *= 2;
-        }
-        return size;
-    }
-
-    /// A name longer than its first word, by its head.
-    struct Longer {
-        std::uint32_t head;
-        std::uint32_t length;
-        std::uint32_t slot;
-        bool operator<(const Longer& other) const {
-            return head != other.head ? head < other.head : length < other.length;
-        }
-    };
-
-    /// Files the new name in `slot` under the head of its first word.
-    void addToHead(std::uint32_t slot, std::uint64_t wordHash, std::vector<Longer>& longer) {
-        const Slot& name = slots_[slot];
-        const char16_t* word = pool_.data() + name.nameOffset;
-        std::uint32_t i = static_cast<std::uint32_t>(wordHash & headMask_);
-        for (; heads_[i].used; i = static_cast<std::uint32_t>((i + 1) & headMask_)) {
-            const Head& head = heads_[i];
-            if (head.tag == Tag(wordHash) && head.wordLength == name.firstLength &&
-                std::equal(word, word + name.firstLength, pool_.data() + head.wordOffset)) {
-                break;
-            }
-        }
-        Head& head = heads_[i];
-        if (!head.used) {
-            head.used = true;
-            head.tag = Tag(wordHash);
-            head.wordOffset = name.nameOffset;
-            head.wordLength = name.firstLength;
-            setFilter(wordHash);
-        }
-        if (name.nameLength == name.firstLength) {
-            head.wordSlot = slot;
-            head.wordLeader = name.leader;
-        } else {
-            longer.push_back({i, name.nameLength, slot});
-        }
-    }
-
-    /// The lengths each head lists and the hashes of the longer names'
-    /// prefixes at those lengths.
-    void buildLengths(std::vector<Longer>& longer) {
-        std::sort(longer.begin(), longer.end());
-        for (size_t k = 0; k < longer.size();) {
-            const std::uint32_t index = longer[k].head;
-            Head& head = heads_[index];
-            head.lengthsBegin = static_cast<std::uint32_t>(lengths_.size());
-            // Steps at doubling distances from the word's end, so that going on
-            // past a step costs at most what the text already matched.
-            std::uint32_t step = head.wordLength + 8;
-            for (; k < longer.size() && longer[k].head == index; ++k) {
-                const std::uint32_t length = longer[k].length;
-                // The last length listed is always a name's.
-                if (lengths_.size() > head.lengthsBegin && (lengths_.back() & ~kNameLength) == length) {
-                    continue;
-                }
-                for (; step < length; step = head.wordLength + 2 * (step - head.wordLength)) {
-                    lengths_.push_back(step);
-                }
-                if (step == length) {
-                    step = head.wordLength + 2 * (step - head.wordLength);
-                }
-                lengths_.push_back(length | kNameLength);
-            }
-            head.lengthsEnd = static_cast<std::uint32_t>(lengths_.size());
-        }
-        // A longer name may still stand in a text only while the text so far
-        // is a prefix of one: the hashes of every name's prefixes at the
-        // lengths before its own.
-        std::vector<std::uint64_t> prefixes;
-        for (const Longer& name : longer) {
-            const Head& head = heads_[name.head];
-            const char16_t* chars = pool_.data() + slots_[name.slot].nameOffset;
-            std::uint64_t state = kHashBasis;
-            qsizetype hashed = 0;
-            for (std::uint32_t e = head.lengthsBegin; e < head.lengthsEnd; ++e) {
-                const std::uint32_t length = lengths_[e] & ~kNameLength;
-                if (length >= name.length) {
-                    break;
-                }
-                state = Hashed(state, chars, hashed, length);
-                hashed = length;
-                prefixes.push_back(Mix(state));
-            }
-        }
-        prefixes_.assign(TableSizeFor(prefixes.size()), 0);
-        prefixMask_ = prefixes_.size() - 1;
-        for (const std::uint64_t hash : prefixes) {
-            const std::uint64_t key = hash == 0 ? 1 : hash;
-            std::uint64_t i = key & prefixMask_;
-            while (prefixes_[i] != 0 && prefixes_[i] != key) {
-                i = (i + 1) & prefixMask_;
-            }
-            prefixes_[i] = key;
-        }
-    }
-
-    /// Whether some name goes on past a prefix of this hash (or, rarely, a
-    /// prefix whose hash is the same).
-    bool continuesPast(std::uint64_t hash) const {
-        const std::uint64_t key = hash == 0 ? 1 : hash;
-        for (std::uint64_t i = key & prefixMask_; prefixes_[i] != 0; i = (i + 1) & prefixMask_) {
-            if (prefixes_[i] == key) {
-                return true;
-            }
-        }
-        return false;
-    }
-
-    /// Records the targets whose names start at `c`; the word from `c` runs to
-    /// `b`. A one-word name may be followed in the word by ".", ",", ";", "("
-    /// or ")" and by ")" with ".", "," or ";"; a longer name's first word ends
-    /// at a space.
-    void findNamesAt(const char16_t* s, qsizetype n, qsizetype c, qsizetype b, std::vector<Place>& places) const {
-        const qsizetype whole = b - c;
-        const auto isPunctuation = [](char16_t ch) {
-            return ch == u'.' || ch == u',' || ch == u';' || ch == u'(' || ch == u')';
-        };
-        // Shortest first, so that one running hash serves all three lengths.
-        qsizetype lengths[3];
-        int variants = 0;
-        if (whole >= 3 && s[b - 2] == u')' && (s[b - 1] == u'.' || s[b - 1] == u',' || s[b - 1] == u';')) {
-            lengths[variants++] = whole - 2;
-        }
-        if (whole >= 2 && isPunctuation(s[b - 1])) {
-            lengths[variants++] = whole - 1;
-        }
-        lengths[variants++] = whole;
-        std::uint64_t state = kHashBasis;
-        qsizetype hashed = 0;
-        for (int v = 0; v < variants; ++v) {
-            const qsizetype length = lengths[v];
-            // Most words are no name's first word by their length alone.
-            if (static_cast<size_t>(length) >= firstWordLengths_.size() ||
-                firstWordLengths_[static_cast<size_t>(length)] == 0) {
-                continue;
-            }
-            for (; hashed < length; ++hashed) {
-                state = (state ^ s[c + hashed]) * kHashPrime;
-            }
-            const std::uint64_t hash = Mix(state);
-            if (!mayHold(hash)) {
-                continue;
-            }
-            const Head* head = nullptr;
-            for (std::uint32_t i = static_cast<std::uint32_t>(hash & headMask_); heads_[i].used;
-                 i = static_cast<std::uint32_t>((i + 1) & headMask_)) {
-                const Head& h = heads_[i];
-                if (h.tag == Tag(hash) && h.wordLength == static_cast<std::uint32_t>(length) &&
-                    std::equal(s + c, s + c + length, pool_.data() + h.wordOffset)) {
-                    head = &h;
-                    break;
-                }
-            }
-            if (head == nullptr) {
-                continue;
-            }
-            if (head->wordLeader >= 0) {
-                places.push_back({head->wordLeader, head->wordSlot, c});
-            }
-            // A longer name has a space after its first word; as the word holds
-            // no blank, any name that stands here past it has this first word.
-            if (head->lengthsBegin != head->lengthsEnd && c + length < n && s[c + length] == u' ') {
-                findLongerNames(*head, s, n, c, state, places);
-            }
-        }
-    }
-
-    /// Records the names longer than the first word of `head` that start at
-    /// `c`; `state` is the hash state after the word. Kept out of line, since
-    /// most words are at most a one-word name.
-    Q_NEVER_INLINE void findLongerNames(const Head& head, const char16_t* s, qsizetype n, qsizetype c,
-                                        std::uint64_t state, std::vector<Place>& places) const {
-        qsizetype hashed = head.wordLength;
-        for (std::uint32_t e = head.lengthsBegin; e < head.lengthsEnd; ++e) {
-            const qsizetype to = lengths_[e] & ~kNameLength;
-            if (c + to > n) {
-                break;
-            }
-            state = Hashed(state, s + c, hashed, to);
-            hashed = to;
-            const std::uint64_t prefix = Mix(state);
-            if ((lengths_[e] & kNameLength) != 0) {
-                findName(s, c, to, prefix, places);
-            }
-            if (e + 1 < head.lengthsEnd && !continuesPast(prefix)) {
-                break;
-            }
-        }
-    }
-
-    /// Records the name of `length` characters at `c`, whose hash is `hash`,
-    /// if there is one.
-    void findName(const char16_t* s, qsizetype c, qsizetype length, std::uint64_t hash,
-                  std::vector<Place>& places) const {
-        for (std::uint32_t i = static_cast<std::uint32_t>(hash & tableMask_); slots_[i].leader >= 0;
-             i = static_cast<std::uint32_t>((i + 1) & tableMask_)) {
-            const Slot& slot = slots_[i];
-            if (slot.tag == Tag(hash) && slot.nameLength == static_cast<std::uint32_t>(length) &&
-                std::equal(s + c, s + c + length, pool_.data() + slot.nameOffset)) {
-                places.push_back({slot.leader, i, c});
-                return;
-            }
-        }
-    }
-
-    /// The first section after `after` that bears the name in `slot`, other
-    /// than the text's own; -1 when none is left.
-    int nextMember(const Slot& slot, int after, int section) const {
-        const Member* first = members_.data() + slot.firstMember;
-        const Member* last = first + slot.memberCount;
-        for (const Member* it = std::upper_bound(first, last, after,
-                                                 [](int x, const Member& m) { return x < m.target; });
-             it != last; ++it) {
-            if (it->section != section) {
-                return it->target;
-            }
-        }
-        return -1;
-    }
-
     /// The usual case: no name holds "@", "[" or "]" or is unclean, so every
     /// name links only at its own places and only the found names run. The
     /// replacements are those of `LinkedText::linkAt`, with the inserted
@@ -541,7 +129,7 @@ private:
         std::vector<std::pair<int, std::uint32_t>>& runs = scratch.runs;
         runs.clear();
         for (std::uint32_t g = 0; g < scratch.groups.size(); ++g) {
-            const int member = nextMember(slots_[scratch.groups[g].slot], -1, section);
+            const int member = finder_.nextMember(scratch.groups[g].slot, -1, section);
             if (member >= 0) {
                 runs.emplace_back(member, g);
             }
@@ -561,9 +149,8 @@ private:
             const auto [t, g] = runs.back();
             runs.pop_back();
             const PlaceGroup& group = scratch.groups[g];
-            const Slot& slot = slots_[group.slot];
-            if (linkPlaces(s, n, static_cast<qsizetype>(slot.nameLength), group, scratch)) {
-                const int member = nextMember(slot, t, section);
+            if (linkPlaces(s, n, finder_.nameLength(group.slot), group, scratch)) {
+                const int member = finder_.nextMember(group.slot, t, section);
                 if (member >= 0) {
                     runs.emplace_back(member, g);
                     std::push_heap(runs.begin(), runs.end(), std::greater<>());
@@ -668,7 +255,7 @@ private:
         using Run = std::pair<int, int>;  // (target to run as, first target of its name)
         std::priority_queue<Run, std::vector<Run>, std::greater<>> runs;
         const auto runNext = [&](int first, int after) {
-            const int member = nextMember(slots_[slotOf_[static_cast<size_t>(first)]], after, section);
+            const int member = finder_.nextMember(finder_.slotOf(first), after, section);
             if (member >= 0) {
                 runs.emplace(member, first);
             }
@@ -733,19 +320,7 @@ private:
     }
 
     const std::vector<LinkTarget>& targets_;
-    std::vector<Slot> slots_;  ///< open addressing by the name's hash, half empty at most
-    size_t tableMask_ = 0;
-    std::vector<Head> heads_;  ///< open addressing by the first word's hash
-    size_t headMask_ = 0;
-    std::vector<std::uint32_t> lengths_;
-    std::vector<std::uint64_t> prefixes_;  ///< open addressing of prefix hashes; 0: empty
-    std::uint64_t prefixMask_ = 0;
-    std::vector<std::uint64_t> filter_;
-    int filterShift_ = 0;
-    std::vector<char16_t> pool_;  ///< every distinct name's characters
-    std::vector<Member> members_;
-    std::vector<std::uint32_t> slotOf_;  ///< by the first target of a name: its slot
-    std::vector<std::uint8_t> firstWordLengths_;
+    const NameFinder finder_;
     std::vector<std::uint8_t> literal_;
     std::vector<std::uint8_t> clean_;
     std::vector<int> literalTargets_;
