@@ -21,37 +21,6 @@ bool EndsHighlight(QChar c) {
 
 }  // namespace
 
-void RangeRewriter::replace(qsizetype from, qsizetype to, QStringView replacement) {
-    Q_ASSERT(copied_ <= from && from <= to && to <= source_.size());
-    if (result_ == nullptr) {
-        const qsizetype size = source_.size() + source_.size() / 8 + replacement.size() + 16;
-        if (context_ != nullptr) {
-            result_ = &context_->output(size);
-        } else {
-            result_ = &own_;
-            own_.reserve(size);
-        }
-    }
-    result_->append(QStringView(source_).mid(copied_, from - copied_));
-    result_->append(replacement);
-    copied_ = to;
-}
-
-void RangeRewriter::finish(QString& text) {
-    Q_ASSERT(&text == &source_);
-    if (result_ == nullptr) {
-        return;
-    }
-    result_->append(QStringView(source_).mid(copied_));
-    if (context_ != nullptr) {
-        context_->commit(text);
-    } else {
-        text = std::move(own_);
-    }
-    result_ = nullptr;
-    copied_ = 0;
-}
-
 QString HeadingFromLine(const QString& text, qsizetype start, qsizetype colon) {
     return u"<h4>"_s + TrimSpaces(text.mid(start, colon - start)) + u"</h4>"_s;
 }
@@ -82,7 +51,7 @@ void FormatHighlightedText(QString& text, PassContext* context) {
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
     const char16_t* s = QStringView(text).utf16();
-    RangeRewriter out(text, context);
+    TextRewriter out(text, context);
     int state = 0;
     qsizetype open = 0;
     qsizetype close = 0;
@@ -155,7 +124,7 @@ void FormatHeadingsAfterEmptyLines(QString& text, PassContext* context) {
     enum State { InLine, AfterCr, LineStart, EmptyLineCr, AfterEmptyLine, Candidate };
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
-    RangeRewriter out(text, context);
+    TextRewriter out(text, context);
     State state = InLine;
     qsizetype start = 0;
     const char16_t* s = QStringView(text).utf16();
@@ -215,7 +184,7 @@ void FormatParagraphs(QString& text, PassContext* context) {
     static const QString mark = u"@p"_s;
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
-    RangeRewriter out(text, context);
+    TextRewriter out(text, context);
     State state = InLine;
     const char16_t* s = QStringView(text).utf16();
     for (qsizetype i = 0; i < length; ++i) {

@@ -39,28 +39,4 @@ void FormatParagraphs(QString& text, PassContext* context);
 /// + "</h4>": what a heading line up to its colon becomes.
 QString HeadingFromLine(const QString& text, qsizetype start, qsizetype colon);
 
-/// Builds the result of a pass that replaces ranges of a text from left to
-/// right. Untouched stretches are copied once, so the pass stays linear however
-/// many replacements it makes. Indexes are 0-based; ranges must not go back
-/// behind the end of an earlier one. With a context, the result is built in
-/// its spare buffer.
-class RangeRewriter {
-public:
-    explicit RangeRewriter(const QString& source, PassContext* context = nullptr)
-        : source_(source), context_(context) {}
-    /// Replaces source[from, to) by `replacement`.
-    void replace(qsizetype from, qsizetype to, QStringView replacement);
-    void insert(qsizetype at, QStringView insertion) { replace(at, at, insertion); }
-    /// Makes the rewritten text `text`, which must be the source; nothing
-    /// happens when nothing was replaced.
-    void finish(QString& text);
-
-private:
-    const QString& source_;
-    PassContext* context_;
-    QString own_;
-    QString* result_ = nullptr;
-    qsizetype copied_ = 0;
-};
-
 }  // namespace tessarel

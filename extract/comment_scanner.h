@@ -54,6 +54,9 @@ public:
     /// Copies the source up to `from` and skips it up to `to`; the replacement
     /// is then appended to the returned output.
     QString& replace(qsizetype from, qsizetype to);
+    /// Replaces source[from, to) by `replacement`.
+    void replace(qsizetype from, qsizetype to, QStringView replacement) { replace(from, to).append(replacement); }
+    void insert(qsizetype at, QStringView insertion) { replace(at, at).append(insertion); }
     bool changed() const { return out_ != nullptr; }
     /// Copies the rest and makes the result the text (when anything changed).
     void finish(QString& text);

@@ -42,7 +42,7 @@ void TranslateBracketedTags(QString& text, const QString& tag, qsizetype resumeL
         return;
     }
     const qsizetype step = std::max<qsizetype>(resumeLength, 1);
-    RangeRewriter out(text, context);
+    TextRewriter out(text, context);
     ForwardSearch openBracket(text, u'[');
     ForwardSearch closeBracket(text, u']');
     qsizetype from = 0;

@@ -25,7 +25,7 @@ void FormatBulletLists(QString& text, PassContext* context) {
     enum State { LineStart, AfterBullet, InLine };
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
-    RangeRewriter out(text, context);
+    TextRewriter out(text, context);
     State state = LineStart;
     bool listOpen = false;
     qsizetype bullet = 0;
@@ -84,7 +84,7 @@ void FormatHeadingsAfterLists(QString& text, PassContext* context) {
     static const QString listEnd = u"/ul>"_s;
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
-    RangeRewriter out(text, context);
+    TextRewriter out(text, context);
     State state = Searching;
     qsizetype start = 0;
     const char16_t* s = QStringView(text).utf16();
@@ -141,7 +141,7 @@ void FormatHeadingsAfterLists(QString& text, PassContext* context) {
 void FormatNumberedLines(QString& text, PassContext* context) {
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
-    RangeRewriter out(text, context);
+    TextRewriter out(text, context);
     qsizetype lineStart = 0;
     while (lineStart < length) {
         qsizetype i = lineStart;
@@ -204,7 +204,7 @@ void FormatDefinitionTables(QString& text, PassContext* context) {
     enum State { LineStart, Term, BlanksAfterTerm, Dash, Definition, LineBreak };
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
-    RangeRewriter out(text, context);
+    TextRewriter out(text, context);
     State state = LineStart;
     bool pending = false;
     bool tableOpen = false;

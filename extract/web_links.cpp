@@ -24,7 +24,7 @@ void LinkWebAddresses(QString& text, PassContext* context) {
     static const QString httpsStart = u"<a href=\"https&#58&#47&#47"_s;
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
-    RangeRewriter out(text, context);
+    TextRewriter out(text, context);
     State state = Searching;
     bool secure = false;
     qsizetype start = 0;
