@@ -1,21 +1,82 @@
 #pragma once
 
-#include <QString>
+#include "extract/comment_scanner.h"
+#include "support/string_functions.h"
 
-#include <functional>
+#include <QString>
+#include <QStringView>
+
+#include <algorithm>
 
 namespace tessarel {
 
-class PassContext;
+/// The first `wanted` at or after a position that only grows: however many
+/// questions are asked, the text is read once.
+class ForwardCharSearch {
+public:
+    ForwardCharSearch(QStringView text, char16_t wanted) : text_(text), wanted_(wanted) {}
+    qsizetype from(qsizetype position) {
+        if (found_ == kUnknown || (found_ >= 0 && found_ < position)) {
+            const qsizetype n = text_.size();
+            const qsizetype at = position < n ? FindChar(text_.utf16(), n, position, wanted_) : n;
+            found_ = at < n ? at : -1;
+        }
+        return found_;
+    }
+
+private:
+    static constexpr qsizetype kUnknown = -2;
+    QStringView text_;
+    char16_t wanted_;
+    qsizetype found_ = kUnknown;
+};
 
 /// The scheme shared by "@goto", "@link", "@email" and "@figure": each tag with a
-/// non-empty [argument] is replaced, from its "@" to the first "]", by
-/// makeReplacement(trimmed argument); the search resumes `resumeLength`
-/// characters after the tag's "@". An empty argument stops the translation of
-/// that tag for the rest of the text.
-void TranslateBracketedTags(QString& text, const QString& tag, qsizetype resumeLength,
-                            const std::function<QString(const QString& argument)>& makeReplacement,
-                            PassContext* context = nullptr);
+/// non-empty [argument] is replaced, from its "@" to the first "]", by what
+/// `append(QString& out, QStringView argument)` appends for the trimmed
+/// argument; the search resumes `resumeLength` characters after the tag's "@".
+/// An empty argument stops the translation of that tag for the rest of the text.
+template <typename Append>
+void TranslateBracketedTags(QString& text, QStringView tag, qsizetype resumeLength, const Append& append,
+                            PassContext* context = nullptr) {
+    if (tag.isEmpty()) {
+        return;
+    }
+    const qsizetype step = std::max<qsizetype>(resumeLength, 1);
+    const QStringView view(text);
+    TextRewriter out(text, context);
+    ForwardCharSearch openBracket(view, u'[');
+    ForwardCharSearch closeBracket(view, u']');
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype at = FindText(view, tag, from);
+        if (at < 0) {
+            break;
+        }
+        const qsizetype open = openBracket.from(at + 3);
+        const qsizetype spanEnd = closeBracket.from(at);
+        if (open < 0 || spanEnd < 0) {
+            break;
+        }
+        if (open > spanEnd) {
+            // The bracket belongs to something later; taking it would copy one
+            // argument into every such tag before it.
+            from = at + step;
+            continue;
+        }
+        const QStringView argument = TrimmedSpaces(view.sliced(open + 1, spanEnd - open - 1));
+        if (argument.isEmpty()) {
+            break;
+        }
+        QString& result = out.replace(at, spanEnd + 1);
+        const qsizetype before = result.size();
+        append(result, argument);
+        // Go on after the inserted text, so a tag inside an argument is never
+        // translated a second time.
+        from = spanEnd + 1 + std::max<qsizetype>(0, step - (result.size() - before));
+    }
+    out.finish(text);
+}
 
 /// "@email[ADDRESS]" and "@email[ADDRESS, TEXT]" become mailto links. Run by
 /// the parser over the whole source text, before the comment scan.

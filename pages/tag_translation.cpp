@@ -1,6 +1,7 @@
 #include "pages/tag_translation.h"
 
 #include "extract/comment_scanner.h"
+#include "extract/inline_tags.h"
 #include "extract/web_links.h"
 #include "pages/page_frame.h"
 #include "support/string_functions.h"
@@ -16,129 +17,6 @@ namespace {
 
 bool IsBlank(QChar c) {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
-}
-
-/// The first `tag` at or after `from`. Every tag starts with "@", which the
-/// text holds rarely, so the search runs on the "@" alone.
-qsizetype FindTag(QStringView text, QStringView tag, qsizetype from) {
-    const qsizetype size = text.size();
-    while (from < size) {
-        const qsizetype at = text.indexOf(u'@', from);
-        if (at < 0 || at + tag.size() > size) {
-            return -1;
-        }
-        if (text.sliced(at, tag.size()) == tag) {
-            return at;
-        }
-        from = at + 1;
-    }
-    return -1;
-}
-
-// The first `wanted` at or after a position that only grows: the text is read once.
-class ForwardSearch {
-public:
-    ForwardSearch(QStringView text, char16_t wanted) : text_(text), wanted_(wanted) {}
-    qsizetype from(qsizetype position) {
-        if (found_ == kUnknown || (found_ >= 0 && found_ < position)) {
-            found_ = position < text_.size() ? text_.indexOf(wanted_, position) : -1;
-        }
-        return found_;
-    }
-
-private:
-    static constexpr qsizetype kUnknown = -2;
-    QStringView text_;
-    char16_t wanted_;
-    qsizetype found_ = kUnknown;
-};
-
-/// The rewritten text of one pass, built only once something is replaced, in
-/// the context's spare buffer when there is one.
-class Rewrite {
-public:
-    Rewrite(const QString& source, PassContext* context) : source_(source), context_(context) {}
-
-    /// The result with the source copied up to `at`, to append a replacement to.
-    QString& copyUpTo(qsizetype at) {
-        if (result_ == nullptr) {
-            const qsizetype room = source_.size() + source_.size() / 8 + 64;
-            if (context_ != nullptr) {
-                result_ = &context_->output(room);
-            } else {
-                own_.reserve(room);
-                result_ = &own_;
-            }
-        }
-        result_->append(source_.constData() + copied_, at - copied_);
-        copied_ = at;
-        return *result_;
-    }
-    void skipTo(qsizetype at) { copied_ = at; }
-    void finish(QString& text) {
-        if (result_ == nullptr) {
-            return;
-        }
-        result_->append(source_.constData() + copied_, source_.size() - copied_);
-        if (context_ != nullptr) {
-            context_->commit(text);
-        } else {
-            text = std::move(own_);
-        }
-    }
-
-private:
-    const QString& source_;
-    PassContext* context_;
-    QString own_;
-    QString* result_ = nullptr;
-    qsizetype copied_ = 0;
-};
-
-/// The scheme of "@goto", "@link" and "@figure": each tag with a non-empty
-/// [argument] is replaced, from its "@" to the first "]", by what `append`
-/// appends for the trimmed argument; the search resumes `resumeLength`
-/// characters after the tag's "@". An empty argument stops the translation of
-/// that tag for the rest of the text.
-template <typename Append>
-void TranslateTags(QString& text, QStringView tag, qsizetype resumeLength, const Append& append,
-                   PassContext* context) {
-    const qsizetype step = std::max<qsizetype>(resumeLength, 1);
-    const QStringView view(text);
-    Rewrite out(text, context);
-    ForwardSearch openBracket(view, u'[');
-    ForwardSearch closeBracket(view, u']');
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype at = FindTag(view, tag, from);
-        if (at < 0) {
-            break;
-        }
-        const qsizetype open = openBracket.from(at + 3);
-        const qsizetype spanEnd = closeBracket.from(at);
-        if (open < 0 || spanEnd < 0) {
-            break;
-        }
-        if (open > spanEnd) {
-            // The bracket belongs to something later; taking it would copy one
-            // argument into every such tag before it.
-            from = at + step;
-            continue;
-        }
-        const QStringView argument = TrimmedSpaces(view.sliced(open + 1, spanEnd - open - 1));
-        if (argument.isEmpty()) {
-            break;
-        }
-        QString& result = out.copyUpTo(at);
-        const qsizetype before = result.size();
-        append(result, argument);
-        const qsizetype replacementSize = result.size() - before;
-        out.skipTo(spanEnd + 1);
-        // Go on after the inserted text, so a tag inside an argument is never
-        // translated a second time.
-        from = spanEnd + 1 + std::max<qsizetype>(0, step - replacementSize);
-    }
-    out.finish(text);
 }
 
 /// Appends `text` with every "http://" and "https://" replaced (by its hidden
@@ -214,32 +92,15 @@ QStringView SimpleTagAt(QStringView text, qsizetype at, qsizetype& length) {
     }
 }
 
-/// The first at-sign marker at or after `from`.
-qsizetype FindMarker(QStringView text, qsizetype from) {
-    const QStringView marker(kAtSignMarker);
-    const qsizetype size = text.size();
-    while (from < size) {
-        const qsizetype at = text.indexOf(marker.front(), from);
-        if (at < 0 || at + marker.size() > size) {
-            return -1;
-        }
-        if (text.sliced(at, marker.size()) == marker) {
-            return at;
-        }
-        from = at + 1;
-    }
-    return -1;
-}
-
 /// TranslateSimpleTags and then RestoreAtSigns, in one walk when both are
 /// wanted: neither finds anything in what the other writes, nor can their
 /// matches overlap, so the order of the two whole-text passes does not show.
 void RewriteTagsAndAtSigns(QString& text, bool simpleTags, bool atSigns, PassContext* context) {
     const QStringView view(text);
     const QStringView marker(kAtSignMarker);
-    Rewrite out(text, context);
+    TextRewriter out(text, context);
     qsizetype nextTag = simpleTags ? view.indexOf(u'@') : -1;
-    qsizetype nextMarker = atSigns ? FindMarker(view, 0) : -1;
+    qsizetype nextMarker = atSigns ? FindText(view, marker, 0) : -1;
     while (nextTag >= 0 || nextMarker >= 0) {
         if (nextMarker < 0 || (nextTag >= 0 && nextTag < nextMarker)) {
             qsizetype length = 0;
@@ -248,13 +109,11 @@ void RewriteTagsAndAtSigns(QString& text, bool simpleTags, bool atSigns, PassCon
                 nextTag = view.indexOf(u'@', nextTag + 1);
                 continue;
             }
-            out.copyUpTo(nextTag).append(html);
-            out.skipTo(nextTag + length);
+            out.replace(nextTag, nextTag + length, html);
             nextTag = view.indexOf(u'@', nextTag + length);
         } else {
-            out.copyUpTo(nextMarker).append(u'@');
-            out.skipTo(nextMarker + marker.size());
-            nextMarker = FindMarker(view, nextMarker + marker.size());
+            out.replace(nextMarker, nextMarker + marker.size(), u"@");
+            nextMarker = FindText(view, marker, nextMarker + marker.size());
         }
     }
     out.finish(text);
@@ -302,15 +161,13 @@ void HighlightWords(QString& text, PassContext* context) {
     static constexpr QStringView kTwoSpaces = u"  ";
 
     const QStringView view(text);
-    qsizetype mark = FindTag(view, kMark, 0);
+    qsizetype mark = FindText(view, kMark, 0);
     if (mark < 0) {
         return;
     }
-    Rewrite out(text, context);
+    TextRewriter out(text, context);
     const qsizetype length = view.size();
     while (mark >= 0) {
-        QString& result = out.copyUpTo(mark);
-        result += kTwoSpaces;
         const qsizetype wordStart = mark + kMark.size();
         qsizetype end = wordStart;
         while (end < length && IsBlank(view[end])) {
@@ -319,20 +176,21 @@ void HighlightWords(QString& text, PassContext* context) {
         while (end < length && !IsBlank(view[end])) {
             ++end;
         }
+        QString& result = out.replace(mark, end);
+        result += kTwoSpaces;
         result += kOpen;
         // A highlighted word may itself hold "@r"; it loses it like all others.
         qsizetype from = wordStart;
-        for (qsizetype at = FindTag(view, kMark, from); at >= 0 && at < end - 1; at = FindTag(view, kMark, from)) {
+        for (qsizetype at = FindText(view, kMark, from); at >= 0 && at < end - 1; at = FindText(view, kMark, from)) {
             result += view.sliced(from, at - from);
             result += kTwoSpaces;
             from = at + kMark.size();
         }
         result += view.sliced(from, end - from);
         result += kClose;
-        out.skipTo(end);
         // The next search starts behind the highlighted word, so a word is never
         // highlighted twice.
-        mark = FindTag(view, kMark, end);
+        mark = FindText(view, kMark, end);
     }
     out.finish(text);
 }
@@ -340,7 +198,7 @@ void HighlightWords(QString& text, PassContext* context) {
 void TranslateGotoTags(QString& text) { TranslateGotoTags(text, nullptr); }
 
 void TranslateGotoTags(QString& text, PassContext* context) {
-    TranslateTags(
+    TranslateBracketedTags(
         text, u"@goto", 5,
         [](QString& out, QStringView name) {
             out += u"<a HREF=\"#";
@@ -355,7 +213,7 @@ void TranslateGotoTags(QString& text, PassContext* context) {
 void TranslateLinkTags(QString& text) { TranslateLinkTags(text, nullptr); }
 
 void TranslateLinkTags(QString& text, PassContext* context) {
-    TranslateTags(
+    TranslateBracketedTags(
         text, u"@link", 5,
         [](QString& out, QStringView argument) {
             const qsizetype comma = argument.indexOf(u',');
@@ -375,7 +233,7 @@ void TranslateLinkTags(QString& text, PassContext* context) {
 void TranslateFigureTags(QString& text) { TranslateFigureTags(text, nullptr); }
 
 void TranslateFigureTags(QString& text, PassContext* context) {
-    TranslateTags(
+    TranslateBracketedTags(
         text, u"@figure", 7,
         [](QString& out, QStringView source) {
             AddTagTo(out, u"P");

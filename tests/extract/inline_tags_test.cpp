@@ -14,8 +14,9 @@ QString Emails(QString text) {
 
 // A goto-like translation: the argument appears twice in the replacement.
 QString Gotos(QString text) {
-    TranslateBracketedTags(text, u"@goto"_s, 5,
-                           [](const QString& name) { return u"<a HREF=\"#"_s + name + u"\">"_s + name + u"</a>"_s; });
+    TranslateBracketedTags(text, u"@goto", 5, [](QString& out, QStringView name) {
+        out += u"<a HREF=\"#"_s + name.toString() + u"\">"_s + name.toString() + u"</a>"_s;
+    });
     return text;
 }
 
@@ -56,7 +57,7 @@ TEST(BracketedTags, TagsInsideAnArgumentAreNotTranslatedAgain) {
 
 TEST(BracketedTags, SearchResumesTheGivenLengthAfterTheTag) {
     auto shortForm = [](QString text) {
-        TranslateBracketedTags(text, u"@xy"_s, 5, [](const QString&) { return u"#"_s; });
+        TranslateBracketedTags(text, u"@xy", 5, [](QString& out, QStringView) { out += u'#'; });
         return text;
     };
     EXPECT_EQ(shortForm(u"@xy[a]b@xy[c]"_s), u"#b@xy[c]"_s);

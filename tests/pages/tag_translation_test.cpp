@@ -226,17 +226,21 @@ QString SchemesReplaced(QString text, const QString& by) {
 QString TextByPasses(const QString& source) {
     QString text = source + QString(100, u' ');
     HighlightWordsByPasses(text);
-    TranslateBracketedTags(text, u"@goto"_s, 5, [](const QString& name) {
+    // Each replacement is made whole, then appended.
+    const auto appending = [](auto replacement) {
+        return [replacement](QString& out, QStringView argument) { out += replacement(argument.toString()); };
+    };
+    TranslateBracketedTags(text, u"@goto", 5, appending([](const QString& name) {
         return u"<a HREF=\"#"_s + name + u"\">"_s + name + u"</a>"_s;
-    });
-    TranslateBracketedTags(text, u"@link"_s, 5, [](const QString& argument) {
+    }));
+    TranslateBracketedTags(text, u"@link", 5, appending([](const QString& argument) {
         const qsizetype comma = argument.indexOf(u',');
         const QString target = SchemesReplaced(comma < 0 ? argument : argument.left(comma), QString());
         const QString shown =
             comma < 0 ? SchemesReplaced(argument, u" "_s) : SchemesReplaced(argument.mid(comma + 1), QString());
         return u"<a HREF=\""_s + target + u"\">"_s + shown + u"</a>"_s;
-    });
-    TranslateBracketedTags(text, u"@figure"_s, 7, [](const QString& picture) {
+    }));
+    TranslateBracketedTags(text, u"@figure", 7, appending([](const QString& picture) {
         QString block;
         AddTagTo(block, u"P"_s);
         AddTagTo(block, u"div class=Figure"_s);
@@ -244,7 +248,7 @@ QString TextByPasses(const QString& source) {
         AddTagTo(block, u"/div"_s);
         AddTagTo(block, u"/P"_s);
         return block;
-    });
+    }));
     LinkWebAddresses(text);
     text = SimpleTagsOneAfterAnother(text);
     ReplaceAll(text, u"AT#$#$"_s, u"@"_s);
