@@ -8,24 +8,17 @@
 #include "extract/keyword_parser.h"
 
 #include "support/string_functions.h"
+#include "support/testing.h"
 
 #include <gtest/gtest.h>
 
 #include <QRandomGenerator>
 
 using namespace tessarel;
+using tessarel::testing::RandomText;
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-QString RandomText(QRandomGenerator& random, const QStringList& pieces, int most) {
-    QString text;
-    const int count = random.bounded(0, most);
-    for (int k = 0; k < count; ++k) {
-        text += pieces[random.bounded(pieces.size())];
-    }
-    return text;
-}
 
 template <typename Pass>
 QString Applied(Pass pass, QString text) {

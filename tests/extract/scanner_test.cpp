@@ -10,6 +10,7 @@
 using namespace tessarel;
 using namespace Qt::Literals::StringLiterals;
 using tessarel::testing::Crlf;
+using tessarel::testing::RandomText;
 using tessarel::testing::RecordingUserInterface;
 
 namespace {
@@ -234,15 +235,6 @@ QString LiteralDoubleSlashEnds(QString text) {
             i = remembered + 3 - 1;
             state = 0;
         }
-    }
-    return text;
-}
-
-QString RandomText(QRandomGenerator& random, const QStringList& pieces, int most) {
-    QString text;
-    const int count = random.bounded(0, most);
-    for (int k = 0; k < count; ++k) {
-        text += pieces[random.bounded(pieces.size())];
     }
     return text;
 }

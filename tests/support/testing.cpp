@@ -100,4 +100,13 @@ QString Crlf(const QString& text) {
     return result;
 }
 
+QString RandomText(QRandomGenerator& random, const QStringList& pieces, int most) {
+    QString text;
+    const int count = random.bounded(0, most);
+    for (int k = 0; k < count; ++k) {
+        text += pieces[random.bounded(pieces.size())];
+    }
+    return text;
+}
+
 }  // namespace tessarel::testing

@@ -3,6 +3,7 @@
 #include "support/environment.h"
 #include "support/user_interface.h"
 
+#include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -96,6 +97,9 @@ QByteArray ReadBytes(const QString& path);
 void WriteBytes(const QString& path, const QByteArray& bytes);
 /// "\n" in a literal becomes CR LF, so expected pages can be written readably.
 QString Crlf(const QString& text);
+/// Up to `most` - 1 pieces drawn at random, joined: the random texts that
+/// compare a fast pass with the rule it stands for.
+QString RandomText(QRandomGenerator& random, const QStringList& pieces, int most);
 
 }  // namespace tessarel::testing
 
