@@ -1,5 +1,6 @@
 #include "extract/comment_scanner.h"
 
+#include "extract/text_walk.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
@@ -11,12 +12,8 @@ namespace tessarel {
 
 namespace {
 
-constexpr char16_t kCr = u'\r';
-constexpr char16_t kLf = u'\n';
-
 inline bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
-inline const char16_t* Chars(const QString& text) { return QStringView(text).utf16(); }
 inline char16_t* WritableChars(QString& text) { return reinterpret_cast<char16_t*>(text.data()); }
 
 inline bool CloseMarkerAt(const char16_t* s, qsizetype n, qsizetype i) {
