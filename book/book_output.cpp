@@ -4,6 +4,7 @@
 #include "pages/page_frame.h"
 #include "project/project_model.h"
 #include "support/file_functions.h"
+#include "support/html_text.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
@@ -36,7 +37,23 @@ QString SectionAnchor(const QString& sectionName) {
 }
 
 QString ChapterEntryText(const Chapter& chapter, const Settings& settings) {
-    return settings.UseChapterTitleInIndex ? chapter.ChapterTitle : chapter.Name;
+    // The title is HTML already (a section name, or the escaped file name).
+    return settings.UseChapterTitleInIndex ? chapter.ChapterTitle : EscapeHtml(chapter.Name);
+}
+
+QString PageHref(const QString& page) { return EscapeHtmlAttribute(FileNameUrl(page)); }
+
+QString AnchorHref(const QString& page, const QString& anchor) {
+    return PageHref(page) + QLatin1Char('#') + QuoteHtmlAttribute(anchor);
+}
+
+QString TopicHref(const QString& topic) {
+    // FileNameUrl leaves no "#" in the page: the first one starts the anchor.
+    const qsizetype hash = topic.indexOf(QLatin1Char('#'));
+    if (hash < 0) {
+        return EscapeHtmlAttribute(topic);
+    }
+    return EscapeHtmlAttribute(topic.left(hash)) + QLatin1Char('#') + QuoteHtmlAttribute(topic.mid(hash + 1));
 }
 
 }  // namespace tessarel

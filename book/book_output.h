@@ -31,7 +31,14 @@ QString FileNameOnly(const QString& name);
 QString BookPageName(const QString& chapterName);
 /// A section's anchor as the HTML Help files link it: spaces become "^".
 QString SectionAnchor(const QString& sectionName);
-/// The text a chapter is listed under: its title or its file name.
+/// The text a chapter is listed under, as HTML: its title or its escaped file name.
 QString ChapterEntryText(const Chapter& chapter, const Settings& settings);
+/// A page name as an href or src value: a relative URL, escaped for the attribute.
+QString PageHref(const QString& page);
+/// A page link with an anchor (a section name, kept as the page's anchors are).
+QString AnchorHref(const QString& page, const QString& anchor);
+/// An index entry's topic (FileNameUrl of the page, then "#" and an anchor for
+/// a section) as an href value.
+QString TopicHref(const QString& topic);
 
 }  // namespace tessarel

@@ -133,7 +133,7 @@ bool WriteBookPages(const BookOutput& out) {
             }
             const QString page = BookPageName(chapter.Name);
             const QString mark = chapter.Documented ? QString() : QStringLiteral("[x] ");
-            AddLineTo(text, kRowStart + page + kTarget + mark + entry + QStringLiteral("</a><td></tr>"));
+            AddLineTo(text, kRowStart + PageHref(page) + kTarget + mark + entry + QStringLiteral("</a><td></tr>"));
             if (project.HomePage.isEmpty()) {
                 project.HomePage = page;
             }
@@ -156,10 +156,11 @@ bool WriteSortedIndexPage(const BookOutput& out) {
     QString& text = out.ws.page.PageText;
     for (const IndexEntry& entry : out.ws.IndexEntries) {
         if (bold && entry.IsChapter) {
-            AddLineTo(text, kRowStart + entry.EntryPage + QStringLiteral("\" target = \"chapter\"><b>") +
+            AddLineTo(text, kRowStart + TopicHref(entry.EntryPage) + QStringLiteral("\" target = \"chapter\"><b>") +
                                 entry.EntryText + QStringLiteral("</b></a></td></tr>"));
         } else {
-            AddLineTo(text, kRowStart + entry.EntryPage + kTarget + entry.EntryText + QStringLiteral("</a></td></tr>"));
+            AddLineTo(text, kRowStart + TopicHref(entry.EntryPage) + kTarget + entry.EntryText +
+                                QStringLiteral("</a></td></tr>"));
         }
         ui.AddProgress();
     }
@@ -195,16 +196,16 @@ QString DetailedContentsHead(const Settings& settings, const PageStyle& style) {
 
 void AddDetailedChapterRow(QString& rows, const QString& page, const QString& entry, bool bold) {
     if (bold) {
-        AddLineTo(rows,
-                  kRowStart + page + kTarget + QStringLiteral("<b>") + entry + QStringLiteral("</b></a></td></tr>"));
+        AddLineTo(rows, kRowStart + PageHref(page) + kTarget + QStringLiteral("<b>") + entry +
+                            QStringLiteral("</b></a></td></tr>"));
     } else {
-        AddLineTo(rows, kRowStart + page + kTarget + entry + QStringLiteral("</a></td></tr>"));
+        AddLineTo(rows, kRowStart + PageHref(page) + kTarget + entry + QStringLiteral("</a></td></tr>"));
     }
 }
 
 void AddDetailedSectionRow(QString& rows, const QString& page, const QString& sectionName) {
     AddLineTo(rows, QStringLiteral("<tr class=SideLink><td class=SideLink nowrap>&nbsp; &nbsp; &nbsp;") +
-                        QStringLiteral("<a class=SideLink href=\"") + page + QLatin1Char('#') + sectionName + kTarget +
+                        QStringLiteral("<a class=SideLink href=\"") + AnchorHref(page, sectionName) + kTarget +
                         sectionName + QStringLiteral("</a></td></tr>"));
 }
 

@@ -17,6 +17,7 @@ bool WriteSortedIndexPage(const BookOutput& out);
 bool WriteActiveIndexPage(const BookOutput& out);
 
 // The pieces of "_dindex.htm", which the build writes chapter by chapter.
+// `page` is the page's file name, `entry` HTML (ChapterEntryText).
 QString DetailedContentsHead(const Settings& settings, const PageStyle& style);
 void AddDetailedChapterRow(QString& rows, const QString& page, const QString& entry, bool bold);
 void AddDetailedSectionRow(QString& rows, const QString& page, const QString& sectionName);

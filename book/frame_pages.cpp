@@ -5,6 +5,7 @@
 #include "pages/page_frame.h"
 #include "support/environment.h"
 #include "support/file_functions.h"
+#include "support/html_text.h"
 
 namespace tessarel {
 
@@ -60,7 +61,7 @@ bool WriteFramesetPage(const BookOutput& out, const QString& fileName, const QSt
     AddTagTo(text, QStringLiteral("html"));
     AddTagTo(text, QStringLiteral("head"));
     AddTagTo(text, QStringLiteral("title"));
-    AddLineTo(text, BaseNameOf(out.ws.project.ProjectFileName));
+    AddLineTo(text, EscapeHtml(BaseNameOf(out.ws.project.ProjectFileName)));
     AddTagTo(text, QStringLiteral("/title"));
     AddLineTo(text, QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">"));
     AddTagTo(text, QStringLiteral("/head"));
@@ -72,7 +73,7 @@ bool WriteFramesetPage(const BookOutput& out, const QString& fileName, const QSt
         page = BookPageName(settings.HomeChapter);
         border = QStringLiteral("1");
     }
-    AddLineTo(text, QStringLiteral("<frame src=\"") + page +
+    AddLineTo(text, QStringLiteral("<frame src=\"") + PageHref(page) +
                         QStringLiteral("\" name=\"chapter\" scrolling=\"yes\" frameborder=\"") + border +
                         QStringLiteral("\">"));
     AddTagTo(text, QStringLiteral("noframes"));

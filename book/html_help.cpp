@@ -5,6 +5,7 @@
 #include "pages/page_frame.h"
 #include "support/environment.h"
 #include "support/file_functions.h"
+#include "support/html_text.h"
 #include "support/string_functions.h"
 
 namespace tessarel {
@@ -18,6 +19,18 @@ QString TopicPath(SiteMap map, const QString& page) {
     return map == SiteMap::HelpProject ? QStringLiteral("..\\") + page : page;
 }
 
+/// A value of the project file, which is read line by line: a line break in a
+/// name must not start a line (a key) of its own.
+QString OneLine(const QString& value) {
+    QString line = value;
+    for (QChar& c : line) {
+        if (c.unicode() < 0x20) {
+            c = QLatin1Char(' ');
+        }
+    }
+    return line;
+}
+
 }  // namespace
 
 QString HelpProjectHeader(const ProjectModel& project) {
@@ -25,22 +38,23 @@ QString HelpProjectHeader(const ProjectModel& project) {
     QString text;
     AddLineTo(text, QStringLiteral("[OPTIONS]"));
     AddLineTo(text, QStringLiteral("Compatibility = 1.1 Or later"));
-    AddLineTo(text, QStringLiteral("Compiled file =") + BaseNameOf(project.ProjectFileName) + QStringLiteral(".chm"));
+    AddLineTo(text, QStringLiteral("Compiled file =") + OneLine(BaseNameOf(project.ProjectFileName)) +
+                        QStringLiteral(".chm"));
     AddLineTo(text, QStringLiteral("Contents File = contents.hhc"));
     if (!settings.HomeChapter.isEmpty()) {
-        AddLineTo(text, QStringLiteral("Default topic =..\\") + BookPageName(settings.HomeChapter));
+        AddLineTo(text, QStringLiteral("Default topic =..\\") + OneLine(BookPageName(settings.HomeChapter)));
     }
     AddLineTo(text, QStringLiteral("Display compile progress=No"));
     AddLineTo(text, QStringLiteral("Full-text search=Yes"));
     AddLineTo(text, QStringLiteral("Index file=index.hhk"));
     AddLineTo(text, QStringLiteral("Language=0x409 English (United States)"));
-    AddLineTo(text, QStringLiteral("Title=") + settings.IndexTitle);
+    AddLineTo(text, QStringLiteral("Title=") + OneLine(settings.IndexTitle));
     AddLineTo(text, QString());
     AddLineTo(text, QStringLiteral("[FILES]"));
     return text;
 }
 
-QString HelpProjectFileLine(const QString& page) { return TopicPath(SiteMap::HelpProject, page); }
+QString HelpProjectFileLine(const QString& page) { return TopicPath(SiteMap::HelpProject, OneLine(page)); }
 
 QString ContentsHeader(SiteMap map) {
     QString text;
@@ -59,9 +73,10 @@ QString ContentsHeader(SiteMap map) {
 
 void AddContentsChapter(QString& block, SiteMap map, const QString& entry, const QString& page, int sectionCount) {
     AddLineTo(block, QStringLiteral("    <LI> <OBJECT type=\"text/sitemap\">"));
-    AddLineTo(block, QStringLiteral("      <param name=\"Name\" value=\"") + entry + QStringLiteral("\">"));
-    AddLineTo(block,
-              QStringLiteral("      <param name=\"Local\" value=\"") + TopicPath(map, page) + QStringLiteral("\">"));
+    AddLineTo(block, QStringLiteral("      <param name=\"Name\" value=\"") + QuoteHtmlAttribute(entry) +
+                         QStringLiteral("\">"));
+    AddLineTo(block, QStringLiteral("      <param name=\"Local\" value=\"") + TopicPath(map, PageHref(page)) +
+                         QStringLiteral("\">"));
     if (sectionCount == 1) {
         AddLineTo(block, QStringLiteral("      <param name=\"ImageNumber\" value=\"1\">"));
     }
@@ -74,9 +89,10 @@ void AddContentsSection(QString& block, SiteMap map, const QString& page, const 
     // The help project links the "^" anchor; the active contents the plain one.
     const QString anchor = map == SiteMap::HelpProject ? SectionAnchor(sectionName) : sectionName;
     AddLineTo(block, QStringLiteral("          <LI> <OBJECT type=\"text/sitemap\">"));
-    AddLineTo(block, QStringLiteral("          <param name=\"Name\" value=\"") + sectionName + QStringLiteral("\">"));
-    AddLineTo(block, QStringLiteral("          <param name=\"Local\" value=\"") + TopicPath(map, page) +
-                         QLatin1Char('#') + anchor + QStringLiteral("\">"));
+    AddLineTo(block, QStringLiteral("          <param name=\"Name\" value=\"") + QuoteHtmlAttribute(sectionName) +
+                         QStringLiteral("\">"));
+    AddLineTo(block, QStringLiteral("          <param name=\"Local\" value=\"") +
+                         TopicPath(map, AnchorHref(page, anchor)) + QStringLiteral("\">"));
     AddLineTo(block, QStringLiteral("          </OBJECT>"));
 }
 
@@ -106,8 +122,9 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
     for (const IndexEntry& entry : out.ws.IndexEntries) {
         if (!TrimSpaces(entry.EntryText).isEmpty()) {
             AddLineTo(text, QStringLiteral("<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"") +
-                                entry.EntryText + QStringLiteral("\"><param name=\"Local\" value=\"") +
-                                TopicPath(map, entry.EntryPage) + tail);
+                                QuoteHtmlAttribute(entry.EntryText) +
+                                QStringLiteral("\"><param name=\"Local\" value=\"") +
+                                TopicPath(map, TopicHref(entry.EntryPage)) + tail);
         }
         ui.AddProgress();
     }

@@ -12,6 +12,7 @@
 #include "pages/single_file_build.h"
 #include "support/environment.h"
 #include "support/file_functions.h"
+#include "support/html_text.h"
 #include "support/string_functions.h"
 
 #include <QDir>
@@ -253,7 +254,7 @@ bool ProjectBuild::buildChapter(int i) {
 
     if (!exists) {
         const QString body =
-            QStringLiteral("<h1> >> File not found</h1><h2>") + chapter.Name +
+            QStringLiteral("<h1> >> File not found</h1><h2>") + EscapeHtml(chapter.Name) +
             QStringLiteral("</h2><ul><li>The input file is missing. Restore the file or check drive access</li></ul>");
         if (!WriteErrorPage(ui_, ws_.page, style_, out_.folder, body, page)) {
             return false;
@@ -281,7 +282,9 @@ bool ProjectBuild::buildChapter(int i) {
     int sections = exists ? std::min(doc.count(), static_cast<int>(doc.Sections.size()) - 1) : 0;
     sections = std::max(sections, 0);
     chapter.Documented = sections > 0;
-    chapter.ChapterTitle = (sections > 0 && !doc.section(1).Name.isEmpty()) ? doc.section(1).Name : chapter.Name;
+    // The title is listed as HTML: a section name is the author's, a file name is escaped.
+    chapter.ChapterTitle =
+        (sections > 0 && !doc.section(1).Name.isEmpty()) ? doc.section(1).Name : EscapeHtml(chapter.Name);
 
     if (sections > 0) {
         ui_.AddItem(QStringLiteral("Built OK"), chapter.Name, true, chapter.ChapterTitle, page);
@@ -291,7 +294,7 @@ bool ProjectBuild::buildChapter(int i) {
         chapter.Documented = true;
         sections = 1;
         doc.SectionCount = 1;
-        chapter.ChapterTitle = BaseNameOf(chapter.Name);
+        chapter.ChapterTitle = EscapeHtml(BaseNameOf(chapter.Name));
     } else if (html) {
         ui_.AddItem(QStringLiteral("Missing HTML File"), chapter.Name, false, QStringLiteral("---"),
                     QStringLiteral("---"));
@@ -320,9 +323,10 @@ bool ProjectBuild::addBookEntries(const Chapter& chapter, const QString& page, i
         AddContentsChapter(activeBlock, SiteMap::Active, entry, page, sectionCount);
     }
     AddDetailedChapterRow(rows, page, entry, settings_.BoldTitles);
-    ws_.IndexEntries.push_back({entry, page, true});
+    const QString topic = FileNameUrl(page);
+    ws_.IndexEntries.push_back({entry, topic, true});
     if (!settings_.UseChapterTitleInIndex) {
-        ws_.IndexEntries.push_back({chapter.ChapterTitle, page, false});
+        ws_.IndexEntries.push_back({chapter.ChapterTitle, topic, false});
     }
     if (sectionCount >= 2) {
         if (help) {
@@ -341,7 +345,7 @@ bool ProjectBuild::addBookEntries(const Chapter& chapter, const QString& page, i
             if (active) {
                 AddContentsSection(activeBlock, SiteMap::Active, page, name);
             }
-            ws_.IndexEntries.push_back({name, page + QLatin1Char('#') + SectionAnchor(name), false});
+            ws_.IndexEntries.push_back({name, topic + QLatin1Char('#') + SectionAnchor(name), false});
         }
         if (help) {
             CloseContentsSections(helpBlock);

@@ -15,7 +15,7 @@ struct Environment;
 /// One entry of the sorted index and the HTML Help indexes.
 struct IndexEntry {
     QString EntryText;
-    QString EntryPage;  ///< page file name, with "#" and an anchor for a section
+    QString EntryPage;  ///< FileNameUrl of the page, with "#" and an anchor for a section
     bool IsChapter = false;
 };
 

@@ -9,6 +9,7 @@
 #include "extract/inline_tags.h"
 #include "extract/keyword_parser.h"
 #include "support/file_functions.h"
+#include "support/html_text.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
@@ -150,7 +151,7 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
 QString NoSectionsErrorBody(const QString& sourceFileName) {
     const qsizetype separator = std::max(sourceFileName.lastIndexOf(u'\\'), sourceFileName.lastIndexOf(u'/'));
     const QString fileName = sourceFileName.mid(separator + 1);
-    return QStringLiteral("<H1>>>There are no Sections defined in this file</H1><h2>") + fileName +
+    return QStringLiteral("<H1>>>There are no Sections defined in this file</H1><h2>") + EscapeHtml(fileName) +
            QStringLiteral("</h2><ul><li>Define Sections. Check Help for more details</li><li>Review the "
                           "<b>Project > Comments</b> dialog</li></ul>");
 }

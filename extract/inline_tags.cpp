@@ -1,5 +1,7 @@
 #include "extract/inline_tags.h"
 
+#include "support/html_text.h"
+
 namespace tessarel {
 
 using namespace Qt::Literals::StringLiterals;
@@ -18,7 +20,7 @@ void TranslateEmailTags(QString& text, PassContext* context) {
             const QString address = hideAt(comma < 0 ? argument : argument.first(comma));
             const QString shown = comma < 0 ? address : hideAt(argument.sliced(comma + 1));
             out += u"<a HREF=\"mailto&#58;";
-            out += address;
+            AppendQuotedHtmlAttribute(out, address);
             out += u"\">";
             out += shown;
             out += u"</a>";

@@ -34,7 +34,8 @@ private:
 /// The scheme shared by "@goto", "@link", "@email" and "@figure": each tag with a
 /// non-empty [argument] is replaced, from its "@" to the first "]", by what
 /// `append(QString& out, QStringView argument)` appends for the trimmed
-/// argument; the search resumes `resumeLength` characters after the tag's "@".
+/// argument; the search resumes after the replaced span (or `resumeLength`
+/// characters after the tag's "@" when its "[" belongs to a later tag).
 /// An empty argument stops the translation of that tag for the rest of the text.
 template <typename Append>
 void TranslateBracketedTags(QString& text, QStringView tag, qsizetype resumeLength, const Append& append,
@@ -68,12 +69,11 @@ void TranslateBracketedTags(QString& text, QStringView tag, qsizetype resumeLeng
         if (argument.isEmpty()) {
             break;
         }
-        QString& result = out.replace(at, spanEnd + 1);
-        const qsizetype before = result.size();
-        append(result, argument);
+        append(out.replace(at, spanEnd + 1), argument);
         // Go on after the inserted text, so a tag inside an argument is never
-        // translated a second time.
-        from = spanEnd + 1 + std::max<qsizetype>(0, step - (result.size() - before));
+        // translated a second time, and a short replacement (a link refused as
+        // plain text) never hides the tag right after it.
+        from = spanEnd + 1;
     }
     out.finish(text);
 }

@@ -2,6 +2,7 @@
 
 #include "extract/block_formatters.h"
 #include "extract/comment_scanner.h"
+#include "support/html_text.h"
 #include "support/string_functions.h"
 
 namespace tessarel {
@@ -82,7 +83,8 @@ void LinkWebAddresses(QString& text, PassContext* context) {
                 } else if (EndsAddress(c)) {
                     const QString address = TrimSpaces(text.mid(addressStart, i - addressStart));
                     out.replace(start, i,
-                                QString((secure ? httpsStart : httpStart) + address + u"\">"_s + address + u"</a>"_s));
+                                QString((secure ? httpsStart : httpStart) + QuoteHtmlAttribute(address) + u"\">"_s +
+                                        address + u"</a>"_s));
                     state = Searching;
                 }
                 break;

@@ -6,6 +6,7 @@
 #include "pages/tag_translation.h"
 #include "support/environment.h"
 #include "support/file_functions.h"
+#include "support/html_text.h"
 #include "support/settings.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
@@ -31,7 +32,7 @@ void AddSameNameLink(PageBuffer& page, QStringView attributes, QStringView name)
     text += u"<a ";
     text += attributes;
     text += u"HREF=\"#";
-    text += name;
+    AppendQuotedHtmlAttribute(text, name);
     text += u"\">";
     text += name;
     text += u"</a>\r\n";
@@ -42,7 +43,7 @@ void AddAnchor(PageBuffer& page, QStringView name, char16_t replacement) {
     QString& text = page.PageText;
     text += u"<a NAME=\"";
     const qsizetype start = text.size();
-    text += name;
+    AppendQuotedHtmlAttribute(text, name);
     if (replacement != u' ') {
         std::replace(text.begin() + start, text.end(), QChar(u' '), QChar(replacement));
     }
@@ -60,17 +61,34 @@ QString SummaryText(const QString& translated) {
     return plain.left(std::min(stop + 1, kSummaryLimit));
 }
 
+/// The source's own semicolons with a line break after each, the code between
+/// them escaped: the semicolons of the escapes' entities break nothing.
+QString EscapedWithSemicolonBreaks(const QString& code) {
+    QString result;
+    result.reserve(code.size() + 32);
+    qsizetype copied = 0;
+    for (qsizetype at = code.indexOf(u';'); at >= 0; at = code.indexOf(u';', copied)) {
+        result += EscapeSourceCode(QStringView(code).sliced(copied, at - copied));
+        result += u";<br>";
+        copied = at + 1;
+    }
+    result += EscapeSourceCode(QStringView(code).sliced(copied));
+    return result;
+}
+
 void WriteDeclarationBox(PageBuffer& page, const PageSections& sections, const DeclarationLinker& linker, int i) {
-    const QString& name = PageSection(sections, i).Name;
-    QString declaration = PageSection(sections, i).Declaration;
-    if (!(declaration.contains(QLatin1Char(':')) && declaration.contains(QLatin1Char(';')))) {
-        declaration = FormatParameterList(declaration);
+    // The declaration is source code, not HTML: it is escaped before any markup
+    // goes in, and the name is looked for as the escaped code shows it.
+    const QString name = EscapeSourceCode(PageSection(sections, i).Name);
+    const QString& code = PageSection(sections, i).Declaration;
+    QString declaration;
+    if (!(code.contains(QLatin1Char(':')) && code.contains(QLatin1Char(';')))) {
+        declaration = FormatParameterList(EscapeSourceCode(code));
         if (declaration.contains(u"<br>"_s)) {
             ReplaceFirst(declaration, u"("_s, u"(<br> "_s);
         }
     } else {
-        ReplaceAll(declaration, u";"_s, u";<br>"_s);
-        declaration = TrimSpaces(declaration);
+        declaration = TrimSpaces(EscapedWithSemicolonBreaks(code));
         if (declaration.size() >= 4 && declaration.left(declaration.size() - 4).contains(u"<br>"_s)) {
             ReplaceFirst(declaration, u"("_s, u"(<br> "_s);
         }
@@ -144,7 +162,7 @@ void WriteFooter(const ChapterPageContext& context, const DocumentModel& doc) {
     AddTag(page, u"div class=Footer"_s);
     if (settings.IncludeSourceLocation) {
         AddTag(page, u"div class=SourceLocation"_s);
-        AddLine(page, AbsoluteFolder(FolderOf(doc.SourceFilePath)) + FileNameOf(doc.SourceFilePath));
+        AddLine(page, EscapeHtml(AbsoluteFolder(FolderOf(doc.SourceFilePath)) + FileNameOf(doc.SourceFilePath)));
         AddTag(page, u"/div"_s);
     }
     if (settings.IncludeLastGenerated) {

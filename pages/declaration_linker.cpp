@@ -1,5 +1,6 @@
 #include "pages/declaration_linker.h"
 
+#include "support/html_text.h"
 #include "support/string_functions.h"
 
 #include <algorithm>
@@ -34,13 +35,19 @@ bool IsDelimited(QStringView text, qsizetype start, qsizetype end) {
 
 DeclarationLinker::DeclarationLinker(const std::vector<SectionRecord>& sections, int count) : sections_(sections) {
     const size_t slots = static_cast<size_t>(std::max(count, 0)) + 1;
+    // Declarations are escaped before they are linked, so a name is looked for
+    // as the escaped code shows it. Filled before any view into it is taken.
+    words_.resize(slots);
+    for (int j = 2; j <= count; ++j) {
+        words_[static_cast<size_t>(j)] = EscapeSourceCode(sections[static_cast<size_t>(j)].Name);
+    }
     firstOfName_.assign(slots, -1);
     groupBegin_.assign(slots, 0);
     groupEnd_.assign(slots, 0);
     QHash<QStringView, int> firstByName;
     std::vector<int> spanning;
     for (int j = 2; j <= count; ++j) {
-        const QString& name = sections[static_cast<size_t>(j)].Name;
+        const QString& name = words_[static_cast<size_t>(j)];
         // An empty name would turn every pair of neighbouring blanks into a link.
         if (name.isEmpty()) {
             continue;
@@ -84,7 +91,7 @@ DeclarationLinker::DeclarationLinker(const std::vector<SectionRecord>& sections,
 void DeclarationLinker::BuildSpanningTrie(const std::vector<int>& spanning) {
     size_t characters = 0;
     for (const int first : spanning) {
-        characters += static_cast<size_t>(sections_[static_cast<size_t>(first)].Name.size());
+        characters += static_cast<size_t>(words_[static_cast<size_t>(first)].size());
     }
     trieName_.reserve(characters + 1);
     trieName_.push_back(-1);  // the root
@@ -103,7 +110,7 @@ void DeclarationLinker::BuildSpanningTrie(const std::vector<int>& spanning) {
     trieShift_ = 64 - bits;
     for (const int first : spanning) {
         int node = 0;
-        for (const QChar c : sections_[static_cast<size_t>(first)].Name) {
+        for (const QChar c : words_[static_cast<size_t>(first)]) {
             int child = TrieChild(node, c.unicode());
             if (child == 0) {
                 child = static_cast<int>(trieName_.size());
@@ -167,10 +174,11 @@ void DeclarationLinker::link(QString& declaration, int self) const {
             tryNext(first, j);
             continue;
         }
-        const QString& name = sections_[static_cast<size_t>(j)].Name;
-        const QString link = u"<a HREF=\"#"_s + name + u"\">"_s + name + u"</a>"_s;
+        const QString& word = words_[static_cast<size_t>(j)];
+        const QString link =
+            u"<a HREF=\"#"_s + QuoteHtmlAttribute(sections_[static_cast<size_t>(j)].Name) + u"\">"_s + word + u"</a>"_s;
         const qsizetype before = declaration.size();
-        ReplaceWordExtended(declaration, name, link);
+        ReplaceWordExtended(declaration, word, link);
         if (declaration.size() != before) {
             // The inserted links bring words of their own.
             AddCandidates(link, j, pending);

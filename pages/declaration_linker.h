@@ -11,12 +11,12 @@
 
 namespace tessarel {
 
-/// Links the names of other sections (2..count) in a declaration box, as a
-/// whole-word replacement per section in section order. Replacing every name in
-/// every declaration would be quadratic in the number of sections; a name can
-/// only match whole where it is a word of the text, so only the names among the
-/// declaration's words, and the names that hold word breaks and occur in the
-/// text, are tried.
+/// Links the names of other sections (2..count) in a declaration box escaped by
+/// EscapeSourceCode, as a whole-word replacement per section in section order.
+/// Replacing every name in every declaration would be quadratic in the number
+/// of sections; a name can only match whole where it is a word of the text, so
+/// only the names among the declaration's words, and the names that hold word
+/// breaks and occur in the text, are tried.
 class DeclarationLinker {
 public:
     DeclarationLinker(const std::vector<SectionRecord>& sections, int count);
@@ -40,7 +40,8 @@ private:
     };
 
     const std::vector<SectionRecord>& sections_;
-    QHash<QStringView, int> byWord_;  ///< one-word names (views into sections_): the first section bearing each
+    std::vector<QString> words_;      ///< by section: its name as the escaped declaration shows it
+    QHash<QStringView, int> byWord_;  ///< one-word names (views into words_): the first section bearing each
     std::vector<int> firstOfName_;    ///< by section: the first section of the same name
     std::vector<int> members_;        ///< every named section, grouped by name, in order within a group
     std::vector<int> groupBegin_;     ///< by first section: where its group starts in members_

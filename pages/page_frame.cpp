@@ -2,6 +2,7 @@
 
 #include "pages/style.h"
 #include "support/file_functions.h"
+#include "support/html_text.h"
 #include "support/settings.h"
 #include "support/string_functions.h"
 
@@ -26,7 +27,9 @@ void AppendStyleBlock(QString& text, const PageStyle& style) {
         return;
     }
     if (!style.embedded) {
-        AddLineTo(text, u"<link rel=\"stylesheet\" type=\"text/css\" href=\""_s + style.name + u".css\">"_s);
+        // The style name comes from the project file: it stays inside its attribute.
+        AddLineTo(text, u"<link rel=\"stylesheet\" type=\"text/css\" href=\""_s +
+                            EscapeHtmlAttribute(FileNameUrl(style.name)) + u".css\">"_s);
         return;
     }
     AddLineTo(text, QStringLiteral("<style type=\"text/css\">"));

@@ -4,6 +4,7 @@
 #include "extract/inline_tags.h"
 #include "extract/web_links.h"
 #include "pages/page_frame.h"
+#include "support/html_text.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
@@ -141,6 +142,17 @@ unsigned TagsPresent(QStringView text) {
     return present;
 }
 
+/// Whether a link or image target is safe as the page will carry it: "@s"
+/// becomes "&#" after the bracketed tags, so it may still hide a colon.
+bool IsSafePageTarget(QStringView target) {
+    if (!target.contains(u"@s")) {
+        return IsSafeLinkTarget(target);
+    }
+    QString carried = target.toString();
+    carried.replace(u"@s"_s, u"&#"_s);
+    return IsSafeLinkTarget(carried);
+}
+
 bool HoldsSchemeSeparator(QStringView text) {
     for (qsizetype at = text.indexOf(u':'); at >= 0; at = text.indexOf(u':', at + 1)) {
         if (at + 2 < text.size() && text[at + 1] == u'/' && text[at + 2] == u'/') {
@@ -202,7 +214,7 @@ void TranslateGotoTags(QString& text, PassContext* context) {
         text, u"@goto", 5,
         [](QString& out, QStringView name) {
             out += u"<a HREF=\"#";
-            out += name;
+            AppendQuotedHtmlAttribute(out, name);
             out += u"\">";
             out += name;
             out += u"</a>";
@@ -217,15 +229,25 @@ void TranslateLinkTags(QString& text, PassContext* context) {
         text, u"@link", 5,
         [](QString& out, QStringView argument) {
             const qsizetype comma = argument.indexOf(u',');
-            out += u"<a HREF=\"";
-            AppendSchemesReplaced(out, comma < 0 ? argument : argument.first(comma), false);
-            out += u"\">";
+            const QStringView target = comma < 0 ? argument : argument.first(comma);
+            // A target of another scheme (javascript:, data:, file: ...) is
+            // not linked: the shown text stays, as plain text.
+            const bool linked = IsSafePageTarget(target);
+            if (linked) {
+                QString href;
+                AppendSchemesReplaced(href, target, false);
+                out += u"<a HREF=\"";
+                AppendQuotedHtmlAttribute(out, href);
+                out += u"\">";
+            }
             if (comma < 0) {
                 AppendSchemesReplaced(out, argument, true);
             } else {
                 AppendSchemesReplaced(out, argument.sliced(comma + 1), false);
             }
-            out += u"</a>";
+            if (linked) {
+                out += u"</a>";
+            }
         },
         context);
 }
@@ -236,10 +258,15 @@ void TranslateFigureTags(QString& text, PassContext* context) {
     TranslateBracketedTags(
         text, u"@figure", 7,
         [](QString& out, QStringView source) {
+            // An image source of another scheme is no image: its text stays.
+            if (!IsSafePageTarget(source)) {
+                out += source;
+                return;
+            }
             AddTagTo(out, u"P");
             AddTagTo(out, u"div class=Figure");
             out += u"<IMG SRC=\"";
-            out += source;
+            AppendQuotedHtmlAttribute(out, source);
             out += u"\">\r\n";
             AddTagTo(out, u"/div");
             AddTagTo(out, u"/P");

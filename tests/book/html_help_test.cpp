@@ -104,7 +104,7 @@ TEST_F(HelpIndex, helpProject_skipsBlankEntriesButCountsThem) {
 </HEAD><BODY>
 <UL>
 <LI><OBJECT type="text/sitemap"><param name="Name" value="Alpha"><param name="Local" value="..\a.c.htm"></OBJECT>
-<LI><OBJECT type="text/sitemap"><param name="Name" value="Open "File""><param name="Local" value="..\a.c.htm#Open^"File""></OBJECT>
+<LI><OBJECT type="text/sitemap"><param name="Name" value="Open &quot;File&quot;"><param name="Local" value="..\a.c.htm#Open^&quot;File&quot;"></OBJECT>
 </UL>
 </BODY></HTML>
 
@@ -126,7 +126,7 @@ TEST_F(HelpIndex, active_opensTopicsInTheChapterFrame) {
 </HEAD><BODY>
 <UL>
 <LI><OBJECT type="text/sitemap"><param name="Name" value="Alpha"><param name="Local" value="a.c.htm"><param name="FrameName" value="chapter"></OBJECT>
-<LI><OBJECT type="text/sitemap"><param name="Name" value="Open "File""><param name="Local" value="a.c.htm#Open^"File""><param name="FrameName" value="chapter"></OBJECT>
+<LI><OBJECT type="text/sitemap"><param name="Name" value="Open &quot;File&quot;"><param name="Local" value="a.c.htm#Open^&quot;File&quot;"><param name="FrameName" value="chapter"></OBJECT>
 </UL>
 </BODY></HTML>
 

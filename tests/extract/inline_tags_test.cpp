@@ -55,12 +55,15 @@ TEST(BracketedTags, TagsInsideAnArgumentAreNotTranslatedAgain) {
     EXPECT_LT(Gotos(nested).size(), 10 * nested.size());
 }
 
-TEST(BracketedTags, SearchResumesTheGivenLengthAfterTheTag) {
+TEST(BracketedTags, SearchResumesRightAfterEvenAShortReplacement) {
+    // A link refused as plain text can be shorter than its tag; the tag after
+    // it must still be translated.
     auto shortForm = [](QString text) {
         TranslateBracketedTags(text, u"@xy", 5, [](QString& out, QStringView) { out += u'#'; });
         return text;
     };
-    EXPECT_EQ(shortForm(u"@xy[a]b@xy[c]"_s), u"#b@xy[c]"_s);
+    EXPECT_EQ(shortForm(u"@xy[a]b@xy[c]"_s), u"#b#"_s);
+    EXPECT_EQ(shortForm(u"@xy[a]@xy[c]@xy[d]"_s), u"###"_s);
     EXPECT_EQ(shortForm(u"@xy[a]bcde@xy[c]"_s), u"#bcde#"_s);
 }
 

@@ -6,21 +6,24 @@
 #include <QStringList>
 
 #include <gtest/gtest.h>
+#include "support/html_text.h"
 
 using namespace tessarel;
 
 namespace {
 
 // The plain rule: every other section's name, in section order, replaced as a
-// whole word; empty names are skipped.
+// whole word of the escaped declaration; empty names are skipped.
 QString LinkEveryName(QString declaration, const std::vector<SectionRecord>& sections, int count, int self) {
     for (int j = 2; j <= count; ++j) {
         const QString& name = sections[static_cast<size_t>(j)].Name;
         if (j == self || name.isEmpty()) {
             continue;
         }
-        ReplaceWordExtended(declaration, name,
-                            QStringLiteral("<a HREF=\"#") + name + QStringLiteral("\">") + name + QStringLiteral("</a>"));
+        const QString word = EscapeSourceCode(name);
+        ReplaceWordExtended(declaration, word,
+                            QStringLiteral("<a HREF=\"#") + QuoteHtmlAttribute(name) + QStringLiteral("\">") + word +
+                                QStringLiteral("</a>"));
     }
     return declaration;
 }
@@ -41,7 +44,7 @@ int CompareWithPlainRule(const QStringList& words, const QStringList& glue, quin
         for (int k = 0; k < pieces; ++k) {
             declaration += glue.at(random.bounded(glue.size())) + words.at(random.bounded(words.size()));
         }
-        declaration += glue.at(random.bounded(glue.size()));
+        declaration = EscapeSourceCode(declaration + glue.at(random.bounded(glue.size())));
         const int self = 2 + static_cast<int>(random.bounded(count - 1));
         QString fast = declaration;
         DeclarationLinker(sections, count).link(fast, self);
@@ -63,7 +66,9 @@ TEST(DeclarationLinker, GivesWhatReplacingEveryNameGives) {
                             QStringLiteral("x(y"),       QStringLiteral("HREF"),    QStringLiteral("size,"),
                             QStringLiteral("item"),      QString(),                 QStringLiteral("a"),
                             // Longer names with breaks, one of them found only in an inserted link.
-                            QStringLiteral("a HREF"),    QStringLiteral("File *")};
+                            QStringLiteral("a HREF"), QStringLiteral("File *"),
+                            // Names the escaped declaration shows otherwise, or that need quoting in the link.
+                            QStringLiteral("operator&"), QStringLiteral("a<b> c"), QStringLiteral("q\"t")};
     const QStringList glue{QStringLiteral(" "),  QStringLiteral("\t"), QStringLiteral("\r\n"), QStringLiteral("\n"),
                            QStringLiteral("("),  QStringLiteral("*"),  QStringLiteral(", "),   QStringLiteral(")"),
                            QStringLiteral(" *"), QStringLiteral("")};

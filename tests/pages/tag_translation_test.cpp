@@ -4,6 +4,7 @@
 #include "extract/web_links.h"
 #include "pages/page_frame.h"
 #include "pages/tag_translation.h"
+#include "support/html_text.h"
 #include "support/string_functions.h"
 #include "support/testing.h"
 
@@ -231,24 +232,31 @@ QString TextByPasses(const QString& source) {
         return [replacement](QString& out, QStringView argument) { out += replacement(argument.toString()); };
     };
     TranslateBracketedTags(text, u"@goto", 5, appending([](const QString& name) {
-        return u"<a HREF=\"#"_s + name + u"\">"_s + name + u"</a>"_s;
-    }));
+                               return u"<a HREF=\"#"_s + QuoteHtmlAttribute(name) + u"\">"_s + name + u"</a>"_s;
+                           }));
     TranslateBracketedTags(text, u"@link", 5, appending([](const QString& argument) {
-        const qsizetype comma = argument.indexOf(u',');
-        const QString target = SchemesReplaced(comma < 0 ? argument : argument.left(comma), QString());
-        const QString shown =
-            comma < 0 ? SchemesReplaced(argument, u" "_s) : SchemesReplaced(argument.mid(comma + 1), QString());
-        return u"<a HREF=\""_s + target + u"\">"_s + shown + u"</a>"_s;
-    }));
+                               const qsizetype comma = argument.indexOf(u',');
+                               const QString target = comma < 0 ? argument : argument.left(comma);
+                               const QString shown = comma < 0 ? SchemesReplaced(argument, u" "_s)
+                                                               : SchemesReplaced(argument.mid(comma + 1), QString());
+                               if (!IsSafeLinkTarget(QString(target).replace(u"@s"_s, u"&#"_s))) {
+                                   return shown;
+                               }
+                               return u"<a HREF=\""_s + QuoteHtmlAttribute(SchemesReplaced(target, QString())) +
+                                      u"\">"_s + shown + u"</a>"_s;
+                           }));
     TranslateBracketedTags(text, u"@figure", 7, appending([](const QString& picture) {
-        QString block;
-        AddTagTo(block, u"P"_s);
-        AddTagTo(block, u"div class=Figure"_s);
-        AddTagTo(block, u"IMG SRC=\""_s + picture + u"\""_s);
-        AddTagTo(block, u"/div"_s);
-        AddTagTo(block, u"/P"_s);
-        return block;
-    }));
+                               if (!IsSafeLinkTarget(QString(picture).replace(u"@s"_s, u"&#"_s))) {
+                                   return picture;
+                               }
+                               QString block;
+                               AddTagTo(block, u"P"_s);
+                               AddTagTo(block, u"div class=Figure"_s);
+                               AddTagTo(block, u"IMG SRC=\""_s + QuoteHtmlAttribute(picture) + u"\""_s);
+                               AddTagTo(block, u"/div"_s);
+                               AddTagTo(block, u"/P"_s);
+                               return block;
+                           }));
     LinkWebAddresses(text);
     text = SimpleTagsOneAfterAnother(text);
     ReplaceAll(text, u"AT#$#$"_s, u"@"_s);
@@ -263,10 +271,42 @@ QString NameByPasses(const QString& source) {
 
 TEST(SectionTranslator, givesWhatTheSeparateWholeTextPassesGive) {
     const QString pieces[] = {
-        u"@"_s,       u"r"_s,     u"@r"_s,     u"@goto"_s, u"@link"_s,  u"@figure"_s, u"["_s,      u"]"_s,
-        u" "_s,       u"\t"_s,    u"\r\n"_s,   u"http://"_s, u"https://"_s, u"h"_s,   u"ttp"_s,    u"://"_s,
-        u"x.gif"_s,   u","_s,     u"AT#$#$"_s, u"AT#$"_s,  u"#$"_s,     u"A"_s,       u"@b"_s,     u"@/"_s,
-        u"level_4"_s, u"@l"_s,    u"@/level_4"_s, u"@s"_s, u";"_s,      u"\u20AC"_s,  u"@email"_s, u"word"_s,
+        u"@"_s,
+        u"r"_s,
+        u"@r"_s,
+        u"@goto"_s,
+        u"@link"_s,
+        u"@figure"_s,
+        u"["_s,
+        u"]"_s,
+        u" "_s,
+        u"\t"_s,
+        u"\r\n"_s,
+        u"http://"_s,
+        u"https://"_s,
+        u"h"_s,
+        u"ttp"_s,
+        u"://"_s,
+        u"x.gif"_s,
+        u","_s,
+        u"AT#$#$"_s,
+        u"AT#$"_s,
+        u"#$"_s,
+        u"A"_s,
+        u"@b"_s,
+        u"@/"_s,
+        u"level_4"_s,
+        u"@l"_s,
+        u"@/level_4"_s,
+        u"@s"_s,
+        u";"_s,
+        u"\u20AC"_s,
+        u"@email"_s,
+        u"word"_s,
+        // Quotes, and targets of other schemes, which are not linked.
+        u"\""_s,
+        u"x:"_s,
+        u"&"_s,
     };
     std::mt19937 random(4242);
     std::uniform_int_distribution<size_t> pick(0, std::size(pieces) - 1);

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+namespace tessarel {
+
+// Escaping for text that is not the author's HTML: file names, source code,
+// settings placed in attributes. Each function returns its argument unchanged
+// (and shared) when there is nothing to escape, so ordinary pages stay as
+// they were.
+
+/// Plain text as element content: "&", "<" and ">" become entities.
+QString EscapeHtml(const QString& text);
+/// Plain text as a double-quoted attribute value: "&", "<", ">" and '"' become entities.
+QString EscapeHtmlAttribute(const QString& text);
+/// HTML text (a section name, a tag argument) as a double-quoted attribute
+/// value: only '"' becomes "&quot;", so the value means what the text means
+/// and an anchor matches every link that names it.
+QString QuoteHtmlAttribute(const QString& html);
+void AppendQuotedHtmlAttribute(QString& out, QStringView html);
+/// Source code as element content: "&", "<" and ">" become entities, except
+/// what the scanner itself wrote into the source text: character references
+/// ("&#" and a digit: "::", "://", "@" codes and literal blocks) and the
+/// emphasis tags "<b>", "<i>", "<u>" with their closing tags.
+QString EscapeSourceCode(QStringView code);
+/// A file name as a relative URL: "%", "#", "?", ":", "\" and control
+/// characters are percent-encoded, so the link leads to that file and can never
+/// take a scheme. No ordinary page name holds them; spaces stay.
+QString FileNameUrl(const QString& name);
+/// Whether a link target is a web (http, https, ftp), mail (mailto), relative
+/// or anchor target. A target whose part before the first "/", "?" or "#"
+/// holds ":" or "&" (a character reference could hide a colon) must start
+/// with one of those schemes.
+bool IsSafeLinkTarget(QStringView target);
+
+}  // namespace tessarel

@@ -1,0 +1,71 @@
+#include "support/html_text.h"
+
+#include "support/testing.h"
+
+#include <gtest/gtest.h>
+
+namespace tessarel {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+TEST(HtmlText, plainTextIsEscapedForElementOrAttributeAndOrdinaryTextIsKept) {
+    const QString hostile = uR"x(<img src=x onerror="alert(1)"> & 'q')x"_s;
+    EXPECT_EQ(EscapeHtml(hostile), uR"x(&lt;img src=x onerror="alert(1)"&gt; &amp; 'q')x"_s);
+    EXPECT_EQ(EscapeHtmlAttribute(hostile), uR"x(&lt;img src=x onerror=&quot;alert(1)&quot;&gt; &amp; 'q')x"_s);
+    // The author's HTML keeps its markup and entities; only the quote would end the attribute.
+    EXPECT_EQ(QuoteHtmlAttribute(uR"x(x" onmouseover="a&#58;b <b>)x"_s),
+              uR"x(x&quot; onmouseover=&quot;a&#58;b <b>)x"_s);
+    QString appended = u"NAME=\""_s;
+    AppendQuotedHtmlAttribute(appended, u"\"\"a\"");
+    EXPECT_EQ(appended, u"NAME=\"&quot;&quot;a&quot;"_s);
+
+    // Nothing to escape: the very same text, not a copy.
+    const QString ordinary = u"main.c.htm Open File"_s;
+    for (const QString& kept :
+         {EscapeHtml(ordinary), EscapeHtmlAttribute(ordinary), QuoteHtmlAttribute(ordinary), FileNameUrl(ordinary)}) {
+        EXPECT_EQ(kept.constData(), ordinary.constData());
+    }
+    EXPECT_EQ(EscapeHtml(QString()), QString());
+}
+
+TEST(HtmlText, sourceCodeIsEscapedButWhatTheScannerWroteStays) {
+    EXPECT_EQ(EscapeSourceCode(u"std::vector<int> f(int& a, int b = <img onerror=alert(1)>)"),
+              u"std::vector&lt;int&gt; f(int&amp; a, int b = &lt;img onerror=alert(1)&gt;)"_s);
+    // "::", "://", "@" codes and literal blocks come as references; emphasis as tags.
+    EXPECT_EQ(EscapeSourceCode(u"Grid&#58&#58at(&#64&#116, &#60;, <b>x</b> <i>y</i> <u>z</u>)"),
+              u"Grid&#58&#58at(&#64&#116, &#60;, <b>x</b> <i>y</i> <u>z</u>)"_s);
+    // Anything else that looks like them is the source's own.
+    EXPECT_EQ(EscapeSourceCode(u"&#x41 &# &amp; <br> <b <bb> </b"),
+              u"&amp;#x41 &amp;# &amp;amp; &lt;br&gt; &lt;b &lt;bb&gt; &lt;/b"_s);
+    EXPECT_EQ(EscapeSourceCode(u"&"), u"&amp;"_s);
+    EXPECT_EQ(EscapeSourceCode(u"int f(int a)"), u"int f(int a)"_s);
+}
+
+TEST(HtmlText, fileNamesBecomeRelativeUrlsThatLeadToTheFile) {
+    EXPECT_EQ(FileNameUrl(u"a#b?c%d.c.htm"_s), u"a%23b%3Fc%25d.c.htm"_s);
+    EXPECT_EQ(FileNameUrl(u"javascript:alert(1).c.htm"_s), u"javascript%3Aalert(1).c.htm"_s);
+    EXPECT_EQ(FileNameUrl(u"..\\..\\y.c.htm"_s), u"..%5C..%5Cy.c.htm"_s);
+    EXPECT_EQ(FileNameUrl(u"a\tb\nc\x7f.htm"_s), u"a%09b%0Ac%7F.htm"_s);
+    // Spaces, quotes and markup are left to the attribute escaping.
+    EXPECT_EQ(FileNameUrl(u"My \"<File>\" & co.htm"_s), u"My \"<File>\" & co.htm"_s);
+}
+
+TEST(HtmlText, onlyWebMailRelativeAndAnchorTargetsAreSafe) {
+    for (const QString& safe :
+         {u"http://host/p"_s, u"HTTPS://host"_s, u"ftp://files/x"_s, u"mailto:a@b.c"_s, u"guide.htm"_s,
+          u"../up/a b.htm"_s, u"#Open File"_s, u"//host/path"_s, u"page.htm?a=1&b=2&c=x:y"_s, u"./Q&A.htm"_s,
+          u"dir/javascript:x"_s, u""_s, u"x\" onmouseover=\"alert(1)"_s, u"  http://padded"_s}) {
+        EXPECT_TRUE(IsSafeLinkTarget(safe)) << safe.toStdString();
+    }
+    for (const QString& unsafe :
+         {u"javascript:alert(1)"_s, u" JaVaScRiPt:alert(1)"_s, u"java\tscript:alert(1)"_s, u"java\r\nscript:x"_s,
+          u"\x01\x1fjavascript:x"_s, u"vbscript:msgbox"_s, u"data:text/html,<script>alert(1)</script>"_s,
+          u"file:///etc/passwd"_s, u"javascript&#58;alert(1)"_s, u"&#106;avascript:alert(1)"_s, u"javascript&colon;x"_s,
+          u"Q&A.htm"_s, u"C:\\docs\\x.htm"_s, u"x:y"_s, u"httpx://host"_s}) {
+        EXPECT_FALSE(IsSafeLinkTarget(unsafe)) << unsafe.toStdString();
+    }
+}
+
+}  // namespace
+}  // namespace tessarel
