@@ -2,9 +2,11 @@
 
 #include "book/book_output.h"
 #include "book/contents_pages.h"
+#include "book/destination_lock.h"
 #include "book/frame_pages.h"
 #include "book/html_help.h"
 #include "book/html_help_compiler.h"
+#include "book/project_sources.h"
 #include "book/sorting.h"
 #include "book/workspace.h"
 #include "pages/error_page.h"
@@ -13,16 +15,17 @@
 #include "support/environment.h"
 #include "support/file_functions.h"
 #include "support/html_text.h"
+#include "support/replacing_file.h"
 #include "support/string_functions.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
+#include <memory>
+#include <utility>
+#include <vector>
 
 namespace tessarel {
 
@@ -32,9 +35,6 @@ bool IsHtmlName(const QString& name) {
     const QString extension = ExtensionOf(name);
     return extension == QStringLiteral("html") || extension == QStringLiteral("htm");
 }
-
-/// The file of the destination folder that holds a growing book file until it is whole.
-QString GrowingPath(const QString& path) { return path + QStringLiteral(".tessarel-new"); }
 
 /// True when both paths name one existing file.
 bool IsSameFile(const QString& a, const QString& b) {
@@ -53,21 +53,27 @@ public:
           settings_(ws.project.settings),
           style_(ResolvePageStyle(ws.env.paths, ws.project.settings, ws.project.isOpen())),
           out_{ws, style_, QString(), 0},
-          generatedAt_(BuildTimestamp()) {}
+          generatedAt_(BuildTimestamp()),
+          sources_(ws.project, ws.project.NumberOfChapters) {}
 
     ProjectBuildResult run();
 
 private:
     bool writeBook(int count);
     bool prepareDestination();
+    bool lockDestination();
+    void removeLeftovers();
+    bool keepSourcesOutOfTheBook();
     bool writeStyleSheet();
+    void removeOwnStyleSheet(const QString& sheet);
     bool startGrowingFiles();
     bool buildChapter(int i);
     bool addBookEntries(const Chapter& chapter, const QString& page, int sectionCount);
+    void keepSourceInPlaceOfPage(Chapter& chapter, const QString& page);
     bool startGrowing(const QString& path, const QString& head);
     bool append(const QString& path, const QString& text);
+    TextFileWriter* growingFile(const QString& path);
     bool finishGrowingFiles();
-    bool putGrowingFileInPlace(const QString& path);
     void dropGrowingFiles();
     bool writeSidePagesAndIndexes();
     void finish();
@@ -80,7 +86,10 @@ private:
     BookOutput out_;
     const QDateTime generatedAt_;
     ProjectBuildResult result_;
-    QStringList growing_;  ///< growing files started and not yet in place
+    const ProjectSources sources_;
+    std::unique_ptr<DestinationLock> lock_;
+    /// Growing files started and not yet in place, each with the file it takes.
+    std::vector<std::pair<QString, std::unique_ptr<TextFileWriter>>> growing_;
 };
 
 ProjectBuildResult ProjectBuild::run() {
@@ -114,7 +123,7 @@ ProjectBuildResult ProjectBuild::run() {
 
     const bool written = writeBook(count);
     dropGrowingFiles();
-    result_.destinationUnwritable = !written;
+    result_.destinationUnwritable = !written && !result_.destinationBusy;
     finish();
     if (!written) {
         return result_;
@@ -135,7 +144,11 @@ ProjectBuildResult ProjectBuild::run() {
 
 /// The chapters, then the book around them; false as soon as a file cannot be written.
 bool ProjectBuild::writeBook(int count) {
-    if (!prepareDestination() || !writeStyleSheet() || !startGrowingFiles()) {
+    if (!prepareDestination() || !lockDestination()) {
+        return false;
+    }
+    removeLeftovers();
+    if (!keepSourcesOutOfTheBook() || !writeStyleSheet() || !startGrowingFiles()) {
         return false;
     }
     for (int i = 0; i < count; ++i) {
@@ -179,29 +192,109 @@ bool ProjectBuild::prepareDestination() {
     }
     out_.folder = WithTrailingBackslash(folder);
     ws_.destinationFolder = out_.folder;
-    if (!QFileInfo(out_.folder).isDir() && !QDir().mkpath(out_.folder)) {
-        ShowReadOnlyMessage(ui_, out_.folder);
+    QString failure;
+    if (!QFileInfo(out_.folder).isDir() && !MakeFolders(out_.folder, failure)) {
+        ShowWriteFailure(ui_, out_.folder, failure);
         return false;
     }
     return true;
 }
 
+/// One build at a time writes a destination; a second one stops here and
+/// writes nothing.
+bool ProjectBuild::lockDestination() {
+    lock_ = std::make_unique<DestinationLock>(out_.folder);
+    return lock_->acquire(ui_, result_.destinationBusy);
+}
+
+/// Files a killed build left beside their places; only a build holding the lock
+/// may remove them, as they could otherwise be another build's.
+void ProjectBuild::removeLeftovers() {
+    const auto keep = [this](const QString& path) { return sources_.contains(path); };
+    RemoveLeftoverReplacements(out_.folder, keep);
+    // Without its separator, so a link is seen as a link and never entered.
+    const QFileInfo help(out_.helpFolder().chopped(1));
+    if (help.isDir() && !help.isSymLink()) {
+        RemoveLeftoverReplacements(out_.helpFolder(), keep);
+    }
+}
+
+/// A book file that would replace one of the project's sources stops the build
+/// before anything is written: the source stays, and the log names it.
+bool ProjectBuild::keepSourcesOutOfTheBook() {
+    QStringList names{QStringLiteral("index.htm"), QStringLiteral("_book.htm"), QStringLiteral("_dindex.htm"),
+                      QStringLiteral("_sorted_index.htm")};
+    if (settings_.Collapsible) {
+        names << QStringLiteral("genesisa.htm") << QStringLiteral("genesisn.htm") << QStringLiteral("_bookcol.htm")
+              << QStringLiteral("_index_active.htm") << QStringLiteral("contents_active.hhc")
+              << QStringLiteral("index_active.hhk");
+    }
+    if (!settings_.EmbedStyle && !style_.text.isEmpty()) {
+        names << style_.name + QStringLiteral(".css");
+    }
+    QStringList paths;
+    for (const QString& name : std::as_const(names)) {
+        paths << out_.path(name);
+    }
+    if (settings_.GenerateHtmlHelpFiles) {
+        for (const char* name : {"help.hhp", "contents.hhc", "index.hhk"}) {
+            paths << out_.helpPath(QLatin1String(name));
+        }
+    }
+    QStringList kept;
+    for (const QString& path : std::as_const(paths)) {
+        if (sources_.contains(path)) {
+            ui_.AddItem(QStringLiteral("Not Built: Page Is A Source"), FileNameOf(path), false, QStringLiteral("---"),
+                        path.mid(out_.folder.size()));
+            kept << path;
+        }
+    }
+    if (!kept.isEmpty()) {
+        ui_.message(QStringLiteral("Source file kept"),
+                    QStringLiteral("The book would replace a source of the project:") + kCrLf + kept.join(kCrLf) +
+                        kCrLf + QStringLiteral("Nothing was written. Choose another destination folder."),
+                    MessageIcon::Exclamation, MessageButtons::Ok);
+    }
+    return kept.isEmpty();
+}
+
 bool ProjectBuild::writeStyleSheet() {
-    // The sheet's name comes from the project file: only its last part is used,
-    // so the sheet stays inside the destination folder.
-    const QString sheet = out_.path(FileNameOnly(settings_.Style) + QStringLiteral(".css"));
+    // The name is a plain one (ResolvePageStyle), so the sheet stays inside the
+    // destination folder.
+    const QString sheet = out_.path(style_.name + QStringLiteral(".css"));
     if (settings_.EmbedStyle) {
-        DeleteFile(sheet);
+        removeOwnStyleSheet(sheet);
         return true;
     }
     return style_.text.isEmpty() || WriteTextFile(ui_, sheet, style_.text);
 }
 
+/// A sheet of that name is deleted only when it is the one an earlier build
+/// wrote there: the user's own sheet of the same name stays.
+void ProjectBuild::removeOwnStyleSheet(const QString& sheet) {
+    const QFileInfo info(sheet);
+    if (style_.text.isEmpty() || info.isSymLink() || !info.isFile() || sources_.contains(sheet)) {
+        return;
+    }
+    const QByteArray ours = EncodeText(style_.text + kCrLf, FileEncoding::Latin1WithReferences);
+    QByteArray found;
+    if (info.size() == ours.size() && ReadFileBytes(sheet, found) && found == ours) {
+        QFile::remove(sheet);
+    }
+}
+
 bool ProjectBuild::startGrowingFiles() {
     if (settings_.GenerateHtmlHelpFiles) {
         const QString helpFolder = out_.helpFolder();
-        if (!QFileInfo(helpFolder).isDir() && !QDir().mkpath(helpFolder)) {
-            ShowReadOnlyMessage(ui_, helpFolder);
+        const QFileInfo help(helpFolder.chopped(1));
+        // The build writes only inside its destination, never through a link.
+        if (help.isSymLink()) {
+            ShowWriteFailure(ui_, helpFolder, QStringLiteral("It is a link; a build does not write through links"));
+            return false;
+        }
+        QString failure;
+        if (!help.isDir() && !MakeFolders(helpFolder, failure)) {
+            ShowWriteFailure(ui_, helpFolder, failure);
             return false;
         }
         if (!startGrowing(out_.helpPath(QStringLiteral("help.hhp")), HelpProjectHeader(project_)) ||
@@ -216,41 +309,43 @@ bool ProjectBuild::startGrowingFiles() {
     return startGrowing(out_.path(QStringLiteral("_dindex.htm")), DetailedContentsHead(settings_, style_));
 }
 
-/// A file that grows chapter by chapter grows beside its place and takes it
-/// only when whole: a failed or stopped build leaves the previous one intact.
+/// A file that grows chapter by chapter grows beside its place, in a file of
+/// its own made for this build, and takes the place only when whole: a failed
+/// or stopped build leaves the previous one intact.
 bool ProjectBuild::startGrowing(const QString& path, const QString& head) {
-    const QFileInfo target(path);
-    const bool readOnly =
-        target.exists() && (!target.isWritable() || !(target.permissions() & QFileDevice::WriteOwner));
-    const QString growing = GrowingPath(path);
-    if (target.isDir() || readOnly) {
-        ShowReadOnlyMessage(ui_, path);
+    auto file = std::make_unique<TextFileWriter>(path);
+    if (!file->open()) {
+        file->finish(ui_);
         return false;
     }
-    if (QFileInfo(growing).isFile()) {
-        QFile::remove(growing);
-    }
-    growing_ << path;
-    if (!AppendTextFile(growing, head)) {
-        ShowReadOnlyMessage(ui_, path);
-        return false;
-    }
+    file->write(head);
+    growing_.emplace_back(path, std::move(file));
     return true;
+}
+
+TextFileWriter* ProjectBuild::growingFile(const QString& path) {
+    for (auto& [target, file] : growing_) {
+        if (target == path) {
+            return file.get();
+        }
+    }
+    return nullptr;
 }
 
 bool ProjectBuild::buildChapter(int i) {
     Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
     DocumentModel& doc = ws_.document;
-    QString sourceFolder = project_.resolve(chapter.RelPath);
-    if (!sourceFolder.isEmpty()) {
-        sourceFolder = WithTrailingBackslash(sourceFolder);
-    }
-    doc.SourceFilePath = sourceFolder + chapter.Name;
+    doc.SourceFilePath = ChapterSourcePath(project_, chapter);
     doc.SectionCount = 0;
     ws_.destinationFolder = out_.folder;
     const QString page = BookPageName(chapter.Name);
     const bool html = IsHtmlName(chapter.Name);
     const bool exists = FileExists(doc.SourceFilePath);
+    if (!(html && exists && IsSameFile(doc.SourceFilePath, out_.path(page))) && sources_.contains(out_.path(page))) {
+        keepSourceInPlaceOfPage(chapter, page);
+        project_.CurrentChapterIndex = i;
+        return true;
+    }
 
     if (!exists) {
         const QString body =
@@ -309,6 +404,15 @@ bool ProjectBuild::buildChapter(int i) {
     return sections == 0 || addBookEntries(chapter, page, sections);
 }
 
+/// The chapter's page would replace one of the project's sources: the source
+/// stays, and the chapter is a failed one.
+void ProjectBuild::keepSourceInPlaceOfPage(Chapter& chapter, const QString& page) {
+    chapter.Documented = false;
+    chapter.ChapterTitle = chapter.Name;
+    ui_.AddItem(QStringLiteral("Not Built: Page Is A Source"), chapter.Name, false, QStringLiteral("---"), page);
+    ++result_.chaptersFailed;
+}
+
 bool ProjectBuild::addBookEntries(const Chapter& chapter, const QString& page, int sectionCount) {
     const bool help = settings_.GenerateHtmlHelpFiles;
     const bool active = settings_.Collapsible;
@@ -365,12 +469,21 @@ bool ProjectBuild::addBookEntries(const Chapter& chapter, const QString& page, i
     return append(out_.path(QStringLiteral("_dindex.htm")), rows);
 }
 
+/// Adds a text to a growing file on a line of its own; a failed write is told
+/// at once. Each text ends with the line end written before the next one, the
+/// last with the one finish() writes.
 bool ProjectBuild::append(const QString& path, const QString& text) {
-    if (text.isEmpty() || AppendTextFile(GrowingPath(path), text)) {
-        return true;
+    TextFileWriter* file = growingFile(path);
+    if (text.isEmpty() || file == nullptr) {
+        return file != nullptr;
     }
-    ShowReadOnlyMessage(ui_, path);
-    return false;
+    file->write(kCrLf);
+    file->write(text);
+    if (file->failed()) {
+        file->finish(ui_);
+        return false;
+    }
+    return true;
 }
 
 bool ProjectBuild::finishGrowingFiles() {
@@ -383,34 +496,18 @@ bool ProjectBuild::finishGrowingFiles() {
     if (settings_.Collapsible && !append(out_.path(QStringLiteral("contents_active.hhc")), ContentsClosing())) {
         return false;
     }
-    while (!growing_.isEmpty()) {
-        if (!putGrowingFileInPlace(growing_.first())) {
+    for (auto& [path, file] : growing_) {
+        if (!file->finish(ui_)) {
             return false;
-        }
-        growing_.removeFirst();
-    }
-    return true;
-}
-
-bool ProjectBuild::putGrowingFileInPlace(const QString& path) {
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(GrowingPath(path).toStdU16String()),
-                            std::filesystem::path(path.toStdU16String()), error);
-    if (error) {
-        ShowReadOnlyMessage(ui_, path);
-        return false;
-    }
-    return true;
-}
-
-void ProjectBuild::dropGrowingFiles() {
-    for (const QString& path : std::as_const(growing_)) {
-        if (QFileInfo(GrowingPath(path)).isFile()) {
-            QFile::remove(GrowingPath(path));
         }
     }
     growing_.clear();
+    return true;
 }
+
+/// Growing files of a failed build are removed unfinished; their places keep
+/// the previous build's files.
+void ProjectBuild::dropGrowingFiles() { growing_.clear(); }
 
 bool ProjectBuild::writeSidePagesAndIndexes() {
     if (!WriteBookPages(out_)) {

@@ -11,9 +11,11 @@ struct ProjectBuildResult {
     bool started = false;          ///< false for an empty project ("Nothing to build.")
     int chaptersTotal = 0;
     int chaptersProcessed = 0;     ///< CurrentChapterIndex + 1 when started
-    int chaptersFailed = 0;        ///< missing, or without sections (HTML sources excepted)
+    int chaptersFailed = 0;        ///< missing, without sections (HTML sources excepted), or
+                                   ///< their page would have replaced a source
     bool cancelled = false;
     bool destinationUnwritable = false;  ///< the build stopped because it could not write
+    bool destinationBusy = false;        ///< another build held the destination: nothing was written
     bool compilerStarted = false;  ///< the HTML Help compiler was started
     bool compilerMissing = false;
     QString indexPage;             ///< destination + "index.htm" when written

@@ -47,7 +47,9 @@ ExitStatus BuildFileCommand::run(const QString& path) {
     // What the window's browser would show: the chapter page, the error page,
     // or an HTML source itself.
     const QString page = ui_.shownPage().isEmpty() ? workspace.document.ChapterPagePath : ui_.shownPage();
-    if (!page.isEmpty() && FileExists(page)) {
+    // A page that would have replaced the source was not written: what stands
+    // at its name is the user's.
+    if (!context.pageIsSource && !page.isEmpty() && FileExists(page)) {
         ui_.console().out(QStringLiteral("Page: ") + page);
     }
     if (!result.readable) {

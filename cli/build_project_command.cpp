@@ -32,7 +32,9 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
     }
 
     const ProjectBuildResult result = BuildTheProject(workspace);
-    if (!result.started) {
+    // Another build holds the destination: its message has been printed, and
+    // this one wrote nothing to sum up.
+    if (!result.started || result.destinationBusy) {
         return ExitStatus::BuildFailed;
     }
 
@@ -55,7 +57,7 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
 
     const bool helpOk = reportHelpCompiler(workspace, result);
     if (Interrupted() || result.cancelled) {
-        return ExitStatus::Interrupted;
+        return InterruptedStatus();
     }
     const bool ok = helpOk && result.chaptersFailed == 0 && !result.destinationUnwritable && !ui_.quitRequested();
     return ok ? ExitStatus::Success : ExitStatus::BuildFailed;

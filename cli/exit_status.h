@@ -4,10 +4,12 @@ namespace tessarel::cli {
 
 /// What tessarel-cli tells its caller, in one place so scripts can rely on it.
 enum class ExitStatus : int {
-    Success = 0,       ///< every file or chapter built (HTML sources count as built)
-    BuildFailed = 1,   ///< a file had no sections, was missing or unreadable, or the help compiler failed
-    Usage = 2,         ///< bad command line, or a project that cannot be read
-    Interrupted = 130  ///< stopped by SIGINT (128 + 2, as shells report it)
+    Success = 0,        ///< every file or chapter built (HTML sources count as built)
+    BuildFailed = 1,    ///< a file had no sections, was missing or unreadable, the help compiler failed,
+                        ///< or another build held the destination
+    Usage = 2,          ///< bad command line, or a project that cannot be read
+    Interrupted = 130,  ///< stopped by SIGINT (128 + 2, as shells report it)
+    Terminated = 143    ///< stopped by SIGTERM (128 + 15), after the same orderly stop
 };
 
 /// The status of a run over several files: an interruption wins over a usage
@@ -22,6 +24,7 @@ inline ExitStatus Worse(ExitStatus a, ExitStatus b) {
             case ExitStatus::Usage:
                 return 2;
             case ExitStatus::Interrupted:
+            case ExitStatus::Terminated:
                 return 3;
         }
         return 0;

@@ -7,24 +7,33 @@ namespace tessarel::cli {
 
 namespace {
 
-// The one flag a signal handler may set; lock-free so the handler may touch it.
-std::atomic<bool> interruptRequested{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
+// The one value a signal handler may set: the signal that asked to stop, 0
+// while none has; lock-free so the handler may touch it.
+std::atomic<int> stopSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
-extern "C" void OnInterrupt(int) { interruptRequested.store(true); }
+extern "C" void OnStopSignal(int signal) {
+    int none = 0;
+    stopSignal.compare_exchange_strong(none, signal);
+}
 
 }  // namespace
 
 void InstallInterruptHandler() {
     struct sigaction action = {};
-    action.sa_handler = OnInterrupt;
+    action.sa_handler = OnStopSignal;
     sigemptyset(&action.sa_mask);
     // The handler falls back to the default after one call, so a second Ctrl+C
-    // still ends a program that is stuck in a long file.
+    // (or a second SIGTERM) still ends a program that is stuck in a long file.
     action.sa_flags = SA_RESETHAND;
     sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
 }
 
-bool Interrupted() { return interruptRequested.load(); }
+bool Interrupted() { return stopSignal.load() != 0; }
+
+ExitStatus InterruptedStatus() {
+    return stopSignal.load() == SIGTERM ? ExitStatus::Terminated : ExitStatus::Interrupted;
+}
 
 }  // namespace tessarel::cli

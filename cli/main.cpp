@@ -43,7 +43,7 @@ ExitStatus Run(const QStringList& files, Console& console) {
     if (ui.quitRequested()) {
         status = Worse(status, ExitStatus::BuildFailed);
     }
-    return Interrupted() ? ExitStatus::Interrupted : status;
+    return Interrupted() ? InterruptedStatus() : status;
 }
 
 }  // namespace
@@ -60,7 +60,7 @@ int main(int argc, char* argv[]) {
                        "A source file gets its chapter page next to it; a project file (.qdx)\n"
                        "gets its whole book in the project's destination folder.\n"
                        "Exit status: 0 all built, 1 a file failed, 2 usage or unreadable project,\n"
-                       "130 interrupted."));
+                       "130 interrupted (SIGINT), 143 stopped by SIGTERM."));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A source file or a project file (.qdx)."),

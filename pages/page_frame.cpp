@@ -15,8 +15,10 @@ using namespace Qt::Literals::StringLiterals;
 
 PageStyle ResolvePageStyle(const AppPaths& paths, const Settings& settings, bool projectOpen) {
     PageStyle style;
-    style.name = settings.Style;
-    style.text = GetStyleText(paths, settings.Style);
+    // A name that is not plain would lead the sheet out of its folder; the
+    // pages then use the fallback sheet, under its own name.
+    style.name = UsableStyleName(settings.Style);
+    style.text = GetStyleText(paths, style.name);
     // A single page has no sheet beside it to link to, so it always carries its style.
     style.embedded = !projectOpen || settings.EmbedStyle;
     return style;

@@ -10,12 +10,12 @@
 #include "support/error_report.h"
 #include "support/file_functions.h"
 #include "support/preferences.h"
+#include "support/replacing_file.h"
 #include "support/settings.h"
 #include "support/string_functions.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <exception>
 
@@ -35,19 +35,21 @@ bool SameFile(const QString& a, const QString& b) {
     return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
 }
 
-/// Copies the bytes unchanged: an HTML source is the user's page, not ours to re-encode.
-bool CopyFileReplacing(const QString& source, const QString& target) {
+/// Copies the bytes unchanged: an HTML source is the user's page, not ours to
+/// re-encode. False with the system's reason in `failure` ("" for a read-only
+/// target or an unreadable source).
+bool CopyFileReplacing(const QString& source, const QString& target, QString& failure) {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) {
         return false;
     }
     const QByteArray bytes = in.readAll();
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
-        return false;
+    ReplacingFile out(target);
+    if (out.open() && out.write(bytes) && out.commit()) {
+        return true;
     }
-    out.write(bytes);
-    return out.commit();
+    failure = out.failure();
+    return false;
 }
 
 QString ProjectDestinationFolder(const SingleFileContext& context) {
@@ -76,8 +78,9 @@ void PublishHtmlSource(SingleFileContext& context) {
     if (target.isEmpty() || SameFile(source, target)) {
         return;
     }
-    if (!CopyFileReplacing(source, target)) {
-        ShowReadOnlyMessage(context.env.ui, target);
+    QString failure;
+    if (!CopyFileReplacing(source, target, failure)) {
+        ShowWriteFailure(context.env.ui, target, failure);
         context.pageWritten = false;
     }
 }
@@ -98,6 +101,23 @@ ParseOptions ParseOptionsFor(const SingleFileContext& context) {
     return options;
 }
 
+/// True, and the user told, when the page would take the place of the source
+/// it is made from (a link to it standing at the page's name): the source stays.
+bool PageWouldReplaceSource(SingleFileContext& context) {
+    const DocumentModel& doc = context.doc;
+    const QString target = context.destinationFolder.isEmpty()
+                               ? doc.ChapterPagePath
+                               : MakeChapterOutputPath(context.destinationFolder, doc.ChapterPagePath);
+    if (!SameFile(doc.SourceFilePath, target)) {
+        return false;
+    }
+    context.env.ui.message(u"Source file kept"_s,
+                           u"Not written: "_s + kCrLf + target + kCrLf +
+                               u"It is the source file itself; a build never replaces a source."_s,
+                           MessageIcon::Exclamation, MessageButtons::Ok);
+    return true;
+}
+
 bool IsReadable(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly);
@@ -108,6 +128,7 @@ bool BuildChapter(SingleFileContext& context) {
     UserInterface& ui = context.env.ui;
     doc.SectionCount = 0;
     context.pageWritten = true;
+    context.pageIsSource = false;
     if (IsHtmlSource(doc.SourceFilePath)) {
         PublishHtmlSource(context);
         return true;
@@ -119,7 +140,10 @@ bool BuildChapter(SingleFileContext& context) {
         if (parsed && doc.count() > 1 && SortSectionsWanted(context)) {
             SortSectionsByName(doc);
         }
-        if (parsed) {
+        if (!doc.ChapterPagePath.isEmpty() && PageWouldReplaceSource(context)) {
+            context.pageIsSource = true;
+            context.pageWritten = false;
+        } else if (parsed) {
             // The page writer replaces an old page only once the new one is
             // whole, so a failed write keeps it rather than deleting it first.
             ChapterPageContext chapterContext{
@@ -130,7 +154,7 @@ bool BuildChapter(SingleFileContext& context) {
                            NoSectionsErrorBody(FileNameOf(doc.SourceFileName)), doc.ChapterPagePath);
         }
     }
-    if (!context.projectOpen && FileExists(doc.ChapterPagePath)) {
+    if (!context.projectOpen && !context.pageIsSource && FileExists(doc.ChapterPagePath)) {
         ui.navigate(doc.ChapterPagePath);
     }
     return readable;
@@ -160,6 +184,10 @@ SingleFileResult BuildTheFile(SingleFileContext& context) {
     result.outputFile = PageFileName(result.inputFile);
     if (!readable) {
         result.reason = u"Unreadable File"_s;
+        result.success = false;
+        result.chapterTitle = u"---"_s;
+    } else if (context.pageIsSource) {
+        result.reason = u"Not Built: Page Is A Source"_s;
         result.success = false;
         result.chapterTitle = u"---"_s;
     } else if (doc.count() > 0 && !context.pageWritten) {

@@ -26,6 +26,9 @@ struct SingleFileContext {
     /// Set by the build: false when its page (or the copy of an HTML source)
     /// could not be written, which the writer has already told the user.
     bool pageWritten = true;
+    /// Set by the build: the page was not written because its place holds the
+    /// source itself (a link to it), which a build never replaces.
+    bool pageIsSource = false;
 };
 
 /// Parses doc.SourceFilePath and writes its chapter page (or its error page); an
@@ -36,7 +39,7 @@ bool Starttessarel(SingleFileContext& context);
 /// The result of one single-file build, as the build log shows it.
 struct SingleFileResult {
     QString reason;        ///< "Sections OK", "Not Built: HTML File", "No Sections Declared", "Unreadable File",
-                           ///< "Page Not Written"
+                           ///< "Page Not Written", "Not Built: Page Is A Source"
     bool success = false;
     QString chapterTitle;
     QString inputFile;     ///< source file name

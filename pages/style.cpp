@@ -1,6 +1,7 @@
 #include "pages/style.h"
 
 #include "support/file_functions.h"
+#include "support/string_functions.h"
 
 namespace tessarel {
 
@@ -30,12 +31,31 @@ QString WithCrLfLineEnds(const QString& text) {
 
 }  // namespace
 
+bool IsPlainStyleName(const QString& styleName) {
+    if (TrimSpaces(styleName).isEmpty() || styleName.contains(u".."_s)) {
+        return false;
+    }
+    // Separators of every platform and what Windows refuses in a name, so a
+    // project file behaves alike wherever it is built.
+    static const QString kRefused = u"/\\:*?\"<>|"_s;
+    for (const QChar c : styleName) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F || kRefused.contains(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+QString UsableStyleName(const QString& styleName) {
+    return IsPlainStyleName(styleName) ? styleName : kFallbackStyleName;
+}
+
 QString GetStyleText(const AppPaths& paths, const QString& styleName) {
-    const QString named = StyleSheetPath(paths, styleName);
+    const QString named = StyleSheetPath(paths, UsableStyleName(styleName));
     if (FileExists(named)) {
         return WithCrLfLineEnds(ReadTextFile(named));
     }
-    const QString fallback = StyleSheetPath(paths, QStringLiteral("minimal"));
+    const QString fallback = StyleSheetPath(paths, kFallbackStyleName);
     if (FileExists(fallback)) {
         return WithCrLfLineEnds(ReadTextFile(fallback));
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/replacing_file.h"
+
 #include <QByteArrayView>
 #include <QFile>
 #include <QString>
@@ -43,9 +45,10 @@ bool ReadTextFileInto(const QString& path, QString& text);
 /// The whole file's bytes into `bytes`; on any error they are left unchanged.
 bool ReadFileBytes(const QString& path, QByteArray& bytes);
 /// Creates or replaces the file with text + CR LF, atomically (written beside the
-/// target, then renamed). A target that cannot be written (read-only, missing
-/// folder, empty path) is left untouched and the "Read only file" message is
-/// shown. Returns false on any failure; callers may go on.
+/// target under a new name, then renamed over it; a link at the target is
+/// replaced, never followed). A target that cannot be written (read-only,
+/// missing folder, empty path, full disk) is left untouched and the "Read only
+/// file" message is shown. Returns false on any failure; callers may go on.
 bool WriteTextFile(UserInterface& ui, const QString& path, const QString& text,
                    FileEncoding encoding = FileEncoding::Latin1WithReferences);
 /// Writes a text file in pieces, by WriteTextFile's rules: the pieces, then one
@@ -67,23 +70,27 @@ public:
     /// Writes the line end and puts the file in place. On any failure the
     /// "Read only file" message is shown and false returned.
     bool finish(UserInterface& ui);
+    /// True once a write failed; finish() then tells the user.
+    bool failed() const { return failed_ || file_.failed(); }
 
 private:
     void encodeAndWrite(QStringView text);
 
     QString path_;
     FileEncoding encoding_;
-    QFile file_;
+    ReplacingFile file_;
     QByteArray bytes_;
     QChar heldBack_;
-    QFileDevice::Permissions permissions_;
-    bool replacing_ = false;
     bool failed_ = false;
     bool finished_ = false;
 };
 
-/// The "Read only file" message a failed write gets.
+/// The "Read only file" message of a read-only or blank target.
 void ShowReadOnlyMessage(UserInterface& ui, const QString& path);
+/// The "Read only file" message of a failed write: its third line says what the
+/// system said (`reason`, e.g. "No space left on device"), or, when `reason`
+/// is "", that the file is read-only or blank.
+void ShowWriteFailure(UserInterface& ui, const QString& path, const QString& reason);
 /// Appends text + CR LF, creating the file when missing. False on failure (no message).
 bool AppendTextFile(const QString& path, const QString& text,
                     FileEncoding encoding = FileEncoding::Latin1WithReferences);

@@ -1,9 +1,9 @@
 #include "support/file_functions.h"
+#include "support/replacing_file.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <algorithm>
@@ -11,8 +11,6 @@
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
-#include <filesystem>
-#include <system_error>
 
 namespace tessarel {
 
@@ -36,11 +34,14 @@ void AppendWindows1252(QString& text, QByteArrayView bytes) {
 
 }  // namespace
 
-void ShowReadOnlyMessage(UserInterface& ui, const QString& path) {
+void ShowReadOnlyMessage(UserInterface& ui, const QString& path) { ShowWriteFailure(ui, path, QString()); }
+
+void ShowWriteFailure(UserInterface& ui, const QString& path, const QString& reason) {
     const QString shown = TrimSpaces(path).isEmpty() ? QStringLiteral("(file not specified)") : path;
-    ui.message(QStringLiteral("Read only file"),
-               QStringLiteral("Unable to write: ") + kCrLf + shown + kCrLf +
-                   QStringLiteral("The file it's READ ONLY, blank or opened by someone else."),
+    // The old line only where it is true; otherwise what the system said.
+    const QString why = reason.isEmpty() ? QStringLiteral("The file it's READ ONLY, blank or opened by someone else.")
+                                         : QStringLiteral("The system reports: ") + reason + QLatin1Char('.');
+    ui.message(QStringLiteral("Read only file"), QStringLiteral("Unable to write: ") + kCrLf + shown + kCrLf + why,
                MessageIcon::Exclamation, MessageButtons::Ok);
 }
 
@@ -150,58 +151,15 @@ void AppendEncoded(QByteArray& bytes, QStringView text, FileEncoding encoding) {
 // would be one more full copy of it in fresh memory.
 constexpr qsizetype kWriteChunk = qsizetype{1} << 18;
 
-// Replaces `target` by `source` in one step where the platform allows it.
-bool ReplaceFile(const QString& source, const QString& target) {
-    std::error_code error;
-    std::filesystem::rename(std::filesystem::path(source.toStdU16String()),
-                            std::filesystem::path(target.toStdU16String()), error);
-    return !error;
-}
-
-// Where a replacement is written before it is renamed over the target. A name
-// near the file system's limit of 255 bytes gets a short one instead, or such
-// a file could be written once and never replaced.
-QString ReplacementPath(const QString& path) {
-    const QString suffix = QStringLiteral(".tessarel-new");
-    const qsizetype nameStart = path.lastIndexOf(PathSeparator()) + 1;
-    const QStringView name = QStringView(path).mid(nameStart);
-    if (name.toUtf8().size() + suffix.size() <= 255) {
-        return path + suffix;
-    }
-    return path.left(nameStart) + QStringLiteral(".tessarel-") + QString::number(qHash(name), 16) + suffix;
-}
-
 }  // namespace
 
-TextFileWriter::TextFileWriter(const QString& path, FileEncoding encoding) : path_(path), encoding_(encoding) {}
+TextFileWriter::TextFileWriter(const QString& path, FileEncoding encoding)
+    : path_(path), encoding_(encoding), file_(path) {}
 
-TextFileWriter::~TextFileWriter() {
-    if (file_.isOpen()) {
-        file_.close();
-        QFile::remove(file_.fileName());
-    }
-}
+TextFileWriter::~TextFileWriter() = default;
 
 bool TextFileWriter::open() {
-    if (file_.isOpen() || finished_) {
-        return false;
-    }
-    const QFileInfo target(path_);
-    // A file without its owner's write permission is read-only even to an
-    // administrator, who could otherwise replace it.
-    const bool readOnly =
-        target.exists() && (!target.isWritable() || !(target.permissions() & QFileDevice::WriteOwner));
-    if (TrimSpaces(path_).isEmpty() || target.isDir() || readOnly) {
-        return false;
-    }
-    // An existing file is replaced by writing beside it and renaming, so a
-    // failed write never leaves a half-written file where a good one stood.
-    replacing_ = target.exists();
-    if (replacing_) {
-        permissions_ = target.permissions();
-    }
-    file_.setFileName(replacing_ ? ReplacementPath(path_) : path_);
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (file_.isOpen() || finished_ || !file_.open()) {
         return false;
     }
     bytes_.reserve(kWriteChunk + kWriteChunk / 2);
@@ -242,7 +200,7 @@ void TextFileWriter::encodeAndWrite(QStringView text) {
     }
     bytes_.resize(0);
     AppendEncoded(bytes_, text, encoding_);
-    if (file_.write(bytes_) != bytes_.size()) {
+    if (!file_.write(bytes_)) {
         failed_ = true;
     }
 }
@@ -253,7 +211,7 @@ bool TextFileWriter::finish(UserInterface& ui) {
     }
     finished_ = true;
     if (!file_.isOpen()) {
-        ShowReadOnlyMessage(ui, path_);
+        ShowWriteFailure(ui, path_, file_.failure());
         return false;
     }
     if (!heldBack_.isNull()) {
@@ -265,19 +223,10 @@ bool TextFileWriter::finish(UserInterface& ui) {
     if (!failed_) {
         encodeAndWrite(kCrLf);
     }
-    const QString written = file_.fileName();
-    file_.close();
-    if (!failed_ && file_.error() == QFileDevice::NoError) {
-        if (!replacing_) {
-            return true;
-        }
-        file_.setPermissions(permissions_);
-        if (ReplaceFile(written, path_)) {
-            return true;
-        }
+    if (file_.commit()) {
+        return true;
     }
-    QFile::remove(written);
-    ShowReadOnlyMessage(ui, path_);
+    ShowWriteFailure(ui, path_, file_.failure());
     return false;
 }
 

@@ -2,12 +2,15 @@
 
 #include "book/html_help_compiler.h"
 #include "book_fixture.h"
+#include "support/file_size_limit.h"
 #include "support/preferences.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include <memory>
 
 namespace tessarel::testing {
 namespace {
@@ -171,7 +174,8 @@ protected:
         addSource(u"src"_s, u"intro.html"_s, "<html><head><title>Intro</title></head><body>Intro</body></html>");
         addSource(u"src"_s, u"gone.c"_s);
         addSource(u"src"_s, u"guide.htm"_s, "<html><head><title>Guide</title></head><body>Guide</body></html>");
-        WriteBytes(dest + u"test.css"_s, "left from a linked build");
+        // The sheet a linked build wrote, which an embedded style makes useless.
+        WriteBytes(dest + u"test.css"_s, "body { color: black; }\r\n");
         WriteBytes(dest + u"HTML Help/index.hhk"_s, "left from an earlier build");
         compilerFolder = env.path(u"compiler"_s);
         compiler = compilerFolder + u"/"_s + HtmlHelpCompilerName();
@@ -449,19 +453,22 @@ TEST_F(ProjectBuild, fileThatCannotBeWritten_stopsWithOneMessage) {
 TEST_F(ProjectBuild, writeFailureDuringTheBuild_stopsAtThatChapter) {
     addSource(u"src"_s, u"a.htm"_s, "<html></html>");
     addSource(u"src"_s, u"b.htm"_s, "<html></html>");
-    env.ui.onCaption = [this](const QString& caption) {
+    // The contents page grows beside its place until the build is done; from
+    // the first chapter on, no file may grow past what its head took.
+    std::unique_ptr<FileSizeLimit> diskFull;
+    env.ui.onCaption = [&diskFull](const QString& caption) {
         if (caption == u"a.htm ( 1 / 2 )"_s) {
-            // The contents page grows beside its place until the build is done.
-            QFile::remove(dest + u"_dindex.htm.tessarel-new"_s);
-            QDir().mkpath(dest + u"_dindex.htm.tessarel-new"_s);
+            diskFull = std::make_unique<FileSizeLimit>(100);
         }
     };
     const ProjectBuildResult result = build();
+    diskFull.reset();
 
     EXPECT_TRUE(result.destinationUnwritable);
     ASSERT_EQ(env.ui.messages.size(), 1u);
     EXPECT_EQ(env.ui.messages[0].title, u"Read only file"_s);
     EXPECT_TRUE(env.ui.messages[0].text.contains(dest + u"_dindex.htm"_s));
+    EXPECT_TRUE(env.ui.messages[0].text.endsWith(u"The system reports: File too large."_s));
     EXPECT_EQ(logReasons(), QStringList{u"Not Built: HTML File|a.htm"_s});
     EXPECT_FALSE(QFileInfo::exists(dest + u"_book.htm"_s));
     EXPECT_EQ(env.ui.buildsFinished, 1);

@@ -1,12 +1,14 @@
 // A build that fails part way leaves the pages and HTML Help files of the
 // previous build as they were, never a shortened copy. Failures are made with
-// a folder where a page's new text is first written: that stops root too.
+// read-only pages (no owner's write permission, which stops root too) and
+// folders where a page goes.
 #include "book/project_build.h"
 #include "book_fixture.h"
 #include "extract/document_model.h"
 #include "pages/single_file_build.h"
 
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 
 #include <map>
@@ -52,7 +54,7 @@ TEST_F(SafeBookOutput, aRebuildThatStopsKeepsThePreviousBook) {
     EXPECT_TRUE(read(u"_dindex.htm"_s).endsWith(u"</html>\r\n\r\n"_s));
 
     // The error page of the missing chapter cannot be put in place.
-    QDir().mkpath(dest + u"gone.c.htm.tessarel-new"_s);
+    QFile::setPermissions(dest + u"gone.c.htm"_s, QFileDevice::ReadOwner);
     WriteBytes(ws.project.ProjectFolder + u"src/a.c"_s, kDocumented + "// function: beta\r\n// New.\r\n");
     env.ui.messages.clear();
     const ProjectBuildResult result = BuildTheProject(ws);
@@ -106,7 +108,7 @@ TEST_F(SafeBookOutput, aSingleFilePageThatCannotBeRewrittenIsKept) {
     const QByteArray page = ReadBytes(source + u".htm"_s);
     ASSERT_TRUE(page.contains("alpha"));
 
-    QDir().mkpath(source + u".htm.tessarel-new"_s);
+    QFile::setPermissions(source + u".htm"_s, QFileDevice::ReadOwner);
     WriteBytes(source, kDocumented + "// function: beta\r\n// New.\r\n");
     const SingleFileResult result = build();
     EXPECT_EQ(ReadBytes(source + u".htm"_s), page);

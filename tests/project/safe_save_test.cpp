@@ -1,6 +1,6 @@
 // Saving the project file or the window state must never leave a damaged
-// file where a good one stood. The save is made to fail with a folder where
-// its new text is first written, which stops root as well as any user.
+// file where a good one stood. The save is made to fail by taking the owner's
+// write permission from the file, which stops root as well as any user.
 #include "project/project_file.h"
 #include "project/project_model.h"
 #include "project/window_state.h"
@@ -8,6 +8,7 @@
 #include "support/testing.h"
 
 #include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 
 namespace tessarel::testing {
@@ -29,7 +30,7 @@ TEST(SafeSave, aProjectSaveThatFailsKeepsTheSavedFileAndStaysModified) {
 
     project.Chapters[1].Name = u"more.c"_s;
     project.NumberOfChapters = 2;
-    ASSERT_TRUE(QDir().mkpath(project.ProjectPath + u".tessarel-new"_s));
+    ASSERT_TRUE(QFile::setPermissions(project.ProjectPath, QFileDevice::ReadOwner));
     EXPECT_FALSE(SaveProject(t.ui, project, project.ProjectPath));
 
     EXPECT_EQ(ReadBytes(project.ProjectPath), saved);
@@ -49,7 +50,7 @@ TEST(SafeSave, aWindowStateThatCannotBeWrittenKeepsTheOldOne) {
     ASSERT_TRUE(WriteWindowStateFile(t.ui, path, WindowState{kStateMaximized, 10, 20, 3000, 2000}));
     const QByteArray saved = ReadBytes(path);
 
-    ASSERT_TRUE(QDir().mkpath(path + u".tessarel-new"_s));
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::ReadOwner));
     EXPECT_FALSE(WriteWindowStateFile(t.ui, path, WindowState{kStateNormal, 1, 2, 3, 4}));
     EXPECT_EQ(ReadBytes(path), saved);
     const RestoredWindowState restored = ReadWindowStateFile(path);

@@ -1,0 +1,43 @@
+#include "book/project_sources.h"
+
+#include "project/project_model.h"
+#include "support/file_functions.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace tessarel {
+
+QString ChapterSourcePath(const ProjectModel& project, const Chapter& chapter) {
+    QString folder = project.resolve(chapter.RelPath);
+    if (!folder.isEmpty()) {
+        folder = WithTrailingBackslash(folder);
+    }
+    return folder + chapter.Name;
+}
+
+ProjectSources::ProjectSources(const ProjectModel& project, int count) {
+    auto add = [this](const QString& path) {
+        const QFileInfo info(path);
+        const QString canonical = info.canonicalFilePath();
+        if (!canonical.isEmpty() && !info.isDir()) {
+            canonicalPaths_.insert(canonical);
+        }
+    };
+    add(project.ProjectPath);
+    const int chapters = std::min(count, static_cast<int>(project.Chapters.size()));
+    for (int i = 0; i < chapters; ++i) {
+        add(ChapterSourcePath(project, project.Chapters[static_cast<size_t>(i)]));
+    }
+}
+
+bool ProjectSources::contains(const QString& path) const {
+    if (canonicalPaths_.isEmpty()) {
+        return false;
+    }
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    return !canonical.isEmpty() && canonicalPaths_.contains(canonical);
+}
+
+}  // namespace tessarel

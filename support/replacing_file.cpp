@@ -1,0 +1,187 @@
+#include "support/replacing_file.h"
+
+#include "support/file_functions.h"
+#include "support/string_functions.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+namespace tessarel {
+
+namespace {
+
+std::filesystem::path NativePath(const QString& path) { return std::filesystem::path(path.toStdU16String()); }
+
+/// True when anything, a dangling link included, has that name.
+bool NameTaken(const QString& path) {
+    std::error_code error;
+    return std::filesystem::symlink_status(NativePath(path), error).type() != std::filesystem::file_type::not_found;
+}
+
+/// The folder part of a path, with its separator; "" for a bare name.
+QString FolderPart(const QString& path) {
+    qsizetype end = path.lastIndexOf(QLatin1Char('/'));
+    end = std::max(end, path.lastIndexOf(PathSeparator()));
+    return path.left(end + 1);
+}
+
+/// A name nobody can guess: sixteen letters and digits from the system's
+/// random source.
+QString UnpredictableName() {
+    static constexpr char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    QString name = QStringLiteral(".tessarel-");
+    QRandomGenerator* random = QRandomGenerator::system();
+    for (int i = 0; i < 16; ++i) {
+        name += QLatin1Char(kChars[random->bounded(static_cast<int>(sizeof(kChars) - 1))]);
+    }
+    return name + kReplacementSuffix;
+}
+
+QString WithFallback(const QString& reason) { return reason.isEmpty() ? QStringLiteral("Unknown error") : reason; }
+
+}  // namespace
+
+QString SystemErrorText(int error) { return QString::fromLocal8Bit(std::system_category().message(error)); }
+
+bool MakeFolders(const QString& folder, QString& failure) {
+    std::error_code error;
+    std::filesystem::create_directories(NativePath(folder), error);
+    if (error) {
+        failure = WithFallback(QString::fromLocal8Bit(error.message()));
+        return false;
+    }
+    return QFileInfo(folder).isDir();
+}
+
+ReplacingFile::ReplacingFile(const QString& target) : target_(target) {}
+
+ReplacingFile::~ReplacingFile() { removeWritten(); }
+
+void ReplacingFile::fail(const QString& reason) {
+    if (!failed_) {
+        failure_ = reason;
+    }
+    failed_ = true;
+}
+
+void ReplacingFile::removeWritten() {
+    if (file_.fileName().isEmpty()) {
+        return;
+    }
+    file_.close();
+    QFile::remove(file_.fileName());
+    file_.setFileName(QString());
+}
+
+bool ReplacingFile::open() {
+    if (file_.isOpen() || failed_) {
+        return false;
+    }
+    if (TrimSpaces(target_).isEmpty()) {
+        fail(QString());
+        return false;
+    }
+    const QFileInfo info(target_);
+    // A link is replaced as it stands, whatever it points to.
+    if (!info.isSymLink()) {
+        if (info.isDir()) {
+            fail(SystemErrorText(EISDIR));
+            return false;
+        }
+        // A file without its owner's write permission is read-only even to an
+        // administrator, who could otherwise replace it.
+        if (info.exists() && (!info.isWritable() || !(info.permissions() & QFileDevice::WriteOwner))) {
+            fail(QString());
+            return false;
+        }
+        keepPermissions_ = info.exists();
+        if (keepPermissions_) {
+            permissions_ = info.permissions();
+        }
+    }
+    const QString folder = FolderPart(target_);
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        file_.setFileName(folder + UnpredictableName());
+        // NewOnly creates the file exclusively: an existing name, a link
+        // included, makes the open fail instead of being followed.
+        if (file_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+            return true;
+        }
+        const QString reason = file_.errorString();
+        const bool taken = NameTaken(file_.fileName());
+        file_.setFileName(QString());
+        if (!taken) {
+            fail(WithFallback(reason));
+            return false;
+        }
+    }
+    fail(SystemErrorText(EEXIST));
+    return false;
+}
+
+bool ReplacingFile::write(QByteArrayView bytes) {
+    if (!file_.isOpen() || failed_) {
+        return false;
+    }
+    // A short write (a disk filling up) is tried again: only the write that
+    // fails outright carries the system's reason.
+    while (!bytes.isEmpty()) {
+        const qint64 written = file_.write(bytes.data(), bytes.size());
+        if (written <= 0) {
+            fail(WithFallback(file_.errorString()));
+            return false;
+        }
+        bytes = bytes.sliced(written);
+    }
+    return true;
+}
+
+bool ReplacingFile::commit() {
+    if (!file_.isOpen() || failed_) {
+        removeWritten();
+        return false;
+    }
+    if (keepPermissions_) {
+        file_.setPermissions(permissions_);
+    }
+    file_.close();
+    if (file_.error() != QFileDevice::NoError) {
+        fail(WithFallback(file_.errorString()));
+        removeWritten();
+        return false;
+    }
+    std::error_code error;
+    std::filesystem::rename(NativePath(file_.fileName()), NativePath(target_), error);
+    if (error) {
+        fail(WithFallback(QString::fromLocal8Bit(error.message())));
+        removeWritten();
+        return false;
+    }
+    file_.setFileName(QString());
+    return true;
+}
+
+void RemoveLeftoverReplacements(const QString& folder, const std::function<bool(const QString& path)>& keep) {
+    const QDir dir(folder);
+    const QFileInfoList entries =
+        dir.entryInfoList({QLatin1Char('*') + kReplacementSuffix},
+                          QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
+    for (const QFileInfo& entry : entries) {
+        // The name filter ignores case; the suffix is ours only as written.
+        if (!entry.fileName().endsWith(kReplacementSuffix)) {
+            continue;
+        }
+        if (entry.isSymLink()) {
+            QFile::remove(entry.filePath());
+        } else if (!entry.isDir() && !keep(entry.filePath())) {
+            QFile::remove(entry.filePath());
+        }
+    }
+}
+
+}  // namespace tessarel

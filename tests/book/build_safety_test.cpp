@@ -1,0 +1,301 @@
+// What a project build may touch: only its destination, never through a link,
+// never a source, never another build's files, never a sheet of the user's.
+// Each case lists the file trees before and after the build.
+#include "book/destination_lock.h"
+#include "book/project_build.h"
+#include "book_fixture.h"
+#include "pages/single_file_build.h"
+#include "pages/style.h"
+
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QProcess>
+
+#include <map>
+
+namespace tessarel::testing {
+namespace {
+
+const QByteArray kDocumented = "// file: Chapter\r\n// Intro.\r\n\r\n// function: alpha\r\n// Alpha text.\r\n";
+
+/// Every entry under a folder: a link as where it points, a file as its bytes.
+std::map<QString, QByteArray> Tree(const QString& folder) {
+    std::map<QString, QByteArray> tree;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        tree[info.filePath()] = info.isSymLink() ? "link to " + info.symLinkTarget().toUtf8()
+                                : info.isDir()   ? QByteArray("folder")
+                                                 : ReadBytes(info.filePath());
+    }
+    return tree;
+}
+
+class BuildSafety : public BookFixture {
+protected:
+    BuildSafety() { outside = env.path(u"outside/"_s); }
+
+    void addSource(const QString& folder, const QString& name, const QByteArray& bytes) {
+        WriteBytes(folder + name, bytes);
+        addChapter(name, QString(), false);
+        ws.project.Chapters[static_cast<size_t>(ws.project.NumberOfChapters - 1)].RelPath = folder;
+    }
+
+    QStringList logRows() const {
+        QStringList rows;
+        for (const auto& line : env.ui.log) {
+            rows << line.reason + u"|"_s + line.item + u"|"_s + (line.status ? u"ok"_s : u"FAIL"_s);
+        }
+        return rows;
+    }
+
+    QString outside;
+};
+
+TEST_F(BuildSafety, linksInTheDestinationAreReplacedNeverFollowed) {
+    ws.project.settings.GenerateHtmlHelpFiles = true;
+    ws.project.settings.Collapsible = true;
+    env.preferences->WritePreference(prefs::kProject, prefs::kCompilerPath, env.path(u"none"_s));
+    addSource(env.path(u"proj/src/"_s), u"a.c"_s, kDocumented);
+    WriteBytes(outside + u"victim.txt"_s, "precious");
+    QDir().mkpath(dest + u"HTML Help"_s);
+    const std::pair<const char*, const char*> links[] = {
+        {"a.c.htm", "page"},                                        // a chapter page
+        {"index.htm", "victim.txt"},                                // a book page, pointing at a file
+        {"_dindex.htm", "growing"},                                 // a growing book file
+        {"_dindex.htm.tessarel-new", "old"},                        // where an old build grew it
+        {"contents_active.hhc", "victim.txt"},                      // another growing file
+        {"HTML Help/contents.hhc", "help"},                         // one in the help folder
+        {"test.css", "victim.txt"},                                 // the linked style sheet
+        {".tessarel-0123456789abcdef.tessarel-new", "victim.txt"},  // a leftover
+    };
+    for (const auto& [name, target] : links) {
+        ASSERT_TRUE(QFile::link(outside + QLatin1String(target), dest + QLatin1String(name))) << name;
+    }
+    const auto outsideBefore = Tree(outside);
+
+    const ProjectBuildResult result = BuildTheProject(ws);
+
+    EXPECT_FALSE(result.destinationUnwritable);
+    EXPECT_EQ(Tree(outside), outsideBefore);
+    for (const auto& [name, target] : links) {
+        const QFileInfo entry(dest + QLatin1String(name));
+        EXPECT_FALSE(entry.isSymLink()) << name;
+    }
+    EXPECT_TRUE(ReadBytes(dest + u"a.c.htm"_s).contains("Alpha text."));
+    EXPECT_TRUE(read(u"index.htm"_s).contains(u"genesisa.htm"_s));
+    EXPECT_TRUE(read(u"_dindex.htm"_s).endsWith(u"</html>\r\n\r\n"_s));
+    EXPECT_EQ(read(u"test.css"_s), u"body { color: black; }\r\n"_s);
+    // Leftovers go, and the lock goes with the build.
+    for (const auto& [path, bytes] : Tree(dest)) {
+        EXPECT_FALSE(path.endsWith(u".tessarel-new"_s)) << path.toStdString();
+        EXPECT_FALSE(path.endsWith(kDestinationLockName)) << path.toStdString();
+    }
+}
+
+// A folder the build needs that is a link would have every file written
+// through it.
+TEST_F(BuildSafety, aHelpFolderThatIsALinkStopsTheBuild) {
+    ws.project.settings.GenerateHtmlHelpFiles = true;
+    addSource(env.path(u"proj/src/"_s), u"a.c"_s, kDocumented);
+    // A leftover's name in the linked folder is not the build's to remove.
+    WriteBytes(outside + u"x.tessarel-new"_s, "not in the destination");
+    QDir().mkpath(dest);
+    ASSERT_TRUE(QFile::link(outside, dest + u"HTML Help"_s));
+    const auto outsideBefore = Tree(outside);
+
+    const ProjectBuildResult result = BuildTheProject(ws);
+
+    EXPECT_TRUE(result.destinationUnwritable);
+    EXPECT_EQ(Tree(outside), outsideBefore);
+    ASSERT_EQ(env.ui.messages.size(), 1u);
+    EXPECT_TRUE(env.ui.messages[0].text.contains(u"a build does not write through links"_s));
+}
+
+TEST_F(BuildSafety, leftoversOfAKilledBuildGoWithTheNextBuild) {
+    ws.project.settings.GenerateHtmlHelpFiles = true;
+    env.preferences->WritePreference(prefs::kProject, prefs::kCompilerPath, env.path(u"none"_s));
+    addSource(env.path(u"proj/src/"_s), u"a.c"_s, kDocumented);
+    WriteBytes(dest + u"a.c.htm.tessarel-new"_s, "");
+    WriteBytes(dest + u".tessarel-zz9u1k0aaaa3ftq1.tessarel-new"_s, "half a page");
+    WriteBytes(dest + u"HTML Help/help.hhp.tessarel-new"_s, "[OPTIONS]");
+    WriteBytes(dest + u"user.tessarel-new/inside.txt"_s, "a folder is not a leftover");
+    ASSERT_TRUE(QFile::link(outside + u"gone"_s, dest + u"dangling.tessarel-new"_s));
+    // The lock of a build that was killed: its process is gone.
+    {
+        QProcess gone;
+        gone.start(u"sleep"_s, {u"0.1"_s});
+        ASSERT_TRUE(gone.waitForStarted());
+        const qint64 deadPid = gone.processId();
+        gone.waitForFinished();
+        QLockFile ours(dest + kDestinationLockName);
+        ASSERT_TRUE(ours.tryLock(0));
+        QByteArray lock = ReadBytes(dest + kDestinationLockName);
+        ours.unlock();
+        lock = QByteArray::number(deadPid) + lock.mid(lock.indexOf('\n'));
+        WriteBytes(dest + kDestinationLockName, lock);
+    }
+
+    const ProjectBuildResult result = BuildTheProject(ws);
+
+    EXPECT_FALSE(result.destinationBusy);
+    EXPECT_FALSE(result.destinationUnwritable);
+    EXPECT_TRUE(env.ui.messages.empty() || env.ui.messages[0].title != u"Destination in use"_s);
+    QStringList names;
+    for (const auto& [path, bytes] : Tree(dest)) {
+        names << path.mid(dest.size());
+    }
+    EXPECT_EQ(names.filter(u"tessarel"_s), (QStringList{u"user.tessarel-new"_s, u"user.tessarel-new/inside.txt"_s}));
+    EXPECT_TRUE(ReadBytes(dest + u"a.c.htm"_s).contains("Alpha text."));
+}
+
+TEST_F(BuildSafety, aSecondBuildOfTheDestinationStopsAtOnceAndTouchesNothing) {
+    addSource(env.path(u"proj/src/"_s), u"a.c"_s, kDocumented);
+    ASSERT_FALSE(BuildTheProject(ws).destinationUnwritable);
+    WriteBytes(env.path(u"proj/src/a.c"_s), kDocumented + "// function: beta\r\n// New.\r\n");
+    env.ui.messages.clear();
+    env.ui.log.clear();
+
+    // Another build, in this process or any other of this machine, holds it.
+    QLockFile other(dest + kDestinationLockName);
+    ASSERT_TRUE(other.tryLock(0));
+    const auto before = Tree(env.root.path());
+    const ProjectBuildResult result = BuildTheProject(ws);
+
+    EXPECT_TRUE(result.destinationBusy);
+    EXPECT_FALSE(result.destinationUnwritable);
+    EXPECT_EQ(result.chaptersProcessed, 0);
+    EXPECT_EQ(Tree(env.root.path()), before);
+    EXPECT_TRUE(env.ui.log.empty());
+    ASSERT_EQ(env.ui.messages.size(), 1u);
+    EXPECT_EQ(env.ui.messages[0].title, u"Destination in use"_s);
+    EXPECT_TRUE(env.ui.messages[0].text.contains(dest)) << env.ui.messages[0].text.toStdString();
+    EXPECT_TRUE(env.ui.messages[0].text.contains(u"process "_s + QString::number(QCoreApplication::applicationPid())));
+
+    other.unlock();
+    env.ui.messages.clear();
+    EXPECT_FALSE(BuildTheProject(ws).destinationBusy);
+    EXPECT_TRUE(ReadBytes(dest + u"a.c.htm"_s).contains("New."));
+}
+
+TEST_F(BuildSafety, aPageNeverReplacesASource) {
+    // The destination is the source folder: "notes" would get the page
+    // "notes.htm", which is another chapter, and "a.c.htm" is a chapter too.
+    const QString src = env.path(u"proj/src/"_s);
+    ws.project.settings.RelDestPath = src;
+    dest = src;
+    addSource(src, u"notes"_s, kDocumented);
+    addSource(src, u"notes.htm"_s, "<html>hand-written notes</html>");
+    addSource(src, u"a.c"_s, kDocumented);
+    addSource(src, u"a.c.htm"_s, "<html>hand-written page of a.c</html>");
+    const auto before = Tree(src);
+
+    const ProjectBuildResult result = BuildTheProject(ws);
+
+    EXPECT_EQ(logRows(),
+              (QStringList{u"Not Built: Page Is A Source|notes|FAIL"_s, u"Not Built: HTML File|notes.htm|ok"_s,
+                           u"Not Built: Page Is A Source|a.c|FAIL"_s, u"Not Built: HTML File|a.c.htm|ok"_s,
+                           u"> HTML TOC||ok"_s, u"> HTML Index||ok"_s}));
+    EXPECT_EQ(result.chaptersFailed, 2);
+    const auto after = Tree(src);
+    for (const auto& [path, bytes] : before) {
+        EXPECT_EQ(after.at(path), bytes) << path.toStdString();
+    }
+}
+
+TEST_F(BuildSafety, aBookFileThatIsASourceStopsTheBuildBeforeAnyWrite) {
+    const QString src = env.path(u"proj/src/"_s);
+    ws.project.settings.RelDestPath = src;
+    addSource(src, u"a.c"_s, kDocumented);
+    addSource(src, u"index.htm"_s, "<html>the user's home page</html>");
+    const auto before = Tree(env.root.path());
+
+    const ProjectBuildResult result = BuildTheProject(ws);
+
+    EXPECT_TRUE(result.destinationUnwritable);
+    EXPECT_EQ(Tree(env.root.path()), before);
+    EXPECT_EQ(logRows(), QStringList{u"Not Built: Page Is A Source|index.htm|FAIL"_s});
+    ASSERT_EQ(env.ui.messages.size(), 1u);
+    EXPECT_EQ(env.ui.messages[0].title, u"Source file kept"_s);
+}
+
+// Opening a source whose page name is a link to the source itself.
+TEST_F(BuildSafety, aSingleFilePageNeverReplacesItsSource) {
+    const QString source = env.path(u"single/x.c"_s);
+    WriteBytes(source, kDocumented);
+    ASSERT_TRUE(QFile::link(source, source + u".htm"_s));
+    Settings settings;
+    const PageStyle embedded{u"test"_s, QString(), true};
+    ws.document.SourceFilePath = source;
+    SingleFileContext context{*env.env, ws.document, ws.page, settings, embedded, false, QString(), QString(), {}};
+    const SingleFileResult result = BuildTheFile(context);
+
+    EXPECT_EQ(ReadBytes(source), kDocumented);
+    EXPECT_TRUE(QFileInfo(source + u".htm"_s).isSymLink());
+    EXPECT_FALSE(result.success);
+    EXPECT_EQ(result.reason, u"Not Built: Page Is A Source"_s);
+    ASSERT_EQ(env.ui.messages.size(), 1u);
+    EXPECT_EQ(env.ui.messages[0].title, u"Source file kept"_s);
+    EXPECT_TRUE(env.ui.navigations.isEmpty());
+}
+
+TEST_F(BuildSafety, anEmbeddedStyleDeletesOnlyTheSheetTessarelWrote) {
+    addSource(env.path(u"proj/src/"_s), u"a.c"_s, kDocumented);
+    ASSERT_FALSE(BuildTheProject(ws).destinationUnwritable);
+    ASSERT_TRUE(QFileInfo::exists(dest + u"test.css"_s));
+    ws.project.settings.EmbedStyle = true;
+    BuildTheProject(ws);
+    EXPECT_FALSE(QFileInfo::exists(dest + u"test.css"_s));
+
+    // The user's own sheet of that name, and a link of that name, stay.
+    WriteBytes(dest + u"test.css"_s, "body { color: red; }\r\n");
+    BuildTheProject(ws);
+    EXPECT_EQ(ReadBytes(dest + u"test.css"_s), QByteArray("body { color: red; }\r\n"));
+    WriteBytes(outside + u"ours.css"_s, "body { color: black; }\r\n");
+    QFile::remove(dest + u"test.css"_s);
+    ASSERT_TRUE(QFile::link(outside + u"ours.css"_s, dest + u"test.css"_s));
+    BuildTheProject(ws);
+    EXPECT_TRUE(QFileInfo(dest + u"test.css"_s).isSymLink());
+    EXPECT_EQ(ReadBytes(outside + u"ours.css"_s), QByteArray("body { color: black; }\r\n"));
+}
+
+TEST(StyleNames, onlyPlainNamesNameASheet) {
+    for (const QString& name : {u"standard_babyblue"_s, u"test"_s, u"my style"_s, u"print.v2"_s, u" padded "_s}) {
+        EXPECT_TRUE(IsPlainStyleName(name)) << name.toStdString();
+        EXPECT_EQ(UsableStyleName(name), name);
+    }
+    for (const QString& name : {u""_s, u"   "_s, u"../../x"_s, u".."_s, u"a..b"_s, u"a/b"_s, u"a\\b"_s, u"a/b\\c"_s,
+                                u"x\" onload=\"y"_s, u"c:sheet"_s, u"a\nb"_s, u"a*b"_s, u"a|b"_s, u"<b>"_s}) {
+        EXPECT_FALSE(IsPlainStyleName(name)) << name.toStdString();
+        EXPECT_EQ(UsableStyleName(name), kFallbackStyleName);
+    }
+}
+
+// A name that is not plain is a missing style: the fallback sheet, under its
+// own name, read from the styles folder only.
+TEST_F(BuildSafety, aStyleNameThatIsNotPlainFallsBackToTheMinimalSheet) {
+    addSource(env.path(u"proj/src/"_s), u"a.c"_s, kDocumented);
+    ASSERT_TRUE(QFileInfo::exists(env.programFolder() + u"styles/minimal.css"_s));
+    WriteBytes(env.programFolder() + u"escaped.css"_s, "an outside sheet");
+    for (const QString& name : {u"a/b\\c"_s, u"../escaped"_s}) {
+        QDir(dest).removeRecursively();
+        ws.project.settings.Style = name;
+        ASSERT_FALSE(BuildTheProject(ws).destinationUnwritable) << name.toStdString();
+        EXPECT_TRUE(read(u"a.c.htm"_s).contains(u"href=\"minimal.css\""_s)) << name.toStdString();
+        EXPECT_TRUE(read(u"_dindex.htm"_s).contains(u"href=\"minimal.css\""_s));
+        EXPECT_FALSE(read(u"a.c.htm"_s).contains(name));
+        EXPECT_FALSE(ReadBytes(dest + u"minimal.css"_s).contains("outside"));
+        EXPECT_EQ(ReadBytes(dest + u"minimal.css"_s),
+                  EncodeText(GetStyleText(env.env->paths, kFallbackStyleName) + u"\r\n"_s,
+                             FileEncoding::Latin1WithReferences));
+        QStringList names = QDir(dest).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        EXPECT_EQ(names.filter(u".css"_s), QStringList{u"minimal.css"_s});
+    }
+}
+
+}  // namespace
+}  // namespace tessarel::testing

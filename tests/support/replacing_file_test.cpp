@@ -1,0 +1,129 @@
+// A file is replaced by a new one made beside it under a name nobody can
+// guess, renamed over it: links at the target are replaced, never followed, a
+// failed write keeps the old file, and the user is told what the system said.
+#include "support/file_size_limit.h"
+#include "support/file_functions.h"
+#include "support/replacing_file.h"
+#include "support/testing.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+namespace tessarel::testing {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+QStringList Entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+TEST(ReplacingFile, linksAtTheTargetAreReplacedAndWhatTheyPointToIsUntouched) {
+    TestEnvironment t;
+    const QString out = t.path(u"out/"_s);
+    const QString outside = t.path(u"outside/"_s);
+    WriteBytes(outside + u"victim.txt"_s, "precious");
+    QDir().mkpath(out);
+    ASSERT_TRUE(QFile::link(outside + u"created.htm"_s, out + u"dangling.htm"_s));
+    ASSERT_TRUE(QFile::link(outside + u"victim.txt"_s, out + u"live.htm"_s));
+    ASSERT_TRUE(QFile::link(outside, out + u"folder.htm"_s));
+
+    for (const QString& name : {u"dangling.htm"_s, u"live.htm"_s, u"folder.htm"_s}) {
+        EXPECT_TRUE(WriteTextFile(t.ui, out + name, u"page "_s + name)) << name.toStdString();
+        const QFileInfo written(out + name);
+        EXPECT_FALSE(written.isSymLink()) << name.toStdString();
+        EXPECT_EQ(ReadBytes(out + name), (u"page "_s + name + u"\r\n"_s).toLatin1());
+    }
+    EXPECT_TRUE(t.ui.messages.empty());
+    EXPECT_EQ(Entries(outside), QStringList{u"victim.txt"_s});
+    EXPECT_EQ(ReadBytes(outside + u"victim.txt"_s), QByteArray("precious"));
+    EXPECT_EQ(Entries(out), (QStringList{u"dangling.htm"_s, u"folder.htm"_s, u"live.htm"_s}));
+}
+
+// A page made for the web must be readable by the web server, as a file made
+// with the user's umask is; a replaced file keeps its own permissions.
+TEST(ReplacingFile, newFilesFollowTheUmaskAndReplacedOnesKeepTheirPermissions) {
+    TestEnvironment t;
+    const mode_t saved = ::umask(022);
+    const QString fresh = t.path(u"fresh.htm"_s);
+    const bool written = WriteTextFile(t.ui, fresh, u"x"_s);
+    ::umask(saved);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(QFileInfo(fresh).permissions() & (QFileDevice::ReadOther | QFileDevice::WriteOther),
+              QFileDevice::ReadOther);
+
+    const QString kept = t.path(u"kept.htm"_s);
+    WriteBytes(kept, "old");
+    QFile::setPermissions(kept, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    ASSERT_TRUE(WriteTextFile(t.ui, kept, u"new"_s));
+    EXPECT_EQ(QFileInfo(kept).permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
+              QFileDevice::Permissions());
+}
+
+TEST(ReplacingFile, aFailedWriteKeepsTheOldFileAndSaysWhy) {
+    TestEnvironment t;
+    auto thirdLine = [&t] { return t.ui.messages.back().text.split(u"\r\n"_s).value(2); };
+
+    // Read-only and blank targets keep the old words: they are what they say.
+    const QString readOnly = t.path(u"read-only.htm"_s);
+    WriteBytes(readOnly, "kept");
+    QFile::setPermissions(readOnly, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    EXPECT_FALSE(WriteTextFile(t.ui, readOnly, u"new"_s));
+    EXPECT_EQ(ReadBytes(readOnly), QByteArray("kept"));
+    EXPECT_EQ(t.ui.messages.back().title, u"Read only file"_s);
+    EXPECT_EQ(thirdLine(), u"The file it's READ ONLY, blank or opened by someone else."_s);
+    EXPECT_FALSE(WriteTextFile(t.ui, u"  "_s, u"new"_s));
+    EXPECT_EQ(t.ui.messages.back().text.split(u"\r\n"_s).value(1), u"(file not specified)"_s);
+    EXPECT_EQ(thirdLine(), u"The file it's READ ONLY, blank or opened by someone else."_s);
+
+    // Everything else in the system's words.
+    EXPECT_FALSE(WriteTextFile(t.ui, t.path(QString(300, u'n') + u".htm"_s), u"x"_s));
+    EXPECT_EQ(thirdLine(), u"The system reports: File name too long."_s);
+    EXPECT_FALSE(WriteTextFile(t.ui, t.path(u"missing/page.htm"_s), u"x"_s));
+    EXPECT_EQ(thirdLine(), u"The system reports: No such file or directory."_s);
+    QDir().mkpath(t.path(u"folder.htm"_s));
+    EXPECT_FALSE(WriteTextFile(t.ui, t.path(u"folder.htm"_s), u"x"_s));
+    EXPECT_EQ(thirdLine(), u"The system reports: Is a directory."_s);
+    EXPECT_EQ(t.ui.messages.back().text.split(u"\r\n"_s).value(1), t.path(u"folder.htm"_s));
+
+    // A full disk, as far as the writer can tell, part way through the file.
+    const QString full = t.path(u"full.htm"_s);
+    WriteBytes(full, "the good page");
+    {
+        FileSizeLimit limit(1000);
+        EXPECT_FALSE(WriteTextFile(t.ui, full, QString(5000, u'x')));
+    }
+    EXPECT_EQ(ReadBytes(full), QByteArray("the good page"));
+    EXPECT_EQ(thirdLine(), u"The system reports: File too large."_s);
+
+    // Nothing is left beside the targets.
+    for (const QString& name : Entries(t.root.path())) {
+        EXPECT_FALSE(name.endsWith(kReplacementSuffix)) << name.toStdString();
+    }
+}
+
+TEST(ReplacingFile, leftoversAreRemovedAsFilesOrLinksOnly) {
+    TestEnvironment t;
+    const QString out = t.path(u"out/"_s);
+    WriteBytes(t.path(u"outside.txt"_s), "precious");
+    WriteBytes(out + u"page.htm.tessarel-new"_s, "");
+    WriteBytes(out + u".tessarel-0123456789abcdef.tessarel-new"_s, "half a page");
+    WriteBytes(out + u"source.tessarel-new"_s, "a file the caller keeps");
+    WriteBytes(out + u"other.TESSAREL-NEW"_s, "not ours");
+    WriteBytes(out + u"folder.tessarel-new/inside"_s, "a folder is never ours");
+    ASSERT_TRUE(QFile::link(t.path(u"outside.txt"_s), out + u"link.tessarel-new"_s));
+    ASSERT_TRUE(QFile::link(t.path(u"nowhere"_s), out + u"dangling.tessarel-new"_s));
+
+    RemoveLeftoverReplacements(out, [](const QString& path) { return path.endsWith(u"/source.tessarel-new"_s); });
+
+    EXPECT_EQ(Entries(out), (QStringList{u"folder.tessarel-new"_s, u"other.TESSAREL-NEW"_s, u"source.tessarel-new"_s}));
+    EXPECT_EQ(ReadBytes(t.path(u"outside.txt"_s)), QByteArray("precious"));
+}
+
+}  // namespace
+}  // namespace tessarel::testing
