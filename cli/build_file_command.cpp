@@ -45,13 +45,11 @@ ExitStatus BuildFileCommand::run(const QString& path) {
     const SingleFileResult result = BuildTheFile(context);
 
     // What the window's browser would show: the chapter page, the error page,
-    // or an HTML source itself.
+    // or an HTML source itself. A file that was not read has said why in its
+    // message, and an old page is not its result.
     const QString page = ui_.shownPage().isEmpty() ? workspace.document.ChapterPagePath : ui_.shownPage();
-    if (!page.isEmpty() && FileExists(page)) {
-        ui_.console().out(QStringLiteral("Page: ") + page);
-    }
-    if (!result.readable) {
-        ui_.console().err(QStringLiteral("Could not read ") + sourcePath);
+    if (result.readable && !page.isEmpty() && FileExists(page)) {
+        ui_.console().out(QStringLiteral("Page: ") + OneLine(page));
     }
     return result.readable && result.success ? ExitStatus::Success : ExitStatus::BuildFailed;
 }

@@ -18,6 +18,8 @@
 #include <QSaveFile>
 
 #include <exception>
+#include <new>
+#include <vector>
 
 namespace tessarel {
 
@@ -35,13 +37,8 @@ bool SameFile(const QString& a, const QString& b) {
     return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
 }
 
-/// Copies the bytes unchanged: an HTML source is the user's page, not ours to re-encode.
-bool CopyFileReplacing(const QString& source, const QString& target) {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    const QByteArray bytes = in.readAll();
+/// Writes the bytes unchanged: an HTML source is the user's page, not ours to re-encode.
+bool CopyFileReplacing(const QByteArray& bytes, const QString& target) {
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly)) {
         return false;
@@ -62,6 +59,12 @@ QString ProjectDestinationFolder(const SingleFileContext& context) {
 void PublishHtmlSource(SingleFileContext& context) {
     const QString& source = context.doc.SourceFilePath;
     if (!context.projectOpen) {
+        // The browser would wait on a pipe as a read does.
+        const ReadOutcome probed = ProbeRegularFile(source);
+        if (probed != ReadOutcome::Read) {
+            context.source = {probed, QString()};
+            return;
+        }
         context.env.ui.navigate(source);
         return;
     }
@@ -76,7 +79,12 @@ void PublishHtmlSource(SingleFileContext& context) {
     if (target.isEmpty() || SameFile(source, target)) {
         return;
     }
-    if (!CopyFileReplacing(source, target)) {
+    QByteArray bytes;
+    context.source = ReadRegularFile(source, bytes);
+    if (!context.source.ok()) {
+        return;
+    }
+    if (!CopyFileReplacing(bytes, target)) {
         ShowReadOnlyMessage(context.env.ui, target);
         context.pageWritten = false;
     }
@@ -98,24 +106,23 @@ ParseOptions ParseOptionsFor(const SingleFileContext& context) {
     return options;
 }
 
-bool IsReadable(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly);
+/// Drops what was read or made of the source, so no part of it is taken for
+/// this file's result, and its memory is free for the next file.
+void ForgetSource(DocumentModel& doc) {
+    doc.SourceText = QString();
+    doc.SourceTextLength = 0;
+    doc.ChapterPagePath.clear();
+    doc.Sections = std::vector<SectionRecord>(1);
+    doc.SectionCount = 0;
 }
 
-bool BuildChapter(SingleFileContext& context) {
+/// Parses the source's bytes and writes its page or its error page. Running out
+/// of memory ends this file only: the build reports it and goes on.
+void ParseAndWritePage(SingleFileContext& context, QByteArray bytes) {
     DocumentModel& doc = context.doc;
     UserInterface& ui = context.env.ui;
-    doc.SectionCount = 0;
-    context.pageWritten = true;
-    if (IsHtmlSource(doc.SourceFilePath)) {
-        PublishHtmlSource(context);
-        return true;
-    }
-    bool readable = true;
-    if (!doc.SourceFilePath.isEmpty()) {
-        readable = IsReadable(doc.SourceFilePath);
-        const bool parsed = FillStructures(ui, doc, doc.SourceFilePath, ParseOptionsFor(context));
+    try {
+        const bool parsed = FillStructures(ui, doc, doc.SourceFilePath, std::move(bytes), ParseOptionsFor(context));
         if (parsed && doc.count() > 1 && SortSectionsWanted(context)) {
             SortSectionsByName(doc);
         }
@@ -129,11 +136,41 @@ bool BuildChapter(SingleFileContext& context) {
             context.pageWritten = WriteErrorPage(ui, context.page, context.style, context.destinationFolder,
                            NoSectionsErrorBody(FileNameOf(doc.SourceFileName)), doc.ChapterPagePath);
         }
+    } catch (const std::bad_alloc&) {
+        ForgetSource(doc);
+        context.page.PageText = QString();
+        context.source = {ReadOutcome::OutOfMemory, QString()};
+    }
+}
+
+bool BuildChapter(SingleFileContext& context) {
+    DocumentModel& doc = context.doc;
+    UserInterface& ui = context.env.ui;
+    doc.SectionCount = 0;
+    context.pageWritten = true;
+    context.source = ReadResult();
+    if (IsHtmlSource(doc.SourceFilePath)) {
+        PublishHtmlSource(context);
+        return context.source.ok();
+    }
+    if (!doc.SourceFilePath.isEmpty()) {
+        // A source that cannot be read keeps its old page: an empty read must
+        // not pass for a file without sections.
+        QByteArray bytes;
+        context.source = ReadRegularFile(doc.SourceFilePath, bytes);
+        if (!context.source.ok()) {
+            ForgetSource(doc);
+            return false;
+        }
+        ParseAndWritePage(context, std::move(bytes));
+        if (!context.source.ok()) {
+            return false;
+        }
     }
     if (!context.projectOpen && FileExists(doc.ChapterPagePath)) {
         ui.navigate(doc.ChapterPagePath);
     }
-    return readable;
+    return true;
 }
 
 }  // namespace
@@ -159,9 +196,18 @@ SingleFileResult BuildTheFile(SingleFileContext& context) {
     result.inputFile = FileNameOf(doc.SourceFilePath);
     result.outputFile = PageFileName(result.inputFile);
     if (!readable) {
-        result.reason = u"Unreadable File"_s;
+        // A critical error, already reported, counts as a file not read.
+        ReadResult failure = context.source;
+        if (failure.ok()) {
+            failure.outcome = ReadOutcome::Unreadable;
+        }
+        result.reason = ReadFailureReason(failure.outcome);
         result.success = false;
         result.chapterTitle = u"---"_s;
+        if (!context.source.ok()) {
+            ui.message(result.reason, doc.SourceFilePath + kCrLf + ReadFailureText(failure), MessageIcon::Exclamation,
+                       MessageButtons::Ok);
+        }
     } else if (doc.count() > 0 && !context.pageWritten) {
         // Sections were found, but the page the log would point to is not there.
         result.reason = u"Page Not Written"_s;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/file_read.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -26,22 +28,26 @@ struct SingleFileContext {
     /// Set by the build: false when its page (or the copy of an HTML source)
     /// could not be written, which the writer has already told the user.
     bool pageWritten = true;
+    /// Set by the build: how reading the source went. A source that was not
+    /// read (or ran out of memory) leaves its old page as it was.
+    ReadResult source = {};
 };
 
 /// Parses doc.SourceFilePath and writes its chapter page (or its error page); an
 /// HTML source is not parsed but shown, and copied into a project's destination.
-/// False when the source file could not be read.
+/// False when the source file could not be read or built (context.source says
+/// why); its old page is then left as it was.
 bool Starttessarel(SingleFileContext& context);
 
 /// The result of one single-file build, as the build log shows it.
 struct SingleFileResult {
-    QString reason;        ///< "Sections OK", "Not Built: HTML File", "No Sections Declared", "Unreadable File",
-                           ///< "Page Not Written"
+    QString reason;  ///< "Sections OK", "Not Built: HTML File", "No Sections Declared", "Page Not Written",
+                     ///< or a ReadFailureReason ("Unreadable File", "Not a Regular File", ...)
     bool success = false;
     QString chapterTitle;
     QString inputFile;     ///< source file name
     QString outputFile;    ///< page file name
-    bool readable = true;  ///< false when the source could not be read
+    bool readable = true;  ///< false when the source could not be read or built (see reason)
 };
 
 /// Starttessarel with the progress and log of a build of one file.
