@@ -5,7 +5,8 @@ namespace tessarel::cli {
 /// What tessarel-cli tells its caller, in one place so scripts can rely on it.
 enum class ExitStatus : int {
     Success = 0,       ///< every file or chapter built (HTML sources count as built)
-    BuildFailed = 1,   ///< a file had no sections, was missing or unreadable, or the help compiler failed
+    BuildFailed = 1,   ///< a file had no sections, was missing or not read, its page name was taken,
+                       ///< or the help compiler failed
     Usage = 2,         ///< bad command line, or a project that cannot be read
     Interrupted = 130  ///< stopped by SIGINT (128 + 2, as shells report it)
 };

@@ -197,17 +197,9 @@ SingleFileResult BuildTheFile(SingleFileContext& context) {
     result.outputFile = PageFileName(result.inputFile);
     if (!readable) {
         // A critical error, already reported, counts as a file not read.
-        ReadResult failure = context.source;
-        if (failure.ok()) {
-            failure.outcome = ReadOutcome::Unreadable;
-        }
-        result.reason = ReadFailureReason(failure.outcome);
+        result.reason = ReadFailureReason(context.source.ok() ? ReadOutcome::Unreadable : context.source.outcome);
         result.success = false;
         result.chapterTitle = u"---"_s;
-        if (!context.source.ok()) {
-            ui.message(result.reason, doc.SourceFilePath + kCrLf + ReadFailureText(failure), MessageIcon::Exclamation,
-                       MessageButtons::Ok);
-        }
     } else if (doc.count() > 0 && !context.pageWritten) {
         // Sections were found, but the page the log would point to is not there.
         result.reason = u"Page Not Written"_s;
@@ -227,6 +219,10 @@ SingleFileResult BuildTheFile(SingleFileContext& context) {
         result.chapterTitle = u"No Sections Defined"_s;
     }
     ui.AddItem(result.reason, result.inputFile, result.success, result.chapterTitle, result.outputFile);
+    if (!context.source.ok()) {
+        ui.message(result.reason, doc.SourceFilePath + kCrLf + ReadFailureText(context.source),
+                   MessageIcon::Exclamation, MessageButtons::Ok);
+    }
     ui.yield();
     ui.buildFinished(false);
     return result;
