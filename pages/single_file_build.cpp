@@ -13,7 +13,6 @@
 #include "support/settings.h"
 #include "support/string_functions.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
