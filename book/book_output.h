@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace tessarel {
 
 struct Chapter;
@@ -16,6 +18,14 @@ struct BookOutput {
     const PageStyle& style;
     QString folder;         ///< the destination folder, ending with a separator
     int chaptersBuilt = 0;  ///< chapters 0..chaptersBuilt-1 were built in this run
+    /// Chapters that may not have their page (a taken page name, a bad name):
+    /// they are listed nowhere in the book.
+    std::vector<bool> withoutPage = {};
+
+    bool hasPage(int chapter) const {
+        return chapter < 0 || static_cast<size_t>(chapter) >= withoutPage.size() ||
+               !withoutPage[static_cast<size_t>(chapter)];
+    }
 
     /// A file of the destination folder.
     QString path(const QString& fileName) const { return folder + fileName; }

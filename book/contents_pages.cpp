@@ -126,6 +126,10 @@ bool WriteBookPages(const BookOutput& out) {
     QString& text = out.ws.page.PageText;
     for (int i = 0; i < out.chaptersBuilt; ++i) {
         const Chapter& chapter = project.Chapters[static_cast<size_t>(i)];
+        if (!out.hasPage(i)) {
+            ui.AddProgress();
+            continue;
+        }
         if (chapter.Documented || !settings.IncludeOnlyDocumentedFiles) {
             QString entry = ChapterEntryText(chapter, settings);
             if (settings.BoldTitles) {

@@ -7,6 +7,7 @@
 #include "book/html_help.h"
 #include "book/html_help_compiler.h"
 #include "book/project_sources.h"
+#include "book/page_names.h"
 #include "book/sorting.h"
 #include "book/workspace.h"
 #include "pages/error_page.h"
@@ -67,7 +68,10 @@ private:
     bool writeStyleSheet();
     void removeOwnStyleSheet(const QString& sheet);
     bool startGrowingFiles();
+    void planPages(int count);
     bool buildChapter(int i);
+    void refuseChapter(int i);
+    bool reportSourceNotRead(int i, const ReadResult& read, const QString& page);
     bool addBookEntries(const Chapter& chapter, const QString& page, int sectionCount);
     void keepSourceInPlaceOfPage(Chapter& chapter, const QString& page);
     bool startGrowing(const QString& path, const QString& head);
@@ -90,6 +94,8 @@ private:
     std::unique_ptr<DestinationLock> lock_;
     /// Growing files started and not yet in place, each with the file it takes.
     std::vector<std::pair<QString, std::unique_ptr<TextFileWriter>>> growing_;
+    /// Every chapter's page, planned before anything is written.
+    std::vector<ChapterPagePlan> pages_;
 };
 
 ProjectBuildResult ProjectBuild::run() {
@@ -125,6 +131,10 @@ ProjectBuildResult ProjectBuild::run() {
     dropGrowingFiles();
     result_.destinationUnwritable = !written && !result_.destinationBusy;
     finish();
+    const QString collisions = PageCollisionText(project_, pages_, out_.chaptersBuilt - 1);
+    if (!collisions.isEmpty()) {
+        ui_.message(QStringLiteral("Page Name Taken"), collisions, MessageIcon::Exclamation, MessageButtons::Ok);
+    }
     if (!written) {
         return result_;
     }
@@ -147,6 +157,7 @@ bool ProjectBuild::writeBook(int count) {
     if (!prepareDestination() || !lockDestination()) {
         return false;
     }
+    planPages(count);
     removeLeftovers();
     if (!keepSourcesOutOfTheBook() || !writeStyleSheet() || !startGrowingFiles()) {
         return false;
@@ -170,7 +181,12 @@ bool ProjectBuild::writeBook(int count) {
         return false;
     }
     if (TrimSpaces(project_.HomePage).isEmpty()) {
-        project_.HomePage = BookPageName(project_.Chapters[0].Name);
+        // The first chapter that has its own page: another's is not this one's.
+        int home = 0;
+        while (home + 1 < count && !out_.hasPage(home)) {
+            ++home;
+        }
+        project_.HomePage = BookPageName(project_.Chapters[static_cast<size_t>(home)].Name);
     }
     return WriteFramePages(out_, project_.HomePage);
 }
@@ -332,7 +348,57 @@ TextFileWriter* ProjectBuild::growingFile(const QString& path) {
     return nullptr;
 }
 
+/// Works out every page name before the first file is written, so no chapter's
+/// page is ever written over by another's.
+void ProjectBuild::planPages(int count) {
+    const auto isOwnPage = [this](int i) {
+        const Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
+        return IsHtmlName(chapter.Name) &&
+               IsSameFile(ChapterSourcePath(project_, chapter), out_.path(BookPageName(chapter.Name)));
+    };
+    pages_ = PlanChapterPages(project_, count, style_.name + QStringLiteral(".css"), isOwnPage);
+    out_.withoutPage.assign(pages_.size(), false);
+    for (size_t i = 0; i < pages_.size(); ++i) {
+        out_.withoutPage[i] = pages_[i].claim != PageClaim::Own;
+    }
+}
+
+/// A chapter that cannot have its page: a failed row, and nothing written.
+void ProjectBuild::refuseChapter(int i) {
+    Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
+    project_.CurrentChapterIndex = i;
+    chapter.Documented = false;
+    chapter.ChapterTitle = chapter.Name;
+    LogRefusedChapter(ui_, project_, pages_, i);
+    ++result_.chaptersFailed;
+}
+
+/// A source that was not read keeps the page it had; where it has none, an
+/// error page keeps the contents' link to it whole.
+bool ProjectBuild::reportSourceNotRead(int i, const ReadResult& read, const QString& page) {
+    Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
+    project_.CurrentChapterIndex = i;
+    chapter.Documented = false;
+    chapter.ChapterTitle = chapter.Name;
+    const QFileInfo old(out_.path(page));
+    if (!old.exists() && !old.isSymLink()) {
+        const QString body = QStringLiteral("<h1> >> File not read</h1><h2>") + chapter.Name.toHtmlEscaped() +
+                             QStringLiteral("</h2><ul><li>") + ReadFailureText(read).toHtmlEscaped() +
+                             QStringLiteral("</li></ul>");
+        if (!WriteErrorPage(ui_, ws_.page, style_, out_.folder, body, page)) {
+            return false;
+        }
+    }
+    ui_.AddItem(ReadFailureReason(read.outcome), chapter.Name, false, QStringLiteral("---"), page);
+    ++result_.chaptersFailed;
+    return true;
+}
+
 bool ProjectBuild::buildChapter(int i) {
+    if (!out_.hasPage(i)) {
+        refuseChapter(i);
+        return true;
+    }
     Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
     DocumentModel& doc = ws_.document;
     doc.SourceFilePath = ChapterSourcePath(project_, chapter);
@@ -370,6 +436,9 @@ bool ProjectBuild::buildChapter(int i) {
         // not list it as built.
         if (!context.pageWritten) {
             return false;
+        }
+        if (!context.source.ok()) {
+            return reportSourceNotRead(i, context.source, page);
         }
     }
     project_.CurrentChapterIndex = i;

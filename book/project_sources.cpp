@@ -19,6 +19,10 @@ QString ChapterSourcePath(const ProjectModel& project, const Chapter& chapter) {
 
 ProjectSources::ProjectSources(const ProjectModel& project, int count) {
     auto add = [this](const QString& path) {
+        // No file has a NUL in its name; Qt would only warn about it.
+        if (path.contains(QChar(u'\0'))) {
+            return;
+        }
         const QFileInfo info(path);
         const QString canonical = info.canonicalFilePath();
         if (!canonical.isEmpty() && !info.isDir()) {

@@ -45,15 +45,13 @@ ExitStatus BuildFileCommand::run(const QString& path) {
     const SingleFileResult result = BuildTheFile(context);
 
     // What the window's browser would show: the chapter page, the error page,
-    // or an HTML source itself.
+    // or an HTML source itself. A file that was not read has said why in its
+    // message, and an old page is not its result.
     const QString page = ui_.shownPage().isEmpty() ? workspace.document.ChapterPagePath : ui_.shownPage();
     // A page that would have replaced the source was not written: what stands
     // at its name is the user's.
-    if (!context.pageIsSource && !page.isEmpty() && FileExists(page)) {
-        ui_.console().out(QStringLiteral("Page: ") + page);
-    }
-    if (!result.readable) {
-        ui_.console().err(QStringLiteral("Could not read ") + sourcePath);
+    if (result.readable && !context.pageIsSource && !page.isEmpty() && FileExists(page)) {
+        ui_.console().out(QStringLiteral("Page: ") + OneLine(page));
     }
     return result.readable && result.success ? ExitStatus::Success : ExitStatus::BuildFailed;
 }

@@ -47,9 +47,9 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
         summary += QStringLiteral(", build interrupted");
     }
     ui_.console().out(summary + QLatin1Char('.'));
-    ui_.console().out(QStringLiteral("Pages: ") + workspace.project.destinationFolder());
+    ui_.console().out(QStringLiteral("Pages: ") + OneLine(workspace.project.destinationFolder()));
     if (!result.indexPage.isEmpty() && FileExists(result.indexPage)) {
-        ui_.console().out(QStringLiteral("Book: ") + result.indexPage);
+        ui_.console().out(QStringLiteral("Book: ") + OneLine(result.indexPage));
     }
     if (result.destinationUnwritable) {
         ui_.console().err(QStringLiteral("The destination folder could not be written."));

@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QTime>
+#include <algorithm>
 
 #include "cli/interrupt.h"
 
@@ -20,6 +21,27 @@ QString ConsoleLines(const QString& text) {
 
 }  // namespace
 
+QString OneLine(const QString& text) {
+    const auto isControl = [](QChar c) { return c != u'\t' && c.category() == QChar::Other_Control; };
+    if (std::none_of(text.cbegin(), text.cend(), isControl)) {
+        return text;
+    }
+    QString line;
+    line.reserve(text.size() + 8);
+    for (const QChar c : text) {
+        if (!isControl(c)) {
+            line += c;
+        } else if (c == u'\n') {
+            line += QStringLiteral("\\n");
+        } else if (c == u'\r') {
+            line += QStringLiteral("\\r");
+        } else {
+            line += QStringLiteral("\\x") + QString::number(c.unicode(), 16).rightJustified(2, u'0');
+        }
+    }
+    return line;
+}
+
 MessageAnswer ConsoleUserInterface::message(const QString& title, const QString& text, MessageIcon,
                                             MessageButtons buttons) {
     console_.err(title + QStringLiteral(": ") + ConsoleLines(text));
@@ -33,8 +55,8 @@ void ConsoleUserInterface::AddItem(const QString& reason, const QString& item, b
     // output file; its row icon becomes "ok" or "FAIL".
     const QString separator = QStringLiteral(" | ");
     console_.out(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) +
-                 (status ? QStringLiteral("  ok    ") : QStringLiteral("  FAIL  ")) + reason + separator + item +
-                 separator + title + separator + output);
+                 (status ? QStringLiteral("  ok    ") : QStringLiteral("  FAIL  ")) + OneLine(reason) + separator +
+                 OneLine(item) + separator + OneLine(title) + separator + OneLine(output));
     progressValue_ = 0;
 }
 
@@ -50,7 +72,7 @@ void ConsoleUserInterface::AddProgress() {
 }
 
 void ConsoleUserInterface::setProgressCaption(const QString& caption) {
-    caption_ = caption;
+    caption_ = OneLine(caption);
     showProgress();
 }
 

@@ -8,6 +8,11 @@
 
 namespace tessarel::cli {
 
+/// A log cell, caption or path on one line: control characters of a file name
+/// (a line feed, an escape sequence) are shown as C escapes, never obeyed. A
+/// tab breaks no line and stays.
+QString OneLine(const QString& text);
+
 /// One run of an outside program (the HTML Help compiler).
 struct ProgramRun {
     QString program;

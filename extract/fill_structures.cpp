@@ -35,6 +35,13 @@ void BlankCloseMarkers(QString& text) {
 }  // namespace
 
 bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, const ParseOptions& options) {
+    QByteArray bytes;
+    ReadFileBytes(path, bytes);
+    return FillStructures(ui, doc, path, std::move(bytes), options);
+}
+
+bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, QByteArray bytes,
+                    const ParseOptions& options) {
     doc.SourceText.clear();
     doc.SourceTextLength = 0;
     doc.ChapterPagePath.clear();
@@ -54,16 +61,12 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
     // when first written, while a buffer outgrown halfway through would be
     // written afresh. A character takes at least one byte of the file.
     QString text;
-    qsizetype room = 0;
-    {
-        QByteArray bytes;
-        ReadFileBytes(path, bytes);
-        room = bytes.size() + bytes.size() / 2 + 1024;
-        text.reserve(room);
-        text += kCrLf;
-        text += kCrLf;
-        AppendDecodedText(text, bytes);
-    }
+    const qsizetype room = bytes.size() + bytes.size() / 2 + 1024;
+    text.reserve(room);
+    text += kCrLf;
+    text += kCrLf;
+    AppendDecodedText(text, bytes);
+    bytes.clear();
     // Files with bare line feeds read as CR LF files.
     if (!QStringView(text).sliced(4).contains(kCrLf)) {
         QString read = text.sliced(4);

@@ -2,6 +2,7 @@
 
 #include "support/settings.h"
 
+#include <QByteArray>
 #include <QString>
 
 namespace tessarel {
@@ -23,6 +24,10 @@ struct ParseOptions {
 /// doc.ChapterPagePath is still set, so the caller can put the error page there.
 /// A file that cannot be read parses as empty text.
 bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, const ParseOptions& options);
+/// The same for the bytes of the file at `path`, already read; they are freed
+/// once decoded.
+bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, QByteArray bytes,
+                    const ParseOptions& options);
 
 /// The error page body for a file without sections.
 QString NoSectionsErrorBody(const QString& sourceFileName);

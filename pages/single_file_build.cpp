@@ -14,10 +14,11 @@
 #include "support/settings.h"
 #include "support/string_functions.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 #include <exception>
+#include <new>
+#include <vector>
 
 namespace tessarel {
 
@@ -35,15 +36,10 @@ bool SameFile(const QString& a, const QString& b) {
     return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
 }
 
-/// Copies the bytes unchanged: an HTML source is the user's page, not ours to
+/// Writes the bytes unchanged: an HTML source is the user's page, not ours to
 /// re-encode. False with the system's reason in `failure` ("" for a read-only
-/// target or an unreadable source).
-bool CopyFileReplacing(const QString& source, const QString& target, QString& failure) {
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    const QByteArray bytes = in.readAll();
+/// target).
+bool CopyFileReplacing(const QByteArray& bytes, const QString& target, QString& failure) {
     ReplacingFile out(target);
     if (out.open() && out.write(bytes) && out.commit()) {
         return true;
@@ -64,6 +60,12 @@ QString ProjectDestinationFolder(const SingleFileContext& context) {
 void PublishHtmlSource(SingleFileContext& context) {
     const QString& source = context.doc.SourceFilePath;
     if (!context.projectOpen) {
+        // The browser would wait on a pipe as a read does.
+        const ReadOutcome probed = ProbeRegularFile(source);
+        if (probed != ReadOutcome::Read) {
+            context.source = {probed, QString()};
+            return;
+        }
         context.env.ui.navigate(source);
         return;
     }
@@ -78,8 +80,13 @@ void PublishHtmlSource(SingleFileContext& context) {
     if (target.isEmpty() || SameFile(source, target)) {
         return;
     }
+    QByteArray bytes;
+    context.source = ReadRegularFile(source, bytes);
+    if (!context.source.ok()) {
+        return;
+    }
     QString failure;
-    if (!CopyFileReplacing(source, target, failure)) {
+    if (!CopyFileReplacing(bytes, target, failure)) {
         ShowWriteFailure(context.env.ui, target, failure);
         context.pageWritten = false;
     }
@@ -118,25 +125,23 @@ bool PageWouldReplaceSource(SingleFileContext& context) {
     return true;
 }
 
-bool IsReadable(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly);
+/// Drops what was read or made of the source, so no part of it is taken for
+/// this file's result, and its memory is free for the next file.
+void ForgetSource(DocumentModel& doc) {
+    doc.SourceText = QString();
+    doc.SourceTextLength = 0;
+    doc.ChapterPagePath.clear();
+    doc.Sections = std::vector<SectionRecord>(1);
+    doc.SectionCount = 0;
 }
 
-bool BuildChapter(SingleFileContext& context) {
+/// Parses the source's bytes and writes its page or its error page. Running out
+/// of memory ends this file only: the build reports it and goes on.
+void ParseAndWritePage(SingleFileContext& context, QByteArray bytes) {
     DocumentModel& doc = context.doc;
     UserInterface& ui = context.env.ui;
-    doc.SectionCount = 0;
-    context.pageWritten = true;
-    context.pageIsSource = false;
-    if (IsHtmlSource(doc.SourceFilePath)) {
-        PublishHtmlSource(context);
-        return true;
-    }
-    bool readable = true;
-    if (!doc.SourceFilePath.isEmpty()) {
-        readable = IsReadable(doc.SourceFilePath);
-        const bool parsed = FillStructures(ui, doc, doc.SourceFilePath, ParseOptionsFor(context));
+    try {
+        const bool parsed = FillStructures(ui, doc, doc.SourceFilePath, std::move(bytes), ParseOptionsFor(context));
         if (parsed && doc.count() > 1 && SortSectionsWanted(context)) {
             SortSectionsByName(doc);
         }
@@ -153,11 +158,42 @@ bool BuildChapter(SingleFileContext& context) {
             context.pageWritten = WriteErrorPage(ui, context.page, context.style, context.destinationFolder,
                            NoSectionsErrorBody(FileNameOf(doc.SourceFileName)), doc.ChapterPagePath);
         }
+    } catch (const std::bad_alloc&) {
+        ForgetSource(doc);
+        context.page.PageText = QString();
+        context.source = {ReadOutcome::OutOfMemory, QString()};
+    }
+}
+
+bool BuildChapter(SingleFileContext& context) {
+    DocumentModel& doc = context.doc;
+    UserInterface& ui = context.env.ui;
+    doc.SectionCount = 0;
+    context.pageWritten = true;
+    context.pageIsSource = false;
+    context.source = ReadResult();
+    if (IsHtmlSource(doc.SourceFilePath)) {
+        PublishHtmlSource(context);
+        return context.source.ok();
+    }
+    if (!doc.SourceFilePath.isEmpty()) {
+        // A source that cannot be read keeps its old page: an empty read must
+        // not pass for a file without sections.
+        QByteArray bytes;
+        context.source = ReadRegularFile(doc.SourceFilePath, bytes);
+        if (!context.source.ok()) {
+            ForgetSource(doc);
+            return false;
+        }
+        ParseAndWritePage(context, std::move(bytes));
+        if (!context.source.ok()) {
+            return false;
+        }
     }
     if (!context.projectOpen && !context.pageIsSource && FileExists(doc.ChapterPagePath)) {
         ui.navigate(doc.ChapterPagePath);
     }
-    return readable;
+    return true;
 }
 
 }  // namespace
@@ -183,7 +219,8 @@ SingleFileResult BuildTheFile(SingleFileContext& context) {
     result.inputFile = FileNameOf(doc.SourceFilePath);
     result.outputFile = PageFileName(result.inputFile);
     if (!readable) {
-        result.reason = u"Unreadable File"_s;
+        // A critical error, already reported, counts as a file not read.
+        result.reason = ReadFailureReason(context.source.ok() ? ReadOutcome::Unreadable : context.source.outcome);
         result.success = false;
         result.chapterTitle = u"---"_s;
     } else if (context.pageIsSource) {
@@ -209,6 +246,10 @@ SingleFileResult BuildTheFile(SingleFileContext& context) {
         result.chapterTitle = u"No Sections Defined"_s;
     }
     ui.AddItem(result.reason, result.inputFile, result.success, result.chapterTitle, result.outputFile);
+    if (!context.source.ok()) {
+        ui.message(result.reason, doc.SourceFilePath + kCrLf + ReadFailureText(context.source),
+                   MessageIcon::Exclamation, MessageButtons::Ok);
+    }
     ui.yield();
     ui.buildFinished(false);
     return result;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/file_read.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -29,22 +31,26 @@ struct SingleFileContext {
     /// Set by the build: the page was not written because its place holds the
     /// source itself (a link to it), which a build never replaces.
     bool pageIsSource = false;
+    /// Set by the build: how reading the source went. A source that was not
+    /// read (or ran out of memory) leaves its old page as it was.
+    ReadResult source = {};
 };
 
 /// Parses doc.SourceFilePath and writes its chapter page (or its error page); an
 /// HTML source is not parsed but shown, and copied into a project's destination.
-/// False when the source file could not be read.
+/// False when the source file could not be read or built (context.source says
+/// why); its old page is then left as it was.
 bool Starttessarel(SingleFileContext& context);
 
 /// The result of one single-file build, as the build log shows it.
 struct SingleFileResult {
-    QString reason;        ///< "Sections OK", "Not Built: HTML File", "No Sections Declared", "Unreadable File",
-                           ///< "Page Not Written", "Not Built: Page Is A Source"
+    QString reason;  ///< "Sections OK", "Not Built: HTML File", "No Sections Declared", "Page Not Written",
+                     ///< "Not Built: Page Is A Source", or a ReadFailureReason ("Unreadable File", ...)
     bool success = false;
     QString chapterTitle;
     QString inputFile;     ///< source file name
     QString outputFile;    ///< page file name
-    bool readable = true;  ///< false when the source could not be read
+    bool readable = true;  ///< false when the source could not be read or built (see reason)
 };
 
 /// Starttessarel with the progress and log of a build of one file.

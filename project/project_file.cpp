@@ -4,6 +4,7 @@
 #include "project/tag_reader.h"
 #include "project/text_values.h"
 #include "support/file_functions.h"
+#include "support/file_read.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
@@ -390,12 +391,18 @@ LoadOutcome LoadProject(UserInterface& ui, ProjectModel& project, const QString&
         return LoadOutcome::NotFound;
     }
 
-    QString text;
-    if (!ReadTextFileInto(loaded.ProjectPath, text)) {
-        ui.message(QStringLiteral("Error"), QStringLiteral("Unable to read the project file:") + kCrLf + loaded.ProjectPath,
+    // A pipe or a device is refused at once rather than waited on or read without end.
+    QByteArray bytes;
+    const ReadResult read = ReadRegularFile(loaded.ProjectPath, bytes);
+    if (!read.ok()) {
+        ui.message(QStringLiteral("Error"),
+                   QStringLiteral("Unable to read the project file:") + kCrLf + loaded.ProjectPath + kCrLf +
+                       ReadFailureText(read),
                    MessageIcon::Exclamation, MessageButtons::Ok);
         return LoadOutcome::Refused;
     }
+    QString text = DecodeText(bytes);
+    bytes.clear();
 
     if (!text.contains(u"<TessarelProject>") || !text.contains(u"</TessarelProject>")) {
         ui.message(kFileErrorTitle, QStringLiteral("This file is not a Tessarel project:") + kCrLf + loaded.ProjectPath,

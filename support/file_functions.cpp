@@ -18,6 +18,14 @@ static constexpr char16_t kSeparator = u'/';
 
 QChar PathSeparator() { return QChar(kSeparator); }
 
+bool FileNamesIgnoreCase() {
+#if defined(Q_OS_WIN) || defined(Q_OS_DARWIN)
+    return true;
+#else
+    return false;
+#endif
+}
+
 QString NativeSeparators(const QString& path) {
 #ifdef Q_OS_WIN
     return path;

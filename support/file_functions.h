@@ -30,8 +30,8 @@ struct AppPaths {
 
 // ---- Whole-file reading and writing -------------------------------------
 
-/// Decodes file bytes: UTF-8 when they are valid UTF-8 (a BOM is dropped),
-/// otherwise Windows-1252.
+/// Decodes file bytes: UTF-16 when they start with its byte-order mark, UTF-8
+/// when they are valid UTF-8 (a BOM is dropped), otherwise Windows-1252.
 QString DecodeText(const QByteArray& bytes);
 /// Appends the bytes decoded as DecodeText does to `text`, in the room it has.
 void AppendDecodedText(QString& text, QByteArrayView bytes);
@@ -43,6 +43,7 @@ QString ReadTextFile(const QString& path);
 /// The whole file into `text`; on any error `text` is left unchanged. True on success.
 bool ReadTextFileInto(const QString& path, QString& text);
 /// The whole file's bytes into `bytes`; on any error they are left unchanged.
+/// Only a regular file within the size limit is read (ReadRegularFile).
 bool ReadFileBytes(const QString& path, QByteArray& bytes);
 /// Creates or replaces the file with text + CR LF, atomically (written beside the
 /// target under a new name, then renamed over it; a link at the target is
@@ -106,6 +107,9 @@ bool FileExists(const QString& path);
 
 /// The platform's folder separator.
 QChar PathSeparator();
+/// True where the usual file systems take names that differ in letter case
+/// only for one file (Windows, macOS); false on Linux and other systems.
+bool FileNamesIgnoreCase();
 /// "\" in a stored folder read as the platform separator.
 QString NativeSeparators(const QString& path);
 

@@ -1,4 +1,5 @@
 #include "support/file_functions.h"
+#include "support/file_read.h"
 #include "support/replacing_file.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
@@ -46,6 +47,9 @@ void ShowWriteFailure(UserInterface& ui, const QString& path, const QString& rea
 }
 
 void AppendDecodedText(QString& text, QByteArrayView bytes) {
+    if (AppendUtf16WithByteOrderMark(text, bytes)) {
+        return;
+    }
     QByteArrayView view = bytes;
     if (view.startsWith("\xEF\xBB\xBF")) {
         view = view.sliced(3);
@@ -255,21 +259,7 @@ bool ReadTextFileInto(const QString& path, QString& text) {
     return true;
 }
 
-bool ReadFileBytes(const QString& path, QByteArray& bytes) {
-    if (path.isEmpty()) {
-        return false;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return false;
-    }
-    QByteArray read = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        return false;
-    }
-    bytes = std::move(read);
-    return true;
-}
+bool ReadFileBytes(const QString& path, QByteArray& bytes) { return ReadRegularFile(path, bytes).ok(); }
 
 bool WriteTextFile(UserInterface& ui, const QString& path, const QString& text, FileEncoding encoding) {
     TextFileWriter file(path, encoding);

@@ -184,7 +184,8 @@ TEST_F(BuildSafety, aSecondBuildOfTheDestinationStopsAtOnceAndTouchesNothing) {
 
 TEST_F(BuildSafety, aPageNeverReplacesASource) {
     // The destination is the source folder: "notes" would get the page
-    // "notes.htm", which is another chapter, and "a.c.htm" is a chapter too.
+    // "notes.htm", which is another chapter, and "a.c.htm" is a chapter too;
+    // "b.c.htm" is a link to the source "other.txt".
     const QString src = env.path(u"proj/src/"_s);
     ws.project.settings.RelDestPath = src;
     dest = src;
@@ -192,15 +193,21 @@ TEST_F(BuildSafety, aPageNeverReplacesASource) {
     addSource(src, u"notes.htm"_s, "<html>hand-written notes</html>");
     addSource(src, u"a.c"_s, kDocumented);
     addSource(src, u"a.c.htm"_s, "<html>hand-written page of a.c</html>");
+    addSource(src, u"other.txt"_s, "no sections");
+    addSource(src, u"b.c"_s, kDocumented);
+    ASSERT_TRUE(QFile::link(src + u"other.txt"_s, src + u"b.c.htm"_s));
     const auto before = Tree(src);
 
     const ProjectBuildResult result = BuildTheProject(ws);
 
+    // A hand-written page in the destination keeps its name; the chapter that
+    // would take it is refused.
     EXPECT_EQ(logRows(),
-              (QStringList{u"Not Built: Page Is A Source|notes|FAIL"_s, u"Not Built: HTML File|notes.htm|ok"_s,
-                           u"Not Built: Page Is A Source|a.c|FAIL"_s, u"Not Built: HTML File|a.c.htm|ok"_s,
+              (QStringList{u"Page Name Taken|"_s + src + u"notes|FAIL"_s, u"Not Built: HTML File|notes.htm|ok"_s,
+                           u"Page Name Taken|"_s + src + u"a.c|FAIL"_s, u"Not Built: HTML File|a.c.htm|ok"_s,
+                           u"No Sections|other.txt|FAIL"_s, u"Not Built: Page Is A Source|b.c|FAIL"_s,
                            u"> HTML TOC||ok"_s, u"> HTML Index||ok"_s}));
-    EXPECT_EQ(result.chaptersFailed, 2);
+    EXPECT_EQ(result.chaptersFailed, 4);
     const auto after = Tree(src);
     for (const auto& [path, bytes] : before) {
         EXPECT_EQ(after.at(path), bytes) << path.toStdString();

@@ -13,6 +13,7 @@
 #include <map>
 
 #include "support/preferences.h"
+#include "support/special_files.h"
 #include "support/testing.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -142,11 +143,16 @@ TEST_F(CliTest, fileWithoutSectionsMissingOrUnreadable_failWithStatusOne) {
     EXPECT_EQ(missing.exitCode, 1);
     EXPECT_TRUE(missing.err.contains(u"File not found: File does not exist."_s)) << missing.err.toStdString();
 
-    // A folder passes the existence test but cannot be read as a file.
+    // A folder passes the existence test but cannot be read as a file; no page is made for it.
     QDir().mkpath(path(u"folder.c"_s));
     const CliRun unreadable = run({u"folder.c"_s});
     EXPECT_EQ(unreadable.exitCode, 1) << unreadable.out.toStdString();
-    EXPECT_TRUE(unreadable.err.contains(u"Could not read"_s)) << unreadable.err.toStdString();
+    EXPECT_TRUE(unreadable.out.contains(u"  FAIL  Unreadable File | folder.c | --- | folder.c.htm"_s))
+        << unreadable.out.toStdString();
+    EXPECT_TRUE(unreadable.err.contains(u"Unreadable File: "_s + path(u"folder.c"_s) +
+                                        u"\n  It could not be read: Is a directory."_s))
+        << unreadable.err.toStdString();
+    EXPECT_FALSE(QFile::exists(path(u"folder.c.htm"_s)));
 
     // The worst file decides; the good one is still built.
     write(u"counter.c"_s, kDocumented);
@@ -198,6 +204,118 @@ TEST_F(CliTest, unreadableProject_isAUsageError) {
 
     QDir().mkpath(path(u"folder.qdx"_s));
     EXPECT_EQ(run({u"folder.qdx"_s}).exitCode, 2);
+
+    // A pipe would wait for a writer, a device would be read without end.
+    ASSERT_TRUE(testing::MakeFifo(path(u"pipe.qdx"_s)));
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, path(u"zero.qdx"_s)));
+    for (const QString& name : {u"pipe.qdx"_s, u"zero.qdx"_s}) {
+        const CliRun special = run({name});
+        EXPECT_EQ(special.exitCode, 2) << special.err.toStdString();
+        EXPECT_TRUE(special.err.contains(u"Unable to read the project file:\n  "_s + path(name) +
+                                         u"\n  It is not a regular file but a pipe, a device or a socket"_s))
+            << special.err.toStdString();
+    }
+}
+
+TEST_F(CliTest, specialAndHugeSources_areRefusedAtOnceAndKeepTheirPages) {
+    ASSERT_TRUE(testing::MakeFifo(path(u"pipe.c"_s)));
+    ASSERT_TRUE(testing::MakeSparseFile(path(u"huge.c"_s), (qint64{256} << 20) + 1));
+    write(u"pipe.c.htm"_s, u"an earlier page"_s);
+    write(u"counter.c"_s, kDocumented);
+    const CliRun files = run({u"pipe.c"_s, u"huge.c"_s, u"counter.c"_s});
+    EXPECT_EQ(files.exitCode, 1);
+    EXPECT_TRUE(files.out.contains(u"  FAIL  Not a Regular File | pipe.c | --- | pipe.c.htm\n"_s))
+        << files.out.toStdString();
+    EXPECT_TRUE(files.out.contains(u"  FAIL  File Too Large | huge.c | --- | huge.c.htm\n"_s));
+    EXPECT_TRUE(files.err.contains(u"File Too Large: "_s + path(u"huge.c"_s) +
+                                   u"\n  It is larger than 256 MB, the most Tessarel reads."_s))
+        << files.err.toStdString();
+    EXPECT_TRUE(files.out.contains(u"  ok    Sections OK | counter.c"_s));
+    EXPECT_EQ(ReadBytes(path(u"pipe.c.htm"_s)), QByteArray("an earlier page"));
+    EXPECT_FALSE(QFile::exists(path(u"huge.c.htm"_s)));
+
+    // As chapters: a pipe, a device and the huge file, then a good one.
+    write(u"proj/src/counter.c"_s, kDocumented);
+    ASSERT_TRUE(testing::MakeFifo(path(u"proj/src/pipe.c"_s)));
+    writeProject(
+        u"proj/test.qdx"_s,
+        {{u"pipe.c"_s, u"src/"_s}, {u"zero"_s, u"/dev/"_s}, {u"huge.c"_s, root.path()}, {u"counter.c"_s, u"src/"_s}});
+    const CliRun project = run({u"proj/test.qdx"_s});
+    EXPECT_EQ(project.exitCode, 1) << project.err.toStdString();
+    EXPECT_TRUE(project.out.contains(u"  FAIL  Not a Regular File | pipe.c | --- | pipe.c.htm\n"_s))
+        << project.out.toStdString();
+    EXPECT_TRUE(project.out.contains(u"  FAIL  Not a Regular File | zero | --- | zero.htm\n"_s));
+    EXPECT_TRUE(project.out.contains(u"  FAIL  File Too Large | huge.c | --- | huge.c.htm\n"_s));
+    EXPECT_TRUE(project.out.contains(u"4 of 4 files processed: 1 built, 3 failed."_s));
+}
+
+// Running out of memory on one file is that file's failure: the build goes on
+// and the program does not claim to close.
+TEST_F(CliTest, outOfMemoryOnOneFile_failsThatFileAndTheBuildGoesOn) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the limit leaves";
+#endif
+#endif
+    const QByteArray line = "// function: f\n// Some *bold* text.\n";
+    QByteArray big;
+    for (qsizetype size = 0; size < (qsizetype{16} << 20); size += line.size()) {
+        big += line;
+    }
+    WriteBytes(path(u"proj/src/big.c"_s), big);
+    write(u"proj/book/big.c.htm"_s, u"an earlier page"_s);
+    write(u"proj/src/counter.c"_s, kDocumented);
+    writeProject(u"proj/test.qdx"_s, {{u"big.c"_s, u"src/"_s}, {u"counter.c"_s, u"src/"_s}});
+    // 200 MB of address space: room for the program, not for a 16 MB source's passes.
+    const QStringList limited{u"-c"_s, u"ulimit -v 200000 && exec \"$0\" \"$@\""_s, QStringLiteral(TESSAREL_CLI_PATH)};
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.setWorkingDirectory(root.path());
+    process.start(u"/bin/sh"_s, limited + QStringList{u"proj/test.qdx"_s, u"proj/src/big.c"_s});
+    ASSERT_TRUE(process.waitForFinished(120000));
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    const QString err = QString::fromUtf8(process.readAllStandardError());
+    EXPECT_EQ(process.exitCode(), 1) << err.toStdString();
+    EXPECT_TRUE(out.contains(u"  FAIL  Out of Memory | big.c | --- | big.c.htm\n"_s)) << out.toStdString();
+    EXPECT_TRUE(out.contains(u"  ok    Built OK | counter.c"_s)) << out.toStdString();
+    EXPECT_TRUE(out.contains(u"2 of 2 files processed: 1 built, 1 failed."_s));
+    EXPECT_EQ(ReadBytes(path(u"proj/book/big.c.htm"_s)), QByteArray("an earlier page"));
+    // The single file that follows is told the same way.
+    EXPECT_TRUE(err.contains(u"Out of Memory: "_s + path(u"proj/src/big.c"_s) +
+                             u"\n  There was not enough memory to read it or build its page."_s))
+        << err.toStdString();
+    EXPECT_FALSE(err.contains(u"will close now"_s)) << err.toStdString();
+}
+
+TEST_F(CliTest, controlCharactersInNames_keepEachLogRowOnOneLine) {
+    const QString name = u"two\nlines\x1b[31m.c"_s;
+    write(name, kDocumented);
+    const CliRun result = run({name});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(
+        result.out.contains(u"  ok    Sections OK | two\\nlines\\x1b[31m.c | Counter | two\\nlines\\x1b[31m.c.htm\n"_s))
+        << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(u"Page: "_s + path(u"two\\nlines\\x1b[31m.c.htm"_s)));
+    EXPECT_FALSE(result.out.contains(QChar(0x1b)));
+}
+
+TEST_F(CliTest, chaptersOfOnePageName_failTheBuildAndKeepTheFirstPage) {
+    write(u"proj/a/util.c"_s, kDocumented);
+    write(u"proj/b/util.c"_s, QString(kDocumented).replace(u"Counter"_s, u"Other"_s));
+    writeProject(u"proj/test.qdx"_s, {{u"util.c"_s, u"a/"_s}, {u"util.c"_s, u"b/"_s}});
+    const CliRun result = run({u"proj/test.qdx"_s});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.out.contains(u"  ok    Built OK | util.c | Counter | util.c.htm\n"_s))
+        << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(u"  FAIL  Page Name Taken | b/util.c | Page of a/util.c | util.c.htm\n"_s));
+    EXPECT_TRUE(result.out.contains(u"2 of 2 files processed: 1 built, 1 failed."_s));
+    EXPECT_TRUE(
+        result.err.contains(u"Page Name Taken: These chapters were not built, as their page names are "
+                            u"taken:\n  b/util.c: util.c.htm is the page of a/util.c"_s))
+        << result.err.toStdString();
+    EXPECT_TRUE(ReadBytes(path(u"proj/book/util.c.htm"_s)).contains("Counter"));
 }
 
 TEST_F(CliTest, sourceDateEpoch_makesPagesByteIdentical) {

@@ -3,6 +3,7 @@
 #include "pages/single_file_build.h"
 #include "support/preferences.h"
 #include "support/settings.h"
+#include "support/special_files.h"
 #include "support/testing.h"
 
 #include <QDir>
@@ -178,12 +179,70 @@ TEST_F(SingleFileBuildTest, commentStyles_preferencesWithoutProject_settingsWith
     EXPECT_EQ(doc.count(), 0);
 }
 
-TEST_F(SingleFileBuildTest, unreadableSource_isLoggedAsSuch) {
-    // A folder stands in for a file that cannot be read, whoever runs the test.
-    const QString source = env.path(u"src/locked.c"_s);
-    QDir().mkpath(source);
-    EXPECT_FALSE(build(source).readable);
-    expectLog(u"Unreadable File"_s, u"locked.c"_s, false, u"---"_s, u"locked.c.htm"_s);
+// A source that is not read keeps its old page: neither the "no sections"
+// page nor anything else replaces it, and the log and a message say why.
+TEST_F(SingleFileBuildTest, sourcesThatAreNotRead_keepTheirOldPages) {
+    struct Case {
+        QString name, reason, sentence;
+    };
+    const std::vector<Case> cases{
+        // A folder stands in for a file that cannot be read, whoever runs the test.
+        {u"locked.c"_s, u"Unreadable File"_s, u"It could not be read: Is a directory."_s},
+        {u"pipe.c"_s, u"Not a Regular File"_s,
+         u"It is not a regular file but a pipe, a device or a socket, so it was not read."_s},
+        {u"huge.c"_s, u"File Too Large"_s, u"It is larger than 256 MB, the most Tessarel reads."_s},
+        {u"pipe.htm"_s, u"Not a Regular File"_s,
+         u"It is not a regular file but a pipe, a device or a socket, so it was not read."_s},
+    };
+    QDir().mkpath(env.path(u"src/locked.c"_s));
+    ASSERT_TRUE(testing::MakeFifo(env.path(u"src/pipe.c"_s)));
+    ASSERT_TRUE(testing::MakeFifo(env.path(u"src/pipe.htm"_s)));
+    ASSERT_TRUE(testing::MakeSparseFile(env.path(u"src/huge.c"_s), kMaxReadBytes + 1));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name.toStdString());
+        const QString source = env.path(u"src/"_s + c.name);
+        const QString oldPage = c.name.endsWith(u".htm"_s) ? source + u".old"_s : source + u".htm"_s;
+        WriteBytes(oldPage, "the good page of an earlier build");
+        env.ui.log.clear();
+        env.ui.messages.clear();
+        env.ui.navigations.clear();
+        const SingleFileResult result = build(source);
+        EXPECT_FALSE(result.readable);
+        expectLog(c.reason, c.name, false, u"---"_s, PageFileName(c.name));
+        ASSERT_EQ(env.ui.messages.size(), 1u);
+        EXPECT_EQ(env.ui.messages[0].title, c.reason);
+        EXPECT_EQ(env.ui.messages[0].text, source + u"\r\n"_s + c.sentence);
+        EXPECT_EQ(ReadBytes(oldPage), QByteArray("the good page of an earlier build"));
+        EXPECT_TRUE(env.ui.navigations.isEmpty());
+        EXPECT_EQ(doc.count(), 0);
+    }
+    // In a project the same sources leave the destination as it was.
+    projectOpen = true;
+    destination = env.path(u"out/"_s);
+    for (const Case& c : cases) {
+        SingleFileContext project = context(env.path(u"src/"_s + c.name));
+        EXPECT_FALSE(Starttessarel(project));
+        EXPECT_EQ(ReadFailureReason(project.source.outcome), c.reason);
+        EXPECT_TRUE(project.pageWritten);
+    }
+    EXPECT_TRUE(QDir(destination).isEmpty());
+}
+
+TEST_F(SingleFileBuildTest, utf16Source_isParsedLikeItsUtf8Twin) {
+    const QString text = QString::fromUtf8(kThreeSections).replace(u"Zeta text."_s, u"Z\u00EAta \u4E2D."_s);
+    QByteArray utf16("\xFF\xFE");
+    for (const QChar c : text) {
+        utf16.append(static_cast<char>(c.unicode() & 0xFF)).append(static_cast<char>(c.unicode() >> 8));
+    }
+    WriteBytes(env.path(u"src/wide.c"_s), utf16);
+    WriteBytes(env.path(u"src/narrow.c"_s), text.toUtf8());
+    build(env.path(u"src/wide.c"_s));
+    EXPECT_EQ(sectionNames(), (QStringList{u"Chapter"_s, u"zeta"_s, u"alpha"_s}));
+    build(env.path(u"src/narrow.c"_s));
+    const QByteArray wide = ReadBytes(env.path(u"src/wide.c.htm"_s));
+    EXPECT_TRUE(wide.contains("Z\xEAta &#20013;."));
+    EXPECT_EQ(QString::fromLatin1(wide).replace(u"wide.c"_s, u"narrow.c"_s),
+              QString::fromLatin1(ReadBytes(env.path(u"src/narrow.c.htm"_s))));
 }
 
 }  // namespace

@@ -1,0 +1,115 @@
+#include "book/page_names.h"
+
+#include <QHash>
+
+#include "book/book_output.h"
+#include "project/project_model.h"
+#include "support/file_functions.h"
+#include "support/string_functions.h"
+#include "support/user_interface.h"
+
+namespace tessarel {
+
+namespace {
+
+QString CompareKey(const QString& name) { return FileNamesIgnoreCase() ? name.toCaseFolded() : name; }
+
+bool HasNul(const QString& text) { return text.contains(QChar(u'\0')); }
+
+const Chapter& ChapterAt(const ProjectModel& project, int i) { return project.Chapters[static_cast<size_t>(i)]; }
+
+}  // namespace
+
+QStringList BookFileNames(const QString& styleSheetFile) {
+    return {
+        QStringLiteral("index.htm"),         QStringLiteral("genesisa.htm"),      QStringLiteral("genesisn.htm"),
+        QStringLiteral("_book.htm"),         QStringLiteral("_bookcol.htm"),      QStringLiteral("_dindex.htm"),
+        QStringLiteral("_sorted_index.htm"), QStringLiteral("_index_active.htm"), QStringLiteral("contents_active.hhc"),
+        QStringLiteral("index_active.hhk"),  QStringLiteral("HTML Help"),         styleSheetFile};
+}
+
+std::vector<ChapterPagePlan> PlanChapterPages(const ProjectModel& project, int count, const QString& styleSheetFile,
+                                              const std::function<bool(int)>& isOwnPage) {
+    std::vector<ChapterPagePlan> plan(static_cast<size_t>(std::max(count, 0)));
+    QHash<QString, int> holders;
+    for (const QString& name : BookFileNames(styleSheetFile)) {
+        holders.insert(CompareKey(name), -1);
+    }
+    // A page that is its own source is the user's file: no other chapter may take it.
+    if (isOwnPage) {
+        for (int i = 0; i < count; ++i) {
+            const Chapter& chapter = ChapterAt(project, i);
+            const QString key = CompareKey(BookPageName(chapter.Name));
+            if (!HasNul(chapter.Name) && !HasNul(chapter.RelPath) && !holders.contains(key) && isOwnPage(i)) {
+                holders.insert(key, i);
+            }
+        }
+    }
+    for (int i = 0; i < count; ++i) {
+        const Chapter& chapter = ChapterAt(project, i);
+        ChapterPagePlan& entry = plan[static_cast<size_t>(i)];
+        if (HasNul(chapter.Name) || HasNul(chapter.RelPath)) {
+            entry.claim = PageClaim::BadName;
+            continue;
+        }
+        entry.page = BookPageName(chapter.Name);
+        const QString key = CompareKey(entry.page);
+        const auto held = holders.constFind(key);
+        if (held == holders.cend()) {
+            holders.insert(key, i);
+        } else if (held.value() != i) {
+            entry.holder = held.value();
+            entry.claim = entry.holder < 0 ? PageClaim::TakenByBook : PageClaim::TakenByChapter;
+        }
+    }
+    return plan;
+}
+
+QString ChapterDisplayName(const Chapter& chapter) {
+    const QString folder = NativeSeparators(chapter.RelPath);
+    return folder.isEmpty() ? chapter.Name : WithTrailingBackslash(folder) + chapter.Name;
+}
+
+void LogRefusedChapter(UserInterface& ui, const ProjectModel& project, const std::vector<ChapterPagePlan>& plan,
+                       int i) {
+    const Chapter& chapter = ChapterAt(project, i);
+    const ChapterPagePlan& entry = plan[static_cast<size_t>(i)];
+    const QString none = QStringLiteral("---");
+    switch (entry.claim) {
+        case PageClaim::Own:
+            break;
+        case PageClaim::BadName:
+            ui.AddItem(QStringLiteral("Bad File Name"), chapter.Name, false, none, none);
+            break;
+        case PageClaim::TakenByChapter:
+            ui.AddItem(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), false,
+                       QStringLiteral("Page of ") + ChapterDisplayName(ChapterAt(project, entry.holder)), entry.page);
+            break;
+        case PageClaim::TakenByBook:
+            ui.AddItem(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), false,
+                       QStringLiteral("Page of the book"), entry.page);
+            break;
+    }
+}
+
+QString PageCollisionText(const ProjectModel& project, const std::vector<ChapterPagePlan>& plan, int last) {
+    QString lines;
+    for (int i = 0; i <= last && i < static_cast<int>(plan.size()); ++i) {
+        const ChapterPagePlan& entry = plan[static_cast<size_t>(i)];
+        if (entry.claim != PageClaim::TakenByChapter && entry.claim != PageClaim::TakenByBook) {
+            continue;
+        }
+        const QString owner =
+            entry.claim == PageClaim::TakenByBook
+                ? QStringLiteral("a file of the book")
+                : QStringLiteral("the page of ") + ChapterDisplayName(ChapterAt(project, entry.holder));
+        lines += kCrLf + ChapterDisplayName(ChapterAt(project, i)) + QStringLiteral(": ") + entry.page +
+                 QStringLiteral(" is ") + owner;
+    }
+    if (lines.isEmpty()) {
+        return QString();
+    }
+    return QStringLiteral("These chapters were not built, as their page names are taken:") + lines;
+}
+
+}  // namespace tessarel

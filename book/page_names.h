@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <vector>
+
+namespace tessarel {
+
+struct Chapter;
+struct ProjectModel;
+class UserInterface;
+
+/// Whether a chapter of a project build may have its page.
+enum class PageClaim {
+    Own,             ///< the page is the chapter's
+    BadName,         ///< its name or folder holds a NUL, which no file name can
+    TakenByChapter,  ///< an earlier chapter has the same page name
+    TakenByBook,     ///< the page name is a file the book writes itself
+};
+
+struct ChapterPagePlan {
+    QString page;  ///< BookPageName of the chapter
+    PageClaim claim = PageClaim::Own;
+    int holder = -1;  ///< TakenByChapter: the chapter that keeps the page
+};
+
+/// The files the book writes into its destination besides the chapter pages,
+/// whatever its settings: a page must not depend on a setting to survive.
+QStringList BookFileNames(const QString& styleSheetFile);
+
+/// Every chapter's page, worked out before anything is written. The first
+/// chapter of a page name keeps it; a later one with the same name, or one
+/// named like a book file, cannot have it. Letter case counts as the file
+/// systems of the platform count it (FileNamesIgnoreCase).
+/// A chapter for which `isOwnPage` is true (an HTML source that already lies in
+/// the destination under its page name) keeps that page before any other.
+std::vector<ChapterPagePlan> PlanChapterPages(const ProjectModel& project, int count, const QString& styleSheetFile,
+                                              const std::function<bool(int)>& isOwnPage = {});
+
+/// The chapter as the project names it: its folder and its name.
+QString ChapterDisplayName(const Chapter& chapter);
+
+/// Logs the failed row of chapter `i`, which the plan does not let have its page.
+void LogRefusedChapter(UserInterface& ui, const ProjectModel& project, const std::vector<ChapterPagePlan>& plan, int i);
+
+/// One text listing every chapter whose page name is taken, up to chapter
+/// `last`; "" when there is none.
+QString PageCollisionText(const ProjectModel& project, const std::vector<ChapterPagePlan>& plan, int last);
+
+}  // namespace tessarel

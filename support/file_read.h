@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+
+namespace tessarel {
+
+/// The largest file Tessarel reads (256 MB): far beyond any real source or
+/// project file, and the parse of a text that size already needs gigabytes.
+inline constexpr qint64 kMaxReadBytes = qint64{256} << 20;
+
+/// What came of reading a whole file.
+enum class ReadOutcome {
+    Read,
+    Unreadable,      ///< missing, a folder, no permission, a read error, a name no system takes
+    NotRegularFile,  ///< a pipe, a device or a socket: refused without waiting for it
+    TooLarge,        ///< over the limit
+    OutOfMemory,     ///< no memory for its bytes or for what is made of them
+};
+
+struct ReadResult {
+    ReadOutcome outcome = ReadOutcome::Read;
+    QString systemMessage;  ///< what the system said about an unreadable file, when it said anything
+    bool ok() const { return outcome == ReadOutcome::Read; }
+};
+
+/// Reads a regular file whole into `bytes`, which are left unchanged on any
+/// failure. Anything else is refused without blocking: a pipe without a writer,
+/// a device that never ends, a file over `limit` bytes (checked before reading,
+/// and again while reading, as a file may grow).
+ReadResult ReadRegularFile(const QString& path, QByteArray& bytes, qint64 limit = kMaxReadBytes);
+/// What reading the file would meet, judged by its metadata alone: nothing is opened.
+ReadOutcome ProbeRegularFile(const QString& path, qint64 limit = kMaxReadBytes);
+
+/// The build log's reason for a file that was not read: "Unreadable File",
+/// "Not a Regular File", "File Too Large" or "Out of Memory".
+QString ReadFailureReason(ReadOutcome outcome);
+/// One sentence telling the user why the file was not read.
+QString ReadFailureText(const ReadResult& result);
+
+/// Appends UTF-16 text that starts with its byte-order mark (either byte
+/// order), without the mark; false, and nothing appended, for other bytes.
+bool AppendUtf16WithByteOrderMark(QString& text, QByteArrayView bytes);
+
+}  // namespace tessarel
