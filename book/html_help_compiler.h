@@ -36,10 +36,9 @@ struct HelpBookSize {
 
 struct CompileOutcome {
     bool compilerMissing = false;
-    ProgramRun run;         ///< end NotStarted when it was not run at all
+    ProgramRun run;         ///< end NotStarted when it was not run; Cancelled also before it ran
     bool compiled = false;  ///< it succeeded and wrote the compiled file anew
     QString compiledFile;   ///< "help.hhp"'s compiled file in the help folder
-    bool started() const { return run.end != ProgramEnd::NotStarted; }
 };
 
 /// Runs the compiler on "help.hhp" in `helpFolder` (the destination's "HTML

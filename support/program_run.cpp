@@ -12,6 +12,9 @@
 
 #include <csignal>
 #endif
+#ifdef Q_OS_LINUX
+#include <sys/prctl.h>
+#endif
 
 namespace tessarel {
 
@@ -28,6 +31,7 @@ void KeepOutput(QProcess& process, QByteArray& output) {
     }
 }
 
+#ifdef Q_OS_UNIX
 /// Waits up to `msecs` for the program itself, or sleeps when it is already over.
 void WaitALittle(QProcess& process, int msecs) {
     if (process.state() != QProcess::NotRunning) {
@@ -37,7 +41,6 @@ void WaitALittle(QProcess& process, int msecs) {
     }
 }
 
-#ifdef Q_OS_UNIX
 bool GroupAlive(pid_t group) { return ::kill(-group, 0) == 0; }
 #endif
 
@@ -85,7 +88,17 @@ ProgramRun RunProgram(UserInterface& ui, const QString& program, const QStringLi
 #ifdef Q_OS_UNIX
     // A group of its own, so that whatever it starts can be ended with it; a
     // terminal's Ctrl+C then reaches only this program, which ends the group.
-    process.setChildProcessModifier([] { ::setpgid(0, 0); });
+    const pid_t parent = ::getpid();
+    process.setChildProcessModifier([parent] {
+        ::setpgid(0, 0);
+#ifdef Q_OS_LINUX
+        // Should this program be killed outright, the compiler goes with it.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent) {
+            ::_exit(127);
+        }
+#endif
+    });
 #endif
     QElapsedTimer clock;
     clock.start();

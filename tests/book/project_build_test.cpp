@@ -361,7 +361,7 @@ TEST_F(HelpBook, missingCompiler_pointsTheUserToTheHelpTopic) {
     const ProjectBuildResult result = build();
     qputenv("PATH", path);
 
-    EXPECT_FALSE(result.compile.started());
+    EXPECT_EQ(result.compile.run.end, ProgramEnd::NotStarted);
     EXPECT_TRUE(result.compile.compilerMissing);
     ASSERT_EQ(env.ui.messages.size(), 1u);
     EXPECT_EQ(env.ui.messages[0].title, u"HTML Help Compiler Not Found"_s);
@@ -518,7 +518,7 @@ TEST_F(ProjectBuild, fileThatCannotBeWritten_stopsWithOneMessage) {
     EXPECT_TRUE(env.ui.log.empty());
     EXPECT_FALSE(QFileInfo::exists(dest + u"index.htm"_s));
     EXPECT_EQ(env.ui.buildsFinished, 1);
-    EXPECT_FALSE(result.compile.started());
+    EXPECT_EQ(result.compile.run.end, ProgramEnd::NotStarted);
 }
 
 TEST_F(ProjectBuild, writeFailureDuringTheBuild_stopsAtThatChapter) {

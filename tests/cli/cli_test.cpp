@@ -276,6 +276,23 @@ TEST_F(CliTest, interruptWhileTheCompilerHangs_endsItAndItsHelpers) {
     EXPECT_EQ(process.exitCode(), 130) << out.toStdString();
     EXPECT_TRUE(out.contains(u"  FAIL  Compiler Cancelled | help.hhp"_s)) << out.toStdString();
     EXPECT_TRUE(testing::ProcessesEnded(pids));
+
+    // Killed outright, the program takes the compiler with it.
+    QFile::remove(pidFile);
+    QProcess killed;
+    killed.setProcessEnvironment(environment());
+    killed.setWorkingDirectory(root.path());
+    killed.start(QStringLiteral(TESSAREL_CLI_PATH), {u"proj/test.qdx"_s});
+    ASSERT_TRUE(killed.waitForStarted());
+    for (int i = 0; i < 600 && testing::ReadPids(pidFile).size() < 2; ++i) {
+        killed.waitForFinished(100);
+    }
+    const std::vector<qint64> again = testing::ReadPids(pidFile);
+    ASSERT_EQ(again.size(), 2u);
+    killed.kill();
+    ASSERT_TRUE(killed.waitForFinished(60000));
+    EXPECT_TRUE(testing::ProcessesEnded({again[1]}));
+    ::kill(static_cast<pid_t>(again[0]), SIGKILL);  // its helper is beyond reach
 }
 
 TEST_F(CliTest, hugeSectionName_givesALogLineOfASaneLength) {
