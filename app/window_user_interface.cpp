@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QProcess>
 
 namespace tessarel {
 
@@ -75,8 +74,8 @@ MessageAnswer WindowUserInterface::message(const QString& title, const QString& 
     return AnswerOf(box.exec());
 }
 
-void WindowUserInterface::AddItem(const QString& reason, const QString& item, bool status, const QString& title,
-                                  const QString& output) {
+void WindowUserInterface::addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                                    const QString& output) {
     if (window_ != nullptr) {
         window_->progressWindow()->AddItem(reason, item, status, title, output);
     }
@@ -155,11 +154,6 @@ void WindowUserInterface::showHelpTopic(const QString& helpPath) {
     } else if (window_ != nullptr) {
         window_->showHelpFile(target.file);
     }
-}
-
-bool WindowUserInterface::startProgram(const QString& program, const QStringList& arguments,
-                                       const QString& workingFolder) {
-    return QProcess::startDetached(program, arguments, workingFolder);
 }
 
 void WindowUserInterface::requestQuit() {

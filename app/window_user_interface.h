@@ -17,8 +17,6 @@ public:
 
     MessageAnswer message(const QString& title, const QString& text, MessageIcon icon,
                           MessageButtons buttons) override;
-    void AddItem(const QString& reason, const QString& item, bool status, const QString& title,
-                 const QString& output) override;
     void SetProgressMax(int max) override;
     void ResetProgress() override;
     void AddProgress() override;
@@ -31,7 +29,6 @@ public:
     void navigate(const QString& path) override;
     void shellOpen(const QString& target) override;
     void showHelpTopic(const QString& helpPath) override;
-    bool startProgram(const QString& program, const QStringList& arguments, const QString& workingFolder) override;
     void requestQuit() override;
     void buildStarted(bool projectBuild) override;
     void buildFinished(bool projectBuild) override;
@@ -46,6 +43,8 @@ public:
     std::function<void(const QString& caption)> onProgressCaption;
 
 protected:
+    void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                   const QString& output) override;
     void processEvents() override;
 
 private:

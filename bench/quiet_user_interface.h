@@ -14,9 +14,6 @@ public:
         ++messages;
         return tessarel::MessageAnswer::Ok;
     }
-    void AddItem(const QString&, const QString&, bool status, const QString&, const QString&) override {
-        failed += status ? 0 : 1;
-    }
     void SetProgressMax(int) override {}
     void ResetProgress() override {}
     void AddProgress() override {}
@@ -29,9 +26,13 @@ public:
     void navigate(const QString&) override {}
     void shellOpen(const QString&) override {}
     void showHelpTopic(const QString&) override {}
-    bool startProgram(const QString&, const QStringList&, const QString&) override { return false; }
     void requestQuit() override {}
 
     int messages = 0;
     int failed = 0;
+
+protected:
+    void addLogRow(const QString&, const QString&, bool status, const QString&, const QString&) override {
+        failed += status ? 0 : 1;
+    }
 };

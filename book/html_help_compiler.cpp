@@ -1,12 +1,13 @@
 #include "book/html_help_compiler.h"
 
+#include <QDateTime>
+#include <QFileInfo>
+#include <QStandardPaths>
+
 #include "support/environment.h"
 #include "support/error_report.h"
 #include "support/file_functions.h"
 #include "support/preferences.h"
-
-#include <QFileInfo>
-#include <QStandardPaths>
 
 namespace tessarel {
 
@@ -32,12 +33,44 @@ QString FindHtmlHelpCompiler(const Environment& env) {
     return QStandardPaths::findExecutable(name);
 }
 
-CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder) {
+std::chrono::milliseconds CompilerTimeLimit::forBook(qint64 pages, qint64 bytes) const {
+    constexpr qint64 kMegabyte = 1 << 20;
+    return base + perPage * pages + perMegabyte * ((bytes + kMegabyte - 1) / kMegabyte);
+}
+
+namespace {
+
+/// What identifies one writing of a file: a compiled file left by an earlier
+/// build must not pass for this build's.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    QDateTime modified;
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp StampOf(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.isFile()) {
+        return {};
+    }
+    return {true, info.size(), info.lastModified()};
+}
+
+}  // namespace
+
+CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, const QString& compiledName,
+                               const HelpBookSize& book, const CompilerTimeLimit& limit) {
     CompileOutcome outcome;
+    const QString folder = WithTrailingBackslash(helpFolder);
+    outcome.compiledFile = folder + compiledName;
+    qint64 bytes = book.pageBytes;
     for (const char* file : {"help.hhp", "index.hhk", "contents.hhc"}) {
-        if (!FileExists(WithTrailingBackslash(helpFolder) + QString::fromLatin1(file))) {
+        const QFileInfo info(folder + QString::fromLatin1(file));
+        if (!info.isFile()) {
             return outcome;
         }
+        bytes += info.size();
     }
     const QString compiler = FindHtmlHelpCompiler(env);
     if (compiler.isEmpty()) {
@@ -50,8 +83,38 @@ CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder) {
         env.ui.showHelpTopic(ProgramFolderFile(env.paths, QStringLiteral("help.chm::/html_help.txt.htm")));
         return outcome;
     }
-    outcome.started = env.ui.startProgram(compiler, {QStringLiteral("help.hhp")}, helpFolder);
+    outcome.run.timeLimit = limit.forBook(book.pages, bytes);
+    if (env.ui.cancelRequested()) {
+        // A stopped build does not go on to a long compile.
+        outcome.run.end = ProgramEnd::Cancelled;
+        return outcome;
+    }
+    const FileStamp before = StampOf(outcome.compiledFile);
+    outcome.run =
+        RunProgram(env.ui, compiler, {QStringLiteral("help.hhp")}, helpFolder, outcome.run.timeLimit, limit.grace);
+    const FileStamp after = StampOf(outcome.compiledFile);
+    outcome.compiled = outcome.run.succeeded() && after.exists && after.size > 0 && !(after == before);
     return outcome;
+}
+
+QString CompileFailureReason(const CompileOutcome& outcome) {
+    const ProgramRun& run = outcome.run;
+    switch (run.end) {
+        case ProgramEnd::NotStarted:
+            return QStringLiteral("Compiler Not Started: ") + run.startError;
+        case ProgramEnd::Finished:
+            return run.exitCode != 0 ? QStringLiteral("Compiler Failed (exit code ") + QString::number(run.exitCode) +
+                                           QLatin1Char(')')
+                                     : QStringLiteral("Compiler Wrote No File");
+        case ProgramEnd::Crashed:
+            return QStringLiteral("Compiler Crashed");
+        case ProgramEnd::TimedOut:
+            return QStringLiteral("Compiler Timed Out (") + QString::number((run.timeLimit.count() + 999) / 1000) +
+                   QStringLiteral(" s)");
+        case ProgramEnd::Cancelled:
+            return QStringLiteral("Compiler Cancelled");
+    }
+    return QString();
 }
 
 }  // namespace tessarel

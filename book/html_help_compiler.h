@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <chrono>
+
+#include "support/program_run.h"
 
 namespace tessarel {
 
@@ -12,15 +15,41 @@ QString HtmlHelpCompilerName();
 /// the PATH; "" when there is none.
 QString FindHtmlHelpCompiler(const Environment& env);
 
-struct CompileOutcome {
-    bool started = false;
-    bool compilerMissing = false;
+/// How long the compiler may run: a base, plus an allowance for every page and
+/// every megabyte it compiles, so a big book is not cut short and a hung
+/// compiler does not hold the build forever.
+struct CompilerTimeLimit {
+    std::chrono::milliseconds base = std::chrono::seconds(60);
+    std::chrono::milliseconds perPage = std::chrono::milliseconds(100);
+    std::chrono::milliseconds perMegabyte = std::chrono::seconds(5);
+    /// Between asking the compiler's processes to end and forcing them.
+    std::chrono::milliseconds grace = std::chrono::seconds(2);
+
+    std::chrono::milliseconds forBook(qint64 pages, qint64 bytes) const;
 };
 
-/// Starts the compiler on "help.hhp" in `helpFolder` (the destination's "HTML Help",
-/// also the compiler's working folder) without waiting for it. Does
-/// nothing unless the project, contents and index files are all there. A missing
-/// compiler is explained to the user, with the help topic on how to install one.
-CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder);
+/// What the compiler is given: the pages "help.hhp" lists and their size.
+struct HelpBookSize {
+    qint64 pages = 0;
+    qint64 pageBytes = 0;
+};
+
+struct CompileOutcome {
+    bool compilerMissing = false;
+    ProgramRun run;         ///< end NotStarted when it was not run; Cancelled also before it ran
+    bool compiled = false;  ///< it succeeded and wrote the compiled file anew
+    QString compiledFile;   ///< "help.hhp"'s compiled file in the help folder
+};
+
+/// Runs the compiler on "help.hhp" in `helpFolder` (the destination's "HTML
+/// Help", also the compiler's working folder) and waits for it within the time
+/// limit for the book; the user's cancel ends it. Does nothing unless the
+/// project, contents and index files are all there. A missing compiler is
+/// explained to the user, with the help topic on how to install one.
+CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, const QString& compiledName,
+                               const HelpBookSize& book, const CompilerTimeLimit& limit);
+
+/// The build log's reason for a compile that did not give a compiled file.
+QString CompileFailureReason(const CompileOutcome& outcome);
 
 }  // namespace tessarel

@@ -80,6 +80,7 @@ private:
     bool finishGrowingFiles();
     void dropGrowingFiles();
     bool writeSidePagesAndIndexes();
+    void compile();
     void finish();
 
     Workspace& ws_;
@@ -96,6 +97,7 @@ private:
     std::vector<std::pair<QString, std::unique_ptr<TextFileWriter>>> growing_;
     /// Every chapter's page, planned before anything is written.
     std::vector<ChapterPagePlan> pages_;
+    HelpBookSize helpBook_;  ///< the pages listed in "help.hhp"
 };
 
 ProjectBuildResult ProjectBuild::run() {
@@ -130,26 +132,37 @@ ProjectBuildResult ProjectBuild::run() {
     const bool written = writeBook(count);
     dropGrowingFiles();
     result_.destinationUnwritable = !written && !result_.destinationBusy;
+    if (written) {
+        const QString indexPage = out_.path(QStringLiteral("index.htm"));
+        if (FileExists(indexPage)) {
+            result_.indexPage = indexPage;
+            ui_.navigate(indexPage);
+        }
+        if (settings_.GenerateHtmlHelpFiles) {
+            compile();
+        }
+    }
     finish();
     const QString collisions = PageCollisionText(project_, pages_, out_.chaptersBuilt - 1);
     if (!collisions.isEmpty()) {
         ui_.message(QStringLiteral("Page Name Taken"), collisions, MessageIcon::Exclamation, MessageButtons::Ok);
     }
-    if (!written) {
-        return result_;
-    }
-    const QString indexPage = out_.path(QStringLiteral("index.htm"));
-    if (FileExists(indexPage)) {
-        result_.indexPage = indexPage;
-        ui_.navigate(indexPage);
-    }
-    if (settings_.GenerateHtmlHelpFiles) {
-        result_.compiledHelpFile = out_.helpPath(BaseNameOf(project_.ProjectFileName) + QStringLiteral(".chm"));
-        const CompileOutcome outcome = CompileHtmlHelp(ws_.env, out_.folder + QStringLiteral("HTML Help"));
-        result_.compilerStarted = outcome.started;
-        result_.compilerMissing = outcome.compilerMissing;
-    }
     return result_;
+}
+
+/// The compile is part of the build: it holds the commands and listens to
+/// Cancel until it is over, so a hung compiler cannot outlive the build.
+void ProjectBuild::compile() {
+    const QString compiledName = BaseNameOf(project_.ProjectFileName) + QStringLiteral(".chm");
+    ui_.setProgressCaption(QStringLiteral("Compiling HTML Help"));
+    result_.compile = CompileHtmlHelp(ws_.env, out_.folder + QStringLiteral("HTML Help"), compiledName, helpBook_,
+                                      ws_.compilerTimeLimit);
+    const CompileOutcome& outcome = result_.compile;
+    if (outcome.compiled) {
+        ui_.AddItem(QStringLiteral("> Compiled Help"), QStringLiteral("help.hhp"), true, QString(), compiledName);
+    } else if (outcome.run.end != ProgramEnd::NotStarted || !outcome.run.startError.isEmpty()) {
+        ui_.AddItem(CompileFailureReason(outcome), QStringLiteral("help.hhp"), false, QString(), QStringLiteral("---"));
+    }
 }
 
 /// The chapters, then the book around them; false as soon as a file cannot be written.
@@ -528,6 +541,10 @@ bool ProjectBuild::addBookEntries(const Chapter& chapter, const QString& page, i
         }
     }
     // One append per file and chapter keeps the growing files linear in the book's size.
+    if (help) {
+        ++helpBook_.pages;
+        helpBook_.pageBytes += QFileInfo(out_.path(page)).size();
+    }
     if (help && (!append(out_.helpPath(QStringLiteral("help.hhp")), HelpProjectFileLine(page)) ||
                  !append(out_.helpPath(QStringLiteral("contents.hhc")), helpBlock))) {
         return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "book/html_help_compiler.h"
+
 #include <QString>
 
 namespace tessarel {
@@ -16,14 +18,12 @@ struct ProjectBuildResult {
     bool cancelled = false;
     bool destinationUnwritable = false;  ///< the build stopped because it could not write
     bool destinationBusy = false;        ///< another build held the destination: nothing was written
-    bool compilerStarted = false;  ///< the HTML Help compiler was started
-    bool compilerMissing = false;
     QString indexPage;             ///< destination + "index.htm" when written
-    QString compiledHelpFile;      ///< destination + "HTML Help/<base>.chm" (may not exist yet)
+    CompileOutcome compile;        ///< the HTML Help compile, when HTML Help is on
 };
 
 /// Builds the open project: every chapter page, then the book around them and,
-/// when enabled, the HTML Help project, whose compiler is started at the end.
+/// when enabled, the HTML Help project, which it then compiles.
 ProjectBuildResult BuildTheProject(Workspace& workspace);
 
 }  // namespace tessarel

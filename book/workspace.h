@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/html_help_compiler.h"
 #include "extract/document_model.h"
 #include "pages/page_frame.h"
 #include "project/project_model.h"
@@ -32,6 +33,7 @@ struct Workspace {
     /// chapter, "" until a project is built and again after it is closed.
     QString destinationFolder;
     std::vector<IndexEntry> IndexEntries;
+    CompilerTimeLimit compilerTimeLimit;
 };
 
 }  // namespace tessarel

@@ -67,23 +67,21 @@ bool BuildProjectCommand::reportHelpCompiler(const Workspace& workspace, const P
     if (!workspace.project.settings.GenerateHtmlHelpFiles) {
         return true;
     }
-    if (result.compilerMissing) {
+    const CompileOutcome& compile = result.compile;
+    if (compile.compilerMissing) {
         // The build has already said so in its own message.
         return false;
     }
-    if (!result.compilerStarted) {
-        ui_.console().err(QStringLiteral("The HTML Help project was not compiled."));
-        return false;
+    if (compile.compiled) {
+        ui_.console().out(QStringLiteral("Compiled help: ") + compile.compiledFile);
+        return true;
     }
-    const auto& runs = ui_.programRuns();
-    const bool compilerOk = !runs.empty() && runs.back().succeeded;
-    if (!result.compiledHelpFile.isEmpty() && FileExists(result.compiledHelpFile)) {
-        ui_.console().out(QStringLiteral("Compiled help: ") + result.compiledHelpFile);
-        return compilerOk;
+    // The log row says how it ended; the compiler's own words say why.
+    const QString said = QString::fromLocal8Bit(compile.run.output).trimmed();
+    if (!said.isEmpty()) {
+        ui_.console().err(said);
     }
-    ui_.console().err(QStringLiteral("The HTML Help compiler wrote no ") + (result.compiledHelpFile.isEmpty()
-                                                                                ? QStringLiteral("compiled help file")
-                                                                                : result.compiledHelpFile));
+    ui_.console().err(QStringLiteral("The HTML Help project was not compiled."));
     return false;
 }
 

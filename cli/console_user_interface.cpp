@@ -1,6 +1,5 @@
 #include "cli/console_user_interface.h"
 
-#include <QProcess>
 #include <QTime>
 #include <algorithm>
 
@@ -49,8 +48,8 @@ MessageAnswer ConsoleUserInterface::message(const QString& title, const QString&
                                                                                         : MessageAnswer::Ok;
 }
 
-void ConsoleUserInterface::AddItem(const QString& reason, const QString& item, bool status, const QString& title,
-                                   const QString& output) {
+void ConsoleUserInterface::addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                                     const QString& output) {
     // The progress window's columns: time, reason, input file, chapter title,
     // output file; its row icon becomes "ok" or "FAIL".
     const QString separator = QStringLiteral(" | ");
@@ -84,41 +83,6 @@ void ConsoleUserInterface::shellOpen(const QString& target) {
 
 void ConsoleUserInterface::showHelpTopic(const QString& helpPath) {
     console_.err(QStringLiteral("See the help topic ") + helpPath);
-}
-
-bool ConsoleUserInterface::startProgram(const QString& program, const QStringList& arguments,
-                                        const QString& workingFolder) {
-    ProgramRun run{program, arguments, workingFolder};
-    const QString commandLine = (QStringList{program} + arguments).join(QLatin1Char(' '));
-    console_.out(QStringLiteral("Running ") + commandLine + QStringLiteral(" in ") + workingFolder);
-
-    // The window starts the compiler and goes on; a console run is only over
-    // when the compiled file is, so wait for it.
-    QProcess process;
-    process.setProgram(program);
-    process.setArguments(arguments);
-    process.setWorkingDirectory(workingFolder);
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start();
-    run.started = process.waitForStarted();
-    if (run.started) {
-        process.waitForFinished(-1);
-        run.exitCode = process.exitCode();
-        run.succeeded = process.exitStatus() == QProcess::NormalExit && run.exitCode == 0;
-        if (!run.succeeded) {
-            // Its own report is the only useful explanation of a failure.
-            console_.err(QString::fromLocal8Bit(process.readAll()).trimmed());
-        }
-    }
-    if (!run.started) {
-        console_.err(QStringLiteral("Could not start ") + program + QStringLiteral(": ") + process.errorString());
-    } else if (process.exitStatus() != QProcess::NormalExit) {
-        console_.err(program + QStringLiteral(" crashed"));
-    } else {
-        console_.out(program + QStringLiteral(" finished with exit code ") + QString::number(run.exitCode));
-    }
-    programRuns_.push_back(run);
-    return run.started;
 }
 
 void ConsoleUserInterface::buildFinished(bool) {

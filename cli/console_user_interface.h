@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <vector>
 
 #include "cli/console.h"
 #include "support/user_interface.h"
@@ -13,26 +12,14 @@ namespace tessarel::cli {
 /// tab breaks no line and stays.
 QString OneLine(const QString& text);
 
-/// One run of an outside program (the HTML Help compiler).
-struct ProgramRun {
-    QString program;
-    QStringList arguments;
-    QString workingFolder;
-    bool started = false;
-    bool succeeded = false;  ///< ended normally with exit code 0
-    int exitCode = -1;
-};
-
 /// The user interface of the console program: the build log as lines on stdout,
 /// messages on stderr, progress as a live line, Ctrl+C as the Cancel button.
-/// Questions take their default answer; programs are run to their end.
+/// Questions take their default answer.
 class ConsoleUserInterface : public UserInterface {
 public:
     explicit ConsoleUserInterface(Console& console) : console_(console) {}
 
     MessageAnswer message(const QString& title, const QString& text, MessageIcon icon, MessageButtons buttons) override;
-    void AddItem(const QString& reason, const QString& item, bool status, const QString& title,
-                 const QString& output) override;
     void SetProgressMax(int max) override;
     void ResetProgress() override;
     void AddProgress() override;
@@ -45,16 +32,18 @@ public:
     void navigate(const QString& path) override { shownPage_ = path; }
     void shellOpen(const QString& target) override;
     void showHelpTopic(const QString& helpPath) override;
-    bool startProgram(const QString& program, const QStringList& arguments, const QString& workingFolder) override;
     void requestQuit() override { quitRequested_ = true; }
     void buildFinished(bool projectBuild) override;
 
     /// The page the main window's browser would now show ("" when none).
     const QString& shownPage() const { return shownPage_; }
     void clearShownPage() { shownPage_.clear(); }
-    const std::vector<ProgramRun>& programRuns() const { return programRuns_; }
     bool quitRequested() const { return quitRequested_; }
     Console& console() { return console_; }
+
+protected:
+    void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                   const QString& output) override;
 
 private:
     void showProgress();
@@ -69,7 +58,6 @@ private:
     int progressMax_ = 100;
     int progressValue_ = 0;
     QString shownPage_;
-    std::vector<ProgramRun> programRuns_;
 };
 
 }  // namespace tessarel::cli

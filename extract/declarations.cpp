@@ -75,7 +75,7 @@ namespace {
 /// the text before it agrees with the end of one of them.
 class NameBeforeParenthesis {
 public:
-    explicit NameBeforeParenthesis(const std::vector<QString>& names) : names_(names), terminal_(1, -1) {
+    explicit NameBeforeParenthesis(const std::vector<QString>& names) : names_(names), nodes_(1) {
         for (size_t id = 0; id < names.size(); ++id) {
             const QString& name = names[id];
             if (IsWordName(name)) {
@@ -91,11 +91,7 @@ public:
                 wordNames_.emplace_back(hash, static_cast<int>(id));
                 continue;
             }
-            int node = 0;
-            for (qsizetype i = name.size() - 1; i >= 0; --i) {
-                node = childOrNew(node, name[i].unicode());
-            }
-            terminal_[static_cast<size_t>(node)] = static_cast<int>(id);
+            insertReversed(static_cast<int>(id));
         }
         // The word names in a flat table, open addressing on the hash: a look-up
         // is a probe or two of one array, however many sections there are.
@@ -117,7 +113,7 @@ public:
     void scan(const QString& text) {
         const char16_t* s = Chars(text);
         const qsizetype n = text.size();
-        const bool anyOther = terminal_.size() > 1 || terminal_[0] >= 0;
+        const bool anyOther = nodes_.size() > 1 || nodes_[0].name >= 0;
         for (qsizetype r = FindChar(s, n, 0, u'('); r < n; r = FindChar(s, n, r + 1, u'(')) {
             if (!wordLengths_.empty()) {
                 scanWord(s, n, r);
@@ -196,19 +192,42 @@ private:
     }
 
     void scanTrie(const char16_t* s, qsizetype n, qsizetype r) {
-        if (terminal_[0] >= 0) {
-            found_.emplace_back(terminal_[0], r);
+        if (nodes_[0].name >= 0) {
+            found_.emplace_back(nodes_[0].name, r);
         }
         int node = 0;
-        for (qsizetype j = r - 1; j >= 0; --j) {
+        qsizetype j = r - 1;
+        while (j >= 0) {
             node = child(node, FoldedAt(s, n, j));
             if (node < 0) {
-                break;
+                return;
             }
-            if (terminal_[static_cast<size_t>(node)] >= 0) {
-                found_.emplace_back(terminal_[static_cast<size_t>(node)], j);
+            const Node& edge = nodes_[static_cast<size_t>(node)];
+            for (qsizetype m = 1; m < edge.length; ++m) {
+                if (j - m < 0 || reversedAt(edge.label, edge.from + m) != FoldedAt(s, n, j - m)) {
+                    return;
+                }
+            }
+            j -= edge.length;
+            if (edge.name >= 0) {
+                found_.emplace_back(edge.name, j + 1);
             }
         }
+    }
+
+    /// A node of the trie of reversed names, compressed: the edge into it is a
+    /// run of one name's reversed characters, so the trie has at most two nodes
+    /// per name however long the names are.
+    struct Node {
+        int name = -1;         ///< the name that ends here; -1 if none
+        int label = -1;        ///< the name whose reversed characters label the edge into it
+        qsizetype from = 0;    ///< where the label starts in that reversed name
+        qsizetype length = 0;  ///< how many characters it has
+    };
+
+    char16_t reversedAt(int id, qsizetype k) const {
+        const QString& name = names_[static_cast<size_t>(id)];
+        return name[name.size() - 1 - k].unicode();
     }
 
     static quint64 key(int node, char16_t c) { return (static_cast<quint64>(node) << 16) | c; }
@@ -218,23 +237,51 @@ private:
         return it == edges_.end() ? -1 : it->second;
     }
 
-    int childOrNew(int node, char16_t c) {
-        const int existing = child(node, c);
-        if (existing >= 0) {
-            return existing;
+    int addNode(const Node& node) {
+        nodes_.push_back(node);
+        return static_cast<int>(nodes_.size()) - 1;
+    }
+
+    void insertReversed(int id) {
+        const qsizetype length = names_[static_cast<size_t>(id)].size();
+        int node = 0;
+        qsizetype k = 0;
+        while (k < length) {
+            const char16_t c = reversedAt(id, k);
+            const int next = child(node, c);
+            if (next < 0) {
+                edges_.emplace(key(node, c), addNode({id, id, k, length - k}));
+                return;
+            }
+            const Node edge = nodes_[static_cast<size_t>(next)];
+            qsizetype same = 1;
+            while (same < edge.length && k + same < length &&
+                   reversedAt(edge.label, edge.from + same) == reversedAt(id, k + same)) {
+                ++same;
+            }
+            if (same < edge.length) {
+                // The name leaves the edge part way: the agreeing part becomes a node of its own.
+                const int middle = addNode({-1, edge.label, edge.from, same});
+                edges_[key(node, c)] = middle;
+                Node& rest = nodes_[static_cast<size_t>(next)];
+                rest.from += same;
+                rest.length -= same;
+                edges_.emplace(key(middle, reversedAt(rest.label, rest.from)), next);
+                node = middle;
+            } else {
+                node = next;
+            }
+            k += same;
         }
-        const int created = static_cast<int>(terminal_.size());
-        terminal_.push_back(-1);
-        edges_.emplace(key(node, c), created);
-        return created;
+        nodes_[static_cast<size_t>(node)].name = id;
     }
 
     const std::vector<QString>& names_;
     std::vector<bool> wordLengths_;                 // lengths some word name has
     std::vector<std::pair<quint64, int>> wordNames_;  // (hash of the reversed characters, name), while building
     std::vector<std::pair<quint64, int>> byHash_;     // the same, open addressing; -1: an empty slot
-    std::unordered_map<quint64, int> edges_;        // the trie of the other names
-    std::vector<int> terminal_;
+    std::vector<Node> nodes_;                       // the trie of the other names; 0 is its root
+    std::unordered_map<quint64, int> edges_;        // (node, first character of the edge) to the node below
     std::vector<std::pair<int, qsizetype>> found_;  // (name, start) of every name before a "("
     std::vector<size_t> firstOf_;                   // where each name's places begin in found_
 };

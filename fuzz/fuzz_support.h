@@ -42,8 +42,6 @@ public:
 
     MessageAnswer message(const QString& title, const QString& text, MessageIcon icon,
                           MessageButtons buttons) override;
-    void AddItem(const QString& reason, const QString& item, bool status, const QString& title,
-                 const QString& output) override;
     void SetProgressMax(int) override {}
     void ResetProgress() override {}
     void AddProgress() override {}
@@ -56,7 +54,6 @@ public:
     void navigate(const QString& path) override { navigations << path; }
     void shellOpen(const QString&) override {}
     void showHelpTopic(const QString&) override {}
-    bool startProgram(const QString&, const QStringList&, const QString&) override { return false; }
     void requestQuit() override { quitRequested = true; }
 
     /// Forgets everything, ready for the next input.
@@ -69,6 +66,10 @@ public:
     bool busyShown = false;
     int busyShows = 0, busyMaximum = 0, busyValue = 0;
     QString busyTitle;
+
+protected:
+    void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                   const QString& output) override;
 };
 
 /// Takes leading bytes of an input as switches; missing bytes read as 0.

@@ -22,8 +22,11 @@ public:
                                   MessageButtons buttons) = 0;
 
     // Build log and progress (the progress window's operations).
-    virtual void AddItem(const QString& reason, const QString& item, bool status, const QString& title,
-                         const QString& output) = 0;
+    /// One row of the build log. Every cell is cut to kLogCellLength
+    /// characters, so a huge name cannot flood the console or the window.
+    void AddItem(const QString& reason, const QString& item, bool status, const QString& title, const QString& output) {
+        addLogRow(LogCell(reason), LogCell(item), status, LogCell(title), LogCell(output));
+    }
     virtual void SetProgressMax(int max) = 0;
     virtual void ResetProgress() = 0;
     virtual void AddProgress() = 0;
@@ -42,9 +45,6 @@ public:
     virtual void navigate(const QString& path) = 0;     ///< point the preview browser at a file
     virtual void shellOpen(const QString& target) = 0;  ///< open with the associated program
     virtual void showHelpTopic(const QString& helpPath) = 0;  ///< "file.chm::/topic.htm" or a .chm
-    /// Starts a program without waiting for it; false when it could not be started.
-    virtual bool startProgram(const QString& program, const QStringList& arguments,
-                              const QString& workingFolder) = 0;
     /// Asks the application to end in an orderly way (after a critical error).
     virtual void requestQuit() = 0;
 
@@ -66,7 +66,21 @@ public:
         processEvents();
     }
 
+    static constexpr qsizetype kLogCellLength = 200;
+    /// `text`, or its first kLogCellLength characters and "…" when it is longer.
+    static QString LogCell(const QString& text) {
+        if (text.size() <= kLogCellLength) {
+            return text;
+        }
+        // Never half a surrogate pair.
+        const qsizetype cut = text.at(kLogCellLength - 1).isHighSurrogate() ? kLogCellLength - 1 : kLogCellLength;
+        return text.left(cut) + QChar(0x2026);
+    }
+
 protected:
+    /// Shows a row of the build log, its cells already cut.
+    virtual void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                           const QString& output) = 0;
     /// Runs pending window events; a console has none.
     virtual void processEvents() {}
 

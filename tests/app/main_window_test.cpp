@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolBar>
 #include <memory>
 
@@ -220,6 +221,43 @@ TEST_F(MainWindowTest, aProjectBuildReportsToTheProgressWindowAndCancelStopsIt) 
     // "On Top" unloads the progress window.
     window->toolbarButton(u"ontop"_s)->trigger();
     EXPECT_EQ(window->loadedProgressWindow(), nullptr);
+}
+
+TEST_F(MainWindowTest, aHungHelpCompilerLeavesTheWindowResponsiveAndCancelEndsIt) {
+    window->Form_Load(QString());
+    window->commands().OpenFile(testing::SaveTestProject(te, u"proj/p.qdx"_s, 1));
+    ws.project.settings.GenerateHtmlHelpFiles = true;
+    testing::WriteScript(te.path(u"compiler/chmcmd"_s),
+                         u"#!/bin/sh\necho $$ > ../pids\nsleep 600 &\necho $! >> ../pids\nwait\n"_s);
+    te.preferences->WritePreference(prefs::kProject, prefs::kCompilerPath, te.path(u"compiler"_s));
+    const QString pidFile = te.path(u"proj/out/pids"_s);
+
+    // A timer of the window's own fires while the compiler runs and presses Cancel.
+    bool commandsLockedMeanwhile = false;
+    QTimer timer;
+    timer.setInterval(20);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        frmProgress* progress = window->loadedProgressWindow();
+        if (testing::ReadPids(pidFile).size() == 2 && progress != nullptr && progress->cmdCancel->isEnabled()) {
+            timer.stop();
+            commandsLockedMeanwhile = !window->action(Command::FileOpen)->isEnabled();
+            progress->cmdCancel->click();
+        }
+    });
+    timer.start();
+    window->action(Command::GenDoc)->trigger();
+
+    EXPECT_TRUE(commandsLockedMeanwhile);
+    const std::vector<qint64> pids = testing::ReadPids(pidFile);
+    ASSERT_EQ(pids.size(), 2u);
+    EXPECT_TRUE(testing::ProcessesEnded(pids));
+    frmProgress* progress = window->loadedProgressWindow();
+    ASSERT_NE(progress, nullptr);
+    const int last = progress->ListView1->rowCount() - 1;
+    EXPECT_EQ(progress->ListView1->item(last, 1)->text(), u"Compiler Cancelled"_s);
+    EXPECT_EQ(progress->lblCurrent->text(), u"1 files processed."_s);
+    EXPECT_TRUE(progress->cmdOK->isEnabled());
+    EXPECT_TRUE(window->action(Command::FileOpen)->isEnabled());
 }
 
 TEST_F(MainWindowTest, helpTopicsShowInTheHelpWindowAndCompiledFilesGoToTheShell) {

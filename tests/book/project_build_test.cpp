@@ -1,14 +1,15 @@
 #include "book/project_build.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
 #include "book/html_help_compiler.h"
 #include "book_fixture.h"
 #include "support/file_size_limit.h"
 #include "support/preferences.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
-#include <QStandardPaths>
 
 #include <memory>
 
@@ -179,10 +180,11 @@ protected:
         WriteBytes(dest + u"HTML Help/index.hhk"_s, "left from an earlier build");
         compilerFolder = env.path(u"compiler"_s);
         compiler = compilerFolder + u"/"_s + HtmlHelpCompilerName();
-        WriteBytes(compiler, "#!/bin/sh\n");
-        QFile::setPermissions(compiler, QFile::permissions(compiler) | QFileDevice::ExeOwner);
+        // A stand-in that tells how it was called and writes the compiled file.
+        writeCompiler(u"echo \"$(pwd) $*\" > ../called\necho compiled > Docs.chm\n"_s);
         env.preferences->WritePreference(prefs::kProject, prefs::kCompilerPath, compilerFolder);
     }
+    void writeCompiler(const QString& script) { WriteScript(compiler, u"#!/bin/sh\n"_s + script); }
     QString helpFile(const QString& name) const {
         return QString::fromLatin1(ReadBytes(dest + u"HTML Help/"_s + name));
     }
@@ -265,16 +267,97 @@ TEST_F(HelpBook, writesCollapsibleSidePagesAndEmbedsTheStyle) {
     EXPECT_TRUE(ws.IndexEntries[0].IsChapter);
 }
 
-TEST_F(HelpBook, startsTheConfiguredCompilerWithoutWaiting) {
+TEST_F(HelpBook, runsTheConfiguredCompilerAndWaitsForIt) {
     const ProjectBuildResult result = build();
-    ASSERT_EQ(env.ui.started.size(), 1u);
-    EXPECT_EQ(env.ui.started[0].program, compiler);
-    EXPECT_EQ(env.ui.started[0].arguments, QStringList{u"help.hhp"_s});
-    EXPECT_EQ(env.ui.started[0].workingFolder, dest + u"HTML Help"_s);
-    EXPECT_TRUE(result.compilerStarted);
-    EXPECT_FALSE(result.compilerMissing);
-    EXPECT_EQ(result.compiledHelpFile, dest + u"HTML Help/Docs.chm"_s);
+    EXPECT_EQ(ReadBytes(dest + u"called"_s), (dest + u"HTML Help help.hhp\n"_s).toUtf8());
+    EXPECT_TRUE(result.compile.compiled);
+    EXPECT_EQ(result.compile.compiledFile, dest + u"HTML Help/Docs.chm"_s);
+    ASSERT_FALSE(env.ui.log.empty());
+    const auto& row = env.ui.log.back();
+    EXPECT_EQ(row.reason + u"|"_s + row.item + u"|"_s + row.output, u"> Compiled Help|help.hhp|Docs.chm"_s);
+    EXPECT_TRUE(row.status);
     EXPECT_TRUE(env.ui.messages.empty());
+    // The commands come back only when the compile is over.
+    EXPECT_EQ(env.ui.captions.mid(env.ui.captions.size() - 2),
+              (QStringList{u"Compiling HTML Help"_s, u"3 files processed."_s}));
+    // Two pages of a few hundred bytes: a minute and two tenths of a second.
+    EXPECT_EQ(result.compile.run.timeLimit, std::chrono::milliseconds(65200));
+}
+
+TEST_F(HelpBook, compilerThatFails_isReportedAndAnOldCompiledFileIsNotTakenForNew) {
+    const QString chm = dest + u"HTML Help/Docs.chm"_s;
+    WriteBytes(chm, "an earlier build's");
+    const auto lastRow = [this] {
+        const auto& row = env.ui.log.back();
+        return row.reason + u"|"_s + (row.status ? u"ok"_s : u"FAIL"_s) + u"|"_s + row.output;
+    };
+
+    writeCompiler(u"echo 'Error: no topics'\nexit 3\n"_s);
+    ProjectBuildResult result = build();
+    EXPECT_FALSE(result.compile.compiled);
+    EXPECT_EQ(result.compile.run.output, "Error: no topics\n");
+    EXPECT_EQ(lastRow(), u"Compiler Failed (exit code 3)|FAIL|---"_s);
+
+    writeCompiler(u"exit 0\n"_s);
+    result = build();
+    EXPECT_FALSE(result.compile.compiled);
+    EXPECT_EQ(lastRow(), u"Compiler Wrote No File|FAIL|---"_s);
+
+    writeCompiler(u"kill -SEGV $$\n"_s);
+    result = build();
+    EXPECT_EQ(lastRow(), u"Compiler Crashed|FAIL|---"_s);
+    // The user's earlier file stays.
+    EXPECT_EQ(ReadBytes(chm), QByteArray("an earlier build's"));
+}
+
+TEST_F(HelpBook, hungCompiler_isEndedWithItsHelpersAtTheTimeLimit) {
+    ws.compilerTimeLimit = {.base = std::chrono::milliseconds(500),
+                            .perPage = std::chrono::milliseconds(0),
+                            .perMegabyte = std::chrono::milliseconds(0),
+                            .grace = std::chrono::milliseconds(300)};
+    writeCompiler(u"trap '' TERM\necho $$ > ../pids\nsleep 600 &\necho $! >> ../pids\nwait\n"_s);
+    const ProjectBuildResult result = build();
+
+    EXPECT_EQ(result.compile.run.end, ProgramEnd::TimedOut);
+    EXPECT_FALSE(result.compile.compiled);
+    ASSERT_FALSE(env.ui.log.empty());
+    EXPECT_EQ(env.ui.log.back().reason, u"Compiler Timed Out (1 s)"_s);
+    EXPECT_FALSE(env.ui.log.back().status);
+    const std::vector<qint64> pids = ReadPids(dest + u"pids"_s);
+    ASSERT_EQ(pids.size(), 2u);
+    EXPECT_TRUE(ProcessesEnded(pids));
+    EXPECT_EQ(env.ui.buildsFinished, 1);
+    EXPECT_EQ(env.ui.captions.last(), u"3 files processed."_s);
+}
+
+TEST_F(HelpBook, cancel_endsARunningCompilerAndSkipsOneNotYetStarted) {
+    writeCompiler(u"echo $$ > ../pids\nsleep 600 &\necho $! >> ../pids\nwait\n"_s);
+    env.ui.onEvents = [this] {
+        if (ReadPids(dest + u"pids"_s).size() == 2) {
+            env.ui.cancel = true;
+        }
+    };
+    ProjectBuildResult result = build();
+    EXPECT_EQ(result.compile.run.end, ProgramEnd::Cancelled);
+    EXPECT_EQ(env.ui.log.back().reason, u"Compiler Cancelled"_s);
+    const std::vector<qint64> pids = ReadPids(dest + u"pids"_s);
+    ASSERT_EQ(pids.size(), 2u);
+    EXPECT_TRUE(ProcessesEnded(pids));
+    EXPECT_FALSE(env.ui.cancel);
+
+    // Cancelled among the chapters: the compiler is not started at all.
+    QFile::remove(dest + u"pids"_s);
+    env.ui.onEvents = nullptr;
+    env.ui.onCaption = [this](const QString& caption) {
+        if (caption == u"gone.c ( 2 / 3 )"_s) {
+            env.ui.cancel = true;
+        }
+    };
+    result = build();
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(result.compile.run.end, ProgramEnd::Cancelled);
+    EXPECT_EQ(env.ui.log.back().reason, u"Compiler Cancelled"_s);
+    EXPECT_FALSE(QFileInfo::exists(dest + u"pids"_s));
 }
 
 TEST_F(HelpBook, missingCompiler_pointsTheUserToTheHelpTopic) {
@@ -284,8 +367,8 @@ TEST_F(HelpBook, missingCompiler_pointsTheUserToTheHelpTopic) {
     const ProjectBuildResult result = build();
     qputenv("PATH", path);
 
-    EXPECT_TRUE(env.ui.started.empty());
-    EXPECT_TRUE(result.compilerMissing);
+    EXPECT_EQ(result.compile.run.end, ProgramEnd::NotStarted);
+    EXPECT_TRUE(result.compile.compilerMissing);
     ASSERT_EQ(env.ui.messages.size(), 1u);
     EXPECT_EQ(env.ui.messages[0].title, u"HTML Help Compiler Not Found"_s);
     EXPECT_EQ(
@@ -305,15 +388,9 @@ TEST_F(HelpBook, compilerOnPath_producesACompiledHelpFile) {
     addSource(u"src"_s, u"main.c"_s,
               "/*\n * module: Main Unit\n */\n\n/*\n * function: Open File\n * Opens it.\n */\n");
     const ProjectBuildResult result = build();
-    ASSERT_EQ(env.ui.started.size(), 1u);
-    const auto& started = env.ui.started[0];
-    QProcess process;
-    process.setWorkingDirectory(started.workingFolder);
-    process.start(started.program, started.arguments);
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    EXPECT_TRUE(result.compile.compiled) << result.compile.run.output.constData();
 
-    const QByteArray chm = ReadBytes(result.compiledHelpFile);
+    const QByteArray chm = ReadBytes(result.compile.compiledFile);
     ASSERT_FALSE(chm.isEmpty());
     // The archive's directory names every page the project listed.
     EXPECT_TRUE(chm.contains("/intro.html"));
@@ -447,7 +524,7 @@ TEST_F(ProjectBuild, fileThatCannotBeWritten_stopsWithOneMessage) {
     EXPECT_TRUE(env.ui.log.empty());
     EXPECT_FALSE(QFileInfo::exists(dest + u"index.htm"_s));
     EXPECT_EQ(env.ui.buildsFinished, 1);
-    EXPECT_TRUE(result.compiledHelpFile.isEmpty());
+    EXPECT_EQ(result.compile.run.end, ProgramEnd::NotStarted);
 }
 
 TEST_F(ProjectBuild, writeFailureDuringTheBuild_stopsAtThatChapter) {

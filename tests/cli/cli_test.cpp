@@ -343,9 +343,7 @@ TEST_F(CliTest, sourceDateEpoch_makesPagesByteIdentical) {
 
 /// A stand-in for the HTML Help compiler, found through the preference.
 void WriteFakeCompiler(const QString& folder, const QString& script) {
-    const QString file = folder + u"/chmcmd"_s;
-    WriteBytes(file, script.toUtf8());
-    QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    testing::WriteScript(folder + u"/chmcmd"_s, script);
 }
 
 TEST_F(CliTest, helpCompiler_isWaitedForAndItsFailureReported) {
@@ -357,16 +355,76 @@ TEST_F(CliTest, helpCompiler_isWaitedForAndItsFailureReported) {
     WriteFakeCompiler(path(u"compiler"_s), u"#!/bin/sh\nsleep 1\n[ -f help.hhp ] && echo compiled > test.chm\n"_s);
     const CliRun good = run({u"proj/test.qdx"_s});
     EXPECT_EQ(good.exitCode, 0) << good.out.toStdString() << good.err.toStdString();
-    EXPECT_TRUE(good.out.contains(u"Running "_s + path(u"compiler/chmcmd help.hhp"_s)));
+    EXPECT_TRUE(good.out.contains(u"  ok    > Compiled Help | help.hhp |  | test.chm\n"_s)) << good.out.toStdString();
     const QString chm = path(u"proj/book/HTML Help/test.chm"_s);
     EXPECT_TRUE(good.out.contains(u"Compiled help: "_s + chm)) << good.out.toStdString();
 
-    QFile::remove(chm);
+    // The compiled file of the good run is still there: it must not be taken for this run's.
     WriteFakeCompiler(path(u"compiler"_s), u"#!/bin/sh\necho 'Error: no topics'\nexit 3\n"_s);
     const CliRun bad = run({u"proj/test.qdx"_s});
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(bad.err.contains(u"Error: no topics"_s)) << bad.err.toStdString();
-    EXPECT_TRUE(bad.out.contains(u"exit code 3"_s)) << bad.out.toStdString();
+    EXPECT_TRUE(bad.out.contains(u"  FAIL  Compiler Failed (exit code 3) | help.hhp |  | ---"_s))
+        << bad.out.toStdString();
+    EXPECT_FALSE(bad.out.contains(u"Compiled help"_s)) << bad.out.toStdString();
+    EXPECT_TRUE(QFile::exists(chm));
+}
+
+TEST_F(CliTest, interruptWhileTheCompilerHangs_endsItAndItsHelpers) {
+    setPreference(prefs::kProject, prefs::kCompilerPath, path(u"compiler"_s));
+    write(u"proj/src/counter.c"_s, kDocumented);
+    writeProject(u"proj/test.qdx"_s, {{u"counter.c"_s, u"src/"_s}}, true);
+    WriteFakeCompiler(path(u"compiler"_s), u"#!/bin/sh\nsleep 600 &\necho $! > ../pids\necho $$ >> ../pids\nwait\n"_s);
+    const QString pidFile = path(u"proj/book/pids"_s);
+
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.setWorkingDirectory(root.path());
+    process.start(QStringLiteral(TESSAREL_CLI_PATH), {u"proj/test.qdx"_s});
+    ASSERT_TRUE(process.waitForStarted());
+    for (int i = 0; i < 600 && testing::ReadPids(pidFile).size() < 2; ++i) {
+        process.waitForFinished(100);
+    }
+    const std::vector<qint64> pids = testing::ReadPids(pidFile);
+    ASSERT_EQ(pids.size(), 2u);
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    const QString out = QString::fromUtf8(process.readAllStandardOutput());
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 130) << out.toStdString();
+    EXPECT_TRUE(out.contains(u"  FAIL  Compiler Cancelled | help.hhp"_s)) << out.toStdString();
+    EXPECT_TRUE(testing::ProcessesEnded(pids));
+
+    // Killed outright, the program takes the compiler with it.
+    QFile::remove(pidFile);
+    QProcess killed;
+    killed.setProcessEnvironment(environment());
+    killed.setWorkingDirectory(root.path());
+    killed.start(QStringLiteral(TESSAREL_CLI_PATH), {u"proj/test.qdx"_s});
+    ASSERT_TRUE(killed.waitForStarted());
+    for (int i = 0; i < 600 && testing::ReadPids(pidFile).size() < 2; ++i) {
+        killed.waitForFinished(100);
+    }
+    const std::vector<qint64> again = testing::ReadPids(pidFile);
+    ASSERT_EQ(again.size(), 2u);
+    killed.kill();
+    ASSERT_TRUE(killed.waitForFinished(60000));
+    EXPECT_TRUE(testing::ProcessesEnded({again[1]}));
+    ::kill(static_cast<pid_t>(again[0]), SIGKILL);  // its helper is beyond reach
+}
+
+TEST_F(CliTest, hugeSectionName_givesALogLineOfASaneLength) {
+    QString name;
+    for (int i = 0; i < 20000; ++i) {
+        name += u"@goto[x]"_s;
+    }
+    write(u"tags.c"_s, u"/* function: "_s + name + u"\n */\n"_s);
+    const CliRun result = run({u"tags.c"_s});
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    const QStringList lines = result.out.split(u'\n');
+    ASSERT_FALSE(lines.isEmpty());
+    EXPECT_TRUE(lines[0].contains(u" | "_s + name.left(200) + u"\u2026 | tags.c.htm"_s)) << lines[0].size();
+    EXPECT_LT(lines[0].size(), 300);
 }
 
 TEST_F(CliTest, interrupt_stopsAtNextChapterAndStillWritesTheBook) {

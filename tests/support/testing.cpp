@@ -3,6 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
+#include <algorithm>
+#include <csignal>
 
 namespace tessarel::testing {
 
@@ -18,8 +21,8 @@ MessageAnswer RecordingUserInterface::message(const QString& title, const QStrin
                                                                                          : MessageAnswer::Ok;
 }
 
-void RecordingUserInterface::AddItem(const QString& reason, const QString& item, bool status, const QString& title,
-                                     const QString& output) {
+void RecordingUserInterface::addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                                       const QString& output) {
     log.push_back({reason, item, status, title, output});
     progressValue = 0;
 }
@@ -51,12 +54,6 @@ void RecordingUserInterface::showBusy(const QString& title, const QString& curre
     busyTitle = title;
     busyCurrent = current;
     busyMax = maximum;
-}
-
-bool RecordingUserInterface::startProgram(const QString& program, const QStringList& arguments,
-                                          const QString& workingFolder) {
-    started.push_back({program, arguments, workingFolder});
-    return startSucceeds;
 }
 
 void RecordingUserInterface::buildStarted(bool) { ++buildsStarted; }
@@ -107,6 +104,50 @@ QString RandomText(QRandomGenerator& random, const QStringList& pieces, int most
         text += pieces[random.bounded(pieces.size())];
     }
     return text;
+}
+
+void WriteScript(const QString& path, const QString& script) {
+    WriteBytes(path, script.toUtf8());
+    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ExeOwner);
+}
+
+std::vector<qint64> ReadPids(const QString& file) {
+    std::vector<qint64> pids;
+    for (const QByteArray& line : ReadBytes(file).split('\n')) {
+        bool ok = false;
+        const qint64 pid = line.trimmed().toLongLong(&ok);
+        if (ok && pid > 0) {
+            pids.push_back(pid);
+        }
+    }
+    return pids;
+}
+
+namespace {
+
+bool ProcessRuns(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (stat.open(QIODevice::ReadOnly)) {
+        // "pid (name) S ...": the state follows the last ")".
+        const QByteArray line = stat.readAll();
+        const qsizetype close = line.lastIndexOf(')');
+        return close < 0 || close + 2 >= line.size() || line.at(close + 2) != 'Z';
+    }
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 && !QFileInfo::exists(QStringLiteral("/proc/self"));
+}
+
+}  // namespace
+
+bool ProcessesEnded(const std::vector<qint64>& pids, int waitMs) {
+    for (int waited = 0;; waited += 50) {
+        if (std::none_of(pids.begin(), pids.end(), ProcessRuns)) {
+            return true;
+        }
+        if (waited >= waitMs) {
+            return false;
+        }
+        QThread::msleep(50);
+    }
 }
 
 }  // namespace tessarel::testing

@@ -34,8 +34,6 @@ public:
 
     MessageAnswer message(const QString& title, const QString& text, MessageIcon icon,
                           MessageButtons buttons) override;
-    void AddItem(const QString& reason, const QString& item, bool status, const QString& title,
-                 const QString& output) override;
     void SetProgressMax(int max) override;
     void ResetProgress() override;
     void AddProgress() override;
@@ -48,7 +46,6 @@ public:
     void navigate(const QString& path) override { navigations << path; }
     void shellOpen(const QString& target) override { shellOpens << target; }
     void showHelpTopic(const QString& helpPath) override { helpTopics << helpPath; }
-    bool startProgram(const QString& program, const QStringList& arguments, const QString& workingFolder) override;
     void requestQuit() override { quitRequested = true; }
     void buildStarted(bool projectBuild) override;
     void buildFinished(bool projectBuild) override;
@@ -57,22 +54,26 @@ public:
     std::deque<MessageAnswer> answers;
     /// Called before each chapter's progress caption is set; a test may cancel here.
     std::function<void(const QString& caption)> onCaption;
+    /// Called where a window would run its pending events; a test may cancel here.
+    std::function<void()> onEvents;
 
     std::vector<Message> messages;
     std::vector<LogLine> log;
     QStringList captions, navigations, shellOpens, helpTopics;
-    struct Started {
-        QString program;
-        QStringList arguments;
-        QString workingFolder;
-    };
-    std::vector<Started> started;
-    bool startSucceeds = true;
     int progressMax = 100, progressValue = 0, progressResets = 0, progressSteps = 0;
     bool cancel = false, quitRequested = false, busyShown = false;
     int busyShows = 0, busyMax = 0, busyValue = 0;
     QString busyTitle, busyCurrent;
     int buildsStarted = 0, buildsFinished = 0;
+
+protected:
+    void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                   const QString& output) override;
+    void processEvents() override {
+        if (onEvents) {
+            onEvents();
+        }
+    }
 };
 
 /// A temporary program folder (with the shipped style sheets), data folder and
@@ -100,6 +101,14 @@ QString Crlf(const QString& text);
 /// Up to `most` - 1 pieces drawn at random, joined: the random texts that
 /// compare a fast pass with the rule it stands for.
 QString RandomText(QRandomGenerator& random, const QStringList& pieces, int most);
+
+/// Writes a shell script that its owner may run.
+void WriteScript(const QString& path, const QString& script);
+/// The process ids a script wrote to `file`, one a line.
+std::vector<qint64> ReadPids(const QString& file);
+/// True once none of the processes runs any more (a zombie counts as ended);
+/// waits up to `waitMs` for them.
+bool ProcessesEnded(const std::vector<qint64>& pids, int waitMs = 10000);
 
 }  // namespace tessarel::testing
 
