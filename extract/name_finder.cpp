@@ -24,9 +24,11 @@ inline std::uint64_t Hashed(std::uint64_t state, const char16_t* s, qsizetype fr
 }
 inline std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
 
+/// Room for `count` entries, at most two thirds full: the probes stay short,
+/// and a table never takes four times its entries.
 size_t TableSizeFor(size_t count) {
     size_t size = 16;
-    while (size < 2 * count) {
+    while (2 * size < 3 * count) {
         size *= 2;
     }
     return size;
