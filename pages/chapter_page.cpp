@@ -150,8 +150,15 @@ void WriteSummary(PageBuffer& page, DocumentModel& doc, const PageHeads& heads, 
         if (name.isEmpty()) {
             continue;
         }
+        // Kept without its closing blanks (the guard spaces), which neither the
+        // summary nor the trimmed body line shows. A text of blanks alone
+        // keeps nothing, and the body translates it again to the same nothing.
+        QStringView translated = Translated(translator, doc.section(i).Text, release);
+        while (!translated.isEmpty() && translated.back() == u' ') {
+            translated.chop(1);
+        }
         QString& text = texts[static_cast<size_t>(i)];
-        text = Translated(translator, doc.section(i).Text, release).toString();
+        text = translated.toString();
         AddTag(page, u"tr class=SummaryRow");
         AddTag(page, u"td class=SummaryLink");
         AddSameNameLink(page, u"class=SummaryLink ", name);

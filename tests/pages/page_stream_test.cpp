@@ -20,7 +20,8 @@ using testing::WriteBytes;
 
 /// A chapter long enough to reach its file in several pieces, with tags to
 /// translate, characters beyond Latin-1 and declarations to link; with
-/// `longText`, one text and the chapter's introduction longer than a piece.
+/// `longText`, one text and the chapter's introduction longer than a piece
+/// and one text of blanks.
 DocumentModel LongChapter(const QString& source, bool longText = false) {
     DocumentModel doc;
     doc.SourceFilePath = source;
@@ -36,6 +37,8 @@ DocumentModel LongChapter(const QString& source, bool longText = false) {
                                 i % 5 == 0 ? QString() : u"int "_s + name + u"(int a, long item_3)"_s});
     }
     if (longText) {
+        // A text of blanks alone shows nothing, in the summary or below.
+        doc.Sections[5].Text = u"   "_s;
         for (const size_t k : {size_t{1}, size_t{9}}) {
             QString& text = doc.Sections[k].Text;
             while (text.size() < 100000) {
