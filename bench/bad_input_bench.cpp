@@ -3,8 +3,9 @@
 // user can wait for: 1 s at 64 KB and 5 s at 1 MB, and from 1 MB on measured
 // against the memory budget of 40 bytes per input byte.
 //
-// usage: bad_input_bench [--sizes 64k,1m] [--only NAME] [--repeat N]
-// Exit status 1 when any input goes over a limit.
+// usage: bad_input_bench [--sizes 64k,1m] [--only NAME] [--repeat N] [--keep DIR]
+// Exit status 1 when any input goes over a limit. With --keep the sources and
+// their pages stay in DIR, one pair per input and size.
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -12,6 +13,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QStringList>
@@ -244,6 +246,8 @@ Timing Run(const QString& source, const QString& folder) {
     const double afterParse = CpuSeconds();
     if (parsed) {
         ChapterPageContext context{ui, page, style, settings, folder, QDateTime::fromSecsSinceEpoch(0)};
+        // As a build does: the texts are not needed after their page.
+        context.releaseTexts = true;
         WriteChapterPage(context, doc);
     }
     timing.parse = afterParse - start;
@@ -269,6 +273,7 @@ std::size_t ParseSize(const QString& text) {
 int main(int argc, char* argv[]) {
     std::vector<std::size_t> sizes{64 * 1024, 1024 * 1024};
     QString only;
+    QString keep;
     int repeat = 1;
     for (int i = 1; i + 1 < argc; i += 2) {
         const QString value = QString::fromLocal8Bit(argv[i + 1]);
@@ -281,11 +286,17 @@ int main(int argc, char* argv[]) {
             only = value;
         } else if (std::strcmp(argv[i], "--repeat") == 0) {
             repeat = std::max(1, value.toInt());
+        } else if (std::strcmp(argv[i], "--keep") == 0) {
+            keep = value;
         }
     }
 
     QTemporaryDir folder;
-    const QString pages = folder.path() + QLatin1Char('/');
+    if (!keep.isEmpty() && !QDir().mkpath(keep)) {
+        std::fprintf(stderr, "cannot create %s\n", qPrintable(keep));
+        return 2;
+    }
+    const QString pages = (keep.isEmpty() ? folder.path() : QDir(keep).absolutePath()) + QLatin1Char('/');
     bool over = false;
     std::printf("%-32s %8s %8s %8s %8s %8s %6s %9s %6s  %s\n", "input", "size", "sections", "parse s", "page s",
                 "total s", "limit", "growth MB", "B/byte", "verdict");
@@ -297,7 +308,11 @@ int main(int argc, char* argv[]) {
                 continue;
             }
             std::string text = input.make(size);
-            const QString source = pages + QStringLiteral("bad.c");
+            // Kept sources are named after their input and size.
+            const QString source =
+                keep.isEmpty() ? pages + QStringLiteral("bad.c")
+                               : pages + QString::fromLatin1(input.name).replace(QLatin1Char(' '), QLatin1Char('_')) +
+                                     QLatin1Char('_') + QString::number(size / 1024) + QStringLiteral("k.c");
             QFile file(source);
             if (!file.open(QIODevice::WriteOnly) ||
                 file.write(text.data(), static_cast<qint64>(text.size())) != static_cast<qint64>(text.size())) {

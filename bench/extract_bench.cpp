@@ -226,6 +226,8 @@ Result Measure(const QString& sourcePath, const QString& pageFolder, bool links,
         const long parsedFaults = MinorFaults();
         if (writePage) {
             ChapterPageContext context{ui, page, style, settings, pageFolder, QDateTime::fromSecsSinceEpoch(0)};
+            // As a build does: the texts are not needed after their page.
+            context.releaseTexts = true;
             WriteChapterPage(context, doc);
         }
         const double written = CpuSeconds();

@@ -78,6 +78,11 @@ void TextRewriter::finish(QString& text) {
     out_->append(QStringView(source_).mid(copied_));
     context_.commit(text);
     out_ = nullptr;
+    // Without a caller's context the room kept for the next pass is never
+    // used, and a short text kept per section would carry hundreds of bytes.
+    if (&context_ == &local_) {
+        text.squeeze();
+    }
 }
 
 qsizetype FindText(QStringView text, QStringView needle, qsizetype from) {

@@ -336,6 +336,7 @@ void LinkSectionNames(QString& text, int section, const std::vector<LinkTarget>&
 
 std::vector<LinkTarget> LinkTargets(const DocumentModel& doc) {
     std::vector<LinkTarget> targets;
+    targets.reserve(static_cast<size_t>(std::max(doc.count() - 1, 0)));
     for (int j = 2; j <= doc.count(); ++j) {
         // An empty name would match every pair of delimiters.
         if (!doc.section(j).Name.isEmpty()) {

@@ -32,6 +32,9 @@ void BlankCloseMarkers(QString& text) {
     }
 }
 
+/// From this length on a section's text is not copied out of the working buffer.
+constexpr qsizetype kLongSectionText = qsizetype{1} << 16;
+
 }  // namespace
 
 bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, const ParseOptions& options) {
@@ -140,7 +143,16 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
         FormatSectionText(working, sectionContext);
         RestoreWebAddresses(working, &sectionContext);
         BlankCloseMarkers(working);
-        section.Text = QStringView(working).toString();
+        if (working.size() < kLongSectionText) {
+            section.Text = QStringView(working).toString();
+        } else {
+            // A long text keeps the working buffer itself, cut to its size, rather
+            // than a copy beside it.
+            section.Text = std::move(working);
+            section.Text.squeeze();
+            working = QString();
+            working.reserve(4096);
+        }
         BlankCloseMarkers(section.Name);
         BlankCloseMarkers(section.Declaration);
     }

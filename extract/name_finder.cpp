@@ -24,9 +24,11 @@ inline std::uint64_t Hashed(std::uint64_t state, const char16_t* s, qsizetype fr
 }
 inline std::uint32_t Tag(std::uint64_t hash) { return static_cast<std::uint32_t>(hash >> 32); }
 
+/// Room for `count` entries, at most two thirds full: the probes stay short,
+/// and a table never takes four times its entries.
 size_t TableSizeFor(size_t count) {
     size_t size = 16;
-    while (size < 2 * count) {
+    while (2 * size < 3 * count) {
         size *= 2;
     }
     return size;
@@ -51,32 +53,97 @@ struct NameFinder::Longer {
     }
 };
 
+namespace {
+
+/// How many distinct names and distinct first words the targets have, and
+/// the first target of each target's name. The tables are sized by these
+/// counts: many sections often share one name.
+struct DistinctNames {
+    std::vector<int> leaderOf;
+    size_t names = 0;
+    size_t words = 0;
+    size_t characters = 0;  ///< of the distinct names
+};
+
+DistinctNames CountDistinctNames(const std::vector<LinkTarget>& targets) {
+    const size_t count = targets.size();
+    DistinctNames distinct;
+    distinct.leaderOf.resize(count);
+    // Open addressing of target numbers + 1; 0: an empty slot.
+    const size_t size = TableSizeFor(count);
+    std::vector<std::uint32_t> names(size, 0);
+    std::vector<std::uint32_t> words(size, 0);
+    const auto firstLengthOf = [](const QString& name) {
+        const qsizetype space = name.indexOf(u' ');
+        return space < 0 ? name.size() : space;
+    };
+    for (size_t t = 0; t < count; ++t) {
+        const QString& name = targets[t].name;
+        const qsizetype firstLength = firstLengthOf(name);
+        const char16_t* chars = QStringView(name).utf16();
+        const std::uint64_t state = Hashed(kHashBasis, chars, 0, firstLength);
+        const std::uint64_t hash = Mix(Hashed(state, chars, firstLength, name.size()));
+        size_t i = hash & (size - 1);
+        for (; names[i] != 0; i = (i + 1) & (size - 1)) {
+            if (targets[names[i] - 1].name == name) {
+                break;
+            }
+        }
+        if (names[i] != 0) {
+            distinct.leaderOf[t] = static_cast<int>(names[i] - 1);
+            continue;
+        }
+        names[i] = static_cast<std::uint32_t>(t + 1);
+        distinct.leaderOf[t] = static_cast<int>(t);
+        ++distinct.names;
+        distinct.characters += static_cast<size_t>(name.size());
+        const QStringView word(chars, firstLength);
+        for (i = Mix(state) & (size - 1); words[i] != 0; i = (i + 1) & (size - 1)) {
+            const QString& other = targets[words[i] - 1].name;
+            if (QStringView(other).first(firstLengthOf(other)) == word) {
+                break;
+            }
+        }
+        if (words[i] == 0) {
+            words[i] = static_cast<std::uint32_t>(t + 1);
+            ++distinct.words;
+        }
+    }
+    return distinct;
+}
+
+}  // namespace
+
 NameFinder::NameFinder(const std::vector<LinkTarget>& targets) {
     const size_t count = targets.size();
+    const DistinctNames distinct = CountDistinctNames(targets);
+    const std::vector<int>& leaderOf = distinct.leaderOf;
     slotOf_.assign(count, 0);
-    slots_.resize(TableSizeFor(count));
+    slots_.resize(TableSizeFor(distinct.names));
     tableMask_ = slots_.size() - 1;
-    heads_.resize(slots_.size());
-    headMask_ = tableMask_;
-    // A bit filter of about eight bits per name stays in the second-level
+    heads_.resize(TableSizeFor(distinct.words));
+    headMask_ = heads_.size() - 1;
+    // A bit filter of about eight bits per first word stays in the second-level
     // cache and turns most words away before the table is touched.
     size_t filterBits = 512;
     filterShift_ = 55;
-    while (filterBits < 8 * count) {
+    while (filterBits < 8 * distinct.words) {
         filterBits *= 2;
         --filterShift_;
     }
     filter_.assign(filterBits / 64, 0);
-    qsizetype poolSize = 0;
-    for (const LinkTarget& target : targets) {
-        poolSize += target.name.size();
-    }
-    pool_.reserve(static_cast<size_t>(poolSize));
+    pool_.reserve(distinct.characters);
 
-    std::vector<int> leaderOf(count);
     std::vector<std::uint32_t> memberCount(count, 0);
     std::vector<Longer> longer;
     for (size_t t = 0; t < count; ++t) {
+        // Sections of the same name are found once, through the first.
+        const auto leader = static_cast<size_t>(leaderOf[t]);
+        if (leader != t) {
+            slotOf_[t] = slotOf_[leader];
+            ++memberCount[leader];
+            continue;
+        }
         const QString& name = targets[t].name;
         const qsizetype space = name.indexOf(u' ');
         const qsizetype firstLength = space < 0 ? name.size() : space;
@@ -84,24 +151,11 @@ NameFinder::NameFinder(const std::vector<LinkTarget>& targets) {
         std::uint64_t state = Hashed(kHashBasis, chars, 0, firstLength);
         const std::uint64_t wordHash = Mix(state);
         const std::uint64_t hash = Mix(Hashed(state, chars, firstLength, name.size()));
-        // Sections of the same name are found once, through the first.
         std::uint32_t i = static_cast<std::uint32_t>(hash & tableMask_);
-        int leader = -1;
-        for (; slots_[i].leader >= 0; i = static_cast<std::uint32_t>((i + 1) & tableMask_)) {
-            const Slot& slot = slots_[i];
-            if (slot.tag == Tag(hash) && slot.nameLength == static_cast<std::uint32_t>(name.size()) &&
-                std::equal(chars, chars + name.size(), pool_.data() + slot.nameOffset)) {
-                leader = slot.leader;
-                break;
-            }
+        while (slots_[i].leader >= 0) {
+            i = static_cast<std::uint32_t>((i + 1) & tableMask_);
         }
         slotOf_[t] = i;
-        if (leader >= 0) {
-            leaderOf[t] = leader;
-            ++memberCount[static_cast<size_t>(leader)];
-            continue;
-        }
-        leaderOf[t] = static_cast<int>(t);
         ++memberCount[t];
         Slot& slot = slots_[i];
         slot.tag = Tag(hash);

@@ -12,6 +12,7 @@
 #include "support/user_interface.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace tessarel {
@@ -22,9 +23,14 @@ namespace {
 
 constexpr qsizetype kSummaryLimit = 300;
 
-using PageSections = std::vector<SectionRecord>;
-
-const SectionRecord& PageSection(const PageSections& sections, int i) { return sections[static_cast<size_t>(i)]; }
+/// The sections' names and declarations as the page shows them, by section
+/// number (1-based like the model's sections).
+struct PageHeads {
+    std::vector<QString> names;
+    std::vector<QString> declarations;
+    const QString& name(int i) const { return names[static_cast<size_t>(i)]; }
+    const QString& declaration(int i) const { return declarations[static_cast<size_t>(i)]; }
+};
 
 /// The line `<a ATTRIBUTES HREF="#NAME">NAME</a>`, written straight into the page.
 void AddSameNameLink(PageBuffer& page, QStringView attributes, QStringView name) {
@@ -76,11 +82,11 @@ QString EscapedWithSemicolonBreaks(const QString& code) {
     return result;
 }
 
-void WriteDeclarationBox(PageBuffer& page, const PageSections& sections, const DeclarationLinker& linker, int i) {
+void WriteDeclarationBox(PageBuffer& page, const PageHeads& heads, const DeclarationLinker& linker, int i) {
     // The declaration is source code, not HTML: it is escaped before any markup
     // goes in, and the name is looked for as the escaped code shows it.
-    const QString name = EscapeSourceCode(PageSection(sections, i).Name);
-    const QString& code = PageSection(sections, i).Declaration;
+    const QString name = EscapeSourceCode(heads.name(i));
+    const QString& code = heads.declaration(i);
     QString declaration;
     if (!(code.contains(QLatin1Char(':')) && code.contains(QLatin1Char(';')))) {
         declaration = FormatParameterList(EscapeSourceCode(code));
@@ -100,7 +106,7 @@ void WriteDeclarationBox(PageBuffer& page, const PageSections& sections, const D
     AddTag(page, u"/div"_s);
 }
 
-void WriteContents(PageBuffer& page, const PageSections& sections, int count) {
+void WriteContents(PageBuffer& page, const PageHeads& heads, int count) {
     AddTag(page, u"div class=Toc"_s);
     AddTag(page, u"h2"_s);
     AddLine(page, u"Contents"_s);
@@ -108,40 +114,54 @@ void WriteContents(PageBuffer& page, const PageSections& sections, int count) {
     AddTag(page, u"div class=TocLinks"_s);
     AddTag(page, u"ul class=TocLinks"_s);
     for (int i = 2; i <= count; ++i) {
-        const QString& name = PageSection(sections, i).Name;
+        const QString& name = heads.name(i);
         if (name.isEmpty()) {
             continue;
         }
         AddTag(page, u"li class=TocLink"_s);
         AddSameNameLink(page, u"class=TocLink ", name);
         AddTag(page, u"/li"_s);
+        FlushPage(page);
     }
     AddTag(page, u"/ul"_s);
     AddTag(page, u"/div"_s);
     AddTag(page, u"/div"_s);
 }
 
+/// A section's text as the page shows it; with `release` the model's text is given up.
+QStringView Translated(SectionTranslator& translator, QString& text, bool release) {
+    return release ? translator.take(text) : translator.text(text);
+}
+
 /// Sections whose texts were translated ahead of the body (for the summary)
-/// keep them here until the body writes them.
+/// keep them here until the body writes them; empty without a summary.
 using TranslatedTexts = std::vector<QString>;
 
-void WriteSummary(PageBuffer& page, const DocumentModel& doc, const PageSections& sections, int count,
-                  SectionTranslator& translator, TranslatedTexts& texts) {
+void WriteSummary(PageBuffer& page, DocumentModel& doc, const PageHeads& heads, int count,
+                  SectionTranslator& translator, bool release, TranslatedTexts& texts) {
+    texts.resize(static_cast<size_t>(count) + 1);
     AddTag(page, u"div class=Summary");
     AddTag(page, u"h2");
     AddLine(page, u"Summary");
     AddTag(page, u"/h2");
     AddTag(page, u"table class=SummaryTable");
     for (int i = 2; i <= count; ++i) {
-        const SectionRecord& section = PageSection(sections, i);
-        if (section.Name.isEmpty()) {
+        const QString& name = heads.name(i);
+        if (name.isEmpty()) {
             continue;
         }
+        // Kept without its closing blanks (the guard spaces), which neither the
+        // summary nor the trimmed body line shows. A text of blanks alone
+        // keeps nothing, and the body translates it again to the same nothing.
+        QStringView translated = Translated(translator, doc.section(i).Text, release);
+        while (!translated.isEmpty() && translated.back() == u' ') {
+            translated.chop(1);
+        }
         QString& text = texts[static_cast<size_t>(i)];
-        text = translator.text(doc.section(i).Text).toString();
+        text = translated.toString();
         AddTag(page, u"tr class=SummaryRow");
         AddTag(page, u"td class=SummaryLink");
-        AddSameNameLink(page, u"class=SummaryLink ", section.Name);
+        AddSameNameLink(page, u"class=SummaryLink ", name);
         AddTag(page, u"/td");
         AddTag(page, u"td class=SummaryText valign=top");
         AddLine(page, SummaryText(text));
@@ -176,33 +196,33 @@ void WriteFooter(const ChapterPageContext& context, const DocumentModel& doc) {
 /// The sections' names and declarations as the page shows them. Their texts are
 /// translated one at a time as the page is written, so the page never holds
 /// them all at once.
-PageSections PageSectionHeads(UserInterface& ui, const DocumentModel& doc) {
+PageHeads PageSectionHeads(UserInterface& ui, const DocumentModel& doc) {
     const int count = doc.count();
-    PageSections sections(static_cast<size_t>(count) + 1);
+    PageHeads heads;
+    heads.names.resize(static_cast<size_t>(count) + 1);
+    heads.declarations.resize(static_cast<size_t>(count) + 1);
     for (int i = 1; i <= count; ++i) {
         ui.yield();
-        SectionRecord& page = sections[static_cast<size_t>(i)];
-        page.Name = SectionTranslator::name(doc.section(i).Name);
-        page.Declaration = TrimSpaces(doc.section(i).Declaration);
+        heads.names[static_cast<size_t>(i)] = SectionTranslator::name(doc.section(i).Name);
+        heads.declarations[static_cast<size_t>(i)] = TrimSpaces(doc.section(i).Declaration);
     }
-    return sections;
+    return heads;
 }
 
-bool WritePageBody(ChapterPageContext& context, const DocumentModel& doc, const PageSections& sections) {
+bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHeads& heads) {
     const int count = doc.count();
     const Settings& settings = context.settings;
     PageBuffer& page = context.page;
     UserInterface& ui = context.ui;
-    const SectionRecord& chapter = PageSection(sections, 1);
     SectionTranslator translator;
-    TranslatedTexts texts(static_cast<size_t>(count) + 1);
+    TranslatedTexts texts;
 
     const QString target = context.destinationFolder.isEmpty()
                                ? doc.ChapterPagePath
                                : MakeChapterOutputPath(context.destinationFolder, doc.ChapterPagePath);
     // A long page goes to its file as it is written instead of piling up whole.
     const PageStream stream(page, target);
-    WritePageHeader(page, context.style, chapter.Name, u"class=Main"_s);
+    WritePageHeader(page, context.style, heads.name(1), u"class=Main"_s);
     if (page.file == nullptr) {
         // Room for the whole page up front: growing it by doubling copies it
         // and touches fresh memory several times over.
@@ -218,45 +238,49 @@ bool WritePageBody(ChapterPageContext& context, const DocumentModel& doc, const 
         if (settings.IncludeProjectTitle) {
             AddLine(page, u"<div class=ProjectTitle>"_s + settings.IndexTitle + u"</div>"_s);
         }
-        AddLine(page, chapter.Name);
+        AddLine(page, heads.name(1));
         AddTag(page, u"/h1");
     }
     AddTag(page, u"div class=SectionText");
-    AddLine(page, translator.text(doc.section(1).Text));
+    AddLine(page, Translated(translator, doc.section(1).Text, context.releaseTexts));
     AddTag(page, u"/div");
     // An overview of a single item would only repeat it.
     if (count > 2) {
         if (settings.SumCon == u"0"_s) {
-            WriteSummary(page, doc, sections, count, translator, texts);
+            WriteSummary(page, doc, heads, count, translator, context.releaseTexts, texts);
         } else if (settings.SumCon == u"1"_s) {
-            WriteContents(page, sections, count);
+            WriteContents(page, heads, count);
         }
     }
     ui.AddProgress();
 
     AddTag(page, u"div class=AllSections");
-    const DeclarationLinker linker(sections, count);
+    // Made for the first declaration box only: a page without any needs none.
+    std::optional<DeclarationLinker> linker;
     for (int i = 2; i <= count; ++i) {
         ui.yield();
-        const SectionRecord& section = PageSection(sections, i);
+        const QString& name = heads.name(i);
         AddTag(page, u"div class=Section");
         AddTag(page, u"h3");
-        if (!section.Name.isEmpty()) {
-            AddAnchor(page, section.Name, u'^');
-            AddAnchor(page, section.Name, u' ');
+        if (!name.isEmpty()) {
+            AddAnchor(page, name, u'^');
+            AddAnchor(page, name, u' ');
         }
-        AddLine(page, section.Name);
+        AddLine(page, name);
         AddTag(page, u"/h3");
-        if (settings.Api && !section.Declaration.isEmpty()) {
-            WriteDeclarationBox(page, sections, linker, i);
+        if (settings.Api && !heads.declaration(i).isEmpty()) {
+            if (!linker) {
+                linker.emplace(heads.names, count);
+            }
+            WriteDeclarationBox(page, heads, *linker, i);
         }
         AddTag(page, u"div class=SectionText");
-        QString& kept = texts[static_cast<size_t>(i)];
-        if (kept.isEmpty()) {
-            AddLine(page, TrimmedSpaces(translator.text(doc.section(i).Text)));
+        const auto at = static_cast<size_t>(i);
+        if (at < texts.size() && !texts[at].isEmpty()) {
+            AddLine(page, TrimmedSpaces(texts[at]));
+            texts[at] = QString();
         } else {
-            AddLine(page, TrimmedSpaces(kept));
-            kept = QString();
+            AddLine(page, TrimmedSpaces(Translated(translator, doc.section(i).Text, context.releaseTexts)));
         }
         AddTag(page, u"/div");
         AddTag(page, u"/div");
@@ -326,8 +350,12 @@ bool WriteChapterPage(ChapterPageContext& context, DocumentModel& doc) {
         return false;
     }
     CleanSectionNames(doc);
-    const PageSections sections = PageSectionHeads(context.ui, doc);
-    return WritePageBody(context, doc, sections);
+    if (context.releaseTexts) {
+        // The page is made of the sections alone.
+        doc.SourceText = QString();
+    }
+    const PageHeads heads = PageSectionHeads(context.ui, doc);
+    return WritePageBody(context, doc, heads);
 }
 
 }  // namespace tessarel

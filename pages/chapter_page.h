@@ -21,6 +21,10 @@ struct ChapterPageContext {
     const Settings& settings;
     QString destinationFolder;  ///< set by a project build; "" writes next to the source
     QDateTime generatedAt;      ///< the "date last generated" footer
+    /// The model's section texts are given up as they are written (left
+    /// empty), so the page never holds a long text twice: for a caller that
+    /// forgets them next.
+    bool releaseTexts = false;
 };
 
 /// CleanSectionNames, the translation of the sections and WritePageBody:

@@ -33,13 +33,37 @@ bool IsDelimited(QStringView text, qsizetype start, qsizetype end) {
 
 }  // namespace
 
-DeclarationLinker::DeclarationLinker(const std::vector<SectionRecord>& sections, int count) : sections_(sections) {
+namespace {
+
+std::vector<QString> NamesOf(const std::vector<SectionRecord>& sections) {
+    std::vector<QString> names;
+    names.reserve(sections.size());
+    for (const SectionRecord& section : sections) {
+        names.push_back(section.Name);
+    }
+    return names;
+}
+
+}  // namespace
+
+DeclarationLinker::DeclarationLinker(const std::vector<SectionRecord>& sections, int count)
+    : ownNames_(NamesOf(sections)), names_(ownNames_) {
+    build(count);
+}
+
+DeclarationLinker::DeclarationLinker(const std::vector<QString>& names, int count) : names_(names) { build(count); }
+
+void DeclarationLinker::build(int count) {
     const size_t slots = static_cast<size_t>(std::max(count, 0)) + 1;
     // Declarations are escaped before they are linked, so a name is looked for
     // as the escaped code shows it. Filled before any view into it is taken.
     words_.resize(slots);
     for (int j = 2; j <= count; ++j) {
-        words_[static_cast<size_t>(j)] = EscapeSourceCode(sections[static_cast<size_t>(j)].Name);
+        const QString& name = names_[static_cast<size_t>(j)];
+        // A name the escape leaves alone is shared, not copied.
+        const bool plain =
+            std::none_of(name.begin(), name.end(), [](QChar c) { return c == u'&' || c == u'<' || c == u'>'; });
+        words_[static_cast<size_t>(j)] = plain ? name : EscapeSourceCode(name);
     }
     firstOfName_.assign(slots, -1);
     groupBegin_.assign(slots, 0);
@@ -89,45 +113,75 @@ DeclarationLinker::DeclarationLinker(const std::vector<SectionRecord>& sections,
 }
 
 void DeclarationLinker::BuildSpanningTrie(const std::vector<int>& spanning) {
-    size_t characters = 0;
-    for (const int first : spanning) {
-        characters += static_cast<size_t>(words_[static_cast<size_t>(first)].size());
-    }
-    trieName_.reserve(characters + 1);
-    trieName_.push_back(-1);  // the root
+    trieNodes_.reserve(2 * spanning.size() + 1);
+    trieNodes_.push_back(TrieNode{});  // the root
     if (spanning.empty()) {
         return;
     }
-    // At most one edge per character of the names; a table at most half full
-    // keeps the probes short.
+    // At most one edge per node below the root, two nodes per name; a table
+    // at most half full keeps the probes short.
     size_t capacity = 16;
     int bits = 4;
-    while (capacity < 2 * characters) {
+    while (capacity < 4 * spanning.size()) {
         capacity *= 2;
         ++bits;
     }
     trieEdges_.assign(capacity, TrieEdge{});
     trieShift_ = 64 - bits;
     for (const int first : spanning) {
-        int node = 0;
-        for (const QChar c : words_[static_cast<size_t>(first)]) {
-            int child = TrieChild(node, c.unicode());
-            if (child == 0) {
-                child = static_cast<int>(trieName_.size());
-                trieName_.push_back(-1);
-                AddTrieEdge(node, c.unicode(), child);
-            }
-            node = child;
-        }
-        trieName_[static_cast<size_t>(node)] = first;
+        InsertSpanning(first);
     }
 }
 
-void DeclarationLinker::AddTrieEdge(int node, char16_t c, int child) {
+int DeclarationLinker::AddTrieNode(int label, int from, int length) {
+    trieNodes_.push_back(TrieNode{-1, label, from, length});
+    return static_cast<int>(trieNodes_.size()) - 1;
+}
+
+void DeclarationLinker::InsertSpanning(int first) {
+    const QString& word = words_[static_cast<size_t>(first)];
+    const int length = static_cast<int>(word.size());
+    const auto labelAt = [this](const TrieNode& node, int k) {
+        return words_[static_cast<size_t>(node.label)][node.from + k].unicode();
+    };
+    int node = 0;
+    int k = 0;
+    while (k < length) {
+        const char16_t c = word[k].unicode();
+        const int next = TrieChild(node, c);
+        if (next == 0) {
+            const int leaf = AddTrieNode(first, k, length - k);
+            SetTrieEdge(node, c, leaf);
+            node = leaf;
+            break;
+        }
+        const TrieNode edge = trieNodes_[static_cast<size_t>(next)];
+        int same = 1;
+        while (same < edge.length && k + same < length && labelAt(edge, same) == word[k + same].unicode()) {
+            ++same;
+        }
+        if (same < edge.length) {
+            // The name leaves the edge part way: the agreeing part becomes a node of its own.
+            const int middle = AddTrieNode(edge.label, edge.from, same);
+            SetTrieEdge(node, c, middle);
+            TrieNode& rest = trieNodes_[static_cast<size_t>(next)];
+            rest.from += same;
+            rest.length -= same;
+            SetTrieEdge(middle, labelAt(rest, 0), next);
+            node = middle;
+        } else {
+            node = next;
+        }
+        k += same;
+    }
+    trieNodes_[static_cast<size_t>(node)].name = first;
+}
+
+void DeclarationLinker::SetTrieEdge(int node, char16_t c, int child) {
     const quint64 key = EdgeKey(node, c);
     const size_t mask = trieEdges_.size() - 1;
     size_t slot = static_cast<size_t>((key * 0x9E3779B97F4A7C15ULL) >> trieShift_);
-    while (trieEdges_[slot].child != 0) {
+    while (trieEdges_[slot].child != 0 && trieEdges_[slot].key != key) {
         slot = (slot + 1) & mask;
     }
     trieEdges_[slot] = TrieEdge{key, child};
@@ -176,7 +230,7 @@ void DeclarationLinker::link(QString& declaration, int self) const {
         }
         const QString& word = words_[static_cast<size_t>(j)];
         const QString link =
-            u"<a HREF=\"#"_s + QuoteHtmlAttribute(sections_[static_cast<size_t>(j)].Name) + u"\">"_s + word + u"</a>"_s;
+            u"<a HREF=\"#"_s + QuoteHtmlAttribute(names_[static_cast<size_t>(j)]) + u"\">"_s + word + u"</a>"_s;
         const qsizetype before = declaration.size();
         ReplaceWordExtended(declaration, word, link);
         if (declaration.size() != before) {
@@ -229,14 +283,23 @@ void DeclarationLinker::AddSpanning(QStringView text, int after, std::set<int>& 
     const qsizetype size = text.size();
     for (qsizetype p = 0; p < size; ++p) {
         int node = 0;
-        for (qsizetype q = p; q < size; ++q) {
+        qsizetype q = p;
+        while (q < size) {
             node = TrieChild(node, s[q]);
             if (node == 0) {
                 break;
             }
-            const int first = trieName_[static_cast<size_t>(node)];
-            if (first >= 0 && IsDelimited(text, p, q + 1)) {
-                const int next = NextOfName(first, after);
+            const TrieNode& edge = trieNodes_[static_cast<size_t>(node)];
+            if (q + edge.length > size) {
+                break;
+            }
+            const char16_t* label = QStringView(words_[static_cast<size_t>(edge.label)]).utf16() + edge.from;
+            if (!std::equal(label + 1, label + edge.length, s + q + 1)) {
+                break;
+            }
+            q += edge.length;
+            if (edge.name >= 0 && IsDelimited(text, p, q)) {
+                const int next = NextOfName(edge.name, after);
                 if (next >= 0) {
                     pending.insert(next);
                 }

@@ -19,10 +19,15 @@ namespace tessarel {
 /// breaks and occur in the text, are tried.
 class DeclarationLinker {
 public:
+    /// `names` by section number, as the page shows them; kept by reference.
+    DeclarationLinker(const std::vector<QString>& names, int count);
     DeclarationLinker(const std::vector<SectionRecord>& sections, int count);
+    DeclarationLinker(const DeclarationLinker&) = delete;
+    DeclarationLinker& operator=(const DeclarationLinker&) = delete;
     void link(QString& declaration, int self) const;
 
 private:
+    void build(int count);
     static bool IsWordBreak(QChar c);
     void AddCandidates(QStringView text, int after, std::set<int>& pending) const;
     void AddSpanning(QStringView text, int after, std::set<int>& pending) const;
@@ -30,25 +35,38 @@ private:
     int NextOfName(int first, int after) const;
 
     void BuildSpanningTrie(const std::vector<int>& spanning);
-    void AddTrieEdge(int node, char16_t c, int child);
-    /// The node reached from `node` by `c`; 0 (the root) when there is none.
+    void InsertSpanning(int first);
+    int AddTrieNode(int label, int from, int length);
+    /// Sets the edge from `node` by `c` to `child`, adding it when there is none.
+    void SetTrieEdge(int node, char16_t c, int child);
+    /// The node reached from `node` by an edge starting with `c`; 0 (the root) when there is none.
     int TrieChild(int node, char16_t c) const;
 
     struct TrieEdge {
         quint64 key = 0;
         int child = 0;  ///< 0: a free slot (the root is nobody's child)
     };
+    /// A node of the trie of the names with word breaks, compressed: the edge
+    /// into it is a run of one name's characters, so there are at most two
+    /// nodes per name however long the names are.
+    struct TrieNode {
+        int name = -1;   ///< the first section of the name ending here; -1 if none
+        int label = 0;   ///< the section whose name's characters label the edge into it
+        int from = 0;    ///< where the label starts in that name
+        int length = 0;  ///< how many characters it has
+    };
 
-    const std::vector<SectionRecord>& sections_;
+    std::vector<QString> ownNames_;  ///< the names, when given as section records
+    const std::vector<QString>& names_;
     std::vector<QString> words_;      ///< by section: its name as the escaped declaration shows it
     QHash<QStringView, int> byWord_;  ///< one-word names (views into words_): the first section bearing each
     std::vector<int> firstOfName_;    ///< by section: the first section of the same name
     std::vector<int> members_;        ///< every named section, grouped by name, in order within a group
     std::vector<int> groupBegin_;     ///< by first section: where its group starts in members_
     std::vector<int> groupEnd_;       ///< by first section: where its group ends in members_
-    // The names with word breaks, as a trie in flat storage: a node per distinct
-    // prefix, its children in one open-addressing table keyed by (node, character).
-    std::vector<int> trieName_;  ///< by node: the first section of the name ending there, or -1
+    // The names with word breaks, as a compressed trie in flat storage: its
+    // edges in one open-addressing table keyed by (node, first character).
+    std::vector<TrieNode> trieNodes_;
     std::vector<TrieEdge> trieEdges_;
     int trieShift_ = 64;
 };

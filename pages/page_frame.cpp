@@ -63,7 +63,26 @@ void WritePageHeader(PageBuffer& page, const PageStyle& style, const QString& ti
     AddTag(page, u"body "_s + bodyAttributes);
 }
 
-void AddLine(PageBuffer& page, QStringView text) { AddLineTo(page.PageText, text); }
+namespace {
+
+// Characters handed to a streamed page's file at a time: large enough to keep
+// the writes few, small enough to stay in the caches.
+constexpr qsizetype kStreamPiece = qsizetype{1} << 16;
+
+}  // namespace
+
+void AddLine(PageBuffer& page, QStringView text) {
+    // A long line of a streamed page goes to its file as it is, rather than
+    // through the buffer, which would grow to hold it.
+    if (page.file != nullptr && text.size() >= kStreamPiece) {
+        page.file->write(page.PageText);
+        page.file->write(text);
+        page.PageText.resize(0);
+        page.PageText += kCrLf;
+        return;
+    }
+    AddLineTo(page.PageText, text);
+}
 
 void AddTag(PageBuffer& page, QStringView tagBody) { AddTagTo(page.PageText, tagBody); }
 
@@ -100,14 +119,6 @@ void AppendPieces(QString& buffer, std::initializer_list<QStringView> pieces) {
 void AddTagTo(QString& buffer, QStringView tagBody) { AppendPieces(buffer, {u"<", tagBody, u">\r\n"}); }
 
 void AddLineTo(QString& buffer, QStringView text) { AppendPieces(buffer, {text, u"\r\n"}); }
-
-namespace {
-
-// Characters handed to a streamed page's file at a time: large enough to keep
-// the writes few, small enough to stay in the caches.
-constexpr qsizetype kStreamPiece = qsizetype{1} << 16;
-
-}  // namespace
 
 PageStream::PageStream(PageBuffer& page, const QString& path) : page_(page), file_(path) {
     page_.file = file_.open() ? &file_ : nullptr;

@@ -153,6 +153,7 @@ void ParseAndWritePage(SingleFileContext& context, QByteArray bytes) {
             // whole, so a failed write keeps it rather than deleting it first.
             ChapterPageContext chapterContext{
                 ui, context.page, context.style, context.settings, context.destinationFolder, context.generatedAt};
+            chapterContext.releaseTexts = true;
             context.pageWritten = WriteChapterPage(chapterContext, doc);
         } else if (!doc.ChapterPagePath.isEmpty()) {
             context.pageWritten = WriteErrorPage(ui, context.page, context.style, context.destinationFolder,

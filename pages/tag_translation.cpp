@@ -280,12 +280,34 @@ void TranslateSimpleTags(QString& text, PassContext* context) { RewriteTagsAndAt
 
 void RestoreAtSigns(QString& text) { RewriteTagsAndAtSigns(text, false, true, nullptr); }
 
+namespace {
+
+// "@r" scans for the blank that ends its word; the guard spaces make sure there is one.
+constexpr qsizetype kGuardSpaceCount = 100;
+
+}  // namespace
+
 QStringView SectionTranslator::text(const QString& text) {
-    static const QString kGuardSpaces(100, QLatin1Char(' '));
     working_.resize(0);
-    working_.reserve(text.size() + kGuardSpaces.size());
+    working_.reserve(text.size() + kGuardSpaceCount);
     working_.append(text.constData(), text.size());
-    // "@r" scans for the blank that ends its word; the guard spaces make sure there is one.
+    return translateWorking();
+}
+
+QStringView SectionTranslator::take(QString& text) {
+    if (text.size() + kGuardSpaceCount > working_.capacity()) {
+        // Too long for the room kept: its own buffer serves instead of a copy.
+        working_ = std::move(text);
+    } else {
+        working_.resize(0);
+        working_.append(text.constData(), text.size());
+    }
+    text = QString();
+    return translateWorking();
+}
+
+QStringView SectionTranslator::translateWorking() {
+    static const QString kGuardSpaces(kGuardSpaceCount, QLatin1Char(' '));
     working_ += kGuardSpaces;
     const unsigned present = TagsPresent(working_);
     if (present & kHighlight) {

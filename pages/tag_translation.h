@@ -22,11 +22,16 @@ public:
     /// A section's text as the page shows it: with 100 guard spaces, its inline
     /// tags translated. Valid until the next call.
     QStringView text(const QString& text);
+    /// The same for a text that is not needed afterwards: it is taken over
+    /// (or copied and released), so the page never holds it twice.
+    QStringView take(QString& text);
     /// A section's name as the page shows it: trimmed, its simple tags and
     /// at-sign markers translated.
     static QString name(const QString& name);
 
 private:
+    QStringView translateWorking();
+
     PassContext context_;
     QString working_;
 };

@@ -173,6 +173,10 @@ qsizetype CountOccurrences(QString& text, const QString& part) {
 }
 
 void BlankOutTags(QString& text) {
+    // Writing would copy a text shared with others (a name many sections bear).
+    if (!text.contains(QLatin1Char('<'))) {
+        return;
+    }
     qsizetype open = -1;
     QChar* data = text.data();
     const qsizetype size = text.size();

@@ -106,6 +106,34 @@ TEST_F(FillStructuresTest, LinksOnlyWhenEnabledAndNeverToTheFirstSection) {
     EXPECT_TRUE(doc.section(2).Text.contains(u"Not First."_s));
 }
 
+// A text long enough to keep its working buffer instead of a copy: the
+// sections after it come out as after a short one, and a second copy of it
+// as the first.
+TEST_F(FillStructuresTest, ALongSectionTextLeavesTheNextSectionsAlone) {
+    QByteArray longSection = "// function: Long\n// Mentions Short.\n//\n";
+    const QByteArray shortSection = longSection + "// term - what it means\n";
+    while (longSection.size() < 120000) {
+        longSection += "// term" + QByteArray::number(longSection.size()) + " - what it means\n";
+    }
+    const QByteArray before = "// function: Before\n// First text.\n//\n";
+    const QByteArray after = "// function: After\n// Last text.\n//\n";
+    const auto sectionsOf = [this](const QString& path) {
+        EXPECT_TRUE(parse(path, false));
+        return std::vector<SectionRecord>(doc.Sections.begin() + 1, doc.Sections.end());
+    };
+    const auto withLong = sectionsOf(write(u"long.c"_s, before + longSection + longSection + after + before));
+    const auto withShort = sectionsOf(write(u"short.c"_s, before + shortSection + shortSection + after + before));
+    ASSERT_EQ(withLong.size(), 5u);
+    ASSERT_EQ(withShort.size(), 5u);
+    EXPECT_GT(withLong[1].Text.size(), 65536);
+    EXPECT_TRUE(withLong[1].Text.contains(u"<table class=DefTable>"_s));
+    EXPECT_EQ(withLong[1].Text, withLong[2].Text);
+    for (const size_t k : {0u, 3u, 4u}) {
+        EXPECT_EQ(withLong[k].Name, withShort[k].Name);
+        EXPECT_EQ(withLong[k].Text, withShort[k].Text) << k;
+    }
+}
+
 TEST_F(FillStructuresTest, PathsAndProgressWithoutWritingAnyPage) {
     const QString path = write(u"empty.txt"_s, QByteArray());
     const QString page = path + u".htm"_s;

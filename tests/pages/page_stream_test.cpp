@@ -19,8 +19,10 @@ using testing::TestEnvironment;
 using testing::WriteBytes;
 
 /// A chapter long enough to reach its file in several pieces, with tags to
-/// translate, characters beyond Latin-1 and declarations to link.
-DocumentModel LongChapter(const QString& source) {
+/// translate, characters beyond Latin-1 and declarations to link; with
+/// `longText`, one text and the chapter's introduction longer than a piece
+/// and one text of blanks.
+DocumentModel LongChapter(const QString& source, bool longText = false) {
     DocumentModel doc;
     doc.SourceFilePath = source;
     doc.ChapterPagePath = source + u".htm"_s;
@@ -34,13 +36,24 @@ DocumentModel LongChapter(const QString& source) {
         doc.Sections.push_back({QString::number(i + 2), name, text,
                                 i % 5 == 0 ? QString() : u"int "_s + name + u"(int a, long item_3)"_s});
     }
+    if (longText) {
+        // A text of blanks alone shows nothing, in the summary or below.
+        doc.Sections[5].Text = u"   "_s;
+        for (const size_t k : {size_t{1}, size_t{9}}) {
+            QString& text = doc.Sections[k].Text;
+            while (text.size() < 100000) {
+                text += u"@b \u20AC\U0001F600 @/b x. "_s;
+            }
+        }
+    }
     doc.SectionCount = static_cast<double>(doc.Sections.size() - 1);
     return doc;
 }
 
 /// The page written to a target that cannot be opened (so built whole in the
 /// page buffer) against the same page streamed to a writable file.
-void ExpectStreamedPageEqualsWholePage(const QString& sumCon) {
+/// With `release` the streamed page gives up the model's texts as it goes.
+void ExpectStreamedPageEqualsWholePage(const QString& sumCon, bool release = false, bool longText = false) {
     TestEnvironment t;
     const QString source = t.path(u"src/long.c"_s);
     WriteBytes(source, "/* long */");
@@ -50,7 +63,7 @@ void ExpectStreamedPageEqualsWholePage(const QString& sumCon) {
     const QDateTime generatedAt(QDate(2004, 3, 7), QTime(14, 5, 9));
 
     PageBuffer wholePage;
-    DocumentModel locked = LongChapter(source);
+    DocumentModel locked = LongChapter(source, longText);
     WriteBytes(locked.ChapterPagePath, "old");
     QFile::setPermissions(locked.ChapterPagePath, QFileDevice::ReadOwner);
     ChapterPageContext refused{t.ui, wholePage, style, settings, QString(), generatedAt};
@@ -63,8 +76,9 @@ void ExpectStreamedPageEqualsWholePage(const QString& sumCon) {
 
     QFile::setPermissions(locked.ChapterPagePath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     PageBuffer streamedPage;
-    DocumentModel doc = LongChapter(source);
+    DocumentModel doc = LongChapter(source, longText);
     ChapterPageContext written{t.ui, streamedPage, style, settings, QString(), generatedAt};
+    written.releaseTexts = release;
     EXPECT_TRUE(WriteChapterPage(written, doc));
     EXPECT_EQ(t.ui.messages.size(), 1u);
     EXPECT_EQ(streamedPage.file, nullptr);
@@ -72,13 +86,28 @@ void ExpectStreamedPageEqualsWholePage(const QString& sumCon) {
     EXPECT_LT(streamedPage.PageText.size(), wholePage.PageText.size() / 2);
     const QByteArray expected = EncodeText(wholePage.PageText + kCrLf, FileEncoding::Latin1WithReferences);
     EXPECT_EQ(ReadBytes(doc.ChapterPagePath), expected);
-    // Both leave the model's names cleaned alike.
-    EXPECT_EQ(doc.section(1).Name, locked.section(1).Name);
+    // Both leave the model's names cleaned alike; only a released model loses its texts.
+    ASSERT_EQ(doc.count(), locked.count());
+    for (int i = 1; i <= doc.count(); ++i) {
+        EXPECT_EQ(doc.section(i).Name, locked.section(i).Name);
+        EXPECT_EQ(doc.section(i).Declaration, locked.section(i).Declaration);
+        EXPECT_EQ(doc.section(i).Text.isEmpty(), release || locked.section(i).Text.isEmpty()) << i;
+    }
 }
 
 TEST(PageStream, aLongPageWithContentsIsWrittenAsIfBuiltWhole) { ExpectStreamedPageEqualsWholePage(u"1"_s); }
 
 TEST(PageStream, aLongPageWithSummaryIsWrittenAsIfBuiltWhole) { ExpectStreamedPageEqualsWholePage(u"0"_s); }
+
+// Lines longer than a piece go to the file past the buffer, between the
+// pieces around them; texts given up as they are written change nothing.
+TEST(PageStream, longLinesAndReleasedTextsAreWrittenAsIfBuiltWhole) {
+    for (const QString& sumCon : {u"0"_s, u"1"_s, u"2"_s}) {
+        ExpectStreamedPageEqualsWholePage(sumCon, false, true);
+        ExpectStreamedPageEqualsWholePage(sumCon, true, true);
+        ExpectStreamedPageEqualsWholePage(sumCon, true, false);
+    }
+}
 
 TEST(PageStream, aPageBuiltWithoutStreamIsWrittenWholeAndTheBufferKeepsIt) {
     TestEnvironment t;
