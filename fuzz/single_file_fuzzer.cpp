@@ -26,23 +26,33 @@ const QString kNoSections = u"There are no Sections defined in this file"_s;
 
 /// A declaration box holds its code as text: the only tags in it are those the
 /// box writes (line breaks, the marked name, links to sections, whose targets
-/// keep their quotes escaped) and the emphasis tags the scanner wrote into the code.
+/// keep their quotes escaped and which never nest) and the emphasis tags the
+/// scanner wrote into the code.
 void CheckDeclarationBoxes(const QString& page) {
     static const QString open = u"</h3>\r\n<div class=Api>\r\n"_s;
     static const QStringView boxTags[] = {
-        u"<br>", u"<font class=ApiName>", u"</font>", u"</a>", u"<b>", u"</b>", u"<i>", u"</i>", u"<u>", u"</u>"};
+        u"<br>", u"<font class=ApiName>", u"</font>", u"<b>", u"</b>", u"<i>", u"</i>", u"<u>", u"</u>"};
     for (qsizetype at = page.indexOf(open); at >= 0; at = page.indexOf(open, at + 1)) {
         const qsizetype start = at + open.size();
         const qsizetype end = page.indexOf(u"\r\n</div>"_s, start);
         TESSAREL_FUZZ_CHECK(end >= 0, u"a declaration box without its end"_s);
         const QStringView box = QStringView(page).sliced(start, end - start);
+        bool inLink = false;
         for (qsizetype lt = box.indexOf(u'<'); lt >= 0; lt = box.indexOf(u'<', lt + 1)) {
             const QStringView rest = box.sliced(lt);
             if (rest.startsWith(u"<a HREF=\"#")) {
                 const qsizetype quote = rest.indexOf(u'"', 10);
                 TESSAREL_FUZZ_CHECK(quote >= 0 && rest.sliced(quote).startsWith(u"\">"),
                                     u"a link target left its attribute: "_s + rest.left(60).toString());
+                TESSAREL_FUZZ_CHECK(!inLink, u"a link inside a link: "_s + rest.left(60).toString());
+                inLink = true;
                 lt += quote;
+                continue;
+            }
+            if (rest.startsWith(u"</a>")) {
+                TESSAREL_FUZZ_CHECK(inLink,
+                                    u"a link's end without its start: "_s + box.left(lt + 4).right(60).toString());
+                inLink = false;
                 continue;
             }
             bool known = false;
@@ -51,6 +61,7 @@ void CheckDeclarationBoxes(const QString& page) {
             }
             TESSAREL_FUZZ_CHECK(known, u"a tag in a declaration box: "_s + rest.left(60).toString());
         }
+        TESSAREL_FUZZ_CHECK(!inLink, u"a link without its end"_s);
     }
 }
 

@@ -31,6 +31,114 @@ bool IsDelimited(QStringView text, qsizetype start, qsizetype end) {
     return rightBreak && (left == u'\n' || left == u' ' || left == u'\t' || left == u'(' || left == u'*');
 }
 
+/// Walks a declaration's markup: its tags (a quoted value may hold ">") and the
+/// texts of its links. Asked about positions in increasing order, so one walk
+/// costs one pass over the text.
+class MarkupWalk {
+public:
+    explicit MarkupWalk(QStringView text) : text_(text) {}
+
+    /// Whether `at` lies outside every tag and every link's text, where a name
+    /// may be linked. A tag that starts at `at` does not count: a name may hold
+    /// whole emphasis tags.
+    bool isFree(qsizetype at) {
+        for (; walked_ < at; ++walked_) {
+            step(text_[walked_].unicode());
+        }
+        return state_ == State::Text;
+    }
+
+private:
+    enum class State { Text, Tag, TagQuote, LinkTag, LinkTagQuote, LinkText };
+
+    void step(char16_t c) {
+        switch (state_) {
+            case State::Text:
+                if (c == u'<') {
+                    state_ = opensLink() ? State::LinkTag : State::Tag;
+                }
+                break;
+            case State::Tag:
+            case State::LinkTag:
+                if (c == u'"') {
+                    state_ = state_ == State::Tag ? State::TagQuote : State::LinkTagQuote;
+                } else if (c == u'>') {
+                    state_ = state_ == State::Tag ? State::Text : State::LinkText;
+                }
+                break;
+            case State::TagQuote:
+                state_ = c == u'"' ? State::Tag : state_;
+                break;
+            case State::LinkTagQuote:
+                state_ = c == u'"' ? State::LinkTag : state_;
+                break;
+            case State::LinkText:
+                // A link's text is a name shown as code: its only "<" are emphasis tags.
+                if (c == u'<' && text_.sliced(walked_).startsWith(u"</a>")) {
+                    state_ = State::Tag;
+                }
+                break;
+        }
+    }
+
+    bool opensLink() const {
+        const QStringView rest = text_.sliced(walked_);
+        return rest.size() > 2 && rest[1] == u'a' && (rest[2] == u' ' || rest[2] == u'>');
+    }
+
+    QStringView text_;
+    qsizetype walked_ = 0;
+    State state_ = State::Text;
+};
+
+/// ReplaceAll of `find` (a word between its delimiters, the word at `offset`)
+/// by `replacement`, leaving alone every occurrence whose word starts inside
+/// markup. Whether the text changed.
+bool ReplaceFreeOccurrences(QString& text, const QString& find, qsizetype offset, const QString& replacement) {
+    qsizetype hit = text.indexOf(find);
+    if (hit < 0) {
+        return false;
+    }
+    MarkupWalk walk(text);
+    QString result;
+    qsizetype done = 0;
+    bool changed = false;
+    for (; hit >= 0; hit = text.indexOf(find, hit)) {
+        if (!walk.isFree(hit + offset)) {
+            ++hit;
+            continue;
+        }
+        if (!changed) {
+            result.reserve(text.size() + replacement.size() + text.size() / 8);
+            changed = true;
+        }
+        result.append(QStringView(text).sliced(done, hit - done));
+        result.append(replacement);
+        hit += find.size();
+        done = hit;
+    }
+    if (!changed) {
+        return false;
+    }
+    result.append(QStringView(text).sliced(done));
+    text = std::move(result);
+    return true;
+}
+
+/// ReplaceWordExtended of `word` by `link`, except where the word starts inside
+/// a tag or a link's text: a name found inside a link made for a longer name
+/// would nest a link in its text or its target, whose quote would end early.
+/// Whether the text changed.
+bool LinkFreeWord(QString& text, const QString& word, const QString& link) {
+    bool changed = false;
+    for (const auto& [left, right] : ExtendedWordDelimiters()) {
+        if (text.contains(word)) {
+            changed = ReplaceFreeOccurrences(text, left + word + right, left.size(), left + link + right) || changed;
+        }
+    }
+    return changed;
+}
+
 }  // namespace
 
 namespace {
@@ -206,12 +314,15 @@ int DeclarationLinker::NextOfName(int first, int after) const {
 }
 
 void DeclarationLinker::link(QString& declaration, int self) const {
-    // Sections are tried in order. A name that changes nothing leaves the text
-    // as it was, so the later sections of that name change nothing either until
-    // another name has changed the text: many sections of one name would
-    // otherwise each run the whole-word replacement over every declaration.
+    // Sections are tried in order; only the names found in the declaration can
+    // link anything. A link is markup in which no name is linked again: it turns
+    // free text into markup and brings none of its own, and the characters on
+    // either side of it ("<", ">") delimit no word. So a name that links nothing
+    // links nothing later either, and after a name has linked something only the
+    // next section of that name may find more (an occurrence whose delimiter the
+    // previous link took): many sections of one name would otherwise each run
+    // the whole-word replacement over every declaration.
     std::set<int> pending;
-    std::vector<int> idle;  // first sections of names whose last try changed nothing
     AddCandidates(declaration, -1, pending);
     AddSpanning(declaration, -1, pending);
     const auto tryNext = [&](int first, int after) {
@@ -231,19 +342,8 @@ void DeclarationLinker::link(QString& declaration, int self) const {
         const QString& word = words_[static_cast<size_t>(j)];
         const QString link =
             u"<a HREF=\"#"_s + QuoteHtmlAttribute(names_[static_cast<size_t>(j)]) + u"\">"_s + word + u"</a>"_s;
-        const qsizetype before = declaration.size();
-        ReplaceWordExtended(declaration, word, link);
-        if (declaration.size() != before) {
-            // The inserted links bring words of their own.
-            AddCandidates(link, j, pending);
-            AddSpanning(declaration, j, pending);
+        if (LinkFreeWord(declaration, word, link)) {
             tryNext(first, j);
-            for (const int waiting : idle) {
-                tryNext(waiting, j);
-            }
-            idle.clear();
-        } else {
-            idle.push_back(first);
         }
     }
 }

@@ -12,7 +12,8 @@
 namespace tessarel {
 
 /// Links the names of other sections (2..count) in a declaration box escaped by
-/// EscapeSourceCode, as a whole-word replacement per section in section order.
+/// EscapeSourceCode, as a whole-word replacement per section in section order,
+/// never inside a tag or the text of a link already made.
 /// Replacing every name in every declaration would be quadratic in the number
 /// of sections; a name can only match whole where it is a word of the text, so
 /// only the names among the declaration's words, and the names that hold word

@@ -1,5 +1,6 @@
 #include "support/string_functions.h"
 
+#include <algorithm>
 #include <array>
 #include <limits>
 #include <utility>
@@ -103,12 +104,23 @@ void ReplaceWordExtended(QString& text, const QString& word, const QString& repl
     if (word.isEmpty() || !text.contains(word)) {
         return;
     }
-    ReplaceWord(text, word, replacement);
-    for (const auto& [left, right] : ExtendedDelimiters()) {
+    for (const auto& [left, right] : ExtendedWordDelimiters()) {
         if (text.contains(word)) {
             ReplaceAll(text, left + word + right, left + replacement + right);
         }
     }
+}
+
+const std::array<std::pair<QString, QString>, 26>& ExtendedWordDelimiters() {
+    static const std::array<std::pair<QString, QString>, 26> pairs = [] {
+        std::array<std::pair<QString, QString>, 26> all;
+        const auto& words = WordDelimiters();
+        const auto& extra = ExtendedDelimiters();
+        std::copy(words.begin(), words.end(), all.begin());
+        std::copy(extra.begin(), extra.end(), all.begin() + words.size());
+        return all;
+    }();
+    return pairs;
 }
 
 void InsertAt(QString& text, qsizetype position, const QString& insertion) {

@@ -2,6 +2,9 @@
 
 #include <QString>
 
+#include <array>
+#include <utility>
+
 namespace tessarel {
 
 // Text operations shared by the parser, the page writers and the project code.
@@ -24,6 +27,8 @@ void ReplaceAllFrom(qsizetype start, QString& text, const QString& find, const Q
 void ReplaceWord(QString& text, const QString& word, const QString& replacement);
 /// ReplaceWord followed by the ten extra pairs with "(" and "*".
 void ReplaceWordExtended(QString& text, const QString& word, const QString& replacement);
+/// The (left, right) delimiter pairs of ReplaceWordExtended, in the order it tries them.
+const std::array<std::pair<QString, QString>, 26>& ExtendedWordDelimiters();
 /// Inserts before the character at `position`; beyond the end, pads with spaces first.
 void InsertAt(QString& text, qsizetype position, const QString& insertion);
 /// Replaces characters start..end-1 by `replacement`.

@@ -206,7 +206,12 @@ const char kHostileSource[] =
     " * Makes one.\r\n"
     " * See @link[ JaVaScRiPt:alert(7)] or @link[javascript@s58;alert(8), this].\r\n"
     " */\r\n"
-    "std::vector<int> make(std::vector<int>& v, int b = <img src=y onerror=alert(6)>);\r\n";
+    "std::vector<int> make(std::vector<int>& v, int b = <img src=y onerror=alert(6)>);\r\n\r\n"
+    // A name inside a longer one: linked inside the longer link, it would nest.
+    "/*\r\n * type: Ring Buffer Size\r\n * Blanks.\r\n */\r\n\r\n"
+    "/*\r\n * type: Buffer\r\n * Inside.\r\n */\r\n\r\n"
+    "/*\r\n * function: grow\r\n * Grows.\r\n */\r\n"
+    "void grow(Ring Buffer Size n, Buffer *b);\r\n";
 
 const char kPlainSource[] = "/*\r\n * module: Plain\r\n * Plain.\r\n */\r\n";
 
@@ -286,8 +291,15 @@ TEST_F(HostileBook, noGeneratedFileLetsANameArgumentSettingOrDeclarationOutOfIts
             continue;
         }
         SCOPED_TRACE(file.toStdString());
+        bool inLink = false;
         for (const Tag& tag : Tokenize(text)) {
             EXPECT_TRUE(kTags.contains(tag.name)) << "tag " << tag.name.toStdString();
+            if (tag.name == u"a") {
+                // A link inside a link: the browser would end the first one there.
+                EXPECT_TRUE(tag.closing || !inLink)
+                    << "a link inside a link: " << tag.attribute(u"href"_s).toStdString();
+                inLink = !tag.closing;
+            }
             EXPECT_TRUE(tag.name != u"script" || file == u"index.htm");
             for (const auto& [name, value] : tag.attributes) {
                 EXPECT_TRUE(kAttributes.contains(name)) << tag.name.toStdString() << " " << name.toStdString();
