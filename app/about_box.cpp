@@ -41,8 +41,7 @@ frmAbout::frmAbout(QWidget* owner)
                         MakerAddress().toHtmlEscaped() + QStringLiteral("</a>"));
     lblCompany->setCursor(Qt::PointingHandCursor);
     lblCompany->setProperty("tag", ProductOverviewAddress());
-    connect(lblCompany, &QLabel::linkActivated, this,
-            [this] { ShellOpen(lblCompany->property("tag").toString()); });
+    connect(lblCompany, &QLabel::linkActivated, this, [this] { ShellOpen(lblCompany->property("tag").toString()); });
 
     auto* icon = new QLabel(this);
     icon->setPixmap(ProgramIcon().pixmap(48, 48));

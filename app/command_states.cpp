@@ -24,9 +24,9 @@ bool LockedByBuild(Command command) {
 
 CommandStates::CommandStates() {
     own_.fill(true);
-    for (Command off : {Command::CloseProject, Command::SaveProject, Command::SaveProjectAs, Command::AddFiles,
-                        Command::DestPath, Command::HomeChapter, Command::GenDoc, Command::ViewHTMLHelp,
-                        Command::ViewBrowser}) {
+    for (Command off :
+         {Command::CloseProject, Command::SaveProject, Command::SaveProjectAs, Command::AddFiles, Command::DestPath,
+          Command::HomeChapter, Command::GenDoc, Command::ViewHTMLHelp, Command::ViewBrowser}) {
         own_[Index(off)] = false;
     }
 }

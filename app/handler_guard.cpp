@@ -8,8 +8,7 @@
 
 namespace tessarel {
 
-void RunReported(Environment& env, const QString& module, const QString& procedure,
-                 const std::function<void()>& body) {
+void RunReported(Environment& env, const QString& module, const QString& procedure, const std::function<void()>& body) {
     QString number;
     QString description;
     try {

@@ -80,8 +80,8 @@ void MainCommands::ShowStartState() {
 }
 
 void MainCommands::ShowStylePreference() {
-    view_.setStatusPanel(1, workspace_.env.preferences.ReadPreference(prefs::kSingleFile, prefs::kStyle,
-                                                                       prefs::kDefaultStyle));
+    view_.setStatusPanel(
+        1, workspace_.env.preferences.ReadPreference(prefs::kSingleFile, prefs::kStyle, prefs::kDefaultStyle));
 }
 
 void MainCommands::FirstRunWalkThrough() {
@@ -299,8 +299,7 @@ void MainCommands::SetCommands(std::initializer_list<Command> list, bool enabled
 
 void MainCommands::ShowProjectLoaded() {
     SetCommands({Command::CloseProject, Command::SaveProject, Command::SaveProjectAs, Command::FileOpen,
-                 Command::AddFiles, Command::DestPath, Command::Comments, Command::ViewHTMLHelp,
-                 Command::ViewBrowser},
+                 Command::AddFiles, Command::DestPath, Command::Comments, Command::ViewHTMLHelp, Command::ViewBrowser},
                 true);
     view_.setStatusPanel(1, workspace_.project.settings.Style);
     RefreshMenuState();
@@ -318,13 +317,15 @@ void MainCommands::RefreshMenuState() {
 }
 
 void MainCommands::mAddFiles_DisableBuild() {
-    RunReported(workspace_.env, kModule, QStringLiteral("mAddFiles_DisableBuild"),
-                [&] { SetCommands({Command::GenDoc, Command::HomeChapter}, false); });
+    RunReported(workspace_.env, kModule, QStringLiteral("mAddFiles_DisableBuild"), [&] {
+        SetCommands({Command::GenDoc, Command::HomeChapter}, false);
+    });
 }
 
 void MainCommands::mAddFiles_EnableBuild() {
-    RunReported(workspace_.env, kModule, QStringLiteral("mAddFiles_EnableBuild"),
-                [&] { SetCommands({Command::GenDoc, Command::HomeChapter}, true); });
+    RunReported(workspace_.env, kModule, QStringLiteral("mAddFiles_EnableBuild"), [&] {
+        SetCommands({Command::GenDoc, Command::HomeChapter}, true);
+    });
 }
 
 void MainCommands::RememberFile(const QString& path) {

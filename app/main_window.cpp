@@ -30,7 +30,7 @@ const QString kModule = QStringLiteral("frmMain");
 constexpr int kBrowserMinimumTwips = 120;
 
 struct ToolbarEntry {
-    const char16_t* key;     // "" for a separator
+    const char16_t* key;  // "" for a separator
     const char16_t* tooltip;
 };
 
@@ -94,9 +94,7 @@ frmMain::frmMain(Workspace& workspace, MainWindowState& state, WindowUserInterfa
     commandsChanged();
 }
 
-frmMain::~frmMain() {
-    ui_.attach(nullptr);
-}
+frmMain::~frmMain() { ui_.attach(nullptr); }
 
 void frmMain::handle(const std::function<void()>& body) { RunEventHandler(body); }
 
@@ -107,7 +105,8 @@ QAction* frmMain::addCommand(QMenu* menu, Command command, const QString& name, 
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
     actions_[static_cast<size_t>(command)] = action;
-    connect(action, &QAction::triggered, this, [this, handler] { handle([this, handler] { (commands_.*handler)(); }); });
+    connect(action, &QAction::triggered, this,
+            [this, handler] { handle([this, handler] { (commands_.*handler)(); }); });
     return action;
 }
 
@@ -162,15 +161,15 @@ void frmMain::createMenus() {
 
     mnuView_ = menuBar()->addMenu(QStringLiteral("P&review"));
     mnuView_->setObjectName(QStringLiteral("mnuView"));
-    addCommand(mnuView_, Command::ViewHTMLHelp, QStringLiteral("mnuViewHTMLHelp"),
-               QStringLiteral("Latest HTML H&elp"), &MainCommands::mnuViewHTMLHelp_Click);
+    addCommand(mnuView_, Command::ViewHTMLHelp, QStringLiteral("mnuViewHTMLHelp"), QStringLiteral("Latest HTML H&elp"),
+               &MainCommands::mnuViewHTMLHelp_Click);
     addCommand(mnuView_, Command::ViewBrowser, QStringLiteral("mnuViewBrowser"), QStringLiteral("Latest &HTML"),
                &MainCommands::mnuViewBrowser_Click);
 
     mnuHelp_ = menuBar()->addMenu(QStringLiteral("&Help"));
     mnuHelp_->setObjectName(QStringLiteral("mnuHelp"));
-    addCommand(mnuHelp_, Command::ReferenceManual, QStringLiteral("mnuReferenceManual"),
-               QStringLiteral("&Contents..."), &MainCommands::mnuReferenceManual_Click)
+    addCommand(mnuHelp_, Command::ReferenceManual, QStringLiteral("mnuReferenceManual"), QStringLiteral("&Contents..."),
+               &MainCommands::mnuReferenceManual_Click)
         ->setShortcut(QKeySequence::HelpContents);
     addCommand(mnuHelp_, Command::Web, QStringLiteral("mnuWeb"), QStringLiteral("Tessarel on the &Web"),
                &MainCommands::mnuWeb_Click);

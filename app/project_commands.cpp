@@ -31,9 +31,9 @@ SaveAnswer MainCommands::DoYouWantToSave() {
         if (!projectOpen()) {
             return;
         }
-        const MessageAnswer answer = workspace_.env.ui.message(
-            QStringLiteral("Save Project"), QStringLiteral("Save project?"), MessageIcon::None,
-            MessageButtons::YesNoCancel);
+        const MessageAnswer answer =
+            workspace_.env.ui.message(QStringLiteral("Save Project"), QStringLiteral("Save project?"),
+                                      MessageIcon::None, MessageButtons::YesNoCancel);
         if (answer == MessageAnswer::Yes) {
             mnuSaveProject_Click();
             CloseProject();
@@ -52,8 +52,7 @@ void MainCommands::CloseProject() {
         commands.setEnabled(Command::NewProject, true);
         commands.setEnabled(Command::FileOpen, true);
         SetCommands({Command::CloseProject, Command::SaveProject, Command::SaveProjectAs, Command::ViewHTMLHelp,
-                     Command::ViewBrowser, Command::AddFiles, Command::DestPath, Command::GenDoc,
-                     Command::HomeChapter},
+                     Command::ViewBrowser, Command::AddFiles, Command::DestPath, Command::GenDoc, Command::HomeChapter},
                     false);
         view_.processEvents();
         ws.env.ui.navigate(IntroPage());

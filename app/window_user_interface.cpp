@@ -1,7 +1,7 @@
 #include "app/window_user_interface.h"
 
-#include "app/help_topics.h"
 #include "app/busy_window.h"
+#include "app/help_topics.h"
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "app/main_window_state.h"

@@ -15,8 +15,7 @@ class WindowUserInterface : public UserInterface {
 public:
     void attach(frmMain* window) { window_ = window; }
 
-    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon,
-                          MessageButtons buttons) override;
+    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon, MessageButtons buttons) override;
     void SetProgressMax(int max) override;
     void ResetProgress() override;
     void AddProgress() override;

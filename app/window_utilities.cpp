@@ -44,8 +44,8 @@ int TwipsToPixels(double twips, double dpi) { return static_cast<int>(std::lroun
 double PixelsToTwips(int pixels, double dpi) { return pixels * 1440.0 / dpi; }
 
 double ScreenDpi(const QWidget* widget) {
-    const QScreen* screen = widget != nullptr && widget->screen() != nullptr ? widget->screen()
-                                                                            : QGuiApplication::primaryScreen();
+    const QScreen* screen =
+        widget != nullptr && widget->screen() != nullptr ? widget->screen() : QGuiApplication::primaryScreen();
     return screen != nullptr ? screen->logicalDotsPerInchX() : 96.0;
 }
 

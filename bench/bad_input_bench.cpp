@@ -129,8 +129,8 @@ const std::vector<Input>& Inputs() {
          [](std::size_t n) {
              return Fill(n, kHead + "// function: lists\r\n", [](int i) {
                  const int depth = i % 200;
-                 return "// " + std::string(static_cast<std::size_t>(depth), ' ') + (i % 3 ? "o " : "1. ") +
-                        "item " + std::to_string(i) + "\r\n";
+                 return "// " + std::string(static_cast<std::size_t>(depth), ' ') + (i % 3 ? "o " : "1. ") + "item " +
+                        std::to_string(i) + "\r\n";
              });
          }},
         {"long definition tables",
@@ -146,7 +146,9 @@ const std::vector<Input>& Inputs() {
              });
          }},
         {"empty comment lines",
-         [](std::size_t n) { return Fill(n, kHead + "// function: blank\r\n", [](int) { return std::string("//\r\n"); }); }},
+         [](std::size_t n) {
+             return Fill(n, kHead + "// function: blank\r\n", [](int) { return std::string("//\r\n"); });
+         }},
         {"binary bytes and NULs",
          [](std::size_t n) {
              std::uint32_t state = 12345;
@@ -345,7 +347,8 @@ int main(int argc, char* argv[]) {
             }
             close(channel[1]);
             Timing best;
-            const bool received = child > 0 && read(channel[0], &best, sizeof best) == static_cast<ssize_t>(sizeof best);
+            const bool received =
+                child > 0 && read(channel[0], &best, sizeof best) == static_cast<ssize_t>(sizeof best);
             close(channel[0]);
             int status = 0;
             waitpid(child, &status, 0);

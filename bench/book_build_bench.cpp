@@ -28,7 +28,6 @@ using tessarel::MessageAnswer;
 using tessarel::MessageButtons;
 using tessarel::MessageIcon;
 
-
 /// One documented function of about one kilobyte.
 QByteArray DocumentedFunction(int file, int function) {
     const QByteArray name = "unit" + QByteArray::number(file) + "_step" + QByteArray::number(function);

@@ -42,7 +42,6 @@ using namespace tessarel;
 
 namespace {
 
-
 // ---- Source generator -------------------------------------------------------
 
 /// The ten comment styles, as a source of each would write a comment block.
@@ -296,9 +295,9 @@ int main(int argc, char* argv[]) {
         } else if (std::strcmp(argv[i], "--keep") == 0 && i + 1 < argc) {
             keep = QString::fromLocal8Bit(argv[++i]);
         } else {
-            std::fprintf(
-                stderr,
-                "usage: extract_bench [--sizes 1,4,16,64] [--no-links] [--parse-only] [--repeats N] [--warm] [--keep DIR]\n");
+            std::fprintf(stderr,
+                         "usage: extract_bench [--sizes 1,4,16,64] [--no-links] [--parse-only] [--repeats N] [--warm] "
+                         "[--keep DIR]\n");
             return 2;
         }
     }

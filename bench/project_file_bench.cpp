@@ -23,7 +23,6 @@ using namespace tessarel;
 
 namespace {
 
-
 constexpr double kTargetSeconds = 0.5;
 
 bool Timed(const char* what, const std::function<bool()>& work) {
@@ -32,8 +31,7 @@ bool Timed(const char* what, const std::function<bool()>& work) {
     const bool ok = work();
     const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     const bool fast = seconds <= kTargetSeconds;
-    std::printf("%-10s %8.3f s  %s%s\n", what, seconds, fast ? "ok" : "TOO SLOW",
-                ok ? "" : "  (FAILED)");
+    std::printf("%-10s %8.3f s  %s%s\n", what, seconds, fast ? "ok" : "TOO SLOW", ok ? "" : "  (FAILED)");
     return ok && fast;
 }
 

@@ -100,19 +100,19 @@ CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, cons
 QString CompileFailureReason(const CompileOutcome& outcome) {
     const ProgramRun& run = outcome.run;
     switch (run.end) {
-        case ProgramEnd::NotStarted:
-            return QStringLiteral("Compiler Not Started: ") + run.startError;
-        case ProgramEnd::Finished:
-            return run.exitCode != 0 ? QStringLiteral("Compiler Failed (exit code ") + QString::number(run.exitCode) +
-                                           QLatin1Char(')')
-                                     : QStringLiteral("Compiler Wrote No File");
-        case ProgramEnd::Crashed:
-            return QStringLiteral("Compiler Crashed");
-        case ProgramEnd::TimedOut:
-            return QStringLiteral("Compiler Timed Out (") + QString::number((run.timeLimit.count() + 999) / 1000) +
-                   QStringLiteral(" s)");
-        case ProgramEnd::Cancelled:
-            return QStringLiteral("Compiler Cancelled");
+    case ProgramEnd::NotStarted:
+        return QStringLiteral("Compiler Not Started: ") + run.startError;
+    case ProgramEnd::Finished:
+        return run.exitCode != 0
+                   ? QStringLiteral("Compiler Failed (exit code ") + QString::number(run.exitCode) + QLatin1Char(')')
+                   : QStringLiteral("Compiler Wrote No File");
+    case ProgramEnd::Crashed:
+        return QStringLiteral("Compiler Crashed");
+    case ProgramEnd::TimedOut:
+        return QStringLiteral("Compiler Timed Out (") + QString::number((run.timeLimit.count() + 999) / 1000) +
+               QStringLiteral(" s)");
+    case ProgramEnd::Cancelled:
+        return QStringLiteral("Compiler Cancelled");
     }
     return QString();
 }

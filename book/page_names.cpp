@@ -76,19 +76,19 @@ void LogRefusedChapter(UserInterface& ui, const ProjectModel& project, const std
     const ChapterPagePlan& entry = plan[static_cast<size_t>(i)];
     const QString none = QStringLiteral("---");
     switch (entry.claim) {
-        case PageClaim::Own:
-            break;
-        case PageClaim::BadName:
-            ui.AddItem(QStringLiteral("Bad File Name"), chapter.Name, false, none, none);
-            break;
-        case PageClaim::TakenByChapter:
-            ui.AddItem(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), false,
-                       QStringLiteral("Page of ") + ChapterDisplayName(ChapterAt(project, entry.holder)), entry.page);
-            break;
-        case PageClaim::TakenByBook:
-            ui.AddItem(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), false,
-                       QStringLiteral("Page of the book"), entry.page);
-            break;
+    case PageClaim::Own:
+        break;
+    case PageClaim::BadName:
+        ui.AddItem(QStringLiteral("Bad File Name"), chapter.Name, false, none, none);
+        break;
+    case PageClaim::TakenByChapter:
+        ui.AddItem(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), false,
+                   QStringLiteral("Page of ") + ChapterDisplayName(ChapterAt(project, entry.holder)), entry.page);
+        break;
+    case PageClaim::TakenByBook:
+        ui.AddItem(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), false,
+                   QStringLiteral("Page of the book"), entry.page);
+        break;
     }
 }
 

@@ -67,52 +67,52 @@ void FormatHighlightedText(QString& text, PassContext* context) {
         }
         const QChar c = chars[i];
         switch (state) {
-            case 0:
-                if (c == u'+') {
-                    open = i;
-                    state = 2;
-                }
-                break;
-            case 2:
-                state = c == u'+' ? 3 : 0;
-                break;
-            case 3:
-                // Three plus signs open nothing, and the marked text starts visibly.
-                state = (c == u'+' || IsBlankOrBreak(c)) ? 0 : 4;
-                break;
-            case 4:
-                if (c == u'\r') {
-                    state = 0;
-                } else if (c == u'+') {
-                    close = i;
-                    state = 5;
-                }
-                break;
-            case 5:
-                if (c == u'\r') {
-                    state = 0;
-                } else if (c == u'+') {
-                    state = 6;
-                }
-                break;
-            case 6:
-                if (!EndsHighlight(c)) {
-                    open = close;
-                    state = 3;
-                    break;
-                }
-                // Text may stand between the two closing signs, and an opening taken
-                // from such a closing is a single sign as well. Replacing through a
-                // single sign would drop the character after it, so only true pairs
-                // make a highlight.
-                if (chars[open + 1] == u'+' && chars[close + 1] == u'+') {
-                    out.replace(open, close + 2,
-                                QString(u"<font class=HighText>"_s + TrimSpaces(text.mid(open + 2, close - open - 2)) +
-                                        u"</font>"_s));
-                    i = close + 1;  // the walk goes on right after the closing pair
-                }
+        case 0:
+            if (c == u'+') {
+                open = i;
+                state = 2;
+            }
+            break;
+        case 2:
+            state = c == u'+' ? 3 : 0;
+            break;
+        case 3:
+            // Three plus signs open nothing, and the marked text starts visibly.
+            state = (c == u'+' || IsBlankOrBreak(c)) ? 0 : 4;
+            break;
+        case 4:
+            if (c == u'\r') {
                 state = 0;
+            } else if (c == u'+') {
+                close = i;
+                state = 5;
+            }
+            break;
+        case 5:
+            if (c == u'\r') {
+                state = 0;
+            } else if (c == u'+') {
+                state = 6;
+            }
+            break;
+        case 6:
+            if (!EndsHighlight(c)) {
+                open = close;
+                state = 3;
                 break;
+            }
+            // Text may stand between the two closing signs, and an opening taken
+            // from such a closing is a single sign as well. Replacing through a
+            // single sign would drop the character after it, so only true pairs
+            // make a highlight.
+            if (chars[open + 1] == u'+' && chars[close + 1] == u'+') {
+                out.replace(open, close + 2,
+                            QString(u"<font class=HighText>"_s + TrimSpaces(text.mid(open + 2, close - open - 2)) +
+                                    u"</font>"_s));
+                i = close + 1;  // the walk goes on right after the closing pair
+            }
+            state = 0;
+            break;
         }
     }
     out.finish(text);
@@ -139,39 +139,39 @@ void FormatHeadingsAfterEmptyLines(QString& text, PassContext* context) {
         }
         const QChar c = chars[i];
         switch (state) {
-            case InLine:
-                if (c == u'\r') {
-                    state = AfterCr;
-                }
-                break;
-            case AfterCr:
-                state = c == u'\n' ? LineStart : c == u'\r' ? AfterCr : InLine;
-                break;
-            case LineStart:
-                if (c == u'\r') {
-                    state = EmptyLineCr;
-                } else if (!IsBlank(c)) {
-                    state = InLine;
-                }
-                break;
-            case EmptyLineCr:
-                state = c == u'\n' ? AfterEmptyLine : c == u'\r' ? AfterCr : InLine;
-                break;
-            case AfterEmptyLine:
-                if (!IsBlankOrBreak(c)) {
-                    start = i;
-                    state = Candidate;
-                }
-                break;
-            case Candidate:
-                if (c == u'\r') {
-                    // Its line break may begin the next empty line.
-                    state = AfterCr;
-                } else if (c == u':') {
-                    out.replace(start, i + 1, HeadingFromLine(text, start, i));
-                    state = InLine;
-                }
-                break;
+        case InLine:
+            if (c == u'\r') {
+                state = AfterCr;
+            }
+            break;
+        case AfterCr:
+            state = c == u'\n' ? LineStart : c == u'\r' ? AfterCr : InLine;
+            break;
+        case LineStart:
+            if (c == u'\r') {
+                state = EmptyLineCr;
+            } else if (!IsBlank(c)) {
+                state = InLine;
+            }
+            break;
+        case EmptyLineCr:
+            state = c == u'\n' ? AfterEmptyLine : c == u'\r' ? AfterCr : InLine;
+            break;
+        case AfterEmptyLine:
+            if (!IsBlankOrBreak(c)) {
+                start = i;
+                state = Candidate;
+            }
+            break;
+        case Candidate:
+            if (c == u'\r') {
+                // Its line break may begin the next empty line.
+                state = AfterCr;
+            } else if (c == u':') {
+                out.replace(start, i + 1, HeadingFromLine(text, start, i));
+                state = InLine;
+            }
+            break;
         }
     }
     out.finish(text);
@@ -196,30 +196,30 @@ void FormatParagraphs(QString& text, PassContext* context) {
         }
         const QChar c = chars[i];
         switch (state) {
-            case InLine:
-                if (c == u'\r') {
-                    state = AfterCr;
-                }
-                break;
-            case AfterCr:
-                state = c == u'\n' ? LineStart : c == u'\r' ? AfterCr : InLine;
-                break;
-            case LineStart:
-                if (c == u'\r') {
-                    state = EmptyLineCr;
-                } else if (!IsBlank(c)) {
-                    state = InLine;
-                }
-                break;
-            case EmptyLineCr:
-                if (c == u'\n') {
-                    // The mark makes the next line non-empty, so it starts no paragraph itself.
-                    out.insert(i + 1, mark);
-                    state = InLine;
-                } else {
-                    state = c == u'\r' ? AfterCr : InLine;
-                }
-                break;
+        case InLine:
+            if (c == u'\r') {
+                state = AfterCr;
+            }
+            break;
+        case AfterCr:
+            state = c == u'\n' ? LineStart : c == u'\r' ? AfterCr : InLine;
+            break;
+        case LineStart:
+            if (c == u'\r') {
+                state = EmptyLineCr;
+            } else if (!IsBlank(c)) {
+                state = InLine;
+            }
+            break;
+        case EmptyLineCr:
+            if (c == u'\n') {
+                // The mark makes the next line non-empty, so it starts no paragraph itself.
+                out.insert(i + 1, mark);
+                state = InLine;
+            } else {
+                state = c == u'\r' ? AfterCr : InLine;
+            }
+            break;
         }
     }
     out.finish(text);

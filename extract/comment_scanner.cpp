@@ -45,9 +45,7 @@ void AppendCharacterReferences(QString& out, QStringView content) {
 }
 
 /// The next `c` at or after `from`; `n` when there is none.
-inline qsizetype NextOf(const char16_t* s, qsizetype n, qsizetype from, char16_t c) {
-    return FindChar(s, n, from, c);
-}
+inline qsizetype NextOf(const char16_t* s, qsizetype n, qsizetype from, char16_t c) { return FindChar(s, n, from, c); }
 
 }  // namespace
 
@@ -101,12 +99,34 @@ qsizetype FindText(QStringView text, QStringView needle, qsizetype from) {
     }
     const auto rarity = [](char16_t c) {
         switch (c) {
-        case u'@': case u'{': case u'}': case u'*': case u':': case u'[': case u']': case u'<': case u'>':
-        case u'#': case u'!': case u';': case u'&': case u'^': case u'_': case u'\'': case u'\\':
+        case u'@':
+        case u'{':
+        case u'}':
+        case u'*':
+        case u':':
+        case u'[':
+        case u']':
+        case u'<':
+        case u'>':
+        case u'#':
+        case u'!':
+        case u';':
+        case u'&':
+        case u'^':
+        case u'_':
+        case u'\'':
+        case u'\\':
             return 3;
-        case u' ': case u'\t': case u'\r': case u'\n':
+        case u' ':
+        case u'\t':
+        case u'\r':
+        case u'\n':
             return 0;
-        case u'(': case u')': case u'/': case u',': case u'.':
+        case u'(':
+        case u')':
+        case u'/':
+        case u',':
+        case u'.':
             return 1;
         default:
             return 2;
@@ -268,14 +288,29 @@ void EscapeMarkers(QString& text, PassContext* context) {
             escape = next == u':' ? u"&#58&#58" : nullptr;
         } else {
             switch (next) {
-            case u't': escape = u"&#64&#116"; break;
-            case u'c': escape = u"&#64&#99"; break;
-            case u'r': escape = u"&#64&#114"; break;
-            case u'x': escape = u"&#64&#120"; break;
-            case u'b': escape = u"&#64&#98"; break;
-            case u'i': escape = u"&#64&#105"; break;
-            case u'u': escape = u"&#64&#117"; break;
-            default: break;
+            case u't':
+                escape = u"&#64&#116";
+                break;
+            case u'c':
+                escape = u"&#64&#99";
+                break;
+            case u'r':
+                escape = u"&#64&#114";
+                break;
+            case u'x':
+                escape = u"&#64&#120";
+                break;
+            case u'b':
+                escape = u"&#64&#98";
+                break;
+            case u'i':
+                escape = u"&#64&#105";
+                break;
+            case u'u':
+                escape = u"&#64&#117";
+                break;
+            default:
+                break;
             }
         }
         if (escape != nullptr) {
@@ -444,8 +479,9 @@ private:
 
 template <typename Closing>
 void BlankLeadingAndClosingRuns(QString& text, char16_t k, Closing closing, PassContext* context) {
-    RunBlanker<Closing>(k, closing).walk(Chars(text), text.size(), true, [&text] { return WritableChars(text); },
-                                         context);
+    RunBlanker<Closing>(k, closing)
+        .walk(
+            Chars(text), text.size(), true, [&text] { return WritableChars(text); }, context);
 }
 
 /// The closing runs of a prefix-character style: after a blank, directly
@@ -525,8 +561,8 @@ void CloseSingleLineBlocksIn(QString& text, char16_t k, PassContext* context) {
             QString& result = out.replace(remembered, remembered);
             result.append(kCloseMarker);
             if constexpr (Blank) {
-                blanker.walk(Chars(result), result.size(), false, [&result] { return WritableChars(result); },
-                             context);
+                blanker.walk(
+                    Chars(result), result.size(), false, [&result] { return WritableChars(result); }, context);
             }
             i = remembered - 1;
             state = 0;
@@ -536,7 +572,8 @@ void CloseSingleLineBlocksIn(QString& text, char16_t k, PassContext* context) {
     }
     out.finish(text);
     if constexpr (Blank) {
-        blanker.walk(Chars(text), text.size(), true, [&text] { return WritableChars(text); }, context);
+        blanker.walk(
+            Chars(text), text.size(), true, [&text] { return WritableChars(text); }, context);
     }
 }
 
@@ -628,8 +665,8 @@ void CloseDoubleSlashBlocksIn(QString& text, PassContext* context) {
             QString& result = out.replace(remembered, remembered);
             result.append(kCloseMarker);
             if constexpr (Blank) {
-                blanker.walk(Chars(result), result.size(), false, [&result] { return WritableChars(result); },
-                             context);
+                blanker.walk(
+                    Chars(result), result.size(), false, [&result] { return WritableChars(result); }, context);
             }
             i = remembered - 1;
             state = 0;
@@ -637,7 +674,8 @@ void CloseDoubleSlashBlocksIn(QString& text, PassContext* context) {
     }
     out.finish(text);
     if constexpr (Blank) {
-        blanker.walk(Chars(text), text.size(), true, [&text] { return WritableChars(text); }, context);
+        blanker.walk(
+            Chars(text), text.size(), true, [&text] { return WritableChars(text); }, context);
     }
 }
 

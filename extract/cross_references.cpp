@@ -32,9 +32,7 @@ namespace tessarel {
 
 namespace {
 
-bool IsLiteralName(const QString& name) {
-    return name.contains(u'@') || name.contains(u'[') || name.contains(u']');
-}
+bool IsLiteralName(const QString& name) { return name.contains(u'@') || name.contains(u'[') || name.contains(u']'); }
 
 /// A name as the parser leaves it: no tab or line break, no blank at either end.
 /// Only such a name is found by its first word.
@@ -107,8 +105,8 @@ public:
             while (end < places.size() && places[end].leader == places[k].leader) {
                 ++end;
             }
-            groups.push_back({places[k].leader, places[k].slot, static_cast<std::uint32_t>(k),
-                              static_cast<std::uint32_t>(end)});
+            groups.push_back(
+                {places[k].leader, places[k].slot, static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(end)});
             k = end;
         }
         if (literalTargets_.empty()) {
@@ -293,7 +291,7 @@ private:
                 linked.linkAt(target.name, at);
                 linkedNow = linked.insertions() != before;
             } else if (linked.changed() || !clean_[static_cast<size_t>(t)] ? linked.currentlyContains(target.name)
-                                                                          : !at.empty()) {
+                                                                           : !at.empty()) {
                 linkedNow = linked.linkLiterally(target.name);
             }
             if (linkedNow) {
@@ -353,8 +351,7 @@ struct SectionLinker::Tables {
     LinkScratch scratch;
 };
 
-SectionLinker::SectionLinker(std::vector<LinkTarget> targets)
-    : tables_(std::make_unique<Tables>(std::move(targets))) {}
+SectionLinker::SectionLinker(std::vector<LinkTarget> targets) : tables_(std::make_unique<Tables>(std::move(targets))) {}
 
 SectionLinker::~SectionLinker() = default;
 

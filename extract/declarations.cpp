@@ -143,7 +143,8 @@ public:
     qsizetype firstAtOrAfter(int id, qsizetype from) const {
         const auto begin = found_.begin() + static_cast<qsizetype>(firstOf_[static_cast<size_t>(id)]);
         const auto end = found_.begin() + static_cast<qsizetype>(firstOf_[static_cast<size_t>(id) + 1]);
-        const auto it = std::lower_bound(begin, end, from, [](const auto& place, qsizetype f) { return place.second < f; });
+        const auto it =
+            std::lower_bound(begin, end, from, [](const auto& place, qsizetype f) { return place.second < f; });
         return it == end ? -1 : it->second;
     }
 
@@ -277,21 +278,21 @@ private:
     }
 
     const std::vector<QString>& names_;
-    std::vector<bool> wordLengths_;                 // lengths some word name has
+    std::vector<bool> wordLengths_;                   // lengths some word name has
     std::vector<std::pair<quint64, int>> wordNames_;  // (hash of the reversed characters, name), while building
     std::vector<std::pair<quint64, int>> byHash_;     // the same, open addressing; -1: an empty slot
-    std::vector<Node> nodes_;                       // the trie of the other names; 0 is its root
-    std::unordered_map<quint64, int> edges_;        // (node, first character of the edge) to the node below
-    std::vector<std::pair<int, qsizetype>> found_;  // (name, start) of every name before a "("
-    std::vector<size_t> firstOf_;                   // where each name's places begin in found_
+    std::vector<Node> nodes_;                         // the trie of the other names; 0 is its root
+    std::unordered_map<quint64, int> edges_;          // (node, first character of the edge) to the node below
+    std::vector<std::pair<int, qsizetype>> found_;    // (name, start) of every name before a "("
+    std::vector<size_t> firstOf_;                     // where each name's places begin in found_
 };
 
 /// What a declaration needs to know about the place where its name was found.
 struct FoundName {
-    qsizetype at = -1;         ///< where the name starts
-    qsizetype lineStart = 0;   ///< one after the last CR or LF before it
-    qsizetype closing = -1;    ///< the ")" that balances the parentheses from it
-    qsizetype end = 0;         ///< the CR or LF ending the closing line (or the text length)
+    qsizetype at = -1;        ///< where the name starts
+    qsizetype lineStart = 0;  ///< one after the last CR or LF before it
+    qsizetype closing = -1;   ///< the ")" that balances the parentheses from it
+    qsizetype end = 0;        ///< the CR or LF ending the closing line (or the text length)
 };
 
 /// Fills lineStart, closing and end of every place in one walk: a place waits

@@ -8,7 +8,7 @@ namespace tessarel {
 
 /// One section of a source file, fields in their fixed order.
 struct SectionRecord {
-    QString Position;     ///< 1-based position of the section tag, as decimal text
+    QString Position;  ///< 1-based position of the section tag, as decimal text
     QString Name;
     QString Text;
     QString Declaration;
@@ -22,8 +22,8 @@ inline const QString TextCloseTag = QStringLiteral("@/t");
 struct DocumentModel {
     QString SourceText;
     qsizetype SourceTextLength = 0;
-    QString SourceFilePath;   ///< set by the caller before a parse
-    QString SourceFolder;     ///< up to and including the last separator
+    QString SourceFilePath;  ///< set by the caller before a parse
+    QString SourceFolder;    ///< up to and including the last separator
     QString SourceFileName;
     QString ChapterPagePath;  ///< SourceFolder + SourceFileName + ".htm"
     /// 1-based: Sections[0] is unused so that Sections[i] is section i.

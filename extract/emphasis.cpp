@@ -139,8 +139,7 @@ void Emphasize(QString& text, QChar mark, const QString& openTag, const QString&
 
 }  // namespace
 
-void MarkEmphasis(QString& text, QChar mark, const QString& openTag, const QString& closeTag,
-                  PassContext* context) {
+void MarkEmphasis(QString& text, QChar mark, const QString& openTag, const QString& closeTag, PassContext* context) {
     Emphasize(text, mark, openTag, closeTag, QString(), QString(), context);
 }
 

@@ -167,8 +167,9 @@ QString NoSectionsErrorBody(const QString& sourceFileName) {
     const qsizetype separator = std::max(sourceFileName.lastIndexOf(u'\\'), sourceFileName.lastIndexOf(u'/'));
     const QString fileName = sourceFileName.mid(separator + 1);
     return QStringLiteral("<H1>>>There are no Sections defined in this file</H1><h2>") + EscapeHtml(fileName) +
-           QStringLiteral("</h2><ul><li>Define Sections. Check Help for more details</li><li>Review the "
-                          "<b>Project > Comments</b> dialog</li></ul>");
+           QStringLiteral(
+               "</h2><ul><li>Define Sections. Check Help for more details</li><li>Review the "
+               "<b>Project > Comments</b> dialog</li></ul>");
 }
 
 }  // namespace tessarel

@@ -67,7 +67,8 @@ QString NameFromRange(QStringView range) {
 
 /// Appends the stretches strictly between "@t" and the next "@/t" from `p`
 /// on, as long as both markers start before `limit`.
-void CollectSpans(const QString& text, qsizetype p, qsizetype limit, std::vector<std::pair<qsizetype, qsizetype>>& spans) {
+void CollectSpans(const QString& text, qsizetype p, qsizetype limit,
+                  std::vector<std::pair<qsizetype, qsizetype>>& spans) {
     qsizetype from = p;
     for (;;) {
         const qsizetype open = FindBefore(text, TextOpenTag, from, limit);

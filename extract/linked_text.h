@@ -27,9 +27,8 @@ struct DelimiterPair {
     QStringView right;
 };
 inline constexpr DelimiterPair kPairs[] = {
-    {u"\r\n", u" "}, {u"\r\n", u"\r\n"}, {u"\r\n", u"\t"}, {u"\r\n", u"\n"},
-    {u"\n", u" "},   {u"\n", u"\r\n"},   {u"\n", u"\n"},   {u"\n", u"\t"},
-    {u" ", u" "},    {u" ", u"\r\n"},    {u" ", u"\t"},    {u" ", u"\n"},
+    {u"\r\n", u" "}, {u"\r\n", u"\r\n"}, {u"\r\n", u"\t"}, {u"\r\n", u"\n"}, {u"\n", u" "}, {u"\n", u"\r\n"},
+    {u"\n", u"\n"},  {u"\n", u"\t"},     {u" ", u" "},     {u" ", u"\r\n"},  {u" ", u"\t"}, {u" ", u"\n"},
     {u"\t", u" "},   {u"\t", u"\r\n"},   {u"\t", u"\t"},   {u"\t", u"\n"},
 };
 

@@ -39,36 +39,36 @@ void FormatBulletLists(QString& text, PassContext* context) {
         }
         const QChar c = chars[i];
         switch (state) {
-            case LineStart:
-                if (IsBlank(c) || c == u'\n') {
-                    break;
-                }
-                if (IsBullet(c)) {
-                    bullet = i;
-                    state = AfterBullet;
-                } else {
-                    if (c == u'\r' && listOpen) {
-                        // An empty line ends the list: "</ul>" goes just before its CR.
-                        out.insert(i, u"</ul>");
-                        listOpen = false;
-                    }
-                    state = InLine;
-                }
+        case LineStart:
+            if (IsBlank(c) || c == u'\n') {
                 break;
-            case AfterBullet:
-                if (IsBlank(c)) {
-                    out.replace(bullet, i + 1, listOpen ? u"<li>" : u"<ul>\r\n<li>");
-                    listOpen = true;
-                    state = InLine;
-                } else {
-                    state = c == u'\n' ? LineStart : InLine;
+            }
+            if (IsBullet(c)) {
+                bullet = i;
+                state = AfterBullet;
+            } else {
+                if (c == u'\r' && listOpen) {
+                    // An empty line ends the list: "</ul>" goes just before its CR.
+                    out.insert(i, u"</ul>");
+                    listOpen = false;
                 }
-                break;
-            case InLine:
-                if (c == u'\n') {
-                    state = LineStart;
-                }
-                break;
+                state = InLine;
+            }
+            break;
+        case AfterBullet:
+            if (IsBlank(c)) {
+                out.replace(bullet, i + 1, listOpen ? u"<li>" : u"<ul>\r\n<li>");
+                listOpen = true;
+                state = InLine;
+            } else {
+                state = c == u'\n' ? LineStart : InLine;
+            }
+            break;
+        case InLine:
+            if (c == u'\n') {
+                state = LineStart;
+            }
+            break;
         }
     }
     if (listOpen) {
@@ -99,36 +99,36 @@ void FormatHeadingsAfterLists(QString& text, PassContext* context) {
         }
         const QChar c = chars[i];
         switch (state) {
-            case Searching:
-                if (c == u'/' && QStringView(text).mid(i).startsWith(listEnd)) {
-                    i += listEnd.size() - 1;
-                    state = AfterListEnd;
-                }
-                break;
-            case AfterListEnd:
-                if (c == u'\r') {
-                    state = AfterCr;
-                } else if (!IsBlank(c)) {
-                    state = Searching;
-                }
-                break;
-            case AfterCr:
-                state = c == u'\n' ? SkippingEmptyLines : Searching;
-                break;
-            case SkippingEmptyLines:
-                if (!IsBlankOrBreak(c)) {
-                    start = i;
-                    state = Candidate;
-                }
-                break;
-            case Candidate:
-                if (c == u'\r') {
-                    state = Searching;
-                } else if (c == u':') {
-                    out.replace(start, i + 1, HeadingFromLine(text, start, i));
-                    state = Searching;
-                }
-                break;
+        case Searching:
+            if (c == u'/' && QStringView(text).mid(i).startsWith(listEnd)) {
+                i += listEnd.size() - 1;
+                state = AfterListEnd;
+            }
+            break;
+        case AfterListEnd:
+            if (c == u'\r') {
+                state = AfterCr;
+            } else if (!IsBlank(c)) {
+                state = Searching;
+            }
+            break;
+        case AfterCr:
+            state = c == u'\n' ? SkippingEmptyLines : Searching;
+            break;
+        case SkippingEmptyLines:
+            if (!IsBlankOrBreak(c)) {
+                start = i;
+                state = Candidate;
+            }
+            break;
+        case Candidate:
+            if (c == u'\r') {
+                state = Searching;
+            } else if (c == u':') {
+                out.replace(start, i + 1, HeadingFromLine(text, start, i));
+                state = Searching;
+            }
+            break;
         }
     }
     out.finish(text);
@@ -254,54 +254,54 @@ void FormatDefinitionTables(QString& text, PassContext* context) {
         }
         const QChar c = chars[i];
         switch (state) {
-            case LineStart:
-                if (c == u'\r') {
-                    if (pending) {
-                        writeRow(true);
-                    }
-                    state = LineBreak;
-                } else if (!IsBlank(c) && c != u'\n') {
-                    termStart = i;
+        case LineStart:
+            if (c == u'\r') {
+                if (pending) {
+                    writeRow(true);
+                }
+                state = LineBreak;
+            } else if (!IsBlank(c) && c != u'\n') {
+                termStart = i;
+                state = Term;
+            }
+            break;
+        case Term:
+        case BlanksAfterTerm:
+        case Dash:
+        case Definition:
+            if (IsLineBreak(c)) {
+                endLine(i);
+                state = c == u'\n' ? LineStart : LineBreak;
+            } else if (state == Term) {
+                if (IsBlank(c)) {
+                    state = BlanksAfterTerm;
+                }
+            } else if (state == BlanksAfterTerm) {
+                if (c == u'-') {
+                    dash = i;
+                    state = Dash;
+                } else if (!IsBlank(c)) {
                     state = Term;
                 }
-                break;
-            case Term:
-            case BlanksAfterTerm:
-            case Dash:
-            case Definition:
-                if (IsLineBreak(c)) {
-                    endLine(i);
-                    state = c == u'\n' ? LineStart : LineBreak;
-                } else if (state == Term) {
-                    if (IsBlank(c)) {
-                        state = BlanksAfterTerm;
+            } else if (state == Dash) {
+                if (IsBlank(c)) {
+                    // Term, blanks, "-" and a blank: a new definition line.
+                    if (pending) {
+                        writeRow(false);
                     }
-                } else if (state == BlanksAfterTerm) {
-                    if (c == u'-') {
-                        dash = i;
-                        state = Dash;
-                    } else if (!IsBlank(c)) {
-                        state = Term;
-                    }
-                } else if (state == Dash) {
-                    if (IsBlank(c)) {
-                        // Term, blanks, "-" and a blank: a new definition line.
-                        if (pending) {
-                            writeRow(false);
-                        }
-                        row = PendingRow{termStart, dash, length};
-                        pending = true;
-                        state = Definition;
-                    } else {
-                        state = Term;
-                    }
+                    row = PendingRow{termStart, dash, length};
+                    pending = true;
+                    state = Definition;
+                } else {
+                    state = Term;
                 }
-                break;
-            case LineBreak:
-                if (c == u'\n') {
-                    state = LineStart;
-                }
-                break;
+            }
+            break;
+        case LineBreak:
+            if (c == u'\n') {
+                state = LineStart;
+            }
+            break;
         }
     }
     // Section texts end with an empty line; any other text still gets its table closed.

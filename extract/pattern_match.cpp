@@ -88,7 +88,8 @@ qsizetype PatternMatch::Run(Test test) {
 
 qsizetype PatternMatch::Literal(const QString& text, Mode mode) {
     if (mode != First) {
-        return Single(mode, [&text](QChar c) { return text.size() == 1 && text[0] == c; }, true);
+        return Single(
+            mode, [&text](QChar c) { return text.size() == 1 && text[0] == c; }, true);
     }
     if (status_ == EmptySubject) {
         return cursor_;
@@ -120,7 +121,9 @@ void PatternMatch::Back(qsizetype n) { cursor_ -= n; }
 
 QString PatternMatch::Extract(qsizetype from, qsizetype to) const { return MidRange(subject_, from, to); }
 
-void PatternMatch::Replace(qsizetype from, qsizetype to, const QString& text) { ReplaceRange(subject_, from, to, text); }
+void PatternMatch::Replace(qsizetype from, qsizetype to, const QString& text) {
+    ReplaceRange(subject_, from, to, text);
+}
 
 QString RewriteNumberedLinesWithMatcher(const QString& text) {
     static const QString cr = u"\r"_s;

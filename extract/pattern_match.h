@@ -11,12 +11,12 @@ namespace tessarel {
 class PatternMatch {
 public:
     enum StatusCode {
-        Matched = 0,      ///< the last element matched; matching goes on
-        EmptySubject = 1, ///< LoadSubject was given ""
-        Complete = 2,     ///< the final element matched
-        PastEnd = 3,      ///< the cursor ran past the end, or a search found nothing
-        NoMatch = 4,      ///< the element did not match
-        RunAtEnd = 5,     ///< a run element reached the end of the subject
+        Matched = 0,       ///< the last element matched; matching goes on
+        EmptySubject = 1,  ///< LoadSubject was given ""
+        Complete = 2,      ///< the final element matched
+        PastEnd = 3,       ///< the cursor ran past the end, or a search found nothing
+        NoMatch = 4,       ///< the element did not match
+        RunAtEnd = 5,      ///< a run element reached the end of the subject
     };
     /// Element modes: First starts a pattern and tests at the cursor, Next moves
     /// one character on and tests, Last is Next that completes the pattern.

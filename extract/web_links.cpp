@@ -43,51 +43,51 @@ void LinkWebAddresses(QString& text, PassContext* context) {
         }
         const QChar c = chars[i];
         switch (state) {
-            case Searching:
-                if (c == u'h') {
-                    start = i;
-                    state = H;
-                }
-                break;
-            case H:
-                state = c == u't' ? HT : Searching;
-                break;
-            case HT:
-                state = c == u't' ? HTT : Searching;
-                break;
-            case HTT:
-                state = c == u'p' ? HTTP : Searching;
-                break;
-            case HTTP:
-                secure = c == u's';
-                state = c == u':' ? Colon : secure ? HTTPS : Searching;
-                break;
-            case HTTPS:
-                state = c == u':' ? Colon : Searching;
-                break;
-            case Colon:
-                state = c == u'/' ? Slash : Searching;
-                break;
-            case Slash:
-                if (c == u'/') {
-                    addressStart = i + 1;
-                    state = Address;
-                } else {
-                    state = Searching;
-                }
-                break;
-            case Address:
-                if (EndsAddress(c) && i == addressStart) {
-                    // A bare scheme would become an empty link and vanish from the page.
-                    state = Searching;
-                } else if (EndsAddress(c)) {
-                    const QString address = TrimSpaces(text.mid(addressStart, i - addressStart));
-                    out.replace(start, i,
-                                QString((secure ? httpsStart : httpStart) + QuoteHtmlAttribute(address) + u"\">"_s +
-                                        address + u"</a>"_s));
-                    state = Searching;
-                }
-                break;
+        case Searching:
+            if (c == u'h') {
+                start = i;
+                state = H;
+            }
+            break;
+        case H:
+            state = c == u't' ? HT : Searching;
+            break;
+        case HT:
+            state = c == u't' ? HTT : Searching;
+            break;
+        case HTT:
+            state = c == u'p' ? HTTP : Searching;
+            break;
+        case HTTP:
+            secure = c == u's';
+            state = c == u':' ? Colon : secure ? HTTPS : Searching;
+            break;
+        case HTTPS:
+            state = c == u':' ? Colon : Searching;
+            break;
+        case Colon:
+            state = c == u'/' ? Slash : Searching;
+            break;
+        case Slash:
+            if (c == u'/') {
+                addressStart = i + 1;
+                state = Address;
+            } else {
+                state = Searching;
+            }
+            break;
+        case Address:
+            if (EndsAddress(c) && i == addressStart) {
+                // A bare scheme would become an empty link and vanish from the page.
+                state = Searching;
+            } else if (EndsAddress(c)) {
+                const QString address = TrimSpaces(text.mid(addressStart, i - addressStart));
+                out.replace(start, i,
+                            QString((secure ? httpsStart : httpStart) + QuoteHtmlAttribute(address) + u"\">"_s +
+                                    address + u"</a>"_s));
+                state = Searching;
+            }
+            break;
         }
     }
     out.finish(text);

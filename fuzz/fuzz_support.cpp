@@ -74,7 +74,8 @@ ScratchFolder::ScratchFolder() : dir_(ScratchTemplate()) {
 
 void ScratchFolder::empty() const {
     QDir dir(path_);
-    const QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QFileInfoList entries =
+        dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo& entry : entries) {
         if (entry.isDir() && !entry.isSymLink()) {
             QDir(entry.filePath()).removeRecursively();

@@ -20,11 +20,11 @@ namespace tessarel::fuzz {
 /// Stops the run with a message; libFuzzer keeps the input as a crash.
 [[noreturn]] void Fail(const char* property, const QString& detail = QString());
 
-#define TESSAREL_FUZZ_CHECK(condition, ...)                    \
-    do {                                                       \
-        if (!(condition)) {                                    \
+#define TESSAREL_FUZZ_CHECK(condition, ...)                                \
+    do {                                                                   \
+        if (!(condition)) {                                                \
             ::tessarel::fuzz::Fail(#condition __VA_OPT__(, ) __VA_ARGS__); \
-        }                                                      \
+        }                                                                  \
     } while (false)
 
 /// Answers every message with OK and remembers what it was told.
@@ -40,8 +40,7 @@ public:
         QString title, output;
     };
 
-    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon,
-                          MessageButtons buttons) override;
+    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon, MessageButtons buttons) override;
     void SetProgressMax(int) override {}
     void ResetProgress() override {}
     void AddProgress() override {}

@@ -24,7 +24,6 @@ struct World {
     ProjectModel loaded, reloaded;
 };
 
-
 /// The parts of a model that the file holds.
 bool SameContent(const ProjectModel& a, const ProjectModel& b) {
     if (!(a.settings == b.settings) || a.NumberOfChapters != b.NumberOfChapters) {

@@ -66,9 +66,7 @@ void CheckDeclarationBoxes(const QString& page) {
 }
 
 struct World {
-    World()
-        : preferences(data.file(u"Tessarel.conf"_s)),
-          env{ui, preferences, AppPaths{program.path(), data.path()}} {
+    World() : preferences(data.file(u"Tessarel.conf"_s)), env{ui, preferences, AppPaths{program.path(), data.path()}} {
         QDir().mkpath(program.file(u"styles"_s));
         WriteFileBytes(program.file(u"styles/minimal.css"_s), "body { margin: 0 }\r\n");
         Settings settings;
@@ -112,8 +110,8 @@ CommentStyles DrawStyles(uint8_t single, uint8_t multi) {
 }
 
 QString DrawExtension(uint8_t bits) {
-    static const QString extensions[] = {u".c"_s, u".pas"_s, u".bas"_s, u""_s, u".HTM"_s, u".c.txt"_s, u".htm"_s,
-                                         u".html"_s};
+    static const QString extensions[] = {u".c"_s,   u".pas"_s,   u".bas"_s, u""_s,
+                                         u".HTM"_s, u".c.txt"_s, u".htm"_s, u".html"_s};
     return extensions[bits & 7];
 }
 

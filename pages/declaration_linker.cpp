@@ -53,31 +53,31 @@ private:
 
     void step(char16_t c) {
         switch (state_) {
-            case State::Text:
-                if (c == u'<') {
-                    state_ = opensLink() ? State::LinkTag : State::Tag;
-                }
-                break;
-            case State::Tag:
-            case State::LinkTag:
-                if (c == u'"') {
-                    state_ = state_ == State::Tag ? State::TagQuote : State::LinkTagQuote;
-                } else if (c == u'>') {
-                    state_ = state_ == State::Tag ? State::Text : State::LinkText;
-                }
-                break;
-            case State::TagQuote:
-                state_ = c == u'"' ? State::Tag : state_;
-                break;
-            case State::LinkTagQuote:
-                state_ = c == u'"' ? State::LinkTag : state_;
-                break;
-            case State::LinkText:
-                // A link's text is a name shown as code: its only "<" are emphasis tags.
-                if (c == u'<' && text_.sliced(walked_).startsWith(u"</a>")) {
-                    state_ = State::Tag;
-                }
-                break;
+        case State::Text:
+            if (c == u'<') {
+                state_ = opensLink() ? State::LinkTag : State::Tag;
+            }
+            break;
+        case State::Tag:
+        case State::LinkTag:
+            if (c == u'"') {
+                state_ = state_ == State::Tag ? State::TagQuote : State::LinkTagQuote;
+            } else if (c == u'>') {
+                state_ = state_ == State::Tag ? State::Text : State::LinkText;
+            }
+            break;
+        case State::TagQuote:
+            state_ = c == u'"' ? State::Tag : state_;
+            break;
+        case State::LinkTagQuote:
+            state_ = c == u'"' ? State::LinkTag : state_;
+            break;
+        case State::LinkText:
+            // A link's text is a name shown as code: its only "<" are emphasis tags.
+            if (c == u'<' && text_.sliced(walked_).startsWith(u"</a>")) {
+                state_ = State::Tag;
+            }
+            break;
         }
     }
 

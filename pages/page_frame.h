@@ -41,8 +41,8 @@ void FlushPage(PageBuffer& page);
 
 /// How the pages of a build carry their style sheet.
 struct PageStyle {
-    QString name;       ///< the Style setting, e.g. "standard_babyblue"
-    QString text;       ///< GetStyleText(name); "" means no style block at all
+    QString name;          ///< the Style setting, e.g. "standard_babyblue"
+    QString text;          ///< GetStyleText(name); "" means no style block at all
     bool embedded = true;  ///< no project open, or EmbedStyle
 };
 

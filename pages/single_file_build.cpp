@@ -156,8 +156,9 @@ void ParseAndWritePage(SingleFileContext& context, QByteArray bytes) {
             chapterContext.releaseTexts = true;
             context.pageWritten = WriteChapterPage(chapterContext, doc);
         } else if (!doc.ChapterPagePath.isEmpty()) {
-            context.pageWritten = WriteErrorPage(ui, context.page, context.style, context.destinationFolder,
-                           NoSectionsErrorBody(FileNameOf(doc.SourceFileName)), doc.ChapterPagePath);
+            context.pageWritten =
+                WriteErrorPage(ui, context.page, context.style, context.destinationFolder,
+                               NoSectionsErrorBody(FileNameOf(doc.SourceFileName)), doc.ChapterPagePath);
         }
     } catch (const std::bad_alloc&) {
         ForgetSource(doc);

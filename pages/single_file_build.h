@@ -19,11 +19,11 @@ struct SingleFileContext {
     Environment& env;
     DocumentModel& doc;
     PageBuffer& page;
-    Settings& settings;          ///< the project's settings, or single-file mode's
+    Settings& settings;  ///< the project's settings, or single-file mode's
     const PageStyle& style;
     bool projectOpen = false;
-    QString projectFolder;       ///< resolves settings.RelDestPath
-    QString destinationFolder;   ///< set by a project build before each chapter; "" otherwise
+    QString projectFolder;      ///< resolves settings.RelDestPath
+    QString destinationFolder;  ///< set by a project build before each chapter; "" otherwise
     QDateTime generatedAt;
     /// Set by the build: false when its page (or the copy of an HTML source)
     /// could not be written, which the writer has already told the user.

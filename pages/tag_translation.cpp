@@ -60,36 +60,52 @@ QStringView SimpleTagAt(QStringView text, qsizetype at, qsizetype& length) {
     }
     length = 2;
     switch (text[at + 1].unicode()) {
-        case u'n': return u"<br>";
-        case u'p': return u"<p>";
-        case u'c': return u"<pre>";
-        case u's': return u"&#";
-        case u'x': return u"<center>";
-        case u'b': return u"<b>";
-        case u'i': return u"<i>";
-        case u'u': return u"<u>";
-        case u'o': return u"<li>";
-        case u'l':
-            length = 8;
-            return follows(2, u"evel_4") ? QStringView(u"<h4>") : QStringView();
-        case u'/':
-            break;
-        default: return {};
+    case u'n':
+        return u"<br>";
+    case u'p':
+        return u"<p>";
+    case u'c':
+        return u"<pre>";
+    case u's':
+        return u"&#";
+    case u'x':
+        return u"<center>";
+    case u'b':
+        return u"<b>";
+    case u'i':
+        return u"<i>";
+    case u'u':
+        return u"<u>";
+    case u'o':
+        return u"<li>";
+    case u'l':
+        length = 8;
+        return follows(2, u"evel_4") ? QStringView(u"<h4>") : QStringView();
+    case u'/':
+        break;
+    default:
+        return {};
     }
     if (at + 2 >= text.size()) {
         return {};
     }
     length = 3;
     switch (text[at + 2].unicode()) {
-        case u'c': return u"</pre>";
-        case u'x': return u"</center>";
-        case u'b': return u"</b>";
-        case u'i': return u"</i>";
-        case u'u': return u"</u>";
-        case u'l':
-            length = 9;
-            return follows(3, u"evel_4") ? QStringView(u"</h4>") : QStringView();
-        default: return {};
+    case u'c':
+        return u"</pre>";
+    case u'x':
+        return u"</center>";
+    case u'b':
+        return u"</b>";
+    case u'i':
+        return u"</i>";
+    case u'u':
+        return u"</u>";
+    case u'l':
+        length = 9;
+        return follows(3, u"evel_4") ? QStringView(u"</h4>") : QStringView();
+    default:
+        return {};
     }
 }
 

@@ -240,10 +240,10 @@ public:
         if (heldTags_.isEmpty()) {
             return true;
         }
-        return refuse(kFileErrorTitle,
-                      QStringLiteral("The value of <%1> in the project file contains the tags of an element.")
-                              .arg(heldTags_) +
-                          kCrLf + kNotOpened);
+        return refuse(
+            kFileErrorTitle,
+            QStringLiteral("The value of <%1> in the project file contains the tags of an element.").arg(heldTags_) +
+                kCrLf + kNotOpened);
     }
 
     void tell() { ui_.message(title_, text_, MessageIcon::Exclamation, MessageButtons::Ok); }
@@ -285,12 +285,35 @@ private:
     static bool HoldsElementTag(const QString& content) {
         static const QStringList kTags = [] {
             QStringList tags;
-            for (const char* name :
-                 {"Comments", "MultipleLineComments", "SingleLineComments", "BoldTitles", "Copyright", "HomeChapter",
-                  "IncludeProjectTitle", "SortFilenames", "SortSections", "EmbedStyle", "Collapsible",
-                  "GenerateHtmlHelpFiles", "IncludeOnlyDocumentedFiles", "UseChapterTitleInIndex",
-                  "NumberOfChapters", "RelDestPath", "IndexTitle", "IndexText", "TextFilter", "ComboFilter", "Title",
-                  "Links", "Api", "Style", "IncludeSourceLocation", "IncludeLastGenerated", "SumCon", "N", "R"}) {
+            for (const char* name : {"Comments",
+                                     "MultipleLineComments",
+                                     "SingleLineComments",
+                                     "BoldTitles",
+                                     "Copyright",
+                                     "HomeChapter",
+                                     "IncludeProjectTitle",
+                                     "SortFilenames",
+                                     "SortSections",
+                                     "EmbedStyle",
+                                     "Collapsible",
+                                     "GenerateHtmlHelpFiles",
+                                     "IncludeOnlyDocumentedFiles",
+                                     "UseChapterTitleInIndex",
+                                     "NumberOfChapters",
+                                     "RelDestPath",
+                                     "IndexTitle",
+                                     "IndexText",
+                                     "TextFilter",
+                                     "ComboFilter",
+                                     "Title",
+                                     "Links",
+                                     "Api",
+                                     "Style",
+                                     "IncludeSourceLocation",
+                                     "IncludeLastGenerated",
+                                     "SumCon",
+                                     "N",
+                                     "R"}) {
                 tags << u'<' + QLatin1String(name) + u'>' << QStringLiteral("</") + QLatin1String(name) + u'>';
             }
             return tags;
@@ -313,14 +336,14 @@ private:
     }
 
     bool refuseTooMany() {
-        return refuse(QStringLiteral("Invalid number of project files"),
-                      QStringLiteral("The project file lists more than %1 files.").arg(kMaxChapters) + kCrLf +
-                          kNotOpened);
+        return refuse(
+            QStringLiteral("Invalid number of project files"),
+            QStringLiteral("The project file lists more than %1 files.").arg(kMaxChapters) + kCrLf + kNotOpened);
     }
 
     bool refuseChapterList() {
-        return refuse(kFileErrorTitle, QStringLiteral("The list of files in the project file is damaged.") + kCrLf +
-                                           kNotOpened);
+        return refuse(kFileErrorTitle,
+                      QStringLiteral("The list of files in the project file is damaged.") + kCrLf + kNotOpened);
     }
 
     UserInterface& ui_;
@@ -359,10 +382,9 @@ bool ReadProjectSettings(ProjectFileReader& r, ProjectModel& project) {
            r.number(QStringLiteral("NumberOfChapters"), project.NumberOfChapters) &&
            r.chapterCount(project.NumberOfChapters) && r.text(QStringLiteral("RelDestPath"), s.RelDestPath) &&
            r.text(QStringLiteral("IndexTitle"), s.IndexTitle) && r.text(QStringLiteral("IndexText"), s.IndexText) &&
-           r.text(QStringLiteral("TextFilter"), s.TextFilter) &&
-           r.text(QStringLiteral("ComboFilter"), s.ComboFilter) && r.truth(QStringLiteral("Title"), s.Title) &&
-           r.truth(QStringLiteral("Links"), s.Links) && r.truth(QStringLiteral("Api"), s.Api) &&
-           r.text(QStringLiteral("Style"), s.Style) &&
+           r.text(QStringLiteral("TextFilter"), s.TextFilter) && r.text(QStringLiteral("ComboFilter"), s.ComboFilter) &&
+           r.truth(QStringLiteral("Title"), s.Title) && r.truth(QStringLiteral("Links"), s.Links) &&
+           r.truth(QStringLiteral("Api"), s.Api) && r.text(QStringLiteral("Style"), s.Style) &&
            r.truth(QStringLiteral("IncludeSourceLocation"), s.IncludeSourceLocation) &&
            r.truth(QStringLiteral("IncludeLastGenerated"), s.IncludeLastGenerated) &&
            r.text(QStringLiteral("SumCon"), s.SumCon);

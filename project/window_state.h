@@ -40,7 +40,7 @@ struct RestoredWindowState {
     std::optional<qint32> top;
     std::optional<qint32> width;
     std::optional<qint32> height;
-    bool maximize = false;  ///< every value was read and the state asks for it
+    bool maximize = false;          ///< every value was read and the state asks for it
     int remembered = kStateNormal;  ///< the remembered state to start with
 };
 

@@ -62,8 +62,8 @@ AppPaths AppPaths::forRunningProgram() {
     if (QFileInfo(exeFolder + QStringLiteral("/styles")).isDir()) {
         paths.programFolder = exeFolder;
     } else {
-        paths.programFolder = QDir::cleanPath(exeFolder + QStringLiteral("/../") +
-                                              QStringLiteral(TESSAREL_DATA_RELATIVE_DIR));
+        paths.programFolder =
+            QDir::cleanPath(exeFolder + QStringLiteral("/../") + QStringLiteral(TESSAREL_DATA_RELATIVE_DIR));
     }
     paths.programFolder = WithTrailingBackslash(QDir::toNativeSeparators(paths.programFolder));
     QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);

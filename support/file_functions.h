@@ -113,11 +113,11 @@ bool FileNamesIgnoreCase();
 /// "\" in a stored folder read as the platform separator.
 QString NativeSeparators(const QString& path);
 
-QString FolderOf(const QString& path);        ///< trimmed path up to and including its last separator
-QString FileNameOf(const QString& path);      ///< trimmed path after its last separator
-QString BaseNameOf(const QString& path);      ///< file name without extension; "" without a "."
-QString BaseNameInRange(const QString& path); ///< "" when the last "." is first or before the last separator
-QString ExtensionOf(const QString& path);     ///< after the last "."; case kept; "" without a "."
+QString FolderOf(const QString& path);         ///< trimmed path up to and including its last separator
+QString FileNameOf(const QString& path);       ///< trimmed path after its last separator
+QString BaseNameOf(const QString& path);       ///< file name without extension; "" without a "."
+QString BaseNameInRange(const QString& path);  ///< "" when the last "." is first or before the last separator
+QString ExtensionOf(const QString& path);      ///< after the last "."; case kept; "" without a "."
 /// Windows: the characters before the first ":". POSIX: "/" for an absolute path, else "".
 QString DrivePart(const QString& path);
 /// Windows: removes the drive and its ":". POSIX: leaves the path as it is.

@@ -24,13 +24,11 @@ QString RecentKey(int slot) { return QStringLiteral("h") + QString::number(slot)
 }  // namespace prefs
 
 Preferences::Preferences()
-    : store_(std::make_unique<QSettings>(
-          QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-              QStringLiteral("/Tessarel/Tessarel.conf"),
-          QSettings::IniFormat)) {}
+    : store_(std::make_unique<QSettings>(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                                             QStringLiteral("/Tessarel/Tessarel.conf"),
+                                         QSettings::IniFormat)) {}
 
-Preferences::Preferences(const QString& iniPath)
-    : store_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
+Preferences::Preferences(const QString& iniPath) : store_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
 
 Preferences::~Preferences() = default;
 
@@ -85,11 +83,11 @@ struct StyleKey {
 };
 
 constexpr StyleKey kStyleKeys[] = {
-    {u"chkS1", &CommentStyles::chkS1, true},   {u"chkS2", &CommentStyles::chkS2, true},
-    {u"chkS4", &CommentStyles::chkS4, false},  {u"chkS8", &CommentStyles::chkS8, false},
+    {u"chkS1", &CommentStyles::chkS1, true},    {u"chkS2", &CommentStyles::chkS2, true},
+    {u"chkS4", &CommentStyles::chkS4, false},   {u"chkS8", &CommentStyles::chkS8, false},
     {u"chkS16", &CommentStyles::chkS16, false}, {u"chkS32", &CommentStyles::chkS32, false},
     {u"chkS64", &CommentStyles::chkS64, false}, {u"chkM1", &CommentStyles::chkM1, true},
-    {u"chkM2", &CommentStyles::chkM2, false},  {u"chkM4", &CommentStyles::chkM4, false},
+    {u"chkM2", &CommentStyles::chkM2, false},   {u"chkM4", &CommentStyles::chkM4, false},
 };
 
 }  // namespace

@@ -7,16 +7,16 @@ namespace tessarel {
 /// The ten comment styles; the number in each name is the style's weight in the
 /// project file's style numbers.
 struct CommentStyles {
-    bool chkS1 = true;   // "//"
-    bool chkS2 = true;   // "'"
-    bool chkS4 = false;  // "#"
-    bool chkS8 = false;  // ";"
-    bool chkS16 = false; // "-"
-    bool chkS32 = false; // "c" and "C"
-    bool chkS64 = false; // "!"
-    bool chkM1 = true;   // "/* */"
-    bool chkM2 = false;  // "(* *)"
-    bool chkM4 = false;  // "{ }"
+    bool chkS1 = true;    // "//"
+    bool chkS2 = true;    // "'"
+    bool chkS4 = false;   // "#"
+    bool chkS8 = false;   // ";"
+    bool chkS16 = false;  // "-"
+    bool chkS32 = false;  // "c" and "C"
+    bool chkS64 = false;  // "!"
+    bool chkM1 = true;    // "/* */"
+    bool chkM2 = false;   // "(* *)"
+    bool chkM4 = false;   // "{ }"
 
     bool anyMultiLine() const { return chkM1 || chkM2 || chkM4; }
     bool operator==(const CommentStyles&) const = default;
@@ -52,8 +52,8 @@ struct Settings {
     bool IncludeProjectTitle = false;
     bool BoldTitles = true;
     QString IndexTitle;
-    QString IndexText;   // may hold line breaks; plain or HTML form
-    QString Copyright;   // may hold line breaks; plain or HTML form
+    QString IndexText;  // may hold line breaks; plain or HTML form
+    QString Copyright;  // may hold line breaks; plain or HTML form
     QString HomeChapter;
     QString RelDestPath;
     QString TextFilter = QStringLiteral("*.*");

@@ -37,10 +37,22 @@ const QString kSpace = QStringLiteral(" ");
 
 const std::array<std::pair<QString, QString>, 16>& WordDelimiters() {
     static const std::array<std::pair<QString, QString>, 16> pairs{{
-        {kCrLf, kSpace}, {kCrLf, kCrLf}, {kCrLf, kTab}, {kCrLf, kLf},
-        {kLf, kSpace}, {kLf, kCrLf}, {kLf, kLf}, {kLf, kTab},
-        {kSpace, kSpace}, {kSpace, kCrLf}, {kSpace, kTab}, {kSpace, kLf},
-        {kTab, kSpace}, {kTab, kCrLf}, {kTab, kTab}, {kTab, kLf},
+        {kCrLf, kSpace},
+        {kCrLf, kCrLf},
+        {kCrLf, kTab},
+        {kCrLf, kLf},
+        {kLf, kSpace},
+        {kLf, kCrLf},
+        {kLf, kLf},
+        {kLf, kTab},
+        {kSpace, kSpace},
+        {kSpace, kCrLf},
+        {kSpace, kTab},
+        {kSpace, kLf},
+        {kTab, kSpace},
+        {kTab, kCrLf},
+        {kTab, kTab},
+        {kTab, kLf},
     }};
     return pairs;
 }
@@ -49,9 +61,16 @@ const std::array<std::pair<QString, QString>, 10>& ExtendedDelimiters() {
     static const QString open = QStringLiteral("(");
     static const QString star = QStringLiteral("*");
     static const std::array<std::pair<QString, QString>, 10> pairs{{
-        {open, kSpace}, {open, kCrLf}, {open, kTab}, {open, kLf},
-        {star, kSpace}, {star, kCrLf}, {star, kTab}, {star, kLf},
-        {kSpace, star}, {open, star},
+        {open, kSpace},
+        {open, kCrLf},
+        {open, kTab},
+        {open, kLf},
+        {star, kSpace},
+        {star, kCrLf},
+        {star, kTab},
+        {star, kLf},
+        {kSpace, star},
+        {open, star},
     }};
     return pairs;
 }

@@ -42,8 +42,8 @@ public:
     virtual void setBusyValue(int value) = 0;
     virtual void hideBusy() = 0;
 
-    virtual void navigate(const QString& path) = 0;     ///< point the preview browser at a file
-    virtual void shellOpen(const QString& target) = 0;  ///< open with the associated program
+    virtual void navigate(const QString& path) = 0;           ///< point the preview browser at a file
+    virtual void shellOpen(const QString& target) = 0;        ///< open with the associated program
     virtual void showHelpTopic(const QString& helpPath) = 0;  ///< "file.chm::/topic.htm" or a .chm
     /// Asks the application to end in an orderly way (after a critical error).
     virtual void requestQuit() = 0;

@@ -4,9 +4,9 @@
 #include "book/workspace.h"
 #include "support/testing.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QString>
-#include <gtest/gtest.h>
 
 namespace tessarel::testing {
 

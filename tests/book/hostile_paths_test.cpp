@@ -8,11 +8,11 @@
 #include "support/file_functions.h"
 #include "support/testing.h"
 
+#include <gtest/gtest.h>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <gtest/gtest.h>
 
 #include <map>
 
@@ -36,8 +36,7 @@ Listing ListTree(const QString& root) {
         const QString path = it.next();
         const QFileInfo info(path);
         listing[QDir::cleanPath(path)] =
-            info.isDir() ? QByteArray("folder")
-                         : QCryptographicHash::hash(ReadBytes(path), QCryptographicHash::Sha1);
+            info.isDir() ? QByteArray("folder") : QCryptographicHash::hash(ReadBytes(path), QCryptographicHash::Sha1);
     }
     return listing;
 }
@@ -125,31 +124,39 @@ TEST_P(HostilePaths, buildWritesOnlyInsideItsDestination) {
     }
 }
 
-const QStringList kHostileNames{u"good.c"_s,        u"../../escape.c"_s, u"..\\..\\back.c"_s, u"/abs/inside.c"_s,
-                                u"sub/deeper.c"_s,  u""_s,               u"."_s,               u".."_s,
-                                u"sub/"_s,          u"../../page.htm"_s, u"/"_s,               u"a\\b/c\\d.c"_s};
-const QStringList kHostileFolders{u"src\\"_s, u"src\\"_s, u"src/"_s,  u""_s,     u"src/"_s, u"src\\"_s,
-                                  u"src/"_s,  u"src/"_s,  u"src/"_s,  u"src/"_s, u"src/"_s, u"..\\..\\..\\..\\"_s};
+const QStringList kHostileNames{u"good.c"_s,
+                                u"../../escape.c"_s,
+                                u"..\\..\\back.c"_s,
+                                u"/abs/inside.c"_s,
+                                u"sub/deeper.c"_s,
+                                u""_s,
+                                u"."_s,
+                                u".."_s,
+                                u"sub/"_s,
+                                u"../../page.htm"_s,
+                                u"/"_s,
+                                u"a\\b/c\\d.c"_s};
+const QStringList kHostileFolders{u"src\\"_s, u"src\\"_s, u"src/"_s, u""_s,     u"src/"_s, u"src\\"_s,
+                                  u"src/"_s,  u"src/"_s,  u"src/"_s, u"src/"_s, u"src/"_s, u"..\\..\\..\\..\\"_s};
 
 INSTANTIATE_TEST_SUITE_P(
     ProjectFiles, HostilePaths,
-    ::testing::Values(
-        Case{"hostileNamesIntoAPlainDestination", u"out\\"_s, kHostileNames, kHostileFolders},
-        Case{"destinationAboveTheProject", u"..\\..\\book\\"_s, kHostileNames, kHostileFolders},
-        Case{"destinationWithForwardSlashes", u"../../book/"_s, kHostileNames, kHostileFolders},
-        Case{"absoluteDestination", u"@/elsewhere/book/"_s, kHostileNames, kHostileFolders},
-        Case{"destinationIsTheProjectFolder", u""_s, kHostileNames, kHostileFolders},
-        Case{"destinationWithoutTrailingSeparator", u"out"_s, kHostileNames, kHostileFolders},
-        Case{"hostileChapterFolders",
-             u"out\\"_s,
-             {u"good.c"_s, u"good.c"_s, u"good.c"_s, u"escape.c"_s},
-             {u"/nonexistent/"_s, u"..\\..\\..\\..\\..\\..\\..\\..\\"_s, u"@@@"_s, u"..\\..\\"_s}},
-        // A name too long for the file system stops the build when its page
-        // cannot be written; nothing may land elsewhere on the way.
-        Case{"veryLongNames",
-             u"out/"_s,
-             {u"good.c"_s, QString(300, u'x') + u".c"_s, QString(5000, u'/') + u"y.c"_s},
-             {u"src/"_s, u"src/"_s, u"src/"_s}}),
+    ::testing::Values(Case{"hostileNamesIntoAPlainDestination", u"out\\"_s, kHostileNames, kHostileFolders},
+                      Case{"destinationAboveTheProject", u"..\\..\\book\\"_s, kHostileNames, kHostileFolders},
+                      Case{"destinationWithForwardSlashes", u"../../book/"_s, kHostileNames, kHostileFolders},
+                      Case{"absoluteDestination", u"@/elsewhere/book/"_s, kHostileNames, kHostileFolders},
+                      Case{"destinationIsTheProjectFolder", u""_s, kHostileNames, kHostileFolders},
+                      Case{"destinationWithoutTrailingSeparator", u"out"_s, kHostileNames, kHostileFolders},
+                      Case{"hostileChapterFolders",
+                           u"out\\"_s,
+                           {u"good.c"_s, u"good.c"_s, u"good.c"_s, u"escape.c"_s},
+                           {u"/nonexistent/"_s, u"..\\..\\..\\..\\..\\..\\..\\..\\"_s, u"@@@"_s, u"..\\..\\"_s}},
+                      // A name too long for the file system stops the build when its page
+                      // cannot be written; nothing may land elsewhere on the way.
+                      Case{"veryLongNames",
+                           u"out/"_s,
+                           {u"good.c"_s, QString(300, u'x') + u".c"_s, QString(5000, u'/') + u"y.c"_s},
+                           {u"src/"_s, u"src/"_s, u"src/"_s}}),
     [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.label); });
 
 }  // namespace

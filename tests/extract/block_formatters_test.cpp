@@ -30,66 +30,72 @@ QString Apply(Pass pass, QString text) {
 }
 
 TEST(BlockFormatters, FirstLineHeading) {
-    ExpectCases(FormatFirstLineHeading, {
-        {"\n  \t Title here : rest: more\nNext: x", "\n  \t <h4>Title here</h4> rest: more\nNext: x"},
-        {"Title\nNext: x", "Title\nNext: x"},
-        {" \n\t", " \n\t"},
-        {":a: b", "<h4>:a</h4> b"},  // the first visible character only starts the line
-    });
+    ExpectCases(FormatFirstLineHeading,
+                {
+                    {"\n  \t Title here : rest: more\nNext: x", "\n  \t <h4>Title here</h4> rest: more\nNext: x"},
+                    {"Title\nNext: x", "Title\nNext: x"},
+                    {" \n\t", " \n\t"},
+                    {":a: b", "<h4>:a</h4> b"},  // the first visible character only starts the line
+                });
 }
 
 TEST(BlockFormatters, HighlightedText) {
-    ExpectCases(FormatHighlightedText, {
-        {"see ++this one++ now", "see <font class=HighText>this one</font> now"},
-        {"++a ++.++b++:", "<font class=HighText>a</font>.<font class=HighText>b</font>:"},
-        {"++x++;++y++,++z++\t", "<font class=HighText>x</font>;<font class=HighText>y</font>,"
-                                "<font class=HighText>z</font>\t"},
-        {"++a++bc++ ", "++a<font class=HighText>bc</font> "},  // a closing pair before a letter opens again
-        {"(++x++)", "(++x++)"},
-        {"+++x++ ", "+++x++ "},
-        {"++ a++ ", "++ a++ "},
-        {"++a\nb++ ", "++a\nb++ "},
-        {"++a++", "++a++"},
-        {"++a+", "++a+"},
-        // Single plus signs never close or open: the text between them would be lost.
-        {"++a+b+ ", "++a+b+ "},
-        {"++a+bc+xy++ ", "++a+bc+xy++ "},
-        {"++a+b+ ++c++.", "++a+b+ <font class=HighText>c</font>."},
-    });
+    ExpectCases(FormatHighlightedText,
+                {
+                    {"see ++this one++ now", "see <font class=HighText>this one</font> now"},
+                    {"++a ++.++b++:", "<font class=HighText>a</font>.<font class=HighText>b</font>:"},
+                    {"++x++;++y++,++z++\t",
+                     "<font class=HighText>x</font>;<font class=HighText>y</font>,"
+                     "<font class=HighText>z</font>\t"},
+                    {"++a++bc++ ", "++a<font class=HighText>bc</font> "},  // a closing pair before a letter opens again
+                    {"(++x++)", "(++x++)"},
+                    {"+++x++ ", "+++x++ "},
+                    {"++ a++ ", "++ a++ "},
+                    {"++a\nb++ ", "++a\nb++ "},
+                    {"++a++", "++a++"},
+                    {"++a+", "++a+"},
+                    // Single plus signs never close or open: the text between them would be lost.
+                    {"++a+b+ ", "++a+b+ "},
+                    {"++a+bc+xy++ ", "++a+bc+xy++ "},
+                    {"++a+b+ ++c++.", "++a+b+ <font class=HighText>c</font>."},
+                });
 }
 
 TEST(BlockFormatters, HeadingsAfterEmptyLines) {
-    ExpectCases(FormatHeadingsAfterEmptyLines, {
-        {"Intro\n   \n  Part two : body\nNot: this\n\n\n\tLast: x",
-         "Intro\n   \n  <h4>Part two</h4> body\nNot: this\n\n\n\t<h4>Last</h4> x"},
-        {"a\n\nB\n\nC: x", "a\n\nB\n\n<h4>C</h4> x"},
-        {"Head: x", "Head: x"},
-        {"\nA: b", "\nA: b"},
-        {"a\n\nno colon\nB: x", "a\n\nno colon\nB: x"},
-    });
+    ExpectCases(FormatHeadingsAfterEmptyLines,
+                {
+                    {"Intro\n   \n  Part two : body\nNot: this\n\n\n\tLast: x",
+                     "Intro\n   \n  <h4>Part two</h4> body\nNot: this\n\n\n\t<h4>Last</h4> x"},
+                    {"a\n\nB\n\nC: x", "a\n\nB\n\n<h4>C</h4> x"},
+                    {"Head: x", "Head: x"},
+                    {"\nA: b", "\nA: b"},
+                    {"a\n\nno colon\nB: x", "a\n\nno colon\nB: x"},
+                });
 }
 
 TEST(BlockFormatters, Paragraphs) {
     ExpectCases(FormatParagraphs, {
-        {"one\n\ntwo\n  \t\nthree", "one\n\n@ptwo\n  \t\n@pthree"},
-        {"text\n\n", "text\n\n@p"},  // section texts end with an empty line
-        {"a\n\n\nb", "a\n\n@p\nb"},  // the marked line is no longer empty
-        {"\nx", "\nx"},
-        {"a\n x\n", "a\n x\n"},
-    });
+                                      {"one\n\ntwo\n  \t\nthree", "one\n\n@ptwo\n  \t\n@pthree"},
+                                      {"text\n\n", "text\n\n@p"},  // section texts end with an empty line
+                                      {"a\n\n\nb", "a\n\n@p\nb"},  // the marked line is no longer empty
+                                      {"\nx", "\nx"},
+                                      {"a\n x\n", "a\n x\n"},
+                                  });
 }
 
 TEST(FormatSectionText, ListsHeadingsAndANumberedTable) {
-    ExpectCases(FormatSectionText, {
-        {"   Opens a file: quickly\n   - first item\n   - second\n     wrapped\n\nNotes: more\n1. one\n2. two\n\n",
-         "   <h4>Opens a file</h4> quickly\n   <ul>\n<li>first item\n   <li>second\n     wrapped\n</ul>\n"
-         "<h4>Notes</h4> more\n\n@p<table class=DefTable>\n<tr class=Def>\n<td class=Def>\n1\n</td>\n"
-         "<td class=DefSep>-</td>\n<td class=DefText>\none\n</td>\n</tr>\n\n@p\n<tr class=Def>\n"
-         "<td class=Def>\n2\n</td>\n<td class=DefSep>-</td>\n<td class=DefText>\ntwo\n</td>\n</tr>\n"
-         "</table>\n\n@p\n"},
-        {"Uses ++fast++ paths\n\n  Returns: the count\n\n",
-         "Uses <font class=HighText>fast</font> paths\n\n@p  <h4>Returns</h4> the count\n\n@p"},
-    });
+    ExpectCases(
+        FormatSectionText,
+        {
+            {"   Opens a file: quickly\n   - first item\n   - second\n     wrapped\n\nNotes: more\n1. one\n2. two\n\n",
+             "   <h4>Opens a file</h4> quickly\n   <ul>\n<li>first item\n   <li>second\n     wrapped\n</ul>\n"
+             "<h4>Notes</h4> more\n\n@p<table class=DefTable>\n<tr class=Def>\n<td class=Def>\n1\n</td>\n"
+             "<td class=DefSep>-</td>\n<td class=DefText>\none\n</td>\n</tr>\n\n@p\n<tr class=Def>\n"
+             "<td class=Def>\n2\n</td>\n<td class=DefSep>-</td>\n<td class=DefText>\ntwo\n</td>\n</tr>\n"
+             "</table>\n\n@p\n"},
+            {"Uses ++fast++ paths\n\n  Returns: the count\n\n",
+             "Uses <font class=HighText>fast</font> paths\n\n@p  <h4>Returns</h4> the count\n\n@p"},
+        });
 }
 
 // Bad input: no crash, no hang, nothing lost.
@@ -140,9 +146,9 @@ TEST(FormatSectionText, SectionsSharingBuffersComeOutAsFormattedAlone) {
             working.append(text.constData(), text.size());
             FormatSectionText(working, context);
             QString alone = text;
-            for (const Pass pass : {FormatFirstLineHeading, FormatHighlightedText, FormatBulletLists,
-                                    FormatHeadingsAfterLists, FormatHeadingsAfterEmptyLines, FormatNumberedLines,
-                                    FormatDefinitionTables, FormatParagraphs}) {
+            for (const Pass pass :
+                 {FormatFirstLineHeading, FormatHighlightedText, FormatBulletLists, FormatHeadingsAfterLists,
+                  FormatHeadingsAfterEmptyLines, FormatNumberedLines, FormatDefinitionTables, FormatParagraphs}) {
                 pass(alone);
             }
             ASSERT_EQ(working, alone) << text.left(40).toStdString();

@@ -77,10 +77,9 @@ int LinkedLikeLiteral(const QStringList& names, const QStringList& texts) {
 }
 
 TEST(CrossReferences, NamesOfOtherSectionsBecomeLinks) {
-    const QStringList linked = LinkedTexts(
-        {u"Intro"_s, u"Add"_s, u"Sub"_s},
-        {Crlf(u"See Sub and Add;\n"_s), Crlf(u"Add calls Sub\n"_s),
-         Crlf(u"Calls Add. See (Add), (Add);\nAdd( x) Add(x) Intro.\n"_s)});
+    const QStringList linked = LinkedTexts({u"Intro"_s, u"Add"_s, u"Sub"_s},
+                                           {Crlf(u"See Sub and Add;\n"_s), Crlf(u"Add calls Sub\n"_s),
+                                            Crlf(u"Calls Add. See (Add), (Add);\nAdd( x) Add(x) Intro.\n"_s)});
     EXPECT_EQ(linked[0], Crlf(u"See @goto[Sub] and @goto[Add];\n"_s));
     EXPECT_EQ(linked[1], Crlf(u"Add calls @goto[Sub]\n"_s));
     EXPECT_EQ(linked[2], Crlf(u"Calls @goto[Add]. See (@goto[Add]), (@goto[Add]);\n@goto[Add]( x) Add(x) Intro.\n"_s));
@@ -108,8 +107,8 @@ TEST(CrossReferences, AnEmptyNameIsNeverATarget) {
 
 TEST(CrossReferences, BracketedAndOddNamesFollowTheLiteralReplacements) {
     const QStringList names = {u"x"_s, u"Add"_s, u"@goto[Add]"_s, u"a[i]"_s, u"Add]"_s, u" Add"_s, u"b\tc"_s};
-    const QStringList texts = {u" Add @goto[Add] a[i]. (a[i]) b\tc \r\n"_s, u" a[i] "_s, u""_s, u" Add "_s,
-                               u""_s, u""_s, u""_s};
+    const QStringList texts = {
+        u" Add @goto[Add] a[i]. (a[i]) b\tc \r\n"_s, u" a[i] "_s, u""_s, u" Add "_s, u""_s, u""_s, u""_s};
     DocumentModel fast = Model(names, texts);
     DocumentModel literal = Model(names, texts);
     ResolveCrossReferences(fast);
@@ -122,11 +121,11 @@ TEST(CrossReferences, BracketedAndOddNamesFollowTheLiteralReplacements) {
 }
 
 TEST(CrossReferences, IndexedLinkingGivesTheLiteralResults) {
-    const QStringList pool = {u"Add"_s, u"add"_s, u"Open"_s, u"Open File"_s, u"File"_s, u"Open  File Now"_s,
-                              u"f(x)"_s, u"Add."_s, u"x"_s, u"goto"_s, u"a[i]"_s, u"@goto[Add]"_s, u"Add]"_s,
-                              u"("_s, u"Open File]"_s, u""_s};
-    const QStringList glue = {u" "_s, u" "_s, u"  "_s, u"\t"_s, u"\r\n"_s, u"\n"_s, u"\r"_s, u"("_s, u")"_s,
-                              u"."_s, u","_s, u";"_s, u"]"_s, u"@goto["_s, u"y"_s};
+    const QStringList pool = {u"Add"_s,  u"add"_s,  u"Open"_s,       u"Open File"_s, u"File"_s, u"Open  File Now"_s,
+                              u"f(x)"_s, u"Add."_s, u"x"_s,          u"goto"_s,      u"a[i]"_s, u"@goto[Add]"_s,
+                              u"Add]"_s, u"("_s,    u"Open File]"_s, u""_s};
+    const QStringList glue = {u" "_s, u" "_s, u"  "_s, u"\t"_s, u"\r\n"_s, u"\n"_s,     u"\r"_s, u"("_s,
+                              u")"_s, u"."_s, u","_s,  u";"_s,  u"]"_s,    u"@goto["_s, u"y"_s};
     QRandomGenerator random(7);
     for (int round = 0; round < 1500; ++round) {
         QStringList names;
@@ -180,9 +179,9 @@ namespace {
 // it alone gives, whatever the texts before it were, and no target list means
 // no change.
 TEST(SectionLinker, OneLinkerForManyTextsLinksEachAsAlone) {
-    const DocumentModel doc = Model({u"Intro"_s, u"Open"_s, u"Close File"_s, u"x@y"_s},
-                                    {u" Open and Close File\r\n"_s, u" (Open), Close File.\r\n"_s,
-                                     u"\tOpen; x@y \r\n"_s, u" nothing\r\n"_s});
+    const DocumentModel doc =
+        Model({u"Intro"_s, u"Open"_s, u"Close File"_s, u"x@y"_s},
+              {u" Open and Close File\r\n"_s, u" (Open), Close File.\r\n"_s, u"\tOpen; x@y \r\n"_s, u" nothing\r\n"_s});
     const std::vector<LinkTarget> targets = LinkTargets(doc);
     const SectionLinker linker(targets);
     const SectionLinker none({});
@@ -212,14 +211,15 @@ namespace {
 // the buffers carried from text to text, must give what the replacements
 // written out give, above all with names that share a first word or a name.
 TEST(CrossReferences, ManySectionsOfSharedAndPrefixedNamesGiveTheLiteralResults) {
-    const QStringList clean = {u"Add"_s,      u"Add"_s,  u"Open"_s, u"Open File"_s, u"Open File Now"_s,
-                               u"File"_s,     u"File Now"_s, u"f(x)"_s, u"Add."_s, u"x"_s,
-                               u"x"_s,        u"(x)"_s,  u"Add;"_s, u"Open("_s,     u"Open  File"_s,
-                               u"Open File 1"_s, u"Open File 12"_s, u"Open File 1 x"_s, u"Open Files"_s};
-    const QStringList literal = {u"a[i]"_s, u"@goto[Add]"_s, u"Add]"_s, u"x]"_s, u"[x"_s, u"Open@File"_s,
-                                 u"@goto[x"_s, u"Open File]"_s};
-    const QStringList glue = {u" "_s, u" "_s, u" "_s, u"  "_s, u"\t"_s, u"\r\n"_s, u"\n"_s, u"\r"_s,
-                              u"("_s, u")"_s, u"."_s, u","_s, u";"_s, u"]"_s, u"@goto["_s, u"y"_s};
+    const QStringList clean = {
+        u"Add"_s,         u"Add"_s,          u"Open"_s,          u"Open File"_s, u"Open File Now"_s,
+        u"File"_s,        u"File Now"_s,     u"f(x)"_s,          u"Add."_s,      u"x"_s,
+        u"x"_s,           u"(x)"_s,          u"Add;"_s,          u"Open("_s,     u"Open  File"_s,
+        u"Open File 1"_s, u"Open File 12"_s, u"Open File 1 x"_s, u"Open Files"_s};
+    const QStringList literal = {u"a[i]"_s, u"@goto[Add]"_s, u"Add]"_s,    u"x]"_s,
+                                 u"[x"_s,   u"Open@File"_s,  u"@goto[x"_s, u"Open File]"_s};
+    const QStringList glue = {u" "_s, u" "_s, u" "_s, u"  "_s, u"\t"_s, u"\r\n"_s, u"\n"_s,     u"\r"_s,
+                              u"("_s, u")"_s, u"."_s, u","_s,  u";"_s,  u"]"_s,    u"@goto["_s, u"y"_s};
     QRandomGenerator random(23);
     int cleanRounds = 0;
     int cleanRoundsLinked = 0;
@@ -272,7 +272,9 @@ TEST(SectionLinker, ThousandsOfNamesLinkEachMention) {
         const QString b = names[random.bounded(1, kCount)];
         // "item_1" is the first section's name and never a target; "item_12x" is no name.
         texts << u" See %1 and (%2). item_1 item_12x\r\n"_s.arg(a, b);
-        const auto link = [&](const QString& name) { return name == names[i - 1] ? name : u"@goto["_s + name + u"]"_s; };
+        const auto link = [&](const QString& name) {
+            return name == names[i - 1] ? name : u"@goto["_s + name + u"]"_s;
+        };
         expected << u" See %1 and (%2). item_1 item_12x\r\n"_s.arg(link(a), link(b));
     }
     const QStringList linked = LinkedTexts(names, texts);
@@ -292,17 +294,19 @@ namespace {
 // be taken for a name of this one.
 TEST(CrossReferences, NamesSharingAFirstWordGiveTheLiteralResults) {
     const QString longName = u"Open File 1 x with a name long enough to pass several steps"_s;
-    const QStringList names = {u"Open"_s,         u"Open File"_s,       u"Open File 1"_s, u"Open File 12"_s,
-                               u"Open File 1 x"_s, u"Open Files"_s,      longName,         longName + u" too"_s,
-                               u"Open File 1 x with a name long enough to pass several stops"_s,
-                               u"Open. File"_s,    u"Open(x) File"_s,    u"Open  File"_s,  u"Open File]"_s};
+    const QStringList names = {
+        u"Open"_s,         u"Open File"_s,       u"Open File 1"_s,
+        u"Open File 12"_s, u"Open File 1 x"_s,   u"Open Files"_s,
+        longName,          longName + u" too"_s, u"Open File 1 x with a name long enough to pass several stops"_s,
+        u"Open. File"_s,   u"Open(x) File"_s,    u"Open  File"_s,
+        u"Open File]"_s};
     // Pieces of the names cut anywhere, so that texts hold their starts too.
     QStringList pieces;
     for (const QString& name : names) {
         pieces << name << name << name.left(name.size() / 2) << name.left(name.size() - 1);
     }
-    const QStringList glue = {u" "_s, u" "_s, u" "_s, u"\t"_s, u"\r\n"_s, u"("_s, u")"_s,
-                              u"."_s, u","_s, u";"_s, u"x"_s, u"@goto["_s};
+    const QStringList glue = {u" "_s, u" "_s, u" "_s, u"\t"_s, u"\r\n"_s, u"("_s,
+                              u")"_s, u"."_s, u","_s, u";"_s,  u"x"_s,    u"@goto["_s};
     QRandomGenerator random(31);
     int linkedRounds = 0;
     for (int round = 0; round < 1200; ++round) {
@@ -321,7 +325,8 @@ TEST(CrossReferences, NamesSharingAFirstWordGiveTheLiteralResults) {
             QString text = u" "_s;
             const int parts = random.bounded(0, 40);
             for (int k = 0; k < parts; ++k) {
-                text += random.bounded(2) == 0 ? pieces[random.bounded(pieces.size())] : glue[random.bounded(glue.size())];
+                text +=
+                    random.bounded(2) == 0 ? pieces[random.bounded(pieces.size())] : glue[random.bounded(glue.size())];
             }
             texts << text;
         }

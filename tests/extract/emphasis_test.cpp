@@ -120,9 +120,27 @@ QString LiteralEmphasis(QString text, QChar m, const QString& openTag, const QSt
 }
 
 TEST(Emphasis, TheWalkGivesTheLiteralResults) {
-    const QStringList pieces = {u" "_s,  u"\t"_s, u"\r\n"_s, u"\n"_s, u"\r"_s, u"*"_s,  u"/"_s, u"_"_s,
-                                u"a"_s,  u"bc"_s, u"."_s,    u")"_s,  u":"_s,  u"(*"_s, u"*)"_s, u"/*"_s,
-                                u"*/"_s, u"("_s,  u"<[[[!^^++]]]>"_s, u"<[[[!^^--]]]>"_s,   u"<[[[!^^"_s};
+    const QStringList pieces = {u" "_s,
+                                u"\t"_s,
+                                u"\r\n"_s,
+                                u"\n"_s,
+                                u"\r"_s,
+                                u"*"_s,
+                                u"/"_s,
+                                u"_"_s,
+                                u"a"_s,
+                                u"bc"_s,
+                                u"."_s,
+                                u")"_s,
+                                u":"_s,
+                                u"(*"_s,
+                                u"*)"_s,
+                                u"/*"_s,
+                                u"*/"_s,
+                                u"("_s,
+                                u"<[[[!^^++]]]>"_s,
+                                u"<[[[!^^--]]]>"_s,
+                                u"<[[[!^^"_s};
     QRandomGenerator random(99);
     for (int round = 0; round < 20000; ++round) {
         QString text;
@@ -131,9 +149,11 @@ TEST(Emphasis, TheWalkGivesTheLiteralResults) {
             text += pieces[random.bounded(pieces.size())];
         }
         const bool hide = random.bounded(2) == 0;
-        ASSERT_EQ(Bold(text, hide), LiteralEmphasis(text, u'*', u"<b>"_s, u"</b>"_s, hide ? u"(*"_s : QString(), u"*)"_s))
+        ASSERT_EQ(Bold(text, hide),
+                  LiteralEmphasis(text, u'*', u"<b>"_s, u"</b>"_s, hide ? u"(*"_s : QString(), u"*)"_s))
             << text.toStdString() << hide;
-        ASSERT_EQ(Italic(text, hide), LiteralEmphasis(text, u'/', u"<i>"_s, u"</i>"_s, hide ? u"/*"_s : QString(), u"*/"_s))
+        ASSERT_EQ(Italic(text, hide),
+                  LiteralEmphasis(text, u'/', u"<i>"_s, u"</i>"_s, hide ? u"/*"_s : QString(), u"*/"_s))
             << text.toStdString() << hide;
     }
 }

@@ -1,7 +1,7 @@
+#include "extract/fill_structures.h"
 #include "extract/block_formatters.h"
 #include "extract/comment_scanner.h"
 #include "extract/document_model.h"
-#include "extract/fill_structures.h"
 #include "extract/section_sort.h"
 #include "support/file_functions.h"
 #include "support/testing.h"
@@ -163,13 +163,12 @@ TEST_F(FillStructuresTest, EveryCombinationOfCommentStyles) {
         "! function: Bang\nx7 = 1\n/* function: Star */\nx8 = 1\n(* function: Paren *)\nx9 = 1\n"
         "{ function: Brace }\nx10 = 1\n";
     const QString path = write(u"styles.txt"_s, source);
-    const QStringList names = {u"Slash"_s, u"Quote"_s, u"Hash"_s, u"Semi"_s, u"Dash"_s,
+    const QStringList names = {u"Slash"_s, u"Quote"_s, u"Hash"_s, u"Semi"_s,  u"Dash"_s,
                                u"Cee"_s,   u"Bang"_s,  u"Star"_s, u"Paren"_s, u"Brace"_s};
     for (int bits = 0; bits < 1024; ++bits) {
         CommentStyles& styles = options.comments;
-        const bool on[] = {(bits & 1) != 0,   (bits & 2) != 0,   (bits & 4) != 0,   (bits & 8) != 0,
-                           (bits & 16) != 0,  (bits & 32) != 0,  (bits & 64) != 0,  (bits & 128) != 0,
-                           (bits & 256) != 0, (bits & 512) != 0};
+        const bool on[] = {(bits & 1) != 0,  (bits & 2) != 0,  (bits & 4) != 0,   (bits & 8) != 0,   (bits & 16) != 0,
+                           (bits & 32) != 0, (bits & 64) != 0, (bits & 128) != 0, (bits & 256) != 0, (bits & 512) != 0};
         styles.chkS1 = on[0];
         styles.chkS2 = on[1];
         styles.chkS4 = on[2];

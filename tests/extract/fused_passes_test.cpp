@@ -27,8 +27,8 @@ QString Applied(Pass pass, QString text) {
 }
 
 TEST(FusedPasses, CommentAndStarRunsAsTheTwoPassesInTurn) {
-    const QStringList pieces = {u" "_s, u"\t"_s, u"\r\n"_s, u"\n"_s, u"\r"_s, u"#"_s, u"##"_s, u"c"_s, u"*"_s,
-                                u"**"_s, u"@/t"_s, u"@/"_s, u"@"_s, u"t"_s, u"x"_s, u"-"_s};
+    const QStringList pieces = {u" "_s, u"\t"_s, u"\r\n"_s, u"\n"_s, u"\r"_s, u"#"_s, u"##"_s, u"c"_s,
+                                u"*"_s, u"**"_s, u"@/t"_s,  u"@/"_s, u"@"_s,  u"t"_s, u"x"_s,  u"-"_s};
     QRandomGenerator random(11);
     for (int round = 0; round < 20000; ++round) {
         const QString text = RandomText(random, pieces, 24);
@@ -50,8 +50,8 @@ TEST(FusedPasses, BlockClosingAndRunBlankingAsTheTwoPassesInTurn) {
     // The blanking goes in steps behind the inserted markers: runs, markers
     // and line ends cut at every place a step can end, and texts that end in
     // the middle of a marker or a run.
-    const QStringList pieces = {u" "_s, u"\t"_s, u"\r\n"_s, u"\r\n"_s, u"\n"_s, u"\r"_s, u"#"_s, u"##"_s,
-                                u"c"_s, u"@/t"_s, u"@/"_s, u"@"_s, u"t"_s, u"x"_s, u"\r\n# x"_s, u"\r\n  #"_s};
+    const QStringList pieces = {u" "_s, u"\t"_s,  u"\r\n"_s, u"\r\n"_s, u"\n"_s, u"\r"_s, u"#"_s,       u"##"_s,
+                                u"c"_s, u"@/t"_s, u"@/"_s,   u"@"_s,    u"t"_s,  u"x"_s,  u"\r\n# x"_s, u"\r\n  #"_s};
     QRandomGenerator random(14);
     for (int round = 0; round < 40000; ++round) {
         const QString text = RandomText(random, pieces, 30);
@@ -60,8 +60,7 @@ TEST(FusedPasses, BlockClosingAndRunBlankingAsTheTwoPassesInTurn) {
             CloseSingleLineBlocks(expected, mark);
             BlankCommentRuns(expected, mark);
             PassContext context;
-            ASSERT_EQ(Applied([&](QString& t) { CloseAndBlankSingleLineBlocks(t, mark, &context); }, text),
-                      expected)
+            ASSERT_EQ(Applied([&](QString& t) { CloseAndBlankSingleLineBlocks(t, mark, &context); }, text), expected)
                 << QString(mark).toStdString() << " " << text.toStdString();
         }
     }
@@ -79,8 +78,8 @@ TEST(FusedPasses, BlockClosingAndRunBlankingAsTheTwoPassesInTurn) {
 }
 
 TEST(FusedPasses, SlashBlockClosingAndBlankingAsTheTwoPassesInTurn) {
-    const QStringList pieces = {u" "_s, u"\t"_s, u"\r\n"_s, u"\r\n"_s, u"\n"_s, u"\r"_s, u"/"_s, u"//"_s,
-                                u"///"_s, u"@/t"_s, u"@/"_s, u"x"_s, u"\r\n// x"_s, u"code // y"_s};
+    const QStringList pieces = {u" "_s,  u"\t"_s,  u"\r\n"_s, u"\r\n"_s, u"\n"_s, u"\r"_s,       u"/"_s,
+                                u"//"_s, u"///"_s, u"@/t"_s,  u"@/"_s,   u"x"_s,  u"\r\n// x"_s, u"code // y"_s};
     QRandomGenerator random(15);
     for (int round = 0; round < 40000; ++round) {
         const QString text = RandomText(random, pieces, 30);
@@ -94,8 +93,8 @@ TEST(FusedPasses, SlashBlockClosingAndBlankingAsTheTwoPassesInTurn) {
 }
 
 TEST(FusedPasses, WebAddressesAsTheTwoReplacementsInTurn) {
-    const QStringList pieces = {u"http"_s, u"https"_s, u"s"_s, u"h"_s, u"://"_s, u":/"_s, u"/"_s,
-                                u"&#58&#47&#47"_s, u"&#58"_s, u"&#47"_s, u"&"_s, u" "_s, u"x"_s};
+    const QStringList pieces = {u"http"_s,         u"https"_s, u"s"_s,    u"h"_s, u"://"_s, u":/"_s, u"/"_s,
+                                u"&#58&#47&#47"_s, u"&#58"_s,  u"&#47"_s, u"&"_s, u" "_s,   u"x"_s};
     QRandomGenerator random(12);
     for (int round = 0; round < 20000; ++round) {
         const QString text = RandomText(random, pieces, 16);
@@ -132,30 +131,51 @@ TEST(FusedPasses, SearchesFindWhatTheLibraryFinds) {
 }
 
 TEST(SkippingWalks, TextsEndingWhileAWalkWaits) {
-    const auto paragraphs = [](QString t) { FormatParagraphs(t); return t; };
+    const auto paragraphs = [](QString t) {
+        FormatParagraphs(t);
+        return t;
+    };
     EXPECT_EQ(paragraphs(u"a\r\n  \r\n"_s), u"a\r\n  \r\n@p"_s);
     EXPECT_EQ(paragraphs(u"a\r\n\r"_s), u"a\r\n\r"_s);
     EXPECT_EQ(paragraphs(u"a long line without any break"_s), u"a long line without any break"_s);
 
-    const auto tables = [](QString t) { FormatDefinitionTables(t); return t; };
+    const auto tables = [](QString t) {
+        FormatDefinitionTables(t);
+        return t;
+    };
     EXPECT_EQ(tables(u"x\r\nterm - text"_s),
               u"x\r\n\r\n<table class=DefTable>\r\n<tr class=Def>\r\n<td class=Def>\r\nterm\r\n</td>\r\n"
               u"<td class=DefSep>-</td>\r\n<td class=DefText>\r\ntext\r\n</td>\r\n</tr>\r\n</table>\r\n"_s);
     EXPECT_EQ(tables(u"a term without a dash"_s), u"a term without a dash"_s);
 
-    const auto afterLists = [](QString t) { FormatHeadingsAfterLists(t); return t; };
+    const auto afterLists = [](QString t) {
+        FormatHeadingsAfterLists(t);
+        return t;
+    };
     EXPECT_EQ(afterLists(u"</ul>\r\n\r\nNext"_s), u"</ul>\r\n\r\nNext"_s);
     EXPECT_EQ(afterLists(u"</ul>\r\n\r\nNext: a"_s), u"</ul>\r\n\r\n<h4>Next</h4> a"_s);
-    const auto afterEmpty = [](QString t) { FormatHeadingsAfterEmptyLines(t); return t; };
+    const auto afterEmpty = [](QString t) {
+        FormatHeadingsAfterEmptyLines(t);
+        return t;
+    };
     EXPECT_EQ(afterEmpty(u"a\r\n\r\nTitle"_s), u"a\r\n\r\nTitle"_s);
     EXPECT_EQ(afterEmpty(u"a\r\n\r\nTitle: x"_s), u"a\r\n\r\n<h4>Title</h4> x"_s);
-    const auto bullets = [](QString t) { FormatBulletLists(t); return t; };
+    const auto bullets = [](QString t) {
+        FormatBulletLists(t);
+        return t;
+    };
     EXPECT_EQ(bullets(u"o a\r\nb"_s), u"<ul>\r\n<li>a\r\nb</ul>"_s);
 
-    const auto keywords = [](QString t) { ConvertKeywordLines(t); return t; };
+    const auto keywords = [](QString t) {
+        ConvertKeywordLines(t);
+        return t;
+    };
     EXPECT_EQ(keywords(u"\r\nfunction: f"_s), u"\r\nfunction: f"_s);
     EXPECT_EQ(keywords(u"\r\nfunction: f\r"_s), u"\r\nfunction: f\r"_s);
-    const auto escapes = [](QString t) { EscapeMarkers(t); return t; };
+    const auto escapes = [](QString t) {
+        EscapeMarkers(t);
+        return t;
+    };
     EXPECT_EQ(escapes(u"a@"_s), u"a@"_s);
     EXPECT_EQ(escapes(u"12345678:"_s), u"12345678:"_s);
     EXPECT_EQ(escapes(u"1234567@t"_s), u"1234567&#64&#116"_s);

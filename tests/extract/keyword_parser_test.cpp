@@ -1,6 +1,6 @@
+#include "extract/keyword_parser.h"
 #include "extract/declarations.h"
 #include "extract/document_model.h"
-#include "extract/keyword_parser.h"
 #include "support/string_functions.h"
 #include "support/testing.h"
 
@@ -46,7 +46,8 @@ TEST(KeywordLines, OnlyTheThreeFormsOfATableWordWithoutSemicolon) {
     for (const QString& word : {u"fUNCTION"_s, u"FuncTion"_s, u"functions"_s, u"Note"_s, u"func tion"_s, u""_s}) {
         EXPECT_FALSE(IsSectionKeyword(word)) << word.toStdString();
     }
-    for (const QString& kept : {u"\nfunction: a;b\nx"_s, u"\nNote: x\ny"_s, u"\nfunction x\ny"_s, u"function: top\nx"_s}) {
+    for (const QString& kept :
+         {u"\nfunction: a;b\nx"_s, u"\nNote: x\ny"_s, u"\nfunction x\ny"_s, u"function: top\nx"_s}) {
         EXPECT_EQ(Converted(kept), Crlf(kept));
     }
 }
@@ -59,8 +60,7 @@ TEST(KeywordLines, TheLineAfterALineWithAColonIsExaminedToo) {
 }
 
 TEST(KeywordLines, TheLineAfterAKeywordLineIsNot) {
-    EXPECT_EQ(Converted(u"\nfunction: A\nfunction: B\nx\n"_s),
-              Crlf(u"\n\n@/t\n@section A\n @tfunction: B\nx\n"_s));
+    EXPECT_EQ(Converted(u"\nfunction: A\nfunction: B\nx\n"_s), Crlf(u"\n\n@/t\n@section A\n @tfunction: B\nx\n"_s));
 }
 
 /// The keyword walk as written, one state step per character, the text
@@ -74,9 +74,16 @@ QString LiteralKeywordPass(QString text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         switch (state) {
-        case 0: state = c == u'\r' ? 1 : 0; break;
-        case 1: state = c == u'\n' ? 2 : 0; break;
-        case 2: state = c == u'\r' ? 1 : blank(c) ? 2 : 3; start = i; break;
+        case 0:
+            state = c == u'\r' ? 1 : 0;
+            break;
+        case 1:
+            state = c == u'\n' ? 2 : 0;
+            break;
+        case 2:
+            state = c == u'\r' ? 1 : blank(c) ? 2 : 3;
+            start = i;
+            break;
         case 3:
             if (c == u'\r') {
                 state = 1;
@@ -85,7 +92,9 @@ QString LiteralKeywordPass(QString text) {
                 state = 4;
             }
             break;
-        case 4: state = c == u'\r' ? 5 : 4; break;
+        case 4:
+            state = c == u'\r' ? 5 : 4;
+            break;
         default: {
             state = 0;
             if (c != u'\n') {
@@ -107,7 +116,7 @@ QString LiteralKeywordPass(QString text) {
 }
 
 TEST(KeywordLines, TheWalkGivesTheLiteralResults) {
-    const QStringList pieces = {u"\r\n"_s, u"\n"_s,      u"\r"_s,   u" "_s,       u"\t"_s, u":"_s, u";"_s,
+    const QStringList pieces = {u"\r\n"_s, u"\n"_s,       u"\r"_s,  u" "_s,        u"\t"_s,   u":"_s,     u";"_s,
                                 u"x"_s,    u"function"_s, u"Sub"_s, u"FUNCTION"_s, u"fUNC"_s, u"name :"_s};
     QRandomGenerator random(5);
     for (int round = 0; round < 20000; ++round) {
@@ -135,8 +144,8 @@ TEST(Sections, NamesPositionsAndTexts) {
 }
 
 TEST(Sections, UnnamedTypedAndBlockEndingSections) {
-    const DocumentModel doc = Parsed(
-        Crlf(u"\n@section \n @tone@/t\n// @section Typed\t name \n@section Last@/t\n @tcode\n@/t"_s));
+    const DocumentModel doc =
+        Parsed(Crlf(u"\n@section \n @tone@/t\n// @section Typed\t name \n@section Last@/t\n @tcode\n@/t"_s));
     ASSERT_EQ(doc.SectionCount, 3.0);
     EXPECT_EQ(doc.section(1).Name, u"PLEASE NAME THIS SECTION"_s);
     EXPECT_EQ(doc.section(1).Text, Crlf(u"one\n\n"_s));
@@ -245,8 +254,8 @@ QString LiteralDeclaration(const QString& text, const QString& name, qsizetype f
 }
 
 QString RandomSource(QRandomGenerator& random, const QStringList& names) {
-    const QStringList pieces = {u"("_s, u")"_s, u"\r\n"_s, u"\n"_s, u" "_s, u"\t"_s, u"_"_s, u"@t"_s, u"@/t"_s,
-                                u"x"_s, u"\u00df"_s, u"\u1e9e"_s, u"\u212a"_s, u"k"_s, u"@section"_s};
+    const QStringList pieces = {u"("_s,   u")"_s, u"\r\n"_s,   u"\n"_s,     u" "_s,      u"\t"_s, u"_"_s,       u"@t"_s,
+                                u"@/t"_s, u"x"_s, u"\u00df"_s, u"\u1e9e"_s, u"\u212a"_s, u"k"_s,  u"@section"_s};
     QString text;
     const int count = random.bounded(1, 60);
     for (int k = 0; k < count; ++k) {
@@ -264,8 +273,8 @@ QString RandomSource(QRandomGenerator& random, const QStringList& names) {
 }
 
 TEST(Sections, IndexedLookUpsGiveTheLiteralResults) {
-    const QStringList names = {u"Add"_s, u"add"_s, u"f"_s, u"F(x"_s, u"stra\u00dfe"_s, u"x y"_s, u"("_s,
-                               u"a)"_s, u"@/t"_s, u""_s, u"k"_s, u"\u212a"_s, u"Stra\u1e9eE"_s, u" @/t x"_s,
+    const QStringList names = {u"Add"_s, u"add"_s, u"f"_s, u"F(x"_s, u"stra\u00dfe"_s, u"x y"_s, u"("_s, u"a)"_s,
+                               u"@/t"_s, u""_s, u"k"_s, u"\u212a"_s, u"Stra\u1e9eE"_s, u" @/t x"_s,
                                // Names that end alike split the edges of the look-up's trie.
                                u"b x y"_s, u"@b x y"_s, u"@/t y"_s};
     QRandomGenerator random(20240611);

@@ -79,8 +79,7 @@ TEST(MultiLineStyles, DoubledBracesSurviveTheBraceStyle) {
     EXPECT_EQ(Applied([](QString& t) { CloseBraceComments(t); }, u"{{a}} { b } {{{"_s), u"{{a}}    b @/t {{  "_s);
     // What stands for a doubled brace while single ones are replaced comes
     // back as one even when it was written in the text.
-    EXPECT_EQ(Applied([](QString& t) { CloseBraceComments(t); }, u"[_un_+].. [_un_-].[_un_-].."_s),
-              u"{{ [_un_-].}}"_s);
+    EXPECT_EQ(Applied([](QString& t) { CloseBraceComments(t); }, u"[_un_+].. [_un_-].[_un_-].."_s), u"{{ [_un_-].}}"_s);
 }
 
 // --- Prefix-character styles ---
@@ -240,9 +239,10 @@ QString LiteralDoubleSlashEnds(QString text) {
 }
 
 TEST(ScannerPasses, OneCopyPassesGiveTheLiteralResults) {
-    const QStringList pieces = {u" "_s,   u"\t"_s,  u"\r\n"_s, u"\n"_s, u"\r"_s, u"/"_s,  u"*"_s, u"("_s, u")"_s,
-                                u"{"_s,   u"}"_s,   u"#"_s,    u"x"_s,  u"@"_s,  u"t"_s,  u":"_s, u"c"_s, u"i"_s, u"[_un_+].."_s,
-                                u"[_un_-].."_s,    u"@/t"_s,  u"// a"_s, u"# b"_s, u"http://"_s};
+    const QStringList pieces = {u" "_s,         u"\t"_s,        u"\r\n"_s, u"\n"_s,   u"\r"_s,  u"/"_s,
+                                u"*"_s,         u"("_s,         u")"_s,    u"{"_s,    u"}"_s,   u"#"_s,
+                                u"x"_s,         u"@"_s,         u"t"_s,    u":"_s,    u"c"_s,   u"i"_s,
+                                u"[_un_+].."_s, u"[_un_-].."_s, u"@/t"_s,  u"// a"_s, u"# b"_s, u"http://"_s};
     QRandomGenerator random(3);
     for (int round = 0; round < 20000; ++round) {
         const QString text = RandomText(random, pieces, 30);
@@ -253,9 +253,9 @@ TEST(ScannerPasses, OneCopyPassesGiveTheLiteralResults) {
             << text.toStdString();
 
         expected = text;
-        for (const auto& [found, replacement] : {std::pair(u"{{"_s, u"[_un_+].."_s), std::pair(u"}}"_s, u"[_un_-].."_s),
-                                                 std::pair(u"{"_s, u"  "_s), std::pair(u"}"_s, u"@/t"_s),
-                                                 std::pair(u"[_un_+].."_s, u"{{"_s), std::pair(u"[_un_-].."_s, u"}}"_s)}) {
+        for (const auto& [found, replacement] :
+             {std::pair(u"{{"_s, u"[_un_+].."_s), std::pair(u"}}"_s, u"[_un_-].."_s), std::pair(u"{"_s, u"  "_s),
+              std::pair(u"}"_s, u"@/t"_s), std::pair(u"[_un_+].."_s, u"{{"_s), std::pair(u"[_un_-].."_s, u"}}"_s)}) {
             ReplaceAll(expected, found, replacement);
         }
         ASSERT_EQ(Applied([](QString& t) { CloseBraceComments(t); }, text), expected) << text.toStdString();

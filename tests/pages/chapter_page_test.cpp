@@ -1,5 +1,5 @@
-#include "extract/document_model.h"
 #include "pages/chapter_page.h"
+#include "extract/document_model.h"
 #include "pages/error_page.h"
 #include "pages/page_frame.h"
 #include "support/environment.h"

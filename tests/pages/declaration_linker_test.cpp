@@ -1,5 +1,5 @@
-#include "extract/document_model.h"
 #include "pages/declaration_linker.h"
+#include "extract/document_model.h"
 #include "support/html_text.h"
 #include "support/string_functions.h"
 

@@ -1,6 +1,6 @@
+#include "pages/single_file_build.h"
 #include "extract/document_model.h"
 #include "pages/page_frame.h"
-#include "pages/single_file_build.h"
 #include "support/preferences.h"
 #include "support/settings.h"
 #include "support/special_files.h"

@@ -1,9 +1,9 @@
+#include "pages/tag_translation.h"
 #include "extract/comment_scanner.h"
 #include "extract/document_model.h"
 #include "extract/inline_tags.h"
 #include "extract/web_links.h"
 #include "pages/page_frame.h"
-#include "pages/tag_translation.h"
 #include "support/html_text.h"
 #include "support/string_functions.h"
 #include "support/testing.h"
@@ -175,8 +175,8 @@ TEST(TranslateSections, passesSharingBuffersGiveWhatFreshBuffersGive) {
         u"nothing at all"_s,
     };
     using Pass = void (*)(QString&, PassContext*);
-    const Pass passes[] = {HighlightWords, TranslateGotoTags, TranslateLinkTags, TranslateFigureTags,
-                           LinkWebAddresses, TranslateSimpleTags};
+    const Pass passes[] = {HighlightWords,      TranslateGotoTags, TranslateLinkTags,
+                           TranslateFigureTags, LinkWebAddresses,  TranslateSimpleTags};
     PassContext context;
     QString working;
     for (int round = 0; round < 2; ++round) {
@@ -323,9 +323,9 @@ TEST(SectionTranslator, givesWhatTheSeparateWholeTextPassesGive) {
 }
 
 TEST(SectionTranslator, textsThatEndInsideATagOrMarker) {
-    const QString texts[] = {u""_s,       u"@"_s,          u"@g"_s,     u"@goto"_s,  u"@goto["_s, u"@goto[a"_s,
-                             u"@level_"_s, u"@/level_"_s,  u"AT#$#"_s, u"x AT#$"_s, u"@/"_s,     u"http:/"_s,
-                             u"http://"_s, u"@figure[a]"_s, u"@r"_s,   u"@r@r"_s,   u"a]@link[b"_s};
+    const QString texts[] = {u""_s,        u"@"_s,          u"@g"_s,    u"@goto"_s,  u"@goto["_s,   u"@goto[a"_s,
+                             u"@level_"_s, u"@/level_"_s,   u"AT#$#"_s, u"x AT#$"_s, u"@/"_s,       u"http:/"_s,
+                             u"http://"_s, u"@figure[a]"_s, u"@r"_s,    u"@r@r"_s,   u"a]@link[b"_s};
     SectionTranslator translator;
     for (const QString& text : texts) {
         EXPECT_EQ(translator.text(text).toString(), TextByPasses(text)) << text.toStdString();

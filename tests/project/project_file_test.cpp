@@ -231,14 +231,13 @@ TEST_F(ProjectFileTest, badFiles_areRefusedAndLeaveTheOpenProjectIntact) {
          "damaged"},
         {"unbalanced chapter list", saved("<N>file1.c</N>", u"<N>file1.c"_s), kFileError, "damaged"},
         // Half an element, or one in other letters, would be read back wrongly after a save.
-        {"value holding an unclosed element", saved("<HomeChapter></HomeChapter>",
-                                                   u"<HomeChapter>a <IndexTitle>b</HomeChapter>"_s), kFileError,
+        {"value holding an unclosed element",
+         saved("<HomeChapter></HomeChapter>", u"<HomeChapter>a <IndexTitle>b</HomeChapter>"_s), kFileError,
          "<HomeChapter>"},
         {"value holding an element in lower case",
          saved("<IndexText></IndexText>", u"<IndexText><copyright>x</copyright></IndexText>"_s), kFileError,
          "<IndexText>"},
-        {"chapter name holding a folder tag", saved("<N>file1.c</N>", u"<N>file1.c<r></N>"_s), kFileError,
-         "damaged"},
+        {"chapter name holding a folder tag", saved("<N>file1.c</N>", u"<N>file1.c<r></N>"_s), kFileError, "damaged"},
         {"binary garbage", QByteArray("\x00\x01\xff\xfe<\x80>\x00", 8), kFileError, "not a Tessarel project"},
     };
     for (const BadFile& bad : cases) {

@@ -7,9 +7,9 @@
 #include "support/file_functions.h"
 #include "support/testing.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
-#include <gtest/gtest.h>
 
 namespace tessarel::testing {
 namespace {

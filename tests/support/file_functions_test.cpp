@@ -42,15 +42,18 @@ TEST(PathFunctions, SplitAPathIntoItsParts) {
 TEST(PathFunctions, DrivesAndProjectPaths) {
 #ifdef Q_OS_WIN
     EXPECT_EQ(DrivePart(QStringLiteral("C:\\docs\\main.c")), QStringLiteral("C"));
-    EXPECT_EQ(ResolveProjectPath(QStringLiteral("C:\\proj\\"), QStringLiteral("D:\\out\\")), QStringLiteral("D:\\out\\"));
+    EXPECT_EQ(ResolveProjectPath(QStringLiteral("C:\\proj\\"), QStringLiteral("D:\\out\\")),
+              QStringLiteral("D:\\out\\"));
 #else
     EXPECT_EQ(DrivePart(QStringLiteral("/docs/main.c")), QStringLiteral("/"));
     EXPECT_EQ(DrivePart(QStringLiteral("docs/main.c")), QString());
     EXPECT_EQ(ResolveProjectPath(QStringLiteral("/proj/"), QStringLiteral("/out/")), QStringLiteral("/out/"));
     // Folders stored with backslashes still resolve.
-    EXPECT_EQ(ResolveProjectPath(QStringLiteral("/proj/"), QStringLiteral("..\\src\\")), QStringLiteral("/proj/../src/"));
+    EXPECT_EQ(ResolveProjectPath(QStringLiteral("/proj/"), QStringLiteral("..\\src\\")),
+              QStringLiteral("/proj/../src/"));
 #endif
-    EXPECT_EQ(ResolveProjectPath(P(QStringLiteral("/proj/")), P(QStringLiteral("html/"))), P(QStringLiteral("/proj/html/")));
+    EXPECT_EQ(ResolveProjectPath(P(QStringLiteral("/proj/")), P(QStringLiteral("html/"))),
+              P(QStringLiteral("/proj/html/")));
     EXPECT_EQ(WithTrailingBackslash(P(QStringLiteral("/docs"))), P(QStringLiteral("/docs/")));
     EXPECT_EQ(WithTrailingBackslash(P(QStringLiteral("/docs/"))), P(QStringLiteral("/docs/")));
     EXPECT_EQ(JoinFolderAndFile(P(QStringLiteral("/out/")), QStringLiteral("main.c.htm")),
@@ -159,8 +162,9 @@ TEST(TextFiles, AReadOnlyTargetIsRefusedWithTheMessageAndKept) {
     EXPECT_EQ(ReadBytes(path), QByteArray("good"));
     ASSERT_EQ(t.ui.messages.size(), 1u);
     EXPECT_EQ(t.ui.messages[0].title, QStringLiteral("Read only file"));
-    EXPECT_EQ(t.ui.messages[0].text, QStringLiteral("Unable to write: \r\n") + path +
-                                         QStringLiteral("\r\nThe file it's READ ONLY, blank or opened by someone else."));
+    EXPECT_EQ(t.ui.messages[0].text,
+              QStringLiteral("Unable to write: \r\n") + path +
+                  QStringLiteral("\r\nThe file it's READ ONLY, blank or opened by someone else."));
     EXPECT_EQ(t.ui.messages[0].icon, MessageIcon::Exclamation);
 }
 

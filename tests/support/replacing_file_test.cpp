@@ -1,9 +1,9 @@
 // A file is replaced by a new one made beside it under a name nobody can
 // guess, renamed over it: links at the target are replaced, never followed, a
 // failed write keeps the old file, and the user is told what the system said.
-#include "support/file_size_limit.h"
-#include "support/file_functions.h"
 #include "support/replacing_file.h"
+#include "support/file_functions.h"
+#include "support/file_size_limit.h"
 #include "support/testing.h"
 
 #include <QDir>

@@ -18,7 +18,7 @@ MessageAnswer RecordingUserInterface::message(const QString& title, const QStrin
         return answer;
     }
     return (buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel) ? MessageAnswer::Yes
-                                                                                         : MessageAnswer::Ok;
+                                                                                        : MessageAnswer::Ok;
 }
 
 void RecordingUserInterface::addLogRow(const QString& reason, const QString& item, bool status, const QString& title,

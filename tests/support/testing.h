@@ -9,9 +9,9 @@
 #include <QTemporaryDir>
 
 #include <deque>
-#include <ostream>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 namespace tessarel::testing {
@@ -32,8 +32,7 @@ public:
         QString title, output;
     };
 
-    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon,
-                          MessageButtons buttons) override;
+    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon, MessageButtons buttons) override;
     void SetProgressMax(int max) override;
     void ResetProgress() override;
     void AddProgress() override;

@@ -70,8 +70,8 @@ TEST(TextFileWriter, anySplitIntoPiecesGivesTheBytesOfTheWholeText) {
             }
             file.write(QStringView(text).sliced(from));
             ASSERT_TRUE(file.finish(t.ui));
-            const QByteArray expected = encoding == FileEncoding::Utf8 ? (text + kCrLf).toUtf8()
-                                                                        : Latin1ByHand(text) + "\r\n";
+            const QByteArray expected =
+                encoding == FileEncoding::Utf8 ? (text + kCrLf).toUtf8() : Latin1ByHand(text) + "\r\n";
             ASSERT_EQ(ReadBytes(path), expected) << round;
         }
     }
