@@ -124,7 +124,7 @@ QString ResolveCommandLinePath(const QString& firstParameter, const QString& cur
     const QString fileName = FileNameOf(firstParameter);
     QString path;
     if (folder.isEmpty()) {
-        path = WithTrailingBackslash(currentFolder) + fileName;
+        path = WithTrailingSeparator(currentFolder) + fileName;
     } else {
 #ifdef Q_OS_WIN
         const bool absolute = folder.contains(QLatin1Char(':')) || folder.contains(QStringLiteral("\\\\"));
@@ -132,8 +132,8 @@ QString ResolveCommandLinePath(const QString& firstParameter, const QString& cur
         const bool absolute = folder.startsWith(QLatin1Char('/'));
 #endif
         if (!absolute) {
-            const QString entered = enterFolder(WithTrailingBackslash(currentFolder) + folder);
-            path = WithTrailingBackslash(entered) + fileName;
+            const QString entered = enterFolder(WithTrailingSeparator(currentFolder) + folder);
+            path = WithTrailingSeparator(entered) + fileName;
         } else {
             enterFolder(folder);
             path = firstParameter;

@@ -124,7 +124,7 @@ void MainCommands::OpenFile(const QString& path) {
         OpenProject(path);
         // A project that could not be opened has nothing to build.
         if (commandLine.IsOptionPresent(QStringLiteral("b")) && projectOpen()) {
-            BuildTheProject();
+            BuildProject();
         }
         view_.processEvents();
         view_.processEvents();
@@ -151,25 +151,25 @@ void MainCommands::OpenSourceFile(const QString& path) {
     RememberFile(path);
     ShowDocumentName(path);
     workspace_.document.SourceFilePath = path;
-    BuildTheFile();
+    BuildSingleFile();
 }
 
 // ---- Builds and preview ---------------------------------------------------------
 
 void MainCommands::BuildDocumentation() {
     if (projectOpen()) {
-        BuildTheProject();
+        BuildProject();
     } else if (!TrimSpaces(workspace_.document.SourceFilePath).isEmpty()) {
-        BuildTheFile();
+        BuildSingleFile();
     }
 }
 
-void MainCommands::BuildTheProject() {
+void MainCommands::BuildProject() {
     RunReported(workspace_.env, kModule, QStringLiteral("BuildTheProject"),
-                [&] { ::tessarel::BuildTheProject(workspace_); });
+                [&] { ::tessarel::BuildProject(workspace_); });
 }
 
-void MainCommands::BuildTheFile() {
+void MainCommands::BuildSingleFile() {
     RunIgnoringErrors([&] {
         Workspace& ws = workspace_;
         Settings& settings = ws.project.settings;
@@ -184,7 +184,7 @@ void MainCommands::BuildTheFile() {
                                   .projectFolder = ws.project.ProjectFolder,
                                   .destinationFolder = ws.destinationFolder,
                                   .generatedAt = BuildTimestamp()};
-        RunReported(ws.env, kModule, QStringLiteral("Starttessarel"), [&] { ::tessarel::BuildTheFile(context); });
+        RunReported(ws.env, kModule, QStringLiteral("Starttessarel"), [&] { ::tessarel::BuildSingleFile(context); });
     });
 }
 

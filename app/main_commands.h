@@ -56,8 +56,8 @@ public:
 
     // ---- Builds and preview ----
     void BuildDocumentation();
-    void BuildTheProject();
-    void BuildTheFile();
+    void BuildProject();
+    void BuildSingleFile();
     void mnuViewHTMLHelp_Click();
     void mnuViewBrowser_Click();
     void mnuReferenceManual_Click();

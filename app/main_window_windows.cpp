@@ -59,7 +59,7 @@ void frmMain::buildStarted(bool projectBuild) {
     }
     ShowProgressWindow();
     if (projectBuild) {
-        progress_->ResetProgress();
+        progress_->resetProgress();
     }
     DisableToolbarButtons();
 }

@@ -62,7 +62,7 @@ void MainCommands::CloseProject() {
         settings.IndexTitle.clear();
         settings.IndexText.clear();
         settings.Style.clear();
-        settings.SumCon.clear();
+        settings.Overview = ChapterOverview::None;
         ShowStylePreference();
 
         ClearProject(ws.project);
@@ -134,7 +134,7 @@ void MainCommands::mnuNewProject_Click() {
         SaveProject(ui, project, project.ProjectPath);
         if (ui.message(QStringLiteral("Build Project"), QStringLiteral("Build Project?"), MessageIcon::None,
                        MessageButtons::YesNo) == MessageAnswer::Yes) {
-            BuildTheProject();
+            BuildProject();
         }
     });
 }
@@ -191,7 +191,7 @@ void MainCommands::mnuSaveProjectAs_Click() {
         ProjectModel& project = workspace_.project;
         const QString newFolder = FolderOf(path);
         auto rebase = [&](const QString& relative) {
-            return MakeRelativePath(newFolder, WithTrailingBackslash(project.resolve(relative)));
+            return MakeRelativePath(newFolder, WithTrailingSeparator(project.resolve(relative)));
         };
         project.settings.RelDestPath = rebase(project.settings.RelDestPath);
         for (int i = 0; i < project.NumberOfChapters; ++i) {

@@ -74,20 +74,20 @@ MessageAnswer WindowUserInterface::message(const QString& title, const QString& 
     return AnswerOf(box.exec());
 }
 
-void WindowUserInterface::addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
-                                    const QString& output) {
+void WindowUserInterface::showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                                     const QString& output) {
     if (window_ != nullptr) {
-        window_->progressWindow()->AddItem(reason, item, status, title, output);
+        window_->progressWindow()->addLogRow(reason, item, status, title, output);
     }
 }
 
-void WindowUserInterface::SetProgressMax(int max) {
+void WindowUserInterface::setProgressMaximum(int max) {
     if (window_ != nullptr) {
-        window_->progressWindow()->SetProgressMax(max);
+        window_->progressWindow()->setProgressMaximum(max);
     }
 }
 
-void WindowUserInterface::ResetProgress() {
+void WindowUserInterface::resetProgress() {
     if (window_ == nullptr) {
         return;
     }
@@ -96,13 +96,13 @@ void WindowUserInterface::ResetProgress() {
         // Within a running build only the bar starts again; the log keeps its lines.
         progress->restartBar();
     } else {
-        progress->ResetProgress();
+        progress->resetProgress();
     }
 }
 
-void WindowUserInterface::AddProgress() {
+void WindowUserInterface::advanceProgress() {
     if (window_ != nullptr) {
-        window_->progressWindow()->AddProgress();
+        window_->progressWindow()->advanceProgress();
     }
 }
 

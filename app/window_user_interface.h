@@ -16,9 +16,9 @@ public:
     void attach(frmMain* window) { window_ = window; }
 
     MessageAnswer message(const QString& title, const QString& text, MessageIcon icon, MessageButtons buttons) override;
-    void SetProgressMax(int max) override;
-    void ResetProgress() override;
-    void AddProgress() override;
+    void setProgressMaximum(int max) override;
+    void resetProgress() override;
+    void advanceProgress() override;
     void setProgressCaption(const QString& caption) override;
     bool cancelRequested() const override { return blnCancelBuild; }
     void setCancelRequested(bool requested) override { blnCancelBuild = requested; }
@@ -42,8 +42,8 @@ public:
     std::function<void(const QString& caption)> onProgressCaption;
 
 protected:
-    void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
-                   const QString& output) override;
+    void showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                    const QString& output) override;
     void processEvents() override;
 
 private:

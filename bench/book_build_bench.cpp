@@ -112,7 +112,7 @@ int main(int argc, char** argv) {
     }
 
     clock.restart();
-    const tessarel::ProjectBuildResult result = tessarel::BuildTheProject(ws);
+    const tessarel::ProjectBuildResult result = tessarel::BuildProject(ws);
     const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
 
     rusage usage{};

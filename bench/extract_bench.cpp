@@ -1,5 +1,5 @@
 // Throughput and memory of one file's way from source to chapter page:
-// FillStructures, then WriteChapterPage. Generates mixed documented sources of
+// ParseSourceFile, then WriteChapterPage. Generates mixed documented sources of
 // growing size, parses and writes each several times, every time in a child
 // process of its own (a program run: every size starts from the same memory),
 // and prints the best MB/s and the memory per input byte. With --warm each
@@ -220,7 +220,7 @@ Result Measure(const QString& sourcePath, const QString& pageFolder, bool links,
         wall.start();
         const long startFaults = MinorFaults();
         const double start = CpuSeconds();
-        result.ok = FillStructures(ui, doc, sourcePath, options);
+        result.ok = ParseSourceFile(ui, doc, sourcePath, options);
         const double parsed = CpuSeconds();
         const long parsedFaults = MinorFaults();
         if (writePage) {
@@ -306,7 +306,7 @@ int main(int argc, char* argv[]) {
     QTemporaryDir temporary;
     const QString folder = keep.isEmpty() ? temporary.path() : keep;
     QDir().mkpath(folder);
-    std::printf("FillStructures%s, all ten comment styles, cross-references %s, %s runs\n",
+    std::printf("ParseSourceFile%s, all ten comment styles, cross-references %s, %s runs\n",
                 writePage ? " + WriteChapterPage" : " only", links ? "on" : "off", warm ? "warm" : "cold");
     std::printf("%7s %9s %9s %9s %8s %8s %8s %7s %9s %10s %7s %9s %9s\n", "size", "sections", "parse s", "page s",
                 "wall s", "MB/s", "s/MB", "vs 1st", "peak MB", "growth MB", "B/byte", "parse pf", "page pf");

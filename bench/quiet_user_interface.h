@@ -14,9 +14,9 @@ public:
         ++messages;
         return tessarel::MessageAnswer::Ok;
     }
-    void SetProgressMax(int) override {}
-    void ResetProgress() override {}
-    void AddProgress() override {}
+    void setProgressMaximum(int) override {}
+    void resetProgress() override {}
+    void advanceProgress() override {}
     void setProgressCaption(const QString&) override {}
     bool cancelRequested() const override { return false; }
     void setCancelRequested(bool) override {}
@@ -32,7 +32,7 @@ public:
     int failed = 0;
 
 protected:
-    void addLogRow(const QString&, const QString&, bool status, const QString&, const QString&) override {
+    void showLogRow(const QString&, const QString&, bool status, const QString&, const QString&) override {
         failed += status ? 0 : 1;
     }
 };

@@ -109,7 +109,7 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
     UserInterface& ui = out.ws.env.ui;
     const bool help = map == SiteMap::HelpProject;
     ui.setProgressCaption(help ? QStringLiteral("HTML Help Index") : QStringLiteral("Active Index"));
-    ui.SetProgressMax(static_cast<int>(out.ws.IndexEntries.size()) + 1);
+    ui.setProgressMaximum(static_cast<int>(out.ws.IndexEntries.size()) + 1);
     QString text;
     AddLineTo(text, QStringLiteral("<HTML>"));
     AddLineTo(text, QStringLiteral("<HEAD>"));
@@ -126,7 +126,7 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
                                 QStringLiteral("\"><param name=\"Local\" value=\"") +
                                 TopicPath(map, TopicHref(entry.EntryPage)) + tail);
         }
-        ui.AddProgress();
+        ui.advanceProgress();
     }
     AddLineTo(text, QStringLiteral("</UL>"));
     AddLineTo(text, QStringLiteral("</BODY></HTML>"));
@@ -134,8 +134,8 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
     if (!WriteTextFile(ui, help ? out.helpPath(fileName) : out.path(fileName), text)) {
         return false;
     }
-    ui.AddItem(help ? QStringLiteral("> HTML Help Index") : QStringLiteral("> Active Index"), QString(), true,
-               QString(), fileName);
+    ui.addLogRow(help ? QStringLiteral("> HTML Help Index") : QStringLiteral("> Active Index"), QString(), true,
+                 QString(), fileName);
     return true;
 }
 

@@ -25,7 +25,7 @@ QString FindHtmlHelpCompiler(const Environment& env) {
         env.preferences.ReadPreference(prefs::kProject, prefs::kCompilerPath, prefs::DefaultCompilerPath()));
     // An empty folder would turn the name into a path relative to the current folder.
     if (!folder.isEmpty()) {
-        const QFileInfo configured(WithTrailingBackslash(folder) + name);
+        const QFileInfo configured(WithTrailingSeparator(folder) + name);
         if (configured.isFile() && configured.isExecutable()) {
             return configured.filePath();
         }
@@ -62,7 +62,7 @@ FileStamp StampOf(const QString& path) {
 CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, const QString& compiledName,
                                const HelpBookSize& book, const CompilerTimeLimit& limit) {
     CompileOutcome outcome;
-    const QString folder = WithTrailingBackslash(helpFolder);
+    const QString folder = WithTrailingSeparator(helpFolder);
     outcome.compiledFile = folder + compiledName;
     qint64 bytes = book.pageBytes;
     for (const char* file : {"help.hhp", "index.hhk", "contents.hhc"}) {

@@ -67,7 +67,7 @@ std::vector<ChapterPagePlan> PlanChapterPages(const ProjectModel& project, int c
 
 QString ChapterDisplayName(const Chapter& chapter) {
     const QString folder = NativeSeparators(chapter.RelPath);
-    return folder.isEmpty() ? chapter.Name : WithTrailingBackslash(folder) + chapter.Name;
+    return folder.isEmpty() ? chapter.Name : WithTrailingSeparator(folder) + chapter.Name;
 }
 
 void LogRefusedChapter(UserInterface& ui, const ProjectModel& project, const std::vector<ChapterPagePlan>& plan,
@@ -79,15 +79,15 @@ void LogRefusedChapter(UserInterface& ui, const ProjectModel& project, const std
     case PageClaim::Own:
         break;
     case PageClaim::BadName:
-        ui.AddItem(QStringLiteral("Bad File Name"), chapter.Name, false, none, none);
+        ui.addLogRow(QStringLiteral("Bad File Name"), chapter.Name, false, none, none);
         break;
     case PageClaim::TakenByChapter:
-        ui.AddItem(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), false,
-                   QStringLiteral("Page of ") + ChapterDisplayName(ChapterAt(project, entry.holder)), entry.page);
+        ui.addLogRow(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), false,
+                     QStringLiteral("Page of ") + ChapterDisplayName(ChapterAt(project, entry.holder)), entry.page);
         break;
     case PageClaim::TakenByBook:
-        ui.AddItem(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), false,
-                   QStringLiteral("Page of the book"), entry.page);
+        ui.addLogRow(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), false,
+                     QStringLiteral("Page of the book"), entry.page);
         break;
     }
 }

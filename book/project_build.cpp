@@ -43,7 +43,7 @@ bool IsSameFile(const QString& a, const QString& b) {
     return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
-/// One run of BuildTheProject. A step that cannot write stops the build: the
+/// One run of BuildProject. A step that cannot write stops the build: the
 /// write has been reported to the user once, and nothing after it is attempted.
 class ProjectBuild {
 public:
@@ -159,9 +159,10 @@ void ProjectBuild::compile() {
                                       ws_.compilerTimeLimit);
     const CompileOutcome& outcome = result_.compile;
     if (outcome.compiled) {
-        ui_.AddItem(QStringLiteral("> Compiled Help"), QStringLiteral("help.hhp"), true, QString(), compiledName);
+        ui_.addLogRow(QStringLiteral("> Compiled Help"), QStringLiteral("help.hhp"), true, QString(), compiledName);
     } else if (outcome.run.end != ProgramEnd::NotStarted || !outcome.run.startError.isEmpty()) {
-        ui_.AddItem(CompileFailureReason(outcome), QStringLiteral("help.hhp"), false, QString(), QStringLiteral("---"));
+        ui_.addLogRow(CompileFailureReason(outcome), QStringLiteral("help.hhp"), false, QString(),
+                      QStringLiteral("---"));
     }
 }
 
@@ -219,7 +220,7 @@ bool ProjectBuild::prepareDestination() {
         ShowReadOnlyMessage(ui_, folder);
         return false;
     }
-    out_.folder = WithTrailingBackslash(folder);
+    out_.folder = WithTrailingSeparator(folder);
     ws_.destinationFolder = out_.folder;
     QString failure;
     if (!QFileInfo(out_.folder).isDir() && !MakeFolders(out_.folder, failure)) {
@@ -273,8 +274,8 @@ bool ProjectBuild::keepSourcesOutOfTheBook() {
     QStringList kept;
     for (const QString& path : std::as_const(paths)) {
         if (sources_.contains(path)) {
-            ui_.AddItem(QStringLiteral("Not Built: Page Is A Source"), FileNameOf(path), false, QStringLiteral("---"),
-                        path.mid(out_.folder.size()));
+            ui_.addLogRow(QStringLiteral("Not Built: Page Is A Source"), FileNameOf(path), false, QStringLiteral("---"),
+                          path.mid(out_.folder.size()));
             kept << path;
         }
     }
@@ -402,7 +403,7 @@ bool ProjectBuild::reportSourceNotRead(int i, const ReadResult& read, const QStr
             return false;
         }
     }
-    ui_.AddItem(ReadFailureReason(read.outcome), chapter.Name, false, QStringLiteral("---"), page);
+    ui_.addLogRow(ReadFailureReason(read.outcome), chapter.Name, false, QStringLiteral("---"), page);
     ++result_.chaptersFailed;
     return true;
 }
@@ -444,7 +445,7 @@ bool ProjectBuild::buildChapter(int i) {
                                   .projectFolder = project_.ProjectFolder,
                                   .destinationFolder = out_.folder,
                                   .generatedAt = generatedAt_};
-        Starttessarel(context);
+        BuildChapter(context);
         // A page that could not be written has been told about; the book must
         // not list it as built.
         if (!context.pageWritten) {
@@ -464,23 +465,24 @@ bool ProjectBuild::buildChapter(int i) {
         (sections > 0 && !doc.section(1).Name.isEmpty()) ? doc.section(1).Name : EscapeHtml(chapter.Name);
 
     if (sections > 0) {
-        ui_.AddItem(QStringLiteral("Built OK"), chapter.Name, true, chapter.ChapterTitle, page);
+        ui_.addLogRow(QStringLiteral("Built OK"), chapter.Name, true, chapter.ChapterTitle, page);
     } else if (html && exists) {
-        ui_.AddItem(QStringLiteral("Not Built: HTML File"), chapter.Name, true, chapter.Name, page);
+        ui_.addLogRow(QStringLiteral("Not Built: HTML File"), chapter.Name, true, chapter.Name, page);
         // The page is taken into the book as it is, listed under its base name.
         chapter.Documented = true;
         sections = 1;
         doc.SectionCount = 1;
         chapter.ChapterTitle = EscapeHtml(BaseNameOf(chapter.Name));
     } else if (html) {
-        ui_.AddItem(QStringLiteral("Missing HTML File"), chapter.Name, false, QStringLiteral("---"),
-                    QStringLiteral("---"));
+        ui_.addLogRow(QStringLiteral("Missing HTML File"), chapter.Name, false, QStringLiteral("---"),
+                      QStringLiteral("---"));
         ++result_.chaptersFailed;
     } else if (exists) {
-        ui_.AddItem(QStringLiteral("No Sections"), chapter.Name, false, chapter.Name, page);
+        ui_.addLogRow(QStringLiteral("No Sections"), chapter.Name, false, chapter.Name, page);
         ++result_.chaptersFailed;
     } else {
-        ui_.AddItem(QStringLiteral("Missing File"), chapter.Name, false, QStringLiteral("---"), QStringLiteral("---"));
+        ui_.addLogRow(QStringLiteral("Missing File"), chapter.Name, false, QStringLiteral("---"),
+                      QStringLiteral("---"));
         ++result_.chaptersFailed;
     }
     return sections == 0 || addBookEntries(chapter, page, sections);
@@ -491,7 +493,7 @@ bool ProjectBuild::buildChapter(int i) {
 void ProjectBuild::keepSourceInPlaceOfPage(Chapter& chapter, const QString& page) {
     chapter.Documented = false;
     chapter.ChapterTitle = chapter.Name;
-    ui_.AddItem(QStringLiteral("Not Built: Page Is A Source"), chapter.Name, false, QStringLiteral("---"), page);
+    ui_.addLogRow(QStringLiteral("Not Built: Page Is A Source"), chapter.Name, false, QStringLiteral("---"), page);
     ++result_.chaptersFailed;
 }
 
@@ -611,6 +613,6 @@ bool ProjectBuild::writeSidePagesAndIndexes() {
 
 }  // namespace
 
-ProjectBuildResult BuildTheProject(Workspace& workspace) { return ProjectBuild(workspace).run(); }
+ProjectBuildResult BuildProject(Workspace& workspace) { return ProjectBuild(workspace).run(); }
 
 }  // namespace tessarel

@@ -24,6 +24,6 @@ struct ProjectBuildResult {
 
 /// Builds the open project: every chapter page, then the book around them and,
 /// when enabled, the HTML Help project, which it then compiles.
-ProjectBuildResult BuildTheProject(Workspace& workspace);
+ProjectBuildResult BuildProject(Workspace& workspace);
 
 }  // namespace tessarel

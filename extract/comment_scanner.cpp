@@ -784,75 +784,75 @@ void BlankSeparatorLines(QString& text, PassContext* context) {
 }
 
 void ScanComments(QString& text, const CommentStyles& styles, UserInterface& ui, PassContext* context) {
-    if (styles.chkM1) {
+    if (styles.slashStar) {
         CloseMultiLineComments(text, QStringLiteral("/*"), QStringLiteral("*/"), context);
-        ui.AddProgress();
-        ui.AddProgress();
+        ui.advanceProgress();
+        ui.advanceProgress();
     }
-    if (styles.chkM2) {
+    if (styles.parenStar) {
         CloseMultiLineComments(text, QStringLiteral("(*"), QStringLiteral("*)"), context);
-        ui.AddProgress();
-        ui.AddProgress();
+        ui.advanceProgress();
+        ui.advanceProgress();
     }
-    if (styles.chkM4) {
+    if (styles.braces) {
         CloseBraceComments(text, context);
         for (int step = 0; step < 4; ++step) {
-            ui.AddProgress();
+            ui.advanceProgress();
         }
     }
 
     const auto prefixStyle = [&](QChar mark) {
         CloseAndBlankSingleLineBlocks(text, mark, context);
-        ui.AddProgress();
-        ui.AddProgress();
-        ui.AddProgress();
+        ui.advanceProgress();
+        ui.advanceProgress();
+        ui.advanceProgress();
     };
-    if (styles.chkS32) {
+    if (styles.letterC) {
         prefixStyle(u'c');
         prefixStyle(u'C');
     }
-    if (styles.chkS1) {
+    if (styles.doubleSlash) {
         CloseAndBlankDoubleSlashBlocks(text, context);
-        ui.AddProgress();
-        ui.AddProgress();
+        ui.advanceProgress();
+        ui.advanceProgress();
     }
-    if (styles.chkS2) {
+    if (styles.apostrophe) {
         prefixStyle(u'\'');
     }
-    if (styles.chkS4) {
+    if (styles.hash) {
         prefixStyle(u'#');
     }
-    if (styles.chkS8) {
+    if (styles.semicolon) {
         prefixStyle(u';');
     }
-    if (styles.chkS16) {
+    if (styles.dash) {
         prefixStyle(u'-');
     }
-    if (styles.chkS64) {
+    if (styles.exclamation) {
         prefixStyle(u'!');
     }
 
     if (styles.anyMultiLine()) {
         BlankStarDecoration(text, context);
-        ui.AddProgress();
-        ui.AddProgress();
+        ui.advanceProgress();
+        ui.advanceProgress();
     }
     BlankSeparatorLines(text, context);
-    ui.AddProgress();
+    ui.advanceProgress();
 }
 
 int StyleProgressSteps(const CommentStyles& styles) {
     int steps = 0;
-    steps += styles.chkS1 ? 2 : 0;
-    steps += styles.chkS2 ? 3 : 0;
-    steps += styles.chkS4 ? 3 : 0;
-    steps += styles.chkS8 ? 3 : 0;
-    steps += styles.chkS16 ? 3 : 0;
-    steps += styles.chkS32 ? 6 : 0;
-    steps += styles.chkS64 ? 3 : 0;
-    steps += styles.chkM1 ? 3 : 0;
-    steps += styles.chkM2 ? 3 : 0;
-    steps += styles.chkM4 ? 4 : 0;
+    steps += styles.doubleSlash ? 2 : 0;
+    steps += styles.apostrophe ? 3 : 0;
+    steps += styles.hash ? 3 : 0;
+    steps += styles.semicolon ? 3 : 0;
+    steps += styles.dash ? 3 : 0;
+    steps += styles.letterC ? 6 : 0;
+    steps += styles.exclamation ? 3 : 0;
+    steps += styles.slashStar ? 3 : 0;
+    steps += styles.parenStar ? 3 : 0;
+    steps += styles.braces ? 4 : 0;
     return steps;
 }
 

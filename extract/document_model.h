@@ -28,9 +28,9 @@ struct DocumentModel {
     QString ChapterPagePath;  ///< SourceFolder + SourceFileName + ".htm"
     /// 1-based: Sections[0] is unused so that Sections[i] is section i.
     std::vector<SectionRecord> Sections{1};
-    double SectionCount = 0;
+    int SectionCount = 0;
 
-    int count() const { return static_cast<int>(SectionCount); }
+    int count() const { return SectionCount; }
     SectionRecord& section(int i) { return Sections[static_cast<size_t>(i)]; }
     const SectionRecord& section(int i) const { return Sections[static_cast<size_t>(i)]; }
     /// Empties the source state (what closing a project or file does).

@@ -158,18 +158,18 @@ void FormatUnderline(QString& text, PassContext* context) {
 }
 
 void FormatEmphasis(QString& text, const CommentStyles& styles, UserInterface& ui, PassContext* context) {
-    FormatBold(text, styles.chkM2, context);
-    ui.AddProgress();
-    if (styles.chkM2) {
-        ui.AddProgress();
+    FormatBold(text, styles.parenStar, context);
+    ui.advanceProgress();
+    if (styles.parenStar) {
+        ui.advanceProgress();
     }
-    FormatItalic(text, styles.chkM1, context);
-    ui.AddProgress();
-    if (styles.chkM1) {
-        ui.AddProgress();
+    FormatItalic(text, styles.slashStar, context);
+    ui.advanceProgress();
+    if (styles.slashStar) {
+        ui.advanceProgress();
     }
     FormatUnderline(text, context);
-    ui.AddProgress();
+    ui.advanceProgress();
 }
 
 }  // namespace tessarel

@@ -37,21 +37,21 @@ constexpr qsizetype kLongSectionText = qsizetype{1} << 16;
 
 }  // namespace
 
-bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, const ParseOptions& options) {
+bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path, const ParseOptions& options) {
     QByteArray bytes;
     ReadFileBytes(path, bytes);
-    return FillStructures(ui, doc, path, std::move(bytes), options);
+    return ParseSourceFile(ui, doc, path, std::move(bytes), options);
 }
 
-bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, QByteArray bytes,
-                    const ParseOptions& options) {
+bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path, QByteArray bytes,
+                     const ParseOptions& options) {
     doc.SourceText.clear();
     doc.SourceTextLength = 0;
     doc.ChapterPagePath.clear();
     const CommentStyles& styles = options.comments;
 
-    ui.ResetProgress();
-    ui.SetProgressMax(options.baseProgressSteps + StyleProgressSteps(styles));
+    ui.resetProgress();
+    ui.setProgressMaximum(options.baseProgressSteps + StyleProgressSteps(styles));
 
     doc.SourceFolder = FolderOf(path);
     doc.SourceFileName = FileNameOf(doc.SourceFilePath);
@@ -87,23 +87,23 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
     doc.ChapterPagePath = doc.SourceFolder + doc.SourceFileName + QStringLiteral(".htm");
 
     EncodeLiteralBlocks(text, &context);
-    ui.AddProgress();
+    ui.advanceProgress();
     ProtectWebAddresses(text, &context);
-    ui.AddProgress();
+    ui.advanceProgress();
     TranslateEmailTags(text, &context);
-    ui.AddProgress();
+    ui.advanceProgress();
     FormatEmphasis(text, styles, ui, &context);
     // The escapes must come before the scanner inserts its own markers.
     EscapeMarkers(text, &context);
-    ui.AddProgress();
+    ui.advanceProgress();
     ScanComments(text, styles, ui, &context);
     ConvertKeywordLines(text, &context);
-    ui.AddProgress();
+    ui.advanceProgress();
     context.release();
     // Closes a span left open at the end of the file.
     text += kCrLf;
     text += TextCloseTag;
-    ui.AddProgress();
+    ui.advanceProgress();
 
     doc.SourceText = std::move(text);
     doc.SourceTextLength = doc.SourceText.size();
@@ -112,7 +112,7 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
     // buffer below: a first copy of them all would be written and freed again.
     SectionSpans spans;
     FillSections(doc, &spans);
-    ui.AddProgress();
+    ui.advanceProgress();
     if (doc.count() == 0) {
         return false;
     }
@@ -122,7 +122,7 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
         withoutText[static_cast<size_t>(i)] = FindText(doc.section(i).Name, TextCloseTag) >= 0;
     }
     FindDeclarations(doc);
-    ui.AddProgress();
+    ui.advanceProgress();
 
     // Each section is linked and formatted in two working buffers that keep
     // their room from section to section, and then gets one exact copy. The
@@ -157,9 +157,9 @@ bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, 
         BlankCloseMarkers(section.Declaration);
     }
     if (options.hyperlinks) {
-        ui.AddProgress();
+        ui.advanceProgress();
     }
-    ui.AddProgress();
+    ui.advanceProgress();
     return true;
 }
 

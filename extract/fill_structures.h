@@ -23,11 +23,11 @@ struct ParseOptions {
 /// Returns true when at least one section was found and filled. When none was,
 /// doc.ChapterPagePath is still set, so the caller can put the error page there.
 /// A file that cannot be read parses as empty text.
-bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, const ParseOptions& options);
+bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path, const ParseOptions& options);
 /// The same for the bytes of the file at `path`, already read; they are freed
 /// once decoded.
-bool FillStructures(UserInterface& ui, DocumentModel& doc, const QString& path, QByteArray bytes,
-                    const ParseOptions& options);
+bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path, QByteArray bytes,
+                     const ParseOptions& options);
 
 /// The error page body for a file without sections.
 QString NoSectionsErrorBody(const QString& sourceFileName);

@@ -223,7 +223,7 @@ void SectionSpans::appendText(QString& out, const QString& source, int i) const 
 void FillSections(DocumentModel& doc, SectionSpans* spans) {
     const QString& text = doc.SourceText;
     const std::vector<qsizetype> tags = SectionTagPositions(text);
-    doc.SectionCount = static_cast<double>(tags.size());
+    doc.SectionCount = static_cast<int>(tags.size());
     doc.Sections.assign(tags.size() + 1, SectionRecord{});
 
     const qsizetype n = text.size();

@@ -24,8 +24,8 @@ MessageAnswer QuietUserInterface::message(const QString& title, const QString& t
                                                                                       : MessageAnswer::Ok;
 }
 
-void QuietUserInterface::addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
-                                   const QString& output) {
+void QuietUserInterface::showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                                    const QString& output) {
     log.push_back({reason, item, status, title, output});
 }
 

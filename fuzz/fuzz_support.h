@@ -41,9 +41,9 @@ public:
     };
 
     MessageAnswer message(const QString& title, const QString& text, MessageIcon icon, MessageButtons buttons) override;
-    void SetProgressMax(int) override {}
-    void ResetProgress() override {}
-    void AddProgress() override {}
+    void setProgressMaximum(int) override {}
+    void resetProgress() override {}
+    void advanceProgress() override {}
     void setProgressCaption(const QString&) override {}
     bool cancelRequested() const override { return false; }
     void setCancelRequested(bool) override {}
@@ -67,8 +67,8 @@ public:
     QString busyTitle;
 
 protected:
-    void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
-                   const QString& output) override;
+    void showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                    const QString& output) override;
 };
 
 /// Takes leading bytes of an input as switches; missing bytes read as 0.

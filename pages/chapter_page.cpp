@@ -246,13 +246,13 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
     AddTag(page, u"/div");
     // An overview of a single item would only repeat it.
     if (count > 2) {
-        if (settings.SumCon == u"0"_s) {
+        if (settings.Overview == ChapterOverview::Summary) {
             WriteSummary(page, doc, heads, count, translator, context.releaseTexts, texts);
-        } else if (settings.SumCon == u"1"_s) {
+        } else if (settings.Overview == ChapterOverview::Contents) {
             WriteContents(page, heads, count);
         }
     }
-    ui.AddProgress();
+    ui.advanceProgress();
 
     AddTag(page, u"div class=AllSections");
     // Made for the first declaration box only: a page without any needs none.
@@ -288,7 +288,7 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
     }
     ui.yield();
     AddTag(page, u"/div");
-    ui.AddProgress();
+    ui.advanceProgress();
 
     if (!settings.Copyright.isEmpty()) {
         AddLine(page, u"<div class=Copy>"_s + settings.Copyright + u"</div>"_s);

@@ -141,7 +141,7 @@ void ParseAndWritePage(SingleFileContext& context, QByteArray bytes) {
     DocumentModel& doc = context.doc;
     UserInterface& ui = context.env.ui;
     try {
-        const bool parsed = FillStructures(ui, doc, doc.SourceFilePath, std::move(bytes), ParseOptionsFor(context));
+        const bool parsed = ParseSourceFile(ui, doc, doc.SourceFilePath, std::move(bytes), ParseOptionsFor(context));
         if (parsed && doc.count() > 1 && SortSectionsWanted(context)) {
             SortSectionsByName(doc);
         }
@@ -167,7 +167,7 @@ void ParseAndWritePage(SingleFileContext& context, QByteArray bytes) {
     }
 }
 
-bool BuildChapter(SingleFileContext& context) {
+bool ReadParseAndWrite(SingleFileContext& context) {
     DocumentModel& doc = context.doc;
     UserInterface& ui = context.env.ui;
     doc.SectionCount = 0;
@@ -200,20 +200,20 @@ bool BuildChapter(SingleFileContext& context) {
 
 }  // namespace
 
-bool Starttessarel(SingleFileContext& context) {
+bool BuildChapter(SingleFileContext& context) {
     try {
-        return BuildChapter(context);
+        return ReadParseAndWrite(context);
     } catch (const std::exception& error) {
         ReportError(context.env, u"Starttessarel"_s, u"frmMain"_s, u"0"_s, QString::fromLocal8Bit(error.what()));
         return false;
     }
 }
 
-SingleFileResult BuildTheFile(SingleFileContext& context) {
+SingleFileResult BuildSingleFile(SingleFileContext& context) {
     UserInterface& ui = context.env.ui;
-    ui.ResetProgress();
+    ui.resetProgress();
     ui.buildStarted(false);
-    const bool readable = Starttessarel(context);
+    const bool readable = BuildChapter(context);
 
     const DocumentModel& doc = context.doc;
     SingleFileResult result;
@@ -247,7 +247,7 @@ SingleFileResult BuildTheFile(SingleFileContext& context) {
         result.success = false;
         result.chapterTitle = u"No Sections Defined"_s;
     }
-    ui.AddItem(result.reason, result.inputFile, result.success, result.chapterTitle, result.outputFile);
+    ui.addLogRow(result.reason, result.inputFile, result.success, result.chapterTitle, result.outputFile);
     if (!context.source.ok()) {
         ui.message(result.reason, doc.SourceFilePath + kCrLf + ReadFailureText(context.source),
                    MessageIcon::Exclamation, MessageButtons::Ok);

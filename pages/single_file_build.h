@@ -40,7 +40,7 @@ struct SingleFileContext {
 /// HTML source is not parsed but shown, and copied into a project's destination.
 /// False when the source file could not be read or built (context.source says
 /// why); its old page is then left as it was.
-bool Starttessarel(SingleFileContext& context);
+bool BuildChapter(SingleFileContext& context);
 
 /// The result of one single-file build, as the build log shows it.
 struct SingleFileResult {
@@ -53,7 +53,7 @@ struct SingleFileResult {
     bool readable = true;  ///< false when the source could not be read or built (see reason)
 };
 
-/// Starttessarel with the progress and log of a build of one file.
-SingleFileResult BuildTheFile(SingleFileContext& context);
+/// BuildChapter with the progress and log of a build of one file.
+SingleFileResult BuildSingleFile(SingleFileContext& context);
 
 }  // namespace tessarel

@@ -75,7 +75,7 @@ QString ProjectXml(UserInterface& ui, ProjectModel& project) {
     xml.value(QStringLiteral("Links"), s.Links);
     xml.value(QStringLiteral("Api"), s.Api);
     xml.value(QStringLiteral("Style"), s.Style);
-    xml.value(QStringLiteral("SumCon"), s.SumCon);
+    xml.value(QStringLiteral("SumCon"), StoredChapterOverview(s.Overview));
     xml.value(QStringLiteral("IncludeSourceLocation"), s.IncludeSourceLocation);
     xml.value(QStringLiteral("IncludeLastGenerated"), s.IncludeLastGenerated);
     xml.value(QStringLiteral("UseChapterTitleInIndex"), s.UseChapterTitleInIndex);
@@ -152,6 +152,15 @@ public:
         const Found found = element(name, content);
         if (found == Found::Present) {
             target = content;
+        }
+        return found != Found::Refused;
+    }
+
+    bool overview(const QString& name, ChapterOverview& target) {
+        QString content;
+        const Found found = element(name, content);
+        if (found == Found::Present) {
+            target = ChapterOverviewFromStored(content);
         }
         return found != Found::Refused;
     }
@@ -387,14 +396,14 @@ bool ReadProjectSettings(ProjectFileReader& r, ProjectModel& project) {
            r.truth(QStringLiteral("Api"), s.Api) && r.text(QStringLiteral("Style"), s.Style) &&
            r.truth(QStringLiteral("IncludeSourceLocation"), s.IncludeSourceLocation) &&
            r.truth(QStringLiteral("IncludeLastGenerated"), s.IncludeLastGenerated) &&
-           r.text(QStringLiteral("SumCon"), s.SumCon);
+           r.overview(QStringLiteral("SumCon"), s.Overview);
 }
 
 void SetProjectIdentity(ProjectModel& project, const QString& path) {
     project.ProjectPath = path;
     project.ProjectFolder = FolderOf(path);
     if (TrimSpaces(project.ProjectFolder).isEmpty()) {
-        project.ProjectFolder = WithTrailingBackslash(QDir::toNativeSeparators(QDir::currentPath()));
+        project.ProjectFolder = WithTrailingSeparator(QDir::toNativeSeparators(QDir::currentPath()));
         project.ProjectPath = project.ProjectFolder + path;
     }
     project.ProjectFileName = FileNameOf(path);

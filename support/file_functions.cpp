@@ -65,14 +65,14 @@ AppPaths AppPaths::forRunningProgram() {
         paths.programFolder =
             QDir::cleanPath(exeFolder + QStringLiteral("/../") + QStringLiteral(TESSAREL_DATA_RELATIVE_DIR));
     }
-    paths.programFolder = WithTrailingBackslash(QDir::toNativeSeparators(paths.programFolder));
+    paths.programFolder = WithTrailingSeparator(QDir::toNativeSeparators(paths.programFolder));
     QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (data.isEmpty()) {
         data = QDir::homePath();
     }
     data = QDir::toNativeSeparators(data + QStringLiteral("/Tessarel"));
     QDir().mkpath(data);
-    paths.dataFolder = WithTrailingBackslash(data);
+    paths.dataFolder = WithTrailingSeparator(data);
     return paths;
 }
 
@@ -108,7 +108,7 @@ QString ExtensionOf(const QString& path) {
     return dot < 0 ? QString() : path.mid(dot + 1);
 }
 
-QString WithTrailingBackslash(const QString& folder) {
+QString WithTrailingSeparator(const QString& folder) {
     if (folder.endsWith(PathSeparator())) {
         return folder;
     }
@@ -116,11 +116,11 @@ QString WithTrailingBackslash(const QString& folder) {
 }
 
 QString ProgramFolderFile(const AppPaths& paths, const QString& name) {
-    return WithTrailingBackslash(paths.programFolder) + name;
+    return WithTrailingSeparator(paths.programFolder) + name;
 }
 
 QString DataFolderFile(const AppPaths& paths, const QString& name) {
-    return WithTrailingBackslash(paths.dataFolder) + name;
+    return WithTrailingSeparator(paths.dataFolder) + name;
 }
 
 QString ResolveProjectPath(const QString& projectFolder, const QString& path) {
@@ -140,7 +140,7 @@ QString AbsoluteFolder(const QString& folder) {
         return {};
     }
     const QString canonical = info.canonicalFilePath();
-    return canonical.isEmpty() ? QString() : WithTrailingBackslash(QDir::toNativeSeparators(canonical));
+    return canonical.isEmpty() ? QString() : WithTrailingSeparator(QDir::toNativeSeparators(canonical));
 }
 
 QString JoinFolderAndFile(const QString& folder, const QString& fileName) {

@@ -122,7 +122,7 @@ QString ExtensionOf(const QString& path);      ///< after the last "."; case kep
 QString DrivePart(const QString& path);
 /// Windows: removes the drive and its ":". POSIX: leaves the path as it is.
 void StripDrive(QString& path);
-QString WithTrailingBackslash(const QString& folder);  ///< folder + separator unless it ends with one
+QString WithTrailingSeparator(const QString& folder);  ///< folder + separator unless it ends with one
 QString ProgramFolderFile(const AppPaths& paths, const QString& name);
 QString DataFolderFile(const AppPaths& paths, const QString& name);
 /// The path unchanged when it has a drive (is absolute); else projectFolder + path.

@@ -24,12 +24,13 @@ public:
     // Build log and progress (the progress window's operations).
     /// One row of the build log. Every cell is cut to kLogCellLength
     /// characters, so a huge name cannot flood the console or the window.
-    void AddItem(const QString& reason, const QString& item, bool status, const QString& title, const QString& output) {
-        addLogRow(LogCell(reason), LogCell(item), status, LogCell(title), LogCell(output));
+    void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                   const QString& output) {
+        showLogRow(logCell(reason), logCell(item), status, logCell(title), logCell(output));
     }
-    virtual void SetProgressMax(int max) = 0;
-    virtual void ResetProgress() = 0;
-    virtual void AddProgress() = 0;
+    virtual void setProgressMaximum(int max) = 0;
+    virtual void resetProgress() = 0;
+    virtual void advanceProgress() = 0;
     /// The caption naming the current work (lblCurrent).
     virtual void setProgressCaption(const QString& caption) = 0;
 
@@ -68,7 +69,7 @@ public:
 
     static constexpr qsizetype kLogCellLength = 200;
     /// `text`, or its first kLogCellLength characters and "…" when it is longer.
-    static QString LogCell(const QString& text) {
+    static QString logCell(const QString& text) {
         if (text.size() <= kLogCellLength) {
             return text;
         }
@@ -79,8 +80,8 @@ public:
 
 protected:
     /// Shows a row of the build log, its cells already cut.
-    virtual void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
-                           const QString& output) = 0;
+    virtual void showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                            const QString& output) = 0;
     /// Runs pending window events; a console has none.
     virtual void processEvents() {}
 

@@ -20,16 +20,16 @@ struct CommentStyleBox {
 
 /// The ten boxes in the order the dialog shows them.
 inline constexpr CommentStyleBox kCommentStyleBoxes[] = {
-    {u"chkS1", u"// , /// , ...", u"(e.g. C/C++, Java)", &CommentStyles::chkS1, true},
-    {u"chkS2", u"' , '' , ...", u"(e.g. VB, ASP)", &CommentStyles::chkS2, true},
-    {u"chkS4", u"#, ##, ...", u"(e.g. Perl, Ruby)", &CommentStyles::chkS4, true},
-    {u"chkS8", u"; , ;; , ...", u"(e.g. Assembler)", &CommentStyles::chkS8, true},
-    {u"chkS16", u"- , -- , ...", u"(e.g. Ada, SQL)", &CommentStyles::chkS16, true},
-    {u"chkS32", u"c , C, ... ", u"(e.g. Fortran)", &CommentStyles::chkS32, true},
-    {u"chkS64", u"!, !!, ...", u"(e.g. Fortran)", &CommentStyles::chkS64, true},
-    {u"chkM1", u"/* comment */", u"(e.g. C/C++, PHP)", &CommentStyles::chkM1, false},
-    {u"chkM2", u"(* comment  *)", u"(e.g. Pascal)", &CommentStyles::chkM2, false},
-    {u"chkM4", u"{ comment }", u"(e.g. Delphi, Pascal)", &CommentStyles::chkM4, false},
+    {u"chkS1", u"// , /// , ...", u"(e.g. C/C++, Java)", &CommentStyles::doubleSlash, true},
+    {u"chkS2", u"' , '' , ...", u"(e.g. VB, ASP)", &CommentStyles::apostrophe, true},
+    {u"chkS4", u"#, ##, ...", u"(e.g. Perl, Ruby)", &CommentStyles::hash, true},
+    {u"chkS8", u"; , ;; , ...", u"(e.g. Assembler)", &CommentStyles::semicolon, true},
+    {u"chkS16", u"- , -- , ...", u"(e.g. Ada, SQL)", &CommentStyles::dash, true},
+    {u"chkS32", u"c , C, ... ", u"(e.g. Fortran)", &CommentStyles::letterC, true},
+    {u"chkS64", u"!, !!, ...", u"(e.g. Fortran)", &CommentStyles::exclamation, true},
+    {u"chkM1", u"/* comment */", u"(e.g. C/C++, PHP)", &CommentStyles::slashStar, false},
+    {u"chkM2", u"(* comment  *)", u"(e.g. Pascal)", &CommentStyles::parenStar, false},
+    {u"chkM4", u"{ comment }", u"(e.g. Delphi, Pascal)", &CommentStyles::braces, false},
 };
 
 /// The styles the dialog opens with: the open project's, else the stored

@@ -17,10 +17,7 @@ namespace {
 const QString kMinimalStyle = QStringLiteral("minimal");
 
 /// "0", "1" or "2" as an option index; -1 for anything else.
-int OptionIndex(const QString& sumCon) {
-    const int value = NumberValue(sumCon);
-    return value >= 0 && value <= 2 ? value : -1;
-}
+int OptionIndex(ChapterOverview overview) { return static_cast<int>(overview); }
 
 struct BoxSetting {
     SettingsBox box;
@@ -63,7 +60,8 @@ void LoadSingleFileMode(SettingsChoices& c, const Preferences& preferences, cons
     // A single page always carries its style sheet.
     c.setChecked(SettingsBox::EmbedStyle, true);
     c.setEnabled(SettingsBox::EmbedStyle, false);
-    c.sumCon = OptionIndex(preferences.ReadPreference(prefs::kSingleFile, prefs::kSumCon, one));
+    c.sumCon =
+        OptionIndex(ChapterOverviewFromStored(preferences.ReadPreference(prefs::kSingleFile, prefs::kSumCon, one)));
 
     for (SettingsBox box : {SettingsBox::IncludeProjectTitle, SettingsBox::ChapterTitle, SettingsBox::OnlyDocumented,
                             SettingsBox::GenerateHtmlHelpFiles, SettingsBox::Collapsible, SettingsBox::SortFileNames}) {
@@ -104,7 +102,7 @@ void LoadProjectMode(SettingsChoices& c, const Settings& s, const QStringList& s
             c.setChecked(box, true);
         }
     }
-    c.sumCon = OptionIndex(s.SumCon);
+    c.sumCon = OptionIndex(s.Overview);
     c.style = ChosenStyle(s.Style, styles);
     // The boxes show the plain form; the model keeps whatever form it has.
     c.sideTitle = s.IndexTitle;
@@ -190,7 +188,8 @@ void StoreSettingsChoices(const SettingsChoices& c, ProjectModel& project, Prefe
         flag(prefs::kSourceLocation, SettingsBox::SourceLocation);
         flag(prefs::kLastGenerated, SettingsBox::LastGenerated);
         if (sumConChosen) {
-            preferences.WritePreference(prefs::kSingleFile, prefs::kSumCon, QString::number(c.sumCon));
+            preferences.WritePreference(prefs::kSingleFile, prefs::kSumCon,
+                                        StoredChapterOverview(static_cast<ChapterOverview>(c.sumCon)));
         }
         LoadSingleFileSettings(preferences, project.isOpen(), project.settings);
         return;
@@ -204,7 +203,7 @@ void StoreSettingsChoices(const SettingsChoices& c, ProjectModel& project, Prefe
         s.*entry.setting = c.checked(entry.box);
     }
     if (sumConChosen) {
-        s.SumCon = QString::number(c.sumCon);
+        s.Overview = static_cast<ChapterOverview>(c.sumCon);
     }
     s.Style = c.style;
     s.IndexTitle = c.sideTitle;

@@ -103,7 +103,7 @@ void frmProgress::Form_Load(const QString& projectBaseName, bool onTop) {
     ListView1->setColumnWidth(kTitleColumn, twips(kTitleColumnTwips));
 }
 
-void frmProgress::ResetProgress() {
+void frmProgress::resetProgress() {
     value_ = 0;
     pendingLines_.clear();
     txtFile->clear();
@@ -113,13 +113,13 @@ void frmProgress::ResetProgress() {
     scheduleDisplay();
 }
 
-void frmProgress::SetProgressMax(int nMax) {
+void frmProgress::setProgressMaximum(int nMax) {
     maximum_ = nMax;
     value_ = std::clamp(value_, 0, std::max(maximum_, 0));
     scheduleDisplay();
 }
 
-void frmProgress::AddProgress() {
+void frmProgress::advanceProgress() {
     if (value_ < maximum_) {
         ++value_;
         scheduleDisplay();
@@ -131,8 +131,8 @@ void frmProgress::restartBar() {
     scheduleDisplay();
 }
 
-void frmProgress::AddItem(const QString& strReason, const QString& strItem, bool blnStatus, const QString& strParam3,
-                          const QString& strParam4) {
+void frmProgress::addLogRow(const QString& strReason, const QString& strItem, bool blnStatus, const QString& strParam3,
+                            const QString& strParam4) {
     ++ItemCount;
     if (ItemCount == 12) {
         // From the twelfth row on the table shows a scroll bar; the title column makes room.

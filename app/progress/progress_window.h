@@ -31,11 +31,11 @@ public:
     /// `projectBaseName` is "" without a project; `onTop` follows the main window.
     void Form_Load(const QString& projectBaseName, bool onTop);
 
-    void AddItem(const QString& strReason, const QString& strItem, bool blnStatus, const QString& strParam3,
-                 const QString& strParam4);
-    void SetProgressMax(int nMax);
-    void ResetProgress();
-    void AddProgress();
+    void addLogRow(const QString& strReason, const QString& strItem, bool blnStatus, const QString& strParam3,
+                   const QString& strParam4);
+    void setProgressMaximum(int nMax);
+    void resetProgress();
+    void advanceProgress();
     /// The bar starts again for the next file; the log keeps its lines.
     void restartBar();
     void setCurrent(const QString& caption);

@@ -28,7 +28,7 @@ protected:
     int twips(int value) const { return TwipsToPixels(value, ScreenDpi(&window)); }
     void addItems(int count) {
         for (int i = 0; i < count; ++i) {
-            window.AddItem(u"Built OK"_s, u"f%1.c"_s.arg(i), true, u"T"_s, u"f.c.htm"_s);
+            window.addLogRow(u"Built OK"_s, u"f%1.c"_s.arg(i), true, u"T"_s, u"f.c.htm"_s);
         }
     }
 
@@ -51,10 +51,10 @@ TEST_F(ProgressWindowTest, titleColumnNarrowsOnceAtTheTwelfthRow) {
 }
 
 TEST_F(ProgressWindowTest, anItemIsLoggedAndBecomesTheSelectedRow) {
-    window.SetProgressMax(10);
-    window.AddProgress();
-    window.AddItem(u"Built OK"_s, u"a.c"_s, true, u"Alpha"_s, u"a.c.htm"_s);
-    window.AddItem(u"Missing File"_s, u"b.c"_s, false, u"---"_s, u"---"_s);
+    window.setProgressMaximum(10);
+    window.advanceProgress();
+    window.addLogRow(u"Built OK"_s, u"a.c"_s, true, u"Alpha"_s, u"a.c.htm"_s);
+    window.addLogRow(u"Missing File"_s, u"b.c"_s, false, u"---"_s, u"---"_s);
     EXPECT_EQ(window.progressValue(), 0);
     window.updateDisplay();
     const QStringList lines = window.txtFile->toPlainText().split(QLatin1Char('\n'));
@@ -78,15 +78,15 @@ TEST_F(ProgressWindowTest, anItemIsLoggedAndBecomesTheSelectedRow) {
 }
 
 TEST_F(ProgressWindowTest, progressStopsAtItsMaximum) {
-    window.SetProgressMax(3);
+    window.setProgressMaximum(3);
     for (int i = 0; i < 5; ++i) {
-        window.AddProgress();
+        window.advanceProgress();
     }
     EXPECT_EQ(window.progressValue(), 3);
     window.updateDisplay();
     EXPECT_EQ(window.ProgressBar1->value(), 3);
     EXPECT_EQ(window.ProgressBar1->maximum(), 3);
-    window.ResetProgress();
+    window.resetProgress();
     EXPECT_EQ(window.progressValue(), 0);
     EXPECT_TRUE(window.cmdCancel->isEnabled());
     EXPECT_FALSE(window.cmdOK->isEnabled());
@@ -94,7 +94,7 @@ TEST_F(ProgressWindowTest, progressStopsAtItsMaximum) {
 
 TEST_F(ProgressWindowTest, cancelAddsItsNoticeOnceAndOnlyOkCloses) {
     QSignalSpy cancelled(&window, &frmProgress::cancelBuild);
-    window.ResetProgress();
+    window.resetProgress();
     window.setCurrent(u"main.c ( 3 / 12 )"_s);
     window.cmdCancel->click();
     window.cmdCancel->click();  // disabled now: no second notice

@@ -111,7 +111,7 @@ TEST_P(HostilePaths, buildWritesOnlyInsideItsDestination) {
     ASSERT_TRUE(destination.startsWith(root + u"/"_s)) << destination.toStdString();
 
     const Listing before = ListTree(root);
-    const ProjectBuildResult result = BuildTheProject(ws);
+    const ProjectBuildResult result = BuildProject(ws);
     const QStringList changed = Differences(before, ListTree(root));
 
     EXPECT_TRUE(result.started);

@@ -260,7 +260,7 @@ protected:
 };
 
 TEST_F(HostileBook, noGeneratedFileLetsANameArgumentSettingOrDeclarationOutOfItsPlace) {
-    BuildTheProject(ws);
+    BuildProject(ws);
     const std::map<QString, QString> files = generated();
     ASSERT_GE(files.size(), 20u);
 
@@ -331,7 +331,7 @@ TEST_F(HostileBook, noGeneratedFileLetsANameArgumentSettingOrDeclarationOutOfIts
 }
 
 TEST_F(HostileBook, namesAreShownAsTextAndLinkedAsTheirFiles) {
-    BuildTheProject(ws);
+    BuildProject(ws);
     const QString book = read(u"_book.htm"_s);
     EXPECT_TRUE(
         book.contains(u"href=\"&lt;img src=x onerror=alert(1)&gt;.c.htm\" target = \"chapter\">"

@@ -31,7 +31,7 @@ protected:
         ws.project.Chapters[static_cast<size_t>(ws.project.NumberOfChapters - 1)].RelPath = folder + u"\\"_s;
     }
 
-    ProjectBuildResult build() { return BuildTheProject(ws); }
+    ProjectBuildResult build() { return BuildProject(ws); }
 
     QStringList logReasons() const {
         QStringList reasons;

@@ -44,7 +44,7 @@ protected:
 };
 
 TEST_F(SafeBookOutput, aRebuildThatStopsKeepsThePreviousBook) {
-    ASSERT_FALSE(BuildTheProject(ws).destinationUnwritable);
+    ASSERT_FALSE(BuildProject(ws).destinationUnwritable);
     const auto book = FilesUnder(dest);
     ASSERT_TRUE(book.count(dest + u"_dindex.htm"_s));
     ASSERT_TRUE(book.count(dest + u"HTML Help/contents.hhc"_s));
@@ -57,7 +57,7 @@ TEST_F(SafeBookOutput, aRebuildThatStopsKeepsThePreviousBook) {
     QFile::setPermissions(dest + u"gone.c.htm"_s, QFileDevice::ReadOwner);
     WriteBytes(ws.project.ProjectFolder + u"src/a.c"_s, kDocumented + "// function: beta\r\n// New.\r\n");
     env.ui.messages.clear();
-    const ProjectBuildResult result = BuildTheProject(ws);
+    const ProjectBuildResult result = BuildProject(ws);
 
     EXPECT_TRUE(result.destinationUnwritable);
     ASSERT_EQ(env.ui.messages.size(), 1u);
@@ -79,7 +79,7 @@ TEST_F(SafeBookOutput, aChapterPageOrCopyThatCannotBeWrittenStopsTheBuild) {
         env.ui.log.clear();
         QDir(dest).removeRecursively();
         QDir().mkpath(dest + blocked);
-        const ProjectBuildResult result = BuildTheProject(ws);
+        const ProjectBuildResult result = BuildProject(ws);
 
         EXPECT_TRUE(result.destinationUnwritable) << blocked.toStdString();
         ASSERT_EQ(env.ui.messages.size(), 1u);
@@ -102,7 +102,7 @@ TEST_F(SafeBookOutput, aSingleFilePageThatCannotBeRewrittenIsKept) {
     auto build = [&] {
         ws.document.SourceFilePath = source;
         SingleFileContext context{*env.env, ws.document, ws.page, settings, embedded, false, QString(), QString(), {}};
-        return BuildTheFile(context);
+        return BuildSingleFile(context);
     };
     ASSERT_TRUE(build().success);
     const QByteArray page = ReadBytes(source + u".htm"_s);

@@ -142,7 +142,7 @@ TEST_F(NewProjectTest, runsTheFiveDialogsInOrderThenAsksToBuild) {
     EXPECT_EQ(saved.settings.RelDestPath, u"html/"_s);
     EXPECT_EQ(saved.settings.IndexTitle, u"Manual"_s);
     EXPECT_EQ(saved.settings.HomeChapter, u"second.c"_s);
-    EXPECT_TRUE(saved.settings.comments.chkS4);
+    EXPECT_TRUE(saved.settings.comments.hash);
     EXPECT_EQ(view.stylePanel, u"standard_babyblue"_s);
     // Yes built the book.
     EXPECT_TRUE(FileExists(html + u"/index.htm"_s));

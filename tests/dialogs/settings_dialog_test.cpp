@@ -108,7 +108,7 @@ TEST_F(SettingsDialogTest, singleFileOkStoresPreferencesAndOnlyTheSharedSettings
     EXPECT_FALSE(s.Api);
     EXPECT_TRUE(s.IncludeLastGenerated);
     EXPECT_EQ(s.Style, u"compact_grey"_s);
-    EXPECT_EQ(s.SumCon, u"0"_s);
+    EXPECT_EQ(s.Overview, ChapterOverview::Summary);
     EXPECT_TRUE(s.Collapsible);
     EXPECT_EQ(s.IndexTitle, u"kept"_s);
     EXPECT_EQ(prefs().ReadPreference(prefs::kProject, prefs::kCompilerPath, u"unset"_s), u"unset"_s);
@@ -126,7 +126,7 @@ TEST_F(SettingsDialogTest, projectModeShowsTheModelWithoutChangingIt) {
     s.IndexTitle = u"Book"_s;
     s.IndexText = u"line one<br>line two"_s;
     s.Copyright = u"&#169; 2024 Me"_s;
-    s.SumCon = u"0"_s;
+    s.Overview = ChapterOverview::Summary;
     const Settings before = s;
     frmProperties dialog(nullptr, ws, state);
 

@@ -15,7 +15,7 @@ namespace {
 
 DocumentModel Model(const QStringList& names, const QStringList& texts) {
     DocumentModel doc;
-    doc.SectionCount = names.size();
+    doc.SectionCount = static_cast<int>(names.size());
     doc.Sections.resize(static_cast<size_t>(names.size()) + 1);
     for (int i = 1; i <= names.size(); ++i) {
         doc.section(i).Name = names[i - 1];

@@ -67,7 +67,7 @@ TEST(Emphasis, AllThreePassesInOrderWithTheirProgress) {
     FormatEmphasis(text, styles, ui);
     EXPECT_EQ(text, u" <b>b</b> <i>i</i> <u>u</u> /* <b>c</b> */\r\n"_s);
     EXPECT_EQ(ui.progressSteps, 4);
-    styles.chkM2 = true;
+    styles.parenStar = true;
     FormatEmphasis(text, styles, ui);
     EXPECT_EQ(ui.progressSteps, 4 + 5);
 }

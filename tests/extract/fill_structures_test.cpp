@@ -31,7 +31,7 @@ protected:
         doc.SourceFilePath = path;
         options.hyperlinks = hyperlinks;
         const int before = ui.progressSteps;
-        const bool found = FillStructures(ui, doc, path, options);
+        const bool found = ParseSourceFile(ui, doc, path, options);
         stepsTaken = ui.progressSteps - before;
         return found;
     }
@@ -68,7 +68,7 @@ const QByteArray kCSource =
 
 TEST_F(FillStructuresTest, DocumentedCSource) {
     ASSERT_TRUE(parse(write(u"calc.c"_s, kCSource)));
-    ASSERT_EQ(doc.SectionCount, 2.0);
+    ASSERT_EQ(doc.SectionCount, 2);
     EXPECT_EQ(doc.section(1).Position, u"19"_s);
     EXPECT_EQ(doc.SourceText.mid(18, 12), u"@section Add"_s);
     EXPECT_EQ(doc.section(1).Name, u"Add"_s);
@@ -139,7 +139,7 @@ TEST_F(FillStructuresTest, PathsAndProgressWithoutWritingAnyPage) {
     const QString page = path + u".htm"_s;
     WriteBytes(page, "old page");
     EXPECT_FALSE(parse(path));
-    EXPECT_EQ(doc.SectionCount, 0.0);
+    EXPECT_EQ(doc.SectionCount, 0);
     EXPECT_EQ(doc.SourceFolder, FolderOf(path));
     EXPECT_EQ(doc.SourceFileName, u"empty.txt"_s);
     EXPECT_EQ(doc.ChapterPagePath, page);
@@ -169,16 +169,16 @@ TEST_F(FillStructuresTest, EveryCombinationOfCommentStyles) {
         CommentStyles& styles = options.comments;
         const bool on[] = {(bits & 1) != 0,  (bits & 2) != 0,  (bits & 4) != 0,   (bits & 8) != 0,   (bits & 16) != 0,
                            (bits & 32) != 0, (bits & 64) != 0, (bits & 128) != 0, (bits & 256) != 0, (bits & 512) != 0};
-        styles.chkS1 = on[0];
-        styles.chkS2 = on[1];
-        styles.chkS4 = on[2];
-        styles.chkS8 = on[3];
-        styles.chkS16 = on[4];
-        styles.chkS32 = on[5];
-        styles.chkS64 = on[6];
-        styles.chkM1 = on[7];
-        styles.chkM2 = on[8];
-        styles.chkM4 = on[9];
+        styles.doubleSlash = on[0];
+        styles.apostrophe = on[1];
+        styles.hash = on[2];
+        styles.semicolon = on[3];
+        styles.dash = on[4];
+        styles.letterC = on[5];
+        styles.exclamation = on[6];
+        styles.slashStar = on[7];
+        styles.parenStar = on[8];
+        styles.braces = on[9];
         QStringList expected;
         for (int k = 0; k < 10; ++k) {
             if (on[k]) {
@@ -230,7 +230,7 @@ TEST_F(FillStructuresTest, BadInputNeverCrashes) {
 TEST(SectionSort, TheFirstSectionStaysAndTheOthersFollowTheirNames) {
     DocumentModel doc;
     const QStringList names = {u"Zeta"_s, u"gamma"_s, u"Beta"_s, u"alpha"_s, u"Alpha"_s};
-    doc.SectionCount = names.size();
+    doc.SectionCount = static_cast<int>(names.size());
     doc.Sections.resize(static_cast<size_t>(names.size()) + 1);
     for (int i = 1; i <= names.size(); ++i) {
         doc.section(i).Name = names[i - 1];

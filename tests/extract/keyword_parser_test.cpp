@@ -136,7 +136,7 @@ TEST(KeywordLines, TheWalkGivesTheLiteralResults) {
 TEST(Sections, NamesPositionsAndTexts) {
     const QString source = Crlf(u"\n@/t\n@section Add\n @t   Adds.\n @/t\nint Add(int a,\n   int b)\n{\n@/t"_s);
     const DocumentModel doc = Parsed(source);
-    ASSERT_EQ(doc.SectionCount, 1.0);
+    ASSERT_EQ(doc.SectionCount, 1);
     EXPECT_EQ(doc.section(1).Position, QString::number(source.indexOf(u"@section"_s) + 1));
     EXPECT_EQ(doc.section(1).Name, u"Add"_s);
     EXPECT_EQ(doc.section(1).Text, Crlf(u"   Adds.\n \n\n"_s));
@@ -146,7 +146,7 @@ TEST(Sections, NamesPositionsAndTexts) {
 TEST(Sections, UnnamedTypedAndBlockEndingSections) {
     const DocumentModel doc =
         Parsed(Crlf(u"\n@section \n @tone@/t\n// @section Typed\t name \n@section Last@/t\n @tcode\n@/t"_s));
-    ASSERT_EQ(doc.SectionCount, 3.0);
+    ASSERT_EQ(doc.SectionCount, 3);
     EXPECT_EQ(doc.section(1).Name, u"PLEASE NAME THIS SECTION"_s);
     EXPECT_EQ(doc.section(1).Text, Crlf(u"one\n\n"_s));
     EXPECT_EQ(doc.section(2).Name, u"Typed  name"_s);
@@ -155,7 +155,7 @@ TEST(Sections, UnnamedTypedAndBlockEndingSections) {
     EXPECT_EQ(doc.section(3).Name, u"Last"_s);
     EXPECT_EQ(doc.section(3).Text, QString());
     EXPECT_EQ(Parsed(u"x @section"_s).section(1).Name, u"PLEASE NAME THIS SECTION"_s);
-    EXPECT_EQ(Parsed(u"no sections @Section here"_s).SectionCount, 0.0);
+    EXPECT_EQ(Parsed(u"no sections @Section here"_s).SectionCount, 0);
 }
 
 // --- Declarations ---
@@ -282,7 +282,7 @@ TEST(Sections, IndexedLookUpsGiveTheLiteralResults) {
         const QString source = RandomSource(random, names);
         const DocumentModel doc = Parsed(source);
         const std::vector<qsizetype> tags = SectionTagPositions(source);
-        ASSERT_EQ(doc.SectionCount, static_cast<double>(tags.size())) << source.toStdString();
+        ASSERT_EQ(doc.SectionCount, static_cast<int>(tags.size())) << source.toStdString();
         // The texts kept as spans come out the same when put together.
         DocumentModel bySpans;
         bySpans.SourceText = source;

@@ -42,7 +42,7 @@ protected:
     void setSections(const std::vector<SectionRecord>& sections) {
         doc.Sections = {SectionRecord{}};
         doc.Sections.insert(doc.Sections.end(), sections.begin(), sections.end());
-        doc.SectionCount = static_cast<double>(sections.size());
+        doc.SectionCount = static_cast<int>(sections.size());
     }
 
     /// Writes the page and returns it as read back from disk.
@@ -102,16 +102,16 @@ TEST_F(ChapterPageTest, wholePage_contentsAnchorsAndEmptyName) {
     EXPECT_EQ(env.ui.progressSteps, 2);
 }
 
-TEST_F(ChapterPageTest, overview_onlyForTwoItemsOrMoreAndSumConZeroOrOne) {
+TEST_F(ChapterPageTest, overview_onlyForTwoItemsOrMoreAndSummaryOrContents) {
     setSections({{u"1"_s, u"Chapter"_s, u"Intro."_s, QString()}, {u"2"_s, u"only"_s, u"Text."_s, QString()}});
-    for (const QString& sumCon : {u"0"_s, u"1"_s}) {
-        settings.SumCon = sumCon;
+    for (ChapterOverview overview : {ChapterOverview::Summary, ChapterOverview::Contents}) {
+        settings.Overview = overview;
         const QString text = write();
         EXPECT_FALSE(text.contains(u"class=Toc"_s) || text.contains(u"class=Summary"_s));
     }
     doc.Sections.push_back({u"3"_s, u"other"_s, u"Text."_s, QString()});
     doc.SectionCount = 3;
-    settings.SumCon = u"2"_s;
+    settings.Overview = ChapterOverview::None;
     settings.Title = false;
     const QString text = write();
     EXPECT_FALSE(text.contains(u"class=Toc"_s) || text.contains(u"class=Summary"_s));
@@ -127,7 +127,7 @@ TEST_F(ChapterPageTest, summary_firstSentenceWithoutTagsAtMost300Characters) {
         {u"4"_s, u"gamma"_s, longSentence, QString()},
         {u"5"_s, u"<i></i>"_s, u"Not listed."_s, QString()},
     });
-    settings.SumCon = u"0"_s;
+    settings.Overview = ChapterOverview::Summary;
     const QString row =
         u"<tr class=SummaryRow>\n<td class=SummaryLink>\n"
         "<a class=SummaryLink HREF=\"#%1\">%1</a>\n</td>\n<td class=SummaryText valign=top>\n%2\n"

@@ -31,7 +31,7 @@ protected:
     QString write(const std::vector<SectionRecord>& sections) {
         doc.Sections = {SectionRecord{}};
         doc.Sections.insert(doc.Sections.end(), sections.begin(), sections.end());
-        doc.SectionCount = static_cast<double>(sections.size());
+        doc.SectionCount = static_cast<int>(sections.size());
         ChapterPageContext context{env.ui, page, style, settings, QString(), QDateTime()};
         EXPECT_TRUE(WriteChapterPage(context, doc));
         return QString::fromLatin1(ReadBytes(doc.ChapterPagePath));
@@ -104,7 +104,7 @@ TEST_F(HostileChapterPage, theSourceLocationIsAFileNameAndTheSummaryLinksItsAnch
     doc.SourceFilePath = env.path(u"src/<img src=x onerror=alert(1)>.c"_s);
     doc.ChapterPagePath = env.path(u"src/page.htm"_s);
     settings.IncludeSourceLocation = true;
-    settings.SumCon = u"0"_s;
+    settings.Overview = ChapterOverview::Summary;
     const QString text = write({{u"1"_s, u"Chapter"_s, u"Intro."_s, QString()},
                                 {u"2"_s, u"x\" onmouseover=\"alert(1)"_s, u"One."_s, QString()},
                                 {u"3"_s, u"y"_s, u"Two."_s, QString()}});

@@ -53,12 +53,12 @@ DocumentModel LongChapter(const QString& source, bool longText = false) {
 /// The page written to a target that cannot be opened (so built whole in the
 /// page buffer) against the same page streamed to a writable file.
 /// With `release` the streamed page gives up the model's texts as it goes.
-void ExpectStreamedPageEqualsWholePage(const QString& sumCon, bool release = false, bool longText = false) {
+void ExpectStreamedPageEqualsWholePage(ChapterOverview overview, bool release = false, bool longText = false) {
     TestEnvironment t;
     const QString source = t.path(u"src/long.c"_s);
     WriteBytes(source, "/* long */");
     Settings settings;
-    settings.SumCon = sumCon;
+    settings.Overview = overview;
     const PageStyle style{u"s"_s, u"body { }"_s, true};
     const QDateTime generatedAt(QDate(2004, 3, 7), QTime(14, 5, 9));
 
@@ -95,17 +95,21 @@ void ExpectStreamedPageEqualsWholePage(const QString& sumCon, bool release = fal
     }
 }
 
-TEST(PageStream, aLongPageWithContentsIsWrittenAsIfBuiltWhole) { ExpectStreamedPageEqualsWholePage(u"1"_s); }
+TEST(PageStream, aLongPageWithContentsIsWrittenAsIfBuiltWhole) {
+    ExpectStreamedPageEqualsWholePage(ChapterOverview::Contents);
+}
 
-TEST(PageStream, aLongPageWithSummaryIsWrittenAsIfBuiltWhole) { ExpectStreamedPageEqualsWholePage(u"0"_s); }
+TEST(PageStream, aLongPageWithSummaryIsWrittenAsIfBuiltWhole) {
+    ExpectStreamedPageEqualsWholePage(ChapterOverview::Summary);
+}
 
 // Lines longer than a piece go to the file past the buffer, between the
 // pieces around them; texts given up as they are written change nothing.
 TEST(PageStream, longLinesAndReleasedTextsAreWrittenAsIfBuiltWhole) {
-    for (const QString& sumCon : {u"0"_s, u"1"_s, u"2"_s}) {
-        ExpectStreamedPageEqualsWholePage(sumCon, false, true);
-        ExpectStreamedPageEqualsWholePage(sumCon, true, true);
-        ExpectStreamedPageEqualsWholePage(sumCon, true, false);
+    for (ChapterOverview overview : {ChapterOverview::Summary, ChapterOverview::Contents, ChapterOverview::None}) {
+        ExpectStreamedPageEqualsWholePage(overview, false, true);
+        ExpectStreamedPageEqualsWholePage(overview, true, true);
+        ExpectStreamedPageEqualsWholePage(overview, true, false);
     }
 }
 

@@ -40,7 +40,7 @@ protected:
 
     SingleFileResult build(const QString& source) {
         SingleFileContext c = context(source);
-        return BuildTheFile(c);
+        return BuildSingleFile(c);
     }
 
     QStringList sectionNames() const {
@@ -168,7 +168,7 @@ TEST_F(SingleFileBuildTest, commentStyles_preferencesWithoutProject_settingsWith
     const QString source = env.path(u"src/script.sh"_s);
     WriteBytes(source, "# file: Script\n# Runs.\n");
     CommentStyles hashOnly;
-    hashOnly.chkS4 = true;
+    hashOnly.hash = true;
     WriteSingleFileCommentStyles(*env.preferences, hashOnly);
     build(source);
     EXPECT_EQ(sectionNames(), QStringList{u"Script"_s});
@@ -221,7 +221,7 @@ TEST_F(SingleFileBuildTest, sourcesThatAreNotRead_keepTheirOldPages) {
     destination = env.path(u"out/"_s);
     for (const Case& c : cases) {
         SingleFileContext project = context(env.path(u"src/"_s + c.name));
-        EXPECT_FALSE(Starttessarel(project));
+        EXPECT_FALSE(BuildChapter(project));
         EXPECT_EQ(ReadFailureReason(project.source.outcome), c.reason);
         EXPECT_TRUE(project.pageWritten);
     }

@@ -129,7 +129,7 @@ DocumentModel ModelOf(const std::vector<SectionRecord>& sections) {
     DocumentModel doc;
     doc.Sections = {SectionRecord{}};
     doc.Sections.insert(doc.Sections.end(), sections.begin(), sections.end());
-    doc.SectionCount = static_cast<double>(sections.size());
+    doc.SectionCount = static_cast<int>(sections.size());
     return doc;
 }
 

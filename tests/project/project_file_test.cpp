@@ -87,7 +87,7 @@ TEST_F(ProjectFileTest, loadThenSave_reproducesTheFileByteForByte) {
     s.RelDestPath = u"html\\"_s;
     s.HomeChapter = u"file1.c"_s;
     s.SortSections = true;
-    s.SumCon = u"2"_s;
+    s.Overview = ChapterOverview::None;
     SetSingleLineCommentBits(s.comments, 67);
     ASSERT_TRUE(SaveProject(ui, project, projectPath()));
     const QByteArray written = ReadBytes(projectPath());
@@ -164,8 +164,8 @@ TEST_F(ProjectFileTest, load_readsStyleNumbersBooleansAndKeepsAbsentSettings) {
     project.settings.SortSections = true;
     ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
     const CommentStyles& c = project.settings.comments;
-    EXPECT_TRUE(c.chkS1 && c.chkS2 && c.chkS64);
-    EXPECT_FALSE(c.chkS4 || c.chkS8 || c.chkS16 || c.chkS32);
+    EXPECT_TRUE(c.doubleSlash && c.apostrophe && c.exclamation);
+    EXPECT_FALSE(c.hash || c.semicolon || c.dash || c.letterC);
     EXPECT_TRUE(project.settings.SortSections);
     EXPECT_FALSE(project.settings.Api);
     EXPECT_FALSE(project.settings.Links);

@@ -22,7 +22,7 @@ TEST(ProjectModelTest, clearProject_resetsOnlyWhatHasAFixedResetValue) {
     Settings& s = project.settings;
     s.Title = s.Links = s.Api = false;
     s.Style = u"plain"_s;
-    s.SumCon = u"2"_s;
+    s.Overview = ChapterOverview::None;
     s.IncludeSourceLocation = s.IncludeLastGenerated = true;
     s.IndexTitle = u"Book"_s;
     s.IndexText = u"About"_s;

@@ -54,8 +54,8 @@ TEST(PathFunctions, DrivesAndProjectPaths) {
 #endif
     EXPECT_EQ(ResolveProjectPath(P(QStringLiteral("/proj/")), P(QStringLiteral("html/"))),
               P(QStringLiteral("/proj/html/")));
-    EXPECT_EQ(WithTrailingBackslash(P(QStringLiteral("/docs"))), P(QStringLiteral("/docs/")));
-    EXPECT_EQ(WithTrailingBackslash(P(QStringLiteral("/docs/"))), P(QStringLiteral("/docs/")));
+    EXPECT_EQ(WithTrailingSeparator(P(QStringLiteral("/docs"))), P(QStringLiteral("/docs/")));
+    EXPECT_EQ(WithTrailingSeparator(P(QStringLiteral("/docs/"))), P(QStringLiteral("/docs/")));
     EXPECT_EQ(JoinFolderAndFile(P(QStringLiteral("/out/")), QStringLiteral("main.c.htm")),
               P(QStringLiteral("/out/main.c.htm")));
 }

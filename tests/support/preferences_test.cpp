@@ -23,7 +23,7 @@ TEST(Preferences, AnEmptyStoreGivesTheDefaults) {
     EXPECT_FALSE(settings.IncludeSourceLocation);
     EXPECT_FALSE(settings.IncludeLastGenerated);
     EXPECT_EQ(settings.Style, u"standard_babyblue"_s);
-    EXPECT_EQ(settings.SumCon, u"1"_s);
+    EXPECT_EQ(settings.Overview, ChapterOverview::Contents);
 
     const CommentStyles styles = ReadSingleFileCommentStyles(*t.preferences);
     EXPECT_EQ(SingleLineCommentBits(styles), 3);
@@ -59,9 +59,9 @@ TEST(Preferences, AnOpenProjectKeepsItsOwnSettings) {
 TEST(Preferences, ValuesSurviveAReopenedStore) {
     TestEnvironment t;
     CommentStyles styles;
-    styles.chkS1 = false;
-    styles.chkS64 = true;
-    styles.chkM4 = true;
+    styles.doubleSlash = false;
+    styles.exclamation = true;
+    styles.braces = true;
     WriteSingleFileCommentStyles(*t.preferences, styles);
     t.preferences->WritePreference(prefs::kGeneral, prefs::RecentKey(0), u"/a, b/x.c"_s);
     const Preferences reopened(t.preferences->fileName());
@@ -73,8 +73,8 @@ TEST(Preferences, ValuesSurviveAReopenedStore) {
 TEST(CommentStyleNumbers, WeightsRoundTrip) {
     CommentStyles styles;
     SetSingleLineCommentBits(styles, 67);
-    EXPECT_TRUE(styles.chkS1 && styles.chkS2 && styles.chkS64);
-    EXPECT_FALSE(styles.chkS4 || styles.chkS8 || styles.chkS16 || styles.chkS32);
+    EXPECT_TRUE(styles.doubleSlash && styles.apostrophe && styles.exclamation);
+    EXPECT_FALSE(styles.hash || styles.semicolon || styles.dash || styles.letterC);
     EXPECT_EQ(SingleLineCommentBits(styles), 67);
     SetMultipleLineCommentBits(styles, 8 + 6);
     EXPECT_EQ(MultipleLineCommentBits(styles), 6);
