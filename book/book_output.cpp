@@ -2,6 +2,7 @@
 
 #include "book/workspace.h"
 #include "pages/page_frame.h"
+#include "pages/page_paths.h"
 #include "project/project_model.h"
 #include "support/file_functions.h"
 #include "support/html_text.h"

@@ -272,13 +272,11 @@ TEST_F(BuildSafety, anEmbeddedStyleDeletesOnlyTheSheetTessarelWrote) {
 
 TEST(StyleNames, onlyPlainNamesNameASheet) {
     for (const QString& name : {u"standard_babyblue"_s, u"test"_s, u"my style"_s, u"print.v2"_s, u" padded "_s}) {
-        EXPECT_TRUE(IsPlainStyleName(name)) << name.toStdString();
         EXPECT_EQ(UsableStyleName(name), name);
     }
     for (const QString& name : {u""_s, u"   "_s, u"../../x"_s, u".."_s, u"a..b"_s, u"a/b"_s, u"a\\b"_s, u"a/b\\c"_s,
                                 u"x\" onload=\"y"_s, u"c:sheet"_s, u"a\nb"_s, u"a*b"_s, u"a|b"_s, u"<b>"_s}) {
-        EXPECT_FALSE(IsPlainStyleName(name)) << name.toStdString();
-        EXPECT_EQ(UsableStyleName(name), kFallbackStyleName);
+        EXPECT_EQ(UsableStyleName(name), kFallbackStyleName) << name.toStdString();
     }
 }
 

@@ -10,6 +10,7 @@
 #include "book/page_names.h"
 #include "book/project_build.h"
 #include "book_fixture.h"
+#include "pages/page_paths.h"
 #include "support/file_functions.h"
 #include "support/file_read.h"
 #include "support/special_files.h"
