@@ -73,8 +73,9 @@ QString LinkEveryNameAnywhere(QString declaration, const std::vector<QString>& n
 
 /// Random sections named from `words` and declarations of `words` joined by
 /// `glue`, linked by the linker and by the plain rule.
+/// Random sections named from `words` and declarations of `words` joined by
+/// `glue`, linked by the linker and by the plain rule.
 struct Generator {
-    const char* label;
     QStringList words;
     QStringList glue;
     quint32 seed;
@@ -83,67 +84,76 @@ struct Generator {
     int minNested;  ///< declarations where linking anywhere would nest links
 };
 
-TEST(DeclarationLinker, givesWhatReplacingEveryNameGives) {
-    const QStringList blanks{u" "_s, u"\t"_s, u"\r\n"_s, u"("_s, u"*"_s, u", "_s, u" *"_s, u""_s};
-    QStringList inner{u"Ring Buffer"_s, u"Buffer Size"_s, u"Buffer"_s, u"Ring"_s, u"Size"_s, u"b c"_s, u"c"_s, u"y"_s,
-                      u"<i>q</i>"_s,    u"n"_s,           u"v"_s,      u"l *j"_s, u"HREF"_s, u"a"_s,   u"w"_s};
-    for (int k = 0; k < 3; ++k) {
-        // The longer names, which hold the others, come up more often.
-        inner << u"Ring Buffer Size"_s << u"a b c d"_s << u"x\" y z"_s << u"p <i>q</i> r"_s << u"m & n o"_s
-              << u"u > v w"_s << u"(k l *j"_s << u"a HREF"_s << u"t > s</a> w z"_s;
+void ExpectThePlainRule(const Generator& g) {
+    QRandomGenerator random(g.seed);
+    int linked = 0;
+    int nested = 0;
+    for (int round = 0; round < 400; ++round) {
+        const int count = 2 + static_cast<int>(random.bounded(g.maxCount - 1));
+        std::vector<QString> names(static_cast<size_t>(count) + 1);
+        for (int j = 1; j <= count; ++j) {
+            names[static_cast<size_t>(j)] = g.words.at(random.bounded(g.words.size()));
+        }
+        QString declaration;
+        for (int k = 1 + static_cast<int>(random.bounded(12)); k > 0; --k) {
+            declaration += g.glue.at(random.bounded(g.glue.size())) + g.words.at(random.bounded(g.words.size()));
+        }
+        declaration = EscapeSourceCode(declaration + g.glue.at(random.bounded(g.glue.size())));
+        const int self = 2 + static_cast<int>(random.bounded(count - 1));
+        QString fast = declaration;
+        DeclarationLinker(names, count).link(fast, self);
+        const QString expected = LinkEveryName(declaration, names, count, self);
+        ASSERT_EQ(fast, expected) << "declaration: " << declaration.toStdString();
+        linked += fast != declaration ? 1 : 0;
+        nested += fast != LinkEveryNameAnywhere(declaration, names, count, self) ? 1 : 0;
     }
-    const Generator generators[] = {
-        {"mixedNames",
-         {u"f"_s, u"size"_s, u"Item"_s, u"Open File"_s, u"a*b"_s, u"int"_s, u"x(y"_s, u"HREF"_s, u"size,"_s, u"item"_s,
+    EXPECT_GE(linked, g.minLinked);
+    EXPECT_GE(nested, g.minNested);
+}
+
+const QStringList kBlanks{u" "_s, u"\t"_s, u"\r\n"_s, u"("_s, u"*"_s, u", "_s, u" *"_s, u""_s};
+
+TEST(DeclarationLinker, GivesWhatReplacingEveryNameGives) {
+    ExpectThePlainRule(
+        {{u"f"_s, u"size"_s, u"Item"_s, u"Open File"_s, u"a*b"_s, u"int"_s, u"x(y"_s, u"HREF"_s, u"size,"_s, u"item"_s,
           QString(), u"a"_s, u"a HREF"_s, u"File *"_s, u"operator&"_s, u"a<b> c"_s, u"q\"t"_s},
-         blanks + QStringList{u"\n"_s, u")"_s},
+         kBlanks + QStringList{u"\n"_s, u")"_s},
          20261206,
          9,
          100,
-         0},
-        // Many sections of few names: a name is tried again only while it
-        // still changes the text.
-        {"sectionsOfOneName", {u"f"_s, u"f"_s, u"Open File"_s, u"<a"_s, u"g"_s}, blanks, 7, 31, 100, 0},
-        // Names of one beginning, prefixes of one another, with breaks at either end.
-        {"namesOfOneBeginning",
-         {u"Open File 1"_s, u"Open File 12"_s, u"Open File 1 x"_s, u"Open File 1 x y"_s, u"Open Files"_s,
-          u"Open File"_s, u"Open File 1\t"_s, u"Open"_s, u"Ope("_s, u"Op *"_s, u"(Open File"_s, u"*Open File 12"_s,
-          u"File 1"_s, u"1 x"_s, u"x"_s},
-         blanks + QStringList{u"\n"_s, u"\r"_s, u"(*"_s, u"2"_s},
-         31337,
-         40,
-         150,
-         20},
-        // A name inside a longer name's link stays as it is.
-        {"namesInsideLinkedNames", inner, blanks, 4242, 30, 250, 40},
-    };
-    for (const Generator& g : generators) {
-        SCOPED_TRACE(g.label);
-        QRandomGenerator random(g.seed);
-        int linked = 0;
-        int nested = 0;
-        for (int round = 0; round < 400; ++round) {
-            const int count = 2 + static_cast<int>(random.bounded(g.maxCount - 1));
-            std::vector<QString> names(static_cast<size_t>(count) + 1);
-            for (int j = 1; j <= count; ++j) {
-                names[static_cast<size_t>(j)] = g.words.at(random.bounded(g.words.size()));
-            }
-            QString declaration;
-            for (int k = 1 + static_cast<int>(random.bounded(12)); k > 0; --k) {
-                declaration += g.glue.at(random.bounded(g.glue.size())) + g.words.at(random.bounded(g.words.size()));
-            }
-            declaration = EscapeSourceCode(declaration + g.glue.at(random.bounded(g.glue.size())));
-            const int self = 2 + static_cast<int>(random.bounded(count - 1));
-            QString fast = declaration;
-            DeclarationLinker(names, count).link(fast, self);
-            const QString expected = LinkEveryName(declaration, names, count, self);
-            ASSERT_EQ(fast, expected) << "declaration: " << declaration.toStdString();
-            linked += fast != declaration ? 1 : 0;
-            nested += fast != LinkEveryNameAnywhere(declaration, names, count, self) ? 1 : 0;
-        }
-        EXPECT_GE(linked, g.minLinked);
-        EXPECT_GE(nested, g.minNested);
+         0});
+}
+
+// Many sections of few names: a name is tried again only while it still
+// changes the text, and the result must not notice.
+TEST(DeclarationLinker, SectionsOfOneNameGiveWhatReplacingEveryNameGives) {
+    ExpectThePlainRule({{u"f"_s, u"f"_s, u"Open File"_s, u"<a"_s, u"g"_s}, kBlanks, 7, 31, 100, 0});
+}
+
+// Names of one beginning, prefixes of one another, with breaks at either end:
+// only whole names between delimiters may link, whichever is longer.
+TEST(DeclarationLinker, NamesOfOneBeginningGiveWhatReplacingEveryNameGives) {
+    ExpectThePlainRule({{u"Open File 1"_s, u"Open File 12"_s, u"Open File 1 x"_s, u"Open File 1 x y"_s, u"Open Files"_s,
+                         u"Open File"_s, u"Open File 1\t"_s, u"Open"_s, u"Ope("_s, u"Op *"_s, u"(Open File"_s,
+                         u"*Open File 12"_s, u"File 1"_s, u"1 x"_s, u"x"_s},
+                        kBlanks + QStringList{u"\n"_s, u"\r"_s, u"(*"_s, u"2"_s},
+                        31337,
+                        40,
+                        150,
+                        20});
+}
+
+// A name inside a longer name's link, in its target or its text, stays as it
+// is: a link there would nest, and its quote would end the target early.
+TEST(DeclarationLinker, NamesInsideLinkedNamesStayInTheirLinks) {
+    QStringList words{u"Ring Buffer"_s, u"Buffer Size"_s, u"Buffer"_s, u"Ring"_s, u"Size"_s, u"b c"_s, u"c"_s, u"y"_s,
+                      u"<i>q</i>"_s,    u"n"_s,           u"v"_s,      u"l *j"_s, u"HREF"_s, u"a"_s,   u"w"_s};
+    for (int k = 0; k < 3; ++k) {
+        // The longer names, which hold the others, come up more often.
+        words << u"Ring Buffer Size"_s << u"a b c d"_s << u"x\" y z"_s << u"p <i>q</i> r"_s << u"m & n o"_s
+              << u"u > v w"_s << u"(k l *j"_s << u"a HREF"_s << u"t > s</a> w z"_s;
     }
+    ExpectThePlainRule({words, kBlanks, 4242, 30, 250, 40});
 }
 
 TEST(DeclarationLinker, linksWholeNamesOutsideEveryLink) {

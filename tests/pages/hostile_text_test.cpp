@@ -81,6 +81,22 @@ a "quoted" name
     EXPECT_FALSE(text.contains(u"<int>"_s));
 }
 
+TEST_F(HostileChapterPage, aNameInsideALinkedNameStaysInItsLink) {
+    const QString text = write({
+        {u"1"_s, u"Chapter"_s, u"Intro."_s, QString()},
+        {u"2"_s, u"Ring Buffer Size"_s, u"Blanks."_s, QString()},
+        {u"3"_s, uR"x(x" y z)x"_s, u"Quoted."_s, QString()},
+        {u"4"_s, u"Buffer"_s, u"Inside."_s, QString()},
+        {u"5"_s, u"y"_s, u"Inside a quoted one."_s, QString()},
+        {u"6"_s, u"grow"_s, u"Grows."_s, uR"x(void grow(Ring Buffer Size n, x" y z q, Buffer *b, y c))x"_s},
+    });
+    EXPECT_TRUE(
+        text.contains(Crlf(uR"x(<div class=Api>
+void <font class=ApiName>grow</font>(<br> <a HREF="#Ring Buffer Size">Ring Buffer Size</a> n,<br> <a HREF="#x&quot; y z">x" y z</a> q,<br> <a HREF="#Buffer">Buffer</a> *b,<br> <a HREF="#y">y</a> c)
+</div>
+)x"_s))) << text.toStdString();
+}
+
 TEST_F(HostileChapterPage, theSourceLocationIsAFileNameAndTheSummaryLinksItsAnchors) {
     doc.SourceFilePath = env.path(u"src/<img src=x onerror=alert(1)>.c"_s);
     doc.ChapterPagePath = env.path(u"src/page.htm"_s);
