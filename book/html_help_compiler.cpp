@@ -19,6 +19,10 @@ QString HtmlHelpCompilerName() {
 #endif
 }
 
+namespace {
+
+/// The compiler in the folder of the preference "htmlHelpCompilerPath", else on
+/// the PATH; "" when there is none.
 QString FindHtmlHelpCompiler(const Environment& env) {
     const QString name = HtmlHelpCompilerName();
     const QString folder = NativeSeparators(
@@ -32,6 +36,8 @@ QString FindHtmlHelpCompiler(const Environment& env) {
     }
     return QStandardPaths::findExecutable(name);
 }
+
+}  // namespace
 
 std::chrono::milliseconds CompilerTimeLimit::forBook(qint64 pages, qint64 bytes) const {
     constexpr qint64 kMegabyte = 1 << 20;

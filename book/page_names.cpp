@@ -18,8 +18,14 @@ bool HasNul(const QString& text) { return text.contains(QChar(u'\0')); }
 
 const Chapter& ChapterAt(const ProjectModel& project, int i) { return project.Chapters[static_cast<size_t>(i)]; }
 
-}  // namespace
+/// The chapter as the project names it: its folder and its name.
+QString ChapterDisplayName(const Chapter& chapter) {
+    const QString folder = NativeSeparators(chapter.RelPath);
+    return folder.isEmpty() ? chapter.Name : WithTrailingSeparator(folder) + chapter.Name;
+}
 
+/// The files the book writes into its destination besides the chapter pages,
+/// whatever its settings: a page must not depend on a setting to survive.
 QStringList BookFileNames(const QString& styleSheetFile) {
     return {
         QStringLiteral("index.htm"),         QStringLiteral("genesisa.htm"),      QStringLiteral("genesisn.htm"),
@@ -27,6 +33,8 @@ QStringList BookFileNames(const QString& styleSheetFile) {
         QStringLiteral("_sorted_index.htm"), QStringLiteral("_index_active.htm"), QStringLiteral("contents_active.hhc"),
         QStringLiteral("index_active.hhk"),  QStringLiteral("HTML Help"),         styleSheetFile};
 }
+
+}  // namespace
 
 std::vector<ChapterPagePlan> PlanChapterPages(const ProjectModel& project, int count, const QString& styleSheetFile,
                                               const std::function<bool(int)>& isOwnPage) {
@@ -63,11 +71,6 @@ std::vector<ChapterPagePlan> PlanChapterPages(const ProjectModel& project, int c
         }
     }
     return plan;
-}
-
-QString ChapterDisplayName(const Chapter& chapter) {
-    const QString folder = NativeSeparators(chapter.RelPath);
-    return folder.isEmpty() ? chapter.Name : WithTrailingSeparator(folder) + chapter.Name;
 }
 
 void LogRefusedChapter(UserInterface& ui, const ProjectModel& project, const std::vector<ChapterPagePlan>& plan,

@@ -55,15 +55,10 @@ void AppendStyleBlock(QString& text, const PageStyle& style);
 void WritePageHeader(PageBuffer& page, const PageStyle& style, const QString& title, const QString& bodyAttributes);
 void AddLine(PageBuffer& page, QStringView text);
 void AddTag(PageBuffer& page, QStringView tagBody);
-void AddComment(PageBuffer& page, const QString& text);
 void AddTagTo(QString& buffer, QStringView tagBody);
 void AddLineTo(QString& buffer, QStringView text);
 /// Closes the document and writes the page (a streamed one to its stream's
 /// path); false when the file could not be written.
 bool WritePageFooter(PageBuffer& page, UserInterface& ui, const QString& path);
-
-/// The page name of a source file: unchanged when it ends in ".html" or ".htm"
-/// (case-sensitive), else with ".htm" appended.
-QString PageFileName(const QString& fileName);
 
 }  // namespace tessarel

@@ -5,7 +5,9 @@
 #include "extract/section_sort.h"
 #include "pages/chapter_page.h"
 #include "pages/error_page.h"
+#include "pages/error_sites.h"
 #include "pages/page_frame.h"
+#include "pages/page_paths.h"
 #include "support/environment.h"
 #include "support/error_report.h"
 #include "support/file_functions.h"
@@ -13,8 +15,6 @@
 #include "support/replacing_file.h"
 #include "support/settings.h"
 #include "support/string_functions.h"
-
-#include <QFileInfo>
 
 #include <exception>
 #include <new>
@@ -25,16 +25,6 @@ namespace tessarel {
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-bool IsHtmlSource(const QString& path) {
-    const QString extension = ExtensionOf(path);
-    return extension == u"html"_s || extension == u"htm"_s;
-}
-
-bool SameFile(const QString& a, const QString& b) {
-    const QString canonicalA = QFileInfo(a).canonicalFilePath();
-    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
-}
 
 /// Writes the bytes unchanged: an HTML source is the user's page, not ours to
 /// re-encode. False with the system's reason in `failure` ("" for a read-only
@@ -77,7 +67,7 @@ void PublishHtmlSource(SingleFileContext& context) {
         return;
     }
     const QString target = JoinFolderAndFile(folder, FileNameOf(source));
-    if (target.isEmpty() || SameFile(source, target)) {
+    if (target.isEmpty() || IsSameFile(source, target)) {
         return;
     }
     QByteArray bytes;
@@ -115,7 +105,7 @@ bool PageWouldReplaceSource(SingleFileContext& context) {
     const QString target = context.destinationFolder.isEmpty()
                                ? doc.ChapterPagePath
                                : MakeChapterOutputPath(context.destinationFolder, doc.ChapterPagePath);
-    if (!SameFile(doc.SourceFilePath, target)) {
+    if (!IsSameFile(doc.SourceFilePath, target)) {
         return false;
     }
     context.env.ui.message(u"Source file kept"_s,
@@ -174,7 +164,7 @@ bool ReadParseAndWrite(SingleFileContext& context) {
     context.pageWritten = true;
     context.pageIsSource = false;
     context.source = ReadResult();
-    if (IsHtmlSource(doc.SourceFilePath)) {
+    if (IsHtmlFileName(doc.SourceFilePath)) {
         PublishHtmlSource(context);
         return context.source.ok();
     }
@@ -204,7 +194,8 @@ bool BuildChapter(SingleFileContext& context) {
     try {
         return ReadParseAndWrite(context);
     } catch (const std::exception& error) {
-        ReportError(context.env, u"Starttessarel"_s, u"frmMain"_s, u"0"_s, QString::fromLocal8Bit(error.what()));
+        ReportError(context.env, error_sites::kBuildChapterProcedure, error_sites::kBuildModule,
+                    error_sites::kNoErrorNumber, QString::fromLocal8Bit(error.what()));
         return false;
     }
 }
@@ -238,7 +229,7 @@ SingleFileResult BuildSingleFile(SingleFileContext& context) {
         result.reason = u"Sections OK"_s;
         result.success = true;
         result.chapterTitle = doc.section(1).Name;
-    } else if (IsHtmlSource(doc.SourceFilePath)) {
+    } else if (IsHtmlFileName(doc.SourceFilePath)) {
         result.reason = u"Not Built: HTML File"_s;
         result.success = true;
         result.chapterTitle = result.inputFile;

@@ -29,8 +29,6 @@ QString WithCrLfLineEnds(const QString& text) {
     return result;
 }
 
-}  // namespace
-
 bool IsPlainStyleName(const QString& styleName) {
     if (TrimSpaces(styleName).isEmpty() || styleName.contains(u".."_s)) {
         return false;
@@ -45,6 +43,8 @@ bool IsPlainStyleName(const QString& styleName) {
     }
     return true;
 }
+
+}  // namespace
 
 QString UsableStyleName(const QString& styleName) {
     return IsPlainStyleName(styleName) ? styleName : kFallbackStyleName;

@@ -3,16 +3,8 @@
 // builds a project in a temporary tree and compares a listing of the whole
 // tree before and after.
 #include "book/project_build.h"
-#include "book/workspace.h"
+#include "book_fixture.h"
 #include "project/project_model.h"
-#include "support/file_functions.h"
-#include "support/testing.h"
-
-#include <gtest/gtest.h>
-#include <QCryptographicHash>
-#include <QDir>
-#include <QDirIterator>
-#include <QFileInfo>
 
 #include <map>
 
@@ -25,34 +17,20 @@ const QByteArray kDocumented =
     "/*\r\n * module: Counter\r\n * Counts things.\r\n */\r\n\r\n"
     "/*\r\n * function: count_up\r\n * Adds one.\r\n */\r\nint count_up(int count);\r\n";
 
-/// Every file and folder under a root with a digest of its bytes.
 using Listing = std::map<QString, QByteArray>;
 
-Listing ListTree(const QString& root) {
-    Listing listing;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QFileInfo info(path);
-        listing[QDir::cleanPath(path)] =
-            info.isDir() ? QByteArray("folder") : QCryptographicHash::hash(ReadBytes(path), QCryptographicHash::Sha1);
-    }
-    return listing;
-}
-
-/// The paths that are new, changed or gone.
-QStringList Differences(const Listing& before, const Listing& after) {
+/// The paths below `root` that are new, changed or gone.
+QStringList Differences(const QString& root, const Listing& before, const Listing& after) {
     QStringList changed;
-    for (const auto& [path, digest] : after) {
+    for (const auto& [path, bytes] : after) {
         const auto old = before.find(path);
-        if (old == before.end() || old->second != digest) {
-            changed << path;
+        if (old == before.end() || old->second != bytes) {
+            changed << root + u"/"_s + path;
         }
     }
-    for (const auto& [path, digest] : before) {
+    for (const auto& [path, bytes] : before) {
         if (after.find(path) == after.end()) {
-            changed << path;
+            changed << root + u"/"_s + path;
         }
     }
     return changed;
@@ -110,9 +88,9 @@ TEST_P(HostilePaths, buildWritesOnlyInsideItsDestination) {
     const QString destination = QDir::cleanPath(project.destinationFolder());
     ASSERT_TRUE(destination.startsWith(root + u"/"_s)) << destination.toStdString();
 
-    const Listing before = ListTree(root);
+    const Listing before = Tree(root);
     const ProjectBuildResult result = BuildProject(ws);
-    const QStringList changed = Differences(before, ListTree(root));
+    const QStringList changed = Differences(root, before, Tree(root));
 
     EXPECT_TRUE(result.started);
     ASSERT_FALSE(changed.isEmpty());

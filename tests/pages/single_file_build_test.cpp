@@ -1,6 +1,7 @@
 #include "pages/single_file_build.h"
 #include "extract/document_model.h"
 #include "pages/page_frame.h"
+#include "pages/page_paths.h"
 #include "support/preferences.h"
 #include "support/settings.h"
 #include "support/special_files.h"
@@ -226,23 +227,6 @@ TEST_F(SingleFileBuildTest, sourcesThatAreNotRead_keepTheirOldPages) {
         EXPECT_TRUE(project.pageWritten);
     }
     EXPECT_TRUE(QDir(destination).isEmpty());
-}
-
-TEST_F(SingleFileBuildTest, utf16Source_isParsedLikeItsUtf8Twin) {
-    const QString text = QString::fromUtf8(kThreeSections).replace(u"Zeta text."_s, u"Z\u00EAta \u4E2D."_s);
-    QByteArray utf16("\xFF\xFE");
-    for (const QChar c : text) {
-        utf16.append(static_cast<char>(c.unicode() & 0xFF)).append(static_cast<char>(c.unicode() >> 8));
-    }
-    WriteBytes(env.path(u"src/wide.c"_s), utf16);
-    WriteBytes(env.path(u"src/narrow.c"_s), text.toUtf8());
-    build(env.path(u"src/wide.c"_s));
-    EXPECT_EQ(sectionNames(), (QStringList{u"Chapter"_s, u"zeta"_s, u"alpha"_s}));
-    build(env.path(u"src/narrow.c"_s));
-    const QByteArray wide = ReadBytes(env.path(u"src/wide.c.htm"_s));
-    EXPECT_TRUE(wide.contains("Z\xEAta &#20013;."));
-    EXPECT_EQ(QString::fromLatin1(wide).replace(u"wide.c"_s, u"narrow.c"_s),
-              QString::fromLatin1(ReadBytes(env.path(u"src/narrow.c.htm"_s))));
 }
 
 }  // namespace
