@@ -1,6 +1,9 @@
 #include "extract/block_formatters.h"
 
-#include "extract/comment_scanner.h"
+#include "extract/lists.h"
+#include "extract/markers.h"
+#include "extract/pass_context.h"
+#include "extract/text_search.h"
 #include "support/string_functions.h"
 
 #include <utility>
@@ -44,8 +47,6 @@ void FormatFirstLineHeading(QString& text) {
         }
     }
 }
-
-void FormatHighlightedText(QString& text) { FormatHighlightedText(text, nullptr); }
 
 void FormatHighlightedText(QString& text, PassContext* context) {
     const qsizetype length = text.size();
@@ -118,8 +119,6 @@ void FormatHighlightedText(QString& text, PassContext* context) {
     out.finish(text);
 }
 
-void FormatHeadingsAfterEmptyLines(QString& text) { FormatHeadingsAfterEmptyLines(text, nullptr); }
-
 void FormatHeadingsAfterEmptyLines(QString& text, PassContext* context) {
     enum State { InLine, AfterCr, LineStart, EmptyLineCr, AfterEmptyLine, Candidate };
     const qsizetype length = text.size();
@@ -177,11 +176,8 @@ void FormatHeadingsAfterEmptyLines(QString& text, PassContext* context) {
     out.finish(text);
 }
 
-void FormatParagraphs(QString& text) { FormatParagraphs(text, nullptr); }
-
 void FormatParagraphs(QString& text, PassContext* context) {
     enum State { InLine, AfterCr, LineStart, EmptyLineCr };
-    static const QString mark = u"@p"_s;
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
     TextRewriter out(text, context);
@@ -214,7 +210,7 @@ void FormatParagraphs(QString& text, PassContext* context) {
         case EmptyLineCr:
             if (c == u'\n') {
                 // The mark makes the next line non-empty, so it starts no paragraph itself.
-                out.insert(i + 1, mark);
+                out.insert(i + 1, kParagraphMarker);
                 state = InLine;
             } else {
                 state = c == u'\r' ? AfterCr : InLine;
@@ -225,20 +221,15 @@ void FormatParagraphs(QString& text, PassContext* context) {
     out.finish(text);
 }
 
-void FormatSectionText(QString& text) {
-    PassContext context;
-    FormatSectionText(text, context);
-}
-
-void FormatSectionText(QString& text, PassContext& context) {
+void FormatSectionText(QString& text, PassContext* context) {
     FormatFirstLineHeading(text);
-    FormatHighlightedText(text, &context);
-    FormatBulletLists(text, &context);
-    FormatHeadingsAfterLists(text, &context);
-    FormatHeadingsAfterEmptyLines(text, &context);
-    FormatNumberedLines(text, &context);
-    FormatDefinitionTables(text, &context);
-    FormatParagraphs(text, &context);
+    FormatHighlightedText(text, context);
+    FormatBulletLists(text, context);
+    FormatHeadingsAfterLists(text, context);
+    FormatHeadingsAfterEmptyLines(text, context);
+    FormatNumberedLines(text, context);
+    FormatDefinitionTables(text, context);
+    FormatParagraphs(text, context);
 }
 
 }  // namespace tessarel

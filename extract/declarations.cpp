@@ -1,8 +1,8 @@
 #include "extract/declarations.h"
 
-#include "extract/comment_scanner.h"
 #include "extract/document_model.h"
-#include "extract/text_walk.h"
+#include "extract/markers.h"
+#include "extract/text_search.h"
 #include "support/string_functions.h"
 
 #include <QHash>
@@ -56,9 +56,9 @@ QString CleanDeclaration(QString cut) {
     if (lone) {
         ReplaceWord(cut, QStringLiteral("_"), QString());
     }
-    const qsizetype open = cut.indexOf(TextOpenTag);
+    const qsizetype open = cut.indexOf(kTextOpenMarker);
     if (open >= 0) {
-        cut.remove(open, TextOpenTag.size());
+        cut.remove(open, kTextOpenMarker.size());
     }
     return cut;
 }
@@ -364,9 +364,9 @@ void FindDeclarations(DocumentModel& doc) {
     const int count = doc.count();
     for (int i = 1; i <= count; ++i) {
         SectionRecord& section = doc.section(i);
-        if (section.Name.contains(TextCloseTag)) {
+        if (section.Name.contains(kTextCloseMarker)) {
             // The keyword line ended its comment block: no text followed it.
-            section.Name.replace(TextCloseTag, kBlankedClose);
+            section.Name.replace(kTextCloseMarker, kBlankedClose);
             section.Text.clear();
         }
         section.Name = TrimSpaces(section.Name);

@@ -1,5 +1,6 @@
 #include "extract/block_formatters.h"
-#include "extract/comment_scanner.h"
+#include "extract/lists.h"
+#include "extract/pass_context.h"
 #include "support/testing.h"
 
 #include <gtest/gtest.h>
@@ -10,7 +11,9 @@ using tessarel::testing::Crlf;
 
 namespace {
 
-using Pass = void (*)(QString&);
+using Pass = void (*)(QString&, PassContext*);
+
+void FirstLineHeading(QString& text, PassContext*) { FormatFirstLineHeading(text); }
 struct Case {
     const char* input;
     const char* expected;  // "\n" stands for CR LF in both
@@ -19,18 +22,18 @@ struct Case {
 void ExpectCases(Pass pass, std::initializer_list<Case> cases) {
     for (const Case& c : cases) {
         QString text = Crlf(QString::fromUtf8(c.input));
-        pass(text);
+        pass(text, nullptr);
         EXPECT_EQ(text, Crlf(QString::fromUtf8(c.expected))) << c.input;
     }
 }
 
 QString Apply(Pass pass, QString text) {
-    pass(text);
+    pass(text, nullptr);
     return text;
 }
 
 TEST(BlockFormatters, FirstLineHeading) {
-    ExpectCases(FormatFirstLineHeading,
+    ExpectCases(FirstLineHeading,
                 {
                     {"\n  \t Title here : rest: more\nNext: x", "\n  \t <h4>Title here</h4> rest: more\nNext: x"},
                     {"Title\nNext: x", "Title\nNext: x"},
@@ -144,12 +147,12 @@ TEST(FormatSectionText, SectionsSharingBuffersComeOutAsFormattedAlone) {
         for (const QString& text : texts) {
             working.resize(0);
             working.append(text.constData(), text.size());
-            FormatSectionText(working, context);
+            FormatSectionText(working, &context);
             QString alone = text;
             for (const Pass pass :
-                 {FormatFirstLineHeading, FormatHighlightedText, FormatBulletLists, FormatHeadingsAfterLists,
+                 {FirstLineHeading, FormatHighlightedText, FormatBulletLists, FormatHeadingsAfterLists,
                   FormatHeadingsAfterEmptyLines, FormatNumberedLines, FormatDefinitionTables, FormatParagraphs}) {
-                pass(alone);
+                pass(alone, nullptr);
             }
             ASSERT_EQ(working, alone) << text.left(40).toStdString();
         }

@@ -13,6 +13,14 @@ using tessarel::testing::Crlf;
 
 namespace {
 
+/// Links the sections' texts to each other, as the parser does.
+void ResolveCrossReferences(DocumentModel& doc) {
+    const SectionLinker linker(LinkTargets(doc));
+    for (int i = 1; i <= doc.count(); ++i) {
+        linker.link(doc.section(i).Text, i);
+    }
+}
+
 DocumentModel Model(const QStringList& names, const QStringList& texts) {
     DocumentModel doc;
     doc.SectionCount = static_cast<int>(names.size());
@@ -190,7 +198,7 @@ TEST(SectionLinker, OneLinkerForManyTextsLinksEachAsAlone) {
             QString shared = doc.section(i).Text;
             linker.link(shared, i);
             QString alone = doc.section(i).Text;
-            LinkSectionNames(alone, i, targets);
+            SectionLinker(targets).link(alone, i);
             EXPECT_EQ(shared, alone) << i;
             QString untouched = doc.section(i).Text;
             none.link(untouched, i);

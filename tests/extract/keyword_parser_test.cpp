@@ -1,6 +1,7 @@
 #include "extract/keyword_parser.h"
 #include "extract/declarations.h"
 #include "extract/document_model.h"
+#include "extract/markers.h"
 #include "support/string_functions.h"
 #include "support/testing.h"
 
@@ -205,7 +206,7 @@ QString LiteralName(const QString& text, qsizetype p) {
 }
 
 QString LiteralText(const QString& text, qsizetype p) {
-    qsizetype n = text.indexOf(SectionTag, p + SectionTag.size());
+    qsizetype n = text.indexOf(kSectionMarker, p + kSectionMarker.size());
     n = n < 0 ? text.size() : n + 1;  // n is 1-based in the rule
     QString result;
     qsizetype from = p;
@@ -297,8 +298,8 @@ TEST(Sections, IndexedLookUpsGiveTheLiteralResults) {
             spans.appendText(joined, source, i);
             ASSERT_EQ(joined, u"kept"_s + text) << source.toStdString();
             ASSERT_TRUE(bySpans.section(i).Text.isEmpty());
-            if (name.contains(TextCloseTag)) {
-                name.replace(TextCloseTag, u"   "_s);
+            if (name.contains(kTextCloseMarker)) {
+                name.replace(kTextCloseMarker, u"   "_s);
                 text.clear();
             }
             name = TrimSpaces(name);

@@ -1,11 +1,14 @@
-// Passes that do in one walk what several whole-text passes did one after
-// another, checked against those passes on random texts made of the pieces
-// that steer them; and walks that jump to the next character that can change
-// their state, at the ends of texts where a jump finds nothing.
+// Passes that do in one walk what several replacements did one after
+// another, checked against them on random texts made of the pieces that steer
+// them; the searches against the library's; and walks that jump to the next
+// character that can change their state, at the ends of texts where a jump
+// finds nothing.
 
 #include "extract/block_formatters.h"
-#include "extract/comment_scanner.h"
 #include "extract/keyword_parser.h"
+#include "extract/lists.h"
+#include "extract/protection_passes.h"
+#include "extract/text_search.h"
 
 #include "support/string_functions.h"
 #include "support/testing.h"
@@ -26,73 +29,7 @@ QString Applied(Pass pass, QString text) {
     return text;
 }
 
-TEST(FusedPasses, CommentAndStarRunsAsTheTwoPassesInTurn) {
-    const QStringList pieces = {u" "_s, u"\t"_s, u"\r\n"_s, u"\n"_s, u"\r"_s, u"#"_s, u"##"_s, u"c"_s,
-                                u"*"_s, u"**"_s, u"@/t"_s,  u"@/"_s, u"@"_s,  u"t"_s, u"x"_s,  u"-"_s};
-    QRandomGenerator random(11);
-    for (int round = 0; round < 20000; ++round) {
-        const QString text = RandomText(random, pieces, 24);
-        for (const QChar mark : {u'#', u'c', u'-'}) {
-            QString expected = text;
-            BlankLeadingRuns(expected, mark);
-            BlankTrailingRuns(expected, mark);
-            ASSERT_EQ(Applied([mark](QString& t) { BlankCommentRuns(t, mark); }, text), expected)
-                << QString(mark).toStdString() << " " << text.toStdString();
-        }
-        QString expected = text;
-        BlankLeadingRuns(expected, u'*');
-        BlankTrailingStars(expected);
-        ASSERT_EQ(Applied([](QString& t) { BlankStarDecoration(t); }, text), expected) << text.toStdString();
-    }
-}
-
-TEST(FusedPasses, BlockClosingAndRunBlankingAsTheTwoPassesInTurn) {
-    // The blanking goes in steps behind the inserted markers: runs, markers
-    // and line ends cut at every place a step can end, and texts that end in
-    // the middle of a marker or a run.
-    const QStringList pieces = {u" "_s, u"\t"_s,  u"\r\n"_s, u"\r\n"_s, u"\n"_s, u"\r"_s, u"#"_s,       u"##"_s,
-                                u"c"_s, u"@/t"_s, u"@/"_s,   u"@"_s,    u"t"_s,  u"x"_s,  u"\r\n# x"_s, u"\r\n  #"_s};
-    QRandomGenerator random(14);
-    for (int round = 0; round < 40000; ++round) {
-        const QString text = RandomText(random, pieces, 30);
-        for (const QChar mark : {u'#', u'c'}) {
-            QString expected = text;
-            CloseSingleLineBlocks(expected, mark);
-            BlankCommentRuns(expected, mark);
-            PassContext context;
-            ASSERT_EQ(Applied([&](QString& t) { CloseAndBlankSingleLineBlocks(t, mark, &context); }, text), expected)
-                << QString(mark).toStdString() << " " << text.toStdString();
-        }
-    }
-    // Many blocks in a long text: the result outgrows its buffer between steps.
-    QString text;
-    for (int line = 0; line < 3000; ++line) {
-        text += (line % 3 == 2) ? u"code ##\r\n"_s : u"  ## note ##\r\n"_s;
-    }
-    QString expected = text;
-    CloseSingleLineBlocks(expected, u'#');
-    BlankCommentRuns(expected, u'#');
-    ASSERT_NE(expected, text);
-    ASSERT_EQ(Applied([](QString& t) { CloseAndBlankSingleLineBlocks(t, u'#'); }, text), expected);
-    ASSERT_EQ(Applied([](QString& t) { CloseAndBlankSingleLineBlocks(t, u'#'); }, QString()), QString());
-}
-
-TEST(FusedPasses, SlashBlockClosingAndBlankingAsTheTwoPassesInTurn) {
-    const QStringList pieces = {u" "_s,  u"\t"_s,  u"\r\n"_s, u"\r\n"_s, u"\n"_s, u"\r"_s,       u"/"_s,
-                                u"//"_s, u"///"_s, u"@/t"_s,  u"@/"_s,   u"x"_s,  u"\r\n// x"_s, u"code // y"_s};
-    QRandomGenerator random(15);
-    for (int round = 0; round < 40000; ++round) {
-        const QString text = RandomText(random, pieces, 30);
-        QString expected = text;
-        CloseDoubleSlashBlocks(expected);
-        BlankDoubleSlashes(expected);
-        PassContext context;
-        ASSERT_EQ(Applied([&](QString& t) { CloseAndBlankDoubleSlashBlocks(t, &context); }, text), expected)
-            << text.toStdString();
-    }
-}
-
-TEST(FusedPasses, WebAddressesAsTheTwoReplacementsInTurn) {
+TEST(OneWalkPasses, WebAddressesAsTheTwoReplacementsInTurn) {
     const QStringList pieces = {u"http"_s,         u"https"_s, u"s"_s,    u"h"_s, u"://"_s, u":/"_s, u"/"_s,
                                 u"&#58&#47&#47"_s, u"&#58"_s,  u"&#47"_s, u"&"_s, u" "_s,   u"x"_s};
     QRandomGenerator random(12);
@@ -109,7 +46,7 @@ TEST(FusedPasses, WebAddressesAsTheTwoReplacementsInTurn) {
     }
 }
 
-TEST(FusedPasses, SearchesFindWhatTheLibraryFinds) {
+TEST(Searches, FindWhatTheLibraryFinds) {
     // Lengths around the eight characters the search reads at once.
     const QStringList pieces = {u"a"_s, u"@"_s, u"@/t"_s, u"\r\n"_s, u"\u00e9"_s, u"\U0001F600"_s, u"/"_s};
     const QStringList needles = {u"@"_s, u"\r"_s, u"@/t"_s, u"\r\n"_s, u"a@"_s, u"\u00e9"_s, u"\U0001F600"_s, u"z"_s};
