@@ -35,6 +35,11 @@ TEST(KeywordLines, AKeywordLineBecomesASectionHeader) {
     EXPECT_EQ(Converted(u"\n  function: Add\nAdds.\n"_s), Crlf(u"\n  \n@/t\n@section Add\n @tAdds.\n"_s));
     EXPECT_EQ(Converted(u"\n\tMETHOD\t: M  \nx"_s), Crlf(u"\n\t\n@/t\n@section M  \n @tx"_s));
     EXPECT_EQ(Converted(u"\nClass:\nx"_s), Crlf(u"\n\n@/t\n@section \n @tx"_s));
+    // The line after a line with a colon is examined too; the line after a
+    // keyword line is not.
+    EXPECT_EQ(Converted(u"\nNote: see below\nfunction: Add\nx\n"_s),
+              Crlf(u"\nNote: see below\n\n@/t\n@section Add\n @tx\n"_s));
+    EXPECT_EQ(Converted(u"\nfunction: A\nfunction: B\nx\n"_s), Crlf(u"\n\n@/t\n@section A\n @tfunction: B\nx\n"_s));
 }
 
 TEST(KeywordLines, OnlyTheThreeFormsOfATableWordWithoutSemicolon) {
@@ -51,17 +56,6 @@ TEST(KeywordLines, OnlyTheThreeFormsOfATableWordWithoutSemicolon) {
          {u"\nfunction: a;b\nx"_s, u"\nNote: x\ny"_s, u"\nfunction x\ny"_s, u"function: top\nx"_s}) {
         EXPECT_EQ(Converted(kept), Crlf(kept));
     }
-}
-
-TEST(KeywordLines, TheLineAfterALineWithAColonIsExaminedToo) {
-    EXPECT_EQ(Converted(u"\nNote: see below\nfunction: Add\nx\n"_s),
-              Crlf(u"\nNote: see below\n\n@/t\n@section Add\n @tx\n"_s));
-    EXPECT_EQ(Converted(u"\nprocedure X(a: integer);\n  sub: Y\nz"_s),
-              Crlf(u"\nprocedure X(a: integer);\n  \n@/t\n@section Y\n @tz"_s));
-}
-
-TEST(KeywordLines, TheLineAfterAKeywordLineIsNot) {
-    EXPECT_EQ(Converted(u"\nfunction: A\nfunction: B\nx\n"_s), Crlf(u"\n\n@/t\n@section A\n @tfunction: B\nx\n"_s));
 }
 
 /// The keyword walk as written, one state step per character, the text

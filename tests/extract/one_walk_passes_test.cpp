@@ -68,54 +68,32 @@ TEST(Searches, FindWhatTheLibraryFinds) {
 }
 
 TEST(SkippingWalks, TextsEndingWhileAWalkWaits) {
-    const auto paragraphs = [](QString t) {
-        FormatParagraphs(t);
-        return t;
-    };
-    EXPECT_EQ(paragraphs(u"a\r\n  \r\n"_s), u"a\r\n  \r\n@p"_s);
-    EXPECT_EQ(paragraphs(u"a\r\n\r"_s), u"a\r\n\r"_s);
-    EXPECT_EQ(paragraphs(u"a long line without any break"_s), u"a long line without any break"_s);
+    const auto paragraphs = [](QString& t) { FormatParagraphs(t); };
+    EXPECT_EQ(Applied(paragraphs, u"a\r\n  \r\n"_s), u"a\r\n  \r\n@p"_s);
+    EXPECT_EQ(Applied(paragraphs, u"a\r\n\r"_s), u"a\r\n\r"_s);
+    EXPECT_EQ(Applied(paragraphs, u"a long line without any break"_s), u"a long line without any break"_s);
 
-    const auto tables = [](QString t) {
-        FormatDefinitionTables(t);
-        return t;
-    };
-    EXPECT_EQ(tables(u"x\r\nterm - text"_s),
+    const auto tables = [](QString& t) { FormatDefinitionTables(t); };
+    EXPECT_EQ(Applied(tables, u"x\r\nterm - text"_s),
               u"x\r\n\r\n<table class=DefTable>\r\n<tr class=Def>\r\n<td class=Def>\r\nterm\r\n</td>\r\n"
               u"<td class=DefSep>-</td>\r\n<td class=DefText>\r\ntext\r\n</td>\r\n</tr>\r\n</table>\r\n"_s);
-    EXPECT_EQ(tables(u"a term without a dash"_s), u"a term without a dash"_s);
+    EXPECT_EQ(Applied(tables, u"a term without a dash"_s), u"a term without a dash"_s);
 
-    const auto afterLists = [](QString t) {
-        FormatHeadingsAfterLists(t);
-        return t;
-    };
-    EXPECT_EQ(afterLists(u"</ul>\r\n\r\nNext"_s), u"</ul>\r\n\r\nNext"_s);
-    EXPECT_EQ(afterLists(u"</ul>\r\n\r\nNext: a"_s), u"</ul>\r\n\r\n<h4>Next</h4> a"_s);
-    const auto afterEmpty = [](QString t) {
-        FormatHeadingsAfterEmptyLines(t);
-        return t;
-    };
-    EXPECT_EQ(afterEmpty(u"a\r\n\r\nTitle"_s), u"a\r\n\r\nTitle"_s);
-    EXPECT_EQ(afterEmpty(u"a\r\n\r\nTitle: x"_s), u"a\r\n\r\n<h4>Title</h4> x"_s);
-    const auto bullets = [](QString t) {
-        FormatBulletLists(t);
-        return t;
-    };
-    EXPECT_EQ(bullets(u"o a\r\nb"_s), u"<ul>\r\n<li>a\r\nb</ul>"_s);
+    const auto afterLists = [](QString& t) { FormatHeadingsAfterLists(t); };
+    EXPECT_EQ(Applied(afterLists, u"</ul>\r\n\r\nNext"_s), u"</ul>\r\n\r\nNext"_s);
+    EXPECT_EQ(Applied(afterLists, u"</ul>\r\n\r\nNext: a"_s), u"</ul>\r\n\r\n<h4>Next</h4> a"_s);
+    const auto afterEmpty = [](QString& t) { FormatHeadingsAfterEmptyLines(t); };
+    EXPECT_EQ(Applied(afterEmpty, u"a\r\n\r\nTitle"_s), u"a\r\n\r\nTitle"_s);
+    EXPECT_EQ(Applied(afterEmpty, u"a\r\n\r\nTitle: x"_s), u"a\r\n\r\n<h4>Title</h4> x"_s);
+    EXPECT_EQ(Applied([](QString& t) { FormatBulletLists(t); }, u"o a\r\nb"_s), u"<ul>\r\n<li>a\r\nb</ul>"_s);
 
-    const auto keywords = [](QString t) {
-        ConvertKeywordLines(t);
-        return t;
-    };
-    EXPECT_EQ(keywords(u"\r\nfunction: f"_s), u"\r\nfunction: f"_s);
-    EXPECT_EQ(keywords(u"\r\nfunction: f\r"_s), u"\r\nfunction: f\r"_s);
-    const auto escapes = [](QString t) {
-        EscapeMarkers(t);
-        return t;
-    };
-    EXPECT_EQ(escapes(u"a@"_s), u"a@"_s);
-    EXPECT_EQ(escapes(u"12345678:"_s), u"12345678:"_s);
-    EXPECT_EQ(escapes(u"1234567@t"_s), u"1234567&#64&#116"_s);
+    const auto keywords = [](QString& t) { ConvertKeywordLines(t); };
+    EXPECT_EQ(Applied(keywords, u"\r\nfunction: f"_s), u"\r\nfunction: f"_s);
+    EXPECT_EQ(Applied(keywords, u"\r\nfunction: f\r"_s), u"\r\nfunction: f\r"_s);
+    const auto escapes = [](QString& t) { EscapeMarkers(t); };
+    EXPECT_EQ(Applied(escapes, u"a@"_s), u"a@"_s);
+    EXPECT_EQ(Applied(escapes, u"12345678:"_s), u"12345678:"_s);
+    EXPECT_EQ(Applied(escapes, u"1234567@t"_s), u"1234567&#64&#116"_s);
 }
 
 }  // namespace

@@ -170,18 +170,17 @@ TEST_F(SourceParserTest, EveryCombinationOfCommentStyles) {
                                u"Cee"_s,   u"Bang"_s,  u"Star"_s, u"Paren"_s, u"Brace"_s};
     for (int bits = 0; bits < 1024; ++bits) {
         CommentStyles& styles = options.comments;
-        const bool on[] = {(bits & 1) != 0,  (bits & 2) != 0,  (bits & 4) != 0,   (bits & 8) != 0,   (bits & 16) != 0,
-                           (bits & 32) != 0, (bits & 64) != 0, (bits & 128) != 0, (bits & 256) != 0, (bits & 512) != 0};
-        styles.doubleSlash = on[0];
-        styles.apostrophe = on[1];
-        styles.hash = on[2];
-        styles.semicolon = on[3];
-        styles.dash = on[4];
-        styles.letterC = on[5];
-        styles.exclamation = on[6];
-        styles.slashStar = on[7];
-        styles.parenStar = on[8];
-        styles.braces = on[9];
+        // In the order of the names above.
+        bool CommentStyles::*const flags[] = {&CommentStyles::doubleSlash, &CommentStyles::apostrophe,
+                                              &CommentStyles::hash,        &CommentStyles::semicolon,
+                                              &CommentStyles::dash,        &CommentStyles::letterC,
+                                              &CommentStyles::exclamation, &CommentStyles::slashStar,
+                                              &CommentStyles::parenStar,   &CommentStyles::braces};
+        bool on[10];
+        for (int k = 0; k < 10; ++k) {
+            on[k] = (bits & (1 << k)) != 0;
+            styles.*flags[k] = on[k];
+        }
         QStringList expected;
         for (int k = 0; k < 10; ++k) {
             if (on[k]) {
@@ -252,12 +251,6 @@ TEST(SectionSort, TheFirstSectionStaysAndTheOthersFollowTheirNames) {
     // Case does not count; names that compare equal keep their order.
     EXPECT_EQ(sorted, (QStringList{u"Zeta"_s, u"alpha"_s, u"Alpha"_s, u"Beta"_s, u"gamma"_s}));
     EXPECT_EQ(positions, (QStringList{u"1"_s, u"4"_s, u"5"_s, u"3"_s, u"2"_s}));
-}
-
-TEST(NoSectionsPage, NamesTheFile) {
-    EXPECT_EQ(NoSectionsErrorBody(u"C:\\src\\a.c"_s),
-              u"<H1>>>There are no Sections defined in this file</H1><h2>a.c</h2><ul><li>Define Sections. "
-              u"Check Help for more details</li><li>Review the <b>Project > Comments</b> dialog</li></ul>"_s);
 }
 
 }  // namespace
