@@ -1,9 +1,13 @@
 #include "extract/block_formatters.h"
 #include "extract/lists.h"
 #include "extract/pass_context.h"
+#include "support/string_functions.h"
 #include "support/testing.h"
 
 #include <gtest/gtest.h>
+
+#include <QRandomGenerator>
+#include <QRegularExpression>
 
 using namespace tessarel;
 using namespace Qt::Literals::StringLiterals;
@@ -84,6 +88,41 @@ TEST(BlockFormatters, Paragraphs) {
                                       {"\nx", "\nx"},
                                       {"a\n x\n", "a\n x\n"},
                                   });
+}
+
+/// The empty-line rules as patterns: an empty line is a CR LF, blanks and a
+/// CR LF. "@p" follows it and makes the next line non-empty; a heading is the
+/// first visible text after it up to a colon on the same line.
+QString ParagraphsByPattern(QString text) {
+    static const QRegularExpression emptyLine(u"\r\n[ \t]*\r\n"_s);
+    for (auto m = emptyLine.match(text); m.hasMatch(); m = emptyLine.match(text, m.capturedEnd())) {
+        text.insert(m.capturedEnd(), u"@p"_s);
+    }
+    return text;
+}
+
+QString HeadingsByPattern(const QString& text) {
+    static const QRegularExpression heading(u"\r\n[ \t]*\r\n[ \t\r\n]*([^ \t\r\n][^\r:]*):"_s);
+    QString result;
+    qsizetype copied = 0;
+    for (const auto& m : heading.globalMatch(text)) {
+        result += text.mid(copied, m.capturedStart(1) - copied) + u"<h4>"_s + TrimSpaces(m.captured(1)) + u"</h4>"_s;
+        copied = m.capturedEnd();
+    }
+    return result + text.mid(copied);
+}
+
+TEST(BlockFormatters, EmptyLineRulesAgreeWithThePatterns) {
+    const QStringList pieces = u"\r\n|\r\n|\r|\n| |\t|a|b c|:|@p"_s.split(u'|');
+    QRandomGenerator random(17);
+    int changed = 0;
+    for (int round = 0; round < 20000; ++round) {
+        const QString text = tessarel::testing::RandomText(random, pieces, 30);
+        ASSERT_EQ(Apply(FormatParagraphs, text), ParagraphsByPattern(text)) << text.toStdString();
+        ASSERT_EQ(Apply(FormatHeadingsAfterEmptyLines, text), HeadingsByPattern(text)) << text.toStdString();
+        changed += Apply(FormatHeadingsAfterEmptyLines, text) != text ? 1 : 0;
+    }
+    EXPECT_GT(changed, 1000);  // the pieces really make headings
 }
 
 TEST(FormatSectionText, ListsHeadingsAndANumberedTable) {
