@@ -31,8 +31,7 @@ char16_t FoldedAt(const char16_t* s, qsizetype n, qsizetype j) {
     return QChar::toCaseFolded(c);
 }
 
-}  // namespace
-
+/// The case-folded form the declaration look-up compares (same length).
 QString FoldedText(const QString& text) {
     QString folded(text.size(), Qt::Uninitialized);
     const char16_t* s = Chars(text);
@@ -42,6 +41,8 @@ QString FoldedText(const QString& text) {
     }
     return folded;
 }
+
+}  // namespace
 
 QString CleanDeclaration(QString cut) {
     // Only a "_" between a blank or line break and another can be a word.
