@@ -9,7 +9,7 @@ using namespace Qt::Literals::StringLiterals;
 
 void TranslateEmailTags(QString& text, PassContext* context) {
     TranslateBracketedTags(
-        text, u"@email", 5,
+        text, kEmailTag, 5,
         [](QString& out, QStringView argument) {
             // "&#64" keeps the later "@" tag scanners off the address.
             auto hideAt = [](QStringView part) {

@@ -55,6 +55,10 @@ inline const QString kLinkCloseMarker = QStringLiteral("]");
 inline const QString kSchemeSeparator = QStringLiteral("://");
 inline const QString kHiddenSchemeSeparator = QStringLiteral("&#58&#47&#47");
 
+/// A mail tag, "@email[ADDRESS]" or "@email[ADDRESS, TEXT]": typed in a
+/// comment; read by TranslateEmailTags before the comment scan.
+inline const QString kEmailTag = QStringLiteral("@email");
+
 /// An "@" of a mail address, out of reach of the tag translations: written by
 /// TranslateEmailTags; read by the browser only.
 inline const QString kHiddenAtSign = QStringLiteral("&#64");
