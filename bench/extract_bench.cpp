@@ -31,7 +31,7 @@
 
 #include "bench/quiet_user_interface.h"
 #include "extract/document_model.h"
-#include "extract/fill_structures.h"
+#include "extract/source_parser.h"
 #include "pages/chapter_page.h"
 #include "pages/page_frame.h"
 #include "support/memory_setup.h"

@@ -1,6 +1,9 @@
 #include "extract/block_formatters.h"
 
-#include "extract/comment_scanner.h"
+#include "extract/lists.h"
+#include "extract/markers.h"
+#include "extract/pass_context.h"
+#include "extract/text_search.h"
 #include "support/string_functions.h"
 
 #include <utility>
@@ -44,8 +47,6 @@ void FormatFirstLineHeading(QString& text) {
         }
     }
 }
-
-void FormatHighlightedText(QString& text) { FormatHighlightedText(text, nullptr); }
 
 void FormatHighlightedText(QString& text, PassContext* context) {
     const qsizetype length = text.size();
@@ -118,18 +119,65 @@ void FormatHighlightedText(QString& text, PassContext* context) {
     out.finish(text);
 }
 
-void FormatHeadingsAfterEmptyLines(QString& text) { FormatHeadingsAfterEmptyLines(text, nullptr); }
+namespace {
+
+/// Follows the CR LF lines of a text one character at a time and tells when
+/// a line of blanks only has ended. A line starts after a CR LF; a CR that
+/// follows a CR may still be the first half of one.
+class EmptyLineFinder {
+public:
+    /// Takes the next character; true when it is the LF after an empty line's CR.
+    bool endsEmptyLine(QChar c) {
+        switch (state_) {
+        case InLine:
+            if (c == u'\r') {
+                state_ = AfterCr;
+            }
+            return false;
+        case AfterCr:
+            state_ = c == u'\n' ? LineStart : c == u'\r' ? AfterCr : InLine;
+            return false;
+        case LineStart:
+            if (c == u'\r') {
+                state_ = EmptyLineCr;
+            } else if (!IsBlank(c)) {
+                state_ = InLine;
+            }
+            return false;
+        case EmptyLineCr:
+            if (c == u'\n') {
+                state_ = InLine;
+                return true;
+            }
+            state_ = c == u'\r' ? AfterCr : InLine;
+            return false;
+        }
+        return false;
+    }
+    /// Within a line only a CR changes anything: a walk may skip to the next.
+    bool inLine() const { return state_ == InLine; }
+    /// Goes on as if a CR, or a character within a line, had just been taken.
+    void takenCr() { state_ = AfterCr; }
+    void takenInLine() { state_ = InLine; }
+
+private:
+    enum State { InLine, AfterCr, LineStart, EmptyLineCr };
+    State state_ = InLine;
+};
+
+}  // namespace
 
 void FormatHeadingsAfterEmptyLines(QString& text, PassContext* context) {
-    enum State { InLine, AfterCr, LineStart, EmptyLineCr, AfterEmptyLine, Candidate };
+    enum State { Lines, AfterEmptyLine, Candidate };
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
     TextRewriter out(text, context);
-    State state = InLine;
+    EmptyLineFinder lines;
+    State state = Lines;
     qsizetype start = 0;
     const char16_t* s = QStringView(text).utf16();
     for (qsizetype i = 0; i < length; ++i) {
-        if (state == InLine) {
+        if (state == Lines && lines.inLine()) {
             i = FindAnyOf<u'\r'>(s, length, i);
         } else if (state == Candidate) {
             i = FindAnyOf<u'\r', u':'>(s, length, i);
@@ -139,23 +187,10 @@ void FormatHeadingsAfterEmptyLines(QString& text, PassContext* context) {
         }
         const QChar c = chars[i];
         switch (state) {
-        case InLine:
-            if (c == u'\r') {
-                state = AfterCr;
+        case Lines:
+            if (lines.endsEmptyLine(c)) {
+                state = AfterEmptyLine;
             }
-            break;
-        case AfterCr:
-            state = c == u'\n' ? LineStart : c == u'\r' ? AfterCr : InLine;
-            break;
-        case LineStart:
-            if (c == u'\r') {
-                state = EmptyLineCr;
-            } else if (!IsBlank(c)) {
-                state = InLine;
-            }
-            break;
-        case EmptyLineCr:
-            state = c == u'\n' ? AfterEmptyLine : c == u'\r' ? AfterCr : InLine;
             break;
         case AfterEmptyLine:
             if (!IsBlankOrBreak(c)) {
@@ -166,10 +201,12 @@ void FormatHeadingsAfterEmptyLines(QString& text, PassContext* context) {
         case Candidate:
             if (c == u'\r') {
                 // Its line break may begin the next empty line.
-                state = AfterCr;
+                lines.takenCr();
+                state = Lines;
             } else if (c == u':') {
                 out.replace(start, i + 1, HeadingFromLine(text, start, i));
-                state = InLine;
+                lines.takenInLine();
+                state = Lines;
             }
             break;
         }
@@ -177,68 +214,36 @@ void FormatHeadingsAfterEmptyLines(QString& text, PassContext* context) {
     out.finish(text);
 }
 
-void FormatParagraphs(QString& text) { FormatParagraphs(text, nullptr); }
-
 void FormatParagraphs(QString& text, PassContext* context) {
-    enum State { InLine, AfterCr, LineStart, EmptyLineCr };
-    static const QString mark = u"@p"_s;
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
     TextRewriter out(text, context);
-    State state = InLine;
+    EmptyLineFinder lines;
     const char16_t* s = QStringView(text).utf16();
     for (qsizetype i = 0; i < length; ++i) {
-        if (state == InLine) {
+        if (lines.inLine()) {
             i = FindAnyOf<u'\r'>(s, length, i);
             if (i >= length) {
                 break;
             }
         }
-        const QChar c = chars[i];
-        switch (state) {
-        case InLine:
-            if (c == u'\r') {
-                state = AfterCr;
-            }
-            break;
-        case AfterCr:
-            state = c == u'\n' ? LineStart : c == u'\r' ? AfterCr : InLine;
-            break;
-        case LineStart:
-            if (c == u'\r') {
-                state = EmptyLineCr;
-            } else if (!IsBlank(c)) {
-                state = InLine;
-            }
-            break;
-        case EmptyLineCr:
-            if (c == u'\n') {
-                // The mark makes the next line non-empty, so it starts no paragraph itself.
-                out.insert(i + 1, mark);
-                state = InLine;
-            } else {
-                state = c == u'\r' ? AfterCr : InLine;
-            }
-            break;
+        if (lines.endsEmptyLine(chars[i])) {
+            // The mark makes the next line non-empty, so it starts no paragraph itself.
+            out.insert(i + 1, kParagraphMarker);
         }
     }
     out.finish(text);
 }
 
-void FormatSectionText(QString& text) {
-    PassContext context;
-    FormatSectionText(text, context);
-}
-
-void FormatSectionText(QString& text, PassContext& context) {
+void FormatSectionText(QString& text, PassContext* context) {
     FormatFirstLineHeading(text);
-    FormatHighlightedText(text, &context);
-    FormatBulletLists(text, &context);
-    FormatHeadingsAfterLists(text, &context);
-    FormatHeadingsAfterEmptyLines(text, &context);
-    FormatNumberedLines(text, &context);
-    FormatDefinitionTables(text, &context);
-    FormatParagraphs(text, &context);
+    FormatHighlightedText(text, context);
+    FormatBulletLists(text, context);
+    FormatHeadingsAfterLists(text, context);
+    FormatHeadingsAfterEmptyLines(text, context);
+    FormatNumberedLines(text, context);
+    FormatDefinitionTables(text, context);
+    FormatParagraphs(text, context);
 }
 
 }  // namespace tessarel

@@ -1,8 +1,8 @@
 #include "extract/declarations.h"
 
-#include "extract/comment_scanner.h"
 #include "extract/document_model.h"
-#include "extract/text_walk.h"
+#include "extract/markers.h"
+#include "extract/text_search.h"
 #include "support/string_functions.h"
 
 #include <QHash>
@@ -31,8 +31,7 @@ char16_t FoldedAt(const char16_t* s, qsizetype n, qsizetype j) {
     return QChar::toCaseFolded(c);
 }
 
-}  // namespace
-
+/// The case-folded form the declaration look-up compares (same length).
 QString FoldedText(const QString& text) {
     QString folded(text.size(), Qt::Uninitialized);
     const char16_t* s = Chars(text);
@@ -42,6 +41,8 @@ QString FoldedText(const QString& text) {
     }
     return folded;
 }
+
+}  // namespace
 
 QString CleanDeclaration(QString cut) {
     // Only a "_" between a blank or line break and another can be a word.
@@ -56,9 +57,9 @@ QString CleanDeclaration(QString cut) {
     if (lone) {
         ReplaceWord(cut, QStringLiteral("_"), QString());
     }
-    const qsizetype open = cut.indexOf(TextOpenTag);
+    const qsizetype open = cut.indexOf(kTextOpenMarker);
     if (open >= 0) {
-        cut.remove(open, TextOpenTag.size());
+        cut.remove(open, kTextOpenMarker.size());
     }
     return cut;
 }
@@ -364,9 +365,9 @@ void FindDeclarations(DocumentModel& doc) {
     const int count = doc.count();
     for (int i = 1; i <= count; ++i) {
         SectionRecord& section = doc.section(i);
-        if (section.Name.contains(TextCloseTag)) {
+        if (section.Name.contains(kTextCloseMarker)) {
             // The keyword line ended its comment block: no text followed it.
-            section.Name.replace(TextCloseTag, kBlankedClose);
+            section.Name.replace(kTextCloseMarker, kBlankedClose);
             section.Text.clear();
         }
         section.Name = TrimSpaces(section.Name);

@@ -14,10 +14,6 @@ struct SectionRecord {
     QString Declaration;
 };
 
-inline const QString SectionTag = QStringLiteral("@section");
-inline const QString TextOpenTag = QStringLiteral("@t");
-inline const QString TextCloseTag = QStringLiteral("@/t");
-
 /// One source file on its way from raw text to a chapter page.
 struct DocumentModel {
     QString SourceText;

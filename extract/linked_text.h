@@ -32,9 +32,6 @@ inline constexpr DelimiterPair kPairs[] = {
     {u"\t", u" "},   {u"\t", u"\r\n"},   {u"\t", u"\t"},   {u"\t", u"\n"},
 };
 
-inline const QString kLinkOpen = QStringLiteral("@goto[");
-inline const QString kLinkClose = QStringLiteral("]");
-
 /// Whether `s` starts with `part`, inline: the parts are a character or two.
 inline bool HasAt(const char16_t* s, QStringView part) {
     for (qsizetype k = 0; k < part.size(); ++k) {

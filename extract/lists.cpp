@@ -1,8 +1,8 @@
-// Bullet lists, the heading after a list, numbered lines and definition tables.
+#include "extract/lists.h"
 
 #include "extract/block_formatters.h"
-#include "extract/comment_scanner.h"
-#include "extract/pattern_match.h"
+#include "extract/pass_context.h"
+#include "extract/text_search.h"
 #include "support/string_functions.h"
 
 namespace tessarel {
@@ -18,8 +18,6 @@ bool IsBullet(QChar c) { return c == u'o' || c == u'-' || c == u'+'; }
 bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 }  // namespace
-
-void FormatBulletLists(QString& text) { FormatBulletLists(text, nullptr); }
 
 void FormatBulletLists(QString& text, PassContext* context) {
     enum State { LineStart, AfterBullet, InLine };
@@ -76,8 +74,6 @@ void FormatBulletLists(QString& text, PassContext* context) {
     }
     out.finish(text);
 }
-
-void FormatHeadingsAfterLists(QString& text) { FormatHeadingsAfterLists(text, nullptr); }
 
 void FormatHeadingsAfterLists(QString& text, PassContext* context) {
     enum State { Searching, AfterListEnd, AfterCr, SkippingEmptyLines, Candidate };
@@ -136,8 +132,7 @@ void FormatHeadingsAfterLists(QString& text, PassContext* context) {
 
 // A numbered line follows a CR LF (or starts the text): blanks, digits, ".",
 // a space and the rest of the line, which must end in CR LF. Its "." becomes
-// " - ". This is the matcher loop of RewriteNumberedLinesWithMatcher, done in
-// one sweep: every line after a CR LF is tried once.
+// " - ". Every line after a CR LF is tried once.
 void FormatNumberedLines(QString& text, PassContext* context) {
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
@@ -173,14 +168,6 @@ void FormatNumberedLines(QString& text, PassContext* context) {
     out.finish(text);
 }
 
-void FormatNumberedLines(QString& text) { FormatNumberedLines(text, nullptr); }
-
-QString RewriteNumberedLines(const QString& text) {
-    QString result = text;
-    FormatNumberedLines(result, nullptr);
-    return result;
-}
-
 namespace {
 
 const QString kFirstRowStart = u"\r\n<table class=DefTable>\r\n<tr class=Def>\r\n<td class=Def>\r\n"_s;
@@ -197,8 +184,6 @@ struct PendingRow {
 };
 
 }  // namespace
-
-void FormatDefinitionTables(QString& text) { FormatDefinitionTables(text, nullptr); }
 
 void FormatDefinitionTables(QString& text, PassContext* context) {
     enum State { LineStart, Term, BlanksAfterTerm, Dash, Definition, LineBreak };

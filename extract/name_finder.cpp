@@ -1,6 +1,6 @@
 #include "extract/name_finder.h"
 
-#include "extract/text_walk.h"
+#include "extract/text_search.h"
 
 namespace tessarel {
 

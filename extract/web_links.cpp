@@ -1,7 +1,8 @@
 #include "extract/web_links.h"
 
-#include "extract/block_formatters.h"
-#include "extract/comment_scanner.h"
+#include "extract/markers.h"
+#include "extract/pass_context.h"
+#include "extract/text_search.h"
 #include "support/html_text.h"
 #include "support/string_functions.h"
 
@@ -15,14 +16,12 @@ bool EndsAddress(QChar c) { return c == u',' || c == u';' || c == u' ' || c == u
 
 }  // namespace
 
-void LinkWebAddresses(QString& text) { LinkWebAddresses(text, nullptr); }
-
 void LinkWebAddresses(QString& text, PassContext* context) {
     // States: Searching, then one per character of "http://" (with an optional
     // "s" after "http"), then Address once the "//" is complete.
     enum State { Searching, H, HT, HTT, HTTP, HTTPS, Colon, Slash, Address };
-    static const QString httpStart = u"<a href=\"http&#58&#47&#47"_s;
-    static const QString httpsStart = u"<a href=\"https&#58&#47&#47"_s;
+    static const QString httpStart = u"<a href=\"http"_s + kHiddenSchemeSeparator;
+    static const QString httpsStart = u"<a href=\"https"_s + kHiddenSchemeSeparator;
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
     TextRewriter out(text, context);

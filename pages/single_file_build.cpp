@@ -1,8 +1,8 @@
 #include "pages/single_file_build.h"
 
 #include "extract/document_model.h"
-#include "extract/fill_structures.h"
 #include "extract/section_sort.h"
+#include "extract/source_parser.h"
 #include "pages/chapter_page.h"
 #include "pages/error_page.h"
 #include "pages/error_sites.h"
@@ -94,7 +94,6 @@ ParseOptions ParseOptionsFor(const SingleFileContext& context) {
     options.comments =
         context.projectOpen ? context.settings.comments : ReadSingleFileCommentStyles(context.env.preferences);
     options.hyperlinks = context.settings.Links;
-    options.baseProgressSteps = BaseProgressSteps;
     return options;
 }
 

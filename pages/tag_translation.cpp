@@ -1,7 +1,8 @@
 #include "pages/tag_translation.h"
 
-#include "extract/comment_scanner.h"
 #include "extract/inline_tags.h"
+#include "extract/pass_context.h"
+#include "extract/text_search.h"
 #include "extract/web_links.h"
 #include "pages/page_frame.h"
 #include "support/html_text.h"

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "extract/comment_scanner.h"
+#include "extract/document_model.h"
+#include "extract/pass_context.h"
 
 #include <QString>
 #include <QStringView>

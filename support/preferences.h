@@ -60,9 +60,6 @@ private:
     std::unique_ptr<QSettings> store_;
 };
 
-/// The base number of progress steps of a single-file build.
-inline constexpr int BaseProgressSteps = 20;
-
 /// Loads Title, Links, Api, Style, Overview, IncludeSourceLocation and
 /// IncludeLastGenerated from "single_file_settings" unless a project is open.
 void LoadSingleFileSettings(const Preferences& preferences, bool projectOpen, Settings& settings);

@@ -10,7 +10,7 @@ namespace tessarel {
 namespace {
 
 // Left-to-right replacement that goes on after each inserted text; linear.
-void ReplaceFromIndex(QString& text, qsizetype from, const QString& find, const QString& replacement) {
+void ReplaceFromIndex(QString& text, qsizetype from, QStringView find, QStringView replacement) {
     if (find.isEmpty() || from >= text.size()) {
         return;
     }
@@ -97,14 +97,14 @@ void ReplaceFirst(QString& text, const QString& find, const QString& replacement
     }
 }
 
-void ReplaceAll(QString& text, const QString& find, const QString& replacement) {
+void ReplaceAll(QString& text, QStringView find, QStringView replacement) {
     if (text.isEmpty() || find.isEmpty() || replacement.isEmpty()) {
         return;
     }
     ReplaceFromIndex(text, 0, find, replacement);
 }
 
-void ReplaceAllFrom(qsizetype start, QString& text, const QString& find, const QString& replacement) {
+void ReplaceAllFrom(qsizetype start, QString& text, QStringView find, QStringView replacement) {
     ReplaceFromIndex(text, start < 1 ? 0 : start - 1, find, replacement);
 }
 

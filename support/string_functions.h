@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <array>
 #include <utility>
@@ -19,10 +20,10 @@ QString MidRange(const QString& text, qsizetype first, qsizetype last);
 void ReplaceFirst(QString& text, const QString& find, const QString& replacement);
 /// Replaces every occurrence left to right, going on after each replacement.
 /// Does nothing when text, find or replacement is empty.
-void ReplaceAll(QString& text, const QString& find, const QString& replacement);
+void ReplaceAll(QString& text, QStringView find, QStringView replacement);
 /// ReplaceAll from position `start`, without the guard against empty arguments
 /// (an empty `find` does nothing; an empty replacement deletes).
-void ReplaceAllFrom(qsizetype start, QString& text, const QString& find, const QString& replacement);
+void ReplaceAllFrom(qsizetype start, QString& text, QStringView find, QStringView replacement);
 /// Whole-word replacement over the 16 delimiter pairs, in their fixed order.
 void ReplaceWord(QString& text, const QString& word, const QString& replacement);
 /// ReplaceWord followed by the ten extra pairs with "(" and "*".

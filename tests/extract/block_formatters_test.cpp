@@ -1,8 +1,13 @@
 #include "extract/block_formatters.h"
-#include "extract/comment_scanner.h"
+#include "extract/lists.h"
+#include "extract/pass_context.h"
+#include "support/string_functions.h"
 #include "support/testing.h"
 
 #include <gtest/gtest.h>
+
+#include <QRandomGenerator>
+#include <QRegularExpression>
 
 using namespace tessarel;
 using namespace Qt::Literals::StringLiterals;
@@ -10,7 +15,9 @@ using tessarel::testing::Crlf;
 
 namespace {
 
-using Pass = void (*)(QString&);
+using Pass = void (*)(QString&, PassContext*);
+
+void FirstLineHeading(QString& text, PassContext*) { FormatFirstLineHeading(text); }
 struct Case {
     const char* input;
     const char* expected;  // "\n" stands for CR LF in both
@@ -19,18 +26,18 @@ struct Case {
 void ExpectCases(Pass pass, std::initializer_list<Case> cases) {
     for (const Case& c : cases) {
         QString text = Crlf(QString::fromUtf8(c.input));
-        pass(text);
+        pass(text, nullptr);
         EXPECT_EQ(text, Crlf(QString::fromUtf8(c.expected))) << c.input;
     }
 }
 
 QString Apply(Pass pass, QString text) {
-    pass(text);
+    pass(text, nullptr);
     return text;
 }
 
 TEST(BlockFormatters, FirstLineHeading) {
-    ExpectCases(FormatFirstLineHeading,
+    ExpectCases(FirstLineHeading,
                 {
                     {"\n  \t Title here : rest: more\nNext: x", "\n  \t <h4>Title here</h4> rest: more\nNext: x"},
                     {"Title\nNext: x", "Title\nNext: x"},
@@ -81,6 +88,41 @@ TEST(BlockFormatters, Paragraphs) {
                                       {"\nx", "\nx"},
                                       {"a\n x\n", "a\n x\n"},
                                   });
+}
+
+/// The empty-line rules as patterns: an empty line is a CR LF, blanks and a
+/// CR LF. "@p" follows it and makes the next line non-empty; a heading is the
+/// first visible text after it up to a colon on the same line.
+QString ParagraphsByPattern(QString text) {
+    static const QRegularExpression emptyLine(u"\r\n[ \t]*\r\n"_s);
+    for (auto m = emptyLine.match(text); m.hasMatch(); m = emptyLine.match(text, m.capturedEnd())) {
+        text.insert(m.capturedEnd(), u"@p"_s);
+    }
+    return text;
+}
+
+QString HeadingsByPattern(const QString& text) {
+    static const QRegularExpression heading(u"\r\n[ \t]*\r\n[ \t\r\n]*([^ \t\r\n][^\r:]*):"_s);
+    QString result;
+    qsizetype copied = 0;
+    for (const auto& m : heading.globalMatch(text)) {
+        result += text.mid(copied, m.capturedStart(1) - copied) + u"<h4>"_s + TrimSpaces(m.captured(1)) + u"</h4>"_s;
+        copied = m.capturedEnd();
+    }
+    return result + text.mid(copied);
+}
+
+TEST(BlockFormatters, EmptyLineRulesAgreeWithThePatterns) {
+    const QStringList pieces = u"\r\n|\r\n|\r|\n| |\t|a|b c|:|@p"_s.split(u'|');
+    QRandomGenerator random(17);
+    int changed = 0;
+    for (int round = 0; round < 20000; ++round) {
+        const QString text = tessarel::testing::RandomText(random, pieces, 30);
+        ASSERT_EQ(Apply(FormatParagraphs, text), ParagraphsByPattern(text)) << text.toStdString();
+        ASSERT_EQ(Apply(FormatHeadingsAfterEmptyLines, text), HeadingsByPattern(text)) << text.toStdString();
+        changed += Apply(FormatHeadingsAfterEmptyLines, text) != text ? 1 : 0;
+    }
+    EXPECT_GT(changed, 1000);  // the pieces really make headings
 }
 
 TEST(FormatSectionText, ListsHeadingsAndANumberedTable) {
@@ -144,12 +186,12 @@ TEST(FormatSectionText, SectionsSharingBuffersComeOutAsFormattedAlone) {
         for (const QString& text : texts) {
             working.resize(0);
             working.append(text.constData(), text.size());
-            FormatSectionText(working, context);
+            FormatSectionText(working, &context);
             QString alone = text;
             for (const Pass pass :
-                 {FormatFirstLineHeading, FormatHighlightedText, FormatBulletLists, FormatHeadingsAfterLists,
+                 {FirstLineHeading, FormatHighlightedText, FormatBulletLists, FormatHeadingsAfterLists,
                   FormatHeadingsAfterEmptyLines, FormatNumberedLines, FormatDefinitionTables, FormatParagraphs}) {
-                pass(alone);
+                pass(alone, nullptr);
             }
             ASSERT_EQ(working, alone) << text.left(40).toStdString();
         }

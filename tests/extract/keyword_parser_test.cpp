@@ -1,6 +1,7 @@
 #include "extract/keyword_parser.h"
 #include "extract/declarations.h"
 #include "extract/document_model.h"
+#include "extract/markers.h"
 #include "support/string_functions.h"
 #include "support/testing.h"
 
@@ -34,6 +35,11 @@ TEST(KeywordLines, AKeywordLineBecomesASectionHeader) {
     EXPECT_EQ(Converted(u"\n  function: Add\nAdds.\n"_s), Crlf(u"\n  \n@/t\n@section Add\n @tAdds.\n"_s));
     EXPECT_EQ(Converted(u"\n\tMETHOD\t: M  \nx"_s), Crlf(u"\n\t\n@/t\n@section M  \n @tx"_s));
     EXPECT_EQ(Converted(u"\nClass:\nx"_s), Crlf(u"\n\n@/t\n@section \n @tx"_s));
+    // The line after a line with a colon is examined too; the line after a
+    // keyword line is not.
+    EXPECT_EQ(Converted(u"\nNote: see below\nfunction: Add\nx\n"_s),
+              Crlf(u"\nNote: see below\n\n@/t\n@section Add\n @tx\n"_s));
+    EXPECT_EQ(Converted(u"\nfunction: A\nfunction: B\nx\n"_s), Crlf(u"\n\n@/t\n@section A\n @tfunction: B\nx\n"_s));
 }
 
 TEST(KeywordLines, OnlyTheThreeFormsOfATableWordWithoutSemicolon) {
@@ -50,17 +56,6 @@ TEST(KeywordLines, OnlyTheThreeFormsOfATableWordWithoutSemicolon) {
          {u"\nfunction: a;b\nx"_s, u"\nNote: x\ny"_s, u"\nfunction x\ny"_s, u"function: top\nx"_s}) {
         EXPECT_EQ(Converted(kept), Crlf(kept));
     }
-}
-
-TEST(KeywordLines, TheLineAfterALineWithAColonIsExaminedToo) {
-    EXPECT_EQ(Converted(u"\nNote: see below\nfunction: Add\nx\n"_s),
-              Crlf(u"\nNote: see below\n\n@/t\n@section Add\n @tx\n"_s));
-    EXPECT_EQ(Converted(u"\nprocedure X(a: integer);\n  sub: Y\nz"_s),
-              Crlf(u"\nprocedure X(a: integer);\n  \n@/t\n@section Y\n @tz"_s));
-}
-
-TEST(KeywordLines, TheLineAfterAKeywordLineIsNot) {
-    EXPECT_EQ(Converted(u"\nfunction: A\nfunction: B\nx\n"_s), Crlf(u"\n\n@/t\n@section A\n @tfunction: B\nx\n"_s));
 }
 
 /// The keyword walk as written, one state step per character, the text
@@ -205,7 +200,7 @@ QString LiteralName(const QString& text, qsizetype p) {
 }
 
 QString LiteralText(const QString& text, qsizetype p) {
-    qsizetype n = text.indexOf(SectionTag, p + SectionTag.size());
+    qsizetype n = text.indexOf(kSectionMarker, p + kSectionMarker.size());
     n = n < 0 ? text.size() : n + 1;  // n is 1-based in the rule
     QString result;
     qsizetype from = p;
@@ -297,8 +292,8 @@ TEST(Sections, IndexedLookUpsGiveTheLiteralResults) {
             spans.appendText(joined, source, i);
             ASSERT_EQ(joined, u"kept"_s + text) << source.toStdString();
             ASSERT_TRUE(bySpans.section(i).Text.isEmpty());
-            if (name.contains(TextCloseTag)) {
-                name.replace(TextCloseTag, u"   "_s);
+            if (name.contains(kTextCloseMarker)) {
+                name.replace(kTextCloseMarker, u"   "_s);
                 text.clear();
             }
             name = TrimSpaces(name);

@@ -1,5 +1,7 @@
 #include "pages/tag_translation.h"
+#include "extract/document_model.h"
 #include "extract/inline_tags.h"
+#include "extract/pass_context.h"
 #include "extract/web_links.h"
 #include "pages/page_frame.h"
 #include "support/html_text.h"

@@ -12,12 +12,14 @@ class UserInterface;
 
 /// What a parse needs besides the file: the comment styles in force (the
 /// project's, or single-file mode's from the preferences), whether sections
-/// link to each other, and the base progress step count.
+/// and whether sections link to each other.
 struct ParseOptions {
     CommentStyles comments;
     bool hyperlinks = true;
-    int baseProgressSteps = 20;
 };
+
+/// The progress maximum ParseSourceFile sets for the comment styles.
+int ParseProgressMaximum(const CommentStyles& styles);
 
 /// Parses the file at `path` into `doc` (the caller has set doc.SourceFilePath).
 /// Returns true when at least one section was found and filled. When none was,

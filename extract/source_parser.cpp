@@ -1,4 +1,4 @@
-#include "extract/fill_structures.h"
+#include "extract/source_parser.h"
 
 #include "extract/block_formatters.h"
 #include "extract/comment_scanner.h"
@@ -8,6 +8,10 @@
 #include "extract/emphasis.h"
 #include "extract/inline_tags.h"
 #include "extract/keyword_parser.h"
+#include "extract/markers.h"
+#include "extract/pass_context.h"
+#include "extract/protection_passes.h"
+#include "extract/text_search.h"
 #include "support/file_functions.h"
 #include "support/html_text.h"
 #include "support/string_functions.h"
@@ -22,12 +26,12 @@ namespace {
 
 /// Every "@/t" becomes three spaces, in place: spaces cannot form a new one.
 void BlankCloseMarkers(QString& text) {
-    qsizetype at = FindText(text, TextCloseTag);
+    qsizetype at = FindText(text, kTextCloseMarker);
     if (at < 0) {
         return;
     }
     char16_t* w = reinterpret_cast<char16_t*>(text.data());
-    for (; at >= 0; at = FindText(text, TextCloseTag, at + 3)) {
+    for (; at >= 0; at = FindText(text, kTextCloseMarker, at + 3)) {
         std::fill(w + at, w + at + 3, u' ');
     }
 }
@@ -35,7 +39,16 @@ void BlankCloseMarkers(QString& text) {
 /// From this length on a section's text is not copied out of the working buffer.
 constexpr qsizetype kLongSectionText = qsizetype{1} << 16;
 
+/// The part of the progress maximum that does not depend on the comment
+/// styles. It stands above the steps the passes every parse runs take, so
+/// the bar of a parse stops short of its end; builds have always shown that.
+constexpr int kFixedProgressSteps = 20;
+
 }  // namespace
+
+int ParseProgressMaximum(const CommentStyles& styles) {
+    return kFixedProgressSteps + StyleProgressSteps(styles) + EmphasisHidingSteps(styles);
+}
 
 bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path, const ParseOptions& options) {
     QByteArray bytes;
@@ -51,7 +64,7 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     const CommentStyles& styles = options.comments;
 
     ui.resetProgress();
-    ui.setProgressMaximum(options.baseProgressSteps + StyleProgressSteps(styles));
+    ui.setProgressMaximum(ParseProgressMaximum(styles));
 
     doc.SourceFolder = FolderOf(path);
     doc.SourceFileName = FileNameOf(doc.SourceFilePath);
@@ -73,7 +86,7 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     // Files with bare line feeds read as CR LF files.
     if (!QStringView(text).sliced(4).contains(kCrLf)) {
         QString read = text.sliced(4);
-        ReplaceEverywhere(read, u"\n", kCrLf);
+        ReplaceAll(read, u"\n", kCrLf);
         text.resize(4);
         text += read;
     }
@@ -102,7 +115,7 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     context.release();
     // Closes a span left open at the end of the file.
     text += kCrLf;
-    text += TextCloseTag;
+    text += kTextCloseMarker;
     ui.advanceProgress();
 
     doc.SourceText = std::move(text);
@@ -119,7 +132,7 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     // A name that ended its comment block leaves its section without text.
     std::vector<bool> withoutText(static_cast<size_t>(doc.count()) + 1, false);
     for (int i = 1; i <= doc.count(); ++i) {
-        withoutText[static_cast<size_t>(i)] = FindText(doc.section(i).Name, TextCloseTag) >= 0;
+        withoutText[static_cast<size_t>(i)] = FindText(doc.section(i).Name, kTextCloseMarker) >= 0;
     }
     FindDeclarations(doc);
     ui.advanceProgress();
@@ -140,7 +153,7 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
             spans.appendText(working, doc.SourceText, i);
         }
         linker.link(working, i);
-        FormatSectionText(working, sectionContext);
+        FormatSectionText(working, &sectionContext);
         RestoreWebAddresses(working, &sectionContext);
         BlankCloseMarkers(working);
         if (working.size() < kLongSectionText) {

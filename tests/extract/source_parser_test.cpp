@@ -1,7 +1,9 @@
-#include "extract/fill_structures.h"
+#include "extract/source_parser.h"
 #include "extract/block_formatters.h"
 #include "extract/comment_scanner.h"
 #include "extract/document_model.h"
+#include "extract/emphasis.h"
+#include "extract/protection_passes.h"
 #include "extract/section_sort.h"
 #include "support/file_functions.h"
 #include "support/testing.h"
@@ -19,7 +21,7 @@ using tessarel::testing::WriteBytes;
 
 namespace {
 
-class FillStructuresTest : public ::testing::Test {
+class SourceParserTest : public ::testing::Test {
 protected:
     QString write(const QString& name, const QByteArray& bytes) {
         const QString path = folder.path() + u"/"_s + name;
@@ -66,7 +68,7 @@ const QByteArray kCSource =
     "// Subtracts; calls Add and Sub.\n"
     "int Sub(int a, int b) { return Add(a, -b); }\n";
 
-TEST_F(FillStructuresTest, DocumentedCSource) {
+TEST_F(SourceParserTest, DocumentedCSource) {
     ASSERT_TRUE(parse(write(u"calc.c"_s, kCSource)));
     ASSERT_EQ(doc.SectionCount, 2);
     EXPECT_EQ(doc.section(1).Position, u"19"_s);
@@ -84,7 +86,7 @@ TEST_F(FillStructuresTest, DocumentedCSource) {
     EXPECT_EQ(doc.SourceTextLength, doc.SourceText.size());
 }
 
-TEST_F(FillStructuresTest, LineFeedFilesParseLikeCrLfFiles) {
+TEST_F(SourceParserTest, LineFeedFilesParseLikeCrLfFiles) {
     ASSERT_TRUE(parse(write(u"lf.c"_s, kCSource)));
     const DocumentModel fromLineFeeds = doc;
     ASSERT_TRUE(parse(write(u"crlf.c"_s, QByteArray(kCSource).replace("\n", "\r\n"))));
@@ -97,7 +99,7 @@ TEST_F(FillStructuresTest, LineFeedFilesParseLikeCrLfFiles) {
     }
 }
 
-TEST_F(FillStructuresTest, LinksOnlyWhenEnabledAndNeverToTheFirstSection) {
+TEST_F(SourceParserTest, LinksOnlyWhenEnabledAndNeverToTheFirstSection) {
     ASSERT_TRUE(parse(write(u"calc.c"_s, kCSource), false));
     EXPECT_FALSE(doc.section(1).Text.contains(u"@goto"_s));
     const QByteArray source = "// function: First\n// See Second.\n//\n// function: Second\n// Not First.\nx\n";
@@ -109,7 +111,7 @@ TEST_F(FillStructuresTest, LinksOnlyWhenEnabledAndNeverToTheFirstSection) {
 // A text long enough to keep its working buffer instead of a copy: the
 // sections after it come out as after a short one, and a second copy of it
 // as the first.
-TEST_F(FillStructuresTest, ALongSectionTextLeavesTheNextSectionsAlone) {
+TEST_F(SourceParserTest, ALongSectionTextLeavesTheNextSectionsAlone) {
     QByteArray longSection = "// function: Long\n// Mentions Short.\n//\n";
     const QByteArray shortSection = longSection + "// term - what it means\n";
     while (longSection.size() < 120000) {
@@ -134,7 +136,7 @@ TEST_F(FillStructuresTest, ALongSectionTextLeavesTheNextSectionsAlone) {
     }
 }
 
-TEST_F(FillStructuresTest, PathsAndProgressWithoutWritingAnyPage) {
+TEST_F(SourceParserTest, PathsAndProgressWithoutWritingAnyPage) {
     const QString path = write(u"empty.txt"_s, QByteArray());
     const QString page = path + u".htm"_s;
     WriteBytes(page, "old page");
@@ -148,6 +150,7 @@ TEST_F(FillStructuresTest, PathsAndProgressWithoutWritingAnyPage) {
     ASSERT_TRUE(parse(write(u"calc.c"_s, kCSource)));
     EXPECT_FALSE(FileExists(doc.ChapterPagePath));
     EXPECT_EQ(ui.progressMax, 20 + 2 + 3 + 3);  // the default styles "//", "'" and "/* */"
+    EXPECT_EQ(ParseProgressMaximum(options.comments), ui.progressMax);
     // One step per pass, leaving room for the two of the page writer.
     EXPECT_EQ(stepsTaken, 24);
     EXPECT_EQ(ui.progressResets, 2);
@@ -156,7 +159,7 @@ TEST_F(FillStructuresTest, PathsAndProgressWithoutWritingAnyPage) {
     EXPECT_EQ(doc.ChapterPagePath, folder.path() + u"/missing.c.htm"_s);
 }
 
-TEST_F(FillStructuresTest, EveryCombinationOfCommentStyles) {
+TEST_F(SourceParserTest, EveryCombinationOfCommentStyles) {
     const QByteArray source =
         "// function: Slash\nx1 = 1\n' function: Quote\nx2 = 1\n# function: Hash\nx3 = 1\n"
         "; function: Semi\nx4 = 1\n-- function: Dash\nx5 = 1\nC function: Cee\nx6 = 1\n"
@@ -167,18 +170,17 @@ TEST_F(FillStructuresTest, EveryCombinationOfCommentStyles) {
                                u"Cee"_s,   u"Bang"_s,  u"Star"_s, u"Paren"_s, u"Brace"_s};
     for (int bits = 0; bits < 1024; ++bits) {
         CommentStyles& styles = options.comments;
-        const bool on[] = {(bits & 1) != 0,  (bits & 2) != 0,  (bits & 4) != 0,   (bits & 8) != 0,   (bits & 16) != 0,
-                           (bits & 32) != 0, (bits & 64) != 0, (bits & 128) != 0, (bits & 256) != 0, (bits & 512) != 0};
-        styles.doubleSlash = on[0];
-        styles.apostrophe = on[1];
-        styles.hash = on[2];
-        styles.semicolon = on[3];
-        styles.dash = on[4];
-        styles.letterC = on[5];
-        styles.exclamation = on[6];
-        styles.slashStar = on[7];
-        styles.parenStar = on[8];
-        styles.braces = on[9];
+        // In the order of the names above.
+        bool CommentStyles::*const flags[] = {&CommentStyles::doubleSlash, &CommentStyles::apostrophe,
+                                              &CommentStyles::hash,        &CommentStyles::semicolon,
+                                              &CommentStyles::dash,        &CommentStyles::letterC,
+                                              &CommentStyles::exclamation, &CommentStyles::slashStar,
+                                              &CommentStyles::parenStar,   &CommentStyles::braces};
+        bool on[10];
+        for (int k = 0; k < 10; ++k) {
+            on[k] = (bits & (1 << k)) != 0;
+            styles.*flags[k] = on[k];
+        }
         QStringList expected;
         for (int k = 0; k < 10; ++k) {
             if (on[k]) {
@@ -193,12 +195,15 @@ TEST_F(FillStructuresTest, EveryCombinationOfCommentStyles) {
             EXPECT_EQ(doc.section(i).Text, QString()) << bits;
         }
         ASSERT_EQ(found, expected) << bits;
-        EXPECT_EQ(ui.progressMax, 20 + StyleProgressSteps(styles));
+        // Every pass of a style takes its steps, and the maximum counts them.
+        const int styleSteps = StyleProgressSteps(styles) + EmphasisHidingSteps(styles);
+        EXPECT_EQ(ui.progressMax, 20 + styleSteps);
+        EXPECT_EQ(stepsTaken, 11 + (styles.anyMultiLine() ? 2 : 0) + styleSteps + (doc.count() > 0 ? 3 : 0)) << bits;
         EXPECT_LE(stepsTaken + 2, ui.progressMax) << bits;
     }
 }
 
-TEST_F(FillStructuresTest, BadInputNeverCrashes) {
+TEST_F(SourceParserTest, BadInputNeverCrashes) {
     QByteArray binary;
     for (int i = 0; i < 300000; ++i) {
         binary += static_cast<char>((i * 131) % 256);
@@ -246,12 +251,6 @@ TEST(SectionSort, TheFirstSectionStaysAndTheOthersFollowTheirNames) {
     // Case does not count; names that compare equal keep their order.
     EXPECT_EQ(sorted, (QStringList{u"Zeta"_s, u"alpha"_s, u"Alpha"_s, u"Beta"_s, u"gamma"_s}));
     EXPECT_EQ(positions, (QStringList{u"1"_s, u"4"_s, u"5"_s, u"3"_s, u"2"_s}));
-}
-
-TEST(NoSectionsPage, NamesTheFile) {
-    EXPECT_EQ(NoSectionsErrorBody(u"C:\\src\\a.c"_s),
-              u"<H1>>>There are no Sections defined in this file</H1><h2>a.c</h2><ul><li>Define Sections. "
-              u"Check Help for more details</li><li>Review the <b>Project > Comments</b> dialog</li></ul>"_s);
 }
 
 }  // namespace
