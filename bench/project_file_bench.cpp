@@ -8,7 +8,7 @@
 #include "bench/quiet_user_interface.h"
 #include "project/project_file.h"
 #include "project/project_model.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/user_interface.h"
 
 #include <QDir>

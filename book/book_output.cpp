@@ -3,8 +3,8 @@
 #include "book/workspace.h"
 #include "pages/page_frame.h"
 #include "project/project_model.h"
-#include "support/file_functions.h"
 #include "support/html_text.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 

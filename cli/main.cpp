@@ -10,8 +10,8 @@
 #include "cli/interrupt.h"
 #include "support/environment.h"
 #include "support/error_report.h"
-#include "support/file_functions.h"
 #include "support/memory_setup.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 
 using namespace tessarel;

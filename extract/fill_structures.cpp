@@ -8,9 +8,10 @@
 #include "extract/emphasis.h"
 #include "extract/inline_tags.h"
 #include "extract/keyword_parser.h"
-#include "support/file_functions.h"
 #include "support/html_text.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
+#include "support/text_file.h"
 #include "support/user_interface.h"
 
 #include <algorithm>

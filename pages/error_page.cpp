@@ -2,7 +2,6 @@
 
 #include "pages/chapter_page.h"
 #include "pages/page_frame.h"
-#include "support/file_functions.h"
 
 namespace tessarel {
 

@@ -3,9 +3,10 @@
 #include "project/project_model.h"
 #include "project/tag_reader.h"
 #include "project/text_values.h"
-#include "support/file_functions.h"
 #include "support/file_read.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
+#include "support/text_file.h"
 #include "support/user_interface.h"
 
 #include <QDir>

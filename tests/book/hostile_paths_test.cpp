@@ -5,7 +5,7 @@
 #include "book/project_build.h"
 #include "book/workspace.h"
 #include "project/project_model.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/testing.h"
 
 #include <gtest/gtest.h>

@@ -10,8 +10,8 @@
 #include "book/page_names.h"
 #include "book/project_build.h"
 #include "book_fixture.h"
-#include "support/file_functions.h"
 #include "support/file_read.h"
+#include "support/paths.h"
 #include "support/special_files.h"
 
 namespace tessarel::testing {

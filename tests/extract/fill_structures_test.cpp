@@ -3,7 +3,7 @@
 #include "extract/comment_scanner.h"
 #include "extract/document_model.h"
 #include "extract/section_sort.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/testing.h"
 
 #include <gtest/gtest.h>

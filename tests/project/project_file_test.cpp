@@ -6,7 +6,7 @@
 #include <QTemporaryDir>
 
 #include "project/project_model.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/testing.h"
 
 using namespace Qt::Literals::StringLiterals;

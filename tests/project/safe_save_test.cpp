@@ -4,7 +4,7 @@
 #include "project/project_file.h"
 #include "project/project_model.h"
 #include "project/window_state.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/testing.h"
 
 #include <gtest/gtest.h>

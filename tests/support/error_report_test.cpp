@@ -5,7 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "testing.h"
 
 using namespace Qt::Literals::StringLiterals;

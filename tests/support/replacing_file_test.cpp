@@ -2,9 +2,9 @@
 // guess, renamed over it: links at the target are replaced, never followed, a
 // failed write keeps the old file, and the user is told what the system said.
 #include "support/replacing_file.h"
-#include "support/file_functions.h"
 #include "support/file_size_limit.h"
 #include "support/testing.h"
+#include "support/text_file.h"
 
 #include <QDir>
 #include <QFile>
