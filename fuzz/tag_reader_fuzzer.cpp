@@ -50,6 +50,7 @@ void ReadAs(TagReader::Form form, const QString& name, const QString& source) {
     TESSAREL_FUZZ_CHECK(reader.openingTag() == u'<' + name + u'>');
     TESSAREL_FUZZ_CHECK(reader.closingTag() == u"</"_s + name + u'>');
     TESSAREL_FUZZ_CHECK(!ui.busyShown, u"busy display left open"_s);
+    TESSAREL_FUZZ_CHECK(ui.busyFaults.isEmpty(), ui.busyFaults.join(u"; "_s));
 
     const qsizetype opened = CountExact(source, reader.openingTag());
     const qsizetype closed = CountExact(source, reader.closingTag());
