@@ -51,15 +51,6 @@ TEST(TagReaderTest, unbalancedTags_areToldAndCountAsAbsent) {
     }
 }
 
-TEST(TagReaderTest, busyDisplay_neverForThePlainForm) {
-    RecordingUserInterface ui;
-    TagReader reader(ui, TagReader::Form::Plain);
-    reader.setSource(u"<N>x</N>"_s.repeated(31));
-    reader.read(u"N"_s);
-    EXPECT_EQ(reader.count(), 31);
-    EXPECT_EQ(ui.busyShows, 0);
-}
-
 TEST(TagReaderTest, readSingleTag_trimsBlanksAndNeedsBothTags) {
     const QString source = u"<State>2</State>\r\n  <Left>  1440 </Left><Top>7"_s;
     RecordingUserInterface ui;
