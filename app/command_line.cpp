@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
 
 namespace tessarel {

@@ -1,6 +1,6 @@
 #include "app/help_topics.h"
 
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 namespace tessarel {
 

@@ -7,7 +7,7 @@
 #include "pages/page_frame.h"
 #include "pages/single_file_build.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 #include "support/string_functions.h"
 

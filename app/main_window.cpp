@@ -11,7 +11,7 @@
 #include "book/workspace.h"
 #include "project/window_state.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 #include <QApplication>
 #include <QCloseEvent>

@@ -13,7 +13,7 @@
 #include "app/window_utilities.h"
 #include "book/workspace.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 #include <QApplication>
 #include <QDir>

@@ -7,7 +7,7 @@
 #include "book/workspace.h"
 #include "project/project_file.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 #include "support/relative_path.h"
 #include "support/string_functions.h"

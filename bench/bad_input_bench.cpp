@@ -27,11 +27,11 @@
 #include <string>
 #include <vector>
 
-#include "bench/quiet_user_interface.h"
 #include "extract/document_model.h"
 #include "extract/source_parser.h"
 #include "pages/chapter_page.h"
 #include "pages/page_frame.h"
+#include "support/quiet_user_interface.h"
 #include "support/settings.h"
 
 using namespace tessarel;
@@ -230,6 +230,7 @@ double StatusKilobytes(const char* key) {
 
 Timing Run(const QString& source, const QString& folder) {
     QuietUserInterface ui;
+    ui.echoMessages = true;
     Settings settings;
     settings.comments = {true, true, true, true, true, true, true, true, true, true};
     ParseOptions options;

@@ -29,12 +29,12 @@
 #include <string>
 #include <vector>
 
-#include "bench/quiet_user_interface.h"
 #include "extract/document_model.h"
 #include "extract/source_parser.h"
 #include "pages/chapter_page.h"
 #include "pages/page_frame.h"
 #include "support/memory_setup.h"
+#include "support/quiet_user_interface.h"
 #include "support/settings.h"
 #include "support/user_interface.h"
 
@@ -202,6 +202,7 @@ struct Result {
 /// timed, so the timed one finds its memory already in the heap and the caches.
 Result Measure(const QString& sourcePath, const QString& pageFolder, bool links, bool writePage, bool warm) {
     QuietUserInterface ui;
+    ui.echoMessages = true;
     Settings settings;
     settings.Links = links;
     settings.comments = {true, true, true, true, true, true, true, true, true, true};

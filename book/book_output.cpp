@@ -4,8 +4,8 @@
 #include "pages/page_frame.h"
 #include "pages/page_paths.h"
 #include "project/project_model.h"
-#include "support/file_functions.h"
 #include "support/html_text.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "book/html_help_compiler.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
+#include "support/text_file.h"
 
 #include <QString>
 

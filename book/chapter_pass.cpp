@@ -8,8 +8,9 @@
 #include "pages/page_paths.h"
 #include "pages/single_file_build.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
 #include "support/html_text.h"
+#include "support/paths.h"
+#include "support/text_file.h"
 #include "support/user_interface.h"
 
 #include <QFileInfo>

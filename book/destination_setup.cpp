@@ -4,9 +4,10 @@
 #include "book/project_sources.h"
 #include "book/workspace.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/replacing_file.h"
 #include "support/string_functions.h"
+#include "support/text_file.h"
 #include "support/user_interface.h"
 
 #include <QFile>

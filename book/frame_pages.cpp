@@ -4,8 +4,9 @@
 #include "book/workspace.h"
 #include "pages/page_frame.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
 #include "support/html_text.h"
+#include "support/paths.h"
+#include "support/text_file.h"
 
 namespace tessarel {
 

@@ -6,7 +6,7 @@
 
 #include "support/environment.h"
 #include "support/error_report.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 
 namespace tessarel {

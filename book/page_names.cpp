@@ -4,7 +4,7 @@
 
 #include "book/book_output.h"
 #include "project/project_model.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 

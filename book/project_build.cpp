@@ -16,9 +16,11 @@
 #include "pages/page_frame.h"
 #include "pages/page_paths.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
+#include "support/html_text.h"
+#include "support/paths.h"
 #include "support/replacing_file.h"
 #include "support/string_functions.h"
+#include "support/text_file.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #include "book/project_sources.h"
 
 #include "project/project_model.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 #include <QFileInfo>
 

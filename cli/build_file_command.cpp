@@ -7,7 +7,7 @@
 #include "pages/single_file_build.h"
 #include "pages/style.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 
 namespace tessarel::cli {

@@ -8,7 +8,7 @@
 #include "cli/interrupt.h"
 #include "project/project_file.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 
 namespace tessarel::cli {

@@ -12,9 +12,10 @@
 #include "extract/pass_context.h"
 #include "extract/protection_passes.h"
 #include "extract/text_search.h"
-#include "support/file_functions.h"
 #include "support/html_text.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
+#include "support/text_file.h"
 #include "support/user_interface.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 
 #include "app/command_line.h"
 #include "fuzz/fuzz_support.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
 
 #include <QRegularExpression>

@@ -3,7 +3,7 @@
 // from the one (as a folder) to the other must lead back to it.
 
 #include "fuzz/fuzz_support.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/relative_path.h"
 #include "support/string_functions.h"
 

@@ -1,10 +1,11 @@
 #include "pages/page_frame.h"
 
 #include "pages/style.h"
-#include "support/file_functions.h"
 #include "support/html_text.h"
+#include "support/paths.h"
 #include "support/settings.h"
 #include "support/string_functions.h"
+#include "support/text_file.h"
 
 #include <algorithm>
 #include <initializer_list>

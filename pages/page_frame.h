@@ -1,6 +1,7 @@
 #pragma once
 
-#include "support/file_functions.h"
+#include "support/paths.h"
+#include "support/text_file.h"
 
 #include <QString>
 #include <QStringView>

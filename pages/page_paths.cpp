@@ -1,6 +1,7 @@
 #include "pages/page_paths.h"
 
-#include "support/file_functions.h"
+#include "support/paths.h"
+#include "support/text_file.h"
 
 #include <QFileInfo>
 

@@ -10,11 +10,12 @@
 #include "pages/page_paths.h"
 #include "support/environment.h"
 #include "support/error_report.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 #include "support/replacing_file.h"
 #include "support/settings.h"
 #include "support/string_functions.h"
+#include "support/text_file.h"
 
 #include <exception>
 #include <new>

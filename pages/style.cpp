@@ -1,7 +1,8 @@
 #include "pages/style.h"
 
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
+#include "support/text_file.h"
 
 namespace tessarel {
 

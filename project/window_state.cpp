@@ -2,8 +2,8 @@
 
 #include "project/tag_reader.h"
 #include "project/text_values.h"
-#include "support/file_functions.h"
 #include "support/string_functions.h"
+#include "support/text_file.h"
 
 #include <charconv>
 #include <iterator>

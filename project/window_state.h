@@ -22,7 +22,8 @@ enum WindowStateValue : int {
     kStateMinimizedFromMaximized = 3,
 };
 
-/// What the file holds: a state and the window's normal outer bounds in twips.
+/// What the file holds: a state and the window's normal outer bounds, in the
+/// file's units of 1/1440 inch.
 struct WindowState {
     int state = kStateNormal;
     float left = 0;

@@ -4,8 +4,8 @@
 
 namespace tessarel {
 
-/// The ten comment styles; the number in each name is the style's weight in the
-/// project file's style numbers.
+/// The ten comment styles. The project file stores them as two sums of weights,
+/// in the order below: 1..64 for the single-line ones, 1..4 for the others.
 struct CommentStyles {
     bool doubleSlash = true;   // "//"
     bool apostrophe = true;    // "'"

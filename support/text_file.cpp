@@ -1,4 +1,4 @@
-#include "support/file_functions.h"
+#include "support/text_file.h"
 #include "support/file_read.h"
 #include "support/replacing_file.h"
 #include "support/string_functions.h"
@@ -245,18 +245,8 @@ QByteArray EncodeText(const QString& text, FileEncoding encoding) {
 }
 
 QString ReadTextFile(const QString& path) {
-    QString text;
-    ReadTextFileInto(path, text);
-    return text;
-}
-
-bool ReadTextFileInto(const QString& path, QString& text) {
     QByteArray bytes;
-    if (!ReadFileBytes(path, bytes)) {
-        return false;
-    }
-    text = DecodeText(bytes);
-    return true;
+    return ReadFileBytes(path, bytes) ? DecodeText(bytes) : QString();
 }
 
 bool ReadFileBytes(const QString& path, QByteArray& bytes) { return ReadRegularFile(path, bytes).ok(); }

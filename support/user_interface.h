@@ -31,10 +31,10 @@ public:
     virtual void setProgressMaximum(int max) = 0;
     virtual void resetProgress() = 0;
     virtual void advanceProgress() = 0;
-    /// The caption naming the current work (lblCurrent).
+    /// The caption naming the current work.
     virtual void setProgressCaption(const QString& caption) = 0;
 
-    /// The user's request to stop a running build (blnCancelBuild).
+    /// The user's request to stop a running build.
     virtual bool cancelRequested() const = 0;
     virtual void setCancelRequested(bool requested) = 0;
 

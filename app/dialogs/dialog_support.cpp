@@ -3,7 +3,7 @@
 #include "book/workspace.h"
 #include "support/environment.h"
 #include "support/error_report.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 #include <QApplication>
 #include <QFocusEvent>

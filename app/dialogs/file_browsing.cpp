@@ -1,7 +1,7 @@
 #include "app/dialogs/file_browsing.h"
 
 #include "project/project_model.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/relative_path.h"
 #include "support/sort.h"
 

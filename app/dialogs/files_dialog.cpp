@@ -4,7 +4,7 @@
 #include "app/dialogs/folder_widgets.h"
 #include "book/workspace.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
 
 #include <QComboBox>

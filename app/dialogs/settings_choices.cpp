@@ -1,7 +1,7 @@
 #include "app/dialogs/settings_choices.h"
 
 #include "project/project_model.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 #include "support/sort.h"
 #include "support/string_functions.h"

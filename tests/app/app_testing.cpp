@@ -7,7 +7,7 @@
 
 #include "project/project_file.h"
 #include "project/project_model.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 using namespace Qt::Literals::StringLiterals;
 

@@ -4,8 +4,8 @@
 
 #include <stdexcept>
 
-#include "support/file_functions.h"
 #include "support/testing.h"
+#include "support/text_file.h"
 
 using namespace Qt::Literals::StringLiterals;
 

@@ -10,7 +10,7 @@
 #include "app_testing.h"
 #include "book/workspace.h"
 #include "project/project_file.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 #include "support/testing.h"
 

@@ -27,7 +27,7 @@
 #include "project/project_file.h"
 #include "project/window_state.h"
 #include "support/error_report.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 #include "support/testing.h"
 

@@ -6,6 +6,7 @@
 #include "book_fixture.h"
 #include "pages/single_file_build.h"
 #include "pages/style.h"
+#include "support/text_file.h"
 
 #include <QCoreApplication>
 #include <QFile>

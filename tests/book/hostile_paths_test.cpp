@@ -5,6 +5,14 @@
 #include "book/project_build.h"
 #include "book_fixture.h"
 #include "project/project_model.h"
+#include "support/paths.h"
+#include "support/testing.h"
+
+#include <gtest/gtest.h>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
 
 #include <map>
 

@@ -11,9 +11,10 @@
 #include "book/project_build.h"
 #include "book_fixture.h"
 #include "pages/page_paths.h"
-#include "support/file_functions.h"
 #include "support/file_read.h"
+#include "support/paths.h"
 #include "support/special_files.h"
+#include "support/text_file.h"
 
 namespace tessarel::testing {
 namespace {

@@ -8,7 +8,7 @@
 #include "app/main_commands.h"
 #include "dialogs_testing.h"
 #include "project/project_file.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -5,7 +5,7 @@
 #include "extract/emphasis.h"
 #include "extract/protection_passes.h"
 #include "extract/section_sort.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/testing.h"
 
 #include <gtest/gtest.h>

@@ -1,10 +1,10 @@
 #include "extract/document_model.h"
 #include "pages/chapter_page.h"
 #include "pages/page_frame.h"
-#include "support/file_functions.h"
 #include "support/settings.h"
 #include "support/string_functions.h"
 #include "support/testing.h"
+#include "support/text_file.h"
 
 #include <QFile>
 

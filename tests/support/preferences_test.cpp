@@ -17,13 +17,7 @@ TEST(Preferences, AnEmptyStoreGivesTheDefaults) {
     settings.Style = u"other"_s;
     settings.IncludeSourceLocation = true;
     LoadSingleFileSettings(*t.preferences, false, settings);
-    EXPECT_TRUE(settings.Title);
-    EXPECT_TRUE(settings.Links);
-    EXPECT_TRUE(settings.Api);
-    EXPECT_FALSE(settings.IncludeSourceLocation);
-    EXPECT_FALSE(settings.IncludeLastGenerated);
-    EXPECT_EQ(settings.Style, u"standard_babyblue"_s);
-    EXPECT_EQ(settings.Overview, ChapterOverview::Contents);
+    EXPECT_EQ(settings, Settings{});
 
     const CommentStyles styles = ReadSingleFileCommentStyles(*t.preferences);
     EXPECT_EQ(SingleLineCommentBits(styles), 3);
@@ -65,7 +59,6 @@ TEST(Preferences, ValuesSurviveAReopenedStore) {
     WriteSingleFileCommentStyles(*t.preferences, styles);
     t.preferences->WritePreference(prefs::kGeneral, prefs::RecentKey(0), u"/a, b/x.c"_s);
     const Preferences reopened(t.preferences->fileName());
-    EXPECT_EQ(reopened.ReadPreference(prefs::kSingleFile, u"chkS1"_s, u"1"_s), u" 0"_s);
     EXPECT_EQ(ReadSingleFileCommentStyles(reopened), styles);
     EXPECT_EQ(reopened.ReadPreference(prefs::kGeneral, u"h0"_s, QString()), u"/a, b/x.c"_s);
 }

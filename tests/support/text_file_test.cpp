@@ -1,4 +1,4 @@
-#include "support/file_functions.h"
+#include "support/text_file.h"
 #include "support/string_functions.h"
 #include "testing.h"
 
@@ -12,9 +12,72 @@
 namespace tessarel {
 namespace {
 
+using namespace Qt::Literals::StringLiterals;
 using testing::ReadBytes;
 using testing::TestEnvironment;
 using testing::WriteBytes;
+
+TEST(TextFiles, DecodeUtf8OrWindows1252) {
+    EXPECT_EQ(DecodeText("\xEF\xBB\xBFna\xC3\xAFve"), QStringLiteral("na\u00EFve"));
+    // Not valid UTF-8: every byte is one Windows-1252 character.
+    EXPECT_EQ(DecodeText("caf\xE9 \x80 \x93"), QStringLiteral("caf\u00E9 \u20AC \u201C"));
+    const QByteArray withNul("a\0b", 3);
+    EXPECT_EQ(DecodeText(withNul).size(), 3);
+    // Appended behind what the text holds, in the room reserved for it; a
+    // Windows-1252 file keeps its BOM bytes as characters.
+    QString text = QStringLiteral("\r\n");
+    text.reserve(64);
+    const QChar* buffer = text.constData();
+    AppendDecodedText(text, "\xEF\xBB\xBF\xF0\x9F\x98\x80x");
+    EXPECT_EQ(text, QStringLiteral("\r\n\U0001F600x"));
+    AppendDecodedText(text, "\xEF\xBB\xBF\x93");
+    EXPECT_EQ(text, QStringLiteral("\r\n\U0001F600x\u00EF\u00BB\u00BF\u201C"));
+    EXPECT_EQ(text.constData(), buffer);
+}
+
+TEST(TextFiles, DecodeUtf16WithItsByteOrderMark) {
+    const QString text = u"caf\u00E9 \U0001F600 \uFEFF\r\n"_s;
+    QByteArray little("\xFF\xFE");
+    QByteArray big("\xFE\xFF");
+    for (const QChar c : text) {
+        const char low = static_cast<char>(c.unicode() & 0xFF);
+        const char high = static_cast<char>(c.unicode() >> 8);
+        little.append(low).append(high);
+        big.append(high).append(low);
+    }
+    // The mark goes; a second one is the text's own character and stays.
+    EXPECT_EQ(DecodeText(little), text);
+    EXPECT_EQ(DecodeText(big), text);
+    QString appended = u"\r\n"_s;
+    AppendDecodedText(appended, little);
+    EXPECT_EQ(appended, u"\r\n"_s + text);
+    // An odd last byte cannot be a character.
+    EXPECT_EQ(DecodeText(QByteArray("\xFF\xFE"
+                                    "a\0b",
+                                    5)),
+              u"a\uFFFD"_s);
+    // Without the mark, UTF-16 bytes are not guessed at.
+    EXPECT_EQ(DecodeText(QByteArray("a\0", 2)), QString(u"a"_s + QChar(u'\0')));
+}
+
+TEST(TextFiles, PagesAreLatin1WithReferencesAboveFF) {
+    const QString text = QStringLiteral("\u00E9 \u20AC \U0001F600");
+    EXPECT_EQ(EncodeText(text, FileEncoding::Latin1WithReferences), QByteArray("\xE9 &#8364; &#128512;"));
+    EXPECT_EQ(EncodeText(text, FileEncoding::Utf8), text.toUtf8());
+}
+
+TEST(TextFiles, WriteAddsOneLineEndAndReadGivesItBack) {
+    TestEnvironment t;
+    const QString path = t.path(QStringLiteral("page.htm"));
+    ASSERT_TRUE(WriteTextFile(t.ui, path, QStringLiteral("<html>\u00E9")));
+    EXPECT_EQ(ReadBytes(path), QByteArray("<html>\xE9\r\n"));
+    EXPECT_EQ(ReadTextFile(path), QStringLiteral("<html>\u00E9\r\n"));
+    ASSERT_TRUE(AppendTextFile(path, QStringLiteral("more")));
+    EXPECT_EQ(ReadBytes(path), QByteArray("<html>\xE9\r\nmore\r\n"));
+    EXPECT_EQ(ReadTextFile(QStringLiteral("/nonexistent/x.c")), QString());
+    EXPECT_TRUE(t.ui.messages.empty());
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".tessarel-new")));
+}
 
 /// Latin-1 with references, one character at a time: what a page's bytes must be.
 QByteArray Latin1ByHand(const QString& text) {
@@ -117,6 +180,18 @@ TEST(TextFileWriter, aTargetThatCannotBeWrittenIsToldOnceAtTheEnd) {
     EXPECT_EQ(ReadBytes(path), QByteArray("good"));
     ASSERT_EQ(t.ui.messages.size(), 1u);
     EXPECT_EQ(t.ui.messages[0].title, QStringLiteral("Read only file"));
+}
+
+// A name near the file system's limit leaves no room for the usual suffix of
+// the file written beside it.
+TEST(TextFiles, aFileWithAVeryLongNameCanBeReplaced) {
+    TestEnvironment t;
+    const QString path = t.path(QString(250, u'n') + u".htm"_s);
+    ASSERT_TRUE(WriteTextFile(t.ui, path, u"first"_s));
+    ASSERT_TRUE(WriteTextFile(t.ui, path, u"second"_s));
+    EXPECT_EQ(ReadBytes(path), QByteArray("second\r\n"));
+    EXPECT_TRUE(t.ui.messages.empty());
+    EXPECT_EQ(QDir(t.root.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
 
 }  // namespace

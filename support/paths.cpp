@@ -1,4 +1,4 @@
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 #include "support/string_functions.h"
 
@@ -162,12 +162,6 @@ bool FileExists(const QString& path) {
     }
     const QFileInfo info(path);
     return info.exists() && !info.isHidden();
-}
-
-void DeleteFile(const QString& path) {
-    if (FileExists(path) && !QFileInfo(path).isDir()) {
-        QFile::remove(path);
-    }
 }
 
 }  // namespace tessarel
