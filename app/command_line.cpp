@@ -65,14 +65,14 @@ qsizetype ScanOptions(const QString& text, int limit, Record record) {
 
 }  // namespace
 
-void CommandLine::ClearCommandLine() {
+void CommandLine::clear() {
     CommandLineText.clear();
     ParameterCount = 0;
     Parameters.fill(CommandLineParameter{});
 }
 
-void CommandLine::ParseCommandLine(const QString& text) {
-    ClearCommandLine();
+void CommandLine::parse(const QString& text) {
+    clear();
     if (text.isEmpty()) {
         ParameterCount = -1;
         return;
@@ -107,7 +107,7 @@ void CommandLine::ParseCommandLine(const QString& text) {
     }
 }
 
-bool CommandLine::IsOptionPresent(const QString& name) const {
+bool CommandLine::isOptionPresent(const QString& name) const {
     const QString wanted = TrimSpaces(name);
     // Only options that were given: an empty name matches nothing.
     for (int i = 1; i <= ParameterCount; ++i) {

@@ -68,7 +68,7 @@ MessageAnswer WindowUserInterface::message(const QString& title, const QString& 
     QWidget* owner = window_ != nullptr && window_->isVisible() ? window_ : nullptr;
     QMessageBox box(BoxIcon(icon), title, QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
                     BoxButtons(buttons), owner);
-    if (window_ != nullptr && window_->state().blnOnTop) {
+    if (window_ != nullptr && window_->state().alwaysOnTop) {
         MakeTopmost(&box);
     }
     return AnswerOf(box.exec());
@@ -91,7 +91,7 @@ void WindowUserInterface::resetProgress() {
     if (window_ == nullptr) {
         return;
     }
-    frmProgress* progress = window_->progressWindow();
+    ProgressWindow* progress = window_->progressWindow();
     if (window_->commands().commands.building()) {
         // Within a running build only the bar starts again; the log keeps its lines.
         progress->restartBar();
@@ -157,7 +157,7 @@ void WindowUserInterface::showHelpTopic(const QString& helpPath) {
 }
 
 void WindowUserInterface::requestQuit() {
-    blnCancelBuild = true;
+    cancelRequested_ = true;
     if (window_ != nullptr) {
         window_->endProgram();
     }

@@ -7,8 +7,6 @@
 #include <QUrl>
 #include <QWidget>
 
-#include <cmath>
-
 namespace tessarel {
 
 namespace {
@@ -38,10 +36,6 @@ void ShellOpen(const QString& target) {
     const bool address = target.contains(QStringLiteral("://")) || target.startsWith(QStringLiteral("mailto:"));
     QDesktopServices::openUrl(address ? QUrl(target) : QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath()));
 }
-
-int TwipsToPixels(double twips, double dpi) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); }
-
-double PixelsToTwips(int pixels, double dpi) { return pixels * 1440.0 / dpi; }
 
 double ScreenDpi(const QWidget* widget) {
     const QScreen* screen =

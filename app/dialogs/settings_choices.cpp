@@ -60,7 +60,7 @@ void LoadSingleFileMode(SettingsChoices& c, const Preferences& preferences, cons
     // A single page always carries its style sheet.
     c.setChecked(SettingsBox::EmbedStyle, true);
     c.setEnabled(SettingsBox::EmbedStyle, false);
-    c.sumCon =
+    c.overview =
         OptionIndex(ChapterOverviewFromStored(preferences.ReadPreference(prefs::kSingleFile, prefs::kSumCon, one)));
 
     for (SettingsBox box : {SettingsBox::IncludeProjectTitle, SettingsBox::ChapterTitle, SettingsBox::OnlyDocumented,
@@ -102,7 +102,7 @@ void LoadProjectMode(SettingsChoices& c, const Settings& s, const QStringList& s
             c.setChecked(box, true);
         }
     }
-    c.sumCon = OptionIndex(s.Overview);
+    c.overview = OptionIndex(s.Overview);
     c.style = ChosenStyle(s.Style, styles);
     // The boxes show the plain form; the model keeps whatever form it has.
     c.sideTitle = s.IndexTitle;
@@ -174,7 +174,7 @@ SettingsChoices LoadSettingsChoices(const ProjectModel& project, const Preferenc
 }
 
 void StoreSettingsChoices(const SettingsChoices& c, ProjectModel& project, Preferences& preferences) {
-    const bool sumConChosen = c.sumCon >= 0 && c.sumCon <= 2;
+    const bool overviewChosen = c.overview >= 0 && c.overview <= 2;
     if (!c.projectMode) {
         auto flag = [&](const QString& key, SettingsBox box) {
             preferences.WriteFlag(prefs::kSingleFile, key, c.checked(box));
@@ -187,9 +187,9 @@ void StoreSettingsChoices(const SettingsChoices& c, ProjectModel& project, Prefe
         preferences.WritePreference(prefs::kSingleFile, prefs::kStyle, c.style);
         flag(prefs::kSourceLocation, SettingsBox::SourceLocation);
         flag(prefs::kLastGenerated, SettingsBox::LastGenerated);
-        if (sumConChosen) {
+        if (overviewChosen) {
             preferences.WritePreference(prefs::kSingleFile, prefs::kSumCon,
-                                        StoredChapterOverview(static_cast<ChapterOverview>(c.sumCon)));
+                                        StoredChapterOverview(static_cast<ChapterOverview>(c.overview)));
         }
         LoadSingleFileSettings(preferences, project.isOpen(), project.settings);
         return;
@@ -202,8 +202,8 @@ void StoreSettingsChoices(const SettingsChoices& c, ProjectModel& project, Prefe
     for (const BoxSetting& entry : kProjectBoxes) {
         s.*entry.setting = c.checked(entry.box);
     }
-    if (sumConChosen) {
-        s.Overview = static_cast<ChapterOverview>(c.sumCon);
+    if (overviewChosen) {
+        s.Overview = static_cast<ChapterOverview>(c.overview);
     }
     s.Style = c.style;
     s.IndexTitle = c.sideTitle;

@@ -13,16 +13,6 @@ using namespace Qt::Literals::StringLiterals;
 
 namespace tessarel::testing {
 
-bool RecordingView::showDialog(ProjectDialog dialog) {
-    dialogsShown.push_back(dialog);
-    if (dialogAnswers.empty()) {
-        return true;
-    }
-    const bool answer = dialogAnswers.front();
-    dialogAnswers.pop_front();
-    return answer;
-}
-
 QString RecordingView::openFileName(const QString& title, const QString&) {
     fileDialogTitles << title;
     if (fileAnswers.empty()) {

@@ -1,4 +1,4 @@
-#include "app/dialogs/comment_choices.h"
+#include "app/dialogs/comment_style_choices.h"
 
 #include "project/project_model.h"
 #include "support/preferences.h"

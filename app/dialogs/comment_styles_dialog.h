@@ -13,22 +13,22 @@ namespace tessarel {
 
 /// "Comments": which comment styles the scanner looks for, in the open
 /// project or, without one, in the stored single-file styles.
-class frmComments : public ModalDialog {
+class CommentStylesDialog : public ModalDialog {
     Q_OBJECT
 public:
-    frmComments(QWidget* owner, Workspace& workspace, MainWindowState& state);
+    CommentStylesDialog(QWidget* owner, Workspace& workspace, MainWindowState& state);
 
-    void cmdOK_Click();
-    /// The box of a style, by its name ("chkS1" .. "chkM4").
-    QCheckBox* box(const QString& name) const;
+    void acceptStyles();
+    /// The box of a style.
+    QCheckBox* box(bool CommentStyles::*style) const;
     /// The styles as the boxes show them.
     CommentStyles chosenStyles() const;
 
-    QGroupBox* frameSingle;
-    QGroupBox* frameMultiple;
-    QPushButton* cmdOK;
-    QPushButton* cmdCancel;
-    QPushButton* cmdHelp;
+    QGroupBox* singleLineGroup;
+    QGroupBox* multiLineGroup;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
+    QPushButton* helpButton;
 
 private:
     std::vector<QCheckBox*> boxes_;  ///< in the order of kCommentStyleBoxes
