@@ -14,5 +14,11 @@ inline const QString kConsoleModule = QStringLiteral("tessarel-cli");
 inline const QString kBuildProject = QStringLiteral("BuildTheProject");
 /// Building the page of one source file.
 inline const QString kBuildSingleFile = QStringLiteral("BuildTheFile");
+/// Parsing and writing one chapter, in the page and book builds.
+inline const QString kBuildChapterProcedure = QStringLiteral("Starttessarel");
+/// The module of the page and book builds.
+inline const QString kBuildModule = QStringLiteral("frmMain");
+/// The error number of an unexpected error.
+inline const QString kNoErrorNumber = QStringLiteral("0");
 
 }  // namespace tessarel::error_sites
