@@ -8,16 +8,16 @@ class QPushButton;
 namespace tessarel {
 
 /// Help, About: version, copyright, support address and the maker's web page.
-class frmAbout : public QDialog {
+class AboutBox : public QDialog {
     Q_OBJECT
 public:
-    explicit frmAbout(QWidget* owner);
+    explicit AboutBox(QWidget* owner);
 
-    QLabel* lblVersion;
-    QLabel* lblDescription;
-    QLabel* lblSupport;
-    QLabel* lblCompany;
-    QPushButton* cmdOK;
+    QLabel* versionLabel;
+    QLabel* copyrightLabel;
+    QLabel* supportLabel;
+    QLabel* makerLabel;
+    QPushButton* okButton;
 };
 
 /// The copyright line of the about box.

@@ -6,29 +6,29 @@
 
 namespace tessarel {
 
-frmLoad::frmLoad(QWidget* owner)
+BusyWindow::BusyWindow(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      lblTitle(new QLabel(this)),
-      lblCurrent(new QLabel(this)),
-      ProgressBar1(new QProgressBar(this)) {
-    setObjectName(QStringLiteral("frmLoad"));
+      titleLabel(new QLabel(this)),
+      currentLabel(new QLabel(this)),
+      progressBar(new QProgressBar(this)) {
+    setObjectName(QStringLiteral("BusyWindow"));
     setWindowTitle(QStringLiteral("Tessarel"));
     setModal(false);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblTitle);
-    layout->addWidget(lblCurrent);
-    layout->addWidget(ProgressBar1);
-    ProgressBar1->setTextVisible(false);
+    layout->addWidget(titleLabel);
+    layout->addWidget(currentLabel);
+    layout->addWidget(progressBar);
+    progressBar->setTextVisible(false);
     setMinimumWidth(320);
 }
 
-void frmLoad::setTexts(const QString& title, const QString& current) {
-    lblTitle->setText(title);
-    lblCurrent->setText(current);
+void BusyWindow::setTexts(const QString& title, const QString& current) {
+    titleLabel->setText(title);
+    currentLabel->setText(current);
 }
 
-void frmLoad::setMaximum(int maximum) { ProgressBar1->setRange(0, maximum); }
+void BusyWindow::setMaximum(int maximum) { progressBar->setRange(0, maximum); }
 
-void frmLoad::setValue(int value) { ProgressBar1->setValue(value); }
+void BusyWindow::setValue(int value) { progressBar->setValue(value); }
 
 }  // namespace tessarel

@@ -8,18 +8,18 @@ class QProgressBar;
 namespace tessarel {
 
 /// The busy window shown while a project file is read or written.
-class frmLoad : public QDialog {
+class BusyWindow : public QDialog {
     Q_OBJECT
 public:
-    explicit frmLoad(QWidget* owner);
+    explicit BusyWindow(QWidget* owner);
 
     void setTexts(const QString& title, const QString& current);
     void setMaximum(int maximum);
     void setValue(int value);
 
-    QLabel* lblTitle;
-    QLabel* lblCurrent;
-    QProgressBar* ProgressBar1;
+    QLabel* titleLabel;
+    QLabel* currentLabel;
+    QProgressBar* progressBar;
 
 protected:
     void reject() override {}

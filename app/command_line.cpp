@@ -1,6 +1,6 @@
 #include "app/command_line.h"
 
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
 
 namespace tessarel {
@@ -65,14 +65,14 @@ qsizetype ScanOptions(const QString& text, int limit, Record record) {
 
 }  // namespace
 
-void CommandLine::ClearCommandLine() {
+void CommandLine::clear() {
     CommandLineText.clear();
     ParameterCount = 0;
     Parameters.fill(CommandLineParameter{});
 }
 
-void CommandLine::ParseCommandLine(const QString& text) {
-    ClearCommandLine();
+void CommandLine::parse(const QString& text) {
+    clear();
     if (text.isEmpty()) {
         ParameterCount = -1;
         return;
@@ -107,7 +107,7 @@ void CommandLine::ParseCommandLine(const QString& text) {
     }
 }
 
-bool CommandLine::IsOptionPresent(const QString& name) const {
+bool CommandLine::isOptionPresent(const QString& name) const {
     const QString wanted = TrimSpaces(name);
     // Only options that were given: an empty name matches nothing.
     for (int i = 1; i <= ParameterCount; ++i) {
@@ -124,7 +124,7 @@ QString ResolveCommandLinePath(const QString& firstParameter, const QString& cur
     const QString fileName = FileNameOf(firstParameter);
     QString path;
     if (folder.isEmpty()) {
-        path = WithTrailingBackslash(currentFolder) + fileName;
+        path = WithTrailingSeparator(currentFolder) + fileName;
     } else {
 #ifdef Q_OS_WIN
         const bool absolute = folder.contains(QLatin1Char(':')) || folder.contains(QStringLiteral("\\\\"));
@@ -132,8 +132,8 @@ QString ResolveCommandLinePath(const QString& firstParameter, const QString& cur
         const bool absolute = folder.startsWith(QLatin1Char('/'));
 #endif
         if (!absolute) {
-            const QString entered = enterFolder(WithTrailingBackslash(currentFolder) + folder);
-            path = WithTrailingBackslash(entered) + fileName;
+            const QString entered = enterFolder(WithTrailingSeparator(currentFolder) + folder);
+            path = WithTrailingSeparator(entered) + fileName;
         } else {
             enterFolder(folder);
             path = firstParameter;

@@ -26,11 +26,11 @@ public:
     static constexpr int kMaxOptions = 9;
 
     /// Clears the table and parses `text`. Options beyond the ninth are ignored.
-    void ParseCommandLine(const QString& text);
-    void ClearCommandLine();
-    QString FirstParameter() const { return Parameters[0].ParamValue; }
+    void parse(const QString& text);
+    void clear();
+    QString firstParameter() const { return Parameters[0].ParamValue; }
     /// Exact, case-sensitive match of the trimmed name against the options given.
-    bool IsOptionPresent(const QString& name) const;
+    bool isOptionPresent(const QString& name) const;
 
     QString CommandLineText;
     int ParameterCount = 0;  ///< -1 for an empty command line

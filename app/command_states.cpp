@@ -11,9 +11,9 @@ constexpr std::size_t Index(Command command) { return static_cast<std::size_t>(c
 /// The commands a running build locks.
 bool LockedByBuild(Command command) {
     switch (command) {
-    case Command::ReferenceManual:
-    case Command::Web:
-    case Command::HelpAbout:
+    case Command::HelpContents:
+    case Command::Website:
+    case Command::About:
         return false;
     default:
         return true;
@@ -24,16 +24,14 @@ bool LockedByBuild(Command command) {
 
 CommandStates::CommandStates() {
     own_.fill(true);
-    for (Command off : {Command::CloseProject, Command::SaveProject, Command::SaveProjectAs, Command::AddFiles,
-                        Command::DestPath, Command::HomeChapter, Command::GenDoc, Command::ViewHTMLHelp,
-                        Command::ViewBrowser}) {
+    for (Command off :
+         {Command::CloseProject, Command::SaveProject, Command::SaveProjectAs, Command::Files, Command::Destination,
+          Command::DefaultChapter, Command::Build, Command::ViewHtmlHelp, Command::ViewBook}) {
         own_[Index(off)] = false;
     }
 }
 
 void CommandStates::setEnabled(Command command, bool enabled) { own_[Index(command)] = enabled; }
-
-bool CommandStates::ownState(Command command) const { return own_[Index(command)]; }
 
 bool CommandStates::isEnabled(Command command) const {
     return own_[Index(command)] && !(building_ && LockedByBuild(command));

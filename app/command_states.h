@@ -7,24 +7,24 @@ namespace tessarel {
 /// The main window's menu commands whose enabling the program decides.
 enum class Command {
     NewProject,
-    FileOpen,
+    Open,
     CloseProject,
     SaveProject,
     SaveProjectAs,
-    FileExit,
-    AddFiles,
-    DestPath,
+    Exit,
+    Files,
+    Destination,
     Settings,
-    HomeChapter,
-    Comments,
-    GenDoc,
-    ViewHTMLHelp,
-    ViewBrowser,
-    ReferenceManual,
-    Web,
-    HelpAbout,
+    DefaultChapter,
+    CommentStyles,
+    Build,
+    ViewHtmlHelp,
+    ViewBook,
+    HelpContents,
+    Website,
+    About,
 };
-inline constexpr int kCommandCount = static_cast<int>(Command::HelpAbout) + 1;
+inline constexpr int kCommandCount = static_cast<int>(Command::About) + 1;
 
 enum class Menu { File, Project, Preview, Help };
 
@@ -39,8 +39,6 @@ public:
     CommandStates();
 
     void setEnabled(Command command, bool enabled);
-    /// The command's own state, ignoring locks.
-    bool ownState(Command command) const;
     /// What the user sees.
     bool isEnabled(Command command) const;
     /// The recent-file entries of the File menu.

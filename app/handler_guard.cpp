@@ -8,8 +8,7 @@
 
 namespace tessarel {
 
-void RunReported(Environment& env, const QString& module, const QString& procedure,
-                 const std::function<void()>& body) {
+void RunReported(Environment& env, const ErrorSite& site, const std::function<void()>& body) {
     QString number;
     QString description;
     try {
@@ -27,7 +26,7 @@ void RunReported(Environment& env, const QString& module, const QString& procedu
         number = QStringLiteral("0");
         description = QStringLiteral("Unknown error");
     }
-    ReportError(env, procedure, module, number, description);
+    ReportError(env, QString::fromUtf16(site.procedure), QString::fromUtf16(site.module), number, description);
     throw ProgramEnding{};
 }
 

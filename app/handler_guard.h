@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "app/legacy_names.h"
 
 #include <functional>
 
@@ -13,9 +13,8 @@ struct Environment;
 struct ProgramEnding {};
 
 /// Runs an event handler that reports any error it meets to the error reporter
-/// under its module and procedure name; the report ends the program.
-void RunReported(Environment& env, const QString& module, const QString& procedure,
-                 const std::function<void()>& body);
+/// under its site; the report ends the program.
+void RunReported(Environment& env, const ErrorSite& site, const std::function<void()>& body);
 /// Runs a handler that ignores its errors; the caller goes on with its next step.
 void RunIgnoringErrors(const std::function<void()>& body);
 /// The outermost guard of a window's event handler: nothing escapes into the

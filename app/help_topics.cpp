@@ -1,6 +1,6 @@
 #include "app/help_topics.h"
 
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 namespace tessarel {
 
@@ -12,7 +12,8 @@ HelpTarget ResolveHelpPath(const QString& helpPath) {
     }
     const QString helpFile = helpPath.left(split);
     // Only the topic's own name counts: a topic never leads out of the help folder.
-    const QString topic = FileNameOf(QString(helpPath.mid(split + marker.size())).replace(QLatin1Char('\\'), QLatin1Char('/')));
+    const QString topic =
+        FileNameOf(QString(helpPath.mid(split + marker.size())).replace(QLatin1Char('\\'), QLatin1Char('/')));
     return {HelpTarget::Kind::Topic, FolderOf(helpFile) + topic};
 }
 

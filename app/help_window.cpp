@@ -1,7 +1,7 @@
 #include "app/help_window.h"
 
 #include "app/icons.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 #include <QVBoxLayout>
 

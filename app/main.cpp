@@ -18,12 +18,12 @@ namespace {
 /// TESSAREL_SCREENSHOT_DIR names a folder that receives a picture of the main
 /// window once its page has loaded, just before an "-e" start ends: a look at
 /// what the program showed, for scripted runs.
-void ScreenshotBeforeUnload(tessarel::frmMain& window) {
+void ScreenshotBeforeUnload(tessarel::MainWindow& window) {
     const QString folder = qEnvironmentVariable("TESSAREL_SCREENSHOT_DIR");
     if (folder.isEmpty()) {
         return;
     }
-    QObject::connect(&window, &tessarel::frmMain::unloaded, &window, [&window, folder] {
+    QObject::connect(&window, &tessarel::MainWindow::unloaded, &window, [&window, folder] {
         tessarel::PreviewBrowser* browser = window.browser();
         QEventLoop wait;
         QTimer deadline;
@@ -60,13 +60,13 @@ int main(int argc, char* argv[]) {
     MainWindowState state;
     LoadSingleFileSettings(preferences, workspace.project.isOpen(), workspace.project.settings);
 
-    frmMain window(workspace, state, ui, [](QWidget* parent) { return new WebPreview(parent); });
+    MainWindow window(workspace, state, ui, [](QWidget* parent) { return new WebPreview(parent); });
     ScreenshotBeforeUnload(window);  // before the quit below is queued
-    QObject::connect(&window, &frmMain::unloaded, &application, &QCoreApplication::quit, Qt::QueuedConnection);
+    QObject::connect(&window, &MainWindow::unloaded, &application, &QCoreApplication::quit, Qt::QueuedConnection);
 
     QStringList arguments = QCoreApplication::arguments();
     arguments.removeFirst();
-    window.Form_Load(CommandLineTextOf(arguments));
+    window.startUp(CommandLineTextOf(arguments));
     window.showAsRestored();
     return QApplication::exec();
 }

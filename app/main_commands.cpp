@@ -7,14 +7,13 @@
 #include "pages/page_frame.h"
 #include "pages/single_file_build.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 #include "support/string_functions.h"
 
 namespace tessarel {
 
 namespace {
-const QString kModule = QStringLiteral("frmMain");
 const QString kProgramName = QStringLiteral("Tessarel");
 }  // namespace
 
@@ -47,44 +46,44 @@ QString DocumentName(const QString& path) {
 
 MainCommands::MainCommands(Workspace& workspace, MainWindowState& state, MainView& view, FileDialogs& fileDialogs)
     : workspace_(workspace), state_(state), view_(view), fileDialogs_(fileDialogs) {
-    recent.InitRecentFiles(RecentList::kSlots);
+    recent.reset(RecentList::kSlots);
 }
 
 bool MainCommands::projectOpen() const { return workspace_.project.isOpen(); }
 
-QString MainCommands::IntroPage() const { return ProgramFolderFile(workspace_.env.paths, QStringLiteral("intro.htm")); }
+QString MainCommands::introPage() const { return ProgramFolderFile(workspace_.env.paths, QStringLiteral("intro.htm")); }
 
-QString MainCommands::BookIndexPath() const {
+QString MainCommands::bookIndexPath() const {
     return JoinFolderAndFile(workspace_.project.destinationFolder(), QStringLiteral("index.htm"));
 }
 
-QString MainCommands::CompiledHelpPath() const {
+QString MainCommands::compiledHelpPath() const {
     const QString helpFolder = JoinFolderAndFile(workspace_.project.destinationFolder(), QStringLiteral("HTML Help"));
     return JoinFolderAndFile(helpFolder, BaseNameOf(workspace_.project.ProjectPath) + QStringLiteral(".chm"));
 }
 
 // ---- Start-up ---------------------------------------------------------------
 
-void MainCommands::LoadRecentList() {
-    recent.InitRecentFiles(RecentList::kSlots);
+void MainCommands::loadRecentList() {
+    recent.reset(RecentList::kSlots);
     view_.recentFilesChanged();
-    recent.LoadRecentFiles(workspace_.env.preferences);
+    recent.load(workspace_.env.preferences);
     view_.recentFilesChanged();
 }
 
-void MainCommands::ShowStartState() {
-    ShowDocumentName(QString());
+void MainCommands::showStartState() {
+    showDocumentName(QString());
     if (!projectOpen()) {
-        ShowStylePreference();
+        showStylePreference();
     }
 }
 
-void MainCommands::ShowStylePreference() {
-    view_.setStatusPanel(1, workspace_.env.preferences.ReadPreference(prefs::kSingleFile, prefs::kStyle,
-                                                                       prefs::kDefaultStyle));
+void MainCommands::showStylePreference() {
+    view_.setStatusPanel(
+        1, workspace_.env.preferences.ReadPreference(prefs::kSingleFile, prefs::kStyle, prefs::kDefaultStyle));
 }
 
-void MainCommands::FirstRunWalkThrough() {
+void MainCommands::showWalkThroughOnFirstRun() {
     Preferences& preferences = workspace_.env.preferences;
     if (preferences.ReadPreference(prefs::kGeneral, prefs::kFirst, QStringLiteral("yes")) != QStringLiteral("yes")) {
         return;
@@ -95,81 +94,80 @@ void MainCommands::FirstRunWalkThrough() {
                                     QStringLiteral("::/walk.txt.htm"));
 }
 
-bool MainCommands::TakeCommandLine(const QString& text, const QString& currentFolder,
+bool MainCommands::takeCommandLine(const QString& text, const QString& currentFolder,
                                    const std::function<QString(const QString&)>& enterFolder) {
     if (TrimSpaces(text).isEmpty()) {
         return false;
     }
-    commandLine.ParseCommandLine(text);
-    CommandLinePath = ResolveCommandLinePath(commandLine.FirstParameter(), currentFolder, enterFolder);
+    commandLine.parse(text);
+    commandLinePath = ResolveCommandLinePath(commandLine.firstParameter(), currentFolder, enterFolder);
     return true;
 }
 
-void MainCommands::tmrLoad_Timer() {
-    RunReported(workspace_.env, kModule, QStringLiteral("tmrLoad_Timer"), [&] { OpenFile(CommandLinePath); });
+void MainCommands::openCommandLineFile() {
+    RunReported(workspace_.env, sites::kOpenCommandLineFile, [&] { openPath(commandLinePath); });
 }
 
 // ---- Opening ------------------------------------------------------------------
 
-void MainCommands::OpenFile(const QString& path) {
+void MainCommands::openPath(const QString& path) {
     UserInterface& ui = workspace_.env.ui;
     if (ExtensionOf(path) != QStringLiteral("qdx")) {
-        OpenSourceFile(path);
+        openSourceFile(path);
         view_.processEvents();
         view_.processEvents();
-        if (commandLine.IsOptionPresent(QStringLiteral("x")) && FileExists(workspace_.document.ChapterPagePath)) {
+        if (commandLine.isOptionPresent(QStringLiteral("x")) && FileExists(workspace_.document.ChapterPagePath)) {
             ui.shellOpen(workspace_.document.ChapterPagePath);
         }
     } else {
-        OpenProject(path);
+        openProject(path);
         // A project that could not be opened has nothing to build.
-        if (commandLine.IsOptionPresent(QStringLiteral("b")) && projectOpen()) {
-            BuildTheProject();
+        if (commandLine.isOptionPresent(QStringLiteral("b")) && projectOpen()) {
+            buildProject();
         }
         view_.processEvents();
         view_.processEvents();
-        if (commandLine.IsOptionPresent(QStringLiteral("x")) && projectOpen() && FileExists(BookIndexPath())) {
-            ui.shellOpen(BookIndexPath());
+        if (commandLine.isOptionPresent(QStringLiteral("x")) && projectOpen() && FileExists(bookIndexPath())) {
+            ui.shellOpen(bookIndexPath());
         }
     }
     view_.processEvents();
     view_.processEvents();
-    if (commandLine.IsOptionPresent(QStringLiteral("e"))) {
+    if (commandLine.isOptionPresent(QStringLiteral("e"))) {
         view_.unloadMainWindow();
     }
-    commandLine.ClearCommandLine();
+    commandLine.clear();
 }
 
-void MainCommands::OpenSourceFile(const QString& path) {
+void MainCommands::openSourceFile(const QString& path) {
     if (!FileExists(path)) {
         workspace_.env.ui.message(QStringLiteral("File not found"), QStringLiteral("File does not exist."),
                                   MessageIcon::Exclamation, MessageButtons::Ok);
         return;
     }
-    CloseProject();
-    SetCommands({Command::GenDoc, Command::ViewBrowser}, true);
-    RememberFile(path);
-    ShowDocumentName(path);
+    unloadProject();
+    setCommands({Command::Build, Command::ViewBook}, true);
+    rememberFile(path);
+    showDocumentName(path);
     workspace_.document.SourceFilePath = path;
-    BuildTheFile();
+    buildSingleFile();
 }
 
 // ---- Builds and preview ---------------------------------------------------------
 
-void MainCommands::BuildDocumentation() {
+void MainCommands::build() {
     if (projectOpen()) {
-        BuildTheProject();
+        buildProject();
     } else if (!TrimSpaces(workspace_.document.SourceFilePath).isEmpty()) {
-        BuildTheFile();
+        buildSingleFile();
     }
 }
 
-void MainCommands::BuildTheProject() {
-    RunReported(workspace_.env, kModule, QStringLiteral("BuildTheProject"),
-                [&] { ::tessarel::BuildTheProject(workspace_); });
+void MainCommands::buildProject() {
+    RunReported(workspace_.env, sites::kBuildProject, [&] { ::tessarel::BuildProject(workspace_); });
 }
 
-void MainCommands::BuildTheFile() {
+void MainCommands::buildSingleFile() {
     RunIgnoringErrors([&] {
         Workspace& ws = workspace_;
         Settings& settings = ws.project.settings;
@@ -184,12 +182,12 @@ void MainCommands::BuildTheFile() {
                                   .projectFolder = ws.project.ProjectFolder,
                                   .destinationFolder = ws.destinationFolder,
                                   .generatedAt = BuildTimestamp()};
-        RunReported(ws.env, kModule, QStringLiteral("Starttessarel"), [&] { ::tessarel::BuildTheFile(context); });
+        RunReported(ws.env, sites::kBuildSingleFile, [&] { ::tessarel::BuildSingleFile(context); });
     });
 }
 
-void MainCommands::mnuViewHTMLHelp_Click() {
-    const QString compiled = CompiledHelpPath();
+void MainCommands::viewHtmlHelp() {
+    const QString compiled = compiledHelpPath();
     if (FileExists(compiled)) {
         workspace_.env.ui.showHelpTopic(compiled);
     } else {
@@ -199,11 +197,11 @@ void MainCommands::mnuViewHTMLHelp_Click() {
     }
 }
 
-void MainCommands::mnuViewBrowser_Click() {
+void MainCommands::viewBook() {
     UserInterface& ui = workspace_.env.ui;
     if (projectOpen()) {
-        if (FileExists(BookIndexPath())) {
-            ui.shellOpen(BookIndexPath());
+        if (FileExists(bookIndexPath())) {
+            ui.shellOpen(bookIndexPath());
         } else {
             ui.message(QStringLiteral("HTML Help not found"), QStringLiteral("This project has not been built."),
                        MessageIcon::Information, MessageButtons::Ok);
@@ -216,8 +214,8 @@ void MainCommands::mnuViewBrowser_Click() {
     }
 }
 
-void MainCommands::mnuReferenceManual_Click() {
-    RunReported(workspace_.env, kModule, QStringLiteral("mnuReferenceManual_Click"), [&] {
+void MainCommands::showHelpContents() {
+    RunReported(workspace_.env, sites::kHelpContents, [&] {
         const QString helpFile = ProgramFolderFile(workspace_.env.paths, QStringLiteral("help.chm"));
         if (FileExists(helpFile)) {
             workspace_.env.ui.shellOpen(helpFile);
@@ -228,108 +226,108 @@ void MainCommands::mnuReferenceManual_Click() {
     });
 }
 
-void MainCommands::mnuWeb_Click() { workspace_.env.ui.shellOpen(ProductOverviewAddress()); }
+void MainCommands::openWebsite() { workspace_.env.ui.shellOpen(ProductOverviewAddress()); }
 
-void MainCommands::Home_Click() {
+void MainCommands::goHome() {
     view_.stopBrowser();
     UserInterface& ui = workspace_.env.ui;
     if (projectOpen()) {
-        if (FileExists(BookIndexPath())) {
-            ui.navigate(BookIndexPath());
+        if (FileExists(bookIndexPath())) {
+            ui.navigate(bookIndexPath());
         }
     } else if (FileExists(workspace_.document.ChapterPagePath)) {
         ui.navigate(workspace_.document.ChapterPagePath);
     } else {
-        ui.navigate(IntroPage());
+        ui.navigate(introPage());
     }
 }
 
 // ---- Dialogs ------------------------------------------------------------------------
 
-bool MainCommands::ShowProjectDialog(ProjectDialog dialog) {
+bool MainCommands::showProjectDialog(ProjectDialog dialog) {
     const bool ok = view_.showDialog(dialog);
-    state_.mbDialogCancel = !ok;
+    state_.dialogCancelled = !ok;
     return ok;
 }
 
-void MainCommands::mnuAddFiles_Click() {
-    RunReported(workspace_.env, kModule, QStringLiteral("mnuAddFiles_Click"), [&] {
-        ShowProjectDialog(ProjectDialog::AddFiles);
-        RefreshMenuState();
+void MainCommands::editFiles() {
+    RunReported(workspace_.env, sites::kEditFiles, [&] {
+        showProjectDialog(ProjectDialog::Files);
+        refreshMenuState();
     });
 }
 
-void MainCommands::mnuDestPath_Click() {
-    RunReported(workspace_.env, kModule, QStringLiteral("mnuDestPath_Click"),
-                [&] { ShowProjectDialog(ProjectDialog::DestPath); });
+void MainCommands::editDestination() {
+    RunReported(workspace_.env, sites::kEditDestination, [&] { showProjectDialog(ProjectDialog::Destination); });
 }
 
-void MainCommands::mnuSettings_Click() {
-    RunReported(workspace_.env, kModule, QStringLiteral("mnuSettings_Click"), [&] {
-        if (ShowProjectDialog(ProjectDialog::Settings)) {
+void MainCommands::editSettings() {
+    RunReported(workspace_.env, sites::kEditSettings, [&] {
+        if (showProjectDialog(ProjectDialog::Settings)) {
             view_.setStatusPanel(1, workspace_.project.settings.Style);
         }
     });
 }
 
-void MainCommands::mnuHomeChapter_Click() {
-    RunIgnoringErrors([&] { ShowProjectDialog(ProjectDialog::DefaultPage); });
+void MainCommands::editDefaultChapter() {
+    RunIgnoringErrors([&] { showProjectDialog(ProjectDialog::DefaultChapter); });
 }
 
-void MainCommands::mnuComments_Click() { ShowProjectDialog(ProjectDialog::Comments); }
+void MainCommands::editCommentStyles() { showProjectDialog(ProjectDialog::CommentStyles); }
 
-void MainCommands::mnuHelpAbout_Click() {
-    RunReported(workspace_.env, kModule, QStringLiteral("mnuHelpAbout_Click"), [&] { view_.showAbout(); });
+void MainCommands::about() {
+    RunReported(workspace_.env, sites::kAbout, [&] { view_.showAbout(); });
 }
 
 // ---- Window state --------------------------------------------------------------------
 
-void MainCommands::ShowDocumentName(const QString& path) {
+void MainCommands::showDocumentName(const QString& path) {
     const QString name = DocumentName(path);
     view_.setCaption(name.isEmpty() ? kProgramName : name + QStringLiteral(" - ") + kProgramName);
     view_.setStatusPanel(2, QStringLiteral("   ") + name);
 }
 
-void MainCommands::SetCommands(std::initializer_list<Command> list, bool enabled) {
+void MainCommands::setCommands(std::initializer_list<Command> list, bool enabled) {
     for (Command command : list) {
         commands.setEnabled(command, enabled);
     }
     view_.commandsChanged();
 }
 
-void MainCommands::ShowProjectLoaded() {
-    SetCommands({Command::CloseProject, Command::SaveProject, Command::SaveProjectAs, Command::FileOpen,
-                 Command::AddFiles, Command::DestPath, Command::Comments, Command::ViewHTMLHelp,
-                 Command::ViewBrowser},
+void MainCommands::showProjectLoaded() {
+    setCommands({Command::CloseProject, Command::SaveProject, Command::SaveProjectAs, Command::Open, Command::Files,
+                 Command::Destination, Command::CommentStyles, Command::ViewHtmlHelp, Command::ViewBook},
                 true);
     view_.setStatusPanel(1, workspace_.project.settings.Style);
-    RefreshMenuState();
-    ShowDocumentName(workspace_.project.ProjectPath);
+    refreshMenuState();
+    showDocumentName(workspace_.project.ProjectPath);
 }
 
-void MainCommands::RefreshMenuState() {
+void MainCommands::refreshMenuState() {
     if (workspace_.project.NumberOfChapters < 1) {
-        mAddFiles_DisableBuild();
-        SetCommands({Command::HomeChapter}, false);
+        disableBuild();
+        setCommands({Command::DefaultChapter}, false);
     } else {
-        mAddFiles_EnableBuild();
-        SetCommands({Command::HomeChapter}, true);
+        enableBuild();
+        setCommands({Command::DefaultChapter}, true);
     }
 }
 
-void MainCommands::mAddFiles_DisableBuild() {
-    RunReported(workspace_.env, kModule, QStringLiteral("mAddFiles_DisableBuild"),
-                [&] { SetCommands({Command::GenDoc, Command::HomeChapter}, false); });
+void MainCommands::disableBuild() {
+    RunReported(workspace_.env, sites::kDisableBuild, [&] {
+        setCommands({Command::Build, Command::DefaultChapter}, false);
+    });
 }
 
-void MainCommands::mAddFiles_EnableBuild() {
-    RunReported(workspace_.env, kModule, QStringLiteral("mAddFiles_EnableBuild"),
-                [&] { SetCommands({Command::GenDoc, Command::HomeChapter}, true); });
+void MainCommands::enableBuild() {
+    RunReported(workspace_.env, sites::kEnableBuild, [&] {
+        setCommands({Command::Build, Command::DefaultChapter}, true);
+    });
 }
 
-void MainCommands::RememberFile(const QString& path) {
-    recent.AddRecentFile(path);
-    recent.SaveRecentFiles(workspace_.env.preferences);
+void MainCommands::rememberFile(const QString& path) {
+    recent.add(path);
+    recent.save(workspace_.env.preferences);
     view_.recentFilesChanged();
 }
 

@@ -15,94 +15,94 @@ struct MainWindowState;
 enum class SaveAnswer { Nothing, Cancel };
 
 /// Everything the main window decides, over the workspace, the user interface
-/// and the window's own view; links no widget. Handler names follow the menu
-/// commands they serve.
+/// and the window's own view; links no widget.
 class MainCommands {
 public:
     MainCommands(Workspace& workspace, MainWindowState& state, MainView& view, FileDialogs& fileDialogs);
 
     // ---- Start-up (the main window's load) ----
     /// Nine empty slots, then the stored list; the menu is refreshed after each.
-    void LoadRecentList();
+    void loadRecentList();
     /// Caption, document panel and style panel of the state with nothing open.
-    void ShowStartState();
+    void showStartState();
     /// The walk-through help topic, once per user.
-    void FirstRunWalkThrough();
-    /// Parses a non-blank command line and works out CommandLinePath, entering
+    void showWalkThroughOnFirstRun();
+    /// Parses a non-blank command line and works out commandLinePath, entering
     /// folders through `enterFolder`. True when the start-up timer is to be armed.
-    bool TakeCommandLine(const QString& text, const QString& currentFolder,
+    bool takeCommandLine(const QString& text, const QString& currentFolder,
                          const std::function<QString(const QString&)>& enterFolder);
     /// The start-up timer fired: open the file of the command line.
-    void tmrLoad_Timer();
+    void openCommandLineFile();
 
     // ---- Opening ----
     /// Opens a project ("qdx", exactly) or a source file, then acts on the
     /// command-line options once.
-    void OpenFile(const QString& path);
-    void OpenSourceFile(const QString& path);
-    void OpenProject(const QString& path);
+    void openPath(const QString& path);
+    void openSourceFile(const QString& path);
+    void openProject(const QString& path);
 
     // ---- Project lifecycle ----
-    SaveAnswer DoYouWantToSave();
-    void CloseProject();
-    void mnuNewProject_Click();
-    void mnuFileOpen_Click();
-    void mnuCloseProject_Click();
-    void mnuSaveProject_Click();
-    void mnuSaveProjectAs_Click();
-    void mnuFileExit_Click();
-    void mnuPast_Click(int index);
-    void SaveToolbar_Click();  ///< the toolbar's "save": only with a project open
+    SaveAnswer askToSave();
+    /// Closes the project or file without asking and shows the start state.
+    void unloadProject();
+    void newProject();
+    void openFile();
+    void closeProject();
+    void saveProject();
+    void saveProjectAs();
+    void exit();
+    void openRecentFile(int index);
+    void saveFromToolbar();  ///< the toolbar's "save": only with a project open
 
     // ---- Builds and preview ----
-    void BuildDocumentation();
-    void BuildTheProject();
-    void BuildTheFile();
-    void mnuViewHTMLHelp_Click();
-    void mnuViewBrowser_Click();
-    void mnuReferenceManual_Click();
-    void mnuWeb_Click();
-    void Home_Click();
+    void build();
+    void buildProject();
+    void buildSingleFile();
+    void viewHtmlHelp();
+    void viewBook();
+    void showHelpContents();
+    void openWebsite();
+    void goHome();
 
     // ---- Dialogs ----
-    void mnuAddFiles_Click();
-    void mnuDestPath_Click();
-    void mnuSettings_Click();
-    void mnuHomeChapter_Click();
-    void mnuComments_Click();
-    void mnuHelpAbout_Click();
+    void editFiles();
+    void editDestination();
+    void editSettings();
+    void editDefaultChapter();
+    void editCommentStyles();
+    void about();
 
     // ---- Window state ----
-    void ShowDocumentName(const QString& path);
-    void ShowProjectLoaded();
-    void RefreshMenuState();
-    void mAddFiles_DisableBuild();
-    void mAddFiles_EnableBuild();
+    void showDocumentName(const QString& path);
+    void showProjectLoaded();
+    void refreshMenuState();
+    void disableBuild();
+    void enableBuild();
     /// Adds the path to the recent list, stores the list and refreshes the menu.
-    void RememberFile(const QString& path);
+    void rememberFile(const QString& path);
     void setBuilding(bool building);
     void setBusy(bool busy);
 
     /// The book's start page of the open project.
-    QString BookIndexPath() const;
+    QString bookIndexPath() const;
     /// The project's compiled help file.
-    QString CompiledHelpPath() const;
-    QString IntroPage() const;
+    QString compiledHelpPath() const;
+    QString introPage() const;
 
     CommandStates commands;
     RecentList recent;
     CommandLine commandLine;
-    QString CommandLinePath;
+    QString commandLinePath;
 
 private:
     bool projectOpen() const;
     bool projectModified();
     /// The save question of the commands that may lose changes: false to stop.
-    bool SaveQuestionAllowsGoingOn();
-    void SetCommands(std::initializer_list<Command> list, bool enabled);
+    bool saveQuestionAllowsGoingOn();
+    void setCommands(std::initializer_list<Command> list, bool enabled);
     /// Shows a project dialog; true when it was left with OK.
-    bool ShowProjectDialog(ProjectDialog dialog);
-    void ShowStylePreference();
+    bool showProjectDialog(ProjectDialog dialog);
+    void showStylePreference();
 
     Workspace& workspace_;
     MainWindowState& state_;

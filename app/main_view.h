@@ -4,7 +4,7 @@
 
 namespace tessarel {
 
-enum class ProjectDialog { AddFiles, DestPath, Settings, DefaultPage, Comments };
+enum class ProjectDialog { Files, Destination, Settings, DefaultChapter, CommentStyles };
 
 /// What the main window's logic asks of the window itself. The window
 /// implements it over its widgets; tests implement it with a recorder.

@@ -4,14 +4,16 @@
 #include "app/handler_guard.h"
 #include "app/help_window.h"
 #include "app/icons.h"
+#include "app/legacy_names.h"
 #include "app/main_window_state.h"
 #include "app/progress/progress_window.h"
+#include "app/stored_lengths.h"
 #include "app/window_user_interface.h"
 #include "app/window_utilities.h"
 #include "book/workspace.h"
 #include "project/window_state.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -26,11 +28,10 @@ namespace tessarel {
 
 namespace {
 
-const QString kModule = QStringLiteral("frmMain");
-constexpr int kBrowserMinimumTwips = 120;
+constexpr int kPreviewMinimumHeight = 8;
 
 struct ToolbarEntry {
-    const char16_t* key;     // "" for a separator
+    const char16_t* key;  // "" for a separator
     const char16_t* tooltip;
 };
 
@@ -61,158 +62,155 @@ WindowShow ShowOf(const QWidget* window) {
 
 }  // namespace
 
-frmMain::frmMain(Workspace& workspace, MainWindowState& state, WindowUserInterface& ui,
-                 const BrowserFactory& makeBrowser)
-    : Toolbar1(nullptr),
-      WebBrowser1(nullptr),
+MainWindow::MainWindow(Workspace& workspace, MainWindowState& state, WindowUserInterface& ui,
+                       const BrowserFactory& makeBrowser)
+    : toolBar(nullptr),
+      preview(nullptr),
       workspace_(workspace),
       state_(state),
       ui_(ui),
       makeBrowser_(makeBrowser),
       commands_(workspace, state, *this, *this) {
-    setObjectName(QStringLiteral("frmMain"));
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Tessarel"));
     setWindowIcon(ProgramIcon());
     ui_.attach(this);
     createMenus();
     createToolbar();
     createStatusBar();
-    WebBrowser1 = makeBrowser_(this);
-    WebBrowser1->setObjectName(QStringLiteral("WebBrowser1"));
-    setCentralWidget(WebBrowser1);
+    preview = makeBrowser_(this);
+    preview->setObjectName(QStringLiteral("preview"));
+    setCentralWidget(preview);
     resize(820, 620);
 
-    tmrLoad.setSingleShot(true);
-    connect(&tmrLoad, &QTimer::timeout, this, [this] {
+    commandLineTimer.setSingleShot(true);
+    connect(&commandLineTimer, &QTimer::timeout, this, [this] {
         handle([this] {
-            if (IsFormLoaded(this)) {
-                tmrLoad.stop();
-                commands_.tmrLoad_Timer();
+            if (isWindowLoaded(this)) {
+                commandLineTimer.stop();
+                commands_.openCommandLineFile();
             }
         });
     });
     commandsChanged();
 }
 
-frmMain::~frmMain() {
-    ui_.attach(nullptr);
-}
+MainWindow::~MainWindow() { ui_.attach(nullptr); }
 
-void frmMain::handle(const std::function<void()>& body) { RunEventHandler(body); }
+void MainWindow::handle(const std::function<void()>& body) { RunEventHandler(body); }
 
 // ---- Controls -----------------------------------------------------------------
 
-QAction* frmMain::addCommand(QMenu* menu, Command command, const QString& name, const QString& caption,
-                             void (MainCommands::*handler)()) {
+QAction* MainWindow::addCommand(QMenu* menu, Command command, const QString& name, const QString& caption,
+                                void (MainCommands::*handler)()) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(name);
     actions_[static_cast<size_t>(command)] = action;
-    connect(action, &QAction::triggered, this, [this, handler] { handle([this, handler] { (commands_.*handler)(); }); });
+    connect(action, &QAction::triggered, this,
+            [this, handler] { handle([this, handler] { (commands_.*handler)(); }); });
     return action;
 }
 
-void frmMain::createMenus() {
-    mnuFile_ = menuBar()->addMenu(QStringLiteral("&File"));
-    mnuFile_->setObjectName(QStringLiteral("mnuFile"));
-    addCommand(mnuFile_, Command::NewProject, QStringLiteral("mnuNewProject"), QStringLiteral("&New Project..."),
-               &MainCommands::mnuNewProject_Click)
+void MainWindow::createMenus() {
+    fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
+    fileMenu_->setObjectName(QStringLiteral("fileMenu"));
+    addCommand(fileMenu_, Command::NewProject, QStringLiteral("newProject"), QStringLiteral("&New Project..."),
+               &MainCommands::newProject)
         ->setShortcut(QKeySequence::New);
-    addCommand(mnuFile_, Command::FileOpen, QStringLiteral("mnuFileOpen"), QStringLiteral("&Open..."),
-               &MainCommands::mnuFileOpen_Click)
+    addCommand(fileMenu_, Command::Open, QStringLiteral("open"), QStringLiteral("&Open..."), &MainCommands::openFile)
         ->setShortcut(QKeySequence::Open);
-    addCommand(mnuFile_, Command::CloseProject, QStringLiteral("mnuCloseProject"), QStringLiteral("&Close Project"),
-               &MainCommands::mnuCloseProject_Click);
-    mnuFile_->addSeparator();
-    addCommand(mnuFile_, Command::SaveProject, QStringLiteral("mnuSaveProject"), QStringLiteral("&Save Project"),
-               &MainCommands::mnuSaveProject_Click)
+    addCommand(fileMenu_, Command::CloseProject, QStringLiteral("closeProject"), QStringLiteral("&Close Project"),
+               &MainCommands::closeProject);
+    fileMenu_->addSeparator();
+    addCommand(fileMenu_, Command::SaveProject, QStringLiteral("saveProject"), QStringLiteral("&Save Project"),
+               &MainCommands::saveProject)
         ->setShortcut(QKeySequence::Save);
-    addCommand(mnuFile_, Command::SaveProjectAs, QStringLiteral("mnuSaveProjectAs"),
-               QStringLiteral("Save Project &As..."), &MainCommands::mnuSaveProjectAs_Click);
-    mnuFile_->addSeparator();
+    addCommand(fileMenu_, Command::SaveProjectAs, QStringLiteral("saveProjectAs"),
+               QStringLiteral("Save Project &As..."), &MainCommands::saveProjectAs);
+    fileMenu_->addSeparator();
     for (int i = 0; i < 9; ++i) {
-        QAction* entry = mnuFile_->addAction(QString());
-        entry->setObjectName(QStringLiteral("mnuPast_") + QString::number(i));
+        QAction* entry = fileMenu_->addAction(QString());
+        entry->setObjectName(QStringLiteral("recentFile") + QString::number(i));
         entry->setVisible(false);
-        connect(entry, &QAction::triggered, this, [this, i] { handle([this, i] { commands_.mnuPast_Click(i); }); });
-        mnuPast_[static_cast<size_t>(i)] = entry;
+        connect(entry, &QAction::triggered, this, [this, i] { handle([this, i] { commands_.openRecentFile(i); }); });
+        recentEntries_[static_cast<size_t>(i)] = entry;
     }
-    mnuPastSeparator_ = mnuFile_->addSeparator();
-    mnuPastSeparator_->setObjectName(QStringLiteral("mnuPast_100"));
-    mnuPastSeparator_->setVisible(false);
-    addCommand(mnuFile_, Command::FileExit, QStringLiteral("mnuFileExit"), QStringLiteral("E&xit"),
-               &MainCommands::mnuFileExit_Click)
+    recentSeparator_ = fileMenu_->addSeparator();
+    recentSeparator_->setObjectName(QStringLiteral("recentSeparator"));
+    recentSeparator_->setVisible(false);
+    addCommand(fileMenu_, Command::Exit, QStringLiteral("exit"), QStringLiteral("E&xit"), &MainCommands::exit)
         ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
 
-    mnuProject_ = menuBar()->addMenu(QStringLiteral("&Project"));
-    mnuProject_->setObjectName(QStringLiteral("mnuProject"));
-    addCommand(mnuProject_, Command::AddFiles, QStringLiteral("mnuAddFiles"), QStringLiteral("&Add Files..."),
-               &MainCommands::mnuAddFiles_Click);
-    addCommand(mnuProject_, Command::DestPath, QStringLiteral("mnuDestPath"), QStringLiteral("Destination &Path..."),
-               &MainCommands::mnuDestPath_Click);
-    addCommand(mnuProject_, Command::Settings, QStringLiteral("mnuSettings"), QStringLiteral("&Settings..."),
-               &MainCommands::mnuSettings_Click);
-    addCommand(mnuProject_, Command::HomeChapter, QStringLiteral("mnuHomeChapter"),
-               QStringLiteral("&Default Chapter..."), &MainCommands::mnuHomeChapter_Click);
-    addCommand(mnuProject_, Command::Comments, QStringLiteral("mnuComments"), QStringLiteral("&Comments..."),
-               &MainCommands::mnuComments_Click);
-    mnuProject_->addSeparator();
-    addCommand(mnuProject_, Command::GenDoc, QStringLiteral("mnuGenDoc"), QStringLiteral("&Build Documentation"),
-               &MainCommands::BuildDocumentation)
+    projectMenu_ = menuBar()->addMenu(QStringLiteral("&Project"));
+    projectMenu_->setObjectName(QStringLiteral("projectMenu"));
+    addCommand(projectMenu_, Command::Files, QStringLiteral("files"), QStringLiteral("&Add Files..."),
+               &MainCommands::editFiles);
+    addCommand(projectMenu_, Command::Destination, QStringLiteral("destination"),
+               QStringLiteral("Destination &Path..."), &MainCommands::editDestination);
+    addCommand(projectMenu_, Command::Settings, QStringLiteral("settings"), QStringLiteral("&Settings..."),
+               &MainCommands::editSettings);
+    addCommand(projectMenu_, Command::DefaultChapter, QStringLiteral("defaultChapter"),
+               QStringLiteral("&Default Chapter..."), &MainCommands::editDefaultChapter);
+    addCommand(projectMenu_, Command::CommentStyles, QStringLiteral("commentStyles"), QStringLiteral("&Comments..."),
+               &MainCommands::editCommentStyles);
+    projectMenu_->addSeparator();
+    addCommand(projectMenu_, Command::Build, QStringLiteral("build"), QStringLiteral("&Build Documentation"),
+               &MainCommands::build)
         ->setShortcut(QKeySequence(QStringLiteral("F7")));
 
-    mnuView_ = menuBar()->addMenu(QStringLiteral("P&review"));
-    mnuView_->setObjectName(QStringLiteral("mnuView"));
-    addCommand(mnuView_, Command::ViewHTMLHelp, QStringLiteral("mnuViewHTMLHelp"),
-               QStringLiteral("Latest HTML H&elp"), &MainCommands::mnuViewHTMLHelp_Click);
-    addCommand(mnuView_, Command::ViewBrowser, QStringLiteral("mnuViewBrowser"), QStringLiteral("Latest &HTML"),
-               &MainCommands::mnuViewBrowser_Click);
+    previewMenu_ = menuBar()->addMenu(QStringLiteral("P&review"));
+    previewMenu_->setObjectName(QStringLiteral("previewMenu"));
+    addCommand(previewMenu_, Command::ViewHtmlHelp, QStringLiteral("viewHtmlHelp"), QStringLiteral("Latest HTML H&elp"),
+               &MainCommands::viewHtmlHelp);
+    addCommand(previewMenu_, Command::ViewBook, QStringLiteral("viewBook"), QStringLiteral("Latest &HTML"),
+               &MainCommands::viewBook);
 
-    mnuHelp_ = menuBar()->addMenu(QStringLiteral("&Help"));
-    mnuHelp_->setObjectName(QStringLiteral("mnuHelp"));
-    addCommand(mnuHelp_, Command::ReferenceManual, QStringLiteral("mnuReferenceManual"),
-               QStringLiteral("&Contents..."), &MainCommands::mnuReferenceManual_Click)
+    helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
+    helpMenu_->setObjectName(QStringLiteral("helpMenu"));
+    addCommand(helpMenu_, Command::HelpContents, QStringLiteral("helpContents"), QStringLiteral("&Contents..."),
+               &MainCommands::showHelpContents)
         ->setShortcut(QKeySequence::HelpContents);
-    addCommand(mnuHelp_, Command::Web, QStringLiteral("mnuWeb"), QStringLiteral("Tessarel on the &Web"),
-               &MainCommands::mnuWeb_Click);
-    mnuHelp_->addSeparator();
-    addCommand(mnuHelp_, Command::HelpAbout, QStringLiteral("mnuHelpAbout"), QStringLiteral("&About Tessarel..."),
-               &MainCommands::mnuHelpAbout_Click);
+    addCommand(helpMenu_, Command::Website, QStringLiteral("website"), QStringLiteral("Tessarel on the &Web"),
+               &MainCommands::openWebsite);
+    helpMenu_->addSeparator();
+    addCommand(helpMenu_, Command::About, QStringLiteral("about"), QStringLiteral("&About Tessarel..."),
+               &MainCommands::about);
 }
 
-void frmMain::createToolbar() {
-    Toolbar1 = addToolBar(QStringLiteral("Toolbar1"));
-    Toolbar1->setObjectName(QStringLiteral("Toolbar1"));
-    Toolbar1->setMovable(false);
-    Toolbar1->setIconSize(QSize(24, 24));
+void MainWindow::createToolbar() {
+    toolBar = addToolBar(QString::fromUtf16(kToolbarTitle));
+    toolBar->setObjectName(QStringLiteral("toolBar"));
+    toolBar->setMovable(false);
+    toolBar->setIconSize(QSize(24, 24));
     for (size_t i = 0; i < kToolbar.size(); ++i) {
         const QString key = QString::fromUtf16(kToolbar[i].key);
         if (key.isEmpty()) {
-            toolbar_[i] = Toolbar1->addSeparator();
+            toolbar_[i] = toolBar->addSeparator();
             continue;
         }
-        QAction* button = Toolbar1->addAction(ToolbarIcon(key), QString::fromUtf16(kToolbar[i].tooltip));
+        QAction* button = toolBar->addAction(ToolbarIcon(key), QString::fromUtf16(kToolbar[i].tooltip));
         button->setObjectName(key);
         button->setToolTip(QString::fromUtf16(kToolbar[i].tooltip));
         button->setCheckable(key == QStringLiteral("ontop"));
-        connect(button, &QAction::triggered, this, [this, key] { handle([this, key] { Toolbar1_ButtonClick(key); }); });
+        connect(button, &QAction::triggered, this, [this, key] { handle([this, key] { toolbarButtonClicked(key); }); });
         toolbar_[i] = button;
     }
 }
 
-void frmMain::createStatusBar() {
-    panel1_ = new QLabel(this);
-    panel1_->setObjectName(QStringLiteral("Panel1"));
-    panel1_->setToolTip(QStringLiteral("Current Style"));
-    panel1_->setMinimumWidth(160);
-    panel2_ = new QLabel(this);
-    panel2_->setObjectName(QStringLiteral("Panel2"));
-    panel2_->setToolTip(QStringLiteral("Current Project or File"));
-    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
-    statusBar()->addWidget(panel1_);
-    statusBar()->addWidget(panel2_, 1);
+void MainWindow::createStatusBar() {
+    stylePanel_ = new QLabel(this);
+    stylePanel_->setObjectName(QStringLiteral("stylePanel"));
+    stylePanel_->setToolTip(QStringLiteral("Current Style"));
+    stylePanel_->setMinimumWidth(160);
+    documentPanel_ = new QLabel(this);
+    documentPanel_->setObjectName(QStringLiteral("documentPanel"));
+    documentPanel_->setToolTip(QStringLiteral("Current Project or File"));
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+    statusBar()->addWidget(stylePanel_);
+    statusBar()->addWidget(documentPanel_, 1);
 }
 
-QAction* frmMain::toolbarButton(const QString& key) const {
+QAction* MainWindow::toolbarButton(const QString& key) const {
     for (QAction* button : toolbar_) {
         if (button->objectName() == key) {
             return button;
@@ -221,51 +219,51 @@ QAction* frmMain::toolbarButton(const QString& key) const {
     return nullptr;
 }
 
-QMenu* frmMain::menu(Menu which) const {
+QMenu* MainWindow::menu(Menu which) const {
     switch (which) {
     case Menu::File:
-        return mnuFile_;
+        return fileMenu_;
     case Menu::Project:
-        return mnuProject_;
+        return projectMenu_;
     case Menu::Preview:
-        return mnuView_;
+        return previewMenu_;
     case Menu::Help:
-        return mnuHelp_;
+        return helpMenu_;
     }
     return nullptr;
 }
 
 // ---- Load, activate, resize, unload ------------------------------------------------
 
-void frmMain::Form_Load(const QString& commandLineText) {
+void MainWindow::startUp(const QString& commandLineText) {
     // Every step goes on even when the one before it failed.
     RunIgnoringErrors([this] { processEvents(); });
     RunIgnoringErrors([this] { restoreWindowState(); });
     RunIgnoringErrors([this] { ui_.setCancelRequested(false); });
-    RunIgnoringErrors([this] { commands_.LoadRecentList(); });
-    RunIgnoringErrors([this] { commands_.ShowDocumentName(QString()); });
+    RunIgnoringErrors([this] { commands_.loadRecentList(); });
+    RunIgnoringErrors([this] { commands_.showDocumentName(QString()); });
     RunIgnoringErrors([this] {
-        PositionWebBrowser();
+        placePreview();
         processEvents();
-        ui_.navigate(commands_.IntroPage());
+        ui_.navigate(commands_.introPage());
         processEvents();
     });
-    RunIgnoringErrors([this] { commands_.ShowStartState(); });
-    RunIgnoringErrors([this] { commands_.FirstRunWalkThrough(); });
+    RunIgnoringErrors([this] { commands_.showStartState(); });
+    RunIgnoringErrors([this] { commands_.showWalkThroughOnFirstRun(); });
     RunIgnoringErrors([&] {
-        const bool arm = commands_.TakeCommandLine(commandLineText, QDir::currentPath(), [](const QString& folder) {
+        const bool arm = commands_.takeCommandLine(commandLineText, QDir::currentPath(), [](const QString& folder) {
             QDir::setCurrent(folder);
             return QDir::currentPath();
         });
         if (arm) {
-            tmrLoad.stop();
-            tmrLoad.setInterval(400);
-            tmrLoad.start();
+            commandLineTimer.stop();
+            commandLineTimer.setInterval(400);
+            commandLineTimer.start();
         }
     });
 }
 
-void frmMain::showAsRestored() {
+void MainWindow::showAsRestored() {
     if (restoreMaximized_) {
         showMaximized();
     } else {
@@ -273,7 +271,7 @@ void frmMain::showAsRestored() {
     }
 }
 
-void frmMain::restoreWindowState() {
+void MainWindow::restoreWindowState() {
     const RestoredWindowState restored =
         ReadWindowStateFile(DataFolderFile(workspace_.env.paths, kWindowStateFileName));
     const double dpi = ScreenDpi(this);
@@ -287,22 +285,22 @@ void frmMain::restoreWindowState() {
         return;
     }
     if (restored.left) {
-        move(TwipsToPixels(*restored.left, dpi), y());
+        move(PixelsFromStoredLength(*restored.left, dpi), y());
     }
     if (restored.top) {
-        move(x(), TwipsToPixels(*restored.top, dpi));
+        move(x(), PixelsFromStoredLength(*restored.top, dpi));
     }
     if (restored.width) {
-        resize(TwipsToPixels(*restored.width, dpi), height());
+        resize(PixelsFromStoredLength(*restored.width, dpi), height());
     }
     if (restored.height) {
-        resize(width(), TwipsToPixels(*restored.height, dpi));
+        resize(width(), PixelsFromStoredLength(*restored.height, dpi));
     }
     restoreMaximized_ = restored.maximize;
     rememberedState_ = restored.remembered;
 }
 
-void frmMain::saveWindowState() {
+void MainWindow::saveWindowState() {
     const double dpi = ScreenDpi(this);
     const WindowShow now = ShowOf(this);
     // The normal bounds, also while maximized or minimized: the frame's place
@@ -314,17 +312,17 @@ void frmMain::saveWindowState() {
     }
     WindowState saved;
     saved.state = StateToWrite(rememberedState_, now);
-    saved.left = static_cast<float>(PixelsToTwips(bounds.x(), dpi));
-    saved.top = static_cast<float>(PixelsToTwips(bounds.y(), dpi));
-    saved.width = static_cast<float>(PixelsToTwips(bounds.width(), dpi));
-    saved.height = static_cast<float>(PixelsToTwips(bounds.height(), dpi));
+    saved.left = static_cast<float>(StoredLengthFromPixels(bounds.x(), dpi));
+    saved.top = static_cast<float>(StoredLengthFromPixels(bounds.y(), dpi));
+    saved.width = static_cast<float>(StoredLengthFromPixels(bounds.width(), dpi));
+    saved.height = static_cast<float>(StoredLengthFromPixels(bounds.height(), dpi));
     QDir().mkpath(workspace_.env.paths.dataFolder);
     WriteWindowStateFile(ui_, DataFolderFile(workspace_.env.paths, kWindowStateFileName), saved);
 }
 
-void frmMain::Form_Activate() {
-    RunReported(workspace_.env, kModule, QStringLiteral("Form_Activate"), [this] {
-        if (state_.blnOnTop) {
+void MainWindow::applyOnTop() {
+    RunReported(workspace_.env, sites::kApplyOnTop, [this] {
+        if (state_.alwaysOnTop) {
             MakeTopmost(this);
         } else {
             MakeNotTopmost(this);
@@ -332,33 +330,33 @@ void frmMain::Form_Activate() {
     });
 }
 
-void frmMain::Form_Resize() {
-    RunReported(workspace_.env, kModule, QStringLiteral("Form_Resize"), [this] {
-        PositionWebBrowser();
+void MainWindow::followResize() {
+    RunReported(workspace_.env, sites::kResize, [this] {
+        placePreview();
         rememberedState_ = ResizedState(rememberedState_, ShowOf(this));
     });
 }
 
-void frmMain::PositionWebBrowser() {
-    RunReported(workspace_.env, kModule, QStringLiteral("PositionWebBrowser"), [this] {
+void MainWindow::placePreview() {
+    RunReported(workspace_.env, sites::kPlacePreview, [this] {
         // The layout gives the browser the window's inner area; it never gets
         // smaller than its minimum.
-        if (WebBrowser1 != nullptr) {
-            WebBrowser1->setMinimumHeight(TwipsToPixels(kBrowserMinimumTwips, ScreenDpi(this)));
+        if (preview != nullptr) {
+            preview->setMinimumHeight(kPreviewMinimumHeight);
         }
     });
 }
 
-void frmMain::Form_Unload() {
+void MainWindow::unloadWindow() {
     if (unloaded_) {
         return;
     }
     unloaded_ = true;
     // A build still running stops at its next file.
     ui_.setCancelRequested(true);
-    tmrLoad.stop();
+    commandLineTimer.stop();
     try {
-        RunReported(workspace_.env, kModule, QStringLiteral("Form_Unload"), [this] {
+        RunReported(workspace_.env, sites::kUnloadWindow, [this] {
             saveWindowState();
             if (help_) {
                 help_->close();
@@ -375,34 +373,34 @@ void frmMain::Form_Unload() {
     Q_EMIT unloaded();
 }
 
-void frmMain::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // The close box asks no question.
-    handle([this] { Form_Unload(); });
+    handle([this] { unloadWindow(); });
     event->accept();
 }
 
-void frmMain::changeEvent(QEvent* event) {
+void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) {
-        handle([this] { Form_Resize(); });
+        handle([this] { followResize(); });
     }
 }
 
-void frmMain::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    handle([this] { Form_Resize(); });
+    handle([this] { followResize(); });
 }
 
-bool frmMain::event(QEvent* event) {
+bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowActivate) {
-        handle([this] { Form_Activate(); });
+        handle([this] { applyOnTop(); });
     }
     return QMainWindow::event(event);
 }
 
-bool frmMain::IsFormLoaded(const QWidget* window) const {
+bool MainWindow::isWindowLoaded(const QWidget* window) const {
     bool loaded = false;
-    RunReported(workspace_.env, kModule, QStringLiteral("IsFormLoaded"), [&] {
+    RunReported(workspace_.env, sites::kIsWindowLoaded, [&] {
         if (window == this) {
             loaded = !unloaded_;
             return;
@@ -412,36 +410,36 @@ bool frmMain::IsFormLoaded(const QWidget* window) const {
     return loaded;
 }
 
-void frmMain::endProgram() {
+void MainWindow::endProgram() {
     ui_.setCancelRequested(true);
     unloadMainWindow();
 }
 
 // ---- Toolbar ------------------------------------------------------------------------
 
-void frmMain::Toolbar1_ButtonClick(const QString& key) {
+void MainWindow::toolbarButtonClicked(const QString& key) {
     if (key == QStringLiteral("back")) {
-        WebBrowser1->back();
+        preview->back();
     } else if (key == QStringLiteral("forward")) {
-        WebBrowser1->forward();
+        preview->forward();
     } else if (key == QStringLiteral("stop")) {
-        WebBrowser1->stop();
+        preview->stop();
     } else if (key == QStringLiteral("new")) {
-        commands_.mnuNewProject_Click();
+        commands_.newProject();
     } else if (key == QStringLiteral("open")) {
-        commands_.mnuFileOpen_Click();
+        commands_.openFile();
     } else if (key == QStringLiteral("save")) {
-        commands_.SaveToolbar_Click();
+        commands_.saveFromToolbar();
     } else if (key == QStringLiteral("build")) {
-        commands_.BuildDocumentation();
+        commands_.build();
     } else if (key == QStringLiteral("settings")) {
-        commands_.mnuSettings_Click();
+        commands_.editSettings();
     } else if (key == QStringLiteral("index")) {
-        commands_.Home_Click();
+        commands_.goHome();
     } else if (key == QStringLiteral("ontop")) {
         unloadProgressWindow();
-        state_.blnOnTop = toolbarButton(QStringLiteral("ontop"))->isChecked();
-        if (state_.blnOnTop) {
+        state_.alwaysOnTop = toolbarButton(QStringLiteral("ontop"))->isChecked();
+        if (state_.alwaysOnTop) {
             MakeTopmost(this);
         } else {
             MakeNotTopmost(this);
@@ -449,22 +447,22 @@ void frmMain::Toolbar1_ButtonClick(const QString& key) {
     }
 }
 
-void frmMain::DisableToolbarButtons() { commands_.setBuilding(true); }
+void MainWindow::lockForBuild() { commands_.setBuilding(true); }
 
-void frmMain::EnableToolbarButtons() { commands_.setBuilding(false); }
+void MainWindow::unlockAfterBuild() { commands_.setBuilding(false); }
 
 // ---- MainView -----------------------------------------------------------------------
 
-void frmMain::setCaption(const QString& caption) { setWindowTitle(caption); }
+void MainWindow::setCaption(const QString& caption) { setWindowTitle(caption); }
 
-void frmMain::setStatusPanel(int panel, const QString& text) { statusPanel(panel)->setText(text); }
+void MainWindow::setStatusPanel(int panel, const QString& text) { statusPanel(panel)->setText(text); }
 
-void frmMain::commandsChanged() {
+void MainWindow::commandsChanged() {
     const CommandStates& states = commands_.commands;
     for (int i = 0; i < kCommandCount; ++i) {
         actions_[static_cast<size_t>(i)]->setEnabled(states.isEnabled(static_cast<Command>(i)));
     }
-    for (QAction* entry : mnuPast_) {
+    for (QAction* entry : recentEntries_) {
         entry->setEnabled(states.recentEnabled());
     }
     for (Menu which : {Menu::File, Menu::Project, Menu::Preview, Menu::Help}) {
@@ -475,22 +473,22 @@ void frmMain::commandsChanged() {
     }
 }
 
-void frmMain::recentFilesChanged() {
+void MainWindow::recentFilesChanged() {
     const std::vector<RecentList::MenuEntry> entries = commands_.recent.menuEntries();
-    for (size_t i = 0; i < mnuPast_.size(); ++i) {
+    for (size_t i = 0; i < recentEntries_.size(); ++i) {
         const bool present = i < entries.size();
-        mnuPast_[i]->setText(present ? entries[i].caption : QString());
-        mnuPast_[i]->setVisible(present && entries[i].visible);
+        recentEntries_[i]->setText(present ? entries[i].caption : QString());
+        recentEntries_[i]->setVisible(present && entries[i].visible);
     }
-    mnuPastSeparator_->setVisible(commands_.recent.separatorVisible());
+    recentSeparator_->setVisible(commands_.recent.separatorVisible());
 }
 
-void frmMain::processEvents() { QCoreApplication::processEvents(); }
+void MainWindow::processEvents() { QCoreApplication::processEvents(); }
 
-void frmMain::stopBrowser() { WebBrowser1->stop(); }
+void MainWindow::stopBrowser() { preview->stop(); }
 
-void frmMain::unloadMainWindow() {
-    Form_Unload();
+void MainWindow::unloadMainWindow() {
+    unloadWindow();
     close();
 }
 

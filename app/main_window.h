@@ -22,45 +22,46 @@ struct MainWindowState;
 struct Workspace;
 class HelpWindow;
 class WindowUserInterface;
-class frmLoad;
-class frmProgress;
+class BusyWindow;
+class ProgressWindow;
 
 /// The main window: menus, toolbar, preview browser and status bar over the
 /// logic of MainCommands. It owns the progress, busy and help windows.
-class frmMain : public QMainWindow, public MainView, public FileDialogs {
+class MainWindow : public QMainWindow, public MainView, public FileDialogs {
     Q_OBJECT
 public:
-    frmMain(Workspace& workspace, MainWindowState& state, WindowUserInterface& ui, const BrowserFactory& makeBrowser);
-    ~frmMain() override;
+    MainWindow(Workspace& workspace, MainWindowState& state, WindowUserInterface& ui,
+               const BrowserFactory& makeBrowser);
+    ~MainWindow() override;
 
     /// The rest of start-up: window place, recent list, start page, first-run
     /// help and the command line (`commandLineText`, the raw text after the program).
-    void Form_Load(const QString& commandLineText);
+    void startUp(const QString& commandLineText);
     /// Shows the window as the restored state asks.
     void showAsRestored();
 
     MainCommands& commands() { return commands_; }
     MainWindowState& state() { return state_; }
-    PreviewBrowser* browser() const { return WebBrowser1; }
+    PreviewBrowser* browser() const { return preview; }
 
     // ---- The builds and the other windows ----
-    frmProgress* progressWindow();  ///< loads it on first use
-    frmProgress* loadedProgressWindow() const;
-    void ShowProgressWindow();
+    ProgressWindow* progressWindow();  ///< loads it on first use
+    ProgressWindow* loadedProgressWindow() const;
+    void showProgressWindow();
     void unloadProgressWindow();
-    void DisableToolbarButtons();
-    void EnableToolbarButtons();
+    void lockForBuild();
+    void unlockAfterBuild();
     void buildStarted(bool projectBuild);
     void buildFinished(bool projectBuild);
     void showBusy(const QString& title, const QString& current, int maximum);
     void setBusyValue(int value);
     void hideBusy();
-    frmLoad* busyWindow() const;
+    BusyWindow* busyWindow() const;
     void showHelpFile(const QString& file);
     HelpWindow* helpWindow() const;
     /// After a critical error: stop any build and unload.
     void endProgram();
-    bool IsFormLoaded(const QWidget* window) const;
+    bool isWindowLoaded(const QWidget* window) const;
 
     // ---- MainView ----
     void setCaption(const QString& caption) override;
@@ -82,13 +83,13 @@ public:
     /// Toolbar positions 1 to 14, separators included.
     QAction* toolbarButton(int position) const { return toolbar_[static_cast<size_t>(position - 1)]; }
     QAction* toolbarButton(const QString& key) const;
-    QAction* recentEntry(int index) const { return mnuPast_[static_cast<size_t>(index)]; }
-    QAction* recentSeparator() const { return mnuPastSeparator_; }
+    QAction* recentEntry(int index) const { return recentEntries_[static_cast<size_t>(index)]; }
+    QAction* recentSeparator() const { return recentSeparator_; }
     QMenu* menu(Menu which) const;
-    QLabel* statusPanel(int panel) const { return panel == 1 ? panel1_ : panel2_; }
-    QToolBar* Toolbar1;
-    PreviewBrowser* WebBrowser1;
-    QTimer tmrLoad;
+    QLabel* statusPanel(int panel) const { return panel == 1 ? stylePanel_ : documentPanel_; }
+    QToolBar* toolBar;
+    PreviewBrowser* preview;
+    QTimer commandLineTimer;
 
     /// Tests answer the file and project dialogs here instead of the screen.
     std::function<QString(const QString& title, const QString& filter, bool save)> fileDialogHandler;
@@ -110,12 +111,11 @@ private:
     void createStatusBar();
     QAction* addCommand(QMenu* menu, Command command, const QString& name, const QString& caption,
                         void (MainCommands::*handler)());
-    void Toolbar1_ButtonClick(const QString& key);
-    void Form_Unload();
-    void Form_Activate();
-    void Form_Resize();
-    void PositionWebBrowser();
-    void PositionProgressBar() {}
+    void toolbarButtonClicked(const QString& key);
+    void unloadWindow();
+    void applyOnTop();
+    void followResize();
+    void placePreview();
     void restoreWindowState();
     void saveWindowState();
     /// Runs a handler of this window so that no error escapes into the event loop.
@@ -129,17 +129,17 @@ private:
 
     std::array<QAction*, kCommandCount> actions_{};
     std::array<QAction*, 14> toolbar_{};
-    std::array<QAction*, 9> mnuPast_{};
-    QAction* mnuPastSeparator_ = nullptr;
-    QMenu* mnuFile_ = nullptr;
-    QMenu* mnuProject_ = nullptr;
-    QMenu* mnuView_ = nullptr;
-    QMenu* mnuHelp_ = nullptr;
-    QLabel* panel1_ = nullptr;
-    QLabel* panel2_ = nullptr;
+    std::array<QAction*, 9> recentEntries_{};
+    QAction* recentSeparator_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* projectMenu_ = nullptr;
+    QMenu* previewMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    QLabel* stylePanel_ = nullptr;
+    QLabel* documentPanel_ = nullptr;
 
-    QPointer<frmProgress> progress_;
-    QPointer<frmLoad> busy_;
+    QPointer<ProgressWindow> progress_;
+    QPointer<BusyWindow> busy_;
     QPointer<HelpWindow> help_;
     int rememberedState_ = 0;
     bool restoreMaximized_ = false;

@@ -13,7 +13,7 @@
 #include "app/window_utilities.h"
 #include "book/workspace.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,49 +23,49 @@ namespace tessarel {
 
 // ---- Progress, busy and help windows ----------------------------------------------
 
-frmProgress* frmMain::loadedProgressWindow() const { return progress_; }
-frmLoad* frmMain::busyWindow() const { return busy_; }
-HelpWindow* frmMain::helpWindow() const { return help_; }
+ProgressWindow* MainWindow::loadedProgressWindow() const { return progress_; }
+BusyWindow* MainWindow::busyWindow() const { return busy_; }
+HelpWindow* MainWindow::helpWindow() const { return help_; }
 
-frmProgress* frmMain::progressWindow() {
+ProgressWindow* MainWindow::progressWindow() {
     if (!progress_) {
-        progress_ = new frmProgress(this);
-        connect(progress_, &frmProgress::cancelBuild, this, [this] { ui_.setCancelRequested(true); });
+        progress_ = new ProgressWindow(this);
+        connect(progress_, &ProgressWindow::cancelBuild, this, [this] { ui_.setCancelRequested(true); });
         const ProjectModel& project = workspace_.project;
-        RunReported(workspace_.env, QStringLiteral("frmProgress"), QStringLiteral("Form_Load"), [&] {
-            progress_->Form_Load(project.isOpen() ? BaseNameOf(project.ProjectPath) : QString(), state_.blnOnTop);
+        RunReported(workspace_.env, sites::kPrepareProgress, [&] {
+            progress_->prepare(project.isOpen() ? BaseNameOf(project.ProjectPath) : QString(), state_.alwaysOnTop);
         });
     }
     return progress_;
 }
 
-void frmMain::ShowProgressWindow() {
-    frmProgress* window = progressWindow();
+void MainWindow::showProgressWindow() {
+    ProgressWindow* window = progressWindow();
     window->move(x() + width() / 2 - window->width() / 2, y() + height() / 2 - window->height() / 2);
     window->show();
     window->raise();
 }
 
-void frmMain::unloadProgressWindow() {
+void MainWindow::unloadProgressWindow() {
     if (progress_) {
         progress_->unload();
         progress_ = nullptr;
     }
 }
 
-void frmMain::buildStarted(bool projectBuild) {
+void MainWindow::buildStarted(bool projectBuild) {
     if (projectBuild) {
         ui_.setCancelRequested(false);
     }
-    ShowProgressWindow();
+    showProgressWindow();
     if (projectBuild) {
-        progress_->ResetProgress();
+        progress_->resetProgress();
     }
-    DisableToolbarButtons();
+    lockForBuild();
 }
 
-void frmMain::buildFinished(bool projectBuild) {
-    EnableToolbarButtons();
+void MainWindow::buildFinished(bool projectBuild) {
+    unlockAfterBuild();
     if (!progress_) {
         return;
     }
@@ -76,10 +76,10 @@ void frmMain::buildFinished(bool projectBuild) {
     }
 }
 
-void frmMain::showBusy(const QString& title, const QString& current, int maximum) {
+void MainWindow::showBusy(const QString& title, const QString& current, int maximum) {
     if (!busy_) {
-        busy_ = new frmLoad(this);
-        if (state_.blnOnTop) {
+        busy_ = new BusyWindow(this);
+        if (state_.alwaysOnTop) {
             MakeTopmost(busy_);
         }
         commands_.setBusy(true);
@@ -89,13 +89,13 @@ void frmMain::showBusy(const QString& title, const QString& current, int maximum
     busy_->setMaximum(maximum);
 }
 
-void frmMain::setBusyValue(int value) {
+void MainWindow::setBusyValue(int value) {
     if (busy_) {
         busy_->setValue(value);
     }
 }
 
-void frmMain::hideBusy() {
+void MainWindow::hideBusy() {
     if (busy_) {
         busy_->hide();
         busy_->deleteLater();
@@ -104,12 +104,12 @@ void frmMain::hideBusy() {
     commands_.setBusy(false);
 }
 
-void frmMain::showHelpFile(const QString& file) {
+void MainWindow::showHelpFile(const QString& file) {
     // Under an open dialog the help window belongs to that dialog; the dialog's
     // modality would otherwise leave it unusable.
     if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal != this) {
         auto* help = new HelpWindow(modal, makeBrowser_);
-        if (state_.blnOnTop) {
+        if (state_.alwaysOnTop) {
             MakeTopmost(help);
         }
         help->showTopic(file);
@@ -117,7 +117,7 @@ void frmMain::showHelpFile(const QString& file) {
     }
     if (!help_) {
         help_ = new HelpWindow(this, makeBrowser_);
-        if (state_.blnOnTop) {
+        if (state_.alwaysOnTop) {
             MakeTopmost(help_);
         }
     }
@@ -126,27 +126,27 @@ void frmMain::showHelpFile(const QString& file) {
 
 // ---- Project dialogs and the about box ------------------------------------------
 
-bool frmMain::showDialog(ProjectDialog dialog) {
+bool MainWindow::showDialog(ProjectDialog dialog) {
     if (dialogHandler) {
         return dialogHandler(dialog);
     }
     switch (dialog) {
-    case ProjectDialog::AddFiles:
-        return ShowAddFilesDialog(this, workspace_, state_);
-    case ProjectDialog::DestPath:
-        return ShowDestPathDialog(this, workspace_, state_);
+    case ProjectDialog::Files:
+        return ShowFilesDialog(this, workspace_, state_);
+    case ProjectDialog::Destination:
+        return ShowDestinationDialog(this, workspace_, state_);
     case ProjectDialog::Settings:
         return ShowSettingsDialog(this, workspace_, state_);
-    case ProjectDialog::DefaultPage:
-        return ShowDefaultPageDialog(this, workspace_, state_);
-    case ProjectDialog::Comments:
-        return ShowCommentsDialog(this, workspace_, state_);
+    case ProjectDialog::DefaultChapter:
+        return ShowDefaultChapterDialog(this, workspace_, state_);
+    case ProjectDialog::CommentStyles:
+        return ShowCommentStylesDialog(this, workspace_, state_);
     }
     return false;
 }
 
-void frmMain::showAbout() {
-    frmAbout about(this);
+void MainWindow::showAbout() {
+    AboutBox about(this);
     about.exec();
 }
 
@@ -173,11 +173,11 @@ QString RunFileDialog(QWidget* owner, const QString& title, const QString& filte
 
 }  // namespace
 
-QString frmMain::openFileName(const QString& title, const QString& filter) {
+QString MainWindow::openFileName(const QString& title, const QString& filter) {
     return fileDialogHandler ? fileDialogHandler(title, filter, false) : RunFileDialog(this, title, filter, false);
 }
 
-QString frmMain::saveFileName(const QString& title, const QString& filter) {
+QString MainWindow::saveFileName(const QString& title, const QString& filter) {
     return fileDialogHandler ? fileDialogHandler(title, filter, true) : RunFileDialog(this, title, filter, true);
 }
 

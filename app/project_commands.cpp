@@ -7,7 +7,7 @@
 #include "book/workspace.h"
 #include "project/project_file.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 #include "support/relative_path.h"
 #include "support/string_functions.h"
@@ -15,30 +15,27 @@
 namespace tessarel {
 
 namespace {
-const QString kModule = QStringLiteral("frmMain");
 const QString kAlreadyCreated = QStringLiteral("Project already created. Please use a different name.");
 }  // namespace
 
 bool MainCommands::projectModified() { return IsProjectModified(workspace_.env.ui, workspace_.project); }
 
-bool MainCommands::SaveQuestionAllowsGoingOn() {
-    return !(projectModified() && DoYouWantToSave() == SaveAnswer::Cancel);
-}
+bool MainCommands::saveQuestionAllowsGoingOn() { return !(projectModified() && askToSave() == SaveAnswer::Cancel); }
 
-SaveAnswer MainCommands::DoYouWantToSave() {
+SaveAnswer MainCommands::askToSave() {
     SaveAnswer result = SaveAnswer::Nothing;
-    RunReported(workspace_.env, kModule, QStringLiteral("DoYouWantToSave"), [&] {
+    RunReported(workspace_.env, sites::kAskToSave, [&] {
         if (!projectOpen()) {
             return;
         }
-        const MessageAnswer answer = workspace_.env.ui.message(
-            QStringLiteral("Save Project"), QStringLiteral("Save project?"), MessageIcon::None,
-            MessageButtons::YesNoCancel);
+        const MessageAnswer answer =
+            workspace_.env.ui.message(QStringLiteral("Save Project"), QStringLiteral("Save project?"),
+                                      MessageIcon::None, MessageButtons::YesNoCancel);
         if (answer == MessageAnswer::Yes) {
-            mnuSaveProject_Click();
-            CloseProject();
+            saveProject();
+            unloadProject();
         } else if (answer == MessageAnswer::No) {
-            CloseProject();
+            unloadProject();
         } else {
             result = SaveAnswer::Cancel;
         }
@@ -46,59 +43,58 @@ SaveAnswer MainCommands::DoYouWantToSave() {
     return result;
 }
 
-void MainCommands::CloseProject() {
-    RunReported(workspace_.env, kModule, QStringLiteral("CloseProject"), [&] {
+void MainCommands::unloadProject() {
+    RunReported(workspace_.env, sites::kUnloadProject, [&] {
         Workspace& ws = workspace_;
         commands.setEnabled(Command::NewProject, true);
-        commands.setEnabled(Command::FileOpen, true);
-        SetCommands({Command::CloseProject, Command::SaveProject, Command::SaveProjectAs, Command::ViewHTMLHelp,
-                     Command::ViewBrowser, Command::AddFiles, Command::DestPath, Command::GenDoc,
-                     Command::HomeChapter},
+        commands.setEnabled(Command::Open, true);
+        setCommands({Command::CloseProject, Command::SaveProject, Command::SaveProjectAs, Command::ViewHtmlHelp,
+                     Command::ViewBook, Command::Files, Command::Destination, Command::Build, Command::DefaultChapter},
                     false);
         view_.processEvents();
-        ws.env.ui.navigate(IntroPage());
+        ws.env.ui.navigate(introPage());
 
         ws.document.clearSource();
         Settings& settings = ws.project.settings;
         settings.IndexTitle.clear();
         settings.IndexText.clear();
         settings.Style.clear();
-        settings.SumCon.clear();
-        ShowStylePreference();
+        settings.Overview = ChapterOverview::None;
+        showStylePreference();
 
         ClearProject(ws.project);
         ws.destinationFolder.clear();
-        ShowDocumentName(QString());
+        showDocumentName(QString());
         LoadSingleFileSettings(ws.env.preferences, ws.project.isOpen(), settings);
     });
 }
 
-void MainCommands::OpenProject(const QString& path) {
+void MainCommands::openProject(const QString& path) {
     UserInterface& ui = workspace_.env.ui;
     if (!FileExists(path)) {
         ui.message(QStringLiteral("Project not found"), QStringLiteral("Project does not exist."),
                    MessageIcon::Exclamation, MessageButtons::Ok);
         return;
     }
-    CloseProject();
+    unloadProject();
     const LoadOutcome outcome = LoadProject(ui, workspace_.project, path);
     view_.processEvents();
     if (outcome != LoadOutcome::Loaded) {
         // The reader has told why; a refused file leaves no project open.
         ClearProject(workspace_.project);
-        ShowDocumentName(QString());
+        showDocumentName(QString());
         return;
     }
-    ShowProjectLoaded();
-    RememberFile(path);
-    if (projectOpen() && FileExists(BookIndexPath())) {
-        ui.navigate(BookIndexPath());
+    showProjectLoaded();
+    rememberFile(path);
+    if (projectOpen() && FileExists(bookIndexPath())) {
+        ui.navigate(bookIndexPath());
     }
 }
 
-void MainCommands::mnuNewProject_Click() {
+void MainCommands::newProject() {
     RunIgnoringErrors([&] {
-        if (!SaveQuestionAllowsGoingOn()) {
+        if (!saveQuestionAllowsGoingOn()) {
             return;
         }
         const QString path = fileDialogs_.saveFileName(QStringLiteral("New Project"), ProjectFileFilter());
@@ -110,24 +106,24 @@ void MainCommands::mnuNewProject_Click() {
             ui.message(QStringLiteral("New Project"), kAlreadyCreated, MessageIcon::None, MessageButtons::Ok);
             return;
         }
-        CloseProject();
+        unloadProject();
         ProjectModel& project = workspace_.project;
         project.ProjectPath = path;
         project.ProjectFileName = FileNameOf(path);
         project.ProjectFolder = FolderOf(path);
         project.settings.RelDestPath.clear();
 
-        ShowProjectLoaded();
+        showProjectLoaded();
         SaveProject(ui, project, project.ProjectPath);
-        RememberFile(path);
+        rememberFile(path);
 
-        for (ProjectDialog dialog : {ProjectDialog::AddFiles, ProjectDialog::DestPath, ProjectDialog::Settings,
-                                     ProjectDialog::DefaultPage, ProjectDialog::Comments}) {
-            if (!ShowProjectDialog(dialog)) {
+        for (ProjectDialog dialog : {ProjectDialog::Files, ProjectDialog::Destination, ProjectDialog::Settings,
+                                     ProjectDialog::DefaultChapter, ProjectDialog::CommentStyles}) {
+            if (!showProjectDialog(dialog)) {
                 return;
             }
-            if (dialog == ProjectDialog::AddFiles) {
-                RefreshMenuState();
+            if (dialog == ProjectDialog::Files) {
+                refreshMenuState();
             } else if (dialog == ProjectDialog::Settings) {
                 view_.setStatusPanel(1, project.settings.Style);
             }
@@ -135,44 +131,44 @@ void MainCommands::mnuNewProject_Click() {
         SaveProject(ui, project, project.ProjectPath);
         if (ui.message(QStringLiteral("Build Project"), QStringLiteral("Build Project?"), MessageIcon::None,
                        MessageButtons::YesNo) == MessageAnswer::Yes) {
-            BuildTheProject();
+            buildProject();
         }
     });
 }
 
-void MainCommands::mnuFileOpen_Click() {
+void MainCommands::openFile() {
     RunIgnoringErrors([&] {
-        if (projectOpen() && !SaveQuestionAllowsGoingOn()) {
+        if (projectOpen() && !saveQuestionAllowsGoingOn()) {
             return;
         }
         const QString path = fileDialogs_.openFileName(QStringLiteral("Open"), OpenFileFilter());
         if (path.isEmpty()) {
             return;
         }
-        OpenFile(path);
+        openPath(path);
     });
 }
 
-void MainCommands::mnuCloseProject_Click() {
-    RunReported(workspace_.env, kModule, QStringLiteral("mnuCloseProject_Click"), [&] {
-        if (!SaveQuestionAllowsGoingOn()) {
+void MainCommands::closeProject() {
+    RunReported(workspace_.env, sites::kCloseProject, [&] {
+        if (!saveQuestionAllowsGoingOn()) {
             return;
         }
-        CloseProject();
+        unloadProject();
     });
 }
 
-void MainCommands::mnuSaveProject_Click() {
+void MainCommands::saveProject() {
     RunIgnoringErrors([&] { SaveProject(workspace_.env.ui, workspace_.project, workspace_.project.ProjectPath); });
 }
 
-void MainCommands::SaveToolbar_Click() {
+void MainCommands::saveFromToolbar() {
     if (projectOpen()) {
-        mnuSaveProject_Click();
+        saveProject();
     }
 }
 
-void MainCommands::mnuSaveProjectAs_Click() {
+void MainCommands::saveProjectAs() {
     RunIgnoringErrors([&] {
         UserInterface& ui = workspace_.env.ui;
         QString path;
@@ -192,7 +188,7 @@ void MainCommands::mnuSaveProjectAs_Click() {
         ProjectModel& project = workspace_.project;
         const QString newFolder = FolderOf(path);
         auto rebase = [&](const QString& relative) {
-            return MakeRelativePath(newFolder, WithTrailingBackslash(project.resolve(relative)));
+            return MakeRelativePath(newFolder, WithTrailingSeparator(project.resolve(relative)));
         };
         project.settings.RelDestPath = rebase(project.settings.RelDestPath);
         for (int i = 0; i < project.NumberOfChapters; ++i) {
@@ -204,31 +200,31 @@ void MainCommands::mnuSaveProjectAs_Click() {
         project.ProjectFolder = newFolder;
         project.ProjectPath = path;
         SaveProject(ui, project, project.ProjectPath);
-        ShowDocumentName(project.ProjectPath);
-        RememberFile(path);
+        showDocumentName(project.ProjectPath);
+        rememberFile(path);
     });
 }
 
-void MainCommands::mnuFileExit_Click() {
-    RunReported(workspace_.env, kModule, QStringLiteral("mnuFileExit_Click"), [&] {
-        if (!SaveQuestionAllowsGoingOn()) {
+void MainCommands::exit() {
+    RunReported(workspace_.env, sites::kExit, [&] {
+        if (!saveQuestionAllowsGoingOn()) {
             return;
         }
         view_.unloadMainWindow();
     });
 }
 
-void MainCommands::mnuPast_Click(int index) {
+void MainCommands::openRecentFile(int index) {
     if (index < 0 || index >= recent.RecentCount) {
         return;
     }
-    if (!SaveQuestionAllowsGoingOn()) {
+    if (!saveQuestionAllowsGoingOn()) {
         return;
     }
     // Copied: opening the file reorders the list.
     const QString path = recent.slot(index);
     if (!path.isEmpty()) {
-        OpenFile(path);
+        openPath(path);
     }
 }
 

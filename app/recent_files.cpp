@@ -8,12 +8,12 @@ namespace {
 constexpr qsizetype kCaptionPathLength = 40;
 }
 
-void RecentList::InitRecentFiles(int count) {
+void RecentList::reset(int count) {
     RecentCount = count;
     RecentFiles = QStringList(count, QString());
 }
 
-void RecentList::AddRecentFile(const QString& path) {
+void RecentList::add(const QString& path) {
     if (RecentCount < 1) {
         return;
     }
@@ -31,13 +31,13 @@ void RecentList::AddRecentFile(const QString& path) {
     RecentFiles = kept;
 }
 
-void RecentList::SaveRecentFiles(Preferences& preferences) const {
+void RecentList::save(Preferences& preferences) const {
     for (int i = 0; i < kSlots && i < RecentCount; ++i) {
         preferences.WritePreference(prefs::kGeneral, prefs::RecentKey(i), RecentFiles.at(i));
     }
 }
 
-void RecentList::LoadRecentFiles(const Preferences& preferences) {
+void RecentList::load(const Preferences& preferences) {
     for (int i = 0; i < kSlots && i < RecentCount; ++i) {
         RecentFiles[i] = preferences.ReadPreference(prefs::kGeneral, prefs::RecentKey(i), QString());
     }

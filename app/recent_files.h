@@ -21,11 +21,11 @@ public:
     };
 
     /// `count` empty slots.
-    void InitRecentFiles(int count);
+    void reset(int count);
     /// Moves the path to slot 0, or inserts it there; the last slot falls off.
-    void AddRecentFile(const QString& path);
-    void SaveRecentFiles(Preferences& preferences) const;
-    void LoadRecentFiles(const Preferences& preferences);
+    void add(const QString& path);
+    void save(Preferences& preferences) const;
+    void load(const Preferences& preferences);
 
     /// One entry per slot, in slot order, and whether the separator shows.
     std::vector<MenuEntry> menuEntries() const;

@@ -1,7 +1,7 @@
 #include "app/window_user_interface.h"
 
-#include "app/help_topics.h"
 #include "app/busy_window.h"
+#include "app/help_topics.h"
 #include "app/help_window.h"
 #include "app/main_window.h"
 #include "app/main_window_state.h"
@@ -68,41 +68,41 @@ MessageAnswer WindowUserInterface::message(const QString& title, const QString& 
     QWidget* owner = window_ != nullptr && window_->isVisible() ? window_ : nullptr;
     QMessageBox box(BoxIcon(icon), title, QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
                     BoxButtons(buttons), owner);
-    if (window_ != nullptr && window_->state().blnOnTop) {
+    if (window_ != nullptr && window_->state().alwaysOnTop) {
         MakeTopmost(&box);
     }
     return AnswerOf(box.exec());
 }
 
-void WindowUserInterface::addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
-                                    const QString& output) {
+void WindowUserInterface::showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                                     const QString& output) {
     if (window_ != nullptr) {
-        window_->progressWindow()->AddItem(reason, item, status, title, output);
+        window_->progressWindow()->addLogRow(reason, item, status, title, output);
     }
 }
 
-void WindowUserInterface::SetProgressMax(int max) {
+void WindowUserInterface::setProgressMaximum(int max) {
     if (window_ != nullptr) {
-        window_->progressWindow()->SetProgressMax(max);
+        window_->progressWindow()->setProgressMaximum(max);
     }
 }
 
-void WindowUserInterface::ResetProgress() {
+void WindowUserInterface::resetProgress() {
     if (window_ == nullptr) {
         return;
     }
-    frmProgress* progress = window_->progressWindow();
+    ProgressWindow* progress = window_->progressWindow();
     if (window_->commands().commands.building()) {
         // Within a running build only the bar starts again; the log keeps its lines.
         progress->restartBar();
     } else {
-        progress->ResetProgress();
+        progress->resetProgress();
     }
 }
 
-void WindowUserInterface::AddProgress() {
+void WindowUserInterface::advanceProgress() {
     if (window_ != nullptr) {
-        window_->progressWindow()->AddProgress();
+        window_->progressWindow()->advanceProgress();
     }
 }
 
@@ -157,7 +157,7 @@ void WindowUserInterface::showHelpTopic(const QString& helpPath) {
 }
 
 void WindowUserInterface::requestQuit() {
-    blnCancelBuild = true;
+    cancelRequested_ = true;
     if (window_ != nullptr) {
         window_->endProgram();
     }

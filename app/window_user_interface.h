@@ -6,23 +6,22 @@
 
 namespace tessarel {
 
-class frmMain;
+class MainWindow;
 
 /// The user interface of the desktop program: message boxes, the progress
 /// window, the busy window, the preview browser, help and the shell, all over
 /// the main window.
 class WindowUserInterface : public UserInterface {
 public:
-    void attach(frmMain* window) { window_ = window; }
+    void attach(MainWindow* window) { window_ = window; }
 
-    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon,
-                          MessageButtons buttons) override;
-    void SetProgressMax(int max) override;
-    void ResetProgress() override;
-    void AddProgress() override;
+    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon, MessageButtons buttons) override;
+    void setProgressMaximum(int max) override;
+    void resetProgress() override;
+    void advanceProgress() override;
     void setProgressCaption(const QString& caption) override;
-    bool cancelRequested() const override { return blnCancelBuild; }
-    void setCancelRequested(bool requested) override { blnCancelBuild = requested; }
+    bool cancelRequested() const override { return cancelRequested_; }
+    void setCancelRequested(bool requested) override { cancelRequested_ = requested; }
     void showBusy(const QString& title, const QString& current, int maximum) override;
     void setBusyValue(int value) override;
     void hideBusy() override;
@@ -33,8 +32,6 @@ public:
     void buildStarted(bool projectBuild) override;
     void buildFinished(bool projectBuild) override;
 
-    bool blnCancelBuild = false;
-
     /// Tests answer message boxes and catch shell requests here instead of the screen.
     std::function<MessageAnswer(const QString& title, const QString& text, MessageIcon icon, MessageButtons buttons)>
         messageHandler;
@@ -43,12 +40,13 @@ public:
     std::function<void(const QString& caption)> onProgressCaption;
 
 protected:
-    void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
-                   const QString& output) override;
+    void showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                    const QString& output) override;
     void processEvents() override;
 
 private:
-    frmMain* window_ = nullptr;
+    MainWindow* window_ = nullptr;
+    bool cancelRequested_ = false;
 };
 
 }  // namespace tessarel

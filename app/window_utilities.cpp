@@ -7,8 +7,6 @@
 #include <QUrl>
 #include <QWidget>
 
-#include <cmath>
-
 namespace tessarel {
 
 namespace {
@@ -39,13 +37,9 @@ void ShellOpen(const QString& target) {
     QDesktopServices::openUrl(address ? QUrl(target) : QUrl::fromLocalFile(QFileInfo(target).absoluteFilePath()));
 }
 
-int TwipsToPixels(double twips, double dpi) { return static_cast<int>(std::lround(twips * dpi / 1440.0)); }
-
-double PixelsToTwips(int pixels, double dpi) { return pixels * 1440.0 / dpi; }
-
 double ScreenDpi(const QWidget* widget) {
-    const QScreen* screen = widget != nullptr && widget->screen() != nullptr ? widget->screen()
-                                                                            : QGuiApplication::primaryScreen();
+    const QScreen* screen =
+        widget != nullptr && widget->screen() != nullptr ? widget->screen() : QGuiApplication::primaryScreen();
     return screen != nullptr ? screen->logicalDotsPerInchX() : 96.0;
 }
 

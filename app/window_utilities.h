@@ -13,9 +13,6 @@ void MakeNotTopmost(QWidget* window);
 /// Opens a file or web address with its associated program; the result is ignored.
 void ShellOpen(const QString& target);
 
-/// Twips (1/1440 inch) to pixels at the given dots per inch, and back.
-int TwipsToPixels(double twips, double dpi);
-double PixelsToTwips(int pixels, double dpi);
 /// The horizontal dots per inch of the screen the widget is on.
 double ScreenDpi(const QWidget* widget);
 

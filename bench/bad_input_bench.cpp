@@ -1,4 +1,4 @@
-// Pathological sources through the single-file pipeline (FillStructures and
+// Pathological sources through the single-file pipeline (ParseSourceFile and
 // WriteChapterPage), each at 64 KB and at 1 MB, timed against the limits a
 // user can wait for: 1 s at 64 KB and 5 s at 1 MB, and from 1 MB on measured
 // against the memory budget of 40 bytes per input byte.
@@ -27,11 +27,11 @@
 #include <string>
 #include <vector>
 
-#include "bench/quiet_user_interface.h"
 #include "extract/document_model.h"
-#include "extract/fill_structures.h"
+#include "extract/source_parser.h"
 #include "pages/chapter_page.h"
 #include "pages/page_frame.h"
+#include "support/quiet_user_interface.h"
 #include "support/settings.h"
 
 using namespace tessarel;
@@ -129,8 +129,8 @@ const std::vector<Input>& Inputs() {
          [](std::size_t n) {
              return Fill(n, kHead + "// function: lists\r\n", [](int i) {
                  const int depth = i % 200;
-                 return "// " + std::string(static_cast<std::size_t>(depth), ' ') + (i % 3 ? "o " : "1. ") +
-                        "item " + std::to_string(i) + "\r\n";
+                 return "// " + std::string(static_cast<std::size_t>(depth), ' ') + (i % 3 ? "o " : "1. ") + "item " +
+                        std::to_string(i) + "\r\n";
              });
          }},
         {"long definition tables",
@@ -146,7 +146,9 @@ const std::vector<Input>& Inputs() {
              });
          }},
         {"empty comment lines",
-         [](std::size_t n) { return Fill(n, kHead + "// function: blank\r\n", [](int) { return std::string("//\r\n"); }); }},
+         [](std::size_t n) {
+             return Fill(n, kHead + "// function: blank\r\n", [](int) { return std::string("//\r\n"); });
+         }},
         {"binary bytes and NULs",
          [](std::size_t n) {
              std::uint32_t state = 12345;
@@ -228,6 +230,7 @@ double StatusKilobytes(const char* key) {
 
 Timing Run(const QString& source, const QString& folder) {
     QuietUserInterface ui;
+    ui.echoMessages = true;
     Settings settings;
     settings.comments = {true, true, true, true, true, true, true, true, true, true};
     ParseOptions options;
@@ -242,7 +245,7 @@ Timing Run(const QString& source, const QString& folder) {
     QElapsedTimer wall;
     wall.start();
     const double start = CpuSeconds();
-    const bool parsed = FillStructures(ui, doc, source, options);
+    const bool parsed = ParseSourceFile(ui, doc, source, options);
     const double afterParse = CpuSeconds();
     if (parsed) {
         ChapterPageContext context{ui, page, style, settings, folder, QDateTime::fromSecsSinceEpoch(0)};
@@ -345,7 +348,8 @@ int main(int argc, char* argv[]) {
             }
             close(channel[1]);
             Timing best;
-            const bool received = child > 0 && read(channel[0], &best, sizeof best) == static_cast<ssize_t>(sizeof best);
+            const bool received =
+                child > 0 && read(channel[0], &best, sizeof best) == static_cast<ssize_t>(sizeof best);
             close(channel[0]);
             int status = 0;
             waitpid(child, &status, 0);

@@ -5,11 +5,11 @@
 //
 //   book_build_bench [files] [kilobytes per file]
 
-#include "bench/quiet_user_interface.h"
 #include "book/project_build.h"
 #include "book/workspace.h"
 #include "support/environment.h"
 #include "support/preferences.h"
+#include "support/quiet_user_interface.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -23,11 +23,6 @@
 #include <cstdlib>
 
 namespace {
-
-using tessarel::MessageAnswer;
-using tessarel::MessageButtons;
-using tessarel::MessageIcon;
-
 
 /// One documented function of about one kilobyte.
 QByteArray DocumentedFunction(int file, int function) {
@@ -93,7 +88,8 @@ int main(int argc, char** argv) {
     std::printf("generated %d files, %.1f MB, in %.2f s\n", files, static_cast<double>(sourceBytes) / 1e6,
                 static_cast<double>(clock.elapsed()) / 1000.0);
 
-    QuietUserInterface ui;
+    tessarel::QuietUserInterface ui;
+    ui.echoMessages = true;
     tessarel::Preferences preferences(base + QStringLiteral("data/Tessarel.conf"));
     tessarel::Environment env{ui, preferences,
                               tessarel::AppPaths{base + QStringLiteral("program/"), base + QStringLiteral("data/")}};
@@ -113,13 +109,13 @@ int main(int argc, char** argv) {
     }
 
     clock.restart();
-    const tessarel::ProjectBuildResult result = tessarel::BuildTheProject(ws);
+    const tessarel::ProjectBuildResult result = tessarel::BuildProject(ws);
     const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
 
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     std::printf("built %d of %d files (%d failed, %zu index entries) in %.2f s: %.0f files/s\n",
-                result.chaptersProcessed, result.chaptersTotal, ui.failed, ws.IndexEntries.size(), seconds,
+                result.chaptersProcessed, result.chaptersTotal, ui.failedRows(), ws.IndexEntries.size(), seconds,
                 static_cast<double>(result.chaptersProcessed) / seconds);
     std::printf("peak memory: %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
     return result.chaptersProcessed == files && !result.destinationUnwritable ? 0 : 1;

@@ -1,5 +1,5 @@
 // Throughput and memory of one file's way from source to chapter page:
-// FillStructures, then WriteChapterPage. Generates mixed documented sources of
+// ParseSourceFile, then WriteChapterPage. Generates mixed documented sources of
 // growing size, parses and writes each several times, every time in a child
 // process of its own (a program run: every size starts from the same memory),
 // and prints the best MB/s and the memory per input byte. With --warm each
@@ -29,19 +29,18 @@
 #include <string>
 #include <vector>
 
-#include "bench/quiet_user_interface.h"
 #include "extract/document_model.h"
-#include "extract/fill_structures.h"
+#include "extract/source_parser.h"
 #include "pages/chapter_page.h"
 #include "pages/page_frame.h"
 #include "support/memory_setup.h"
+#include "support/quiet_user_interface.h"
 #include "support/settings.h"
 #include "support/user_interface.h"
 
 using namespace tessarel;
 
 namespace {
-
 
 // ---- Source generator -------------------------------------------------------
 
@@ -203,6 +202,7 @@ struct Result {
 /// timed, so the timed one finds its memory already in the heap and the caches.
 Result Measure(const QString& sourcePath, const QString& pageFolder, bool links, bool writePage, bool warm) {
     QuietUserInterface ui;
+    ui.echoMessages = true;
     Settings settings;
     settings.Links = links;
     settings.comments = {true, true, true, true, true, true, true, true, true, true};
@@ -221,7 +221,7 @@ Result Measure(const QString& sourcePath, const QString& pageFolder, bool links,
         wall.start();
         const long startFaults = MinorFaults();
         const double start = CpuSeconds();
-        result.ok = FillStructures(ui, doc, sourcePath, options);
+        result.ok = ParseSourceFile(ui, doc, sourcePath, options);
         const double parsed = CpuSeconds();
         const long parsedFaults = MinorFaults();
         if (writePage) {
@@ -296,9 +296,9 @@ int main(int argc, char* argv[]) {
         } else if (std::strcmp(argv[i], "--keep") == 0 && i + 1 < argc) {
             keep = QString::fromLocal8Bit(argv[++i]);
         } else {
-            std::fprintf(
-                stderr,
-                "usage: extract_bench [--sizes 1,4,16,64] [--no-links] [--parse-only] [--repeats N] [--warm] [--keep DIR]\n");
+            std::fprintf(stderr,
+                         "usage: extract_bench [--sizes 1,4,16,64] [--no-links] [--parse-only] [--repeats N] [--warm] "
+                         "[--keep DIR]\n");
             return 2;
         }
     }
@@ -307,7 +307,7 @@ int main(int argc, char* argv[]) {
     QTemporaryDir temporary;
     const QString folder = keep.isEmpty() ? temporary.path() : keep;
     QDir().mkpath(folder);
-    std::printf("FillStructures%s, all ten comment styles, cross-references %s, %s runs\n",
+    std::printf("ParseSourceFile%s, all ten comment styles, cross-references %s, %s runs\n",
                 writePage ? " + WriteChapterPage" : " only", links ? "on" : "off", warm ? "warm" : "cold");
     std::printf("%7s %9s %9s %9s %8s %8s %8s %7s %9s %10s %7s %9s %9s\n", "size", "sections", "parse s", "page s",
                 "wall s", "MB/s", "s/MB", "vs 1st", "peak MB", "growth MB", "B/byte", "parse pf", "page pf");

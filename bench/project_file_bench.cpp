@@ -5,10 +5,10 @@
 //
 // Target: each of the three at most 0.5 s.
 
-#include "bench/quiet_user_interface.h"
 #include "project/project_file.h"
 #include "project/project_model.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
+#include "support/quiet_user_interface.h"
 #include "support/user_interface.h"
 
 #include <QDir>
@@ -23,7 +23,6 @@ using namespace tessarel;
 
 namespace {
 
-
 constexpr double kTargetSeconds = 0.5;
 
 bool Timed(const char* what, const std::function<bool()>& work) {
@@ -32,8 +31,7 @@ bool Timed(const char* what, const std::function<bool()>& work) {
     const bool ok = work();
     const double seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     const bool fast = seconds <= kTargetSeconds;
-    std::printf("%-10s %8.3f s  %s%s\n", what, seconds, fast ? "ok" : "TOO SLOW",
-                ok ? "" : "  (FAILED)");
+    std::printf("%-10s %8.3f s  %s%s\n", what, seconds, fast ? "ok" : "TOO SLOW", ok ? "" : "  (FAILED)");
     return ok && fast;
 }
 
@@ -46,6 +44,7 @@ int main() {
         return 1;
     }
     QuietUserInterface ui;
+    ui.echoMessages = true;
     const QString path = QDir::toNativeSeparators(folder.filePath(QStringLiteral("bench.qdx")));
 
     ProjectModel project;
@@ -65,7 +64,7 @@ int main() {
     bool ok = Timed("save", [&] { return SaveProject(ui, project, path); });
     ok = Timed("load", [&] { return LoadProject(ui, loaded, path) == LoadOutcome::Loaded; }) && ok;
     ok = Timed("modified", [&] { return !IsProjectModified(ui, loaded); }) && ok;
-    ok = ok && loaded.NumberOfChapters == kMaxChapters && ui.messages == 0;
+    ok = ok && loaded.NumberOfChapters == kMaxChapters && ui.messages.empty();
     std::printf("%s\n", ok ? "all within target" : "FAILED");
     return ok ? 0 : 1;
 }

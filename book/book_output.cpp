@@ -2,9 +2,10 @@
 
 #include "book/workspace.h"
 #include "pages/page_frame.h"
+#include "pages/page_paths.h"
 #include "project/project_model.h"
-#include "support/file_functions.h"
 #include "support/html_text.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
@@ -14,12 +15,8 @@ namespace {
 const QString kHelpFolderName = QStringLiteral("HTML Help");
 
 bool IsSeparator(QChar c) { return c == QLatin1Char('/') || c == PathSeparator(); }
-}  // namespace
 
-QString BookOutput::helpFolder() const { return folder + kHelpFolderName + PathSeparator(); }
-
-QString BookOutput::helpPath(const QString& fileName) const { return helpFolder() + fileName; }
-
+/// The part of a name after its last folder separator.
 QString FileNameOnly(const QString& name) {
     qsizetype start = name.size();
     while (start > 0 && !IsSeparator(name.at(start - 1))) {
@@ -27,6 +24,12 @@ QString FileNameOnly(const QString& name) {
     }
     return name.mid(start);
 }
+
+}  // namespace
+
+QString BookOutput::helpFolder() const { return folder + kHelpFolderName + PathSeparator(); }
+
+QString BookOutput::helpPath(const QString& fileName) const { return helpFolder() + fileName; }
 
 QString BookPageName(const QString& chapterName) { return PageFileName(FileNameOnly(chapterName)); }
 

@@ -34,8 +34,6 @@ struct BookOutput {
     QString helpFolder() const;
 };
 
-/// The part of a name after its last folder separator.
-QString FileNameOnly(const QString& name);
 /// The page name of a chapter. Only the part after the last separator counts, so
 /// a name such as "../x.c" never leads a page out of the destination folder.
 QString BookPageName(const QString& chapterName);

@@ -122,12 +122,12 @@ bool WriteBookPages(const BookOutput& out) {
     project.HomePage.clear();
     WriteSidePageHead(out);
     ui.setProgressCaption(QStringLiteral("_book.htm"));
-    ui.SetProgressMax(out.chaptersBuilt);
+    ui.setProgressMaximum(out.chaptersBuilt);
     QString& text = out.ws.page.PageText;
     for (int i = 0; i < out.chaptersBuilt; ++i) {
         const Chapter& chapter = project.Chapters[static_cast<size_t>(i)];
         if (!out.hasPage(i)) {
-            ui.AddProgress();
+            ui.advanceProgress();
             continue;
         }
         if (chapter.Documented || !settings.IncludeOnlyDocumentedFiles) {
@@ -142,12 +142,12 @@ bool WriteBookPages(const BookOutput& out) {
                 project.HomePage = page;
             }
         }
-        ui.AddProgress();
+        ui.advanceProgress();
     }
     if (!FinishSidePage(out, QStringLiteral("_book.htm"))) {
         return false;
     }
-    ui.AddItem(QStringLiteral("> HTML TOC"), QString(), true, QString(), QStringLiteral("_book.htm"));
+    ui.addLogRow(QStringLiteral("> HTML TOC"), QString(), true, QString(), QStringLiteral("_book.htm"));
     return true;
 }
 
@@ -156,7 +156,7 @@ bool WriteSortedIndexPage(const BookOutput& out) {
     const bool bold = out.ws.project.settings.BoldTitles;
     WriteSidePageHead(out);
     ui.setProgressCaption(QStringLiteral("Plain Index"));
-    ui.SetProgressMax(static_cast<int>(out.ws.IndexEntries.size()) + 1);
+    ui.setProgressMaximum(static_cast<int>(out.ws.IndexEntries.size()) + 1);
     QString& text = out.ws.page.PageText;
     for (const IndexEntry& entry : out.ws.IndexEntries) {
         if (bold && entry.IsChapter) {
@@ -166,12 +166,12 @@ bool WriteSortedIndexPage(const BookOutput& out) {
             AddLineTo(text, kRowStart + TopicHref(entry.EntryPage) + kTarget + entry.EntryText +
                                 QStringLiteral("</a></td></tr>"));
         }
-        ui.AddProgress();
+        ui.advanceProgress();
     }
     if (!FinishSidePage(out, QStringLiteral("_sorted_index.htm"))) {
         return false;
     }
-    ui.AddItem(QStringLiteral("> HTML Index"), QString(), true, QString(), QStringLiteral("_sorted_index.htm"));
+    ui.addLogRow(QStringLiteral("> HTML Index"), QString(), true, QString(), QStringLiteral("_sorted_index.htm"));
     return true;
 }
 

@@ -1,8 +1,8 @@
 #include "book/destination_lock.h"
 
-#include "support/file_functions.h"
 #include "support/replacing_file.h"
 #include "support/string_functions.h"
+#include "support/text_file.h"
 #include "support/user_interface.h"
 
 #include <QDateTime>

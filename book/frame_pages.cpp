@@ -4,8 +4,9 @@
 #include "book/workspace.h"
 #include "pages/page_frame.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
 #include "support/html_text.h"
+#include "support/paths.h"
+#include "support/text_file.h"
 
 namespace tessarel {
 
@@ -88,8 +89,6 @@ bool WriteFramesetPage(const BookOutput& out, const QString& fileName, const QSt
 const QString kPlainSideFrame =
     QStringLiteral("<frame src=\"_book.htm\" name=\"_book\" scrolling=\"auto\" frameborder=\"1\">");
 
-}  // namespace
-
 bool WriteLoaderPage(const BookOutput& out) {
     QString text;
     for (const char* line : kLoaderLines) {
@@ -112,6 +111,8 @@ bool WriteFramesetActive(const BookOutput& out, const QString& homePage) {
 bool WriteFramesetPlain(const BookOutput& out, const QString& homePage) {
     return WriteFramesetPage(out, QStringLiteral("genesisn.htm"), kPlainSideFrame, homePage, true);
 }
+
+}  // namespace
 
 bool WriteFramePages(const BookOutput& out, const QString& homePage) {
     if (!out.ws.project.settings.Collapsible) {

@@ -11,9 +11,4 @@ struct BookOutput;
 /// False when a page could not be written (already reported).
 bool WriteFramePages(const BookOutput& out, const QString& homePage);
 
-bool WriteLoaderPage(const BookOutput& out);
-bool WriteFrameset(const BookOutput& out, const QString& homePage);
-bool WriteFramesetActive(const BookOutput& out, const QString& homePage);
-bool WriteFramesetPlain(const BookOutput& out, const QString& homePage);
-
 }  // namespace tessarel

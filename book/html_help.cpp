@@ -4,9 +4,10 @@
 #include "book/workspace.h"
 #include "pages/page_frame.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
 #include "support/html_text.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
+#include "support/text_file.h"
 
 namespace tessarel {
 
@@ -109,7 +110,7 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
     UserInterface& ui = out.ws.env.ui;
     const bool help = map == SiteMap::HelpProject;
     ui.setProgressCaption(help ? QStringLiteral("HTML Help Index") : QStringLiteral("Active Index"));
-    ui.SetProgressMax(static_cast<int>(out.ws.IndexEntries.size()) + 1);
+    ui.setProgressMaximum(static_cast<int>(out.ws.IndexEntries.size()) + 1);
     QString text;
     AddLineTo(text, QStringLiteral("<HTML>"));
     AddLineTo(text, QStringLiteral("<HEAD>"));
@@ -126,7 +127,7 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
                                 QStringLiteral("\"><param name=\"Local\" value=\"") +
                                 TopicPath(map, TopicHref(entry.EntryPage)) + tail);
         }
-        ui.AddProgress();
+        ui.advanceProgress();
     }
     AddLineTo(text, QStringLiteral("</UL>"));
     AddLineTo(text, QStringLiteral("</BODY></HTML>"));
@@ -134,8 +135,8 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
     if (!WriteTextFile(ui, help ? out.helpPath(fileName) : out.path(fileName), text)) {
         return false;
     }
-    ui.AddItem(help ? QStringLiteral("> HTML Help Index") : QStringLiteral("> Active Index"), QString(), true,
-               QString(), fileName);
+    ui.addLogRow(help ? QStringLiteral("> HTML Help Index") : QStringLiteral("> Active Index"), QString(), true,
+                 QString(), fileName);
     return true;
 }
 

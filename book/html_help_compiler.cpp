@@ -6,7 +6,7 @@
 
 #include "support/environment.h"
 #include "support/error_report.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 
 namespace tessarel {
@@ -19,19 +19,25 @@ QString HtmlHelpCompilerName() {
 #endif
 }
 
+namespace {
+
+/// The compiler in the folder of the preference "htmlHelpCompilerPath", else on
+/// the PATH; "" when there is none.
 QString FindHtmlHelpCompiler(const Environment& env) {
     const QString name = HtmlHelpCompilerName();
     const QString folder = NativeSeparators(
         env.preferences.ReadPreference(prefs::kProject, prefs::kCompilerPath, prefs::DefaultCompilerPath()));
     // An empty folder would turn the name into a path relative to the current folder.
     if (!folder.isEmpty()) {
-        const QFileInfo configured(WithTrailingBackslash(folder) + name);
+        const QFileInfo configured(WithTrailingSeparator(folder) + name);
         if (configured.isFile() && configured.isExecutable()) {
             return configured.filePath();
         }
     }
     return QStandardPaths::findExecutable(name);
 }
+
+}  // namespace
 
 std::chrono::milliseconds CompilerTimeLimit::forBook(qint64 pages, qint64 bytes) const {
     constexpr qint64 kMegabyte = 1 << 20;
@@ -62,7 +68,7 @@ FileStamp StampOf(const QString& path) {
 CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, const QString& compiledName,
                                const HelpBookSize& book, const CompilerTimeLimit& limit) {
     CompileOutcome outcome;
-    const QString folder = WithTrailingBackslash(helpFolder);
+    const QString folder = WithTrailingSeparator(helpFolder);
     outcome.compiledFile = folder + compiledName;
     qint64 bytes = book.pageBytes;
     for (const char* file : {"help.hhp", "index.hhk", "contents.hhc"}) {
@@ -100,19 +106,19 @@ CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, cons
 QString CompileFailureReason(const CompileOutcome& outcome) {
     const ProgramRun& run = outcome.run;
     switch (run.end) {
-        case ProgramEnd::NotStarted:
-            return QStringLiteral("Compiler Not Started: ") + run.startError;
-        case ProgramEnd::Finished:
-            return run.exitCode != 0 ? QStringLiteral("Compiler Failed (exit code ") + QString::number(run.exitCode) +
-                                           QLatin1Char(')')
-                                     : QStringLiteral("Compiler Wrote No File");
-        case ProgramEnd::Crashed:
-            return QStringLiteral("Compiler Crashed");
-        case ProgramEnd::TimedOut:
-            return QStringLiteral("Compiler Timed Out (") + QString::number((run.timeLimit.count() + 999) / 1000) +
-                   QStringLiteral(" s)");
-        case ProgramEnd::Cancelled:
-            return QStringLiteral("Compiler Cancelled");
+    case ProgramEnd::NotStarted:
+        return QStringLiteral("Compiler Not Started: ") + run.startError;
+    case ProgramEnd::Finished:
+        return run.exitCode != 0
+                   ? QStringLiteral("Compiler Failed (exit code ") + QString::number(run.exitCode) + QLatin1Char(')')
+                   : QStringLiteral("Compiler Wrote No File");
+    case ProgramEnd::Crashed:
+        return QStringLiteral("Compiler Crashed");
+    case ProgramEnd::TimedOut:
+        return QStringLiteral("Compiler Timed Out (") + QString::number((run.timeLimit.count() + 999) / 1000) +
+               QStringLiteral(" s)");
+    case ProgramEnd::Cancelled:
+        return QStringLiteral("Compiler Cancelled");
     }
     return QString();
 }

@@ -11,9 +11,6 @@ struct Environment;
 
 /// The HTML Help compiler's program file on this platform.
 QString HtmlHelpCompilerName();
-/// The compiler in the folder of the preference "htmlHelpCompilerPath", else on
-/// the PATH; "" when there is none.
-QString FindHtmlHelpCompiler(const Environment& env);
 
 /// How long the compiler may run: a base, plus an allowance for every page and
 /// every megabyte it compiles, so a big book is not cut short and a hung

@@ -4,7 +4,7 @@
 
 #include "book/book_output.h"
 #include "project/project_model.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
@@ -18,8 +18,14 @@ bool HasNul(const QString& text) { return text.contains(QChar(u'\0')); }
 
 const Chapter& ChapterAt(const ProjectModel& project, int i) { return project.Chapters[static_cast<size_t>(i)]; }
 
-}  // namespace
+/// The chapter as the project names it: its folder and its name.
+QString ChapterDisplayName(const Chapter& chapter) {
+    const QString folder = NativeSeparators(chapter.RelPath);
+    return folder.isEmpty() ? chapter.Name : WithTrailingSeparator(folder) + chapter.Name;
+}
 
+/// The files the book writes into its destination besides the chapter pages,
+/// whatever its settings: a page must not depend on a setting to survive.
 QStringList BookFileNames(const QString& styleSheetFile) {
     return {
         QStringLiteral("index.htm"),         QStringLiteral("genesisa.htm"),      QStringLiteral("genesisn.htm"),
@@ -27,6 +33,8 @@ QStringList BookFileNames(const QString& styleSheetFile) {
         QStringLiteral("_sorted_index.htm"), QStringLiteral("_index_active.htm"), QStringLiteral("contents_active.hhc"),
         QStringLiteral("index_active.hhk"),  QStringLiteral("HTML Help"),         styleSheetFile};
 }
+
+}  // namespace
 
 std::vector<ChapterPagePlan> PlanChapterPages(const ProjectModel& project, int count, const QString& styleSheetFile,
                                               const std::function<bool(int)>& isOwnPage) {
@@ -65,30 +73,25 @@ std::vector<ChapterPagePlan> PlanChapterPages(const ProjectModel& project, int c
     return plan;
 }
 
-QString ChapterDisplayName(const Chapter& chapter) {
-    const QString folder = NativeSeparators(chapter.RelPath);
-    return folder.isEmpty() ? chapter.Name : WithTrailingBackslash(folder) + chapter.Name;
-}
-
 void LogRefusedChapter(UserInterface& ui, const ProjectModel& project, const std::vector<ChapterPagePlan>& plan,
                        int i) {
     const Chapter& chapter = ChapterAt(project, i);
     const ChapterPagePlan& entry = plan[static_cast<size_t>(i)];
     const QString none = QStringLiteral("---");
     switch (entry.claim) {
-        case PageClaim::Own:
-            break;
-        case PageClaim::BadName:
-            ui.AddItem(QStringLiteral("Bad File Name"), chapter.Name, false, none, none);
-            break;
-        case PageClaim::TakenByChapter:
-            ui.AddItem(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), false,
-                       QStringLiteral("Page of ") + ChapterDisplayName(ChapterAt(project, entry.holder)), entry.page);
-            break;
-        case PageClaim::TakenByBook:
-            ui.AddItem(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), false,
-                       QStringLiteral("Page of the book"), entry.page);
-            break;
+    case PageClaim::Own:
+        break;
+    case PageClaim::BadName:
+        ui.addLogRow(QStringLiteral("Bad File Name"), chapter.Name, false, none, none);
+        break;
+    case PageClaim::TakenByChapter:
+        ui.addLogRow(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), false,
+                     QStringLiteral("Page of ") + ChapterDisplayName(ChapterAt(project, entry.holder)), entry.page);
+        break;
+    case PageClaim::TakenByBook:
+        ui.addLogRow(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), false,
+                     QStringLiteral("Page of the book"), entry.page);
+        break;
     }
 }
 

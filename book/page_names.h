@@ -25,10 +25,6 @@ struct ChapterPagePlan {
     int holder = -1;  ///< TakenByChapter: the chapter that keeps the page
 };
 
-/// The files the book writes into its destination besides the chapter pages,
-/// whatever its settings: a page must not depend on a setting to survive.
-QStringList BookFileNames(const QString& styleSheetFile);
-
 /// Every chapter's page, worked out before anything is written. The first
 /// chapter of a page name keeps it; a later one with the same name, or one
 /// named like a book file, cannot have it. Letter case counts as the file
@@ -37,9 +33,6 @@ QStringList BookFileNames(const QString& styleSheetFile);
 /// the destination under its page name) keeps that page before any other.
 std::vector<ChapterPagePlan> PlanChapterPages(const ProjectModel& project, int count, const QString& styleSheetFile,
                                               const std::function<bool(int)>& isOwnPage = {});
-
-/// The chapter as the project names it: its folder and its name.
-QString ChapterDisplayName(const Chapter& chapter);
 
 /// Logs the failed row of chapter `i`, which the plan does not let have its page.
 void LogRefusedChapter(UserInterface& ui, const ProjectModel& project, const std::vector<ChapterPagePlan>& plan, int i);

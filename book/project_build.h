@@ -10,20 +10,20 @@ struct Workspace;
 
 /// What a project build did, for the console program's summary and exit status.
 struct ProjectBuildResult {
-    bool started = false;          ///< false for an empty project ("Nothing to build.")
+    bool started = false;  ///< false for an empty project ("Nothing to build.")
     int chaptersTotal = 0;
-    int chaptersProcessed = 0;     ///< CurrentChapterIndex + 1 when started
-    int chaptersFailed = 0;        ///< missing, without sections (HTML sources excepted), or
-                                   ///< their page would have replaced a source
+    int chaptersProcessed = 0;  ///< CurrentChapterIndex + 1 when started
+    int chaptersFailed = 0;     ///< missing, without sections (HTML sources excepted), or
+                                ///< their page would have replaced a source
     bool cancelled = false;
     bool destinationUnwritable = false;  ///< the build stopped because it could not write
     bool destinationBusy = false;        ///< another build held the destination: nothing was written
-    QString indexPage;             ///< destination + "index.htm" when written
-    CompileOutcome compile;        ///< the HTML Help compile, when HTML Help is on
+    QString indexPage;                   ///< destination + "index.htm" when written
+    CompileOutcome compile;              ///< the HTML Help compile, when HTML Help is on
 };
 
 /// Builds the open project: every chapter page, then the book around them and,
 /// when enabled, the HTML Help project, which it then compiles.
-ProjectBuildResult BuildTheProject(Workspace& workspace);
+ProjectBuildResult BuildProject(Workspace& workspace);
 
 }  // namespace tessarel

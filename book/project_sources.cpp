@@ -1,7 +1,7 @@
 #include "book/project_sources.h"
 
 #include "project/project_model.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 #include <QFileInfo>
 
@@ -12,7 +12,7 @@ namespace tessarel {
 QString ChapterSourcePath(const ProjectModel& project, const Chapter& chapter) {
     QString folder = project.resolve(chapter.RelPath);
     if (!folder.isEmpty()) {
-        folder = WithTrailingBackslash(folder);
+        folder = WithTrailingSeparator(folder);
     }
     return folder + chapter.Name;
 }

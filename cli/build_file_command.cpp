@@ -7,7 +7,7 @@
 #include "pages/single_file_build.h"
 #include "pages/style.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 
 namespace tessarel::cli {
@@ -42,7 +42,7 @@ ExitStatus BuildFileCommand::run(const QString& path) {
                               .generatedAt = BuildTimestamp()};
     ui_.clearShownPage();
     ui_.setProgressCaption(FileNameOf(sourcePath));
-    const SingleFileResult result = BuildTheFile(context);
+    const SingleFileResult result = BuildSingleFile(context);
 
     // What the window's browser would show: the chapter page, the error page,
     // or an HTML source itself. A file that was not read has said why in its

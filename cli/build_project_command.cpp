@@ -8,7 +8,7 @@
 #include "cli/interrupt.h"
 #include "project/project_file.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 
 namespace tessarel::cli {
@@ -31,7 +31,7 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
         return ExitStatus::Usage;
     }
 
-    const ProjectBuildResult result = BuildTheProject(workspace);
+    const ProjectBuildResult result = BuildProject(workspace);
     // Another build holds the destination: its message has been printed, and
     // this one wrote nothing to sum up.
     if (!result.started || result.destinationBusy) {

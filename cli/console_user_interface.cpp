@@ -48,8 +48,8 @@ MessageAnswer ConsoleUserInterface::message(const QString& title, const QString&
                                                                                         : MessageAnswer::Ok;
 }
 
-void ConsoleUserInterface::addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
-                                     const QString& output) {
+void ConsoleUserInterface::showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                                      const QString& output) {
     // The progress window's columns: time, reason, input file, chapter title,
     // output file; its row icon becomes "ok" or "FAIL".
     const QString separator = QStringLiteral(" | ");
@@ -59,11 +59,11 @@ void ConsoleUserInterface::addLogRow(const QString& reason, const QString& item,
     progressValue_ = 0;
 }
 
-void ConsoleUserInterface::SetProgressMax(int max) { progressMax_ = max; }
+void ConsoleUserInterface::setProgressMaximum(int max) { progressMax_ = max; }
 
-void ConsoleUserInterface::ResetProgress() { progressValue_ = 0; }
+void ConsoleUserInterface::resetProgress() { progressValue_ = 0; }
 
-void ConsoleUserInterface::AddProgress() {
+void ConsoleUserInterface::advanceProgress() {
     if (progressValue_ < progressMax_) {
         ++progressValue_;
         showProgress();

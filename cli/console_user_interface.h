@@ -20,9 +20,9 @@ public:
     explicit ConsoleUserInterface(Console& console) : console_(console) {}
 
     MessageAnswer message(const QString& title, const QString& text, MessageIcon icon, MessageButtons buttons) override;
-    void SetProgressMax(int max) override;
-    void ResetProgress() override;
-    void AddProgress() override;
+    void setProgressMaximum(int max) override;
+    void resetProgress() override;
+    void advanceProgress() override;
     void setProgressCaption(const QString& caption) override;
     bool cancelRequested() const override;
     void setCancelRequested(bool requested) override { cancel_ = requested; }
@@ -42,8 +42,8 @@ public:
     Console& console() { return console_; }
 
 protected:
-    void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
-                   const QString& output) override;
+    void showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                    const QString& output) override;
 
 private:
     void showProgress();

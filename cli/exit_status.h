@@ -18,15 +18,15 @@ enum class ExitStatus : int {
 inline ExitStatus Worse(ExitStatus a, ExitStatus b) {
     auto rank = [](ExitStatus s) {
         switch (s) {
-            case ExitStatus::Success:
-                return 0;
-            case ExitStatus::BuildFailed:
-                return 1;
-            case ExitStatus::Usage:
-                return 2;
-            case ExitStatus::Interrupted:
-            case ExitStatus::Terminated:
-                return 3;
+        case ExitStatus::Success:
+            return 0;
+        case ExitStatus::BuildFailed:
+            return 1;
+        case ExitStatus::Usage:
+            return 2;
+        case ExitStatus::Interrupted:
+        case ExitStatus::Terminated:
+            return 3;
         }
         return 0;
     };

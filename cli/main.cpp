@@ -10,8 +10,9 @@
 #include "cli/interrupt.h"
 #include "support/environment.h"
 #include "support/error_report.h"
-#include "support/file_functions.h"
+#include "support/error_sites.h"
 #include "support/memory_setup.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 
 using namespace tessarel;
@@ -36,8 +37,8 @@ ExitStatus Run(const QStringList& files, Console& console) {
                 Worse(status, project ? BuildProjectCommand(env, ui).run(file) : BuildFileCommand(env, ui).run(file));
         } catch (const std::exception& error) {
             // As in the window: logged to error.log, reported, and the program ends.
-            ReportError(env, project ? QStringLiteral("BuildTheProject") : QStringLiteral("BuildTheFile"),
-                        QStringLiteral("tessarel-cli"), QStringLiteral("0"), QString::fromLocal8Bit(error.what()));
+            ReportError(env, project ? error_sites::kBuildProject : error_sites::kBuildSingleFile,
+                        error_sites::kConsoleModule, QStringLiteral("0"), QString::fromLocal8Bit(error.what()));
         }
     }
     if (ui.quitRequested()) {

@@ -1,6 +1,9 @@
 #include "extract/block_formatters.h"
 
-#include "extract/comment_scanner.h"
+#include "extract/lists.h"
+#include "extract/markers.h"
+#include "extract/pass_context.h"
+#include "extract/text_search.h"
 #include "support/string_functions.h"
 
 #include <utility>
@@ -45,8 +48,6 @@ void FormatFirstLineHeading(QString& text) {
     }
 }
 
-void FormatHighlightedText(QString& text) { FormatHighlightedText(text, nullptr); }
-
 void FormatHighlightedText(QString& text, PassContext* context) {
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
@@ -67,69 +68,116 @@ void FormatHighlightedText(QString& text, PassContext* context) {
         }
         const QChar c = chars[i];
         switch (state) {
-            case 0:
-                if (c == u'+') {
-                    open = i;
-                    state = 2;
-                }
-                break;
-            case 2:
-                state = c == u'+' ? 3 : 0;
-                break;
-            case 3:
-                // Three plus signs open nothing, and the marked text starts visibly.
-                state = (c == u'+' || IsBlankOrBreak(c)) ? 0 : 4;
-                break;
-            case 4:
-                if (c == u'\r') {
-                    state = 0;
-                } else if (c == u'+') {
-                    close = i;
-                    state = 5;
-                }
-                break;
-            case 5:
-                if (c == u'\r') {
-                    state = 0;
-                } else if (c == u'+') {
-                    state = 6;
-                }
-                break;
-            case 6:
-                if (!EndsHighlight(c)) {
-                    open = close;
-                    state = 3;
-                    break;
-                }
-                // Text may stand between the two closing signs, and an opening taken
-                // from such a closing is a single sign as well. Replacing through a
-                // single sign would drop the character after it, so only true pairs
-                // make a highlight.
-                if (chars[open + 1] == u'+' && chars[close + 1] == u'+') {
-                    out.replace(open, close + 2,
-                                QString(u"<font class=HighText>"_s + TrimSpaces(text.mid(open + 2, close - open - 2)) +
-                                        u"</font>"_s));
-                    i = close + 1;  // the walk goes on right after the closing pair
-                }
+        case 0:
+            if (c == u'+') {
+                open = i;
+                state = 2;
+            }
+            break;
+        case 2:
+            state = c == u'+' ? 3 : 0;
+            break;
+        case 3:
+            // Three plus signs open nothing, and the marked text starts visibly.
+            state = (c == u'+' || IsBlankOrBreak(c)) ? 0 : 4;
+            break;
+        case 4:
+            if (c == u'\r') {
                 state = 0;
+            } else if (c == u'+') {
+                close = i;
+                state = 5;
+            }
+            break;
+        case 5:
+            if (c == u'\r') {
+                state = 0;
+            } else if (c == u'+') {
+                state = 6;
+            }
+            break;
+        case 6:
+            if (!EndsHighlight(c)) {
+                open = close;
+                state = 3;
                 break;
+            }
+            // Text may stand between the two closing signs, and an opening taken
+            // from such a closing is a single sign as well. Replacing through a
+            // single sign would drop the character after it, so only true pairs
+            // make a highlight.
+            if (chars[open + 1] == u'+' && chars[close + 1] == u'+') {
+                out.replace(open, close + 2,
+                            QString(u"<font class=HighText>"_s + TrimSpaces(text.mid(open + 2, close - open - 2)) +
+                                    u"</font>"_s));
+                i = close + 1;  // the walk goes on right after the closing pair
+            }
+            state = 0;
+            break;
         }
     }
     out.finish(text);
 }
 
-void FormatHeadingsAfterEmptyLines(QString& text) { FormatHeadingsAfterEmptyLines(text, nullptr); }
+namespace {
+
+/// Follows the CR LF lines of a text one character at a time and tells when
+/// a line of blanks only has ended. A line starts after a CR LF; a CR that
+/// follows a CR may still be the first half of one.
+class EmptyLineFinder {
+public:
+    /// Takes the next character; true when it is the LF after an empty line's CR.
+    bool endsEmptyLine(QChar c) {
+        switch (state_) {
+        case InLine:
+            if (c == u'\r') {
+                state_ = AfterCr;
+            }
+            return false;
+        case AfterCr:
+            state_ = c == u'\n' ? LineStart : c == u'\r' ? AfterCr : InLine;
+            return false;
+        case LineStart:
+            if (c == u'\r') {
+                state_ = EmptyLineCr;
+            } else if (!IsBlank(c)) {
+                state_ = InLine;
+            }
+            return false;
+        case EmptyLineCr:
+            if (c == u'\n') {
+                state_ = InLine;
+                return true;
+            }
+            state_ = c == u'\r' ? AfterCr : InLine;
+            return false;
+        }
+        return false;
+    }
+    /// Within a line only a CR changes anything: a walk may skip to the next.
+    bool inLine() const { return state_ == InLine; }
+    /// Goes on as if a CR, or a character within a line, had just been taken.
+    void takenCr() { state_ = AfterCr; }
+    void takenInLine() { state_ = InLine; }
+
+private:
+    enum State { InLine, AfterCr, LineStart, EmptyLineCr };
+    State state_ = InLine;
+};
+
+}  // namespace
 
 void FormatHeadingsAfterEmptyLines(QString& text, PassContext* context) {
-    enum State { InLine, AfterCr, LineStart, EmptyLineCr, AfterEmptyLine, Candidate };
+    enum State { Lines, AfterEmptyLine, Candidate };
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
     TextRewriter out(text, context);
-    State state = InLine;
+    EmptyLineFinder lines;
+    State state = Lines;
     qsizetype start = 0;
     const char16_t* s = QStringView(text).utf16();
     for (qsizetype i = 0; i < length; ++i) {
-        if (state == InLine) {
+        if (state == Lines && lines.inLine()) {
             i = FindAnyOf<u'\r'>(s, length, i);
         } else if (state == Candidate) {
             i = FindAnyOf<u'\r', u':'>(s, length, i);
@@ -139,106 +187,63 @@ void FormatHeadingsAfterEmptyLines(QString& text, PassContext* context) {
         }
         const QChar c = chars[i];
         switch (state) {
-            case InLine:
-                if (c == u'\r') {
-                    state = AfterCr;
-                }
-                break;
-            case AfterCr:
-                state = c == u'\n' ? LineStart : c == u'\r' ? AfterCr : InLine;
-                break;
-            case LineStart:
-                if (c == u'\r') {
-                    state = EmptyLineCr;
-                } else if (!IsBlank(c)) {
-                    state = InLine;
-                }
-                break;
-            case EmptyLineCr:
-                state = c == u'\n' ? AfterEmptyLine : c == u'\r' ? AfterCr : InLine;
-                break;
-            case AfterEmptyLine:
-                if (!IsBlankOrBreak(c)) {
-                    start = i;
-                    state = Candidate;
-                }
-                break;
-            case Candidate:
-                if (c == u'\r') {
-                    // Its line break may begin the next empty line.
-                    state = AfterCr;
-                } else if (c == u':') {
-                    out.replace(start, i + 1, HeadingFromLine(text, start, i));
-                    state = InLine;
-                }
-                break;
+        case Lines:
+            if (lines.endsEmptyLine(c)) {
+                state = AfterEmptyLine;
+            }
+            break;
+        case AfterEmptyLine:
+            if (!IsBlankOrBreak(c)) {
+                start = i;
+                state = Candidate;
+            }
+            break;
+        case Candidate:
+            if (c == u'\r') {
+                // Its line break may begin the next empty line.
+                lines.takenCr();
+                state = Lines;
+            } else if (c == u':') {
+                out.replace(start, i + 1, HeadingFromLine(text, start, i));
+                lines.takenInLine();
+                state = Lines;
+            }
+            break;
         }
     }
     out.finish(text);
 }
 
-void FormatParagraphs(QString& text) { FormatParagraphs(text, nullptr); }
-
 void FormatParagraphs(QString& text, PassContext* context) {
-    enum State { InLine, AfterCr, LineStart, EmptyLineCr };
-    static const QString mark = u"@p"_s;
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
     TextRewriter out(text, context);
-    State state = InLine;
+    EmptyLineFinder lines;
     const char16_t* s = QStringView(text).utf16();
     for (qsizetype i = 0; i < length; ++i) {
-        if (state == InLine) {
+        if (lines.inLine()) {
             i = FindAnyOf<u'\r'>(s, length, i);
             if (i >= length) {
                 break;
             }
         }
-        const QChar c = chars[i];
-        switch (state) {
-            case InLine:
-                if (c == u'\r') {
-                    state = AfterCr;
-                }
-                break;
-            case AfterCr:
-                state = c == u'\n' ? LineStart : c == u'\r' ? AfterCr : InLine;
-                break;
-            case LineStart:
-                if (c == u'\r') {
-                    state = EmptyLineCr;
-                } else if (!IsBlank(c)) {
-                    state = InLine;
-                }
-                break;
-            case EmptyLineCr:
-                if (c == u'\n') {
-                    // The mark makes the next line non-empty, so it starts no paragraph itself.
-                    out.insert(i + 1, mark);
-                    state = InLine;
-                } else {
-                    state = c == u'\r' ? AfterCr : InLine;
-                }
-                break;
+        if (lines.endsEmptyLine(chars[i])) {
+            // The mark makes the next line non-empty, so it starts no paragraph itself.
+            out.insert(i + 1, kParagraphMarker);
         }
     }
     out.finish(text);
 }
 
-void FormatSectionText(QString& text) {
-    PassContext context;
-    FormatSectionText(text, context);
-}
-
-void FormatSectionText(QString& text, PassContext& context) {
+void FormatSectionText(QString& text, PassContext* context) {
     FormatFirstLineHeading(text);
-    FormatHighlightedText(text, &context);
-    FormatBulletLists(text, &context);
-    FormatHeadingsAfterLists(text, &context);
-    FormatHeadingsAfterEmptyLines(text, &context);
-    FormatNumberedLines(text, &context);
-    FormatDefinitionTables(text, &context);
-    FormatParagraphs(text, &context);
+    FormatHighlightedText(text, context);
+    FormatBulletLists(text, context);
+    FormatHeadingsAfterLists(text, context);
+    FormatHeadingsAfterEmptyLines(text, context);
+    FormatNumberedLines(text, context);
+    FormatDefinitionTables(text, context);
+    FormatParagraphs(text, context);
 }
 
 }  // namespace tessarel

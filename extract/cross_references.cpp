@@ -2,9 +2,9 @@
 
 #include "extract/document_model.h"
 #include "extract/linked_text.h"
+#include "extract/markers.h"
 #include "extract/name_finder.h"
-#include "extract/text_walk.h"
-#include "support/user_interface.h"
+#include "extract/text_search.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -32,9 +32,7 @@ namespace tessarel {
 
 namespace {
 
-bool IsLiteralName(const QString& name) {
-    return name.contains(u'@') || name.contains(u'[') || name.contains(u']');
-}
+bool IsLiteralName(const QString& name) { return name.contains(u'@') || name.contains(u'[') || name.contains(u']'); }
 
 /// A name as the parser leaves it: no tab or line break, no blank at either end.
 /// Only such a name is found by its first word.
@@ -107,8 +105,8 @@ public:
             while (end < places.size() && places[end].leader == places[k].leader) {
                 ++end;
             }
-            groups.push_back({places[k].leader, places[k].slot, static_cast<std::uint32_t>(k),
-                              static_cast<std::uint32_t>(end)});
+            groups.push_back(
+                {places[k].leader, places[k].slot, static_cast<std::uint32_t>(k), static_cast<std::uint32_t>(end)});
             k = end;
         }
         if (literalTargets_.empty()) {
@@ -164,12 +162,12 @@ private:
         std::sort(inserts.begin(), inserts.end());
         QString& out = scratch.out;
         out.resize(0);
-        out.reserve(n + static_cast<qsizetype>(inserts.size()) * kLinkOpen.size());
+        out.reserve(n + static_cast<qsizetype>(inserts.size()) * kLinkOpenMarker.size());
         qsizetype copied = 0;
         for (const auto& [at, open] : inserts) {
             scratch.marks[static_cast<size_t>(at)] = 0;
             out.append(QStringView(s + copied, at - copied));
-            out.append(open ? kLinkOpen : kLinkClose);
+            out.append(open ? kLinkOpenMarker : kLinkCloseMarker);
             copied = at;
         }
         out.append(QStringView(s + copied, n - copied));
@@ -293,7 +291,7 @@ private:
                 linked.linkAt(target.name, at);
                 linkedNow = linked.insertions() != before;
             } else if (linked.changed() || !clean_[static_cast<size_t>(t)] ? linked.currentlyContains(target.name)
-                                                                          : !at.empty()) {
+                                                                           : !at.empty()) {
                 linkedNow = linked.linkLiterally(target.name);
             }
             if (linkedNow) {
@@ -329,11 +327,6 @@ private:
 
 }  // namespace
 
-void LinkSectionNames(QString& text, int section, const std::vector<LinkTarget>& targets) {
-    LinkScratch scratch;
-    NameLinker(targets).link(text, section, scratch);
-}
-
 std::vector<LinkTarget> LinkTargets(const DocumentModel& doc) {
     std::vector<LinkTarget> targets;
     targets.reserve(static_cast<size_t>(std::max(doc.count() - 1, 0)));
@@ -353,24 +346,13 @@ struct SectionLinker::Tables {
     LinkScratch scratch;
 };
 
-SectionLinker::SectionLinker(std::vector<LinkTarget> targets)
-    : tables_(std::make_unique<Tables>(std::move(targets))) {}
+SectionLinker::SectionLinker(std::vector<LinkTarget> targets) : tables_(std::make_unique<Tables>(std::move(targets))) {}
 
 SectionLinker::~SectionLinker() = default;
 
 void SectionLinker::link(QString& text, int section) const {
     if (!tables_->targets.empty()) {
         tables_->linker.link(text, section, tables_->scratch);
-    }
-}
-
-void ResolveCrossReferences(DocumentModel& doc, Yielder* yielder) {
-    const SectionLinker linker(LinkTargets(doc));
-    for (int i = 1; i <= doc.count(); ++i) {
-        if (yielder != nullptr) {
-            yielder->tick();
-        }
-        linker.link(doc.section(i).Text, i);
     }
 }
 

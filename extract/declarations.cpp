@@ -1,8 +1,8 @@
 #include "extract/declarations.h"
 
-#include "extract/comment_scanner.h"
 #include "extract/document_model.h"
-#include "extract/text_walk.h"
+#include "extract/markers.h"
+#include "extract/text_search.h"
 #include "support/string_functions.h"
 
 #include <QHash>
@@ -31,8 +31,7 @@ char16_t FoldedAt(const char16_t* s, qsizetype n, qsizetype j) {
     return QChar::toCaseFolded(c);
 }
 
-}  // namespace
-
+/// The case-folded form the declaration look-up compares (same length).
 QString FoldedText(const QString& text) {
     QString folded(text.size(), Qt::Uninitialized);
     const char16_t* s = Chars(text);
@@ -42,6 +41,8 @@ QString FoldedText(const QString& text) {
     }
     return folded;
 }
+
+}  // namespace
 
 QString CleanDeclaration(QString cut) {
     // Only a "_" between a blank or line break and another can be a word.
@@ -56,9 +57,9 @@ QString CleanDeclaration(QString cut) {
     if (lone) {
         ReplaceWord(cut, QStringLiteral("_"), QString());
     }
-    const qsizetype open = cut.indexOf(TextOpenTag);
+    const qsizetype open = cut.indexOf(kTextOpenMarker);
     if (open >= 0) {
-        cut.remove(open, TextOpenTag.size());
+        cut.remove(open, kTextOpenMarker.size());
     }
     return cut;
 }
@@ -143,7 +144,8 @@ public:
     qsizetype firstAtOrAfter(int id, qsizetype from) const {
         const auto begin = found_.begin() + static_cast<qsizetype>(firstOf_[static_cast<size_t>(id)]);
         const auto end = found_.begin() + static_cast<qsizetype>(firstOf_[static_cast<size_t>(id) + 1]);
-        const auto it = std::lower_bound(begin, end, from, [](const auto& place, qsizetype f) { return place.second < f; });
+        const auto it =
+            std::lower_bound(begin, end, from, [](const auto& place, qsizetype f) { return place.second < f; });
         return it == end ? -1 : it->second;
     }
 
@@ -277,21 +279,21 @@ private:
     }
 
     const std::vector<QString>& names_;
-    std::vector<bool> wordLengths_;                 // lengths some word name has
+    std::vector<bool> wordLengths_;                   // lengths some word name has
     std::vector<std::pair<quint64, int>> wordNames_;  // (hash of the reversed characters, name), while building
     std::vector<std::pair<quint64, int>> byHash_;     // the same, open addressing; -1: an empty slot
-    std::vector<Node> nodes_;                       // the trie of the other names; 0 is its root
-    std::unordered_map<quint64, int> edges_;        // (node, first character of the edge) to the node below
-    std::vector<std::pair<int, qsizetype>> found_;  // (name, start) of every name before a "("
-    std::vector<size_t> firstOf_;                   // where each name's places begin in found_
+    std::vector<Node> nodes_;                         // the trie of the other names; 0 is its root
+    std::unordered_map<quint64, int> edges_;          // (node, first character of the edge) to the node below
+    std::vector<std::pair<int, qsizetype>> found_;    // (name, start) of every name before a "("
+    std::vector<size_t> firstOf_;                     // where each name's places begin in found_
 };
 
 /// What a declaration needs to know about the place where its name was found.
 struct FoundName {
-    qsizetype at = -1;         ///< where the name starts
-    qsizetype lineStart = 0;   ///< one after the last CR or LF before it
-    qsizetype closing = -1;    ///< the ")" that balances the parentheses from it
-    qsizetype end = 0;         ///< the CR or LF ending the closing line (or the text length)
+    qsizetype at = -1;        ///< where the name starts
+    qsizetype lineStart = 0;  ///< one after the last CR or LF before it
+    qsizetype closing = -1;   ///< the ")" that balances the parentheses from it
+    qsizetype end = 0;        ///< the CR or LF ending the closing line (or the text length)
 };
 
 /// Fills lineStart, closing and end of every place in one walk: a place waits
@@ -363,9 +365,9 @@ void FindDeclarations(DocumentModel& doc) {
     const int count = doc.count();
     for (int i = 1; i <= count; ++i) {
         SectionRecord& section = doc.section(i);
-        if (section.Name.contains(TextCloseTag)) {
+        if (section.Name.contains(kTextCloseMarker)) {
             // The keyword line ended its comment block: no text followed it.
-            section.Name.replace(TextCloseTag, kBlankedClose);
+            section.Name.replace(kTextCloseMarker, kBlankedClose);
             section.Text.clear();
         }
         section.Name = TrimSpaces(section.Name);

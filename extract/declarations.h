@@ -14,7 +14,4 @@ void FindDeclarations(DocumentModel& doc);
 /// first "@t" removed.
 QString CleanDeclaration(QString cut);
 
-/// The case-folded form the declaration look-up compares (same length).
-QString FoldedText(const QString& text);
-
 }  // namespace tessarel

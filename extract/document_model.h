@@ -8,29 +8,25 @@ namespace tessarel {
 
 /// One section of a source file, fields in their fixed order.
 struct SectionRecord {
-    QString Position;     ///< 1-based position of the section tag, as decimal text
+    QString Position;  ///< 1-based position of the section tag, as decimal text
     QString Name;
     QString Text;
     QString Declaration;
 };
 
-inline const QString SectionTag = QStringLiteral("@section");
-inline const QString TextOpenTag = QStringLiteral("@t");
-inline const QString TextCloseTag = QStringLiteral("@/t");
-
 /// One source file on its way from raw text to a chapter page.
 struct DocumentModel {
     QString SourceText;
     qsizetype SourceTextLength = 0;
-    QString SourceFilePath;   ///< set by the caller before a parse
-    QString SourceFolder;     ///< up to and including the last separator
+    QString SourceFilePath;  ///< set by the caller before a parse
+    QString SourceFolder;    ///< up to and including the last separator
     QString SourceFileName;
     QString ChapterPagePath;  ///< SourceFolder + SourceFileName + ".htm"
     /// 1-based: Sections[0] is unused so that Sections[i] is section i.
     std::vector<SectionRecord> Sections{1};
-    double SectionCount = 0;
+    int SectionCount = 0;
 
-    int count() const { return static_cast<int>(SectionCount); }
+    int count() const { return SectionCount; }
     SectionRecord& section(int i) { return Sections[static_cast<size_t>(i)]; }
     const SectionRecord& section(int i) const { return Sections[static_cast<size_t>(i)]; }
     /// Empties the source state (what closing a project or file does).

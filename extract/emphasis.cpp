@@ -1,9 +1,12 @@
 #include "extract/emphasis.h"
 
-#include "extract/comment_scanner.h"
+#include "extract/markers.h"
+#include "extract/pass_context.h"
+#include "extract/text_search.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
+#include <array>
 #include <vector>
 
 namespace tessarel {
@@ -17,8 +20,6 @@ namespace tessarel {
 
 namespace {
 
-const QString kOpenerPlaceholder = QStringLiteral("<[[[!^^++]]]>");
-const QString kCloserPlaceholder = QStringLiteral("<[[[!^^--]]]>");
 constexpr char16_t kNeutral = u'x';
 
 inline bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
@@ -80,9 +81,7 @@ void Emphasize(QString& text, QChar mark, const QString& openTag, const QString&
             if (p >= n) {
                 break;
             }
-            if (context != nullptr) {
-                context->tick();
-            }
+            Tick(context);
             if (at(p) != m) {
                 i = p;  // part of a hidden delimiter: state 0 after it
                 continue;
@@ -127,22 +126,17 @@ void Emphasize(QString& text, QChar mark, const QString& openTag, const QString&
             break;
         }
     }
-    const bool restore = !opener.isEmpty() && view.contains(QStringView(kOpenerPlaceholder).first(7));
+    const bool restore = !opener.isEmpty() && view.contains(QStringView(kDelimiterOpenPlaceholder).first(7));
     out.finish(text);
     if (restore) {
         // Placeholders written in the source come back as delimiters, as
         // putting the hidden ones back would turn them.
-        ReplaceEverywhere(text, kOpenerPlaceholder, opener, context);
-        ReplaceEverywhere(text, kCloserPlaceholder, closer, context);
+        ReplaceAll(text, kDelimiterOpenPlaceholder, opener);
+        ReplaceAll(text, kDelimiterClosePlaceholder, closer);
     }
 }
 
 }  // namespace
-
-void MarkEmphasis(QString& text, QChar mark, const QString& openTag, const QString& closeTag,
-                  PassContext* context) {
-    Emphasize(text, mark, openTag, closeTag, QString(), QString(), context);
-}
 
 void FormatBold(QString& text, bool hideParenthesisComments, PassContext* context) {
     const QString opener = hideParenthesisComments ? QStringLiteral("(*") : QString();
@@ -155,22 +149,45 @@ void FormatItalic(QString& text, bool hideSlashComments, PassContext* context) {
 }
 
 void FormatUnderline(QString& text, PassContext* context) {
-    MarkEmphasis(text, u'_', QStringLiteral("<u>"), QStringLiteral("</u>"), context);
+    Emphasize(text, u'_', QStringLiteral("<u>"), QStringLiteral("</u>"), QString(), QString(), context);
 }
 
+namespace {
+
+/// One emphasis pass, and whether the styles make it hide comment delimiters:
+/// the hiding takes a progress step of its own.
+struct EmphasisPass {
+    void (*run)(QString&, const CommentStyles&, PassContext*);
+    bool (*hides)(const CommentStyles&);
+};
+
+constexpr std::array kEmphasisPasses{
+    EmphasisPass{[](QString& t, const CommentStyles& s, PassContext* c) { FormatBold(t, s.parenStar, c); },
+                 [](const CommentStyles& s) { return s.parenStar; }},
+    EmphasisPass{[](QString& t, const CommentStyles& s, PassContext* c) { FormatItalic(t, s.slashStar, c); },
+                 [](const CommentStyles& s) { return s.slashStar; }},
+    EmphasisPass{[](QString& t, const CommentStyles&, PassContext* c) { FormatUnderline(t, c); },
+                 [](const CommentStyles&) { return false; }},
+};
+
+}  // namespace
+
 void FormatEmphasis(QString& text, const CommentStyles& styles, UserInterface& ui, PassContext* context) {
-    FormatBold(text, styles.chkM2, context);
-    ui.AddProgress();
-    if (styles.chkM2) {
-        ui.AddProgress();
+    for (const EmphasisPass& pass : kEmphasisPasses) {
+        pass.run(text, styles, context);
+        ui.advanceProgress();
+        if (pass.hides(styles)) {
+            ui.advanceProgress();
+        }
     }
-    FormatItalic(text, styles.chkM1, context);
-    ui.AddProgress();
-    if (styles.chkM1) {
-        ui.AddProgress();
+}
+
+int EmphasisHidingSteps(const CommentStyles& styles) {
+    int steps = 0;
+    for (const EmphasisPass& pass : kEmphasisPasses) {
+        steps += pass.hides(styles) ? 1 : 0;
     }
-    FormatUnderline(text, context);
-    ui.AddProgress();
+    return steps;
 }
 
 }  // namespace tessarel

@@ -9,12 +9,10 @@ namespace tessarel {
 class UserInterface;
 class PassContext;
 
-/// Turns text between two `mark` characters into openTag + text + closeTag.
-/// The opening mark follows a blank or a line feed, the marked text starts
-/// with a visible character and stays on one line, and the closing mark is
-/// followed by a CR, a blank or one of ":;.),".
-void MarkEmphasis(QString& text, QChar mark, const QString& openTag, const QString& closeTag,
-                  PassContext* context = nullptr);
+// Emphasis: text between two marks becomes openTag + text + closeTag. The
+// opening mark follows a blank or a line feed, the marked text starts with a
+// visible character and stays on one line, and the closing mark is followed
+// by a CR, a blank or one of ":;.),".
 
 /// "*bold*", with "(*" and "*)" hidden during the pass when they delimit comments.
 void FormatBold(QString& text, bool hideParenthesisComments, PassContext* context = nullptr);
@@ -26,5 +24,7 @@ void FormatUnderline(QString& text, PassContext* context = nullptr);
 /// Bold, italic and underline in that order, one progress step after each
 /// pass and after each hiding of comment delimiters.
 void FormatEmphasis(QString& text, const CommentStyles& styles, UserInterface& ui, PassContext* context = nullptr);
+/// The progress steps FormatEmphasis takes beyond one per pass.
+int EmphasisHidingSteps(const CommentStyles& styles);
 
 }  // namespace tessarel

@@ -1,5 +1,6 @@
 #include "extract/inline_tags.h"
 
+#include "extract/markers.h"
 #include "support/html_text.h"
 
 namespace tessarel {
@@ -8,12 +9,12 @@ using namespace Qt::Literals::StringLiterals;
 
 void TranslateEmailTags(QString& text, PassContext* context) {
     TranslateBracketedTags(
-        text, u"@email", 5,
+        text, kEmailTag, 5,
         [](QString& out, QStringView argument) {
             // "&#64" keeps the later "@" tag scanners off the address.
             auto hideAt = [](QStringView part) {
                 QString hidden = part.toString();
-                ReplaceAll(hidden, u"@"_s, u"&#64"_s);
+                ReplaceAll(hidden, u"@", kHiddenAtSign);
                 return TrimSpaces(hidden);
             };
             const qsizetype comma = argument.indexOf(u',');

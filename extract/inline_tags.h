@@ -1,6 +1,7 @@
 #pragma once
 
-#include "extract/comment_scanner.h"
+#include "extract/pass_context.h"
+#include "extract/text_search.h"
 #include "support/string_functions.h"
 
 #include <QString>

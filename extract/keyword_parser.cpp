@@ -1,8 +1,9 @@
 #include "extract/keyword_parser.h"
 
-#include "extract/comment_scanner.h"
 #include "extract/document_model.h"
-#include "extract/text_walk.h"
+#include "extract/markers.h"
+#include "extract/pass_context.h"
+#include "extract/text_search.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
@@ -67,14 +68,15 @@ QString NameFromRange(QStringView range) {
 
 /// Appends the stretches strictly between "@t" and the next "@/t" from `p`
 /// on, as long as both markers start before `limit`.
-void CollectSpans(const QString& text, qsizetype p, qsizetype limit, std::vector<std::pair<qsizetype, qsizetype>>& spans) {
+void CollectSpans(const QString& text, qsizetype p, qsizetype limit,
+                  std::vector<std::pair<qsizetype, qsizetype>>& spans) {
     qsizetype from = p;
     for (;;) {
-        const qsizetype open = FindBefore(text, TextOpenTag, from, limit);
+        const qsizetype open = FindBefore(text, kTextOpenMarker, from, limit);
         if (open < 0) {
             break;
         }
-        const qsizetype close = FindBefore(text, TextCloseTag, open + 2, limit);
+        const qsizetype close = FindBefore(text, kTextCloseMarker, open + 2, limit);
         if (close < 0) {
             break;
         }
@@ -193,11 +195,14 @@ void ConvertKeywordLines(QString& text, PassContext* context) {
                 break;
             }
             QString& header = out.replace(lineStart, i + 1);
-            header.append(u"\r\n@/t\r\n");
-            header.append(SectionTag);
+            header.append(u"\r\n");
+            header.append(kTextCloseMarker);
+            header.append(u"\r\n");
+            header.append(kSectionMarker);
             header.append(u' ');
             header.append(TrimSpaces(value.toString()));
-            header.append(u" @t");
+            header.append(u' ');
+            header.append(kTextOpenMarker);
             state = 0;
             break;
         }
@@ -208,7 +213,7 @@ void ConvertKeywordLines(QString& text, PassContext* context) {
 
 std::vector<qsizetype> SectionTagPositions(const QString& text) {
     std::vector<qsizetype> positions;
-    for (qsizetype at = FindText(text, SectionTag); at >= 0; at = FindText(text, SectionTag, at + 1)) {
+    for (qsizetype at = FindText(text, kSectionMarker); at >= 0; at = FindText(text, kSectionMarker, at + 1)) {
         positions.push_back(at);
     }
     return positions;
@@ -222,7 +227,7 @@ void SectionSpans::appendText(QString& out, const QString& source, int i) const 
 void FillSections(DocumentModel& doc, SectionSpans* spans) {
     const QString& text = doc.SourceText;
     const std::vector<qsizetype> tags = SectionTagPositions(text);
-    doc.SectionCount = static_cast<double>(tags.size());
+    doc.SectionCount = static_cast<int>(tags.size());
     doc.Sections.assign(tags.size() + 1, SectionRecord{});
 
     const qsizetype n = text.size();

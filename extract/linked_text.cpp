@@ -1,5 +1,7 @@
 #include "extract/linked_text.h"
 
+#include "extract/markers.h"
+
 #include <limits>
 #include <utility>
 
@@ -42,8 +44,8 @@ void LinkedText::linkAt(const QString& name, const std::vector<qsizetype>& place
                     insertedWithin(start, end)) {
                     continue;
                 }
-                inserted_[c] = kLinkOpen;
-                inserted_[c + length] = kLinkClose;
+                inserted_[c] = kLinkOpenMarker;
+                inserted_[c + length] = kLinkCloseMarker;
                 linked[k] = true;
                 lastEnd = end;
             }
@@ -139,7 +141,7 @@ void LinkedText::insertLinks(QString& current, std::vector<qsizetype>& origin, c
         const qsizetype at = points[k];
         out.append(QStringView(current).mid(copied, at - copied));
         outOrigin.insert(outOrigin.end(), origin.begin() + copied, origin.begin() + at);
-        const QString& link = k % 2 == 0 ? kLinkOpen : kLinkClose;
+        const QString& link = k % 2 == 0 ? kLinkOpenMarker : kLinkCloseMarker;
         out.append(link);
         outOrigin.insert(outOrigin.end(), static_cast<size_t>(link.size()), -1);
         copied = at;

@@ -27,14 +27,10 @@ struct DelimiterPair {
     QStringView right;
 };
 inline constexpr DelimiterPair kPairs[] = {
-    {u"\r\n", u" "}, {u"\r\n", u"\r\n"}, {u"\r\n", u"\t"}, {u"\r\n", u"\n"},
-    {u"\n", u" "},   {u"\n", u"\r\n"},   {u"\n", u"\n"},   {u"\n", u"\t"},
-    {u" ", u" "},    {u" ", u"\r\n"},    {u" ", u"\t"},    {u" ", u"\n"},
+    {u"\r\n", u" "}, {u"\r\n", u"\r\n"}, {u"\r\n", u"\t"}, {u"\r\n", u"\n"}, {u"\n", u" "}, {u"\n", u"\r\n"},
+    {u"\n", u"\n"},  {u"\n", u"\t"},     {u" ", u" "},     {u" ", u"\r\n"},  {u" ", u"\t"}, {u" ", u"\n"},
     {u"\t", u" "},   {u"\t", u"\r\n"},   {u"\t", u"\t"},   {u"\t", u"\n"},
 };
-
-inline const QString kLinkOpen = QStringLiteral("@goto[");
-inline const QString kLinkClose = QStringLiteral("]");
 
 /// Whether `s` starts with `part`, inline: the parts are a character or two.
 inline bool HasAt(const char16_t* s, QStringView part) {

@@ -1,8 +1,8 @@
-// Bullet lists, the heading after a list, numbered lines and definition tables.
+#include "extract/lists.h"
 
 #include "extract/block_formatters.h"
-#include "extract/comment_scanner.h"
-#include "extract/pattern_match.h"
+#include "extract/pass_context.h"
+#include "extract/text_search.h"
 #include "support/string_functions.h"
 
 namespace tessarel {
@@ -18,8 +18,6 @@ bool IsBullet(QChar c) { return c == u'o' || c == u'-' || c == u'+'; }
 bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
 }  // namespace
-
-void FormatBulletLists(QString& text) { FormatBulletLists(text, nullptr); }
 
 void FormatBulletLists(QString& text, PassContext* context) {
     enum State { LineStart, AfterBullet, InLine };
@@ -39,36 +37,36 @@ void FormatBulletLists(QString& text, PassContext* context) {
         }
         const QChar c = chars[i];
         switch (state) {
-            case LineStart:
-                if (IsBlank(c) || c == u'\n') {
-                    break;
-                }
-                if (IsBullet(c)) {
-                    bullet = i;
-                    state = AfterBullet;
-                } else {
-                    if (c == u'\r' && listOpen) {
-                        // An empty line ends the list: "</ul>" goes just before its CR.
-                        out.insert(i, u"</ul>");
-                        listOpen = false;
-                    }
-                    state = InLine;
-                }
+        case LineStart:
+            if (IsBlank(c) || c == u'\n') {
                 break;
-            case AfterBullet:
-                if (IsBlank(c)) {
-                    out.replace(bullet, i + 1, listOpen ? u"<li>" : u"<ul>\r\n<li>");
-                    listOpen = true;
-                    state = InLine;
-                } else {
-                    state = c == u'\n' ? LineStart : InLine;
+            }
+            if (IsBullet(c)) {
+                bullet = i;
+                state = AfterBullet;
+            } else {
+                if (c == u'\r' && listOpen) {
+                    // An empty line ends the list: "</ul>" goes just before its CR.
+                    out.insert(i, u"</ul>");
+                    listOpen = false;
                 }
-                break;
-            case InLine:
-                if (c == u'\n') {
-                    state = LineStart;
-                }
-                break;
+                state = InLine;
+            }
+            break;
+        case AfterBullet:
+            if (IsBlank(c)) {
+                out.replace(bullet, i + 1, listOpen ? u"<li>" : u"<ul>\r\n<li>");
+                listOpen = true;
+                state = InLine;
+            } else {
+                state = c == u'\n' ? LineStart : InLine;
+            }
+            break;
+        case InLine:
+            if (c == u'\n') {
+                state = LineStart;
+            }
+            break;
         }
     }
     if (listOpen) {
@@ -76,8 +74,6 @@ void FormatBulletLists(QString& text, PassContext* context) {
     }
     out.finish(text);
 }
-
-void FormatHeadingsAfterLists(QString& text) { FormatHeadingsAfterLists(text, nullptr); }
 
 void FormatHeadingsAfterLists(QString& text, PassContext* context) {
     enum State { Searching, AfterListEnd, AfterCr, SkippingEmptyLines, Candidate };
@@ -99,36 +95,36 @@ void FormatHeadingsAfterLists(QString& text, PassContext* context) {
         }
         const QChar c = chars[i];
         switch (state) {
-            case Searching:
-                if (c == u'/' && QStringView(text).mid(i).startsWith(listEnd)) {
-                    i += listEnd.size() - 1;
-                    state = AfterListEnd;
-                }
-                break;
-            case AfterListEnd:
-                if (c == u'\r') {
-                    state = AfterCr;
-                } else if (!IsBlank(c)) {
-                    state = Searching;
-                }
-                break;
-            case AfterCr:
-                state = c == u'\n' ? SkippingEmptyLines : Searching;
-                break;
-            case SkippingEmptyLines:
-                if (!IsBlankOrBreak(c)) {
-                    start = i;
-                    state = Candidate;
-                }
-                break;
-            case Candidate:
-                if (c == u'\r') {
-                    state = Searching;
-                } else if (c == u':') {
-                    out.replace(start, i + 1, HeadingFromLine(text, start, i));
-                    state = Searching;
-                }
-                break;
+        case Searching:
+            if (c == u'/' && QStringView(text).mid(i).startsWith(listEnd)) {
+                i += listEnd.size() - 1;
+                state = AfterListEnd;
+            }
+            break;
+        case AfterListEnd:
+            if (c == u'\r') {
+                state = AfterCr;
+            } else if (!IsBlank(c)) {
+                state = Searching;
+            }
+            break;
+        case AfterCr:
+            state = c == u'\n' ? SkippingEmptyLines : Searching;
+            break;
+        case SkippingEmptyLines:
+            if (!IsBlankOrBreak(c)) {
+                start = i;
+                state = Candidate;
+            }
+            break;
+        case Candidate:
+            if (c == u'\r') {
+                state = Searching;
+            } else if (c == u':') {
+                out.replace(start, i + 1, HeadingFromLine(text, start, i));
+                state = Searching;
+            }
+            break;
         }
     }
     out.finish(text);
@@ -136,8 +132,7 @@ void FormatHeadingsAfterLists(QString& text, PassContext* context) {
 
 // A numbered line follows a CR LF (or starts the text): blanks, digits, ".",
 // a space and the rest of the line, which must end in CR LF. Its "." becomes
-// " - ". This is the matcher loop of RewriteNumberedLinesWithMatcher, done in
-// one sweep: every line after a CR LF is tried once.
+// " - ". Every line after a CR LF is tried once.
 void FormatNumberedLines(QString& text, PassContext* context) {
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
@@ -173,14 +168,6 @@ void FormatNumberedLines(QString& text, PassContext* context) {
     out.finish(text);
 }
 
-void FormatNumberedLines(QString& text) { FormatNumberedLines(text, nullptr); }
-
-QString RewriteNumberedLines(const QString& text) {
-    QString result = text;
-    FormatNumberedLines(result, nullptr);
-    return result;
-}
-
 namespace {
 
 const QString kFirstRowStart = u"\r\n<table class=DefTable>\r\n<tr class=Def>\r\n<td class=Def>\r\n"_s;
@@ -197,8 +184,6 @@ struct PendingRow {
 };
 
 }  // namespace
-
-void FormatDefinitionTables(QString& text) { FormatDefinitionTables(text, nullptr); }
 
 void FormatDefinitionTables(QString& text, PassContext* context) {
     enum State { LineStart, Term, BlanksAfterTerm, Dash, Definition, LineBreak };
@@ -254,54 +239,54 @@ void FormatDefinitionTables(QString& text, PassContext* context) {
         }
         const QChar c = chars[i];
         switch (state) {
-            case LineStart:
-                if (c == u'\r') {
-                    if (pending) {
-                        writeRow(true);
-                    }
-                    state = LineBreak;
-                } else if (!IsBlank(c) && c != u'\n') {
-                    termStart = i;
+        case LineStart:
+            if (c == u'\r') {
+                if (pending) {
+                    writeRow(true);
+                }
+                state = LineBreak;
+            } else if (!IsBlank(c) && c != u'\n') {
+                termStart = i;
+                state = Term;
+            }
+            break;
+        case Term:
+        case BlanksAfterTerm:
+        case Dash:
+        case Definition:
+            if (IsLineBreak(c)) {
+                endLine(i);
+                state = c == u'\n' ? LineStart : LineBreak;
+            } else if (state == Term) {
+                if (IsBlank(c)) {
+                    state = BlanksAfterTerm;
+                }
+            } else if (state == BlanksAfterTerm) {
+                if (c == u'-') {
+                    dash = i;
+                    state = Dash;
+                } else if (!IsBlank(c)) {
                     state = Term;
                 }
-                break;
-            case Term:
-            case BlanksAfterTerm:
-            case Dash:
-            case Definition:
-                if (IsLineBreak(c)) {
-                    endLine(i);
-                    state = c == u'\n' ? LineStart : LineBreak;
-                } else if (state == Term) {
-                    if (IsBlank(c)) {
-                        state = BlanksAfterTerm;
+            } else if (state == Dash) {
+                if (IsBlank(c)) {
+                    // Term, blanks, "-" and a blank: a new definition line.
+                    if (pending) {
+                        writeRow(false);
                     }
-                } else if (state == BlanksAfterTerm) {
-                    if (c == u'-') {
-                        dash = i;
-                        state = Dash;
-                    } else if (!IsBlank(c)) {
-                        state = Term;
-                    }
-                } else if (state == Dash) {
-                    if (IsBlank(c)) {
-                        // Term, blanks, "-" and a blank: a new definition line.
-                        if (pending) {
-                            writeRow(false);
-                        }
-                        row = PendingRow{termStart, dash, length};
-                        pending = true;
-                        state = Definition;
-                    } else {
-                        state = Term;
-                    }
+                    row = PendingRow{termStart, dash, length};
+                    pending = true;
+                    state = Definition;
+                } else {
+                    state = Term;
                 }
-                break;
-            case LineBreak:
-                if (c == u'\n') {
-                    state = LineStart;
-                }
-                break;
+            }
+            break;
+        case LineBreak:
+            if (c == u'\n') {
+                state = LineStart;
+            }
+            break;
         }
     }
     // Section texts end with an empty line; any other text still gets its table closed.

@@ -1,6 +1,6 @@
 #include "extract/name_finder.h"
 
-#include "extract/text_walk.h"
+#include "extract/text_search.h"
 
 namespace tessarel {
 
@@ -48,9 +48,7 @@ struct NameFinder::Longer {
     std::uint32_t head;
     std::uint32_t length;
     std::uint32_t slot;
-    bool operator<(const Longer& other) const {
-        return head != other.head ? head < other.head : length < other.length;
-    }
+    bool operator<(const Longer& other) const { return head != other.head ? head < other.head : length < other.length; }
 };
 
 namespace {

@@ -52,8 +52,8 @@ public:
     int nextMember(std::uint32_t slot, int after, int section) const {
         const Member* first = members_.data() + slots_[slot].firstMember;
         const Member* last = first + slots_[slot].memberCount;
-        for (const Member* it = std::upper_bound(first, last, after,
-                                                 [](int x, const Member& m) { return x < m.target; });
+        for (const Member *it =
+                 std::upper_bound(first, last, after, [](int x, const Member&m) { return x < m.target; });
              it != last; ++it) {
             if (it->section != section) {
                 return it->target;
@@ -80,8 +80,8 @@ private:
     static constexpr std::uint32_t kNameLength = 0x80000000U;
     /// One distinct first word.
     struct Head {
-        std::uint32_t tag = 0;          ///< high half of the first word's hash
-        std::uint32_t wordOffset = 0;   ///< the word's characters in the pool
+        std::uint32_t tag = 0;         ///< high half of the first word's hash
+        std::uint32_t wordOffset = 0;  ///< the word's characters in the pool
         std::uint32_t wordLength = 0;
         std::uint32_t wordSlot = kNoSlot;  ///< the name that is this word alone
         int wordLeader = -1;               ///< its first target

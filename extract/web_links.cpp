@@ -1,7 +1,8 @@
 #include "extract/web_links.h"
 
-#include "extract/block_formatters.h"
-#include "extract/comment_scanner.h"
+#include "extract/markers.h"
+#include "extract/pass_context.h"
+#include "extract/text_search.h"
 #include "support/html_text.h"
 #include "support/string_functions.h"
 
@@ -15,14 +16,12 @@ bool EndsAddress(QChar c) { return c == u',' || c == u';' || c == u' ' || c == u
 
 }  // namespace
 
-void LinkWebAddresses(QString& text) { LinkWebAddresses(text, nullptr); }
-
 void LinkWebAddresses(QString& text, PassContext* context) {
     // States: Searching, then one per character of "http://" (with an optional
     // "s" after "http"), then Address once the "//" is complete.
     enum State { Searching, H, HT, HTT, HTTP, HTTPS, Colon, Slash, Address };
-    static const QString httpStart = u"<a href=\"http&#58&#47&#47"_s;
-    static const QString httpsStart = u"<a href=\"https&#58&#47&#47"_s;
+    static const QString httpStart = u"<a href=\"http"_s + kHiddenSchemeSeparator;
+    static const QString httpsStart = u"<a href=\"https"_s + kHiddenSchemeSeparator;
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
     TextRewriter out(text, context);
@@ -43,51 +42,51 @@ void LinkWebAddresses(QString& text, PassContext* context) {
         }
         const QChar c = chars[i];
         switch (state) {
-            case Searching:
-                if (c == u'h') {
-                    start = i;
-                    state = H;
-                }
-                break;
-            case H:
-                state = c == u't' ? HT : Searching;
-                break;
-            case HT:
-                state = c == u't' ? HTT : Searching;
-                break;
-            case HTT:
-                state = c == u'p' ? HTTP : Searching;
-                break;
-            case HTTP:
-                secure = c == u's';
-                state = c == u':' ? Colon : secure ? HTTPS : Searching;
-                break;
-            case HTTPS:
-                state = c == u':' ? Colon : Searching;
-                break;
-            case Colon:
-                state = c == u'/' ? Slash : Searching;
-                break;
-            case Slash:
-                if (c == u'/') {
-                    addressStart = i + 1;
-                    state = Address;
-                } else {
-                    state = Searching;
-                }
-                break;
-            case Address:
-                if (EndsAddress(c) && i == addressStart) {
-                    // A bare scheme would become an empty link and vanish from the page.
-                    state = Searching;
-                } else if (EndsAddress(c)) {
-                    const QString address = TrimSpaces(text.mid(addressStart, i - addressStart));
-                    out.replace(start, i,
-                                QString((secure ? httpsStart : httpStart) + QuoteHtmlAttribute(address) + u"\">"_s +
-                                        address + u"</a>"_s));
-                    state = Searching;
-                }
-                break;
+        case Searching:
+            if (c == u'h') {
+                start = i;
+                state = H;
+            }
+            break;
+        case H:
+            state = c == u't' ? HT : Searching;
+            break;
+        case HT:
+            state = c == u't' ? HTT : Searching;
+            break;
+        case HTT:
+            state = c == u'p' ? HTTP : Searching;
+            break;
+        case HTTP:
+            secure = c == u's';
+            state = c == u':' ? Colon : secure ? HTTPS : Searching;
+            break;
+        case HTTPS:
+            state = c == u':' ? Colon : Searching;
+            break;
+        case Colon:
+            state = c == u'/' ? Slash : Searching;
+            break;
+        case Slash:
+            if (c == u'/') {
+                addressStart = i + 1;
+                state = Address;
+            } else {
+                state = Searching;
+            }
+            break;
+        case Address:
+            if (EndsAddress(c) && i == addressStart) {
+                // A bare scheme would become an empty link and vanish from the page.
+                state = Searching;
+            } else if (EndsAddress(c)) {
+                const QString address = TrimSpaces(text.mid(addressStart, i - addressStart));
+                out.replace(start, i,
+                            QString((secure ? httpsStart : httpStart) + QuoteHtmlAttribute(address) + u"\">"_s +
+                                    address + u"</a>"_s));
+                state = Searching;
+            }
+            break;
         }
     }
     out.finish(text);

@@ -7,9 +7,9 @@ namespace tessarel {
 class PassContext;
 
 /// Turns every bare "http://" and "https://" address that ends at a comma,
-/// semicolon, blank or CR into a link whose target hides its colon and slashes.
-void LinkWebAddresses(QString& text);
-/// The same, the result built in the context's spare buffer (which may be null).
-void LinkWebAddresses(QString& text, PassContext* context);
+/// semicolon, blank or CR into a link whose target hides its colon and
+/// slashes. With a context (which may be null), the result is built in its
+/// spare buffer.
+void LinkWebAddresses(QString& text, PassContext* context = nullptr);
 
 }  // namespace tessarel

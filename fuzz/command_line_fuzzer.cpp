@@ -4,7 +4,7 @@
 
 #include "app/command_line.h"
 #include "fuzz/fuzz_support.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
 
 #include <QRegularExpression>
@@ -39,8 +39,9 @@ void CheckParse(const QString& text) {
     for (auto match = option.globalMatch(parsed); match.hasNext();) {
         starts.append(match.next().capturedStart(1) + 1);
     }
-    TESSAREL_FUZZ_CHECK(line.ParameterCount == std::min<qsizetype>(starts.size(), CommandLine::kMaxOptions),
-                        QStringLiteral("%1 options recorded, %2 in the text").arg(line.ParameterCount).arg(starts.size()));
+    TESSAREL_FUZZ_CHECK(
+        line.ParameterCount == std::min<qsizetype>(starts.size(), CommandLine::kMaxOptions),
+        QStringLiteral("%1 options recorded, %2 in the text").arg(line.ParameterCount).arg(starts.size()));
 
     const CommandLineParameter& first = line.Parameters[0];
     TESSAREL_FUZZ_CHECK(first.ParamName == u"@first"_s && first.ValueStart == 1);

@@ -17,42 +17,6 @@ void Fail(const char* property, const QString& detail) {
     std::abort();
 }
 
-MessageAnswer QuietUserInterface::message(const QString& title, const QString& text, MessageIcon icon,
-                                          MessageButtons buttons) {
-    messages.push_back({title, text, icon});
-    return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel ? MessageAnswer::Yes
-                                                                                      : MessageAnswer::Ok;
-}
-
-void QuietUserInterface::addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
-                                   const QString& output) {
-    log.push_back({reason, item, status, title, output});
-}
-
-void QuietUserInterface::showBusy(const QString& title, const QString&, int maximum) {
-    busyShown = true;
-    ++busyShows;
-    busyTitle = title;
-    busyMaximum = maximum;
-}
-
-void QuietUserInterface::setBusyValue(int value) {
-    TESSAREL_FUZZ_CHECK(busyShown, QStringLiteral("busy value %1 set while hidden").arg(value));
-    TESSAREL_FUZZ_CHECK(value >= 0 && value <= busyMaximum,
-                        QStringLiteral("busy value %1 outside 0..%2").arg(value).arg(busyMaximum));
-    busyValue = value;
-}
-
-void QuietUserInterface::reset() {
-    messages.clear();
-    log.clear();
-    navigations.clear();
-    quitRequested = false;
-    busyShown = false;
-    busyShows = busyMaximum = busyValue = 0;
-    busyTitle.clear();
-}
-
 namespace {
 
 /// Memory-backed when the system has it: every page write is synced to disk,
@@ -74,7 +38,8 @@ ScratchFolder::ScratchFolder() : dir_(ScratchTemplate()) {
 
 void ScratchFolder::empty() const {
     QDir dir(path_);
-    const QFileInfoList entries = dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QFileInfoList entries =
+        dir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo& entry : entries) {
         if (entry.isDir() && !entry.isSymLink()) {
             QDir(entry.filePath()).removeRecursively();

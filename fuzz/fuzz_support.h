@@ -1,10 +1,10 @@
 #pragma once
 
-// What the harnesses share: a user interface that only remembers, byte
-// drawing, property checks that stop the run, and one scratch folder per
-// process that is emptied between inputs instead of made anew.
+// What the harnesses share besides the quiet user interface: byte drawing,
+// property checks that stop the run, and one scratch folder per process that
+// is emptied between inputs instead of made anew.
 
-#include "support/user_interface.h"
+#include "support/quiet_user_interface.h"
 
 #include <QByteArray>
 #include <QString>
@@ -13,64 +13,18 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <vector>
 
 namespace tessarel::fuzz {
 
 /// Stops the run with a message; libFuzzer keeps the input as a crash.
 [[noreturn]] void Fail(const char* property, const QString& detail = QString());
 
-#define TESSAREL_FUZZ_CHECK(condition, ...)                    \
-    do {                                                       \
-        if (!(condition)) {                                    \
+#define TESSAREL_FUZZ_CHECK(condition, ...)                                \
+    do {                                                                   \
+        if (!(condition)) {                                                \
             ::tessarel::fuzz::Fail(#condition __VA_OPT__(, ) __VA_ARGS__); \
-        }                                                      \
+        }                                                                  \
     } while (false)
-
-/// Answers every message with OK and remembers what it was told.
-class QuietUserInterface : public UserInterface {
-public:
-    struct Message {
-        QString title, text;
-        MessageIcon icon;
-    };
-    struct LogLine {
-        QString reason, item;
-        bool status;
-        QString title, output;
-    };
-
-    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon,
-                          MessageButtons buttons) override;
-    void SetProgressMax(int) override {}
-    void ResetProgress() override {}
-    void AddProgress() override {}
-    void setProgressCaption(const QString&) override {}
-    bool cancelRequested() const override { return false; }
-    void setCancelRequested(bool) override {}
-    void showBusy(const QString& title, const QString& current, int maximum) override;
-    void setBusyValue(int value) override;
-    void hideBusy() override { busyShown = false; }
-    void navigate(const QString& path) override { navigations << path; }
-    void shellOpen(const QString&) override {}
-    void showHelpTopic(const QString&) override {}
-    void requestQuit() override { quitRequested = true; }
-
-    /// Forgets everything, ready for the next input.
-    void reset();
-
-    std::vector<Message> messages;
-    std::vector<LogLine> log;
-    QStringList navigations;
-    bool quitRequested = false;
-    bool busyShown = false;
-    int busyShows = 0, busyMaximum = 0, busyValue = 0;
-    QString busyTitle;
-
-protected:
-    void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
-                   const QString& output) override;
-};
 
 /// Takes leading bytes of an input as switches; missing bytes read as 0.
 class ByteDraw {

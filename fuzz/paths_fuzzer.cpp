@@ -3,7 +3,7 @@
 // from the one (as a folder) to the other must lead back to it.
 
 #include "fuzz/fuzz_support.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/relative_path.h"
 #include "support/string_functions.h"
 
@@ -38,9 +38,9 @@ void CheckParts(const QString& path) {
     const QString inRange = BaseNameInRange(path);
     TESSAREL_FUZZ_CHECK(!inRange.contains(kSeparator) && (inRange.isEmpty() || path.contains(inRange + u'.')));
 
-    const QString withSeparator = WithTrailingBackslash(path);
+    const QString withSeparator = WithTrailingSeparator(path);
     TESSAREL_FUZZ_CHECK(withSeparator.endsWith(kSeparator) && withSeparator.startsWith(path));
-    TESSAREL_FUZZ_CHECK(WithTrailingBackslash(withSeparator) == withSeparator);
+    TESSAREL_FUZZ_CHECK(WithTrailingSeparator(withSeparator) == withSeparator);
     TESSAREL_FUZZ_CHECK(withSeparator.size() - path.size() <= 1);
 
     const QString native = NativeSeparators(path);
@@ -76,9 +76,9 @@ void CheckRelative(const QString& from, const QString& to) {
     if (base.isEmpty() || target.isEmpty()) {
         return;
     }
-    const QString baseFolder = WithTrailingBackslash(base);
+    const QString baseFolder = WithTrailingSeparator(base);
     // The target as a file and as a folder.
-    for (const QString& wanted : {target, WithTrailingBackslash(target)}) {
+    for (const QString& wanted : {target, WithTrailingSeparator(target)}) {
         const QString relative = MakeRelativePath(baseFolder, wanted);
         TESSAREL_FUZZ_CHECK(!relative.startsWith(kSeparator), u"relative path is absolute: "_s + relative);
         const QString back = QDir::cleanPath(baseFolder + relative);

@@ -24,7 +24,6 @@ struct World {
     ProjectModel loaded, reloaded;
 };
 
-
 /// The parts of a model that the file holds.
 bool SameContent(const ProjectModel& a, const ProjectModel& b) {
     if (!(a.settings == b.settings) || a.NumberOfChapters != b.NumberOfChapters) {
@@ -72,6 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const LoadOutcome outcome = LoadProject(w.ui, loaded, input);
     TESSAREL_FUZZ_CHECK(outcome != LoadOutcome::NotFound);
     TESSAREL_FUZZ_CHECK(!w.ui.busyShown, u"busy display left open"_s);
+    TESSAREL_FUZZ_CHECK(w.ui.busyFaults.isEmpty(), w.ui.busyFaults.join(u"; "_s));
     TESSAREL_FUZZ_CHECK(!w.ui.quitRequested);
     if (outcome == LoadOutcome::Refused) {
         TESSAREL_FUZZ_CHECK(!w.ui.messages.empty(), u"refused without a word"_s);
@@ -86,6 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString first = w.work.file(u"first.qdx"_s);
     TESSAREL_FUZZ_CHECK(SaveProject(w.ui, loaded, first));
     TESSAREL_FUZZ_CHECK(!w.ui.busyShown, u"busy display left open"_s);
+    TESSAREL_FUZZ_CHECK(w.ui.busyFaults.isEmpty(), w.ui.busyFaults.join(u"; "_s));
     loaded.ProjectPath = first;
     TESSAREL_FUZZ_CHECK(!IsProjectModified(w.ui, loaded), u"modified right after a save"_s);
 

@@ -66,9 +66,7 @@ void CheckDeclarationBoxes(const QString& page) {
 }
 
 struct World {
-    World()
-        : preferences(data.file(u"Tessarel.conf"_s)),
-          env{ui, preferences, AppPaths{program.path(), data.path()}} {
+    World() : preferences(data.file(u"Tessarel.conf"_s)), env{ui, preferences, AppPaths{program.path(), data.path()}} {
         QDir().mkpath(program.file(u"styles"_s));
         WriteFileBytes(program.file(u"styles/minimal.css"_s), "body { margin: 0 }\r\n");
         Settings settings;
@@ -98,22 +96,22 @@ World& world() {
 
 CommentStyles DrawStyles(uint8_t single, uint8_t multi) {
     CommentStyles styles;
-    styles.chkS1 = single & 1;
-    styles.chkS2 = single & 2;
-    styles.chkS4 = single & 4;
-    styles.chkS8 = single & 8;
-    styles.chkS16 = single & 16;
-    styles.chkS32 = single & 32;
-    styles.chkS64 = single & 64;
-    styles.chkM1 = multi & 1;
-    styles.chkM2 = multi & 2;
-    styles.chkM4 = multi & 4;
+    styles.doubleSlash = single & 1;
+    styles.apostrophe = single & 2;
+    styles.hash = single & 4;
+    styles.semicolon = single & 8;
+    styles.dash = single & 16;
+    styles.letterC = single & 32;
+    styles.exclamation = single & 64;
+    styles.slashStar = multi & 1;
+    styles.parenStar = multi & 2;
+    styles.braces = multi & 4;
     return styles;
 }
 
 QString DrawExtension(uint8_t bits) {
-    static const QString extensions[] = {u".c"_s, u".pas"_s, u".bas"_s, u""_s, u".HTM"_s, u".c.txt"_s, u".htm"_s,
-                                         u".html"_s};
+    static const QString extensions[] = {u".c"_s,   u".pas"_s,   u".bas"_s, u""_s,
+                                         u".HTM"_s, u".c.txt"_s, u".htm"_s, u".html"_s};
     return extensions[bits & 7];
 }
 
@@ -138,7 +136,7 @@ Build BuildOnce(World& w, Settings& settings, bool projectOpen, const QString& s
                               w.work.path(),
                               destination,
                               QDateTime(QDate(2004, 3, 7), QTime(14, 5, 9))};
-    const SingleFileResult result = BuildTheFile(context);
+    const SingleFileResult result = BuildSingleFile(context);
 
     TESSAREL_FUZZ_CHECK(w.ui.messages.empty(), w.ui.messages.front().title + u": "_s + w.ui.messages.front().text);
     TESSAREL_FUZZ_CHECK(!w.ui.quitRequested);
@@ -199,7 +197,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Settings settings;
     settings.Style = u"no_such_style"_s;
     const CommentStyles styles = DrawStyles(modeAndSingle, page);
-    settings.SumCon = QString::number((page >> 3) & 3);
+    settings.Overview = ChapterOverviewFromStored(QString::number((page >> 3) & 3));
     settings.Title = page & 0x20;
     settings.Api = page & 0x40;
     settings.Links = page & 0x80;

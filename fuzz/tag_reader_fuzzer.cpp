@@ -25,14 +25,14 @@ qsizetype CountExact(const QString& text, const QString& tag) {
 /// must follow each other in the source.
 void CheckContents(const TagReader& reader, const QString& source) {
     qsizetype from = 0;
-    for (int i = 0; i < reader.GetTagCount(); ++i) {
+    for (int i = 0; i < reader.count(); ++i) {
         const qsizetype open = source.indexOf(reader.openingTag(), from, Qt::CaseInsensitive);
         TESSAREL_FUZZ_CHECK(open >= 0);
         const qsizetype openEnd = source.indexOf(u'>', open);
         TESSAREL_FUZZ_CHECK(openEnd >= open && openEnd < source.size());
         const qsizetype close = source.indexOf(reader.closingTag(), openEnd, Qt::CaseInsensitive);
         TESSAREL_FUZZ_CHECK(close >= openEnd);
-        const QString content = reader.GetTagContent(i);
+        const QString content = reader.content(i);
         TESSAREL_FUZZ_CHECK(openEnd + 1 + content.size() <= source.size());
         TESSAREL_FUZZ_CHECK(QStringView(source).mid(openEnd + 1, close - openEnd - 1) == content ||
                                 (close - openEnd - 1 <= 0 && content.isEmpty()),
@@ -45,33 +45,34 @@ void CheckContents(const TagReader& reader, const QString& source) {
 void ReadAs(TagReader::Form form, const QString& name, const QString& source) {
     QuietUserInterface ui;
     TagReader reader(ui, form);
-    reader.Source(source);
-    const bool read = reader.Tag(name);
+    reader.setSource(source);
+    const bool read = reader.read(name);
     TESSAREL_FUZZ_CHECK(reader.openingTag() == u'<' + name + u'>');
     TESSAREL_FUZZ_CHECK(reader.closingTag() == u"</"_s + name + u'>');
     TESSAREL_FUZZ_CHECK(!ui.busyShown, u"busy display left open"_s);
+    TESSAREL_FUZZ_CHECK(ui.busyFaults.isEmpty(), ui.busyFaults.join(u"; "_s));
 
     const qsizetype opened = CountExact(source, reader.openingTag());
     const qsizetype closed = CountExact(source, reader.closingTag());
     if (source.isEmpty()) {
-        TESSAREL_FUZZ_CHECK(read && reader.GetTagCount() == 0 && ui.messages.empty());
+        TESSAREL_FUZZ_CHECK(read && reader.count() == 0 && ui.messages.empty());
     } else if (read) {
         TESSAREL_FUZZ_CHECK(opened == closed);
-        TESSAREL_FUZZ_CHECK(reader.GetTagCount() == opened);
+        TESSAREL_FUZZ_CHECK(reader.count() == opened);
         TESSAREL_FUZZ_CHECK(ui.messages.empty());
         TESSAREL_FUZZ_CHECK((ui.busyShows > 0) == (form == TagReader::Form::Project && opened > 30));
         CheckContents(reader, source);
     } else {
         // Refused: one message, and the element counts as absent.
-        TESSAREL_FUZZ_CHECK(reader.GetTagCount() == 0);
+        TESSAREL_FUZZ_CHECK(reader.count() == 0);
         TESSAREL_FUZZ_CHECK(ui.messages.size() == 1);
         TESSAREL_FUZZ_CHECK(ui.messages[0].text == u"All tags must open and close properly."_s);
         TESSAREL_FUZZ_CHECK((ui.messages[0].icon == MessageIcon::Exclamation) == (form == TagReader::Form::Plain));
     }
-    TESSAREL_FUZZ_CHECK(reader.GetTagContent(reader.GetTagCount()) == u"Out of Range"_s);
-    TESSAREL_FUZZ_CHECK(reader.GetTagContent(-1) == u"Out of Range"_s);
+    TESSAREL_FUZZ_CHECK(reader.content(reader.count()) == u"Out of Range"_s);
+    TESSAREL_FUZZ_CHECK(reader.content(-1) == u"Out of Range"_s);
 
-    const QString single = reader.ReadSingleTag(name);
+    const QString single = reader.readSingleTag(name);
     TESSAREL_FUZZ_CHECK(single == TrimSpaces(single));
     TESSAREL_FUZZ_CHECK(single.isEmpty() || source.contains(single));
     if (!source.contains(reader.openingTag())) {

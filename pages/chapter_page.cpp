@@ -3,10 +3,11 @@
 #include "extract/document_model.h"
 #include "pages/declaration_linker.h"
 #include "pages/page_frame.h"
+#include "pages/page_paths.h"
 #include "pages/tag_translation.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
 #include "support/html_text.h"
+#include "support/paths.h"
 #include "support/settings.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
@@ -79,6 +80,45 @@ QString EscapedWithSemicolonBreaks(const QString& code) {
         copied = at + 1;
     }
     result += EscapeSourceCode(QStringView(code).sliced(copied));
+    return result;
+}
+
+/// Blanks the HTML tags out of every section name and trims it.
+void CleanSectionNames(DocumentModel& doc) {
+    const int count = doc.count();
+    for (int i = 1; i <= count; ++i) {
+        QString& name = doc.section(i).Name;
+        BlankOutTags(name);
+        name = TrimSpaces(name);
+    }
+}
+
+/// Inserts "<br>" after every comma at the first level of the first parenthesised
+/// group: "f(a, g(b, c), d)" gives "f(a,<br> g(b, c),<br> d)".
+QString FormatParameterList(const QString& declaration) {
+    const qsizetype open = declaration.indexOf(QLatin1Char('('));
+    if (open < 0) {
+        return declaration;
+    }
+    const QStringView text(declaration);
+    QString result;
+    result.reserve(declaration.size() + 32);
+    qsizetype copied = 0;
+    int depth = 1;
+    qsizetype at = open + 1;
+    for (; at < text.size() && depth > 0; ++at) {
+        const QChar c = text[at];
+        if (c == u'(') {
+            ++depth;
+        } else if (c == u')') {
+            --depth;
+        } else if (c == u',' && depth == 1) {
+            result += text.sliced(copied, at + 1 - copied);
+            result += u"<br>";
+            copied = at + 1;
+        }
+    }
+    result += text.sliced(copied);
     return result;
 }
 
@@ -246,13 +286,13 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
     AddTag(page, u"/div");
     // An overview of a single item would only repeat it.
     if (count > 2) {
-        if (settings.SumCon == u"0"_s) {
+        if (settings.Overview == ChapterOverview::Summary) {
             WriteSummary(page, doc, heads, count, translator, context.releaseTexts, texts);
-        } else if (settings.SumCon == u"1"_s) {
+        } else if (settings.Overview == ChapterOverview::Contents) {
             WriteContents(page, heads, count);
         }
     }
-    ui.AddProgress();
+    ui.advanceProgress();
 
     AddTag(page, u"div class=AllSections");
     // Made for the first declaration box only: a page without any needs none.
@@ -288,7 +328,7 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
     }
     ui.yield();
     AddTag(page, u"/div");
-    ui.AddProgress();
+    ui.advanceProgress();
 
     if (!settings.Copyright.isEmpty()) {
         AddLine(page, u"<div class=Copy>"_s + settings.Copyright + u"</div>"_s);
@@ -298,52 +338,6 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
 }
 
 }  // namespace
-
-void CleanSectionNames(DocumentModel& doc) {
-    const int count = doc.count();
-    for (int i = 1; i <= count; ++i) {
-        QString& name = doc.section(i).Name;
-        BlankOutTags(name);
-        name = TrimSpaces(name);
-    }
-}
-
-QString FormatParameterList(const QString& declaration) {
-    const qsizetype open = declaration.indexOf(QLatin1Char('('));
-    if (open < 0) {
-        return declaration;
-    }
-    const QStringView text(declaration);
-    QString result;
-    result.reserve(declaration.size() + 32);
-    qsizetype copied = 0;
-    int depth = 1;
-    qsizetype at = open + 1;
-    for (; at < text.size() && depth > 0; ++at) {
-        const QChar c = text[at];
-        if (c == u'(') {
-            ++depth;
-        } else if (c == u')') {
-            --depth;
-        } else if (c == u',' && depth == 1) {
-            result += text.sliced(copied, at + 1 - copied);
-            result += u"<br>";
-            copied = at + 1;
-        }
-    }
-    result += text.sliced(copied);
-    return result;
-}
-
-QString MakeChapterOutputPath(const QString& destinationFolder, const QString& fileName) {
-    // Only the last part of the name counts: a chapter's page never lands outside
-    // the destination folder, whatever folders its name holds.
-    const QString name = FileNameOf(fileName);
-    if (name.isEmpty() || name == u"."_s || name == u".."_s) {
-        return {};
-    }
-    return JoinFolderAndFile(destinationFolder, name);
-}
 
 bool WriteChapterPage(ChapterPageContext& context, DocumentModel& doc) {
     if (doc.count() <= 0) {

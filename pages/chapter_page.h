@@ -27,22 +27,10 @@ struct ChapterPageContext {
     bool releaseTexts = false;
 };
 
-/// CleanSectionNames, the translation of the sections and WritePageBody:
-/// writes the chapter page of a parsed document, streaming it to its file.
-/// Each section's text is translated as it is written, as TranslateSections
-/// would give it. Section names in `doc` lose their HTML tags.
+/// Writes the chapter page of a parsed document, streaming it to its file; each
+/// section's text is translated (SectionTranslator) as it is written. Section
+/// names in `doc` lose their HTML tags and are trimmed, in the model itself.
 /// False when nothing was written (no section) or the page could not be written.
 bool WriteChapterPage(ChapterPageContext& context, DocumentModel& doc);
-
-/// Blanks the HTML tags out of every section name and trims it, in the model itself.
-void CleanSectionNames(DocumentModel& doc);
-
-/// Inserts "<br>" after every comma at the first level of the first parenthesised
-/// group: "f(a, g(b, c), d)" gives "f(a,<br> g(b, c),<br> d)".
-QString FormatParameterList(const QString& declaration);
-
-/// destination folder + separator + FileNameOf(fileName), doubled separators
-/// collapsed; "" when the name has no file part (never a path outside the folder).
-QString MakeChapterOutputPath(const QString& destinationFolder, const QString& fileName);
 
 }  // namespace tessarel

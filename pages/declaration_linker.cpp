@@ -53,31 +53,31 @@ private:
 
     void step(char16_t c) {
         switch (state_) {
-            case State::Text:
-                if (c == u'<') {
-                    state_ = opensLink() ? State::LinkTag : State::Tag;
-                }
-                break;
-            case State::Tag:
-            case State::LinkTag:
-                if (c == u'"') {
-                    state_ = state_ == State::Tag ? State::TagQuote : State::LinkTagQuote;
-                } else if (c == u'>') {
-                    state_ = state_ == State::Tag ? State::Text : State::LinkText;
-                }
-                break;
-            case State::TagQuote:
-                state_ = c == u'"' ? State::Tag : state_;
-                break;
-            case State::LinkTagQuote:
-                state_ = c == u'"' ? State::LinkTag : state_;
-                break;
-            case State::LinkText:
-                // A link's text is a name shown as code: its only "<" are emphasis tags.
-                if (c == u'<' && text_.sliced(walked_).startsWith(u"</a>")) {
-                    state_ = State::Tag;
-                }
-                break;
+        case State::Text:
+            if (c == u'<') {
+                state_ = opensLink() ? State::LinkTag : State::Tag;
+            }
+            break;
+        case State::Tag:
+        case State::LinkTag:
+            if (c == u'"') {
+                state_ = state_ == State::Tag ? State::TagQuote : State::LinkTagQuote;
+            } else if (c == u'>') {
+                state_ = state_ == State::Tag ? State::Text : State::LinkText;
+            }
+            break;
+        case State::TagQuote:
+            state_ = c == u'"' ? State::Tag : state_;
+            break;
+        case State::LinkTagQuote:
+            state_ = c == u'"' ? State::LinkTag : state_;
+            break;
+        case State::LinkText:
+            // A link's text is a name shown as code: its only "<" are emphasis tags.
+            if (c == u'<' && text_.sliced(walked_).startsWith(u"</a>")) {
+                state_ = State::Tag;
+            }
+            break;
         }
     }
 
@@ -141,24 +141,6 @@ bool LinkFreeWord(QString& text, const QString& word, const QString& link) {
 
 }  // namespace
 
-namespace {
-
-std::vector<QString> NamesOf(const std::vector<SectionRecord>& sections) {
-    std::vector<QString> names;
-    names.reserve(sections.size());
-    for (const SectionRecord& section : sections) {
-        names.push_back(section.Name);
-    }
-    return names;
-}
-
-}  // namespace
-
-DeclarationLinker::DeclarationLinker(const std::vector<SectionRecord>& sections, int count)
-    : ownNames_(NamesOf(sections)), names_(ownNames_) {
-    build(count);
-}
-
 DeclarationLinker::DeclarationLinker(const std::vector<QString>& names, int count) : names_(names) { build(count); }
 
 void DeclarationLinker::build(int count) {
@@ -190,7 +172,7 @@ void DeclarationLinker::build(int count) {
             first = *known;
         } else {
             firstByName.insert(QStringView(name), j);
-            if (std::any_of(name.begin(), name.end(), IsWordBreak)) {
+            if (std::any_of(name.begin(), name.end(), isWordBreak)) {
                 spanning.push_back(j);
             } else {
                 byWord_.insert(QStringView(name), j);
@@ -217,10 +199,10 @@ void DeclarationLinker::build(int count) {
             members_[static_cast<size_t>(groupEnd_[static_cast<size_t>(first)]++)] = j;
         }
     }
-    BuildSpanningTrie(spanning);
+    buildSpanningTrie(spanning);
 }
 
-void DeclarationLinker::BuildSpanningTrie(const std::vector<int>& spanning) {
+void DeclarationLinker::buildSpanningTrie(const std::vector<int>& spanning) {
     trieNodes_.reserve(2 * spanning.size() + 1);
     trieNodes_.push_back(TrieNode{});  // the root
     if (spanning.empty()) {
@@ -237,16 +219,16 @@ void DeclarationLinker::BuildSpanningTrie(const std::vector<int>& spanning) {
     trieEdges_.assign(capacity, TrieEdge{});
     trieShift_ = 64 - bits;
     for (const int first : spanning) {
-        InsertSpanning(first);
+        insertSpanning(first);
     }
 }
 
-int DeclarationLinker::AddTrieNode(int label, int from, int length) {
+int DeclarationLinker::addTrieNode(int label, int from, int length) {
     trieNodes_.push_back(TrieNode{-1, label, from, length});
     return static_cast<int>(trieNodes_.size()) - 1;
 }
 
-void DeclarationLinker::InsertSpanning(int first) {
+void DeclarationLinker::insertSpanning(int first) {
     const QString& word = words_[static_cast<size_t>(first)];
     const int length = static_cast<int>(word.size());
     const auto labelAt = [this](const TrieNode& node, int k) {
@@ -256,10 +238,10 @@ void DeclarationLinker::InsertSpanning(int first) {
     int k = 0;
     while (k < length) {
         const char16_t c = word[k].unicode();
-        const int next = TrieChild(node, c);
+        const int next = trieChild(node, c);
         if (next == 0) {
-            const int leaf = AddTrieNode(first, k, length - k);
-            SetTrieEdge(node, c, leaf);
+            const int leaf = addTrieNode(first, k, length - k);
+            setTrieEdge(node, c, leaf);
             node = leaf;
             break;
         }
@@ -270,12 +252,12 @@ void DeclarationLinker::InsertSpanning(int first) {
         }
         if (same < edge.length) {
             // The name leaves the edge part way: the agreeing part becomes a node of its own.
-            const int middle = AddTrieNode(edge.label, edge.from, same);
-            SetTrieEdge(node, c, middle);
+            const int middle = addTrieNode(edge.label, edge.from, same);
+            setTrieEdge(node, c, middle);
             TrieNode& rest = trieNodes_[static_cast<size_t>(next)];
             rest.from += same;
             rest.length -= same;
-            SetTrieEdge(middle, labelAt(rest, 0), next);
+            setTrieEdge(middle, labelAt(rest, 0), next);
             node = middle;
         } else {
             node = next;
@@ -285,7 +267,7 @@ void DeclarationLinker::InsertSpanning(int first) {
     trieNodes_[static_cast<size_t>(node)].name = first;
 }
 
-void DeclarationLinker::SetTrieEdge(int node, char16_t c, int child) {
+void DeclarationLinker::setTrieEdge(int node, char16_t c, int child) {
     const quint64 key = EdgeKey(node, c);
     const size_t mask = trieEdges_.size() - 1;
     size_t slot = static_cast<size_t>((key * 0x9E3779B97F4A7C15ULL) >> trieShift_);
@@ -295,7 +277,7 @@ void DeclarationLinker::SetTrieEdge(int node, char16_t c, int child) {
     trieEdges_[slot] = TrieEdge{key, child};
 }
 
-int DeclarationLinker::TrieChild(int node, char16_t c) const {
+int DeclarationLinker::trieChild(int node, char16_t c) const {
     const quint64 key = EdgeKey(node, c);
     const size_t mask = trieEdges_.size() - 1;
     for (size_t slot = static_cast<size_t>((key * 0x9E3779B97F4A7C15ULL) >> trieShift_);; slot = (slot + 1) & mask) {
@@ -306,7 +288,7 @@ int DeclarationLinker::TrieChild(int node, char16_t c) const {
     }
 }
 
-int DeclarationLinker::NextOfName(int first, int after) const {
+int DeclarationLinker::nextOfName(int first, int after) const {
     const auto begin = members_.begin() + groupBegin_[static_cast<size_t>(first)];
     const auto end = members_.begin() + groupEnd_[static_cast<size_t>(first)];
     const auto next = std::upper_bound(begin, end, after);
@@ -323,10 +305,10 @@ void DeclarationLinker::link(QString& declaration, int self) const {
     // previous link took): many sections of one name would otherwise each run
     // the whole-word replacement over every declaration.
     std::set<int> pending;
-    AddCandidates(declaration, -1, pending);
-    AddSpanning(declaration, -1, pending);
+    addCandidates(declaration, -1, pending);
+    addSpanning(declaration, -1, pending);
     const auto tryNext = [&](int first, int after) {
-        const int next = NextOfName(first, after);
+        const int next = nextOfName(first, after);
         if (next >= 0) {
             pending.insert(next);
         }
@@ -348,21 +330,21 @@ void DeclarationLinker::link(QString& declaration, int self) const {
     }
 }
 
-bool DeclarationLinker::IsWordBreak(QChar c) {
+bool DeclarationLinker::isWordBreak(QChar c) {
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'(' || c == u'*';
 }
 
-void DeclarationLinker::AddCandidates(QStringView text, int after, std::set<int>& pending) const {
+void DeclarationLinker::addCandidates(QStringView text, int after, std::set<int>& pending) const {
     qsizetype start = 0;
     const qsizetype size = text.size();
     for (qsizetype i = 0; i <= size; ++i) {
-        if (i < size && !IsWordBreak(text.at(i))) {
+        if (i < size && !isWordBreak(text.at(i))) {
             continue;
         }
         if (i > start) {
             const auto found = byWord_.constFind(text.sliced(start, i - start));
             if (found != byWord_.constEnd()) {
-                const int next = NextOfName(*found, after);
+                const int next = nextOfName(*found, after);
                 if (next >= 0) {
                     pending.insert(next);
                 }
@@ -372,7 +354,7 @@ void DeclarationLinker::AddCandidates(QStringView text, int after, std::set<int>
     }
 }
 
-void DeclarationLinker::AddSpanning(QStringView text, int after, std::set<int>& pending) const {
+void DeclarationLinker::addSpanning(QStringView text, int after, std::set<int>& pending) const {
     if (trieEdges_.empty()) {
         return;
     }
@@ -385,7 +367,7 @@ void DeclarationLinker::AddSpanning(QStringView text, int after, std::set<int>& 
         int node = 0;
         qsizetype q = p;
         while (q < size) {
-            node = TrieChild(node, s[q]);
+            node = trieChild(node, s[q]);
             if (node == 0) {
                 break;
             }
@@ -399,7 +381,7 @@ void DeclarationLinker::AddSpanning(QStringView text, int after, std::set<int>& 
             }
             q += edge.length;
             if (edge.name >= 0 && IsDelimited(text, p, q)) {
-                const int next = NextOfName(edge.name, after);
+                const int next = nextOfName(edge.name, after);
                 if (next >= 0) {
                     pending.insert(next);
                 }

@@ -1,7 +1,5 @@
 #pragma once
 
-#include "extract/document_model.h"
-
 #include <QHash>
 #include <QString>
 #include <QStringView>
@@ -22,26 +20,25 @@ class DeclarationLinker {
 public:
     /// `names` by section number, as the page shows them; kept by reference.
     DeclarationLinker(const std::vector<QString>& names, int count);
-    DeclarationLinker(const std::vector<SectionRecord>& sections, int count);
     DeclarationLinker(const DeclarationLinker&) = delete;
     DeclarationLinker& operator=(const DeclarationLinker&) = delete;
     void link(QString& declaration, int self) const;
 
 private:
     void build(int count);
-    static bool IsWordBreak(QChar c);
-    void AddCandidates(QStringView text, int after, std::set<int>& pending) const;
-    void AddSpanning(QStringView text, int after, std::set<int>& pending) const;
+    static bool isWordBreak(QChar c);
+    void addCandidates(QStringView text, int after, std::set<int>& pending) const;
+    void addSpanning(QStringView text, int after, std::set<int>& pending) const;
     /// The next section after `after` that bears the name first borne by `first`; -1 when none.
-    int NextOfName(int first, int after) const;
+    int nextOfName(int first, int after) const;
 
-    void BuildSpanningTrie(const std::vector<int>& spanning);
-    void InsertSpanning(int first);
-    int AddTrieNode(int label, int from, int length);
+    void buildSpanningTrie(const std::vector<int>& spanning);
+    void insertSpanning(int first);
+    int addTrieNode(int label, int from, int length);
     /// Sets the edge from `node` by `c` to `child`, adding it when there is none.
-    void SetTrieEdge(int node, char16_t c, int child);
+    void setTrieEdge(int node, char16_t c, int child);
     /// The node reached from `node` by an edge starting with `c`; 0 (the root) when there is none.
-    int TrieChild(int node, char16_t c) const;
+    int trieChild(int node, char16_t c) const;
 
     struct TrieEdge {
         quint64 key = 0;
@@ -57,7 +54,6 @@ private:
         int length = 0;  ///< how many characters it has
     };
 
-    std::vector<QString> ownNames_;  ///< the names, when given as section records
     const std::vector<QString>& names_;
     std::vector<QString> words_;      ///< by section: its name as the escaped declaration shows it
     QHash<QStringView, int> byWord_;  ///< one-word names (views into words_): the first section bearing each

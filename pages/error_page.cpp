@@ -1,8 +1,7 @@
 #include "pages/error_page.h"
 
-#include "pages/chapter_page.h"
 #include "pages/page_frame.h"
-#include "support/file_functions.h"
+#include "pages/page_paths.h"
 
 namespace tessarel {
 

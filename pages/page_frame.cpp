@@ -1,10 +1,11 @@
 #include "pages/page_frame.h"
 
 #include "pages/style.h"
-#include "support/file_functions.h"
 #include "support/html_text.h"
+#include "support/paths.h"
 #include "support/settings.h"
 #include "support/string_functions.h"
+#include "support/text_file.h"
 
 #include <algorithm>
 #include <initializer_list>
@@ -12,6 +13,40 @@
 namespace tessarel {
 
 using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+// Characters handed to a streamed page's file at a time: large enough to keep
+// the writes few, small enough to stay in the caches.
+constexpr qsizetype kStreamPiece = qsizetype{1} << 16;
+
+// Appends the pieces of one line with one size check: pages are made of
+// hundreds of thousands of short lines.
+void AppendPieces(QString& buffer, std::initializer_list<QStringView> pieces) {
+    qsizetype added = 0;
+    for (const QStringView piece : pieces) {
+        added += piece.size();
+    }
+    const qsizetype old = buffer.size();
+    if (buffer.capacity() < old + added) {
+        buffer.reserve(std::max(old + added, 2 * buffer.capacity()));
+    }
+    buffer.resize(old + added);
+    QChar* out = buffer.data() + old;
+    for (const QStringView piece : pieces) {
+        std::copy(piece.begin(), piece.end(), out);
+        out += piece.size();
+    }
+}
+
+void AddComment(PageBuffer& page, const QString& text) {
+    page.PageText += QStringLiteral("<!-- ");
+    page.PageText += text;
+    page.PageText += QStringLiteral(" -->");
+    page.PageText += kCrLf;
+}
+
+}  // namespace
 
 PageStyle ResolvePageStyle(const AppPaths& paths, const Settings& settings, bool projectOpen) {
     PageStyle style;
@@ -63,14 +98,6 @@ void WritePageHeader(PageBuffer& page, const PageStyle& style, const QString& ti
     AddTag(page, u"body "_s + bodyAttributes);
 }
 
-namespace {
-
-// Characters handed to a streamed page's file at a time: large enough to keep
-// the writes few, small enough to stay in the caches.
-constexpr qsizetype kStreamPiece = qsizetype{1} << 16;
-
-}  // namespace
-
 void AddLine(PageBuffer& page, QStringView text) {
     // A long line of a streamed page goes to its file as it is, rather than
     // through the buffer, which would grow to hold it.
@@ -85,36 +112,6 @@ void AddLine(PageBuffer& page, QStringView text) {
 }
 
 void AddTag(PageBuffer& page, QStringView tagBody) { AddTagTo(page.PageText, tagBody); }
-
-void AddComment(PageBuffer& page, const QString& text) {
-    page.PageText += QStringLiteral("<!-- ");
-    page.PageText += text;
-    page.PageText += QStringLiteral(" -->");
-    page.PageText += kCrLf;
-}
-
-namespace {
-
-// Appends the pieces of one line with one size check: pages are made of
-// hundreds of thousands of short lines.
-void AppendPieces(QString& buffer, std::initializer_list<QStringView> pieces) {
-    qsizetype added = 0;
-    for (const QStringView piece : pieces) {
-        added += piece.size();
-    }
-    const qsizetype old = buffer.size();
-    if (buffer.capacity() < old + added) {
-        buffer.reserve(std::max(old + added, 2 * buffer.capacity()));
-    }
-    buffer.resize(old + added);
-    QChar* out = buffer.data() + old;
-    for (const QStringView piece : pieces) {
-        std::copy(piece.begin(), piece.end(), out);
-        out += piece.size();
-    }
-}
-
-}  // namespace
 
 void AddTagTo(QString& buffer, QStringView tagBody) { AppendPieces(buffer, {u"<", tagBody, u">\r\n"}); }
 
@@ -143,14 +140,6 @@ bool WritePageFooter(PageBuffer& page, UserInterface& ui, const QString& path) {
     page.file = nullptr;
     file.write(page.PageText);
     return file.finish(ui);
-}
-
-QString PageFileName(const QString& fileName) {
-    const QString extension = ExtensionOf(fileName);
-    if (extension == u"html"_s || extension == u"htm"_s) {
-        return fileName;
-    }
-    return fileName + u".htm"_s;
 }
 
 }  // namespace tessarel

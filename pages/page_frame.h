@@ -1,6 +1,7 @@
 #pragma once
 
-#include "support/file_functions.h"
+#include "support/paths.h"
+#include "support/text_file.h"
 
 #include <QString>
 #include <QStringView>
@@ -41,8 +42,8 @@ void FlushPage(PageBuffer& page);
 
 /// How the pages of a build carry their style sheet.
 struct PageStyle {
-    QString name;       ///< the Style setting, e.g. "standard_babyblue"
-    QString text;       ///< GetStyleText(name); "" means no style block at all
+    QString name;          ///< the Style setting, e.g. "standard_babyblue"
+    QString text;          ///< GetStyleText(name); "" means no style block at all
     bool embedded = true;  ///< no project open, or EmbedStyle
 };
 
@@ -55,15 +56,10 @@ void AppendStyleBlock(QString& text, const PageStyle& style);
 void WritePageHeader(PageBuffer& page, const PageStyle& style, const QString& title, const QString& bodyAttributes);
 void AddLine(PageBuffer& page, QStringView text);
 void AddTag(PageBuffer& page, QStringView tagBody);
-void AddComment(PageBuffer& page, const QString& text);
 void AddTagTo(QString& buffer, QStringView tagBody);
 void AddLineTo(QString& buffer, QStringView text);
 /// Closes the document and writes the page (a streamed one to its stream's
 /// path); false when the file could not be written.
 bool WritePageFooter(PageBuffer& page, UserInterface& ui, const QString& path);
-
-/// The page name of a source file: unchanged when it ends in ".html" or ".htm"
-/// (case-sensitive), else with ".htm" appended.
-QString PageFileName(const QString& fileName);
 
 }  // namespace tessarel

@@ -1,20 +1,21 @@
 #include "pages/single_file_build.h"
 
 #include "extract/document_model.h"
-#include "extract/fill_structures.h"
 #include "extract/section_sort.h"
+#include "extract/source_parser.h"
 #include "pages/chapter_page.h"
 #include "pages/error_page.h"
 #include "pages/page_frame.h"
+#include "pages/page_paths.h"
 #include "support/environment.h"
 #include "support/error_report.h"
-#include "support/file_functions.h"
+#include "support/error_sites.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 #include "support/replacing_file.h"
 #include "support/settings.h"
 #include "support/string_functions.h"
-
-#include <QFileInfo>
+#include "support/text_file.h"
 
 #include <exception>
 #include <new>
@@ -25,16 +26,6 @@ namespace tessarel {
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
-
-bool IsHtmlSource(const QString& path) {
-    const QString extension = ExtensionOf(path);
-    return extension == u"html"_s || extension == u"htm"_s;
-}
-
-bool SameFile(const QString& a, const QString& b) {
-    const QString canonicalA = QFileInfo(a).canonicalFilePath();
-    return !canonicalA.isEmpty() && canonicalA == QFileInfo(b).canonicalFilePath();
-}
 
 /// Writes the bytes unchanged: an HTML source is the user's page, not ours to
 /// re-encode. False with the system's reason in `failure` ("" for a read-only
@@ -77,7 +68,7 @@ void PublishHtmlSource(SingleFileContext& context) {
         return;
     }
     const QString target = JoinFolderAndFile(folder, FileNameOf(source));
-    if (target.isEmpty() || SameFile(source, target)) {
+    if (target.isEmpty() || IsSameFile(source, target)) {
         return;
     }
     QByteArray bytes;
@@ -104,7 +95,6 @@ ParseOptions ParseOptionsFor(const SingleFileContext& context) {
     options.comments =
         context.projectOpen ? context.settings.comments : ReadSingleFileCommentStyles(context.env.preferences);
     options.hyperlinks = context.settings.Links;
-    options.baseProgressSteps = BaseProgressSteps;
     return options;
 }
 
@@ -115,7 +105,7 @@ bool PageWouldReplaceSource(SingleFileContext& context) {
     const QString target = context.destinationFolder.isEmpty()
                                ? doc.ChapterPagePath
                                : MakeChapterOutputPath(context.destinationFolder, doc.ChapterPagePath);
-    if (!SameFile(doc.SourceFilePath, target)) {
+    if (!IsSameFile(doc.SourceFilePath, target)) {
         return false;
     }
     context.env.ui.message(u"Source file kept"_s,
@@ -141,7 +131,7 @@ void ParseAndWritePage(SingleFileContext& context, QByteArray bytes) {
     DocumentModel& doc = context.doc;
     UserInterface& ui = context.env.ui;
     try {
-        const bool parsed = FillStructures(ui, doc, doc.SourceFilePath, std::move(bytes), ParseOptionsFor(context));
+        const bool parsed = ParseSourceFile(ui, doc, doc.SourceFilePath, std::move(bytes), ParseOptionsFor(context));
         if (parsed && doc.count() > 1 && SortSectionsWanted(context)) {
             SortSectionsByName(doc);
         }
@@ -156,8 +146,9 @@ void ParseAndWritePage(SingleFileContext& context, QByteArray bytes) {
             chapterContext.releaseTexts = true;
             context.pageWritten = WriteChapterPage(chapterContext, doc);
         } else if (!doc.ChapterPagePath.isEmpty()) {
-            context.pageWritten = WriteErrorPage(ui, context.page, context.style, context.destinationFolder,
-                           NoSectionsErrorBody(FileNameOf(doc.SourceFileName)), doc.ChapterPagePath);
+            context.pageWritten =
+                WriteErrorPage(ui, context.page, context.style, context.destinationFolder,
+                               NoSectionsErrorBody(FileNameOf(doc.SourceFileName)), doc.ChapterPagePath);
         }
     } catch (const std::bad_alloc&) {
         ForgetSource(doc);
@@ -166,14 +157,14 @@ void ParseAndWritePage(SingleFileContext& context, QByteArray bytes) {
     }
 }
 
-bool BuildChapter(SingleFileContext& context) {
+bool ReadParseAndWrite(SingleFileContext& context) {
     DocumentModel& doc = context.doc;
     UserInterface& ui = context.env.ui;
     doc.SectionCount = 0;
     context.pageWritten = true;
     context.pageIsSource = false;
     context.source = ReadResult();
-    if (IsHtmlSource(doc.SourceFilePath)) {
+    if (IsHtmlFileName(doc.SourceFilePath)) {
         PublishHtmlSource(context);
         return context.source.ok();
     }
@@ -199,20 +190,21 @@ bool BuildChapter(SingleFileContext& context) {
 
 }  // namespace
 
-bool Starttessarel(SingleFileContext& context) {
+bool BuildChapter(SingleFileContext& context) {
     try {
-        return BuildChapter(context);
+        return ReadParseAndWrite(context);
     } catch (const std::exception& error) {
-        ReportError(context.env, u"Starttessarel"_s, u"frmMain"_s, u"0"_s, QString::fromLocal8Bit(error.what()));
+        ReportError(context.env, error_sites::kBuildChapterProcedure, error_sites::kBuildModule,
+                    error_sites::kNoErrorNumber, QString::fromLocal8Bit(error.what()));
         return false;
     }
 }
 
-SingleFileResult BuildTheFile(SingleFileContext& context) {
+SingleFileResult BuildSingleFile(SingleFileContext& context) {
     UserInterface& ui = context.env.ui;
-    ui.ResetProgress();
+    ui.resetProgress();
     ui.buildStarted(false);
-    const bool readable = Starttessarel(context);
+    const bool readable = BuildChapter(context);
 
     const DocumentModel& doc = context.doc;
     SingleFileResult result;
@@ -237,7 +229,7 @@ SingleFileResult BuildTheFile(SingleFileContext& context) {
         result.reason = u"Sections OK"_s;
         result.success = true;
         result.chapterTitle = doc.section(1).Name;
-    } else if (IsHtmlSource(doc.SourceFilePath)) {
+    } else if (IsHtmlFileName(doc.SourceFilePath)) {
         result.reason = u"Not Built: HTML File"_s;
         result.success = true;
         result.chapterTitle = result.inputFile;
@@ -246,7 +238,7 @@ SingleFileResult BuildTheFile(SingleFileContext& context) {
         result.success = false;
         result.chapterTitle = u"No Sections Defined"_s;
     }
-    ui.AddItem(result.reason, result.inputFile, result.success, result.chapterTitle, result.outputFile);
+    ui.addLogRow(result.reason, result.inputFile, result.success, result.chapterTitle, result.outputFile);
     if (!context.source.ok()) {
         ui.message(result.reason, doc.SourceFilePath + kCrLf + ReadFailureText(context.source),
                    MessageIcon::Exclamation, MessageButtons::Ok);

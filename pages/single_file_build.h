@@ -19,11 +19,11 @@ struct SingleFileContext {
     Environment& env;
     DocumentModel& doc;
     PageBuffer& page;
-    Settings& settings;          ///< the project's settings, or single-file mode's
+    Settings& settings;  ///< the project's settings, or single-file mode's
     const PageStyle& style;
     bool projectOpen = false;
-    QString projectFolder;       ///< resolves settings.RelDestPath
-    QString destinationFolder;   ///< set by a project build before each chapter; "" otherwise
+    QString projectFolder;      ///< resolves settings.RelDestPath
+    QString destinationFolder;  ///< set by a project build before each chapter; "" otherwise
     QDateTime generatedAt;
     /// Set by the build: false when its page (or the copy of an HTML source)
     /// could not be written, which the writer has already told the user.
@@ -40,7 +40,7 @@ struct SingleFileContext {
 /// HTML source is not parsed but shown, and copied into a project's destination.
 /// False when the source file could not be read or built (context.source says
 /// why); its old page is then left as it was.
-bool Starttessarel(SingleFileContext& context);
+bool BuildChapter(SingleFileContext& context);
 
 /// The result of one single-file build, as the build log shows it.
 struct SingleFileResult {
@@ -53,7 +53,7 @@ struct SingleFileResult {
     bool readable = true;  ///< false when the source could not be read or built (see reason)
 };
 
-/// Starttessarel with the progress and log of a build of one file.
-SingleFileResult BuildTheFile(SingleFileContext& context);
+/// BuildChapter with the progress and log of a build of one file.
+SingleFileResult BuildSingleFile(SingleFileContext& context);
 
 }  // namespace tessarel

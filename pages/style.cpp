@@ -1,7 +1,8 @@
 #include "pages/style.h"
 
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
+#include "support/text_file.h"
 
 namespace tessarel {
 
@@ -29,8 +30,6 @@ QString WithCrLfLineEnds(const QString& text) {
     return result;
 }
 
-}  // namespace
-
 bool IsPlainStyleName(const QString& styleName) {
     if (TrimSpaces(styleName).isEmpty() || styleName.contains(u".."_s)) {
         return false;
@@ -45,6 +44,8 @@ bool IsPlainStyleName(const QString& styleName) {
     }
     return true;
 }
+
+}  // namespace
 
 QString UsableStyleName(const QString& styleName) {
     return IsPlainStyleName(styleName) ? styleName : kFallbackStyleName;

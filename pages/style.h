@@ -13,11 +13,9 @@ inline const QString kFallbackStyleName = QStringLiteral("minimal");
 /// styles/minimal.css, else "". A name that is not plain counts as missing.
 QString GetStyleText(const AppPaths& paths, const QString& styleName);
 
-/// True for a name that can only name a sheet of the styles folder: not blank,
-/// no folder separator, no "..", no character a file name cannot hold.
-bool IsPlainStyleName(const QString& styleName);
-/// The name unchanged when it is plain, else kFallbackStyleName: what the pages
-/// link and the build writes beside them.
+/// The name unchanged when it can only name a sheet of the styles folder (not
+/// blank, no folder separator, no "..", no character a file name cannot hold),
+/// else kFallbackStyleName: what the pages link and the build writes beside them.
 QString UsableStyleName(const QString& styleName);
 
 }  // namespace tessarel

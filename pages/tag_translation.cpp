@@ -1,12 +1,12 @@
 #include "pages/tag_translation.h"
 
-#include "extract/comment_scanner.h"
 #include "extract/inline_tags.h"
+#include "extract/pass_context.h"
+#include "extract/text_search.h"
 #include "extract/web_links.h"
 #include "pages/page_frame.h"
 #include "support/html_text.h"
 #include "support/string_functions.h"
-#include "support/user_interface.h"
 
 #include <algorithm>
 
@@ -15,6 +15,9 @@ namespace tessarel {
 using namespace Qt::Literals::StringLiterals;
 
 namespace {
+
+/// What an author writes for an "@" that no tag may touch; it becomes "@" last.
+constexpr QStringView kAtSignMarker = u"AT#$#$";
 
 bool IsBlank(QChar c) {
     return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\n');
@@ -60,48 +63,64 @@ QStringView SimpleTagAt(QStringView text, qsizetype at, qsizetype& length) {
     }
     length = 2;
     switch (text[at + 1].unicode()) {
-        case u'n': return u"<br>";
-        case u'p': return u"<p>";
-        case u'c': return u"<pre>";
-        case u's': return u"&#";
-        case u'x': return u"<center>";
-        case u'b': return u"<b>";
-        case u'i': return u"<i>";
-        case u'u': return u"<u>";
-        case u'o': return u"<li>";
-        case u'l':
-            length = 8;
-            return follows(2, u"evel_4") ? QStringView(u"<h4>") : QStringView();
-        case u'/':
-            break;
-        default: return {};
+    case u'n':
+        return u"<br>";
+    case u'p':
+        return u"<p>";
+    case u'c':
+        return u"<pre>";
+    case u's':
+        return u"&#";
+    case u'x':
+        return u"<center>";
+    case u'b':
+        return u"<b>";
+    case u'i':
+        return u"<i>";
+    case u'u':
+        return u"<u>";
+    case u'o':
+        return u"<li>";
+    case u'l':
+        length = 8;
+        return follows(2, u"evel_4") ? QStringView(u"<h4>") : QStringView();
+    case u'/':
+        break;
+    default:
+        return {};
     }
     if (at + 2 >= text.size()) {
         return {};
     }
     length = 3;
     switch (text[at + 2].unicode()) {
-        case u'c': return u"</pre>";
-        case u'x': return u"</center>";
-        case u'b': return u"</b>";
-        case u'i': return u"</i>";
-        case u'u': return u"</u>";
-        case u'l':
-            length = 9;
-            return follows(3, u"evel_4") ? QStringView(u"</h4>") : QStringView();
-        default: return {};
+    case u'c':
+        return u"</pre>";
+    case u'x':
+        return u"</center>";
+    case u'b':
+        return u"</b>";
+    case u'i':
+        return u"</i>";
+    case u'u':
+        return u"</u>";
+    case u'l':
+        length = 9;
+        return follows(3, u"evel_4") ? QStringView(u"</h4>") : QStringView();
+    default:
+        return {};
     }
 }
 
-/// TranslateSimpleTags and then RestoreAtSigns, in one walk when both are
-/// wanted: neither finds anything in what the other writes, nor can their
-/// matches overlap, so the order of the two whole-text passes does not show.
-void RewriteTagsAndAtSigns(QString& text, bool simpleTags, bool atSigns, PassContext* context) {
+/// The simple tags become their HTML and every at-sign marker an "@", in one
+/// walk: neither finds anything in what the other writes, nor can their matches
+/// overlap, so this is what the two whole-text replacements give in turn.
+void RewriteTagsAndAtSigns(QString& text, PassContext* context) {
     const QStringView view(text);
     const QStringView marker(kAtSignMarker);
     TextRewriter out(text, context);
-    qsizetype nextTag = simpleTags ? view.indexOf(u'@') : -1;
-    qsizetype nextMarker = atSigns ? FindText(view, marker, 0) : -1;
+    qsizetype nextTag = view.indexOf(u'@');
+    qsizetype nextMarker = FindText(view, marker, 0);
     while (nextTag >= 0 || nextMarker >= 0) {
         if (nextMarker < 0 || (nextTag >= 0 && nextTag < nextMarker)) {
             qsizetype length = 0;
@@ -162,10 +181,7 @@ bool HoldsSchemeSeparator(QStringView text) {
     return false;
 }
 
-}  // namespace
-
-void HighlightWords(QString& text) { HighlightWords(text, nullptr); }
-
+/// "@r" highlights the word after it; every "@r" then becomes two spaces.
 void HighlightWords(QString& text, PassContext* context) {
     static constexpr QStringView kMark = u"@r";
     static constexpr QStringView kOpen = u"<font class=HighText>";
@@ -207,8 +223,7 @@ void HighlightWords(QString& text, PassContext* context) {
     out.finish(text);
 }
 
-void TranslateGotoTags(QString& text) { TranslateGotoTags(text, nullptr); }
-
+/// "@goto[NAME]" becomes a link to the section NAME on the same page.
 void TranslateGotoTags(QString& text, PassContext* context) {
     TranslateBracketedTags(
         text, u"@goto", 5,
@@ -222,8 +237,8 @@ void TranslateGotoTags(QString& text, PassContext* context) {
         context);
 }
 
-void TranslateLinkTags(QString& text) { TranslateLinkTags(text, nullptr); }
-
+/// "@link[URL]" and "@link[URL, TEXT]" become web links whose target hides the
+/// scheme's colon and slashes.
 void TranslateLinkTags(QString& text, PassContext* context) {
     TranslateBracketedTags(
         text, u"@link", 5,
@@ -252,8 +267,7 @@ void TranslateLinkTags(QString& text, PassContext* context) {
         context);
 }
 
-void TranslateFigureTags(QString& text) { TranslateFigureTags(text, nullptr); }
-
+/// "@figure[SOURCE]" becomes a paragraph holding the image.
 void TranslateFigureTags(QString& text, PassContext* context) {
     TranslateBracketedTags(
         text, u"@figure", 7,
@@ -273,14 +287,6 @@ void TranslateFigureTags(QString& text, PassContext* context) {
         },
         context);
 }
-
-void TranslateSimpleTags(QString& text) { TranslateSimpleTags(text, nullptr); }
-
-void TranslateSimpleTags(QString& text, PassContext* context) { RewriteTagsAndAtSigns(text, true, false, context); }
-
-void RestoreAtSigns(QString& text) { RewriteTagsAndAtSigns(text, false, true, nullptr); }
-
-namespace {
 
 // "@r" scans for the blank that ends its word; the guard spaces make sure there is one.
 constexpr qsizetype kGuardSpaceCount = 100;
@@ -326,32 +332,14 @@ QStringView SectionTranslator::translateWorking() {
     if (HoldsSchemeSeparator(working_)) {
         LinkWebAddresses(working_, &context_);
     }
-    RewriteTagsAndAtSigns(working_, true, true, &context_);
+    RewriteTagsAndAtSigns(working_, &context_);
     return working_;
 }
 
 QString SectionTranslator::name(const QString& name) {
     QString translated = TrimSpaces(name);
-    RewriteTagsAndAtSigns(translated, true, true, nullptr);
+    RewriteTagsAndAtSigns(translated, nullptr);
     return translated;
-}
-
-std::vector<SectionRecord> TranslateSections(UserInterface& ui, const DocumentModel& doc) {
-    const int count = doc.count();
-    if (count <= 0) {
-        return {};
-    }
-    std::vector<SectionRecord> sections(static_cast<size_t>(count) + 1);
-    SectionTranslator translator;
-    for (int i = 1; i <= count; ++i) {
-        ui.yield();
-        const SectionRecord& source = doc.section(i);
-        SectionRecord& page = sections[static_cast<size_t>(i)];
-        page.Name = translator.name(source.Name);
-        page.Declaration = TrimSpaces(source.Declaration);
-        page.Text = translator.text(source.Text).toString();
-    }
-    return sections;
 }
 
 }  // namespace tessarel

@@ -3,9 +3,10 @@
 #include "project/project_model.h"
 #include "project/tag_reader.h"
 #include "project/text_values.h"
-#include "support/file_functions.h"
 #include "support/file_read.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
+#include "support/text_file.h"
 #include "support/user_interface.h"
 
 #include <QDir>
@@ -15,6 +16,9 @@
 namespace tessarel {
 
 namespace {
+
+/// The element that stores what heads a chapter page (Settings::Overview).
+constexpr char kOverviewElement[] = "SumCon";
 
 QString TruthText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
 
@@ -75,7 +79,7 @@ QString ProjectXml(UserInterface& ui, ProjectModel& project) {
     xml.value(QStringLiteral("Links"), s.Links);
     xml.value(QStringLiteral("Api"), s.Api);
     xml.value(QStringLiteral("Style"), s.Style);
-    xml.value(QStringLiteral("SumCon"), s.SumCon);
+    xml.value(QLatin1String(kOverviewElement), StoredChapterOverview(s.Overview));
     xml.value(QStringLiteral("IncludeSourceLocation"), s.IncludeSourceLocation);
     xml.value(QStringLiteral("IncludeLastGenerated"), s.IncludeLastGenerated);
     xml.value(QStringLiteral("UseChapterTitleInIndex"), s.UseChapterTitleInIndex);
@@ -143,7 +147,7 @@ const QString kNotOpened = QStringLiteral("The project was not opened.");
 class ProjectFileReader {
 public:
     ProjectFileReader(UserInterface& ui, const QString& text) : ui_(ui), reader_(ui, TagReader::Form::Project) {
-        reader_.Source(text);
+        reader_.setSource(text);
     }
 
     /// A text setting; left as it is when the element is absent.
@@ -152,6 +156,15 @@ public:
         const Found found = element(name, content);
         if (found == Found::Present) {
             target = content;
+        }
+        return found != Found::Refused;
+    }
+
+    bool overview(const QString& name, ChapterOverview& target) {
+        QString content;
+        const Found found = element(name, content);
+        if (found == Found::Present) {
+            target = ChapterOverviewFromStored(content);
         }
         return found != Found::Refused;
     }
@@ -186,8 +199,8 @@ public:
 
     /// Whether the element occurs at all; a group is only looked up for that.
     bool present(const QString& name) {
-        reader_.Tag(name);
-        return reader_.GetTagCount() > 0;
+        reader_.read(name);
+        return reader_.count() > 0;
     }
 
     bool chapterCount(int count) {
@@ -200,33 +213,33 @@ public:
     /// Names and folders of the chapters. The chapter list must be whole, since
     /// a save would otherwise write a project with files missing.
     bool chapters(ProjectModel& project) {
-        if (!reader_.Tag(QStringLiteral("N"))) {
+        if (!reader_.read(QStringLiteral("N"))) {
             return refuseChapterList();
         }
-        const int names = reader_.GetTagCount();
+        const int names = reader_.count();
         if (names > kMaxChapters) {
             return refuseTooMany();
         }
         QStringList found;
         found.reserve(names);
         for (int k = 0; k < names; ++k) {
-            found.append(reader_.GetTagContent(k));
+            found.append(reader_.content(k));
             if (HoldsElementTag(found.back())) {
                 return refuseChapterList();
             }
         }
-        if (!reader_.Tag(QStringLiteral("R")) || reader_.GetTagCount() != names) {
+        if (!reader_.read(QStringLiteral("R")) || reader_.count() != names) {
             return refuseChapterList();
         }
         for (int k = 0; k < names; ++k) {
-            if (HoldsElementTag(reader_.GetTagContent(k))) {
+            if (HoldsElementTag(reader_.content(k))) {
                 return refuseChapterList();
             }
         }
         for (int k = 0; k < names; ++k) {
             Chapter& chapter = project.Chapters[static_cast<size_t>(k)];
             chapter.Name = found.at(k);
-            chapter.RelPath = reader_.GetTagContent(k);
+            chapter.RelPath = reader_.content(k);
         }
         // A count beyond the listed files would make the surplus slots stand for
         // the project folder itself.
@@ -240,10 +253,10 @@ public:
         if (heldTags_.isEmpty()) {
             return true;
         }
-        return refuse(kFileErrorTitle,
-                      QStringLiteral("The value of <%1> in the project file contains the tags of an element.")
-                              .arg(heldTags_) +
-                          kCrLf + kNotOpened);
+        return refuse(
+            kFileErrorTitle,
+            QStringLiteral("The value of <%1> in the project file contains the tags of an element.").arg(heldTags_) +
+                kCrLf + kNotOpened);
     }
 
     void tell() { ui_.message(title_, text_, MessageIcon::Exclamation, MessageButtons::Ok); }
@@ -258,8 +271,8 @@ private:
     }
 
     Found element(const QString& name, QString& content) {
-        reader_.Tag(name);
-        const int count = reader_.GetTagCount();
+        reader_.read(name);
+        const int count = reader_.count();
         if (count == 0) {
             return Found::Absent;
         }
@@ -272,7 +285,7 @@ private:
                                         kCrLf + kNotOpened);
             return Found::Refused;
         }
-        content = reader_.GetFirstTagContent();
+        content = reader_.firstContent();
         if (heldTags_.isEmpty() && HoldsElementTag(content)) {
             heldTags_ = name;
         }
@@ -285,12 +298,35 @@ private:
     static bool HoldsElementTag(const QString& content) {
         static const QStringList kTags = [] {
             QStringList tags;
-            for (const char* name :
-                 {"Comments", "MultipleLineComments", "SingleLineComments", "BoldTitles", "Copyright", "HomeChapter",
-                  "IncludeProjectTitle", "SortFilenames", "SortSections", "EmbedStyle", "Collapsible",
-                  "GenerateHtmlHelpFiles", "IncludeOnlyDocumentedFiles", "UseChapterTitleInIndex",
-                  "NumberOfChapters", "RelDestPath", "IndexTitle", "IndexText", "TextFilter", "ComboFilter", "Title",
-                  "Links", "Api", "Style", "IncludeSourceLocation", "IncludeLastGenerated", "SumCon", "N", "R"}) {
+            for (const char* name : {"Comments",
+                                     "MultipleLineComments",
+                                     "SingleLineComments",
+                                     "BoldTitles",
+                                     "Copyright",
+                                     "HomeChapter",
+                                     "IncludeProjectTitle",
+                                     "SortFilenames",
+                                     "SortSections",
+                                     "EmbedStyle",
+                                     "Collapsible",
+                                     "GenerateHtmlHelpFiles",
+                                     "IncludeOnlyDocumentedFiles",
+                                     "UseChapterTitleInIndex",
+                                     "NumberOfChapters",
+                                     "RelDestPath",
+                                     "IndexTitle",
+                                     "IndexText",
+                                     "TextFilter",
+                                     "ComboFilter",
+                                     "Title",
+                                     "Links",
+                                     "Api",
+                                     "Style",
+                                     "IncludeSourceLocation",
+                                     "IncludeLastGenerated",
+                                     kOverviewElement,
+                                     "N",
+                                     "R"}) {
                 tags << u'<' + QLatin1String(name) + u'>' << QStringLiteral("</") + QLatin1String(name) + u'>';
             }
             return tags;
@@ -313,14 +349,14 @@ private:
     }
 
     bool refuseTooMany() {
-        return refuse(QStringLiteral("Invalid number of project files"),
-                      QStringLiteral("The project file lists more than %1 files.").arg(kMaxChapters) + kCrLf +
-                          kNotOpened);
+        return refuse(
+            QStringLiteral("Invalid number of project files"),
+            QStringLiteral("The project file lists more than %1 files.").arg(kMaxChapters) + kCrLf + kNotOpened);
     }
 
     bool refuseChapterList() {
-        return refuse(kFileErrorTitle, QStringLiteral("The list of files in the project file is damaged.") + kCrLf +
-                                           kNotOpened);
+        return refuse(kFileErrorTitle,
+                      QStringLiteral("The list of files in the project file is damaged.") + kCrLf + kNotOpened);
     }
 
     UserInterface& ui_;
@@ -359,20 +395,19 @@ bool ReadProjectSettings(ProjectFileReader& r, ProjectModel& project) {
            r.number(QStringLiteral("NumberOfChapters"), project.NumberOfChapters) &&
            r.chapterCount(project.NumberOfChapters) && r.text(QStringLiteral("RelDestPath"), s.RelDestPath) &&
            r.text(QStringLiteral("IndexTitle"), s.IndexTitle) && r.text(QStringLiteral("IndexText"), s.IndexText) &&
-           r.text(QStringLiteral("TextFilter"), s.TextFilter) &&
-           r.text(QStringLiteral("ComboFilter"), s.ComboFilter) && r.truth(QStringLiteral("Title"), s.Title) &&
-           r.truth(QStringLiteral("Links"), s.Links) && r.truth(QStringLiteral("Api"), s.Api) &&
-           r.text(QStringLiteral("Style"), s.Style) &&
+           r.text(QStringLiteral("TextFilter"), s.TextFilter) && r.text(QStringLiteral("ComboFilter"), s.ComboFilter) &&
+           r.truth(QStringLiteral("Title"), s.Title) && r.truth(QStringLiteral("Links"), s.Links) &&
+           r.truth(QStringLiteral("Api"), s.Api) && r.text(QStringLiteral("Style"), s.Style) &&
            r.truth(QStringLiteral("IncludeSourceLocation"), s.IncludeSourceLocation) &&
            r.truth(QStringLiteral("IncludeLastGenerated"), s.IncludeLastGenerated) &&
-           r.text(QStringLiteral("SumCon"), s.SumCon);
+           r.overview(QLatin1String(kOverviewElement), s.Overview);
 }
 
 void SetProjectIdentity(ProjectModel& project, const QString& path) {
     project.ProjectPath = path;
     project.ProjectFolder = FolderOf(path);
     if (TrimSpaces(project.ProjectFolder).isEmpty()) {
-        project.ProjectFolder = WithTrailingBackslash(QDir::toNativeSeparators(QDir::currentPath()));
+        project.ProjectFolder = WithTrailingSeparator(QDir::toNativeSeparators(QDir::currentPath()));
         project.ProjectPath = project.ProjectFolder + path;
     }
     project.ProjectFileName = FileNameOf(path);

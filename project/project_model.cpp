@@ -1,6 +1,6 @@
 #include "project/project_model.h"
 
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
 
 namespace tessarel {

@@ -15,9 +15,9 @@ inline constexpr int kChapterSlots = 4001;
 
 /// One source file of a project.
 struct Chapter {
-    QString Name;          ///< file name with extension, no folder
-    QString RelPath;       ///< its folder relative to ProjectFolder (absolute on another drive)
-    QString ChapterTitle;  ///< set by the build
+    QString Name;             ///< file name with extension, no folder
+    QString RelPath;          ///< its folder relative to ProjectFolder (absolute on another drive)
+    QString ChapterTitle;     ///< set by the build
     bool Documented = false;  ///< set by the build
 };
 

@@ -21,9 +21,9 @@ qsizetype CountExact(const QString& text, const QString& tag) {
 
 TagReader::TagReader(UserInterface& ui, Form form) : ui_(ui), form_(form) {}
 
-void TagReader::Source(const QString& text) { source_ = text; }
+void TagReader::setSource(const QString& text) { source_ = text; }
 
-bool TagReader::Tag(const QString& name) {
+bool TagReader::read(const QString& name) {
     openingTag_ = u'<' + name + u'>';
     closingTag_ = QStringLiteral("</") + name + u'>';
     if (source_.isEmpty()) {
@@ -32,7 +32,7 @@ bool TagReader::Tag(const QString& name) {
     return collect();
 }
 
-QString TagReader::GetTagContent(int index) const {
+QString TagReader::content(int index) const {
     if (index < 0 || index >= contents_.size()) {
         return QStringLiteral("Out of Range");
     }
@@ -104,7 +104,7 @@ bool TagReader::collect() {
     return true;
 }
 
-QString TagReader::ReadSingleTag(const QString& name) const { return tessarel::ReadSingleTag(source_, name); }
+QString TagReader::readSingleTag(const QString& name) const { return tessarel::ReadSingleTag(source_, name); }
 
 QString ReadSingleTag(const QString& source, const QString& name) {
     const QString opening = u'<' + name + u'>';

@@ -28,19 +28,19 @@ public:
     TagReader(UserInterface& ui, Form form);
 
     /// Sets the text to read; nothing else changes.
-    void Source(const QString& text);
+    void setSource(const QString& text);
     /// Collects every occurrence of the element `name`. An empty source only
     /// sets the tags. When the tags do not open and close properly the user is
     /// told, the element counts as absent and false is returned.
-    bool Tag(const QString& name);
+    bool read(const QString& name);
 
-    int GetTagCount() const { return static_cast<int>(contents_.size()); }
-    QString GetFirstTagContent() const { return GetTagContent(0); }
+    int count() const { return static_cast<int>(contents_.size()); }
+    QString firstContent() const { return content(0); }
     /// The content of occurrence `index`, or "Out of Range" as if it were content.
-    QString GetTagContent(int index) const;
+    QString content(int index) const;
 
     /// ReadSingleTag on this reader's source; count and contents stay as they are.
-    QString ReadSingleTag(const QString& name) const;
+    QString readSingleTag(const QString& name) const;
 
     QString openingTag() const { return openingTag_; }
     QString closingTag() const { return closingTag_; }

@@ -21,8 +21,6 @@ std::optional<double> NumberOf(const QString& text) {
     return number;
 }
 
-}  // namespace
-
 std::optional<qint64> WholeNumberOf(const QString& text, qint64 minimum, qint64 maximum) {
     const std::optional<double> number = NumberOf(text);
     if (!number) {
@@ -36,6 +34,8 @@ std::optional<qint64> WholeNumberOf(const QString& text, qint64 minimum, qint64 
     }
     return static_cast<qint64>(rounded);
 }
+
+}  // namespace
 
 std::optional<int> Int16Of(const QString& text) {
     const std::optional<qint64> number = WholeNumberOf(text, -32768, 32767);

@@ -10,10 +10,9 @@ namespace tessarel {
 // numbers and flags the way the files were always read, but report a value that
 // does not convert instead of failing somewhere later.
 
-/// A whole number: blanks around it allowed, a decimal fraction rounded half to
-/// even. Nothing when the text is not a finite number or lies outside
-/// minimum..maximum.
-std::optional<qint64> WholeNumberOf(const QString& text, qint64 minimum, qint64 maximum);
+// Numbers: blanks around them allowed, a decimal fraction rounded half to
+// even; nothing when the text is not a finite number or lies outside the range.
+
 /// A 16-bit signed number, as counts and style numbers are stored.
 std::optional<int> Int16Of(const QString& text);
 /// A 32-bit signed number, as window bounds are stored.

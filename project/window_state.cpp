@@ -2,8 +2,8 @@
 
 #include "project/tag_reader.h"
 #include "project/text_values.h"
-#include "support/file_functions.h"
 #include "support/string_functions.h"
+#include "support/text_file.h"
 
 #include <charconv>
 #include <iterator>
@@ -23,14 +23,14 @@ QString SingleText(float value) {
 
 int ResizedState(int remembered, WindowShow now) {
     switch (now) {
-        case WindowShow::Normal:
-            return kStateNormal;
-        case WindowShow::Maximized:
-            return kStateMaximized;
-        case WindowShow::Minimized:
-            // Minimizing from normal leaves "normal" remembered, so the next start
-            // opens normal.
-            return remembered == kStateMaximized ? kStateMinimizedFromMaximized : remembered;
+    case WindowShow::Normal:
+        return kStateNormal;
+    case WindowShow::Maximized:
+        return kStateMaximized;
+    case WindowShow::Minimized:
+        // Minimizing from normal leaves "normal" remembered, so the next start
+        // opens normal.
+        return remembered == kStateMaximized ? kStateMinimizedFromMaximized : remembered;
     }
     return remembered;
 }

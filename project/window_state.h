@@ -22,7 +22,8 @@ enum WindowStateValue : int {
     kStateMinimizedFromMaximized = 3,
 };
 
-/// What the file holds: a state and the window's normal outer bounds in twips.
+/// What the file holds: a state and the window's normal outer bounds, in the
+/// file's units of 1/1440 inch.
 struct WindowState {
     int state = kStateNormal;
     float left = 0;
@@ -40,7 +41,7 @@ struct RestoredWindowState {
     std::optional<qint32> top;
     std::optional<qint32> width;
     std::optional<qint32> height;
-    bool maximize = false;  ///< every value was read and the state asks for it
+    bool maximize = false;          ///< every value was read and the state asks for it
     int remembered = kStateNormal;  ///< the remembered state to start with
 };
 

@@ -11,6 +11,6 @@ $SUDO apt-get install -y --no-install-recommends \
     build-essential cmake ninja-build git ca-certificates \
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin libgl-dev \
     libgtest-dev googletest \
-    clang libclang-rt-14-dev \
+    clang libclang-rt-14-dev clang-format \
     fp-utils \
     xvfb xauth fonts-dejavu-core

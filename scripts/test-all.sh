@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
-# Installs the packages, builds everything and runs every test three ways: the
-# normal build, the same tests under the address and undefined-behaviour
-# sanitizers, and a short run of every fuzzing harness on its seed corpus.
+# Installs the packages, checks the formatting, builds everything and runs
+# every test three ways: the normal build, the same tests under the address and
+# undefined-behaviour sanitizers, and a short run of every fuzzing harness on
+# its seed corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 export TESSAREL_DEPS_INSTALLED=1
+
+echo "==== Formatting"
+scripts/check-format.sh
 
 echo "==== Tests"
 cmake --preset default

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 #include "support/user_interface.h"
 

@@ -1,8 +1,9 @@
 #include "support/error_report.h"
 
 #include "support/environment.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
+#include "support/text_file.h"
 
 #include <QDir>
 #include <QStringList>

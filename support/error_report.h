@@ -15,8 +15,8 @@ QString SupportAddress();
 /// Last resort of an event handler: appends the six-line entry to "error.log" in
 /// the data folder, shows "Critical Error Report" and asks the application to
 /// end. The message and the orderly end happen even when the log cannot be written.
-void ReportError(Environment& env, const QString& procedure, const QString& module,
-                 const QString& errorNumber, const QString& description);
+void ReportError(Environment& env, const QString& procedure, const QString& module, const QString& errorNumber,
+                 const QString& description);
 /// A modal message box with only an OK button and no icon.
 void ShowMessage(UserInterface& ui, const QString& title, const QString& text);
 

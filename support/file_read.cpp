@@ -157,35 +157,35 @@ ReadOutcome ProbeRegularFile(const QString& path, qint64 limit) {
 
 QString ReadFailureReason(ReadOutcome outcome) {
     switch (outcome) {
-        case ReadOutcome::Read:
-            break;
-        case ReadOutcome::Unreadable:
-            return QStringLiteral("Unreadable File");
-        case ReadOutcome::NotRegularFile:
-            return QStringLiteral("Not a Regular File");
-        case ReadOutcome::TooLarge:
-            return QStringLiteral("File Too Large");
-        case ReadOutcome::OutOfMemory:
-            return QStringLiteral("Out of Memory");
+    case ReadOutcome::Read:
+        break;
+    case ReadOutcome::Unreadable:
+        return QStringLiteral("Unreadable File");
+    case ReadOutcome::NotRegularFile:
+        return QStringLiteral("Not a Regular File");
+    case ReadOutcome::TooLarge:
+        return QStringLiteral("File Too Large");
+    case ReadOutcome::OutOfMemory:
+        return QStringLiteral("Out of Memory");
     }
     return QString();
 }
 
 QString ReadFailureText(const ReadResult& result) {
     switch (result.outcome) {
-        case ReadOutcome::Read:
-            break;
-        case ReadOutcome::Unreadable:
-            return result.systemMessage.isEmpty()
-                       ? QStringLiteral("It could not be read.")
-                       : QStringLiteral("It could not be read: ") + result.systemMessage + QLatin1Char('.');
-        case ReadOutcome::NotRegularFile:
-            return QStringLiteral("It is not a regular file but a pipe, a device or a socket, so it was not read.");
-        case ReadOutcome::TooLarge:
-            return QStringLiteral("It is larger than ") + QString::number(kMaxReadBytes >> 20) +
-                   QStringLiteral(" MB, the most Tessarel reads.");
-        case ReadOutcome::OutOfMemory:
-            return QStringLiteral("There was not enough memory to read it or build its page.");
+    case ReadOutcome::Read:
+        break;
+    case ReadOutcome::Unreadable:
+        return result.systemMessage.isEmpty()
+                   ? QStringLiteral("It could not be read.")
+                   : QStringLiteral("It could not be read: ") + result.systemMessage + QLatin1Char('.');
+    case ReadOutcome::NotRegularFile:
+        return QStringLiteral("It is not a regular file but a pipe, a device or a socket, so it was not read.");
+    case ReadOutcome::TooLarge:
+        return QStringLiteral("It is larger than ") + QString::number(kMaxReadBytes >> 20) +
+               QStringLiteral(" MB, the most Tessarel reads.");
+    case ReadOutcome::OutOfMemory:
+        return QStringLiteral("There was not enough memory to read it or build its page.");
     }
     return QString();
 }

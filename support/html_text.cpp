@@ -9,16 +9,16 @@ namespace {
 /// The entity of a character that EscapeHtml or EscapeHtmlAttribute replaces; null for others.
 const char16_t* EntityOf(char16_t c, bool quote) {
     switch (c) {
-        case u'&':
-            return u"&amp;";
-        case u'<':
-            return u"&lt;";
-        case u'>':
-            return u"&gt;";
-        case u'"':
-            return quote ? u"&quot;" : nullptr;
-        default:
-            return nullptr;
+    case u'&':
+        return u"&amp;";
+    case u'<':
+        return u"&lt;";
+    case u'>':
+        return u"&gt;";
+    case u'"':
+        return quote ? u"&quot;" : nullptr;
+    default:
+        return nullptr;
     }
 }
 

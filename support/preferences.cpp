@@ -24,13 +24,11 @@ QString RecentKey(int slot) { return QStringLiteral("h") + QString::number(slot)
 }  // namespace prefs
 
 Preferences::Preferences()
-    : store_(std::make_unique<QSettings>(
-          QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-              QStringLiteral("/Tessarel/Tessarel.conf"),
-          QSettings::IniFormat)) {}
+    : store_(std::make_unique<QSettings>(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                                             QStringLiteral("/Tessarel/Tessarel.conf"),
+                                         QSettings::IniFormat)) {}
 
-Preferences::Preferences(const QString& iniPath)
-    : store_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
+Preferences::Preferences(const QString& iniPath) : store_(std::make_unique<QSettings>(iniPath, QSettings::IniFormat)) {}
 
 Preferences::~Preferences() = default;
 
@@ -73,7 +71,7 @@ void LoadSingleFileSettings(const Preferences& preferences, bool projectOpen, Se
     settings.IncludeSourceLocation = preferences.ReadFlag(prefs::kSingleFile, prefs::kSourceLocation, zero);
     settings.IncludeLastGenerated = preferences.ReadFlag(prefs::kSingleFile, prefs::kLastGenerated, zero);
     settings.Style = preferences.ReadPreference(prefs::kSingleFile, prefs::kStyle, prefs::kDefaultStyle);
-    settings.SumCon = preferences.ReadPreference(prefs::kSingleFile, prefs::kSumCon, one);
+    settings.Overview = ChapterOverviewFromStored(preferences.ReadPreference(prefs::kSingleFile, prefs::kSumCon, one));
 }
 
 namespace {
@@ -85,11 +83,11 @@ struct StyleKey {
 };
 
 constexpr StyleKey kStyleKeys[] = {
-    {u"chkS1", &CommentStyles::chkS1, true},   {u"chkS2", &CommentStyles::chkS2, true},
-    {u"chkS4", &CommentStyles::chkS4, false},  {u"chkS8", &CommentStyles::chkS8, false},
-    {u"chkS16", &CommentStyles::chkS16, false}, {u"chkS32", &CommentStyles::chkS32, false},
-    {u"chkS64", &CommentStyles::chkS64, false}, {u"chkM1", &CommentStyles::chkM1, true},
-    {u"chkM2", &CommentStyles::chkM2, false},  {u"chkM4", &CommentStyles::chkM4, false},
+    {u"chkS1", &CommentStyles::doubleSlash, true},   {u"chkS2", &CommentStyles::apostrophe, true},
+    {u"chkS4", &CommentStyles::hash, false},         {u"chkS8", &CommentStyles::semicolon, false},
+    {u"chkS16", &CommentStyles::dash, false},        {u"chkS32", &CommentStyles::letterC, false},
+    {u"chkS64", &CommentStyles::exclamation, false}, {u"chkM1", &CommentStyles::slashStar, true},
+    {u"chkM2", &CommentStyles::parenStar, false},    {u"chkM4", &CommentStyles::braces, false},
 };
 
 }  // namespace

@@ -60,10 +60,7 @@ private:
     std::unique_ptr<QSettings> store_;
 };
 
-/// The base number of progress steps of a single-file build.
-inline constexpr int BaseProgressSteps = 20;
-
-/// Loads Title, Links, Api, Style, SumCon, IncludeSourceLocation and
+/// Loads Title, Links, Api, Style, Overview, IncludeSourceLocation and
 /// IncludeLastGenerated from "single_file_settings" unless a project is open.
 void LoadSingleFileSettings(const Preferences& preferences, bool projectOpen, Settings& settings);
 /// The comment styles of single-file mode, keys "chkS1".."chkM4" with their defaults.

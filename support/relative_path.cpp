@@ -1,6 +1,6 @@
 #include "support/relative_path.h"
 
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 namespace tessarel {
 

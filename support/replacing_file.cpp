@@ -1,6 +1,6 @@
 #include "support/replacing_file.h"
 
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
 
 #include <QDir>

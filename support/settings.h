@@ -4,21 +4,21 @@
 
 namespace tessarel {
 
-/// The ten comment styles; the number in each name is the style's weight in the
-/// project file's style numbers.
+/// The ten comment styles. The project file stores them as two sums of weights,
+/// in the order below: 1..64 for the single-line ones, 1..4 for the others.
 struct CommentStyles {
-    bool chkS1 = true;   // "//"
-    bool chkS2 = true;   // "'"
-    bool chkS4 = false;  // "#"
-    bool chkS8 = false;  // ";"
-    bool chkS16 = false; // "-"
-    bool chkS32 = false; // "c" and "C"
-    bool chkS64 = false; // "!"
-    bool chkM1 = true;   // "/* */"
-    bool chkM2 = false;  // "(* *)"
-    bool chkM4 = false;  // "{ }"
+    bool doubleSlash = true;   // "//"
+    bool apostrophe = true;    // "'"
+    bool hash = false;         // "#"
+    bool semicolon = false;    // ";"
+    bool dash = false;         // "-"
+    bool letterC = false;      // "c" and "C"
+    bool exclamation = false;  // "!"
+    bool slashStar = true;     // "/* */"
+    bool parenStar = false;    // "(* *)"
+    bool braces = false;       // "{ }"
 
-    bool anyMultiLine() const { return chkM1 || chkM2 || chkM4; }
+    bool anyMultiLine() const { return slashStar || parenStar || braces; }
     bool operator==(const CommentStyles&) const = default;
 };
 
@@ -30,6 +30,14 @@ int MultipleLineCommentBits(const CommentStyles& styles);
 void SetSingleLineCommentBits(CommentStyles& styles, int bits);
 void SetMultipleLineCommentBits(CommentStyles& styles, int bits);
 
+/// What follows a chapter page's first section when the page has two items
+/// or more.
+enum class ChapterOverview { Summary, Contents, None };
+
+/// The stored form of ChapterOverview: "0", "1" or "2"; anything else reads as None.
+ChapterOverview ChapterOverviewFromStored(const QString& stored);
+QString StoredChapterOverview(ChapterOverview overview);
+
 /// The presentation settings of the open project, or of single-file mode when no
 /// project is open. Field names are the project file's element names; the
 /// initial values are the reset values (those seeded from preferences get the
@@ -39,7 +47,7 @@ struct Settings {
     bool Links = true;
     bool Api = true;
     QString Style = QStringLiteral("standard_babyblue");
-    QString SumCon = QStringLiteral("1");  // "0" Summary, "1" Table of Contents, "2" None
+    ChapterOverview Overview = ChapterOverview::Contents;  // stored as "SumCon"
     bool IncludeSourceLocation = false;
     bool IncludeLastGenerated = false;
     bool UseChapterTitleInIndex = false;
@@ -52,8 +60,8 @@ struct Settings {
     bool IncludeProjectTitle = false;
     bool BoldTitles = true;
     QString IndexTitle;
-    QString IndexText;   // may hold line breaks; plain or HTML form
-    QString Copyright;   // may hold line breaks; plain or HTML form
+    QString IndexText;  // may hold line breaks; plain or HTML form
+    QString Copyright;  // may hold line breaks; plain or HTML form
     QString HomeChapter;
     QString RelDestPath;
     QString TextFilter = QStringLiteral("*.*");

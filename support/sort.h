@@ -22,9 +22,8 @@ void SortRange(Container& items, qsizetype lo, qsizetype hi, KeyOf keyOf) {
     }
     auto first = items.begin() + lo;
     auto last = items.begin() + hi + 1;
-    std::stable_sort(first, last, [&keyOf](const auto& a, const auto& b) {
-        return CompareSortKeys(keyOf(a), keyOf(b)) < 0;
-    });
+    std::stable_sort(first, last,
+                     [&keyOf](const auto& a, const auto& b) { return CompareSortKeys(keyOf(a), keyOf(b)) < 0; });
 }
 
 inline void SortStrings(QStringList& list, qsizetype lo, qsizetype hi) {

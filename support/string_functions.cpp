@@ -10,7 +10,7 @@ namespace tessarel {
 namespace {
 
 // Left-to-right replacement that goes on after each inserted text; linear.
-void ReplaceFromIndex(QString& text, qsizetype from, const QString& find, const QString& replacement) {
+void ReplaceFromIndex(QString& text, qsizetype from, QStringView find, QStringView replacement) {
     if (find.isEmpty() || from >= text.size()) {
         return;
     }
@@ -37,10 +37,22 @@ const QString kSpace = QStringLiteral(" ");
 
 const std::array<std::pair<QString, QString>, 16>& WordDelimiters() {
     static const std::array<std::pair<QString, QString>, 16> pairs{{
-        {kCrLf, kSpace}, {kCrLf, kCrLf}, {kCrLf, kTab}, {kCrLf, kLf},
-        {kLf, kSpace}, {kLf, kCrLf}, {kLf, kLf}, {kLf, kTab},
-        {kSpace, kSpace}, {kSpace, kCrLf}, {kSpace, kTab}, {kSpace, kLf},
-        {kTab, kSpace}, {kTab, kCrLf}, {kTab, kTab}, {kTab, kLf},
+        {kCrLf, kSpace},
+        {kCrLf, kCrLf},
+        {kCrLf, kTab},
+        {kCrLf, kLf},
+        {kLf, kSpace},
+        {kLf, kCrLf},
+        {kLf, kLf},
+        {kLf, kTab},
+        {kSpace, kSpace},
+        {kSpace, kCrLf},
+        {kSpace, kTab},
+        {kSpace, kLf},
+        {kTab, kSpace},
+        {kTab, kCrLf},
+        {kTab, kTab},
+        {kTab, kLf},
     }};
     return pairs;
 }
@@ -49,9 +61,16 @@ const std::array<std::pair<QString, QString>, 10>& ExtendedDelimiters() {
     static const QString open = QStringLiteral("(");
     static const QString star = QStringLiteral("*");
     static const std::array<std::pair<QString, QString>, 10> pairs{{
-        {open, kSpace}, {open, kCrLf}, {open, kTab}, {open, kLf},
-        {star, kSpace}, {star, kCrLf}, {star, kTab}, {star, kLf},
-        {kSpace, star}, {open, star},
+        {open, kSpace},
+        {open, kCrLf},
+        {open, kTab},
+        {open, kLf},
+        {star, kSpace},
+        {star, kCrLf},
+        {star, kTab},
+        {star, kLf},
+        {kSpace, star},
+        {open, star},
     }};
     return pairs;
 }
@@ -78,14 +97,14 @@ void ReplaceFirst(QString& text, const QString& find, const QString& replacement
     }
 }
 
-void ReplaceAll(QString& text, const QString& find, const QString& replacement) {
+void ReplaceAll(QString& text, QStringView find, QStringView replacement) {
     if (text.isEmpty() || find.isEmpty() || replacement.isEmpty()) {
         return;
     }
     ReplaceFromIndex(text, 0, find, replacement);
 }
 
-void ReplaceAllFrom(qsizetype start, QString& text, const QString& find, const QString& replacement) {
+void ReplaceAllFrom(qsizetype start, QString& text, QStringView find, QStringView replacement) {
     ReplaceFromIndex(text, start < 1 ? 0 : start - 1, find, replacement);
 }
 
@@ -123,65 +142,10 @@ const std::array<std::pair<QString, QString>, 26>& ExtendedWordDelimiters() {
     return pairs;
 }
 
-void InsertAt(QString& text, qsizetype position, const QString& insertion) {
-    if (position < 1) {
-        position = 1;
-    }
-    if (text.size() + 1 < position) {
-        text.append(QString(position - text.size() - 1, QLatin1Char(' ')));
-        text.append(insertion);
-    } else {
-        text.insert(position - 1, insertion);
-    }
-}
-
 void ReplaceRange(QString& text, qsizetype start, qsizetype end, const QString& replacement) {
     const qsizetype from = qBound<qsizetype>(0, start - 1, text.size());
     const qsizetype to = qBound<qsizetype>(from, end - 1, text.size());
     text.replace(from, to - from, replacement);
-}
-
-QString BracketedArgument(const QString& text, qsizetype tagPosition) {
-    const qsizetype from = tagPosition + 3 - 1;
-    if (from >= text.size()) {
-        return {};
-    }
-    const qsizetype open = text.indexOf(QLatin1Char('['), qMax<qsizetype>(0, from));
-    if (open < 0) {
-        return {};
-    }
-    const qsizetype close = text.indexOf(QLatin1Char(']'), open + 1);
-    if (close < 0) {
-        return {};
-    }
-    return text.mid(open + 1, close - open - 1);
-}
-
-bool Contains(const QString& text, const QString& part) { return !part.isEmpty() && text.contains(part); }
-
-qsizetype FirstDifference(qsizetype start, const QString& a, const QString& b) {
-    const qsizetype shorter = qMin(a.size(), b.size());
-    if (shorter == 0 || start > shorter || start < 1) {
-        return 1;
-    }
-    for (qsizetype i = start - 1; i < shorter; ++i) {
-        if (a.at(i) != b.at(i)) {
-            return i + 1;
-        }
-    }
-    return shorter;
-}
-
-qsizetype CountOccurrences(QString& text, const QString& part) {
-    text.append(QString(10, QLatin1Char(' ')));
-    if (part.isEmpty()) {
-        return 0;
-    }
-    qsizetype count = 0;
-    for (qsizetype hit = text.indexOf(part); hit >= 0; hit = text.indexOf(part, hit + 1)) {
-        ++count;
-    }
-    return count;
 }
 
 void BlankOutTags(QString& text) {
@@ -210,8 +174,6 @@ void BlankOutTags(QString& text) {
         }
     }
 }
-
-void RemoveCharacter(QString& text, QChar character) { text.remove(character); }
 
 QStringView TrimmedSpaces(QStringView text) {
     qsizetype first = 0;

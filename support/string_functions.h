@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
 
 #include <array>
 #include <utility>
@@ -19,30 +20,20 @@ QString MidRange(const QString& text, qsizetype first, qsizetype last);
 void ReplaceFirst(QString& text, const QString& find, const QString& replacement);
 /// Replaces every occurrence left to right, going on after each replacement.
 /// Does nothing when text, find or replacement is empty.
-void ReplaceAll(QString& text, const QString& find, const QString& replacement);
+void ReplaceAll(QString& text, QStringView find, QStringView replacement);
 /// ReplaceAll from position `start`, without the guard against empty arguments
 /// (an empty `find` does nothing; an empty replacement deletes).
-void ReplaceAllFrom(qsizetype start, QString& text, const QString& find, const QString& replacement);
+void ReplaceAllFrom(qsizetype start, QString& text, QStringView find, QStringView replacement);
 /// Whole-word replacement over the 16 delimiter pairs, in their fixed order.
 void ReplaceWord(QString& text, const QString& word, const QString& replacement);
 /// ReplaceWord followed by the ten extra pairs with "(" and "*".
 void ReplaceWordExtended(QString& text, const QString& word, const QString& replacement);
 /// The (left, right) delimiter pairs of ReplaceWordExtended, in the order it tries them.
 const std::array<std::pair<QString, QString>, 26>& ExtendedWordDelimiters();
-/// Inserts before the character at `position`; beyond the end, pads with spaces first.
-void InsertAt(QString& text, qsizetype position, const QString& insertion);
 /// Replaces characters start..end-1 by `replacement`.
 void ReplaceRange(QString& text, qsizetype start, qsizetype end, const QString& replacement);
-/// Text between the first "[" at or after tagPosition + 3 and the next "]"; "" when missing.
-QString BracketedArgument(const QString& text, qsizetype tagPosition);
-bool Contains(const QString& text, const QString& part);
-/// First position >= start where a and b differ; see the tests for the odd cases.
-qsizetype FirstDifference(qsizetype start, const QString& a, const QString& b);
-/// Occurrences of part, overlapping ones included; appends 10 spaces to text first.
-qsizetype CountOccurrences(QString& text, const QString& part);
 /// Every span from "<" to the next ">" (or to the end) becomes spaces.
 void BlankOutTags(QString& text);
-void RemoveCharacter(QString& text, QChar character);
 
 /// Trims spaces only (not tabs or line breaks), as the system's trim does.
 QString TrimSpaces(const QString& text);

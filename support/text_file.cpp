@@ -1,4 +1,4 @@
-#include "support/file_functions.h"
+#include "support/text_file.h"
 #include "support/file_read.h"
 #include "support/replacing_file.h"
 #include "support/string_functions.h"
@@ -18,10 +18,10 @@ namespace tessarel {
 namespace {
 
 // Windows-1252 0x80..0x9F; the five undefined bytes keep their C1 code.
-constexpr std::array<char16_t, 32> kCp1252High = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+constexpr std::array<char16_t, 32> kCp1252High = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 void AppendWindows1252(QString& text, QByteArrayView bytes) {
     const qsizetype start = text.size();
@@ -245,18 +245,8 @@ QByteArray EncodeText(const QString& text, FileEncoding encoding) {
 }
 
 QString ReadTextFile(const QString& path) {
-    QString text;
-    ReadTextFileInto(path, text);
-    return text;
-}
-
-bool ReadTextFileInto(const QString& path, QString& text) {
     QByteArray bytes;
-    if (!ReadFileBytes(path, bytes)) {
-        return false;
-    }
-    text = DecodeText(bytes);
-    return true;
+    return ReadFileBytes(path, bytes) ? DecodeText(bytes) : QString();
 }
 
 bool ReadFileBytes(const QString& path, QByteArray& bytes) { return ReadRegularFile(path, bytes).ok(); }

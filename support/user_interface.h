@@ -24,16 +24,17 @@ public:
     // Build log and progress (the progress window's operations).
     /// One row of the build log. Every cell is cut to kLogCellLength
     /// characters, so a huge name cannot flood the console or the window.
-    void AddItem(const QString& reason, const QString& item, bool status, const QString& title, const QString& output) {
-        addLogRow(LogCell(reason), LogCell(item), status, LogCell(title), LogCell(output));
+    void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                   const QString& output) {
+        showLogRow(logCell(reason), logCell(item), status, logCell(title), logCell(output));
     }
-    virtual void SetProgressMax(int max) = 0;
-    virtual void ResetProgress() = 0;
-    virtual void AddProgress() = 0;
-    /// The caption naming the current work (lblCurrent).
+    virtual void setProgressMaximum(int max) = 0;
+    virtual void resetProgress() = 0;
+    virtual void advanceProgress() = 0;
+    /// The caption naming the current work.
     virtual void setProgressCaption(const QString& caption) = 0;
 
-    /// The user's request to stop a running build (blnCancelBuild).
+    /// The user's request to stop a running build.
     virtual bool cancelRequested() const = 0;
     virtual void setCancelRequested(bool requested) = 0;
 
@@ -42,8 +43,8 @@ public:
     virtual void setBusyValue(int value) = 0;
     virtual void hideBusy() = 0;
 
-    virtual void navigate(const QString& path) = 0;     ///< point the preview browser at a file
-    virtual void shellOpen(const QString& target) = 0;  ///< open with the associated program
+    virtual void navigate(const QString& path) = 0;           ///< point the preview browser at a file
+    virtual void shellOpen(const QString& target) = 0;        ///< open with the associated program
     virtual void showHelpTopic(const QString& helpPath) = 0;  ///< "file.chm::/topic.htm" or a .chm
     /// Asks the application to end in an orderly way (after a critical error).
     virtual void requestQuit() = 0;
@@ -68,7 +69,7 @@ public:
 
     static constexpr qsizetype kLogCellLength = 200;
     /// `text`, or its first kLogCellLength characters and "…" when it is longer.
-    static QString LogCell(const QString& text) {
+    static QString logCell(const QString& text) {
         if (text.size() <= kLogCellLength) {
             return text;
         }
@@ -79,8 +80,8 @@ public:
 
 protected:
     /// Shows a row of the build log, its cells already cut.
-    virtual void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
-                           const QString& output) = 0;
+    virtual void showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                            const QString& output) = 0;
     /// Runs pending window events; a console has none.
     virtual void processEvents() {}
 

@@ -1,22 +1,18 @@
 #include "app/dialogs/dialog_support.h"
 
+#include "app/handler_guard.h"
+
 #include "book/workspace.h"
 #include "support/environment.h"
-#include "support/error_report.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
+#include "support/text_file.h"
 
 #include <QApplication>
 #include <QFocusEvent>
-#include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
-
-#include <cmath>
-#include <exception>
-#include <system_error>
 
 namespace tessarel {
 
@@ -24,64 +20,40 @@ ModalDialog::ModalDialog(QWidget* owner, Workspace& workspace, MainWindowState& 
     : QDialog(owner), workspace_(workspace), state_(state), helpTopic_(helpTopic) {
     setModal(true);
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    if (state.blnOnTop) {
+    if (state.alwaysOnTop) {
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
     }
 }
 
-void ModalDialog::cmdCancel_Click() {
-    state_.mbDialogCancel = true;
+void ModalDialog::cancel() {
+    state_.dialogCancelled = true;
     QDialog::reject();
 }
 
 void ModalDialog::closeWithOk() {
-    state_.mbDialogCancel = false;
+    state_.dialogCancelled = false;
     accept();
 }
 
-void ModalDialog::cmdHelp_Click() { workspace_.env.ui.showHelpTopic(HelpTopicPath(workspace_.env, helpTopic_)); }
+void ModalDialog::showHelp() { workspace_.env.ui.showHelpTopic(HelpTopicPath(workspace_.env, helpTopic_)); }
 
 bool ModalDialog::run() {
     const bool ok = exec() == QDialog::Accepted;
-    state_.mbDialogCancel = !ok;
+    state_.dialogCancelled = !ok;
     return ok;
 }
 
-void ModalDialog::runReported(const QString& module, const QString& procedure, const std::function<void()>& body) {
-    QString number = QStringLiteral("0");
-    QString description;
+void ModalDialog::runReported(const ErrorSite& site, const std::function<void()>& body) {
     try {
-        body();
-        return;
-    } catch (const std::system_error& error) {
-        number = QString::number(error.code().value());
-        description = QString::fromLocal8Bit(error.what());
-    } catch (const std::exception& error) {
-        description = QString::fromLocal8Bit(error.what());
-    } catch (...) {
-        description = QStringLiteral("Unknown error");
-    }
-    ReportError(workspace_.env, procedure, module, number, description);
-    state_.mbDialogCancel = true;
-    QDialog::reject();
-}
-
-void RunPassingOver(const std::function<void()>& body) {
-    try {
-        body();
-    } catch (...) {
+        RunReported(workspace_.env, site, body);
+    } catch (const ProgramEnding&) {
+        state_.dialogCancelled = true;
+        QDialog::reject();
     }
 }
 
 QString HelpTopicPath(const Environment& env, const QString& topic) {
     return ProgramFolderFile(env.paths, QStringLiteral("help.chm::/") + topic);
-}
-
-int TwipsToScreenPixels(int twips, const QWidget* widget) {
-    const QScreen* screen =
-        widget != nullptr && widget->screen() != nullptr ? widget->screen() : QGuiApplication::primaryScreen();
-    const double dpi = screen != nullptr ? screen->logicalDotsPerInchY() : 96.0;
-    return static_cast<int>(std::lround(twips * dpi / 1440.0));
 }
 
 DefaultButtonRule::DefaultButtonRule(QPushButton* ok, QObject* parent) : QObject(parent), ok_(ok) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/legacy_names.h"
 #include "app/main_window_state.h"
 
 #include <QDialog>
@@ -26,19 +27,19 @@ public:
     ModalDialog(QWidget* owner, Workspace& workspace, MainWindowState& state, const QString& helpTopic);
 
     /// Records the cancel and closes; nothing is stored.
-    virtual void cmdCancel_Click();
-    void cmdHelp_Click();
-    void reject() override { cmdCancel_Click(); }
+    virtual void cancel();
+    void showHelp();
+    void reject() override { cancel(); }
 
-    /// Runs the dialog; true for OK. Sets mbDialogCancel either way.
+    /// Runs the dialog; true for OK. Sets dialogCancelled either way.
     bool run();
 
 protected:
     /// Records OK and closes.
     void closeWithOk();
-    /// A handler whose failures go to the error reporter under `module`; after a
+    /// A handler whose failures go to the error reporter under `site`; after a
     /// report the program is ending, so the dialog closes as cancelled.
-    void runReported(const QString& module, const QString& procedure, const std::function<void()>& body);
+    void runReported(const ErrorSite& site, const std::function<void()>& body);
 
     Workspace& workspace_;
     MainWindowState& state_;
@@ -47,13 +48,8 @@ private:
     QString helpTopic_;
 };
 
-/// Runs a step whose failures are passed over.
-void RunPassingOver(const std::function<void()>& body);
-
 /// "<program folder>/help.chm::/<topic>".
 QString HelpTopicPath(const Environment& env, const QString& topic);
-/// A height given in twips, in pixels at the widget's screen resolution.
-int TwipsToScreenPixels(int twips, const QWidget* widget);
 
 /// Makes OK the default button except while one of the watched widgets has
 /// the focus; then another button (or none) is.

@@ -1,7 +1,7 @@
 #include "app/dialogs/file_browsing.h"
 
 #include "project/project_model.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/relative_path.h"
 #include "support/sort.h"
 
@@ -154,7 +154,7 @@ QString VolumeContaining(const QString& folder, const QStringList& roots) {
 #endif
     QString best;
     for (const QString& root : roots) {
-        const QString prefix = WithTrailingBackslash(root);
+        const QString prefix = WithTrailingSeparator(root);
         const bool holds = folder.compare(root, cs) == 0 || folder.startsWith(prefix, cs);
         if (holds && root.size() > best.size()) {
             best = root;
@@ -166,7 +166,7 @@ QString VolumeContaining(const QString& folder, const QStringList& roots) {
 QString ProjectRelativeFolder(const ProjectModel& project, const QString& folder) {
     // A root already ends in a separator; a second one would make a path the
     // relative-path rule cannot match against the project folder.
-    return MakeRelativePath(project.ProjectFolder, WithTrailingBackslash(folder));
+    return MakeRelativePath(project.ProjectFolder, WithTrailingSeparator(folder));
 }
 
 QString DestinationFolderToShow(const ProjectModel& project) {

@@ -2,9 +2,10 @@
 
 #include "app/dialogs/file_browsing.h"
 #include "app/dialogs/folder_widgets.h"
+#include "app/handler_guard.h"
 #include "book/workspace.h"
 #include "support/environment.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/string_functions.h"
 
 #include <QComboBox>
@@ -20,8 +21,6 @@
 namespace tessarel {
 
 namespace {
-
-const QString kModule = QStringLiteral("frmAddFiles");
 
 QPushButton* MakeButton(const QString& caption, const QString& name, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
@@ -54,78 +53,78 @@ QStringList FileTypePatterns() {
     };
 }
 
-frmAddFiles::frmAddFiles(QWidget* owner, Workspace& workspace, MainWindowState& state)
+FilesDialog::FilesDialog(QWidget* owner, Workspace& workspace, MainWindowState& state)
     : ModalDialog(owner, workspace, state, QStringLiteral("visual_files.txt.htm")),
-      Drive1(new DriveList(this)),
-      Dir1(new FolderList(this)),
-      File1(new FileList(this)),
-      cmbFilter(new QComboBox(this)),
-      txtFilter(new QLineEdit(this)),
-      lblProjectFiles(new QLabel(this)),
-      lstProjectFileName(new QListWidget(this)),
-      cmdAdd(MakeButton(QStringLiteral("&Add"), QStringLiteral("cmdAdd"), this)),
-      cmdAddAll(MakeButton(QStringLiteral("Add A&ll"), QStringLiteral("cmdAddAll"), this)),
-      cmdDelete(MakeButton(QStringLiteral("&Remove"), QStringLiteral("cmdDelete"), this)),
-      cmdDeleteAll(MakeButton(QStringLiteral("R&emove All"), QStringLiteral("cmdDeleteAll"), this)),
-      cmdMoveUp(MakeButton(QStringLiteral("Move &Up"), QStringLiteral("cmdMoveUp"), this)),
-      cmdMoveDown(MakeButton(QStringLiteral("Move &Down"), QStringLiteral("cmdMoveDown"), this)),
-      cmdOK(MakeButton(QStringLiteral("OK"), QStringLiteral("cmdOK"), this)),
-      cmdCancel(MakeButton(QStringLiteral("Cancel"), QStringLiteral("cmdCancel"), this)),
-      cmdHelp(MakeButton(QStringLiteral("&Help"), QStringLiteral("cmdHelp"), this)) {
-    setObjectName(QStringLiteral("frmAddFiles"));
+      driveBox(new DriveList(this)),
+      folderTree(new FolderList(this)),
+      fileList(new FileList(this)),
+      filterBox(new QComboBox(this)),
+      filterEdit(new QLineEdit(this)),
+      projectFilesLabel(new QLabel(this)),
+      projectFileList(new QListWidget(this)),
+      addButton(MakeButton(QStringLiteral("&Add"), QStringLiteral("addButton"), this)),
+      addAllButton(MakeButton(QStringLiteral("Add A&ll"), QStringLiteral("addAllButton"), this)),
+      removeButton(MakeButton(QStringLiteral("&Remove"), QStringLiteral("removeButton"), this)),
+      removeAllButton(MakeButton(QStringLiteral("R&emove All"), QStringLiteral("removeAllButton"), this)),
+      moveUpButton(MakeButton(QStringLiteral("Move &Up"), QStringLiteral("moveUpButton"), this)),
+      moveDownButton(MakeButton(QStringLiteral("Move &Down"), QStringLiteral("moveDownButton"), this)),
+      okButton(MakeButton(QStringLiteral("OK"), QStringLiteral("okButton"), this)),
+      cancelButton(MakeButton(QStringLiteral("Cancel"), QStringLiteral("cancelButton"), this)),
+      helpButton(MakeButton(QStringLiteral("&Help"), QStringLiteral("helpButton"), this)) {
+    setObjectName(QStringLiteral("FilesDialog"));
     setWindowTitle(QStringLiteral("Files"));
-    Drive1->setObjectName(QStringLiteral("Drive1"));
-    Dir1->setObjectName(QStringLiteral("Dir1"));
-    File1->setObjectName(QStringLiteral("File1"));
-    cmbFilter->setObjectName(QStringLiteral("cmbFilter"));
-    txtFilter->setObjectName(QStringLiteral("txtFilter"));
-    lstProjectFileName->setObjectName(QStringLiteral("lstProjectFileName"));
-    lstProjectFileName->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    lstProjectFileName->installEventFilter(this);
+    driveBox->setObjectName(QStringLiteral("driveBox"));
+    folderTree->setObjectName(QStringLiteral("folderTree"));
+    fileList->setObjectName(QStringLiteral("fileList"));
+    filterBox->setObjectName(QStringLiteral("filterBox"));
+    filterEdit->setObjectName(QStringLiteral("filterEdit"));
+    projectFileList->setObjectName(QStringLiteral("projectFileList"));
+    projectFileList->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    projectFileList->installEventFilter(this);
     buildLayout();
 
-    connect(Drive1, &QComboBox::activated, this, [this] { Drive1_Change(Drive1->drive()); });
-    connect(Dir1, &FolderList::pathChanged, this, &frmAddFiles::Dir1_Change);
-    connect(cmbFilter, &QComboBox::activated, this, &frmAddFiles::cmbFilter_Click);
-    connect(txtFilter, &QLineEdit::returnPressed, this, &frmAddFiles::txtFilter_Enter);
-    connect(lstProjectFileName, &QListWidget::itemSelectionChanged, this, &frmAddFiles::takeSelection);
-    connect(cmdAdd, &QPushButton::clicked, this, &frmAddFiles::cmdAdd_Click);
-    connect(cmdAddAll, &QPushButton::clicked, this, &frmAddFiles::cmdAddAll_Click);
-    connect(cmdDelete, &QPushButton::clicked, this, &frmAddFiles::cmdDelete_Click);
-    connect(cmdDeleteAll, &QPushButton::clicked, this, &frmAddFiles::cmdDeleteAll_Click);
-    connect(cmdMoveUp, &QPushButton::clicked, this, &frmAddFiles::cmdMoveUp_Click);
-    connect(cmdMoveDown, &QPushButton::clicked, this, &frmAddFiles::cmdMoveDown_Click);
-    connect(cmdOK, &QPushButton::clicked, this, &frmAddFiles::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmAddFiles::cmdCancel_Click);
-    connect(cmdHelp, &QPushButton::clicked, this, &frmAddFiles::cmdHelp_Click);
+    connect(driveBox, &QComboBox::activated, this, [this] { changeDrive(driveBox->drive()); });
+    connect(folderTree, &FolderList::pathChanged, this, &FilesDialog::changeFolder);
+    connect(filterBox, &QComboBox::activated, this, &FilesDialog::chooseFileType);
+    connect(filterEdit, &QLineEdit::returnPressed, this, &FilesDialog::applyFilter);
+    connect(projectFileList, &QListWidget::itemSelectionChanged, this, &FilesDialog::takeSelection);
+    connect(addButton, &QPushButton::clicked, this, &FilesDialog::addChosenFiles);
+    connect(addAllButton, &QPushButton::clicked, this, &FilesDialog::addAllFiles);
+    connect(removeButton, &QPushButton::clicked, this, &FilesDialog::removeChosenFiles);
+    connect(removeAllButton, &QPushButton::clicked, this, &FilesDialog::removeAllFiles);
+    connect(moveUpButton, &QPushButton::clicked, this, &FilesDialog::moveFileUp);
+    connect(moveDownButton, &QPushButton::clicked, this, &FilesDialog::moveFileDown);
+    connect(okButton, &QPushButton::clicked, this, &FilesDialog::acceptFiles);
+    connect(cancelButton, &QPushButton::clicked, this, &FilesDialog::cancel);
+    connect(helpButton, &QPushButton::clicked, this, &FilesDialog::showHelp);
 
     // Enter adds the chosen files in the file list and acts inside the browser
     // elsewhere, instead of closing the dialog.
-    auto* rule = new DefaultButtonRule(cmdOK, this);
-    rule->whileFocused(File1, cmdAdd);
-    for (QWidget* browser : {static_cast<QWidget*>(cmbFilter), static_cast<QWidget*>(Dir1),
-                             static_cast<QWidget*>(Drive1), static_cast<QWidget*>(txtFilter)}) {
+    auto* rule = new DefaultButtonRule(okButton, this);
+    rule->whileFocused(fileList, addButton);
+    for (QWidget* browser : {static_cast<QWidget*>(filterBox), static_cast<QWidget*>(folderTree),
+                             static_cast<QWidget*>(driveBox), static_cast<QWidget*>(filterEdit)}) {
         rule->whileFocused(browser);
     }
 
-    Form_Load();
+    loadValues();
 }
 
-void frmAddFiles::buildLayout() {
+void FilesDialog::buildLayout() {
     auto* lists = new QHBoxLayout;
-    lists->addWidget(File1, 1);
-    lists->addWidget(Dir1, 1);
+    lists->addWidget(fileList, 1);
+    lists->addWidget(folderTree, 1);
 
     auto* browserControls = new QGridLayout;
     auto* typeLabel = new QLabel(QStringLiteral("List files of &type:"), this);
-    typeLabel->setBuddy(cmbFilter);
+    typeLabel->setBuddy(filterBox);
     auto* filterLabel = new QLabel(QStringLiteral("F&ilter:"), this);
-    filterLabel->setBuddy(txtFilter);
+    filterLabel->setBuddy(filterEdit);
     browserControls->addWidget(typeLabel, 0, 0);
-    browserControls->addWidget(cmbFilter, 1, 0);
+    browserControls->addWidget(filterBox, 1, 0);
     browserControls->addWidget(filterLabel, 2, 0);
-    browserControls->addWidget(txtFilter, 3, 0);
-    browserControls->addWidget(Drive1, 1, 1);
+    browserControls->addWidget(filterEdit, 3, 0);
+    browserControls->addWidget(driveBox, 1, 1);
     browserControls->setColumnStretch(0, 1);
     browserControls->setColumnStretch(1, 1);
 
@@ -134,19 +133,19 @@ void frmAddFiles::buildLayout() {
     browser->addLayout(browserControls);
 
     auto* operations = new QVBoxLayout;
-    operations->addSpacing(lblProjectFiles->sizeHint().height());
-    for (QPushButton* button : {cmdAdd, cmdAddAll, cmdDelete, cmdDeleteAll}) {
+    operations->addSpacing(projectFilesLabel->sizeHint().height());
+    for (QPushButton* button : {addButton, addAllButton, removeButton, removeAllButton}) {
         operations->addWidget(button);
     }
     operations->addSpacing(12);
-    operations->addWidget(cmdMoveUp);
-    operations->addWidget(cmdMoveDown);
+    operations->addWidget(moveUpButton);
+    operations->addWidget(moveDownButton);
     operations->addStretch();
 
     auto* project = new QVBoxLayout;
-    lblProjectFiles->setBuddy(lstProjectFileName);
-    project->addWidget(lblProjectFiles);
-    project->addWidget(lstProjectFileName, 1);
+    projectFilesLabel->setBuddy(projectFileList);
+    project->addWidget(projectFilesLabel);
+    project->addWidget(projectFileList, 1);
 
     auto* upper = new QHBoxLayout;
     upper->addLayout(browser, 3);
@@ -155,9 +154,9 @@ void frmAddFiles::buildLayout() {
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    buttons->addWidget(cmdHelp);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(helpButton);
 
     auto* all = new QVBoxLayout(this);
     all->addLayout(upper, 1);
@@ -165,14 +164,14 @@ void frmAddFiles::buildLayout() {
     resize(760, 440);
 }
 
-void frmAddFiles::Form_Load() {
+void FilesDialog::loadValues() {
     const ProjectModel& project = workspace_.project;
     const Settings& settings = project.settings;
-    RunPassingOver([&] {
-        cmbFilter->addItems(FileTypePatterns());
-        cmbFilter->setCurrentIndex(0);
+    RunIgnoringErrors([&] {
+        filterBox->addItems(FileTypePatterns());
+        filterBox->setCurrentIndex(0);
     });
-    RunPassingOver([&] {
+    RunIgnoringErrors([&] {
         // Without files the browser starts in the project's own folder, where
         // the new-project file dialog has just been.
         const QString folder =
@@ -180,92 +179,92 @@ void frmAddFiles::Form_Load() {
                 ? ResolveProjectPath(project.ProjectFolder,
                                      project.Chapters[static_cast<size_t>(project.NumberOfChapters - 1)].RelPath)
                 : project.ProjectFolder;
-        Dir1->setPath(folder);
-        Drive1->showDriveOf(Dir1->path());
-        File1->setFolder(Dir1->path());
+        folderTree->setPath(folder);
+        driveBox->showDriveOf(folderTree->path());
+        fileList->setFolder(folderTree->path());
     });
-    RunPassingOver([&] {
-        txtFilter->setText(settings.TextFilter);
-        const int type = cmbFilter->findText(settings.ComboFilter, Qt::MatchExactly);
+    RunIgnoringErrors([&] {
+        filterEdit->setText(settings.TextFilter);
+        const int type = filterBox->findText(settings.ComboFilter, Qt::MatchExactly);
         if (type >= 0) {
-            cmbFilter->setCurrentIndex(type);
+            filterBox->setCurrentIndex(type);
         }
-        File1->setPattern(txtFilter->text());
+        fileList->setPattern(filterEdit->text());
     });
-    RunPassingOver([&] {
+    RunIgnoringErrors([&] {
         files_.load(project);
         showList();
     });
 }
 
-void frmAddFiles::showList() {
+void FilesDialog::showList() {
     showing_ = true;
-    lstProjectFileName->clear();
+    projectFileList->clear();
     for (const ProjectFileRow& row : files_.rows()) {
-        auto* item = new QListWidgetItem(row.name, lstProjectFileName);
+        auto* item = new QListWidgetItem(row.name, projectFileList);
         item->setToolTip(row.relPath);
     }
     for (int row : files_.selection()) {
-        lstProjectFileName->item(row)->setSelected(true);
+        projectFileList->item(row)->setSelected(true);
     }
     const int working = files_.workingRow();
     if (working >= 0) {
-        lstProjectFileName->setCurrentRow(working, QItemSelectionModel::NoUpdate);
-        lstProjectFileName->scrollToItem(lstProjectFileName->item(working));
+        projectFileList->setCurrentRow(working, QItemSelectionModel::NoUpdate);
+        projectFileList->scrollToItem(projectFileList->item(working));
     }
-    lblProjectFiles->setText(files_.caption());
+    projectFilesLabel->setText(files_.caption());
     showing_ = false;
 }
 
-void frmAddFiles::takeSelection() {
+void FilesDialog::takeSelection() {
     if (showing_) {
         return;
     }
     QList<int> rows;
-    for (const QListWidgetItem* item : lstProjectFileName->selectedItems()) {
-        rows << lstProjectFileName->row(item);
+    for (const QListWidgetItem* item : projectFileList->selectedItems()) {
+        rows << projectFileList->row(item);
     }
     files_.setSelection(rows);
 }
 
-bool frmAddFiles::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lstProjectFileName && event->type() == QEvent::KeyPress &&
+bool FilesDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == projectFileList && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {
-        cmdDelete_Click();
+        removeChosenFiles();
         return true;
     }
     return ModalDialog::eventFilter(watched, event);
 }
 
-void frmAddFiles::Drive1_Change(const QString& root) {
-    if (!Dir1->setPath(root)) {
+void FilesDialog::changeDrive(const QString& root) {
+    if (!folderTree->setPath(root)) {
         workspace_.env.ui.message(QStringLiteral("Device Error"), QStringLiteral("Device not available"),
                                   MessageIcon::None, MessageButtons::Ok);
-        Drive1->showDriveOf(Dir1->path());
+        driveBox->showDriveOf(folderTree->path());
         return;
     }
-    Dir1_Change(Dir1->path());
+    changeFolder(folderTree->path());
 }
 
-void frmAddFiles::Dir1_Change(const QString& folder) {
-    Drive1->showDriveOf(folder);
-    if (!File1->setFolder(folder)) {
+void FilesDialog::changeFolder(const QString& folder) {
+    driveBox->showDriveOf(folder);
+    if (!fileList->setFolder(folder)) {
         workspace_.env.ui.message(QStringLiteral("Directory Error"),
                                   QStringLiteral("It seems to be a problem with your directory"), MessageIcon::None,
                                   MessageButtons::Ok);
     }
 }
 
-void frmAddFiles::cmbFilter_Click(int index) {
-    runReported(kModule, QStringLiteral("cmbFilter_Click"), [&] {
-        const QString pattern = cmbFilter->itemText(index);
-        txtFilter->setText(pattern);
-        File1->setPattern(pattern);
+void FilesDialog::chooseFileType(int index) {
+    runReported(sites::kChooseFileType, [&] {
+        const QString pattern = filterBox->itemText(index);
+        filterEdit->setText(pattern);
+        fileList->setPattern(pattern);
     });
 }
 
-void frmAddFiles::txtFilter_Enter() {
-    if (File1->setPattern(txtFilter->text())) {
+void FilesDialog::applyFilter() {
+    if (fileList->setPattern(filterEdit->text())) {
         return;
     }
     workspace_.env.ui.message(QStringLiteral("Filter error"),
@@ -273,77 +272,77 @@ void frmAddFiles::txtFilter_Enter() {
                                   QStringLiteral("Use standard characters plus dots, semicolons and asterisks.") +
                                   kCrLf + QStringLiteral("Don't terminate the filter with a semicolon."),
                               MessageIcon::Exclamation, MessageButtons::Ok);
-    txtFilter->setText(workspace_.project.settings.TextFilter);
+    filterEdit->setText(workspace_.project.settings.TextFilter);
 }
 
-void frmAddFiles::addFiles(const QStringList& names) {
-    files_.add(names, ProjectRelativeFolder(workspace_.project, File1->folder()));
+void FilesDialog::addFiles(const QStringList& names) {
+    files_.add(names, ProjectRelativeFolder(workspace_.project, fileList->folder()));
     showList();
 }
 
-void frmAddFiles::cmdAdd_Click() {
-    runReported(kModule, QStringLiteral("cmdAdd_Click"), [&] { addFiles(File1->selectedFiles()); });
+void FilesDialog::addChosenFiles() {
+    runReported(sites::kAddChosenFiles, [&] { addFiles(fileList->selectedFiles()); });
 }
 
-void frmAddFiles::cmdAddAll_Click() {
-    runReported(kModule, QStringLiteral("cmdAddAll_Click"), [&] { addFiles(File1->files()); });
+void FilesDialog::addAllFiles() {
+    runReported(sites::kAddAllFiles, [&] { addFiles(fileList->files()); });
 }
 
-void frmAddFiles::cmdDelete_Click() {
-    RunPassingOver([&] {
+void FilesDialog::removeChosenFiles() {
+    RunIgnoringErrors([&] {
         if (!files_.remove()) {
             return;
         }
         showList();
         if (files_.count() >= 2) {
-            lstProjectFileName->setFocus();
+            projectFileList->setFocus();
         }
     });
 }
 
-void frmAddFiles::cmdDeleteAll_Click() {
-    runReported(kModule, QStringLiteral("cmdDeleteAll_Click"), [&] {
+void FilesDialog::removeAllFiles() {
+    runReported(sites::kRemoveAllFiles, [&] {
         files_.removeAll();
         showList();
     });
 }
 
-void frmAddFiles::cmdMoveUp_Click() {
-    runReported(kModule, QStringLiteral("cmdMoveUp_Click"), [&] {
+void FilesDialog::moveFileUp() {
+    runReported(sites::kMoveFileUp, [&] {
         if (files_.moveUp()) {
             showList();
         }
     });
 }
 
-void frmAddFiles::cmdMoveDown_Click() {
-    runReported(kModule, QStringLiteral("cmdMoveDown_Click"), [&] {
+void FilesDialog::moveFileDown() {
+    runReported(sites::kMoveFileDown, [&] {
         if (files_.moveDown()) {
             showList();
         }
     });
 }
 
-void frmAddFiles::cmdOK_Click() {
-    runReported(kModule, QStringLiteral("cmdOK_Click"), [&] {
-        state_.mbDialogCancel = false;
+void FilesDialog::acceptFiles() {
+    runReported(sites::kAcceptFiles, [&] {
+        state_.dialogCancelled = false;
         if (files_.exceedsLimit()) {
             workspace_.env.ui.message(TooManyFilesTitle(), TooManyFilesText(), MessageIcon::None, MessageButtons::Ok);
             return;
         }
         ProjectModel& project = workspace_.project;
         files_.storeInto(project);
-        project.settings.ComboFilter = cmbFilter->currentText();
+        project.settings.ComboFilter = filterBox->currentText();
         // A filter the file list refused would only be refused again next time.
-        if (IsUsableFilter(txtFilter->text())) {
-            project.settings.TextFilter = txtFilter->text();
+        if (IsUsableFilter(filterEdit->text())) {
+            project.settings.TextFilter = filterEdit->text();
         }
         closeWithOk();
     });
 }
 
-void frmAddFiles::cmdCancel_Click() {
-    runReported(kModule, QStringLiteral("cmdCancel_Click"), [&] { ModalDialog::cmdCancel_Click(); });
+void FilesDialog::cancel() {
+    runReported(sites::kCancelFiles, [&] { ModalDialog::cancel(); });
 }
 
 }  // namespace tessarel

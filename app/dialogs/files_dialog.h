@@ -23,51 +23,51 @@ QStringList FileTypePatterns();
 /// "Files": which source files the project documents, in what order. A file
 /// browser on the left, the project's list on the right; the list and its
 /// operations are ProjectFileList's.
-class frmAddFiles : public ModalDialog {
+class FilesDialog : public ModalDialog {
     Q_OBJECT
 public:
-    frmAddFiles(QWidget* owner, Workspace& workspace, MainWindowState& state);
+    FilesDialog(QWidget* owner, Workspace& workspace, MainWindowState& state);
 
-    void cmdAdd_Click();
-    void cmdAddAll_Click();
-    void cmdDelete_Click();
-    void cmdDeleteAll_Click();
-    void cmdMoveUp_Click();
-    void cmdMoveDown_Click();
-    void cmdOK_Click();
-    void cmdCancel_Click() override;
+    void addChosenFiles();
+    void addAllFiles();
+    void removeChosenFiles();
+    void removeAllFiles();
+    void moveFileUp();
+    void moveFileDown();
+    void acceptFiles();
+    void cancel() override;
     /// The user chose a file type.
-    void cmbFilter_Click(int index);
+    void chooseFileType(int index);
     /// Enter in the filter box.
-    void txtFilter_Enter();
-    void Drive1_Change(const QString& root);
-    void Dir1_Change(const QString& folder);
+    void applyFilter();
+    void changeDrive(const QString& root);
+    void changeFolder(const QString& folder);
 
     const ProjectFileList& files() const { return files_; }
 
-    DriveList* Drive1;
-    FolderList* Dir1;
-    FileList* File1;
-    QComboBox* cmbFilter;
-    QLineEdit* txtFilter;
-    QLabel* lblProjectFiles;
-    QListWidget* lstProjectFileName;
-    QPushButton* cmdAdd;
-    QPushButton* cmdAddAll;
-    QPushButton* cmdDelete;
-    QPushButton* cmdDeleteAll;
-    QPushButton* cmdMoveUp;
-    QPushButton* cmdMoveDown;
-    QPushButton* cmdOK;
-    QPushButton* cmdCancel;
-    QPushButton* cmdHelp;
+    DriveList* driveBox;
+    FolderList* folderTree;
+    FileList* fileList;
+    QComboBox* filterBox;
+    QLineEdit* filterEdit;
+    QLabel* projectFilesLabel;
+    QListWidget* projectFileList;
+    QPushButton* addButton;
+    QPushButton* addAllButton;
+    QPushButton* removeButton;
+    QPushButton* removeAllButton;
+    QPushButton* moveUpButton;
+    QPushButton* moveDownButton;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
+    QPushButton* helpButton;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildLayout();
-    void Form_Load();
+    void loadValues();
     void showList();
     void takeSelection();
     void addFiles(const QStringList& names);

@@ -1,35 +1,35 @@
 #include "app/dialogs/project_dialogs.h"
 
-#include "app/dialogs/comments_dialog.h"
-#include "app/dialogs/default_page_dialog.h"
-#include "app/dialogs/dest_path_dialog.h"
+#include "app/dialogs/comment_styles_dialog.h"
+#include "app/dialogs/default_chapter_dialog.h"
+#include "app/dialogs/destination_dialog.h"
 #include "app/dialogs/files_dialog.h"
 #include "app/dialogs/settings_dialog.h"
 
 namespace tessarel {
 
 bool ShowSettingsDialog(QWidget* owner, Workspace& workspace, MainWindowState& state) {
-    frmProperties dialog(owner, workspace, state);
+    SettingsDialog dialog(owner, workspace, state);
     return dialog.run();
 }
 
-bool ShowAddFilesDialog(QWidget* owner, Workspace& workspace, MainWindowState& state) {
-    frmAddFiles dialog(owner, workspace, state);
+bool ShowFilesDialog(QWidget* owner, Workspace& workspace, MainWindowState& state) {
+    FilesDialog dialog(owner, workspace, state);
     return dialog.run();
 }
 
-bool ShowDestPathDialog(QWidget* owner, Workspace& workspace, MainWindowState& state) {
-    frmDestPath dialog(owner, workspace, state);
+bool ShowDestinationDialog(QWidget* owner, Workspace& workspace, MainWindowState& state) {
+    DestinationDialog dialog(owner, workspace, state);
     return dialog.run();
 }
 
-bool ShowDefaultPageDialog(QWidget* owner, Workspace& workspace, MainWindowState& state) {
-    frmDefaultPage dialog(owner, workspace, state);
+bool ShowDefaultChapterDialog(QWidget* owner, Workspace& workspace, MainWindowState& state) {
+    DefaultChapterDialog dialog(owner, workspace, state);
     return dialog.run();
 }
 
-bool ShowCommentsDialog(QWidget* owner, Workspace& workspace, MainWindowState& state) {
-    frmComments dialog(owner, workspace, state);
+bool ShowCommentStylesDialog(QWidget* owner, Workspace& workspace, MainWindowState& state) {
+    CommentStylesDialog dialog(owner, workspace, state);
     return dialog.run();
 }
 

@@ -1,7 +1,7 @@
 #include "app/dialogs/settings_choices.h"
 
 #include "project/project_model.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 #include "support/sort.h"
 #include "support/string_functions.h"
@@ -17,10 +17,7 @@ namespace {
 const QString kMinimalStyle = QStringLiteral("minimal");
 
 /// "0", "1" or "2" as an option index; -1 for anything else.
-int OptionIndex(const QString& sumCon) {
-    const int value = NumberValue(sumCon);
-    return value >= 0 && value <= 2 ? value : -1;
-}
+int OptionIndex(ChapterOverview overview) { return static_cast<int>(overview); }
 
 struct BoxSetting {
     SettingsBox box;
@@ -63,7 +60,8 @@ void LoadSingleFileMode(SettingsChoices& c, const Preferences& preferences, cons
     // A single page always carries its style sheet.
     c.setChecked(SettingsBox::EmbedStyle, true);
     c.setEnabled(SettingsBox::EmbedStyle, false);
-    c.sumCon = OptionIndex(preferences.ReadPreference(prefs::kSingleFile, prefs::kSumCon, one));
+    c.overview =
+        OptionIndex(ChapterOverviewFromStored(preferences.ReadPreference(prefs::kSingleFile, prefs::kSumCon, one)));
 
     for (SettingsBox box : {SettingsBox::IncludeProjectTitle, SettingsBox::ChapterTitle, SettingsBox::OnlyDocumented,
                             SettingsBox::GenerateHtmlHelpFiles, SettingsBox::Collapsible, SettingsBox::SortFileNames}) {
@@ -104,7 +102,7 @@ void LoadProjectMode(SettingsChoices& c, const Settings& s, const QStringList& s
             c.setChecked(box, true);
         }
     }
-    c.sumCon = OptionIndex(s.SumCon);
+    c.overview = OptionIndex(s.Overview);
     c.style = ChosenStyle(s.Style, styles);
     // The boxes show the plain form; the model keeps whatever form it has.
     c.sideTitle = s.IndexTitle;
@@ -176,7 +174,7 @@ SettingsChoices LoadSettingsChoices(const ProjectModel& project, const Preferenc
 }
 
 void StoreSettingsChoices(const SettingsChoices& c, ProjectModel& project, Preferences& preferences) {
-    const bool sumConChosen = c.sumCon >= 0 && c.sumCon <= 2;
+    const bool overviewChosen = c.overview >= 0 && c.overview <= 2;
     if (!c.projectMode) {
         auto flag = [&](const QString& key, SettingsBox box) {
             preferences.WriteFlag(prefs::kSingleFile, key, c.checked(box));
@@ -189,8 +187,9 @@ void StoreSettingsChoices(const SettingsChoices& c, ProjectModel& project, Prefe
         preferences.WritePreference(prefs::kSingleFile, prefs::kStyle, c.style);
         flag(prefs::kSourceLocation, SettingsBox::SourceLocation);
         flag(prefs::kLastGenerated, SettingsBox::LastGenerated);
-        if (sumConChosen) {
-            preferences.WritePreference(prefs::kSingleFile, prefs::kSumCon, QString::number(c.sumCon));
+        if (overviewChosen) {
+            preferences.WritePreference(prefs::kSingleFile, prefs::kSumCon,
+                                        StoredChapterOverview(static_cast<ChapterOverview>(c.overview)));
         }
         LoadSingleFileSettings(preferences, project.isOpen(), project.settings);
         return;
@@ -203,8 +202,8 @@ void StoreSettingsChoices(const SettingsChoices& c, ProjectModel& project, Prefe
     for (const BoxSetting& entry : kProjectBoxes) {
         s.*entry.setting = c.checked(entry.box);
     }
-    if (sumConChosen) {
-        s.SumCon = QString::number(c.sumCon);
+    if (overviewChosen) {
+        s.Overview = static_cast<ChapterOverview>(c.overview);
     }
     s.Style = c.style;
     s.IndexTitle = c.sideTitle;

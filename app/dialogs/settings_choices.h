@@ -50,8 +50,8 @@ public:
     bool checked(SettingsBox which) const { return box(which).checked; }
 
     bool projectMode = true;
-    int sumCon = 1;  ///< the chosen option: 0 Summary, 1 Table of Contents, 2 None; -1 none
-    QString style;   ///< the style box's text
+    int overview = 1;  ///< the chosen option: 0 Summary, 1 Table of Contents, 2 None; -1 none
+    QString style;     ///< the style box's text
     QString sideTitle;
     QString sideText;   ///< plain form, lines end in CR LF
     QString copyright;  ///< plain form, lines end in CR LF

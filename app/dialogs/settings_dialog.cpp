@@ -1,5 +1,7 @@
 #include "app/dialogs/settings_dialog.h"
 
+#include "app/handler_guard.h"
+
 #include "book/workspace.h"
 #include "support/environment.h"
 
@@ -21,8 +23,9 @@ namespace tessarel {
 
 namespace {
 
-constexpr int kProjectHeightTwips = 7820;
-constexpr int kSingleFileHeightTwips = 3030;
+// The least heights with and without the project part, in pixels.
+constexpr int kProjectHeight = 521;
+constexpr int kSingleFileHeight = 202;
 
 QCheckBox* MakeBox(const QString& caption, const QString& name, QWidget* parent) {
     auto* box = new QCheckBox(caption, parent);
@@ -47,60 +50,59 @@ QLabel* BuddyLabel(const QString& caption, QWidget* buddy, QWidget* parent) {
 
 }  // namespace
 
-frmProperties::frmProperties(QWidget* owner, Workspace& workspace, MainWindowState& state)
+SettingsDialog::SettingsDialog(QWidget* owner, Workspace& workspace, MainWindowState& state)
     : ModalDialog(owner, workspace, state, QStringLiteral("visual_settings.txt.htm")),
-      frameChapter(new QGroupBox(QStringLiteral("Chapter"), this)),
-      frameStyle(new QGroupBox(QStringLiteral("Style"), this)),
-      frameProject(new QGroupBox(QStringLiteral("Project "), this)),
-      frameIndex(new QGroupBox(QStringLiteral("Index"), this)),
-      frameHtmlHelp(new QGroupBox(QStringLiteral("HTML Help"), this)),
-      chkTitle(MakeBox(QStringLiteral("Chapter &Title"), QStringLiteral("chkTitle"), frameChapter)),
-      chkHyperlinks(MakeBox(QStringLiteral("Auto Lin&ks"), QStringLiteral("chkHyperlinks"), frameChapter)),
-      chkAPI(MakeBox(QStringLiteral("&API Boxes"), QStringLiteral("chkAPI"), frameChapter)),
-      chkSourceLocation(MakeBox(QStringLiteral("Source &Location"), QStringLiteral("chkSourceLocation"), frameChapter)),
-      chkLastGenerated(
-          MakeBox(QStringLiteral("&Date Last Generated"), QStringLiteral("chkLastGenerated"), frameChapter)),
-      chkSortSections(MakeBox(QStringLiteral("Sort Sectio&ns"), QStringLiteral("chkSortSections"), frameChapter)),
-      chkEmbedStyle(MakeBox(QStringLiteral("&Embed Style "), QStringLiteral("chkEmbedStyle"), frameStyle)),
-      chkIncludeProjectTitle(MakeBox(QStringLiteral("&Project Title in Chapter Title"),
-                                     QStringLiteral("chkIncludeProjectTitle"), frameProject)),
-      chkChapterTitle(MakeBox(QStringLiteral("L&inks as Titles "), QStringLiteral("chkChapterTitle"), frameIndex)),
-      chkSortFileNames(MakeBox(QStringLiteral("Sort &File Names"), QStringLiteral("chkSortFileNames"), frameIndex)),
-      chkCollapsible(MakeBox(QStringLiteral("Collapsi&ble"), QStringLiteral("chkCollapsible"), frameIndex)),
-      chkOnlyDocumented(
-          MakeBox(QStringLiteral("Doc&umented Files Only"), QStringLiteral("chkOnlyDocumented"), frameIndex)),
-      chkBoldTitles(MakeBox(QStringLiteral("B&old Titles"), QStringLiteral("chkBoldTitles"), frameIndex)),
-      chkGenerateHtmlHelpFiles(
-          MakeBox(QStringLiteral("&Generate HTML Help"), QStringLiteral("chkGenerateHtmlHelpFiles"), frameHtmlHelp)),
-      optSumCon{new QRadioButton(QStringLiteral("Summary"), frameChapter),
-                new QRadioButton(QStringLiteral("Table of Contents"), frameChapter),
-                new QRadioButton(QStringLiteral("None"), frameChapter)},
-      cmbStyle(new QComboBox(frameStyle)),
-      txtSideTitle(new QLineEdit(frameProject)),
-      txtSideText(MakeMultiLineBox(QStringLiteral("txtSideText"), frameProject)),
-      txtCopyRight(MakeMultiLineBox(QStringLiteral("txtCopyRight"), frameProject)),
-      lblCompilerFolder(new QLabel(QStringLiteral("Compiler Folder:"), frameHtmlHelp)),
-      txtHTMLCompilerPath(new QLineEdit(frameHtmlHelp)),
-      cmdOK(new QPushButton(QStringLiteral("OK"), this)),
-      cmdCancel(new QPushButton(QStringLiteral("Cancel"), this)),
-      cmdHelp(new QPushButton(QStringLiteral("&Help"), this)) {
-    setObjectName(QStringLiteral("frmProperties"));
+      chapterGroup(new QGroupBox(QStringLiteral("Chapter"), this)),
+      styleGroup(new QGroupBox(QStringLiteral("Style"), this)),
+      projectGroup(new QGroupBox(QStringLiteral("Project "), this)),
+      indexGroup(new QGroupBox(QStringLiteral("Index"), this)),
+      htmlHelpGroup(new QGroupBox(QStringLiteral("HTML Help"), this)),
+      chapterTitleBox(MakeBox(QStringLiteral("Chapter &Title"), QStringLiteral("chapterTitleBox"), chapterGroup)),
+      autoLinksBox(MakeBox(QStringLiteral("Auto Lin&ks"), QStringLiteral("autoLinksBox"), chapterGroup)),
+      apiBoxesBox(MakeBox(QStringLiteral("&API Boxes"), QStringLiteral("apiBoxesBox"), chapterGroup)),
+      sourceLocationBox(MakeBox(QStringLiteral("Source &Location"), QStringLiteral("sourceLocationBox"), chapterGroup)),
+      lastGeneratedBox(
+          MakeBox(QStringLiteral("&Date Last Generated"), QStringLiteral("lastGeneratedBox"), chapterGroup)),
+      sortSectionsBox(MakeBox(QStringLiteral("Sort Sectio&ns"), QStringLiteral("sortSectionsBox"), chapterGroup)),
+      embedStyleBox(MakeBox(QStringLiteral("&Embed Style "), QStringLiteral("embedStyleBox"), styleGroup)),
+      projectTitleInChapterBox(MakeBox(QStringLiteral("&Project Title in Chapter Title"),
+                                       QStringLiteral("projectTitleInChapterBox"), projectGroup)),
+      linksAsTitlesBox(MakeBox(QStringLiteral("L&inks as Titles "), QStringLiteral("linksAsTitlesBox"), indexGroup)),
+      sortFileNamesBox(MakeBox(QStringLiteral("Sort &File Names"), QStringLiteral("sortFileNamesBox"), indexGroup)),
+      collapsibleBox(MakeBox(QStringLiteral("Collapsi&ble"), QStringLiteral("collapsibleBox"), indexGroup)),
+      documentedOnlyBox(
+          MakeBox(QStringLiteral("Doc&umented Files Only"), QStringLiteral("documentedOnlyBox"), indexGroup)),
+      boldTitlesBox(MakeBox(QStringLiteral("B&old Titles"), QStringLiteral("boldTitlesBox"), indexGroup)),
+      htmlHelpBox(MakeBox(QStringLiteral("&Generate HTML Help"), QStringLiteral("htmlHelpBox"), htmlHelpGroup)),
+      overviewButtons{new QRadioButton(QStringLiteral("Summary"), chapterGroup),
+                      new QRadioButton(QStringLiteral("Table of Contents"), chapterGroup),
+                      new QRadioButton(QStringLiteral("None"), chapterGroup)},
+      styleBox(new QComboBox(styleGroup)),
+      projectTitleEdit(new QLineEdit(projectGroup)),
+      descriptionEdit(MakeMultiLineBox(QStringLiteral("descriptionEdit"), projectGroup)),
+      copyrightEdit(MakeMultiLineBox(QStringLiteral("copyrightEdit"), projectGroup)),
+      compilerFolderLabel(new QLabel(QStringLiteral("Compiler Folder:"), htmlHelpGroup)),
+      compilerFolderEdit(new QLineEdit(htmlHelpGroup)),
+      okButton(new QPushButton(QStringLiteral("OK"), this)),
+      cancelButton(new QPushButton(QStringLiteral("Cancel"), this)),
+      helpButton(new QPushButton(QStringLiteral("&Help"), this)) {
+    setObjectName(QStringLiteral("SettingsDialog"));
     setWindowTitle(QStringLiteral("Settings"));
-    frameIndex->setObjectName(QStringLiteral("frameIndex"));
-    cmbStyle->setObjectName(QStringLiteral("cmbStyle"));
-    txtSideTitle->setObjectName(QStringLiteral("txtSideTitle"));
-    txtHTMLCompilerPath->setObjectName(QStringLiteral("txtHTMLCompilerPath"));
-    cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
-    for (size_t i = 0; i < optSumCon.size(); ++i) {
-        optSumCon[i]->setObjectName(QStringLiteral("optSumCon%1").arg(i));
+    indexGroup->setObjectName(QStringLiteral("indexGroup"));
+    styleBox->setObjectName(QStringLiteral("styleBox"));
+    projectTitleEdit->setObjectName(QStringLiteral("projectTitleEdit"));
+    compilerFolderEdit->setObjectName(QStringLiteral("compilerFolderEdit"));
+    okButton->setObjectName(QStringLiteral("okButton"));
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    helpButton->setObjectName(QStringLiteral("helpButton"));
+    for (size_t i = 0; i < overviewButtons.size(); ++i) {
+        overviewButtons[i]->setObjectName(QStringLiteral("overviewButtons%1").arg(i));
     }
 
-    boxes_ = {chkTitle,         chkHyperlinks,           chkAPI,         chkSourceLocation,
-              chkLastGenerated, chkSortSections,         chkEmbedStyle,  chkIncludeProjectTitle,
-              chkChapterTitle,  chkSortFileNames,        chkCollapsible, chkOnlyDocumented,
-              chkBoldTitles,    chkGenerateHtmlHelpFiles};
+    boxes_ = {chapterTitleBox,  autoLinksBox,     apiBoxesBox,    sourceLocationBox,
+              lastGeneratedBox, sortSectionsBox,  embedStyleBox,  projectTitleInChapterBox,
+              linksAsTitlesBox, sortFileNamesBox, collapsibleBox, documentedOnlyBox,
+              boldTitlesBox,    htmlHelpBox};
     buildLayout();
 
     for (int i = 0; i < kSettingsBoxCount; ++i) {
@@ -108,93 +110,93 @@ frmProperties::frmProperties(QWidget* owner, Workspace& workspace, MainWindowSta
         connect(boxes_[static_cast<size_t>(i)], &QCheckBox::toggled, this,
                 [this, which](bool on) { boxChanged(which, on); });
     }
-    for (size_t i = 0; i < optSumCon.size(); ++i) {
-        connect(optSumCon[i], &QRadioButton::toggled, this, [this, i](bool on) {
+    for (size_t i = 0; i < overviewButtons.size(); ++i) {
+        connect(overviewButtons[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on && !showing_) {
-                choices_.sumCon = static_cast<int>(i);
+                choices_.overview = static_cast<int>(i);
             }
         });
     }
-    connect(cmbStyle, &QComboBox::currentIndexChanged, this, [this](int index) {
+    connect(styleBox, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0 && !showing_) {
-            choices_.style = cmbStyle->itemText(index);
+            choices_.style = styleBox->itemText(index);
         }
     });
-    connect(cmdOK, &QPushButton::clicked, this, &frmProperties::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmProperties::cmdCancel_Click);
-    connect(cmdHelp, &QPushButton::clicked, this, &frmProperties::cmdHelp_Click);
+    connect(okButton, &QPushButton::clicked, this, &SettingsDialog::acceptChoices);
+    connect(cancelButton, &QPushButton::clicked, this, &SettingsDialog::cancel);
+    connect(helpButton, &QPushButton::clicked, this, &SettingsDialog::showHelp);
 
     // Enter in the two multi-line boxes starts a new line instead of closing.
-    auto* rule = new DefaultButtonRule(cmdOK, this);
-    rule->whileFocused(txtSideText);
-    rule->whileFocused(txtCopyRight);
+    auto* rule = new DefaultButtonRule(okButton, this);
+    rule->whileFocused(descriptionEdit);
+    rule->whileFocused(copyrightEdit);
 
-    Form_Load();
+    loadValues();
 }
 
-void frmProperties::buildLayout() {
-    auto* chapter = new QGridLayout(frameChapter);
-    chapter->addWidget(chkTitle, 0, 0);
-    chapter->addWidget(chkHyperlinks, 1, 0);
-    chapter->addWidget(chkAPI, 2, 0);
-    chapter->addWidget(chkSourceLocation, 0, 1);
-    chapter->addWidget(chkLastGenerated, 1, 1);
-    chapter->addWidget(chkSortSections, 2, 1);
+void SettingsDialog::buildLayout() {
+    auto* chapter = new QGridLayout(chapterGroup);
+    chapter->addWidget(chapterTitleBox, 0, 0);
+    chapter->addWidget(autoLinksBox, 1, 0);
+    chapter->addWidget(apiBoxesBox, 2, 0);
+    chapter->addWidget(sourceLocationBox, 0, 1);
+    chapter->addWidget(lastGeneratedBox, 1, 1);
+    chapter->addWidget(sortSectionsBox, 2, 1);
     for (int i = 0; i < 3; ++i) {
-        chapter->addWidget(optSumCon[static_cast<size_t>(i)], i, 2);
+        chapter->addWidget(overviewButtons[static_cast<size_t>(i)], i, 2);
     }
 
-    auto* style = new QHBoxLayout(frameStyle);
-    style->addWidget(BuddyLabel(QStringLiteral("&Style:"), cmbStyle, frameStyle));
-    style->addWidget(cmbStyle, 1);
-    style->addWidget(chkEmbedStyle);
+    auto* style = new QHBoxLayout(styleGroup);
+    style->addWidget(BuddyLabel(QStringLiteral("&Style:"), styleBox, styleGroup));
+    style->addWidget(styleBox, 1);
+    style->addWidget(embedStyleBox);
 
     auto* buttons = new QVBoxLayout;
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
-    buttons->addWidget(cmdHelp);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
+    buttons->addWidget(helpButton);
     buttons->addStretch();
 
     auto* chapterAndStyle = new QVBoxLayout;
-    chapterAndStyle->addWidget(frameChapter);
-    chapterAndStyle->addWidget(frameStyle);
+    chapterAndStyle->addWidget(chapterGroup);
+    chapterAndStyle->addWidget(styleGroup);
     auto* upper = new QHBoxLayout;
     upper->addLayout(chapterAndStyle, 1);
     upper->addLayout(buttons);
 
-    auto* project = new QGridLayout(frameProject);
-    project->addWidget(BuddyLabel(QStringLiteral("P&roject Title:"), txtSideTitle, frameProject), 0, 0);
-    project->addWidget(txtSideTitle, 0, 1);
-    project->addWidget(BuddyLabel(QStringLiteral("Brief Des&cription:"), txtSideText, frameProject), 1, 0,
+    auto* project = new QGridLayout(projectGroup);
+    project->addWidget(BuddyLabel(QStringLiteral("P&roject Title:"), projectTitleEdit, projectGroup), 0, 0);
+    project->addWidget(projectTitleEdit, 0, 1);
+    project->addWidget(BuddyLabel(QStringLiteral("Brief Des&cription:"), descriptionEdit, projectGroup), 1, 0,
                        Qt::AlignTop);
-    project->addWidget(txtSideText, 1, 1);
-    project->addWidget(BuddyLabel(QStringLiteral("Cop&yright Notice:"), txtCopyRight, frameProject), 2, 0,
+    project->addWidget(descriptionEdit, 1, 1);
+    project->addWidget(BuddyLabel(QStringLiteral("Cop&yright Notice:"), copyrightEdit, projectGroup), 2, 0,
                        Qt::AlignTop);
-    project->addWidget(txtCopyRight, 2, 1);
-    project->addWidget(chkIncludeProjectTitle, 3, 1);
+    project->addWidget(copyrightEdit, 2, 1);
+    project->addWidget(projectTitleInChapterBox, 3, 1);
 
-    auto* index = new QGridLayout(frameIndex);
-    index->addWidget(chkChapterTitle, 0, 0);
-    index->addWidget(chkSortFileNames, 1, 0);
-    index->addWidget(chkBoldTitles, 2, 0);
-    index->addWidget(chkCollapsible, 0, 1);
-    index->addWidget(chkOnlyDocumented, 1, 1);
+    auto* index = new QGridLayout(indexGroup);
+    index->addWidget(linksAsTitlesBox, 0, 0);
+    index->addWidget(sortFileNamesBox, 1, 0);
+    index->addWidget(boldTitlesBox, 2, 0);
+    index->addWidget(collapsibleBox, 0, 1);
+    index->addWidget(documentedOnlyBox, 1, 1);
 
-    auto* htmlHelp = new QVBoxLayout(frameHtmlHelp);
-    htmlHelp->addWidget(chkGenerateHtmlHelpFiles);
-    htmlHelp->addWidget(lblCompilerFolder);
-    htmlHelp->addWidget(txtHTMLCompilerPath);
-    lblCompilerFolder->setBuddy(txtHTMLCompilerPath);
+    auto* htmlHelp = new QVBoxLayout(htmlHelpGroup);
+    htmlHelp->addWidget(htmlHelpBox);
+    htmlHelp->addWidget(compilerFolderLabel);
+    htmlHelp->addWidget(compilerFolderEdit);
+    compilerFolderLabel->setBuddy(compilerFolderEdit);
 
     // The part below the chapter and style settings is only for projects; the
     // dialog is cut short above it without one.
     lowerPart_ = new QWidget(this);
     auto* lower = new QVBoxLayout(lowerPart_);
     lower->setContentsMargins(0, 0, 0, 0);
-    lower->addWidget(frameProject);
+    lower->addWidget(projectGroup);
     auto* indexAndHelp = new QHBoxLayout;
-    indexAndHelp->addWidget(frameIndex, 1);
-    indexAndHelp->addWidget(frameHtmlHelp, 1);
+    indexAndHelp->addWidget(indexGroup, 1);
+    indexAndHelp->addWidget(htmlHelpGroup, 1);
     lower->addLayout(indexAndHelp);
 
     auto* all = new QVBoxLayout(this);
@@ -203,37 +205,37 @@ void frmProperties::buildLayout() {
     all->addStretch();
 }
 
-void frmProperties::Form_Load() {
-    RunPassingOver([&] {
-        cmbStyle->clear();
+void SettingsDialog::loadValues() {
+    RunIgnoringErrors([&] {
+        styleBox->clear();
         const QIcon icon = StyleIcon();
         const QStringList styles = StyleNames(workspace_.env.paths);
         for (const QString& name : styles) {
-            cmbStyle->addItem(icon, name);
+            styleBox->addItem(icon, name);
         }
         choices_ = LoadSettingsChoices(workspace_.project, workspace_.env.preferences, styles);
-        txtHTMLCompilerPath->setText(choices_.compilerFolder);
-        txtHTMLCompilerPath->setCursorPosition(0);  // a long folder shows its beginning
-        txtSideTitle->setText(choices_.sideTitle);
-        txtSideText->setPlainText(EditorText(choices_.sideText));
-        txtCopyRight->setPlainText(EditorText(choices_.copyright));
+        compilerFolderEdit->setText(choices_.compilerFolder);
+        compilerFolderEdit->setCursorPosition(0);  // a long folder shows its beginning
+        projectTitleEdit->setText(choices_.sideTitle);
+        descriptionEdit->setPlainText(EditorText(choices_.sideText));
+        copyrightEdit->setPlainText(EditorText(choices_.copyright));
         showChoices();
     });
 
     const bool project = choices_.projectMode;
     lowerPart_->setVisible(project);
     layout()->activate();
-    const int height = TwipsToScreenPixels(project ? kProjectHeightTwips : kSingleFileHeightTwips, this);
+    const int height = project ? kProjectHeight : kSingleFileHeight;
     const QSize needed = layout()->totalSizeHint();
     setFixedSize(needed.width(), std::max(height, needed.height()));
 }
 
-void frmProperties::showEvent(QShowEvent* event) {
+void SettingsDialog::showEvent(QShowEvent* event) {
     ModalDialog::showEvent(event);
-    (choices_.projectMode ? static_cast<QWidget*>(txtSideTitle) : chkTitle)->setFocus();
+    (choices_.projectMode ? static_cast<QWidget*>(projectTitleEdit) : chapterTitleBox)->setFocus();
 }
 
-void frmProperties::boxChanged(SettingsBox box, bool checked) {
+void SettingsDialog::boxChanged(SettingsBox box, bool checked) {
     if (showing_) {
         return;
     }
@@ -241,7 +243,7 @@ void frmProperties::boxChanged(SettingsBox box, bool checked) {
     showChoices();
 }
 
-void frmProperties::showChoices() {
+void SettingsDialog::showChoices() {
     showing_ = true;
     for (int i = 0; i < kSettingsBoxCount; ++i) {
         const BoxState& state = choices_.box(static_cast<SettingsBox>(i));
@@ -249,34 +251,34 @@ void frmProperties::showChoices() {
         box->setChecked(state.checked);
         box->setEnabled(state.enabled);
     }
-    for (size_t i = 0; i < optSumCon.size(); ++i) {
-        optSumCon[i]->setChecked(static_cast<int>(i) == choices_.sumCon);
+    for (size_t i = 0; i < overviewButtons.size(); ++i) {
+        overviewButtons[i]->setChecked(static_cast<int>(i) == choices_.overview);
     }
-    const int style = cmbStyle->findText(choices_.style, Qt::MatchExactly);
-    cmbStyle->setCurrentIndex(style);
+    const int style = styleBox->findText(choices_.style, Qt::MatchExactly);
+    styleBox->setCurrentIndex(style);
     if (style < 0) {
-        cmbStyle->setPlaceholderText(choices_.style);
+        styleBox->setPlaceholderText(choices_.style);
     }
-    frameIndex->setVisible(choices_.indexGroupVisible);
-    frameIndex->setEnabled(choices_.indexGroupVisible);
-    frameHtmlHelp->setEnabled(choices_.htmlHelpGroupEnabled);
-    lblCompilerFolder->setEnabled(choices_.compilerLabelEnabled);
-    txtSideTitle->setEnabled(choices_.sideTitleEnabled);
-    txtSideText->setEnabled(choices_.sideTextEnabled);
-    txtCopyRight->setEnabled(choices_.copyrightEnabled);
+    indexGroup->setVisible(choices_.indexGroupVisible);
+    indexGroup->setEnabled(choices_.indexGroupVisible);
+    htmlHelpGroup->setEnabled(choices_.htmlHelpGroupEnabled);
+    compilerFolderLabel->setEnabled(choices_.compilerLabelEnabled);
+    projectTitleEdit->setEnabled(choices_.sideTitleEnabled);
+    descriptionEdit->setEnabled(choices_.sideTextEnabled);
+    copyrightEdit->setEnabled(choices_.copyrightEnabled);
     showing_ = false;
 }
 
-void frmProperties::takeTexts() {
-    choices_.sideTitle = txtSideTitle->text();
-    choices_.sideText = PlainText(txtSideText->toPlainText());
-    choices_.copyright = PlainText(txtCopyRight->toPlainText());
-    choices_.compilerFolder = txtHTMLCompilerPath->text();
+void SettingsDialog::takeTexts() {
+    choices_.sideTitle = projectTitleEdit->text();
+    choices_.sideText = PlainText(descriptionEdit->toPlainText());
+    choices_.copyright = PlainText(copyrightEdit->toPlainText());
+    choices_.compilerFolder = compilerFolderEdit->text();
 }
 
-void frmProperties::cmdOK_Click() {
-    state_.mbDialogCancel = false;
-    RunPassingOver([&] {
+void SettingsDialog::acceptChoices() {
+    state_.dialogCancelled = false;
+    RunIgnoringErrors([&] {
         takeTexts();
         StoreSettingsChoices(choices_, workspace_.project, workspace_.env.preferences);
     });

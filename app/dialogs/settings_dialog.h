@@ -19,51 +19,49 @@ namespace tessarel {
 /// "Settings": the presentation settings of the open project, or of single
 /// files when no project is open. The boxes only show SettingsChoices, which
 /// holds the rules between them.
-class frmProperties : public ModalDialog {
+class SettingsDialog : public ModalDialog {
     Q_OBJECT
 public:
-    frmProperties(QWidget* owner, Workspace& workspace, MainWindowState& state);
+    SettingsDialog(QWidget* owner, Workspace& workspace, MainWindowState& state);
 
-    void cmdOK_Click();
-    QCheckBox* checkBox(SettingsBox box) const { return boxes_[static_cast<size_t>(box)]; }
-    const SettingsChoices& choices() const { return choices_; }
+    void acceptChoices();
 
-    QGroupBox* frameChapter;
-    QGroupBox* frameStyle;
-    QGroupBox* frameProject;
-    QGroupBox* frameIndex;
-    QGroupBox* frameHtmlHelp;
-    QCheckBox* chkTitle;
-    QCheckBox* chkHyperlinks;
-    QCheckBox* chkAPI;
-    QCheckBox* chkSourceLocation;
-    QCheckBox* chkLastGenerated;
-    QCheckBox* chkSortSections;
-    QCheckBox* chkEmbedStyle;
-    QCheckBox* chkIncludeProjectTitle;
-    QCheckBox* chkChapterTitle;
-    QCheckBox* chkSortFileNames;
-    QCheckBox* chkCollapsible;
-    QCheckBox* chkOnlyDocumented;
-    QCheckBox* chkBoldTitles;
-    QCheckBox* chkGenerateHtmlHelpFiles;
-    std::array<QRadioButton*, 3> optSumCon;
-    QComboBox* cmbStyle;
-    QLineEdit* txtSideTitle;
-    QPlainTextEdit* txtSideText;
-    QPlainTextEdit* txtCopyRight;
-    QLabel* lblCompilerFolder;
-    QLineEdit* txtHTMLCompilerPath;
-    QPushButton* cmdOK;
-    QPushButton* cmdCancel;
-    QPushButton* cmdHelp;
+    QGroupBox* chapterGroup;
+    QGroupBox* styleGroup;
+    QGroupBox* projectGroup;
+    QGroupBox* indexGroup;
+    QGroupBox* htmlHelpGroup;
+    QCheckBox* chapterTitleBox;
+    QCheckBox* autoLinksBox;
+    QCheckBox* apiBoxesBox;
+    QCheckBox* sourceLocationBox;
+    QCheckBox* lastGeneratedBox;
+    QCheckBox* sortSectionsBox;
+    QCheckBox* embedStyleBox;
+    QCheckBox* projectTitleInChapterBox;
+    QCheckBox* linksAsTitlesBox;
+    QCheckBox* sortFileNamesBox;
+    QCheckBox* collapsibleBox;
+    QCheckBox* documentedOnlyBox;
+    QCheckBox* boldTitlesBox;
+    QCheckBox* htmlHelpBox;
+    std::array<QRadioButton*, 3> overviewButtons;
+    QComboBox* styleBox;
+    QLineEdit* projectTitleEdit;
+    QPlainTextEdit* descriptionEdit;
+    QPlainTextEdit* copyrightEdit;
+    QLabel* compilerFolderLabel;
+    QLineEdit* compilerFolderEdit;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
+    QPushButton* helpButton;
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
     void buildLayout();
-    void Form_Load();
+    void loadValues();
     void boxChanged(SettingsBox box, bool checked);
     void showChoices();
     void takeTexts();

@@ -29,61 +29,59 @@ QString LogTimeText() {
     return TrimSpaces(QTime::currentTime().toString(format));
 }
 
-frmProgress::frmProgress(QWidget* owner)
+ProgressWindow::ProgressWindow(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      ProgressBar1(new QProgressBar(this)),
-      txtFile(new QPlainTextEdit(this)),
-      ListView1(new QTableWidget(this)),
-      lblCurrent(new QLabel(this)),
-      cmdOK(new QPushButton(QStringLiteral("OK"), this)),
-      cmdCancel(new QPushButton(QStringLiteral("Cancel"), this)),
+      progressBar(new QProgressBar(this)),
+      logText(new QPlainTextEdit(this)),
+      logView(new QTableWidget(this)),
+      currentLabel(new QLabel(this)),
+      okButton(new QPushButton(QStringLiteral("OK"), this)),
+      cancelButton(new QPushButton(QStringLiteral("Cancel"), this)),
       displayTimer_(new QTimer(this)),
       okIcon_(ProgressIcon(true)),
       failedIcon_(ProgressIcon(false)) {
-    setObjectName(QStringLiteral("frmProgress"));
+    setObjectName(QStringLiteral("progressWindow"));
     setWindowTitle(QStringLiteral("Progress"));
     setModal(false);
-    txtFile->setReadOnly(true);
-    txtFile->setLineWrapMode(QPlainTextEdit::NoWrap);
+    logText->setReadOnly(true);
+    logText->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     // A report view: whole rows selected, no grid, no row numbers.
-    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
-    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
-    ListView1->setShowGrid(false);
-    ListView1->setWordWrap(false);
-    ListView1->verticalHeader()->setVisible(false);
-    ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 6);
-    ListView1->horizontalHeader()->setHighlightSections(false);
-    ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    ListView1->horizontalHeader()->setStretchLastSection(true);
+    logView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    logView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    logView->setSelectionMode(QAbstractItemView::SingleSelection);
+    logView->setShowGrid(false);
+    logView->setWordWrap(false);
+    logView->verticalHeader()->setVisible(false);
+    logView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    logView->verticalHeader()->setDefaultSectionSize(logView->fontMetrics().height() + 6);
+    logView->horizontalHeader()->setHighlightSections(false);
+    logView->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    logView->horizontalHeader()->setStretchLastSection(true);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdCancel);
+    buttons->addWidget(okButton);
+    buttons->addWidget(cancelButton);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblCurrent);
-    layout->addWidget(ProgressBar1);
-    layout->addWidget(txtFile, 1);
-    layout->addWidget(ListView1, 2);
+    layout->addWidget(currentLabel);
+    layout->addWidget(progressBar);
+    layout->addWidget(logText, 1);
+    layout->addWidget(logView, 2);
     layout->addLayout(buttons);
     resize(640, 440);
 
     displayTimer_->setSingleShot(true);
     displayTimer_->setInterval(50);
-    connect(displayTimer_, &QTimer::timeout, this, &frmProgress::updateDisplay);
-    connect(cmdOK, &QPushButton::clicked, this, &frmProgress::cmdOK_Click);
-    connect(cmdCancel, &QPushButton::clicked, this, &frmProgress::cmdCancel_Click);
+    connect(displayTimer_, &QTimer::timeout, this, &ProgressWindow::updateDisplay);
+    connect(okButton, &QPushButton::clicked, this, &ProgressWindow::unload);
+    connect(cancelButton, &QPushButton::clicked, this, &ProgressWindow::cancel);
 }
 
-int frmProgress::twips(int value) const { return TwipsToPixels(value, ScreenDpi(this)); }
+bool ProgressWindow::running() const { return cancelButton->isEnabled() && !okButton->isEnabled(); }
 
-bool frmProgress::running() const { return cmdCancel->isEnabled() && !cmdOK->isEnabled(); }
-
-void frmProgress::Form_Load(const QString& projectBaseName, bool onTop) {
-    ItemCount = 0;
+void ProgressWindow::prepare(const QString& projectBaseName, bool onTop) {
+    loggedRows = 0;
     if (onTop) {
         MakeTopmost(this);
     }
@@ -92,93 +90,92 @@ void frmProgress::Form_Load(const QString& projectBaseName, bool onTop) {
     }
     value_ = 0;
     maximum_ = 100;
-    ProgressBar1->setRange(0, maximum_);
-    ProgressBar1->setValue(0);
-    txtFile->clear();
-    cmdOK->setEnabled(false);
-    ListView1->setColumnCount(5);
-    ListView1->setHorizontalHeaderLabels({QStringLiteral("Time"), QStringLiteral("Reason"),
-                                          QStringLiteral("Input File"), QStringLiteral("Chapter Title"),
-                                          QStringLiteral("Output File")});
-    ListView1->setColumnWidth(kTitleColumn, twips(kTitleColumnTwips));
+    progressBar->setRange(0, maximum_);
+    progressBar->setValue(0);
+    logText->clear();
+    okButton->setEnabled(false);
+    logView->setColumnCount(5);
+    logView->setHorizontalHeaderLabels({QStringLiteral("Time"), QStringLiteral("Reason"), QStringLiteral("Input File"),
+                                        QStringLiteral("Chapter Title"), QStringLiteral("Output File")});
+    logView->setColumnWidth(kTitleColumn, kTitleColumnWidth);
 }
 
-void frmProgress::ResetProgress() {
+void ProgressWindow::resetProgress() {
     value_ = 0;
     pendingLines_.clear();
-    txtFile->clear();
-    cmdOK->setEnabled(false);
-    cmdCancel->setEnabled(true);
+    logText->clear();
+    okButton->setEnabled(false);
+    cancelButton->setEnabled(true);
     setCursor(Qt::WaitCursor);
     scheduleDisplay();
 }
 
-void frmProgress::SetProgressMax(int nMax) {
-    maximum_ = nMax;
+void ProgressWindow::setProgressMaximum(int maximum) {
+    maximum_ = maximum;
     value_ = std::clamp(value_, 0, std::max(maximum_, 0));
     scheduleDisplay();
 }
 
-void frmProgress::AddProgress() {
+void ProgressWindow::advanceProgress() {
     if (value_ < maximum_) {
         ++value_;
         scheduleDisplay();
     }
 }
 
-void frmProgress::restartBar() {
+void ProgressWindow::restartBar() {
     value_ = 0;
     scheduleDisplay();
 }
 
-void frmProgress::AddItem(const QString& strReason, const QString& strItem, bool blnStatus, const QString& strParam3,
-                          const QString& strParam4) {
-    ++ItemCount;
-    if (ItemCount == 12) {
+void ProgressWindow::addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                               const QString& output) {
+    ++loggedRows;
+    if (loggedRows == 12) {
         // From the twelfth row on the table shows a scroll bar; the title column makes room.
-        ListView1->setColumnWidth(kTitleColumn, twips(kNarrowTitleColumnTwips));
+        logView->setColumnWidth(kTitleColumn, kNarrowTitleColumnWidth);
     }
     const QString time = LogTimeText();
-    pendingLines_ << time + QStringLiteral("  --  ") + strItem;
+    pendingLines_ << time + QStringLiteral("  --  ") + item;
     value_ = 0;
-    pendingRows_.push_back({time, strReason, strItem, strParam3, strParam4, blnStatus});
+    pendingRows_.push_back({time, reason, item, title, output, status});
     scheduleDisplay();
 }
 
-void frmProgress::setCurrent(const QString& caption) {
+void ProgressWindow::setCurrent(const QString& caption) {
     caption_ = caption;
     if (running()) {
         scheduleDisplay();
     } else {
-        lblCurrent->setText(caption_);
+        currentLabel->setText(caption_);
     }
 }
 
-void frmProgress::scheduleDisplay() {
+void ProgressWindow::scheduleDisplay() {
     if (!displayTimer_->isActive()) {
         displayTimer_->start();
     }
 }
 
-void frmProgress::updateDisplay() {
+void ProgressWindow::updateDisplay() {
     displayTimer_->stop();
-    if (ProgressBar1->maximum() != maximum_) {
-        ProgressBar1->setRange(0, maximum_);
+    if (progressBar->maximum() != maximum_) {
+        progressBar->setRange(0, maximum_);
     }
-    if (ProgressBar1->value() != value_) {
-        ProgressBar1->setValue(value_);
+    if (progressBar->value() != value_) {
+        progressBar->setValue(value_);
     }
-    if (lblCurrent->text() != caption_) {
-        lblCurrent->setText(caption_);
+    if (currentLabel->text() != caption_) {
+        currentLabel->setText(caption_);
     }
     if (!pendingLines_.isEmpty()) {
-        txtFile->appendPlainText(pendingLines_.join(QLatin1Char('\n')));
+        logText->appendPlainText(pendingLines_.join(QLatin1Char('\n')));
         pendingLines_.clear();
-        txtFile->verticalScrollBar()->setValue(txtFile->verticalScrollBar()->maximum());
+        logText->verticalScrollBar()->setValue(logText->verticalScrollBar()->maximum());
     }
     if (!pendingRows_.empty()) {
-        int row = ListView1->rowCount();
-        ListView1->setRowCount(row + static_cast<int>(pendingRows_.size()));
+        int row = logView->rowCount();
+        logView->setRowCount(row + static_cast<int>(pendingRows_.size()));
         for (const Row& pending : pendingRows_) {
             const QStringList texts{pending.time, pending.reason, pending.item, pending.title, pending.output};
             for (int column = 0; column < texts.size(); ++column) {
@@ -186,40 +183,38 @@ void frmProgress::updateDisplay() {
                 if (column == 0) {
                     cell->setIcon(pending.status ? okIcon_ : failedIcon_);
                 }
-                ListView1->setItem(row, column, cell);
+                logView->setItem(row, column, cell);
             }
             ++row;
         }
         pendingRows_.clear();
         // The newest row is the selected one.
-        ListView1->selectRow(row - 1);
-        ListView1->scrollToBottom();
+        logView->selectRow(row - 1);
+        logView->scrollToBottom();
     }
 }
 
-void frmProgress::setFinished() {
-    cmdOK->setEnabled(true);
-    cmdCancel->setEnabled(false);
+void ProgressWindow::setFinished() {
+    okButton->setEnabled(true);
+    cancelButton->setEnabled(false);
     unsetCursor();
     updateDisplay();
 }
 
-void frmProgress::cmdCancel_Click() {
+void ProgressWindow::cancel() {
     Q_EMIT cancelBuild();
     caption_ += QStringLiteral("            TERMINATING...");
-    lblCurrent->setText(caption_);
-    cmdCancel->setEnabled(false);
+    currentLabel->setText(caption_);
+    cancelButton->setEnabled(false);
 }
 
-void frmProgress::cmdOK_Click() { unload(); }
-
-void frmProgress::unload() {
+void ProgressWindow::unload() {
     closing_ = true;
     hide();
     deleteLater();
 }
 
-void frmProgress::closeEvent(QCloseEvent* event) {
+void ProgressWindow::closeEvent(QCloseEvent* event) {
     // No close command: only OK (or the program) closes the window.
     if (closing_) {
         event->accept();
@@ -228,7 +223,7 @@ void frmProgress::closeEvent(QCloseEvent* event) {
     }
 }
 
-void frmProgress::reject() {
+void ProgressWindow::reject() {
     // Escape must not close the window either.
 }
 

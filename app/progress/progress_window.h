@@ -18,24 +18,24 @@ namespace tessarel {
 /// The build progress window: a bar for the current file, a running log, a
 /// table with one row per processed file, Cancel while a build runs and OK
 /// when it is over. It has no close command: only OK closes it.
-class frmProgress : public QDialog {
+class ProgressWindow : public QDialog {
     Q_OBJECT
 public:
-    /// Chapter Title column widths, in twips, before and from the twelfth row on.
-    static constexpr int kTitleColumnTwips = 1570;
-    static constexpr int kNarrowTitleColumnTwips = 1315;
+    /// Chapter Title column widths in pixels, before and from the twelfth row on.
+    static constexpr int kTitleColumnWidth = 105;
+    static constexpr int kNarrowTitleColumnWidth = 88;
     static constexpr int kTitleColumn = 3;
 
-    explicit frmProgress(QWidget* owner);
+    explicit ProgressWindow(QWidget* owner);
 
     /// `projectBaseName` is "" without a project; `onTop` follows the main window.
-    void Form_Load(const QString& projectBaseName, bool onTop);
+    void prepare(const QString& projectBaseName, bool onTop);
 
-    void AddItem(const QString& strReason, const QString& strItem, bool blnStatus, const QString& strParam3,
-                 const QString& strParam4);
-    void SetProgressMax(int nMax);
-    void ResetProgress();
-    void AddProgress();
+    void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                   const QString& output);
+    void setProgressMaximum(int maximum);
+    void resetProgress();
+    void advanceProgress();
     /// The bar starts again for the next file; the log keeps its lines.
     void restartBar();
     void setCurrent(const QString& caption);
@@ -50,16 +50,14 @@ public:
     /// done per step, would cost a build far more than its own work.
     void updateDisplay();
     int progressValue() const { return value_; }
-    int progressMaximum() const { return maximum_; }
-    QString current() const { return caption_; }
 
-    QProgressBar* ProgressBar1;
-    QPlainTextEdit* txtFile;
-    QTableWidget* ListView1;
-    QLabel* lblCurrent;
-    QPushButton* cmdOK;
-    QPushButton* cmdCancel;
-    int ItemCount = 0;
+    QProgressBar* progressBar;
+    QPlainTextEdit* logText;
+    QTableWidget* logView;
+    QLabel* currentLabel;
+    QPushButton* okButton;
+    QPushButton* cancelButton;
+    int loggedRows = 0;
 
 Q_SIGNALS:
     /// Cancel was pressed: the build should stop at its next file.
@@ -75,9 +73,7 @@ private:
         bool status = false;
     };
 
-    void cmdCancel_Click();
-    void cmdOK_Click();
-    int twips(int value) const;
+    void cancel();
     void scheduleDisplay();
     bool running() const;
 

@@ -7,21 +7,11 @@
 
 #include "project/project_file.h"
 #include "project/project_model.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 using namespace Qt::Literals::StringLiterals;
 
 namespace tessarel::testing {
-
-bool RecordingView::showDialog(ProjectDialog dialog) {
-    dialogsShown.push_back(dialog);
-    if (dialogAnswers.empty()) {
-        return true;
-    }
-    const bool answer = dialogAnswers.front();
-    dialogAnswers.pop_front();
-    return answer;
-}
 
 QString RecordingView::openFileName(const QString& title, const QString&) {
     fileDialogTitles << title;

@@ -19,7 +19,10 @@ public:
     void setStatusPanel(int panel, const QString& text) override { (panel == 1 ? panel1 : panel2) = text; }
     void commandsChanged() override { ++commandRefreshes; }
     void recentFilesChanged() override { ++recentRefreshes; }
-    bool showDialog(ProjectDialog dialog) override;
+    bool showDialog(ProjectDialog dialog) override {
+        dialogsShown.push_back(dialog);
+        return true;
+    }
     void showAbout() override { ++aboutShown; }
     void processEvents() override {}
     void stopBrowser() override { ++browserStops; }
@@ -29,8 +32,7 @@ public:
 
     QString caption, panel1, panel2;
     int commandRefreshes = 0, recentRefreshes = 0, aboutShown = 0, browserStops = 0, unloads = 0;
-    /// Answers of the project dialogs in order (true = OK); OK when empty.
-    std::deque<bool> dialogAnswers;
+    /// The project dialogs shown, each left with OK.
     std::vector<ProjectDialog> dialogsShown;
     /// Names the file dialogs return in order; "" (Cancel) when empty.
     std::deque<QString> fileAnswers;

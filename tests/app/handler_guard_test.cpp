@@ -4,8 +4,8 @@
 
 #include <stdexcept>
 
-#include "support/file_functions.h"
 #include "support/testing.h"
+#include "support/text_file.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -15,7 +15,7 @@ namespace {
 TEST(HandlerGuard, anErrorIsReportedUnderItsHandlerAndEndsTheProgram) {
     testing::TestEnvironment te;
     bool after = false;
-    EXPECT_THROW(RunReported(*te.env, u"frmMain"_s, u"PositionWebBrowser"_s,
+    EXPECT_THROW(RunReported(*te.env, sites::kPlacePreview,
                              [&] {
                                  throw std::runtime_error("layout failed");
                                  after = true;
@@ -27,8 +27,8 @@ TEST(HandlerGuard, anErrorIsReportedUnderItsHandlerAndEndsTheProgram) {
     EXPECT_EQ(te.ui.messages[0].title, u"Critical Error Report"_s);
     const QStringList log = ReadTextFile(te.dataFolder() + u"error.log"_s).split(u"\r\n"_s);
     ASSERT_GE(log.size(), 6);
-    EXPECT_EQ(log[3], u"Module: frmMain"_s);
-    EXPECT_EQ(log[4], u"PositionWebBrowser"_s);
+    EXPECT_EQ(log[3], u"Module: "_s + QString::fromUtf16(sites::kPlacePreview.module));
+    EXPECT_EQ(log[4], QString::fromUtf16(sites::kPlacePreview.procedure));
     EXPECT_EQ(log[5], u"0 -> layout failed"_s);
 }
 
@@ -37,7 +37,7 @@ TEST(HandlerGuard, anEndingProgramPassesEveryGuardUntilTheEventLoop) {
     int reports = 0;
     const bool completed = RunEventHandler([&] {
         RunIgnoringErrors(
-            [&] { RunReported(*te.env, u"frmMain"_s, u"CloseProject"_s, [] { throw std::logic_error("broken"); }); });
+            [&] { RunReported(*te.env, sites::kUnloadProject, [] { throw std::logic_error("broken"); }); });
         ++reports;  // never reached: the report ends the handler
     });
     EXPECT_FALSE(completed);

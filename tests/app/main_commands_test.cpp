@@ -10,7 +10,7 @@
 #include "app_testing.h"
 #include "book/workspace.h"
 #include "project/project_file.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 #include "support/testing.h"
 
@@ -49,7 +49,7 @@ protected:
     }
 
     void openProject(const QString& path) {
-        commands.OpenFile(path);
+        commands.openPath(path);
         ASSERT_TRUE(ws.project.isOpen());
         ui.messages.clear();
     }
@@ -67,20 +67,8 @@ int ChapterLines(const testing::RecordingUserInterface& ui) {
 }
 
 const std::vector<Command> kProjectCommands{Command::CloseProject, Command::SaveProject, Command::SaveProjectAs,
-                                            Command::AddFiles,     Command::DestPath,    Command::ViewHTMLHelp,
-                                            Command::ViewBrowser};
-
-TEST_F(MainCommandsTest, commandsOfTheFreshWindow) {
-    for (Command on : {Command::NewProject, Command::FileOpen, Command::FileExit, Command::Settings, Command::Comments,
-                       Command::ReferenceManual, Command::Web, Command::HelpAbout}) {
-        EXPECT_TRUE(enabled(on)) << static_cast<int>(on);
-    }
-    for (Command off : kProjectCommands) {
-        EXPECT_FALSE(enabled(off)) << static_cast<int>(off);
-    }
-    EXPECT_FALSE(enabled(Command::HomeChapter));
-    EXPECT_FALSE(enabled(Command::GenDoc));
-}
+                                            Command::Files,        Command::Destination, Command::ViewHtmlHelp,
+                                            Command::ViewBook};
 
 TEST_F(MainCommandsTest, captionAndDocumentPanel) {
     const std::vector<std::pair<QString, QString>> cases{
@@ -91,7 +79,7 @@ TEST_F(MainCommandsTest, captionAndDocumentPanel) {
         {u"/work/notes.QDX"_s, u"notes.QDX"_s},
     };
     for (const auto& [path, name] : cases) {
-        commands.ShowDocumentName(path);
+        commands.showDocumentName(path);
         EXPECT_EQ(view.caption, name.isEmpty() ? u"Tessarel"_s : name + u" - Tessarel"_s);
         EXPECT_EQ(view.panel2, u"   "_s + name);
     }
@@ -103,11 +91,11 @@ TEST_F(MainCommandsTest, openingASourceFileBuildsItAndEnablesItsCommands) {
         SCOPED_TRACE(name.toStdString());
         ui.log.clear();
         const QString source = write(u"src/"_s + name, testing::DocumentedSource(u"Main"_s));
-        commands.OpenFile(source);
+        commands.openPath(source);
         EXPECT_FALSE(ws.project.isOpen());
         EXPECT_EQ(ws.document.SourceFilePath, source);
-        EXPECT_TRUE(enabled(Command::GenDoc));
-        EXPECT_TRUE(enabled(Command::ViewBrowser));
+        EXPECT_TRUE(enabled(Command::Build));
+        EXPECT_TRUE(enabled(Command::ViewBook));
         EXPECT_FALSE(enabled(Command::CloseProject));
         EXPECT_EQ(view.caption, name + u" - Tessarel"_s);
         EXPECT_EQ(commands.recent.slot(0), source);
@@ -120,15 +108,15 @@ TEST_F(MainCommandsTest, openingASourceFileBuildsItAndEnablesItsCommands) {
 }
 
 TEST_F(MainCommandsTest, missingFilesAreToldAndChangeNothing) {
-    commands.OpenFile(te.path(u"gone.c"_s));
+    commands.openPath(te.path(u"gone.c"_s));
     expectMessage(u"File not found"_s, u"File does not exist."_s);
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
-    EXPECT_FALSE(enabled(Command::GenDoc));
+    EXPECT_FALSE(enabled(Command::Build));
 
     const QString project = writeProject();
     openProject(project);
     const int refreshes = view.recentRefreshes;
-    commands.OpenFile(te.path(u"gone.qdx"_s));
+    commands.openPath(te.path(u"gone.qdx"_s));
     expectMessage(u"Project not found"_s, u"Project does not exist."_s);
     EXPECT_EQ(ws.project.ProjectPath, project);
     EXPECT_TRUE(enabled(Command::CloseProject));
@@ -142,65 +130,45 @@ TEST_F(MainCommandsTest, openingAProjectEnablesItsCommands) {
     for (Command on : kProjectCommands) {
         EXPECT_TRUE(enabled(on)) << static_cast<int>(on);
     }
-    EXPECT_TRUE(enabled(Command::GenDoc));
-    EXPECT_TRUE(enabled(Command::HomeChapter));
+    EXPECT_TRUE(enabled(Command::Build));
+    EXPECT_TRUE(enabled(Command::DefaultChapter));
     EXPECT_EQ(view.caption, u"p - Tessarel"_s);
     EXPECT_EQ(view.panel1, ws.project.settings.Style);
 
     // Closing brings back the single-file settings of the store.
-    commands.mnuCloseProject_Click();
+    commands.closeProject();
     EXPECT_FALSE(ws.project.isOpen());
     for (Command off : kProjectCommands) {
         EXPECT_FALSE(enabled(off)) << static_cast<int>(off);
     }
-    EXPECT_FALSE(enabled(Command::GenDoc));
+    EXPECT_FALSE(enabled(Command::Build));
     EXPECT_EQ(ws.project.settings.Style, u"plain"_s);
     EXPECT_EQ(view.panel1, u"plain"_s);
     EXPECT_EQ(view.caption, u"Tessarel"_s);
-    EXPECT_EQ(ui.navigations.back(), commands.IntroPage());
+    EXPECT_EQ(ui.navigations.back(), commands.introPage());
 }
 
 TEST_F(MainCommandsTest, buildCommandsFollowTheNumberOfFiles) {
     openProject(writeProject(u"proj/empty.qdx"_s, 0));
-    EXPECT_FALSE(enabled(Command::GenDoc));
-    EXPECT_FALSE(enabled(Command::HomeChapter));
+    EXPECT_FALSE(enabled(Command::Build));
+    EXPECT_FALSE(enabled(Command::DefaultChapter));
     ws.project.NumberOfChapters = 1;
-    commands.RefreshMenuState();
-    EXPECT_TRUE(enabled(Command::GenDoc));
-    EXPECT_TRUE(enabled(Command::HomeChapter));
-}
-
-TEST_F(MainCommandsTest, aRunningBuildLocksCommands) {
-    openProject(writeProject());
-    commands.setBuilding(true);
-    for (Command locked :
-         {Command::NewProject, Command::FileOpen, Command::SaveProject, Command::SaveProjectAs, Command::ViewHTMLHelp,
-          Command::ViewBrowser, Command::AddFiles, Command::DestPath, Command::GenDoc, Command::HomeChapter,
-          Command::CloseProject, Command::Settings, Command::Comments, Command::FileExit}) {
-        EXPECT_FALSE(enabled(locked)) << static_cast<int>(locked);
-    }
-    EXPECT_TRUE(enabled(Command::HelpAbout));
-    EXPECT_FALSE(commands.commands.recentEnabled());
-    for (int position = 1; position <= 14; ++position) {
-        EXPECT_FALSE(commands.commands.toolbarEnabled(position));
-    }
-    commands.setBuilding(false);
-    EXPECT_TRUE(enabled(Command::GenDoc));
-    EXPECT_TRUE(enabled(Command::SaveProject));
+    commands.refreshMenuState();
+    EXPECT_TRUE(enabled(Command::Build));
+    EXPECT_TRUE(enabled(Command::DefaultChapter));
 }
 
 TEST_F(MainCommandsTest, theSaveQuestionGuardsEveryCommandThatMayLoseChanges) {
     const QString project = writeProject();
     const QByteArray saved = testing::ReadBytes(project);
     const QString other = write(u"other.c"_s, testing::DocumentedSource(u"Other"_s));
-    commands.RememberFile(other);
+    commands.rememberFile(other);
     openProject(project);  // now slot 0 is the project, slot 1 other.c
 
     // Cancel leaves the project open and unchanged, and the command stops.
     const std::vector<std::function<void()>> guarded{
-        [&] { commands.mnuNewProject_Click(); },   [&] { commands.mnuFileOpen_Click(); },
-        [&] { commands.mnuCloseProject_Click(); }, [&] { commands.mnuFileExit_Click(); },
-        [&] { commands.mnuPast_Click(1); },
+        [&] { commands.newProject(); }, [&] { commands.openFile(); },        [&] { commands.closeProject(); },
+        [&] { commands.exit(); },       [&] { commands.openRecentFile(1); },
     };
     for (const auto& command : guarded) {
         modify();
@@ -218,7 +186,7 @@ TEST_F(MainCommandsTest, theSaveQuestionGuardsEveryCommandThatMayLoseChanges) {
 
     // No closes without saving.
     ui.answers = {MessageAnswer::No};
-    commands.mnuCloseProject_Click();
+    commands.closeProject();
     EXPECT_FALSE(ws.project.isOpen());
     EXPECT_EQ(testing::ReadBytes(project), saved);
 
@@ -226,7 +194,7 @@ TEST_F(MainCommandsTest, theSaveQuestionGuardsEveryCommandThatMayLoseChanges) {
     openProject(project);
     modify();
     ui.answers = {MessageAnswer::Yes};
-    commands.mnuCloseProject_Click();
+    commands.closeProject();
     EXPECT_FALSE(ws.project.isOpen());
     EXPECT_NE(testing::ReadBytes(project), saved);
     EXPECT_TRUE(testing::ReadBytes(project).contains("<IndexTitle>changed</IndexTitle>"));
@@ -234,7 +202,7 @@ TEST_F(MainCommandsTest, theSaveQuestionGuardsEveryCommandThatMayLoseChanges) {
 
 TEST_F(MainCommandsTest, anUnmodifiedProjectIsNotQuestioned) {
     openProject(writeProject());
-    commands.mnuFileExit_Click();
+    commands.exit();
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_EQ(view.unloads, 1);
 }
@@ -242,58 +210,28 @@ TEST_F(MainCommandsTest, anUnmodifiedProjectIsNotQuestioned) {
 TEST_F(MainCommandsTest, aRecentEntryOpensItsFile) {
     const QString one = write(u"one.c"_s, testing::DocumentedSource(u"One"_s));
     const QString two = write(u"two.c"_s, testing::DocumentedSource(u"Two"_s));
-    commands.OpenFile(one);
-    commands.OpenFile(two);
-    commands.mnuPast_Click(1);
+    commands.openPath(one);
+    commands.openPath(two);
+    commands.openRecentFile(1);
     EXPECT_EQ(ws.document.SourceFilePath, one);
     EXPECT_EQ(commands.recent.RecentFiles.mid(0, 2), (QStringList{one, two}));
     EXPECT_EQ(ws.env.preferences.ReadPreference(prefs::kGeneral, u"h0"_s, QString()), one);
 }
 
-TEST_F(MainCommandsTest, newProjectOnAnExistingNameChangesNothing) {
+TEST_F(MainCommandsTest, newProjectOnAnExistingOrNoNameChangesNothing) {
     const QString project = writeProject();
     openProject(project);
     view.fileAnswers = {project};
-    commands.mnuNewProject_Click();
+    commands.newProject();
     expectMessage(u"New Project"_s, u"Project already created. Please use a different name."_s);
     EXPECT_EQ(ws.project.ProjectPath, project);
     EXPECT_TRUE(view.dialogsShown.empty());
-}
-
-TEST_F(MainCommandsTest, newProjectLeadsThroughTheDialogsAndAsksToBuild) {
-    QDir().mkpath(te.path(u"fresh"_s));
-    const QString path = te.path(u"fresh/book.qdx"_s);
-    view.fileAnswers = {path};
-    ui.answers = {MessageAnswer::No};
-    commands.mnuNewProject_Click();
-    EXPECT_EQ(view.fileDialogTitles, QStringList{u"New Project"_s});
-    EXPECT_EQ(view.dialogsShown,
-              (std::vector<ProjectDialog>{ProjectDialog::AddFiles, ProjectDialog::DestPath, ProjectDialog::Settings,
-                                          ProjectDialog::DefaultPage, ProjectDialog::Comments}));
-    expectMessage(u"Build Project"_s, u"Build Project?"_s, MessageButtons::YesNo);
-    EXPECT_TRUE(FileExists(path));
-    EXPECT_EQ(ws.project.ProjectFileName, u"book.qdx"_s);
-    EXPECT_EQ(ws.project.ProjectFolder, te.path(u"fresh/"_s));
-    EXPECT_EQ(commands.recent.slot(0), path);
-    EXPECT_EQ(view.caption, u"book - Tessarel"_s);
-    EXPECT_FALSE(state.mbDialogCancel);
-}
-
-TEST_F(MainCommandsTest, newProjectStopsAtACancelledDialog) {
-    QDir().mkpath(te.path(u"fresh"_s));
-    view.fileAnswers = {te.path(u"fresh/book.qdx"_s)};
-    view.dialogAnswers = {true, false};
-    commands.mnuNewProject_Click();
-    EXPECT_EQ(view.dialogsShown, (std::vector<ProjectDialog>{ProjectDialog::AddFiles, ProjectDialog::DestPath}));
-    EXPECT_TRUE(ui.messages.empty());
-    EXPECT_TRUE(state.mbDialogCancel);
-    EXPECT_TRUE(ws.project.isOpen());
 
     // Cancel in the file dialog ends the command before anything changes.
-    view.dialogsShown.clear();
-    commands.mnuNewProject_Click();
+    commands.newProject();
+    EXPECT_EQ(view.fileDialogTitles, (QStringList{u"New Project"_s, u"New Project"_s}));
+    EXPECT_EQ(ws.project.ProjectPath, project);
     EXPECT_TRUE(view.dialogsShown.empty());
-    EXPECT_EQ(ws.project.ProjectFileName, u"book.qdx"_s);
 }
 
 TEST_F(MainCommandsTest, saveAsRebasesEveryRelativePath) {
@@ -307,7 +245,7 @@ TEST_F(MainCommandsTest, saveAsRebasesEveryRelativePath) {
 
     // An existing name is refused and the dialog asked again.
     view.fileAnswers = {project, target};
-    commands.mnuSaveProjectAs_Click();
+    commands.saveProjectAs();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].title, u"Save As"_s);
     EXPECT_EQ(view.fileDialogTitles, (QStringList{u"Save Project As"_s, u"Save Project As"_s}));
@@ -325,20 +263,20 @@ TEST_F(MainCommandsTest, saveAsRebasesEveryRelativePath) {
 }
 
 TEST_F(MainCommandsTest, previewCommandsTellWhatIsMissing) {
-    commands.mnuViewBrowser_Click();
+    commands.viewBook();
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].text, u"HTML document not found."_s);
     EXPECT_EQ(ui.messages[0].title, u"File not found"_s);
 
-    commands.Home_Click();
-    EXPECT_EQ(ui.navigations.back(), commands.IntroPage());
+    commands.goHome();
+    EXPECT_EQ(ui.navigations.back(), commands.introPage());
     EXPECT_EQ(view.browserStops, 1);
 
     openProject(writeProject());
-    commands.mnuViewBrowser_Click();
+    commands.viewBook();
     EXPECT_EQ(ui.messages.back().text, u"This project has not been built."_s);
     EXPECT_EQ(ui.messages.back().title, u"HTML Help not found"_s);
-    commands.mnuViewHTMLHelp_Click();
+    commands.viewHtmlHelp();
     EXPECT_EQ(ui.messages.back().text, u"HTML Help has not been built for this project."_s);
     EXPECT_EQ(ui.messages.back().title, u"HTML Help Not Found"_s);
     EXPECT_EQ(ui.messages.back().icon, MessageIcon::Information);
@@ -346,45 +284,45 @@ TEST_F(MainCommandsTest, previewCommandsTellWhatIsMissing) {
 
 TEST_F(MainCommandsTest, buildingAProjectShowsTheBookAndOpensItWithX) {
     const QString project = writeProject();
-    commands.commandLine.ParseCommandLine(u"p.qdx -b -x -e"_s);
-    commands.OpenFile(project);
+    commands.commandLine.parse(u"p.qdx -b -x -e"_s);
+    commands.openPath(project);
     EXPECT_EQ(ui.buildsStarted, 1);
     EXPECT_EQ(ChapterLines(ui), 2);
-    EXPECT_TRUE(FileExists(commands.BookIndexPath()));
-    EXPECT_EQ(ui.navigations.back(), commands.BookIndexPath());
-    EXPECT_EQ(ui.shellOpens, QStringList{commands.BookIndexPath()});
+    EXPECT_TRUE(FileExists(commands.bookIndexPath()));
+    EXPECT_EQ(ui.navigations.back(), commands.bookIndexPath());
+    EXPECT_EQ(ui.shellOpens, QStringList{commands.bookIndexPath()});
     EXPECT_EQ(view.unloads, 1);
     // The options act once.
-    EXPECT_FALSE(commands.commandLine.IsOptionPresent(u"b"_s));
+    EXPECT_FALSE(commands.commandLine.isOptionPresent(u"b"_s));
 
-    commands.Home_Click();
-    EXPECT_EQ(ui.navigations.back(), commands.BookIndexPath());
-    commands.mnuViewBrowser_Click();
-    EXPECT_EQ(ui.shellOpens.back(), commands.BookIndexPath());
+    commands.goHome();
+    EXPECT_EQ(ui.navigations.back(), commands.bookIndexPath());
+    commands.viewBook();
+    EXPECT_EQ(ui.shellOpens.back(), commands.bookIndexPath());
 }
 
 TEST_F(MainCommandsTest, theWalkThroughIsShownOnTheFirstStartOnly) {
-    commands.FirstRunWalkThrough();
+    commands.showWalkThroughOnFirstRun();
     ASSERT_EQ(ui.helpTopics.size(), 1);
     EXPECT_EQ(ui.helpTopics[0], te.programFolder() + u"help.chm::/walk.txt.htm"_s);
     EXPECT_EQ(ws.env.preferences.ReadPreference(prefs::kGeneral, prefs::kFirst, QString()), u"no"_s);
-    commands.FirstRunWalkThrough();
+    commands.showWalkThroughOnFirstRun();
     EXPECT_EQ(ui.helpTopics.size(), 1);
 
     ws.env.preferences.WritePreference(prefs::kGeneral, prefs::kFirst, u"Yes"_s);
-    commands.FirstRunWalkThrough();
+    commands.showWalkThroughOnFirstRun();
     EXPECT_EQ(ui.helpTopics.size(), 1);
 }
 
 TEST_F(MainCommandsTest, theCommandLineNamesTheFileOfTheStartUpTimer) {
     auto stay = [](const QString& folder) { return folder; };
-    EXPECT_FALSE(commands.TakeCommandLine(u"   "_s, u"/home/u"_s, stay));
-    EXPECT_TRUE(commands.TakeCommandLine(u"main.c -x -e"_s, u"/home/u"_s, stay));
-    EXPECT_EQ(commands.CommandLinePath, u"/home/u/main.c"_s);
-    EXPECT_TRUE(commands.commandLine.IsOptionPresent(u"e"_s));
+    EXPECT_FALSE(commands.takeCommandLine(u"   "_s, u"/home/u"_s, stay));
+    EXPECT_TRUE(commands.takeCommandLine(u"main.c -x -e"_s, u"/home/u"_s, stay));
+    EXPECT_EQ(commands.commandLinePath, u"/home/u/main.c"_s);
+    EXPECT_TRUE(commands.commandLine.isOptionPresent(u"e"_s));
 
     // A file that does not exist is told, and "e" still ends the program.
-    commands.tmrLoad_Timer();
+    commands.openCommandLineFile();
     EXPECT_EQ(ui.messages.back().text, u"File does not exist."_s);
     EXPECT_EQ(view.unloads, 1);
     EXPECT_EQ(commands.commandLine.ParameterCount, 0);

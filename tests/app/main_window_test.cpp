@@ -11,25 +11,22 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
-#include <QTimer>
 #include <QToolBar>
 #include <memory>
 
-#include "app/about_box.h"
-#include "app/busy_window.h"
 #include "app/help_window.h"
 #include "app/main_window_state.h"
 #include "app/progress/progress_window.h"
+#include "app/stored_lengths.h"
 #include "app/window_user_interface.h"
 #include "app/window_utilities.h"
 #include "app_testing.h"
 #include "book/workspace.h"
-#include "project/project_file.h"
 #include "project/window_state.h"
-#include "support/error_report.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/preferences.h"
 #include "support/testing.h"
+#include "support/text_file.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -51,8 +48,8 @@ protected:
 
     RecordingBrowser* browser() const { return static_cast<RecordingBrowser*>(window->browser()); }
     QString fsXml() const { return DataFolderFile(te.env->paths, kWindowStateFileName); }
-    std::unique_ptr<frmMain> newWindow() {
-        return std::make_unique<frmMain>(
+    std::unique_ptr<MainWindow> newWindow() {
+        return std::make_unique<MainWindow>(
             ws, state, ui, [](QWidget* parent) -> PreviewBrowser* { return new RecordingBrowser(parent); });
     }
 
@@ -61,12 +58,12 @@ protected:
     Environment env{ui, *te.preferences, te.env->paths};
     Workspace ws{env};
     MainWindowState state;
-    std::unique_ptr<frmMain> window = newWindow();
+    std::unique_ptr<MainWindow> window = newWindow();
     QStringList messages, shellOpens;
 };
 
 TEST_F(MainWindowTest, toolbarDrivesTheBrowserAndTheOnTopState) {
-    ASSERT_EQ(window->Toolbar1->actions().size(), 14);
+    ASSERT_EQ(window->toolBar->actions().size(), 14);
     window->toolbarButton(u"back"_s)->trigger();
     window->toolbarButton(u"forward"_s)->trigger();
     window->toolbarButton(u"stop"_s)->trigger();
@@ -75,22 +72,22 @@ TEST_F(MainWindowTest, toolbarDrivesTheBrowserAndTheOnTopState) {
     EXPECT_EQ(browser()->stops, 1);
 
     window->toolbarButton(u"ontop"_s)->trigger();
-    EXPECT_TRUE(state.blnOnTop);
+    EXPECT_TRUE(state.alwaysOnTop);
     EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     window->toolbarButton(u"ontop"_s)->trigger();
-    EXPECT_FALSE(state.blnOnTop);
+    EXPECT_FALSE(state.alwaysOnTop);
     EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
 }
 
 TEST_F(MainWindowTest, loadShowsTheStartStateAndTheRecentFiles) {
     te.preferences->WritePreference(prefs::kGeneral, u"h0"_s, u"/a/one.c"_s);
     te.preferences->WritePreference(prefs::kGeneral, u"h1"_s, u"/a/p.qdx"_s);
-    window->Form_Load(QString());
+    window->startUp(QString());
     EXPECT_EQ(window->windowTitle(), u"Tessarel"_s);
     EXPECT_EQ(window->statusPanel(1)->text(), u"standard_babyblue"_s);
     EXPECT_EQ(window->statusPanel(2)->text(), u"   "_s);
     EXPECT_EQ(browser()->navigations.front(), te.programFolder() + u"intro.htm"_s);
-    EXPECT_FALSE(window->tmrLoad.isActive());
+    EXPECT_FALSE(window->commandLineTimer.isActive());
 
     EXPECT_TRUE(window->recentEntry(0)->isVisible());
     EXPECT_EQ(window->recentEntry(0)->text(), u"&1 /a/one.c"_s);
@@ -103,25 +100,17 @@ TEST_F(MainWindowTest, loadShowsTheStartStateAndTheRecentFiles) {
     EXPECT_TRUE(window->helpWindow()->isVisible());
 }
 
-TEST_F(MainWindowTest, anEmptyStoreShowsNoRecentEntries) {
-    window->Form_Load(QString());
-    for (int i = 0; i < 9; ++i) {
-        EXPECT_FALSE(window->recentEntry(i)->isVisible());
-    }
-    EXPECT_FALSE(window->recentSeparator()->isVisible());
-}
-
 TEST_F(MainWindowTest, commandLineArmsTheStartUpTimer) {
     const QString source = te.path(u"cl/main.c"_s);
     testing::WriteBytes(source, testing::DocumentedSource(u"Main"_s).toUtf8());
     const QString before = QDir::currentPath();
-    window->Form_Load(source + u" -e"_s);
+    window->startUp(source + u" -e"_s);
     QDir::setCurrent(before);
-    EXPECT_TRUE(window->tmrLoad.isActive());
-    EXPECT_EQ(window->tmrLoad.interval(), 400);
-    EXPECT_EQ(window->commands().CommandLinePath, source);
+    EXPECT_TRUE(window->commandLineTimer.isActive());
+    EXPECT_EQ(window->commandLineTimer.interval(), 400);
+    EXPECT_EQ(window->commands().commandLinePath, source);
 
-    QSignalSpy unloaded(window.get(), &frmMain::unloaded);
+    QSignalSpy unloaded(window.get(), &MainWindow::unloaded);
     ASSERT_TRUE(unloaded.wait(5000));
     EXPECT_EQ(ws.document.SourceFilePath, source);
     EXPECT_TRUE(FileExists(ws.document.ChapterPagePath));
@@ -147,24 +136,24 @@ TEST_F(MainWindowTest, busyWindowLocksTheMenusAndThirteenButtons) {
 
 TEST_F(MainWindowTest, windowStateIsRestoredAndSaved) {
     // No file: centred at the designed size.
-    window->Form_Load(QString());
+    window->startUp(QString());
     const QSize designed = window->size();
     window->close();
     const RestoredWindowState written = ReadWindowStateFile(fsXml());
     ASSERT_TRUE(written.fileRead);
     EXPECT_EQ(written.remembered, kStateNormal);
     ASSERT_TRUE(written.width.has_value());
-    EXPECT_NEAR(TwipsToPixels(*written.width, ScreenDpi(window.get())), designed.width(), 1);
+    EXPECT_NEAR(PixelsFromStoredLength(*written.width, ScreenDpi(window.get())), designed.width(), 1);
 
     // A file that asks for a maximized window.
     WindowState maximized{kStateMaximized, 1500, 1200, 9000, 6000};
     testing::RecordingUserInterface quiet;
     WriteWindowStateFile(quiet, fsXml(), maximized);
     auto second = newWindow();
-    second->Form_Load(QString());
+    second->startUp(QString());
     const double dpi = ScreenDpi(second.get());
-    EXPECT_EQ(second->pos(), QPoint(TwipsToPixels(1500, dpi), TwipsToPixels(1200, dpi)));
-    EXPECT_EQ(second->size(), QSize(TwipsToPixels(9000, dpi), TwipsToPixels(6000, dpi)));
+    EXPECT_EQ(second->pos(), QPoint(PixelsFromStoredLength(1500, dpi), PixelsFromStoredLength(1200, dpi)));
+    EXPECT_EQ(second->size(), QSize(PixelsFromStoredLength(9000, dpi), PixelsFromStoredLength(6000, dpi)));
     second->showAsRestored();
     EXPECT_TRUE(second->isMaximized());
     second->close();
@@ -175,14 +164,14 @@ TEST_F(MainWindowTest, windowStateIsRestoredAndSaved) {
                                             "  <Left>300</Left>\r\n  <Top>450</Top>\r\n  <Width></Width>\r\n"
                                             "  <Height>6000</Height>\r\n</WindowsState>\r\n\r\n"));
     auto third = newWindow();
-    third->Form_Load(QString());
-    EXPECT_EQ(third->pos(), QPoint(TwipsToPixels(300, dpi), TwipsToPixels(450, dpi)));
+    third->startUp(QString());
+    EXPECT_EQ(third->pos(), QPoint(PixelsFromStoredLength(300, dpi), PixelsFromStoredLength(450, dpi)));
     EXPECT_EQ(third->size(), designed);
 }
 
 TEST_F(MainWindowTest, aProjectBuildReportsToTheProgressWindowAndCancelStopsIt) {
-    window->Form_Load(QString());
-    window->commands().OpenFile(testing::SaveTestProject(te, u"proj/p.qdx"_s, 4));
+    window->startUp(QString());
+    window->commands().openPath(testing::SaveTestProject(te, u"proj/p.qdx"_s, 4));
     ASSERT_TRUE(ws.project.isOpen());
     EXPECT_EQ(window->windowTitle(), u"p - Tessarel"_s);
 
@@ -191,73 +180,36 @@ TEST_F(MainWindowTest, aProjectBuildReportsToTheProgressWindowAndCancelStopsIt) 
     ui.onProgressCaption = [&](const QString& caption) {
         if (caption.startsWith(u"f2.c"_s)) {
             buttonsLockedDuringBuild =
-                !window->toolbarButton(1)->isEnabled() && !window->action(Command::FileOpen)->isEnabled();
-            window->loadedProgressWindow()->cmdCancel->click();
+                !window->toolbarButton(1)->isEnabled() && !window->action(Command::Open)->isEnabled();
+            window->loadedProgressWindow()->cancelButton->click();
         }
     };
-    window->action(Command::GenDoc)->trigger();
+    window->action(Command::Build)->trigger();
     EXPECT_TRUE(buttonsLockedDuringBuild);
 
-    frmProgress* progress = window->loadedProgressWindow();
+    ProgressWindow* progress = window->loadedProgressWindow();
     ASSERT_NE(progress, nullptr);
     EXPECT_EQ(progress->windowTitle(), u"p - Progress"_s);
     QStringList chapterRows;
-    for (int row = 0; row < progress->ListView1->rowCount(); ++row) {
-        if (!progress->ListView1->item(row, 1)->text().startsWith(QLatin1Char('>'))) {
-            chapterRows << progress->ListView1->item(row, 2)->text();
+    for (int row = 0; row < progress->logView->rowCount(); ++row) {
+        if (!progress->logView->item(row, 1)->text().startsWith(QLatin1Char('>'))) {
+            chapterRows << progress->logView->item(row, 2)->text();
         }
     }
     EXPECT_EQ(chapterRows, (QStringList{u"f0.c"_s, u"f1.c"_s}));
     // The running log keeps one line per logged item.
-    EXPECT_EQ(progress->txtFile->toPlainText().split(QLatin1Char('\n')).size(), progress->ListView1->rowCount());
-    EXPECT_EQ(progress->lblCurrent->text(), u"2 files processed."_s);
-    EXPECT_TRUE(progress->cmdOK->isEnabled());
-    EXPECT_FALSE(progress->cmdCancel->isEnabled());
+    EXPECT_EQ(progress->logText->toPlainText().split(QLatin1Char('\n')).size(), progress->logView->rowCount());
+    EXPECT_EQ(progress->currentLabel->text(), u"2 files processed."_s);
+    EXPECT_TRUE(progress->okButton->isEnabled());
+    EXPECT_FALSE(progress->cancelButton->isEnabled());
     EXPECT_FALSE(ui.cancelRequested());
     EXPECT_TRUE(window->toolbarButton(1)->isEnabled());
-    EXPECT_TRUE(window->action(Command::FileOpen)->isEnabled());
+    EXPECT_TRUE(window->action(Command::Open)->isEnabled());
     EXPECT_TRUE(browser()->navigations.back().endsWith(u"index.htm"_s));
 
     // "On Top" unloads the progress window.
     window->toolbarButton(u"ontop"_s)->trigger();
     EXPECT_EQ(window->loadedProgressWindow(), nullptr);
-}
-
-TEST_F(MainWindowTest, aHungHelpCompilerLeavesTheWindowResponsiveAndCancelEndsIt) {
-    window->Form_Load(QString());
-    window->commands().OpenFile(testing::SaveTestProject(te, u"proj/p.qdx"_s, 1));
-    ws.project.settings.GenerateHtmlHelpFiles = true;
-    testing::WriteScript(te.path(u"compiler/chmcmd"_s),
-                         u"#!/bin/sh\necho $$ > ../pids\nsleep 600 &\necho $! >> ../pids\nwait\n"_s);
-    te.preferences->WritePreference(prefs::kProject, prefs::kCompilerPath, te.path(u"compiler"_s));
-    const QString pidFile = te.path(u"proj/out/pids"_s);
-
-    // A timer of the window's own fires while the compiler runs and presses Cancel.
-    bool commandsLockedMeanwhile = false;
-    QTimer timer;
-    timer.setInterval(20);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        frmProgress* progress = window->loadedProgressWindow();
-        if (testing::ReadPids(pidFile).size() == 2 && progress != nullptr && progress->cmdCancel->isEnabled()) {
-            timer.stop();
-            commandsLockedMeanwhile = !window->action(Command::FileOpen)->isEnabled();
-            progress->cmdCancel->click();
-        }
-    });
-    timer.start();
-    window->action(Command::GenDoc)->trigger();
-
-    EXPECT_TRUE(commandsLockedMeanwhile);
-    const std::vector<qint64> pids = testing::ReadPids(pidFile);
-    ASSERT_EQ(pids.size(), 2u);
-    EXPECT_TRUE(testing::ProcessesEnded(pids));
-    frmProgress* progress = window->loadedProgressWindow();
-    ASSERT_NE(progress, nullptr);
-    const int last = progress->ListView1->rowCount() - 1;
-    EXPECT_EQ(progress->ListView1->item(last, 1)->text(), u"Compiler Cancelled"_s);
-    EXPECT_EQ(progress->lblCurrent->text(), u"1 files processed."_s);
-    EXPECT_TRUE(progress->cmdOK->isEnabled());
-    EXPECT_TRUE(window->action(Command::FileOpen)->isEnabled());
 }
 
 TEST_F(MainWindowTest, helpTopicsShowInTheHelpWindowAndCompiledFilesGoToTheShell) {
@@ -286,17 +238,9 @@ TEST_F(MainWindowTest, helpTopicsShowInTheHelpWindowAndCompiledFilesGoToTheShell
     EXPECT_TRUE(underDialog->isVisible());
 }
 
-TEST_F(MainWindowTest, aboutBoxNamesTheVersionAndStaysOnTop) {
-    frmAbout about(window.get());
-    EXPECT_EQ(about.lblVersion->text(), u"Version "_s + VersionText());
-    EXPECT_EQ(about.lblSupport->text(), SupportAddress());
-    EXPECT_TRUE(about.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    EXPECT_TRUE(about.lblCompany->text().contains(MakerAddress()));
-}
-
 TEST_F(MainWindowTest, aCriticalErrorEndsTheProgram) {
-    window->Form_Load(QString());
-    QSignalSpy unloaded(window.get(), &frmMain::unloaded);
+    window->startUp(QString());
+    QSignalSpy unloaded(window.get(), &MainWindow::unloaded);
     ui.requestQuit();
     EXPECT_EQ(unloaded.count(), 1);
     EXPECT_TRUE(FileExists(fsXml()));

@@ -4,9 +4,13 @@
 #include "book/workspace.h"
 #include "support/testing.h"
 
-#include <QDir>
-#include <QString>
 #include <gtest/gtest.h>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QString>
+
+#include <map>
 
 namespace tessarel::testing {
 
@@ -34,6 +38,16 @@ protected:
         return BookOutput{ws, style, dest, built};
     }
 
+    /// Adds a chapter whose source lies in proj/<folder>/ (written unless
+    /// `bytes` is null), its folder stored the way project files store folders.
+    void addSource(const QString& folder, const QString& name, const QByteArray& bytes = QByteArray()) {
+        if (!bytes.isNull()) {
+            WriteBytes(ws.project.ProjectFolder + folder + u"/"_s + name, bytes);
+        }
+        addChapter(name, QString(), false);
+        ws.project.Chapters[static_cast<size_t>(ws.project.NumberOfChapters - 1)].RelPath = folder + u"\\"_s;
+    }
+
     /// Adds a chapter slot as a build would have left it.
     void addChapter(const QString& name, const QString& title, bool documented) {
         Chapter& chapter = ws.project.Chapters[static_cast<size_t>(ws.project.NumberOfChapters++)];
@@ -50,6 +64,22 @@ protected:
     PageStyle style{u"test"_s, u"body { color: black; }"_s, false};
     QString dest;
 };
+
+/// Every entry under a folder by its path below it: a link as where it points,
+/// a folder as "folder", a file as its bytes.
+inline std::map<QString, QByteArray> Tree(const QString& folder) {
+    std::map<QString, QByteArray> tree;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        tree[QDir(folder).relativeFilePath(info.filePath())] = info.isSymLink()
+                                                                   ? "link to " + info.symLinkTarget().toUtf8()
+                                                               : info.isDir() ? QByteArray("folder")
+                                                                              : ReadBytes(info.filePath());
+    }
+    return tree;
+}
 
 /// WritePageHeader's output for a side page with the linked "test" style sheet.
 inline QString SideHeader(const QString& title) {

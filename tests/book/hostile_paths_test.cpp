@@ -3,16 +3,16 @@
 // builds a project in a temporary tree and compares a listing of the whole
 // tree before and after.
 #include "book/project_build.h"
-#include "book/workspace.h"
+#include "book_fixture.h"
 #include "project/project_model.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 #include "support/testing.h"
 
+#include <gtest/gtest.h>
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFileInfo>
-#include <gtest/gtest.h>
 
 #include <map>
 
@@ -25,35 +25,20 @@ const QByteArray kDocumented =
     "/*\r\n * module: Counter\r\n * Counts things.\r\n */\r\n\r\n"
     "/*\r\n * function: count_up\r\n * Adds one.\r\n */\r\nint count_up(int count);\r\n";
 
-/// Every file and folder under a root with a digest of its bytes.
 using Listing = std::map<QString, QByteArray>;
 
-Listing ListTree(const QString& root) {
-    Listing listing;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QFileInfo info(path);
-        listing[QDir::cleanPath(path)] =
-            info.isDir() ? QByteArray("folder")
-                         : QCryptographicHash::hash(ReadBytes(path), QCryptographicHash::Sha1);
-    }
-    return listing;
-}
-
-/// The paths that are new, changed or gone.
-QStringList Differences(const Listing& before, const Listing& after) {
+/// The paths below `root` that are new, changed or gone.
+QStringList Differences(const QString& root, const Listing& before, const Listing& after) {
     QStringList changed;
-    for (const auto& [path, digest] : after) {
+    for (const auto& [path, bytes] : after) {
         const auto old = before.find(path);
-        if (old == before.end() || old->second != digest) {
-            changed << path;
+        if (old == before.end() || old->second != bytes) {
+            changed << root + u"/"_s + path;
         }
     }
-    for (const auto& [path, digest] : before) {
+    for (const auto& [path, bytes] : before) {
         if (after.find(path) == after.end()) {
-            changed << path;
+            changed << root + u"/"_s + path;
         }
     }
     return changed;
@@ -111,9 +96,9 @@ TEST_P(HostilePaths, buildWritesOnlyInsideItsDestination) {
     const QString destination = QDir::cleanPath(project.destinationFolder());
     ASSERT_TRUE(destination.startsWith(root + u"/"_s)) << destination.toStdString();
 
-    const Listing before = ListTree(root);
-    const ProjectBuildResult result = BuildTheProject(ws);
-    const QStringList changed = Differences(before, ListTree(root));
+    const Listing before = Tree(root);
+    const ProjectBuildResult result = BuildProject(ws);
+    const QStringList changed = Differences(root, before, Tree(root));
 
     EXPECT_TRUE(result.started);
     ASSERT_FALSE(changed.isEmpty());
@@ -125,31 +110,39 @@ TEST_P(HostilePaths, buildWritesOnlyInsideItsDestination) {
     }
 }
 
-const QStringList kHostileNames{u"good.c"_s,        u"../../escape.c"_s, u"..\\..\\back.c"_s, u"/abs/inside.c"_s,
-                                u"sub/deeper.c"_s,  u""_s,               u"."_s,               u".."_s,
-                                u"sub/"_s,          u"../../page.htm"_s, u"/"_s,               u"a\\b/c\\d.c"_s};
-const QStringList kHostileFolders{u"src\\"_s, u"src\\"_s, u"src/"_s,  u""_s,     u"src/"_s, u"src\\"_s,
-                                  u"src/"_s,  u"src/"_s,  u"src/"_s,  u"src/"_s, u"src/"_s, u"..\\..\\..\\..\\"_s};
+const QStringList kHostileNames{u"good.c"_s,
+                                u"../../escape.c"_s,
+                                u"..\\..\\back.c"_s,
+                                u"/abs/inside.c"_s,
+                                u"sub/deeper.c"_s,
+                                u""_s,
+                                u"."_s,
+                                u".."_s,
+                                u"sub/"_s,
+                                u"../../page.htm"_s,
+                                u"/"_s,
+                                u"a\\b/c\\d.c"_s};
+const QStringList kHostileFolders{u"src\\"_s, u"src\\"_s, u"src/"_s, u""_s,     u"src/"_s, u"src\\"_s,
+                                  u"src/"_s,  u"src/"_s,  u"src/"_s, u"src/"_s, u"src/"_s, u"..\\..\\..\\..\\"_s};
 
 INSTANTIATE_TEST_SUITE_P(
     ProjectFiles, HostilePaths,
-    ::testing::Values(
-        Case{"hostileNamesIntoAPlainDestination", u"out\\"_s, kHostileNames, kHostileFolders},
-        Case{"destinationAboveTheProject", u"..\\..\\book\\"_s, kHostileNames, kHostileFolders},
-        Case{"destinationWithForwardSlashes", u"../../book/"_s, kHostileNames, kHostileFolders},
-        Case{"absoluteDestination", u"@/elsewhere/book/"_s, kHostileNames, kHostileFolders},
-        Case{"destinationIsTheProjectFolder", u""_s, kHostileNames, kHostileFolders},
-        Case{"destinationWithoutTrailingSeparator", u"out"_s, kHostileNames, kHostileFolders},
-        Case{"hostileChapterFolders",
-             u"out\\"_s,
-             {u"good.c"_s, u"good.c"_s, u"good.c"_s, u"escape.c"_s},
-             {u"/nonexistent/"_s, u"..\\..\\..\\..\\..\\..\\..\\..\\"_s, u"@@@"_s, u"..\\..\\"_s}},
-        // A name too long for the file system stops the build when its page
-        // cannot be written; nothing may land elsewhere on the way.
-        Case{"veryLongNames",
-             u"out/"_s,
-             {u"good.c"_s, QString(300, u'x') + u".c"_s, QString(5000, u'/') + u"y.c"_s},
-             {u"src/"_s, u"src/"_s, u"src/"_s}}),
+    ::testing::Values(Case{"hostileNamesIntoAPlainDestination", u"out\\"_s, kHostileNames, kHostileFolders},
+                      Case{"destinationAboveTheProject", u"..\\..\\book\\"_s, kHostileNames, kHostileFolders},
+                      Case{"destinationWithForwardSlashes", u"../../book/"_s, kHostileNames, kHostileFolders},
+                      Case{"absoluteDestination", u"@/elsewhere/book/"_s, kHostileNames, kHostileFolders},
+                      Case{"destinationIsTheProjectFolder", u""_s, kHostileNames, kHostileFolders},
+                      Case{"destinationWithoutTrailingSeparator", u"out"_s, kHostileNames, kHostileFolders},
+                      Case{"hostileChapterFolders",
+                           u"out\\"_s,
+                           {u"good.c"_s, u"good.c"_s, u"good.c"_s, u"escape.c"_s},
+                           {u"/nonexistent/"_s, u"..\\..\\..\\..\\..\\..\\..\\..\\"_s, u"@@@"_s, u"..\\..\\"_s}},
+                      // A name too long for the file system stops the build when its page
+                      // cannot be written; nothing may land elsewhere on the way.
+                      Case{"veryLongNames",
+                           u"out/"_s,
+                           {u"good.c"_s, QString(300, u'x') + u".c"_s, QString(5000, u'/') + u"y.c"_s},
+                           {u"src/"_s, u"src/"_s, u"src/"_s}}),
     [](const ::testing::TestParamInfo<Case>& param) { return std::string(param.param.label); });
 
 }  // namespace

@@ -230,21 +230,13 @@ protected:
         WriteBytes(compiler, "#!/bin/sh\n");
         QFile::setPermissions(compiler, QFile::permissions(compiler) | QFileDevice::ExeOwner);
         env.preferences->WritePreference(prefs::kProject, prefs::kCompilerPath, env.path(u"compiler"_s));
-        add(u"<img src=x onerror=alert(1)>.c"_s, kHostileSource);
-        add(settings.HomeChapter, kPlainSource);
-        add(u"javascript:alert(1).c"_s, kPlainSource);
-        add(u"a#b?c%d e.c"_s, kPlainSource);
-        add(u"n\nCompiled file=x.c"_s, kPlainSource);
-        add(u"<b onclick=alert(1)>none.c"_s, "no sections here");
-        add(u"<svg onload=alert(1)>missing.c"_s, nullptr);
-    }
-
-    void add(const QString& name, const char* bytes) {
-        if (bytes != nullptr) {
-            WriteBytes(ws.project.ProjectFolder + u"src/"_s + name, bytes);
-        }
-        addChapter(name, QString(), false);
-        ws.project.Chapters[static_cast<size_t>(ws.project.NumberOfChapters - 1)].RelPath = u"src/"_s;
+        addSource(u"src"_s, u"<img src=x onerror=alert(1)>.c"_s, kHostileSource);
+        addSource(u"src"_s, settings.HomeChapter, kPlainSource);
+        addSource(u"src"_s, u"javascript:alert(1).c"_s, kPlainSource);
+        addSource(u"src"_s, u"a#b?c%d e.c"_s, kPlainSource);
+        addSource(u"src"_s, u"n\nCompiled file=x.c"_s, kPlainSource);
+        addSource(u"src"_s, u"<b onclick=alert(1)>none.c"_s, "no sections here");
+        addSource(u"src"_s, u"<svg onload=alert(1)>missing.c"_s);
     }
 
     /// Every file the build wrote, by its path below the destination.
@@ -260,7 +252,7 @@ protected:
 };
 
 TEST_F(HostileBook, noGeneratedFileLetsANameArgumentSettingOrDeclarationOutOfItsPlace) {
-    BuildTheProject(ws);
+    BuildProject(ws);
     const std::map<QString, QString> files = generated();
     ASSERT_GE(files.size(), 20u);
 
@@ -331,7 +323,7 @@ TEST_F(HostileBook, noGeneratedFileLetsANameArgumentSettingOrDeclarationOutOfIts
 }
 
 TEST_F(HostileBook, namesAreShownAsTextAndLinkedAsTheirFiles) {
-    BuildTheProject(ws);
+    BuildProject(ws);
     const QString book = read(u"_book.htm"_s);
     EXPECT_TRUE(
         book.contains(u"href=\"&lt;img src=x onerror=alert(1)&gt;.c.htm\" target = \"chapter\">"

@@ -10,30 +10,18 @@
 #include "book/page_names.h"
 #include "book/project_build.h"
 #include "book_fixture.h"
-#include "support/file_functions.h"
+#include "pages/page_paths.h"
 #include "support/file_read.h"
+#include "support/paths.h"
 #include "support/special_files.h"
+#include "support/text_file.h"
 
 namespace tessarel::testing {
 namespace {
 
-/// Every file under a folder, relative to it, with a digest of its bytes.
-std::map<QString, QByteArray> ListTree(const QString& root) {
-    std::map<QString, QByteArray> listing;
-    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        listing[QDir(root).relativeFilePath(path)] =
-            QFileInfo(path).isDir() ? QByteArray("folder")
-                                    : QCryptographicHash::hash(ReadBytes(path), QCryptographicHash::Sha1);
-    }
-    return listing;
-}
-
-QStringList Names(const std::map<QString, QByteArray>& listing) {
+QStringList Names(const std::map<QString, QByteArray>& tree) {
     QStringList names;
-    for (const auto& [name, digest] : listing) {
+    for (const auto& [name, bytes] : tree) {
         names << name;
     }
     return names;
@@ -41,16 +29,7 @@ QStringList Names(const std::map<QString, QByteArray>& listing) {
 
 class ChapterPages : public BookFixture {
 protected:
-    /// A chapter whose source lies in proj/<folder>/ (written when `bytes` is given).
-    void addSource(const QString& folder, const QString& name, const QByteArray& bytes = QByteArray()) {
-        if (!bytes.isNull()) {
-            WriteBytes(ws.project.ProjectFolder + folder + u"/"_s + name, bytes);
-        }
-        addChapter(name, QString(), false);
-        ws.project.Chapters[static_cast<size_t>(ws.project.NumberOfChapters - 1)].RelPath = folder + u"\\"_s;
-    }
-
-    ProjectBuildResult build() { return BuildTheProject(ws); }
+    ProjectBuildResult build() { return BuildProject(ws); }
 
     QStringList rows() const {
         QStringList rows;
@@ -115,9 +94,8 @@ TEST_F(ChapterPages, theFirstChapterKeepsAPageNameAndTheOthersAreRefused) {
     EXPECT_EQ(result.chaptersProcessed, 7);
 
     // Each page is its first chapter's; the book files are the book's.
-    EXPECT_EQ(Names(ListTree(dest)),
-              (QStringList{u"_book.htm"_s, u"_dindex.htm"_s, u"_sorted_index.htm"_s, u"index.htm"_s, u"kept.txt"_s,
-                           u"notes.htm"_s, u"test.css"_s, u"util.c.htm"_s}));
+    EXPECT_EQ(Names(Tree(dest)), (QStringList{u"_book.htm"_s, u"_dindex.htm"_s, u"_sorted_index.htm"_s, u"index.htm"_s,
+                                              u"kept.txt"_s, u"notes.htm"_s, u"test.css"_s, u"util.c.htm"_s}));
     EXPECT_TRUE(read(u"util.c.htm"_s).contains(u"from_a"_s));
     EXPECT_FALSE(read(u"util.c.htm"_s).contains(u"from_b"_s));
     EXPECT_TRUE(read(u"notes.htm"_s).contains(u"What notes does."_s));
@@ -171,7 +149,7 @@ TEST_F(ChapterPages, aNulInANameOrFolderIsABadNameAndNothingIsWrittenForIt) {
     addSource(u"src"_s, u"bad"_s + QChar(u'\0') + u".c"_s);
     WriteBytes(ws.project.ProjectFolder + u"src/bad"_s, Documented("cut_short"));
     addSource(u"src"_s + QChar(u'\0') + u"x"_s, u"other.c"_s);
-    const auto before = ListTree(env.root.path());
+    const auto before = Tree(env.root.path());
 
     qtWarnings.clear();
     const QtMessageHandler previous = qInstallMessageHandler(RecordWarning);
@@ -185,7 +163,7 @@ TEST_F(ChapterPages, aNulInANameOrFolderIsABadNameAndNothingIsWrittenForIt) {
     EXPECT_EQ(result.chaptersFailed, 2);
     EXPECT_TRUE(env.ui.messages.empty());
     QStringList made;
-    const auto after = ListTree(env.root.path());
+    const auto after = Tree(env.root.path());
     for (const auto& [name, digest] : after) {
         if (before.find(name) == before.end()) {
             made << name;
@@ -212,7 +190,7 @@ TEST_F(ChapterPages, sourcesThatAreNotReadKeepTheirOldPages) {
     }
     addSource(u"src"_s, u"fresh.c"_s);
     addSource(u"src"_s, u"good.c"_s, Documented("good"));
-    const auto before = ListTree(dest);
+    const auto before = Tree(dest);
 
     const ProjectBuildResult result = build();
 
@@ -226,7 +204,7 @@ TEST_F(ChapterPages, sourcesThatAreNotReadKeepTheirOldPages) {
                                 }));
     EXPECT_EQ(result.chaptersFailed, 5);
     EXPECT_TRUE(env.ui.messages.empty());
-    const auto after = ListTree(dest);
+    const auto after = Tree(dest);
     for (const QString& page : {u"locked.c.htm"_s, u"pipe.c.htm"_s, u"pipe.htm"_s, u"huge.c.htm"_s}) {
         EXPECT_EQ(after.at(page), before.at(page)) << page.toStdString();
     }

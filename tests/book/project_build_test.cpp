@@ -21,17 +21,7 @@ const QString kTarget = uR"(" target = "chapter">)"_s;
 
 class ProjectBuild : public BookFixture {
 protected:
-    /// Adds a chapter whose source lies in proj/<folder>/ (written when `bytes` is given).
-    void addSource(const QString& folder, const QString& name, const char* bytes = nullptr) {
-        if (bytes != nullptr) {
-            WriteBytes(ws.project.ProjectFolder + folder + u"/"_s + name, bytes);
-        }
-        addChapter(name, QString(), false);
-        // Stored the way project files store folders.
-        ws.project.Chapters[static_cast<size_t>(ws.project.NumberOfChapters - 1)].RelPath = folder + u"\\"_s;
-    }
-
-    ProjectBuildResult build() { return BuildTheProject(ws); }
+    ProjectBuildResult build() { return BuildProject(ws); }
 
     QStringList logReasons() const {
         QStringList reasons;
@@ -250,23 +240,6 @@ Title=My Book
     }
 }
 
-TEST_F(HelpBook, writesCollapsibleSidePagesAndEmbedsTheStyle) {
-    build();
-    EXPECT_FALSE(QFileInfo::exists(dest + u"test.css"_s));
-    for (const char* page : {"genesisa.htm", "genesisn.htm", "_bookcol.htm", "_index_active.htm"}) {
-        EXPECT_TRUE(QFileInfo::exists(dest + QString::fromLatin1(page))) << page;
-    }
-    const QString book = read(u"_book.htm"_s);
-    EXPECT_TRUE(book.contains(u"<style type=\"text/css\">\r\n\r\n<!--\r\nbody { color: black; }\r\n-->"_s));
-    EXPECT_TRUE(book.contains(kRow + u"gone.c.htm"_s + kTarget + u"[x] gone.c</a><td></tr>"_s));
-    EXPECT_TRUE(book.contains(kRow + u"intro.html"_s + kTarget + u"intro</a><td></tr>"_s));
-    EXPECT_TRUE(read(u"_dindex.htm"_s).contains(u"<!--\r\nbody { color: black; }\r\n-->"_s));
-    // Titles in the index: one entry per chapter, under its title.
-    ASSERT_EQ(ws.IndexEntries.size(), 2u);
-    EXPECT_EQ(ws.IndexEntries[0].EntryText, u"guide"_s);
-    EXPECT_TRUE(ws.IndexEntries[0].IsChapter);
-}
-
 TEST_F(HelpBook, runsTheConfiguredCompilerAndWaitsForIt) {
     const ProjectBuildResult result = build();
     EXPECT_EQ(ReadBytes(dest + u"called"_s), (dest + u"HTML Help help.hhp\n"_s).toUtf8());
@@ -433,24 +406,20 @@ TEST_F(ProjectBuild, cancelBeforeTheFirstFile_listsNothing) {
     EXPECT_TRUE(read(u"index.htm"_s).contains(u"<frame src=\"a.htm\" name=\"chapter\""_s));
 }
 
-TEST_F(ProjectBuild, sortedFileNames_keepEqualNamesInProjectOrder) {
+TEST_F(ProjectBuild, sortedFileNames_keepEqualNamesInProjectOrderUnlessTitlesAreIndexed) {
     ws.project.settings.SortFilenames = true;
     addSource(u"two"_s, u"b.htm"_s, "<html></html>");
     addSource(u"one"_s, u"a.htm"_s, "<html></html>");
     addSource(u"two"_s, u"A.htm"_s, "<html></html>");
+    ws.project.settings.UseChapterTitleInIndex = true;
+    build();
+    EXPECT_EQ(ws.project.Chapters[0].Name, u"b.htm"_s);
+    ws.project.settings.UseChapterTitleInIndex = false;
+    env.ui.log.clear();
     build();
     EXPECT_EQ(logReasons().mid(0, 3), (QStringList{u"Not Built: HTML File|a.htm"_s, u"Not Built: HTML File|A.htm"_s,
                                                    u"Not Built: HTML File|b.htm"_s}));
     EXPECT_EQ(ws.project.Chapters[0].RelPath, u"one\\"_s);  // the slot moved whole
-}
-
-TEST_F(ProjectBuild, titlesInTheIndex_ignoreSortedFileNames) {
-    ws.project.settings.SortFilenames = true;
-    ws.project.settings.UseChapterTitleInIndex = true;
-    addSource(u"src"_s, u"b.htm"_s, "<html></html>");
-    addSource(u"src"_s, u"a.htm"_s, "<html></html>");
-    build();
-    EXPECT_EQ(ws.project.Chapters[0].Name, u"b.htm"_s);
 }
 
 TEST_F(ProjectBuild, equalIndexKeys_giveTheSameIndexOnEveryBuild) {
@@ -550,43 +519,6 @@ TEST_F(ProjectBuild, writeFailureDuringTheBuild_stopsAtThatChapter) {
     EXPECT_FALSE(QFileInfo::exists(dest + u"_book.htm"_s));
     EXPECT_EQ(env.ui.buildsFinished, 1);
     EXPECT_EQ(env.ui.captions.last(), u"0 files processed."_s);
-}
-
-TEST_F(ProjectBuild, chapterNamesWithFolders_stayInsideTheDestination) {
-    ws.project.settings.RelDestPath = u"out\\"_s;
-    const QString out = ws.project.ProjectFolder + u"out/"_s;
-    addSource(u"src"_s, u"../../evil.c"_s);
-    addSource(u"src"_s, u"../src/intro.html"_s, nullptr);
-    WriteBytes(ws.project.ProjectFolder + u"src/intro.html"_s, "<html>intro</html>");
-    build();
-
-    EXPECT_TRUE(QFileInfo::exists(out + u"evil.c.htm"_s));
-    EXPECT_FALSE(QFileInfo::exists(env.path(u"evil.c.htm"_s)));
-    EXPECT_FALSE(QFileInfo::exists(ws.project.ProjectFolder + u"evil.c.htm"_s));
-    EXPECT_EQ(ReadBytes(out + u"intro.html"_s), QByteArray("<html>intro</html>"));
-    const QString book = QString::fromLatin1(ReadBytes(out + u"_book.htm"_s));
-    EXPECT_TRUE(book.contains(kRow + u"intro.html"_s + kTarget));
-    EXPECT_FALSE(book.contains(u"href=\"../"_s));
-}
-
-TEST_F(ProjectBuild, htmlSourceInTheDestination_isNotCopiedOntoItself) {
-    ws.project.settings.RelDestPath = u"src\\"_s;
-    addSource(u"src"_s, u"page.htm"_s, "<html>the user's page</html>");
-    build();
-    EXPECT_EQ(ReadBytes(ws.project.ProjectFolder + u"src/page.htm"_s), QByteArray("<html>the user's page</html>"));
-    EXPECT_EQ(env.ui.log[0].reason, u"Not Built: HTML File"_s);
-}
-
-TEST_F(ProjectBuild, filesOutsideTheDestination_areNeverDeleted) {
-    ws.project.settings.EmbedStyle = true;
-    ws.project.settings.Style = u"../victim"_s;
-    WriteBytes(env.path(u"victim.css"_s), "someone else's sheet");
-    addSource(u"src"_s, u"a.c"_s, "// function: Open\n// Opens.\n");
-    WriteBytes(ws.project.ProjectFolder + u"src/a.c.htm"_s, "the user's own page");
-    build();
-    EXPECT_EQ(ReadBytes(env.path(u"victim.css"_s)), QByteArray("someone else's sheet"));
-    EXPECT_EQ(ReadBytes(ws.project.ProjectFolder + u"src/a.c.htm"_s), QByteArray("the user's own page"));
-    EXPECT_TRUE(QFileInfo::exists(dest + u"a.c.htm"_s));
 }
 
 // ---- Parsed sources --------------------------------------------------------

@@ -7,11 +7,9 @@
 #include "extract/document_model.h"
 #include "pages/single_file_build.h"
 
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 
-#include <map>
 #include <utility>
 
 namespace tessarel::testing {
@@ -19,35 +17,22 @@ namespace {
 
 const QByteArray kDocumented = "// file: Chapter\r\n// Intro.\r\n\r\n// function: alpha\r\n// Alpha text.\r\n";
 
-std::map<QString, QByteArray> FilesUnder(const QString& folder) {
-    std::map<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files[path] = ReadBytes(path);
-    }
-    return files;
-}
-
 class SafeBookOutput : public BookFixture {
 protected:
     SafeBookOutput() {
         ws.project.settings.GenerateHtmlHelpFiles = true;
         ws.project.settings.Collapsible = true;
-        for (const QString& name : {u"a.c"_s, u"gone.c"_s, u"b.htm"_s}) {
-            addChapter(name, QString(), false);
-            ws.project.Chapters[static_cast<size_t>(ws.project.NumberOfChapters - 1)].RelPath = u"src\\"_s;
-        }
-        WriteBytes(ws.project.ProjectFolder + u"src/a.c"_s, kDocumented);
-        WriteBytes(ws.project.ProjectFolder + u"src/b.htm"_s, "<html>b</html>");
+        addSource(u"src"_s, u"a.c"_s, kDocumented);
+        addSource(u"src"_s, u"gone.c"_s);
+        addSource(u"src"_s, u"b.htm"_s, "<html>b</html>");
     }
 };
 
 TEST_F(SafeBookOutput, aRebuildThatStopsKeepsThePreviousBook) {
-    ASSERT_FALSE(BuildTheProject(ws).destinationUnwritable);
-    const auto book = FilesUnder(dest);
-    ASSERT_TRUE(book.count(dest + u"_dindex.htm"_s));
-    ASSERT_TRUE(book.count(dest + u"HTML Help/contents.hhc"_s));
+    ASSERT_FALSE(BuildProject(ws).destinationUnwritable);
+    const auto book = Tree(dest);
+    ASSERT_TRUE(book.count(u"_dindex.htm"_s));
+    ASSERT_TRUE(book.count(u"HTML Help/contents.hhc"_s));
     for (const auto& [path, bytes] : book) {
         EXPECT_FALSE(path.endsWith(u".tessarel-new"_s)) << path.toStdString();
     }
@@ -57,16 +42,16 @@ TEST_F(SafeBookOutput, aRebuildThatStopsKeepsThePreviousBook) {
     QFile::setPermissions(dest + u"gone.c.htm"_s, QFileDevice::ReadOwner);
     WriteBytes(ws.project.ProjectFolder + u"src/a.c"_s, kDocumented + "// function: beta\r\n// New.\r\n");
     env.ui.messages.clear();
-    const ProjectBuildResult result = BuildTheProject(ws);
+    const ProjectBuildResult result = BuildProject(ws);
 
     EXPECT_TRUE(result.destinationUnwritable);
     ASSERT_EQ(env.ui.messages.size(), 1u);
     EXPECT_EQ(env.ui.messages[0].title, u"Read only file"_s);
     // The chapter built before the failure is new; every other file, the
     // growing contents and HTML Help files included, is the previous build's.
-    auto after = FilesUnder(dest);
-    EXPECT_TRUE(after[dest + u"a.c.htm"_s].contains("beta"));
-    after[dest + u"a.c.htm"_s] = book.at(dest + u"a.c.htm"_s);
+    auto after = Tree(dest);
+    EXPECT_TRUE(after[u"a.c.htm"_s].contains("beta"));
+    after[u"a.c.htm"_s] = book.at(u"a.c.htm"_s);
     EXPECT_EQ(after, book);
 }
 
@@ -79,7 +64,7 @@ TEST_F(SafeBookOutput, aChapterPageOrCopyThatCannotBeWrittenStopsTheBuild) {
         env.ui.log.clear();
         QDir(dest).removeRecursively();
         QDir().mkpath(dest + blocked);
-        const ProjectBuildResult result = BuildTheProject(ws);
+        const ProjectBuildResult result = BuildProject(ws);
 
         EXPECT_TRUE(result.destinationUnwritable) << blocked.toStdString();
         ASSERT_EQ(env.ui.messages.size(), 1u);
@@ -102,7 +87,7 @@ TEST_F(SafeBookOutput, aSingleFilePageThatCannotBeRewrittenIsKept) {
     auto build = [&] {
         ws.document.SourceFilePath = source;
         SingleFileContext context{*env.env, ws.document, ws.page, settings, embedded, false, QString(), QString(), {}};
-        return BuildTheFile(context);
+        return BuildSingleFile(context);
     };
     ASSERT_TRUE(build().success);
     const QByteArray page = ReadBytes(source + u".htm"_s);

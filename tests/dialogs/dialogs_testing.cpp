@@ -1,6 +1,6 @@
 #include "dialogs_testing.h"
 
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 #include <QApplication>
 #include <QDialog>

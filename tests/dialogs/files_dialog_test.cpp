@@ -107,9 +107,9 @@ protected:
         write(u"lib/util.h"_s);
         write(u"lib/util.c"_s);
     }
-    static void selectFiles(frmAddFiles& dialog, const QStringList& names) {
-        for (int i = 0; i < dialog.File1->count(); ++i) {
-            dialog.File1->item(i)->setSelected(names.contains(dialog.File1->item(i)->text()));
+    static void selectFiles(FilesDialog& dialog, const QStringList& names) {
+        for (int i = 0; i < dialog.fileList->count(); ++i) {
+            dialog.fileList->item(i)->setSelected(names.contains(dialog.fileList->item(i)->text()));
         }
     }
 };
@@ -118,34 +118,34 @@ TEST_F(FilesDialogTest, opensAtTheLastFilesFolderWithTheProjectsFilters) {
     setChapters({{u"a.c"_s, u"src/"_s}});
     ws.project.settings.TextFilter = u"*.c"_s;
     ws.project.settings.ComboFilter = u"*.txt"_s;
-    frmAddFiles dialog(nullptr, ws, state);
+    FilesDialog dialog(nullptr, ws, state);
 
-    EXPECT_EQ(dialog.cmbFilter->count(), FileTypePatterns().size());
-    EXPECT_EQ(dialog.cmbFilter->currentText(), u"*.txt"_s);
-    EXPECT_EQ(dialog.txtFilter->text(), u"*.c"_s);
-    EXPECT_EQ(dialog.Dir1->path(), QDir::toNativeSeparators(te.path(u"proj/src"_s)));
-    EXPECT_EQ(dialog.File1->files(), (QStringList{u"a.c"_s, u"b.c"_s}));
-    EXPECT_EQ(dialog.lstProjectFileName->count(), 1);
-    EXPECT_EQ(dialog.lblProjectFiles->text(), u"&Project Files: 1"_s);
+    EXPECT_EQ(dialog.filterBox->count(), FileTypePatterns().size());
+    EXPECT_EQ(dialog.filterBox->currentText(), u"*.txt"_s);
+    EXPECT_EQ(dialog.filterEdit->text(), u"*.c"_s);
+    EXPECT_EQ(dialog.folderTree->path(), QDir::toNativeSeparators(te.path(u"proj/src"_s)));
+    EXPECT_EQ(dialog.fileList->files(), (QStringList{u"a.c"_s, u"b.c"_s}));
+    EXPECT_EQ(dialog.projectFileList->count(), 1);
+    EXPECT_EQ(dialog.projectFilesLabel->text(), u"&Project Files: 1"_s);
 }
 
 TEST_F(FilesDialogTest, addFromTwoFoldersAndStoreOnOk) {
-    frmAddFiles dialog(nullptr, ws, state);
-    ASSERT_TRUE(dialog.Dir1->setPath(te.path(u"proj/src"_s)));
-    dialog.Dir1_Change(dialog.Dir1->path());
+    FilesDialog dialog(nullptr, ws, state);
+    ASSERT_TRUE(dialog.folderTree->setPath(te.path(u"proj/src"_s)));
+    dialog.changeFolder(dialog.folderTree->path());
     selectFiles(dialog, {u"b.c"_s});
-    dialog.cmdAdd->click();
-    dialog.cmbFilter->setCurrentIndex(1);  // as the user's choice does
-    Q_EMIT dialog.cmbFilter->activated(1);
-    EXPECT_EQ(dialog.txtFilter->text(), u"*.c;*.h;*.cpp;*.hpp"_s);
-    ASSERT_TRUE(dialog.Dir1->setPath(te.path(u"lib"_s)));
-    dialog.Dir1_Change(dialog.Dir1->path());
-    dialog.cmdAddAll->click();
-    EXPECT_EQ(dialog.lblProjectFiles->text(), u"&Project Files: 3"_s);
+    dialog.addButton->click();
+    dialog.filterBox->setCurrentIndex(1);  // as the user's choice does
+    Q_EMIT dialog.filterBox->activated(1);
+    EXPECT_EQ(dialog.filterEdit->text(), u"*.c;*.h;*.cpp;*.hpp"_s);
+    ASSERT_TRUE(dialog.folderTree->setPath(te.path(u"lib"_s)));
+    dialog.changeFolder(dialog.folderTree->path());
+    dialog.addAllButton->click();
+    EXPECT_EQ(dialog.projectFilesLabel->text(), u"&Project Files: 3"_s);
 
-    dialog.cmdOK->click();
+    dialog.okButton->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_FALSE(state.mbDialogCancel);
+    EXPECT_FALSE(state.dialogCancelled);
     const ProjectModel& p = ws.project;
     ASSERT_EQ(p.NumberOfChapters, 3);
     EXPECT_EQ(p.Chapters[0].Name, u"b.c"_s);
@@ -159,11 +159,11 @@ TEST_F(FilesDialogTest, addFromTwoFoldersAndStoreOnOk) {
 
 TEST_F(FilesDialogTest, cancelLeavesTheModelAlone) {
     setChapters({{u"a.c"_s, u"src/"_s}});
-    frmAddFiles dialog(nullptr, ws, state);
-    dialog.cmdAddAll->click();
-    dialog.txtFilter->setText(u"*.txt"_s);
-    dialog.cmdCancel->click();
-    EXPECT_TRUE(state.mbDialogCancel);
+    FilesDialog dialog(nullptr, ws, state);
+    dialog.addAllButton->click();
+    dialog.filterEdit->setText(u"*.txt"_s);
+    dialog.cancelButton->click();
+    EXPECT_TRUE(state.dialogCancelled);
     EXPECT_EQ(ws.project.NumberOfChapters, 1);
     EXPECT_EQ(ws.project.settings.TextFilter, u"*.*"_s);
 }
@@ -171,30 +171,30 @@ TEST_F(FilesDialogTest, cancelLeavesTheModelAlone) {
 TEST_F(FilesDialogTest, refusedFilterBringsTheMessageAndTheSavedFilterBack) {
     setChapters({{u"a.c"_s, u"src/"_s}});
     ws.project.settings.TextFilter = u"*.txt"_s;
-    frmAddFiles dialog(nullptr, ws, state);
-    dialog.txtFilter->setText(u"*.c"_s);
-    dialog.txtFilter_Enter();
-    EXPECT_EQ(dialog.File1->files(), (QStringList{u"a.c"_s, u"b.c"_s}));
+    FilesDialog dialog(nullptr, ws, state);
+    dialog.filterEdit->setText(u"*.c"_s);
+    dialog.applyFilter();
+    EXPECT_EQ(dialog.fileList->files(), (QStringList{u"a.c"_s, u"b.c"_s}));
 
-    dialog.txtFilter->setText(u"*.c;"_s);
-    dialog.txtFilter_Enter();
+    dialog.filterEdit->setText(u"*.c;"_s);
+    dialog.applyFilter();
     ASSERT_EQ(te.ui.messages.size(), 1u);
     EXPECT_EQ(te.ui.messages[0].title, u"Filter error"_s);
     EXPECT_EQ(te.ui.messages[0].text,
               u"Filter not supported.\r\nUse standard characters plus dots, semicolons and "
               u"asterisks.\r\nDon't terminate the filter with a semicolon."_s);
     EXPECT_EQ(te.ui.messages[0].icon, MessageIcon::Exclamation);
-    EXPECT_EQ(dialog.txtFilter->text(), u"*.txt"_s);  // the saved one, not the last that worked
-    EXPECT_EQ(dialog.File1->pattern(), u"*.c"_s);
+    EXPECT_EQ(dialog.filterEdit->text(), u"*.txt"_s);  // the saved one, not the last that worked
+    EXPECT_EQ(dialog.fileList->pattern(), u"*.c"_s);
 }
 
 TEST_F(FilesDialogTest, theLimitOf4000FilesHoldsAtOk) {
     std::vector<std::pair<QString, QString>> chapters(kMaxChapters, {u"a.c"_s, u"src/"_s});
     setChapters(chapters);
-    frmAddFiles dialog(nullptr, ws, state);
-    dialog.cmdAddAll->click();  // 4000 + 3 files
+    FilesDialog dialog(nullptr, ws, state);
+    dialog.addAllButton->click();  // 4000 + 3 files
     ASSERT_EQ(dialog.files().count(), kMaxChapters + 3);
-    dialog.cmdOK->click();
+    dialog.okButton->click();
     ASSERT_EQ(te.ui.messages.size(), 1u);
     EXPECT_EQ(te.ui.messages[0].title, u"Invalid number of project files"_s);
     EXPECT_EQ(te.ui.messages[0].text, u"the maximum number of files (4000) has been exceeded."_s);
@@ -202,13 +202,13 @@ TEST_F(FilesDialogTest, theLimitOf4000FilesHoldsAtOk) {
     EXPECT_EQ(ws.project.NumberOfChapters, kMaxChapters);
 
     // Three Deletes bring it to 4000 rows, which OK accepts.
-    dialog.lstProjectFileName->item(0)->setSelected(true);
+    dialog.projectFileList->item(0)->setSelected(true);
     for (int i = 0; i < 3; ++i) {
         QKeyEvent del(QEvent::KeyPress, Qt::Key_Delete, i == 2 ? Qt::KeypadModifier : Qt::NoModifier);
-        QCoreApplication::sendEvent(dialog.lstProjectFileName, &del);
+        QCoreApplication::sendEvent(dialog.projectFileList, &del);
     }
-    EXPECT_EQ(dialog.lblProjectFiles->text(), u"&Project Files: 4000"_s);
-    dialog.cmdOK->click();
+    EXPECT_EQ(dialog.projectFilesLabel->text(), u"&Project Files: 4000"_s);
+    dialog.okButton->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_EQ(ws.project.NumberOfChapters, kMaxChapters);
     EXPECT_EQ(ws.project.Chapters[kMaxChapters - 1].Name, u"notes.txt"_s);
@@ -216,38 +216,38 @@ TEST_F(FilesDialogTest, theLimitOf4000FilesHoldsAtOk) {
 
 TEST_F(FilesDialogTest, listOperationsKeepTheWidgetInStep) {
     setChapters({{u"a.c"_s, u"src/"_s}, {u"b.c"_s, u"src/"_s}, {u"c.c"_s, u"src/"_s}});
-    frmAddFiles dialog(nullptr, ws, state);
-    dialog.lstProjectFileName->item(2)->setSelected(true);
-    dialog.cmdMoveUp->click();
-    EXPECT_EQ(dialog.lstProjectFileName->item(1)->text(), u"c.c"_s);
-    EXPECT_TRUE(dialog.lstProjectFileName->item(1)->isSelected());
-    dialog.cmdDelete->click();
-    EXPECT_EQ(dialog.lstProjectFileName->count(), 2);
-    EXPECT_TRUE(dialog.lstProjectFileName->item(1)->isSelected());
-    dialog.cmdDeleteAll->click();
-    EXPECT_EQ(dialog.lstProjectFileName->count(), 0);
-    EXPECT_EQ(dialog.lblProjectFiles->text(), u"&Project Files: 0"_s);
+    FilesDialog dialog(nullptr, ws, state);
+    dialog.projectFileList->item(2)->setSelected(true);
+    dialog.moveUpButton->click();
+    EXPECT_EQ(dialog.projectFileList->item(1)->text(), u"c.c"_s);
+    EXPECT_TRUE(dialog.projectFileList->item(1)->isSelected());
+    dialog.removeButton->click();
+    EXPECT_EQ(dialog.projectFileList->count(), 2);
+    EXPECT_TRUE(dialog.projectFileList->item(1)->isSelected());
+    dialog.removeAllButton->click();
+    EXPECT_EQ(dialog.projectFileList->count(), 0);
+    EXPECT_EQ(dialog.projectFilesLabel->text(), u"&Project Files: 0"_s);
 }
 
 TEST_F(FilesDialogTest, defaultButtonFollowsTheFocus) {
-    frmAddFiles dialog(nullptr, ws, state);
+    FilesDialog dialog(nullptr, ws, state);
     auto focus = [](QWidget* widget, QEvent::Type type) {
         QFocusEvent event(type);
         QCoreApplication::sendEvent(widget, &event);
     };
-    focus(dialog.File1, QEvent::FocusIn);
-    EXPECT_TRUE(dialog.cmdAdd->isDefault());
-    EXPECT_FALSE(dialog.cmdOK->isDefault());
-    focus(dialog.File1, QEvent::FocusOut);
-    EXPECT_FALSE(dialog.cmdAdd->isDefault());
-    EXPECT_TRUE(dialog.cmdOK->isDefault());
+    focus(dialog.fileList, QEvent::FocusIn);
+    EXPECT_TRUE(dialog.addButton->isDefault());
+    EXPECT_FALSE(dialog.okButton->isDefault());
+    focus(dialog.fileList, QEvent::FocusOut);
+    EXPECT_FALSE(dialog.addButton->isDefault());
+    EXPECT_TRUE(dialog.okButton->isDefault());
     for (QWidget* browser :
-         std::initializer_list<QWidget*>{dialog.Dir1, dialog.Drive1, dialog.cmbFilter, dialog.txtFilter}) {
+         std::initializer_list<QWidget*>{dialog.folderTree, dialog.driveBox, dialog.filterBox, dialog.filterEdit}) {
         focus(browser, QEvent::FocusIn);
-        EXPECT_FALSE(dialog.cmdOK->isDefault());
-        EXPECT_FALSE(dialog.cmdAdd->isDefault());
+        EXPECT_FALSE(dialog.okButton->isDefault());
+        EXPECT_FALSE(dialog.addButton->isDefault());
         focus(browser, QEvent::FocusOut);
-        EXPECT_TRUE(dialog.cmdOK->isDefault());
+        EXPECT_TRUE(dialog.okButton->isDefault());
     }
 }
 

@@ -1,6 +1,6 @@
-#include "app/dialogs/comments_dialog.h"
-#include "app/dialogs/default_page_dialog.h"
-#include "app/dialogs/dest_path_dialog.h"
+#include "app/dialogs/comment_styles_dialog.h"
+#include "app/dialogs/default_chapter_dialog.h"
+#include "app/dialogs/destination_dialog.h"
 #include "app/dialogs/files_dialog.h"
 #include "app/dialogs/folder_widgets.h"
 #include "app/dialogs/project_dialogs.h"
@@ -8,7 +8,7 @@
 #include "app/main_commands.h"
 #include "dialogs_testing.h"
 #include "project/project_file.h"
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 #include <QCheckBox>
 #include <QDir>
@@ -38,16 +38,16 @@ public:
     void recentFilesChanged() override {}
     bool showDialog(ProjectDialog dialog) override {
         switch (dialog) {
-        case ProjectDialog::AddFiles:
-            return ShowAddFilesDialog(nullptr, ws_, state_);
-        case ProjectDialog::DestPath:
-            return ShowDestPathDialog(nullptr, ws_, state_);
+        case ProjectDialog::Files:
+            return ShowFilesDialog(nullptr, ws_, state_);
+        case ProjectDialog::Destination:
+            return ShowDestinationDialog(nullptr, ws_, state_);
         case ProjectDialog::Settings:
             return ShowSettingsDialog(nullptr, ws_, state_);
-        case ProjectDialog::DefaultPage:
-            return ShowDefaultPageDialog(nullptr, ws_, state_);
-        case ProjectDialog::Comments:
-            return ShowCommentsDialog(nullptr, ws_, state_);
+        case ProjectDialog::DefaultChapter:
+            return ShowDefaultChapterDialog(nullptr, ws_, state_);
+        case ProjectDialog::CommentStyles:
+            return ShowCommentStylesDialog(nullptr, ws_, state_);
         }
         return false;
     }
@@ -85,13 +85,13 @@ protected:
         return *typed;
     }
     static void addAllFrom(QDialog* dialog, const QStringList& folders) {
-        auto& files = as<frmAddFiles>(dialog);
+        auto& files = as<FilesDialog>(dialog);
         for (const QString& folder : folders) {
-            files.Dir1->setPath(folder);
-            files.Dir1_Change(files.Dir1->path());
-            files.cmdAddAll->click();
+            files.folderTree->setPath(folder);
+            files.changeFolder(files.folderTree->path());
+            files.addAllButton->click();
         }
-        files.cmdOK->click();
+        files.okButton->click();
     }
 };
 
@@ -105,27 +105,27 @@ TEST_F(NewProjectTest, runsTheFiveDialogsInOrderThenAsksToBuild) {
             addAllFrom(d, {src, lib});
         },
         [&](QDialog* d) {
-            auto& dest = as<frmDestPath>(d);
-            dest.Dir1->setPath(html);
-            dest.cmdOK->click();
+            auto& dest = as<DestinationDialog>(d);
+            dest.folderTree->setPath(html);
+            dest.okButton->click();
         },
         [&](QDialog* d) {
-            auto& settings = as<frmProperties>(d);
-            settings.txtSideTitle->setText(u"Manual"_s);
-            settings.cmdOK->click();
+            auto& settings = as<SettingsDialog>(d);
+            settings.projectTitleEdit->setText(u"Manual"_s);
+            settings.okButton->click();
         },
         [&](QDialog* d) {
-            auto& home = as<frmDefaultPage>(d);
-            home.ListView1_ItemClick(home.ListView1->topLevelItem(1));
-            home.cmdOK->click();
+            auto& home = as<DefaultChapterDialog>(d);
+            home.chooseChapter(home.chapterList->topLevelItem(1));
+            home.okButton->click();
         },
         [&](QDialog* d) {
-            auto& comments = as<frmComments>(d);
-            comments.box(u"chkS4"_s)->setChecked(true);
-            comments.cmdOK->click();
+            auto& comments = as<CommentStylesDialog>(d);
+            comments.box(&CommentStyles::hash)->setChecked(true);
+            comments.okButton->click();
         },
     });
-    commands.mnuNewProject_Click();
+    commands.newProject();
 
     EXPECT_EQ(script.titles, (QStringList{u"Files"_s, u"Documents Destination Path"_s, u"Settings"_s,
                                           u"Default Chapter"_s, u"Comments"_s}));
@@ -142,8 +142,10 @@ TEST_F(NewProjectTest, runsTheFiveDialogsInOrderThenAsksToBuild) {
     EXPECT_EQ(saved.settings.RelDestPath, u"html/"_s);
     EXPECT_EQ(saved.settings.IndexTitle, u"Manual"_s);
     EXPECT_EQ(saved.settings.HomeChapter, u"second.c"_s);
-    EXPECT_TRUE(saved.settings.comments.chkS4);
+    EXPECT_TRUE(saved.settings.comments.hash);
     EXPECT_EQ(view.stylePanel, u"standard_babyblue"_s);
+    EXPECT_EQ(commands.recent.slot(0), view.projectPath);
+    EXPECT_FALSE(state.dialogCancelled);
     // Yes built the book.
     EXPECT_TRUE(FileExists(html + u"/index.htm"_s));
     EXPECT_TRUE(FileExists(html + u"/second.c.htm"_s));
@@ -155,10 +157,10 @@ TEST_F(NewProjectTest, aCancelledDialogEndsTheSequence) {
         [&](QDialog* d) { addAllFrom(d, {src}); },
         [&](QDialog* d) { d->reject(); },  // Escape or the close box counts as Cancel
     });
-    commands.mnuNewProject_Click();
+    commands.newProject();
 
     EXPECT_EQ(script.titles, (QStringList{u"Files"_s, u"Documents Destination Path"_s}));
-    EXPECT_TRUE(state.mbDialogCancel);
+    EXPECT_TRUE(state.dialogCancelled);
     EXPECT_TRUE(te.ui.messages.empty());  // no build question
     EXPECT_TRUE(ws.project.isOpen());
     EXPECT_EQ(ws.project.NumberOfChapters, 1);

@@ -56,47 +56,37 @@ TEST_F(SettingsDialogTest, singleFileModeOpensShortFromThePreferences) {
     prefs().WritePreference(prefs::kSingleFile, prefs::kSortSections, u" 1"_s);
     prefs().WritePreference(prefs::kSingleFile, prefs::kStyle, u"dark_slate"_s);
     prefs().WritePreference(prefs::kSingleFile, prefs::kSumCon, u"2"_s);
-    frmProperties dialog(nullptr, ws, state);
+    SettingsDialog dialog(nullptr, ws, state);
 
-    QStringList styles;
-    for (int i = 0; i < dialog.cmbStyle->count(); ++i) {
-        styles << dialog.cmbStyle->itemText(i);
-        EXPECT_FALSE(dialog.cmbStyle->itemIcon(i).isNull());
-    }
-    EXPECT_EQ(styles, (QStringList{u"auto_light_dark"_s, u"compact_grey"_s, u"dark_slate"_s, u"minimal"_s,
-                                   u"print_serif"_s, u"standard_babyblue"_s}));
-    EXPECT_EQ(dialog.cmbStyle->currentText(), u"dark_slate"_s);
-    EXPECT_FALSE(dialog.chkTitle->isChecked());
-    EXPECT_TRUE(dialog.chkHyperlinks->isChecked());
-    EXPECT_TRUE(dialog.chkSortSections->isChecked());
-    EXPECT_FALSE(dialog.chkSourceLocation->isChecked());
-    EXPECT_TRUE(dialog.optSumCon[2]->isChecked());
-    EXPECT_TRUE(dialog.chkEmbedStyle->isChecked());
-    EXPECT_FALSE(dialog.chkEmbedStyle->isEnabled());
+    EXPECT_EQ(dialog.styleBox->currentText(), u"dark_slate"_s);
+    EXPECT_FALSE(dialog.chapterTitleBox->isChecked());
+    EXPECT_TRUE(dialog.autoLinksBox->isChecked());
+    EXPECT_TRUE(dialog.sortSectionsBox->isChecked());
+    EXPECT_FALSE(dialog.sourceLocationBox->isChecked());
+    EXPECT_TRUE(dialog.overviewButtons[2]->isChecked());
+    EXPECT_TRUE(dialog.embedStyleBox->isChecked());
+    EXPECT_FALSE(dialog.embedStyleBox->isEnabled());
     for (QWidget* off : std::initializer_list<QWidget*>{
-             dialog.chkIncludeProjectTitle, dialog.txtCopyRight, dialog.txtSideTitle, dialog.txtSideText,
-             dialog.chkChapterTitle, dialog.chkOnlyDocumented, dialog.chkCollapsible, dialog.chkSortFileNames,
-             dialog.chkGenerateHtmlHelpFiles, dialog.frameHtmlHelp, dialog.frameIndex}) {
+             dialog.projectTitleInChapterBox, dialog.copyrightEdit, dialog.projectTitleEdit, dialog.descriptionEdit,
+             dialog.linksAsTitlesBox, dialog.documentedOnlyBox, dialog.collapsibleBox, dialog.sortFileNamesBox,
+             dialog.htmlHelpBox, dialog.htmlHelpGroup, dialog.indexGroup}) {
         EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
     }
-    EXPECT_TRUE(dialog.frameIndex->isHidden());
-    const int shortHeight = TwipsToScreenPixels(3030, &dialog);
-    EXPECT_GE(dialog.height(), shortHeight);
-    EXPECT_LT(dialog.height(), TwipsToScreenPixels(7820, &dialog));
+    EXPECT_TRUE(dialog.indexGroup->isHidden());
 }
 
 TEST_F(SettingsDialogTest, singleFileOkStoresPreferencesAndOnlyTheSharedSettings) {
     ws.project.settings.Collapsible = true;
     ws.project.settings.IndexTitle = u"kept"_s;
-    frmProperties dialog(nullptr, ws, state);
-    dialog.chkAPI->setChecked(false);
-    dialog.chkLastGenerated->setChecked(true);
-    dialog.cmbStyle->setCurrentText(u"compact_grey"_s);
-    dialog.optSumCon[0]->setChecked(true);
-    dialog.cmdOK->click();
+    SettingsDialog dialog(nullptr, ws, state);
+    dialog.apiBoxesBox->setChecked(false);
+    dialog.lastGeneratedBox->setChecked(true);
+    dialog.styleBox->setCurrentText(u"compact_grey"_s);
+    dialog.overviewButtons[0]->setChecked(true);
+    dialog.okButton->click();
 
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_FALSE(state.mbDialogCancel);
+    EXPECT_FALSE(state.dialogCancelled);
     EXPECT_EQ(pref(prefs::kApi), u" 0"_s);
     EXPECT_EQ(pref(prefs::kTitle), u" 1"_s);
     EXPECT_EQ(pref(prefs::kLastGenerated), u" 1"_s);
@@ -108,7 +98,7 @@ TEST_F(SettingsDialogTest, singleFileOkStoresPreferencesAndOnlyTheSharedSettings
     EXPECT_FALSE(s.Api);
     EXPECT_TRUE(s.IncludeLastGenerated);
     EXPECT_EQ(s.Style, u"compact_grey"_s);
-    EXPECT_EQ(s.SumCon, u"0"_s);
+    EXPECT_EQ(s.Overview, ChapterOverview::Summary);
     EXPECT_TRUE(s.Collapsible);
     EXPECT_EQ(s.IndexTitle, u"kept"_s);
     EXPECT_EQ(prefs().ReadPreference(prefs::kProject, prefs::kCompilerPath, u"unset"_s), u"unset"_s);
@@ -126,40 +116,39 @@ TEST_F(SettingsDialogTest, projectModeShowsTheModelWithoutChangingIt) {
     s.IndexTitle = u"Book"_s;
     s.IndexText = u"line one<br>line two"_s;
     s.Copyright = u"&#169; 2024 Me"_s;
-    s.SumCon = u"0"_s;
+    s.Overview = ChapterOverview::Summary;
     const Settings before = s;
-    frmProperties dialog(nullptr, ws, state);
+    SettingsDialog dialog(nullptr, ws, state);
 
     EXPECT_EQ(s, before);
-    EXPECT_FALSE(dialog.frameIndex->isHidden());
-    EXPECT_GE(dialog.height(), TwipsToScreenPixels(7820, &dialog));
-    EXPECT_TRUE(dialog.chkOnlyDocumented->isChecked());
-    EXPECT_FALSE(dialog.chkOnlyDocumented->isEnabled());
-    EXPECT_FALSE(dialog.chkSortFileNames->isEnabled());
-    EXPECT_FALSE(dialog.chkIncludeProjectTitle->isEnabled());
-    EXPECT_TRUE(dialog.chkBoldTitles->isChecked());
-    EXPECT_TRUE(dialog.optSumCon[0]->isChecked());
-    EXPECT_EQ(dialog.cmbStyle->currentText(), u"minimal"_s);
-    EXPECT_EQ(dialog.txtSideTitle->text(), u"Book"_s);
-    EXPECT_EQ(dialog.txtSideText->toPlainText(), u"line one\nline two"_s);
-    EXPECT_EQ(dialog.txtCopyRight->toPlainText(), u"(c) 2024 Me"_s);
-    EXPECT_EQ(dialog.txtHTMLCompilerPath->text(), prefs::DefaultCompilerPath());
+    EXPECT_FALSE(dialog.indexGroup->isHidden());
+    EXPECT_TRUE(dialog.documentedOnlyBox->isChecked());
+    EXPECT_FALSE(dialog.documentedOnlyBox->isEnabled());
+    EXPECT_FALSE(dialog.sortFileNamesBox->isEnabled());
+    EXPECT_FALSE(dialog.projectTitleInChapterBox->isEnabled());
+    EXPECT_TRUE(dialog.boldTitlesBox->isChecked());
+    EXPECT_TRUE(dialog.overviewButtons[0]->isChecked());
+    EXPECT_EQ(dialog.styleBox->currentText(), u"minimal"_s);
+    EXPECT_EQ(dialog.projectTitleEdit->text(), u"Book"_s);
+    EXPECT_EQ(dialog.descriptionEdit->toPlainText(), u"line one\nline two"_s);
+    EXPECT_EQ(dialog.copyrightEdit->toPlainText(), u"(c) 2024 Me"_s);
+    EXPECT_EQ(dialog.compilerFolderEdit->text(), prefs::DefaultCompilerPath());
 }
 
 TEST_F(SettingsDialogTest, projectOkStoresPlainTextsAndTheBoxes) {
     openProject();
     ws.project.settings.UseChapterTitleInIndex = true;
-    frmProperties dialog(nullptr, ws, state);
-    dialog.chkChapterTitle->setChecked(false);
-    EXPECT_TRUE(dialog.chkSortFileNames->isEnabled());
-    EXPECT_FALSE(dialog.chkSortFileNames->isChecked());
-    dialog.chkTitle->setChecked(false);
-    EXPECT_FALSE(dialog.chkIncludeProjectTitle->isEnabled());
-    dialog.chkCollapsible->setChecked(true);
-    dialog.txtSideText->setPlainText(u"first\nsecond"_s);
-    dialog.txtCopyRight->setPlainText(u"(c) Someone"_s);
-    dialog.txtHTMLCompilerPath->clear();
-    dialog.cmdOK->click();
+    SettingsDialog dialog(nullptr, ws, state);
+    dialog.linksAsTitlesBox->setChecked(false);
+    EXPECT_TRUE(dialog.sortFileNamesBox->isEnabled());
+    EXPECT_FALSE(dialog.sortFileNamesBox->isChecked());
+    dialog.chapterTitleBox->setChecked(false);
+    EXPECT_FALSE(dialog.projectTitleInChapterBox->isEnabled());
+    dialog.collapsibleBox->setChecked(true);
+    dialog.descriptionEdit->setPlainText(u"first\nsecond"_s);
+    dialog.copyrightEdit->setPlainText(u"(c) Someone"_s);
+    dialog.compilerFolderEdit->clear();
+    dialog.okButton->click();
 
     const Settings& s = ws.project.settings;
     EXPECT_FALSE(s.UseChapterTitleInIndex);
@@ -171,9 +160,9 @@ TEST_F(SettingsDialogTest, projectOkStoresPlainTextsAndTheBoxes) {
     EXPECT_EQ(s.Style, u"standard_babyblue"_s);
     // An empty compiler folder leaves the stored one alone; a given one is kept.
     EXPECT_EQ(prefs().ReadPreference(prefs::kProject, prefs::kCompilerPath, u"unset"_s), u"unset"_s);
-    frmProperties again(nullptr, ws, state);
-    again.txtHTMLCompilerPath->setText(u"/opt/hhw"_s);
-    again.cmdOK->click();
+    SettingsDialog again(nullptr, ws, state);
+    again.compilerFolderEdit->setText(u"/opt/hhw"_s);
+    again.okButton->click();
     EXPECT_EQ(prefs().ReadPreference(prefs::kProject, prefs::kCompilerPath, u"unset"_s), u"/opt/hhw"_s);
     EXPECT_EQ(pref(prefs::kTitle), u"unset"_s);
 }
@@ -184,30 +173,16 @@ TEST_F(SettingsDialogTest, cancelChangesNothingInEitherMode) {
             openProject();
         }
         const Settings before = ws.project.settings;
-        frmProperties dialog(nullptr, ws, state);
-        dialog.chkTitle->setChecked(!dialog.chkTitle->isChecked());
-        dialog.cmbStyle->setCurrentText(u"print_serif"_s);
-        dialog.txtSideTitle->setText(u"typed"_s);
-        dialog.cmdCancel->click();
+        SettingsDialog dialog(nullptr, ws, state);
+        dialog.chapterTitleBox->setChecked(!dialog.chapterTitleBox->isChecked());
+        dialog.styleBox->setCurrentText(u"print_serif"_s);
+        dialog.projectTitleEdit->setText(u"typed"_s);
+        dialog.cancelButton->click();
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
-        EXPECT_TRUE(state.mbDialogCancel);
+        EXPECT_TRUE(state.dialogCancelled);
         EXPECT_EQ(ws.project.settings, before);
         EXPECT_EQ(pref(prefs::kTitle), u"unset"_s);
         EXPECT_EQ(pref(prefs::kStyle), u"unset"_s);
-    }
-}
-
-TEST_F(SettingsDialogTest, multiLineBoxesTakeEnterAwayFromOk) {
-    openProject();
-    frmProperties dialog(nullptr, ws, state);
-    EXPECT_TRUE(dialog.cmdOK->isDefault());
-    for (QWidget* box : {static_cast<QWidget*>(dialog.txtSideText), static_cast<QWidget*>(dialog.txtCopyRight)}) {
-        QFocusEvent in(QEvent::FocusIn);
-        QCoreApplication::sendEvent(box, &in);
-        EXPECT_FALSE(dialog.cmdOK->isDefault());
-        QFocusEvent out(QEvent::FocusOut);
-        QCoreApplication::sendEvent(box, &out);
-        EXPECT_TRUE(dialog.cmdOK->isDefault());
     }
 }
 

@@ -13,9 +13,17 @@ using tessarel::testing::Crlf;
 
 namespace {
 
+/// Links the sections' texts to each other, as the parser does.
+void ResolveCrossReferences(DocumentModel& doc) {
+    const SectionLinker linker(LinkTargets(doc));
+    for (int i = 1; i <= doc.count(); ++i) {
+        linker.link(doc.section(i).Text, i);
+    }
+}
+
 DocumentModel Model(const QStringList& names, const QStringList& texts) {
     DocumentModel doc;
-    doc.SectionCount = names.size();
+    doc.SectionCount = static_cast<int>(names.size());
     doc.Sections.resize(static_cast<size_t>(names.size()) + 1);
     for (int i = 1; i <= names.size(); ++i) {
         doc.section(i).Name = names[i - 1];
@@ -77,10 +85,9 @@ int LinkedLikeLiteral(const QStringList& names, const QStringList& texts) {
 }
 
 TEST(CrossReferences, NamesOfOtherSectionsBecomeLinks) {
-    const QStringList linked = LinkedTexts(
-        {u"Intro"_s, u"Add"_s, u"Sub"_s},
-        {Crlf(u"See Sub and Add;\n"_s), Crlf(u"Add calls Sub\n"_s),
-         Crlf(u"Calls Add. See (Add), (Add);\nAdd( x) Add(x) Intro.\n"_s)});
+    const QStringList linked = LinkedTexts({u"Intro"_s, u"Add"_s, u"Sub"_s},
+                                           {Crlf(u"See Sub and Add;\n"_s), Crlf(u"Add calls Sub\n"_s),
+                                            Crlf(u"Calls Add. See (Add), (Add);\nAdd( x) Add(x) Intro.\n"_s)});
     EXPECT_EQ(linked[0], Crlf(u"See @goto[Sub] and @goto[Add];\n"_s));
     EXPECT_EQ(linked[1], Crlf(u"Add calls @goto[Sub]\n"_s));
     EXPECT_EQ(linked[2], Crlf(u"Calls @goto[Add]. See (@goto[Add]), (@goto[Add]);\n@goto[Add]( x) Add(x) Intro.\n"_s));
@@ -101,88 +108,25 @@ TEST(CrossReferences, AnEarlierTargetsLinkHidesOrHoldsLaterNames) {
               u" @goto[Open @goto[File] Now] \r\n"_s);
 }
 
+TEST(CrossReferences, AdjacentMentionsAndOneNameForManySections) {
+    // Adjacent mentions share their blanks: the second section of the name
+    // links what the first could not.
+    EXPECT_EQ(LinkedTexts({u"A"_s, u"x"_s, u"x"_s, u"x"_s}, {u" x x x x \r\n"_s, u""_s, u""_s, u""_s})[0],
+              u" @goto[x] @goto[x] @goto[x] @goto[x] \r\n"_s);
+}
+
 TEST(CrossReferences, AnEmptyNameIsNeverATarget) {
     const QString text = u"a  b\t\tc\r\n\r\nd"_s;
     EXPECT_EQ(LinkedTexts({u"x"_s, u""_s, u"b"_s}, {text, u""_s, u""_s})[0], u"a  @goto[b]\t\tc\r\n\r\nd"_s);
 }
 
-TEST(CrossReferences, BracketedAndOddNamesFollowTheLiteralReplacements) {
-    const QStringList names = {u"x"_s, u"Add"_s, u"@goto[Add]"_s, u"a[i]"_s, u"Add]"_s, u" Add"_s, u"b\tc"_s};
-    const QStringList texts = {u" Add @goto[Add] a[i]. (a[i]) b\tc \r\n"_s, u" a[i] "_s, u""_s, u" Add "_s,
-                               u""_s, u""_s, u""_s};
-    DocumentModel fast = Model(names, texts);
-    DocumentModel literal = Model(names, texts);
-    ResolveCrossReferences(fast);
-    LiteralLinks(literal);
-    for (int i = 1; i <= fast.count(); ++i) {
-        EXPECT_EQ(fast.section(i).Text, literal.section(i).Text) << i;
-    }
-    EXPECT_EQ(fast.section(1).Text, literal.section(1).Text);
-    EXPECT_NE(fast.section(1).Text, texts[0]);
-}
-
-TEST(CrossReferences, IndexedLinkingGivesTheLiteralResults) {
-    const QStringList pool = {u"Add"_s, u"add"_s, u"Open"_s, u"Open File"_s, u"File"_s, u"Open  File Now"_s,
-                              u"f(x)"_s, u"Add."_s, u"x"_s, u"goto"_s, u"a[i]"_s, u"@goto[Add]"_s, u"Add]"_s,
-                              u"("_s, u"Open File]"_s, u""_s};
-    const QStringList glue = {u" "_s, u" "_s, u"  "_s, u"\t"_s, u"\r\n"_s, u"\n"_s, u"\r"_s, u"("_s, u")"_s,
-                              u"."_s, u","_s, u";"_s, u"]"_s, u"@goto["_s, u"y"_s};
-    QRandomGenerator random(7);
-    for (int round = 0; round < 1500; ++round) {
-        QStringList names;
-        QStringList texts;
-        const int count = random.bounded(2, 7);
-        for (int i = 0; i < count; ++i) {
-            names << pool[random.bounded(pool.size())];
-            QString text;
-            const int pieces = random.bounded(0, 40);
-            for (int k = 0; k < pieces; ++k) {
-                text += random.bounded(3) == 0 ? pool[random.bounded(pool.size())] : glue[random.bounded(glue.size())];
-            }
-            texts << text;
-        }
-        ASSERT_GE(LinkedLikeLiteral(names, texts), 0);
-    }
-}
-
-// Many sections of one name: each after the first links only what the ones
-// before it left, so the same name must be tried again only while it still
-// links something.
-TEST(CrossReferences, SectionsOfOneNameGiveTheLiteralResults) {
-    const QStringList pool = {u"x"_s, u"x"_s, u"x"_s, u"x y"_s, u"y"_s, u"x]"_s};
-    const QStringList glue = {u" "_s, u" "_s, u"\t"_s, u"\r\n"_s, u"("_s, u")"_s, u"."_s, u"@goto["_s};
-    QRandomGenerator random(11);
-    for (int round = 0; round < 1500; ++round) {
-        QStringList names;
-        QStringList texts;
-        const int count = random.bounded(2, 9);
-        for (int i = 0; i < count; ++i) {
-            names << pool[random.bounded(pool.size())];
-            QString text;
-            const int pieces = random.bounded(0, 30);
-            for (int k = 0; k < pieces; ++k) {
-                text += random.bounded(2) == 0 ? pool[random.bounded(pool.size())] : glue[random.bounded(glue.size())];
-            }
-            texts << text;
-        }
-        ASSERT_GE(LinkedLikeLiteral(names, texts), 0);
-    }
-    // Adjacent mentions share their blanks: the second section of the name links what the first could not.
-    EXPECT_EQ(LinkedTexts({u"A"_s, u"x"_s, u"x"_s, u"x"_s}, {u" x x x x \r\n"_s, u""_s, u""_s, u""_s})[0],
-              u" @goto[x] @goto[x] @goto[x] @goto[x] \r\n"_s);
-}
-
-}  // namespace
-
-namespace {
-
 // One linker serves every text of a parse; each text must come out as linking
 // it alone gives, whatever the texts before it were, and no target list means
 // no change.
 TEST(SectionLinker, OneLinkerForManyTextsLinksEachAsAlone) {
-    const DocumentModel doc = Model({u"Intro"_s, u"Open"_s, u"Close File"_s, u"x@y"_s},
-                                    {u" Open and Close File\r\n"_s, u" (Open), Close File.\r\n"_s,
-                                     u"\tOpen; x@y \r\n"_s, u" nothing\r\n"_s});
+    const DocumentModel doc =
+        Model({u"Intro"_s, u"Open"_s, u"Close File"_s, u"x@y"_s},
+              {u" Open and Close File\r\n"_s, u" (Open), Close File.\r\n"_s, u"\tOpen; x@y \r\n"_s, u" nothing\r\n"_s});
     const std::vector<LinkTarget> targets = LinkTargets(doc);
     const SectionLinker linker(targets);
     const SectionLinker none({});
@@ -191,7 +135,7 @@ TEST(SectionLinker, OneLinkerForManyTextsLinksEachAsAlone) {
             QString shared = doc.section(i).Text;
             linker.link(shared, i);
             QString alone = doc.section(i).Text;
-            LinkSectionNames(alone, i, targets);
+            SectionLinker(targets).link(alone, i);
             EXPECT_EQ(shared, alone) << i;
             QString untouched = doc.section(i).Text;
             none.link(untouched, i);
@@ -203,23 +147,20 @@ TEST(SectionLinker, OneLinkerForManyTextsLinksEachAsAlone) {
     EXPECT_EQ(first, u" @goto[Open] and @goto[Close File]\r\n"_s);
 }
 
-}  // namespace
-
-namespace {
-
 // The linker keeps one table slot, one pool and one set of working buffers for
 // all names and texts; clean names take a path of their own. Both paths, and
 // the buffers carried from text to text, must give what the replacements
 // written out give, above all with names that share a first word or a name.
 TEST(CrossReferences, ManySectionsOfSharedAndPrefixedNamesGiveTheLiteralResults) {
-    const QStringList clean = {u"Add"_s,      u"Add"_s,  u"Open"_s, u"Open File"_s, u"Open File Now"_s,
-                               u"File"_s,     u"File Now"_s, u"f(x)"_s, u"Add."_s, u"x"_s,
-                               u"x"_s,        u"(x)"_s,  u"Add;"_s, u"Open("_s,     u"Open  File"_s,
-                               u"Open File 1"_s, u"Open File 12"_s, u"Open File 1 x"_s, u"Open Files"_s};
-    const QStringList literal = {u"a[i]"_s, u"@goto[Add]"_s, u"Add]"_s, u"x]"_s, u"[x"_s, u"Open@File"_s,
-                                 u"@goto[x"_s, u"Open File]"_s};
-    const QStringList glue = {u" "_s, u" "_s, u" "_s, u"  "_s, u"\t"_s, u"\r\n"_s, u"\n"_s, u"\r"_s,
-                              u"("_s, u")"_s, u"."_s, u","_s, u";"_s, u"]"_s, u"@goto["_s, u"y"_s};
+    const QStringList clean = {
+        u"Add"_s,         u"Add"_s,          u"Open"_s,          u"Open File"_s, u"Open File Now"_s,
+        u"File"_s,        u"File Now"_s,     u"f(x)"_s,          u"Add."_s,      u"x"_s,
+        u"x"_s,           u"(x)"_s,          u"Add;"_s,          u"Open("_s,     u"Open  File"_s,
+        u"Open File 1"_s, u"Open File 12"_s, u"Open File 1 x"_s, u"Open Files"_s};
+    const QStringList literal = {u"a[i]"_s,    u"@goto[Add]"_s, u"Add]"_s, u"x]"_s, u"[x"_s,   u"Open@File"_s,
+                                 u"@goto[x"_s, u"Open File]"_s, u"("_s,    u""_s,   u" Add"_s, u"b\tc"_s};
+    const QStringList glue = {u" "_s, u" "_s, u" "_s, u"  "_s, u"\t"_s, u"\r\n"_s, u"\n"_s,     u"\r"_s,
+                              u"("_s, u")"_s, u"."_s, u","_s,  u";"_s,  u"]"_s,    u"@goto["_s, u"y"_s};
     QRandomGenerator random(23);
     int cleanRounds = 0;
     int cleanRoundsLinked = 0;
@@ -256,34 +197,38 @@ TEST(CrossReferences, ManySectionsOfSharedAndPrefixedNamesGiveTheLiteralResults)
     EXPECT_GT(cleanRoundsLinked, cleanRounds / 2);
 }
 
-// Thousands of names spread the table and the filter wide; every mention
-// still finds its own section and nothing else.
-TEST(SectionLinker, ThousandsOfNamesLinkEachMention) {
-    constexpr int kCount = 5000;
-    QStringList names;
-    QStringList texts;
-    QStringList expected;
-    QRandomGenerator random(5);
-    for (int i = 1; i <= kCount; ++i) {
-        names << u"item_%1"_s.arg(i);
+/// Sections named `first` and `pattern` with 1..count-1, each text after the
+/// first mentioning two random others around words that are no targets: every
+/// mention links to its own name, never to another or a shorter one inside it.
+void ExpectEachMentionLinked(const QString& first, const QString& pattern, const QString& noTargets, int count) {
+    QStringList names{first};
+    QStringList texts{u""_s};
+    QStringList expected{u""_s};
+    QRandomGenerator random(static_cast<quint32>(count));
+    for (int i = 1; i < count; ++i) {
+        names << pattern.arg(i);
     }
-    for (int i = 1; i <= kCount; ++i) {
-        const QString a = names[random.bounded(1, kCount)];
-        const QString b = names[random.bounded(1, kCount)];
-        // "item_1" is the first section's name and never a target; "item_12x" is no name.
-        texts << u" See %1 and (%2). item_1 item_12x\r\n"_s.arg(a, b);
-        const auto link = [&](const QString& name) { return name == names[i - 1] ? name : u"@goto["_s + name + u"]"_s; };
-        expected << u" See %1 and (%2). item_1 item_12x\r\n"_s.arg(link(a), link(b));
+    const QString line = u" See %1 and (%2). "_s + noTargets + u"\r\n"_s;
+    for (int i = 1; i < count; ++i) {
+        const QString a = names[random.bounded(1, count)];
+        const QString b = names[random.bounded(1, count)];
+        texts << line.arg(a, b);
+        const auto link = [&](const QString& name) { return name == names[i] ? name : u"@goto["_s + name + u"]"_s; };
+        expected << line.arg(link(a), link(b));
     }
     const QStringList linked = LinkedTexts(names, texts);
-    for (int i = 0; i < kCount; ++i) {
+    for (int i = 1; i < count; ++i) {
         ASSERT_EQ(linked[i], expected[i]) << i;
     }
 }
 
-}  // namespace
-
-namespace {
+// Thousands of names spread the table and the filter wide; names with one
+// first word and lengths from one to four digits share one entry.
+TEST(SectionLinker, ThousandsOfNamesLinkEachMention) {
+    // The first section's name is never a target; "item_12x" and "Open Files" are no names.
+    ExpectEachMentionLinked(u"item_0"_s, u"item_%1"_s, u"item_0 item_12x"_s, 5000);
+    ExpectEachMentionLinked(u"Intro"_s, u"Open File %1"_s, u"Open File 12x Open Files"_s, 3000);
+}
 
 // Names sharing a first word are found through the word and then by length:
 // every length must be tried, a text that holds only the start of a longer
@@ -292,17 +237,19 @@ namespace {
 // be taken for a name of this one.
 TEST(CrossReferences, NamesSharingAFirstWordGiveTheLiteralResults) {
     const QString longName = u"Open File 1 x with a name long enough to pass several steps"_s;
-    const QStringList names = {u"Open"_s,         u"Open File"_s,       u"Open File 1"_s, u"Open File 12"_s,
-                               u"Open File 1 x"_s, u"Open Files"_s,      longName,         longName + u" too"_s,
-                               u"Open File 1 x with a name long enough to pass several stops"_s,
-                               u"Open. File"_s,    u"Open(x) File"_s,    u"Open  File"_s,  u"Open File]"_s};
+    const QStringList names = {
+        u"Open"_s,         u"Open File"_s,       u"Open File 1"_s,
+        u"Open File 12"_s, u"Open File 1 x"_s,   u"Open Files"_s,
+        longName,          longName + u" too"_s, u"Open File 1 x with a name long enough to pass several stops"_s,
+        u"Open. File"_s,   u"Open(x) File"_s,    u"Open  File"_s,
+        u"Open File]"_s};
     // Pieces of the names cut anywhere, so that texts hold their starts too.
     QStringList pieces;
     for (const QString& name : names) {
         pieces << name << name << name.left(name.size() / 2) << name.left(name.size() - 1);
     }
-    const QStringList glue = {u" "_s, u" "_s, u" "_s, u"\t"_s, u"\r\n"_s, u"("_s, u")"_s,
-                              u"."_s, u","_s, u";"_s, u"x"_s, u"@goto["_s};
+    const QStringList glue = {u" "_s, u" "_s, u" "_s, u"\t"_s, u"\r\n"_s, u"("_s,
+                              u")"_s, u"."_s, u","_s, u";"_s,  u"x"_s,    u"@goto["_s};
     QRandomGenerator random(31);
     int linkedRounds = 0;
     for (int round = 0; round < 1200; ++round) {
@@ -321,7 +268,8 @@ TEST(CrossReferences, NamesSharingAFirstWordGiveTheLiteralResults) {
             QString text = u" "_s;
             const int parts = random.bounded(0, 40);
             for (int k = 0; k < parts; ++k) {
-                text += random.bounded(2) == 0 ? pieces[random.bounded(pieces.size())] : glue[random.bounded(glue.size())];
+                text +=
+                    random.bounded(2) == 0 ? pieces[random.bounded(pieces.size())] : glue[random.bounded(glue.size())];
             }
             texts << text;
         }
@@ -331,31 +279,6 @@ TEST(CrossReferences, NamesSharingAFirstWordGiveTheLiteralResults) {
         linkedRounds += changed ? 1 : 0;
     }
     EXPECT_GT(linkedRounds, 600);
-}
-
-// Thousands of names with one first word and lengths from one to four digits:
-// each mention links to its own name, never to a shorter one inside it.
-TEST(SectionLinker, ThousandsOfNamesWithOneFirstWordLinkEachMention) {
-    constexpr int kCount = 3000;
-    QStringList names{u"Intro"_s};
-    QStringList texts{u""_s};
-    QStringList expected{u""_s};
-    QRandomGenerator random(13);
-    for (int i = 1; i < kCount; ++i) {
-        names << u"Open File %1"_s.arg(i);
-    }
-    for (int i = 1; i < kCount; ++i) {
-        const QString a = names[random.bounded(1, kCount)];
-        const QString b = names[random.bounded(1, kCount)];
-        // "Open File 12x" and "Open Files" are no names.
-        texts << u" See %1 and (%2). Open File 12x Open Files\r\n"_s.arg(a, b);
-        const auto link = [&](const QString& name) { return name == names[i] ? name : u"@goto["_s + name + u"]"_s; };
-        expected << u" See %1 and (%2). Open File 12x Open Files\r\n"_s.arg(link(a), link(b));
-    }
-    const QStringList linked = LinkedTexts(names, texts);
-    for (int i = 1; i < kCount; ++i) {
-        ASSERT_EQ(linked[i], expected[i]) << i;
-    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
+#include "extract/keyword_parser.h"
 #include "extract/declarations.h"
 #include "extract/document_model.h"
-#include "extract/keyword_parser.h"
+#include "extract/markers.h"
 #include "support/string_functions.h"
 #include "support/testing.h"
 
@@ -34,6 +35,11 @@ TEST(KeywordLines, AKeywordLineBecomesASectionHeader) {
     EXPECT_EQ(Converted(u"\n  function: Add\nAdds.\n"_s), Crlf(u"\n  \n@/t\n@section Add\n @tAdds.\n"_s));
     EXPECT_EQ(Converted(u"\n\tMETHOD\t: M  \nx"_s), Crlf(u"\n\t\n@/t\n@section M  \n @tx"_s));
     EXPECT_EQ(Converted(u"\nClass:\nx"_s), Crlf(u"\n\n@/t\n@section \n @tx"_s));
+    // The line after a line with a colon is examined too; the line after a
+    // keyword line is not.
+    EXPECT_EQ(Converted(u"\nNote: see below\nfunction: Add\nx\n"_s),
+              Crlf(u"\nNote: see below\n\n@/t\n@section Add\n @tx\n"_s));
+    EXPECT_EQ(Converted(u"\nfunction: A\nfunction: B\nx\n"_s), Crlf(u"\n\n@/t\n@section A\n @tfunction: B\nx\n"_s));
 }
 
 TEST(KeywordLines, OnlyTheThreeFormsOfATableWordWithoutSemicolon) {
@@ -46,21 +52,10 @@ TEST(KeywordLines, OnlyTheThreeFormsOfATableWordWithoutSemicolon) {
     for (const QString& word : {u"fUNCTION"_s, u"FuncTion"_s, u"functions"_s, u"Note"_s, u"func tion"_s, u""_s}) {
         EXPECT_FALSE(IsSectionKeyword(word)) << word.toStdString();
     }
-    for (const QString& kept : {u"\nfunction: a;b\nx"_s, u"\nNote: x\ny"_s, u"\nfunction x\ny"_s, u"function: top\nx"_s}) {
+    for (const QString& kept :
+         {u"\nfunction: a;b\nx"_s, u"\nNote: x\ny"_s, u"\nfunction x\ny"_s, u"function: top\nx"_s}) {
         EXPECT_EQ(Converted(kept), Crlf(kept));
     }
-}
-
-TEST(KeywordLines, TheLineAfterALineWithAColonIsExaminedToo) {
-    EXPECT_EQ(Converted(u"\nNote: see below\nfunction: Add\nx\n"_s),
-              Crlf(u"\nNote: see below\n\n@/t\n@section Add\n @tx\n"_s));
-    EXPECT_EQ(Converted(u"\nprocedure X(a: integer);\n  sub: Y\nz"_s),
-              Crlf(u"\nprocedure X(a: integer);\n  \n@/t\n@section Y\n @tz"_s));
-}
-
-TEST(KeywordLines, TheLineAfterAKeywordLineIsNot) {
-    EXPECT_EQ(Converted(u"\nfunction: A\nfunction: B\nx\n"_s),
-              Crlf(u"\n\n@/t\n@section A\n @tfunction: B\nx\n"_s));
 }
 
 /// The keyword walk as written, one state step per character, the text
@@ -74,9 +69,16 @@ QString LiteralKeywordPass(QString text) {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
         switch (state) {
-        case 0: state = c == u'\r' ? 1 : 0; break;
-        case 1: state = c == u'\n' ? 2 : 0; break;
-        case 2: state = c == u'\r' ? 1 : blank(c) ? 2 : 3; start = i; break;
+        case 0:
+            state = c == u'\r' ? 1 : 0;
+            break;
+        case 1:
+            state = c == u'\n' ? 2 : 0;
+            break;
+        case 2:
+            state = c == u'\r' ? 1 : blank(c) ? 2 : 3;
+            start = i;
+            break;
         case 3:
             if (c == u'\r') {
                 state = 1;
@@ -85,7 +87,9 @@ QString LiteralKeywordPass(QString text) {
                 state = 4;
             }
             break;
-        case 4: state = c == u'\r' ? 5 : 4; break;
+        case 4:
+            state = c == u'\r' ? 5 : 4;
+            break;
         default: {
             state = 0;
             if (c != u'\n') {
@@ -107,7 +111,7 @@ QString LiteralKeywordPass(QString text) {
 }
 
 TEST(KeywordLines, TheWalkGivesTheLiteralResults) {
-    const QStringList pieces = {u"\r\n"_s, u"\n"_s,      u"\r"_s,   u" "_s,       u"\t"_s, u":"_s, u";"_s,
+    const QStringList pieces = {u"\r\n"_s, u"\n"_s,       u"\r"_s,  u" "_s,        u"\t"_s,   u":"_s,     u";"_s,
                                 u"x"_s,    u"function"_s, u"Sub"_s, u"FUNCTION"_s, u"fUNC"_s, u"name :"_s};
     QRandomGenerator random(5);
     for (int round = 0; round < 20000; ++round) {
@@ -127,7 +131,7 @@ TEST(KeywordLines, TheWalkGivesTheLiteralResults) {
 TEST(Sections, NamesPositionsAndTexts) {
     const QString source = Crlf(u"\n@/t\n@section Add\n @t   Adds.\n @/t\nint Add(int a,\n   int b)\n{\n@/t"_s);
     const DocumentModel doc = Parsed(source);
-    ASSERT_EQ(doc.SectionCount, 1.0);
+    ASSERT_EQ(doc.SectionCount, 1);
     EXPECT_EQ(doc.section(1).Position, QString::number(source.indexOf(u"@section"_s) + 1));
     EXPECT_EQ(doc.section(1).Name, u"Add"_s);
     EXPECT_EQ(doc.section(1).Text, Crlf(u"   Adds.\n \n\n"_s));
@@ -135,9 +139,9 @@ TEST(Sections, NamesPositionsAndTexts) {
 }
 
 TEST(Sections, UnnamedTypedAndBlockEndingSections) {
-    const DocumentModel doc = Parsed(
-        Crlf(u"\n@section \n @tone@/t\n// @section Typed\t name \n@section Last@/t\n @tcode\n@/t"_s));
-    ASSERT_EQ(doc.SectionCount, 3.0);
+    const DocumentModel doc =
+        Parsed(Crlf(u"\n@section \n @tone@/t\n// @section Typed\t name \n@section Last@/t\n @tcode\n@/t"_s));
+    ASSERT_EQ(doc.SectionCount, 3);
     EXPECT_EQ(doc.section(1).Name, u"PLEASE NAME THIS SECTION"_s);
     EXPECT_EQ(doc.section(1).Text, Crlf(u"one\n\n"_s));
     EXPECT_EQ(doc.section(2).Name, u"Typed  name"_s);
@@ -146,7 +150,7 @@ TEST(Sections, UnnamedTypedAndBlockEndingSections) {
     EXPECT_EQ(doc.section(3).Name, u"Last"_s);
     EXPECT_EQ(doc.section(3).Text, QString());
     EXPECT_EQ(Parsed(u"x @section"_s).section(1).Name, u"PLEASE NAME THIS SECTION"_s);
-    EXPECT_EQ(Parsed(u"no sections @Section here"_s).SectionCount, 0.0);
+    EXPECT_EQ(Parsed(u"no sections @Section here"_s).SectionCount, 0);
 }
 
 // --- Declarations ---
@@ -196,7 +200,7 @@ QString LiteralName(const QString& text, qsizetype p) {
 }
 
 QString LiteralText(const QString& text, qsizetype p) {
-    qsizetype n = text.indexOf(SectionTag, p + SectionTag.size());
+    qsizetype n = text.indexOf(kSectionMarker, p + kSectionMarker.size());
     n = n < 0 ? text.size() : n + 1;  // n is 1-based in the rule
     QString result;
     qsizetype from = p;
@@ -245,8 +249,8 @@ QString LiteralDeclaration(const QString& text, const QString& name, qsizetype f
 }
 
 QString RandomSource(QRandomGenerator& random, const QStringList& names) {
-    const QStringList pieces = {u"("_s, u")"_s, u"\r\n"_s, u"\n"_s, u" "_s, u"\t"_s, u"_"_s, u"@t"_s, u"@/t"_s,
-                                u"x"_s, u"\u00df"_s, u"\u1e9e"_s, u"\u212a"_s, u"k"_s, u"@section"_s};
+    const QStringList pieces = {u"("_s,   u")"_s, u"\r\n"_s,   u"\n"_s,     u" "_s,      u"\t"_s, u"_"_s,       u"@t"_s,
+                                u"@/t"_s, u"x"_s, u"\u00df"_s, u"\u1e9e"_s, u"\u212a"_s, u"k"_s,  u"@section"_s};
     QString text;
     const int count = random.bounded(1, 60);
     for (int k = 0; k < count; ++k) {
@@ -264,8 +268,8 @@ QString RandomSource(QRandomGenerator& random, const QStringList& names) {
 }
 
 TEST(Sections, IndexedLookUpsGiveTheLiteralResults) {
-    const QStringList names = {u"Add"_s, u"add"_s, u"f"_s, u"F(x"_s, u"stra\u00dfe"_s, u"x y"_s, u"("_s,
-                               u"a)"_s, u"@/t"_s, u""_s, u"k"_s, u"\u212a"_s, u"Stra\u1e9eE"_s, u" @/t x"_s,
+    const QStringList names = {u"Add"_s, u"add"_s, u"f"_s, u"F(x"_s, u"stra\u00dfe"_s, u"x y"_s, u"("_s, u"a)"_s,
+                               u"@/t"_s, u""_s, u"k"_s, u"\u212a"_s, u"Stra\u1e9eE"_s, u" @/t x"_s,
                                // Names that end alike split the edges of the look-up's trie.
                                u"b x y"_s, u"@b x y"_s, u"@/t y"_s};
     QRandomGenerator random(20240611);
@@ -273,7 +277,7 @@ TEST(Sections, IndexedLookUpsGiveTheLiteralResults) {
         const QString source = RandomSource(random, names);
         const DocumentModel doc = Parsed(source);
         const std::vector<qsizetype> tags = SectionTagPositions(source);
-        ASSERT_EQ(doc.SectionCount, static_cast<double>(tags.size())) << source.toStdString();
+        ASSERT_EQ(doc.SectionCount, static_cast<int>(tags.size())) << source.toStdString();
         // The texts kept as spans come out the same when put together.
         DocumentModel bySpans;
         bySpans.SourceText = source;
@@ -288,8 +292,8 @@ TEST(Sections, IndexedLookUpsGiveTheLiteralResults) {
             spans.appendText(joined, source, i);
             ASSERT_EQ(joined, u"kept"_s + text) << source.toStdString();
             ASSERT_TRUE(bySpans.section(i).Text.isEmpty());
-            if (name.contains(TextCloseTag)) {
-                name.replace(TextCloseTag, u"   "_s);
+            if (name.contains(kTextCloseMarker)) {
+                name.replace(kTextCloseMarker, u"   "_s);
                 text.clear();
             }
             name = TrimSpaces(name);

@@ -28,7 +28,7 @@ const QString kGoldenData = QStringLiteral(TESSAREL_TEST_DATA "/golden/");
 
 CommentStyles NoCommentStyles() {
     CommentStyles styles;
-    styles.chkS1 = styles.chkS2 = styles.chkM1 = false;
+    styles.doubleSlash = styles.apostrophe = styles.slashStar = false;
     return styles;
 }
 
@@ -78,7 +78,7 @@ protected:
         doc.SourceFilePath = source;
         SingleFileContext context{*env.env,       doc,       page,       settings, style, projectOpen,
                                   sourceFolder(), QString(), generatedAt};
-        EXPECT_TRUE(Starttessarel(context));
+        EXPECT_TRUE(BuildChapter(context));
         return ReadBytes(source + u".htm"_s);
     }
 
@@ -94,7 +94,7 @@ protected:
 
 TEST_F(GoldenPageTest, doubleSlashSource_emphasisLinksDeclarationsAndContents) {
     CommentStyles styles = NoCommentStyles();
-    styles.chkS1 = true;
+    styles.doubleSlash = true;
     useCommentStyles(styles);
 
     const QByteArray expected = expectedPage(u"slashes.cpp"_s);
@@ -109,10 +109,10 @@ TEST_F(GoldenPageTest, doubleSlashSource_emphasisLinksDeclarationsAndContents) {
 
 TEST_F(GoldenPageTest, apostropheSource_noChapterTitle_listsHeadingsSummaryAndCopyright) {
     CommentStyles styles = NoCommentStyles();
-    styles.chkS2 = true;
+    styles.apostrophe = true;
     useCommentStyles(styles);
     settings.Title = false;
-    settings.SumCon = u"0"_s;
+    settings.Overview = ChapterOverview::Summary;
     settings.Copyright = u"&#169; 2004 Vornhald Tools"_s;
 
     ExpectSamePage(buildPage(u"apostrophe.bas"_s), expectedPage(u"apostrophe.bas"_s));
@@ -120,16 +120,16 @@ TEST_F(GoldenPageTest, apostropheSource_noChapterTitle_listsHeadingsSummaryAndCo
 
 TEST_F(GoldenPageTest, hashSource_upperCaseKeywords_numberedStepsWebLinks_noOverview) {
     CommentStyles styles = NoCommentStyles();
-    styles.chkS4 = true;
+    styles.hash = true;
     useCommentStyles(styles);
-    settings.SumCon = u"2"_s;
+    settings.Overview = ChapterOverview::None;
 
     ExpectSamePage(buildPage(u"hash.py"_s), expectedPage(u"hash.py"_s));
 }
 
 TEST_F(GoldenPageTest, semicolonSource_sortedSections_definitionTables_footer) {
     CommentStyles styles = NoCommentStyles();
-    styles.chkS8 = true;
+    styles.semicolon = true;
     useCommentStyles(styles);
     env.preferences->WritePreference(prefs::kSingleFile, prefs::kSortSections, u" 1"_s);
     settings.IncludeSourceLocation = true;
@@ -147,7 +147,7 @@ TEST_F(GoldenPageTest, semicolonSource_sortedSections_definitionTables_footer) {
 
 TEST_F(GoldenPageTest, dashSource_linksOff_semicolonDeclarations_unnamedKeyword) {
     CommentStyles styles = NoCommentStyles();
-    styles.chkS16 = true;
+    styles.dash = true;
     useCommentStyles(styles);
     settings.Links = false;
 
@@ -156,18 +156,18 @@ TEST_F(GoldenPageTest, dashSource_linksOff_semicolonDeclarations_unnamedKeyword)
 
 TEST_F(GoldenPageTest, fortranSource_letterAndBangComments_noDeclarationBoxes_summary) {
     CommentStyles styles = NoCommentStyles();
-    styles.chkS32 = true;
-    styles.chkS64 = true;
+    styles.letterC = true;
+    styles.exclamation = true;
     useCommentStyles(styles);
     settings.Api = false;
-    settings.SumCon = u"0"_s;
+    settings.Overview = ChapterOverview::Summary;
 
     ExpectSamePage(buildPage(u"fortran.f"_s), expectedPage(u"fortran.f"_s));
 }
 
 TEST_F(GoldenPageTest, blockCommentSource_literalMailFigure_andSectionWithEmptyName) {
     CommentStyles styles = NoCommentStyles();
-    styles.chkM1 = true;
+    styles.slashStar = true;
     useCommentStyles(styles);
 
     ExpectSamePage(buildPage(u"block.c"_s), expectedPage(u"block.c"_s));
@@ -180,8 +180,8 @@ TEST_F(GoldenPageTest, pascalSourceInProject_linkedStyle_projectTitle_projectSor
     env.preferences->WritePreference(prefs::kSingleFile, prefs::kSortSections, u" 0"_s);
     projectOpen = true;
     settings.comments = NoCommentStyles();
-    settings.comments.chkM2 = true;
-    settings.comments.chkM4 = true;
+    settings.comments.parenStar = true;
+    settings.comments.braces = true;
     settings.SortSections = true;
     settings.EmbedStyle = false;
     settings.Style = u"standard_babyblue"_s;
@@ -193,8 +193,8 @@ TEST_F(GoldenPageTest, pascalSourceInProject_linkedStyle_projectTitle_projectSor
 
 TEST_F(GoldenPageTest, keywordPairsSemicolonValuesEscapesAndEmphasisRetries) {
     CommentStyles styles = NoCommentStyles();
-    styles.chkS1 = true;
-    styles.chkM1 = true;
+    styles.doubleSlash = true;
+    styles.slashStar = true;
     useCommentStyles(styles);
 
     ExpectSamePage(buildPage(u"edges.cpp"_s), expectedPage(u"edges.cpp"_s));

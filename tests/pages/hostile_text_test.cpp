@@ -1,11 +1,8 @@
-// Text that is not the author's HTML (declarations, tag arguments and section
-// names inside attributes) is escaped for where it lands on a chapter page.
+// Text that is not the author's HTML (declarations, section names inside
+// attributes, the source's path) is escaped for where it lands on a chapter page.
 #include "extract/document_model.h"
-#include "extract/inline_tags.h"
-#include "extract/web_links.h"
 #include "pages/chapter_page.h"
 #include "pages/page_frame.h"
-#include "pages/tag_translation.h"
 #include "support/settings.h"
 #include "support/testing.h"
 
@@ -31,7 +28,7 @@ protected:
     QString write(const std::vector<SectionRecord>& sections) {
         doc.Sections = {SectionRecord{}};
         doc.Sections.insert(doc.Sections.end(), sections.begin(), sections.end());
-        doc.SectionCount = static_cast<double>(sections.size());
+        doc.SectionCount = static_cast<int>(sections.size());
         ChapterPageContext context{env.ui, page, style, settings, QString(), QDateTime()};
         EXPECT_TRUE(WriteChapterPage(context, doc));
         return QString::fromLatin1(ReadBytes(doc.ChapterPagePath));
@@ -104,7 +101,7 @@ TEST_F(HostileChapterPage, theSourceLocationIsAFileNameAndTheSummaryLinksItsAnch
     doc.SourceFilePath = env.path(u"src/<img src=x onerror=alert(1)>.c"_s);
     doc.ChapterPagePath = env.path(u"src/page.htm"_s);
     settings.IncludeSourceLocation = true;
-    settings.SumCon = u"0"_s;
+    settings.Overview = ChapterOverview::Summary;
     const QString text = write({{u"1"_s, u"Chapter"_s, u"Intro."_s, QString()},
                                 {u"2"_s, u"x\" onmouseover=\"alert(1)"_s, u"One."_s, QString()},
                                 {u"3"_s, u"y"_s, u"Two."_s, QString()}});
@@ -112,43 +109,6 @@ TEST_F(HostileChapterPage, theSourceLocationIsAFileNameAndTheSummaryLinksItsAnch
     EXPECT_TRUE(text.contains(
         uR"x(<a class=SummaryLink HREF="#x&quot; onmouseover=&quot;alert(1)">x" onmouseover="alert(1)</a>)x"_s));
     EXPECT_FALSE(text.contains(u"<img"_s));
-}
-
-QString Translated(void (*translate)(QString&), QString text) {
-    translate(text);
-    return text;
-}
-
-TEST(HostileTags, quotesInArgumentsStayInsideTheirAttribute) {
-    EXPECT_EQ(Translated(TranslateGotoTags, uR"x(@goto[x" onmouseover="alert(1)])x"_s),
-              uR"x(<a HREF="#x&quot; onmouseover=&quot;alert(1)">x" onmouseover="alert(1)</a>)x"_s);
-    EXPECT_EQ(Translated(TranslateLinkTags, uR"x(@link[http://h/p" onclick="alert(1), "shown"])x"_s),
-              uR"x(<a HREF="http&#58&#47&#47h/p&quot; onclick=&quot;alert(1)">"shown"</a>)x"_s);
-    EXPECT_EQ(Translated(TranslateFigureTags, uR"x(@figure[a.png" onerror="alert(1)])x"_s),
-              u"<P>\r\n<div class=Figure>\r\n<IMG SRC=\"a.png&quot; onerror=&quot;alert(1)\">\r\n</div>\r\n</P>\r\n"_s);
-    EXPECT_EQ(
-        Translated([](QString& text) { TranslateEmailTags(text); }, uR"x(@email[a@b.c" onclick="alert(1), mail])x"_s),
-        uR"x(<a HREF="mailto&#58;a&#64b.c&quot; onclick=&quot;alert(1)">mail</a>)x"_s);
-    EXPECT_EQ(
-        Translated(LinkWebAddresses, uR"x(see http://h/x"onmouseover="alert(1) now)x"_s),
-        uR"x(see <a href="http&#58&#47&#47h/x&quot;onmouseover=&quot;alert(1)">h/x"onmouseover="alert(1)</a> now)x"_s);
-}
-
-TEST(HostileTags, linksAndImagesOfOtherSchemesStayPlainText) {
-    EXPECT_EQ(Translated(TranslateLinkTags, u"a @link[javascript:alert(1)] b"_s), u"a javascript:alert(1) b"_s);
-    EXPECT_EQ(Translated(TranslateLinkTags, u"@link[ JavaScript&#58;alert(1), click me]"_s), u"click me"_s);
-    EXPECT_EQ(Translated(TranslateLinkTags, u"@link[data:text/plain;x, data]"_s), u"data"_s);
-    // "@s" becomes "&#" on the page, so it may hide a colon as well.
-    EXPECT_EQ(
-        Translated(TranslateFigureTags,
-                   Translated(TranslateLinkTags, u"@link[javascript@s58;alert(1), x] @figure[javascript@s58;y]"_s)),
-        u"x javascript@s58;y"_s);
-    EXPECT_EQ(Translated(TranslateLinkTags, u"@link[vbscript:x] @link[file:///etc/passwd, f] @link[#top, top]"_s),
-              u"vbscript:x f <a HREF=\"#top\">top</a>"_s);
-    EXPECT_EQ(Translated(TranslateLinkTags, u"@link[mailto:a@b.c, mail] @link[../up.htm, up]"_s),
-              u"<a HREF=\"mailto:a@b.c\">mail</a> <a HREF=\"../up.htm\">up</a>"_s);
-    EXPECT_EQ(Translated(TranslateFigureTags, u"@figure[javascript:alert(1)] @figure[pic.gif]"_s),
-              u"javascript:alert(1) <P>\r\n<div class=Figure>\r\n<IMG SRC=\"pic.gif\">\r\n</div>\r\n</P>\r\n"_s);
 }
 
 }  // namespace

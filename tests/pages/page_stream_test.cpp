@@ -1,10 +1,10 @@
 #include "extract/document_model.h"
 #include "pages/chapter_page.h"
 #include "pages/page_frame.h"
-#include "support/file_functions.h"
 #include "support/settings.h"
 #include "support/string_functions.h"
 #include "support/testing.h"
+#include "support/text_file.h"
 
 #include <QFile>
 
@@ -46,19 +46,19 @@ DocumentModel LongChapter(const QString& source, bool longText = false) {
             }
         }
     }
-    doc.SectionCount = static_cast<double>(doc.Sections.size() - 1);
+    doc.SectionCount = static_cast<int>(doc.Sections.size()) - 1;
     return doc;
 }
 
 /// The page written to a target that cannot be opened (so built whole in the
 /// page buffer) against the same page streamed to a writable file.
 /// With `release` the streamed page gives up the model's texts as it goes.
-void ExpectStreamedPageEqualsWholePage(const QString& sumCon, bool release = false, bool longText = false) {
+void ExpectStreamedPageEqualsWholePage(ChapterOverview overview, bool release, bool longText) {
     TestEnvironment t;
     const QString source = t.path(u"src/long.c"_s);
     WriteBytes(source, "/* long */");
     Settings settings;
-    settings.SumCon = sumCon;
+    settings.Overview = overview;
     const PageStyle style{u"s"_s, u"body { }"_s, true};
     const QDateTime generatedAt(QDate(2004, 3, 7), QTime(14, 5, 9));
 
@@ -95,17 +95,15 @@ void ExpectStreamedPageEqualsWholePage(const QString& sumCon, bool release = fal
     }
 }
 
-TEST(PageStream, aLongPageWithContentsIsWrittenAsIfBuiltWhole) { ExpectStreamedPageEqualsWholePage(u"1"_s); }
-
-TEST(PageStream, aLongPageWithSummaryIsWrittenAsIfBuiltWhole) { ExpectStreamedPageEqualsWholePage(u"0"_s); }
-
 // Lines longer than a piece go to the file past the buffer, between the
 // pieces around them; texts given up as they are written change nothing.
-TEST(PageStream, longLinesAndReleasedTextsAreWrittenAsIfBuiltWhole) {
-    for (const QString& sumCon : {u"0"_s, u"1"_s, u"2"_s}) {
-        ExpectStreamedPageEqualsWholePage(sumCon, false, true);
-        ExpectStreamedPageEqualsWholePage(sumCon, true, true);
-        ExpectStreamedPageEqualsWholePage(sumCon, true, false);
+TEST(PageStream, aLongPageIsWrittenAsIfBuiltWhole) {
+    for (ChapterOverview overview : {ChapterOverview::Summary, ChapterOverview::Contents, ChapterOverview::None}) {
+        SCOPED_TRACE(static_cast<int>(overview));
+        ExpectStreamedPageEqualsWholePage(overview, false, false);
+        ExpectStreamedPageEqualsWholePage(overview, false, true);
+        ExpectStreamedPageEqualsWholePage(overview, true, true);
+        ExpectStreamedPageEqualsWholePage(overview, true, false);
     }
 }
 

@@ -1,6 +1,7 @@
+#include "pages/single_file_build.h"
 #include "extract/document_model.h"
 #include "pages/page_frame.h"
-#include "pages/single_file_build.h"
+#include "pages/page_paths.h"
 #include "support/preferences.h"
 #include "support/settings.h"
 #include "support/special_files.h"
@@ -40,7 +41,7 @@ protected:
 
     SingleFileResult build(const QString& source) {
         SingleFileContext c = context(source);
-        return BuildTheFile(c);
+        return BuildSingleFile(c);
     }
 
     QStringList sectionNames() const {
@@ -168,7 +169,7 @@ TEST_F(SingleFileBuildTest, commentStyles_preferencesWithoutProject_settingsWith
     const QString source = env.path(u"src/script.sh"_s);
     WriteBytes(source, "# file: Script\n# Runs.\n");
     CommentStyles hashOnly;
-    hashOnly.chkS4 = true;
+    hashOnly.hash = true;
     WriteSingleFileCommentStyles(*env.preferences, hashOnly);
     build(source);
     EXPECT_EQ(sectionNames(), QStringList{u"Script"_s});
@@ -221,28 +222,11 @@ TEST_F(SingleFileBuildTest, sourcesThatAreNotRead_keepTheirOldPages) {
     destination = env.path(u"out/"_s);
     for (const Case& c : cases) {
         SingleFileContext project = context(env.path(u"src/"_s + c.name));
-        EXPECT_FALSE(Starttessarel(project));
+        EXPECT_FALSE(BuildChapter(project));
         EXPECT_EQ(ReadFailureReason(project.source.outcome), c.reason);
         EXPECT_TRUE(project.pageWritten);
     }
     EXPECT_TRUE(QDir(destination).isEmpty());
-}
-
-TEST_F(SingleFileBuildTest, utf16Source_isParsedLikeItsUtf8Twin) {
-    const QString text = QString::fromUtf8(kThreeSections).replace(u"Zeta text."_s, u"Z\u00EAta \u4E2D."_s);
-    QByteArray utf16("\xFF\xFE");
-    for (const QChar c : text) {
-        utf16.append(static_cast<char>(c.unicode() & 0xFF)).append(static_cast<char>(c.unicode() >> 8));
-    }
-    WriteBytes(env.path(u"src/wide.c"_s), utf16);
-    WriteBytes(env.path(u"src/narrow.c"_s), text.toUtf8());
-    build(env.path(u"src/wide.c"_s));
-    EXPECT_EQ(sectionNames(), (QStringList{u"Chapter"_s, u"zeta"_s, u"alpha"_s}));
-    build(env.path(u"src/narrow.c"_s));
-    const QByteArray wide = ReadBytes(env.path(u"src/wide.c.htm"_s));
-    EXPECT_TRUE(wide.contains("Z\xEAta &#20013;."));
-    EXPECT_EQ(QString::fromLatin1(wide).replace(u"wide.c"_s, u"narrow.c"_s),
-              QString::fromLatin1(ReadBytes(env.path(u"src/narrow.c.htm"_s))));
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 using namespace Qt::Literals::StringLiterals;
 
@@ -13,36 +13,29 @@ namespace {
 TEST(ProjectModelTest, clearProject_resetsOnlyWhatHasAFixedResetValue) {
     ProjectModel project;
     project.ProjectPath = u"/p/a.qdx"_s;
-    project.ProjectFolder = u"/p/"_s;
     project.ProjectFileName = u"a.qdx"_s;
     project.NumberOfChapters = 1;
     project.Chapters[4000] = {u"a.c"_s, u"src\\"_s, u"A"_s, true};
     project.CurrentChapterIndex = 5;
     project.HomePage = u"a.c.htm"_s;
     Settings& s = project.settings;
-    s.Title = s.Links = s.Api = false;
+    // Seeded from the preferences, and the book's title and text: kept.
+    s.Title = s.IncludeLastGenerated = false;
     s.Style = u"plain"_s;
-    s.SumCon = u"2"_s;
-    s.IncludeSourceLocation = s.IncludeLastGenerated = true;
-    s.IndexTitle = u"Book"_s;
-    s.IndexText = u"About"_s;
+    s.Overview = ChapterOverview::None;
+    s.IndexTitle = s.IndexText = u"Book"_s;
     const Settings kept = s;
-    s.UseChapterTitleInIndex = s.GenerateHtmlHelpFiles = s.Collapsible = s.EmbedStyle = true;
-    s.SortSections = s.SortFilenames = s.IncludeProjectTitle = true;
-    s.IncludeOnlyDocumentedFiles = s.BoldTitles = false;
-    s.Copyright = s.HomeChapter = s.RelDestPath = s.TextFilter = s.ComboFilter = u"x"_s;
-    SetSingleLineCommentBits(s.comments, 127);
+    s.Collapsible = s.SortFilenames = true;
+    s.BoldTitles = false;
+    s.Copyright = s.RelDestPath = s.TextFilter = u"x"_s;
     SetMultipleLineCommentBits(s.comments, 6);
-
-    EXPECT_TRUE(project.isOpen());
+    ASSERT_TRUE(project.isOpen());
     ClearProject(project);
     EXPECT_FALSE(project.isOpen());
-    EXPECT_TRUE(project.ProjectPath.isEmpty() && project.ProjectFolder.isEmpty());
+    EXPECT_TRUE(project.ProjectPath.isEmpty());
     EXPECT_EQ(project.NumberOfChapters, 0);
     ASSERT_EQ(project.Chapters.size(), 4001u);
-    EXPECT_TRUE(project.Chapters[4000].Name.isEmpty() && project.Chapters[4000].RelPath.isEmpty());
-    EXPECT_TRUE(project.Chapters[4000].ChapterTitle.isEmpty());
-    EXPECT_FALSE(project.Chapters[4000].Documented);
+    EXPECT_TRUE(project.Chapters[4000].Name.isEmpty() && !project.Chapters[4000].Documented);
     EXPECT_EQ(project.CurrentChapterIndex, 0);
     EXPECT_TRUE(project.HomePage.isEmpty());
     EXPECT_EQ(project.settings, kept);

@@ -14,19 +14,19 @@ namespace {
 TEST(TagReaderTest, collectsEveryOccurrenceUntouched) {
     RecordingUserInterface ui;
     TagReader reader(ui, TagReader::Form::Project);
-    reader.Source(
+    reader.setSource(
         QStringLiteral("<IndexTitle>t</IndexTitle><Title> a &amp; <b> </Title>\r\n"
                        "<Title></Title><Title>one\r\ntwo\r\nthree</Title>"));
-    EXPECT_TRUE(reader.Tag(u"Title"_s));
-    ASSERT_EQ(reader.GetTagCount(), 3);
-    EXPECT_EQ(reader.GetFirstTagContent(), u" a &amp; <b> ");
-    EXPECT_EQ(reader.GetTagContent(1), u"");
-    EXPECT_EQ(reader.GetTagContent(2), u"one\r\ntwo\r\nthree");
-    EXPECT_EQ(reader.GetTagContent(3), u"Out of Range");
-    EXPECT_EQ(reader.GetTagContent(-1), u"Out of Range");
+    EXPECT_TRUE(reader.read(u"Title"_s));
+    ASSERT_EQ(reader.count(), 3);
+    EXPECT_EQ(reader.firstContent(), u" a &amp; <b> ");
+    EXPECT_EQ(reader.content(1), u"");
+    EXPECT_EQ(reader.content(2), u"one\r\ntwo\r\nthree");
+    EXPECT_EQ(reader.content(3), u"Out of Range");
+    EXPECT_EQ(reader.content(-1), u"Out of Range");
 
-    EXPECT_TRUE(reader.Tag(u"Missing"_s));
-    EXPECT_EQ(reader.GetTagCount(), 0);
+    EXPECT_TRUE(reader.read(u"Missing"_s));
+    EXPECT_EQ(reader.count(), 0);
     EXPECT_TRUE(ui.messages.empty());
 }
 
@@ -35,11 +35,11 @@ TEST(TagReaderTest, unbalancedTags_areToldAndCountAsAbsent) {
         RecordingUserInterface ui;
         TagReader reader(ui, form);
         // A closing tag before its opening one balances the counts but not the pairs.
-        reader.Source(u"<A>1</A><N>x</N><N>y <B></B></B><B>"_s);
+        reader.setSource(u"<A>1</A><N>x</N><N>y <B></B></B><B>"_s);
         const std::pair<const char*, int> expected[] = {{"A", 1}, {"N", 0}, {"A", 1}, {"B", 0}};
         for (const auto& [name, count] : expected) {
-            reader.Tag(QString::fromLatin1(name));
-            EXPECT_EQ(reader.GetTagCount(), count) << name;
+            reader.read(QString::fromLatin1(name));
+            EXPECT_EQ(reader.count(), count) << name;
         }
         ASSERT_EQ(ui.messages.size(), 2u);
         for (const auto& message : ui.messages) {
@@ -51,23 +51,14 @@ TEST(TagReaderTest, unbalancedTags_areToldAndCountAsAbsent) {
     }
 }
 
-TEST(TagReaderTest, busyDisplay_neverForThePlainForm) {
-    RecordingUserInterface ui;
-    TagReader reader(ui, TagReader::Form::Plain);
-    reader.Source(u"<N>x</N>"_s.repeated(31));
-    reader.Tag(u"N"_s);
-    EXPECT_EQ(reader.GetTagCount(), 31);
-    EXPECT_EQ(ui.busyShows, 0);
-}
-
 TEST(TagReaderTest, readSingleTag_trimsBlanksAndNeedsBothTags) {
     const QString source = u"<State>2</State>\r\n  <Left>  1440 </Left><Top>7"_s;
     RecordingUserInterface ui;
     TagReader reader(ui, TagReader::Form::Plain);
-    reader.Source(source);
-    reader.Tag(u"State"_s);
-    EXPECT_EQ(reader.ReadSingleTag(u"Left"_s), u"1440");
-    EXPECT_EQ(reader.GetTagCount(), 1);
+    reader.setSource(source);
+    reader.read(u"State"_s);
+    EXPECT_EQ(reader.readSingleTag(u"Left"_s), u"1440");
+    EXPECT_EQ(reader.count(), 1);
     EXPECT_EQ(ReadSingleTag(source, u"State"_s), u"2");
     EXPECT_EQ(ReadSingleTag(source, u"Top"_s), u"");
     EXPECT_EQ(ReadSingleTag(source, u"left"_s), u"");

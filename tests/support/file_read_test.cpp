@@ -9,7 +9,6 @@
 #include <QFile>
 #include <cstring>
 
-#include "support/file_functions.h"
 #include "support/special_files.h"
 #include "support/testing.h"
 
@@ -107,31 +106,6 @@ TEST(ReadFailures, ReasonsAndSentences) {
     EXPECT_EQ(ReadFailureText({ReadOutcome::TooLarge, QString()}),
               u"It is larger than 256 MB, the most Tessarel reads."_s);
     EXPECT_EQ(ReadFailureText({ReadOutcome::Unreadable, QString()}), u"It could not be read."_s);
-}
-
-TEST(TextFiles, DecodeUtf16WithItsByteOrderMark) {
-    const QString text = u"caf\u00E9 \U0001F600 \uFEFF\r\n"_s;
-    QByteArray little("\xFF\xFE");
-    QByteArray big("\xFE\xFF");
-    for (const QChar c : text) {
-        const char low = static_cast<char>(c.unicode() & 0xFF);
-        const char high = static_cast<char>(c.unicode() >> 8);
-        little.append(low).append(high);
-        big.append(high).append(low);
-    }
-    // The mark goes; a second one is the text's own character and stays.
-    EXPECT_EQ(DecodeText(little), text);
-    EXPECT_EQ(DecodeText(big), text);
-    QString appended = u"\r\n"_s;
-    AppendDecodedText(appended, little);
-    EXPECT_EQ(appended, u"\r\n"_s + text);
-    // An odd last byte cannot be a character.
-    EXPECT_EQ(DecodeText(QByteArray("\xFF\xFE"
-                                    "a\0b",
-                                    5)),
-              u"a\uFFFD"_s);
-    // Without the mark, UTF-16 bytes are not guessed at.
-    EXPECT_EQ(DecodeText(QByteArray("a\0", 2)), QString(u"a"_s + QChar(u'\0')));
 }
 
 }  // namespace

@@ -17,13 +17,7 @@ TEST(Preferences, AnEmptyStoreGivesTheDefaults) {
     settings.Style = u"other"_s;
     settings.IncludeSourceLocation = true;
     LoadSingleFileSettings(*t.preferences, false, settings);
-    EXPECT_TRUE(settings.Title);
-    EXPECT_TRUE(settings.Links);
-    EXPECT_TRUE(settings.Api);
-    EXPECT_FALSE(settings.IncludeSourceLocation);
-    EXPECT_FALSE(settings.IncludeLastGenerated);
-    EXPECT_EQ(settings.Style, u"standard_babyblue"_s);
-    EXPECT_EQ(settings.SumCon, u"1"_s);
+    EXPECT_EQ(settings, Settings{});
 
     const CommentStyles styles = ReadSingleFileCommentStyles(*t.preferences);
     EXPECT_EQ(SingleLineCommentBits(styles), 3);
@@ -59,13 +53,12 @@ TEST(Preferences, AnOpenProjectKeepsItsOwnSettings) {
 TEST(Preferences, ValuesSurviveAReopenedStore) {
     TestEnvironment t;
     CommentStyles styles;
-    styles.chkS1 = false;
-    styles.chkS64 = true;
-    styles.chkM4 = true;
+    styles.doubleSlash = false;
+    styles.exclamation = true;
+    styles.braces = true;
     WriteSingleFileCommentStyles(*t.preferences, styles);
     t.preferences->WritePreference(prefs::kGeneral, prefs::RecentKey(0), u"/a, b/x.c"_s);
     const Preferences reopened(t.preferences->fileName());
-    EXPECT_EQ(reopened.ReadPreference(prefs::kSingleFile, u"chkS1"_s, u"1"_s), u" 0"_s);
     EXPECT_EQ(ReadSingleFileCommentStyles(reopened), styles);
     EXPECT_EQ(reopened.ReadPreference(prefs::kGeneral, u"h0"_s, QString()), u"/a, b/x.c"_s);
 }
@@ -73,8 +66,8 @@ TEST(Preferences, ValuesSurviveAReopenedStore) {
 TEST(CommentStyleNumbers, WeightsRoundTrip) {
     CommentStyles styles;
     SetSingleLineCommentBits(styles, 67);
-    EXPECT_TRUE(styles.chkS1 && styles.chkS2 && styles.chkS64);
-    EXPECT_FALSE(styles.chkS4 || styles.chkS8 || styles.chkS16 || styles.chkS32);
+    EXPECT_TRUE(styles.doubleSlash && styles.apostrophe && styles.exclamation);
+    EXPECT_FALSE(styles.hash || styles.semicolon || styles.dash || styles.letterC);
     EXPECT_EQ(SingleLineCommentBits(styles), 67);
     SetMultipleLineCommentBits(styles, 8 + 6);
     EXPECT_EQ(MultipleLineCommentBits(styles), 6);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/file_functions.h"
+#include "support/paths.h"
 
 using namespace Qt::Literals::StringLiterals;
 

@@ -1,10 +1,10 @@
 // A file is replaced by a new one made beside it under a name nobody can
 // guess, renamed over it: links at the target are replaced, never followed, a
 // failed write keeps the old file, and the user is told what the system said.
-#include "support/file_size_limit.h"
-#include "support/file_functions.h"
 #include "support/replacing_file.h"
+#include "support/file_size_limit.h"
 #include "support/testing.h"
+#include "support/text_file.h"
 
 #include <QDir>
 #include <QFile>
@@ -76,7 +76,9 @@ TEST(ReplacingFile, aFailedWriteKeepsTheOldFileAndSaysWhy) {
     EXPECT_FALSE(WriteTextFile(t.ui, readOnly, u"new"_s));
     EXPECT_EQ(ReadBytes(readOnly), QByteArray("kept"));
     EXPECT_EQ(t.ui.messages.back().title, u"Read only file"_s);
-    EXPECT_EQ(thirdLine(), u"The file it's READ ONLY, blank or opened by someone else."_s);
+    EXPECT_EQ(t.ui.messages.back().text, u"Unable to write: \r\n"_s + readOnly +
+                                             u"\r\nThe file it's READ ONLY, blank or opened by someone else."_s);
+    EXPECT_EQ(t.ui.messages.back().icon, MessageIcon::Exclamation);
     EXPECT_FALSE(WriteTextFile(t.ui, u"  "_s, u"new"_s));
     EXPECT_EQ(t.ui.messages.back().text.split(u"\r\n"_s).value(1), u"(file not specified)"_s);
     EXPECT_EQ(thirdLine(), u"The file it's READ ONLY, blank or opened by someone else."_s);

@@ -46,17 +46,15 @@ TEST(ReplaceFirst, OnlyTheFirst) {
     EXPECT_EQ(text, S("(<br> a(b("));
 }
 
-TEST(ReplaceWord, NeedsDelimitersOnBothSides) {
+TEST(ReplaceWord, NeedsADelimiterOfItsOwnOnBothSides) {
     QString text = S("x a x b\r\nx\tx ax xa x");
     ReplaceWord(text, S("x"), S("y"));
     // Start and end of the text are not delimiters; "ax" and "xa" are not words.
     EXPECT_EQ(text, S("x a y b\r\ny\ty ax xa x"));
-}
-
-TEST(ReplaceWord, TwoWordsSharingADelimiterAreNotBothReplacedByOnePair) {
-    QString text = S("a x x b");
-    ReplaceWord(text, S("x"), S("y"));
-    EXPECT_EQ(text, S("a y x b"));
+    // Two words sharing a delimiter are not both replaced by one pair.
+    QString shared = S("a x x b");
+    ReplaceWord(shared, S("x"), S("y"));
+    EXPECT_EQ(shared, S("a y x b"));
 }
 
 TEST(ReplaceWord, PairsRunInTheirFixedOrder) {
@@ -73,16 +71,6 @@ TEST(ReplaceWordExtended, AlsoAfterParenthesisAndAroundStars) {
     EXPECT_EQ(text, S("f(<a>Item</a> a, *<a>Item</a> b, <a>Item</a>*c)"));
 }
 
-TEST(InsertAt, InsertsOrPadsBeyondTheEnd) {
-    QString text = S("abc");
-    InsertAt(text, 2, S("X"));
-    EXPECT_EQ(text, S("aXbc"));
-    InsertAt(text, 5, S("Y"));
-    EXPECT_EQ(text, S("aXbcY"));
-    InsertAt(text, 9, S("Z"));
-    EXPECT_EQ(text, S("aXbcY   Z"));
-}
-
 TEST(MidRangeAndReplaceRange, UseInclusiveAndExclusiveEnds) {
     EXPECT_EQ(MidRange(S("abcdef"), 2, 4), S("bcd"));
     EXPECT_EQ(MidRange(S("abcdef"), 3, 2), QString());
@@ -90,27 +78,6 @@ TEST(MidRangeAndReplaceRange, UseInclusiveAndExclusiveEnds) {
     QString text = S("abcdef");
     ReplaceRange(text, 2, 5, S("XY"));
     EXPECT_EQ(text, S("aXYef"));
-}
-
-TEST(BracketedArgument, StartsLookingThreeCharactersAfterTheTag) {
-    EXPECT_EQ(BracketedArgument(S("see @goto[Open File] now"), 5), S("Open File"));
-    EXPECT_EQ(BracketedArgument(S("@goto no bracket"), 1), QString());
-    EXPECT_EQ(BracketedArgument(S("@goto[unclosed"), 1), QString());
-    EXPECT_EQ(BracketedArgument(S("@goto[]"), 1), QString());
-}
-
-TEST(FirstDifference, FindsThePositionOrFallsBack) {
-    EXPECT_EQ(FirstDifference(1, S("\\docs\\out\\"), S("\\docs\\src\\x.c")), 7);
-    EXPECT_EQ(FirstDifference(1, S("abc"), S("abcdef")), 3);
-    EXPECT_EQ(FirstDifference(1, QString(), S("abc")), 1);
-    EXPECT_EQ(FirstDifference(5, S("abc"), S("abd")), 1);
-    EXPECT_EQ(FirstDifference(2, S("abc"), S("xbd")), 3);
-}
-
-TEST(CountOccurrences, CountsOverlapsAndPadsTheText) {
-    QString text = S("aaa");
-    EXPECT_EQ(CountOccurrences(text, S("aa")), 2);
-    EXPECT_EQ(text, S("aaa          "));
 }
 
 TEST(BlankOutTags, KeepsTheLength) {
@@ -136,10 +103,4 @@ TEST(TrimSpacesAndNumberValue, MatchTheStoredForms) {
     EXPECT_EQ(NumberValue(S("yes")), 0);
     EXPECT_EQ(NumberValue(QString()), 0);
     EXPECT_EQ(NumberValue(S("99999999999")), 2147483647);
-}
-
-TEST(RemoveCharacter, IsCaseSensitive) {
-    QString text = S("aAbBa");
-    RemoveCharacter(text, QLatin1Char('a'));
-    EXPECT_EQ(text, S("AbB"));
 }

@@ -18,23 +18,23 @@ MessageAnswer RecordingUserInterface::message(const QString& title, const QStrin
         return answer;
     }
     return (buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel) ? MessageAnswer::Yes
-                                                                                         : MessageAnswer::Ok;
+                                                                                        : MessageAnswer::Ok;
 }
 
-void RecordingUserInterface::addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
-                                       const QString& output) {
+void RecordingUserInterface::showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                                        const QString& output) {
     log.push_back({reason, item, status, title, output});
     progressValue = 0;
 }
 
-void RecordingUserInterface::SetProgressMax(int max) { progressMax = max; }
+void RecordingUserInterface::setProgressMaximum(int max) { progressMax = max; }
 
-void RecordingUserInterface::ResetProgress() {
+void RecordingUserInterface::resetProgress() {
     progressValue = 0;
     ++progressResets;
 }
 
-void RecordingUserInterface::AddProgress() {
+void RecordingUserInterface::advanceProgress() {
     ++progressSteps;
     if (progressValue < progressMax) {
         ++progressValue;

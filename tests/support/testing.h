@@ -9,9 +9,9 @@
 #include <QTemporaryDir>
 
 #include <deque>
-#include <ostream>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <vector>
 
 namespace tessarel::testing {
@@ -32,11 +32,10 @@ public:
         QString title, output;
     };
 
-    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon,
-                          MessageButtons buttons) override;
-    void SetProgressMax(int max) override;
-    void ResetProgress() override;
-    void AddProgress() override;
+    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon, MessageButtons buttons) override;
+    void setProgressMaximum(int max) override;
+    void resetProgress() override;
+    void advanceProgress() override;
     void setProgressCaption(const QString& caption) override;
     bool cancelRequested() const override { return cancel; }
     void setCancelRequested(bool requested) override { cancel = requested; }
@@ -67,8 +66,8 @@ public:
     int buildsStarted = 0, buildsFinished = 0;
 
 protected:
-    void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
-                   const QString& output) override;
+    void showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                    const QString& output) override;
     void processEvents() override {
         if (onEvents) {
             onEvents();

@@ -13,8 +13,8 @@ TEST(BuildLog, everyCellIsCutToASaneLength) {
     RecordingUserInterface ui;
     const QString fits(UserInterface::kLogCellLength, u'i');
     const QString emoji = u"\U0001F600"_s;  // two UTF-16 units
-    ui.AddItem(QString(100000, u'r'), fits, false, QString(UserInterface::kLogCellLength - 1, u't') + emoji + u"x"_s,
-               u"out.htm"_s);
+    ui.addLogRow(QString(100000, u'r'), fits, false, QString(UserInterface::kLogCellLength - 1, u't') + emoji + u"x"_s,
+                 u"out.htm"_s);
     ASSERT_EQ(ui.log.size(), 1u);
     EXPECT_EQ(ui.log[0].reason, QString(UserInterface::kLogCellLength, u'r') + u"\u2026"_s);
     EXPECT_EQ(ui.log[0].item, fits);

@@ -1,0 +1,170 @@
+#include "book/chapter_lists.h"
+
+#include "book/book_output.h"
+#include "book/contents_pages.h"
+#include "book/html_help.h"
+#include "book/workspace.h"
+#include "support/environment.h"
+#include "support/html_text.h"
+#include "support/replacing_file.h"
+#include "support/string_functions.h"
+#include "support/user_interface.h"
+
+#include <QFileInfo>
+
+namespace tessarel {
+
+namespace {
+
+const QString kDetailedContents = QStringLiteral("_dindex.htm");
+const QString kActiveContents = QStringLiteral("contents_active.hhc");
+const QString kHelpProject = QStringLiteral("help.hhp");
+const QString kHelpContents = QStringLiteral("contents.hhc");
+
+}  // namespace
+
+ChapterLists::ChapterLists(const BookOutput& out) : out_(out), ui_(out.ws.env.ui), settings_(out.ws.project.settings) {}
+
+bool ChapterLists::start() {
+    if (settings_.GenerateHtmlHelpFiles) {
+        const QString helpFolder = out_.helpFolder();
+        const QFileInfo help(helpFolder.chopped(1));
+        // The build writes only inside its destination, never through a link.
+        if (help.isSymLink()) {
+            ShowWriteFailure(ui_, helpFolder, QStringLiteral("It is a link; a build does not write through links"));
+            return false;
+        }
+        QString failure;
+        if (!help.isDir() && !MakeFolders(helpFolder, failure)) {
+            ShowWriteFailure(ui_, helpFolder, failure);
+            return false;
+        }
+        if (!startGrowing(out_.helpPath(kHelpProject), HelpProjectHeader(out_.ws.project)) ||
+            !startGrowing(out_.helpPath(kHelpContents), ContentsHeader(SiteMap::HelpProject))) {
+            return false;
+        }
+    }
+    if (settings_.Collapsible && !startGrowing(out_.path(kActiveContents), ContentsHeader(SiteMap::Active))) {
+        return false;
+    }
+    return startGrowing(out_.path(kDetailedContents), DetailedContentsHead(settings_, out_.style));
+}
+
+bool ChapterLists::startGrowing(const QString& path, const QString& head) {
+    auto file = std::make_unique<TextFileWriter>(path);
+    if (!file->open()) {
+        file->finish(ui_);
+        return false;
+    }
+    file->write(head);
+    growing_.emplace_back(path, std::move(file));
+    return true;
+}
+
+TextFileWriter* ChapterLists::growingFile(const QString& path) {
+    for (auto& [target, file] : growing_) {
+        if (target == path) {
+            return file.get();
+        }
+    }
+    return nullptr;
+}
+
+bool ChapterLists::add(const Chapter& chapter, const QString& page, int sectionCount) {
+    const bool help = settings_.GenerateHtmlHelpFiles;
+    const bool active = settings_.Collapsible;
+    std::vector<IndexEntry>& index = out_.ws.IndexEntries;
+    const QString entry = ChapterEntryText(chapter, settings_);
+    QString helpBlock;
+    QString activeBlock;
+    QString rows;
+    if (help) {
+        AddContentsChapter(helpBlock, SiteMap::HelpProject, entry, page, sectionCount);
+    }
+    if (active) {
+        AddContentsChapter(activeBlock, SiteMap::Active, entry, page, sectionCount);
+    }
+    AddDetailedChapterRow(rows, page, entry, settings_.BoldTitles);
+    const QString topic = FileNameUrl(page);
+    index.push_back({entry, topic, true});
+    if (!settings_.UseChapterTitleInIndex) {
+        index.push_back({chapter.ChapterTitle, topic, false});
+    }
+    if (sectionCount >= 2) {
+        if (help) {
+            OpenContentsSections(helpBlock);
+        }
+        if (active) {
+            OpenContentsSections(activeBlock);
+        }
+        for (int j = 2; j <= sectionCount; ++j) {
+            ui_.yield();
+            const QString& name = out_.ws.document.section(j).Name;
+            AddDetailedSectionRow(rows, page, name);
+            if (help) {
+                AddContentsSection(helpBlock, SiteMap::HelpProject, page, name);
+            }
+            if (active) {
+                AddContentsSection(activeBlock, SiteMap::Active, page, name);
+            }
+            index.push_back({name, topic + QLatin1Char('#') + SectionAnchor(name), false});
+        }
+        if (help) {
+            CloseContentsSections(helpBlock);
+        }
+        if (active) {
+            CloseContentsSections(activeBlock);
+        }
+    }
+    // One append per file and chapter keeps the growing files linear in the book's size.
+    if (help) {
+        ++helpBook_.pages;
+        helpBook_.pageBytes += QFileInfo(out_.path(page)).size();
+    }
+    if (help && (!append(out_.helpPath(kHelpProject), HelpProjectFileLine(page)) ||
+                 !append(out_.helpPath(kHelpContents), helpBlock))) {
+        return false;
+    }
+    if (active && !append(out_.path(kActiveContents), activeBlock)) {
+        return false;
+    }
+    return append(out_.path(kDetailedContents), rows);
+}
+
+/// Adds a text to a growing file on a line of its own; a failed write is told
+/// at once. Each text ends with the line end written before the next one, the
+/// last with the one finish() writes.
+bool ChapterLists::append(const QString& path, const QString& text) {
+    TextFileWriter* file = growingFile(path);
+    if (text.isEmpty() || file == nullptr) {
+        return file != nullptr;
+    }
+    file->write(kCrLf);
+    file->write(text);
+    if (file->failed()) {
+        file->finish(ui_);
+        return false;
+    }
+    return true;
+}
+
+bool ChapterLists::finish() {
+    if (!append(out_.path(kDetailedContents), DetailedContentsClosing())) {
+        return false;
+    }
+    if (settings_.GenerateHtmlHelpFiles && !append(out_.helpPath(kHelpContents), ContentsClosing())) {
+        return false;
+    }
+    if (settings_.Collapsible && !append(out_.path(kActiveContents), ContentsClosing())) {
+        return false;
+    }
+    for (auto& [path, file] : growing_) {
+        if (!file->finish(ui_)) {
+            return false;
+        }
+    }
+    growing_.clear();
+    return true;
+}
+
+}  // namespace tessarel

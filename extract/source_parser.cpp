@@ -1,0 +1,189 @@
+#include "extract/source_parser.h"
+
+#include "extract/block_formatters.h"
+#include "extract/comment_scanner.h"
+#include "extract/cross_references.h"
+#include "extract/declarations.h"
+#include "extract/document_model.h"
+#include "extract/emphasis.h"
+#include "extract/inline_tags.h"
+#include "extract/keyword_parser.h"
+#include "extract/markers.h"
+#include "extract/pass_context.h"
+#include "extract/protection_passes.h"
+#include "extract/text_search.h"
+#include "support/html_text.h"
+#include "support/paths.h"
+#include "support/string_functions.h"
+#include "support/text_file.h"
+#include "support/user_interface.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace tessarel {
+
+namespace {
+
+/// Every "@/t" becomes three spaces, in place: spaces cannot form a new one.
+void BlankCloseMarkers(QString& text) {
+    qsizetype at = FindText(text, kTextCloseMarker);
+    if (at < 0) {
+        return;
+    }
+    char16_t* w = reinterpret_cast<char16_t*>(text.data());
+    for (; at >= 0; at = FindText(text, kTextCloseMarker, at + 3)) {
+        std::fill(w + at, w + at + 3, u' ');
+    }
+}
+
+/// From this length on a section's text is not copied out of the working buffer.
+constexpr qsizetype kLongSectionText = qsizetype{1} << 16;
+
+/// The part of the progress maximum that does not depend on the comment
+/// styles. It stands above the steps the passes every parse runs take, so
+/// the bar of a parse stops short of its end; builds have always shown that.
+constexpr int kFixedProgressSteps = 20;
+
+}  // namespace
+
+int ParseProgressMaximum(const CommentStyles& styles) {
+    return kFixedProgressSteps + StyleProgressSteps(styles) + EmphasisHidingSteps(styles);
+}
+
+bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path, const ParseOptions& options) {
+    QByteArray bytes;
+    ReadFileBytes(path, bytes);
+    return ParseSourceFile(ui, doc, path, std::move(bytes), options);
+}
+
+bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path, QByteArray bytes,
+                     const ParseOptions& options) {
+    doc.SourceText.clear();
+    doc.SourceTextLength = 0;
+    doc.ChapterPagePath.clear();
+    const CommentStyles& styles = options.comments;
+
+    ui.resetProgress();
+    ui.setProgressMaximum(ParseProgressMaximum(styles));
+
+    doc.SourceFolder = FolderOf(path);
+    doc.SourceFileName = FileNameOf(doc.SourceFilePath);
+
+    Yielder yielder(ui);
+    PassContext context(yielder);
+    // The text is decoded straight into the first of the two whole-text
+    // buffers, behind the line ends that open it. Both buffers get room for
+    // the text's growth through all the passes at once: a page costs only
+    // when first written, while a buffer outgrown halfway through would be
+    // written afresh. A character takes at least one byte of the file.
+    QString text;
+    const qsizetype room = bytes.size() + bytes.size() / 2 + 1024;
+    text.reserve(room);
+    text += kCrLf;
+    text += kCrLf;
+    AppendDecodedText(text, bytes);
+    bytes.clear();
+    // Files with bare line feeds read as CR LF files.
+    if (!QStringView(text).sliced(4).contains(kCrLf)) {
+        QString read = text.sliced(4);
+        ReplaceAll(read, u"\n", kCrLf);
+        text.resize(4);
+        text += read;
+    }
+    // Every line, the first and the last included, then starts after a CR LF
+    // and ends before one; guard blanks follow the text.
+    text += QString(10, u' ');
+    text += kCrLf;
+    text += kCrLf;
+    text += QString(200, u' ');
+    context.reserve(room);
+    doc.ChapterPagePath = doc.SourceFolder + doc.SourceFileName + QStringLiteral(".htm");
+
+    EncodeLiteralBlocks(text, &context);
+    ui.advanceProgress();
+    ProtectWebAddresses(text, &context);
+    ui.advanceProgress();
+    TranslateEmailTags(text, &context);
+    ui.advanceProgress();
+    FormatEmphasis(text, styles, ui, &context);
+    // The escapes must come before the scanner inserts its own markers.
+    EscapeMarkers(text, &context);
+    ui.advanceProgress();
+    ScanComments(text, styles, ui, &context);
+    ConvertKeywordLines(text, &context);
+    ui.advanceProgress();
+    context.release();
+    // Closes a span left open at the end of the file.
+    text += kCrLf;
+    text += kTextCloseMarker;
+    ui.advanceProgress();
+
+    doc.SourceText = std::move(text);
+    doc.SourceTextLength = doc.SourceText.size();
+
+    // The texts are put together only when formatted, each in the working
+    // buffer below: a first copy of them all would be written and freed again.
+    SectionSpans spans;
+    FillSections(doc, &spans);
+    ui.advanceProgress();
+    if (doc.count() == 0) {
+        return false;
+    }
+    // A name that ended its comment block leaves its section without text.
+    std::vector<bool> withoutText(static_cast<size_t>(doc.count()) + 1, false);
+    for (int i = 1; i <= doc.count(); ++i) {
+        withoutText[static_cast<size_t>(i)] = FindText(doc.section(i).Name, kTextCloseMarker) >= 0;
+    }
+    FindDeclarations(doc);
+    ui.advanceProgress();
+
+    // Each section is linked and formatted in two working buffers that keep
+    // their room from section to section, and then gets one exact copy. The
+    // link targets are taken before any name is touched below, as linking all
+    // texts first would see them.
+    const SectionLinker linker(options.hyperlinks ? LinkTargets(doc) : std::vector<LinkTarget>());
+    PassContext sectionContext;
+    QString working;
+    working.reserve(4096);
+    for (int i = 1; i <= doc.count(); ++i) {
+        ui.yield();
+        SectionRecord& section = doc.section(i);
+        working.resize(0);
+        if (!withoutText[static_cast<size_t>(i)]) {
+            spans.appendText(working, doc.SourceText, i);
+        }
+        linker.link(working, i);
+        FormatSectionText(working, &sectionContext);
+        RestoreWebAddresses(working, &sectionContext);
+        BlankCloseMarkers(working);
+        if (working.size() < kLongSectionText) {
+            section.Text = QStringView(working).toString();
+        } else {
+            // A long text keeps the working buffer itself, cut to its size, rather
+            // than a copy beside it.
+            section.Text = std::move(working);
+            section.Text.squeeze();
+            working = QString();
+            working.reserve(4096);
+        }
+        BlankCloseMarkers(section.Name);
+        BlankCloseMarkers(section.Declaration);
+    }
+    if (options.hyperlinks) {
+        ui.advanceProgress();
+    }
+    ui.advanceProgress();
+    return true;
+}
+
+QString NoSectionsErrorBody(const QString& sourceFileName) {
+    const qsizetype separator = std::max(sourceFileName.lastIndexOf(u'\\'), sourceFileName.lastIndexOf(u'/'));
+    const QString fileName = sourceFileName.mid(separator + 1);
+    return QStringLiteral("<H1>>>There are no Sections defined in this file</H1><h2>") + EscapeHtml(fileName) +
+           QStringLiteral(
+               "</h2><ul><li>Define Sections. Check Help for more details</li><li>Review the "
+               "<b>Project > Comments</b> dialog</li></ul>");
+}
+
+}  // namespace tessarel

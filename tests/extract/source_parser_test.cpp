@@ -1,0 +1,256 @@
+#include "extract/source_parser.h"
+#include "extract/block_formatters.h"
+#include "extract/comment_scanner.h"
+#include "extract/document_model.h"
+#include "extract/emphasis.h"
+#include "extract/protection_passes.h"
+#include "extract/section_sort.h"
+#include "support/paths.h"
+#include "support/testing.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+using namespace tessarel;
+using namespace Qt::Literals::StringLiterals;
+using tessarel::testing::Crlf;
+using tessarel::testing::ReadBytes;
+using tessarel::testing::RecordingUserInterface;
+using tessarel::testing::WriteBytes;
+
+namespace {
+
+class SourceParserTest : public ::testing::Test {
+protected:
+    QString write(const QString& name, const QByteArray& bytes) {
+        const QString path = folder.path() + u"/"_s + name;
+        WriteBytes(path, bytes);
+        return path;
+    }
+
+    bool parse(const QString& path, bool hyperlinks = true) {
+        doc.SourceFilePath = path;
+        options.hyperlinks = hyperlinks;
+        const int before = ui.progressSteps;
+        const bool found = ParseSourceFile(ui, doc, path, options);
+        stepsTaken = ui.progressSteps - before;
+        return found;
+    }
+
+    QTemporaryDir folder;
+    RecordingUserInterface ui;
+    DocumentModel doc;
+    ParseOptions options;
+    int stepsTaken = 0;
+};
+
+/// What the block formatters and the final clean-up make of a collected text.
+QString Finished(const QString& collected) {
+    QString text = collected;
+    FormatSectionText(text);
+    RestoreWebAddresses(text);
+    return text;
+}
+
+const QByteArray kCSource =
+    "/*\n"
+    " * function: Add\n"
+    " * Adds *two* numbers: see http://x.y/z and https://a.b/c.\n"
+    " *\n"
+    " * o one\n"
+    " */\n"
+    "int Add(int a,\n"
+    "        int b);\n"
+    "\n"
+    "// Note: mentions Sub\n"
+    "// sub: Sub\n"
+    "// Subtracts; calls Add and Sub.\n"
+    "int Sub(int a, int b) { return Add(a, -b); }\n";
+
+TEST_F(SourceParserTest, DocumentedCSource) {
+    ASSERT_TRUE(parse(write(u"calc.c"_s, kCSource)));
+    ASSERT_EQ(doc.SectionCount, 2);
+    EXPECT_EQ(doc.section(1).Position, u"19"_s);
+    EXPECT_EQ(doc.SourceText.mid(18, 12), u"@section Add"_s);
+    EXPECT_EQ(doc.section(1).Name, u"Add"_s);
+    EXPECT_EQ(doc.section(1).Text,
+              Finished(Crlf(u"   Adds <b>two</b> numbers: see http&#58&#47&#47x.y/z and https&#58&#47&#47a.b/c.\n"
+                            u"  \n   o one\n \n\n"_s)));
+    EXPECT_TRUE(doc.section(1).Text.contains(u"see http://x.y/z and https://a.b/c."_s));
+    EXPECT_EQ(doc.section(1).Declaration, Crlf(u"int Add(int a,\n        int b);"_s));
+    // The keyword line right after "Note: ..." starts a section all the same.
+    EXPECT_EQ(doc.section(2).Name, u"Sub"_s);
+    EXPECT_EQ(doc.section(2).Text, Finished(Crlf(u"   Subtracts; calls Add and Sub.\n\n"_s)));
+    EXPECT_EQ(doc.section(2).Declaration, u"int Sub(int a, int b) { return Add(a, -b); }"_s);
+    EXPECT_EQ(doc.SourceTextLength, doc.SourceText.size());
+}
+
+TEST_F(SourceParserTest, LineFeedFilesParseLikeCrLfFiles) {
+    ASSERT_TRUE(parse(write(u"lf.c"_s, kCSource)));
+    const DocumentModel fromLineFeeds = doc;
+    ASSERT_TRUE(parse(write(u"crlf.c"_s, QByteArray(kCSource).replace("\n", "\r\n"))));
+    ASSERT_EQ(doc.count(), fromLineFeeds.count());
+    for (int i = 1; i <= doc.count(); ++i) {
+        EXPECT_EQ(doc.section(i).Position, fromLineFeeds.section(i).Position);
+        EXPECT_EQ(doc.section(i).Name, fromLineFeeds.section(i).Name);
+        EXPECT_EQ(doc.section(i).Text, fromLineFeeds.section(i).Text);
+        EXPECT_EQ(doc.section(i).Declaration, fromLineFeeds.section(i).Declaration);
+    }
+}
+
+TEST_F(SourceParserTest, LinksOnlyWhenEnabledAndNeverToTheFirstSection) {
+    ASSERT_TRUE(parse(write(u"calc.c"_s, kCSource), false));
+    EXPECT_FALSE(doc.section(1).Text.contains(u"@goto"_s));
+    const QByteArray source = "// function: First\n// See Second.\n//\n// function: Second\n// Not First.\nx\n";
+    ASSERT_TRUE(parse(write(u"links.c"_s, source), true));
+    EXPECT_TRUE(doc.section(1).Text.contains(u"See @goto[Second]."_s));
+    EXPECT_TRUE(doc.section(2).Text.contains(u"Not First."_s));
+}
+
+// A text long enough to keep its working buffer instead of a copy: the
+// sections after it come out as after a short one, and a second copy of it
+// as the first.
+TEST_F(SourceParserTest, ALongSectionTextLeavesTheNextSectionsAlone) {
+    QByteArray longSection = "// function: Long\n// Mentions Short.\n//\n";
+    const QByteArray shortSection = longSection + "// term - what it means\n";
+    while (longSection.size() < 120000) {
+        longSection += "// term" + QByteArray::number(longSection.size()) + " - what it means\n";
+    }
+    const QByteArray before = "// function: Before\n// First text.\n//\n";
+    const QByteArray after = "// function: After\n// Last text.\n//\n";
+    const auto sectionsOf = [this](const QString& path) {
+        EXPECT_TRUE(parse(path, false));
+        return std::vector<SectionRecord>(doc.Sections.begin() + 1, doc.Sections.end());
+    };
+    const auto withLong = sectionsOf(write(u"long.c"_s, before + longSection + longSection + after + before));
+    const auto withShort = sectionsOf(write(u"short.c"_s, before + shortSection + shortSection + after + before));
+    ASSERT_EQ(withLong.size(), 5u);
+    ASSERT_EQ(withShort.size(), 5u);
+    EXPECT_GT(withLong[1].Text.size(), 65536);
+    EXPECT_TRUE(withLong[1].Text.contains(u"<table class=DefTable>"_s));
+    EXPECT_EQ(withLong[1].Text, withLong[2].Text);
+    for (const size_t k : {0u, 3u, 4u}) {
+        EXPECT_EQ(withLong[k].Name, withShort[k].Name);
+        EXPECT_EQ(withLong[k].Text, withShort[k].Text) << k;
+    }
+}
+
+TEST_F(SourceParserTest, PathsAndProgressWithoutWritingAnyPage) {
+    const QString path = write(u"empty.txt"_s, QByteArray());
+    const QString page = path + u".htm"_s;
+    WriteBytes(page, "old page");
+    EXPECT_FALSE(parse(path));
+    EXPECT_EQ(doc.SectionCount, 0);
+    EXPECT_EQ(doc.SourceFolder, FolderOf(path));
+    EXPECT_EQ(doc.SourceFileName, u"empty.txt"_s);
+    EXPECT_EQ(doc.ChapterPagePath, page);
+    EXPECT_EQ(ReadBytes(page), QByteArray("old page"));
+
+    ASSERT_TRUE(parse(write(u"calc.c"_s, kCSource)));
+    EXPECT_FALSE(FileExists(doc.ChapterPagePath));
+    EXPECT_EQ(ui.progressMax, 20 + 2 + 3 + 3);  // the default styles "//", "'" and "/* */"
+    EXPECT_EQ(ParseProgressMaximum(options.comments), ui.progressMax);
+    // One step per pass, leaving room for the two of the page writer.
+    EXPECT_EQ(stepsTaken, 24);
+    EXPECT_EQ(ui.progressResets, 2);
+
+    EXPECT_FALSE(parse(folder.path() + u"/missing.c"_s));
+    EXPECT_EQ(doc.ChapterPagePath, folder.path() + u"/missing.c.htm"_s);
+}
+
+TEST_F(SourceParserTest, EveryCombinationOfCommentStyles) {
+    const QByteArray source =
+        "// function: Slash\nx1 = 1\n' function: Quote\nx2 = 1\n# function: Hash\nx3 = 1\n"
+        "; function: Semi\nx4 = 1\n-- function: Dash\nx5 = 1\nC function: Cee\nx6 = 1\n"
+        "! function: Bang\nx7 = 1\n/* function: Star */\nx8 = 1\n(* function: Paren *)\nx9 = 1\n"
+        "{ function: Brace }\nx10 = 1\n";
+    const QString path = write(u"styles.txt"_s, source);
+    const QStringList names = {u"Slash"_s, u"Quote"_s, u"Hash"_s, u"Semi"_s,  u"Dash"_s,
+                               u"Cee"_s,   u"Bang"_s,  u"Star"_s, u"Paren"_s, u"Brace"_s};
+    for (int bits = 0; bits < 1024; ++bits) {
+        CommentStyles& styles = options.comments;
+        // In the order of the names above.
+        bool CommentStyles::*const flags[] = {&CommentStyles::doubleSlash, &CommentStyles::apostrophe,
+                                              &CommentStyles::hash,        &CommentStyles::semicolon,
+                                              &CommentStyles::dash,        &CommentStyles::letterC,
+                                              &CommentStyles::exclamation, &CommentStyles::slashStar,
+                                              &CommentStyles::parenStar,   &CommentStyles::braces};
+        bool on[10];
+        for (int k = 0; k < 10; ++k) {
+            on[k] = (bits & (1 << k)) != 0;
+            styles.*flags[k] = on[k];
+        }
+        QStringList expected;
+        for (int k = 0; k < 10; ++k) {
+            if (on[k]) {
+                expected << names[k];
+            }
+        }
+        EXPECT_EQ(parse(path), !expected.isEmpty());
+        QStringList found;
+        for (int i = 1; i <= doc.count(); ++i) {
+            found << doc.section(i).Name;
+            // Each keyword line ends its one-line comment: no text follows it.
+            EXPECT_EQ(doc.section(i).Text, QString()) << bits;
+        }
+        ASSERT_EQ(found, expected) << bits;
+        // Every pass of a style takes its steps, and the maximum counts them.
+        const int styleSteps = StyleProgressSteps(styles) + EmphasisHidingSteps(styles);
+        EXPECT_EQ(ui.progressMax, 20 + styleSteps);
+        EXPECT_EQ(stepsTaken, 11 + (styles.anyMultiLine() ? 2 : 0) + styleSteps + (doc.count() > 0 ? 3 : 0)) << bits;
+        EXPECT_LE(stepsTaken + 2, ui.progressMax) << bits;
+    }
+}
+
+TEST_F(SourceParserTest, BadInputNeverCrashes) {
+    QByteArray binary;
+    for (int i = 0; i < 300000; ++i) {
+        binary += static_cast<char>((i * 131) % 256);
+    }
+    EXPECT_FALSE(parse(write(u"binary.bin"_s, binary)));
+
+    QByteArray nameless = "/* function:\n";
+    for (int i = 0; i < 5000; ++i) {
+        nameless += "function:\nsub: ;\n{{ x(\n" + QByteArray(200, '(') + "\n";
+    }
+    ASSERT_TRUE(parse(write(u"nameless.c"_s, nameless)));
+    // Every "function:" but the one right after the first keyword line.
+    ASSERT_EQ(doc.count(), 5000);
+    for (int i = 1; i <= doc.count(); ++i) {
+        ASSERT_EQ(doc.section(i).Name, u"PLEASE NAME THIS SECTION"_s);
+        ASSERT_EQ(doc.section(i).Declaration, QString());
+    }
+
+    QByteArray chunk = "int f(int a) { return a; } /* function: f */ // x\t";
+    chunk += '\0';
+    chunk += " \xff {{ ";
+    QByteArray line;
+    while (line.size() < 10 * 1024 * 1024) {
+        line += chunk;
+    }
+    EXPECT_FALSE(parse(write(u"line.c"_s, line)));
+}
+
+TEST(SectionSort, TheFirstSectionStaysAndTheOthersFollowTheirNames) {
+    DocumentModel doc;
+    const QStringList names = {u"Zeta"_s, u"gamma"_s, u"Beta"_s, u"alpha"_s, u"Alpha"_s};
+    doc.SectionCount = static_cast<int>(names.size());
+    doc.Sections.resize(static_cast<size_t>(names.size()) + 1);
+    for (int i = 1; i <= names.size(); ++i) {
+        doc.section(i).Name = names[i - 1];
+        doc.section(i).Position = QString::number(i);
+    }
+    SortSectionsByName(doc);
+    QStringList sorted;
+    QStringList positions;
+    for (int i = 1; i <= doc.count(); ++i) {
+        sorted << doc.section(i).Name;
+        positions << doc.section(i).Position;
+    }
+    // Case does not count; names that compare equal keep their order.
+    EXPECT_EQ(sorted, (QStringList{u"Zeta"_s, u"alpha"_s, u"Alpha"_s, u"Beta"_s, u"gamma"_s}));
+    EXPECT_EQ(positions, (QStringList{u"1"_s, u"4"_s, u"5"_s, u"3"_s, u"2"_s}));
+}
+
+}  // namespace
