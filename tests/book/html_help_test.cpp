@@ -5,12 +5,13 @@
 namespace tessarel::testing {
 namespace {
 
+// With a home chapter, and with the file lines, in the project build's tests.
 TEST(HelpProjectFile, headerWithoutHomeChapter_hasNoDefaultTopic) {
     ProjectModel project;
-    project.ProjectFileName = u"Docs.qdx"_s;
+    project.ProjectFileName = u"My.Docs.qdx"_s;
     EXPECT_EQ(HelpProjectHeader(project), Crlf(uR"([OPTIONS]
 Compatibility = 1.1 Or later
-Compiled file =Docs.chm
+Compiled file =My.Docs.chm
 Contents File = contents.hhc
 Display compile progress=No
 Full-text search=Yes
@@ -20,27 +21,6 @@ Title=
 
 [FILES]
 )"_s));
-}
-
-TEST(HelpProjectFile, headerWithHomeChapter_opensItsPage) {
-    ProjectModel project;
-    project.ProjectFileName = u"My.Docs.qdx"_s;
-    project.settings.IndexTitle = u"My \"Book\""_s;
-    project.settings.HomeChapter = u"main.c"_s;
-    EXPECT_EQ(HelpProjectHeader(project), Crlf(uR"([OPTIONS]
-Compatibility = 1.1 Or later
-Compiled file =My.Docs.chm
-Contents File = contents.hhc
-Default topic =..\main.c.htm
-Display compile progress=No
-Full-text search=Yes
-Index file=index.hhk
-Language=0x409 English (United States)
-Title=My "Book"
-
-[FILES]
-)"_s));
-    EXPECT_EQ(HelpProjectFileLine(u"intro.html"_s), uR"(..\intro.html)"_s);
 }
 
 TEST(ContentsFiles, sections_linkCaretAnchorsInHelpAndPlainNamesInActive) {

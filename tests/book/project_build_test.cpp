@@ -459,14 +459,6 @@ TEST_F(ProjectBuild, equalIndexKeys_giveTheSameIndexOnEveryBuild) {
 
 // ---- Writing only where it belongs ---------------------------------------
 
-TEST_F(ProjectBuild, missingDestination_isCreated) {
-    ws.project.settings.RelDestPath = u"book\\deep\\"_s;
-    addSource(u"src"_s, u"a.htm"_s, "<html></html>");
-    const ProjectBuildResult result = build();
-    EXPECT_FALSE(result.destinationUnwritable);
-    EXPECT_TRUE(QFileInfo::exists(ws.project.ProjectFolder + u"book/deep/index.htm"_s));
-}
-
 TEST_F(ProjectBuild, destinationThatCannotBeMade_stopsWithOneMessage) {
     WriteBytes(env.path(u"blocker"_s), "a file, not a folder");
     ws.project.settings.RelDestPath = env.path(u"blocker/out/"_s);

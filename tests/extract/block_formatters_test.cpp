@@ -68,28 +68,6 @@ TEST(BlockFormatters, HighlightedText) {
                 });
 }
 
-TEST(BlockFormatters, HeadingsAfterEmptyLines) {
-    ExpectCases(FormatHeadingsAfterEmptyLines,
-                {
-                    {"Intro\n   \n  Part two : body\nNot: this\n\n\n\tLast: x",
-                     "Intro\n   \n  <h4>Part two</h4> body\nNot: this\n\n\n\t<h4>Last</h4> x"},
-                    {"a\n\nB\n\nC: x", "a\n\nB\n\n<h4>C</h4> x"},
-                    {"Head: x", "Head: x"},
-                    {"\nA: b", "\nA: b"},
-                    {"a\n\nno colon\nB: x", "a\n\nno colon\nB: x"},
-                });
-}
-
-TEST(BlockFormatters, Paragraphs) {
-    ExpectCases(FormatParagraphs, {
-                                      {"one\n\ntwo\n  \t\nthree", "one\n\n@ptwo\n  \t\n@pthree"},
-                                      {"text\n\n", "text\n\n@p"},  // section texts end with an empty line
-                                      {"a\n\n\nb", "a\n\n@p\nb"},  // the marked line is no longer empty
-                                      {"\nx", "\nx"},
-                                      {"a\n x\n", "a\n x\n"},
-                                  });
-}
-
 /// The empty-line rules as patterns: an empty line is a CR LF, blanks and a
 /// CR LF. "@p" follows it and makes the next line non-empty; a heading is the
 /// first visible text after it up to a colon on the same line.

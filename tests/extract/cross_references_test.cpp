@@ -84,42 +84,6 @@ int LinkedLikeLiteral(const QStringList& names, const QStringList& texts) {
     return changed;
 }
 
-TEST(CrossReferences, NamesOfOtherSectionsBecomeLinks) {
-    const QStringList linked = LinkedTexts({u"Intro"_s, u"Add"_s, u"Sub"_s},
-                                           {Crlf(u"See Sub and Add;\n"_s), Crlf(u"Add calls Sub\n"_s),
-                                            Crlf(u"Calls Add. See (Add), (Add);\nAdd( x) Add(x) Intro.\n"_s)});
-    EXPECT_EQ(linked[0], Crlf(u"See @goto[Sub] and @goto[Add];\n"_s));
-    EXPECT_EQ(linked[1], Crlf(u"Add calls @goto[Sub]\n"_s));
-    EXPECT_EQ(linked[2], Crlf(u"Calls @goto[Add]. See (@goto[Add]), (@goto[Add]);\n@goto[Add]( x) Add(x) Intro.\n"_s));
-}
-
-TEST(CrossReferences, OnlyWholeWordsBetweenDelimiters) {
-    const QStringList linked = LinkedTexts({u"One"_s, u"Add"_s}, {u"Add Adder xAdd Add\rx a Add Add b Add"_s, u""_s});
-    // At the very start or end, before a lone CR, or sharing a blank with the
-    // previous match, a name is not replaced.
-    EXPECT_EQ(linked[0], u"Add Adder xAdd Add\rx a @goto[Add] Add b Add"_s);
-}
-
-TEST(CrossReferences, AnEarlierTargetsLinkHidesOrHoldsLaterNames) {
-    const QString text = u" Open File Now \r\n"_s;
-    EXPECT_EQ(LinkedTexts({u"x"_s, u"Open"_s, u"Open File"_s}, {text, u""_s, u""_s})[0],
-              u" @goto[Open] File Now \r\n"_s);
-    EXPECT_EQ(LinkedTexts({u"x"_s, u"Open File Now"_s, u"File"_s}, {text, u""_s, u""_s})[0],
-              u" @goto[Open @goto[File] Now] \r\n"_s);
-}
-
-TEST(CrossReferences, AdjacentMentionsAndOneNameForManySections) {
-    // Adjacent mentions share their blanks: the second section of the name
-    // links what the first could not.
-    EXPECT_EQ(LinkedTexts({u"A"_s, u"x"_s, u"x"_s, u"x"_s}, {u" x x x x \r\n"_s, u""_s, u""_s, u""_s})[0],
-              u" @goto[x] @goto[x] @goto[x] @goto[x] \r\n"_s);
-}
-
-TEST(CrossReferences, AnEmptyNameIsNeverATarget) {
-    const QString text = u"a  b\t\tc\r\n\r\nd"_s;
-    EXPECT_EQ(LinkedTexts({u"x"_s, u""_s, u"b"_s}, {text, u""_s, u""_s})[0], u"a  @goto[b]\t\tc\r\n\r\nd"_s);
-}
-
 // One linker serves every text of a parse; each text must come out as linking
 // it alone gives, whatever the texts before it were, and no target list means
 // no change.

@@ -31,17 +31,6 @@ DocumentModel Parsed(const QString& sourceText) {
 
 // --- Keyword lines ---
 
-TEST(KeywordLines, AKeywordLineBecomesASectionHeader) {
-    EXPECT_EQ(Converted(u"\n  function: Add\nAdds.\n"_s), Crlf(u"\n  \n@/t\n@section Add\n @tAdds.\n"_s));
-    EXPECT_EQ(Converted(u"\n\tMETHOD\t: M  \nx"_s), Crlf(u"\n\t\n@/t\n@section M  \n @tx"_s));
-    EXPECT_EQ(Converted(u"\nClass:\nx"_s), Crlf(u"\n\n@/t\n@section \n @tx"_s));
-    // The line after a line with a colon is examined too; the line after a
-    // keyword line is not.
-    EXPECT_EQ(Converted(u"\nNote: see below\nfunction: Add\nx\n"_s),
-              Crlf(u"\nNote: see below\n\n@/t\n@section Add\n @tx\n"_s));
-    EXPECT_EQ(Converted(u"\nfunction: A\nfunction: B\nx\n"_s), Crlf(u"\n\n@/t\n@section A\n @tfunction: B\nx\n"_s));
-}
-
 TEST(KeywordLines, OnlyTheThreeFormsOfATableWordWithoutSemicolon) {
     for (const QString& word : SectionKeywords()) {
         EXPECT_TRUE(IsSectionKeyword(word));

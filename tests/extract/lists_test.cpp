@@ -54,23 +54,6 @@ TEST(Lists, HeadingsAfterLists) {
                 });
 }
 
-TEST(Lists, NumberedLines) {
-    ExpectCases(FormatNumberedLines,
-                {
-                    {"Steps\n12. word\n  \t3. indented\n", "Steps\n12 -  word\n  \t3 -  indented\n"},
-                    {"1. one\n2. two\n\n", "1 -  one\n2 -  two\n\n"},  // the first and the last line too
-                    {"1. one\n2. two", "1 -  one\n2. two"},            // no line break after the last
-                    {"1. one\r", "1. one\r"},
-                    {"1.5 x\n1.x\na1. x\n1 . x\n1.\tx\n. x\n1.\n2.  \nz\n",
-                     "1.5 x\n1.x\na1. x\n1 . x\n1.\tx\n. x\n1.\n2 -   \nz\n"},
-                    {"", ""},
-                });
-    // Only CR LF starts a line for this rule.
-    QString bareLineFeed = u"a\n1. x\r\n"_s;
-    FormatNumberedLines(bareLineFeed);
-    EXPECT_EQ(bareLineFeed, u"a\n1. x\r\n"_s);
-}
-
 /// The numbered-line rule as a pattern: at the start or after a CR LF,
 /// blanks, digits, ". " and a line that ends in CR LF.
 QString NumberedLinesByPattern(QString text) {

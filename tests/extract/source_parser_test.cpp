@@ -86,28 +86,8 @@ TEST_F(SourceParserTest, DocumentedCSource) {
     EXPECT_EQ(doc.SourceTextLength, doc.SourceText.size());
 }
 
-TEST_F(SourceParserTest, LineFeedFilesParseLikeCrLfFiles) {
-    ASSERT_TRUE(parse(write(u"lf.c"_s, kCSource)));
-    const DocumentModel fromLineFeeds = doc;
-    ASSERT_TRUE(parse(write(u"crlf.c"_s, QByteArray(kCSource).replace("\n", "\r\n"))));
-    ASSERT_EQ(doc.count(), fromLineFeeds.count());
-    for (int i = 1; i <= doc.count(); ++i) {
-        EXPECT_EQ(doc.section(i).Position, fromLineFeeds.section(i).Position);
-        EXPECT_EQ(doc.section(i).Name, fromLineFeeds.section(i).Name);
-        EXPECT_EQ(doc.section(i).Text, fromLineFeeds.section(i).Text);
-        EXPECT_EQ(doc.section(i).Declaration, fromLineFeeds.section(i).Declaration);
-    }
-}
-
-TEST_F(SourceParserTest, LinksOnlyWhenEnabledAndNeverToTheFirstSection) {
-    ASSERT_TRUE(parse(write(u"calc.c"_s, kCSource), false));
-    EXPECT_FALSE(doc.section(1).Text.contains(u"@goto"_s));
-    const QByteArray source = "// function: First\n// See Second.\n//\n// function: Second\n// Not First.\nx\n";
-    ASSERT_TRUE(parse(write(u"links.c"_s, source), true));
-    EXPECT_TRUE(doc.section(1).Text.contains(u"See @goto[Second]."_s));
-    EXPECT_TRUE(doc.section(2).Text.contains(u"Not First."_s));
-}
-
+// Line-feed files and the links setting are checked on whole pages by the
+// golden tests; the first section never being a target by the linker's.
 // A text long enough to keep its working buffer instead of a copy: the
 // sections after it come out as after a short one, and a second copy of it
 // as the first.

@@ -73,8 +73,6 @@ QString LinkEveryNameAnywhere(QString declaration, const std::vector<QString>& n
 
 /// Random sections named from `words` and declarations of `words` joined by
 /// `glue`, linked by the linker and by the plain rule.
-/// Random sections named from `words` and declarations of `words` joined by
-/// `glue`, linked by the linker and by the plain rule.
 struct Generator {
     QStringList words;
     QStringList glue;
@@ -168,15 +166,8 @@ TEST(DeclarationLinker, linksWholeNamesOutsideEveryLink) {
         {{u"Open File 1"_s, u"Open File 12"_s},
          u"int\tOpen File 12 *Open File 1(Open File 1 a)"_s,
          u"int\t<a HREF=\"#Open File 12\">Open File 12</a> *Open File 1(<a HREF=\"#Open File 1\">Open File 1</a> a)"_s},
-        // Neither the target nor the text of the longer link takes another.
-        {{u"Ring Buffer Size"_s, u"Buffer"_s, u"Ring"_s},
-         u"void grow(Ring Buffer Size n, Buffer *b, Ring r)"_s,
-         u"void grow(<a HREF=\"#Ring Buffer Size\">Ring Buffer Size</a> n, <a HREF=\"#Buffer\">Buffer</a> *b, "
-         u"<a HREF=\"#Ring\">Ring</a> r)"_s},
-        // A quoted name's target and an escaped name's text hold the inner name too.
-        {{u"x\" y z"_s, u"m & n o"_s, u"y"_s, u"n"_s},
-         u"f(x\" y z a, m & n o b, y n)"_s,
-         u"f(<a HREF=\"#x&quot; y z\">x\" y z</a> a, <a HREF=\"#m & n o\">m &amp; n o</a> b, <a HREF=\"#y\">y</a> n)"_s},
+        // Names inside a longer linked name, quoted or escaped ones included, are
+        // covered on the chapter page by the hostile-text tests.
         // The shorter name first links inside the longer one, which then is not found.
         {{u"Buffer"_s, u"Ring Buffer Size"_s},
          u"g(Ring Buffer Size s)"_s,

@@ -123,29 +123,9 @@ TEST_F(SingleFileBuildTest, fileWithoutSections_getsTheErrorPageAndAFailedLogLin
     expectLog(u"No Sections Declared"_s, u"x.c"_s, false, u"No Sections Defined"_s, u"x.c.htm"_s);
 }
 
-TEST_F(SingleFileBuildTest, documentedFile_replacesItsOldPageAndIsShownAndLogged) {
-    const QString source = env.path(u"src/main.c"_s);
-    WriteBytes(source, kThreeSections);
-    WriteBytes(source + u".htm"_s, "an old page");
-    build(source);
-    EXPECT_EQ(sectionNames(), (QStringList{u"Chapter"_s, u"zeta"_s, u"alpha"_s}));
-    EXPECT_TRUE(QString::fromLatin1(ReadBytes(source + u".htm"_s)).contains(u"<a NAME=\"zeta\"></a>"_s));
-    EXPECT_EQ(env.ui.navigations, QStringList{source + u".htm"_s});
-    expectLog(u"Sections OK"_s, u"main.c"_s, true, u"Chapter"_s, u"main.c.htm"_s);
-}
-
-TEST_F(SingleFileBuildTest, projectBuild_neverTouchesAPageBesideTheSource) {
-    const QString source = env.path(u"src/main.c"_s);
-    WriteBytes(source, kThreeSections);
-    WriteBytes(source + u".htm"_s, "the user's own page");
-    projectOpen = true;
-    destination = env.path(u"out/"_s);
-    build(source);
-    EXPECT_EQ(ReadBytes(source + u".htm"_s), QByteArray("the user's own page"));
-    EXPECT_TRUE(QString::fromLatin1(ReadBytes(env.path(u"out/main.c.htm"_s))).contains(u"<title>"_s));
-    EXPECT_TRUE(env.ui.navigations.isEmpty());
-}
-
+// A documented file's row and page, and a project build leaving the page
+// beside its source alone, are covered by the command-line, main-command and
+// hostile-path tests.
 TEST_F(SingleFileBuildTest, sorting_preferenceWithoutProject_settingWithProject) {
     const QString source = env.path(u"src/main.c"_s);
     WriteBytes(source, kThreeSections);

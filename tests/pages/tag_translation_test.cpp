@@ -21,13 +21,10 @@ const QString kGuard(100, u' ');
 const QString kFigure = u"<P>\r\n<div class=Figure>\r\n<IMG SRC=\"%1\">\r\n</div>\r\n</P>\r\n"_s;
 
 // Texts as the page shows them, without the guard spaces every text ends in.
+// "@r" and the simple tags, which the comparison below writes out by hand, are
+// left to it; these pin the families it borrows from the product.
 TEST(SectionTranslator, translatesEveryTagFamily) {
     const std::pair<QString, QString> cases[] = {
-        // "@r" takes the blanks before the next word along.
-        {u"see @r value here"_s, u"see   <font class=HighText> value</font> here"_s},
-        {u"@ra and\t@r\r\nb"_s, u"  <font class=HighText>a</font> and\t  <font class=HighText>\r\nb</font>"_s},
-        {u"last @rword"_s, u"last   <font class=HighText>word</font>"_s},
-        {u"@r x@ry z"_s, u"  <font class=HighText> x  y</font> z"_s},
         {u"see @goto[Open File] and @goto[ close ]."_s,
          u"see <a HREF=\"#Open File\">Open File</a> and <a HREF=\"#close\">close</a>."_s},
         // An empty or unclosed tag ends the translation of its family.
@@ -38,10 +35,6 @@ TEST(SectionTranslator, translatesEveryTagFamily) {
         {u"go @link[http://a/b, the a, b site] now"_s, u"go <a HREF=\"http&#58&#47&#47a/b\">the a, b site</a> now"_s},
         {u"@link[https://a/, see https://b/]"_s, u"<a HREF=\"https&#58&#47&#47a/\">see https&#58&#47&#47b/</a>"_s},
         {u"see @figure[ pic.gif ] here"_s, u"see "_s + kFigure.arg(u"pic.gif"_s) + u" here"_s},
-        {u"@n@p@c@/c@x@/x@b@/b@i@/i@u@/u@o@level_4@/level_4"_s,
-         u"<br><p><pre></pre><center></center><b></b><i></i><u></u><li><h4></h4>"_s},
-        {u"(c) @s169; @bold @level_4x me@home @@/@level_ @"_s, u"(c) &#169; <b>old <h4>x me@home @@/@level_ @"_s},
-        {u"mail AT#$#$b and AT#$#$AT#$#$"_s, u"mail @b and @@"_s},
         // Quotes in arguments stay inside their attribute.
         {uR"x(@goto[x" onmouseover="alert(1)])x"_s,
          uR"x(<a HREF="#x&quot; onmouseover=&quot;alert(1)">x" onmouseover="alert(1)</a>)x"_s},

@@ -2,33 +2,27 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace tessarel;
 
 namespace {
 QString S(const char* text) { return QString::fromUtf8(text); }
 }  // namespace
 
-TEST(ReplaceAll, GoesOnAfterTheInsertedText) {
-    QString text = S("abab");
-    ReplaceAll(text, S("ab"), S("abab"));
-    EXPECT_EQ(text, S("abababab"));
-}
-
-TEST(ReplaceAll, EmptyArgumentsChangeNothing) {
-    QString text = S("a-b-c");
-    ReplaceAll(text, S("-"), QString());
-    EXPECT_EQ(text, S("a-b-c"));
-    ReplaceAll(text, QString(), S("x"));
-    EXPECT_EQ(text, S("a-b-c"));
-    QString empty;
-    ReplaceAll(empty, S("a"), S("b"));
-    EXPECT_TRUE(empty.isEmpty());
-}
-
-TEST(ReplaceAll, ReplacesEveryOccurrenceIncludingAtBothEnds) {
-    QString text = S("xaxbx");
-    ReplaceAll(text, S("x"), S("[x]"));
-    EXPECT_EQ(text, S("[x]a[x]b[x]"));
+TEST(ReplaceAll, EveryOccurrenceOnceGoingOnAfterTheInsertedText) {
+    const std::tuple<QString, QString, QString, QString> cases[] = {
+        {S("abab"), S("ab"), S("abab"), S("abababab")},
+        {S("xaxbx"), S("x"), S("[x]"), S("[x]a[x]b[x]")},
+        // An empty search or replacement, or an empty text, changes nothing.
+        {S("a-b-c"), S("-"), QString(), S("a-b-c")},
+        {S("a-b-c"), QString(), S("x"), S("a-b-c")},
+        {QString(), S("a"), S("b"), QString()},
+    };
+    for (auto [text, found, replacement, expected] : cases) {
+        ReplaceAll(text, found, replacement);
+        EXPECT_EQ(text, expected) << found.toStdString();
+    }
 }
 
 TEST(ReplaceAllFrom, StartsAtThePositionAndMayDelete) {

@@ -60,12 +60,6 @@ TEST(TextFiles, DecodeUtf16WithItsByteOrderMark) {
     EXPECT_EQ(DecodeText(QByteArray("a\0", 2)), QString(u"a"_s + QChar(u'\0')));
 }
 
-TEST(TextFiles, PagesAreLatin1WithReferencesAboveFF) {
-    const QString text = QStringLiteral("\u00E9 \u20AC \U0001F600");
-    EXPECT_EQ(EncodeText(text, FileEncoding::Latin1WithReferences), QByteArray("\xE9 &#8364; &#128512;"));
-    EXPECT_EQ(EncodeText(text, FileEncoding::Utf8), text.toUtf8());
-}
-
 TEST(TextFiles, WriteAddsOneLineEndAndReadGivesItBack) {
     TestEnvironment t;
     const QString path = t.path(QStringLiteral("page.htm"));
