@@ -1,8 +1,10 @@
 #include "book/html_help_compiler.h"
 
-#include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include "support/environment.h"
 #include "support/error_report.h"
@@ -46,24 +48,184 @@ std::chrono::milliseconds CompilerTimeLimit::forBook(qint64 pages, qint64 bytes)
 
 namespace {
 
-/// What identifies one writing of a file: a compiled file left by an earlier
-/// build must not pass for this build's.
-struct FileStamp {
-    bool exists = false;
-    qint64 size = 0;
-    QDateTime modified;
-    bool operator==(const FileStamp&) const = default;
+const char* const kProjectFiles[] = {"help.hhp", "index.hhk", "contents.hhc"};
+
+/// The help project's topics named without the "..\" that leads from the help
+/// folder to the pages: in the file list, the default topic and "Local" values.
+QByteArray WithPlainTopics(const QByteArray& text, bool projectFile) {
+    QByteArray out = text;
+    if (projectFile) {
+        QList<QByteArray> lines = out.split('\n');
+        for (QByteArray& line : lines) {
+            if (line.startsWith("..\\")) {
+                line.remove(0, 3);
+            } else if (line.startsWith("Default topic =..\\")) {
+                line.remove(15, 3);
+            }
+        }
+        return lines.join('\n');
+    }
+    return out.replace("<param name=\"Local\" value=\"..\\", "<param name=\"Local\" value=\"");
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+}
+
+/// Big-endian ("ENCINT") variable-length number of the compiled file's directory.
+bool ReadEncodedNumber(const QByteArray& data, qsizetype& at, qsizetype end, quint64& value) {
+    value = 0;
+    for (int i = 0; i < 9 && at < end; ++i) {
+        const auto byte = static_cast<quint8>(data[at++]);
+        value = (value << 7) | (byte & 0x7f);
+        if ((byte & 0x80) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+quint32 ReadLittle32(const QByteArray& data, qsizetype at) {
+    quint32 value = 0;
+    for (int i = 3; i >= 0; --i) {
+        value = (value << 8) | static_cast<quint8>(data[at + i]);
+    }
+    return value;
+}
+
+quint64 ReadLittle64(const QByteArray& data, qsizetype at) {
+    return quint64(ReadLittle32(data, at)) | (quint64(ReadLittle32(data, at + 4)) << 32);
+}
+
+/// Where "/#SYSTEM" lies in the file, when it is stored uncompressed.
+struct StoredFile {
+    qsizetype start = -1;
+    qsizetype length = 0;
 };
 
-FileStamp StampOf(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isFile()) {
+StoredFile FindSystemFile(const QByteArray& data) {
+    constexpr qsizetype kHeaderLength = 0x60;
+    if (data.size() < kHeaderLength || !data.startsWith("ITSF") || ReadLittle32(data, 4) < 3) {
         return {};
     }
-    return {true, info.size(), info.lastModified()};
+    const quint64 directory = ReadLittle64(data, 0x48);
+    const quint64 directoryLength = ReadLittle64(data, 0x50);
+    const quint64 content = ReadLittle64(data, 0x58);
+    if (directory + directoryLength > quint64(data.size()) || directoryLength < 0x54) {
+        return {};
+    }
+    const auto dir = static_cast<qsizetype>(directory);
+    if (data.mid(dir, 4) != "ITSP") {
+        return {};
+    }
+    const quint32 headerLength = ReadLittle32(data, dir + 8);
+    const quint32 chunkSize = ReadLittle32(data, dir + 0x10);
+    const quint32 chunks = ReadLittle32(data, dir + 0x2c);
+    if (chunkSize < 0x14 || headerLength + quint64(chunkSize) * chunks > directoryLength) {
+        return {};
+    }
+    for (quint32 c = 0; c < chunks; ++c) {
+        const qsizetype chunk = dir + headerLength + qsizetype(c) * chunkSize;
+        if (data.mid(chunk, 4) != "PMGL") {
+            continue;
+        }
+        const quint32 freeSpace = ReadLittle32(data, chunk + 4);
+        if (freeSpace > chunkSize - 0x14) {
+            return {};
+        }
+        const qsizetype end = chunk + chunkSize - freeSpace;
+        qsizetype at = chunk + 0x14;
+        while (at < end) {
+            quint64 nameLength = 0;
+            quint64 section = 0;
+            quint64 offset = 0;
+            quint64 length = 0;
+            if (!ReadEncodedNumber(data, at, end, nameLength) || nameLength > quint64(end - at)) {
+                return {};
+            }
+            const QByteArray name = data.mid(at, static_cast<qsizetype>(nameLength));
+            at += static_cast<qsizetype>(nameLength);
+            if (!ReadEncodedNumber(data, at, end, section) || !ReadEncodedNumber(data, at, end, offset) ||
+                !ReadEncodedNumber(data, at, end, length)) {
+                return {};
+            }
+            if (name == "/#SYSTEM") {
+                const quint64 start = content + offset;
+                if (section != 0 || start + length > quint64(data.size()) || length < 4) {
+                    return {};
+                }
+                return {static_cast<qsizetype>(start), static_cast<qsizetype>(length)};
+            }
+        }
+    }
+    return {};
 }
 
 }  // namespace
+
+bool StageHelpProject(const QString& helpFolder, const QString& stagingFolder) {
+    const QDir help(helpFolder);
+    const QDir book(help.absoluteFilePath(QStringLiteral("..")));
+    const QDir staging(stagingFolder);
+    // The pages and what they use lie in the book's own folder; an old compiled
+    // file there is not part of the book.
+    for (const QFileInfo& file : book.entryInfoList(QDir::Files | QDir::Hidden)) {
+        if (file.suffix().compare(QStringLiteral("chm"), Qt::CaseInsensitive) != 0 &&
+            !QFile::copy(file.absoluteFilePath(), staging.filePath(file.fileName()))) {
+            return false;
+        }
+    }
+    for (const char* name : kProjectFiles) {
+        const QString fileName = QString::fromLatin1(name);
+        QFile source(help.filePath(fileName));
+        if (!source.open(QIODevice::ReadOnly)) {
+            return false;
+        }
+        QFile::remove(staging.filePath(fileName));
+        if (!WriteBytes(staging.filePath(fileName), WithPlainTopics(source.readAll(), fileName.endsWith(u".hhp")))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool SetCompiledHelpStamps(const QString& compiledFile, qint64 secondsSinceEpoch) {
+    QFile file(compiledFile);
+    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+        return false;
+    }
+    QByteArray data = file.readAll();
+    const StoredFile system = FindSystemFile(data);
+    if (system.start < 0) {
+        return false;
+    }
+    // The compiler stamps the milliseconds since midnight.
+    const auto stamp = static_cast<quint32>((secondsSinceEpoch % 86400 + 86400) % 86400 * 1000);
+    for (int i = 0; i < 4; ++i) {
+        data[0x10 + i] = static_cast<char>(stamp >> (8 * (3 - i)));
+    }
+    // The system file's records: a version, then code, length and data each.
+    const qsizetype end = system.start + system.length;
+    qsizetype at = system.start + 4;
+    while (at + 4 <= end) {
+        const quint32 head = ReadLittle32(data, at);
+        const quint32 code = head & 0xffff;
+        const quint32 length = head >> 16;
+        at += 4;
+        if (at + length > end) {
+            break;
+        }
+        if (code == 10 && length == 4) {
+            for (int i = 0; i < 4; ++i) {
+                data[at + i] = static_cast<char>(stamp >> (8 * i));
+            }
+            break;
+        }
+        at += length;
+    }
+    return file.seek(0) && file.write(data) == data.size();
+}
 
 CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, const QString& compiledName,
                                const HelpBookSize& book, const CompilerTimeLimit& limit) {
@@ -71,7 +233,7 @@ CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, cons
     const QString folder = WithTrailingSeparator(helpFolder);
     outcome.compiledFile = folder + compiledName;
     qint64 bytes = book.pageBytes;
-    for (const char* file : {"help.hhp", "index.hhk", "contents.hhc"}) {
+    for (const char* file : kProjectFiles) {
         const QFileInfo info(folder + QString::fromLatin1(file));
         if (!info.isFile()) {
             return outcome;
@@ -95,11 +257,36 @@ CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, cons
         outcome.run.end = ProgramEnd::Cancelled;
         return outcome;
     }
-    const FileStamp before = StampOf(outcome.compiledFile);
-    outcome.run =
-        RunProgram(env.ui, compiler, {QStringLiteral("help.hhp")}, helpFolder, outcome.run.timeLimit, limit.grace);
-    const FileStamp after = StampOf(outcome.compiledFile);
-    outcome.compiled = outcome.run.succeeded() && after.exists && after.size > 0 && !(after == before);
+    QTemporaryDir staging(QDir::tempPath() + QStringLiteral("/tessarel-help-XXXXXX"));
+    if (!staging.isValid() || !StageHelpProject(helpFolder, staging.path())) {
+        outcome.run.startError = QStringLiteral("the help project could not be copied to ") + QDir::tempPath();
+        return outcome;
+    }
+    bool ok = false;
+    const qint64 epoch = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&ok);
+    QString program = compiler;
+    QStringList arguments{QStringLiteral("help.hhp")};
+#ifdef Q_OS_LINUX
+    // The compiler writes a few bytes that follow its memory layout: a fixed
+    // layout makes a reproducible build give the same compiled file.
+    const QString fixedLayout = QStandardPaths::findExecutable(QStringLiteral("setarch"));
+    if (ok && !fixedLayout.isEmpty()) {
+        arguments.prepend(compiler);
+        arguments.prepend(QStringLiteral("-R"));
+        program = fixedLayout;
+    }
+#endif
+    outcome.run = RunProgram(env.ui, program, arguments, staging.path(), outcome.run.timeLimit, limit.grace);
+    const QString staged = QDir(staging.path()).filePath(compiledName);
+    const QFileInfo result(staged);
+    if (!outcome.run.succeeded() || !result.isFile() || result.size() == 0) {
+        return outcome;
+    }
+    if (ok) {
+        SetCompiledHelpStamps(staged, epoch);
+    }
+    QFile::remove(outcome.compiledFile);
+    outcome.compiled = QFile::rename(staged, outcome.compiledFile);
     return outcome;
 }
 

@@ -39,12 +39,23 @@ struct CompileOutcome {
 };
 
 /// Runs the compiler on "help.hhp" in `helpFolder` (the destination's "HTML
-/// Help", also the compiler's working folder) and waits for it within the time
-/// limit for the book; the user's cancel ends it. Does nothing unless the
+/// Help") and waits for it within the time limit for the book; the user's
+/// cancel ends it. It compiles a staging copy whose topics lie beside the
+/// project files, so the compiled file stores every page once at a plain path. Does nothing unless the
 /// project, contents and index files are all there. A missing compiler is
 /// explained to the user, with the help topic on how to install one.
 CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, const QString& compiledName,
                                const HelpBookSize& book, const CompilerTimeLimit& limit);
+
+/// Copies the book beside `helpFolder` (its top-level files) and the help
+/// project, contents and index into `stagingFolder`, with the topics' "..\\"
+/// dropped. False when a file could not be copied or written.
+bool StageHelpProject(const QString& helpFolder, const QString& stagingFolder);
+
+/// Sets the two time stamps the compiler writes into a compiled help file to
+/// `secondsSinceEpoch`, so a rebuild gives the same bytes. False when the file
+/// is not a compiled help file this understands; it is then left as it was.
+bool SetCompiledHelpStamps(const QString& compiledFile, qint64 secondsSinceEpoch);
 
 /// The build log's reason for a compile that did not give a compiled file.
 QString CompileFailureReason(const CompileOutcome& outcome);

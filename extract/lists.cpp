@@ -14,6 +14,19 @@ namespace {
 bool IsBlank(QChar c) { return c == u' ' || c == u'\t'; }
 bool IsLineBreak(QChar c) { return c == u'\r' || c == u'\n'; }
 bool IsBlankOrBreak(QChar c) { return IsBlank(c) || IsLineBreak(c); }
+/// Spaces and tabs off both ends: a tab-aligned table's cells start at their text.
+QStringView TrimmedBlanks(QStringView text) {
+    qsizetype from = 0;
+    qsizetype to = text.size();
+    while (from < to && IsBlank(text[from])) {
+        ++from;
+    }
+    while (to > from && IsBlank(text[to - 1])) {
+        --to;
+    }
+    return text.sliced(from, to - from);
+}
+
 bool IsBullet(QChar c) { return c == u'o' || c == u'-' || c == u'+'; }
 bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
@@ -131,7 +144,7 @@ void FormatHeadingsAfterLists(QString& text, PassContext* context) {
 }
 
 // A numbered line follows a CR LF (or starts the text): blanks, digits, ".",
-// a space and the rest of the line, which must end in CR LF. Its "." becomes
+// a blank and the rest of the line, which must end in CR LF. Its "." becomes
 // " - ". Every line after a CR LF is tried once.
 void FormatNumberedLines(QString& text, PassContext* context) {
     const qsizetype length = text.size();
@@ -147,7 +160,7 @@ void FormatNumberedLines(QString& text, PassContext* context) {
         while (i < length && IsDigit(chars[i])) {
             ++i;
         }
-        if (i > digits && i + 1 < length && chars[i] == u'.' && chars[i + 1] == u' ') {
+        if (i > digits && i + 1 < length && chars[i] == u'.' && IsBlank(chars[i + 1])) {
             const qsizetype dot = i;
             i += 2;
             while (i < length && !IsLineBreak(chars[i])) {
@@ -203,9 +216,9 @@ void FormatDefinitionTables(QString& text, PassContext* context) {
         const QStringView view(text);
         html.resize(0);
         html += tableOpen ? kRowStart : kFirstRowStart;
-        html += TrimmedSpaces(view.sliced(row.termStart, row.dash - row.termStart));
+        html += TrimmedBlanks(view.sliced(row.termStart, row.dash - row.termStart));
         html += kRowMiddle;
-        html += TrimmedSpaces(view.sliced(row.dash + 1, row.lastLineEnd - row.dash - 1));
+        html += TrimmedBlanks(view.sliced(row.dash + 1, row.lastLineEnd - row.dash - 1));
         html += last ? kLastRowEnd : kRowEnd;
         out.replace(row.termStart, row.lastLineEnd, html);
         tableOpen = !last;

@@ -12,5 +12,5 @@ $SUDO apt-get install -y --no-install-recommends \
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin libgl-dev \
     libgtest-dev googletest \
     clang libclang-rt-14-dev clang-format \
-    fp-utils \
+    fp-utils libchm-bin \
     xvfb xauth fonts-dejavu-core

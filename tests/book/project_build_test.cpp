@@ -170,11 +170,16 @@ protected:
         WriteBytes(dest + u"HTML Help/index.hhk"_s, "left from an earlier build");
         compilerFolder = env.path(u"compiler"_s);
         compiler = compilerFolder + u"/"_s + HtmlHelpCompilerName();
-        // A stand-in that tells how it was called and writes the compiled file.
-        writeCompiler(u"echo \"$(pwd) $*\" > ../called\necho compiled > Docs.chm\n"_s);
+        // A stand-in that tells how it was called and on which project, and
+        // writes the compiled file in its working folder.
+        writeCompiler(
+            u"echo \"$*\" > \"$DEST/called\"\ncat help.hhp >> \"$DEST/called\"\necho compiled > Docs.chm\n"_s);
         env.preferences->WritePreference(prefs::kProject, prefs::kCompilerPath, compilerFolder);
     }
-    void writeCompiler(const QString& script) { WriteScript(compiler, u"#!/bin/sh\n"_s + script); }
+    /// The script finds the destination folder in $DEST.
+    void writeCompiler(const QString& script) {
+        WriteScript(compiler, u"#!/bin/sh\nDEST='"_s + dest + u"'\n"_s + script);
+    }
     QString helpFile(const QString& name) const {
         return QString::fromLatin1(ReadBytes(dest + u"HTML Help/"_s + name));
     }
@@ -242,7 +247,12 @@ Title=My Book
 
 TEST_F(HelpBook, runsTheConfiguredCompilerAndWaitsForIt) {
     const ProjectBuildResult result = build();
-    EXPECT_EQ(ReadBytes(dest + u"called"_s), (dest + u"HTML Help help.hhp\n"_s).toUtf8());
+    // It compiled a copy of the project whose topics are named as the pages are.
+    const QString called = QString::fromLatin1(ReadBytes(dest + u"called"_s));
+    EXPECT_TRUE(called.startsWith(u"help.hhp\n[OPTIONS]"_s)) << called.toStdString();
+    EXPECT_TRUE(called.contains(u"Default topic =guide.htm\r\n"_s));
+    EXPECT_TRUE(called.endsWith(u"[FILES]\r\n\r\nintro.html\r\nguide.htm\r\n"_s)) << called.toStdString();
+    EXPECT_EQ(ReadBytes(dest + u"HTML Help/Docs.chm"_s), QByteArray("compiled\n"));
     EXPECT_TRUE(result.compile.compiled);
     EXPECT_EQ(result.compile.compiledFile, dest + u"HTML Help/Docs.chm"_s);
     ASSERT_FALSE(env.ui.log.empty());
@@ -288,7 +298,7 @@ TEST_F(HelpBook, hungCompiler_isEndedWithItsHelpersAtTheTimeLimit) {
                             .perPage = std::chrono::milliseconds(0),
                             .perMegabyte = std::chrono::milliseconds(0),
                             .grace = std::chrono::milliseconds(300)};
-    writeCompiler(u"trap '' TERM\necho $$ > ../pids\nsleep 600 &\necho $! >> ../pids\nwait\n"_s);
+    writeCompiler(u"trap '' TERM\necho $$ > \"$DEST/pids\"\nsleep 600 &\necho $! >> \"$DEST/pids\"\nwait\n"_s);
     const ProjectBuildResult result = build();
 
     EXPECT_EQ(result.compile.run.end, ProgramEnd::TimedOut);
@@ -304,7 +314,7 @@ TEST_F(HelpBook, hungCompiler_isEndedWithItsHelpersAtTheTimeLimit) {
 }
 
 TEST_F(HelpBook, cancel_endsARunningCompilerAndSkipsOneNotYetStarted) {
-    writeCompiler(u"echo $$ > ../pids\nsleep 600 &\necho $! >> ../pids\nwait\n"_s);
+    writeCompiler(u"echo $$ > \"$DEST/pids\"\nsleep 600 &\necho $! >> \"$DEST/pids\"\nwait\n"_s);
     env.ui.onEvents = [this] {
         if (ReadPids(dest + u"pids"_s).size() == 2) {
             env.ui.cancel = true;

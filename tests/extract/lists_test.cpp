@@ -54,18 +54,36 @@ TEST(Lists, HeadingsAfterLists) {
                 });
 }
 
+TEST(Lists, NumberedLines) {
+    ExpectCases(FormatNumberedLines,
+                {
+                    {"Steps\n12. word\n  \t3. indented\n", "Steps\n12 -  word\n  \t3 -  indented\n"},
+                    {"1. one\n2. two\n\n", "1 -  one\n2 -  two\n\n"},  // the first and the last line too
+                    {"1. one\n2. two", "1 -  one\n2. two"},            // no line break after the last
+                    {"1. one\r", "1. one\r"},
+                    {"1.5 x\n1.x\na1. x\n1 . x\n. x\n1.\n2.  \nz\n", "1.5 x\n1.x\na1. x\n1 . x\n. x\n1.\n2 -   \nz\n"},
+                    // A tab after the dot counts as the blank, as in tab-aligned steps.
+                    {"1.\tx\n 2.\t\ty\n3.\t\n", "1 - \tx\n 2 - \t\ty\n3 - \t\n"},
+                    {"", ""},
+                });
+    // Only CR LF starts a line for this rule.
+    QString bareLineFeed = u"a\n1. x\r\n"_s;
+    FormatNumberedLines(bareLineFeed);
+    EXPECT_EQ(bareLineFeed, u"a\n1. x\r\n"_s);
+}
+
 /// The numbered-line rule as a pattern: at the start or after a CR LF,
-/// blanks, digits, ". " and a line that ends in CR LF.
+/// blanks, digits, "." and a blank, and a line that ends in CR LF.
 QString NumberedLinesByPattern(QString text) {
-    static const QRegularExpression line(u"(?:^|(?<=\r\n))([ \t]*[0-9]+)\\. ([^\r\n]*\r\n)"_s);
-    return text.replace(line, u"\\1 -  \\2"_s);
+    static const QRegularExpression line(u"(?:^|(?<=\r\n))([ \t]*[0-9]+)\\.([ \t][^\r\n]*\r\n)"_s);
+    return text.replace(line, u"\\1 - \\2"_s);
 }
 
 // The one-sweep rewrite must give exactly what the pattern gives.
 TEST(Lists, NumberedLinesSweepAgreesWithThePattern) {
-    static const std::array<QString, 17> pieces{
+    static const std::array<QString, 18> pieces{
         u"\r\n"_s, u"\r\n"_s, u"\r\n"_s, u"\r"_s, u"\n"_s, u" "_s,   u"  "_s, u"\t"_s,      u"1"_s,
-        u"23"_s,   u"4"_s,    u"."_s,    u". "_s, u"a"_s,  u"x y"_s, u"-"_s,  u"\r\n7. "_s,
+        u"23"_s,   u"4"_s,    u"."_s,    u". "_s, u"a"_s,  u"x y"_s, u"-"_s,  u"\r\n7. "_s, u".\t"_s,
     };
     std::mt19937 random(20240611);
     std::uniform_int_distribution<int> pieceCount(0, 40);
@@ -99,7 +117,11 @@ TEST(Lists, DefinitionTables) {
             {"intro\nterm - first line\n    goes on\nnext - x\n\n",
              "intro\n" FIRST "term" MIDDLE "first line\n    goes on" END "\n" LATER "next" MIDDLE "x" LAST "\n\n"},
             {"a - b\n \t\nc - d\n\n", FIRST "a" MIDDLE "b" LAST "\n \t\n" FIRST "c" MIDDLE "d" LAST "\n\n"},
-            {"a\t-\tb - c\n\n", FIRST "a\t" MIDDLE "\tb - c" LAST "\n\n"},  // the first " - " splits; tabs stay
+            {"a\t-\tb - c\n\n", FIRST "a" MIDDLE "b - c" LAST "\n\n"},  // the first " - " splits
+            // Tabs are blanks: a tab-aligned table's cells start at their text.
+            {"open\t-\tOpens it.\t\nclose -\t\tCloses it.\n\n",
+             FIRST "open" MIDDLE "Opens it." END "\n" LATER "close" MIDDLE "Closes it." LAST "\n\n"},
+            {"a -\t\nb -\t \tc\n\n", FIRST "a" MIDDLE "" END "\n" LATER "b" MIDDLE "c" LAST "\n\n"},
             {"well-known thing\na -b\na- b\na -- b\n-\n\n", "well-known thing\na -b\na- b\na -- b\n-\n\n"},
             {"a - b\nc - d", FIRST "a" MIDDLE "b" END "\n" LATER "c" MIDDLE "d" LAST},  // running to the end
             {"a - b\n  more\n", FIRST "a" MIDDLE "b\n  more" LAST "\n"},

@@ -1,0 +1,176 @@
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+
+#include "book/html_help_compiler.h"
+#include "book/project_build.h"
+#include "book_fixture.h"
+#include "support/preferences.h"
+
+namespace tessarel::testing {
+namespace {
+
+// The help project as the build writes it, beside a book with an old compiled file.
+TEST(StagedHelpProject, topicsLoseTheirLeadingFolderAndTheFilesOnDiskStayAsWritten) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString book = root.path() + u"/book/"_s;
+    const QString help = book + u"HTML Help/"_s;
+    WriteBytes(book + u"a.c.htm"_s, "<a NAME=\"x\"></a>");
+    WriteBytes(book + u"style.css"_s, "body {}");
+    WriteBytes(book + u"Old.chm"_s, "an earlier build's");
+    WriteBytes(book + u"sub/deep.htm"_s, "not at the top");
+    const QByteArray project =
+        "[OPTIONS]\r\nDefault topic =..\\a.c.htm\r\nTitle=..\\kept\r\n\r\n[FILES]\r\n"
+        "\r\n..\\a.c.htm\r\n..\\b..\\c.htm\r\n";
+    const QByteArray contents =
+        "<param name=\"Name\" value=\"..\\name\">\r\n"
+        "<param name=\"Local\" value=\"..\\a.c.htm#x^y\">\r\n";
+    const QByteArray index =
+        "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"x\">"
+        "<param name=\"Local\" value=\"..\\a.c.htm#x\"></OBJECT>\r\n";
+    WriteBytes(help + u"help.hhp"_s, project);
+    WriteBytes(help + u"contents.hhc"_s, contents);
+    WriteBytes(help + u"index.hhk"_s, index);
+    const QString staging = root.path() + u"/staging/"_s;
+    QDir().mkpath(staging);
+
+    ASSERT_TRUE(StageHelpProject(help, staging));
+    EXPECT_EQ(ReadBytes(staging + u"help.hhp"_s),
+              "[OPTIONS]\r\nDefault topic =a.c.htm\r\nTitle=..\\kept\r\n\r\n[FILES]\r\n\r\na.c.htm\r\nb..\\c.htm\r\n");
+    EXPECT_EQ(ReadBytes(staging + u"contents.hhc"_s),
+              "<param name=\"Name\" value=\"..\\name\">\r\n<param name=\"Local\" value=\"a.c.htm#x^y\">\r\n");
+    EXPECT_EQ(ReadBytes(staging + u"index.hhk"_s),
+              "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"x\">"
+              "<param name=\"Local\" value=\"a.c.htm#x\"></OBJECT>\r\n");
+    EXPECT_EQ(ReadBytes(staging + u"a.c.htm"_s), "<a NAME=\"x\"></a>");
+    EXPECT_EQ(ReadBytes(staging + u"style.css"_s), "body {}");
+    EXPECT_FALSE(QFile::exists(staging + u"Old.chm"_s));
+    EXPECT_FALSE(QFile::exists(staging + u"sub"_s));
+    EXPECT_EQ(ReadBytes(help + u"help.hhp"_s), project);
+    EXPECT_EQ(ReadBytes(help + u"contents.hhc"_s), contents);
+    EXPECT_EQ(ReadBytes(help + u"index.hhk"_s), index);
+
+    // A project file missing from the help folder stops the staging.
+    QFile::remove(help + u"index.hhk"_s);
+    const QString again = root.path() + u"/again/"_s;
+    QDir().mkpath(again);
+    EXPECT_FALSE(StageHelpProject(help, again));
+}
+
+TEST(CompiledHelpStamps, aFileThatIsNotCompiledHelpIsLeftAlone) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString path = root.path() + u"/x.chm"_s;
+    for (const QByteArray& bytes : {QByteArray("compiled\n"), QByteArray("ITSF") + QByteArray(200, '\xff'),
+                                    QByteArray("ITSF\3\0\0\0", 8) + QByteArray(0x60, '\0')}) {
+        WriteBytes(path, bytes);
+        EXPECT_FALSE(SetCompiledHelpStamps(path, 1700000000));
+        EXPECT_EQ(ReadBytes(path), bytes);
+    }
+    EXPECT_FALSE(SetCompiledHelpStamps(root.path() + u"/none.chm"_s, 1));
+    EXPECT_FALSE(QFile::exists(root.path() + u"/none.chm"_s));
+}
+
+/// Sets an environment variable for one scope.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const QByteArray& value)
+        : name_(name), had_(qEnvironmentVariableIsSet(name)), old_(qgetenv(name)) {
+        qputenv(name, value);
+    }
+    ~ScopedVariable() { had_ ? qputenv(name_, old_) : qunsetenv(name_); }
+
+private:
+    const char* name_;
+    bool had_;
+    QByteArray old_;
+};
+
+const QByteArray kSource =
+    "/*\n * module: Ring Buffer\n * Rings of bytes.\n */\n\n"
+    "/*\n * function: Make Ring\n * Makes a ring.\n */\n\n"
+    "/*\n * function: Free\n * Frees a ring.\n */\n";
+
+// The installed compiler on a small book: what it stores and how it stamps it.
+class InstalledCompiler : public BookFixture {
+protected:
+    void SetUp() override {
+        compiler_ = QStandardPaths::findExecutable(HtmlHelpCompilerName());
+        extractor_ = QStandardPaths::findExecutable(u"extract_chmLib"_s);
+        if (compiler_.isEmpty() || extractor_.isEmpty()) {
+            GTEST_SKIP() << "needs the help compiler and extract_chmLib (scripts/install-deps.sh)";
+        }
+        env.preferences->WritePreference(prefs::kProject, prefs::kCompilerPath, QFileInfo(compiler_).path());
+        Settings& settings = ws.project.settings;
+        settings.IndexTitle = u"Rings"_s;
+        settings.GenerateHtmlHelpFiles = true;
+        settings.HomeChapter = u"ring.c"_s;
+        addSource(u"src"_s, u"ring.c"_s, kSource);
+        addSource(u"src"_s, u"more.c"_s, kSource);
+    }
+
+    QByteArray buildAndRead() {
+        const ProjectBuildResult result = BuildProject(ws);
+        EXPECT_TRUE(result.compile.compiled) << CompileFailureReason(result.compile).toStdString();
+        return ReadBytes(dest + u"HTML Help/Docs.chm"_s);
+    }
+
+    QString compiler_;
+    QString extractor_;
+};
+
+TEST_F(InstalledCompiler, everyContentsAndIndexEntryResolvesToAStoredPageAndAnchor) {
+    buildAndRead();
+    const QString extracted = env.path(u"extracted"_s);
+    QProcess extract;
+    extract.start(extractor_, {dest + u"HTML Help/Docs.chm"_s, extracted});
+    ASSERT_TRUE(extract.waitForFinished(60000));
+    ASSERT_EQ(extract.exitCode(), 0) << extract.readAll().toStdString();
+
+    // Each page once, at a plain path: nothing lies above or beside the root.
+    const std::map<QString, QByteArray> stored = Tree(extracted);
+    for (const auto& [path, bytes] : stored) {
+        EXPECT_FALSE(path.contains(u".."_s)) << path.toStdString();
+    }
+    EXPECT_EQ(stored.count(u"ring.c.htm"_s), 1u);
+    EXPECT_EQ(stored.count(u"more.c.htm"_s), 1u);
+
+    static const QRegularExpression local(uR"(<param name="Local" value="([^"#]*)(?:#([^"]*))?">)"_s);
+    int entries = 0;
+    for (const QString& siteMap : {u"contents.hhc"_s, u"index.hhk"_s}) {
+        const QString text = QString::fromLatin1(ReadBytes(dest + u"HTML Help/"_s + siteMap));
+        for (auto it = local.globalMatch(text); it.hasNext();) {
+            const QRegularExpressionMatch match = it.next();
+            ++entries;
+            QString page = match.captured(1);
+            ASSERT_TRUE(page.startsWith(u"..\\"_s)) << page.toStdString();  // as written on disk
+            page.remove(0, 3);
+            const auto found = stored.find(page);
+            ASSERT_NE(found, stored.end()) << siteMap.toStdString() << ": " << page.toStdString();
+            const QString anchor = match.captured(2);
+            if (!anchor.isEmpty()) {
+                EXPECT_TRUE(found->second.contains("NAME=\"" + anchor.toLatin1() + '"'))
+                    << siteMap.toStdString() << ": " << page.toStdString() << '#' << anchor.toStdString();
+            }
+        }
+    }
+    // Two chapters, their sections and their declarations.
+    EXPECT_GE(entries, 8);
+}
+
+TEST_F(InstalledCompiler, withASourceDateTheCompiledFileIsRebuiltByteForByte) {
+    const ScopedVariable epoch("SOURCE_DATE_EPOCH", "1700000000");
+    const QByteArray first = buildAndRead();
+    ASSERT_GT(first.size(), 0x60);
+    // The stamp is that time's milliseconds since midnight, not the clock's.
+    EXPECT_EQ(first.mid(0x10, 4), QByteArray::fromHex("04c4b400"));
+    QThread::msleep(50);
+    EXPECT_EQ(buildAndRead(), first);
+}
+
+}  // namespace
+}  // namespace tessarel::testing
