@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -269,8 +270,10 @@ CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, cons
 #ifdef Q_OS_LINUX
     // The compiler writes a few bytes that follow its memory layout: a fixed
     // layout makes a reproducible build give the same compiled file.
+    // Some sandboxes refuse the fixed layout: then compile as usual.
     const QString fixedLayout = QStandardPaths::findExecutable(QStringLiteral("setarch"));
-    if (ok && !fixedLayout.isEmpty()) {
+    if (ok && !fixedLayout.isEmpty() &&
+        QProcess::execute(fixedLayout, {QStringLiteral("-R"), QStringLiteral("true")}) == 0) {
         arguments.prepend(compiler);
         arguments.prepend(QStringLiteral("-R"));
         program = fixedLayout;
