@@ -13,4 +13,6 @@ $SUDO apt-get install -y --no-install-recommends \
     libgtest-dev googletest \
     clang libclang-rt-14-dev clang-format \
     fp-utils \
-    xvfb xauth fonts-dejavu-core
+    xvfb xauth fonts-dejavu-core \
+    desktop-file-utils appstream xdg-utils shared-mime-info libfile-mimeinfo-perl \
+    dpkg-dev file bash-completion man-db
