@@ -55,29 +55,8 @@ QIcon MarkIcon(bool success) {
     return QIcon(pixmap);
 }
 
-/// A page with a folded corner and lines of text: the program.
-QIcon BookIcon() {
-    QPixmap pixmap = Canvas();
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0x1f, 0x4e, 0x79), 1.5));
-    p.setBrush(QColor(0xe8, 0xf1, 0xfa));
-    QPainterPath page;
-    page.moveTo(6, 2);
-    page.lineTo(20, 2);
-    page.lineTo(27, 9);
-    page.lineTo(27, 30);
-    page.lineTo(6, 30);
-    page.closeSubpath();
-    p.drawPath(page);
-    p.drawLine(QPointF(20, 2), QPointF(20, 9));
-    p.drawLine(QPointF(20, 9), QPointF(27, 9));
-    p.setPen(QPen(QColor(0x3a, 0x7c, 0xbd), 2));
-    for (int y = 14; y <= 26; y += 4) {
-        p.drawLine(QPointF(10, y), QPointF(23, y));
-    }
-    return QIcon(pixmap);
-}
+/// The sizes of the program icon's artwork, as installed in the icon theme.
+constexpr int kProgramIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
 }  // namespace
 
@@ -98,6 +77,14 @@ QIcon ToolbarIcon(const QString& key) {
 
 QIcon ProgressIcon(bool success) { return MarkIcon(success); }
 
-QIcon ProgramIcon() { return BookIcon(); }
+QIcon ProgramIcon() {
+    // The artwork built into the program, drawn for each size rather than scaled
+    // from one; the theme's copy under the application id is the same picture.
+    QIcon icon;
+    for (int size : kProgramIconSizes) {
+        icon.addFile(QStringLiteral(":/icons/%1/tessarel.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
 
 }  // namespace tessarel

@@ -49,6 +49,8 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessarel"));
     QApplication::setApplicationVersion(QStringLiteral(TESSAREL_VERSION));
+    // Lets the desktop match the windows to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.tessarel"));
     QApplication::setQuitOnLastWindowClosed(false);
 
     // The platform registers its controls itself; the progress step count is a

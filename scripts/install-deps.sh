@@ -11,6 +11,7 @@ $SUDO apt-get install -y --no-install-recommends \
     build-essential cmake ninja-build git ca-certificates \
     qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin libgl-dev \
     libgtest-dev googletest \
+    desktop-file-utils appstream xdg-utils shared-mime-info libfile-mimeinfo-perl dpkg-dev file bash-completion man-db \
     clang libclang-rt-14-dev clang-format \
     fp-utils libchm-bin \
     xvfb xauth fonts-dejavu-core
