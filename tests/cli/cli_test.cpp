@@ -286,9 +286,10 @@ TEST_F(CliTest, aKilledBuildEndsTheHelpCompiler) {
     setPreference(prefs::kProject, prefs::kCompilerPath, path(u"compiler"_s));
     write(u"proj/src/counter.c"_s, kDocumented);
     writeProject({{u"counter.c"_s, u"src/"_s}}, true);
-    testing::WriteScript(path(u"compiler/chmcmd"_s),
-                         u"#!/bin/sh\nsleep 600 &\necho $! > ../pids\necho $$ >> ../pids\nwait\n"_s);
+    // The compiler runs in a staging folder: it reports to a fixed path.
     const QString pidFile = path(u"proj/book/pids"_s);
+    testing::WriteScript(path(u"compiler/chmcmd"_s), u"#!/bin/sh\nsleep 600 &\necho $! > '"_s + pidFile +
+                                                         u"'\necho $$ >> '"_s + pidFile + u"'\nwait\n"_s);
     QProcess killed;
     start(killed, {u"proj/test.qdx"_s});
     for (int i = 0; i < 600 && testing::ReadPids(pidFile).size() < 2; ++i) {
