@@ -359,7 +359,6 @@ TEST_F(MainWindowTest, aShortQuestionStillShowsItsWholeTitle) {
 }
 
 TEST_F(MainWindowTest, anUnbuiltProjectShowsWhatItIsAndHowToBuildIt) {
-    window->startUp(QString());
     window->setGeometry(100, 100, 900, 600);
     window->show();
     window->commands().openPath(testing::SaveTestProject(te, u"proj/p.qdx"_s, 2));
