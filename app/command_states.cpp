@@ -40,10 +40,35 @@ bool CommandStates::isEnabled(Command command) const {
 bool CommandStates::menuEnabled(Menu menu) const { return menu == Menu::Preview || !busy_; }
 
 bool CommandStates::toolbarEnabled(int position) const {
-    if (building_) {
+    if (building_ || (busy_ && position <= 13)) {
         return false;
     }
-    return !(busy_ && position <= 13);
+    switch (position) {
+    case 1:
+        return isEnabled(Command::NewProject);
+    case 2:
+        return isEnabled(Command::Open);
+    case 3:
+        return isEnabled(Command::SaveProject);
+    case 5:
+        return isEnabled(Command::Build);
+    case 7:
+        return isEnabled(Command::Settings);
+    case 10:
+        return canGoBack_;
+    case 11:
+        return canGoForward_;
+    case 12:
+        return loading_;
+    default:
+        return true;
+    }
+}
+
+void CommandStates::setBrowserState(bool canGoBack, bool canGoForward, bool loading) {
+    canGoBack_ = canGoBack;
+    canGoForward_ = canGoForward;
+    loading_ = loading;
 }
 
 }  // namespace tessarel

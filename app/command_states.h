@@ -44,8 +44,12 @@ public:
     /// The recent-file entries of the File menu.
     bool recentEnabled() const { return !building_; }
     bool menuEnabled(Menu menu) const;
-    /// Toolbar positions 1 to 14, separators included.
+    /// Toolbar positions 1 to 14, separators included. A button that stands
+    /// for a menu command follows that command; Back, Forward and Stop follow
+    /// the preview browser.
     bool toolbarEnabled(int position) const;
+    /// What the preview browser can do now.
+    void setBrowserState(bool canGoBack, bool canGoForward, bool loading);
 
     /// While a build runs, nothing may start another one or change what it reads.
     void setBuilding(bool building) { building_ = building; }
@@ -59,6 +63,9 @@ private:
     std::array<bool, kCommandCount> own_{};
     bool building_ = false;
     bool busy_ = false;
+    bool canGoBack_ = false;
+    bool canGoForward_ = false;
+    bool loading_ = false;
 };
 
 }  // namespace tessarel

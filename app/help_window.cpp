@@ -1,4 +1,5 @@
 #include "app/help_window.h"
+#include "app/window_utilities.h"
 
 #include "app/icons.h"
 #include "support/paths.h"
@@ -25,6 +26,9 @@ void HelpWindow::showTopic(const QString& file) {
     } else {
         browser_->showHtml(QStringLiteral("<html><body><p>This help topic is not available: ") +
                            FileNameOf(file).toHtmlEscaped() + QStringLiteral("</p></body></html>"));
+    }
+    if (!isVisible()) {
+        CentreOnOwner(this);
     }
     show();
     raise();

@@ -15,6 +15,11 @@ namespace tessarel {
 
 namespace {
 const QString kProgramName = QStringLiteral("Tessarel");
+#ifdef Q_OS_WIN
+constexpr bool kCompiledHelpViewerExpected = true;
+#else
+constexpr bool kCompiledHelpViewerExpected = false;
+#endif
 }  // namespace
 
 QString OpenFileFilter() {
@@ -203,7 +208,7 @@ void MainCommands::viewBook() {
         if (FileExists(bookIndexPath())) {
             ui.shellOpen(bookIndexPath());
         } else {
-            ui.message(QStringLiteral("HTML Help not found"), QStringLiteral("This project has not been built."),
+            ui.message(QStringLiteral("HTML not found"), QStringLiteral("This project has not been built."),
                        MessageIcon::Information, MessageButtons::Ok);
         }
     } else if (FileExists(workspace_.document.ChapterPagePath)) {
@@ -217,10 +222,11 @@ void MainCommands::viewBook() {
 void MainCommands::showHelpContents() {
     RunReported(workspace_.env, sites::kHelpContents, [&] {
         const QString helpFile = ProgramFolderFile(workspace_.env.paths, QStringLiteral("help.chm"));
-        if (FileExists(helpFile)) {
+        // Only Windows is sure to have a viewer for a compiled help file; elsewhere
+        // the desktop may drop it silently, so the shipped topics are shown.
+        if (kCompiledHelpViewerExpected && FileExists(helpFile)) {
             workspace_.env.ui.shellOpen(helpFile);
         } else {
-            // Without a compiled help file the shipped topics are shown directly.
             workspace_.env.ui.showHelpTopic(helpFile + QStringLiteral("::/contents.htm"));
         }
     });
@@ -232,9 +238,7 @@ void MainCommands::goHome() {
     view_.stopBrowser();
     UserInterface& ui = workspace_.env.ui;
     if (projectOpen()) {
-        if (FileExists(bookIndexPath())) {
-            ui.navigate(bookIndexPath());
-        }
+        showProjectHome();
     } else if (FileExists(workspace_.document.ChapterPagePath)) {
         ui.navigate(workspace_.document.ChapterPagePath);
     } else {
@@ -263,8 +267,19 @@ void MainCommands::editDestination() {
 
 void MainCommands::editSettings() {
     RunReported(workspace_.env, sites::kEditSettings, [&] {
-        if (showProjectDialog(ProjectDialog::Settings)) {
-            view_.setStatusPanel(1, workspace_.project.settings.Style);
+        if (!showProjectDialog(ProjectDialog::Settings)) {
+            return;
+        }
+        view_.setStatusPanel(1, workspace_.project.settings.Style);
+        // The preview would go on showing a page of the old settings.
+        if (!projectOpen()) {
+            if (!TrimSpaces(workspace_.document.SourceFilePath).isEmpty()) {
+                buildSingleFile();
+            }
+        } else if (FileExists(bookIndexPath()) &&
+                   workspace_.env.ui.message(QStringLiteral("Build Project"), QStringLiteral("Build Project?"),
+                                             MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes) {
+            buildProject();
         }
     });
 }

@@ -14,6 +14,13 @@ struct MainWindowState;
 
 enum class SaveAnswer { Nothing, Cancel };
 
+struct ProjectModel;
+/// The preview's page for a project not built yet: its name, its chapter
+/// count, its destination and how to build it.
+QString UnbuiltProjectPage(const ProjectModel& project);
+/// The question before the changes of a project are lost, naming the project.
+QString SaveQuestionText(const ProjectModel& project);
+
 /// Everything the main window decides, over the workspace, the user interface
 /// and the window's own view; links no widget.
 class MainCommands {
@@ -88,6 +95,9 @@ public:
     /// The project's compiled help file.
     QString compiledHelpPath() const;
     QString introPage() const;
+    /// Shows the open project in the preview: its book when it was built, else
+    /// a page that names it and tells how to build it.
+    void showProjectHome();
 
     CommandStates commands;
     RecentList recent;

@@ -23,6 +23,8 @@ public:
     virtual void showAbout() = 0;
     virtual void processEvents() = 0;
     virtual void stopBrowser() = 0;
+    /// Shows a page the program made, rather than a file, in the preview.
+    virtual void showPage(const QString& html) = 0;
     /// Unloads the main window, which ends the program.
     virtual void unloadMainWindow() = 0;
 };

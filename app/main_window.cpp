@@ -82,6 +82,7 @@ MainWindow::MainWindow(Workspace& workspace, MainWindowState& state, WindowUserI
     preview->setObjectName(QStringLiteral("preview"));
     setCentralWidget(preview);
     resize(820, 620);
+    connect(preview, &PreviewBrowser::stateChanged, this, &MainWindow::commandsChanged);
 
     commandLineTimer.setSingleShot(true);
     connect(&commandLineTimer, &QTimer::timeout, this, [this] {
@@ -458,7 +459,10 @@ void MainWindow::setCaption(const QString& caption) { setWindowTitle(caption); }
 void MainWindow::setStatusPanel(int panel, const QString& text) { statusPanel(panel)->setText(text); }
 
 void MainWindow::commandsChanged() {
-    const CommandStates& states = commands_.commands;
+    CommandStates& states = commands_.commands;
+    if (preview != nullptr) {
+        states.setBrowserState(preview->canGoBack(), preview->canGoForward(), preview->isLoading());
+    }
     for (int i = 0; i < kCommandCount; ++i) {
         actions_[static_cast<size_t>(i)]->setEnabled(states.isEnabled(static_cast<Command>(i)));
     }
@@ -486,6 +490,8 @@ void MainWindow::recentFilesChanged() {
 void MainWindow::processEvents() { QCoreApplication::processEvents(); }
 
 void MainWindow::stopBrowser() { preview->stop(); }
+
+void MainWindow::showPage(const QString& html) { preview->showHtml(html); }
 
 void MainWindow::unloadMainWindow() {
     unloadWindow();

@@ -72,6 +72,7 @@ public:
     void showAbout() override;
     void processEvents() override;
     void stopBrowser() override;
+    void showPage(const QString& html) override;
     void unloadMainWindow() override;
 
     // ---- FileDialogs ----
@@ -88,7 +89,7 @@ public:
     QMenu* menu(Menu which) const;
     QLabel* statusPanel(int panel) const { return panel == 1 ? stylePanel_ : documentPanel_; }
     QToolBar* toolBar;
-    PreviewBrowser* preview;
+    PreviewBrowser* preview = nullptr;
     QTimer commandLineTimer;
 
     /// Tests answer the file and project dialogs here instead of the screen.

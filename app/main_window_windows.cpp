@@ -147,6 +147,8 @@ bool MainWindow::showDialog(ProjectDialog dialog) {
 
 void MainWindow::showAbout() {
     AboutBox about(this);
+    about.adjustSize();
+    CentreOnOwner(&about);
     about.exec();
 }
 

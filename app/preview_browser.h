@@ -22,8 +22,13 @@ public:
     virtual QString currentAddress() const = 0;
     /// True from a navigation until its page has loaded.
     virtual bool isLoading() const = 0;
+    /// Whether the history has a page before or after the current one.
+    virtual bool canGoBack() const = 0;
+    virtual bool canGoForward() const = 0;
 
 Q_SIGNALS:
+    /// Loading began or ended, or the history moved: Back, Forward and Stop may change.
+    void stateChanged();
     /// A page has finished loading (ok is false for a failed load).
     void loadFinished(bool ok);
 };

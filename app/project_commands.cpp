@@ -22,6 +22,12 @@ bool MainCommands::projectModified() { return IsProjectModified(workspace_.env.u
 
 bool MainCommands::saveQuestionAllowsGoingOn() { return !(projectModified() && askToSave() == SaveAnswer::Cancel); }
 
+QString SaveQuestionText(const ProjectModel& project) {
+    const QString name = BaseNameOf(project.ProjectPath);
+    return name.isEmpty() ? QStringLiteral("Save project?")
+                          : QStringLiteral("Save project \"") + name + QStringLiteral("\"?");
+}
+
 SaveAnswer MainCommands::askToSave() {
     SaveAnswer result = SaveAnswer::Nothing;
     RunReported(workspace_.env, sites::kAskToSave, [&] {
@@ -29,8 +35,8 @@ SaveAnswer MainCommands::askToSave() {
             return;
         }
         const MessageAnswer answer =
-            workspace_.env.ui.message(QStringLiteral("Save Project"), QStringLiteral("Save project?"),
-                                      MessageIcon::None, MessageButtons::YesNoCancel);
+            workspace_.env.ui.message(QStringLiteral("Save Project"), SaveQuestionText(workspace_.project),
+                                      MessageIcon::Question, MessageButtons::YesNoCancel);
         if (answer == MessageAnswer::Yes) {
             saveProject();
             unloadProject();
@@ -87,8 +93,34 @@ void MainCommands::openProject(const QString& path) {
     }
     showProjectLoaded();
     rememberFile(path);
-    if (projectOpen() && FileExists(bookIndexPath())) {
-        ui.navigate(bookIndexPath());
+    showProjectHome();
+}
+
+QString UnbuiltProjectPage(const ProjectModel& project) {
+    auto escaped = [](const QString& text) { return text.toHtmlEscaped(); };
+    const int chapters = project.NumberOfChapters;
+    const QString chapterText =
+        chapters == 1 ? QStringLiteral("1 chapter") : QString::number(chapters) + QStringLiteral(" chapters");
+    const QString destination = project.destinationFolder();
+    return QStringLiteral("<html><head><meta charset=\"utf-8\"><title>") + escaped(BaseNameOf(project.ProjectPath)) +
+           QStringLiteral("</title></head><body style=\"font-family: sans-serif; margin: 2em\"><h1>") +
+           escaped(BaseNameOf(project.ProjectPath)) + QStringLiteral("</h1><p>Project file: ") +
+           escaped(project.ProjectPath) + QStringLiteral("</p><p>") + chapterText +
+           QStringLiteral("; the book goes to ") + escaped(destination) +
+           QStringLiteral(
+               "</p><p>The book has not been built yet. Choose <b>Project &gt; Build Documentation</b> or "
+               "the Build button to build it; add chapters with <b>Project &gt; Add Files</b>.</p>"
+               "</body></html>");
+}
+
+void MainCommands::showProjectHome() {
+    if (!projectOpen()) {
+        return;
+    }
+    if (FileExists(bookIndexPath())) {
+        workspace_.env.ui.navigate(bookIndexPath());
+    } else {
+        view_.showPage(UnbuiltProjectPage(workspace_.project));
     }
 }
 
@@ -103,7 +135,7 @@ void MainCommands::newProject() {
         }
         UserInterface& ui = workspace_.env.ui;
         if (FileExists(path)) {
-            ui.message(QStringLiteral("New Project"), kAlreadyCreated, MessageIcon::None, MessageButtons::Ok);
+            ui.message(QStringLiteral("New Project"), kAlreadyCreated, MessageIcon::Exclamation, MessageButtons::Ok);
             return;
         }
         unloadProject();
@@ -129,7 +161,7 @@ void MainCommands::newProject() {
             }
         }
         SaveProject(ui, project, project.ProjectPath);
-        if (ui.message(QStringLiteral("Build Project"), QStringLiteral("Build Project?"), MessageIcon::None,
+        if (ui.message(QStringLiteral("Build Project"), QStringLiteral("Build Project?"), MessageIcon::Question,
                        MessageButtons::YesNo) == MessageAnswer::Yes) {
             buildProject();
         }
@@ -180,7 +212,7 @@ void MainCommands::saveProjectAs() {
             if (!FileExists(path)) {
                 break;
             }
-            ui.message(QStringLiteral("Save As"), kAlreadyCreated, MessageIcon::None, MessageButtons::Ok);
+            ui.message(QStringLiteral("Save As"), kAlreadyCreated, MessageIcon::Exclamation, MessageButtons::Ok);
         }
 
         // Every project-relative path is resolved against the old folder and

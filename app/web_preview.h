@@ -19,6 +19,8 @@ public:
     void stop() override;
     QString currentAddress() const override { return address_; }
     bool isLoading() const override { return loading_; }
+    bool canGoBack() const override;
+    bool canGoForward() const override;
 
 private:
     QWebEngineView* view_;

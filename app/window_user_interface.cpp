@@ -9,7 +9,10 @@
 #include "app/window_utilities.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QSpacerItem>
 
 namespace tessarel {
 
@@ -68,16 +71,44 @@ MessageAnswer WindowUserInterface::message(const QString& title, const QString& 
     QWidget* owner = window_ != nullptr && window_->isVisible() ? window_ : nullptr;
     QMessageBox box(BoxIcon(icon), title, QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
                     BoxButtons(buttons), owner);
+    fitTitle(box);
     if (window_ != nullptr && window_->state().alwaysOnTop) {
         MakeTopmost(&box);
     }
     return AnswerOf(box.exec());
 }
 
+void WindowUserInterface::fitTitle(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (grid == nullptr) {
+        return;
+    }
+    // Room for the title and the title bar's icon and buttons, which the box
+    // cannot measure; the title bar's font is usually a little bolder.
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    constexpr int kTitleBarControls = 160;
+    const int wanted = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kTitleBarControls;
+    grid->addItem(new QSpacerItem(wanted, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                  grid->columnCount());
+}
+
 void WindowUserInterface::showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
                                      const QString& output) {
     if (window_ != nullptr) {
         window_->progressWindow()->addLogRow(reason, item, status, title, output);
+    }
+}
+
+void WindowUserInterface::addLogText(const QString& text) {
+    if (window_ != nullptr) {
+        window_->progressWindow()->addLogText(text);
+    }
+}
+
+void WindowUserInterface::setPartsDone(int done, int total) {
+    if (window_ != nullptr) {
+        window_->progressWindow()->setPartsDone(done, total);
     }
 }
 

@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class QMessageBox;
+
 namespace tessarel {
 
 class MainWindow;
@@ -14,6 +16,9 @@ class MainWindow;
 class WindowUserInterface : public UserInterface {
 public:
     void attach(MainWindow* window) { window_ = window; }
+    /// Widens a message box so that its whole title shows in the title bar,
+    /// which a short text would otherwise leave cut off.
+    static void fitTitle(QMessageBox& box);
 
     MessageAnswer message(const QString& title, const QString& text, MessageIcon icon, MessageButtons buttons) override;
     void setProgressMaximum(int max) override;
@@ -27,6 +32,8 @@ public:
     void hideBusy() override;
     void navigate(const QString& path) override;
     void shellOpen(const QString& target) override;
+    void addLogText(const QString& text) override;
+    void setPartsDone(int done, int total) override;
     void showHelpTopic(const QString& helpPath) override;
     void requestQuit() override;
     void buildStarted(bool projectBuild) override;

@@ -293,6 +293,36 @@ CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, cons
     return outcome;
 }
 
+CompilerMessages CountCompilerMessages(const QByteArray& output) {
+    CompilerMessages messages;
+    for (const QByteArray& rawLine : output.split('\n')) {
+        const QByteArray line = rawLine.trimmed().toLower();
+        auto reports = [&](const char* word) {
+            const QByteArray prefix(word);
+            return line.startsWith(prefix) && line.size() > prefix.size() &&
+                   (line.at(prefix.size()) == ':' || line.at(prefix.size()) == ' ');
+        };
+        if (reports("error") || reports("fatal error")) {
+            ++messages.errors;
+        } else if (reports("warning")) {
+            ++messages.warnings;
+        }
+    }
+    return messages;
+}
+
+QString CompiledHelpReason(const CompilerMessages& messages) {
+    QString reason = QStringLiteral("> Compiled Help");
+    if (messages.errors == 0 && messages.warnings == 0) {
+        return reason;
+    }
+    auto count = [](int n, const char* one, const char* many) {
+        return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+    };
+    return reason + QStringLiteral(": ") + count(messages.errors, "Error", "Errors") + QStringLiteral(", ") +
+           count(messages.warnings, "Warning", "Warnings");
+}
+
 QString CompileFailureReason(const CompileOutcome& outcome) {
     const ProgramRun& run = outcome.run;
     switch (run.end) {

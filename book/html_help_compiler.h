@@ -57,6 +57,16 @@ bool StageHelpProject(const QString& helpFolder, const QString& stagingFolder);
 /// is not a compiled help file this understands; it is then left as it was.
 bool SetCompiledHelpStamps(const QString& compiledFile, qint64 secondsSinceEpoch);
 
+/// The lines of the compiler's output that report an error or a warning.
+struct CompilerMessages {
+    int errors = 0;
+    int warnings = 0;
+};
+CompilerMessages CountCompilerMessages(const QByteArray& output);
+/// The build log's reason for a compile that gave a compiled file, naming the
+/// errors and warnings the compiler reported.
+QString CompiledHelpReason(const CompilerMessages& messages);
+
 /// The build log's reason for a compile that did not give a compiled file.
 QString CompileFailureReason(const CompileOutcome& outcome);
 

@@ -132,10 +132,16 @@ void ProjectBuild::compile() {
                                       lists_.helpBook(), ws_.compilerTimeLimit);
     const CompileOutcome& outcome = result_.compile;
     if (outcome.compiled) {
-        ui_.addLogRow(QStringLiteral("> Compiled Help"), QStringLiteral("help.hhp"), true, QString(), compiledName);
+        // A file written despite errors is no success: its links may lead nowhere.
+        const CompilerMessages messages = CountCompilerMessages(outcome.run.output);
+        ui_.addLogRow(CompiledHelpReason(messages), QStringLiteral("help.hhp"), messages.errors == 0, QString(),
+                      compiledName);
     } else if (outcome.run.end != ProgramEnd::NotStarted || !outcome.run.startError.isEmpty()) {
         ui_.addLogRow(CompileFailureReason(outcome), QStringLiteral("help.hhp"), false, QString(),
                       QStringLiteral("---"));
+    }
+    if (!outcome.run.output.isEmpty()) {
+        ui_.addLogText(QString::fromLocal8Bit(outcome.run.output));
     }
 }
 
@@ -159,6 +165,7 @@ bool ProjectBuild::writeBook(int count) {
             result_.cancelled = true;
             break;
         }
+        ui_.setPartsDone(i, count + 1);
         const ChapterOutcome outcome = BuildBookChapter(pass, i);
         result_.chaptersFailed += outcome.failed ? 1 : 0;
         if (!outcome.written ||
@@ -168,6 +175,8 @@ bool ProjectBuild::writeBook(int count) {
         out_.chaptersBuilt = i + 1;
     }
     ui_.yield();
+    // The contents, the index and the help files are the last part.
+    ui_.setPartsDone(count, count + 1);
     if (!lists_.finish() || !writeSidePagesAndIndexes()) {
         return false;
     }

@@ -54,6 +54,14 @@ public:
     virtual void buildStarted(bool projectBuild) { (void)projectBuild; }
     /// The build has ended: unlock the commands again.
     virtual void buildFinished(bool projectBuild) { (void)projectBuild; }
+    /// How many of a build's `total` parts are done, so the progress display
+    /// can rise with the whole build rather than with each file alone.
+    virtual void setPartsDone(int done, int total) {
+        (void)done;
+        (void)total;
+    }
+    /// What an outside tool of the build said, for the build's log text.
+    virtual void addLogText(const QString& text) { (void)text; }
 
     /// Lets the window repaint and react. Cheap to call often: the event loop is
     /// entered at most every few milliseconds.

@@ -43,4 +43,12 @@ int RelativePathColumnWidth(int listWidth, int fileNameWidth, int chapterCount, 
     return std::max(width, 0);
 }
 
+QString ShownRelativePath(const QString& relPath) {
+#ifdef Q_OS_WIN
+    return QString(relPath).replace(QLatin1Char('/'), QLatin1Char('\\'));
+#else
+    return QString(relPath).replace(QLatin1Char('\\'), QLatin1Char('/'));
+#endif
+}
+
 }  // namespace tessarel

@@ -39,5 +39,8 @@ private:
 inline constexpr int kChaptersWithoutScrolling = 14;
 /// The width of the "Relative Path" column in a list `listWidth` wide.
 int RelativePathColumnWidth(int listWidth, int fileNameWidth, int chapterCount, int scrollBarWidth);
+/// A stored relative folder as this platform writes folders: a project made on
+/// Windows stores "python\\", which elsewhere reads "python/".
+QString ShownRelativePath(const QString& relPath);
 
 }  // namespace tessarel

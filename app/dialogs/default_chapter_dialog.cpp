@@ -97,9 +97,19 @@ void DefaultChapterDialog::loadValues() {
 void DefaultChapterDialog::showRows() {
     chapterList->clear();
     const QIcon icon = ChapterIcon();
+    const QString chosen = chosenChapterLabel->text();
+    QTreeWidgetItem* current = nullptr;
     for (const ChapterRow& row : table_.rows()) {
-        auto* item = new QTreeWidgetItem(chapterList, {row.name, row.relPath});
+        auto* item = new QTreeWidgetItem(chapterList, {row.name, ShownRelativePath(row.relPath)});
         item->setIcon(0, icon);
+        if (current == nullptr && !chosen.isEmpty() && row.name == chosen) {
+            current = item;
+        }
+    }
+    // The chapter chosen now is the one the list shows selected.
+    if (current != nullptr) {
+        chapterList->setCurrentItem(current);
+        chapterList->scrollToItem(current);
     }
     chapterList->header()->setSortIndicatorShown(true);
     chapterList->header()->setSortIndicator(table_.sortColumn(),

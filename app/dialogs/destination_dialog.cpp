@@ -6,8 +6,11 @@
 #include "book/workspace.h"
 #include "support/environment.h"
 
+#include <QDir>
 #include <QGridLayout>
+#include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -17,6 +20,8 @@ DestinationDialog::DestinationDialog(QWidget* owner, Workspace& workspace, MainW
     : ModalDialog(owner, workspace, state, QStringLiteral("visual_dest_dir.txt.htm")),
       driveBox(new DriveList(this)),
       folderTree(new FolderList(this)),
+      pathBox(new QLineEdit(this)),
+      newFolderButton(new QPushButton(QStringLiteral("&New Folder..."), this)),
       okButton(new QPushButton(QStringLiteral("OK"), this)),
       cancelButton(new QPushButton(QStringLiteral("Cancel"), this)),
       helpButton(new QPushButton(QStringLiteral("&Help"), this)) {
@@ -24,6 +29,8 @@ DestinationDialog::DestinationDialog(QWidget* owner, Workspace& workspace, MainW
     setWindowTitle(QStringLiteral("Documents Destination Path"));
     driveBox->setObjectName(QStringLiteral("driveBox"));
     folderTree->setObjectName(QStringLiteral("folderTree"));
+    pathBox->setObjectName(QStringLiteral("pathBox"));
+    newFolderButton->setObjectName(QStringLiteral("newFolderButton"));
     okButton->setObjectName(QStringLiteral("okButton"));
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
     helpButton->setObjectName(QStringLiteral("helpButton"));
@@ -32,23 +39,33 @@ DestinationDialog::DestinationDialog(QWidget* owner, Workspace& workspace, MainW
     driveLabel->setBuddy(driveBox);
     auto* folderLabel = new QLabel(QStringLiteral("&Folder:"), this);
     folderLabel->setBuddy(folderTree);
+    auto* pathLabel = new QLabel(QStringLiteral("&Path:"), this);
+    pathLabel->setBuddy(pathBox);
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(okButton);
     buttons->addWidget(cancelButton);
     buttons->addWidget(helpButton);
+    buttons->addSpacing(12);
+    buttons->addWidget(newFolderButton);
     buttons->addStretch();
     auto* grid = new QGridLayout(this);
     grid->addWidget(driveLabel, 0, 0);
     grid->addWidget(driveBox, 1, 0);
     grid->addWidget(folderLabel, 2, 0);
     grid->addWidget(folderTree, 3, 0);
-    grid->addLayout(buttons, 1, 1, 3, 1);
+    grid->addWidget(pathLabel, 4, 0);
+    grid->addWidget(pathBox, 5, 0);
+    grid->addLayout(buttons, 1, 1, 5, 1);
     grid->setRowStretch(3, 1);
     resize(440, 380);
 
     connect(driveBox, &QComboBox::activated, this, [this] { changeDrive(driveBox->drive()); });
-    connect(folderTree, &FolderList::pathChanged, this,
-            [this](const QString& folder) { driveBox->showDriveOf(folder); });
+    connect(folderTree, &FolderList::pathChanged, this, [this](const QString& folder) {
+        driveBox->showDriveOf(folder);
+        pathBox->setText(folder);
+    });
+    connect(pathBox, &QLineEdit::returnPressed, this, &DestinationDialog::openTypedFolder);
+    connect(newFolderButton, &QPushButton::clicked, this, &DestinationDialog::askForNewFolder);
     connect(okButton, &QPushButton::clicked, this, &DestinationDialog::acceptDestination);
     connect(cancelButton, &QPushButton::clicked, this, &DestinationDialog::cancel);
     connect(helpButton, &QPushButton::clicked, this, &DestinationDialog::showHelp);
@@ -57,6 +74,7 @@ DestinationDialog::DestinationDialog(QWidget* owner, Workspace& workspace, MainW
     auto* rule = new DefaultButtonRule(okButton, this);
     rule->whileFocused(driveBox);
     rule->whileFocused(folderTree);
+    rule->whileFocused(pathBox);
 
     loadValues();
 }
@@ -68,6 +86,53 @@ void DestinationDialog::loadValues() {
             driveBox->showDriveOf(folderTree->path());
         }
     });
+    pathBox->setText(folderTree->path());
+}
+
+QString DestinationDialog::typedFolder() const {
+    const QString typed = QDir::fromNativeSeparators(pathBox->text().trimmed());
+    if (typed.isEmpty()) {
+        return {};
+    }
+    const QString absolute = QDir::isAbsolutePath(typed)
+                                 ? typed
+                                 : QDir(QDir::fromNativeSeparators(workspace_.project.ProjectFolder)).filePath(typed);
+    return QDir::toNativeSeparators(QDir::cleanPath(absolute));
+}
+
+bool DestinationDialog::openTypedFolder() {
+    const QString folder = typedFolder();
+    if (folder.isEmpty() || !folderTree->setPath(folder)) {
+        return false;
+    }
+    driveBox->showDriveOf(folderTree->path());
+    pathBox->setText(folderTree->path());
+    return true;
+}
+
+bool DestinationDialog::createFolder(const QString& name) {
+    const QString trimmed = name.trimmed();
+    const QString folder = QDir(QDir::fromNativeSeparators(folderTree->path())).filePath(trimmed);
+    if (trimmed.isEmpty() || trimmed.contains(QLatin1Char('/')) || !QDir().mkpath(folder) ||
+        !folderTree->setPath(folder)) {
+        workspace_.env.ui.message(QStringLiteral("Documents Destination Path"),
+                                  QStringLiteral("The folder \"%1\" cannot be created.").arg(trimmed),
+                                  MessageIcon::Exclamation, MessageButtons::Ok);
+        return false;
+    }
+    driveBox->showDriveOf(folderTree->path());
+    pathBox->setText(folderTree->path());
+    return true;
+}
+
+void DestinationDialog::askForNewFolder() {
+    bool ok = false;
+    const QString name = QInputDialog::getText(this, QStringLiteral("New Folder"),
+                                               QStringLiteral("Name of the new folder in %1:").arg(folderTree->path()),
+                                               QLineEdit::Normal, QStringLiteral("doc"), &ok);
+    if (ok) {
+        createFolder(name);
+    }
 }
 
 void DestinationDialog::changeDrive(const QString& root) {
@@ -80,6 +145,16 @@ void DestinationDialog::changeDrive(const QString& root) {
 
 void DestinationDialog::acceptDestination() {
     runReported(sites::kAcceptDestination, [&] {
+        // A path the user typed and did not open yet is the choice: made when missing.
+        const QString typed = pathBox->isModified() ? typedFolder() : QString();
+        if (!typed.isEmpty() && typed != folderTree->path() && !openTypedFolder()) {
+            if (!QDir().mkpath(QDir::fromNativeSeparators(typed)) || !openTypedFolder()) {
+                workspace_.env.ui.message(QStringLiteral("Documents Destination Path"),
+                                          QStringLiteral("The folder \"%1\" cannot be created.").arg(typed),
+                                          MessageIcon::Exclamation, MessageButtons::Ok);
+                return;
+            }
+        }
         state_.dialogCancelled = false;
         workspace_.project.settings.RelDestPath = ProjectRelativeFolder(workspace_.project, folderTree->path());
         closeWithOk();

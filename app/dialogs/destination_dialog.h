@@ -2,6 +2,7 @@
 
 #include "app/dialogs/dialog_support.h"
 
+class QLineEdit;
 class QPushButton;
 
 namespace tessarel {
@@ -18,15 +19,25 @@ public:
     void acceptDestination();
     void cancel() override;
     void changeDrive(const QString& root);
+    /// Opens the folder typed into the path box; false when it does not exist.
+    bool openTypedFolder();
+    /// Makes a subfolder of the shown folder and opens it; false, telling the
+    /// user, when it cannot be made.
+    bool createFolder(const QString& name);
 
     DriveList* driveBox;
     FolderList* folderTree;
+    QLineEdit* pathBox;
+    QPushButton* newFolderButton;
     QPushButton* okButton;
     QPushButton* cancelButton;
     QPushButton* helpButton;
 
 private:
     void loadValues();
+    void askForNewFolder();
+    /// The typed path as an absolute folder: a relative one lies below the project.
+    QString typedFolder() const;
 };
 
 }  // namespace tessarel

@@ -169,8 +169,35 @@ QString ProjectRelativeFolder(const ProjectModel& project, const QString& folder
     return MakeRelativePath(project.ProjectFolder, WithTrailingSeparator(folder));
 }
 
+QString NearestExistingFolder(const QString& folder) {
+    if (folder.trimmed().isEmpty()) {
+        return {};
+    }
+    QString candidate = QDir::cleanPath(QDir::fromNativeSeparators(folder));
+    for (;;) {
+        const QString existing = ExistingFolder(candidate);
+        if (!existing.isEmpty()) {
+            return existing;
+        }
+        const QString parent = QFileInfo(candidate).path();
+        if (parent == candidate || parent == QStringLiteral(".")) {
+            return {};
+        }
+        candidate = parent;
+    }
+}
+
 QString DestinationFolderToShow(const ProjectModel& project) {
-    return ResolveProjectPath(project.ProjectFolder, project.settings.RelDestPath);
+    const QString destination = ResolveProjectPath(project.ProjectFolder, project.settings.RelDestPath);
+    // A relative path would be resolved against the working folder: only an
+    // absolute one is a place to start from.
+    if (QDir::isAbsolutePath(QDir::fromNativeSeparators(destination))) {
+        const QString nearest = NearestExistingFolder(destination);
+        if (!nearest.isEmpty()) {
+            return nearest;
+        }
+    }
+    return ExistingFolder(project.ProjectFolder);
 }
 
 }  // namespace tessarel

@@ -37,8 +37,13 @@ QString VolumeContaining(const QString& folder, const QStringList& roots);
 /// A chosen folder as the project stores it: relative to ProjectFolder, ending
 /// in a separator; absolute when it lies on another drive.
 QString ProjectRelativeFolder(const ProjectModel& project, const QString& folder);
-/// The folder the destination dialog opens on: RelDestPath when it has a drive,
-/// else the project folder followed by RelDestPath.
+/// The folder the destination dialog opens on: the destination (RelDestPath
+/// when it has a drive, else the project folder followed by RelDestPath), or
+/// its nearest existing parent, or the project folder; never the folder the
+/// program was started from, which would make OK store a stray destination.
 QString DestinationFolderToShow(const ProjectModel& project);
+/// `folder` itself, or the nearest of its parents that exists; "" when none
+/// does or the path is empty.
+QString NearestExistingFolder(const QString& folder);
 
 }  // namespace tessarel

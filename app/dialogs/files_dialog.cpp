@@ -276,8 +276,13 @@ void FilesDialog::applyFilter() {
 }
 
 void FilesDialog::addFiles(const QStringList& names) {
-    files_.add(names, ProjectRelativeFolder(workspace_.project, fileList->folder()));
+    const QString relPath = ProjectRelativeFolder(workspace_.project, fileList->folder());
+    const FilesToAdd files = SortOutNewFiles(files_, names, relPath, workspace_.project.ProjectFileName);
+    files_.add(files.accepted, relPath);
     showList();
+    if (const QString refusal = files.refusalText(); !refusal.isEmpty()) {
+        workspace_.env.ui.message(QStringLiteral("Files"), refusal, MessageIcon::Exclamation, MessageButtons::Ok);
+    }
 }
 
 void FilesDialog::addChosenFiles() {

@@ -23,6 +23,40 @@ void ProjectFileList::add(const QStringList& names, const QString& relPath) {
     }
 }
 
+bool ProjectFileList::contains(const QString& name, const QString& relPath) const {
+    return std::any_of(rows_.begin(), rows_.end(),
+                       [&](const ProjectFileRow& row) { return row.name == name && row.relPath == relPath; });
+}
+
+FilesToAdd SortOutNewFiles(const ProjectFileList& list, const QStringList& names, const QString& relPath,
+                           const QString& projectFileName) {
+    FilesToAdd files;
+    // The project folder is stored as "" (or "./" by hand-edited files).
+    const bool projectFolder = relPath.isEmpty() || relPath == QStringLiteral("./") || relPath == QStringLiteral(".\\");
+    for (const QString& name : names) {
+        if (projectFolder && !projectFileName.isEmpty() && name == projectFileName) {
+            files.projectFile << name;
+        } else if (list.contains(name, relPath) || files.accepted.contains(name)) {
+            files.duplicates << relPath + name;
+        } else {
+            files.accepted << name;
+        }
+    }
+    return files;
+}
+
+QString FilesToAdd::refusalText() const {
+    QStringList parts;
+    if (!projectFile.isEmpty()) {
+        parts << projectFile.constFirst() + QStringLiteral(" is the project file itself; it cannot be a chapter.");
+    }
+    if (!duplicates.isEmpty()) {
+        parts << QStringLiteral("Already in the project, so not added again: ") +
+                     duplicates.join(QStringLiteral(", ")) + QLatin1Char('.');
+    }
+    return parts.join(QLatin1Char('\n'));
+}
+
 void ProjectFileList::setSelection(const QList<int>& rows) {
     selection_.clear();
     for (int row : rows) {

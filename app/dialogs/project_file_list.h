@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <vector>
 
@@ -24,6 +25,8 @@ public:
     void load(const ProjectModel& project);
     /// Appends one row per name, all in the same folder; duplicates are kept.
     void add(const QStringList& names, const QString& relPath);
+    /// Whether a row holds that file.
+    bool contains(const QString& name, const QString& relPath) const;
 
     /// The selected rows; out-of-range rows are dropped.
     void setSelection(const QList<int>& rows);
@@ -56,6 +59,18 @@ private:
     std::vector<ProjectFileRow> rows_;
     QList<int> selection_;
 };
+
+/// New files sorted out before they are added: the project file itself is no
+/// chapter, and a file already listed (or chosen twice) is listed once.
+struct FilesToAdd {
+    QStringList accepted;
+    QStringList projectFile;
+    QStringList duplicates;
+    /// What the user is told about the refused files; "" when none was refused.
+    QString refusalText() const;
+};
+FilesToAdd SortOutNewFiles(const ProjectFileList& list, const QStringList& names, const QString& relPath,
+                           const QString& projectFileName);
 
 /// The message shown when OK finds too many rows, and its title.
 QString TooManyFilesText();

@@ -58,6 +58,13 @@ ProgressWindow::ProgressWindow(QWidget* owner)
     logView->horizontalHeader()->setHighlightSections(false);
     logView->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     logView->horizontalHeader()->setStretchLastSection(true);
+    logView->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    // The last column stretches with the window: only the others tell of the user.
+    connect(logView->horizontalHeader(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (!fittingColumns_ && column + 1 < logView->columnCount()) {
+            userSizedColumns_ = true;
+        }
+    });
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -90,18 +97,25 @@ void ProgressWindow::prepare(const QString& projectBaseName, bool onTop) {
     }
     value_ = 0;
     maximum_ = 100;
+    partsDone_ = partsTotal_ = 0;
+    finished_ = cancelled_ = false;
     progressBar->setRange(0, maximum_);
     progressBar->setValue(0);
     logText->clear();
     okButton->setEnabled(false);
+    fittingColumns_ = true;
     logView->setColumnCount(5);
     logView->setHorizontalHeaderLabels({QStringLiteral("Time"), QStringLiteral("Reason"), QStringLiteral("Input File"),
                                         QStringLiteral("Chapter Title"), QStringLiteral("Output File")});
-    logView->setColumnWidth(kTitleColumn, kTitleColumnWidth);
+    fittingColumns_ = false;
+    userSizedColumns_ = false;
+    fitColumns();
 }
 
 void ProgressWindow::resetProgress() {
     value_ = 0;
+    partsDone_ = partsTotal_ = 0;
+    finished_ = cancelled_ = false;
     pendingLines_.clear();
     logText->clear();
     okButton->setEnabled(false);
@@ -113,6 +127,12 @@ void ProgressWindow::resetProgress() {
 void ProgressWindow::setProgressMaximum(int maximum) {
     maximum_ = maximum;
     value_ = std::clamp(value_, 0, std::max(maximum_, 0));
+    scheduleDisplay();
+}
+
+void ProgressWindow::setPartsDone(int done, int total) {
+    partsTotal_ = std::max(total, 0);
+    partsDone_ = std::clamp(done, 0, partsTotal_);
     scheduleDisplay();
 }
 
@@ -131,15 +151,24 @@ void ProgressWindow::restartBar() {
 void ProgressWindow::addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
                                const QString& output) {
     ++loggedRows;
-    if (loggedRows == 12) {
-        // From the twelfth row on the table shows a scroll bar; the title column makes room.
-        logView->setColumnWidth(kTitleColumn, kNarrowTitleColumnWidth);
-    }
     const QString time = LogTimeText();
-    pendingLines_ << time + QStringLiteral("  --  ") + item;
+    // A row about the whole book has no input file: its reason names it instead.
+    pendingLines_ << time + QStringLiteral("  --  ") + (item.isEmpty() ? reason : item);
     value_ = 0;
     pendingRows_.push_back({time, reason, item, title, output, status});
     scheduleDisplay();
+}
+
+void ProgressWindow::addLogText(const QString& text) {
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    while (lines.endsWith(QLatin1Char('\n'))) {
+        lines.chop(1);
+    }
+    if (!lines.isEmpty()) {
+        pendingLines_ << lines;
+        scheduleDisplay();
+    }
 }
 
 void ProgressWindow::setCurrent(const QString& caption) {
@@ -159,11 +188,21 @@ void ProgressWindow::scheduleDisplay() {
 
 void ProgressWindow::updateDisplay() {
     displayTimer_->stop();
-    if (progressBar->maximum() != maximum_) {
-        progressBar->setRange(0, maximum_);
+    int barMaximum = maximum_;
+    int barValue = value_;
+    if (partsTotal_ > 0) {
+        barMaximum = partsTotal_ * kStepsPerPart;
+        const int withinPart = maximum_ > 0 ? static_cast<int>(qint64(kStepsPerPart) * value_ / maximum_) : 0;
+        barValue = std::min(partsDone_ * kStepsPerPart + withinPart, barMaximum);
     }
-    if (progressBar->value() != value_) {
-        progressBar->setValue(value_);
+    if (finished_ && !cancelled_) {
+        barValue = barMaximum;
+    }
+    if (progressBar->maximum() != barMaximum) {
+        progressBar->setRange(0, barMaximum);
+    }
+    if (progressBar->value() != barValue) {
+        progressBar->setValue(barValue);
     }
     if (currentLabel->text() != caption_) {
         currentLabel->setText(caption_);
@@ -188,13 +227,27 @@ void ProgressWindow::updateDisplay() {
             ++row;
         }
         pendingRows_.clear();
+        fitColumns();
         // The newest row is the selected one.
         logView->selectRow(row - 1);
         logView->scrollToBottom();
     }
 }
 
+void ProgressWindow::fitColumns() {
+    if (userSizedColumns_) {
+        return;
+    }
+    fittingColumns_ = true;
+    // The last column takes the rest of the width.
+    for (int column = 0; column + 1 < logView->columnCount(); ++column) {
+        logView->resizeColumnToContents(column);
+    }
+    fittingColumns_ = false;
+}
+
 void ProgressWindow::setFinished() {
+    finished_ = true;
     okButton->setEnabled(true);
     cancelButton->setEnabled(false);
     unsetCursor();
@@ -202,6 +255,7 @@ void ProgressWindow::setFinished() {
 }
 
 void ProgressWindow::cancel() {
+    cancelled_ = true;
     Q_EMIT cancelBuild();
     caption_ += QStringLiteral("            TERMINATING...");
     currentLabel->setText(caption_);

@@ -21,10 +21,9 @@ namespace tessarel {
 class ProgressWindow : public QDialog {
     Q_OBJECT
 public:
-    /// Chapter Title column widths in pixels, before and from the twelfth row on.
-    static constexpr int kTitleColumnWidth = 105;
-    static constexpr int kNarrowTitleColumnWidth = 88;
-    static constexpr int kTitleColumn = 3;
+    /// Steps of the bar for each part of a build: the current part's own
+    /// progress moves the bar within its share.
+    static constexpr int kStepsPerPart = 1000;
 
     explicit ProgressWindow(QWidget* owner);
 
@@ -33,13 +32,18 @@ public:
 
     void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
                    const QString& output);
+    /// Lines for the log text alone, such as a tool's output.
+    void addLogText(const QString& text);
     void setProgressMaximum(int maximum);
+    /// `done` of the build's `total` parts are over: the bar shows the whole build.
+    void setPartsDone(int done, int total);
     void resetProgress();
     void advanceProgress();
     /// The bar starts again for the next file; the log keeps its lines.
     void restartBar();
     void setCurrent(const QString& caption);
-    /// The build is over: OK enabled, Cancel disabled, the normal pointer back.
+    /// The build is over: OK enabled, Cancel disabled, the normal pointer back,
+    /// and, unless it was cancelled, a full bar.
     void setFinished();
     /// Closes the window from the program (the main window ends, or "On Top").
     void unload();
@@ -75,11 +79,19 @@ private:
 
     void cancel();
     void scheduleDisplay();
+    /// The columns follow their texts until the user sizes one.
+    void fitColumns();
     bool running() const;
 
     QTimer* displayTimer_;
     int value_ = 0;
     int maximum_ = 100;
+    int partsDone_ = 0;
+    int partsTotal_ = 0;
+    bool finished_ = false;
+    bool cancelled_ = false;
+    bool userSizedColumns_ = false;
+    bool fittingColumns_ = false;
     QString caption_;
     QStringList pendingLines_;
     std::vector<Row> pendingRows_;

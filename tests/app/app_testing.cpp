@@ -3,7 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QColor>
 #include <QDir>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <algorithm>
+#include <iostream>
 
 #include "project/project_file.h"
 #include "project/project_model.h"
@@ -24,6 +31,37 @@ QString RecordingView::openFileName(const QString& title, const QString&) {
 }
 
 QString RecordingView::saveFileName(const QString& title, const QString& filter) { return openFileName(title, filter); }
+
+QString AttachScreenshot(const QString& name) {
+    QApplication::processEvents();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    QImage shot(screen != nullptr ? screen->geometry().size() : QSize(1280, 1024), QImage::Format_RGB32);
+    shot.fill(QColor(0x30, 0x50, 0x70));
+    QPainter painter(&shot);
+    // Owners first, so a window opened over another is painted over it.
+    QWidgetList windows = QApplication::topLevelWidgets();
+    std::stable_sort(windows.begin(), windows.end(), [](const QWidget* a, const QWidget* b) {
+        return a->parentWidget() == nullptr && b->parentWidget() != nullptr;
+    });
+    for (QWidget* window : windows) {
+        if (window->isVisible()) {
+            painter.drawPixmap(window->geometry().topLeft(), window->grab());
+            painter.setPen(Qt::yellow);
+            painter.drawRect(window->geometry().adjusted(0, 0, -1, -1));
+        }
+    }
+    painter.end();
+    QString folder = qEnvironmentVariable("TESSAREL_SCREENSHOTS");
+    if (folder.isEmpty()) {
+        folder = QDir::currentPath() + u"/screenshots"_s;
+    }
+    QDir().mkpath(folder);
+    const QString path = folder + u"/"_s + name + u".png"_s;
+    EXPECT_TRUE(shot.save(path)) << path.toStdString();
+    ::testing::Test::RecordProperty("screenshot", path.toStdString());
+    std::cout << "screenshot: " << path.toStdString() << std::endl;
+    return path;
+}
 
 QString DocumentedSource(const QString& sectionName) {
     return u"// function: "_s + sectionName + u"\r\n// What this function does.\r\nint main() { return 0; }\r\n"_s;

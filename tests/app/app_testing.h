@@ -26,11 +26,13 @@ public:
     void showAbout() override { ++aboutShown; }
     void processEvents() override {}
     void stopBrowser() override { ++browserStops; }
+    void showPage(const QString& html) override { pages << html; }
     void unloadMainWindow() override { ++unloads; }
     QString openFileName(const QString& title, const QString& filter) override;
     QString saveFileName(const QString& title, const QString& filter) override;
 
     QString caption, panel1, panel2;
+    QStringList pages;
     int commandRefreshes = 0, recentRefreshes = 0, aboutShown = 0, browserStops = 0, unloads = 0;
     /// The project dialogs shown, each left with OK.
     std::vector<ProjectDialog> dialogsShown;
@@ -50,11 +52,20 @@ public:
     void forward() override { ++forwards; }
     void stop() override { ++stops; }
     QString currentAddress() const override { return navigations.isEmpty() ? QString() : navigations.back(); }
-    bool isLoading() const override { return false; }
+    bool isLoading() const override { return loading; }
+    bool canGoBack() const override { return canBack; }
+    bool canGoForward() const override { return canForward; }
 
     QStringList navigations, pages;
+    bool loading = false, canBack = false, canForward = false;
     int backs = 0, forwards = 0, stops = 0;
 };
+
+/// Paints every visible window where it stands on the screen into
+/// "<screenshots>/<name>.png" (TESSAREL_SCREENSHOTS, else "screenshots" in the
+/// working folder) and attaches the file to the test's record; returns its path.
+/// Painting the windows works on the offscreen platform as under a display.
+QString AttachScreenshot(const QString& name);
 
 /// A source file with one documented section, in C comments.
 QString DocumentedSource(const QString& sectionName);

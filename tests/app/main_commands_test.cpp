@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <algorithm>
 
@@ -124,6 +125,65 @@ TEST_F(MainCommandsTest, missingFilesAreToldAndChangeNothing) {
     EXPECT_EQ(commands.recent.slot(0), project);
 }
 
+TEST_F(MainCommandsTest, anOpenedProjectShowsItsBookOrHowToBuildIt) {
+    const QString project = writeProject(u"proj/a&b.qdx"_s, 3);
+    openProject(project);
+    // Not built: a page that names it, counts its chapters and shows where the book goes.
+    ASSERT_EQ(view.pages.size(), 1);
+    const QString page = view.pages.back();
+    EXPECT_TRUE(page.contains(u"<h1>a&amp;b</h1>"_s)) << page.toStdString();
+    EXPECT_TRUE(page.contains(u"3 chapters"_s));
+    EXPECT_TRUE(page.contains(ws.project.destinationFolder().toHtmlEscaped()));
+    EXPECT_TRUE(page.contains(u"Build Documentation"_s));
+    EXPECT_FALSE(ui.navigations.back().endsWith(u"index.htm"_s));
+    // Home does the same while the book is missing.
+    commands.goHome();
+    EXPECT_EQ(view.pages.size(), 2);
+
+    // Built: its start page.
+    commands.buildProject();
+    ASSERT_TRUE(FileExists(commands.bookIndexPath()));
+    commands.closeProject();
+    openProject(project);
+    EXPECT_EQ(ui.navigations.back(), commands.bookIndexPath());
+    EXPECT_EQ(view.pages.size(), 2);
+
+    ws.project.NumberOfChapters = 1;
+    EXPECT_TRUE(UnbuiltProjectPage(ws.project).contains(u"1 chapter;"_s));
+}
+
+TEST_F(MainCommandsTest, newSettingsReachThePreviewAtOnce) {
+    const QString source = write(u"src/main.c"_s, testing::DocumentedSource(u"Main"_s));
+    commands.openPath(source);
+    const QByteArray before = testing::ReadBytes(ws.document.ChapterPagePath);
+    ASSERT_FALSE(before.isEmpty());
+    // What the settings dialog would change.
+    ws.project.settings.Style = u"dark_slate"_s;
+    ws.project.settings.EmbedStyle = true;
+    const qsizetype navigations = ui.navigations.size();
+    commands.editSettings();
+    EXPECT_EQ(view.panel1, u"dark_slate"_s);
+    const QByteArray after = testing::ReadBytes(ws.document.ChapterPagePath);
+    EXPECT_NE(after, before);
+    EXPECT_GT(ui.navigations.size(), navigations);
+    EXPECT_EQ(ui.navigations.back(), ws.document.ChapterPagePath);
+
+    // A built book is offered a new build; No leaves it as it is.
+    commands.closeProject();
+    openProject(writeProject());
+    commands.buildProject();
+    const size_t logged = ui.log.size();
+    ui.messages.clear();
+    ui.answers = {MessageAnswer::No};
+    commands.editSettings();
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, u"Build Project?"_s);
+    EXPECT_EQ(ui.log.size(), logged);
+    ui.answers = {MessageAnswer::Yes};
+    commands.editSettings();
+    EXPECT_GT(ui.log.size(), logged);
+}
+
 TEST_F(MainCommandsTest, openingAProjectEnablesItsCommands) {
     ws.env.preferences.WritePreference(prefs::kSingleFile, prefs::kStyle, u"plain"_s);
     openProject(writeProject());
@@ -175,8 +235,9 @@ TEST_F(MainCommandsTest, theSaveQuestionGuardsEveryCommandThatMayLoseChanges) {
         ui.messages.clear();
         ui.answers = {MessageAnswer::Cancel};
         command();
-        expectMessage(u"Save Project"_s, u"Save project?"_s, MessageButtons::YesNoCancel);
-        EXPECT_EQ(ui.messages[0].icon, MessageIcon::None);
+        // The question names the project and carries the question icon.
+        expectMessage(u"Save Project"_s, u"Save project \"p\"?"_s, MessageButtons::YesNoCancel);
+        EXPECT_EQ(ui.messages[0].icon, MessageIcon::Question);
         EXPECT_TRUE(ws.project.isOpen());
         EXPECT_EQ(ws.project.settings.IndexTitle, u"changed"_s);
     }
@@ -275,7 +336,8 @@ TEST_F(MainCommandsTest, previewCommandsTellWhatIsMissing) {
     openProject(writeProject());
     commands.viewBook();
     EXPECT_EQ(ui.messages.back().text, u"This project has not been built."_s);
-    EXPECT_EQ(ui.messages.back().title, u"HTML Help not found"_s);
+    // The book is what is missing here, not the help file.
+    EXPECT_EQ(ui.messages.back().title, u"HTML not found"_s);
     commands.viewHtmlHelp();
     EXPECT_EQ(ui.messages.back().text, u"HTML Help has not been built for this project."_s);
     EXPECT_EQ(ui.messages.back().title, u"HTML Help Not Found"_s);
@@ -312,6 +374,26 @@ TEST_F(MainCommandsTest, theWalkThroughIsShownOnTheFirstStartOnly) {
     ws.env.preferences.WritePreference(prefs::kGeneral, prefs::kFirst, u"Yes"_s);
     commands.showWalkThroughOnFirstRun();
     EXPECT_EQ(ui.helpTopics.size(), 1);
+}
+
+TEST_F(MainCommandsTest, helpContentsOpensTheBuiltInContentsWhereNoViewerIsSure) {
+    const QString contents = te.programFolder() + u"help.chm::/contents.htm"_s;
+    commands.showHelpContents();
+    ASSERT_EQ(ui.helpTopics.size(), 1);
+    EXPECT_EQ(ui.helpTopics[0], contents);
+    // A compiled help file beside the program is no reason to hand it to a
+    // desktop that may have no viewer for it.
+    QFile chm(te.programFolder() + u"help.chm"_s);
+    ASSERT_TRUE(chm.open(QIODevice::WriteOnly));
+    chm.write("ITSF");
+    chm.close();
+    commands.showHelpContents();
+#ifdef Q_OS_WIN
+    EXPECT_EQ(ui.shellOpens, QStringList{te.programFolder() + u"help.chm"_s});
+#else
+    EXPECT_TRUE(ui.shellOpens.isEmpty());
+    EXPECT_EQ(ui.helpTopics, (QStringList{contents, contents}));
+#endif
 }
 
 TEST_F(MainCommandsTest, theCommandLineNamesTheFileOfTheStartUpTimer) {

@@ -5,15 +5,20 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableWidget>
+#include <QTextBrowser>
 #include <QToolBar>
 #include <memory>
 
+#include "app/about_box.h"
 #include "app/help_window.h"
 #include "app/main_window_state.h"
 #include "app/progress/progress_window.h"
@@ -21,6 +26,7 @@
 #include "app/window_user_interface.h"
 #include "app/window_utilities.h"
 #include "app_testing.h"
+#include "book/html_help_compiler.h"
 #include "book/workspace.h"
 #include "project/window_state.h"
 #include "support/paths.h"
@@ -64,6 +70,14 @@ protected:
 
 TEST_F(MainWindowTest, toolbarDrivesTheBrowserAndTheOnTopState) {
     ASSERT_EQ(window->toolBar->actions().size(), 14);
+    // Back, Forward and Stop follow the browser, and only then act.
+    for (const QString& key : {u"back"_s, u"forward"_s, u"stop"_s}) {
+        EXPECT_FALSE(window->toolbarButton(key)->isEnabled()) << key.toStdString();
+    }
+    window->toolbarButton(u"back"_s)->trigger();
+    EXPECT_EQ(browser()->backs, 0);
+    browser()->canBack = browser()->canForward = browser()->loading = true;
+    Q_EMIT browser()->stateChanged();
     window->toolbarButton(u"back"_s)->trigger();
     window->toolbarButton(u"forward"_s)->trigger();
     window->toolbarButton(u"stop"_s)->trigger();
@@ -77,6 +91,29 @@ TEST_F(MainWindowTest, toolbarDrivesTheBrowserAndTheOnTopState) {
     window->toolbarButton(u"ontop"_s)->trigger();
     EXPECT_FALSE(state.alwaysOnTop);
     EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(MainWindowTest, toolbarButtonsFollowTheirMenuCommands) {
+    window->startUp(QString());
+    const std::pair<QString, Command> pairs[] = {{u"new"_s, Command::NewProject},
+                                                 {u"open"_s, Command::Open},
+                                                 {u"save"_s, Command::SaveProject},
+                                                 {u"build"_s, Command::Build},
+                                                 {u"settings"_s, Command::Settings}};
+    auto expectSame = [&](const char* when) {
+        for (const auto& [key, command] : pairs) {
+            EXPECT_EQ(window->toolbarButton(key)->isEnabled(), window->action(command)->isEnabled())
+                << when << ": " << key.toStdString();
+        }
+    };
+    // Nothing open: Save and Build are off in the menu and on the toolbar.
+    expectSame("at start");
+    EXPECT_FALSE(window->toolbarButton(u"save"_s)->isEnabled());
+    EXPECT_FALSE(window->toolbarButton(u"build"_s)->isEnabled());
+    window->commands().openPath(testing::SaveTestProject(te, u"proj/p.qdx"_s, 1));
+    ASSERT_TRUE(ws.project.isOpen());
+    expectSame("with a project");
+    EXPECT_TRUE(window->toolbarButton(u"build"_s)->isEnabled());
 }
 
 TEST_F(MainWindowTest, loadShowsTheStartStateAndTheRecentFiles) {
@@ -212,6 +249,46 @@ TEST_F(MainWindowTest, aProjectBuildReportsToTheProgressWindowAndCancelStopsIt) 
     EXPECT_EQ(window->loadedProgressWindow(), nullptr);
 }
 
+TEST_F(MainWindowTest, theHelpCompilersErrorsReachTheLogAndTheBarEndsFull) {
+    window->startUp(QString());
+    window->commands().openPath(testing::SaveTestProject(te, u"proj/p.qdx"_s, 3));
+    ASSERT_TRUE(ws.project.isOpen());
+    ws.project.settings.GenerateHtmlHelpFiles = true;
+    const QString compilerFolder = te.path(u"compiler"_s);
+    QDir().mkpath(compilerFolder);
+    testing::WriteScript(compilerFolder + u"/"_s + HtmlHelpCompilerName(),
+                         u"#!/bin/sh\nprintf 'Note: 3 topics\\nError: Anchor ../#a undefined\\n'\n"
+                         u"printf 'Error: Anchor ../#b undefined\\nWarning: Duplicate anchor c\\n'\n"
+                         u"echo chm > p.chm\n"_s);
+    ws.env.preferences.WritePreference(prefs::kProject, prefs::kCompilerPath, compilerFolder);
+    window->action(Command::Build)->trigger();
+
+    ProgressWindow* progress = window->loadedProgressWindow();
+    ASSERT_NE(progress, nullptr);
+    progress->updateDisplay();
+    const QTableWidget& table = *progress->logView;
+    int compiledRow = -1;
+    for (int row = 0; row < table.rowCount(); ++row) {
+        if (table.item(row, 2)->text() == u"help.hhp"_s) {
+            compiledRow = row;
+        }
+    }
+    ASSERT_GE(compiledRow, 0);
+    EXPECT_EQ(table.item(compiledRow, 1)->text(), u"> Compiled Help: 2 Errors, 1 Warning"_s);
+    EXPECT_EQ(table.item(compiledRow, 4)->text(), u"p.chm"_s);
+    // The failure icon, not the tick of the first chapter.
+    EXPECT_NE(table.item(compiledRow, 0)->icon().pixmap(16).toImage(), table.item(0, 0)->icon().pixmap(16).toImage());
+    const QString log = progress->logText->toPlainText();
+    EXPECT_TRUE(log.contains(u"\nError: Anchor ../#b undefined\nWarning: Duplicate anchor c"_s)) << log.toStdString();
+
+    // Every line of the log names something, and the bar ends full.
+    for (const QString& line : log.split(QLatin1Char('\n'))) {
+        EXPECT_FALSE(line.trimmed().endsWith(u"--"_s)) << line.toStdString();
+    }
+    EXPECT_EQ(progress->progressBar->value(), progress->progressBar->maximum());
+    EXPECT_GT(progress->progressBar->maximum(), 0);
+}
+
 TEST_F(MainWindowTest, helpTopicsShowInTheHelpWindowAndCompiledFilesGoToTheShell) {
     testing::WriteBytes(te.programFolder() + u"comments.txt.htm"_s, "<p>topic</p>");
     ui.showHelpTopic(te.programFolder() + u"help.chm::/comments.txt.htm"_s);
@@ -236,6 +313,63 @@ TEST_F(MainWindowTest, helpTopicsShowInTheHelpWindowAndCompiledFilesGoToTheShell
     auto* underDialog = dialog.findChild<HelpWindow*>();
     ASSERT_NE(underDialog, nullptr);
     EXPECT_TRUE(underDialog->isVisible());
+}
+
+TEST_F(MainWindowTest, aboutBoxAndHelpWindowOpenCentredOnTheirOwner) {
+    window->setGeometry(100, 100, 600, 500);  // room on the test screen for both
+    window->show();
+    const QPoint centre = window->frameGeometry().center();
+    auto nearCentre = [&](const QWidget& shown) {
+        const QPoint offset = shown.frameGeometry().center() - centre;
+        return offset.manhattanLength() <= 4;
+    };
+    // Made topmost before it is shown, the about box must still centre.
+    state.alwaysOnTop = true;
+    AboutBox about(window.get());
+    about.show();
+    EXPECT_TRUE(nearCentre(about)) << about.frameGeometry().center().x() << "," << about.frameGeometry().center().y();
+    about.hide();
+
+    ui.showHelpTopic(te.programFolder() + u"help.chm::/comments.txt.htm"_s);
+    ASSERT_NE(window->helpWindow(), nullptr);
+    EXPECT_TRUE(nearCentre(*window->helpWindow()));
+    testing::AttachScreenshot(u"centred-help-window"_s);
+
+    // Near the screen's edge the window stays on the screen, title bar first.
+    const QRect screen(0, 0, 1024, 768);
+    EXPECT_EQ(CentredPosition({200, 100}, {100, 100, 400, 300}, screen), QPoint(199, 199));
+    EXPECT_EQ(CentredPosition({600, 400}, {-300, -200, 200, 100}, screen), QPoint(0, 0));
+    EXPECT_EQ(CentredPosition({600, 400}, {900, 700, 300, 200}, screen), QPoint(424, 368));
+    EXPECT_EQ(CentredPosition({2000, 1000}, {0, 0, 1024, 768}, screen), QPoint(0, 0));
+}
+
+TEST_F(MainWindowTest, aShortQuestionStillShowsItsWholeTitle) {
+    window->setGeometry(100, 100, 900, 600);
+    window->show();
+    QMessageBox box(QMessageBox::Question, u"Build Project"_s, u"Build Project?"_s, QMessageBox::Yes | QMessageBox::No,
+                    window.get());
+    WindowUserInterface::fitTitle(box);
+    box.show();
+    QFont bold = box.font();
+    bold.setBold(true);
+    const int title = QFontMetrics(bold).horizontalAdvance(box.windowTitle());
+    EXPECT_GE(box.width(), title + 160);
+    EXPECT_FALSE(box.iconPixmap().isNull());
+    testing::AttachScreenshot(u"question-with-its-title"_s);
+}
+
+TEST_F(MainWindowTest, anUnbuiltProjectShowsWhatItIsAndHowToBuildIt) {
+    window->setGeometry(100, 100, 900, 600);
+    window->show();
+    window->commands().openPath(testing::SaveTestProject(te, u"proj/p.qdx"_s, 2));
+    ASSERT_EQ(browser()->pages.size(), 1);
+    EXPECT_TRUE(browser()->pages.back().contains(u"2 chapters"_s));
+    // The stand-in browser does not paint: a text view shows the page where it stands.
+    QTextBrowser painted(window.get());
+    painted.setGeometry(browser()->geometry());
+    painted.setHtml(browser()->pages.back());
+    painted.show();
+    testing::AttachScreenshot(u"unbuilt-project-page"_s);
 }
 
 TEST_F(MainWindowTest, aCriticalErrorEndsTheProgram) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -66,6 +67,70 @@ TEST_F(ProgressWindowTest, progressStopsAtItsMaximum) {
     EXPECT_EQ(window.progressValue(), 0);
     EXPECT_TRUE(window.cancelButton->isEnabled());
     EXPECT_FALSE(window.okButton->isEnabled());
+}
+
+TEST_F(ProgressWindowTest, theBarRisesWithThePartsDoneAndEndsFull) {
+    window.resetProgress();
+    auto percent = [&] {
+        window.updateDisplay();
+        const QProgressBar& bar = *window.progressBar;
+        return 100 * (bar.value() - bar.minimum()) / (bar.maximum() - bar.minimum());
+    };
+    // Half of the second of four parts: three eighths of the build.
+    window.setPartsDone(1, 4);
+    window.setProgressMaximum(10);
+    for (int i = 0; i < 5; ++i) {
+        window.advanceProgress();
+    }
+    EXPECT_EQ(percent(), 37);
+    // A logged row starts the next file's share from its beginning, not the bar.
+    window.addLogRow(u"Built OK"_s, u"b.c"_s, true, u"B"_s, u"b.c.htm"_s);
+    window.setPartsDone(2, 4);
+    EXPECT_EQ(percent(), 50);
+    window.setPartsDone(4, 4);
+    window.addLogRow(u"> HTML TOC"_s, QString(), true, QString(), u"_book.htm"_s);
+    EXPECT_EQ(percent(), 100);
+    window.setFinished();
+    EXPECT_EQ(percent(), 100);
+
+    // A single file's build knows no parts; its end fills the bar as well.
+    window.resetProgress();
+    window.setProgressMaximum(8);
+    window.advanceProgress();
+    EXPECT_EQ(percent(), 12);
+    window.setFinished();
+    EXPECT_EQ(percent(), 100);
+
+    // A cancelled build shows how far it got.
+    window.resetProgress();
+    window.setPartsDone(1, 2);
+    window.cancelButton->click();
+    window.setFinished();
+    EXPECT_EQ(percent(), 50);
+}
+
+TEST_F(ProgressWindowTest, logLinesNameTheirItemAndColumnsFitTheirTexts) {
+    window.resize(1200, 500);
+    window.addLogRow(u"> HTML Index"_s, QString(), true, QString(), u"_sorted_index.htm"_s);
+    const QString longReason = u"Not Built: HTML File with a rather long reason"_s;
+    const QString longTitle = u"Writing Documentation For A Long Chapter Title"_s;
+    window.addLogRow(longReason, u"notes.htm"_s, true, longTitle, u"notes.htm"_s);
+    window.updateDisplay();
+    const QStringList lines = window.logText->toPlainText().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].endsWith(u"  --  > HTML Index"_s)) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(u"  --  notes.htm"_s));
+
+    QTableWidget& table = *window.logView;
+    const QFontMetrics metrics(table.font());
+    EXPECT_GE(table.columnWidth(1), metrics.horizontalAdvance(longReason));
+    EXPECT_GE(table.columnWidth(3), metrics.horizontalAdvance(longTitle));
+    // The user may size a column, and later rows keep that width.
+    EXPECT_EQ(table.horizontalHeader()->sectionResizeMode(1), QHeaderView::Interactive);
+    table.horizontalHeader()->resizeSection(1, 60);
+    window.addLogRow(longReason + u" and more"_s, u"x.htm"_s, true, longTitle, u"x.htm"_s);
+    window.updateDisplay();
+    EXPECT_EQ(table.columnWidth(1), 60);
 }
 
 TEST_F(ProgressWindowTest, cancelAddsItsNoticeOnceAndOnlyOkCloses) {

@@ -157,6 +157,41 @@ TEST_F(FilesDialogTest, addFromTwoFoldersAndStoreOnOk) {
     EXPECT_EQ(p.settings.TextFilter, u"*.c;*.h;*.cpp;*.hpp"_s);
 }
 
+TEST_F(FilesDialogTest, theProjectFileAndFilesAlreadyListedAreRefused) {
+    write(u"proj/p.qdx"_s, u"<project/>"_s);
+    write(u"proj/readme.txt"_s);
+    setChapters({{u"a.c"_s, u"src/"_s}});
+    FilesDialog dialog(nullptr, ws, state);
+    dialog.filterEdit->setText(u"*.*"_s);
+    dialog.applyFilter();
+    ASSERT_TRUE(dialog.folderTree->setPath(te.path(u"proj"_s)));
+    dialog.changeFolder(dialog.folderTree->path());
+    ASSERT_TRUE(dialog.fileList->files().contains(u"p.qdx"_s));
+    dialog.addAllButton->click();
+    ASSERT_EQ(te.ui.messages.size(), 1u);
+    EXPECT_EQ(te.ui.messages[0].title, u"Files"_s);
+    EXPECT_TRUE(te.ui.messages[0].text.contains(u"p.qdx is the project file itself"_s));
+    EXPECT_EQ(dialog.projectFileList->count(), 2);  // a.c and readme.txt
+
+    // The same file again, from the list or twice in one choice, is listed once.
+    ASSERT_TRUE(dialog.folderTree->setPath(te.path(u"proj/src"_s)));
+    dialog.changeFolder(dialog.folderTree->path());
+    dialog.addAllButton->click();
+    ASSERT_EQ(te.ui.messages.size(), 2u);
+    EXPECT_TRUE(te.ui.messages[1].text.contains(u"src/a.c"_s)) << te.ui.messages[1].text.toStdString();
+    EXPECT_EQ(dialog.projectFileList->count(), 4);  // b.c and notes.txt joined
+    dialog.addAllButton->click();
+    EXPECT_EQ(dialog.projectFileList->count(), 4);
+
+    ProjectFileList list;
+    const FilesToAdd twice = SortOutNewFiles(list, {u"x.c"_s, u"x.c"_s, u"p.qdx"_s}, u"sub/"_s, u"p.qdx"_s);
+    EXPECT_EQ(twice.duplicates, QStringList{u"sub/x.c"_s});
+    // A file named like the project file elsewhere is an ordinary chapter.
+    EXPECT_EQ(twice.accepted, (QStringList{u"x.c"_s, u"p.qdx"_s}));
+    EXPECT_TRUE(twice.projectFile.isEmpty());
+    EXPECT_TRUE(SortOutNewFiles(list, {u"x.c"_s}, QString(), u"p.qdx"_s).refusalText().isEmpty());
+}
+
 TEST_F(FilesDialogTest, cancelLeavesTheModelAlone) {
     setChapters({{u"a.c"_s, u"src/"_s}});
     FilesDialog dialog(nullptr, ws, state);
@@ -189,9 +224,12 @@ TEST_F(FilesDialogTest, refusedFilterBringsTheMessageAndTheSavedFilterBack) {
 }
 
 TEST_F(FilesDialogTest, theLimitOf4000FilesHoldsAtOk) {
-    std::vector<std::pair<QString, QString>> chapters(kMaxChapters, {u"a.c"_s, u"src/"_s});
+    // Chapters of another folder, so the three added files are all new.
+    std::vector<std::pair<QString, QString>> chapters(kMaxChapters, {u"a.c"_s, u"old/"_s});
     setChapters(chapters);
     FilesDialog dialog(nullptr, ws, state);
+    ASSERT_TRUE(dialog.folderTree->setPath(te.path(u"proj/src"_s)));
+    dialog.changeFolder(dialog.folderTree->path());
     dialog.addAllButton->click();  // 4000 + 3 files
     ASSERT_EQ(dialog.files().count(), kMaxChapters + 3);
     dialog.okButton->click();

@@ -36,6 +36,7 @@ public:
     }
     void commandsChanged() override {}
     void recentFilesChanged() override {}
+    void showPage(const QString&) override {}
     bool showDialog(ProjectDialog dialog) override {
         switch (dialog) {
         case ProjectDialog::Files:

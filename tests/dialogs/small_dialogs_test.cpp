@@ -2,7 +2,9 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
 #include <memory>
@@ -11,6 +13,7 @@
 #include "app/dialogs/comment_styles_dialog.h"
 #include "app/dialogs/default_chapter_dialog.h"
 #include "app/dialogs/destination_dialog.h"
+#include "app/dialogs/file_browsing.h"
 #include "app/dialogs/files_dialog.h"
 #include "app/dialogs/folder_widgets.h"
 #include "app/dialogs/settings_dialog.h"
@@ -73,6 +76,82 @@ TEST_F(SmallDialogsTest, destinationIsStoredRelativeToTheProject) {
     again.cancelButton->click();
     EXPECT_TRUE(state.dialogCancelled);
     EXPECT_EQ(ws.project.settings.RelDestPath, u"../docs/"_s);
+}
+
+TEST_F(SmallDialogsTest, destinationOpensNearTheProjectNeverInTheLaunchFolder) {
+    openProject();
+    const QString launch = te.path(u"launch"_s);
+    QDir().mkpath(launch);
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(launch);
+    const QString project = QDir::toNativeSeparators(te.path(u"proj"_s));
+
+    // A destination not built yet opens on its nearest existing parent, and OK keeps it.
+    const std::pair<QString, QString> missing[] = {{u"doc/html/"_s, project},
+                                                   {u"../launch/no/such/"_s, QDir::toNativeSeparators(launch)}};
+    for (const auto& [relative, shown] : missing) {
+        ws.project.settings.RelDestPath = relative;
+        DestinationDialog dialog(nullptr, ws, state);
+        EXPECT_EQ(dialog.folderTree->path(), shown) << relative.toStdString();
+        EXPECT_EQ(dialog.pathBox->text(), shown);
+    }
+    ws.project.settings.RelDestPath = u"doc/"_s;
+    DestinationDialog unbuilt(nullptr, ws, state);
+    unbuilt.okButton->click();
+    EXPECT_EQ(ws.project.settings.RelDestPath, QString());
+
+    // A folder made from the dialog is opened and chosen.
+    DestinationDialog making(nullptr, ws, state);
+    EXPECT_TRUE(making.createFolder(u"doc"_s));
+    EXPECT_TRUE(QFileInfo(te.path(u"proj/doc"_s)).isDir());
+    making.okButton->click();
+    EXPECT_EQ(ws.project.settings.RelDestPath, u"doc/"_s);
+    DestinationDialog refused(nullptr, ws, state);
+    EXPECT_FALSE(refused.createFolder(u"a/b"_s));
+    EXPECT_FALSE(refused.createFolder(u"  "_s));
+    EXPECT_EQ(te.ui.messages.size(), 2u);
+    EXPECT_EQ(refused.folderTree->path(), QDir::toNativeSeparators(te.path(u"proj/doc"_s)));
+
+    // A typed path, relative to the project, is made when missing and stored.
+    DestinationDialog typing(nullptr, ws, state);
+    typing.pathBox->setText(u"out/html"_s);
+    typing.pathBox->setModified(true);  // as the user's typing leaves it
+    typing.okButton->click();
+    EXPECT_TRUE(QFileInfo(te.path(u"proj/out/html"_s)).isDir());
+    EXPECT_EQ(ws.project.settings.RelDestPath, u"out/html/"_s);
+    DestinationDialog typingExisting(nullptr, ws, state);
+    typingExisting.pathBox->setText(te.path(u"proj"_s));
+    EXPECT_TRUE(typingExisting.openTypedFolder());
+    EXPECT_EQ(typingExisting.folderTree->path(), project);
+    QDir::setCurrent(previous);
+
+    EXPECT_EQ(NearestExistingFolder(te.path(u"proj/a/b/c"_s)), project);
+    EXPECT_EQ(NearestExistingFolder(QString()), QString());
+    EXPECT_EQ(NearestExistingFolder(u"relative/only"_s), QString());
+}
+
+TEST_F(SmallDialogsTest, defaultChapterShowsThisPlatformsFoldersAndTheCurrentChoice) {
+    openProject();
+    setChapters({{u"a.py"_s, u"python\\"_s}, {u"b.py"_s, u"python\\lib\\"_s}, {u"c.c"_s, u"src/"_s}});
+    ws.project.settings.HomeChapter = u"b.py"_s;
+    DefaultChapterDialog dialog(nullptr, ws, state);
+    QStringList folders;
+    for (int i = 0; i < dialog.chapterList->topLevelItemCount(); ++i) {
+        folders << dialog.chapterList->topLevelItem(i)->text(1);
+    }
+#ifdef Q_OS_WIN
+    EXPECT_EQ(folders, (QStringList{u"python\\"_s, u"python\\lib\\"_s, u"src\\"_s}));
+#else
+    EXPECT_EQ(folders, (QStringList{u"python/"_s, u"python/lib/"_s, u"src/"_s}));
+#endif
+    ASSERT_NE(dialog.chapterList->currentItem(), nullptr);
+    EXPECT_EQ(dialog.chapterList->currentItem()->text(0), u"b.py"_s);
+    // The choice stays selected when the list is sorted again, and OK keeps the stored form.
+    dialog.sortByColumn(0);
+    EXPECT_EQ(dialog.chapterList->currentItem()->text(0), u"b.py"_s);
+    dialog.okButton->click();
+    EXPECT_EQ(ws.project.settings.HomeChapter, u"b.py"_s);
+    EXPECT_EQ(ws.project.Chapters[0].RelPath, u"python\\"_s);
 }
 
 TEST_F(SmallDialogsTest, defaultChapterListSortsAndChooses) {
