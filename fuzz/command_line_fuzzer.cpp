@@ -24,9 +24,9 @@ QString Range(const QString& text, qsizetype start, qsizetype end) {
 
 void CheckParse(const QString& text) {
     CommandLine line;
-    line.ParseCommandLine(text);
+    line.parse(text);
     if (text.isEmpty()) {
-        TESSAREL_FUZZ_CHECK(line.ParameterCount == -1 && line.FirstParameter().isEmpty());
+        TESSAREL_FUZZ_CHECK(line.ParameterCount == -1 && line.firstParameter().isEmpty());
         return;
     }
     const QString& parsed = line.CommandLineText;
@@ -46,8 +46,8 @@ void CheckParse(const QString& text) {
     const CommandLineParameter& first = line.Parameters[0];
     TESSAREL_FUZZ_CHECK(first.ParamName == u"@first"_s && first.ValueStart == 1);
     TESSAREL_FUZZ_CHECK(first.ValueEnd >= 0 && first.ValueEnd <= length);
-    TESSAREL_FUZZ_CHECK(text.contains(line.FirstParameter()), u"first parameter not in the text"_s);
-    TESSAREL_FUZZ_CHECK(line.FirstParameter() == TrimSpaces(line.FirstParameter()));
+    TESSAREL_FUZZ_CHECK(text.contains(line.firstParameter()), u"first parameter not in the text"_s);
+    TESSAREL_FUZZ_CHECK(line.firstParameter() == TrimSpaces(line.firstParameter()));
 
     for (int i = 1; i <= CommandLine::kMaxOptions; ++i) {
         const CommandLineParameter& p = line.Parameters[static_cast<size_t>(i)];
@@ -65,13 +65,13 @@ void CheckParse(const QString& text) {
         const qsizetype nextStart = i < starts.size() ? starts[i] : length + 2;
         TESSAREL_FUZZ_CHECK(p.ValueEnd == nextStart - 2, QStringLiteral("option %1 value end").arg(i));
         TESSAREL_FUZZ_CHECK(p.ParamValue == TrimSpaces(Range(parsed, p.ValueStart, p.ValueEnd)));
-        TESSAREL_FUZZ_CHECK(line.IsOptionPresent(u' ' + p.ParamName + u' '));
+        TESSAREL_FUZZ_CHECK(line.isOptionPresent(u' ' + p.ParamName + u' '));
     }
-    TESSAREL_FUZZ_CHECK(!line.IsOptionPresent(QString()));
-    TESSAREL_FUZZ_CHECK(!line.IsOptionPresent(u"@first"_s));
+    TESSAREL_FUZZ_CHECK(!line.isOptionPresent(QString()));
+    TESSAREL_FUZZ_CHECK(!line.isOptionPresent(u"@first"_s));
 
-    line.ClearCommandLine();
-    TESSAREL_FUZZ_CHECK(line.ParameterCount == 0 && line.CommandLineText.isEmpty() && line.FirstParameter().isEmpty());
+    line.clear();
+    TESSAREL_FUZZ_CHECK(line.ParameterCount == 0 && line.CommandLineText.isEmpty() && line.firstParameter().isEmpty());
 }
 
 void CheckPath(const QString& firstParameter) {
@@ -101,9 +101,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     CheckParse(text);
     CommandLine line;
-    line.ParseCommandLine(text);
+    line.parse(text);
     if (!TrimSpaces(text).isEmpty()) {
-        CheckPath(line.FirstParameter());
+        CheckPath(line.firstParameter());
     }
     return 0;
 }
