@@ -33,11 +33,26 @@ QIcon PinIcon() {
     return QIcon(pixmap);
 }
 
-QIcon MarkIcon(bool success) {
+QIcon MarkIcon(RowStatus status) {
     QPixmap pixmap = Canvas();
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
+    if (status == RowStatus::Warning) {
+        // An amber triangle with "!": done, but worth a look.
+        QPainterPath triangle;
+        triangle.moveTo(16, 2);
+        triangle.lineTo(30, 28);
+        triangle.lineTo(2, 28);
+        triangle.closeSubpath();
+        p.setBrush(QColor(0xe0, 0x9a, 0x10));
+        p.drawPath(triangle);
+        p.setPen(QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(16, 11), QPointF(16, 18));
+        p.drawPoint(QPointF(16, 24));
+        return QIcon(pixmap);
+    }
+    const bool success = status == RowStatus::Ok;
     p.setBrush(success ? QColor(0x2e, 0x9e, 0x44) : QColor(0xc6, 0x28, 0x28));
     p.drawEllipse(QRectF(2, 2, 28, 28));
     p.setPen(QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
@@ -75,7 +90,7 @@ QIcon ToolbarIcon(const QString& key) {
     return {};
 }
 
-QIcon ProgressIcon(bool success) { return MarkIcon(success); }
+QIcon ProgressIcon(RowStatus status) { return MarkIcon(status); }
 
 QIcon ProgramIcon() {
     // The artwork built into the program, drawn for each size rather than scaled

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/user_interface.h"
+
 #include <QIcon>
 
 namespace tessarel {
@@ -7,7 +9,7 @@ namespace tessarel {
 /// The toolbar's icons by button key ("new", "open", ..., "ontop").
 QIcon ToolbarIcon(const QString& key);
 /// The build log's row icons: success and failure.
-QIcon ProgressIcon(bool success);
+QIcon ProgressIcon(RowStatus status);
 /// The program's own icon.
 QIcon ProgramIcon();
 

@@ -93,7 +93,7 @@ void WindowUserInterface::fitTitle(QMessageBox& box) {
                   grid->columnCount());
 }
 
-void WindowUserInterface::showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+void WindowUserInterface::showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
                                      const QString& output) {
     if (window_ != nullptr) {
         window_->progressWindow()->addLogRow(reason, item, status, title, output);

@@ -47,7 +47,7 @@ public:
     std::function<void(const QString& caption)> onProgressCaption;
 
 protected:
-    void showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+    void showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
                     const QString& output) override;
     void processEvents() override;
 

@@ -38,8 +38,8 @@ ChapterOutcome KeepSourceInPlaceOfPage(const ChapterPass& pass, int i, const QSt
     Chapter& chapter = pass.ws.project.Chapters[static_cast<size_t>(i)];
     chapter.Documented = false;
     chapter.ChapterTitle = chapter.Name;
-    pass.ws.env.ui.addLogRow(QStringLiteral("Not Built: Page Is A Source"), chapter.Name, false, QStringLiteral("---"),
-                             page);
+    pass.ws.env.ui.addLogRow(QStringLiteral("Not Built: Page Is A Source"), chapter.Name, RowStatus::Failed,
+                             QStringLiteral("---"), page);
     pass.ws.project.CurrentChapterIndex = i;
     return {.failed = true};
 }
@@ -61,12 +61,13 @@ ChapterOutcome ReportSourceNotRead(const ChapterPass& pass, int i, const ReadRes
             return {.written = false};
         }
     }
-    ws.env.ui.addLogRow(ReadFailureReason(read.outcome), chapter.Name, false, QStringLiteral("---"), page);
+    ws.env.ui.addLogRow(ReadFailureReason(read.outcome), chapter.Name, RowStatus::Failed, QStringLiteral("---"), page);
     return {.failed = true};
 }
 
 /// The row, title and listing of a chapter whose page (or error page) is written.
-ChapterOutcome RecordChapter(const ChapterPass& pass, int i, const QString& page, bool html, bool exists) {
+ChapterOutcome RecordChapter(const ChapterPass& pass, int i, const QString& page, bool html, bool exists,
+                             const QStringList& missingFigures) {
     Workspace& ws = pass.ws;
     UserInterface& ui = ws.env.ui;
     DocumentModel& doc = ws.document;
@@ -80,12 +81,18 @@ ChapterOutcome RecordChapter(const ChapterPass& pass, int i, const QString& page
     chapter.ChapterTitle =
         (sections > 0 && !doc.section(1).Name.isEmpty()) ? doc.section(1).Name : EscapeHtml(chapter.Name);
 
+    if (sections > 0 && !missingFigures.isEmpty()) {
+        ui.addLogRow(QStringLiteral("Missing Figure"), chapter.Name, RowStatus::Warning, chapter.ChapterTitle, page);
+        ReportMissingFigures(ui, missingFigures);
+        return {.sections = sections};
+    }
     if (sections > 0) {
-        ui.addLogRow(QStringLiteral("Built OK"), chapter.Name, true, chapter.ChapterTitle, page);
+        ui.addLogRow(QStringLiteral("Built OK"), chapter.Name, RowStatus::Ok, chapter.ChapterTitle, page);
         return {.sections = sections};
     }
     if (html && exists) {
-        ui.addLogRow(QStringLiteral("Not Built: HTML File"), chapter.Name, true, chapter.Name, page);
+        // Taken as it is, not built: worth a look, not a failure.
+        ui.addLogRow(QStringLiteral("Not Built: HTML File"), chapter.Name, RowStatus::Warning, chapter.Name, page);
         // The page is taken into the book as it is, listed under its base name.
         chapter.Documented = true;
         doc.SectionCount = 1;
@@ -93,12 +100,13 @@ ChapterOutcome RecordChapter(const ChapterPass& pass, int i, const QString& page
         return {.sections = 1};
     }
     if (html) {
-        ui.addLogRow(QStringLiteral("Missing HTML File"), chapter.Name, false, QStringLiteral("---"),
+        ui.addLogRow(QStringLiteral("Missing HTML File"), chapter.Name, RowStatus::Failed, QStringLiteral("---"),
                      QStringLiteral("---"));
     } else if (exists) {
-        ui.addLogRow(QStringLiteral("No Sections"), chapter.Name, false, chapter.Name, page);
+        ui.addLogRow(QStringLiteral("No Sections"), chapter.Name, RowStatus::Failed, chapter.Name, page);
     } else {
-        ui.addLogRow(QStringLiteral("Missing File"), chapter.Name, false, QStringLiteral("---"), QStringLiteral("---"));
+        ui.addLogRow(QStringLiteral("Missing File"), chapter.Name, RowStatus::Failed, QStringLiteral("---"),
+                     QStringLiteral("---"));
     }
     return {.failed = true};
 }
@@ -132,7 +140,9 @@ ChapterOutcome BuildBookChapter(const ChapterPass& pass, int i) {
         if (!WriteErrorPage(ws.env.ui, ws.page, out.style, out.folder, body, page)) {
             return {.written = false};
         }
-    } else if (!ownCopy) {
+    }
+    QStringList missingFigures;
+    if (exists && !ownCopy) {
         SingleFileContext context{.env = ws.env,
                                   .doc = doc,
                                   .page = ws.page,
@@ -151,8 +161,9 @@ ChapterOutcome BuildBookChapter(const ChapterPass& pass, int i) {
         if (!context.source.ok()) {
             return ReportSourceNotRead(pass, i, context.source, page);
         }
+        missingFigures = std::move(context.missingFigures);
     }
-    return RecordChapter(pass, i, page, html, exists);
+    return RecordChapter(pass, i, page, html, exists, missingFigures);
 }
 
 }  // namespace tessarel

@@ -147,7 +147,7 @@ bool WriteBookPages(const BookOutput& out) {
     if (!FinishSidePage(out, QStringLiteral("_book.htm"))) {
         return false;
     }
-    ui.addLogRow(QStringLiteral("> HTML TOC"), QString(), true, QString(), QStringLiteral("_book.htm"));
+    ui.addLogRow(QStringLiteral("> HTML TOC"), QString(), RowStatus::Ok, QString(), QStringLiteral("_book.htm"));
     return true;
 }
 
@@ -171,7 +171,8 @@ bool WriteSortedIndexPage(const BookOutput& out) {
     if (!FinishSidePage(out, QStringLiteral("_sorted_index.htm"))) {
         return false;
     }
-    ui.addLogRow(QStringLiteral("> HTML Index"), QString(), true, QString(), QStringLiteral("_sorted_index.htm"));
+    ui.addLogRow(QStringLiteral("> HTML Index"), QString(), RowStatus::Ok, QString(),
+                 QStringLiteral("_sorted_index.htm"));
     return true;
 }
 

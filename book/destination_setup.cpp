@@ -69,8 +69,8 @@ bool KeepSourcesOutOfTheBook(const BookOutput& out, const ProjectSources& source
     QStringList kept;
     for (const QString& path : std::as_const(paths)) {
         if (sources.contains(path)) {
-            ui.addLogRow(QStringLiteral("Not Built: Page Is A Source"), FileNameOf(path), false, QStringLiteral("---"),
-                         path.mid(out.folder.size()));
+            ui.addLogRow(QStringLiteral("Not Built: Page Is A Source"), FileNameOf(path), RowStatus::Failed,
+                         QStringLiteral("---"), path.mid(out.folder.size()));
             kept << path;
         }
     }

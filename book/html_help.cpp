@@ -135,8 +135,8 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
     if (!WriteTextFile(ui, help ? out.helpPath(fileName) : out.path(fileName), text)) {
         return false;
     }
-    ui.addLogRow(help ? QStringLiteral("> HTML Help Index") : QStringLiteral("> Active Index"), QString(), true,
-                 QString(), fileName);
+    ui.addLogRow(help ? QStringLiteral("> HTML Help Index") : QStringLiteral("> Active Index"), QString(),
+                 RowStatus::Ok, QString(), fileName);
     return true;
 }
 

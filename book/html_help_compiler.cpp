@@ -7,6 +7,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "pages/page_paths.h"
 #include "support/environment.h"
 #include "support/error_report.h"
 #include "support/paths.h"
@@ -163,6 +164,35 @@ StoredFile FindSystemFile(const QByteArray& data) {
     return {};
 }
 
+/// A page as the compiler reads it: the pages hide a web link's "://" and a mail
+/// link's ":" behind character references, which a browser decodes but the
+/// compiler takes for a local file and an undefined anchor. A section whose name has no space also gets its two anchors
+/// the same, which the compiler warns about once per section: the copy keeps the first.
+QByteArray WithPlainSchemes(QByteArray page) {
+    page.replace("&#58&#47&#47", "://");
+    page.replace("mailto&#58;", "mailto:");
+    static constexpr QByteArrayView kAnchor = "<a NAME=\"";
+    QByteArray out;
+    out.reserve(page.size());
+    qsizetype from = 0;
+    for (qsizetype at = page.indexOf(kAnchor); at >= 0; at = page.indexOf(kAnchor, from)) {
+        const qsizetype end = page.indexOf("</a>\r\n", at);
+        if (end < 0) {
+            break;
+        }
+        const qsizetype next = end + 6;
+        const QByteArrayView line(page.constData() + at, next - at);
+        out.append(page.constData() + from, next - from);
+        from = next;
+        // Skip the copies that follow at once.
+        while (QByteArrayView(page.constData() + from, page.size() - from).startsWith(line)) {
+            from += line.size();
+        }
+    }
+    out.append(page.constData() + from, page.size() - from);
+    return out;
+}
+
 }  // namespace
 
 bool StageHelpProject(const QString& helpFolder, const QString& stagingFolder) {
@@ -172,8 +202,16 @@ bool StageHelpProject(const QString& helpFolder, const QString& stagingFolder) {
     // The pages and what they use lie in the book's own folder; an old compiled
     // file there is not part of the book.
     for (const QFileInfo& file : book.entryInfoList(QDir::Files | QDir::Hidden)) {
-        if (file.suffix().compare(QStringLiteral("chm"), Qt::CaseInsensitive) != 0 &&
-            !QFile::copy(file.absoluteFilePath(), staging.filePath(file.fileName()))) {
+        if (file.suffix().compare(QStringLiteral("chm"), Qt::CaseInsensitive) == 0) {
+            continue;
+        }
+        const QString target = staging.filePath(file.fileName());
+        if (IsHtmlFileName(file.fileName())) {
+            QFile page(file.absoluteFilePath());
+            if (!page.open(QIODevice::ReadOnly) || !WriteBytes(target, WithPlainSchemes(page.readAll()))) {
+                return false;
+            }
+        } else if (!QFile::copy(file.absoluteFilePath(), target)) {
             return false;
         }
     }

@@ -82,14 +82,14 @@ void LogRefusedChapter(UserInterface& ui, const ProjectModel& project, const std
     case PageClaim::Own:
         break;
     case PageClaim::BadName:
-        ui.addLogRow(QStringLiteral("Bad File Name"), chapter.Name, false, none, none);
+        ui.addLogRow(QStringLiteral("Bad File Name"), chapter.Name, RowStatus::Failed, none, none);
         break;
     case PageClaim::TakenByChapter:
-        ui.addLogRow(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), false,
+        ui.addLogRow(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), RowStatus::Failed,
                      QStringLiteral("Page of ") + ChapterDisplayName(ChapterAt(project, entry.holder)), entry.page);
         break;
     case PageClaim::TakenByBook:
-        ui.addLogRow(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), false,
+        ui.addLogRow(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), RowStatus::Failed,
                      QStringLiteral("Page of the book"), entry.page);
         break;
     }

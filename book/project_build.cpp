@@ -134,10 +134,12 @@ void ProjectBuild::compile() {
     if (outcome.compiled) {
         // A file written despite errors is no success: its links may lead nowhere.
         const CompilerMessages messages = CountCompilerMessages(outcome.run.output);
-        ui_.addLogRow(CompiledHelpReason(messages), QStringLiteral("help.hhp"), messages.errors == 0, QString(),
-                      compiledName);
+        const RowStatus status = messages.errors > 0     ? RowStatus::Failed
+                                 : messages.warnings > 0 ? RowStatus::Warning
+                                                         : RowStatus::Ok;
+        ui_.addLogRow(CompiledHelpReason(messages), QStringLiteral("help.hhp"), status, QString(), compiledName);
     } else if (outcome.run.end != ProgramEnd::NotStarted || !outcome.run.startError.isEmpty()) {
-        ui_.addLogRow(CompileFailureReason(outcome), QStringLiteral("help.hhp"), false, QString(),
+        ui_.addLogRow(CompileFailureReason(outcome), QStringLiteral("help.hhp"), RowStatus::Failed, QString(),
                       QStringLiteral("---"));
     }
     if (!outcome.run.output.isEmpty()) {

@@ -53,7 +53,7 @@ ExitStatus BuildFileCommand::run(const QString& path) {
     if (result.readable && !context.pageIsSource && !page.isEmpty() && FileExists(page)) {
         ui_.console().out(QStringLiteral("Page: ") + OneLine(page));
     }
-    return result.readable && result.success ? ExitStatus::Success : ExitStatus::BuildFailed;
+    return result.readable && result.success() ? ExitStatus::Success : ExitStatus::BuildFailed;
 }
 
 }  // namespace tessarel::cli

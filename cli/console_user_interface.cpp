@@ -18,6 +18,19 @@ QString ConsoleLines(const QString& text) {
     return lines;
 }
 
+/// The row's icon as the console shows it, in a column of even width.
+QString StatusColumn(RowStatus status) {
+    switch (status) {
+    case RowStatus::Ok:
+        return QStringLiteral("  ok    ");
+    case RowStatus::Warning:
+        return QStringLiteral("  WARN  ");
+    case RowStatus::Failed:
+        break;
+    }
+    return QStringLiteral("  FAIL  ");
+}
+
 }  // namespace
 
 QString OneLine(const QString& text) {
@@ -48,15 +61,26 @@ MessageAnswer ConsoleUserInterface::message(const QString& title, const QString&
                                                                                         : MessageAnswer::Ok;
 }
 
-void ConsoleUserInterface::showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
-                                      const QString& output) {
+void ConsoleUserInterface::showLogRow(const QString& reason, const QString& item, RowStatus status,
+                                      const QString& title, const QString& output) {
     // The progress window's columns: time, reason, input file, chapter title,
     // output file; its row icon becomes "ok" or "FAIL".
     const QString separator = QStringLiteral(" | ");
-    console_.out(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) +
-                 (status ? QStringLiteral("  ok    ") : QStringLiteral("  FAIL  ")) + OneLine(reason) + separator +
-                 OneLine(item) + separator + OneLine(title) + separator + OneLine(output));
+    console_.out(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")) + StatusColumn(status) + OneLine(reason) +
+                 separator + OneLine(item) + separator + OneLine(title) + separator + OneLine(output));
     progressValue_ = 0;
+}
+
+void ConsoleUserInterface::addLogText(const QString& text) {
+    // Under the row it explains, indented so the rows stay easy to scan.
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    while (lines.endsWith(QLatin1Char('\n'))) {
+        lines.chop(1);
+    }
+    for (const QString& line : lines.split(QLatin1Char('\n'))) {
+        console_.out(QStringLiteral("          ") + OneLine(line));
+    }
 }
 
 void ConsoleUserInterface::setProgressMaximum(int max) { progressMax_ = max; }

@@ -34,6 +34,7 @@ public:
     void showHelpTopic(const QString& helpPath) override;
     void requestQuit() override { quitRequested_ = true; }
     void buildFinished(bool projectBuild) override;
+    void addLogText(const QString& text) override;
 
     /// The page the main window's browser would now show ("" when none).
     const QString& shownPage() const { return shownPage_; }
@@ -42,7 +43,7 @@ public:
     Console& console() { return console_; }
 
 protected:
-    void showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+    void showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
                     const QString& output) override;
 
 private:

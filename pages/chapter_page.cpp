@@ -12,6 +12,8 @@
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
+#include <QFileInfo>
+
 #include <algorithm>
 #include <optional>
 #include <vector>
@@ -334,6 +336,7 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
         AddLine(page, u"<div class=Copy>"_s + settings.Copyright + u"</div>"_s);
     }
     WriteFooter(context, doc);
+    context.missingFigures = MissingFigureFiles(translator.figures(), QFileInfo(target).absolutePath());
     return WritePageFooter(page, ui, target);
 }
 

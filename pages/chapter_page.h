@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 namespace tessarel {
 
@@ -25,6 +26,8 @@ struct ChapterPageContext {
     /// empty), so the page never holds a long text twice: for a caller that
     /// forgets them next.
     bool releaseTexts = false;
+    /// Set by the writer: the page's "@figure" sources whose file is not there.
+    QStringList missingFigures = {};
 };
 
 /// Writes the chapter page of a parsed document, streaming it to its file; each

@@ -145,6 +145,7 @@ void ParseAndWritePage(SingleFileContext& context, QByteArray bytes) {
                 ui, context.page, context.style, context.settings, context.destinationFolder, context.generatedAt};
             chapterContext.releaseTexts = true;
             context.pageWritten = WriteChapterPage(chapterContext, doc);
+            context.missingFigures = std::move(chapterContext.missingFigures);
         } else if (!doc.ChapterPagePath.isEmpty()) {
             context.pageWritten =
                 WriteErrorPage(ui, context.page, context.style, context.destinationFolder,
@@ -200,6 +201,12 @@ bool BuildChapter(SingleFileContext& context) {
     }
 }
 
+void ReportMissingFigures(UserInterface& ui, const QStringList& sources) {
+    for (const QString& source : sources) {
+        ui.addLogText(u"Figure not found: "_s + source);
+    }
+}
+
 SingleFileResult BuildSingleFile(SingleFileContext& context) {
     UserInterface& ui = context.env.ui;
     ui.resetProgress();
@@ -214,31 +221,33 @@ SingleFileResult BuildSingleFile(SingleFileContext& context) {
     if (!readable) {
         // A critical error, already reported, counts as a file not read.
         result.reason = ReadFailureReason(context.source.ok() ? ReadOutcome::Unreadable : context.source.outcome);
-        result.success = false;
         result.chapterTitle = u"---"_s;
     } else if (context.pageIsSource) {
         result.reason = u"Not Built: Page Is A Source"_s;
-        result.success = false;
         result.chapterTitle = u"---"_s;
     } else if (doc.count() > 0 && !context.pageWritten) {
         // Sections were found, but the page the log would point to is not there.
         result.reason = u"Page Not Written"_s;
-        result.success = false;
+        result.chapterTitle = doc.section(1).Name;
+    } else if (doc.count() > 0 && !context.missingFigures.isEmpty()) {
+        // The page is there, but shows a broken image.
+        result.reason = u"Missing Figure"_s;
+        result.status = RowStatus::Warning;
         result.chapterTitle = doc.section(1).Name;
     } else if (doc.count() > 0) {
         result.reason = u"Sections OK"_s;
-        result.success = true;
+        result.status = RowStatus::Ok;
         result.chapterTitle = doc.section(1).Name;
     } else if (IsHtmlFileName(doc.SourceFilePath)) {
         result.reason = u"Not Built: HTML File"_s;
-        result.success = true;
+        result.status = RowStatus::Warning;
         result.chapterTitle = result.inputFile;
     } else {
         result.reason = u"No Sections Declared"_s;
-        result.success = false;
         result.chapterTitle = u"No Sections Defined"_s;
     }
-    ui.addLogRow(result.reason, result.inputFile, result.success, result.chapterTitle, result.outputFile);
+    ui.addLogRow(result.reason, result.inputFile, result.status, result.chapterTitle, result.outputFile);
+    ReportMissingFigures(ui, context.missingFigures);
     if (!context.source.ok()) {
         ui.message(result.reason, doc.SourceFilePath + kCrLf + ReadFailureText(context.source),
                    MessageIcon::Exclamation, MessageButtons::Ok);

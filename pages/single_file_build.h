@@ -1,9 +1,11 @@
 #pragma once
 
 #include "support/file_read.h"
+#include "support/user_interface.h"
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 namespace tessarel {
 
@@ -34,6 +36,8 @@ struct SingleFileContext {
     /// Set by the build: how reading the source went. A source that was not
     /// read (or ran out of memory) leaves its old page as it was.
     ReadResult source = {};
+    /// Set by the build: "@figure" sources of the page whose image is not there.
+    QStringList missingFigures = {};
 };
 
 /// Parses doc.SourceFilePath and writes its chapter page (or its error page); an
@@ -44,14 +48,18 @@ bool BuildChapter(SingleFileContext& context);
 
 /// The result of one single-file build, as the build log shows it.
 struct SingleFileResult {
-    QString reason;  ///< "Sections OK", "Not Built: HTML File", "No Sections Declared", "Page Not Written",
-                     ///< "Not Built: Page Is A Source", or a ReadFailureReason ("Unreadable File", ...)
-    bool success = false;
+    QString reason;  ///< "Sections OK", "Missing Figure", "Not Built: HTML File", "No Sections Declared",
+                     ///< "Page Not Written", "Not Built: Page Is A Source", or a ReadFailureReason
+    RowStatus status = RowStatus::Failed;
+    bool success() const { return status != RowStatus::Failed; }
     QString chapterTitle;
     QString inputFile;     ///< source file name
     QString outputFile;    ///< page file name
     bool readable = true;  ///< false when the source could not be read or built (see reason)
 };
+
+/// Tells the build log which "@figure" images a page lacks, one line each.
+void ReportMissingFigures(UserInterface& ui, const QStringList& sources);
 
 /// BuildChapter with the progress and log of a build of one file.
 SingleFileResult BuildSingleFile(SingleFileContext& context);

@@ -8,6 +8,11 @@
 #include "support/html_text.h"
 #include "support/string_functions.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QUrl>
+
 #include <algorithm>
 
 namespace tessarel {
@@ -267,16 +272,18 @@ void TranslateLinkTags(QString& text, PassContext* context) {
         context);
 }
 
-/// "@figure[SOURCE]" becomes a paragraph holding the image.
-void TranslateFigureTags(QString& text, PassContext* context) {
+/// "@figure[SOURCE]" becomes a paragraph holding the image; each source is
+/// added to `sources`, so the page writer can tell which images are missing.
+void TranslateFigureTags(QString& text, PassContext* context, QStringList& sources) {
     TranslateBracketedTags(
         text, u"@figure", 7,
-        [](QString& out, QStringView source) {
+        [&sources](QString& out, QStringView source) {
             // An image source of another scheme is no image: its text stays.
             if (!IsSafePageTarget(source)) {
                 out += source;
                 return;
             }
+            sources << source.toString();
             AddTagTo(out, u"P");
             AddTagTo(out, u"div class=Figure");
             out += u"<IMG SRC=\"";
@@ -326,7 +333,7 @@ QStringView SectionTranslator::translateWorking() {
         TranslateLinkTags(working_, &context_);
     }
     if (present & kFigure) {
-        TranslateFigureTags(working_, &context_);
+        TranslateFigureTags(working_, &context_, figures_);
     }
     // The linker can only act on a "://"; most texts have none left by now.
     if (HoldsSchemeSeparator(working_)) {
@@ -340,6 +347,52 @@ QString SectionTranslator::name(const QString& name) {
     QString translated = TrimSpaces(name);
     RewriteTagsAndAtSigns(translated, nullptr);
     return translated;
+}
+
+namespace {
+
+/// The file an image source names, as the browser would read it: character
+/// references and percent escapes decoded, query and fragment cut off. Empty
+/// for a web address.
+QString FigureFile(const QString& source) {
+    QString path = source;
+    path.replace(u"@s"_s, u"&#"_s);
+    static const QRegularExpression kReference(u"&#(\\d{1,7});?"_s);
+    QString decoded;
+    qsizetype from = 0;
+    for (auto match = kReference.globalMatch(path); match.hasNext();) {
+        const QRegularExpressionMatch found = match.next();
+        decoded += QStringView(path).sliced(from, found.capturedStart() - from);
+        const char32_t code = found.capturedView(1).toUInt();
+        decoded += code > 0 && code <= 0x10FFFF ? QString::fromUcs4(&code, 1) : found.captured();
+        from = found.capturedEnd();
+    }
+    decoded += QStringView(path).sliced(from);
+    decoded.replace(u"&amp;"_s, u"&"_s);
+    const qsizetype end = decoded.indexOf(QRegularExpression(u"[?#]"_s));
+    if (end >= 0) {
+        decoded.truncate(end);
+    }
+    // A scheme of two or more letters is a web address; one letter is a drive.
+    static const QRegularExpression kScheme(u"^[A-Za-z][A-Za-z0-9+.-]+:"_s);
+    if (decoded.startsWith(u"//"_s) || kScheme.match(decoded).hasMatch()) {
+        return {};
+    }
+    return QUrl::fromPercentEncoding(decoded.toUtf8());
+}
+
+}  // namespace
+
+QStringList MissingFigureFiles(const QStringList& sources, const QString& pageFolder) {
+    QStringList missing;
+    const QDir folder(pageFolder);
+    for (const QString& source : sources) {
+        const QString file = FigureFile(source);
+        if (!file.isEmpty() && !missing.contains(source) && !QFileInfo::exists(folder.filePath(file))) {
+            missing << source;
+        }
+    }
+    return missing;
 }
 
 }  // namespace tessarel

@@ -4,6 +4,7 @@
 #include "extract/pass_context.h"
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 namespace tessarel {
@@ -23,12 +24,20 @@ public:
     /// A section's name as the page shows it: trimmed, its simple tags and
     /// at-sign markers translated.
     static QString name(const QString& name);
+    /// Every "@figure" source translated so far, as written.
+    const QStringList& figures() const { return figures_; }
 
 private:
     QStringView translateWorking();
 
     PassContext context_;
     QString working_;
+    QStringList figures_;
 };
+
+/// The "@figure" sources of a page whose image file is not there, each once,
+/// in the order written. A source is looked up relative to `pageFolder`, as the
+/// browser does; web addresses are not checked.
+QStringList MissingFigureFiles(const QStringList& sources, const QString& pageFolder);
 
 }  // namespace tessarel

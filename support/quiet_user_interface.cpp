@@ -15,7 +15,7 @@ MessageAnswer QuietUserInterface::message(const QString& title, const QString& t
                                                                                       : MessageAnswer::Ok;
 }
 
-void QuietUserInterface::showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+void QuietUserInterface::showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
                                     const QString& output) {
     log.push_back({reason, item, status, title, output});
 }
@@ -48,7 +48,8 @@ void QuietUserInterface::reset() {
 }
 
 int QuietUserInterface::failedRows() const {
-    return static_cast<int>(std::count_if(log.begin(), log.end(), [](const LogRow& row) { return !row.status; }));
+    return static_cast<int>(
+        std::count_if(log.begin(), log.end(), [](const LogRow& row) { return row.status == RowStatus::Failed; }));
 }
 
 }  // namespace tessarel

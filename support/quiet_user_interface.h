@@ -20,7 +20,7 @@ public:
     };
     struct LogRow {
         QString reason, item;
-        bool status;
+        RowStatus status;
         QString title, output;
     };
 
@@ -58,7 +58,7 @@ public:
     QStringList busyFaults;
 
 protected:
-    void showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+    void showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
                     const QString& output) override;
 };
 

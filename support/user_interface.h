@@ -9,6 +9,8 @@ namespace tessarel {
 enum class MessageIcon { None, Information, Exclamation, Critical, Question };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class MessageAnswer { Ok, Cancel, Yes, No };
+/// How a row of the build log went: a warning is done, but needs a look.
+enum class RowStatus { Ok, Warning, Failed };
 
 /// Everything the logic says to or asks of the user goes through here. The main
 /// window, the console program and the tests' recording fake implement it, so no
@@ -24,7 +26,7 @@ public:
     // Build log and progress (the progress window's operations).
     /// One row of the build log. Every cell is cut to kLogCellLength
     /// characters, so a huge name cannot flood the console or the window.
-    void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+    void addLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
                    const QString& output) {
         showLogRow(logCell(reason), logCell(item), status, logCell(title), logCell(output));
     }
@@ -88,7 +90,7 @@ public:
 
 protected:
     /// Shows a row of the build log, its cells already cut.
-    virtual void showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+    virtual void showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
                             const QString& output) = 0;
     /// Runs pending window events; a console has none.
     virtual void processEvents() {}

@@ -38,8 +38,9 @@ ProgressWindow::ProgressWindow(QWidget* owner)
       okButton(new QPushButton(QStringLiteral("OK"), this)),
       cancelButton(new QPushButton(QStringLiteral("Cancel"), this)),
       displayTimer_(new QTimer(this)),
-      okIcon_(ProgressIcon(true)),
-      failedIcon_(ProgressIcon(false)) {
+      okIcon_(ProgressIcon(RowStatus::Ok)),
+      warningIcon_(ProgressIcon(RowStatus::Warning)),
+      failedIcon_(ProgressIcon(RowStatus::Failed)) {
     setObjectName(QStringLiteral("progressWindow"));
     setWindowTitle(QStringLiteral("Progress"));
     setModal(false);
@@ -148,7 +149,7 @@ void ProgressWindow::restartBar() {
     scheduleDisplay();
 }
 
-void ProgressWindow::addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+void ProgressWindow::addLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
                                const QString& output) {
     ++loggedRows;
     const QString time = LogTimeText();
@@ -220,7 +221,9 @@ void ProgressWindow::updateDisplay() {
             for (int column = 0; column < texts.size(); ++column) {
                 auto* cell = new QTableWidgetItem(texts.at(column));
                 if (column == 0) {
-                    cell->setIcon(pending.status ? okIcon_ : failedIcon_);
+                    cell->setIcon(pending.status == RowStatus::Ok        ? okIcon_
+                                  : pending.status == RowStatus::Warning ? warningIcon_
+                                                                         : failedIcon_);
                 }
                 logView->setItem(row, column, cell);
             }

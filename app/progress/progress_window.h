@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/user_interface.h"
+
 #include <QDialog>
 #include <QIcon>
 #include <QStringList>
@@ -30,7 +32,7 @@ public:
     /// `projectBaseName` is "" without a project; `onTop` follows the main window.
     void prepare(const QString& projectBaseName, bool onTop);
 
-    void addLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+    void addLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
                    const QString& output);
     /// Lines for the log text alone, such as a tool's output.
     void addLogText(const QString& text);
@@ -74,7 +76,7 @@ protected:
 private:
     struct Row {
         QString time, reason, item, title, output;
-        bool status = false;
+        RowStatus status = RowStatus::Failed;
     };
 
     void cancel();
@@ -96,6 +98,7 @@ private:
     QStringList pendingLines_;
     std::vector<Row> pendingRows_;
     QIcon okIcon_;
+    QIcon warningIcon_;
     QIcon failedIcon_;
     bool closing_ = false;
 };

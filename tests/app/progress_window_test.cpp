@@ -32,26 +32,30 @@ protected:
 TEST_F(ProgressWindowTest, anItemIsLoggedAndBecomesTheSelectedRow) {
     window.setProgressMaximum(10);
     window.advanceProgress();
-    window.addLogRow(u"Built OK"_s, u"a.c"_s, true, u"Alpha"_s, u"a.c.htm"_s);
-    window.addLogRow(u"Missing File"_s, u"b.c"_s, false, u"---"_s, u"---"_s);
+    window.addLogRow(u"Built OK"_s, u"a.c"_s, RowStatus::Ok, u"Alpha"_s, u"a.c.htm"_s);
+    window.addLogRow(u"Missing File"_s, u"b.c"_s, RowStatus::Failed, u"---"_s, u"---"_s);
+    window.addLogRow(u"Not Built: HTML File"_s, u"c.htm"_s, RowStatus::Warning, u"c.htm"_s, u"c.htm"_s);
     EXPECT_EQ(window.progressValue(), 0);
     window.updateDisplay();
     const QStringList lines = window.logText->toPlainText().split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 2);
+    ASSERT_EQ(lines.size(), 3);
     EXPECT_TRUE(lines[0].endsWith(u"  --  a.c"_s));
     EXPECT_TRUE(lines[1].endsWith(u"  --  b.c"_s));
 
     const QTableWidget& table = *window.logView;
-    ASSERT_EQ(table.rowCount(), 2);
+    ASSERT_EQ(table.rowCount(), 3);
     const QStringList second{table.item(1, 1)->text(), table.item(1, 2)->text(), table.item(1, 3)->text(),
                              table.item(1, 4)->text()};
     EXPECT_EQ(second, (QStringList{u"Missing File"_s, u"b.c"_s, u"---"_s, u"---"_s}));
     EXPECT_EQ(table.item(0, 3)->text(), u"Alpha"_s);
     EXPECT_FALSE(table.item(1, 0)->text().isEmpty());
-    EXPECT_EQ(table.currentRow(), 1);
-    EXPECT_TRUE(table.item(1, 2)->isSelected());
-    // Success and failure rows carry different icons.
-    EXPECT_NE(table.item(0, 0)->icon().pixmap(16).toImage(), table.item(1, 0)->icon().pixmap(16).toImage());
+    EXPECT_EQ(table.currentRow(), 2);
+    EXPECT_TRUE(table.item(2, 2)->isSelected());
+    // Success, failure and warning rows carry three different icons.
+    const auto icon = [&](int row) { return table.item(row, 0)->icon().pixmap(16).toImage(); };
+    EXPECT_NE(icon(0), icon(1));
+    EXPECT_NE(icon(2), icon(0));
+    EXPECT_NE(icon(2), icon(1));
 }
 
 TEST_F(ProgressWindowTest, progressStopsAtItsMaximum) {
@@ -84,11 +88,11 @@ TEST_F(ProgressWindowTest, theBarRisesWithThePartsDoneAndEndsFull) {
     }
     EXPECT_EQ(percent(), 37);
     // A logged row starts the next file's share from its beginning, not the bar.
-    window.addLogRow(u"Built OK"_s, u"b.c"_s, true, u"B"_s, u"b.c.htm"_s);
+    window.addLogRow(u"Built OK"_s, u"b.c"_s, RowStatus::Ok, u"B"_s, u"b.c.htm"_s);
     window.setPartsDone(2, 4);
     EXPECT_EQ(percent(), 50);
     window.setPartsDone(4, 4);
-    window.addLogRow(u"> HTML TOC"_s, QString(), true, QString(), u"_book.htm"_s);
+    window.addLogRow(u"> HTML TOC"_s, QString(), RowStatus::Ok, QString(), u"_book.htm"_s);
     EXPECT_EQ(percent(), 100);
     window.setFinished();
     EXPECT_EQ(percent(), 100);
@@ -111,10 +115,10 @@ TEST_F(ProgressWindowTest, theBarRisesWithThePartsDoneAndEndsFull) {
 
 TEST_F(ProgressWindowTest, logLinesNameTheirItemAndColumnsFitTheirTexts) {
     window.resize(1200, 500);
-    window.addLogRow(u"> HTML Index"_s, QString(), true, QString(), u"_sorted_index.htm"_s);
+    window.addLogRow(u"> HTML Index"_s, QString(), RowStatus::Ok, QString(), u"_sorted_index.htm"_s);
     const QString longReason = u"Not Built: HTML File with a rather long reason"_s;
     const QString longTitle = u"Writing Documentation For A Long Chapter Title"_s;
-    window.addLogRow(longReason, u"notes.htm"_s, true, longTitle, u"notes.htm"_s);
+    window.addLogRow(longReason, u"notes.htm"_s, RowStatus::Ok, longTitle, u"notes.htm"_s);
     window.updateDisplay();
     const QStringList lines = window.logText->toPlainText().split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 2);
@@ -128,7 +132,7 @@ TEST_F(ProgressWindowTest, logLinesNameTheirItemAndColumnsFitTheirTexts) {
     // The user may size a column, and later rows keep that width.
     EXPECT_EQ(table.horizontalHeader()->sectionResizeMode(1), QHeaderView::Interactive);
     table.horizontalHeader()->resizeSection(1, 60);
-    window.addLogRow(longReason + u" and more"_s, u"x.htm"_s, true, longTitle, u"x.htm"_s);
+    window.addLogRow(longReason + u" and more"_s, u"x.htm"_s, RowStatus::Ok, longTitle, u"x.htm"_s);
     window.updateDisplay();
     EXPECT_EQ(table.columnWidth(1), 60);
 }

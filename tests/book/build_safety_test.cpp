@@ -32,7 +32,8 @@ protected:
     QStringList logRows() const {
         QStringList rows;
         for (const auto& line : env.ui.log) {
-            rows << line.reason + u"|"_s + line.item + u"|"_s + (line.status ? u"ok"_s : u"FAIL"_s);
+            rows << line.reason + u"|"_s + line.item + u"|"_s +
+                        (line.status == RowStatus::Failed ? u"FAIL"_s : u"ok"_s);
         }
         return rows;
     }
@@ -227,7 +228,7 @@ TEST_F(BuildSafety, aSingleFilePageNeverReplacesItsSource) {
 
     EXPECT_EQ(ReadBytes(source), kDocumented);
     EXPECT_TRUE(QFileInfo(source + u".htm"_s).isSymLink());
-    EXPECT_FALSE(result.success);
+    EXPECT_FALSE(result.success());
     EXPECT_EQ(result.reason, u"Not Built: Page Is A Source"_s);
     ASSERT_EQ(env.ui.messages.size(), 1u);
     EXPECT_EQ(env.ui.messages[0].title, u"Source file kept"_s);

@@ -19,7 +19,12 @@ TEST(StagedHelpProject, topicsLoseTheirLeadingFolderAndTheFilesOnDiskStayAsWritt
     ASSERT_TRUE(root.isValid());
     const QString book = root.path() + u"/book/"_s;
     const QString help = book + u"HTML Help/"_s;
-    WriteBytes(book + u"a.c.htm"_s, "<a NAME=\"x\"></a>");
+    // The compiler reads hidden schemes as files and twin anchors as duplicates.
+    const QByteArray page =
+        "<a NAME=\"x\"></a>\r\n<a NAME=\"x\"></a>\r\n<a NAME=\"x y\"></a>\r\n<a NAME=\"x^y\"></a>\r\n"
+        "<a HREF=\"http&#58&#47&#47e.org/a\">http&#58&#47&#47e.org/a</a> <a HREF=\"mailto&#58;me&#64e.org\">me</a>\r\n"
+        "<a NAME=\"z\"></a>";
+    WriteBytes(book + u"a.c.htm"_s, page);
     WriteBytes(book + u"style.css"_s, "body {}");
     WriteBytes(book + u"Old.chm"_s, "an earlier build's");
     WriteBytes(book + u"sub/deep.htm"_s, "not at the top");
@@ -46,7 +51,11 @@ TEST(StagedHelpProject, topicsLoseTheirLeadingFolderAndTheFilesOnDiskStayAsWritt
     EXPECT_EQ(ReadBytes(staging + u"index.hhk"_s),
               "<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"x\">"
               "<param name=\"Local\" value=\"a.c.htm#x\"></OBJECT>\r\n");
-    EXPECT_EQ(ReadBytes(staging + u"a.c.htm"_s), "<a NAME=\"x\"></a>");
+    EXPECT_EQ(ReadBytes(staging + u"a.c.htm"_s),
+              "<a NAME=\"x\"></a>\r\n<a NAME=\"x y\"></a>\r\n<a NAME=\"x^y\"></a>\r\n"
+              "<a HREF=\"http://e.org/a\">http://e.org/a</a> <a HREF=\"mailto:me&#64e.org\">me</a>\r\n"
+              "<a NAME=\"z\"></a>");
+    EXPECT_EQ(ReadBytes(book + u"a.c.htm"_s), page);
     EXPECT_EQ(ReadBytes(staging + u"style.css"_s), "body {}");
     EXPECT_FALSE(QFile::exists(staging + u"Old.chm"_s));
     EXPECT_FALSE(QFile::exists(staging + u"sub"_s));

@@ -73,7 +73,7 @@ TEST_F(BookPages, documentedOnly_listsFileNamesInBoldAndOpensFirstDocumented) {
     EXPECT_EQ(env.ui.progressSteps, 3);
     ASSERT_EQ(env.ui.log.size(), 1u);
     EXPECT_EQ(env.ui.log[0].reason, u"> HTML TOC"_s);
-    EXPECT_TRUE(env.ui.log[0].status);
+    EXPECT_EQ(env.ui.log[0].status, RowStatus::Ok);
     EXPECT_EQ(env.ui.log[0].output, u"_book.htm"_s);
 }
 

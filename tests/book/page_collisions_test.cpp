@@ -35,7 +35,7 @@ protected:
         QStringList rows;
         for (const auto& line : env.ui.log) {
             rows << line.reason + u" | "_s + line.item + u" | "_s + line.title + u" | "_s + line.output +
-                        (line.status ? u""_s : u" | FAIL"_s);
+                        (line.status == RowStatus::Failed ? u" | FAIL"_s : u""_s);
         }
         return rows;
     }

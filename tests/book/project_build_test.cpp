@@ -117,8 +117,8 @@ My Book
 TEST_F(HtmlBook, logsEveryFileAndRecordsTitles) {
     build();
     ASSERT_EQ(env.ui.log.size(), 6u);
-    const auto expectLine = [&](size_t i, const QString& reason, const QString& item, bool ok, const QString& title,
-                                const QString& output) {
+    const auto expectLine = [&](size_t i, const QString& reason, const QString& item, RowStatus ok,
+                                const QString& title, const QString& output) {
         SCOPED_TRACE(i);
         EXPECT_EQ(env.ui.log[i].reason, reason);
         EXPECT_EQ(env.ui.log[i].item, item);
@@ -126,12 +126,12 @@ TEST_F(HtmlBook, logsEveryFileAndRecordsTitles) {
         EXPECT_EQ(env.ui.log[i].title, title);
         EXPECT_EQ(env.ui.log[i].output, output);
     };
-    expectLine(0, u"Not Built: HTML File"_s, u"intro.html"_s, true, u"intro.html"_s, u"intro.html"_s);
-    expectLine(1, u"Missing File"_s, u"gone.c"_s, false, u"---"_s, u"---"_s);
-    expectLine(2, u"Missing HTML File"_s, u"lost.htm"_s, false, u"---"_s, u"---"_s);
-    expectLine(3, u"Not Built: HTML File"_s, u"guide.htm"_s, true, u"guide.htm"_s, u"guide.htm"_s);
-    expectLine(4, u"> HTML TOC"_s, QString(), true, QString(), u"_book.htm"_s);
-    expectLine(5, u"> HTML Index"_s, QString(), true, QString(), u"_sorted_index.htm"_s);
+    expectLine(0, u"Not Built: HTML File"_s, u"intro.html"_s, RowStatus::Warning, u"intro.html"_s, u"intro.html"_s);
+    expectLine(1, u"Missing File"_s, u"gone.c"_s, RowStatus::Failed, u"---"_s, u"---"_s);
+    expectLine(2, u"Missing HTML File"_s, u"lost.htm"_s, RowStatus::Failed, u"---"_s, u"---"_s);
+    expectLine(3, u"Not Built: HTML File"_s, u"guide.htm"_s, RowStatus::Warning, u"guide.htm"_s, u"guide.htm"_s);
+    expectLine(4, u"> HTML TOC"_s, QString(), RowStatus::Ok, QString(), u"_book.htm"_s);
+    expectLine(5, u"> HTML Index"_s, QString(), RowStatus::Ok, QString(), u"_sorted_index.htm"_s);
 
     EXPECT_EQ(env.ui.captions,
               (QStringList{u"intro.html ( 1 / 4 )"_s, u"gone.c ( 2 / 4 )"_s, u"lost.htm ( 3 / 4 )"_s,
@@ -258,7 +258,7 @@ TEST_F(HelpBook, runsTheConfiguredCompilerAndWaitsForIt) {
     ASSERT_FALSE(env.ui.log.empty());
     const auto& row = env.ui.log.back();
     EXPECT_EQ(row.reason + u"|"_s + row.item + u"|"_s + row.output, u"> Compiled Help|help.hhp|Docs.chm"_s);
-    EXPECT_TRUE(row.status);
+    EXPECT_EQ(row.status, RowStatus::Ok);
     EXPECT_TRUE(env.ui.messages.empty());
     // The commands come back only when the compile is over.
     EXPECT_EQ(env.ui.captions.mid(env.ui.captions.size() - 2),
@@ -272,7 +272,7 @@ TEST_F(HelpBook, compilerThatFails_isReportedAndAnOldCompiledFileIsNotTakenForNe
     WriteBytes(chm, "an earlier build's");
     const auto lastRow = [this] {
         const auto& row = env.ui.log.back();
-        return row.reason + u"|"_s + (row.status ? u"ok"_s : u"FAIL"_s) + u"|"_s + row.output;
+        return row.reason + u"|"_s + (row.status == RowStatus::Failed ? u"FAIL"_s : u"ok"_s) + u"|"_s + row.output;
     };
 
     writeCompiler(u"echo 'Error: no topics'\nexit 3\n"_s);
@@ -305,7 +305,7 @@ TEST_F(HelpBook, hungCompiler_isEndedWithItsHelpersAtTheTimeLimit) {
     EXPECT_FALSE(result.compile.compiled);
     ASSERT_FALSE(env.ui.log.empty());
     EXPECT_EQ(env.ui.log.back().reason, u"Compiler Timed Out (1 s)"_s);
-    EXPECT_FALSE(env.ui.log.back().status);
+    EXPECT_EQ(env.ui.log.back().status, RowStatus::Failed);
     const std::vector<qint64> pids = ReadPids(dest + u"pids"_s);
     ASSERT_EQ(pids.size(), 2u);
     EXPECT_TRUE(ProcessesEnded(pids));
@@ -524,6 +524,29 @@ TEST_F(ProjectBuild, writeFailureDuringTheBuild_stopsAtThatChapter) {
 }
 
 // ---- Parsed sources --------------------------------------------------------
+
+TEST_F(ProjectBuild, figureMissingFromTheDestination_isAWarningAndTheChapterStaysListed) {
+    // Images are looked up beside the page, where the browser will look.
+    addSource(u"src"_s, u"pic.c"_s, "// file: Pictures\n// @figure[pic.png]\n// function: Draw\n// Draws.\n");
+    WriteBytes(env.path(u"src/pic.png"_s), "png");
+    ProjectBuildResult result = build();
+    ASSERT_FALSE(env.ui.log.empty());
+    EXPECT_EQ(env.ui.log[0].reason, u"Missing Figure"_s);
+    EXPECT_EQ(env.ui.log[0].status, RowStatus::Warning);
+    EXPECT_EQ(env.ui.log[0].output, u"pic.c.htm"_s);
+    EXPECT_EQ(env.ui.logText, QStringList{u"Figure not found: pic.png"_s});
+    EXPECT_EQ(result.chaptersFailed, 0);
+    EXPECT_TRUE(ws.project.Chapters[0].Documented);
+    EXPECT_TRUE(read(u"_dindex.htm"_s).contains(u"pic.c.htm#Draw"_s));
+
+    WriteBytes(dest + u"pic.png"_s, "png");
+    env.ui.log.clear();
+    env.ui.logText.clear();
+    result = build();
+    ASSERT_FALSE(env.ui.log.empty());
+    EXPECT_EQ(env.ui.log[0].reason, u"Built OK"_s);
+    EXPECT_TRUE(env.ui.logText.isEmpty());
+}
 
 TEST_F(ProjectBuild, documentedSource_entersEveryListWithItsSections) {
     ws.project.settings.GenerateHtmlHelpFiles = true;

@@ -89,7 +89,7 @@ TEST_F(SafeBookOutput, aSingleFilePageThatCannotBeRewrittenIsKept) {
         SingleFileContext context{*env.env, ws.document, ws.page, settings, embedded, false, QString(), QString(), {}};
         return BuildSingleFile(context);
     };
-    ASSERT_TRUE(build().success);
+    ASSERT_TRUE(build().success());
     const QByteArray page = ReadBytes(source + u".htm"_s);
     ASSERT_TRUE(page.contains("alpha"));
 
@@ -100,7 +100,7 @@ TEST_F(SafeBookOutput, aSingleFilePageThatCannotBeRewrittenIsKept) {
     ASSERT_FALSE(env.ui.messages.empty());
     EXPECT_EQ(env.ui.messages.back().title, u"Read only file"_s);
     // The log must not call it a success.
-    EXPECT_FALSE(result.success);
+    EXPECT_FALSE(result.success());
     EXPECT_EQ(result.reason, u"Page Not Written"_s);
     EXPECT_EQ(env.ui.log.back().reason, u"Page Not Written"_s);
 }

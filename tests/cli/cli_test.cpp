@@ -160,7 +160,7 @@ TEST_F(CliTest, singleFiles_oneLogRowEachAndTheWorstDecidesTheStatus) {
     QDir().mkpath(path(u"folder.c"_s));  // exists, but cannot be read as a file
     const CliRun mixed = run({u"about.htm"_s, u"plain.c"_s, u"gone.c"_s, u"folder.c"_s, u"src/counter.c"_s});
     EXPECT_EQ(mixed.exitCode, 1);
-    EXPECT_TRUE(mixed.out.contains(u"  ok    Not Built: HTML File | about.htm | about.htm | about.htm\n"_s))
+    EXPECT_TRUE(mixed.out.contains(u"  WARN  Not Built: HTML File | about.htm | about.htm | about.htm\n"_s))
         << mixed.out.toStdString();
     EXPECT_EQ(ReadBytes(path(u"about.htm"_s)), QByteArray("<html><body>About</body></html>"));
     EXPECT_TRUE(mixed.out.contains(u"  FAIL  No Sections Declared | plain.c | No Sections Defined"_s));

@@ -53,7 +53,7 @@ protected:
     }
 
     /// The one line the build logged: reason, input, success, title, output.
-    void expectLog(const QString& reason, const QString& item, bool status, const QString& title,
+    void expectLog(const QString& reason, const QString& item, RowStatus status, const QString& title,
                    const QString& output) const {
         ASSERT_EQ(env.ui.log.size(), 1u);
         const auto& line = env.ui.log.front();
@@ -78,11 +78,11 @@ TEST_F(SingleFileBuildTest, htmlSourceWithoutProject_isShownButNeitherParsedNorC
     const QString source = env.path(u"src/page.htm"_s);
     WriteBytes(source, "<p>mine</p>");
     doc.SectionCount = 5;
-    EXPECT_TRUE(build(source).success);
+    EXPECT_TRUE(build(source).success());
     EXPECT_EQ(doc.count(), 0);
     EXPECT_EQ(env.ui.navigations, QStringList{source});
     EXPECT_EQ(QDir(env.path(u"src"_s)).entryList(QDir::Files), QStringList{u"page.htm"_s});
-    expectLog(u"Not Built: HTML File"_s, u"page.htm"_s, true, u"page.htm"_s, u"page.htm"_s);
+    expectLog(u"Not Built: HTML File"_s, u"page.htm"_s, RowStatus::Warning, u"page.htm"_s, u"page.htm"_s);
     EXPECT_EQ(env.ui.progressResets, 1);
     EXPECT_EQ(env.ui.buildsStarted, 1);
     EXPECT_EQ(env.ui.buildsFinished, 1);
@@ -115,17 +115,42 @@ TEST_F(SingleFileBuildTest, fileWithoutSections_getsTheErrorPageAndAFailedLogLin
     const QString source = env.path(u"src/x.c"_s);
     WriteBytes(source, "int x;\n");
     const SingleFileResult result = build(source);
-    EXPECT_FALSE(result.success);
+    EXPECT_FALSE(result.success());
     EXPECT_TRUE(result.readable);
     EXPECT_TRUE(QString::fromLatin1(ReadBytes(source + u".htm"_s))
                     .contains(u"<H1>>>There are no Sections defined in this file</H1><h2>x.c</h2>"_s));
     EXPECT_EQ(env.ui.navigations, QStringList{source + u".htm"_s});
-    expectLog(u"No Sections Declared"_s, u"x.c"_s, false, u"No Sections Defined"_s, u"x.c.htm"_s);
+    expectLog(u"No Sections Declared"_s, u"x.c"_s, RowStatus::Failed, u"No Sections Defined"_s, u"x.c.htm"_s);
 }
 
 // A documented file's row and page, and a project build leaving the page
 // beside its source alone, are covered by the command-line, main-command and
 // hostile-path tests.
+TEST_F(SingleFileBuildTest, figuresWhoseImageIsMissing_areAWarningNamingEachOnce) {
+    const QString source = env.path(u"src/fig.c"_s);
+    WriteBytes(env.path(u"src/there.png"_s), "png");
+    QDir().mkpath(env.path(u"src/my pics"_s));
+    WriteBytes(env.path(u"src/my pics/b.png"_s), "png");
+    WriteBytes(source,
+               "// file: Figures\n// @figure[there.png] @figure[missing.png] @figure[missing.png]\n"
+               "// @figure[my%20pics/b.png#top] @figure[http://example.org/x.png] @figure[gone/c.png?v=2]\n");
+    const SingleFileResult result = build(source);
+    EXPECT_TRUE(result.success());
+    expectLog(u"Missing Figure"_s, u"fig.c"_s, RowStatus::Warning, u"Figures"_s, u"fig.c.htm"_s);
+    EXPECT_EQ(env.ui.logText, (QStringList{u"Figure not found: missing.png"_s, u"Figure not found: gone/c.png?v=2"_s}));
+    EXPECT_TRUE(ReadBytes(source + u".htm"_s).contains("<IMG SRC=\"missing.png\">"));
+
+    // With every image in place the page is simply built.
+    QDir().mkpath(env.path(u"src/gone"_s));
+    WriteBytes(env.path(u"src/missing.png"_s), "png");
+    WriteBytes(env.path(u"src/gone/c.png"_s), "png");
+    env.ui.log.clear();
+    env.ui.logText.clear();
+    build(source);
+    EXPECT_TRUE(env.ui.logText.isEmpty());
+    expectLog(u"Sections OK"_s, u"fig.c"_s, RowStatus::Ok, u"Figures"_s, u"fig.c.htm"_s);
+}
+
 TEST_F(SingleFileBuildTest, sorting_preferenceWithoutProject_settingWithProject) {
     const QString source = env.path(u"src/main.c"_s);
     WriteBytes(source, kThreeSections);
@@ -189,7 +214,7 @@ TEST_F(SingleFileBuildTest, sourcesThatAreNotRead_keepTheirOldPages) {
         env.ui.navigations.clear();
         const SingleFileResult result = build(source);
         EXPECT_FALSE(result.readable);
-        expectLog(c.reason, c.name, false, u"---"_s, PageFileName(c.name));
+        expectLog(c.reason, c.name, RowStatus::Failed, u"---"_s, PageFileName(c.name));
         ASSERT_EQ(env.ui.messages.size(), 1u);
         EXPECT_EQ(env.ui.messages[0].title, c.reason);
         EXPECT_EQ(env.ui.messages[0].text, source + u"\r\n"_s + c.sentence);

@@ -21,8 +21,8 @@ MessageAnswer RecordingUserInterface::message(const QString& title, const QStrin
                                                                                         : MessageAnswer::Ok;
 }
 
-void RecordingUserInterface::showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
-                                        const QString& output) {
+void RecordingUserInterface::showLogRow(const QString& reason, const QString& item, RowStatus status,
+                                        const QString& title, const QString& output) {
     log.push_back({reason, item, status, title, output});
     progressValue = 0;
 }

@@ -28,7 +28,7 @@ public:
     };
     struct LogLine {
         QString reason, item;
-        bool status;
+        RowStatus status;
         QString title, output;
     };
 
@@ -48,6 +48,7 @@ public:
     void requestQuit() override { quitRequested = true; }
     void buildStarted(bool projectBuild) override;
     void buildFinished(bool projectBuild) override;
+    void addLogText(const QString& text) override { logText << text; }
 
     /// Answers given to message boxes in order; when empty, Ok or Yes.
     std::deque<MessageAnswer> answers;
@@ -58,7 +59,7 @@ public:
 
     std::vector<Message> messages;
     std::vector<LogLine> log;
-    QStringList captions, navigations, shellOpens, helpTopics;
+    QStringList logText, captions, navigations, shellOpens, helpTopics;
     int progressMax = 100, progressValue = 0, progressResets = 0, progressSteps = 0;
     bool cancel = false, quitRequested = false, busyShown = false;
     int busyShows = 0, busyMax = 0, busyValue = 0;
@@ -66,7 +67,7 @@ public:
     int buildsStarted = 0, buildsFinished = 0;
 
 protected:
-    void showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+    void showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
                     const QString& output) override;
     void processEvents() override {
         if (onEvents) {
