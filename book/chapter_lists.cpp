@@ -70,7 +70,7 @@ TextFileWriter* ChapterLists::growingFile(const QString& path) {
     return nullptr;
 }
 
-bool ChapterLists::add(const Chapter& chapter, const QString& page, int sectionCount) {
+bool ChapterLists::add(const Chapter& chapter, const QString& page, int sectionCount, const QStringList& sectionNames) {
     const bool help = settings_.GenerateHtmlHelpFiles;
     const bool active = settings_.Collapsible;
     std::vector<IndexEntry>& index = out_.ws.IndexEntries;
@@ -97,9 +97,9 @@ bool ChapterLists::add(const Chapter& chapter, const QString& page, int sectionC
         if (active) {
             OpenContentsSections(activeBlock);
         }
-        for (int j = 2; j <= sectionCount; ++j) {
+        for (int j = 2; j <= sectionCount && j - 2 < sectionNames.size(); ++j) {
             ui_.yield();
-            const QString& name = out_.ws.document.section(j).Name;
+            const QString& name = sectionNames.at(j - 2);
             AddDetailedSectionRow(rows, page, name);
             if (help) {
                 AddContentsSection(helpBlock, SiteMap::HelpProject, page, name);

@@ -8,6 +8,8 @@
 #include "pages/page_paths.h"
 #include "pages/single_file_build.h"
 #include "support/environment.h"
+#include "support/file_read.h"
+#include "support/file_stamp.h"
 #include "support/html_text.h"
 #include "support/paths.h"
 #include "support/text_file.h"
@@ -66,41 +68,90 @@ ChapterOutcome ReportSourceNotRead(const ChapterPass& pass, int i, const ReadRes
 }
 
 /// The row, title and listing of a chapter whose page (or error page) is written.
-ChapterOutcome RecordChapter(const ChapterPass& pass, int i, const QString& page, bool html, bool exists) {
-    Workspace& ws = pass.ws;
-    UserInterface& ui = ws.env.ui;
-    DocumentModel& doc = ws.document;
-    Chapter& chapter = ws.project.Chapters[static_cast<size_t>(i)];
-    ws.project.CurrentChapterIndex = i;
-
+ChapterReplay ReplayOf(DocumentModel& doc, const Chapter& chapter, const QString& page, bool html, bool exists) {
     int sections = exists ? std::min(doc.count(), static_cast<int>(doc.Sections.size()) - 1) : 0;
     sections = std::max(sections, 0);
-    chapter.Documented = sections > 0;
+    ChapterReplay replay;
+    replay.documented = sections > 0;
     // The title is listed as HTML: a section name is the author's, a file name is escaped.
-    chapter.ChapterTitle =
+    replay.chapterTitle =
         (sections > 0 && !doc.section(1).Name.isEmpty()) ? doc.section(1).Name : EscapeHtml(chapter.Name);
-
     if (sections > 0) {
-        ui.addLogRow(QStringLiteral("Built OK"), chapter.Name, true, chapter.ChapterTitle, page);
-        return {.sections = sections};
+        replay.reason = QStringLiteral("Built OK");
+        replay.success = true;
+        replay.logTitle = replay.chapterTitle;
+        replay.output = page;
+        replay.sections = sections;
+        replay.sectionNames.reserve(sections - 1);
+        for (int j = 2; j <= sections; ++j) {
+            replay.sectionNames.append(doc.section(j).Name);
+        }
+        return replay;
     }
+    replay.failed = true;
+    replay.logTitle = QStringLiteral("---");
+    replay.output = QStringLiteral("---");
     if (html && exists) {
-        ui.addLogRow(QStringLiteral("Not Built: HTML File"), chapter.Name, true, chapter.Name, page);
         // The page is taken into the book as it is, listed under its base name.
-        chapter.Documented = true;
+        replay.reason = QStringLiteral("Not Built: HTML File");
+        replay.success = true;
+        replay.failed = false;
+        replay.logTitle = chapter.Name;
+        replay.output = page;
+        replay.documented = true;
+        replay.sections = 1;
         doc.SectionCount = 1;
-        chapter.ChapterTitle = EscapeHtml(BaseNameOf(chapter.Name));
-        return {.sections = 1};
-    }
-    if (html) {
-        ui.addLogRow(QStringLiteral("Missing HTML File"), chapter.Name, false, QStringLiteral("---"),
-                     QStringLiteral("---"));
+        replay.chapterTitle = EscapeHtml(BaseNameOf(chapter.Name));
+    } else if (html) {
+        replay.reason = QStringLiteral("Missing HTML File");
     } else if (exists) {
-        ui.addLogRow(QStringLiteral("No Sections"), chapter.Name, false, chapter.Name, page);
+        replay.reason = QStringLiteral("No Sections");
+        replay.logTitle = chapter.Name;
+        replay.output = page;
     } else {
-        ui.addLogRow(QStringLiteral("Missing File"), chapter.Name, false, QStringLiteral("---"), QStringLiteral("---"));
+        replay.reason = QStringLiteral("Missing File");
     }
-    return {.failed = true};
+    return replay;
+}
+
+/// What the book learns of a chapter, built or reused: its row, title and listing.
+ChapterOutcome ApplyReplay(const ChapterPass& pass, int i, const ChapterReplay& replay) {
+    Chapter& chapter = pass.ws.project.Chapters[static_cast<size_t>(i)];
+    pass.ws.project.CurrentChapterIndex = i;
+    chapter.Documented = replay.documented;
+    chapter.ChapterTitle = replay.chapterTitle;
+    pass.ws.env.ui.addLogRow(replay.reason, chapter.Name, replay.success, replay.logTitle, replay.output);
+    return {.failed = replay.failed, .sections = replay.sections, .sectionNames = replay.sectionNames};
+}
+
+qint64 NowNs() { return QDateTime::currentMSecsSinceEpoch() * 1000000; }
+
+/// Replays chapter `i` when the previous build recorded it from the same
+/// source bytes and its page is still the one that build wrote. A source whose
+/// stamp changed (or was too fresh to trust) is hashed: touched is not changed.
+std::optional<ChapterOutcome> ReuseChapter(const ChapterPass& pass, int i, const QString& source, const QString& page) {
+    const auto found = pass.previous->chapters.constFind(source);
+    if (found == pass.previous->chapters.cend()) {
+        return std::nullopt;
+    }
+    const ChapterRecord& old = *found;
+    if (old.page != page || !old.pageStamp.known() || StampOf(pass.out.path(page)) != old.pageStamp) {
+        return std::nullopt;
+    }
+    ChapterRecord now = old;
+    if (!old.stampTrusted || StampOf(source) != old.sourceStamp) {
+        QByteArray bytes;
+        const ReadResult read = ReadRegularFile(source, bytes);
+        if (!read.ok() || ContentDigest(bytes) != old.sourceDigest) {
+            return std::nullopt;
+        }
+        now.sourceStamp = read.stamp;
+        now.stampTrusted = StampSettled(read.stamp, NowNs());
+    }
+    ChapterOutcome outcome = ApplyReplay(pass, i, old.replay);
+    outcome.record = std::move(now);
+    outcome.reused = true;
+    return outcome;
 }
 
 }  // namespace
@@ -124,7 +175,13 @@ ChapterOutcome BuildBookChapter(const ChapterPass& pass, int i) {
     if (!ownCopy && pass.sources.contains(out.path(page))) {
         return KeepSourceInPlaceOfPage(pass, i, page);
     }
+    if (exists && !ownCopy && pass.previous != nullptr) {
+        if (std::optional<ChapterOutcome> reused = ReuseChapter(pass, i, doc.SourceFilePath, page)) {
+            return std::move(*reused);
+        }
+    }
 
+    std::optional<ChapterRecord> record;
     if (!exists) {
         const QString body =
             QStringLiteral("<h1> >> File not found</h1><h2>") + EscapeHtml(chapter.Name) +
@@ -142,6 +199,7 @@ ChapterOutcome BuildBookChapter(const ChapterPass& pass, int i) {
                                   .projectFolder = ws.project.ProjectFolder,
                                   .destinationFolder = out.folder,
                                   .generatedAt = pass.generatedAt};
+        context.digestSource = pass.recording;
         BuildChapter(context);
         // A page that could not be written has been told about; the book must
         // not list it as built.
@@ -151,8 +209,23 @@ ChapterOutcome BuildBookChapter(const ChapterPass& pass, int i) {
         if (!context.source.ok()) {
             return ReportSourceNotRead(pass, i, context.source, page);
         }
+        const FileStamp pageStamp = StampOf(out.path(page));
+        if (pass.recording && context.source.stamp.known() && pageStamp.known()) {
+            record = ChapterRecord{.source = doc.SourceFilePath,
+                                   .sourceStamp = context.source.stamp,
+                                   .stampTrusted = StampSettled(context.source.stamp, NowNs()),
+                                   .sourceDigest = context.sourceDigest,
+                                   .page = page,
+                                   .pageStamp = pageStamp};
+        }
     }
-    return RecordChapter(pass, i, page, html, exists);
+    const ChapterReplay replay = ReplayOf(doc, chapter, page, html, exists);
+    ChapterOutcome outcome = ApplyReplay(pass, i, replay);
+    if (record) {
+        record->replay = replay;
+        outcome.record = std::move(record);
+    }
+    return outcome;
 }
 
 }  // namespace tessarel

@@ -1,6 +1,7 @@
 #include "book/project_build.h"
 
 #include "book/book_output.h"
+#include "book/build_record.h"
 #include "book/chapter_lists.h"
 #include "book/chapter_pass.h"
 #include "book/contents_pages.h"
@@ -23,9 +24,11 @@
 #include "support/text_file.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tessarel {
@@ -36,8 +39,9 @@ namespace {
 /// write has been reported to the user once, and nothing after it is attempted.
 class ProjectBuild {
 public:
-    explicit ProjectBuild(Workspace& ws)
+    ProjectBuild(Workspace& ws, const ProjectBuildOptions& options)
         : ws_(ws),
+          options_(options),
           ui_(ws.env.ui),
           project_(ws.project),
           settings_(ws.project.settings),
@@ -57,8 +61,12 @@ private:
     bool writeSidePagesAndIndexes();
     void compile();
     void finish();
+    void loadRecord();
+    void keepRecord(int i, ChapterOutcome& outcome);
+    void saveRecord(int count);
 
     Workspace& ws_;
+    const ProjectBuildOptions options_;
     UserInterface& ui_;
     ProjectModel& project_;
     Settings& settings_;
@@ -71,6 +79,12 @@ private:
     /// Every chapter's page, planned before anything is written.
     std::vector<ChapterPagePlan> pages_;
     ChapterLists lists_;
+    /// The record of this project's builds into this destination: "" keeps none.
+    QString recordPath_;
+    std::optional<BuildRecord> previous_;
+    BuildRecord next_;
+    /// The sources of the chapters this build reached: their old records are void.
+    QSet<QString> reached_;
 };
 
 ProjectBuildResult ProjectBuild::run() {
@@ -115,6 +129,7 @@ ProjectBuildResult ProjectBuild::run() {
             compile();
         }
     }
+    saveRecord(count);
     finish();
     const QString collisions = PageCollisionText(project_, pages_, out_.chaptersBuilt - 1);
     if (!collisions.isEmpty()) {
@@ -151,11 +166,13 @@ bool ProjectBuild::writeBook(int count) {
         return false;
     }
     planPages(count);
+    loadRecord();
     RemoveLeftovers(out_, sources_);
     if (!KeepSourcesOutOfTheBook(out_, sources_) || !WriteBookStyleSheet(out_, sources_) || !lists_.start()) {
         return false;
     }
-    const ChapterPass pass{ws_, out_, sources_, pages_, generatedAt_};
+    const ChapterPass pass{
+        ws_, out_, sources_, pages_, generatedAt_, previous_ ? &*previous_ : nullptr, !recordPath_.isEmpty()};
     for (int i = 0; i < count; ++i) {
         ui_.yield();
         const Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
@@ -166,10 +183,11 @@ bool ProjectBuild::writeBook(int count) {
             break;
         }
         ui_.setPartsDone(i, count + 1);
-        const ChapterOutcome outcome = BuildBookChapter(pass, i);
+        ChapterOutcome outcome = BuildBookChapter(pass, i);
         result_.chaptersFailed += outcome.failed ? 1 : 0;
-        if (!outcome.written ||
-            (outcome.sections > 0 && !lists_.add(chapter, BookPageName(chapter.Name), outcome.sections))) {
+        keepRecord(i, outcome);
+        if (!outcome.written || (outcome.sections > 0 && !lists_.add(chapter, BookPageName(chapter.Name),
+                                                                     outcome.sections, outcome.sectionNames))) {
             return false;
         }
         out_.chaptersBuilt = i + 1;
@@ -198,6 +216,60 @@ void ProjectBuild::finish() {
     ui_.setCancelRequested(false);
     ui_.buildFinished(true);
     ui_.setProgressCaption(QString::number(out_.chaptersBuilt) + QStringLiteral(" files processed."));
+}
+
+/// Takes the last build's record when it was made with the same page inputs;
+/// any other record (or a rebuild) means every chapter is built.
+void ProjectBuild::loadRecord() {
+    if (ws_.env.paths.cacheFolder.isEmpty()) {
+        return;
+    }
+    recordPath_ = BuildRecordPath(ws_.env.paths.cacheFolder, project_.ProjectPath, out_.folder);
+    next_.projectPath = project_.ProjectPath;
+    next_.destination = out_.folder;
+    // Without a fixed build time, an untouched chapter keeps the date it was built on.
+    const bool fixedTime = settings_.IncludeLastGenerated && qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH");
+    next_.pageInputs = PageInputsDigest(settings_, style_, fixedTime ? ShortDateTimeText(generatedAt_) : QString());
+    if (!options_.rebuild) {
+        previous_ = ReadBuildRecord(recordPath_, next_.projectPath, next_.destination);
+        if (previous_ && previous_->pageInputs != next_.pageInputs) {
+            previous_.reset();
+        }
+    }
+}
+
+void ProjectBuild::keepRecord(int i, ChapterOutcome& outcome) {
+    if (recordPath_.isEmpty()) {
+        return;
+    }
+    reached_.insert(ChapterSourcePath(project_, project_.Chapters[static_cast<size_t>(i)]));
+    result_.chaptersReused += outcome.reused ? 1 : 0;
+    if (outcome.record) {
+        QString source = outcome.record->source;
+        next_.chapters.insert(source, std::move(*outcome.record));
+    }
+}
+
+/// Records the chapters this build wrote, and those of the last build's record
+/// it never reached (a cancelled or stopped build) that are still chapters:
+/// their pages are still checked against what was recorded.
+void ProjectBuild::saveRecord(int count) {
+    // A build that reached no chapter wrote no page: the old record still holds.
+    if (recordPath_.isEmpty() || reached_.isEmpty()) {
+        return;
+    }
+    if (previous_) {
+        for (int i = 0; i < count; ++i) {
+            const QString source = ChapterSourcePath(project_, project_.Chapters[static_cast<size_t>(i)]);
+            const auto found = previous_->chapters.constFind(source);
+            if (!reached_.contains(source) && found != previous_->chapters.cend()) {
+                next_.chapters.insert(source, *found);
+            }
+        }
+    }
+    if (!previous_ || !(next_ == *previous_)) {
+        WriteBuildRecord(recordPath_, next_);
+    }
 }
 
 bool ProjectBuild::prepareDestination() {
@@ -254,6 +326,8 @@ bool ProjectBuild::writeSidePagesAndIndexes() {
 
 }  // namespace
 
-ProjectBuildResult BuildProject(Workspace& workspace) { return ProjectBuild(workspace).run(); }
+ProjectBuildResult BuildProject(Workspace& workspace, const ProjectBuildOptions& options) {
+    return ProjectBuild(workspace, options).run();
+}
 
 }  // namespace tessarel

@@ -34,6 +34,10 @@ struct SingleFileContext {
     /// Set by the build: how reading the source went. A source that was not
     /// read (or ran out of memory) leaves its old page as it was.
     ReadResult source = {};
+    /// Asked by a project build that records its chapters: sourceDigest is
+    /// then set to ContentDigest of the bytes read.
+    bool digestSource = false;
+    QByteArray sourceDigest = {};
 };
 
 /// Parses doc.SourceFilePath and writes its chapter page (or its error page); an

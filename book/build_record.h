@@ -1,0 +1,84 @@
+#pragma once
+
+#include "support/file_stamp.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace tessarel {
+
+struct PageStyle;
+struct Settings;
+
+/// What a chapter's build gave the book: replayed in place of the build when
+/// the chapter is reused.
+struct ChapterReplay {
+    // The log row; its file is the chapter's name.
+    QString reason;
+    bool success = false;
+    QString logTitle;
+    QString output;
+
+    bool failed = false;
+    int sections = 0;  ///< sections the book lists; 0 lists it nowhere
+    QString chapterTitle;
+    bool documented = false;
+    QStringList sectionNames;  ///< the names of sections 2..sections
+
+    bool operator==(const ChapterReplay&) const = default;
+};
+
+/// One chapter as a build left it: what went in and what came out.
+struct ChapterRecord {
+    QString source;  ///< the path the source was read from
+    FileStamp sourceStamp;
+    /// False when the source was read too soon after its last change for its
+    /// stamp to tell a later change of the same size apart: it is hashed again.
+    bool stampTrusted = false;
+    QByteArray sourceDigest;  ///< ContentDigest of the bytes read
+    QString page;             ///< the page's file name in the destination
+    FileStamp pageStamp;      ///< the page as the build wrote it
+    ChapterReplay replay = {};
+
+    bool operator==(const ChapterRecord&) const = default;
+};
+
+/// The record one project file keeps of its last build into one destination.
+struct BuildRecord {
+    QString projectPath;
+    QString destination;
+    QByteArray pageInputs;                   ///< PageInputsDigest the pages were built with
+    QHash<QString, ChapterRecord> chapters;  ///< by source path
+    /// The HTML Help compile: what it was given, and the file it wrote.
+    QByteArray helpInputs;
+    FileStamp compiledStamp;
+    QString compileReason;  ///< the log row of that compile
+    bool compileSuccess = false;
+
+    bool operator==(const BuildRecord&) const = default;
+};
+
+/// The record's file in `cacheFolder`, named by a digest of the project and
+/// destination paths.
+QString BuildRecordPath(const QString& cacheFolder, const QString& projectPath, const QString& destination);
+
+/// The record at `path` when it is whole, of this format and of this project
+/// and destination; nothing otherwise.
+std::optional<BuildRecord> ReadBuildRecord(const QString& path, const QString& projectPath, const QString& destination);
+
+/// Replaces the record at `path` (creating its folder); false when it could not.
+bool WriteBuildRecord(const QString& path, const BuildRecord& record);
+
+/// A digest of everything besides its source that shapes a chapter page: the
+/// program, the settings, the style, and the build time where pages show it.
+QByteArray PageInputsDigest(const Settings& settings, const PageStyle& style, const QString& generatedAtText);
+
+/// Whether a source read now has a stamp that can be trusted next time: one
+/// changed in the last seconds could change again within the same tick.
+bool StampSettled(const FileStamp& stamp, qint64 nowNs);
+
+}  // namespace tessarel
