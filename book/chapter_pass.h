@@ -1,35 +1,114 @@
 #pragma once
 
-#include <QDateTime>
+#include "support/user_interface.h"
 
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
 #include <vector>
 
 namespace tessarel {
 
 struct BookOutput;
 struct ChapterPagePlan;
+struct DocumentModel;
+struct PageBuffer;
 struct Workspace;
 class ProjectSources;
 
-/// What a project build gives every chapter.
+/// What a project build gives every chapter. Only read while chapters are built.
 struct ChapterPass {
-    Workspace& ws;
+    const Workspace& ws;
     const BookOutput& out;
     const ProjectSources& sources;
     const std::vector<ChapterPagePlan>& pages;  ///< PlanChapterPages
     QDateTime generatedAt;
 };
 
-/// How one chapter went.
-struct ChapterOutcome {
-    bool written = true;  ///< false: a file could not be written (already told), and the build stops
-    bool failed = false;  ///< its log row is a failed one
-    int sections = 0;     ///< sections the book lists for it; 0 lists it nowhere
+/// What one chapter's build works in: a document model and a page buffer of
+/// its own.
+struct ChapterWorkspace {
+    DocumentModel& doc;
+    PageBuffer& page;
 };
 
-/// Builds chapter `i`: its page, its error page or the copy of its HTML source,
-/// never in place of a source or another chapter's page; logs its row and
-/// records its title and whether it is documented.
-ChapterOutcome BuildBookChapter(const ChapterPass& pass, int i);
+/// One thing a chapter's build told the user, kept to be told again, in order,
+/// when its result is applied.
+struct ChapterNote {
+    enum class Kind { LogRow, Message, LogText, QuitRequest };
+    Kind kind = Kind::LogRow;
+    // LogRow: the cells of UserInterface::addLogRow.
+    QString reason, item;
+    bool status = false;
+    QString title, output;
+    // Message: `title` and `text` with icon and buttons. LogText: `text`.
+    QString text;
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+};
+
+/// Everything one chapter's build produced besides its files, as a plain
+/// value: the project build applies results in chapter order, and a result
+/// kept from an earlier build can stand for a chapter that is not built again.
+struct ChapterResult {
+    int chapter = -1;         ///< its index in the project
+    bool written = true;      ///< false: a file could not be written (already in `notes`), and the build stops
+    bool failed = false;      ///< its log row is a failed one
+    int sections = 0;         ///< sections the book lists for it; 0 lists it nowhere
+    bool documented = false;  ///< Chapter::Documented
+    QString title;            ///< Chapter::ChapterTitle, as HTML
+    /// The names of sections 2..sections, as the contents and the index list
+    /// them (the anchors are made from them).
+    QStringList sectionNames;
+    /// Log rows, messages and log text in the order the build gave them.
+    std::vector<ChapterNote> notes;
+};
+
+/// A UserInterface that records a chapter's rows, messages and log text into
+/// its result. Progress, yielding and Cancel go to `live` when the chapter is
+/// built on the thread that owns it; without one they are dropped, and Cancel
+/// reads `cancel`.
+class ChapterRecorder : public UserInterface {
+public:
+    ChapterRecorder(ChapterResult& result, UserInterface* live, const std::atomic<bool>* cancel = nullptr)
+        : result_(result), live_(live), cancel_(cancel) {}
+
+    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon, MessageButtons buttons) override;
+    void setProgressMaximum(int max) override;
+    void resetProgress() override;
+    void advanceProgress() override;
+    void setProgressCaption(const QString& caption) override;
+    bool cancelRequested() const override;
+    void setCancelRequested(bool requested) override;
+    void showBusy(const QString& title, const QString& current, int maximum) override;
+    void setBusyValue(int value) override;
+    void hideBusy() override;
+    void navigate(const QString& path) override;
+    void shellOpen(const QString& target) override;
+    void showHelpTopic(const QString& helpPath) override;
+    void requestQuit() override;
+    void addLogText(const QString& text) override;
+
+protected:
+    void showLogRow(const QString& reason, const QString& item, bool status, const QString& title,
+                    const QString& output) override;
+    void processEvents() override;
+
+private:
+    ChapterResult& result_;
+    UserInterface* live_;
+    const std::atomic<bool>* cancel_;
+};
+
+/// Builds chapter `i` in `work`: its page, its error page or the copy of its
+/// HTML source, never in place of a source or another chapter's page. Writes
+/// only that chapter's files; its row, title and listing go to the result.
+/// `live`, when given, sees the chapter's progress (see ChapterRecorder).
+ChapterResult BuildBookChapter(const ChapterPass& pass, ChapterWorkspace work, int i, UserInterface* live);
+
+/// Tells `ui` what the chapter's build told, in its order.
+void ReplayChapterNotes(UserInterface& ui, const ChapterResult& result);
 
 }  // namespace tessarel

@@ -51,6 +51,7 @@ public:
 
 private:
     bool writeBook(int count);
+    bool applyChapter(const ChapterResult& chapter);
     bool prepareDestination();
     bool lockDestination();
     void planPages(int count);
@@ -166,13 +167,9 @@ bool ProjectBuild::writeBook(int count) {
             break;
         }
         ui_.setPartsDone(i, count + 1);
-        const ChapterOutcome outcome = BuildBookChapter(pass, i);
-        result_.chaptersFailed += outcome.failed ? 1 : 0;
-        if (!outcome.written ||
-            (outcome.sections > 0 && !lists_.add(chapter, BookPageName(chapter.Name), outcome.sections))) {
+        if (!applyChapter(BuildBookChapter(pass, {ws_.document, ws_.page}, i, &ui_))) {
             return false;
         }
-        out_.chaptersBuilt = i + 1;
     }
     ui_.yield();
     // The contents, the index and the help files are the last part.
@@ -189,6 +186,25 @@ bool ProjectBuild::writeBook(int count) {
         project_.HomePage = BookPageName(project_.Chapters[static_cast<size_t>(home)].Name);
     }
     return WriteFramePages(out_, project_.HomePage);
+}
+
+/// Takes a chapter's result into the book: its rows and messages, its title,
+/// its place in the lists. False when the build must stop.
+bool ProjectBuild::applyChapter(const ChapterResult& built) {
+    Chapter& chapter = project_.Chapters[static_cast<size_t>(built.chapter)];
+    ReplayChapterNotes(ui_, built);
+    chapter.Documented = built.documented;
+    chapter.ChapterTitle = built.title;
+    if (!built.written) {
+        return false;
+    }
+    project_.CurrentChapterIndex = built.chapter;
+    result_.chaptersFailed += built.failed ? 1 : 0;
+    if (built.sections > 0 && !lists_.add(chapter, BookPageName(chapter.Name), built)) {
+        return false;
+    }
+    out_.chaptersBuilt = built.chapter + 1;
+    return true;
 }
 
 /// Ends a build, whole or stopped: the commands come back and the progress
