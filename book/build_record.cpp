@@ -28,29 +28,61 @@ QByteArray Checksum(QByteArrayView bytes) { return QCryptographicHash::hash(byte
 QDataStream& operator<<(QDataStream& s, const FileStamp& stamp) { return s << stamp.size << stamp.modifiedNs; }
 QDataStream& operator>>(QDataStream& s, FileStamp& stamp) { return s >> stamp.size >> stamp.modifiedNs; }
 
-QDataStream& operator<<(QDataStream& s, const ChapterReplay& r) {
-    return s << r.reason << r.success << r.logTitle << r.output << r.failed << qint32(r.sections) << r.chapterTitle
-             << r.documented << r.sectionNames;
+QDataStream& operator<<(QDataStream& s, const ChapterNote& n) {
+    return s << qint32(n.kind) << n.reason << n.item << n.status << n.title << n.output << n.text << qint32(n.icon)
+             << qint32(n.buttons);
 }
 
-QDataStream& operator>>(QDataStream& s, ChapterReplay& r) {
-    qint32 sections = 0;
-    s >> r.reason >> r.success >> r.logTitle >> r.output >> r.failed >> sections >> r.chapterTitle >> r.documented >>
-        r.sectionNames;
-    r.sections = sections;
-    // The lists name sections 2..sections: anything else would list what the page lacks.
-    if (sections < 0 || (sections > 0 && r.sectionNames.size() != sections - 1)) {
+QDataStream& operator>>(QDataStream& s, ChapterNote& n) {
+    qint32 kind = 0;
+    qint32 icon = 0;
+    qint32 buttons = 0;
+    s >> kind >> n.reason >> n.item >> n.status >> n.title >> n.output >> n.text >> icon >> buttons;
+    if (kind < 0 || kind > qint32(ChapterNote::Kind::QuitRequest)) {
         s.setStatus(QDataStream::ReadCorruptData);
     }
+    n.kind = static_cast<ChapterNote::Kind>(kind);
+    n.icon = static_cast<MessageIcon>(icon);
+    n.buttons = static_cast<MessageButtons>(buttons);
     return s;
 }
 
-QDataStream& operator<<(QDataStream& s, const ChapterRecord& r) {
-    return s << r.source << r.sourceStamp << r.stampTrusted << r.sourceDigest << r.page << r.pageStamp << r.replay;
+QDataStream& operator<<(QDataStream& s, const ChapterFiles& f) {
+    return s << f.source << f.sourceStamp << f.stampTrusted << f.sourceDigest << f.page << f.pageStamp;
 }
 
-QDataStream& operator>>(QDataStream& s, ChapterRecord& r) {
-    return s >> r.source >> r.sourceStamp >> r.stampTrusted >> r.sourceDigest >> r.page >> r.pageStamp >> r.replay;
+QDataStream& operator>>(QDataStream& s, ChapterFiles& f) {
+    return s >> f.source >> f.sourceStamp >> f.stampTrusted >> f.sourceDigest >> f.page >> f.pageStamp;
+}
+
+/// Only results with their files are recorded: a chapter whose page was written.
+QDataStream& operator<<(QDataStream& s, const ChapterResult& r) {
+    s << r.failed << qint32(r.sections) << r.documented << r.title << r.sectionNames << quint32(r.notes.size());
+    for (const ChapterNote& note : r.notes) {
+        s << note;
+    }
+    return s << *r.files;
+}
+
+QDataStream& operator>>(QDataStream& s, ChapterResult& r) {
+    qint32 sections = 0;
+    quint32 notes = 0;
+    s >> r.failed >> sections >> r.documented >> r.title >> r.sectionNames >> notes;
+    r.sections = sections;
+    // The lists name sections 2..sections: anything else would list what the page lacks.
+    if (sections < 0 || (sections > 0 && r.sectionNames.size() != sections - 1) || notes > 1000) {
+        s.setStatus(QDataStream::ReadCorruptData);
+        return s;
+    }
+    for (quint32 i = 0; i < notes && s.status() == QDataStream::Ok; ++i) {
+        ChapterNote note;
+        s >> note;
+        r.notes.push_back(std::move(note));
+    }
+    ChapterFiles files;
+    s >> files;
+    r.files = std::move(files);
+    return s;
 }
 
 void SetStreamVersion(QDataStream& stream) { stream.setVersion(QDataStream::Qt_6_0); }
@@ -89,9 +121,10 @@ std::optional<BuildRecord> ReadBuildRecord(const QString& path, const QString& p
         return std::nullopt;
     }
     for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
-        ChapterRecord chapter;
+        ChapterResult chapter;
         in >> chapter;
-        record.chapters.insert(chapter.source, chapter);
+        const QString source = chapter.files->source;
+        record.chapters.insert(source, std::move(chapter));
     }
     in >> record.helpInputs >> record.compiledStamp >> record.compileReason >> record.compileSuccess;
     if (in.status() != QDataStream::Ok || !in.atEnd() || record.chapters.size() != static_cast<qsizetype>(count)) {
@@ -107,7 +140,7 @@ bool WriteBuildRecord(const QString& path, const BuildRecord& record) {
         SetStreamVersion(out);
         out << kFormatVersion << record.projectPath << record.destination << record.pageInputs
             << quint32(record.chapters.size());
-        for (const ChapterRecord& chapter : record.chapters) {
+        for (const ChapterResult& chapter : record.chapters) {
             out << chapter;
         }
         out << record.helpInputs << record.compiledStamp << record.compileReason << record.compileSuccess;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/chapter_pass.h"
 #include "support/file_stamp.h"
 
 #include <QByteArray>
@@ -14,45 +15,13 @@ namespace tessarel {
 struct PageStyle;
 struct Settings;
 
-/// What a chapter's build gave the book: replayed in place of the build when
-/// the chapter is reused.
-struct ChapterReplay {
-    // The log row; its file is the chapter's name.
-    QString reason;
-    bool success = false;
-    QString logTitle;
-    QString output;
-
-    bool failed = false;
-    int sections = 0;  ///< sections the book lists; 0 lists it nowhere
-    QString chapterTitle;
-    bool documented = false;
-    QStringList sectionNames;  ///< the names of sections 2..sections
-
-    bool operator==(const ChapterReplay&) const = default;
-};
-
-/// One chapter as a build left it: what went in and what came out.
-struct ChapterRecord {
-    QString source;  ///< the path the source was read from
-    FileStamp sourceStamp;
-    /// False when the source was read too soon after its last change for its
-    /// stamp to tell a later change of the same size apart: it is hashed again.
-    bool stampTrusted = false;
-    QByteArray sourceDigest;  ///< ContentDigest of the bytes read
-    QString page;             ///< the page's file name in the destination
-    FileStamp pageStamp;      ///< the page as the build wrote it
-    ChapterReplay replay = {};
-
-    bool operator==(const ChapterRecord&) const = default;
-};
-
 /// The record one project file keeps of its last build into one destination.
 struct BuildRecord {
     QString projectPath;
     QString destination;
-    QByteArray pageInputs;                   ///< PageInputsDigest the pages were built with
-    QHash<QString, ChapterRecord> chapters;  ///< by source path
+    QByteArray pageInputs;  ///< PageInputsDigest the pages were built with
+    /// Each chapter's result with its files, by source path.
+    QHash<QString, ChapterResult> chapters;
     /// The HTML Help compile: what it was given, and the file it wrote.
     QByteArray helpInputs;
     FileStamp compiledStamp;

@@ -55,6 +55,7 @@ public:
 
 private:
     bool writeBook(int count);
+    bool applyChapter(const ChapterResult& chapter);
     bool prepareDestination();
     bool lockDestination();
     void planPages(int count);
@@ -62,7 +63,7 @@ private:
     void compile();
     void finish();
     void loadRecord();
-    void keepRecord(int i, ChapterOutcome& outcome);
+    void keepRecord(const ChapterResult& built);
     void saveRecord(int count);
 
     Workspace& ws_;
@@ -183,14 +184,11 @@ bool ProjectBuild::writeBook(int count) {
             break;
         }
         ui_.setPartsDone(i, count + 1);
-        ChapterOutcome outcome = BuildBookChapter(pass, i);
-        result_.chaptersFailed += outcome.failed ? 1 : 0;
-        keepRecord(i, outcome);
-        if (!outcome.written || (outcome.sections > 0 && !lists_.add(chapter, BookPageName(chapter.Name),
-                                                                     outcome.sections, outcome.sectionNames))) {
+        const ChapterResult built = BuildBookChapter(pass, {ws_.document, ws_.page}, i, &ui_);
+        keepRecord(built);
+        if (!applyChapter(built)) {
             return false;
         }
-        out_.chaptersBuilt = i + 1;
     }
     ui_.yield();
     // The contents, the index and the help files are the last part.
@@ -207,6 +205,25 @@ bool ProjectBuild::writeBook(int count) {
         project_.HomePage = BookPageName(project_.Chapters[static_cast<size_t>(home)].Name);
     }
     return WriteFramePages(out_, project_.HomePage);
+}
+
+/// Takes a chapter's result into the book: its rows and messages, its title,
+/// its place in the lists. False when the build must stop.
+bool ProjectBuild::applyChapter(const ChapterResult& built) {
+    Chapter& chapter = project_.Chapters[static_cast<size_t>(built.chapter)];
+    ReplayChapterNotes(ui_, built);
+    chapter.Documented = built.documented;
+    chapter.ChapterTitle = built.title;
+    if (!built.written) {
+        return false;
+    }
+    project_.CurrentChapterIndex = built.chapter;
+    result_.chaptersFailed += built.failed ? 1 : 0;
+    if (built.sections > 0 && !lists_.add(chapter, BookPageName(chapter.Name), built)) {
+        return false;
+    }
+    out_.chaptersBuilt = built.chapter + 1;
+    return true;
 }
 
 /// Ends a build, whole or stopped: the commands come back and the progress
@@ -238,15 +255,18 @@ void ProjectBuild::loadRecord() {
     }
 }
 
-void ProjectBuild::keepRecord(int i, ChapterOutcome& outcome) {
+void ProjectBuild::keepRecord(const ChapterResult& built) {
     if (recordPath_.isEmpty()) {
         return;
     }
-    reached_.insert(ChapterSourcePath(project_, project_.Chapters[static_cast<size_t>(i)]));
-    result_.chaptersReused += outcome.reused ? 1 : 0;
-    if (outcome.record) {
-        QString source = outcome.record->source;
-        next_.chapters.insert(source, std::move(*outcome.record));
+    reached_.insert(ChapterSourcePath(project_, project_.Chapters[static_cast<size_t>(built.chapter)]));
+    result_.chaptersReused += built.reused ? 1 : 0;
+    if (built.files) {
+        // Kept as a build reads it back, so an unchanged book keeps its record file.
+        ChapterResult kept = built;
+        kept.chapter = -1;
+        kept.reused = false;
+        next_.chapters.insert(built.files->source, std::move(kept));
     }
 }
 

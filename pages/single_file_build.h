@@ -19,7 +19,7 @@ struct SingleFileContext {
     Environment& env;
     DocumentModel& doc;
     PageBuffer& page;
-    Settings& settings;  ///< the project's settings, or single-file mode's
+    const Settings& settings;  ///< the project's settings, or single-file mode's
     const PageStyle& style;
     bool projectOpen = false;
     QString projectFolder;      ///< resolves settings.RelDestPath
