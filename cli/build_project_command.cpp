@@ -31,7 +31,7 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
         return ExitStatus::Usage;
     }
 
-    const ProjectBuildResult result = BuildProject(workspace);
+    const ProjectBuildResult result = BuildProject(workspace, options_);
     // Another build holds the destination: its message has been printed, and
     // this one wrote nothing to sum up.
     if (!result.started || result.destinationBusy) {
