@@ -105,8 +105,14 @@ private:
 /// Builds chapter `i` in `work`: its page, its error page or the copy of its
 /// HTML source, never in place of a source or another chapter's page. Writes
 /// only that chapter's files; its row, title and listing go to the result.
-/// `live`, when given, sees the chapter's progress (see ChapterRecorder).
-ChapterResult BuildBookChapter(const ChapterPass& pass, ChapterWorkspace work, int i, UserInterface* live);
+/// `live`, when given, sees the chapter's progress (see ChapterRecorder);
+/// without it, Cancel reads `cancel`.
+ChapterResult BuildBookChapter(const ChapterPass& pass, ChapterWorkspace work, int i, UserInterface* live,
+                               const std::atomic<bool>* cancel = nullptr);
+
+/// The result of a chapter whose build ran out of memory: its source counts as
+/// not read, and its old page stays.
+ChapterResult OutOfMemoryChapter(const ChapterPass& pass, int i);
 
 /// Tells `ui` what the chapter's build told, in its order.
 void ReplayChapterNotes(UserInterface& ui, const ChapterResult& result);

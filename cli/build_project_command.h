@@ -18,7 +18,9 @@ class ConsoleUserInterface;
 /// waits for the HTML Help compiler and says where everything went.
 class BuildProjectCommand {
 public:
-    BuildProjectCommand(Environment& env, ConsoleUserInterface& ui) : env_(env), ui_(ui) {}
+    /// `workers`: chapters built at once (Workspace::buildWorkers; 0 the default).
+    BuildProjectCommand(Environment& env, ConsoleUserInterface& ui, int workers = 0)
+        : env_(env), ui_(ui), workers_(workers) {}
     ExitStatus run(const QString& path);
 
 private:
@@ -27,6 +29,7 @@ private:
 
     Environment& env_;
     ConsoleUserInterface& ui_;
+    int workers_;
 };
 
 }  // namespace tessarel::cli
