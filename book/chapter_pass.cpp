@@ -317,13 +317,26 @@ void BuildInto(ChapterBuild& b, Environment& env) {
 
 }  // namespace
 
-ChapterResult BuildBookChapter(const ChapterPass& pass, ChapterWorkspace work, int i, UserInterface* live) {
+ChapterResult BuildBookChapter(const ChapterPass& pass, ChapterWorkspace work, int i, UserInterface* live,
+                               const std::atomic<bool>* cancel) {
     ChapterResult result;
     result.chapter = i;
-    ChapterRecorder recorder(result, live);
+    ChapterRecorder recorder(result, live, cancel);
     Environment env{recorder, pass.ws.env.preferences, pass.ws.env.paths};
     ChapterBuild build{pass, work, i, pass.ws.project.Chapters[static_cast<size_t>(i)], result, recorder};
     BuildInto(build, env);
+    return result;
+}
+
+ChapterResult OutOfMemoryChapter(const ChapterPass& pass, int i) {
+    ChapterResult result;
+    result.chapter = i;
+    const Chapter& chapter = pass.ws.project.Chapters[static_cast<size_t>(i)];
+    result.failed = true;
+    result.title = chapter.Name;
+    ChapterRecorder recorder(result, nullptr);
+    recorder.addLogRow(ReadFailureReason(ReadOutcome::OutOfMemory), chapter.Name, false, QStringLiteral("---"),
+                       BookPageName(chapter.Name));
     return result;
 }
 

@@ -136,10 +136,16 @@ private:
 /// Builds chapter `i` in `work`: its page, its error page or the copy of its
 /// HTML source, never in place of a source or another chapter's page. Writes
 /// only that chapter's files; its row, title and listing go to the result.
-/// `live`, when given, sees the chapter's progress (see ChapterRecorder). A
-/// chapter the last build recorded, with the same source and its page
-/// untouched, is not built: its recorded result is given back.
-ChapterResult BuildBookChapter(const ChapterPass& pass, ChapterWorkspace work, int i, UserInterface* live);
+/// `live`, when given, sees the chapter's progress (see ChapterRecorder);
+/// without it, Cancel reads `cancel`. A chapter the last build recorded, with
+/// the same source and its page untouched, is not built: its recorded result
+/// is given back.
+ChapterResult BuildBookChapter(const ChapterPass& pass, ChapterWorkspace work, int i, UserInterface* live,
+                               const std::atomic<bool>* cancel = nullptr);
+
+/// The result of a chapter whose build ran out of memory: its source counts as
+/// not read, and its old page stays.
+ChapterResult OutOfMemoryChapter(const ChapterPass& pass, int i);
 
 /// Tells `ui` what the chapter's build told, in its order.
 void ReplayChapterNotes(UserInterface& ui, const ChapterResult& result);

@@ -4,6 +4,7 @@
 #include "book/build_record.h"
 #include "book/chapter_lists.h"
 #include "book/chapter_pass.h"
+#include "book/chapter_pool.h"
 #include "book/contents_pages.h"
 #include "book/destination_lock.h"
 #include "book/destination_setup.h"
@@ -19,6 +20,7 @@
 #include "support/environment.h"
 #include "support/html_text.h"
 #include "support/paths.h"
+#include "support/preferences.h"
 #include "support/replacing_file.h"
 #include "support/string_functions.h"
 #include "support/text_file.h"
@@ -27,6 +29,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -34,6 +37,13 @@
 namespace tessarel {
 
 namespace {
+
+/// How many chapters a build makes at once: the workspace's choice, else the
+/// user's preference, else one per core.
+int BuildWorkers(const Workspace& ws) {
+    const int chosen = ws.buildWorkers > 0 ? ws.buildWorkers : ReadBuildWorkers(ws.env.preferences);
+    return chosen > 0 ? chosen : ChapterPool::DefaultWorkers();
+}
 
 /// One run of BuildProject. A step that cannot write stops the build: the
 /// write has been reported to the user once, and nothing after it is attempted.
@@ -56,6 +66,9 @@ public:
 private:
     bool writeBook(int count);
     bool applyChapter(const ChapterResult& chapter);
+    bool buildHere(const ChapterPass& pass, int count);
+    bool buildOnPool(const ChapterPass& pass, int count, int workers);
+    bool startChapter(int i, int count);
     bool prepareDestination();
     bool lockDestination();
     void planPages(int count);
@@ -174,21 +187,9 @@ bool ProjectBuild::writeBook(int count) {
     }
     const ChapterPass pass{
         ws_, out_, sources_, pages_, generatedAt_, previous_ ? &*previous_ : nullptr, !recordPath_.isEmpty()};
-    for (int i = 0; i < count; ++i) {
-        ui_.yield();
-        const Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
-        ui_.setProgressCaption(chapter.Name + QStringLiteral(" ( ") + QString::number(i + 1) + QStringLiteral(" / ") +
-                               QString::number(count) + QStringLiteral(" )"));
-        if (ui_.cancelRequested()) {
-            result_.cancelled = true;
-            break;
-        }
-        ui_.setPartsDone(i, count + 1);
-        const ChapterResult built = BuildBookChapter(pass, {ws_.document, ws_.page}, i, &ui_);
-        keepRecord(built);
-        if (!applyChapter(built)) {
-            return false;
-        }
+    const int workers = std::min(BuildWorkers(ws_), count);
+    if (!(workers > 1 ? buildOnPool(pass, count, workers) : buildHere(pass, count))) {
+        return false;
     }
     ui_.yield();
     // The contents, the index and the help files are the last part.
@@ -207,9 +208,68 @@ bool ProjectBuild::writeBook(int count) {
     return WriteFramePages(out_, project_.HomePage);
 }
 
-/// Takes a chapter's result into the book: its rows and messages, its title,
-/// its place in the lists. False when the build must stop.
+/// Shows chapter `i` as the one being built; false when the user asked to stop.
+bool ProjectBuild::startChapter(int i, int count) {
+    ui_.yield();
+    const Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
+    ui_.setProgressCaption(chapter.Name + QStringLiteral(" ( ") + QString::number(i + 1) + QStringLiteral(" / ") +
+                           QString::number(count) + QStringLiteral(" )"));
+    if (ui_.cancelRequested()) {
+        result_.cancelled = true;
+        return false;
+    }
+    ui_.setPartsDone(i, count + 1);
+    return true;
+}
+
+/// One chapter after the other on this thread, the chapter's progress shown as it goes.
+bool ProjectBuild::buildHere(const ChapterPass& pass, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (!startChapter(i, count)) {
+            break;
+        }
+        if (!applyChapter(BuildBookChapter(pass, {ws_.document, ws_.page}, i, &ui_))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+/// The chapters built on workers, their results applied here in chapter
+/// order while the window stays responsive. Cancel hands out no more
+/// chapters; those already handed out are finished and applied.
+bool ProjectBuild::buildOnPool(const ChapterPass& pass, int count, int workers) {
+    ChapterPool pool(pass, count, workers);
+    for (int i = 0; i < count; ++i) {
+        if (result_.cancelled) {
+            if (!pool.handedOut(i)) {
+                break;
+            }
+        } else if (!startChapter(i, count)) {
+            pool.stop();
+            if (!pool.handedOut(i)) {
+                break;
+            }
+        }
+        std::optional<ChapterResult> built;
+        while (!(built = pool.take(i, std::chrono::milliseconds(4)))) {
+            ui_.yield();
+            if (!result_.cancelled && ui_.cancelRequested()) {
+                result_.cancelled = true;
+                pool.stop();
+            }
+        }
+        if (!applyChapter(*built)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+/// Takes a chapter's result into the book and the next record: its rows and
+/// messages, its title, its place in the lists. False when the build must stop.
 bool ProjectBuild::applyChapter(const ChapterResult& built) {
+    keepRecord(built);
     Chapter& chapter = project_.Chapters[static_cast<size_t>(built.chapter)];
     ReplayChapterNotes(ui_, built);
     chapter.Documented = built.documented;

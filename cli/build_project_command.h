@@ -18,8 +18,10 @@ class ConsoleUserInterface;
 /// waits for the HTML Help compiler and says where everything went.
 class BuildProjectCommand {
 public:
-    BuildProjectCommand(Environment& env, ConsoleUserInterface& ui, const ProjectBuildOptions& options = {})
-        : env_(env), ui_(ui), options_(options) {}
+    /// `workers`: chapters built at once (Workspace::buildWorkers; 0 the default).
+    BuildProjectCommand(Environment& env, ConsoleUserInterface& ui, int workers = 0,
+                        const ProjectBuildOptions& options = {})
+        : env_(env), ui_(ui), workers_(workers), options_(options) {}
     ExitStatus run(const QString& path);
 
 private:
@@ -28,6 +30,7 @@ private:
 
     Environment& env_;
     ConsoleUserInterface& ui_;
+    int workers_;
     const ProjectBuildOptions options_;
 };
 

@@ -216,6 +216,18 @@ TEST_F(CliTest, project_buildsWhatItCanAndFailsForAMissingChapter) {
     EXPECT_TRUE(result.out.contains(u"Book: "_s + book + u"index.htm"_s)) << result.out.toStdString();
     EXPECT_TRUE(QFile::exists(book + u"notes.htm"_s));
     EXPECT_TRUE(ReadBytes(book + u"lost.c.htm"_s).contains("File not found"));
+
+    // Any number of workers says and writes the same; a number out of range is a usage error.
+    for (const QStringList& jobs : {QStringList{u"-j"_s, u"1"_s}, QStringList{u"--jobs"_s, u"3"_s}}) {
+        const CliRun again = run(jobs + QStringList{u"proj/test.qdx"_s});
+        EXPECT_EQ(again.exitCode, 1);
+        EXPECT_EQ(again.out, result.out) << jobs.join(u' ').toStdString();
+    }
+    for (const QString& bad : {u"0"_s, u"257"_s, u"many"_s}) {
+        const CliRun refused = run({u"-j"_s, bad, u"proj/test.qdx"_s});
+        EXPECT_EQ(refused.exitCode, 2) << bad.toStdString();
+        EXPECT_TRUE(refused.err.contains(u"--jobs"_s)) << refused.err.toStdString();
+    }
 }
 
 TEST_F(CliTest, unreadableProject_isAUsageError) {
