@@ -34,6 +34,10 @@ CommandStates::CommandStates() {
 void CommandStates::setEnabled(Command command, bool enabled) { own_[Index(command)] = enabled; }
 
 bool CommandStates::isEnabled(Command command) const {
+    // A full build is a build: it may run whenever Build may.
+    if (command == Command::RebuildAll) {
+        return isEnabled(Command::Build);
+    }
     return own_[Index(command)] && !(building_ && LockedByBuild(command));
 }
 

@@ -18,6 +18,7 @@ enum class Command {
     DefaultChapter,
     CommentStyles,
     Build,
+    RebuildAll,  ///< follows Build
     ViewHtmlHelp,
     ViewBook,
     HelpContents,

@@ -168,8 +168,17 @@ void MainCommands::build() {
     }
 }
 
-void MainCommands::buildProject() {
-    RunReported(workspace_.env, sites::kBuildProject, [&] { ::tessarel::BuildProject(workspace_); });
+void MainCommands::rebuildAll() {
+    if (projectOpen()) {
+        buildProject(true);
+    } else {
+        build();
+    }
+}
+
+void MainCommands::buildProject(bool rebuild) {
+    RunReported(workspace_.env, sites::kBuildProject,
+                [&] { ::tessarel::BuildProject(workspace_, {.rebuild = rebuild}); });
 }
 
 void MainCommands::buildSingleFile() {

@@ -63,7 +63,9 @@ public:
 
     // ---- Builds and preview ----
     void build();
-    void buildProject();
+    /// Build, with every chapter of a project built again, whatever the last build recorded.
+    void rebuildAll();
+    void buildProject(bool rebuild = false);
     void buildSingleFile();
     void viewHtmlHelp();
     void viewBook();

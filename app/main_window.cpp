@@ -158,6 +158,9 @@ void MainWindow::createMenus() {
     addCommand(projectMenu_, Command::Build, QStringLiteral("build"), QStringLiteral("&Build Documentation"),
                &MainCommands::build)
         ->setShortcut(QKeySequence(QStringLiteral("F7")));
+    addCommand(projectMenu_, Command::RebuildAll, QStringLiteral("rebuildAll"), QStringLiteral("&Rebuild All"),
+               &MainCommands::rebuildAll)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+F7")));
 
     previewMenu_ = menuBar()->addMenu(QStringLiteral("P&review"));
     previewMenu_->setObjectName(QStringLiteral("previewMenu"));

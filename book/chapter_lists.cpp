@@ -1,6 +1,7 @@
 #include "book/chapter_lists.h"
 
 #include "book/book_output.h"
+#include "book/chapter_pass.h"
 #include "book/contents_pages.h"
 #include "book/html_help.h"
 #include "book/workspace.h"
@@ -70,7 +71,8 @@ TextFileWriter* ChapterLists::growingFile(const QString& path) {
     return nullptr;
 }
 
-bool ChapterLists::add(const Chapter& chapter, const QString& page, int sectionCount) {
+bool ChapterLists::add(const Chapter& chapter, const QString& page, const ChapterResult& built) {
+    const int sectionCount = built.sections;
     const bool help = settings_.GenerateHtmlHelpFiles;
     const bool active = settings_.Collapsible;
     std::vector<IndexEntry>& index = out_.ws.IndexEntries;
@@ -99,7 +101,7 @@ bool ChapterLists::add(const Chapter& chapter, const QString& page, int sectionC
         }
         for (int j = 2; j <= sectionCount; ++j) {
             ui_.yield();
-            const QString& name = out_.ws.document.section(j).Name;
+            const QString& name = built.sectionNames[j - 2];
             AddDetailedSectionRow(rows, page, name);
             if (help) {
                 AddContentsSection(helpBlock, SiteMap::HelpProject, page, name);

@@ -14,6 +14,7 @@ namespace tessarel {
 
 struct BookOutput;
 struct Chapter;
+struct ChapterResult;
 struct Settings;
 class UserInterface;
 
@@ -30,9 +31,9 @@ public:
 
     /// Opens every list with its head; false, the user told, when one cannot be started.
     bool start();
-    /// Lists a built chapter and its sections 2..sectionCount (the document
-    /// model's) and adds them to the index entries.
-    bool add(const Chapter& chapter, const QString& page, int sectionCount);
+    /// Lists a built chapter and its sections 2..built.sections and adds them
+    /// to the index entries.
+    bool add(const Chapter& chapter, const QString& page, const ChapterResult& built);
     /// Closes every list and puts it in its place.
     bool finish();
     /// Removes the lists unfinished; their places keep the previous build's files.

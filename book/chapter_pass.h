@@ -1,35 +1,153 @@
 #pragma once
 
-#include <QDateTime>
+#include "support/file_stamp.h"
+#include "support/user_interface.h"
 
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <optional>
 #include <vector>
 
 namespace tessarel {
 
 struct BookOutput;
+struct BuildRecord;
 struct ChapterPagePlan;
+struct DocumentModel;
+struct PageBuffer;
 struct Workspace;
 class ProjectSources;
 
-/// What a project build gives every chapter.
+/// What a project build gives every chapter. Only read while chapters are built.
 struct ChapterPass {
-    Workspace& ws;
+    const Workspace& ws;
     const BookOutput& out;
     const ProjectSources& sources;
     const std::vector<ChapterPagePlan>& pages;  ///< PlanChapterPages
     QDateTime generatedAt;
+    /// The last build's record: a chapter it holds whose source and page are
+    /// unchanged is replayed, not built. Null for a full build.
+    const BuildRecord* previous = nullptr;
+    /// Whether chapters note their files for the next build's record.
+    bool recording = false;
 };
 
-/// How one chapter went.
-struct ChapterOutcome {
-    bool written = true;  ///< false: a file could not be written (already told), and the build stops
-    bool failed = false;  ///< its log row is a failed one
-    int sections = 0;     ///< sections the book lists for it; 0 lists it nowhere
+/// What one chapter's build works in: a document model and a page buffer of
+/// its own.
+struct ChapterWorkspace {
+    DocumentModel& doc;
+    PageBuffer& page;
 };
 
-/// Builds chapter `i`: its page, its error page or the copy of its HTML source,
-/// never in place of a source or another chapter's page; logs its row and
-/// records its title and whether it is documented.
-ChapterOutcome BuildBookChapter(const ChapterPass& pass, int i);
+/// One thing a chapter's build told the user, kept to be told again, in order,
+/// when its result is applied.
+struct ChapterNote {
+    enum class Kind { LogRow, Message, LogText, QuitRequest };
+    Kind kind = Kind::LogRow;
+    // LogRow: the cells of UserInterface::addLogRow.
+    QString reason, item;
+    RowStatus status = RowStatus::Failed;
+    QString title, output;
+    // Message: `title` and `text` with icon and buttons. LogText: `text`.
+    QString text;
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+
+    bool operator==(const ChapterNote&) const = default;
+};
+
+/// A chapter's source and page as its build left them: what the next build
+/// checks before it reuses the chapter.
+struct ChapterFiles {
+    QString source;  ///< the path the source was read from
+    FileStamp sourceStamp;
+    /// False when the source was read too soon after its last change for its
+    /// stamp to tell a later change of the same size apart: it is hashed again.
+    bool stampTrusted = false;
+    QByteArray sourceDigest;  ///< ContentDigest of the bytes read
+    QString page;             ///< the page's file name in the destination
+    FileStamp pageStamp;      ///< the page as the build wrote it
+
+    bool operator==(const ChapterFiles&) const = default;
+};
+
+/// Everything one chapter's build produced besides its files, as a plain
+/// value: the project build applies results in chapter order, and a result
+/// kept from an earlier build can stand for a chapter that is not built again.
+struct ChapterResult {
+    int chapter = -1;         ///< its index in the project
+    bool written = true;      ///< false: a file could not be written (already in `notes`), and the build stops
+    bool failed = false;      ///< its log row is a failed one
+    int sections = 0;         ///< sections the book lists for it; 0 lists it nowhere
+    bool documented = false;  ///< Chapter::Documented
+    QString title;            ///< Chapter::ChapterTitle, as HTML
+    /// The names of sections 2..sections, as the contents and the index list
+    /// them (the anchors are made from them).
+    QStringList sectionNames;
+    /// Log rows, messages and log text in the order the build gave them.
+    std::vector<ChapterNote> notes;
+    /// Set when recording and the page was built from the source read (or
+    /// reused): the chapter's entry in the next build's record.
+    std::optional<ChapterFiles> files = {};
+    bool reused = false;  ///< replayed from the last build's record
+
+    bool operator==(const ChapterResult&) const = default;
+};
+
+/// A UserInterface that records a chapter's rows, messages and log text into
+/// its result. Progress, yielding and Cancel go to `live` when the chapter is
+/// built on the thread that owns it; without one they are dropped, and Cancel
+/// reads `cancel`.
+class ChapterRecorder : public UserInterface {
+public:
+    ChapterRecorder(ChapterResult& result, UserInterface* live, const std::atomic<bool>* cancel = nullptr)
+        : result_(result), live_(live), cancel_(cancel) {}
+
+    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon, MessageButtons buttons) override;
+    void setProgressMaximum(int max) override;
+    void resetProgress() override;
+    void advanceProgress() override;
+    void setProgressCaption(const QString& caption) override;
+    bool cancelRequested() const override;
+    void setCancelRequested(bool requested) override;
+    void showBusy(const QString& title, const QString& current, int maximum) override;
+    void setBusyValue(int value) override;
+    void hideBusy() override;
+    void navigate(const QString& path) override;
+    void shellOpen(const QString& target) override;
+    void showHelpTopic(const QString& helpPath) override;
+    void requestQuit() override;
+    void addLogText(const QString& text) override;
+
+protected:
+    void showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
+                    const QString& output) override;
+    void processEvents() override;
+
+private:
+    ChapterResult& result_;
+    UserInterface* live_;
+    const std::atomic<bool>* cancel_;
+};
+
+/// Builds chapter `i` in `work`: its page, its error page or the copy of its
+/// HTML source, never in place of a source or another chapter's page. Writes
+/// only that chapter's files; its row, title and listing go to the result.
+/// `live`, when given, sees the chapter's progress (see ChapterRecorder);
+/// without it, Cancel reads `cancel`. A chapter the last build recorded, with
+/// the same source and its page untouched, is not built: its recorded result
+/// is given back.
+ChapterResult BuildBookChapter(const ChapterPass& pass, ChapterWorkspace work, int i, UserInterface* live,
+                               const std::atomic<bool>* cancel = nullptr);
+
+/// The result of a chapter whose build ran out of memory: its source counts as
+/// not read, and its old page stays.
+ChapterResult OutOfMemoryChapter(const ChapterPass& pass, int i);
+
+/// Tells `ui` what the chapter's build told, in its order.
+void ReplayChapterNotes(UserInterface& ui, const ChapterResult& result);
 
 }  // namespace tessarel

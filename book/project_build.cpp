@@ -1,8 +1,10 @@
 #include "book/project_build.h"
 
 #include "book/book_output.h"
+#include "book/build_record.h"
 #include "book/chapter_lists.h"
 #include "book/chapter_pass.h"
+#include "book/chapter_pool.h"
 #include "book/contents_pages.h"
 #include "book/destination_lock.h"
 #include "book/destination_setup.h"
@@ -18,26 +20,38 @@
 #include "support/environment.h"
 #include "support/html_text.h"
 #include "support/paths.h"
+#include "support/preferences.h"
 #include "support/replacing_file.h"
 #include "support/string_functions.h"
 #include "support/text_file.h"
 
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace tessarel {
 
 namespace {
 
+/// How many chapters a build makes at once: the workspace's choice, else the
+/// user's preference, else one per core.
+int BuildWorkers(const Workspace& ws) {
+    const int chosen = ws.buildWorkers > 0 ? ws.buildWorkers : ReadBuildWorkers(ws.env.preferences);
+    return chosen > 0 ? chosen : ChapterPool::DefaultWorkers();
+}
+
 /// One run of BuildProject. A step that cannot write stops the build: the
 /// write has been reported to the user once, and nothing after it is attempted.
 class ProjectBuild {
 public:
-    explicit ProjectBuild(Workspace& ws)
+    ProjectBuild(Workspace& ws, const ProjectBuildOptions& options)
         : ws_(ws),
+          options_(options),
           ui_(ws.env.ui),
           project_(ws.project),
           settings_(ws.project.settings),
@@ -51,14 +65,22 @@ public:
 
 private:
     bool writeBook(int count);
+    bool applyChapter(const ChapterResult& chapter);
+    bool buildHere(const ChapterPass& pass, int count);
+    bool buildOnPool(const ChapterPass& pass, int count, int workers);
+    bool startChapter(int i, int count);
     bool prepareDestination();
     bool lockDestination();
     void planPages(int count);
     bool writeSidePagesAndIndexes();
     void compile();
     void finish();
+    void loadRecord();
+    void keepRecord(const ChapterResult& built);
+    void saveRecord(int count);
 
     Workspace& ws_;
+    const ProjectBuildOptions options_;
     UserInterface& ui_;
     ProjectModel& project_;
     Settings& settings_;
@@ -71,6 +93,12 @@ private:
     /// Every chapter's page, planned before anything is written.
     std::vector<ChapterPagePlan> pages_;
     ChapterLists lists_;
+    /// The record of this project's builds into this destination: "" keeps none.
+    QString recordPath_;
+    std::optional<BuildRecord> previous_;
+    BuildRecord next_;
+    /// The sources of the chapters this build reached: their old records are void.
+    QSet<QString> reached_;
 };
 
 ProjectBuildResult ProjectBuild::run() {
@@ -115,6 +143,7 @@ ProjectBuildResult ProjectBuild::run() {
             compile();
         }
     }
+    saveRecord(count);
     finish();
     const QString collisions = PageCollisionText(project_, pages_, out_.chaptersBuilt - 1);
     if (!collisions.isEmpty()) {
@@ -153,28 +182,16 @@ bool ProjectBuild::writeBook(int count) {
         return false;
     }
     planPages(count);
+    loadRecord();
     RemoveLeftovers(out_, sources_);
     if (!KeepSourcesOutOfTheBook(out_, sources_) || !WriteBookStyleSheet(out_, sources_) || !lists_.start()) {
         return false;
     }
-    const ChapterPass pass{ws_, out_, sources_, pages_, generatedAt_};
-    for (int i = 0; i < count; ++i) {
-        ui_.yield();
-        const Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
-        ui_.setProgressCaption(chapter.Name + QStringLiteral(" ( ") + QString::number(i + 1) + QStringLiteral(" / ") +
-                               QString::number(count) + QStringLiteral(" )"));
-        if (ui_.cancelRequested()) {
-            result_.cancelled = true;
-            break;
-        }
-        ui_.setPartsDone(i, count + 1);
-        const ChapterOutcome outcome = BuildBookChapter(pass, i);
-        result_.chaptersFailed += outcome.failed ? 1 : 0;
-        if (!outcome.written ||
-            (outcome.sections > 0 && !lists_.add(chapter, BookPageName(chapter.Name), outcome.sections))) {
-            return false;
-        }
-        out_.chaptersBuilt = i + 1;
+    const ChapterPass pass{
+        ws_, out_, sources_, pages_, generatedAt_, previous_ ? &*previous_ : nullptr, !recordPath_.isEmpty()};
+    const int workers = std::min(BuildWorkers(ws_), count);
+    if (!(workers > 1 ? buildOnPool(pass, count, workers) : buildHere(pass, count))) {
+        return false;
     }
     ui_.yield();
     // The contents, the index and the help files are the last part.
@@ -193,6 +210,84 @@ bool ProjectBuild::writeBook(int count) {
     return WriteFramePages(out_, project_.HomePage);
 }
 
+/// Shows chapter `i` as the one being built; false when the user asked to stop.
+bool ProjectBuild::startChapter(int i, int count) {
+    ui_.yield();
+    const Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
+    ui_.setProgressCaption(chapter.Name + QStringLiteral(" ( ") + QString::number(i + 1) + QStringLiteral(" / ") +
+                           QString::number(count) + QStringLiteral(" )"));
+    if (ui_.cancelRequested()) {
+        result_.cancelled = true;
+        return false;
+    }
+    ui_.setPartsDone(i, count + 1);
+    return true;
+}
+
+/// One chapter after the other on this thread, the chapter's progress shown as it goes.
+bool ProjectBuild::buildHere(const ChapterPass& pass, int count) {
+    for (int i = 0; i < count; ++i) {
+        if (!startChapter(i, count)) {
+            break;
+        }
+        if (!applyChapter(BuildBookChapter(pass, {ws_.document, ws_.page}, i, &ui_))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+/// The chapters built on workers, their results applied here in chapter
+/// order while the window stays responsive. Cancel hands out no more
+/// chapters; those already handed out are finished and applied.
+bool ProjectBuild::buildOnPool(const ChapterPass& pass, int count, int workers) {
+    ChapterPool pool(pass, count, workers);
+    for (int i = 0; i < count; ++i) {
+        if (result_.cancelled) {
+            if (!pool.handedOut(i)) {
+                break;
+            }
+        } else if (!startChapter(i, count)) {
+            pool.stop();
+            if (!pool.handedOut(i)) {
+                break;
+            }
+        }
+        std::optional<ChapterResult> built;
+        while (!(built = pool.take(i, std::chrono::milliseconds(4)))) {
+            ui_.yield();
+            if (!result_.cancelled && ui_.cancelRequested()) {
+                result_.cancelled = true;
+                pool.stop();
+            }
+        }
+        if (!applyChapter(*built)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+/// Takes a chapter's result into the book and the next record: its rows and
+/// messages, its title, its place in the lists. False when the build must stop.
+bool ProjectBuild::applyChapter(const ChapterResult& built) {
+    keepRecord(built);
+    Chapter& chapter = project_.Chapters[static_cast<size_t>(built.chapter)];
+    ReplayChapterNotes(ui_, built);
+    chapter.Documented = built.documented;
+    chapter.ChapterTitle = built.title;
+    if (!built.written) {
+        return false;
+    }
+    project_.CurrentChapterIndex = built.chapter;
+    result_.chaptersFailed += built.failed ? 1 : 0;
+    if (built.sections > 0 && !lists_.add(chapter, BookPageName(chapter.Name), built)) {
+        return false;
+    }
+    out_.chaptersBuilt = built.chapter + 1;
+    return true;
+}
+
 /// Ends a build, whole or stopped: the commands come back and the progress
 /// window tells how many files were done.
 void ProjectBuild::finish() {
@@ -200,6 +295,63 @@ void ProjectBuild::finish() {
     ui_.setCancelRequested(false);
     ui_.buildFinished(true);
     ui_.setProgressCaption(QString::number(out_.chaptersBuilt) + QStringLiteral(" files processed."));
+}
+
+/// Takes the last build's record when it was made with the same page inputs;
+/// any other record (or a rebuild) means every chapter is built.
+void ProjectBuild::loadRecord() {
+    if (ws_.env.paths.cacheFolder.isEmpty()) {
+        return;
+    }
+    recordPath_ = BuildRecordPath(ws_.env.paths.cacheFolder, project_.ProjectPath, out_.folder);
+    next_.projectPath = project_.ProjectPath;
+    next_.destination = out_.folder;
+    // Without a fixed build time, an untouched chapter keeps the date it was built on.
+    const bool fixedTime = settings_.IncludeLastGenerated && qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH");
+    next_.pageInputs = PageInputsDigest(settings_, style_, fixedTime ? ShortDateTimeText(generatedAt_) : QString());
+    if (!options_.rebuild) {
+        previous_ = ReadBuildRecord(recordPath_, next_.projectPath, next_.destination);
+        if (previous_ && previous_->pageInputs != next_.pageInputs) {
+            previous_.reset();
+        }
+    }
+}
+
+void ProjectBuild::keepRecord(const ChapterResult& built) {
+    if (recordPath_.isEmpty()) {
+        return;
+    }
+    reached_.insert(ChapterSourcePath(project_, project_.Chapters[static_cast<size_t>(built.chapter)]));
+    result_.chaptersReused += built.reused ? 1 : 0;
+    if (built.files) {
+        // Kept as a build reads it back, so an unchanged book keeps its record file.
+        ChapterResult kept = built;
+        kept.chapter = -1;
+        kept.reused = false;
+        next_.chapters.insert(built.files->source, std::move(kept));
+    }
+}
+
+/// Records the chapters this build wrote, and those of the last build's record
+/// it never reached (a cancelled or stopped build) that are still chapters:
+/// their pages are still checked against what was recorded.
+void ProjectBuild::saveRecord(int count) {
+    // A build that reached no chapter wrote no page: the old record still holds.
+    if (recordPath_.isEmpty() || reached_.isEmpty()) {
+        return;
+    }
+    if (previous_) {
+        for (int i = 0; i < count; ++i) {
+            const QString source = ChapterSourcePath(project_, project_.Chapters[static_cast<size_t>(i)]);
+            const auto found = previous_->chapters.constFind(source);
+            if (!reached_.contains(source) && found != previous_->chapters.cend()) {
+                next_.chapters.insert(source, *found);
+            }
+        }
+    }
+    if (!previous_ || !(next_ == *previous_)) {
+        WriteBuildRecord(recordPath_, next_);
+    }
 }
 
 bool ProjectBuild::prepareDestination() {
@@ -256,6 +408,8 @@ bool ProjectBuild::writeSidePagesAndIndexes() {
 
 }  // namespace
 
-ProjectBuildResult BuildProject(Workspace& workspace) { return ProjectBuild(workspace).run(); }
+ProjectBuildResult BuildProject(Workspace& workspace, const ProjectBuildOptions& options) {
+    return ProjectBuild(workspace, options).run();
+}
 
 }  // namespace tessarel

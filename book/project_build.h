@@ -13,6 +13,7 @@ struct ProjectBuildResult {
     bool started = false;  ///< false for an empty project ("Nothing to build.")
     int chaptersTotal = 0;
     int chaptersProcessed = 0;  ///< CurrentChapterIndex + 1 when started
+    int chaptersReused = 0;     ///< taken from the last build's record
     int chaptersFailed = 0;     ///< missing, without sections (HTML sources excepted), or
                                 ///< their page would have replaced a source
     bool cancelled = false;
@@ -22,8 +23,16 @@ struct ProjectBuildResult {
     CompileOutcome compile;              ///< the HTML Help compile, when HTML Help is on
 };
 
+/// How a project build may take its chapters.
+struct ProjectBuildOptions {
+    /// Build every chapter, whatever the record of the last build says.
+    bool rebuild = false;
+};
+
 /// Builds the open project: every chapter page, then the book around them and,
-/// when enabled, the HTML Help project, which it then compiles.
-ProjectBuildResult BuildProject(Workspace& workspace);
+/// when enabled, the HTML Help project, which it then compiles. A chapter the
+/// last build into the same destination recorded, whose source, page and page
+/// inputs are unchanged, is taken from that record instead of being built.
+ProjectBuildResult BuildProject(Workspace& workspace, const ProjectBuildOptions& options = {});
 
 }  // namespace tessarel

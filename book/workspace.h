@@ -34,6 +34,9 @@ struct Workspace {
     QString destinationFolder;
     std::vector<IndexEntry> IndexEntries;
     CompilerTimeLimit compilerTimeLimit;
+    /// Chapters a project build makes at once; 0: the user's preference, else
+    /// one per core. 1 builds them one after the other on the calling thread.
+    int buildWorkers = 0;
 };
 
 }  // namespace tessarel

@@ -25,13 +25,14 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
     // As at start-up: the single-file settings seed the model, and the project
     // file overrides what it holds.
     Workspace workspace(env_);
+    workspace.buildWorkers = workers_;
     LoadSingleFileSettings(env_.preferences, false, workspace.project.settings);
     if (LoadProject(ui_, workspace.project, projectPath) != LoadOutcome::Loaded || ui_.quitRequested()) {
         ui_.console().err(QStringLiteral("Could not read the project ") + projectPath);
         return ExitStatus::Usage;
     }
 
-    const ProjectBuildResult result = BuildProject(workspace);
+    const ProjectBuildResult result = BuildProject(workspace, options_);
     // Another build holds the destination: its message has been printed, and
     // this one wrote nothing to sum up.
     if (!result.started || result.destinationBusy) {

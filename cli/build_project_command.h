@@ -2,11 +2,11 @@
 
 #include <QString>
 
+#include "book/project_build.h"
 #include "cli/exit_status.h"
 
 namespace tessarel {
 struct Environment;
-struct ProjectBuildResult;
 struct Workspace;
 }  // namespace tessarel
 
@@ -18,7 +18,10 @@ class ConsoleUserInterface;
 /// waits for the HTML Help compiler and says where everything went.
 class BuildProjectCommand {
 public:
-    BuildProjectCommand(Environment& env, ConsoleUserInterface& ui) : env_(env), ui_(ui) {}
+    /// `workers`: chapters built at once (Workspace::buildWorkers; 0 the default).
+    BuildProjectCommand(Environment& env, ConsoleUserInterface& ui, int workers = 0,
+                        const ProjectBuildOptions& options = {})
+        : env_(env), ui_(ui), workers_(workers), options_(options) {}
     ExitStatus run(const QString& path);
 
 private:
@@ -27,6 +30,8 @@ private:
 
     Environment& env_;
     ConsoleUserInterface& ui_;
+    int workers_;
+    const ProjectBuildOptions options_;
 };
 
 }  // namespace tessarel::cli

@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <exception>
 
+#include "book/project_build.h"
 #include "cli/build_file_command.h"
 #include "cli/build_project_command.h"
 #include "cli/console.h"
@@ -20,7 +21,7 @@ using namespace tessarel::cli;
 
 namespace {
 
-ExitStatus Run(const QStringList& files, Console& console) {
+ExitStatus Run(const QStringList& files, Console& console, int workers, const ProjectBuildOptions& options) {
     ConsoleUserInterface ui(console);
     Preferences preferences;
     Environment env{ui, preferences, AppPaths::forRunningProgram()};
@@ -33,8 +34,8 @@ ExitStatus Run(const QStringList& files, Console& console) {
         // The window's rule: the extension "qdx", exactly, opens a project.
         const bool project = ExtensionOf(file) == QStringLiteral("qdx");
         try {
-            status =
-                Worse(status, project ? BuildProjectCommand(env, ui).run(file) : BuildFileCommand(env, ui).run(file));
+            status = Worse(status, project ? BuildProjectCommand(env, ui, workers, options).run(file)
+                                           : BuildFileCommand(env, ui).run(file));
         } catch (const std::exception& error) {
             // As in the window: logged to error.log, reported, and the program ends.
             ReportError(env, project ? error_sites::kBuildProject : error_sites::kBuildSingleFile,
@@ -64,6 +65,15 @@ int main(int argc, char* argv[]) {
                        "130 interrupted (SIGINT), 143 stopped by SIGTERM."));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption jobsOption(
+        {QStringLiteral("j"), QStringLiteral("jobs")},
+        QStringLiteral("Build up to N chapters of a project at once (default: one per processor core)."),
+        QStringLiteral("N"));
+    parser.addOption(jobsOption);
+    const QCommandLineOption rebuildOption(
+        QStringLiteral("rebuild"),
+        QStringLiteral("Build every chapter of a project, even those the last build left unchanged."));
+    parser.addOption(rebuildOption);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A source file or a project file (.qdx)."),
                                  QStringLiteral("FILE..."));
 
@@ -81,6 +91,17 @@ int main(int argc, char* argv[]) {
         console.out(QCoreApplication::applicationName() + QLatin1Char(' ') + QCoreApplication::applicationVersion());
         return static_cast<int>(ExitStatus::Success);
     }
+    int workers = 0;
+    if (parser.isSet(jobsOption)) {
+        bool ok = false;
+        workers = parser.value(jobsOption).toInt(&ok);
+        if (!ok || workers < 1 || workers > kMaxBuildWorkers) {
+            console.err(QStringLiteral("tessarel-cli: --jobs wants a number from 1 to ") +
+                        QString::number(kMaxBuildWorkers));
+            console.err(QStringLiteral("Try 'tessarel-cli --help'."));
+            return static_cast<int>(ExitStatus::Usage);
+        }
+    }
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty()) {
         console.err(QStringLiteral("tessarel-cli: no file given"));
@@ -89,5 +110,5 @@ int main(int argc, char* argv[]) {
     }
 
     InstallInterruptHandler();
-    return static_cast<int>(Run(files, console));
+    return static_cast<int>(Run(files, console, workers, ProjectBuildOptions{.rebuild = parser.isSet(rebuildOption)}));
 }

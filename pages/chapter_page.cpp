@@ -336,6 +336,7 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
         AddLine(page, u"<div class=Copy>"_s + settings.Copyright + u"</div>"_s);
     }
     WriteFooter(context, doc);
+    context.hasFigures = !translator.figures().isEmpty();
     context.missingFigures = MissingFigureFiles(translator.figures(), QFileInfo(target).absolutePath());
     return WritePageFooter(page, ui, target);
 }

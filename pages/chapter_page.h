@@ -26,7 +26,9 @@ struct ChapterPageContext {
     /// empty), so the page never holds a long text twice: for a caller that
     /// forgets them next.
     bool releaseTexts = false;
-    /// Set by the writer: the page's "@figure" sources whose file is not there.
+    /// Set by the writer: whether the page shows any "@figure", and the sources
+    /// of those whose file is not there.
+    bool hasFigures = false;
     QStringList missingFigures = {};
 };
 

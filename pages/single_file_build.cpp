@@ -10,6 +10,7 @@
 #include "support/environment.h"
 #include "support/error_report.h"
 #include "support/error_sites.h"
+#include "support/file_stamp.h"
 #include "support/paths.h"
 #include "support/preferences.h"
 #include "support/replacing_file.h"
@@ -75,6 +76,9 @@ void PublishHtmlSource(SingleFileContext& context) {
     context.source = ReadRegularFile(source, bytes);
     if (!context.source.ok()) {
         return;
+    }
+    if (context.digestSource) {
+        context.sourceDigest = ContentDigest(bytes);
     }
     QString failure;
     if (!CopyFileReplacing(bytes, target, failure)) {
@@ -145,6 +149,7 @@ void ParseAndWritePage(SingleFileContext& context, QByteArray bytes) {
                 ui, context.page, context.style, context.settings, context.destinationFolder, context.generatedAt};
             chapterContext.releaseTexts = true;
             context.pageWritten = WriteChapterPage(chapterContext, doc);
+            context.hasFigures = chapterContext.hasFigures;
             context.missingFigures = std::move(chapterContext.missingFigures);
         } else if (!doc.ChapterPagePath.isEmpty()) {
             context.pageWritten =
@@ -177,6 +182,9 @@ bool ReadParseAndWrite(SingleFileContext& context) {
         if (!context.source.ok()) {
             ForgetSource(doc);
             return false;
+        }
+        if (context.digestSource) {
+            context.sourceDigest = ContentDigest(bytes);
         }
         ParseAndWritePage(context, std::move(bytes));
         if (!context.source.ok()) {

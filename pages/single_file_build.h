@@ -21,7 +21,7 @@ struct SingleFileContext {
     Environment& env;
     DocumentModel& doc;
     PageBuffer& page;
-    Settings& settings;  ///< the project's settings, or single-file mode's
+    const Settings& settings;  ///< the project's settings, or single-file mode's
     const PageStyle& style;
     bool projectOpen = false;
     QString projectFolder;      ///< resolves settings.RelDestPath
@@ -36,8 +36,14 @@ struct SingleFileContext {
     /// Set by the build: how reading the source went. A source that was not
     /// read (or ran out of memory) leaves its old page as it was.
     ReadResult source = {};
-    /// Set by the build: "@figure" sources of the page whose image is not there.
+    /// Set by the build: whether the page shows any "@figure", and the sources
+    /// of those whose image is not there.
+    bool hasFigures = false;
     QStringList missingFigures = {};
+    /// Asked by a project build that records its chapters: sourceDigest is
+    /// then set to ContentDigest of the bytes read.
+    bool digestSource = false;
+    QByteArray sourceDigest = {};
 };
 
 /// Parses doc.SourceFilePath and writes its chapter page (or its error page); an

@@ -115,12 +115,23 @@ ReadResult ReadRegularFile(const QString& path, QByteArray& bytes, qint64 limit)
     if (info.st_size > limit) {
         return {ReadOutcome::TooLarge, QString()};
     }
-    return ReadDescriptor(file.get(), info.st_size, bytes, limit);
+    ReadResult result = ReadDescriptor(file.get(), info.st_size, bytes, limit);
+    if (result.ok()) {
+        // Taken before the read: a later change gives the file another stamp.
+#if defined(Q_OS_DARWIN)
+        const auto& modified = info.st_mtimespec;
+#else
+        const auto& modified = info.st_mtim;
+#endif
+        result.stamp = {static_cast<qint64>(info.st_size), qint64{modified.tv_sec} * 1000000000 + modified.tv_nsec};
+    }
+    return result;
 #else
     const ReadOutcome probed = ProbeRegularFile(path, limit);
     if (probed != ReadOutcome::Read) {
         return {probed, QString()};
     }
+    const FileStamp stamp = StampOf(path);
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return {ReadOutcome::Unreadable, file.errorString()};
@@ -137,7 +148,7 @@ ReadResult ReadRegularFile(const QString& path, QByteArray& bytes, qint64 limit)
     } catch (const std::bad_alloc&) {
         return {ReadOutcome::OutOfMemory, QString()};
     }
-    return {};
+    return {ReadOutcome::Read, QString(), stamp};
 #endif
 }
 

@@ -4,6 +4,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include "support/file_stamp.h"
+
 namespace tessarel {
 
 /// The largest file Tessarel reads (256 MB): far beyond any real source or
@@ -22,6 +24,7 @@ enum class ReadOutcome {
 struct ReadResult {
     ReadOutcome outcome = ReadOutcome::Read;
     QString systemMessage;  ///< what the system said about an unreadable file, when it said anything
+    FileStamp stamp = {};   ///< the file's stamp as it was opened, when read
     bool ok() const { return outcome == ReadOutcome::Read; }
 };
 

@@ -73,6 +73,10 @@ AppPaths AppPaths::forRunningProgram() {
     data = QDir::toNativeSeparators(data + QStringLiteral("/Tessarel"));
     QDir().mkpath(data);
     paths.dataFolder = WithTrailingSeparator(data);
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation);
+    if (!cache.isEmpty()) {
+        paths.cacheFolder = WithTrailingSeparator(QDir::toNativeSeparators(cache + QStringLiteral("/Tessarel")));
+    }
     return paths;
 }
 

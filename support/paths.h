@@ -10,9 +10,13 @@ namespace tessarel {
 struct AppPaths {
     QString programFolder;  ///< styles/, intro.htm, help topics; ends with a separator
     QString dataFolder;     ///< fs.xml, error.log; ends with a separator
+    /// The records of earlier builds, which may be lost at any time; ends with a
+    /// separator. "" keeps no record: every build is a full one.
+    QString cacheFolder = {};
 
     /// The folders of an installed or built program: the executable's folder when
-    /// it holds "styles", else the installed share folder; the per-user data folder.
+    /// it holds "styles", else the installed share folder; the per-user data and
+    /// cache folders (one "Tessarel" folder for the window and the console program).
     static AppPaths forRunningProgram();
 };
 

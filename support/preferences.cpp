@@ -6,6 +6,8 @@
 #include <QSettings>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace tessarel {
 
 namespace prefs {
@@ -105,6 +107,18 @@ void WriteSingleFileCommentStyles(Preferences& preferences, const CommentStyles&
     for (const StyleKey& entry : kStyleKeys) {
         preferences.WriteFlag(prefs::kSingleFile, QString::fromUtf16(entry.key), styles.*entry.flag);
     }
+}
+
+int ReadBuildWorkers(const Preferences& preferences) {
+    bool ok = false;
+    const int workers =
+        TrimSpaces(preferences.ReadPreference(prefs::kGeneral, prefs::kBuildWorkers, QStringLiteral("0"))).toInt(&ok);
+    return ok && workers >= 0 && workers <= kMaxBuildWorkers ? workers : 0;
+}
+
+void WriteBuildWorkers(Preferences& preferences, int workers) {
+    preferences.WritePreference(prefs::kGeneral, prefs::kBuildWorkers,
+                                QString::number(std::clamp(workers, 0, kMaxBuildWorkers)));
 }
 
 }  // namespace tessarel

@@ -33,6 +33,7 @@ QString DefaultCompilerPath();  ///< "C:\Program Files\HTML Help Workshop" on Wi
 // Keys of "general_settings".
 inline const QString kFirst = QStringLiteral("first");
 QString RecentKey(int slot);  ///< "h0" .. "h8"
+inline const QString kBuildWorkers = QStringLiteral("buildWorkers");
 }  // namespace prefs
 
 /// The per-user preference store: text values by section and key under the
@@ -66,5 +67,13 @@ void LoadSingleFileSettings(const Preferences& preferences, bool projectOpen, Se
 /// The comment styles of single-file mode, keys "chkS1".."chkM4" with their defaults.
 CommentStyles ReadSingleFileCommentStyles(const Preferences& preferences);
 void WriteSingleFileCommentStyles(Preferences& preferences, const CommentStyles& styles);
+
+/// The most chapters a build makes at once.
+inline constexpr int kMaxBuildWorkers = 256;
+/// How many chapters a project build makes at once ("buildWorkers" of
+/// "general_settings"): 1..kMaxBuildWorkers, or 0 for one per core (also when
+/// absent or not a number in range).
+int ReadBuildWorkers(const Preferences& preferences);
+void WriteBuildWorkers(Preferences& preferences, int workers);
 
 }  // namespace tessarel

@@ -165,6 +165,7 @@ SettingsChoices LoadSettingsChoices(const ProjectModel& project, const Preferenc
     SettingsChoices choices;
     choices.compilerFolder =
         preferences.ReadPreference(prefs::kProject, prefs::kCompilerPath, prefs::DefaultCompilerPath());
+    choices.buildWorkers = ReadBuildWorkers(preferences);
     if (project.isOpen()) {
         LoadProjectMode(choices, project.settings, styles);
     } else {
@@ -197,6 +198,9 @@ void StoreSettingsChoices(const SettingsChoices& c, ProjectModel& project, Prefe
 
     if (!TrimSpaces(c.compilerFolder).isEmpty()) {
         preferences.WritePreference(prefs::kProject, prefs::kCompilerPath, c.compilerFolder);
+    }
+    if (c.buildWorkers != ReadBuildWorkers(preferences)) {
+        WriteBuildWorkers(preferences, c.buildWorkers);
     }
     Settings& s = project.settings;
     for (const BoxSetting& entry : kProjectBoxes) {

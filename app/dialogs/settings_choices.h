@@ -56,6 +56,7 @@ public:
     QString sideText;   ///< plain form, lines end in CR LF
     QString copyright;  ///< plain form, lines end in CR LF
     QString compilerFolder;
+    int buildWorkers = 0;  ///< chapters a project build makes at once; 0 one per core
 
     // The parts that single-file mode greys out or hides.
     bool indexGroupVisible = true;

@@ -4,6 +4,7 @@
 
 #include "book/workspace.h"
 #include "support/environment.h"
+#include "support/preferences.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -15,6 +16,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -83,6 +85,7 @@ SettingsDialog::SettingsDialog(QWidget* owner, Workspace& workspace, MainWindowS
       copyrightEdit(MakeMultiLineBox(QStringLiteral("copyrightEdit"), projectGroup)),
       compilerFolderLabel(new QLabel(QStringLiteral("Compiler Folder:"), htmlHelpGroup)),
       compilerFolderEdit(new QLineEdit(htmlHelpGroup)),
+      buildWorkersBox(new QSpinBox(projectGroup)),
       okButton(new QPushButton(QStringLiteral("OK"), this)),
       cancelButton(new QPushButton(QStringLiteral("Cancel"), this)),
       helpButton(new QPushButton(QStringLiteral("&Help"), this)) {
@@ -92,6 +95,10 @@ SettingsDialog::SettingsDialog(QWidget* owner, Workspace& workspace, MainWindowS
     styleBox->setObjectName(QStringLiteral("styleBox"));
     projectTitleEdit->setObjectName(QStringLiteral("projectTitleEdit"));
     compilerFolderEdit->setObjectName(QStringLiteral("compilerFolderEdit"));
+    buildWorkersBox->setObjectName(QStringLiteral("buildWorkersBox"));
+    buildWorkersBox->setRange(0, kMaxBuildWorkers);
+    buildWorkersBox->setSpecialValueText(QStringLiteral("Automatic"));
+    buildWorkersBox->setToolTip(QStringLiteral("Chapters built at once; Automatic: one per processor core"));
     okButton->setObjectName(QStringLiteral("okButton"));
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
     helpButton->setObjectName(QStringLiteral("helpButton"));
@@ -174,6 +181,8 @@ void SettingsDialog::buildLayout() {
                        Qt::AlignTop);
     project->addWidget(copyrightEdit, 2, 1);
     project->addWidget(projectTitleInChapterBox, 3, 1);
+    project->addWidget(BuddyLabel(QStringLiteral("Build &Workers:"), buildWorkersBox, projectGroup), 4, 0);
+    project->addWidget(buildWorkersBox, 4, 1, Qt::AlignLeft);
 
     auto* index = new QGridLayout(indexGroup);
     index->addWidget(linksAsTitlesBox, 0, 0);
@@ -216,6 +225,7 @@ void SettingsDialog::loadValues() {
         choices_ = LoadSettingsChoices(workspace_.project, workspace_.env.preferences, styles);
         compilerFolderEdit->setText(choices_.compilerFolder);
         compilerFolderEdit->setCursorPosition(0);  // a long folder shows its beginning
+        buildWorkersBox->setValue(choices_.buildWorkers);
         projectTitleEdit->setText(choices_.sideTitle);
         descriptionEdit->setPlainText(EditorText(choices_.sideText));
         copyrightEdit->setPlainText(EditorText(choices_.copyright));
@@ -274,6 +284,7 @@ void SettingsDialog::takeTexts() {
     choices_.sideText = PlainText(descriptionEdit->toPlainText());
     choices_.copyright = PlainText(copyrightEdit->toPlainText());
     choices_.compilerFolder = compilerFolderEdit->text();
+    choices_.buildWorkers = buildWorkersBox->value();
 }
 
 void SettingsDialog::acceptChoices() {

@@ -10,6 +10,7 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QSpinBox;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -52,6 +53,7 @@ public:
     QPlainTextEdit* copyrightEdit;
     QLabel* compilerFolderLabel;
     QLineEdit* compilerFolderEdit;
+    QSpinBox* buildWorkersBox;  ///< 0 shows "Automatic": one per core
     QPushButton* okButton;
     QPushButton* cancelButton;
     QPushButton* helpButton;

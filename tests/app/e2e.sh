@@ -26,7 +26,7 @@ trap 'rm -rf "$work"' EXIT
 [ -n "$shots" ] || shots="$work/shots"
 
 # A home of its own: the user's preferences and window state stay untouched.
-export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache"
 export XDG_RUNTIME_DIR="$work/runtime"
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" "$XDG_CONFIG_HOME/Tessarel"
 chmod 700 "$XDG_RUNTIME_DIR"

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <algorithm>
 
+#include <sys/stat.h>
+
 #include "app/main_window_state.h"
 #include "app_testing.h"
 #include "book/workspace.h"
@@ -216,6 +218,32 @@ TEST_F(MainCommandsTest, buildCommandsFollowTheNumberOfFiles) {
     commands.refreshMenuState();
     EXPECT_TRUE(enabled(Command::Build));
     EXPECT_TRUE(enabled(Command::DefaultChapter));
+}
+
+// Build takes unchanged chapters from the last build's record; Rebuild All
+// writes every page again. A page written anew is a new file, with an inode of its own.
+TEST_F(MainCommandsTest, rebuildAllBuildsEveryChapterWhereBuildTakesUnchangedOnes) {
+    const auto inode = [](const QString& path) {
+        struct stat info = {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+    };
+    EXPECT_FALSE(enabled(Command::RebuildAll));
+    openProject(writeProject());
+    EXPECT_TRUE(enabled(Command::RebuildAll));
+    const QString page = te.path(u"proj/out/f0.c.htm"_s);
+    commands.build();
+    const auto first = inode(page);
+    ASSERT_NE(first, 0u);
+    const size_t rows = ui.log.size();
+    commands.build();
+    EXPECT_EQ(inode(page), first);
+    commands.rebuildAll();
+    EXPECT_NE(inode(page), first);
+    // All three builds told the same rows.
+    ASSERT_EQ(ui.log.size(), 3 * rows);
+    for (size_t i = 0; i < rows; ++i) {
+        EXPECT_EQ(ui.log[i].reason + ui.log[i].item, ui.log[2 * rows + i].reason + ui.log[2 * rows + i].item);
+    }
 }
 
 TEST_F(MainCommandsTest, theSaveQuestionGuardsEveryCommandThatMayLoseChanges) {

@@ -13,6 +13,8 @@
 #include <QTemporaryDir>
 #include <csignal>
 
+#include <sys/stat.h>
+
 #include "support/preferences.h"
 #include "support/special_files.h"
 #include "support/testing.h"
@@ -52,6 +54,7 @@ protected:
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"XDG_CONFIG_HOME"_s, path(u"config"_s));
         env.insert(u"XDG_DATA_HOME"_s, path(u"data"_s));
+        env.insert(u"XDG_CACHE_HOME"_s, path(u"cache"_s));
         env.insert(u"HOME"_s, path(u"home"_s));
         env.insert(u"SOURCE_DATE_EPOCH"_s, sourceDateEpoch);
         process.setProcessEnvironment(env);
@@ -213,6 +216,18 @@ TEST_F(CliTest, project_buildsWhatItCanAndFailsForAMissingChapter) {
     EXPECT_TRUE(result.out.contains(u"Book: "_s + book + u"index.htm"_s)) << result.out.toStdString();
     EXPECT_TRUE(QFile::exists(book + u"notes.htm"_s));
     EXPECT_TRUE(ReadBytes(book + u"lost.c.htm"_s).contains("File not found"));
+
+    // Any number of workers says and writes the same; a number out of range is a usage error.
+    for (const QStringList& jobs : {QStringList{u"-j"_s, u"1"_s}, QStringList{u"--jobs"_s, u"3"_s}}) {
+        const CliRun again = run(jobs + QStringList{u"proj/test.qdx"_s});
+        EXPECT_EQ(again.exitCode, 1);
+        EXPECT_EQ(again.out, result.out) << jobs.join(u' ').toStdString();
+    }
+    for (const QString& bad : {u"0"_s, u"257"_s, u"many"_s}) {
+        const CliRun refused = run({u"-j"_s, bad, u"proj/test.qdx"_s});
+        EXPECT_EQ(refused.exitCode, 2) << bad.toStdString();
+        EXPECT_TRUE(refused.err.contains(u"--jobs"_s)) << refused.err.toStdString();
+    }
 }
 
 TEST_F(CliTest, unreadableProject_isAUsageError) {
@@ -279,6 +294,39 @@ TEST_F(CliTest, sourceDateEpoch_makesPagesByteIdentical) {
     sourceDateEpoch = u"86400"_s;
     ASSERT_EQ(run({u"counter.c"_s}).exitCode, 0);
     EXPECT_NE(ReadBytes(path(u"counter.c.htm"_s)), first);
+}
+
+// A page is replaced by a new file whenever it is written: its inode tells.
+ino_t Inode(const QString& file) {
+    struct stat info = {};
+    return ::stat(QFile::encodeName(file).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+TEST_F(CliTest, aProjectBuildRewritesOnlyChangedChaptersUnlessToldToRebuild) {
+    write(u"proj/src/a.c"_s, kDocumented);
+    write(u"proj/src/b.c"_s, kDocumented);
+    writeProject({{u"a.c"_s, u"src/"_s}, {u"b.c"_s, u"src/"_s}});
+    const QString a = path(u"proj/book/a.c.htm"_s);
+    const QString b = path(u"proj/book/b.c.htm"_s);
+    ASSERT_EQ(run({u"proj/test.qdx"_s}).exitCode, 0);
+    const ino_t firstA = Inode(a);
+    const ino_t firstB = Inode(b);
+    const QByteArray pageB = ReadBytes(b);
+
+    write(u"proj/src/b.c"_s, kDocumented + u"/* function: more\r\n * More. */\r\nint more(void);\r\n"_s);
+    const CliRun second = run({u"proj/test.qdx"_s});
+    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_TRUE(second.out.contains(u"2 of 2 files processed: 2 built, 0 failed."_s)) << second.out.toStdString();
+    EXPECT_EQ(Inode(a), firstA);
+    EXPECT_NE(Inode(b), firstB);
+    EXPECT_NE(ReadBytes(b), pageB);
+    // The record is the user's cache, never a file of the book.
+    EXPECT_EQ(QDir(path(u"cache/Tessarel/builds"_s)).entryList(QDir::Files).size(), 1);
+
+    const ino_t secondB = Inode(b);
+    ASSERT_EQ(run({u"--rebuild"_s, u"proj/test.qdx"_s}).exitCode, 0);
+    EXPECT_NE(Inode(a), firstA);
+    EXPECT_NE(Inode(b), secondB);
 }
 
 // Killed outright while the help compiler runs, the program takes the compiler with it.

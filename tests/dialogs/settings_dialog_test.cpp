@@ -11,6 +11,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 
 #include "dialogs_testing.h"
 #include "support/preferences.h"
@@ -165,6 +166,31 @@ TEST_F(SettingsDialogTest, projectOkStoresPlainTextsAndTheBoxes) {
     again.okButton->click();
     EXPECT_EQ(prefs().ReadPreference(prefs::kProject, prefs::kCompilerPath, u"unset"_s), u"/opt/hhw"_s);
     EXPECT_EQ(pref(prefs::kTitle), u"unset"_s);
+}
+
+// The number of build workers is the user's, kept in the general settings; 0 is "Automatic".
+TEST_F(SettingsDialogTest, buildWorkersAreStoredForEveryProject) {
+    openProject();
+    SettingsDialog dialog(nullptr, ws, state);
+    EXPECT_EQ(dialog.buildWorkersBox->value(), 0);
+    EXPECT_EQ(dialog.buildWorkersBox->text(), u"Automatic"_s);
+    dialog.buildWorkersBox->setValue(3);
+    dialog.okButton->click();
+    EXPECT_EQ(prefs().ReadPreference(prefs::kGeneral, prefs::kBuildWorkers, u"unset"_s), u"3"_s);
+    EXPECT_EQ(ReadBuildWorkers(prefs()), 3);
+
+    SettingsDialog again(nullptr, ws, state);
+    EXPECT_EQ(again.buildWorkersBox->value(), 3);
+    again.buildWorkersBox->setValue(0);
+    again.okButton->click();
+    EXPECT_EQ(ReadBuildWorkers(prefs()), 0);
+    // Values the dialog never stores count as "Automatic".
+    for (const QString& stored : {u"x"_s, u"-2"_s, u"257"_s}) {
+        prefs().WritePreference(prefs::kGeneral, prefs::kBuildWorkers, stored);
+        EXPECT_EQ(ReadBuildWorkers(prefs()), 0) << stored.toStdString();
+    }
+    prefs().WritePreference(prefs::kGeneral, prefs::kBuildWorkers, u" 12"_s);
+    EXPECT_EQ(ReadBuildWorkers(prefs()), 12);
 }
 
 TEST_F(SettingsDialogTest, cancelChangesNothingInEitherMode) {

@@ -68,8 +68,9 @@ TestEnvironment::TestEnvironment() {
         QFile::copy(styles.filePath(name), base + QStringLiteral("program/styles/") + name);
     }
     preferences = std::make_unique<Preferences>(base + QStringLiteral("data/Tessarel.conf"));
-    env = std::make_unique<Environment>(
-        Environment{ui, *preferences, AppPaths{base + QStringLiteral("program/"), base + QStringLiteral("data/")}});
+    env = std::make_unique<Environment>(Environment{
+        ui, *preferences,
+        AppPaths{base + QStringLiteral("program/"), base + QStringLiteral("data/"), cache.path() + QLatin1Char('/')}});
 }
 
 QString TestEnvironment::path(const QString& relative) const { return root.path() + QLatin1Char('/') + relative; }

@@ -76,13 +76,15 @@ protected:
     }
 };
 
-/// A temporary program folder (with the shipped style sheets), data folder and
-/// preference store, so no test touches the user's files.
+/// A temporary program folder (with the shipped style sheets), data and cache
+/// folders and preference store, so no test touches the user's files.
 class TestEnvironment {
 public:
     TestEnvironment();
     RecordingUserInterface ui;
     QTemporaryDir root;
+    /// The cache folder, beside the root: tests that watch the root see only what a build writes there.
+    QTemporaryDir cache;
     std::unique_ptr<Preferences> preferences;
     std::unique_ptr<Environment> env;
 

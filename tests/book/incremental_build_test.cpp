@@ -1,0 +1,375 @@
+#include "book/build_record.h"
+#include "book/project_build.h"
+
+#include "book_fixture.h"
+#include "pages/page_paths.h"
+
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <algorithm>
+
+namespace tessarel::testing {
+namespace {
+
+/// Builds one project two ways after every change: incrementally into out/,
+/// and from scratch into full/, which the incremental book must equal.
+class IncrementalBuild : public BookFixture {
+protected:
+    IncrementalBuild() : epoch_("SOURCE_DATE_EPOCH", qgetenv("SOURCE_DATE_EPOCH")) {
+        // An untouched chapter keeps its build time: only a fixed time lets books be compared.
+        qputenv("SOURCE_DATE_EPOCH", "1700000000");
+        full = env.path(u"full/"_s);
+    }
+    ~IncrementalBuild() override {
+        if (epoch_.second.isNull()) {
+            qunsetenv(epoch_.first);
+        } else {
+            qputenv(epoch_.first, epoch_.second);
+        }
+    }
+
+    /// A source with `sections` sections whose texts depend on `seed`.
+    static QByteArray Source(int seed, int sections) {
+        QByteArray text = "// file: Chapter " + QByteArray::number(seed) + "\r\n// Intro " +
+                          QByteArray::number(seed * 7) + ".\r\n\r\n";
+        for (int s = 1; s < sections; ++s) {
+            text += "// function: f" + QByteArray::number(seed) + "_" + QByteArray::number(s) + "\r\n// Does " +
+                    QByteArray::number(seed + s) + ".\r\nint f(void);\r\n\r\n";
+        }
+        return text;
+    }
+
+    QString sourcePath(const Chapter& chapter) const {
+        return ws.project.ProjectFolder + chapter.RelPath.chopped(1) + u"/"_s + chapter.Name;
+    }
+
+    /// Writes a source with an old modification time, as an editor long ago
+    /// left it: its stamp is then trusted by the next build.
+    static void WriteOld(const QString& path, const QByteArray& bytes, qint64 secondsAgo) {
+        WriteBytes(path, bytes);
+        SetAge(path, secondsAgo);
+    }
+    static void SetAge(const QString& path, qint64 secondsAgo) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(
+            file.setFileTime(QDateTime::currentDateTimeUtc().addSecs(-secondsAgo), QFileDevice::FileModificationTime));
+    }
+
+    using Rows = std::vector<QString>;
+    Rows rows(size_t from) const {
+        Rows result;
+        for (size_t i = from; i < env.ui.log.size(); ++i) {
+            const auto& line = env.ui.log[i];
+            result.push_back(line.reason + u"|"_s + line.item + u"|"_s + QString::number(static_cast<int>(line.status)) + u"|"_s +
+                             line.title + u"|"_s + line.output);
+        }
+        return result;
+    }
+
+    /// The incremental build, then the full one; the two books and their log
+    /// rows must be the same. Returns the incremental build's result.
+    ProjectBuildResult buildBoth(const std::string& step) {
+        const size_t before = env.ui.log.size();
+        ws.project.settings.RelDestPath = dest;
+        const ProjectBuildResult incremental = BuildProject(ws);
+        const Rows incrementalRows = rows(before);
+        const size_t middle = env.ui.log.size();
+        ws.project.settings.RelDestPath = full;
+        const ProjectBuildResult whole = BuildProject(ws, {.rebuild = true});
+        ws.project.settings.RelDestPath = dest;
+        EXPECT_EQ(whole.chaptersReused, 0) << step;
+        EXPECT_EQ(incrementalRows, rows(middle)) << step;
+        EXPECT_TRUE(Tree(dest) == Tree(full)) << step << FirstDifference(Tree(dest), Tree(full));
+        EXPECT_EQ(incremental.chaptersProcessed, whole.chaptersProcessed) << step;
+        return incremental;
+    }
+
+    static std::string FirstDifference(const std::map<QString, QByteArray>& a, const std::map<QString, QByteArray>& b) {
+        for (const auto& [name, bytes] : a) {
+            const auto other = b.find(name);
+            if (other == b.end()) {
+                return " only in the incremental book: " + name.toStdString();
+            }
+            if (other->second != bytes) {
+                return " differs: " + name.toStdString();
+            }
+        }
+        return b.size() > a.size() ? " a file is missing from the incremental book" : "";
+    }
+
+    QString recordFile() const { return BuildRecordPath(env.env->paths.cacheFolder, ws.project.ProjectPath, dest); }
+
+    /// A project of `count` documented sources in two folders.
+    void addSources(int count) {
+        for (int i = 0; i < count; ++i) {
+            const QString folder = i % 2 == 0 ? u"src"_s : u"lib"_s;
+            addSource(folder, u"c%1.c"_s.arg(i), Source(i, 1 + i % 4));
+            SetAge(sourcePath(ws.project.Chapters[static_cast<size_t>(i)]), 3600);
+        }
+    }
+
+    QString full;
+
+private:
+    std::pair<const char*, QByteArray> epoch_;
+};
+
+// Edits, new and lost sources, reordered and removed chapters, changed
+// settings and pages changed behind the build's back, in random order: every
+// incremental book is the full build's, byte for byte and row for row.
+TEST_F(IncrementalBuild, randomChangesGiveTheFullBuildsBook) {
+    QRandomGenerator random(20261207);
+    addSources(8);
+    addSource(u"src"_s, u"notes.htm"_s, "<html>notes</html>");
+    addSource(u"lib"_s, u"c0.c"_s, Source(99, 2));  // its page name is taken by src/c0.c
+    ASSERT_EQ(buildBoth("first").chaptersReused, 0);
+    int reused = 0;
+    int next = 100;
+    for (int round = 0; round < 40; ++round) {
+        ProjectModel& project = ws.project;
+        const int count = project.NumberOfChapters;
+        const int pick = static_cast<int>(random.bounded(count));
+        Chapter& chapter = project.Chapters[static_cast<size_t>(pick)];
+        const QString path = sourcePath(chapter);
+        const int change = static_cast<int>(random.bounded(10));
+        std::string step = "round " + std::to_string(round) + ", change " + std::to_string(change);
+        switch (change) {
+        case 0:  // new text, an old time the record has never seen
+            WriteOld(path, Source(next, 1 + next % 5), 7200 + next);
+            ++next;
+            break;
+        case 1: {  // one byte changed, same size, a fresh time: hashed now and next time
+            QByteArray bytes = ReadBytes(path);
+            if (!bytes.isEmpty()) {
+                bytes[bytes.size() / 2] = bytes[bytes.size() / 2] == 'x' ? 'y' : 'x';
+                WriteBytes(path, bytes);
+            }
+            break;
+        }
+        case 2:  // touched, not changed
+            SetAge(path, 60 + round);
+            break;
+        case 3: {  // a new chapter somewhere
+            addSource(u"src"_s, u"n%1.c"_s.arg(next), Source(next, 3));
+            ++next;
+            std::rotate(project.Chapters.begin() + pick, project.Chapters.begin() + count,
+                        project.Chapters.begin() + count + 1);
+            break;
+        }
+        case 4:  // a chapter leaves the project
+            if (count > 2) {
+                std::rotate(project.Chapters.begin() + pick, project.Chapters.begin() + pick + 1,
+                            project.Chapters.begin() + count);
+                --project.NumberOfChapters;
+            }
+            break;
+        case 5:  // its source is lost, or comes back
+            if (QFileInfo::exists(path)) {
+                QFile::remove(path);
+            } else {
+                WriteOld(path, Source(next++, 2), 5000);
+            }
+            break;
+        case 6:
+            std::shuffle(project.Chapters.begin(), project.Chapters.begin() + count,
+                         std::mt19937(static_cast<unsigned>(random.generate())));
+            break;
+        case 7: {
+            Settings& s = project.settings;
+            switch (random.bounded(5)) {
+            case 0:
+                s.Collapsible = !s.Collapsible;
+                break;
+            case 1:
+                s.UseChapterTitleInIndex = !s.UseChapterTitleInIndex;
+                break;
+            case 2:
+                s.IncludeLastGenerated = !s.IncludeLastGenerated;
+                break;
+            case 3:
+                s.Copyright = u"(c) %1"_s.arg(next++);
+                break;
+            default:
+                s.SortSections = !s.SortSections;
+                break;
+            }
+            break;
+        }
+        case 8: {  // a page changed behind the build's back, its size kept
+            QByteArray page = ReadBytes(dest + BookPageName(chapter.Name));
+            if (!page.isEmpty()) {
+                page[0] = page[0] == '<' ? '(' : '<';
+                WriteBytes(dest + BookPageName(chapter.Name), page);
+            }
+            break;
+        }
+        default:  // nothing changed
+            step += " (none)";
+            break;
+        }
+        const ProjectBuildResult result = buildBoth(step);
+        reused += result.chaptersReused;
+        if (change == 9 || change == 2) {
+            // Every page built from a source, and still as written, is taken as it is.
+            int expected = 0;
+            for (int i = 0; i < project.NumberOfChapters; ++i) {
+                const Chapter& c = project.Chapters[static_cast<size_t>(i)];
+                expected += c.Documented && !IsHtmlFileName(c.Name) ? 1 : 0;
+            }
+            EXPECT_GE(result.chaptersReused, expected) << step;
+        }
+        if (HasFailure()) {
+            return;
+        }
+    }
+    EXPECT_GT(reused, 0);
+}
+
+// A source changed twice within one tick of its clock keeps its stamp: one
+// read that soon after a change is hashed, whatever its stamp says.
+TEST_F(IncrementalBuild, aSourceChangedRightAfterItsBuildIsHashedNotTrusted) {
+    addSources(2);
+    const QString path = sourcePath(ws.project.Chapters[0]);
+    const QDateTime tick = QDateTime::currentDateTimeUtc().addMSecs(-300);
+    const auto writeAt = [&](const QByteArray& bytes) {
+        WriteBytes(path, bytes);
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(tick, QFileDevice::FileModificationTime));
+    };
+    QByteArray bytes = Source(1, 3);
+    writeAt(bytes);
+    ASSERT_EQ(buildBoth("first").chaptersReused, 0);
+    bytes.replace("Intro", "Outro");
+    writeAt(bytes);
+    const QByteArray stale = ReadBytes(dest + u"c0.c.htm"_s);
+    EXPECT_EQ(buildBoth("same size, same time").chaptersReused, 1);
+    EXPECT_NE(ReadBytes(dest + u"c0.c.htm"_s), stale);
+    EXPECT_TRUE(QString::fromLatin1(ReadBytes(dest + u"c0.c.htm"_s)).contains(u"Outro"_s));
+}
+
+// A record that cannot be trusted is never used: the build is a full one, and
+// writes a record the next build can use.
+TEST_F(IncrementalBuild, aCorruptStaleOrForeignRecordMeansAFullBuild) {
+    addSources(6);
+    ASSERT_EQ(buildBoth("first").chaptersReused, 0);
+    ASSERT_EQ(buildBoth("unchanged").chaptersReused, 6);
+    const QByteArray good = ReadBytes(recordFile());
+    ASSERT_FALSE(good.isEmpty());
+
+    // Another project's record, put in this one's place.
+    const QString otherProject = ws.project.ProjectPath;
+    ws.project.ProjectPath = env.path(u"proj/Other.qdx"_s);
+    ws.project.ProjectFileName = u"Other.qdx"_s;
+    ASSERT_EQ(buildBoth("other project").chaptersReused, 0);
+    const QByteArray foreign = ReadBytes(recordFile());
+    ws.project.ProjectPath = otherProject;
+    ws.project.ProjectFileName = u"Docs.qdx"_s;
+
+    QByteArray newerFormat = good;
+    newerFormat[good.indexOf('\n') + 4] = 2;  // the format version, with its checksum made anew
+    newerFormat.chop(20);
+    newerFormat += QCryptographicHash::hash(newerFormat, QCryptographicHash::Sha1);
+    QByteArray flipped = good;
+    flipped[good.size() / 2] = static_cast<char>(flipped[good.size() / 2] ^ 0x20);
+
+    const std::vector<std::pair<std::string, QByteArray>> records = {
+        {"foreign", foreign},         {"newer format", newerFormat},
+        {"one bit flipped", flipped}, {"cut short", good.left(good.size() - 7)},
+        {"empty", QByteArray()},      {"no record at all", QByteArray("-")},
+    };
+    int seed = 200;
+    for (const auto& [name, bytes] : records) {
+        if (bytes == "-") {
+            QFile::remove(recordFile());
+        } else {
+            WriteBytes(recordFile(), bytes);
+        }
+        // A change the bad record could hide if it were believed.
+        const QString first = sourcePath(ws.project.Chapters[0]);
+        WriteOld(first, Source(seed++, 3), 4000);
+        EXPECT_EQ(buildBoth(name).chaptersReused, 0) << name;
+        EXPECT_EQ(buildBoth(name + ", then").chaptersReused, 6) << name;
+    }
+    // Other settings make other pages: the record is stale.
+    ws.project.settings.BoldTitles = !ws.project.settings.BoldTitles;
+    EXPECT_EQ(buildBoth("settings").chaptersReused, 0);
+    // Asked to, a build takes nothing from the record.
+    ws.project.settings.RelDestPath = dest;
+    EXPECT_EQ(BuildProject(ws, {.rebuild = true}).chaptersReused, 0);
+    EXPECT_EQ(BuildProject(ws).chaptersReused, 6);
+}
+
+TEST_F(IncrementalBuild, aRecordReadsBackAsWrittenAndNothingElseReadsAsOne) {
+    BuildRecord record;
+    record.projectPath = u"/p/Docs.qdx"_s;
+    record.destination = u"/p/out/"_s;
+    record.pageInputs = "inputs";
+    ChapterResult chapter;
+    chapter.sections = 3;
+    chapter.documented = true;
+    chapter.title = u"Caf\u00e9 <b>"_s;
+    chapter.sectionNames = {u"two"_s, u"three"_s};
+    ChapterNote row;
+    row.reason = u"Built OK"_s;
+    row.item = u"a.c"_s;
+    row.status = RowStatus::Ok;
+    row.output = u"a.c.htm"_s;
+    chapter.notes.push_back(row);
+    chapter.files = ChapterFiles{u"/p/a.c"_s, {12, 345}, true, "digest", u"a.c.htm"_s, {67, 890}};
+    record.chapters.insert(u"/p/a.c"_s, chapter);
+    record.helpInputs = "help";
+    record.compiledStamp = {1, 2};
+    const QString path = env.path(u"cache/x/record"_s);
+    ASSERT_TRUE(WriteBuildRecord(path, record));
+    EXPECT_EQ(ReadBuildRecord(path, record.projectPath, record.destination), record);
+    EXPECT_EQ(ReadBuildRecord(path, record.projectPath, u"/p/elsewhere/"_s), std::nullopt);
+    EXPECT_EQ(ReadBuildRecord(path, u"/q/Docs.qdx"_s, record.destination), std::nullopt);
+
+    // A section count the names do not match would list what the page lacks.
+    record.chapters[u"/p/a.c"_s].sections = 4;
+    ASSERT_TRUE(WriteBuildRecord(path, record));
+    EXPECT_EQ(ReadBuildRecord(path, record.projectPath, record.destination), std::nullopt);
+
+    // The file is named by project and destination, and never by either alone.
+    const QString a = BuildRecordPath(u"/c/"_s, u"/p/a"_s, u"/d/"_s);
+    EXPECT_TRUE(a.startsWith(u"/c/builds/"_s));
+    EXPECT_NE(a, BuildRecordPath(u"/c/"_s, u"/p/a"_s, u"/e/"_s));
+    EXPECT_NE(a, BuildRecordPath(u"/c/"_s, u"/p/b"_s, u"/d/"_s));
+    EXPECT_NE(BuildRecordPath(u"/c/"_s, u"/p/a"_s, u"b/d/"_s), BuildRecordPath(u"/c/"_s, u"/p/ab"_s, u"/d/"_s));
+}
+
+// A cancelled build lists the chapters it reached, records them, and the next
+// build takes them and builds only the rest.
+TEST_F(IncrementalBuild, aCancelledBuildLeavesABookAndARecordTheNextBuildFinishes) {
+    addSources(10);
+    ASSERT_EQ(buildBoth("first").chaptersReused, 0);
+    // Every chapter changes; the build is stopped before the fifth.
+    for (int i = 0; i < 10; ++i) {
+        WriteOld(sourcePath(ws.project.Chapters[static_cast<size_t>(i)]), Source(300 + i, 2 + i % 3), 900);
+    }
+    env.ui.onCaption = [this](const QString& caption) {
+        if (caption.contains(u"( 5 / "_s)) {
+            env.ui.cancel = true;
+        }
+    };
+    const ProjectBuildResult cancelled = BuildProject(ws);
+    env.ui.onCaption = nullptr;
+    ASSERT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(cancelled.chaptersProcessed, 4);
+    // The book lists what it built, and every page it lists is there.
+    const QString contents = read(u"_dindex.htm"_s);
+    for (int i = 0; i < 10; ++i) {
+        EXPECT_EQ(contents.contains(u"\"c%1.c.htm"_s.arg(i)), i < 4) << i;
+    }
+    const ProjectBuildResult resumed = buildBoth("after the cancel");
+    EXPECT_EQ(resumed.chaptersReused, 4);
+    EXPECT_FALSE(resumed.cancelled);
+}
+
+}  // namespace
+}  // namespace tessarel::testing
