@@ -113,6 +113,9 @@ ChapterOutcome BuildBookChapter(const ChapterPass& pass, int i) {
     const BookOutput& out = pass.out;
     Chapter& chapter = ws.project.Chapters[static_cast<size_t>(i)];
     DocumentModel& doc = ws.document;
+    if (pass.snippets != nullptr) {
+        pass.snippets->clear();
+    }
     doc.SourceFilePath = ChapterSourcePath(ws.project, chapter);
     doc.SectionCount = 0;
     ws.destinationFolder = out.folder;
@@ -141,7 +144,8 @@ ChapterOutcome BuildBookChapter(const ChapterPass& pass, int i) {
                                   .projectOpen = true,
                                   .projectFolder = ws.project.ProjectFolder,
                                   .destinationFolder = out.folder,
-                                  .generatedAt = pass.generatedAt};
+                                  .generatedAt = pass.generatedAt,
+                                  .snippets = pass.snippets};
         BuildChapter(context);
         // A page that could not be written has been told about; the book must
         // not list it as built.

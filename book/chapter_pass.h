@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QString>
 
 #include <vector>
 
@@ -18,6 +19,8 @@ struct ChapterPass {
     const ProjectSources& sources;
     const std::vector<ChapterPagePlan>& pages;  ///< PlanChapterPages
     QDateTime generatedAt;
+    /// When set, each chapter's section snippets (ChapterPageContext::snippets).
+    std::vector<QString>* snippets = nullptr;
 };
 
 /// How one chapter went.

@@ -11,6 +11,7 @@
 #include "book/html_help_compiler.h"
 #include "book/page_names.h"
 #include "book/project_sources.h"
+#include "book/search_index.h"
 #include "book/sorting.h"
 #include "book/workspace.h"
 #include "pages/page_frame.h"
@@ -45,7 +46,8 @@ public:
           out_{ws, style_, QString(), 0},
           generatedAt_(BuildTimestamp()),
           sources_(ws.project, ws.project.NumberOfChapters),
-          lists_(out_) {}
+          lists_(out_),
+          search_(settings_.IncludeSearch ? std::make_unique<SearchIndex>() : nullptr) {}
 
     ProjectBuildResult run();
 
@@ -71,6 +73,8 @@ private:
     /// Every chapter's page, planned before anything is written.
     std::vector<ChapterPagePlan> pages_;
     ChapterLists lists_;
+    /// The search page's data, when the book has one.
+    std::unique_ptr<SearchIndex> search_;
 };
 
 ProjectBuildResult ProjectBuild::run() {
@@ -155,7 +159,7 @@ bool ProjectBuild::writeBook(int count) {
     if (!KeepSourcesOutOfTheBook(out_, sources_) || !WriteBookStyleSheet(out_, sources_) || !lists_.start()) {
         return false;
     }
-    const ChapterPass pass{ws_, out_, sources_, pages_, generatedAt_};
+    const ChapterPass pass{ws_, out_, sources_, pages_, generatedAt_, search_ ? &search_->snippets : nullptr};
     for (int i = 0; i < count; ++i) {
         ui_.yield();
         const Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
@@ -171,6 +175,9 @@ bool ProjectBuild::writeBook(int count) {
         if (!outcome.written ||
             (outcome.sections > 0 && !lists_.add(chapter, BookPageName(chapter.Name), outcome.sections))) {
             return false;
+        }
+        if (search_ && outcome.sections > 0) {
+            search_->addChapter(chapter.ChapterTitle, BookPageName(chapter.Name), ws_.document, outcome.sections);
         }
         out_.chaptersBuilt = i + 1;
     }
@@ -249,7 +256,10 @@ bool ProjectBuild::writeSidePagesAndIndexes() {
     if (settings_.Collapsible && (!WriteActiveIndexPage(out_) || !WriteHelpIndex(out_, SiteMap::Active))) {
         return false;
     }
-    return !settings_.GenerateHtmlHelpFiles || WriteHelpIndex(out_, SiteMap::HelpProject);
+    if (settings_.GenerateHtmlHelpFiles && !WriteHelpIndex(out_, SiteMap::HelpProject)) {
+        return false;
+    }
+    return !search_ || WriteSearchPages(out_, *search_);
 }
 
 }  // namespace

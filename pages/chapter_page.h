@@ -5,6 +5,8 @@
 #include <QDateTime>
 #include <QString>
 
+#include <vector>
+
 namespace tessarel {
 
 struct DocumentModel;
@@ -25,6 +27,9 @@ struct ChapterPageContext {
     /// empty), so the page never holds a long text twice: for a caller that
     /// forgets them next.
     bool releaseTexts = false;
+    /// When set, receives the first words of each section's text as plain
+    /// text, by section number (for a book's search index).
+    std::vector<QString>* snippets = nullptr;
 };
 
 /// Writes the chapter page of a parsed document, streaming it to its file; each

@@ -3,7 +3,9 @@
 #include "support/file_read.h"
 
 #include <QDateTime>
+
 #include <QString>
+#include <vector>
 
 namespace tessarel {
 
@@ -34,6 +36,8 @@ struct SingleFileContext {
     /// Set by the build: how reading the source went. A source that was not
     /// read (or ran out of memory) leaves its old page as it was.
     ReadResult source = {};
+    /// Given to the page writer (ChapterPageContext::snippets); null for none.
+    std::vector<QString>* snippets = nullptr;
 };
 
 /// Parses doc.SourceFilePath and writes its chapter page (or its error page); an

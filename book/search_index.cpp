@@ -1,0 +1,312 @@
+#include "book/search_index.h"
+
+#include "book/book_output.h"
+#include "book/contents_pages.h"
+#include "book/workspace.h"
+#include "extract/document_model.h"
+#include "pages/page_frame.h"
+#include "support/environment.h"
+#include "support/html_text.h"
+#include "support/string_functions.h"
+#include "support/text_file.h"
+#include "support/user_interface.h"
+
+namespace tessarel {
+
+namespace {
+
+const QString kIndexScript = QStringLiteral("_search_index.js");
+const QString kSearchPage = QStringLiteral("_search.htm");
+
+void AppendHex4(QString& out, char16_t c) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    out += u"\\u";
+    for (int shift = 12; shift >= 0; shift -= 4) {
+        out += QLatin1Char(kHex[(c >> shift) & 0xF]);
+    }
+}
+
+// The search page's own part. It builds its results with textContent only:
+// names and texts are the authors' and never become markup here.
+const char* const kSearchBody[] = {
+    "<form class=Search onsubmit=\"return false;\">",
+    "<input type=\"text\" id=\"SearchBox\" class=SearchBox size=\"24\" autocomplete=\"off\" "
+    "aria-label=\"Search\" placeholder=\"Search\">",
+    "</form>",
+    "<div id=\"SearchStatus\" class=SideText></div>",
+    "<table class=LinksTable border=0 cellpadding=0 cellspacing=0 width=\"100%\" id=\"SearchResults\"></table>",
+    "<noscript>",
+    "This page uses JavaScript. Please enable JavaScript in your browser.",
+    "</noscript>",
+    "</div>",
+    "<style>",
+    "tr.SearchSelected td { outline: 1px dotted; }",
+    "div.SearchSnippet { font-size: smaller; white-space: normal; padding-bottom: 3px; }",
+    "</style>",
+    "<script src=\"_search_index.js\"></script>",
+    "<script>",
+    "(function () {",
+    "    var data = window.tessarelSearchIndex || { snippets: [\"\"], chapters: [] };",
+    "    var limit = 200;",
+    "    function fold(text) {",
+    "        if (text.normalize) {",
+    "            text = text.normalize(\"NFD\");",
+    "        }",
+    "        return text.replace(/[\\u0300-\\u036f]/g, \"\").toLowerCase();",
+    "    }",
+    "    var snippets = data.snippets;",
+    "    var foldedSnippets = [];",
+    "    for (var s = 0; s < snippets.length; s++) {",
+    "        foldedSnippets.push(fold(snippets[s]));",
+    "    }",
+    "    var entries = [];",
+    "    for (var c = 0; c < data.chapters.length; c++) {",
+    "        var chapter = data.chapters[c];",
+    "        var page = chapter[0];",
+    "        entries.push({ name: chapter[1], key: fold(chapter[1]), snippet: chapter[2], href: page, chapter: true "
+    "});",
+    "        var items = chapter[3];",
+    "        for (var i = 0; i + 1 < items.length; i += 2) {",
+    "            var name = items[i];",
+    "            var anchor;",
+    "            if (typeof name === \"string\") {",
+    "                anchor = name.replace(/ /g, \"^\");",
+    "            } else {",
+    "                anchor = name[1];",
+    "                name = name[0];",
+    "            }",
+    "            entries.push({ name: name, key: fold(name), snippet: items[i + 1],",
+    "                           href: page + \"#\" + encodeURIComponent(anchor), chapter: false });",
+    "        }",
+    "    }",
+    "    var box = document.getElementById(\"SearchBox\");",
+    "    var list = document.getElementById(\"SearchResults\");",
+    "    var status = document.getElementById(\"SearchStatus\");",
+    "    var shown = [];",
+    "    var selected = -1;",
+    "    function containsAll(text, terms) {",
+    "        for (var t = 0; t < terms.length; t++) {",
+    "            if (text.indexOf(terms[t]) < 0) {",
+    "                return false;",
+    "            }",
+    "        }",
+    "        return true;",
+    "    }",
+    "    // Names that start with the query, then other names, then texts.",
+    "    function find(query) {",
+    "        var terms = fold(query).split(/\\s+/).filter(function (term) { return term.length > 0; });",
+    "        if (terms.length === 0) {",
+    "            return null;",
+    "        }",
+    "        var starts = [], names = [], texts = [];",
+    "        for (var e = 0; e < entries.length; e++) {",
+    "            var entry = entries[e];",
+    "            if (containsAll(entry.key, terms)) {",
+    "                (entry.key.lastIndexOf(terms[0], 0) === 0 ? starts : names).push(entry);",
+    "            } else if (containsAll(entry.key + \" \" + foldedSnippets[entry.snippet], terms)) {",
+    "                texts.push(entry);",
+    "            }",
+    "        }",
+    "        return starts.concat(names, texts);",
+    "    }",
+    "    function select(index) {",
+    "        var rows = list.getElementsByTagName(\"tr\");",
+    "        if (selected >= 0 && selected < rows.length) {",
+    "            rows[selected].className = \"SideLink\";",
+    "        }",
+    "        selected = index;",
+    "        if (selected >= 0 && selected < rows.length) {",
+    "            rows[selected].className = \"SideLink SearchSelected\";",
+    "            if (rows[selected].scrollIntoView) {",
+    "                rows[selected].scrollIntoView({ block: \"nearest\" });",
+    "            }",
+    "        }",
+    "    }",
+    "    function show(results) {",
+    "        while (list.firstChild) {",
+    "            list.removeChild(list.firstChild);",
+    "        }",
+    "        selected = -1;",
+    "        shown = results ? results.slice(0, limit) : [];",
+    "        for (var r = 0; r < shown.length; r++) {",
+    "            var entry = shown[r];",
+    "            var row = document.createElement(\"tr\");",
+    "            row.className = \"SideLink\";",
+    "            var cell = document.createElement(\"td\");",
+    "            cell.className = \"SideLink\";",
+    "            var link = document.createElement(\"a\");",
+    "            link.className = \"SideLink\";",
+    "            link.href = entry.href;",
+    "            link.target = \"chapter\";",
+    "            if (entry.chapter) {",
+    "                var bold = document.createElement(\"b\");",
+    "                bold.textContent = entry.name;",
+    "                link.appendChild(bold);",
+    "            } else {",
+    "                link.textContent = entry.name;",
+    "            }",
+    "            cell.appendChild(link);",
+    "            var text = snippets[entry.snippet];",
+    "            if (text) {",
+    "                var snippet = document.createElement(\"div\");",
+    "                snippet.className = \"SearchSnippet\";",
+    "                snippet.textContent = text;",
+    "                cell.appendChild(snippet);",
+    "            }",
+    "            row.appendChild(cell);",
+    "            list.appendChild(row);",
+    "        }",
+    "        if (!results) {",
+    "            status.textContent = \"\";",
+    "        } else if (results.length === 0) {",
+    "            status.textContent = \"Nothing found.\";",
+    "        } else if (results.length > limit) {",
+    "            status.textContent = results.length + \" found, the first \" + limit + \" shown.\";",
+    "        } else {",
+    "            status.textContent = results.length + \" found.\";",
+    "        }",
+    "        if (shown.length > 0) {",
+    "            select(0);",
+    "        }",
+    "    }",
+    "    function open(index) {",
+    "        if (index >= 0 && index < shown.length) {",
+    "            window.open(shown[index].href, \"chapter\");",
+    "        }",
+    "    }",
+    "    box.addEventListener(\"input\", function () { show(find(box.value)); });",
+    "    box.addEventListener(\"keydown\", function (event) {",
+    "        if (event.key === \"ArrowDown\" && selected + 1 < shown.length) {",
+    "            select(selected + 1);",
+    "            event.preventDefault();",
+    "        } else if (event.key === \"ArrowUp\" && selected > 0) {",
+    "            select(selected - 1);",
+    "            event.preventDefault();",
+    "        } else if (event.key === \"Enter\") {",
+    "            open(selected);",
+    "            event.preventDefault();",
+    "        }",
+    "    });",
+    "    window.tessarelSearch = find;",
+    "    box.focus();",
+    "    if (box.value) {",
+    "        show(find(box.value));",
+    "    }",
+    "})();",
+    "</script>",
+};
+
+}  // namespace
+
+QString JavaScriptString(QStringView text) {
+    QString out;
+    out.reserve(text.size() + 2);
+    out += u'"';
+    for (const QChar ch : text) {
+        const char16_t c = ch.unicode();
+        if (c == u'"' || c == u'\\') {
+            out += u'\\';
+            out += ch;
+        } else if (c < 0x20 || c > 0x7E || c == u'<' || c == u'>' || c == u'&') {
+            // Outside ASCII the file would depend on its character set; "<"
+            // could end the script element, and U+2028 a line of older engines.
+            AppendHex4(out, c);
+        } else {
+            out += ch;
+        }
+    }
+    out += u'"';
+    return out;
+}
+
+QString SectionAnchorText(const QString& sectionName) { return DecodeHtmlReferences(SectionAnchor(sectionName)); }
+
+SearchIndex::SearchIndex() {
+    snippetNumbers_.insert(QString(), 0);
+    snippetTable_ = JavaScriptString(u"");
+}
+
+int SearchIndex::snippetNumber(const QString& plain) {
+    // Texts that repeat (generated or copied comments) are stored once.
+    const auto found = snippetNumbers_.constFind(plain);
+    if (found != snippetNumbers_.constEnd()) {
+        return found.value();
+    }
+    const int number = static_cast<int>(snippetNumbers_.size());
+    snippetNumbers_.insert(plain, number);
+    snippetTable_ += u',';
+    snippetTable_ += JavaScriptString(plain);
+    return number;
+}
+
+QString SearchIndex::snippetAt(int section) const {
+    return static_cast<size_t>(section) < snippets.size() ? snippets[static_cast<size_t>(section)] : QString();
+}
+
+void SearchIndex::addChapter(const QString& title, const QString& page, const DocumentModel& doc, int sectionCount) {
+    QString line = u'[' + JavaScriptString(FileNameUrl(page)) + u',' + JavaScriptString(PlainTextOfHtml(title)) + u',' +
+                   QString::number(snippetNumber(snippetAt(1))) + QStringLiteral(",[");
+    bool first = true;
+    for (int j = 2; j <= sectionCount; ++j) {
+        const QString& raw = doc.section(j).Name;
+        const QString name = PlainTextOfHtml(raw);
+        if (name.isEmpty()) {
+            continue;  // the page gives it no anchor
+        }
+        if (!first) {
+            line += u',';
+        }
+        first = false;
+        QString derived = name;
+        derived.replace(u' ', u'^');
+        const QString anchor = SectionAnchorText(raw);
+        // The page derives the anchor from the name unless they differ.
+        line += anchor == derived ? JavaScriptString(name)
+                                  : u'[' + JavaScriptString(name) + u',' + JavaScriptString(anchor) + u']';
+        line += u',' + QString::number(snippetNumber(snippetAt(j)));
+    }
+    line += QStringLiteral("]]");
+    if (!chapters_.isEmpty()) {
+        chapters_ += u',';
+        chapters_ += kCrLf;
+    }
+    chapters_ += line;
+    snippets.clear();
+}
+
+QString SearchIndex::script() const {
+    QString text;
+    text.reserve(snippetTable_.size() + chapters_.size() + 128);
+    text += u"var tessarelSearchIndex = {";
+    text += kCrLf;
+    text += u"\"snippets\": [";
+    text += snippetTable_;
+    text += u"],";
+    text += kCrLf;
+    text += u"\"chapters\": [";
+    text += kCrLf;
+    text += chapters_;
+    text += kCrLf;
+    text += u"]};";
+    return text;
+}
+
+bool WriteSearchPages(const BookOutput& out, const SearchIndex& index) {
+    UserInterface& ui = out.ws.env.ui;
+    ui.setProgressCaption(kSearchPage);
+    if (!WriteTextFile(ui, out.path(kIndexScript), index.script())) {
+        return false;
+    }
+    WriteSidePageHead(out);
+    QString& text = out.ws.page.PageText;
+    for (const char* line : kSearchBody) {
+        AddLineTo(text, QString::fromLatin1(line));
+    }
+    if (!WritePageFooter(out.ws.page, ui, out.path(kSearchPage))) {
+        return false;
+    }
+    ui.addLogRow(QStringLiteral("> HTML Search"), QString(), true, QString(), kSearchPage);
+    return true;
+}
+
+}  // namespace tessarel

@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QHash>
+#include <QString>
+
+#include <vector>
+
+namespace tessarel {
+
+struct BookOutput;
+struct DocumentModel;
+
+/// The data of a book's search page, gathered as the build lists each chapter
+/// and written as a script ("_search_index.js") that the page loads from
+/// file:// with no server: every chapter with its title and every section
+/// with its name, anchor and the first words of its text.
+class SearchIndex {
+public:
+    SearchIndex();
+
+    /// Adds a listed chapter: its title (HTML) and page, sections 2..sectionCount
+    /// of `doc` (names as the page writer left them), and the snippets the page
+    /// writer kept (by section number; missing ones count as empty).
+    void addChapter(const QString& title, const QString& page, const DocumentModel& doc, int sectionCount);
+
+    /// Filled by the page writer for the chapter being built (ChapterPass::snippets).
+    std::vector<QString> snippets;
+
+    /// The whole script: ASCII only, every value a JavaScript string literal.
+    QString script() const;
+
+private:
+    /// The number of a snippet in the table of distinct ones ("" is 0).
+    int snippetNumber(const QString& plain);
+    QString snippetAt(int section) const;
+
+    QHash<QString, int> snippetNumbers_;
+    QString snippetTable_;  ///< the distinct snippets as literals, comma-separated
+    QString chapters_;      ///< one line per chapter
+};
+
+/// A text as a double-quoted JavaScript string literal that is plain ASCII and
+/// safe inside an HTML script element: quotes, backslashes, "<", ">", "&",
+/// control characters and everything beyond ASCII are escapes.
+QString JavaScriptString(QStringView text);
+
+/// The anchor a section's link goes to, as the browser reads it from the
+/// page: the name with blanks as "^", character references decoded.
+QString SectionAnchorText(const QString& sectionName);
+
+/// Writes "_search_index.js" and the search page "_search.htm".
+bool WriteSearchPages(const BookOutput& out, const SearchIndex& index);
+
+}  // namespace tessarel
