@@ -1,9 +1,10 @@
 // Builds a generated project of 4000 documented source files of about 20 KB
 // each: every chapter page, the side pages, the indexes and the HTML Help
 // files (the compiler is not started). Prints the time, the files per second
-// and the peak memory.
+// and the peak memory, and the size of the search index. With a third argument
+// the search page and its index are copied there (for search_query_bench.js).
 //
-//   book_build_bench [files] [kilobytes per file]
+//   book_build_bench [files] [kilobytes per file] [folder for the search page]
 
 #include "book/project_build.h"
 #include "book/workspace.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
@@ -101,6 +103,7 @@ int main(int argc, char** argv) {
     project.settings.RelDestPath = QStringLiteral("out\\");
     project.settings.GenerateHtmlHelpFiles = true;
     project.settings.Collapsible = true;
+    project.settings.IncludeSearch = true;
     project.NumberOfChapters = files;
     for (int i = 0; i < files; ++i) {
         tessarel::Chapter& chapter = project.Chapters[static_cast<size_t>(i)];
@@ -118,5 +121,16 @@ int main(int argc, char** argv) {
                 result.chaptersProcessed, result.chaptersTotal, ui.failedRows(), ws.IndexEntries.size(), seconds,
                 static_cast<double>(result.chaptersProcessed) / seconds);
     std::printf("peak memory: %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
+    const QString out = base + QStringLiteral("project/out/");
+    std::printf("search index: %.2f MB\n",
+                static_cast<double>(QFileInfo(out + QStringLiteral("_search_index.js")).size()) / 1e6);
+    if (argc > 3) {
+        const QString keep = QDir(QString::fromLocal8Bit(argv[3])).absolutePath() + QLatin1Char('/');
+        QDir().mkpath(keep);
+        for (const QString name : {QStringLiteral("_search_index.js"), QStringLiteral("_search.htm")}) {
+            QFile::remove(keep + name);
+            QFile::copy(out + name, keep + name);
+        }
+    }
     return result.chaptersProcessed == files && !result.destinationUnwritable ? 0 : 1;
 }
