@@ -13,10 +13,28 @@
 
 namespace tessarel {
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 const QString kIndexScript = QStringLiteral("_search_index.js");
 const QString kSearchPage = QStringLiteral("_search.htm");
+
+/// The most words a snippet holds (as the page writer keeps them).
+constexpr int kLongestSnippet = 12;
+
+/// The first `words` words of a text whose words are parted by single blanks.
+QStringView FirstWords(QStringView text, int words) {
+    qsizetype end = 0;
+    for (int n = 0; n < words; ++n) {
+        const qsizetype blank = text.indexOf(u' ', end);
+        if (blank < 0) {
+            return text;
+        }
+        end = blank + 1;
+    }
+    return text.first(end > 0 ? end - 1 : 0);
+}
 
 void AppendHex4(QString& out, char16_t c) {
     static constexpr char kHex[] = "0123456789abcdef";
@@ -231,7 +249,7 @@ QString SectionAnchorText(const QString& sectionName) { return DecodeHtmlReferen
 
 SearchIndex::SearchIndex() {
     snippetNumbers_.insert(QString(), 0);
-    snippetTable_ = JavaScriptString(u"");
+    distinctSnippets_.emplace_back();
 }
 
 int SearchIndex::snippetNumber(const QString& plain) {
@@ -242,8 +260,7 @@ int SearchIndex::snippetNumber(const QString& plain) {
     }
     const int number = static_cast<int>(snippetNumbers_.size());
     snippetNumbers_.insert(plain, number);
-    snippetTable_ += u',';
-    snippetTable_ += JavaScriptString(plain);
+    distinctSnippets_.push_back(plain);
     return number;
 }
 
@@ -282,21 +299,26 @@ void SearchIndex::addChapter(const QString& title, const QString& page, const Do
     snippets.clear();
 }
 
-QString SearchIndex::script() const {
-    QString text;
-    text.reserve(snippetTable_.size() + chapters_.size() + 128);
-    text += u"var tessarelSearchIndex = {";
-    text += kCrLf;
-    text += u"\"snippets\": [";
-    text += snippetTable_;
-    text += u"],";
-    text += kCrLf;
-    text += u"\"chapters\": [";
-    text += kCrLf;
-    text += chapters_;
-    text += kCrLf;
-    text += u"]};";
-    return text;
+QString SearchIndex::script(qsizetype mostBytes) const {
+    const QString head = u"var tessarelSearchIndex = {"_s + kCrLf + u"\"snippets\": ["_s;
+    const QString middle = u"],"_s + kCrLf + u"\"chapters\": ["_s + kCrLf;
+    const QString tail = kCrLf + u"]};"_s;
+    // The snippets' words are cut evenly until the whole fits; the names stay.
+    const qsizetype fixed = head.size() + middle.size() + chapters_.size() + tail.size();
+    QString table;
+    for (int words = kLongestSnippet; words >= 0; --words) {
+        table.clear();
+        for (const QString& snippet : distinctSnippets_) {
+            if (!table.isEmpty()) {
+                table += u',';
+            }
+            table += JavaScriptString(FirstWords(snippet, words));
+        }
+        if (fixed + table.size() <= mostBytes) {
+            break;
+        }
+    }
+    return head + table + middle + chapters_ + tail;
 }
 
 bool WriteSearchPages(const BookOutput& out, const SearchIndex& index) {

@@ -27,7 +27,12 @@ public:
     std::vector<QString> snippets;
 
     /// The whole script: ASCII only, every value a JavaScript string literal.
-    QString script() const;
+    /// When the snippets would make it larger than `mostBytes`, every snippet
+    /// is cut to fewer words (down to none) until it fits.
+    QString script(qsizetype mostBytes = kMostBytes) const;
+
+    /// What a book of 4000 chapters must stay under, with room to spare.
+    static constexpr qsizetype kMostBytes = 2'800'000;
 
 private:
     /// The number of a snippet in the table of distinct ones ("" is 0).
@@ -35,8 +40,8 @@ private:
     QString snippetAt(int section) const;
 
     QHash<QString, int> snippetNumbers_;
-    QString snippetTable_;  ///< the distinct snippets as literals, comma-separated
-    QString chapters_;      ///< one line per chapter
+    std::vector<QString> distinctSnippets_;  ///< by number
+    QString chapters_;                       ///< one line per chapter
 };
 
 /// A text as a double-quoted JavaScript string literal that is plain ASCII and

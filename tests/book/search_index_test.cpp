@@ -2,6 +2,7 @@
 
 #include "book/project_build.h"
 #include "book_fixture.h"
+#include "extract/document_model.h"
 #include "support/html_text.h"
 
 #include <QJsonArray>
@@ -162,6 +163,44 @@ TEST_F(SearchBook, sidePagesLinkTheSearchPageOnlyWhenOn) {
     EXPECT_TRUE(page.contains(searchLink));
     EXPECT_TRUE(page.contains(u"<script src=\"_search_index.js\"></script>"_s));
     EXPECT_FALSE(page.contains(u"innerHTML"_s));
+}
+
+/// The index's JSON from a script.
+QJsonObject ScriptData(const QString& script) {
+    const qsizetype open = script.indexOf(u'{');
+    return QJsonDocument::fromJson(script.mid(open, script.size() - open - 1).toLatin1()).object();
+}
+
+TEST(SearchIndexTest, repeatedSnippetsAreStoredOnceAndCutEvenlyToFitTheSize) {
+    DocumentModel doc;
+    doc.Sections.resize(4);
+    doc.SectionCount = 3;
+    doc.section(2).Name = u"Second"_s;
+    doc.section(3).Name = u"Third"_s;
+    SearchIndex index;
+    const QString twelve = u"a1 a2 a3 a4 a5 a6 a7 a8 a9 a10 a11 a12"_s;
+    index.snippets = {QString(), u"b1 b2 b3 b4 b5 b6 b7 b8 b9 b10 b11 b12"_s, twelve, twelve};
+    index.addChapter(u"First"_s, u"one.c.htm"_s, doc, 3);
+    EXPECT_TRUE(index.snippets.empty());
+
+    const QString whole = index.script();
+    QJsonObject data = ScriptData(whole);
+    EXPECT_EQ(data[u"snippets"_s].toArray(),
+              (QJsonArray{QString(), u"b1 b2 b3 b4 b5 b6 b7 b8 b9 b10 b11 b12"_s, twelve}));
+    EXPECT_EQ(data[u"chapters"_s].toArray()[0].toArray(),
+              (QJsonArray{u"one.c.htm"_s, u"First"_s, 1, QJsonArray{u"Second"_s, 2, u"Third"_s, 2}}));
+
+    // Eight bytes too many: every snippet loses its last word, the names stay.
+    const QString cut = index.script(whole.size() - 8);
+    EXPECT_LE(cut.size(), whole.size() - 8);
+    data = ScriptData(cut);
+    EXPECT_EQ(data[u"snippets"_s].toArray()[2].toString(), u"a1 a2 a3 a4 a5 a6 a7 a8 a9 a10 a11"_s);
+    EXPECT_EQ(data[u"snippets"_s].toArray()[1].toString(), u"b1 b2 b3 b4 b5 b6 b7 b8 b9 b10 b11"_s);
+    EXPECT_EQ(data[u"chapters"_s].toArray()[0].toArray()[3].toArray()[2].toString(), u"Third"_s);
+    // No room at all: no snippet, still every name.
+    data = ScriptData(index.script(10));
+    EXPECT_EQ(data[u"snippets"_s].toArray(), (QJsonArray{QString(), QString(), QString()}));
+    EXPECT_EQ(data[u"chapters"_s].toArray()[0].toArray()[1].toString(), u"First"_s);
 }
 
 TEST(JavaScriptStringTest, escapesEverythingThatCouldEndOrBendTheString) {
