@@ -11,6 +11,9 @@
 #include "support/text_file.h"
 #include "support/user_interface.h"
 
+#include <algorithm>
+#include <array>
+
 namespace tessarel {
 
 using namespace Qt::Literals::StringLiterals;
@@ -34,6 +37,18 @@ QStringView FirstWords(QStringView text, int words) {
         end = blank + 1;
     }
     return text.first(end > 0 ? end - 1 : 0);
+}
+
+/// Outside ASCII the file would depend on its character set; "<" could end
+/// the script element, and U+2028 a line of older engines.
+bool NeedsUnicodeEscape(char16_t c) { return c < 0x20 || c > 0x7E || c == u'<' || c == u'>' || c == u'&'; }
+
+/// The length of a character in a JavaScriptString literal.
+qsizetype EscapedLength(char16_t c) {
+    if (c == u'"' || c == u'\\') {
+        return 2;
+    }
+    return NeedsUnicodeEscape(c) ? 6 : 1;
 }
 
 void AppendHex4(QString& out, char16_t c) {
@@ -233,9 +248,7 @@ QString JavaScriptString(QStringView text) {
         if (c == u'"' || c == u'\\') {
             out += u'\\';
             out += ch;
-        } else if (c < 0x20 || c > 0x7E || c == u'<' || c == u'>' || c == u'&') {
-            // Outside ASCII the file would depend on its character set; "<"
-            // could end the script element, and U+2028 a line of older engines.
+        } else if (NeedsUnicodeEscape(c)) {
             AppendHex4(out, c);
         } else {
             out += ch;
@@ -304,19 +317,46 @@ QString SearchIndex::script(qsizetype mostBytes) const {
     const QString middle = u"],"_s + kCrLf + u"\"chapters\": ["_s + kCrLf;
     const QString tail = kCrLf + u"]};"_s;
     // The snippets' words are cut evenly until the whole fits; the names stay.
+    // One walk finds the table's size for every number of words.
     const qsizetype fixed = head.size() + middle.size() + chapters_.size() + tail.size();
-    QString table;
-    for (int words = kLongestSnippet; words >= 0; --words) {
-        table.clear();
-        for (const QString& snippet : distinctSnippets_) {
-            if (!table.isEmpty()) {
-                table += u',';
+    std::array<qsizetype, kLongestSnippet + 1> tableSize{};
+    for (const QString& snippet : distinctSnippets_) {
+        qsizetype length = 0;
+        int words = 0;
+        for (const QChar ch : snippet) {
+            if (ch == u' ') {
+                // This blank ends the first `words` words.
+                ++words;
+                if (words <= kLongestSnippet) {
+                    tableSize[static_cast<size_t>(words)] += length;
+                }
             }
-            table += JavaScriptString(FirstWords(snippet, words));
+            length += EscapedLength(ch.unicode());
         }
-        if (fixed + table.size() <= mostBytes) {
-            break;
+        // Each count of words past the text's own takes the whole text.
+        const int own = snippet.isEmpty() ? 0 : words + 1;
+        for (int k = std::min(own, kLongestSnippet + 1); k <= kLongestSnippet; ++k) {
+            tableSize[static_cast<size_t>(k)] += length;
         }
+        for (qsizetype& size : tableSize) {
+            size += 3;  // the quotes and the comma
+        }
+    }
+    // One comma fewer than snippets (the table always holds "").
+    for (qsizetype& size : tableSize) {
+        size -= 1;
+    }
+    int words = kLongestSnippet;
+    while (words > 0 && fixed + tableSize[static_cast<size_t>(words)] > mostBytes) {
+        --words;
+    }
+    QString table;
+    table.reserve(tableSize[static_cast<size_t>(words)]);
+    for (const QString& snippet : distinctSnippets_) {
+        if (!table.isEmpty()) {
+            table += u',';
+        }
+        table += JavaScriptString(FirstWords(snippet, words));
     }
     return head + table + middle + chapters_ + tail;
 }
