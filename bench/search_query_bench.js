@@ -30,7 +30,7 @@ for (const query of ["unit3999_step7", "queue", "step", "zz no match", "u", "mov
     let found = 0;
     start = process.hrtime.bigint();
     for (let i = 0; i < runs; i++) {
-        found = context.tessarelSearch(query).length;
+        found = context.tessarelSearch(query).total;
     }
     const ms = Number(process.hrtime.bigint() - start) / 1e6 / runs;
     console.log(`"${query}": ${found} found, ${ms.toFixed(1)} ms per query`);
