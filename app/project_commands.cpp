@@ -144,6 +144,8 @@ void MainCommands::newProject() {
         project.ProjectFileName = FileNameOf(path);
         project.ProjectFolder = FolderOf(path);
         project.settings.RelDestPath.clear();
+        // New books get a search page; older project files keep theirs without.
+        project.settings.IncludeSearch = true;
 
         showProjectLoaded();
         SaveProject(ui, project, project.ProjectPath);

@@ -1,9 +1,15 @@
 // Builds a generated project of 4000 documented source files of about 20 KB
 // each: every chapter page, the side pages, the indexes and the HTML Help
 // files (the compiler is not started). Prints the time, the files per second
-// and the peak memory.
+// and the peak memory, and the size of the search index.
 //
-//   book_build_bench [files] [kilobytes per file]
+//   book_build_bench [files] [kilobytes per file] [options]
+//
+//   --search-off       builds the book without search
+//   --distinct-texts   gives every function a text of its own (the worst case
+//                      for the search index, which stores a repeated text once)
+//   --keep-search DIR  copies the search page and its index to DIR (for
+//                      search_query_bench.js)
 
 #include "book/project_build.h"
 #include "book/workspace.h"
@@ -15,20 +21,27 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
 /// One documented function of about one kilobyte.
-QByteArray DocumentedFunction(int file, int function) {
+QByteArray DocumentedFunction(int file, int function, bool distinct) {
     const QByteArray name = "unit" + QByteArray::number(file) + "_step" + QByteArray::number(function);
     QByteArray text;
     text += "/*\n * function: " + name + "\n";
+    if (distinct) {
+        // Words of its own before the common text: no two first sentences match.
+        text += " * Step " + QByteArray::number(function) + " of unit " + QByteArray::number(file) + " (" +
+                QByteArray::number(file * 7919 + function * 104729) + ") is where\n";
+    }
     text += " * Moves the *queue* one step forward and reports what it did. The caller\n";
     text += " * keeps the queue; this function only looks at the head and the tail and\n";
     text += " * never allocates. See unit" + QByteArray::number(file) + "_step0 for the first step.\n";
@@ -44,11 +57,11 @@ QByteArray DocumentedFunction(int file, int function) {
     return text;
 }
 
-QByteArray SourceFile(int file, int kilobytes) {
+QByteArray SourceFile(int file, int kilobytes, bool distinct) {
     QByteArray text =
         "/*\n * module: Unit " + QByteArray::number(file) + "\n * One generated unit of the benchmark.\n */\n\n";
     for (int function = 0; text.size() < kilobytes * 1024; ++function) {
-        text += DocumentedFunction(file, function);
+        text += DocumentedFunction(file, function, distinct);
     }
     return text;
 }
@@ -59,6 +72,18 @@ int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const int files = argc > 1 ? std::atoi(argv[1]) : 4000;
     const int kilobytes = argc > 2 ? std::atoi(argv[2]) : 20;
+    bool searchOff = false;
+    bool distinct = false;
+    QString keep;
+    for (int i = 3; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--search-off") == 0) {
+            searchOff = true;
+        } else if (std::strcmp(argv[i], "--distinct-texts") == 0) {
+            distinct = true;
+        } else if (std::strcmp(argv[i], "--keep-search") == 0 && i + 1 < argc) {
+            keep = QDir(QString::fromLocal8Bit(argv[++i])).absolutePath() + QLatin1Char('/');
+        }
+    }
 
     QTemporaryDir root;
     const QString base = root.path() + QLatin1Char('/');
@@ -81,7 +106,7 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(source.fileName()));
             return 1;
         }
-        const QByteArray text = SourceFile(i, kilobytes);
+        const QByteArray text = SourceFile(i, kilobytes, distinct);
         sourceBytes += text.size();
         source.write(text);
     }
@@ -101,6 +126,7 @@ int main(int argc, char** argv) {
     project.settings.RelDestPath = QStringLiteral("out\\");
     project.settings.GenerateHtmlHelpFiles = true;
     project.settings.Collapsible = true;
+    project.settings.IncludeSearch = !searchOff;
     project.NumberOfChapters = files;
     for (int i = 0; i < files; ++i) {
         tessarel::Chapter& chapter = project.Chapters[static_cast<size_t>(i)];
@@ -118,5 +144,15 @@ int main(int argc, char** argv) {
                 result.chaptersProcessed, result.chaptersTotal, ui.failedRows(), ws.IndexEntries.size(), seconds,
                 static_cast<double>(result.chaptersProcessed) / seconds);
     std::printf("peak memory: %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
+    const QString out = base + QStringLiteral("project/out/");
+    std::printf("search index: %.2f MB\n",
+                static_cast<double>(QFileInfo(out + QStringLiteral("_search_index.js")).size()) / 1e6);
+    if (!keep.isEmpty() && !searchOff) {
+        QDir().mkpath(keep);
+        for (const QString name : {QStringLiteral("_search_index.js"), QStringLiteral("_search.htm")}) {
+            QFile::remove(keep + name);
+            QFile::copy(out + name, keep + name);
+        }
+    }
     return result.chaptersProcessed == files && !result.destinationUnwritable ? 0 : 1;
 }

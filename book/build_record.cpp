@@ -60,7 +60,8 @@ QDataStream& operator>>(QDataStream& s, ChapterFiles& f) {
 
 /// Only results with their files are recorded: a chapter whose page was written.
 QDataStream& operator<<(QDataStream& s, const ChapterResult& r) {
-    s << r.failed << qint32(r.sections) << r.documented << r.title << r.sectionNames << quint32(r.notes.size());
+    s << r.failed << qint32(r.sections) << r.documented << r.title << r.sectionNames
+      << QStringList(r.snippets.begin(), r.snippets.end()) << quint32(r.notes.size());
     for (const ChapterNote& note : r.notes) {
         s << note;
     }
@@ -70,8 +71,10 @@ QDataStream& operator<<(QDataStream& s, const ChapterResult& r) {
 QDataStream& operator>>(QDataStream& s, ChapterResult& r) {
     qint32 sections = 0;
     quint32 notes = 0;
-    s >> r.failed >> sections >> r.documented >> r.title >> r.sectionNames >> notes;
+    QStringList snippets;
+    s >> r.failed >> sections >> r.documented >> r.title >> r.sectionNames >> snippets >> notes;
     r.sections = sections;
+    r.snippets.assign(snippets.begin(), snippets.end());
     // The lists name sections 2..sections: anything else would list what the page lacks.
     if (sections < 0 || (sections > 0 && r.sectionNames.size() != sections - 1) || notes > 1000) {
         s.setStatus(QDataStream::ReadCorruptData);
@@ -169,7 +172,7 @@ QByteArray PageInputsDigest(const Settings& settings, const PageStyle& style, co
         << settings.Links << settings.Api << settings.Style << qint32(settings.Overview)
         << settings.IncludeSourceLocation << settings.IncludeLastGenerated << settings.UseChapterTitleInIndex
         << settings.IncludeOnlyDocumentedFiles << settings.GenerateHtmlHelpFiles << settings.Collapsible
-        << settings.EmbedStyle << settings.SortSections << settings.SortFilenames << settings.IncludeProjectTitle
+        << settings.EmbedStyle << settings.IncludeSearch << settings.SortSections << settings.SortFilenames << settings.IncludeProjectTitle
         << settings.BoldTitles << settings.IndexTitle << settings.IndexText << settings.Copyright
         << settings.HomeChapter << settings.RelDestPath << settings.TextFilter << settings.ComboFilter << c.doubleSlash
         << c.apostrophe << c.hash << c.semicolon << c.dash << c.letterC << c.exclamation << c.slashStar << c.parenStar

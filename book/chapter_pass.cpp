@@ -301,6 +301,10 @@ void BuildInto(ChapterBuild& b, Environment& env) {
                                   .destinationFolder = out.folder,
                                   .generatedAt = b.pass.generatedAt};
         context.digestSource = b.pass.recording;
+        std::vector<QString> snippets;
+        if (b.pass.keepSnippets) {
+            context.snippets = &snippets;
+        }
         BuildChapter(context);
         // A page that could not be written has been told about; the book must
         // not list it as built.
@@ -323,6 +327,7 @@ void BuildInto(ChapterBuild& b, Environment& env) {
                                           .pageStamp = pageStamp};
         }
         missingFigures = std::move(context.missingFigures);
+        b.result.snippets = std::move(snippets);
     }
     RecordChapter(b, page, html, exists, missingFigures);
 }

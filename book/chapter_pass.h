@@ -33,6 +33,8 @@ struct ChapterPass {
     const BuildRecord* previous = nullptr;
     /// Whether chapters note their files for the next build's record.
     bool recording = false;
+    /// Whether chapters keep their sections' first words for the search index.
+    bool keepSnippets = false;
 };
 
 /// What one chapter's build works in: a document model and a page buffer of
@@ -87,6 +89,9 @@ struct ChapterResult {
     /// The names of sections 2..sections, as the contents and the index list
     /// them (the anchors are made from them).
     QStringList sectionNames;
+    /// The first words of each section's text as plain text, by section number
+    /// (1..), for the search index; empty when the build keeps none.
+    std::vector<QString> snippets;
     /// Log rows, messages and log text in the order the build gave them.
     std::vector<ChapterNote> notes;
     /// Set when recording and the page was built from the source read (or

@@ -6,6 +6,8 @@
 #include "support/environment.h"
 #include "support/string_functions.h"
 
+#include <iterator>
+
 namespace tessarel {
 
 namespace {
@@ -22,6 +24,8 @@ const char* const kSideDetailLines[] = {
     "</ul>",
     "</div>",
 };
+/// Follows the Index link in a book with search.
+const char* const kSearchDetailLine = " <li class=SideDetail><a class=SideDetail href=\"_search.htm\">Search</a></li>";
 
 const QString kLinksTable =
     QStringLiteral("table class=LinksTable border=0 cellpadding=0 cellspacing=0 width=\"100%\"");
@@ -40,21 +44,15 @@ void AddTitleBlocks(QString& text, const Settings& settings) {
     }
 }
 
-void AddSideDetail(QString& text) {
-    for (const char* line : kSideDetailLines) {
-        AddLineTo(text, QString::fromLatin1(line));
+void AddSideDetail(QString& text, bool search) {
+    // The Search link is the last item of the list, before "</ul>".
+    constexpr size_t kListEnd = 5;
+    for (size_t i = 0; i < std::size(kSideDetailLines); ++i) {
+        if (search && i == kListEnd) {
+            AddLineTo(text, QString::fromLatin1(kSearchDetailLine));
+        }
+        AddLineTo(text, QString::fromLatin1(kSideDetailLines[i]));
     }
-}
-
-/// The head shared by "_book.htm" and "_sorted_index.htm", in the page buffer.
-void WriteSidePageHead(const BookOutput& out) {
-    PageBuffer& page = out.ws.page;
-    const Settings& settings = out.ws.project.settings;
-    WritePageHeader(page, out.style, settings.IndexTitle, QStringLiteral("class=Side"));
-    AddTag(page, QStringLiteral("div class=Side"));
-    AddTitleBlocks(page.PageText, settings);
-    AddSideDetail(page.PageText);
-    AddTag(page, kLinksTable);
 }
 
 bool FinishSidePage(const BookOutput& out, const QString& fileName) {
@@ -84,7 +82,15 @@ bool WriteActiveSidePage(const BookOutput& out, bool index) {
               index ? QStringLiteral("NAME=\"Contents\"><input") : QStringLiteral("NAME=\"Contents\" DISABLED><input"));
     AddLineTo(text,
               QStringLiteral("TYPE=\"button\" VALUE=\"Index\" ONCLICK=\"javascript:location='_index_active.htm';\""));
-    AddLineTo(text, index ? QStringLiteral("NAME=\"Index\" DISABLED>") : QStringLiteral("NAME=\"Index\">"));
+    if (settings.IncludeSearch) {
+        AddLineTo(text,
+                  index ? QStringLiteral("NAME=\"Index\" DISABLED><input") : QStringLiteral("NAME=\"Index\"><input"));
+        AddLineTo(text,
+                  QStringLiteral("TYPE=\"button\" VALUE=\"Search\" ONCLICK=\"javascript:location='_search.htm';\""));
+        AddLineTo(text, QStringLiteral("NAME=\"Search\">"));
+    } else {
+        AddLineTo(text, index ? QStringLiteral("NAME=\"Index\" DISABLED>") : QStringLiteral("NAME=\"Index\">"));
+    }
     AddLineTo(text, QStringLiteral("</td></tr>"));
     AddLineTo(text, QStringLiteral("<tr><td width=\"100%\" height=\"99%\" valign=\"top\">"));
     AddLineTo(text, QStringLiteral("<OBJECT id=\"hhctrl\" type=\"application/x-oleobject\""));
@@ -111,6 +117,15 @@ bool WriteActiveSidePage(const BookOutput& out, bool index) {
 
 }  // namespace
 
+void WriteSidePageHead(const BookOutput& out) {
+    PageBuffer& page = out.ws.page;
+    const Settings& settings = out.ws.project.settings;
+    WritePageHeader(page, out.style, settings.IndexTitle, QStringLiteral("class=Side"));
+    AddTag(page, QStringLiteral("div class=Side"));
+    AddTitleBlocks(page.PageText, settings);
+    AddSideDetail(page.PageText, settings.IncludeSearch);
+}
+
 bool WriteBookPages(const BookOutput& out) {
     ProjectModel& project = out.ws.project;
     const Settings& settings = project.settings;
@@ -121,6 +136,7 @@ bool WriteBookPages(const BookOutput& out) {
     // A home page left from an earlier build may name a chapter that is gone.
     project.HomePage.clear();
     WriteSidePageHead(out);
+    AddTag(out.ws.page, kLinksTable);
     ui.setProgressCaption(QStringLiteral("_book.htm"));
     ui.setProgressMaximum(out.chaptersBuilt);
     QString& text = out.ws.page.PageText;
@@ -155,6 +171,7 @@ bool WriteSortedIndexPage(const BookOutput& out) {
     UserInterface& ui = out.ws.env.ui;
     const bool bold = out.ws.project.settings.BoldTitles;
     WriteSidePageHead(out);
+    AddTag(out.ws.page, kLinksTable);
     ui.setProgressCaption(QStringLiteral("Plain Index"));
     ui.setProgressMaximum(static_cast<int>(out.ws.IndexEntries.size()) + 1);
     QString& text = out.ws.page.PageText;
@@ -194,7 +211,7 @@ QString DetailedContentsHead(const Settings& settings, const PageStyle& style) {
     AddLineTo(text, QStringLiteral("<body class=Side>"));
     AddLineTo(text, QStringLiteral("<div class=Side>"));
     AddTitleBlocks(text, settings);
-    AddSideDetail(text);
+    AddSideDetail(text, settings.IncludeSearch);
     AddTagTo(text, kLinksTable);
     return text;
 }

@@ -54,6 +54,9 @@ bool KeepSourcesOutOfTheBook(const BookOutput& out, const ProjectSources& source
               << QStringLiteral("_index_active.htm") << QStringLiteral("contents_active.hhc")
               << QStringLiteral("index_active.hhk");
     }
+    if (settings.IncludeSearch) {
+        names << QStringLiteral("_search.htm") << QStringLiteral("_search_index.js");
+    }
     if (!settings.EmbedStyle && !out.style.text.isEmpty()) {
         names << out.style.name + QStringLiteral(".css");
     }

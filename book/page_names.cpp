@@ -27,11 +27,19 @@ QString ChapterDisplayName(const Chapter& chapter) {
 /// The files the book writes into its destination besides the chapter pages,
 /// whatever its settings: a page must not depend on a setting to survive.
 QStringList BookFileNames(const QString& styleSheetFile) {
-    return {
-        QStringLiteral("index.htm"),         QStringLiteral("genesisa.htm"),      QStringLiteral("genesisn.htm"),
-        QStringLiteral("_book.htm"),         QStringLiteral("_bookcol.htm"),      QStringLiteral("_dindex.htm"),
-        QStringLiteral("_sorted_index.htm"), QStringLiteral("_index_active.htm"), QStringLiteral("contents_active.hhc"),
-        QStringLiteral("index_active.hhk"),  QStringLiteral("HTML Help"),         styleSheetFile};
+    return {QStringLiteral("index.htm"),
+            QStringLiteral("genesisa.htm"),
+            QStringLiteral("genesisn.htm"),
+            QStringLiteral("_book.htm"),
+            QStringLiteral("_bookcol.htm"),
+            QStringLiteral("_dindex.htm"),
+            QStringLiteral("_sorted_index.htm"),
+            QStringLiteral("_index_active.htm"),
+            QStringLiteral("contents_active.hhc"),
+            QStringLiteral("index_active.hhk"),
+            QStringLiteral("HTML Help"),
+            QStringLiteral("_search.htm"),
+            styleSheetFile};
 }
 
 }  // namespace

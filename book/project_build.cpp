@@ -13,6 +13,7 @@
 #include "book/html_help_compiler.h"
 #include "book/page_names.h"
 #include "book/project_sources.h"
+#include "book/search_index.h"
 #include "book/sorting.h"
 #include "book/workspace.h"
 #include "pages/page_frame.h"
@@ -59,7 +60,8 @@ public:
           out_{ws, style_, QString(), 0},
           generatedAt_(BuildTimestamp()),
           sources_(ws.project, ws.project.NumberOfChapters),
-          lists_(out_) {}
+          lists_(out_),
+          search_(settings_.IncludeSearch ? std::make_unique<SearchIndex>() : nullptr) {}
 
     ProjectBuildResult run();
 
@@ -99,6 +101,8 @@ private:
     BuildRecord next_;
     /// The sources of the chapters this build reached: their old records are void.
     QSet<QString> reached_;
+    /// The search page's data, when the book has one.
+    std::unique_ptr<SearchIndex> search_;
 };
 
 ProjectBuildResult ProjectBuild::run() {
@@ -187,8 +191,8 @@ bool ProjectBuild::writeBook(int count) {
     if (!KeepSourcesOutOfTheBook(out_, sources_) || !WriteBookStyleSheet(out_, sources_) || !lists_.start()) {
         return false;
     }
-    const ChapterPass pass{
-        ws_, out_, sources_, pages_, generatedAt_, previous_ ? &*previous_ : nullptr, !recordPath_.isEmpty()};
+    const ChapterPass pass{ws_,          out_, sources_, pages_, generatedAt_, previous_ ? &*previous_ : nullptr,
+                           !recordPath_.isEmpty(), search_ != nullptr};
     const int workers = std::min(BuildWorkers(ws_), count);
     if (!(workers > 1 ? buildOnPool(pass, count, workers) : buildHere(pass, count))) {
         return false;
@@ -283,6 +287,9 @@ bool ProjectBuild::applyChapter(const ChapterResult& built) {
     result_.chaptersFailed += built.failed ? 1 : 0;
     if (built.sections > 0 && !lists_.add(chapter, BookPageName(chapter.Name), built)) {
         return false;
+    }
+    if (search_ && built.sections > 0) {
+        search_->addChapter(built.title, BookPageName(chapter.Name), built.sectionNames, built.snippets);
     }
     out_.chaptersBuilt = built.chapter + 1;
     return true;
@@ -403,7 +410,10 @@ bool ProjectBuild::writeSidePagesAndIndexes() {
     if (settings_.Collapsible && (!WriteActiveIndexPage(out_) || !WriteHelpIndex(out_, SiteMap::Active))) {
         return false;
     }
-    return !settings_.GenerateHtmlHelpFiles || WriteHelpIndex(out_, SiteMap::HelpProject);
+    if (settings_.GenerateHtmlHelpFiles && !WriteHelpIndex(out_, SiteMap::HelpProject)) {
+        return false;
+    }
+    return !search_ || WriteSearchPages(out_, *search_);
 }
 
 }  // namespace

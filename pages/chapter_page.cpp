@@ -175,6 +175,16 @@ QStringView Translated(SectionTranslator& translator, QString& text, bool releas
     return release ? translator.take(text) : translator.text(text);
 }
 
+/// The words of a section's text that a search index shows with it.
+constexpr int kSnippetWords = 12;
+
+/// Keeps the start of section `i`'s page text when the caller wants it.
+void KeepSnippet(const ChapterPageContext& context, int i, QStringView translated) {
+    if (context.snippets != nullptr && static_cast<size_t>(i) < context.snippets->size()) {
+        (*context.snippets)[static_cast<size_t>(i)] = PlainTextOfHtml(translated, kSnippetWords);
+    }
+}
+
 /// Sections whose texts were translated ahead of the body (for the summary)
 /// keep them here until the body writes them; empty without a summary.
 using TranslatedTexts = std::vector<QString>;
@@ -283,8 +293,13 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
         AddLine(page, heads.name(1));
         AddTag(page, u"/h1");
     }
+    if (context.snippets != nullptr) {
+        context.snippets->assign(static_cast<size_t>(count) + 1, QString());
+    }
     AddTag(page, u"div class=SectionText");
-    AddLine(page, Translated(translator, doc.section(1).Text, context.releaseTexts));
+    const QStringView first = Translated(translator, doc.section(1).Text, context.releaseTexts);
+    KeepSnippet(context, 1, first);
+    AddLine(page, first);
     AddTag(page, u"/div");
     // An overview of a single item would only repeat it.
     if (count > 2) {
@@ -319,10 +334,13 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
         AddTag(page, u"div class=SectionText");
         const auto at = static_cast<size_t>(i);
         if (at < texts.size() && !texts[at].isEmpty()) {
+            KeepSnippet(context, i, texts[at]);
             AddLine(page, TrimmedSpaces(texts[at]));
             texts[at] = QString();
         } else {
-            AddLine(page, TrimmedSpaces(Translated(translator, doc.section(i).Text, context.releaseTexts)));
+            const QStringView text = Translated(translator, doc.section(i).Text, context.releaseTexts);
+            KeepSnippet(context, i, text);
+            AddLine(page, TrimmedSpaces(text));
         }
         AddTag(page, u"/div");
         AddTag(page, u"/div");

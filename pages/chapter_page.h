@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <vector>
+
 namespace tessarel {
 
 struct DocumentModel;
@@ -30,6 +32,9 @@ struct ChapterPageContext {
     /// of those whose file is not there.
     bool hasFigures = false;
     QStringList missingFigures = {};
+    /// When set, receives the first words of each section's text as plain
+    /// text, by section number (for a book's search index).
+    std::vector<QString>* snippets = nullptr;
 };
 
 /// Writes the chapter page of a parsed document, streaming it to its file; each

@@ -148,6 +148,7 @@ void ParseAndWritePage(SingleFileContext& context, QByteArray bytes) {
             ChapterPageContext chapterContext{
                 ui, context.page, context.style, context.settings, context.destinationFolder, context.generatedAt};
             chapterContext.releaseTexts = true;
+            chapterContext.snippets = context.snippets;
             context.pageWritten = WriteChapterPage(chapterContext, doc);
             context.hasFigures = chapterContext.hasFigures;
             context.missingFigures = std::move(chapterContext.missingFigures);

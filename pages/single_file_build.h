@@ -4,8 +4,10 @@
 #include "support/user_interface.h"
 
 #include <QDateTime>
+
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace tessarel {
 
@@ -44,6 +46,8 @@ struct SingleFileContext {
     /// then set to ContentDigest of the bytes read.
     bool digestSource = false;
     QByteArray sourceDigest = {};
+    /// Given to the page writer (ChapterPageContext::snippets); null for none.
+    std::vector<QString>* snippets = nullptr;
 };
 
 /// Parses doc.SourceFilePath and writes its chapter page (or its error page); an

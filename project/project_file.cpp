@@ -19,6 +19,8 @@ namespace {
 
 /// The element that stores what heads a chapter page (Settings::Overview).
 constexpr char kOverviewElement[] = "SumCon";
+/// Written only when on, so project files from before it load and save unchanged.
+constexpr char kSearchElement[] = "IncludeSearch";
 
 QString TruthText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
 
@@ -91,6 +93,9 @@ QString ProjectXml(UserInterface& ui, ProjectModel& project) {
     xml.value(QStringLiteral("SortFilenames"), s.SortFilenames);
     xml.value(QStringLiteral("IncludeProjectTitle"), s.IncludeProjectTitle);
     xml.value(QStringLiteral("BoldTitles"), s.BoldTitles);
+    if (s.IncludeSearch) {
+        xml.value(QLatin1String(kSearchElement), true);
+    }
     xml.close(QStringLiteral("Settings"));
     xml.open(QStringLiteral("Comments"));
     xml.value(QStringLiteral("SingleLineComments"), QString::number(SingleLineCommentBits(s.comments)));
@@ -325,6 +330,7 @@ private:
                                      "IncludeSourceLocation",
                                      "IncludeLastGenerated",
                                      kOverviewElement,
+                                     kSearchElement,
                                      "N",
                                      "R"}) {
                 tags << u'<' + QLatin1String(name) + u'>' << QStringLiteral("</") + QLatin1String(name) + u'>';
@@ -366,6 +372,13 @@ private:
     QString heldTags_;  ///< the first element whose value holds tags
 };
 
+/// Unlike the other settings, an absent element means off: files written
+/// before the setting existed are books without search.
+bool ReadSearchSetting(ProjectFileReader& r, Settings& s) {
+    s.IncludeSearch = false;
+    return r.truth(QLatin1String(kSearchElement), s.IncludeSearch);
+}
+
 bool ReadProjectSettings(ProjectFileReader& r, ProjectModel& project) {
     Settings& s = project.settings;
     if (!r.present(QStringLiteral("Comments"))) {
@@ -400,7 +413,7 @@ bool ReadProjectSettings(ProjectFileReader& r, ProjectModel& project) {
            r.truth(QStringLiteral("Api"), s.Api) && r.text(QStringLiteral("Style"), s.Style) &&
            r.truth(QStringLiteral("IncludeSourceLocation"), s.IncludeSourceLocation) &&
            r.truth(QStringLiteral("IncludeLastGenerated"), s.IncludeLastGenerated) &&
-           r.overview(QLatin1String(kOverviewElement), s.Overview);
+           r.overview(QLatin1String(kOverviewElement), s.Overview) && ReadSearchSetting(r, s);
 }
 
 void SetProjectIdentity(ProjectModel& project, const QString& path) {

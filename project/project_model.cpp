@@ -37,6 +37,7 @@ void ClearProject(ProjectModel& project) {
     s.SortFilenames = reset.SortFilenames;
     s.IncludeProjectTitle = reset.IncludeProjectTitle;
     s.BoldTitles = reset.BoldTitles;
+    s.IncludeSearch = reset.IncludeSearch;
     s.Copyright = reset.Copyright;
     s.HomeChapter = reset.HomeChapter;
     s.RelDestPath = reset.RelDestPath;

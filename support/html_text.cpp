@@ -1,5 +1,6 @@
 #include "support/html_text.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tessarel {
@@ -57,6 +58,88 @@ qsizetype EmphasisTagAt(QStringView code, qsizetype at) {
         }
     }
     return 0;
+}
+
+/// The named references a page may hold, with what they stand for.
+struct NamedReference {
+    QStringView name;
+    char16_t value;
+};
+constexpr NamedReference kNamedReferences[] = {
+    {u"amp", u'&'},     {u"lt", u'<'},       {u"gt", u'>'},       {u"quot", u'"'},     {u"apos", u'\''},
+    {u"nbsp", 0x00A0},  {u"copy", 0x00A9},   {u"reg", 0x00AE},    {u"trade", 0x2122},  {u"laquo", 0x00AB},
+    {u"raquo", 0x00BB}, {u"ndash", 0x2013},  {u"mdash", 0x2014},  {u"hellip", 0x2026}, {u"auml", 0x00E4},
+    {u"ouml", 0x00F6},  {u"uuml", 0x00FC},   {u"Auml", 0x00C4},   {u"Ouml", 0x00D6},   {u"Uuml", 0x00DC},
+    {u"szlig", 0x00DF}, {u"eacute", 0x00E9}, {u"egrave", 0x00E8}, {u"agrave", 0x00E0}, {u"ccedil", 0x00E7},
+};
+
+bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+
+char32_t DigitValue(char16_t c) {
+    if (IsDigit(c)) {
+        return c - u'0';
+    }
+    return (c | 0x20) - u'a' + 10;
+}
+
+bool IsHexDigit(char16_t c) { return IsDigit(c) || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'); }
+
+/// Decodes the reference at `at` ("&..."): appends what it stands for and
+/// returns its length, or 0 when it is no reference (the "&" is then text).
+/// The ";" may be missing after a number, as the scanner writes "&#N".
+qsizetype DecodeReferenceAt(QStringView html, qsizetype at, QString& out) {
+    const qsizetype size = html.size();
+    qsizetype i = at + 1;
+    if (i < size && html[i] == u'#') {
+        ++i;
+        const bool hex = i < size && (html[i] == u'x' || html[i] == u'X');
+        i += hex ? 1 : 0;
+        char32_t value = 0;
+        const qsizetype digits = i;
+        while (i < size && (hex ? IsHexDigit(html[i].unicode()) : IsDigit(html[i].unicode())) && i - digits < 7) {
+            value = value * (hex ? 16 : 10) + DigitValue(html[i].unicode());
+            ++i;
+        }
+        if (i == digits) {
+            return 0;
+        }
+        if (i < size && html[i] == u';') {
+            ++i;
+        }
+        if (value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
+            value = 0xFFFD;
+        }
+        out.append(QStringView(QChar::fromUcs4(value)));
+        return i - at;
+    }
+    while (i < size && i - at <= 8 && IsAsciiLetter(html[i].unicode())) {
+        ++i;
+    }
+    if (i >= size || html[i] != u';') {
+        return 0;
+    }
+    const QStringView name = html.sliced(at + 1, i - at - 1);
+    for (const NamedReference& reference : kNamedReferences) {
+        if (reference.name == name) {
+            out.append(QChar(reference.value));
+            return i + 1 - at;
+        }
+    }
+    return 0;
+}
+
+/// The length of the tag starting at `at` ("<" and a letter, "/", "!" or "?"
+/// up to the next ">"), or 0 when the "<" is text.
+qsizetype TagAt(QStringView html, qsizetype at) {
+    if (at + 1 >= html.size()) {
+        return 0;
+    }
+    const char16_t next = html[at + 1].unicode();
+    if (!IsAsciiLetter(next) && next != u'/' && next != u'!' && next != u'?') {
+        return 0;
+    }
+    const qsizetype end = html.indexOf(u'>', at + 1);
+    return end < 0 ? html.size() - at : end + 1 - at;
 }
 
 bool NeedsPercent(char16_t c) {
@@ -165,6 +248,68 @@ bool IsSafeLinkTarget(QStringView target) {
         }
     }
     return false;
+}
+
+QString PlainTextOfHtml(QStringView html, int maxWords) {
+    QString out;
+    out.reserve(std::min<qsizetype>(html.size(), maxWords > 0 ? qsizetype{maxWords} * 12 : html.size()));
+    int words = 0;
+    bool blank = true;  // a blank is pending (or the text has not started)
+    const qsizetype size = html.size();
+    for (qsizetype i = 0; i < size;) {
+        const char16_t c = html[i].unicode();
+        if (c == u'<') {
+            if (const qsizetype tag = TagAt(html, i)) {
+                // A tag such as "<br>" or "<p>" parts words as a blank would.
+                blank = true;
+                i += tag;
+                continue;
+            }
+        }
+        QString piece;
+        qsizetype length = 1;
+        if (c == u'&') {
+            length = DecodeReferenceAt(html, i, piece);
+        }
+        if (length == 0 || piece.isEmpty()) {
+            piece = QChar(c);
+            length = 1;
+        }
+        i += length;
+        for (const QChar ch : std::as_const(piece)) {
+            if (ch.isSpace()) {
+                blank = true;
+                continue;
+            }
+            if (blank) {
+                if (maxWords > 0 && words == maxWords) {
+                    return out;
+                }
+                if (!out.isEmpty()) {
+                    out.append(u' ');
+                }
+                ++words;
+                blank = false;
+            }
+            out.append(ch);
+        }
+    }
+    return out;
+}
+
+QString DecodeHtmlReferences(QStringView html) {
+    QString out;
+    out.reserve(html.size());
+    for (qsizetype i = 0; i < html.size();) {
+        const qsizetype length = html[i] == u'&' ? DecodeReferenceAt(html, i, out) : 0;
+        if (length == 0) {
+            out.append(html[i]);
+            ++i;
+        } else {
+            i += length;
+        }
+    }
+    return out;
 }
 
 }  // namespace tessarel

@@ -34,4 +34,13 @@ QString FileNameUrl(const QString& name);
 /// with one of those schemes.
 bool IsSafeLinkTarget(QStringView target);
 
+/// HTML as plain text: tags dropped, character references ("&#N;", "&#xH;" and
+/// the common named ones) decoded, every run of white space one blank, no
+/// blank at either end. With `maxWords` > 0 only the first words are kept, and
+/// the walk stops there, so a long text costs no more than its start.
+QString PlainTextOfHtml(QStringView html, int maxWords = 0);
+/// Only the character references of a text decoded, as a browser reads an
+/// attribute value; everything else stays.
+QString DecodeHtmlReferences(QStringView html);
+
 }  // namespace tessarel

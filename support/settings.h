@@ -59,6 +59,8 @@ struct Settings {
     bool SortFilenames = false;
     bool IncludeProjectTitle = false;
     bool BoldTitles = true;
+    /// The book gets a search page; off for project files that do not say.
+    bool IncludeSearch = false;
     QString IndexTitle;
     QString IndexText;  // may hold line breaks; plain or HTML form
     QString Copyright;  // may hold line breaks; plain or HTML form

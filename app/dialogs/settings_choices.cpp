@@ -40,6 +40,7 @@ constexpr BoxSetting kProjectBoxes[] = {
     {SettingsBox::OnlyDocumented, &Settings::IncludeOnlyDocumentedFiles},
     {SettingsBox::BoldTitles, &Settings::BoldTitles},
     {SettingsBox::GenerateHtmlHelpFiles, &Settings::GenerateHtmlHelpFiles},
+    {SettingsBox::IncludeSearch, &Settings::IncludeSearch},
 };
 
 void LoadSingleFileMode(SettingsChoices& c, const Preferences& preferences, const QStringList& styles) {
@@ -64,7 +65,8 @@ void LoadSingleFileMode(SettingsChoices& c, const Preferences& preferences, cons
         OptionIndex(ChapterOverviewFromStored(preferences.ReadPreference(prefs::kSingleFile, prefs::kSumCon, one)));
 
     for (SettingsBox box : {SettingsBox::IncludeProjectTitle, SettingsBox::ChapterTitle, SettingsBox::OnlyDocumented,
-                            SettingsBox::GenerateHtmlHelpFiles, SettingsBox::Collapsible, SettingsBox::SortFileNames}) {
+                            SettingsBox::GenerateHtmlHelpFiles, SettingsBox::Collapsible, SettingsBox::SortFileNames,
+                            SettingsBox::IncludeSearch}) {
         c.setEnabled(box, false);
     }
     c.copyrightEnabled = false;
@@ -90,6 +92,7 @@ void LoadProjectMode(SettingsChoices& c, const Settings& s, const QStringList& s
     c.setChecked(SettingsBox::SortFileNames, s.SortFilenames);
     c.setChecked(SettingsBox::IncludeProjectTitle, s.IncludeProjectTitle);
     c.setChecked(SettingsBox::BoldTitles, s.BoldTitles);
+    c.setChecked(SettingsBox::IncludeSearch, s.IncludeSearch);
     const std::pair<SettingsBox, bool> chapterBoxes[] = {
         {SettingsBox::Title, s.Title},
         {SettingsBox::Hyperlinks, s.Links},

@@ -27,8 +27,9 @@ enum class SettingsBox {
     OnlyDocumented,
     BoldTitles,
     GenerateHtmlHelpFiles,
+    IncludeSearch,
 };
-inline constexpr int kSettingsBoxCount = 14;
+inline constexpr int kSettingsBoxCount = 15;
 
 struct BoxState {
     bool checked = false;

@@ -76,6 +76,7 @@ SettingsDialog::SettingsDialog(QWidget* owner, Workspace& workspace, MainWindowS
           MakeBox(QStringLiteral("Doc&umented Files Only"), QStringLiteral("documentedOnlyBox"), indexGroup)),
       boldTitlesBox(MakeBox(QStringLiteral("B&old Titles"), QStringLiteral("boldTitlesBox"), indexGroup)),
       htmlHelpBox(MakeBox(QStringLiteral("&Generate HTML Help"), QStringLiteral("htmlHelpBox"), htmlHelpGroup)),
+      searchBox(MakeBox(QStringLiteral("Include Search"), QStringLiteral("searchBox"), indexGroup)),
       overviewButtons{new QRadioButton(QStringLiteral("Summary"), chapterGroup),
                       new QRadioButton(QStringLiteral("Table of Contents"), chapterGroup),
                       new QRadioButton(QStringLiteral("None"), chapterGroup)},
@@ -109,7 +110,7 @@ SettingsDialog::SettingsDialog(QWidget* owner, Workspace& workspace, MainWindowS
     boxes_ = {chapterTitleBox,  autoLinksBox,     apiBoxesBox,    sourceLocationBox,
               lastGeneratedBox, sortSectionsBox,  embedStyleBox,  projectTitleInChapterBox,
               linksAsTitlesBox, sortFileNamesBox, collapsibleBox, documentedOnlyBox,
-              boldTitlesBox,    htmlHelpBox};
+              boldTitlesBox,    htmlHelpBox,      searchBox};
     buildLayout();
 
     for (int i = 0; i < kSettingsBoxCount; ++i) {
@@ -190,6 +191,7 @@ void SettingsDialog::buildLayout() {
     index->addWidget(boldTitlesBox, 2, 0);
     index->addWidget(collapsibleBox, 0, 1);
     index->addWidget(documentedOnlyBox, 1, 1);
+    index->addWidget(searchBox, 2, 1);
 
     auto* htmlHelp = new QVBoxLayout(htmlHelpGroup);
     htmlHelp->addWidget(htmlHelpBox);

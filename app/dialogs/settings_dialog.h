@@ -46,6 +46,7 @@ public:
     QCheckBox* documentedOnlyBox;
     QCheckBox* boldTitlesBox;
     QCheckBox* htmlHelpBox;
+    QCheckBox* searchBox;
     std::array<QRadioButton*, 3> overviewButtons;
     QComboBox* styleBox;
     QLineEdit* projectTitleEdit;

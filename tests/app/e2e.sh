@@ -62,6 +62,7 @@ fail() { echo "e2e: $*"; exit 1; }
 [ -f "$work/project/book/_book.htm" ] || fail "no contents page"
 [ -f "$work/project/book/ring_buffer.c.htm" ] || fail "no chapter page for ring_buffer.c"
 [ -f "$work/project/book/HTML Help/help.hhp" ] || fail "no HTML Help project"
+[ -f "$work/project/book/_search.htm" ] && [ -f "$work/project/book/_search_index.js" ] || fail "no search page"
 [ -f "$shots/main_window.png" ] || fail "no screenshot in $shots"
 [ -f "$XDG_DATA_HOME/Tessarel/fs.xml" ] || fail "the window state was not saved"
 grep -qs "h0=.*sample.qdx" "$XDG_CONFIG_HOME/Tessarel/Tessarel.ini" "$XDG_CONFIG_HOME/Tessarel/Tessarel.conf" ||

@@ -215,6 +215,19 @@ TEST_F(BuildSafety, aBookFileThatIsASourceStopsTheBuildBeforeAnyWrite) {
     EXPECT_EQ(env.ui.messages[0].title, u"Source file kept"_s);
 }
 
+TEST_F(BuildSafety, theSearchIndexNeverReplacesASource) {
+    const QString src = env.path(u"proj/src/"_s);
+    ws.project.settings.RelDestPath = src;
+    ws.project.settings.IncludeSearch = true;
+    addSource(src, u"a.c"_s, kDocumented);
+    addSource(src, u"_search_index.js"_s, "var mine = 1;");
+    const auto before = Tree(env.root.path());
+
+    EXPECT_TRUE(BuildProject(ws).destinationUnwritable);
+    EXPECT_EQ(Tree(env.root.path()), before);
+    EXPECT_EQ(logRows(), QStringList{u"Not Built: Page Is A Source|_search_index.js|FAIL"_s});
+}
+
 // Opening a source whose page name is a link to the source itself.
 TEST_F(BuildSafety, aSingleFilePageNeverReplacesItsSource) {
     const QString source = env.path(u"single/x.c"_s);

@@ -144,12 +144,15 @@ TEST_F(NewProjectTest, runsTheFiveDialogsInOrderThenAsksToBuild) {
     EXPECT_EQ(saved.settings.IndexTitle, u"Manual"_s);
     EXPECT_EQ(saved.settings.HomeChapter, u"second.c"_s);
     EXPECT_TRUE(saved.settings.comments.hash);
+    // New books have search; the book built has its page.
+    EXPECT_TRUE(saved.settings.IncludeSearch);
     EXPECT_EQ(view.stylePanel, u"standard_babyblue"_s);
     EXPECT_EQ(commands.recent.slot(0), view.projectPath);
     EXPECT_FALSE(state.dialogCancelled);
     // Yes built the book.
     EXPECT_TRUE(FileExists(html + u"/index.htm"_s));
     EXPECT_TRUE(FileExists(html + u"/second.c.htm"_s));
+    EXPECT_TRUE(FileExists(html + u"/_search.htm"_s));
 }
 
 TEST_F(NewProjectTest, aCancelledDialogEndsTheSequence) {

@@ -70,7 +70,7 @@ TEST_F(SettingsDialogTest, singleFileModeOpensShortFromThePreferences) {
     for (QWidget* off : std::initializer_list<QWidget*>{
              dialog.projectTitleInChapterBox, dialog.copyrightEdit, dialog.projectTitleEdit, dialog.descriptionEdit,
              dialog.linksAsTitlesBox, dialog.documentedOnlyBox, dialog.collapsibleBox, dialog.sortFileNamesBox,
-             dialog.htmlHelpBox, dialog.htmlHelpGroup, dialog.indexGroup}) {
+             dialog.htmlHelpBox, dialog.htmlHelpGroup, dialog.indexGroup, dialog.searchBox}) {
         EXPECT_FALSE(off->isEnabled()) << off->objectName().toStdString();
     }
     EXPECT_TRUE(dialog.indexGroup->isHidden());
@@ -118,10 +118,13 @@ TEST_F(SettingsDialogTest, projectModeShowsTheModelWithoutChangingIt) {
     s.IndexText = u"line one<br>line two"_s;
     s.Copyright = u"&#169; 2024 Me"_s;
     s.Overview = ChapterOverview::Summary;
+    s.IncludeSearch = true;
     const Settings before = s;
     SettingsDialog dialog(nullptr, ws, state);
 
     EXPECT_EQ(s, before);
+    EXPECT_TRUE(dialog.searchBox->isChecked());
+    EXPECT_TRUE(dialog.searchBox->isEnabled());
     EXPECT_FALSE(dialog.indexGroup->isHidden());
     EXPECT_TRUE(dialog.documentedOnlyBox->isChecked());
     EXPECT_FALSE(dialog.documentedOnlyBox->isEnabled());
@@ -146,6 +149,8 @@ TEST_F(SettingsDialogTest, projectOkStoresPlainTextsAndTheBoxes) {
     dialog.chapterTitleBox->setChecked(false);
     EXPECT_FALSE(dialog.projectTitleInChapterBox->isEnabled());
     dialog.collapsibleBox->setChecked(true);
+    EXPECT_FALSE(dialog.searchBox->isChecked());
+    dialog.searchBox->setChecked(true);
     dialog.descriptionEdit->setPlainText(u"first\nsecond"_s);
     dialog.copyrightEdit->setPlainText(u"(c) Someone"_s);
     dialog.compilerFolderEdit->clear();
@@ -156,6 +161,7 @@ TEST_F(SettingsDialogTest, projectOkStoresPlainTextsAndTheBoxes) {
     EXPECT_FALSE(s.Title);
     EXPECT_TRUE(s.Collapsible);
     EXPECT_TRUE(s.IncludeOnlyDocumentedFiles);
+    EXPECT_TRUE(s.IncludeSearch);
     EXPECT_EQ(s.IndexText, u"first\r\nsecond"_s);
     EXPECT_EQ(s.Copyright, u"(c) Someone"_s);
     EXPECT_EQ(s.Style, u"standard_babyblue"_s);

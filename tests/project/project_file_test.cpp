@@ -109,6 +109,43 @@ TEST_F(ProjectFileTest, loadThenSave_reproducesTheFileByteForByte) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+TEST_F(ProjectFileTest, searchSetting_isOffWhenAbsentAndWrittenOnlyWhenOn) {
+    // A file from before the setting: it reads as off even over a model that
+    // had it on, and saves back to the same bytes.
+    writeProjectFile(kEmptyProject);
+    const QByteArray old = ReadBytes(projectPath());
+    ProjectModel project = newProject(0);
+    project.settings.IncludeSearch = true;
+    ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
+    EXPECT_FALSE(project.settings.IncludeSearch);
+    EXPECT_FALSE(IsProjectModified(ui, project));
+    ASSERT_TRUE(SaveProject(ui, project, projectPath()));
+    EXPECT_EQ(ReadBytes(projectPath()), old);
+
+    project.settings.IncludeSearch = true;
+    EXPECT_TRUE(IsProjectModified(ui, project));
+    ASSERT_TRUE(SaveProject(ui, project, projectPath()));
+    const QString on = QString::fromUtf8(ReadBytes(projectPath()));
+    QString expected = kEmptyProject;
+    expected.replace(u" <BoldTitles>True</BoldTitles>\r\n"_s,
+                     u" <BoldTitles>True</BoldTitles>\r\n <IncludeSearch>True</IncludeSearch>\r\n"_s);
+    EXPECT_EQ(on, expected + u"\r\n"_s);
+    ProjectModel loaded = newProject(0);
+    ASSERT_EQ(LoadProject(ui, loaded, projectPath()), LoadOutcome::Loaded);
+    EXPECT_TRUE(loaded.settings.IncludeSearch);
+    EXPECT_FALSE(IsProjectModified(ui, loaded));
+
+    // Written by hand as False, it reads as off; the value must be a truth value.
+    writeProjectFile(savedTextWith(u" <BoldTitles>True</BoldTitles>\r\n"_s,
+                                   u" <BoldTitles>True</BoldTitles>\r\n <IncludeSearch>False</IncludeSearch>\r\n"_s));
+    ASSERT_EQ(LoadProject(ui, loaded, projectPath()), LoadOutcome::Loaded);
+    EXPECT_FALSE(loaded.settings.IncludeSearch);
+    writeProjectFile(savedTextWith(u" <BoldTitles>True</BoldTitles>\r\n"_s,
+                                   u" <BoldTitles>True</BoldTitles>\r\n <IncludeSearch>maybe</IncludeSearch>\r\n"_s));
+    EXPECT_EQ(LoadProject(ui, loaded, projectPath()), LoadOutcome::Refused);
+    EXPECT_TRUE(ui.messages.back().text.contains(u"<IncludeSearch>"_s));
+}
+
 TEST_F(ProjectFileTest, modifiedTest_followsEveryChange) {
     ProjectModel project = newProject(3);
     ASSERT_TRUE(SaveProject(ui, project, projectPath()));

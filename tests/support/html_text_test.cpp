@@ -29,6 +29,29 @@ TEST(HtmlText, plainTextIsEscapedForElementOrAttributeAndOrdinaryTextIsKept) {
     EXPECT_EQ(EscapeHtml(QString()), QString());
 }
 
+TEST(HtmlText, plainTextOfHtmlDropsTagsDecodesReferencesAndStopsAfterTheWords) {
+    // Tags part words; blanks, tabs and line breaks collapse; nothing at either end.
+    EXPECT_EQ(PlainTextOfHtml(u"  <h4>Heading</h4>one<br>two\r\n\t<b>three</b>  "_s), u"Heading one two three"_s);
+    // Numbers with and without ";", hexadecimal, named ones; an unknown one stays.
+    EXPECT_EQ(PlainTextOfHtml(u"a&#58&#47;&#x2F;b &lt;tag&gt; &quot;q&quot; &amp;amp; &eacute; &bogus; &"_s),
+              u"a://b <tag> \"q\" &amp; \u00e9 &bogus; &"_s);
+    // A "<" that starts no tag is text; a reference beyond Unicode is the replacement character.
+    EXPECT_EQ(PlainTextOfHtml(u"1 < 2 <3 &#1114112; &#0;"_s), u"1 < 2 <3 \ufffd \ufffd"_s);
+    EXPECT_EQ(PlainTextOfHtml(u"&#128512;"_s), u"\U0001F600"_s);
+    // An unclosed tag ends the text; a non-breaking space parts words too.
+    EXPECT_EQ(PlainTextOfHtml(u"before <a href=\"x"_s), u"before"_s);
+    EXPECT_EQ(PlainTextOfHtml(u"a&nbsp;b&nbsp; &nbsp;c"_s), u"a b c"_s);
+
+    EXPECT_EQ(PlainTextOfHtml(u"one two <i>three</i> four five"_s, 3), u"one two three"_s);
+    EXPECT_EQ(PlainTextOfHtml(u"one two"_s, 3), u"one two"_s);
+    EXPECT_EQ(PlainTextOfHtml(u"<p> </p>"_s, 3), QString());
+    // A long text costs only its start: the walk ends at the word limit.
+    const QString longText = u"word "_s.repeated(200000);
+    EXPECT_EQ(PlainTextOfHtml(longText, 12), u"word "_s.repeated(12).chopped(1));
+
+    EXPECT_EQ(DecodeHtmlReferences(u"<b>a&amp;b</b>\tc&#32;d"_s), u"<b>a&b</b>\tc d"_s);
+}
+
 TEST(HtmlText, sourceCodeIsEscapedButWhatTheScannerWroteStays) {
     EXPECT_EQ(EscapeSourceCode(u"std::vector<int> f(int& a, int b = <img onerror=alert(1)>)"),
               u"std::vector&lt;int&gt; f(int&amp; a, int b = &lt;img onerror=alert(1)&gt;)"_s);

@@ -1,0 +1,180 @@
+// The search page of a built book, driven in the embedded browser: typing
+// lists the matches, the arrows move, Enter opens the section in the chapter
+// frame. A picture of the page is left in the screenshot folder.
+
+#include "book/project_build.h"
+#include "book/workspace.h"
+#include "support/environment.h"
+#include "support/testing.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+namespace tessarel::testing {
+namespace {
+
+using namespace Qt::Literals::StringLiterals;
+
+/// Runs a script in the page and waits for its value.
+QVariant Evaluate(QWebEnginePage* page, const QString& script) {
+    QVariant value;
+    bool done = false;
+    QEventLoop loop;
+    page->runJavaScript(script, [&](const QVariant& result) {
+        value = result;
+        done = true;
+        loop.quit();
+    });
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    if (!done) {
+        loop.exec();
+    }
+    return value;
+}
+
+/// Waits until a script's value is true; false after ten seconds.
+bool WaitUntil(QWebEnginePage* page, const QString& script) {
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 10000) {
+        if (Evaluate(page, script).toBool()) {
+            return true;
+        }
+        QTest::qWait(50);
+    }
+    return false;
+}
+
+class SearchPageTest : public ::testing::Test {
+protected:
+    SearchPageTest() {
+        QDir().mkpath(env.path(u"proj/src"_s));
+        QFile::copy(QStringLiteral(TESSAREL_SOURCE_DIR) + u"/styles/standard_babyblue.css"_s,
+                    env.programFolder() + u"styles/standard_babyblue.css"_s);
+        ProjectModel& project = ws.project;
+        project.ProjectFolder = env.path(u"proj/"_s);
+        project.ProjectFileName = u"Kitchen.qdx"_s;
+        project.ProjectPath = project.ProjectFolder + project.ProjectFileName;
+        project.settings.RelDestPath = u"book/"_s;
+        project.settings.IndexTitle = u"Kitchen"_s;
+        project.settings.IncludeSearch = true;
+        addSource(u"recipes.c"_s,
+                  "/*\n * module: Recipes\n * What the kitchen cooks.\n */\n"
+                  "/*\n * function: Caf\xc3\xa9 Cr\xc3\xa8me\n * Coffee with cream, served hot.\n */\n"
+                  "/*\n * function: Fish &#60Chips&#62\n * Fried, with salt.\n */\n");
+        addSource(u"animals.c"_s,
+                  "/*\n * module: Animals\n * Who visits the kitchen.\n */\n"
+                  "/*\n * function: Elephant\n * Comes to the cafe every morning for a bun.\n */\n"
+                  "/*\n * function: Zebra\n * Stripes.\n */\n");
+    }
+
+    void addSource(const QString& name, const QByteArray& text) {
+        WriteBytes(env.path(u"proj/src/"_s) + name, text);
+        Chapter& chapter = ws.project.Chapters[static_cast<size_t>(ws.project.NumberOfChapters++)];
+        chapter.Name = name;
+        chapter.RelPath = u"src\\"_s;
+    }
+
+    /// A script about the side frame's document.
+    static QString inSide(const QString& expression) {
+        return u"(function (d) { return "_s + expression + u"; })(window.frames['_book'].document)"_s;
+    }
+
+    QString results() {
+        return Evaluate(view.page(), inSide(u"Array.prototype.map.call(d.querySelectorAll('#SearchResults a'), "
+                                            u"function (a) { return a.textContent; }).join('|')"_s))
+            .toString();
+    }
+
+    TestEnvironment env;
+    Workspace ws{*env.env};
+    QWebEngineView view;
+};
+
+TEST_F(SearchPageTest, typingListsMatchesAndEnterOpensTheSection) {
+    ASSERT_TRUE(BuildProject(ws).started);
+    const QString book = env.path(u"proj/book/"_s);
+    ASSERT_TRUE(QFile::exists(book + u"_search.htm"_s));
+
+    view.resize(1000, 640);
+    view.show();
+    QSignalSpy loaded(&view, &QWebEngineView::loadFinished);
+    view.load(QUrl::fromLocalFile(book + u"index.htm"_s));
+    ASSERT_TRUE(loaded.wait(20000));
+    QWebEnginePage* page = view.page();
+    ASSERT_TRUE(WaitUntil(page, inSide(u"d.readyState === 'complete'"_s)));
+
+    // The side page's Search link leads to the search page, in the side frame.
+    Evaluate(page, inSide(u"d.querySelector('a[href=\"_search.htm\"]').click()"_s));
+    ASSERT_TRUE(WaitUntil(page, inSide(u"!!d.getElementById('SearchBox') && d.readyState === 'complete'"_s)));
+
+    // Typed keys: accents fold both ways, names come before texts.
+    Evaluate(page, inSide(u"d.getElementById('SearchBox').focus()"_s));
+    view.setFocus();
+    QTest::keyClicks(view.focusProxy(), u"cafe"_s);
+    ASSERT_TRUE(WaitUntil(page, inSide(u"d.querySelectorAll('#SearchResults a').length === 2"_s)));
+    EXPECT_EQ(results(), u"Caf\u00e9 Cr\u00e8me|Elephant"_s);
+    EXPECT_EQ(Evaluate(page, inSide(u"d.getElementById('SearchStatus').textContent"_s)).toString(), u"2 found."_s);
+    EXPECT_EQ(Evaluate(page, inSide(u"d.querySelectorAll('.SearchSnippet')[1].textContent"_s)).toString(),
+              u"Comes to the cafe every morning for a bun."_s);
+
+    QDir().mkpath(QStringLiteral(TESSAREL_SCREENSHOT_FOLDER));
+    QTest::qWait(200);
+    EXPECT_TRUE(view.grab().save(QStringLiteral(TESSAREL_SCREENSHOT_FOLDER) + u"/search_page.png"_s));
+
+    // Down to the second result, and Enter opens it in the chapter frame.
+    QTest::keyClick(view.focusProxy(), Qt::Key_Down);
+    QTest::keyClick(view.focusProxy(), Qt::Key_Return);
+    ASSERT_TRUE(WaitUntil(page,
+                          u"window.frames['chapter'].location.href.indexOf('animals.c.htm#Elephant') > 0 && "
+                          u"window.frames['chapter'].document.readyState === 'complete'"_s));
+    // The page has the anchor the link names (twice: with blanks and with "^").
+    EXPECT_GT(Evaluate(page,
+                       u"window.frames['chapter'].document.getElementsByName("
+                       u"decodeURIComponent(window.frames['chapter'].location.hash.slice(1))).length"_s)
+                  .toInt(),
+              0);
+
+    // A name that reads as markup is shown as text, never made into elements.
+    Evaluate(page, inSide(u"(function (b) { b.value = 'chips'; b.dispatchEvent(new Event('input')); })"
+                          u"(d.getElementById('SearchBox'))"_s));
+    ASSERT_TRUE(WaitUntil(page, inSide(u"d.querySelectorAll('#SearchResults a').length === 1"_s)))
+        << results().toStdString();
+    EXPECT_EQ(results(), u"Fish <Chips>"_s);
+    EXPECT_EQ(Evaluate(page, inSide(u"d.querySelector('#SearchResults a').children.length"_s)).toInt(), 0);
+    QTest::keyClick(view.focusProxy(), Qt::Key_Return);
+    ASSERT_TRUE(WaitUntil(page,
+                          u"window.frames['chapter'].location.href.indexOf('recipes.c.htm#') > 0 && "
+                          u"window.frames['chapter'].document.readyState === 'complete'"_s));
+    // The page has the anchor the link names (twice: with blanks and with "^").
+    EXPECT_GT(Evaluate(page,
+                       u"window.frames['chapter'].document.getElementsByName("
+                       u"decodeURIComponent(window.frames['chapter'].location.hash.slice(1))).length"_s)
+                  .toInt(),
+              0);
+
+    // Nothing found says so.
+    Evaluate(page, inSide(u"(function (b) { b.value = 'qqq'; b.dispatchEvent(new Event('input')); })"
+                          u"(d.getElementById('SearchBox'))"_s));
+    ASSERT_TRUE(WaitUntil(page, inSide(u"d.getElementById('SearchStatus').textContent === 'Nothing found.'"_s)));
+    EXPECT_EQ(results(), QString());
+}
+
+}  // namespace
+}  // namespace tessarel::testing
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
