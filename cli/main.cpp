@@ -1,16 +1,13 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <exception>
 
-#include "cli/build_file_command.h"
-#include "cli/build_project_command.h"
+#include "cli/build_target.h"
 #include "cli/console.h"
 #include "cli/console_user_interface.h"
 #include "cli/exit_status.h"
 #include "cli/interrupt.h"
+#include "cli/watch_command.h"
 #include "support/environment.h"
-#include "support/error_report.h"
-#include "support/error_sites.h"
 #include "support/memory_setup.h"
 #include "support/paths.h"
 #include "support/preferences.h"
@@ -20,26 +17,20 @@ using namespace tessarel::cli;
 
 namespace {
 
-ExitStatus Run(const QStringList& files, Console& console) {
+ExitStatus Run(const QStringList& files, bool watch, Console& console) {
     ConsoleUserInterface ui(console);
     Preferences preferences;
     Environment env{ui, preferences, AppPaths::forRunningProgram()};
+    if (watch) {
+        return WatchCommand(env, ui).run(files);
+    }
 
     ExitStatus status = ExitStatus::Success;
     for (const QString& file : files) {
         if (Interrupted() || ui.quitRequested()) {
             break;
         }
-        // The window's rule: the extension "qdx", exactly, opens a project.
-        const bool project = ExtensionOf(file) == QStringLiteral("qdx");
-        try {
-            status =
-                Worse(status, project ? BuildProjectCommand(env, ui).run(file) : BuildFileCommand(env, ui).run(file));
-        } catch (const std::exception& error) {
-            // As in the window: logged to error.log, reported, and the program ends.
-            ReportError(env, project ? error_sites::kBuildProject : error_sites::kBuildSingleFile,
-                        error_sites::kConsoleModule, QStringLiteral("0"), QString::fromLocal8Bit(error.what()));
-        }
+        status = Worse(status, BuildTarget(env, ui, file, false).status);
     }
     if (ui.quitRequested()) {
         status = Worse(status, ExitStatus::BuildFailed);
@@ -64,6 +55,10 @@ int main(int argc, char* argv[]) {
                        "130 interrupted (SIGINT), 143 stopped by SIGTERM."));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption watchOption(
+        QStringLiteral("watch"),
+        QStringLiteral("Build once, then rebuild whenever a source or project file changes, until Ctrl+C."));
+    parser.addOption(watchOption);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A source file or a project file (.qdx)."),
                                  QStringLiteral("FILE..."));
 
@@ -89,5 +84,5 @@ int main(int argc, char* argv[]) {
     }
 
     InstallInterruptHandler();
-    return static_cast<int>(Run(files, console));
+    return static_cast<int>(Run(files, parser.isSet(watchOption), console));
 }
