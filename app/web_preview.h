@@ -2,6 +2,8 @@
 
 #include "app/preview_browser.h"
 
+#include <QVariant>
+
 class QWebEngineView;
 
 namespace tessarel {
@@ -14,6 +16,7 @@ public:
 
     void navigate(const QString& path) override;
     void showHtml(const QString& html) override;
+    void refresh(const QString& path) override;
     void back() override;
     void forward() override;
     void stop() override;
@@ -26,6 +29,9 @@ private:
     QWebEngineView* view_;
     QString address_;
     bool loading_ = false;
+    /// Where the page shown was scrolled to before a refresh, to go back there
+    /// once it has loaded again; null when no refresh is under way.
+    QVariant scrollBeforeRefresh_;
 };
 
 }  // namespace tessarel

@@ -32,6 +32,7 @@ inline const QString kCompilerPath = QStringLiteral("htmlHelpCompilerPath");
 QString DefaultCompilerPath();  ///< "C:\Program Files\HTML Help Workshop" on Windows, "/usr/bin" elsewhere
 // Keys of "general_settings".
 inline const QString kFirst = QStringLiteral("first");
+inline const QString kLivePreview = QStringLiteral("livePreview");  ///< a flag, on ("1") by default
 QString RecentKey(int slot);  ///< "h0" .. "h8"
 }  // namespace prefs
 
