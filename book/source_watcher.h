@@ -19,7 +19,7 @@ namespace tessarel {
 class SourceWatcher : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kDefaultQuietMs = 200;
+    static constexpr int kDefaultQuietMs = 150;
     /// A stream of writes that never pauses is still reported this often.
     static constexpr int kLongestWaitMs = 1500;
 
