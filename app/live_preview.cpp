@@ -3,6 +3,7 @@
 #include <QTime>
 #include <algorithm>
 
+#include "app/handler_guard.h"
 #include "app/main_commands.h"
 #include "app/main_view.h"
 #include "book/project_sources.h"
@@ -97,12 +98,19 @@ void LivePreview::rebuildWhenFree() {
     }
     const QString document = DocumentName(projectOpen ? project.ProjectPath : workspace_.document.SourceFilePath);
     view_.beginQuietBuild();
-    if (projectOpen) {
-        commands_.buildProject();
-    } else {
-        commands_.buildSingleFile();
-    }
+    // Called from the event loop: nothing may escape, and the quiet ends even
+    // after a critical error, whose report has then ended the program.
+    const bool finished = RunEventHandler([&] {
+        if (projectOpen) {
+            commands_.buildProject();
+        } else {
+            commands_.buildSingleFile();
+        }
+    });
     const QStringList problems = view_.endQuietBuild();
+    if (!finished) {
+        return;
+    }
     // A project build may have sorted its chapters.
     follow();
     view_.setStatusPanel(kStatusPanel,
