@@ -6,9 +6,53 @@
 #include <QVBoxLayout>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
 namespace tessarel {
+
+namespace {
+
+// Where the reader is: the page shown and the scroll place of the window and
+// of every frame within it, as JSON. A reload of a book would otherwise show
+// every frame at its first page, at the top.
+constexpr char16_t kReadPlaces[] =
+    uR"(
+(function () {
+    function place(w) {
+        var frames = [];
+        for (var i = 0; i < w.frames.length; ++i) {
+            try { frames.push(place(w.frames[i])); } catch (e) { frames.push(null); }
+        }
+        return {href: w.location.href, x: w.scrollX, y: w.scrollY, frames: frames};
+    }
+    return JSON.stringify(place(window));
+})()
+)";
+
+// Puts the reader back: a frame that had moved on to another page goes there
+// again (once), then every window scrolls to where it was. %1 is the JSON.
+constexpr char16_t kRestorePlaces[] =
+    uR"(
+(function (saved) {
+    function put(w, p, moved) {
+        if (!p) { return; }
+        if (w.location.href !== p.href && w.frameElement && !moved) {
+            var element = w.frameElement;
+            element.addEventListener('load', function () { put(element.contentWindow, p, true); }, {once: true});
+            w.location.replace(p.href);
+            return;
+        }
+        w.scrollTo(p.x, p.y);
+        for (var i = 0; i < w.frames.length && i < p.frames.length; ++i) {
+            try { put(w.frames[i], p.frames[i], false); } catch (e) {}
+        }
+    }
+    put(window, saved, false);
+})(%1)
+)";
+
+}  // namespace
 
 WebPreview::WebPreview(QWidget* parent) : PreviewBrowser(parent), view_(new QWebEngineView(this)) {
     auto* layout = new QVBoxLayout(this);
@@ -20,14 +64,11 @@ WebPreview::WebPreview(QWidget* parent) : PreviewBrowser(parent), view_(new QWeb
     });
     connect(view_, &QWebEngineView::loadFinished, this, [this](bool ok) {
         loading_ = false;
-        if (ok && scrollBeforeRefresh_.isValid()) {
-            const QVariantList place = scrollBeforeRefresh_.toList();
-            if (place.size() == 2) {
-                view_->page()->runJavaScript(
-                    QStringLiteral("window.scrollTo(%1, %2);").arg(place[0].toDouble()).arg(place[1].toDouble()));
-            }
+        if (ok && !placeBeforeRefresh_.isEmpty()) {
+            view_->page()->runJavaScript(QString::fromUtf16(kRestorePlaces).arg(placeBeforeRefresh_),
+                                         QWebEngineScript::ApplicationWorld);
         }
-        scrollBeforeRefresh_ = QVariant();
+        placeBeforeRefresh_.clear();
         Q_EMIT loadFinished(ok);
         Q_EMIT stateChanged();
     });
@@ -52,12 +93,10 @@ void WebPreview::refresh(const QString& path) {
     address_ = path;
     loading_ = true;
     Q_EMIT stateChanged();
-    // The engine keeps the place of a reloaded page most of the time, and of
-    // its frames; the top page's place is also put back by hand.
-    view_->page()->runJavaScript(QStringLiteral("[window.scrollX, window.scrollY]"),
-                                 [self = QPointer<WebPreview>(this)](const QVariant& place) {
+    view_->page()->runJavaScript(QString::fromUtf16(kReadPlaces), QWebEngineScript::ApplicationWorld,
+                                 [self = QPointer<WebPreview>(this)](const QVariant& places) {
                                      if (self) {
-                                         self->scrollBeforeRefresh_ = place;
+                                         self->placeBeforeRefresh_ = places.toString();
                                          self->view_->reload();
                                      }
                                  });

@@ -2,8 +2,6 @@
 
 #include "app/preview_browser.h"
 
-#include <QVariant>
-
 class QWebEngineView;
 
 namespace tessarel {
@@ -29,9 +27,10 @@ private:
     QWebEngineView* view_;
     QString address_;
     bool loading_ = false;
-    /// Where the page shown was scrolled to before a refresh, to go back there
-    /// once it has loaded again; null when no refresh is under way.
-    QVariant scrollBeforeRefresh_;
+    /// Where the reader was before a refresh (JSON: the page and scroll place
+    /// of the window and its frames), to go back there once it has loaded
+    /// again; "" when no refresh is under way.
+    QString placeBeforeRefresh_;
 };
 
 }  // namespace tessarel

@@ -22,6 +22,9 @@
 #include "app/web_preview.h"
 #include "app/window_user_interface.h"
 #include "book/workspace.h"
+#include "project/project_file.h"
+#include "project/project_model.h"
+#include "support/paths.h"
 #include "support/testing.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -114,6 +117,87 @@ TEST(LivePreviewBrowser, aSavedSourceShowsAgainChangedWhereTheReaderWas) {
     EXPECT_TRUE(window.statusPanel(LivePreview::kStatusPanel)->text().startsWith(u"Live preview: ring.c rebuilt"_s));
     EXPECT_EQ(messages, QStringList());
     EXPECT_EQ(window.loadedProgressWindow(), nullptr);
+}
+
+TEST(LivePreviewBrowser, aSavedChapterShowsAgainInTheBookWhereTheReaderWas) {
+    testing::TestEnvironment te;
+    WindowUserInterface ui;
+    QStringList messages;
+    ui.messageHandler = [&](const QString& title, const QString& text, MessageIcon, MessageButtons) {
+        messages << title + u": "_s + text;
+        return MessageAnswer::Ok;
+    };
+    Environment env{ui, *te.preferences, te.env->paths};
+    Workspace ws{env};
+    MainWindowState state;
+    MainWindow window(ws, state, ui, [](QWidget* parent) { return new WebPreview(parent); });
+    window.resize(1000, 700);
+    window.show();
+    QWebEngineView* view = window.browser()->findChild<QWebEngineView*>();
+    ASSERT_NE(view, nullptr);
+
+    ProjectModel model;
+    model.ProjectPath = te.path(u"proj/book.qdx"_s);
+    model.ProjectFolder = FolderOf(model.ProjectPath);
+    model.ProjectFileName = FileNameOf(model.ProjectPath);
+    model.settings.RelDestPath = u"out/"_s;
+    for (int i = 0; i < 2; ++i) {
+        const QString name = u"ring%1.c"_s.arg(i);
+        testing::WriteBytes(model.ProjectFolder + u"src/"_s + name, Source(u"Adds item"_s).toUtf8());
+        model.Chapters[static_cast<size_t>(i)] = Chapter{name, u"src/"_s, {}, false};
+    }
+    model.NumberOfChapters = 2;
+    testing::RecordingUserInterface quiet;
+    SaveProject(quiet, model, model.ProjectPath);
+
+    QSignalSpy loaded(window.browser(), &PreviewBrowser::loadFinished);
+    window.fileDialogHandler = [&](const QString&, const QString&, bool) { return model.ProjectPath; };
+    window.action(Command::Open)->trigger();
+    window.action(Command::Build)->trigger();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return window.browser()->currentAddress().endsWith(u"index.htm"_s); }, kLoadWaitMs));
+    loaded.clear();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0 || !window.browser()->isLoading(); }, kLoadWaitMs));
+    // The reader moves on to the second chapter and scrolls down.
+    const QString chapterFrame = u"window.frames['chapter']"_s;
+    Evaluate(view, chapterFrame + u".location.replace('ring1.c.htm')"_s);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return Evaluate(view, chapterFrame + u".location.href.endsWith('ring1.c.htm') && "_s + chapterFrame +
+                                      u".document.readyState == 'complete'"_s)
+                .toBool();
+        },
+        kLoadWaitMs));
+    const double scrolled =
+        Evaluate(view, chapterFrame + u".scrollTo(0, 1500); "_s + chapterFrame + u".scrollY"_s).toDouble();
+    ASSERT_GT(scrolled, 1000.0) << "the chapter frame can be read and scrolled";
+    QTest::qWait(500);  // painted
+    const QImage before = window.grab().toImage();
+    SaveShot(window, u"live_preview_book_before"_s);
+
+    QSignalSpy rebuilt(&window.livePreview(), &LivePreview::rebuilt);
+    loaded.clear();
+    const QString source = model.ProjectFolder + u"src/ring1.c"_s;
+    testing::WriteBytes(source + u".new"_s, Source(u"Now puts item"_s).toUtf8());
+    std::filesystem::rename((source + u".new"_s).toStdString(), source.toStdString());
+    ASSERT_TRUE(rebuilt.wait(kLoadWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, kLoadWaitMs));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return Evaluate(view, chapterFrame + u".location.href.endsWith('ring1.c.htm') && "_s + chapterFrame +
+                                      u".document.body.innerText.includes('Now puts item 20')"_s)
+                .toBool();
+        },
+        kLoadWaitMs));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return qAbs(Evaluate(view, chapterFrame + u".scrollY"_s).toDouble() - scrolled) < 2.0; }, kLoadWaitMs))
+        << "scrolled to " << Evaluate(view, chapterFrame + u".scrollY"_s).toDouble() << ", was " << scrolled;
+    QTest::qWait(500);  // painted
+    EXPECT_NE(window.grab().toImage(), before);
+    SaveShot(window, u"live_preview_book_after"_s);
+    EXPECT_TRUE(window.statusPanel(LivePreview::kStatusPanel)->text().startsWith(u"Live preview: book rebuilt"_s))
+        << window.statusPanel(LivePreview::kStatusPanel)->text().toStdString();
+    EXPECT_EQ(messages, QStringList());
 }
 
 }  // namespace
