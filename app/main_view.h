@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace tessarel {
 
@@ -13,7 +14,7 @@ public:
     virtual ~MainView() = default;
 
     virtual void setCaption(const QString& caption) = 0;
-    /// Status panel 1 (the style) or 2 (the open document).
+    /// Status panel 1 (the style), 2 (the open document) or 3 (the live preview).
     virtual void setStatusPanel(int panel, const QString& text) = 0;
     /// The command states or the recent list changed: show them.
     virtual void commandsChanged() = 0;
@@ -27,6 +28,13 @@ public:
     virtual void showPage(const QString& html) = 0;
     /// Unloads the main window, which ends the program.
     virtual void unloadMainWindow() = 0;
+    /// Live rebuilds are quiet: no progress window, message box or help
+    /// window. What such a build would have said is kept, one line per
+    /// problem, and handed back when it ends.
+    virtual void beginQuietBuild() {}
+    virtual QStringList endQuietBuild() { return {}; }
+    /// True while a modal window (a dialog, a message box) is open.
+    virtual bool modalWindowOpen() const { return false; }
 };
 
 /// The standard file dialogs. `filter` is "description|patterns|..."; the

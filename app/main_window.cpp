@@ -70,7 +70,8 @@ MainWindow::MainWindow(Workspace& workspace, MainWindowState& state, WindowUserI
       state_(state),
       ui_(ui),
       makeBrowser_(makeBrowser),
-      commands_(workspace, state, *this, *this) {
+      commands_(workspace, state, *this, *this),
+      live_(workspace, commands_, *this) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Tessarel"));
     setWindowIcon(ProgramIcon());
@@ -86,7 +87,7 @@ MainWindow::MainWindow(Workspace& workspace, MainWindowState& state, WindowUserI
 
     commandLineTimer.setSingleShot(true);
     connect(&commandLineTimer, &QTimer::timeout, this, [this] {
-        handle([this] {
+        handleCommand([this] {
             if (isWindowLoaded(this)) {
                 commandLineTimer.stop();
                 commands_.openCommandLineFile();
@@ -100,6 +101,11 @@ MainWindow::~MainWindow() { ui_.attach(nullptr); }
 
 void MainWindow::handle(const std::function<void()>& body) { RunEventHandler(body); }
 
+void MainWindow::handleCommand(const std::function<void()>& body) {
+    RunEventHandler(body);
+    RunEventHandler([this] { live_.follow(); });
+}
+
 // ---- Controls -----------------------------------------------------------------
 
 QAction* MainWindow::addCommand(QMenu* menu, Command command, const QString& name, const QString& caption,
@@ -108,7 +114,7 @@ QAction* MainWindow::addCommand(QMenu* menu, Command command, const QString& nam
     action->setObjectName(name);
     actions_[static_cast<size_t>(command)] = action;
     connect(action, &QAction::triggered, this,
-            [this, handler] { handle([this, handler] { (commands_.*handler)(); }); });
+            [this, handler] { handleCommand([this, handler] { (commands_.*handler)(); }); });
     return action;
 }
 
@@ -133,7 +139,8 @@ void MainWindow::createMenus() {
         QAction* entry = fileMenu_->addAction(QString());
         entry->setObjectName(QStringLiteral("recentFile") + QString::number(i));
         entry->setVisible(false);
-        connect(entry, &QAction::triggered, this, [this, i] { handle([this, i] { commands_.openRecentFile(i); }); });
+        connect(entry, &QAction::triggered, this,
+                [this, i] { handleCommand([this, i] { commands_.openRecentFile(i); }); });
         recentEntries_[static_cast<size_t>(i)] = entry;
     }
     recentSeparator_ = fileMenu_->addSeparator();
@@ -168,6 +175,13 @@ void MainWindow::createMenus() {
                &MainCommands::viewHtmlHelp);
     addCommand(previewMenu_, Command::ViewBook, QStringLiteral("viewBook"), QStringLiteral("Latest &HTML"),
                &MainCommands::viewBook);
+    previewMenu_->addSeparator();
+    liveAction_ = previewMenu_->addAction(QStringLiteral("&Live Preview"));
+    liveAction_->setObjectName(QStringLiteral("livePreview"));
+    liveAction_->setCheckable(true);
+    liveAction_->setChecked(live_.enabled());
+    liveAction_->setToolTip(QStringLiteral("Rebuild and reload the preview whenever an open file is saved"));
+    connect(liveAction_, &QAction::toggled, this, [this](bool on) { handle([this, on] { live_.setEnabled(on); }); });
 
     helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
     helpMenu_->setObjectName(QStringLiteral("helpMenu"));
@@ -196,7 +210,8 @@ void MainWindow::createToolbar() {
         button->setObjectName(key);
         button->setToolTip(QString::fromUtf16(kToolbar[i].tooltip));
         button->setCheckable(key == QStringLiteral("ontop"));
-        connect(button, &QAction::triggered, this, [this, key] { handle([this, key] { toolbarButtonClicked(key); }); });
+        connect(button, &QAction::triggered, this,
+                [this, key] { handleCommand([this, key] { toolbarButtonClicked(key); }); });
         toolbar_[i] = button;
     }
 }
@@ -212,6 +227,21 @@ void MainWindow::createStatusBar() {
     statusBar()->setObjectName(QStringLiteral("statusBar"));
     statusBar()->addWidget(stylePanel_);
     statusBar()->addWidget(documentPanel_, 1);
+    livePanel_ = new QLabel(this);
+    livePanel_->setObjectName(QStringLiteral("livePanel"));
+    livePanel_->setToolTip(QStringLiteral("Live Preview"));
+    statusBar()->addPermanentWidget(livePanel_);
+}
+
+QLabel* MainWindow::statusPanel(int panel) const {
+    switch (panel) {
+    case 1:
+        return stylePanel_;
+    case LivePreview::kStatusPanel:
+        return livePanel_;
+    default:
+        return documentPanel_;
+    }
 }
 
 QAction* MainWindow::toolbarButton(const QString& key) const {
@@ -356,6 +386,7 @@ void MainWindow::unloadWindow() {
         return;
     }
     unloaded_ = true;
+    live_.stop();
     // A build still running stops at its next file.
     ui_.setCancelRequested(true);
     commandLineTimer.stop();
@@ -495,6 +526,12 @@ void MainWindow::processEvents() { QCoreApplication::processEvents(); }
 void MainWindow::stopBrowser() { preview->stop(); }
 
 void MainWindow::showPage(const QString& html) { preview->showHtml(html); }
+
+void MainWindow::beginQuietBuild() { ui_.beginQuiet(); }
+
+QStringList MainWindow::endQuietBuild() { return ui_.endQuiet(); }
+
+bool MainWindow::modalWindowOpen() const { return QApplication::activeModalWidget() != nullptr; }
 
 void MainWindow::unloadMainWindow() {
     unloadWindow();

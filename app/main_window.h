@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/live_preview.h"
 #include "app/main_commands.h"
 #include "app/main_view.h"
 #include "app/preview_browser.h"
@@ -41,6 +42,7 @@ public:
     void showAsRestored();
 
     MainCommands& commands() { return commands_; }
+    LivePreview& livePreview() { return live_; }
     MainWindowState& state() { return state_; }
     PreviewBrowser* browser() const { return preview; }
 
@@ -74,6 +76,9 @@ public:
     void stopBrowser() override;
     void showPage(const QString& html) override;
     void unloadMainWindow() override;
+    void beginQuietBuild() override;
+    QStringList endQuietBuild() override;
+    bool modalWindowOpen() const override;
 
     // ---- FileDialogs ----
     QString openFileName(const QString& title, const QString& filter) override;
@@ -87,7 +92,7 @@ public:
     QAction* recentEntry(int index) const { return recentEntries_[static_cast<size_t>(index)]; }
     QAction* recentSeparator() const { return recentSeparator_; }
     QMenu* menu(Menu which) const;
-    QLabel* statusPanel(int panel) const { return panel == 1 ? stylePanel_ : documentPanel_; }
+    QLabel* statusPanel(int panel) const;
     QToolBar* toolBar;
     PreviewBrowser* preview = nullptr;
     QTimer commandLineTimer;
@@ -121,12 +126,15 @@ private:
     void saveWindowState();
     /// Runs a handler of this window so that no error escapes into the event loop.
     void handle(const std::function<void()>& body);
+    /// A menu or toolbar command: afterwards the live preview watches what is open now.
+    void handleCommand(const std::function<void()>& body);
 
     Workspace& workspace_;
     MainWindowState& state_;
     WindowUserInterface& ui_;
     BrowserFactory makeBrowser_;
     MainCommands commands_;
+    LivePreview live_;
 
     std::array<QAction*, kCommandCount> actions_{};
     std::array<QAction*, 14> toolbar_{};
@@ -138,6 +146,8 @@ private:
     QMenu* helpMenu_ = nullptr;
     QLabel* stylePanel_ = nullptr;
     QLabel* documentPanel_ = nullptr;
+    QLabel* livePanel_ = nullptr;
+    QAction* liveAction_ = nullptr;
 
     QPointer<ProgressWindow> progress_;
     QPointer<BusyWindow> busy_;

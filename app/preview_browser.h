@@ -15,6 +15,9 @@ public:
 
     virtual void navigate(const QString& path) = 0;
     virtual void showHtml(const QString& html) = 0;
+    /// Shows the file at `path` again after it was rewritten, at the place the
+    /// reader had scrolled to when it is the page shown; else as navigate().
+    virtual void refresh(const QString& path) { navigate(path); }
     virtual void back() = 0;
     virtual void forward() = 0;
     virtual void stop() = 0;

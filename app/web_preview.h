@@ -14,6 +14,7 @@ public:
 
     void navigate(const QString& path) override;
     void showHtml(const QString& html) override;
+    void refresh(const QString& path) override;
     void back() override;
     void forward() override;
     void stop() override;
@@ -26,6 +27,10 @@ private:
     QWebEngineView* view_;
     QString address_;
     bool loading_ = false;
+    /// Where the reader was before a refresh (JSON: the page and scroll place
+    /// of the window and its frames), to go back there once it has loaded
+    /// again; "" when no refresh is under way.
+    QString placeBeforeRefresh_;
 };
 
 }  // namespace tessarel

@@ -13,6 +13,7 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QSpacerItem>
+#include <utility>
 
 namespace tessarel {
 
@@ -65,6 +66,16 @@ MessageAnswer AnswerOf(int button) {
 
 MessageAnswer WindowUserInterface::message(const QString& title, const QString& text, MessageIcon icon,
                                            MessageButtons buttons) {
+    // A critical error ends the program: that is never said quietly.
+    if (quiet_ && icon != MessageIcon::Critical) {
+        // Its first line goes to the status bar; a question takes the answer
+        // that changes nothing.
+        quietProblems_ << title + QStringLiteral(": ") +
+                              QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).section(u'\n', 0, 0);
+        return buttons == MessageButtons::Ok      ? MessageAnswer::Ok
+               : buttons == MessageButtons::YesNo ? MessageAnswer::No
+                                                  : MessageAnswer::Cancel;
+    }
     if (messageHandler) {
         return messageHandler(title, text, icon, buttons);
     }
@@ -95,31 +106,37 @@ void WindowUserInterface::fitTitle(QMessageBox& box) {
 
 void WindowUserInterface::showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
                                      const QString& output) {
+    if (quiet_) {
+        if (!status) {
+            quietProblems_ << reason + QStringLiteral(": ") + item;
+        }
+        return;
+    }
     if (window_ != nullptr) {
         window_->progressWindow()->addLogRow(reason, item, status, title, output);
     }
 }
 
 void WindowUserInterface::addLogText(const QString& text) {
-    if (window_ != nullptr) {
+    if (window_ != nullptr && !quiet_) {
         window_->progressWindow()->addLogText(text);
     }
 }
 
 void WindowUserInterface::setPartsDone(int done, int total) {
-    if (window_ != nullptr) {
+    if (window_ != nullptr && !quiet_) {
         window_->progressWindow()->setPartsDone(done, total);
     }
 }
 
 void WindowUserInterface::setProgressMaximum(int max) {
-    if (window_ != nullptr) {
+    if (window_ != nullptr && !quiet_) {
         window_->progressWindow()->setProgressMaximum(max);
     }
 }
 
 void WindowUserInterface::resetProgress() {
-    if (window_ == nullptr) {
+    if (window_ == nullptr || quiet_) {
         return;
     }
     ProgressWindow* progress = window_->progressWindow();
@@ -132,7 +149,7 @@ void WindowUserInterface::resetProgress() {
 }
 
 void WindowUserInterface::advanceProgress() {
-    if (window_ != nullptr) {
+    if (window_ != nullptr && !quiet_) {
         window_->progressWindow()->advanceProgress();
     }
 }
@@ -141,7 +158,7 @@ void WindowUserInterface::setProgressCaption(const QString& caption) {
     if (onProgressCaption) {
         onProgressCaption(caption);
     }
-    if (window_ != nullptr) {
+    if (window_ != nullptr && !quiet_) {
         window_->progressWindow()->setCurrent(caption);
     }
 }
@@ -165,7 +182,12 @@ void WindowUserInterface::hideBusy() {
 }
 
 void WindowUserInterface::navigate(const QString& path) {
-    if (window_ != nullptr) {
+    if (window_ == nullptr) {
+        return;
+    }
+    if (quiet_) {
+        window_->browser()->refresh(path);
+    } else {
         window_->browser()->navigate(path);
     }
 }
@@ -179,6 +201,9 @@ void WindowUserInterface::shellOpen(const QString& target) {
 }
 
 void WindowUserInterface::showHelpTopic(const QString& helpPath) {
+    if (quiet_) {
+        return;
+    }
     const HelpTarget target = ResolveHelpPath(helpPath);
     if (target.kind == HelpTarget::Kind::Document) {
         shellOpen(target.file);
@@ -195,15 +220,29 @@ void WindowUserInterface::requestQuit() {
 }
 
 void WindowUserInterface::buildStarted(bool projectBuild) {
-    if (window_ != nullptr) {
+    if (window_ != nullptr && quiet_) {
+        window_->lockForBuild();
+    } else if (window_ != nullptr) {
         window_->buildStarted(projectBuild);
     }
 }
 
 void WindowUserInterface::buildFinished(bool projectBuild) {
-    if (window_ != nullptr) {
+    if (window_ != nullptr && quiet_) {
+        window_->unlockAfterBuild();
+    } else if (window_ != nullptr) {
         window_->buildFinished(projectBuild);
     }
+}
+
+void WindowUserInterface::beginQuiet() {
+    quiet_ = true;
+    quietProblems_.clear();
+}
+
+QStringList WindowUserInterface::endQuiet() {
+    quiet_ = false;
+    return std::exchange(quietProblems_, {});
 }
 
 void WindowUserInterface::processEvents() { QCoreApplication::processEvents(); }

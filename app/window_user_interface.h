@@ -39,6 +39,13 @@ public:
     void buildStarted(bool projectBuild) override;
     void buildFinished(bool projectBuild) override;
 
+    /// Quiet builds (the live preview's): no progress window, message box or
+    /// help; the preview reloads where it stood. What they would have said is
+    /// kept, one line each, and handed back by endQuiet().
+    void beginQuiet();
+    QStringList endQuiet();
+    bool quiet() const { return quiet_; }
+
     /// Tests answer message boxes and catch shell requests here instead of the screen.
     std::function<MessageAnswer(const QString& title, const QString& text, MessageIcon icon, MessageButtons buttons)>
         messageHandler;
@@ -54,6 +61,8 @@ protected:
 private:
     MainWindow* window_ = nullptr;
     bool cancelRequested_ = false;
+    bool quiet_ = false;
+    QStringList quietProblems_;
 };
 
 }  // namespace tessarel

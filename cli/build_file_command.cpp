@@ -50,7 +50,7 @@ ExitStatus BuildFileCommand::run(const QString& path) {
     const QString page = ui_.shownPage().isEmpty() ? workspace.document.ChapterPagePath : ui_.shownPage();
     // A page that would have replaced the source was not written: what stands
     // at its name is the user's.
-    if (result.readable && !context.pageIsSource && !page.isEmpty() && FileExists(page)) {
+    if (!quiet && result.readable && !context.pageIsSource && !page.isEmpty() && FileExists(page)) {
         ui_.console().out(QStringLiteral("Page: ") + OneLine(page));
     }
     return result.readable && result.success() ? ExitStatus::Success : ExitStatus::BuildFailed;

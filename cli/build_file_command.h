@@ -20,6 +20,9 @@ public:
     BuildFileCommand(Environment& env, ConsoleUserInterface& ui) : env_(env), ui_(ui) {}
     ExitStatus run(const QString& path);
 
+    /// Leaves out the line naming the page written.
+    bool quiet = false;
+
 private:
     Environment& env_;
     ConsoleUserInterface& ui_;

@@ -1,8 +1,10 @@
 #include "cli/build_project_command.h"
 
 #include <QFileInfo>
+#include <algorithm>
 
 #include "book/project_build.h"
+#include "book/project_sources.h"
 #include "book/workspace.h"
 #include "cli/console_user_interface.h"
 #include "cli/interrupt.h"
@@ -31,6 +33,10 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
         ui_.console().err(QStringLiteral("Could not read the project ") + projectPath);
         return ExitStatus::Usage;
     }
+    const ProjectModel& project = workspace.project;
+    for (int i = 0; i < std::min(project.NumberOfChapters, static_cast<int>(project.Chapters.size())); ++i) {
+        sources << ChapterSourcePath(project, project.Chapters[static_cast<size_t>(i)]);
+    }
 
     const ProjectBuildResult result = BuildProject(workspace, options_);
     // Another build holds the destination: its message has been printed, and
@@ -40,17 +46,18 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
     }
 
     const int built = result.chaptersProcessed - result.chaptersFailed;
-    QString summary = QString::number(result.chaptersProcessed) + QStringLiteral(" of ") +
-                      QString::number(result.chaptersTotal) + QStringLiteral(" files processed: ") +
-                      QString::number(built) + QStringLiteral(" built, ") + QString::number(result.chaptersFailed) +
-                      QStringLiteral(" failed");
+    summary = QString::number(result.chaptersProcessed) + QStringLiteral(" of ") +
+              QString::number(result.chaptersTotal) + QStringLiteral(" files processed: ") + QString::number(built) +
+              QStringLiteral(" built, ") + QString::number(result.chaptersFailed) + QStringLiteral(" failed");
     if (result.cancelled) {
         summary += QStringLiteral(", build interrupted");
     }
-    ui_.console().out(summary + QLatin1Char('.'));
-    ui_.console().out(QStringLiteral("Pages: ") + OneLine(workspace.project.destinationFolder()));
-    if (!result.indexPage.isEmpty() && FileExists(result.indexPage)) {
-        ui_.console().out(QStringLiteral("Book: ") + OneLine(result.indexPage));
+    if (!quiet) {
+        ui_.console().out(summary + QLatin1Char('.'));
+        ui_.console().out(QStringLiteral("Pages: ") + OneLine(workspace.project.destinationFolder()));
+        if (!result.indexPage.isEmpty() && FileExists(result.indexPage)) {
+            ui_.console().out(QStringLiteral("Book: ") + OneLine(result.indexPage));
+        }
     }
     if (result.destinationUnwritable) {
         ui_.console().err(QStringLiteral("The destination folder could not be written."));
@@ -74,6 +81,9 @@ bool BuildProjectCommand::reportHelpCompiler(const Workspace& workspace, const P
         return false;
     }
     if (compile.compiled) {
+        if (quiet) {
+            return true;
+        }
         ui_.console().out(QStringLiteral("Compiled help: ") + compile.compiledFile);
         return true;
     }

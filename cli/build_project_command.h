@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include "book/project_build.h"
 #include "cli/exit_status.h"
@@ -23,6 +24,13 @@ public:
                         const ProjectBuildOptions& options = {})
         : env_(env), ui_(ui), workers_(workers), options_(options) {}
     ExitStatus run(const QString& path);
+
+    /// Leaves out the lines naming the destination, the book and the summary.
+    bool quiet = false;
+    /// Set by run(): the chapter sources of the project as read.
+    QStringList sources;
+    /// Set by run(): how many files were processed, built and failed.
+    QString summary;
 
 private:
     /// Reports the compile step; false when HTML Help was asked for and not made.

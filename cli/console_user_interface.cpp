@@ -63,6 +63,10 @@ MessageAnswer ConsoleUserInterface::message(const QString& title, const QString&
 
 void ConsoleUserInterface::showLogRow(const QString& reason, const QString& item, RowStatus status,
                                       const QString& title, const QString& output) {
+    if (failedRowsOnly_ && status != RowStatus::Failed) {
+        progressValue_ = 0;
+        return;
+    }
     // The progress window's columns: time, reason, input file, chapter title,
     // output file; its row icon becomes "ok" or "FAIL".
     const QString separator = QStringLiteral(" | ");

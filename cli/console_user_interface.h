@@ -40,6 +40,8 @@ public:
     const QString& shownPage() const { return shownPage_; }
     void clearShownPage() { shownPage_.clear(); }
     bool quitRequested() const { return quitRequested_; }
+    /// Shows only the log rows of files that failed (the watch mode's rebuilds).
+    void setFailedRowsOnly(bool only) { failedRowsOnly_ = only; }
     Console& console() { return console_; }
 
 protected:
@@ -52,6 +54,7 @@ private:
     Console& console_;
     bool cancel_ = false;
     bool quitRequested_ = false;
+    bool failedRowsOnly_ = false;
     static constexpr qint64 kRedrawIntervalMs = 100;
     QString caption_;
     QString drawnCaption_;

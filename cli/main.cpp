@@ -1,17 +1,14 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <exception>
 
 #include "book/project_build.h"
-#include "cli/build_file_command.h"
-#include "cli/build_project_command.h"
+#include "cli/build_target.h"
 #include "cli/console.h"
 #include "cli/console_user_interface.h"
 #include "cli/exit_status.h"
 #include "cli/interrupt.h"
+#include "cli/watch_command.h"
 #include "support/environment.h"
-#include "support/error_report.h"
-#include "support/error_sites.h"
 #include "support/memory_setup.h"
 #include "support/paths.h"
 #include "support/preferences.h"
@@ -21,26 +18,20 @@ using namespace tessarel::cli;
 
 namespace {
 
-ExitStatus Run(const QStringList& files, Console& console, int workers, const ProjectBuildOptions& options) {
+ExitStatus Run(const QStringList& files, bool watch, Console& console, const ProjectOptions& options) {
     ConsoleUserInterface ui(console);
     Preferences preferences;
     Environment env{ui, preferences, AppPaths::forRunningProgram()};
+    if (watch) {
+        return WatchCommand(env, ui, options).run(files);
+    }
 
     ExitStatus status = ExitStatus::Success;
     for (const QString& file : files) {
         if (Interrupted() || ui.quitRequested()) {
             break;
         }
-        // The window's rule: the extension "qdx", exactly, opens a project.
-        const bool project = ExtensionOf(file) == QStringLiteral("qdx");
-        try {
-            status = Worse(status, project ? BuildProjectCommand(env, ui, workers, options).run(file)
-                                           : BuildFileCommand(env, ui).run(file));
-        } catch (const std::exception& error) {
-            // As in the window: logged to error.log, reported, and the program ends.
-            ReportError(env, project ? error_sites::kBuildProject : error_sites::kBuildSingleFile,
-                        error_sites::kConsoleModule, QStringLiteral("0"), QString::fromLocal8Bit(error.what()));
-        }
+        status = Worse(status, BuildTarget(env, ui, file, false, options).status);
     }
     if (ui.quitRequested()) {
         status = Worse(status, ExitStatus::BuildFailed);
@@ -74,6 +65,10 @@ int main(int argc, char* argv[]) {
         QStringLiteral("rebuild"),
         QStringLiteral("Build every chapter of a project, even those the last build left unchanged."));
     parser.addOption(rebuildOption);
+    const QCommandLineOption watchOption(
+        QStringLiteral("watch"),
+        QStringLiteral("Build once, then rebuild whenever a source or project file changes, until Ctrl+C."));
+    parser.addOption(watchOption);
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A source file or a project file (.qdx)."),
                                  QStringLiteral("FILE..."));
 
@@ -110,5 +105,6 @@ int main(int argc, char* argv[]) {
     }
 
     InstallInterruptHandler();
-    return static_cast<int>(Run(files, console, workers, ProjectBuildOptions{.rebuild = parser.isSet(rebuildOption)}));
+    const ProjectOptions options{.workers = workers, .rebuild = parser.isSet(rebuildOption)};
+    return static_cast<int>(Run(files, parser.isSet(watchOption), console, options));
 }

@@ -32,6 +32,8 @@ inline const QString kCompilerPath = QStringLiteral("htmlHelpCompilerPath");
 QString DefaultCompilerPath();  ///< "C:\Program Files\HTML Help Workshop" on Windows, "/usr/bin" elsewhere
 // Keys of "general_settings".
 inline const QString kFirst = QStringLiteral("first");
+/// The live preview, a flag: on ("1") by default.
+inline const QString kLivePreview = QStringLiteral("livePreview");
 QString RecentKey(int slot);  ///< "h0" .. "h8"
 inline const QString kBuildWorkers = QStringLiteral("buildWorkers");
 }  // namespace prefs

@@ -16,7 +16,9 @@ namespace tessarel::testing {
 class RecordingView : public MainView, public FileDialogs {
 public:
     void setCaption(const QString& text) override { caption = text; }
-    void setStatusPanel(int panel, const QString& text) override { (panel == 1 ? panel1 : panel2) = text; }
+    void setStatusPanel(int panel, const QString& text) override {
+        (panel == 1 ? panel1 : panel == 2 ? panel2 : panel3) = text;
+    }
     void commandsChanged() override { ++commandRefreshes; }
     void recentFilesChanged() override { ++recentRefreshes; }
     bool showDialog(ProjectDialog dialog) override {
@@ -28,10 +30,17 @@ public:
     void stopBrowser() override { ++browserStops; }
     void showPage(const QString& html) override { pages << html; }
     void unloadMainWindow() override { ++unloads; }
+    void beginQuietBuild() override { ++quietBuilds; }
+    QStringList endQuietBuild() override { return quietProblems; }
+    bool modalWindowOpen() const override { return modalOpen; }
     QString openFileName(const QString& title, const QString& filter) override;
     QString saveFileName(const QString& title, const QString& filter) override;
 
-    QString caption, panel1, panel2;
+    QString caption, panel1, panel2, panel3;
+    /// What the quiet builds report as their problems; whether a dialog is open.
+    QStringList quietProblems;
+    bool modalOpen = false;
+    int quietBuilds = 0;
     QStringList pages;
     int commandRefreshes = 0, recentRefreshes = 0, aboutShown = 0, browserStops = 0, unloads = 0;
     /// The project dialogs shown, each left with OK.
@@ -47,6 +56,7 @@ class RecordingBrowser : public PreviewBrowser {
 public:
     using PreviewBrowser::PreviewBrowser;
     void navigate(const QString& path) override { navigations << path; }
+    void refresh(const QString& path) override { refreshes << path; }
     void showHtml(const QString& html) override { pages << html; }
     void back() override { ++backs; }
     void forward() override { ++forwards; }
@@ -56,7 +66,7 @@ public:
     bool canGoBack() const override { return canBack; }
     bool canGoForward() const override { return canForward; }
 
-    QStringList navigations, pages;
+    QStringList navigations, pages, refreshes;
     bool loading = false, canBack = false, canForward = false;
     int backs = 0, forwards = 0, stops = 0;
 };

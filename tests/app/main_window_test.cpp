@@ -380,5 +380,46 @@ TEST_F(MainWindowTest, aCriticalErrorEndsTheProgram) {
     EXPECT_TRUE(FileExists(fsXml()));
 }
 
+TEST_F(MainWindowTest, livePreviewRebuildsWithoutAWindowInTheWayAndTellsTheStatusBar) {
+    const QString source = te.path(u"main.c"_s);
+    testing::WriteBytes(source, testing::DocumentedSource(u"alpha"_s).toUtf8());
+    window->fileDialogHandler = [&](const QString&, const QString&, bool) { return source; };
+    window->action(Command::Open)->trigger();
+    ASSERT_EQ(window->livePreview().watchedFiles(), QStringList{source});
+    QAction* live = window->findChild<QAction*>(u"livePreview"_s);
+    ASSERT_NE(live, nullptr);
+    EXPECT_TRUE(live->isCheckable() && live->isChecked());
+    EXPECT_TRUE(window->menu(Menu::Preview)->actions().contains(live));
+    window->unloadProgressWindow();
+
+    QSignalSpy rebuilt(&window->livePreview(), &LivePreview::rebuilt);
+    testing::WriteBytes(source, testing::DocumentedSource(u"beta"_s).toUtf8());
+    ASSERT_TRUE(rebuilt.wait(10000));
+    EXPECT_TRUE(testing::ReadBytes(te.path(u"main.c.htm"_s)).contains("beta"));
+    EXPECT_EQ(browser()->refreshes, QStringList{te.path(u"main.c.htm"_s)});
+    EXPECT_EQ(window->loadedProgressWindow(), nullptr);
+    EXPECT_TRUE(window->action(Command::Build)->isEnabled()) << "the commands are unlocked again";
+    EXPECT_TRUE(window->statusPanel(3)->text().startsWith(u"Live preview: main.c rebuilt at "_s))
+        << window->statusPanel(3)->text().toStdString();
+
+    // A save that breaks the page: the status bar says so, no box, no log window.
+    testing::WriteBytes(source, "int main() { return 0; }\r\n");
+    ASSERT_TRUE(rebuilt.wait(10000));
+    EXPECT_TRUE(window->statusPanel(3)->text().endsWith(u": No Sections Declared: main.c"_s))
+        << window->statusPanel(3)->text().toStdString();
+    EXPECT_EQ(messages, QStringList());
+    EXPECT_EQ(window->loadedProgressWindow(), nullptr);
+    EXPECT_FALSE(ui.quiet());
+
+    // Off: remembered, and saves rebuild nothing.
+    live->trigger();
+    EXPECT_FALSE(te.preferences->ReadFlag(prefs::kGeneral, prefs::kLivePreview, u"1"_s));
+    EXPECT_EQ(window->livePreview().watchedFiles(), QStringList());
+    EXPECT_EQ(window->statusPanel(3)->text(), QString());
+    testing::WriteBytes(source, testing::DocumentedSource(u"gamma"_s).toUtf8());
+    EXPECT_FALSE(rebuilt.wait(800));
+    EXPECT_FALSE(testing::ReadBytes(te.path(u"main.c.htm"_s)).contains("gamma"));
+}
+
 }  // namespace
 }  // namespace tessarel

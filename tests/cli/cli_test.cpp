@@ -7,11 +7,14 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <csignal>
+#include <functional>
 
 #include <sys/stat.h>
 
@@ -410,6 +413,77 @@ TEST_F(CliTest, aSecondBuildOfTheSameDestinationStopsAtOnce) {
     ASSERT_TRUE(first.waitForFinished(120000));
     EXPECT_EQ(first.exitCode(), 130);
     EXPECT_EQ(buildFilesLeft(), QStringList());
+}
+
+/// Reads a watching program's output until `done` holds or a generous time is up.
+bool ReadUntil(QProcess& process, QString& out, QString& err, const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < 60000 && process.state() == QProcess::Running) {
+        process.waitForReadyRead(100);
+        out += QString::fromUtf8(process.readAllStandardOutput());
+        err += QString::fromUtf8(process.readAllStandardError());
+    }
+    return done();
+}
+
+TEST_F(CliTest, watch_aBurstOfSavesGivesOneRebuildAndCtrlCEndsIt) {
+    write(u"main.c"_s, kDocumented);
+    QProcess process;
+    start(process, {u"--watch"_s, u"main.c"_s});
+    QString out, err;
+    ASSERT_TRUE(ReadUntil(process, out, err, [&] { return err.contains(u"Watching 1 file;"_s); }))
+        << out.toStdString() << err.toStdString();
+    EXPECT_TRUE(out.contains(u"ok    Sections OK | main.c | Counter | main.c.htm"_s)) << out.toStdString();
+
+    write(u"main.c"_s, kDocumented + Crlf(u"/*\n * function: count_down\n * Takes one.\n */\n"_s));
+    write(u"main.c"_s, kDocumented + Crlf(u"/*\n * function: count_twice\n * Adds two.\n */\n"_s));
+    ASSERT_TRUE(ReadUntil(process, out, err, [&] { return out.contains(u"rebuilt"_s); })) << err.toStdString();
+    // Room for a second rebuild to show up, were the burst split.
+    QTest::qWait(800);
+    out += QString::fromUtf8(process.readAllStandardOutput());
+    const QStringList rebuilt = out.split(u'\n').filter(u"  rebuilt "_s);
+    ASSERT_EQ(rebuilt.size(), 1) << out.toStdString();
+    EXPECT_TRUE(rebuilt[0].endsWith(u"  rebuilt main.c (changed: main.c): ok"_s)) << out.toStdString();
+    // A rebuild shows no log row of a file that built, only its own line.
+    EXPECT_EQ(out.count(u"Sections OK"_s), 1) << out.toStdString();
+    const QByteArray page = ReadBytes(path(u"main.c.htm"_s));
+    EXPECT_TRUE(page.contains("count_twice") && !page.contains("count_down"));
+
+    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(process.exitCode(), 130);
+}
+
+TEST_F(CliTest, watch_aProjectFollowsTheChaptersItsFileListsAndSigtermEndsIt) {
+    write(u"proj/src/a.c"_s, kDocumented);
+    write(u"proj/src/b.c"_s, kDocumented);
+    writeProject({{u"a.c"_s, u"src/"_s}});
+    QProcess process;
+    start(process, {u"--watch"_s, u"proj/test.qdx"_s});
+    QString out, err;
+    ASSERT_TRUE(ReadUntil(process, out, err, [&] { return err.contains(u"Watching 2 files;"_s); }))
+        << out.toStdString() << err.toStdString();
+
+    // Not a chapter yet: no rebuild. Then the project lists it, and from then
+    // on its saves rebuild the book.
+    write(u"proj/src/b.c"_s, kDocumented + u" "_s);
+    writeProject({{u"a.c"_s, u"src/"_s}, {u"b.c"_s, u"src/"_s}});
+    ASSERT_TRUE(ReadUntil(process, out, err, [&] { return out.contains(u"rebuilt"_s); })) << err.toStdString();
+    EXPECT_TRUE(out.contains(u"  rebuilt test.qdx (changed: test.qdx): 2 of 2 files processed: 2 built, 0 failed\n"_s))
+        << out.toStdString();
+    QFile::remove(path(u"proj/src/b.c"_s));
+    ASSERT_TRUE(ReadUntil(process, out, err, [&] { return out.count(u"rebuilt"_s) == 2; })) << err.toStdString();
+    EXPECT_TRUE(out.contains(u"  rebuilt test.qdx (removed: b.c): 2 of 2 files processed: 1 built, 1 failed\n"_s))
+        << out.toStdString();
+    // The failed chapter's log row is shown; the built one's is not.
+    EXPECT_TRUE(out.contains(u"FAIL  Missing File | b.c"_s)) << out.toStdString();
+    EXPECT_EQ(out.count(u"Built OK | a.c"_s), 1) << out.toStdString();
+
+    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
+    ASSERT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 143);
 }
 
 }  // namespace

@@ -1,0 +1,133 @@
+#include "app/live_preview.h"
+
+#include <QTime>
+#include <algorithm>
+
+#include "app/handler_guard.h"
+#include "app/main_commands.h"
+#include "app/main_view.h"
+#include "book/project_sources.h"
+#include "book/workspace.h"
+#include "support/environment.h"
+#include "support/paths.h"
+#include "support/preferences.h"
+#include "support/string_functions.h"
+
+namespace tessarel {
+
+LivePreview::LivePreview(Workspace& workspace, MainCommands& commands, MainView& view, QObject* parent)
+    : QObject(parent), workspace_(workspace), commands_(commands), view_(view) {
+    enabled_ = workspace_.env.preferences.ReadFlag(prefs::kGeneral, prefs::kLivePreview, QStringLiteral("1"));
+    retry_.setSingleShot(true);
+    retry_.setInterval(kRetryMs);
+    connect(&retry_, &QTimer::timeout, this, &LivePreview::rebuildWhenFree);
+    connect(&watcher_, &SourceWatcher::changed, this, &LivePreview::filesChanged);
+}
+
+void LivePreview::setEnabled(bool enabled) {
+    enabled_ = enabled;
+    workspace_.env.preferences.WriteFlag(prefs::kGeneral, prefs::kLivePreview, enabled);
+    follow();
+}
+
+QStringList LivePreview::wantedFiles() const {
+    QStringList files;
+    if (!enabled_ || stopped_) {
+        return files;
+    }
+    const ProjectModel& project = workspace_.project;
+    if (project.isOpen()) {
+        files << project.ProjectPath;
+        const int count = std::min(project.NumberOfChapters, static_cast<int>(project.Chapters.size()));
+        for (int i = 0; i < count; ++i) {
+            files << ChapterSourcePath(project, project.Chapters[static_cast<size_t>(i)]);
+        }
+    } else {
+        files << workspace_.document.SourceFilePath;
+    }
+    // A new project has no file yet; two chapters may share a source.
+    files.removeIf([](const QString& file) { return TrimSpaces(file).isEmpty(); });
+    files.removeDuplicates();
+    return files;
+}
+
+void LivePreview::follow() {
+    const QStringList wanted = wantedFiles();
+    if (wanted == watcher_.files()) {
+        return;
+    }
+    // A change noticed for the document before is no reason to build this one.
+    pending_ = false;
+    retry_.stop();
+    view_.setStatusPanel(kStatusPanel, QString());
+    if (wanted.isEmpty()) {
+        watcher_.stop();
+    } else {
+        watcher_.watch(wanted);
+    }
+}
+
+void LivePreview::stop() {
+    stopped_ = true;
+    follow();
+}
+
+void LivePreview::filesChanged(const QStringList& files) {
+    (void)files;  // a project is built whole, a single file is the only one watched
+    pending_ = true;
+    rebuildWhenFree();
+}
+
+void LivePreview::rebuildWhenFree() {
+    if (!pending_ || !enabled_ || stopped_) {
+        return;
+    }
+    // Never under a build, a project file being read or written, or a dialog
+    // that edits what the build reads: try again once they are over.
+    if (commands_.commands.building() || commands_.commands.busy() || view_.modalWindowOpen()) {
+        retry_.start();
+        return;
+    }
+    pending_ = false;
+    const ProjectModel& project = workspace_.project;
+    const bool projectOpen = project.isOpen();
+    // A book is first built by the user's command; from then on it follows.
+    if (projectOpen ? !FileExists(commands_.bookIndexPath())
+                    : TrimSpaces(workspace_.document.SourceFilePath).isEmpty()) {
+        return;
+    }
+    const QString document = DocumentName(projectOpen ? project.ProjectPath : workspace_.document.SourceFilePath);
+    view_.beginQuietBuild();
+    // Called from the event loop: nothing may escape, and the quiet ends even
+    // after a critical error, whose report has then ended the program.
+    const bool finished = RunEventHandler([&] {
+        if (projectOpen) {
+            commands_.buildProject();
+        } else {
+            commands_.buildSingleFile();
+        }
+    });
+    const QStringList problems = view_.endQuietBuild();
+    if (!finished) {
+        return;
+    }
+    // A project build may have sorted its chapters.
+    follow();
+    view_.setStatusPanel(kStatusPanel,
+                         StatusText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), document, problems));
+    Q_EMIT rebuilt();
+}
+
+QString LivePreview::StatusText(const QString& time, const QString& document, const QStringList& problems) {
+    if (problems.isEmpty()) {
+        return QStringLiteral("Live preview: ") + document + QStringLiteral(" rebuilt at ") + time;
+    }
+    QString text = QStringLiteral("Live preview: ") + document + QStringLiteral(" at ") + time + QStringLiteral(": ") +
+                   problems.first();
+    if (problems.size() > 1) {
+        text += QStringLiteral(" (and ") + QString::number(problems.size() - 1) + QStringLiteral(" more)");
+    }
+    return text;
+}
+
+}  // namespace tessarel

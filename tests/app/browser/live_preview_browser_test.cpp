@@ -1,0 +1,211 @@
+// The live preview in the program's own web engine, under a virtual display:
+// a source saved by an editor shows again in the preview, changed, at the
+// place the reader had scrolled to. Pictures of before and after are left in
+// the screenshot folder for a person to look at.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+#include <filesystem>
+#include <iostream>
+
+#include "app/live_preview.h"
+#include "app/main_window.h"
+#include "app/main_window_state.h"
+#include "app/web_preview.h"
+#include "app/window_user_interface.h"
+#include "book/workspace.h"
+#include "project/project_file.h"
+#include "project/project_model.h"
+#include "support/paths.h"
+#include "support/testing.h"
+
+using namespace Qt::Literals::StringLiterals;
+
+namespace tessarel {
+namespace {
+
+constexpr int kLoadWaitMs = 60000;  // the engine starts slowly on a busy machine
+
+QVariant Evaluate(QWebEngineView* view, const QString& script) {
+    QVariant result;
+    bool done = false;
+    view->page()->runJavaScript(script, [&](const QVariant& value) {
+        result = value;
+        done = true;
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return done; }, kLoadWaitMs)) << script.toStdString();
+    return result;
+}
+
+QString Source(const QString& itemText) {
+    QString text = u"/*\n * module: Ring Buffer\n * A fixed-size queue of bytes.\n */\n\n"_s;
+    for (int i = 0; i < 60; ++i) {
+        text += u"/*\n * function: put_%1\n * %2 %1 to the buffer.\n */\nint put_%1(int x);\n\n"_s.arg(i).arg(itemText);
+    }
+    return text;
+}
+
+QString SaveShot(QWidget& window, const QString& name) {
+    QString folder = qEnvironmentVariable("TESSAREL_SCREENSHOTS");
+    if (folder.isEmpty()) {
+        folder = QDir::currentPath() + u"/screenshots"_s;
+    }
+    QDir().mkpath(folder);
+    const QString path = folder + u"/"_s + name + u".png"_s;
+    EXPECT_TRUE(window.grab().save(path)) << path.toStdString();
+    std::cout << "screenshot: " << path.toStdString() << std::endl;
+    return path;
+}
+
+TEST(LivePreviewBrowser, aSavedSourceShowsAgainChangedWhereTheReaderWas) {
+    testing::TestEnvironment te;
+    WindowUserInterface ui;
+    QStringList messages;
+    ui.messageHandler = [&](const QString& title, const QString& text, MessageIcon, MessageButtons) {
+        messages << title + u": "_s + text;
+        return MessageAnswer::Ok;
+    };
+    Environment env{ui, *te.preferences, te.env->paths};
+    Workspace ws{env};
+    MainWindowState state;
+    MainWindow window(ws, state, ui, [](QWidget* parent) { return new WebPreview(parent); });
+    window.resize(900, 700);
+    window.show();
+    QWebEngineView* view = window.browser()->findChild<QWebEngineView*>();
+    ASSERT_NE(view, nullptr);
+
+    const QString source = te.path(u"ring.c"_s);
+    testing::WriteBytes(source, Source(u"Adds item"_s).toUtf8());
+    QSignalSpy loaded(window.browser(), &PreviewBrowser::loadFinished);
+    window.fileDialogHandler = [&](const QString&, const QString&, bool) { return source; };
+    window.action(Command::Open)->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, kLoadWaitMs));
+    const double scrolled = Evaluate(view, u"window.scrollTo(0, 1500); window.scrollY"_s).toDouble();
+    ASSERT_GT(scrolled, 1000.0) << "the page is long enough to scroll";
+    QTest::qWait(500);  // painted
+    const QImage before = window.grab().toImage();
+    SaveShot(window, u"live_preview_before"_s);
+
+    // An editor's save: a new file renamed over the old one.
+    QSignalSpy rebuilt(&window.livePreview(), &LivePreview::rebuilt);
+    loaded.clear();
+    QElapsedTimer clock;
+    clock.start();
+    testing::WriteBytes(source + u".new"_s, Source(u"Now puts item"_s).toUtf8());
+    std::filesystem::rename((source + u".new"_s).toStdString(), source.toStdString());
+    ASSERT_TRUE(rebuilt.wait(kLoadWaitMs));
+    const qint64 rebuiltAt = clock.elapsed();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, kLoadWaitMs));
+    std::cout << "saved to rebuilt: " << rebuiltAt << " ms, to reloaded: " << clock.elapsed() << " ms" << std::endl;
+
+    EXPECT_TRUE(Evaluate(view, u"document.body.innerText.includes('Now puts item 20 to the buffer')"_s).toBool());
+    // The place is put back once the page has loaded.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return qAbs(Evaluate(view, u"window.scrollY"_s).toDouble() - scrolled) < 2.0; },
+                                kLoadWaitMs))
+        << "scrolled to " << Evaluate(view, u"window.scrollY"_s).toDouble() << ", was " << scrolled;
+    QTest::qWait(500);  // painted
+    EXPECT_NE(window.grab().toImage(), before);
+    SaveShot(window, u"live_preview_after"_s);
+    EXPECT_TRUE(window.statusPanel(LivePreview::kStatusPanel)->text().startsWith(u"Live preview: ring.c rebuilt"_s));
+    EXPECT_EQ(messages, QStringList());
+    EXPECT_EQ(window.loadedProgressWindow(), nullptr);
+}
+
+TEST(LivePreviewBrowser, aSavedChapterShowsAgainInTheBookWhereTheReaderWas) {
+    testing::TestEnvironment te;
+    WindowUserInterface ui;
+    QStringList messages;
+    ui.messageHandler = [&](const QString& title, const QString& text, MessageIcon, MessageButtons) {
+        messages << title + u": "_s + text;
+        return MessageAnswer::Ok;
+    };
+    Environment env{ui, *te.preferences, te.env->paths};
+    Workspace ws{env};
+    MainWindowState state;
+    MainWindow window(ws, state, ui, [](QWidget* parent) { return new WebPreview(parent); });
+    window.resize(1000, 700);
+    window.show();
+    QWebEngineView* view = window.browser()->findChild<QWebEngineView*>();
+    ASSERT_NE(view, nullptr);
+
+    ProjectModel model;
+    model.ProjectPath = te.path(u"proj/book.qdx"_s);
+    model.ProjectFolder = FolderOf(model.ProjectPath);
+    model.ProjectFileName = FileNameOf(model.ProjectPath);
+    model.settings.RelDestPath = u"out/"_s;
+    for (int i = 0; i < 2; ++i) {
+        const QString name = u"ring%1.c"_s.arg(i);
+        testing::WriteBytes(model.ProjectFolder + u"src/"_s + name, Source(u"Adds item"_s).toUtf8());
+        model.Chapters[static_cast<size_t>(i)] = Chapter{name, u"src/"_s, {}, false};
+    }
+    model.NumberOfChapters = 2;
+    testing::RecordingUserInterface quiet;
+    SaveProject(quiet, model, model.ProjectPath);
+
+    QSignalSpy loaded(window.browser(), &PreviewBrowser::loadFinished);
+    window.fileDialogHandler = [&](const QString&, const QString&, bool) { return model.ProjectPath; };
+    window.action(Command::Open)->trigger();
+    window.action(Command::Build)->trigger();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return window.browser()->currentAddress().endsWith(u"index.htm"_s); }, kLoadWaitMs));
+    loaded.clear();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0 || !window.browser()->isLoading(); }, kLoadWaitMs));
+    // The reader moves on to the second chapter and scrolls down.
+    const QString chapterFrame = u"window.frames['chapter']"_s;
+    Evaluate(view, chapterFrame + u".location.replace('ring1.c.htm')"_s);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return Evaluate(view, chapterFrame + u".location.href.endsWith('ring1.c.htm') && "_s + chapterFrame +
+                                      u".document.readyState == 'complete'"_s)
+                .toBool();
+        },
+        kLoadWaitMs));
+    const double scrolled =
+        Evaluate(view, chapterFrame + u".scrollTo(0, 1500); "_s + chapterFrame + u".scrollY"_s).toDouble();
+    ASSERT_GT(scrolled, 1000.0) << "the chapter frame can be read and scrolled";
+    QTest::qWait(500);  // painted
+    const QImage before = window.grab().toImage();
+    SaveShot(window, u"live_preview_book_before"_s);
+
+    QSignalSpy rebuilt(&window.livePreview(), &LivePreview::rebuilt);
+    loaded.clear();
+    const QString source = model.ProjectFolder + u"src/ring1.c"_s;
+    testing::WriteBytes(source + u".new"_s, Source(u"Now puts item"_s).toUtf8());
+    std::filesystem::rename((source + u".new"_s).toStdString(), source.toStdString());
+    ASSERT_TRUE(rebuilt.wait(kLoadWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, kLoadWaitMs));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            return Evaluate(view, chapterFrame + u".location.href.endsWith('ring1.c.htm') && "_s + chapterFrame +
+                                      u".document.body.innerText.includes('Now puts item 20')"_s)
+                .toBool();
+        },
+        kLoadWaitMs));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return qAbs(Evaluate(view, chapterFrame + u".scrollY"_s).toDouble() - scrolled) < 2.0; }, kLoadWaitMs))
+        << "scrolled to " << Evaluate(view, chapterFrame + u".scrollY"_s).toDouble() << ", was " << scrolled;
+    QTest::qWait(500);  // painted
+    EXPECT_NE(window.grab().toImage(), before);
+    SaveShot(window, u"live_preview_book_after"_s);
+    EXPECT_TRUE(window.statusPanel(LivePreview::kStatusPanel)->text().startsWith(u"Live preview: book rebuilt"_s))
+        << window.statusPanel(LivePreview::kStatusPanel)->text().toStdString();
+    EXPECT_EQ(messages, QStringList());
+}
+
+}  // namespace
+}  // namespace tessarel
+
+int main(int argc, char** argv) {
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
