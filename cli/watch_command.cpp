@@ -34,10 +34,10 @@ QString NameList(const QStringList& names) {
     return list;
 }
 
-}  // namespace
-
-QString WatchCommand::RebuildLine(const QString& time, const QString& target, const QStringList& changed,
-                                  const QStringList& removed, const QString& outcome) {
+/// The line that tells of a rebuild: the time, what was rebuilt, the files
+/// that changed (or were removed) and the outcome.
+QString RebuildLine(const QString& time, const QString& target, const QStringList& changed, const QStringList& removed,
+                    const QString& outcome) {
     QStringList what;
     if (!changed.isEmpty()) {
         what << QStringLiteral("changed: ") + NameList(changed);
@@ -48,6 +48,8 @@ QString WatchCommand::RebuildLine(const QString& time, const QString& target, co
     return time + QStringLiteral("  rebuilt ") + OneLine(target) + QStringLiteral(" (") +
            what.join(QStringLiteral("; ")) + QStringLiteral("): ") + outcome;
 }
+
+}  // namespace
 
 ExitStatus WatchCommand::run(const QStringList& files) {
     for (const QString& file : files) {

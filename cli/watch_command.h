@@ -23,11 +23,6 @@ public:
     WatchCommand(Environment& env, ConsoleUserInterface& ui) : env_(env), ui_(ui) {}
     ExitStatus run(const QStringList& files);
 
-    /// The line that tells of a rebuild: the time, what was rebuilt, the
-    /// files that changed (or were removed) and the outcome.
-    static QString RebuildLine(const QString& time, const QString& target, const QStringList& changed,
-                               const QStringList& removed, const QString& outcome);
-
 private:
     struct Target {
         QString file;        ///< as given on the command line
@@ -40,7 +35,6 @@ private:
     Environment& env_;
     ConsoleUserInterface& ui_;
     std::vector<Target> targets_;
-    ExitStatus status_ = ExitStatus::Success;
 };
 
 }  // namespace tessarel::cli
