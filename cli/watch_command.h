@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <vector>
 
+#include "book/source_watcher.h"
 #include "cli/exit_status.h"
 
 namespace tessarel {
@@ -26,15 +27,19 @@ public:
 private:
     struct Target {
         QString file;        ///< as given on the command line
-        QStringList inputs;  ///< absolute paths of what its last build read
+        QStringList inputs;  ///< absolute paths of what its next build reads
     };
 
     void rebuild(const QStringList& changed);
+    /// Watches what `target` reads now, before it is built, so that no save
+    /// during the build goes unseen.
+    void watchInputsOf(Target& target);
     QStringList allInputs() const;
 
     Environment& env_;
     ConsoleUserInterface& ui_;
     std::vector<Target> targets_;
+    SourceWatcher watcher_;
 };
 
 }  // namespace tessarel::cli
