@@ -91,12 +91,16 @@ void LivePreview::rebuildWhenFree() {
     pending_ = false;
     const ProjectModel& project = workspace_.project;
     const bool projectOpen = project.isOpen();
-    // A book is first built by the user's command; from then on it follows.
-    if (projectOpen ? !FileExists(commands_.bookIndexPath())
-                    : TrimSpaces(workspace_.document.SourceFilePath).isEmpty()) {
+    if (!projectOpen && TrimSpaces(workspace_.document.SourceFilePath).isEmpty()) {
         return;
     }
     const QString document = DocumentName(projectOpen ? project.ProjectPath : workspace_.document.SourceFilePath);
+    // A book is first built by the user's command; from then on it follows.
+    if (projectOpen && !FileExists(commands_.bookIndexPath())) {
+        view_.setStatusPanel(kStatusPanel, QStringLiteral("Live preview: ") + document +
+                                               QStringLiteral(" follows your saves once its book is built"));
+        return;
+    }
     view_.beginQuietBuild();
     // Called from the event loop: nothing may escape, and the quiet ends even
     // after a critical error, whose report has then ended the program.

@@ -107,7 +107,7 @@ void WindowUserInterface::fitTitle(QMessageBox& box) {
 void WindowUserInterface::showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
                                      const QString& output) {
     if (quiet_) {
-        if (!status) {
+        if (status == RowStatus::Failed) {
             quietProblems_ << reason + QStringLiteral(": ") + item;
         }
         return;

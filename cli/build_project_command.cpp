@@ -1,10 +1,8 @@
 #include "cli/build_project_command.h"
 
 #include <QFileInfo>
-#include <algorithm>
 
 #include "book/project_build.h"
-#include "book/project_sources.h"
 #include "book/workspace.h"
 #include "cli/console_user_interface.h"
 #include "cli/interrupt.h"
@@ -32,10 +30,6 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
     if (LoadProject(ui_, workspace.project, projectPath) != LoadOutcome::Loaded || ui_.quitRequested()) {
         ui_.console().err(QStringLiteral("Could not read the project ") + projectPath);
         return ExitStatus::Usage;
-    }
-    const ProjectModel& project = workspace.project;
-    for (int i = 0; i < std::min(project.NumberOfChapters, static_cast<int>(project.Chapters.size())); ++i) {
-        sources << ChapterSourcePath(project, project.Chapters[static_cast<size_t>(i)]);
     }
 
     const ProjectBuildResult result = BuildProject(workspace, options_);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 #include "book/project_build.h"
 #include "cli/exit_status.h"
@@ -27,8 +26,6 @@ public:
 
     /// Leaves out the lines naming the destination, the book and the summary.
     bool quiet = false;
-    /// Set by run(): the chapter sources of the project as read.
-    QStringList sources;
     /// Set by run(): how many files were processed, built and failed.
     QString summary;
 

@@ -1,14 +1,20 @@
 #include "cli/build_target.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <exception>
+
+#include "book/project_sources.h"
 
 #include "cli/build_file_command.h"
 #include "cli/build_project_command.h"
 #include "cli/console_user_interface.h"
+#include "project/project_file.h"
+#include "project/project_model.h"
 #include "support/error_report.h"
 #include "support/error_sites.h"
 #include "support/paths.h"
+#include "support/quiet_user_interface.h"
 
 namespace tessarel::cli {
 
@@ -17,15 +23,11 @@ TargetBuild BuildTarget(Environment& env, ConsoleUserInterface& ui, const QStrin
     // The window's rule: the extension "qdx", exactly, opens a project.
     const bool project = ExtensionOf(file) == QStringLiteral("qdx");
     TargetBuild build;
-    build.inputs << QFileInfo(file).absoluteFilePath();
     try {
         if (project) {
             BuildProjectCommand command(env, ui, options.workers, ProjectBuildOptions{.rebuild = options.rebuild});
             command.quiet = quiet;
             build.status = command.run(file);
-            if (!command.sources.isEmpty()) {
-                build.inputs << command.sources;
-            }
             build.outcome = command.summary;
         } else {
             BuildFileCommand command(env, ui);
@@ -42,6 +44,23 @@ TargetBuild BuildTarget(Environment& env, ConsoleUserInterface& ui, const QStrin
         build.outcome = build.status == ExitStatus::Success ? QStringLiteral("ok") : QStringLiteral("failed");
     }
     return build;
+}
+
+QStringList TargetInputs(const QString& file) {
+    const QString absolute = QFileInfo(file).absoluteFilePath();
+    QStringList inputs{absolute};
+    if (ExtensionOf(file) != QStringLiteral("qdx")) {
+        return inputs;
+    }
+    QuietUserInterface quiet;
+    ProjectModel project;
+    if (LoadProject(quiet, project, absolute) == LoadOutcome::Loaded) {
+        const int count = std::min(project.NumberOfChapters, static_cast<int>(project.Chapters.size()));
+        for (int i = 0; i < count; ++i) {
+            inputs << ChapterSourcePath(project, project.Chapters[static_cast<size_t>(i)]);
+        }
+    }
+    return inputs;
 }
 
 }  // namespace tessarel::cli

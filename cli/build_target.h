@@ -22,9 +22,6 @@ struct ProjectOptions {
 /// How building one file of the command line went.
 struct TargetBuild {
     ExitStatus status = ExitStatus::Success;
-    /// The files the build read: a source file, or a project file and the
-    /// sources of its chapters.
-    QStringList inputs;
     /// One line on the outcome: "ok", "failed", or a project's counts.
     QString outcome;
 };
@@ -34,5 +31,10 @@ struct TargetBuild {
 /// `quiet` leaves out the lines that say where the pages went.
 TargetBuild BuildTarget(Environment& env, ConsoleUserInterface& ui, const QString& file, bool quiet,
                         const ProjectOptions& options = {});
+
+/// The files a build of `file` reads, absolute: a source file itself, or a
+/// project file and the sources of the chapters it lists now. Says nothing:
+/// the build that follows tells of a project it cannot read.
+QStringList TargetInputs(const QString& file);
 
 }  // namespace tessarel::cli

@@ -34,10 +34,10 @@ QString NameList(const QStringList& names) {
     return list;
 }
 
-}  // namespace
-
-QString WatchCommand::RebuildLine(const QString& time, const QString& target, const QStringList& changed,
-                                  const QStringList& removed, const QString& outcome) {
+/// The line that tells of a rebuild: the time, what was rebuilt, the files
+/// that changed (or were removed) and the outcome.
+QString RebuildLine(const QString& time, const QString& target, const QStringList& changed, const QStringList& removed,
+                    const QString& outcome) {
     QStringList what;
     if (!changed.isEmpty()) {
         what << QStringLiteral("changed: ") + NameList(changed);
@@ -49,22 +49,23 @@ QString WatchCommand::RebuildLine(const QString& time, const QString& target, co
            what.join(QStringLiteral("; ")) + QStringLiteral("): ") + outcome;
 }
 
+}  // namespace
+
 ExitStatus WatchCommand::run(const QStringList& files) {
     for (const QString& file : files) {
+        targets_.push_back({file, {}});
+        watchInputsOf(targets_.back());
+    }
+    for (const Target& target : targets_) {
         if (Interrupted() || ui_.quitRequested()) {
             break;
         }
-        const TargetBuild build = BuildTarget(env_, ui_, file, false, options_);
-        targets_.push_back({file, build.inputs});
+        BuildTarget(env_, ui_, target.file, false, options_);
     }
     if (!Interrupted() && !ui_.quitRequested()) {
-        SourceWatcher watcher;
         QEventLoop loop;
-        QObject::connect(&watcher, &SourceWatcher::changed, &loop, [&](const QStringList& changed) {
-            rebuild(changed);
-            // A project read again may list other chapters now.
-            watcher.watch(allInputs());
-        });
+        QObject::connect(&watcher_, &SourceWatcher::changed, &loop,
+                         [this](const QStringList& changed) { rebuild(changed); });
         QTimer poll;
         poll.setInterval(kInterruptPollMs);
         QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
@@ -72,20 +73,24 @@ ExitStatus WatchCommand::run(const QStringList& files) {
                 loop.quit();
             }
         });
-        watcher.watch(allInputs());
         poll.start();
-        const qsizetype watched = watcher.files().size();
+        const qsizetype watched = watcher_.files().size();
         ui_.console().err(
             QStringLiteral("Watching ") + QString::number(watched) +
             (watched == 1 ? QStringLiteral(" file; Ctrl+C stops.") : QStringLiteral(" files; Ctrl+C stops.")));
         loop.exec();
-        watcher.stop();
     }
+    watcher_.stop();
     if (Interrupted()) {
         return InterruptedStatus();
     }
     // Only a critical error, which asked the program to end, leaves the loop otherwise.
     return ExitStatus::BuildFailed;
+}
+
+void WatchCommand::watchInputsOf(Target& target) {
+    target.inputs = TargetInputs(target.file);
+    watcher_.watch(allInputs());
 }
 
 void WatchCommand::rebuild(const QStringList& changed) {
@@ -107,11 +112,12 @@ void WatchCommand::rebuild(const QStringList& changed) {
         if (changedNames.isEmpty() && removedNames.isEmpty()) {
             continue;
         }
+        // A project read again may list other chapters now.
+        watchInputsOf(target);
         ui_.setFailedRowsOnly(true);
         const TargetBuild build =
             BuildTarget(env_, ui_, target.file, true, ProjectOptions{.workers = options_.workers, .rebuild = false});
         ui_.setFailedRowsOnly(false);
-        target.inputs = build.inputs;
         const QString outcome = Interrupted() ? QStringLiteral("interrupted") : build.outcome;
         ui_.console().out(RebuildLine(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")),
                                       FileNameOf(target.file), changedNames, removedNames, outcome));

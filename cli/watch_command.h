@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <vector>
 
+#include "book/source_watcher.h"
 #include "cli/build_target.h"
 #include "cli/exit_status.h"
 
@@ -26,25 +27,23 @@ public:
         : env_(env), ui_(ui), options_(options) {}
     ExitStatus run(const QStringList& files);
 
-    /// The line that tells of a rebuild: the time, what was rebuilt, the
-    /// files that changed (or were removed) and the outcome.
-    static QString RebuildLine(const QString& time, const QString& target, const QStringList& changed,
-                               const QStringList& removed, const QString& outcome);
-
 private:
     struct Target {
         QString file;        ///< as given on the command line
-        QStringList inputs;  ///< absolute paths of what its last build read
+        QStringList inputs;  ///< absolute paths of what its next build reads
     };
 
     void rebuild(const QStringList& changed);
+    /// Watches what `target` reads now, before it is built, so that no save
+    /// during the build goes unseen.
+    void watchInputsOf(Target& target);
     QStringList allInputs() const;
 
     Environment& env_;
     ConsoleUserInterface& ui_;
     ProjectOptions options_;
     std::vector<Target> targets_;
-    ExitStatus status_ = ExitStatus::Success;
+    SourceWatcher watcher_;
 };
 
 }  // namespace tessarel::cli

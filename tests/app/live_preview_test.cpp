@@ -111,6 +111,7 @@ TEST_F(LivePreviewTest, aProjectIsRebuiltWhenAChapterIsSavedOnceItsBookExists) {
     write(u"proj/src/f0.c"_s, testing::DocumentedSource(u"alpha"_s));
     EXPECT_FALSE(rebuilt.wait(kSilenceMs));
     EXPECT_FALSE(QFileInfo::exists(te.path(u"proj/out/index.htm"_s)));
+    EXPECT_EQ(view.panel3, u"Live preview: p follows your saves once its book is built"_s);
     commands.buildProject();
 
     write(u"proj/src/f1.c"_s, testing::DocumentedSource(u"beta"_s));

@@ -65,23 +65,37 @@ QString SaveShot(QWidget& window, const QString& name) {
     return path;
 }
 
-TEST(LivePreviewBrowser, aSavedSourceShowsAgainChangedWhereTheReaderWas) {
+/// The main window over the program's own preview, on the screen.
+class LivePreviewBrowser : public ::testing::Test {
+protected:
+    LivePreviewBrowser() {
+        ui.messageHandler = [this](const QString& title, const QString& text, MessageIcon, MessageButtons) {
+            messages << title + u": "_s + text;
+            return MessageAnswer::Ok;
+        };
+        window.resize(1000, 700);
+        window.show();
+        view = window.browser()->findChild<QWebEngineView*>();
+    }
+    void SetUp() override { ASSERT_NE(view, nullptr); }
+
+    /// Saves as many editors do: a new file, renamed over the old one.
+    static void saveByRename(const QString& path, const QString& text) {
+        testing::WriteBytes(path + u".new"_s, text.toUtf8());
+        std::filesystem::rename((path + u".new"_s).toStdString(), path.toStdString());
+    }
+
     testing::TestEnvironment te;
     WindowUserInterface ui;
     QStringList messages;
-    ui.messageHandler = [&](const QString& title, const QString& text, MessageIcon, MessageButtons) {
-        messages << title + u": "_s + text;
-        return MessageAnswer::Ok;
-    };
     Environment env{ui, *te.preferences, te.env->paths};
     Workspace ws{env};
     MainWindowState state;
-    MainWindow window(ws, state, ui, [](QWidget* parent) { return new WebPreview(parent); });
-    window.resize(900, 700);
-    window.show();
-    QWebEngineView* view = window.browser()->findChild<QWebEngineView*>();
-    ASSERT_NE(view, nullptr);
+    MainWindow window{ws, state, ui, [](QWidget* parent) { return new WebPreview(parent); }};
+    QWebEngineView* view = nullptr;
+};
 
+TEST_F(LivePreviewBrowser, aSavedSourceShowsAgainChangedWhereTheReaderWas) {
     const QString source = te.path(u"ring.c"_s);
     testing::WriteBytes(source, Source(u"Adds item"_s).toUtf8());
     QSignalSpy loaded(window.browser(), &PreviewBrowser::loadFinished);
@@ -94,13 +108,11 @@ TEST(LivePreviewBrowser, aSavedSourceShowsAgainChangedWhereTheReaderWas) {
     const QImage before = window.grab().toImage();
     SaveShot(window, u"live_preview_before"_s);
 
-    // An editor's save: a new file renamed over the old one.
     QSignalSpy rebuilt(&window.livePreview(), &LivePreview::rebuilt);
     loaded.clear();
     QElapsedTimer clock;
     clock.start();
-    testing::WriteBytes(source + u".new"_s, Source(u"Now puts item"_s).toUtf8());
-    std::filesystem::rename((source + u".new"_s).toStdString(), source.toStdString());
+    saveByRename(source, Source(u"Now puts item"_s));
     ASSERT_TRUE(rebuilt.wait(kLoadWaitMs));
     const qint64 rebuiltAt = clock.elapsed();
     ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, kLoadWaitMs));
@@ -119,23 +131,7 @@ TEST(LivePreviewBrowser, aSavedSourceShowsAgainChangedWhereTheReaderWas) {
     EXPECT_EQ(window.loadedProgressWindow(), nullptr);
 }
 
-TEST(LivePreviewBrowser, aSavedChapterShowsAgainInTheBookWhereTheReaderWas) {
-    testing::TestEnvironment te;
-    WindowUserInterface ui;
-    QStringList messages;
-    ui.messageHandler = [&](const QString& title, const QString& text, MessageIcon, MessageButtons) {
-        messages << title + u": "_s + text;
-        return MessageAnswer::Ok;
-    };
-    Environment env{ui, *te.preferences, te.env->paths};
-    Workspace ws{env};
-    MainWindowState state;
-    MainWindow window(ws, state, ui, [](QWidget* parent) { return new WebPreview(parent); });
-    window.resize(1000, 700);
-    window.show();
-    QWebEngineView* view = window.browser()->findChild<QWebEngineView*>();
-    ASSERT_NE(view, nullptr);
-
+TEST_F(LivePreviewBrowser, aSavedChapterShowsAgainInTheBookWhereTheReaderWas) {
     ProjectModel model;
     model.ProjectPath = te.path(u"proj/book.qdx"_s);
     model.ProjectFolder = FolderOf(model.ProjectPath);
@@ -178,8 +174,7 @@ TEST(LivePreviewBrowser, aSavedChapterShowsAgainInTheBookWhereTheReaderWas) {
     QSignalSpy rebuilt(&window.livePreview(), &LivePreview::rebuilt);
     loaded.clear();
     const QString source = model.ProjectFolder + u"src/ring1.c"_s;
-    testing::WriteBytes(source + u".new"_s, Source(u"Now puts item"_s).toUtf8());
-    std::filesystem::rename((source + u".new"_s).toStdString(), source.toStdString());
+    saveByRename(source, Source(u"Now puts item"_s));
     ASSERT_TRUE(rebuilt.wait(kLoadWaitMs));
     ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, kLoadWaitMs));
     EXPECT_TRUE(QTest::qWaitFor(
