@@ -1,19 +1,30 @@
-// Builds a generated project of 4000 documented source files of about 20 KB
-// each: every chapter page, the side pages, the indexes and the HTML Help
-// files (the compiler is not started). Prints the time, the files per second
-// and the peak memory, and the size of the search index.
+// Builds generated projects end to end and prints wall time and peak memory.
 //
-//   book_build_bench [files] [kilobytes per file] [options]
+//   book_build_bench [--files N] [--kb K] [--workers LIST] [--keep DIR] [--search-off] [--distinct-texts]
+//   book_build_bench --doxygen-tree [--keep DIR]
 //
-//   --search-off       builds the book without search
-//   --distinct-texts   gives every function a text of its own (the worst case
-//                      for the search index, which stores a repeated text once)
-//   --keep-search DIR  copies the search page and its index to DIR (for
-//                      search_query_bench.js)
+// The first form generates N documented sources of about K KB each (default
+// 4000 of 20) and builds the whole book (chapter pages, side pages, indexes,
+// HTML Help files; the compiler is not started): a full build with one
+// worker and with the default number (one per core, or each of LIST), then
+// the rebuilds, which take unchanged chapters from the record the last
+// build kept in the cache folder. The second generates the 200-file tree of 6,000 documented
+// functions (3.2 MB), builds it with the default workers and, when doxygen is
+// on PATH, runs it on the same tree (EXTRACT_ALL=YES), printing both times and
+// the ratio. Every build runs in a child process of its own, so its peak
+// memory is its own. --keep DIR generates into DIR (with a project file,
+// bench.qdx) and leaves it there.
+//
+// The book has a search page unless --search-off; --distinct-texts gives every
+// function a text of its own (the worst case for the search index, which
+// stores a repeated text once). The index's size is printed after the builds.
 
+#include "book/chapter_pool.h"
 #include "book/project_build.h"
 #include "book/workspace.h"
+#include "project/project_file.h"
 #include "support/environment.h"
+#include "support/memory_setup.h"
 #include "support/preferences.h"
 #include "support/quiet_user_interface.h"
 
@@ -22,13 +33,17 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <functional>
+#include <vector>
 
 namespace {
 
@@ -66,93 +81,267 @@ QByteArray SourceFile(int file, int kilobytes, bool distinct) {
     return text;
 }
 
+/// A function of about 530 bytes whose comment both programs read as its
+/// documentation: 30 of them make a file of the 200-file tree.
+QByteArray SmallFunction(int file, int function) {
+    const QByteArray name = "mod" + QByteArray::number(file) + "_op" + QByteArray::number(function);
+    QByteArray text;
+    text += "/**\n * function: " + name + "\n";
+    text += " * Applies one operation to the buffer and returns the number of bytes it\n";
+    text += " * changed. The buffer stays the caller's; nothing is allocated here.\n";
+    text += " * Returns: the bytes changed, or -1 when the buffer is empty.\n */\n";
+    text += "int " + name + "(struct buffer *buffer, int count)\n{\n";
+    for (int line = 0; line < 4; ++line) {
+        text += "    if (buffer->used == 0) { return -1; } /* check " + QByteArray::number(line) + " */\n";
+    }
+    text += "    return count;\n}\n\n";
+    return text;
+}
+
+QByteArray TreeFile(int file) {
+    QByteArray text = "/**\n * module: Module " + QByteArray::number(file) + "\n * One unit of the tree.\n */\n\n";
+    for (int function = 0; function < 30; ++function) {
+        text += SmallFunction(file, function);
+    }
+    return text;
+}
+
+QString SourceName(int i) { return QStringLiteral("unit%1.c").arg(i, 4, 10, QLatin1Char('0')); }
+
+/// A generated project: its folder, sources and project file.
+struct Project {
+    QString base;  ///< ends with "/"
+    int files = 0;
+    qint64 bytes = 0;
+    bool search = true;
+    bool distinctTexts = false;
+    QString path() const { return base + QStringLiteral("project/bench.qdx"); }
+    QString source(int i) const { return base + QStringLiteral("project/src/") + SourceName(i); }
+    QString destination() const { return base + QStringLiteral("project/out/"); }
+};
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+bool Generate(Project& project, const std::function<QByteArray(int)>& source) {
+    const QString& base = project.base;
+    QDir().mkpath(base + QStringLiteral("program/styles"));
+    QDir().mkpath(base + QStringLiteral("data"));
+    QDir().mkpath(base + QStringLiteral("project/src"));
+    if (!WriteFile(base + QStringLiteral("program/styles/standard_babyblue.css"),
+                   "body { font-family: sans-serif; }\n.SideLink { color: navy; }\n")) {
+        return false;
+    }
+    for (int i = 0; i < project.files; ++i) {
+        const QByteArray text = source(i);
+        project.bytes += text.size();
+        if (!WriteFile(project.source(i), text)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(project.source(i)));
+            return false;
+        }
+    }
+    return true;
+}
+
+/// The project as the build sees it; saved as bench.qdx beside the sources.
+void FillProject(tessarel::UserInterface& ui, tessarel::ProjectModel& model, const Project& project) {
+    model.ProjectFolder = project.base + QStringLiteral("project/");
+    model.ProjectFileName = QStringLiteral("bench.qdx");
+    model.ProjectPath = project.path();
+    model.settings.RelDestPath = QStringLiteral("out\\");
+    model.settings.GenerateHtmlHelpFiles = true;
+    model.settings.Collapsible = true;
+    model.settings.IncludeSearch = project.search;
+    model.NumberOfChapters = project.files;
+    for (int i = 0; i < project.files; ++i) {
+        tessarel::Chapter& chapter = model.Chapters[static_cast<size_t>(i)];
+        chapter.Name = SourceName(i);
+        chapter.RelPath = QStringLiteral("src\\");
+    }
+    tessarel::SaveProject(ui, model, project.path());
+}
+
+/// What a child process measured, and its peak memory.
+struct Run {
+    bool ok = false;
+    double seconds = 0;
+    double cpuSeconds = 0;  ///< user and system time of the child
+    double peakMb = 0;
+};
+
+/// Runs `work` in a child process: the child prints its own lines, and the
+/// parent takes its wall time and peak resident size.
+Run InChild(const std::function<bool()>& work) {
+    std::fflush(stdout);
+    QElapsedTimer clock;
+    clock.start();
+    const pid_t child = fork();
+    if (child == 0) {
+        const bool ok = work();
+        std::fflush(stdout);
+        _exit(ok ? 0 : 1);
+    }
+    Run run;
+    int status = 0;
+    rusage usage{};
+    if (child > 0 && wait4(child, &status, 0, &usage) == child) {
+        run.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        run.seconds = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+        run.peakMb = static_cast<double>(usage.ru_maxrss) / 1024.0;
+        run.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    }
+    return run;
+}
+
+/// One build of the project with `workers` (0: the default), in a child. With
+/// `reused` >= 0, exactly that many chapters must come from the last build's record.
+Run Build(const Project& project, int workers, const char* label, int reused = -1) {
+    const Run run = InChild([&] {
+        tessarel::PrepareHeapForLargeTexts();
+        tessarel::QuietUserInterface ui;
+        ui.echoMessages = true;
+        tessarel::Preferences preferences(project.base + QStringLiteral("data/Tessarel.conf"));
+        // The help files are written; the compiler, which takes far longer
+        // than the build, is found neither in its folder nor on PATH.
+        const QString noCompiler = project.base + QStringLiteral("no-compiler");
+        preferences.WritePreference(tessarel::prefs::kProject, tessarel::prefs::kCompilerPath, noCompiler);
+        qputenv("PATH", QFile::encodeName(noCompiler));
+        tessarel::Environment env{
+            ui, preferences,
+            tessarel::AppPaths{project.base + QStringLiteral("program/"), project.base + QStringLiteral("data/"),
+                               project.base + QStringLiteral("cache/")}};
+        tessarel::Workspace ws(env);
+        FillProject(ui, ws.project, project);
+        ws.buildWorkers = workers;
+        const tessarel::ProjectBuildResult result = tessarel::BuildProject(ws);
+        if (result.chaptersProcessed != project.files || result.destinationUnwritable || ui.failedRows() > 0 ||
+            (reused >= 0 && result.chaptersReused != reused)) {
+            std::printf("  %s: built %d of %d, %d failed, %d from the record\n", label, result.chaptersProcessed,
+                        project.files, ui.failedRows(), result.chaptersReused);
+            return false;
+        }
+        return true;
+    });
+    std::printf("%-34s %8.2f s %8.2f s %9.1f MB%s\n", label, run.seconds, run.cpuSeconds, run.peakMb,
+                run.ok ? "" : "  FAILED");
+    return run;
+}
+
+/// Runs a program in a child and returns its wall time and peak memory.
+Run Program(const QStringList& arguments, const QString& folder) {
+    return InChild([&] {
+        if (chdir(QFile::encodeName(folder).constData()) != 0) {
+            return false;
+        }
+        std::vector<QByteArray> bytes;
+        for (const QString& argument : arguments) {
+            bytes.push_back(argument.toLocal8Bit());
+        }
+        std::vector<char*> argv;
+        for (QByteArray& argument : bytes) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+        execvp(argv[0], argv.data());
+        return false;
+    });
+}
+
+int FullBuilds(Project& project, int kilobytes, const std::vector<int>& workerCounts) {
+    const bool distinct = project.distinctTexts;
+    if (!Generate(project, [kilobytes, distinct](int i) { return SourceFile(i, kilobytes, distinct); })) {
+        return 1;
+    }
+    std::printf("generated %d files, %.1f MB; %d cores\n\n", project.files, static_cast<double>(project.bytes) / 1e6,
+                tessarel::ChapterPool::DefaultWorkers());
+    std::printf("%-34s %10s %10s %12s\n", "", "wall", "processor", "peak memory");
+    bool ok = true;
+    const auto fresh = [&] { QDir(project.destination()).removeRecursively(); };
+    fresh();
+    const Run one = Build(project, 1, "full build, 1 worker");
+    ok = ok && one.ok;
+    for (const int workers : workerCounts) {
+        fresh();
+        const QByteArray label = workers == 0 ? QByteArray("full build, default workers")
+                                              : "full build, " + QByteArray::number(workers) + " workers";
+        const Run many = Build(project, workers, label.constData());
+        ok = ok && many.ok;
+        if (one.ok && many.ok) {
+            std::printf("%-34s %8.2f\n", "  against 1 worker", many.seconds / one.seconds);
+        }
+    }
+    // Rebuilds into the same destination: the chapters that did not change
+    // come from the record the last build kept in the cache folder.
+    ok = Build(project, 0, "rebuild, nothing changed", project.files).ok && ok;
+    QFile touched(project.source(project.files / 2));
+    if (touched.open(QIODevice::Append)) {
+        touched.write("/*\n * function: added\n * One more.\n */\n");
+        touched.close();
+    }
+    ok = Build(project, 0, "rebuild, one source changed", project.files - 1).ok && ok;
+    if (project.search) {
+        std::printf("\nsearch index: %.2f MB\n",
+                    static_cast<double>(QFileInfo(project.destination() + QStringLiteral("_search_index.js")).size()) /
+                        1e6);
+    }
+    return ok ? 0 : 1;
+}
+
+int AgainstDoxygen(Project& project) {
+    project.files = 200;
+    if (!Generate(project, TreeFile)) {
+        return 1;
+    }
+    std::printf("generated %d files, 6,000 documented functions, %.1f MB; %d cores\n\n", project.files,
+                static_cast<double>(project.bytes) / 1e6, tessarel::ChapterPool::DefaultWorkers());
+    QDir(project.destination()).removeRecursively();
+    const Run ours = Build(project, 0, "Tessarel, default workers");
+    const QString doxygen = QStandardPaths::findExecutable(QStringLiteral("doxygen"));
+    if (doxygen.isEmpty()) {
+        std::printf("doxygen is not on PATH: no comparison\n");
+        return ours.ok ? 0 : 1;
+    }
+    const QString folder = project.base + QStringLiteral("project/");
+    WriteFile(folder + QStringLiteral("Doxyfile"),
+              "PROJECT_NAME = bench\nINPUT = src\nFILE_PATTERNS = *.c\n"
+              "OUTPUT_DIRECTORY = doxygen-out\nEXTRACT_ALL = YES\n"
+              "GENERATE_LATEX = NO\nHAVE_DOT = NO\nQUIET = YES\nWARNINGS = NO\n");
+    const Run theirs = Program({doxygen, QStringLiteral("Doxyfile")}, folder);
+    std::printf("%-34s %8.2f s %8.2f s %9.1f MB%s\n", "doxygen (EXTRACT_ALL=YES)", theirs.seconds, theirs.cpuSeconds,
+                theirs.peakMb, theirs.ok ? "" : "  FAILED");
+    if (ours.ok && theirs.ok) {
+        std::printf("%-34s %8.1fx\n", "doxygen time / Tessarel time", theirs.seconds / ours.seconds);
+    }
+    return ours.ok && theirs.ok ? 0 : 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const int files = argc > 1 ? std::atoi(argv[1]) : 4000;
-    const int kilobytes = argc > 2 ? std::atoi(argv[2]) : 20;
-    bool searchOff = false;
-    bool distinct = false;
-    QString keep;
-    for (int i = 3; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--search-off") == 0) {
-            searchOff = true;
-        } else if (std::strcmp(argv[i], "--distinct-texts") == 0) {
-            distinct = true;
-        } else if (std::strcmp(argv[i], "--keep-search") == 0 && i + 1 < argc) {
-            keep = QDir(QString::fromLocal8Bit(argv[++i])).absolutePath() + QLatin1Char('/');
-        }
+    const QStringList arguments = QCoreApplication::arguments();
+    const auto value = [&](const QString& name, const QString& fallback) {
+        const qsizetype at = arguments.indexOf(name);
+        return at >= 0 && at + 1 < arguments.size() ? arguments.at(at + 1) : fallback;
+    };
+    Project project;
+    project.files = value(QStringLiteral("--files"), QStringLiteral("4000")).toInt();
+    project.search = !arguments.contains(QStringLiteral("--search-off"));
+    project.distinctTexts = arguments.contains(QStringLiteral("--distinct-texts"));
+    const int kilobytes = value(QStringLiteral("--kb"), QStringLiteral("20")).toInt();
+    std::vector<int> workers;
+    for (const QString& count : value(QStringLiteral("--workers"), QStringLiteral("0")).split(QLatin1Char(','))) {
+        workers.push_back(count.toInt());
     }
 
     QTemporaryDir root;
-    const QString base = root.path() + QLatin1Char('/');
-    QDir().mkpath(base + QStringLiteral("program/styles"));
-    QDir().mkpath(base + QStringLiteral("data"));
-    QDir().mkpath(base + QStringLiteral("project/src"));
-    {
-        QFile sheet(base + QStringLiteral("program/styles/standard_babyblue.css"));
-        if (sheet.open(QIODevice::WriteOnly)) {
-            sheet.write("body { font-family: sans-serif; }\n.SideLink { color: navy; }\n");
-        }
+    const QString keep = value(QStringLiteral("--keep"), QString());
+    project.base = (keep.isEmpty() ? root.path() : QDir(keep).absolutePath()) + QLatin1Char('/');
+    if (arguments.contains(QStringLiteral("--doxygen-tree"))) {
+        return AgainstDoxygen(project);
     }
-
-    QElapsedTimer clock;
-    clock.start();
-    qint64 sourceBytes = 0;
-    for (int i = 0; i < files; ++i) {
-        QFile source(base + QStringLiteral("project/src/unit%1.c").arg(i, 4, 10, QLatin1Char('0')));
-        if (!source.open(QIODevice::WriteOnly)) {
-            std::fprintf(stderr, "cannot write %s\n", qPrintable(source.fileName()));
-            return 1;
-        }
-        const QByteArray text = SourceFile(i, kilobytes, distinct);
-        sourceBytes += text.size();
-        source.write(text);
-    }
-    std::printf("generated %d files, %.1f MB, in %.2f s\n", files, static_cast<double>(sourceBytes) / 1e6,
-                static_cast<double>(clock.elapsed()) / 1000.0);
-
-    tessarel::QuietUserInterface ui;
-    ui.echoMessages = true;
-    tessarel::Preferences preferences(base + QStringLiteral("data/Tessarel.conf"));
-    tessarel::Environment env{ui, preferences,
-                              tessarel::AppPaths{base + QStringLiteral("program/"), base + QStringLiteral("data/")}};
-    tessarel::Workspace ws(env);
-    tessarel::ProjectModel& project = ws.project;
-    project.ProjectFolder = base + QStringLiteral("project/");
-    project.ProjectFileName = QStringLiteral("bench.qdx");
-    project.ProjectPath = project.ProjectFolder + project.ProjectFileName;
-    project.settings.RelDestPath = QStringLiteral("out\\");
-    project.settings.GenerateHtmlHelpFiles = true;
-    project.settings.Collapsible = true;
-    project.settings.IncludeSearch = !searchOff;
-    project.NumberOfChapters = files;
-    for (int i = 0; i < files; ++i) {
-        tessarel::Chapter& chapter = project.Chapters[static_cast<size_t>(i)];
-        chapter.Name = QStringLiteral("unit%1.c").arg(i, 4, 10, QLatin1Char('0'));
-        chapter.RelPath = QStringLiteral("src\\");
-    }
-
-    clock.restart();
-    const tessarel::ProjectBuildResult result = tessarel::BuildProject(ws);
-    const double seconds = static_cast<double>(clock.elapsed()) / 1000.0;
-
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    std::printf("built %d of %d files (%d failed, %zu index entries) in %.2f s: %.0f files/s\n",
-                result.chaptersProcessed, result.chaptersTotal, ui.failedRows(), ws.IndexEntries.size(), seconds,
-                static_cast<double>(result.chaptersProcessed) / seconds);
-    std::printf("peak memory: %.1f MB\n", static_cast<double>(usage.ru_maxrss) / 1024.0);
-    const QString out = base + QStringLiteral("project/out/");
-    std::printf("search index: %.2f MB\n",
-                static_cast<double>(QFileInfo(out + QStringLiteral("_search_index.js")).size()) / 1e6);
-    if (!keep.isEmpty() && !searchOff) {
-        QDir().mkpath(keep);
-        for (const QString name : {QStringLiteral("_search_index.js"), QStringLiteral("_search.htm")}) {
-            QFile::remove(keep + name);
-            QFile::copy(out + name, keep + name);
-        }
-    }
-    return result.chaptersProcessed == files && !result.destinationUnwritable ? 0 : 1;
+    return FullBuilds(project, kilobytes, workers);
 }

@@ -2,8 +2,8 @@
 // preview shows it: loading the page and its index, and each query from the
 // typed text to the listed results. Make the page with book_build_bench:
 //
-//   build/bench/book_build_bench 4000 20 --keep-search /tmp/search
-//   xvfb-run -a build/bench/search_page_bench /tmp/search
+//   build/bench/book_build_bench --keep /tmp/search
+//   xvfb-run -a build/bench/search_page_bench /tmp/search/project/out
 
 #include <QApplication>
 #include <QDir>

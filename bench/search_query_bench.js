@@ -1,8 +1,8 @@
 // Times queries of a book's search page in node, on the page's own script.
 // Make the page with book_build_bench, then:
 //
-//   build/bench/book_build_bench 4000 20 --keep-search /tmp/search
-//   node bench/search_query_bench.js /tmp/search
+//   build/bench/book_build_bench --keep /tmp/search
+//   node bench/search_query_bench.js /tmp/search/project/out
 "use strict";
 const fs = require("fs");
 const path = require("path");

@@ -10,6 +10,8 @@
 #include "pages/page_paths.h"
 #include "support/environment.h"
 #include "support/error_report.h"
+#include "support/file_read.h"
+#include "support/file_stamp.h"
 #include "support/paths.h"
 #include "support/preferences.h"
 
@@ -194,6 +196,44 @@ QByteArray WithPlainSchemes(QByteArray page) {
 }
 
 }  // namespace
+
+QByteArray HelpCompileInputs(const Environment& env, const QString& helpFolder, const QString& compiledName,
+                             const QSet<QString>& stampedPages) {
+    QByteArray inputs;
+    const auto add = [&inputs](const QString& name, const FileStamp& stamp, const QByteArray& digest) {
+        inputs += name.toUtf8() + '\0' + QByteArray::number(stamp.size) + ':' + QByteArray::number(stamp.modifiedNs) +
+                  ':' + digest.toHex() + '\n';
+    };
+    const QString compiler = FindHtmlHelpCompiler(env);
+    if (compiler.isEmpty()) {
+        return {};  // nothing to compile with: nothing to compare
+    }
+    add(compiler, StampOf(compiler), QByteArray());
+    add(compiledName, {}, qgetenv("SOURCE_DATE_EPOCH"));
+    const QDir help(helpFolder);
+    for (const char* name : kProjectFiles) {
+        QByteArray bytes;
+        ReadRegularFile(help.filePath(QString::fromLatin1(name)), bytes);
+        add(QString::fromLatin1(name), {}, ContentDigest(bytes));
+    }
+    // What StageHelpProject copies; the build's own lock is no part of the book.
+    const QDir book(help.absoluteFilePath(QStringLiteral("..")));
+    for (const QFileInfo& file : book.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
+        const QString name = file.fileName();
+        if (file.suffix().compare(QStringLiteral("chm"), Qt::CaseInsensitive) == 0 ||
+            name.startsWith(QStringLiteral(".tessarel-"))) {
+            continue;
+        }
+        if (stampedPages.contains(name)) {
+            add(name, StampOf(file.filePath()), QByteArray());
+        } else {
+            QByteArray bytes;
+            ReadRegularFile(file.filePath(), bytes);
+            add(name, {}, ContentDigest(bytes));
+        }
+    }
+    return ContentDigest(inputs);
+}
 
 bool StageHelpProject(const QString& helpFolder, const QString& stagingFolder) {
     const QDir help(helpFolder);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QSet>
 #include <QString>
 #include <chrono>
 
@@ -36,6 +38,8 @@ struct CompileOutcome {
     ProgramRun run;         ///< end NotStarted when it was not run; Cancelled also before it ran
     bool compiled = false;  ///< it succeeded and wrote the compiled file anew
     QString compiledFile;   ///< "help.hhp"'s compiled file in the help folder
+    /// Not run: the compiled file of the last build was made from the same inputs.
+    bool unchanged = false;
 };
 
 /// Runs the compiler on "help.hhp" in `helpFolder` (the destination's "HTML
@@ -46,6 +50,14 @@ struct CompileOutcome {
 /// explained to the user, with the help topic on how to install one.
 CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, const QString& compiledName,
                                const HelpBookSize& book, const CompilerTimeLimit& limit);
+
+/// A digest of everything a compile is given: the compiler (its path and
+/// stamp), the build time, the compiled file's name, the project, contents and
+/// index files, and every file of the book beside `helpFolder` (as staged):
+/// those in `stampedPages` by name and stamp, the others by their bytes. ""
+/// when no compiler is found.
+QByteArray HelpCompileInputs(const Environment& env, const QString& helpFolder, const QString& compiledName,
+                             const QSet<QString>& stampedPages);
 
 /// Copies the book beside `helpFolder` (its top-level files) and the help
 /// project, contents and index into `stagingFolder`, with the topics' "..\\"

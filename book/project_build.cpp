@@ -19,6 +19,7 @@
 #include "pages/page_frame.h"
 #include "pages/page_paths.h"
 #include "support/environment.h"
+#include "support/file_stamp.h"
 #include "support/html_text.h"
 #include "support/paths.h"
 #include "support/preferences.h"
@@ -160,9 +161,32 @@ ProjectBuildResult ProjectBuild::run() {
 /// Cancel until it is over, so a hung compiler cannot outlive the build.
 void ProjectBuild::compile() {
     const QString compiledName = BaseNameOf(project_.ProjectFileName) + QStringLiteral(".chm");
+    const QString helpFolder = out_.folder + QStringLiteral("HTML Help");
     ui_.setProgressCaption(QStringLiteral("Compiling HTML Help"));
-    result_.compile = CompileHtmlHelp(ws_.env, out_.folder + QStringLiteral("HTML Help"), compiledName,
-                                      lists_.helpBook(), ws_.compilerTimeLimit);
+    QByteArray inputs;
+    if (!recordPath_.isEmpty()) {
+        // Chapter pages are known by the stamps the record holds; the rest by their bytes.
+        QSet<QString> stampedPages;
+        for (const ChapterResult& chapter : std::as_const(next_.chapters)) {
+            stampedPages.insert(chapter.files->page);
+        }
+        inputs = HelpCompileInputs(ws_.env, helpFolder, compiledName, stampedPages);
+        const QString compiledFile = WithTrailingSeparator(helpFolder) + compiledName;
+        if (!inputs.isEmpty() && previous_ && previous_->compileSuccess && previous_->helpInputs == inputs &&
+            previous_->compiledStamp.known() && StampOf(compiledFile) == previous_->compiledStamp) {
+            result_.compile.compiled = true;
+            result_.compile.unchanged = true;
+            result_.compile.compiledFile = compiledFile;
+            ui_.addLogRow(QStringLiteral("> Compiled Help Unchanged"), QStringLiteral("help.hhp"), RowStatus::Ok,
+                          QString(),
+                          compiledName);
+            next_.helpInputs = inputs;
+            next_.compiledStamp = previous_->compiledStamp;
+            next_.compileSuccess = true;
+            return;
+        }
+    }
+    result_.compile = CompileHtmlHelp(ws_.env, helpFolder, compiledName, lists_.helpBook(), ws_.compilerTimeLimit);
     const CompileOutcome& outcome = result_.compile;
     if (outcome.compiled) {
         // A file written despite errors is no success: its links may lead nowhere.
@@ -171,6 +195,11 @@ void ProjectBuild::compile() {
                                  : messages.warnings > 0 ? RowStatus::Warning
                                                          : RowStatus::Ok;
         ui_.addLogRow(CompiledHelpReason(messages), QStringLiteral("help.hhp"), status, QString(), compiledName);
+        if (!inputs.isEmpty() && messages.errors == 0) {
+            next_.helpInputs = inputs;
+            next_.compiledStamp = StampOf(outcome.compiledFile);
+            next_.compileSuccess = true;
+        }
     } else if (outcome.run.end != ProgramEnd::NotStarted || !outcome.run.startError.isEmpty()) {
         ui_.addLogRow(CompileFailureReason(outcome), QStringLiteral("help.hhp"), RowStatus::Failed, QString(),
                       QStringLiteral("---"));

@@ -27,6 +27,12 @@ ProjectSources::ProjectSources(const ProjectModel& project, int count) {
         const QString canonical = info.canonicalFilePath();
         if (!canonical.isEmpty() && !info.isDir()) {
             canonicalPaths_.insert(canonical);
+            FileIdentity identity;
+            if (IdentifyFile(path, identity)) {
+                identities_.insert({identity.device, identity.inode});
+            } else {
+                identified_ = false;
+            }
         }
     };
     add(project.ProjectPath);
@@ -38,6 +44,10 @@ ProjectSources::ProjectSources(const ProjectModel& project, int count) {
 
 bool ProjectSources::contains(const QString& path) const {
     if (canonicalPaths_.isEmpty()) {
+        return false;
+    }
+    FileIdentity identity;
+    if (identified_ && (!IdentifyFile(path, identity) || !identities_.contains({identity.device, identity.inode}))) {
         return false;
     }
     const QString canonical = QFileInfo(path).canonicalFilePath();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPair>
 #include <QSet>
 #include <QString>
 
@@ -24,6 +25,10 @@ public:
 
 private:
     QSet<QString> canonicalPaths_;
+    /// The same files by identity: a path that is none of them needs no
+    /// canonical path.
+    QSet<QPair<quint64, quint64>> identities_;
+    bool identified_ = true;  ///< every source's identity is known
 };
 
 }  // namespace tessarel

@@ -27,6 +27,13 @@ QString MakeChapterOutputPath(const QString& destinationFolder, const QString& f
 }
 
 bool IsSameFile(const QString& a, const QString& b) {
+    // Two files that are not one are told apart by a look at each; only one
+    // file under two names needs the walk through every folder.
+    FileIdentity first;
+    FileIdentity second;
+    if (IdentifyFile(a, first) && (!IdentifyFile(b, second) || !(first == second))) {
+        return false;
+    }
     const QString canonical = QFileInfo(a).canonicalFilePath();
     return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }

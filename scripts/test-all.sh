@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the packages, checks the formatting, builds everything and runs
 # every test three ways: the normal build, the same tests under the address and
-# undefined-behaviour sanitizers, and a short run of every fuzzing harness on
+# undefined-behaviour sanitizers (and the threaded ones under the thread
+# sanitizer), and a short run of every fuzzing harness on
 # its seed corpus. The Debian package is made from the normal build and checked.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,6 +25,9 @@ scripts/test-package.sh build
 
 echo "==== Tests under the sanitizers"
 scripts/test-sanitize.sh
+
+echo "==== The threaded build under the thread sanitizer"
+scripts/test-tsan.sh
 
 echo "==== Fuzzing, about a minute per harness"
 scripts/fuzz-smoke.sh

@@ -7,6 +7,10 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 namespace tessarel {
 
 // The one place where Windows and POSIX paths differ.
@@ -166,6 +170,21 @@ bool FileExists(const QString& path) {
     }
     const QFileInfo info(path);
     return info.exists() && !info.isHidden();
+}
+
+bool IdentifyFile(const QString& path, FileIdentity& identity) {
+#ifdef Q_OS_UNIX
+    struct stat status {};
+    if (path.isEmpty() || path.contains(QChar(u'\0')) || ::stat(QFile::encodeName(path).constData(), &status) != 0) {
+        return false;
+    }
+    identity = {static_cast<quint64>(status.st_dev), static_cast<quint64>(status.st_ino)};
+    return true;
+#else
+    (void)path;
+    (void)identity;
+    return false;
+#endif
 }
 
 }  // namespace tessarel

@@ -55,4 +55,14 @@ QString JoinFolderAndFile(const QString& folder, const QString& fileName);
 /// (hidden entries do not count); a wildcard pattern counts when anything matches.
 bool FileExists(const QString& path);
 
+/// Which file a path names (links followed), to tell two files apart with one
+/// system call where their canonical paths would take one per folder.
+struct FileIdentity {
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+/// False when the file cannot be looked at, or the platform has no such identity.
+bool IdentifyFile(const QString& path, FileIdentity& identity);
+
 }  // namespace tessarel

@@ -8,6 +8,10 @@
 #include <QRandomGenerator>
 
 #include <cerrno>
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 #include <filesystem>
 #include <system_error>
 
@@ -16,6 +20,46 @@ namespace tessarel {
 namespace {
 
 std::filesystem::path NativePath(const QString& path) { return std::filesystem::path(path.toStdU16String()); }
+
+#ifdef Q_OS_UNIX
+/// What QFileInfo::permissions() gives for a file of the running user (or
+/// any file for the administrator), from one stat; another user's file asks
+/// QFileInfo, whose "user" flags come from access().
+QFileDevice::Permissions PermissionsOf(const struct stat& status, const QString& path) {
+    const uid_t me = ::geteuid();
+    if (me != 0 && status.st_uid != me) {
+        return QFileInfo(path).permissions();
+    }
+    const mode_t mode = status.st_mode;
+    QFileDevice::Permissions permissions;
+    const struct {
+        mode_t bit;
+        QFileDevice::Permission flag;
+    } kBits[] = {
+        {S_IRUSR, QFileDevice::ReadOwner}, {S_IWUSR, QFileDevice::WriteOwner}, {S_IXUSR, QFileDevice::ExeOwner},
+        {S_IRGRP, QFileDevice::ReadGroup}, {S_IWGRP, QFileDevice::WriteGroup}, {S_IXGRP, QFileDevice::ExeGroup},
+        {S_IROTH, QFileDevice::ReadOther}, {S_IWOTH, QFileDevice::WriteOther}, {S_IXOTH, QFileDevice::ExeOther}};
+    for (const auto& entry : kBits) {
+        if ((mode & entry.bit) != 0) {
+            permissions |= entry.flag;
+        }
+    }
+    // The user's own flags are what access() grants: the owner's bits, and
+    // for the administrator reading and writing always, running when any
+    // execute bit is set.
+    const bool administrator = me == 0;
+    if (administrator || (mode & S_IRUSR) != 0) {
+        permissions |= QFileDevice::ReadUser;
+    }
+    if (administrator || (mode & S_IWUSR) != 0) {
+        permissions |= QFileDevice::WriteUser;
+    }
+    if (administrator ? (mode & (S_IXUSR | S_IXGRP | S_IXOTH)) != 0 : (mode & S_IXUSR) != 0) {
+        permissions |= QFileDevice::ExeUser;
+    }
+    return permissions;
+}
+#endif
 
 /// True when anything, a dangling link included, has that name.
 bool NameTaken(const QString& path) {
@@ -86,6 +130,27 @@ bool ReplacingFile::open() {
         fail(QString());
         return false;
     }
+#ifdef Q_OS_UNIX
+    // One look at the target instead of one per question QFileInfo answers.
+    struct stat status {};
+    const QByteArray name = QFile::encodeName(target_);
+    const bool exists = !target_.contains(QChar(u'\0')) && ::lstat(name.constData(), &status) == 0;
+    // A link is replaced as it stands, whatever it points to.
+    if (exists && !S_ISLNK(status.st_mode)) {
+        if (S_ISDIR(status.st_mode)) {
+            fail(SystemErrorText(EISDIR));
+            return false;
+        }
+        // A file without its owner's write permission is read-only even to an
+        // administrator, who could otherwise replace it.
+        if (::access(name.constData(), W_OK) != 0 || (status.st_mode & S_IWUSR) == 0) {
+            fail(QString());
+            return false;
+        }
+        keepPermissions_ = true;
+        permissions_ = PermissionsOf(status, target_);
+    }
+#else
     const QFileInfo info(target_);
     // A link is replaced as it stands, whatever it points to.
     if (!info.isSymLink()) {
@@ -104,6 +169,7 @@ bool ReplacingFile::open() {
             permissions_ = info.permissions();
         }
     }
+#endif
     const QString folder = FolderPart(target_);
     for (int attempt = 0; attempt < 16; ++attempt) {
         file_.setFileName(folder + UnpredictableName());

@@ -11,6 +11,7 @@
 
 #include <QProcess>
 
+#include <functional>
 #include <memory>
 
 namespace tessarel::testing {
@@ -265,6 +266,56 @@ TEST_F(HelpBook, runsTheConfiguredCompilerAndWaitsForIt) {
               (QStringList{u"Compiling HTML Help"_s, u"3 files processed."_s}));
     // Two pages of a few hundred bytes: a minute and two tenths of a second.
     EXPECT_EQ(result.compile.run.timeLimit, std::chrono::milliseconds(65200));
+}
+
+// The compiled file of the last build stands while nothing it was made of
+// changed: not the pages, the help files, the compiler, nor the file itself.
+TEST_F(HelpBook, anUnchangedBookIsNotCompiledAgain) {
+    writeCompiler(u"echo run >> \"$DEST/../runs\"\necho \"compiled $(cat ../*.htm* | wc -c)\" > Docs.chm\n"_s);
+    const QString chm = dest + u"HTML Help/Docs.chm"_s;
+    const auto runs = [this] { return ReadBytes(env.path(u"runs"_s)).count("run"); };
+    const auto lastRow = [this] {
+        const auto& row = env.ui.log.back();
+        return row.reason + u"|"_s + (row.status ? u"ok"_s : u"FAIL"_s) + u"|"_s + row.output;
+    };
+    ASSERT_TRUE(build().compile.compiled);
+    ASSERT_EQ(runs(), 1);
+    const QByteArray compiled = ReadBytes(chm);
+
+    ProjectBuildResult result = build();
+    EXPECT_EQ(runs(), 1);
+    EXPECT_TRUE(result.compile.compiled && result.compile.unchanged);
+    EXPECT_EQ(result.compile.compiledFile, chm);
+    EXPECT_EQ(lastRow(), u"> Compiled Help Unchanged|ok|Docs.chm"_s);
+    EXPECT_EQ(ReadBytes(chm), compiled);
+
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"a page", [&] { WriteBytes(ws.project.ProjectFolder + u"src/guide.htm"_s, "<html>Guide 2</html>"); }},
+        {"the compiled file", [&] { WriteBytes(chm, "compiled by hand, long ago"); }},
+        {"no compiled file", [&] { QFile::remove(chm); }},
+        {"the index title", [&] { ws.project.settings.IndexTitle = u"Other"_s; }},
+        {"the compiler", [&] { writeCompiler(u"echo run >> \"$DEST/../runs\"\necho again > Docs.chm\n"_s); }},
+    };
+    int expected = 1;
+    for (const auto& [what, change] : changes) {
+        change();
+        result = build();
+        EXPECT_EQ(runs(), ++expected) << what;
+        EXPECT_EQ(lastRow(), u"> Compiled Help|ok|Docs.chm"_s) << what;
+        EXPECT_FALSE(result.compile.unchanged) << what;
+    }
+    // Asked to build everything, the build compiles too.
+    BuildProject(ws, {.rebuild = true});
+    EXPECT_EQ(runs(), ++expected);
+    // A compile that failed is tried again.
+    writeCompiler(u"echo run >> \"$DEST/../runs\"\nexit 3\n"_s);
+    build();
+    writeCompiler(u"echo run >> \"$DEST/../runs\"\necho fixed > Docs.chm\n"_s);
+    build();
+    EXPECT_EQ(runs(), expected + 2);
+    EXPECT_EQ(ReadBytes(chm), QByteArray("fixed\n"));
+    build();
+    EXPECT_EQ(runs(), expected + 2);
 }
 
 TEST_F(HelpBook, compilerThatFails_isReportedAndAnOldCompiledFileIsNotTakenForNew) {

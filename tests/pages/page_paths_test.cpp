@@ -1,6 +1,13 @@
 #include "pages/page_paths.h"
+#include "support/paths.h"
 
 #include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <unistd.h>
 
 namespace tessarel {
 namespace {
@@ -31,6 +38,40 @@ TEST(ChapterOutputPath, joinsTheFileNameAndNeverLeavesTheFolder) {
     for (const auto& [folder, name, path] : cases) {
         EXPECT_EQ(MakeChapterOutputPath(folder, name), path) << name.toStdString();
     }
+}
+
+// A page never replaces its source: the same file under another name (a link
+// or a folder reached another way) is the same, a copy or a hard link is not.
+TEST(IsSameFile, sameFileByItsCanonicalPathOnly) {
+    const QTemporaryDir dir;
+    const QString root = dir.path() + u"/"_s;
+    QDir().mkpath(root + u"src"_s);
+    QFile source(root + u"src/a.c"_s);
+    ASSERT_TRUE(source.open(QIODevice::WriteOnly));
+    source.close();
+    ASSERT_TRUE(QFile::copy(root + u"src/a.c"_s, root + u"copy.c"_s));
+    ASSERT_TRUE(QFile::link(root + u"src/a.c"_s, root + u"link.c"_s));
+    ASSERT_TRUE(QFile::link(root + u"src"_s, root + u"folder"_s));
+    ASSERT_EQ(
+        ::link(QFile::encodeName(root + u"src/a.c"_s).constData(), QFile::encodeName(root + u"hard.c"_s).constData()),
+        0);
+
+    EXPECT_TRUE(IsSameFile(root + u"src/a.c"_s, root + u"src/a.c"_s));
+    EXPECT_TRUE(IsSameFile(root + u"src/a.c"_s, root + u"link.c"_s));
+    EXPECT_TRUE(IsSameFile(root + u"folder/a.c"_s, root + u"src/../src/a.c"_s));
+    EXPECT_FALSE(IsSameFile(root + u"src/a.c"_s, root + u"copy.c"_s));
+    EXPECT_FALSE(IsSameFile(root + u"src/a.c"_s, root + u"hard.c"_s));
+    EXPECT_FALSE(IsSameFile(root + u"src/a.c"_s, root + u"missing.c"_s));
+    EXPECT_FALSE(IsSameFile(root + u"missing.c"_s, root + u"missing.c"_s));
+
+    FileIdentity a;
+    FileIdentity b;
+    ASSERT_TRUE(IdentifyFile(root + u"link.c"_s, a));
+    ASSERT_TRUE(IdentifyFile(root + u"hard.c"_s, b));
+    EXPECT_EQ(a, b);
+    ASSERT_TRUE(IdentifyFile(root + u"copy.c"_s, b));
+    EXPECT_FALSE(a == b);
+    EXPECT_FALSE(IdentifyFile(root + u"missing.c"_s, b));
 }
 
 }  // namespace

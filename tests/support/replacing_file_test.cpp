@@ -65,6 +65,22 @@ TEST(ReplacingFile, newFilesFollowTheUmaskAndReplacedOnesKeepTheirPermissions) {
               QFileDevice::Permissions());
 }
 
+// The permissions a replaced file keeps are read with one stat: they must be
+// what QFileInfo reads with its several calls, for every mode.
+TEST(ReplacingFile, aReplacedFileKeepsEveryModeItHad) {
+    TestEnvironment t;
+    const QString page = t.path(u"mode.htm"_s);
+    for (const mode_t mode : {0600, 0644, 0664, 0755, 0700, 0711, 0640, 0604, 0751}) {
+        QFile::remove(page);
+        WriteBytes(page, "old");
+        ASSERT_EQ(::chmod(QFile::encodeName(page).constData(), mode), 0);
+        const QFileDevice::Permissions before = QFileInfo(page).permissions();
+        ASSERT_TRUE(WriteTextFile(t.ui, page, u"new"_s)) << std::oct << mode;
+        EXPECT_EQ(QFileInfo(page).permissions(), before) << std::oct << mode;
+        EXPECT_EQ(ReadBytes(page), QByteArray("new\r\n"));
+    }
+}
+
 TEST(ReplacingFile, aFailedWriteKeepsTheOldFileAndSaysWhy) {
     TestEnvironment t;
     auto thirdLine = [&t] { return t.ui.messages.back().text.split(u"\r\n"_s).value(2); };
