@@ -276,7 +276,7 @@ TEST_F(HelpBook, anUnchangedBookIsNotCompiledAgain) {
     const auto runs = [this] { return ReadBytes(env.path(u"runs"_s)).count("run"); };
     const auto lastRow = [this] {
         const auto& row = env.ui.log.back();
-        return row.reason + u"|"_s + (row.status ? u"ok"_s : u"FAIL"_s) + u"|"_s + row.output;
+        return row.reason + u"|"_s + (row.status == RowStatus::Ok ? u"ok"_s : u"FAIL"_s) + u"|"_s + row.output;
     };
     ASSERT_TRUE(build().compile.compiled);
     ASSERT_EQ(runs(), 1);
