@@ -88,6 +88,7 @@ bool ChapterLists::add(const Chapter& chapter, const QString& page, const Chapte
     }
     AddDetailedChapterRow(rows, page, entry, settings_.BoldTitles);
     const QString topic = FileNameUrl(page);
+    const QString pageHref = PageHref(page);
     index.push_back({entry, topic, true});
     if (!settings_.UseChapterTitleInIndex) {
         index.push_back({chapter.ChapterTitle, topic, false});
@@ -102,12 +103,12 @@ bool ChapterLists::add(const Chapter& chapter, const QString& page, const Chapte
         for (int j = 2; j <= sectionCount; ++j) {
             ui_.yield();
             const QString& name = built.sectionNames[j - 2];
-            AddDetailedSectionRow(rows, page, name);
+            AddDetailedSectionRowTo(rows, pageHref, name);
             if (help) {
-                AddContentsSection(helpBlock, SiteMap::HelpProject, page, name);
+                AddContentsSectionTo(helpBlock, SiteMap::HelpProject, pageHref, name);
             }
             if (active) {
-                AddContentsSection(activeBlock, SiteMap::Active, page, name);
+                AddContentsSectionTo(activeBlock, SiteMap::Active, pageHref, name);
             }
             index.push_back({name, topic + QLatin1Char('#') + SectionAnchor(name), false});
         }
@@ -121,7 +122,8 @@ bool ChapterLists::add(const Chapter& chapter, const QString& page, const Chapte
     // One append per file and chapter keeps the growing files linear in the book's size.
     if (help) {
         ++helpBook_.pages;
-        helpBook_.pageBytes += QFileInfo(out_.path(page)).size();
+        // A page with files in the record was stamped just now: no need to ask again.
+        helpBook_.pageBytes += built.files ? built.files->pageStamp.size : QFileInfo(out_.path(page)).size();
     }
     if (help && (!append(out_.helpPath(kHelpProject), HelpProjectFileLine(page)) ||
                  !append(out_.helpPath(kHelpContents), helpBlock))) {
