@@ -141,9 +141,10 @@ std::optional<BuildRecord> ReadBuildRecord(const QString& path, const QString& p
 }
 
 bool WriteBuildRecord(const QString& path, const BuildRecord& record) {
-    QByteArray payload;
+    // The payload goes right after the magic line: a record of megabytes is not copied.
+    QByteArray bytes = kMagic;
     {
-        QDataStream out(&payload, QIODevice::WriteOnly);
+        QDataStream out(&bytes, QIODevice::WriteOnly | QIODevice::Append);
         SetStreamVersion(out);
         out << kFormatVersion << record.projectPath << record.destination << record.pageInputs
             << quint32(record.chapters.size());
@@ -152,7 +153,6 @@ bool WriteBuildRecord(const QString& path, const BuildRecord& record) {
         }
         out << record.helpInputs << record.compiledStamp << record.compileReason << record.compileSuccess;
     }
-    QByteArray bytes = kMagic + payload;
     bytes += Checksum(bytes);
     QString failure;
     if (!MakeFolders(FolderOf(path), failure)) {
