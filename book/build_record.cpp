@@ -131,7 +131,7 @@ std::optional<BuildRecord> ReadBuildRecord(const QString& path, const QString& p
         ChapterResult chapter;
         in >> chapter;
         const QString source = chapter.files->source;
-        record.chapters.insert(source, std::move(chapter));
+        record.chapters.emplace(source, std::move(chapter));
     }
     in >> record.helpInputs >> record.compiledStamp >> record.compileReason >> record.compileSuccess;
     if (in.status() != QDataStream::Ok || !in.atEnd() || record.chapters.size() != static_cast<qsizetype>(count)) {

@@ -183,7 +183,7 @@ bool WriteSortedIndexPage(const BookOutput& out) {
     for (const IndexEntry& entry : out.ws.IndexEntries) {
         const bool boldEntry = bold && entry.IsChapter;
         text += kRowStart;
-        text += TopicHref(entry.EntryPage);
+        AppendTopicHref(text, entry.EntryPage);
         text += boldEntry ? QStringView(u"\" target = \"chapter\"><b>") : QStringView(kTarget);
         text += entry.EntryText;
         text += boldEntry ? QStringView(u"</b></a></td></tr>\r\n") : QStringView(u"</a></td></tr>\r\n");

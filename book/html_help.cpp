@@ -143,7 +143,7 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
             if (help) {
                 text += u"..\\";
             }
-            text += TopicHref(entry.EntryPage);
+            AppendTopicHref(text, entry.EntryPage);
             text += tail;
             if (text.size() >= kWritePiece) {
                 file.write(text);

@@ -376,7 +376,7 @@ void ProjectBuild::keepRecord(ChapterResult built) {
         const QString source = built.files->source;
         built.chapter = -1;
         built.reused = false;
-        next_.chapters.insert(source, std::move(built));
+        next_.chapters.emplace(source, std::move(built));
     }
 }
 
