@@ -376,6 +376,7 @@ void ProjectBuild::keepRecord(ChapterResult built) {
         const QString source = built.files->source;
         built.chapter = -1;
         built.reused = false;
+        built.listing.reset();
         next_.chapters.emplace(source, std::move(built));
     }
 }
