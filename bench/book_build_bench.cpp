@@ -283,9 +283,9 @@ int FullBuilds(Project& project, int kilobytes, const std::vector<int>& workerCo
     }
     ok = Build(project, 0, "rebuild, one source changed", project.files - 1).ok && ok;
     if (project.search) {
-        std::printf("\nsearch index: %.2f MB\n",
-                    static_cast<double>(QFileInfo(project.destination() + QStringLiteral("_search_index.js")).size()) /
-                        1e6);
+        std::printf(
+            "\nsearch index: %.2f MB\n",
+            static_cast<double>(QFileInfo(project.destination() + QStringLiteral("_search_index.js")).size()) / 1e6);
     }
     return ok ? 0 : 1;
 }

@@ -59,4 +59,15 @@ QString TopicHref(const QString& topic) {
     return EscapeHtmlAttribute(topic.left(hash)) + QLatin1Char('#') + QuoteHtmlAttribute(topic.mid(hash + 1));
 }
 
+void AppendTopicHref(QString& out, const QString& topic) {
+    const qsizetype hash = topic.indexOf(QLatin1Char('#'));
+    if (hash < 0) {
+        AppendEscapedHtmlAttribute(out, topic);
+        return;
+    }
+    AppendEscapedHtmlAttribute(out, QStringView(topic).first(hash));
+    out += QLatin1Char('#');
+    AppendQuotedHtmlAttribute(out, QStringView(topic).sliced(hash + 1));
+}
+
 }  // namespace tessarel

@@ -48,5 +48,7 @@ QString AnchorHref(const QString& page, const QString& anchor);
 /// An index entry's topic (FileNameUrl of the page, then "#" and an anchor for
 /// a section) as an href value.
 QString TopicHref(const QString& topic);
+/// Appends TopicHref's form of `topic` to `out`, without a string of its own.
+void AppendTopicHref(QString& out, const QString& topic);
 
 }  // namespace tessarel

@@ -39,8 +39,7 @@ QDataStream& operator>>(QDataStream& s, ChapterNote& n) {
     qint32 icon = 0;
     qint32 buttons = 0;
     s >> kind >> n.reason >> n.item >> status >> n.title >> n.output >> n.text >> icon >> buttons;
-    if (kind < 0 || kind > qint32(ChapterNote::Kind::QuitRequest) || status < 0 ||
-        status > qint32(RowStatus::Failed)) {
+    if (kind < 0 || kind > qint32(ChapterNote::Kind::QuitRequest) || status < 0 || status > qint32(RowStatus::Failed)) {
         s.setStatus(QDataStream::ReadCorruptData);
     }
     n.status = static_cast<RowStatus>(status);
@@ -112,8 +111,10 @@ std::optional<BuildRecord> ReadBuildRecord(const QString& path, const QString& p
     if (Checksum(body) != QByteArrayView(bytes).last(kDigestBytes)) {
         return std::nullopt;
     }
-    QByteArray payload = body.sliced(kMagic.size()).toByteArray();
-    QDataStream in(&payload, QIODevice::ReadOnly);
+    // Read in place: a copy of a record of megabytes would cost as much again.
+    const QByteArrayView payloadView = body.sliced(kMagic.size());
+    const QByteArray payload = QByteArray::fromRawData(payloadView.data(), payloadView.size());
+    QDataStream in(payload);
     SetStreamVersion(in);
     quint32 version = 0;
     in >> version;
@@ -130,7 +131,7 @@ std::optional<BuildRecord> ReadBuildRecord(const QString& path, const QString& p
         ChapterResult chapter;
         in >> chapter;
         const QString source = chapter.files->source;
-        record.chapters.insert(source, std::move(chapter));
+        record.chapters.emplace(source, std::move(chapter));
     }
     in >> record.helpInputs >> record.compiledStamp >> record.compileReason >> record.compileSuccess;
     if (in.status() != QDataStream::Ok || !in.atEnd() || record.chapters.size() != static_cast<qsizetype>(count)) {
@@ -140,9 +141,10 @@ std::optional<BuildRecord> ReadBuildRecord(const QString& path, const QString& p
 }
 
 bool WriteBuildRecord(const QString& path, const BuildRecord& record) {
-    QByteArray payload;
+    // The payload goes right after the magic line: a record of megabytes is not copied.
+    QByteArray bytes = kMagic;
     {
-        QDataStream out(&payload, QIODevice::WriteOnly);
+        QDataStream out(&bytes, QIODevice::WriteOnly | QIODevice::Append);
         SetStreamVersion(out);
         out << kFormatVersion << record.projectPath << record.destination << record.pageInputs
             << quint32(record.chapters.size());
@@ -151,7 +153,6 @@ bool WriteBuildRecord(const QString& path, const BuildRecord& record) {
         }
         out << record.helpInputs << record.compiledStamp << record.compileReason << record.compileSuccess;
     }
-    QByteArray bytes = kMagic + payload;
     bytes += Checksum(bytes);
     QString failure;
     if (!MakeFolders(FolderOf(path), failure)) {
@@ -172,11 +173,12 @@ QByteArray PageInputsDigest(const Settings& settings, const PageStyle& style, co
         << settings.Links << settings.Api << settings.Style << qint32(settings.Overview)
         << settings.IncludeSourceLocation << settings.IncludeLastGenerated << settings.UseChapterTitleInIndex
         << settings.IncludeOnlyDocumentedFiles << settings.GenerateHtmlHelpFiles << settings.Collapsible
-        << settings.EmbedStyle << settings.IncludeSearch << settings.SortSections << settings.SortFilenames << settings.IncludeProjectTitle
-        << settings.BoldTitles << settings.IndexTitle << settings.IndexText << settings.Copyright
-        << settings.HomeChapter << settings.RelDestPath << settings.TextFilter << settings.ComboFilter << c.doubleSlash
-        << c.apostrophe << c.hash << c.semicolon << c.dash << c.letterC << c.exclamation << c.slashStar << c.parenStar
-        << c.braces << style.name << style.text << style.embedded << generatedAtText;
+        << settings.EmbedStyle << settings.IncludeSearch << settings.SortSections << settings.SortFilenames
+        << settings.IncludeProjectTitle << settings.BoldTitles << settings.IndexTitle << settings.IndexText
+        << settings.Copyright << settings.HomeChapter << settings.RelDestPath << settings.TextFilter
+        << settings.ComboFilter << c.doubleSlash << c.apostrophe << c.hash << c.semicolon << c.dash << c.letterC
+        << c.exclamation << c.slashStar << c.parenStar << c.braces << style.name << style.text << style.embedded
+        << generatedAtText;
     return Checksum(bytes);
 }
 

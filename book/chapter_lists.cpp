@@ -13,6 +13,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace tessarel {
 
 namespace {
@@ -71,66 +73,79 @@ TextFileWriter* ChapterLists::growingFile(const QString& path) {
     return nullptr;
 }
 
-bool ChapterLists::add(const Chapter& chapter, const QString& page, const ChapterResult& built) {
+ChapterListing MakeChapterListing(const Chapter& chapter, const QString& page, const ChapterResult& built,
+                                  const Settings& settings) {
+    ChapterListing listing;
     const int sectionCount = built.sections;
-    const bool help = settings_.GenerateHtmlHelpFiles;
-    const bool active = settings_.Collapsible;
-    std::vector<IndexEntry>& index = out_.ws.IndexEntries;
-    const QString entry = ChapterEntryText(chapter, settings_);
-    QString helpBlock;
-    QString activeBlock;
-    QString rows;
+    const bool help = settings.GenerateHtmlHelpFiles;
+    const bool active = settings.Collapsible;
+    // The chapter's title is the one the build gives it: Chapter::ChapterTitle once applied.
+    const QString entry = settings.UseChapterTitleInIndex ? built.title : EscapeHtml(chapter.Name);
     if (help) {
-        AddContentsChapter(helpBlock, SiteMap::HelpProject, entry, page, sectionCount);
+        AddContentsChapter(listing.helpBlock, SiteMap::HelpProject, entry, page, sectionCount);
     }
     if (active) {
-        AddContentsChapter(activeBlock, SiteMap::Active, entry, page, sectionCount);
+        AddContentsChapter(listing.activeBlock, SiteMap::Active, entry, page, sectionCount);
     }
-    AddDetailedChapterRow(rows, page, entry, settings_.BoldTitles);
+    AddDetailedChapterRow(listing.rows, page, entry, settings.BoldTitles);
     const QString topic = FileNameUrl(page);
+    const QString pageHref = PageHref(page);
+    std::vector<IndexEntry>& index = listing.index;
+    index.reserve(static_cast<size_t>(std::max(sectionCount, 1)) + 1);
     index.push_back({entry, topic, true});
-    if (!settings_.UseChapterTitleInIndex) {
-        index.push_back({chapter.ChapterTitle, topic, false});
+    if (!settings.UseChapterTitleInIndex) {
+        index.push_back({built.title, topic, false});
     }
     if (sectionCount >= 2) {
         if (help) {
-            OpenContentsSections(helpBlock);
+            OpenContentsSections(listing.helpBlock);
         }
         if (active) {
-            OpenContentsSections(activeBlock);
+            OpenContentsSections(listing.activeBlock);
         }
         for (int j = 2; j <= sectionCount; ++j) {
-            ui_.yield();
             const QString& name = built.sectionNames[j - 2];
-            AddDetailedSectionRow(rows, page, name);
+            AddDetailedSectionRowTo(listing.rows, pageHref, name);
             if (help) {
-                AddContentsSection(helpBlock, SiteMap::HelpProject, page, name);
+                AddContentsSectionTo(listing.helpBlock, SiteMap::HelpProject, pageHref, name);
             }
             if (active) {
-                AddContentsSection(activeBlock, SiteMap::Active, page, name);
+                AddContentsSectionTo(listing.activeBlock, SiteMap::Active, pageHref, name);
             }
             index.push_back({name, topic + QLatin1Char('#') + SectionAnchor(name), false});
         }
         if (help) {
-            CloseContentsSections(helpBlock);
+            CloseContentsSections(listing.helpBlock);
         }
         if (active) {
-            CloseContentsSections(activeBlock);
+            CloseContentsSections(listing.activeBlock);
         }
     }
+    return listing;
+}
+
+bool ChapterLists::add(const Chapter& chapter, const QString& page, const ChapterResult& built) {
+    const bool help = settings_.GenerateHtmlHelpFiles;
+    const bool active = settings_.Collapsible;
+    ui_.yield();
+    const ChapterListing made = built.listing ? ChapterListing() : MakeChapterListing(chapter, page, built, settings_);
+    const ChapterListing& listing = built.listing ? *built.listing : made;
+    std::vector<IndexEntry>& index = out_.ws.IndexEntries;
+    index.insert(index.end(), listing.index.begin(), listing.index.end());
     // One append per file and chapter keeps the growing files linear in the book's size.
     if (help) {
         ++helpBook_.pages;
-        helpBook_.pageBytes += QFileInfo(out_.path(page)).size();
+        // A page with files in the record was stamped just now: no need to ask again.
+        helpBook_.pageBytes += built.files ? built.files->pageStamp.size : QFileInfo(out_.path(page)).size();
     }
     if (help && (!append(out_.helpPath(kHelpProject), HelpProjectFileLine(page)) ||
-                 !append(out_.helpPath(kHelpContents), helpBlock))) {
+                 !append(out_.helpPath(kHelpContents), listing.helpBlock))) {
         return false;
     }
-    if (active && !append(out_.path(kActiveContents), activeBlock)) {
+    if (active && !append(out_.path(kActiveContents), listing.activeBlock)) {
         return false;
     }
-    return append(out_.path(kDetailedContents), rows);
+    return append(out_.path(kDetailedContents), listing.rows);
 }
 
 /// Adds a text to a growing file on a line of its own; a failed write is told

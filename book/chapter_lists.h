@@ -1,6 +1,7 @@
 #pragma once
 
 #include "book/html_help_compiler.h"
+#include "book/workspace.h"
 #include "support/paths.h"
 #include "support/text_file.h"
 
@@ -17,6 +18,19 @@ struct Chapter;
 struct ChapterResult;
 struct Settings;
 class UserInterface;
+
+/// A listed chapter's lines in the growing lists and its index entries.
+struct ChapterListing {
+    QString rows;         ///< "_dindex.htm"
+    QString helpBlock;    ///< "contents.hhc", when the book has help files
+    QString activeBlock;  ///< "contents_active.hhc", when the contents are collapsible
+    std::vector<IndexEntry> index;
+};
+
+/// The listing of chapter `chapter` built as `built` (which lists sections),
+/// with its page `page`. Reads only its arguments, so a worker can make it.
+ChapterListing MakeChapterListing(const Chapter& chapter, const QString& page, const ChapterResult& built,
+                                  const Settings& settings);
 
 /// The book files that list the chapters as they are built: "_dindex.htm" and,
 /// as the settings ask, "contents_active.hhc", "HTML Help/help.hhp" and

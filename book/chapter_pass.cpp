@@ -352,8 +352,8 @@ ChapterResult OutOfMemoryChapter(const ChapterPass& pass, int i) {
     result.failed = true;
     result.title = chapter.Name;
     ChapterRecorder recorder(result, nullptr);
-    recorder.addLogRow(ReadFailureReason(ReadOutcome::OutOfMemory), chapter.Name, RowStatus::Failed, QStringLiteral("---"),
-                       BookPageName(chapter.Name));
+    recorder.addLogRow(ReadFailureReason(ReadOutcome::OutOfMemory), chapter.Name, RowStatus::Failed,
+                       QStringLiteral("---"), BookPageName(chapter.Name));
     return result;
 }
 

@@ -8,11 +8,13 @@
 #include <QStringList>
 
 #include <atomic>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace tessarel {
 
+struct ChapterListing;
 struct BookOutput;
 struct BuildRecord;
 struct ChapterPagePlan;
@@ -98,6 +100,9 @@ struct ChapterResult {
     /// reused): the chapter's entry in the next build's record.
     std::optional<ChapterFiles> files = {};
     bool reused = false;  ///< replayed from the last build's record
+    /// Its lines in the growing lists, made beside the chapter on a worker
+    /// (never recorded); without them the lists make their own.
+    std::shared_ptr<const ChapterListing> listing = {};
 
     bool operator==(const ChapterResult&) const = default;
 };

@@ -1,5 +1,8 @@
 #include "book/chapter_pool.h"
 
+#include "book/book_output.h"
+#include "book/chapter_lists.h"
+#include "book/workspace.h"
 #include "extract/document_model.h"
 #include "pages/page_frame.h"
 
@@ -45,6 +48,12 @@ void ChapterPool::work() {
         ChapterResult result;
         try {
             result = BuildBookChapter(pass_, {doc, page}, i, nullptr, &cancel_);
+            if (result.written && result.sections > 0) {
+                // Its lines in the lists are made here too: the build's thread only appends them.
+                const Chapter& chapter = pass_.ws.project.Chapters[static_cast<size_t>(i)];
+                result.listing = std::make_shared<const ChapterListing>(
+                    MakeChapterListing(chapter, BookPageName(chapter.Name), result, pass_.ws.project.settings));
+            }
         } catch (const std::bad_alloc&) {
             // The parse catches its own; what escapes it ends this chapter only.
             doc = DocumentModel();

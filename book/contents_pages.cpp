@@ -4,6 +4,7 @@
 #include "book/workspace.h"
 #include "pages/page_frame.h"
 #include "support/environment.h"
+#include "support/html_text.h"
 #include "support/string_functions.h"
 
 #include <iterator>
@@ -170,26 +171,29 @@ bool WriteBookPages(const BookOutput& out) {
 bool WriteSortedIndexPage(const BookOutput& out) {
     UserInterface& ui = out.ws.env.ui;
     const bool bold = out.ws.project.settings.BoldTitles;
+    const QString fileName = QStringLiteral("_sorted_index.htm");
+    // A page of every index entry: it goes to its file as it is made.
+    PageBuffer& page = out.ws.page;
+    const PageStream stream(page, out.path(fileName));
     WriteSidePageHead(out);
-    AddTag(out.ws.page, kLinksTable);
+    AddTag(page, kLinksTable);
     ui.setProgressCaption(QStringLiteral("Plain Index"));
     ui.setProgressMaximum(static_cast<int>(out.ws.IndexEntries.size()) + 1);
-    QString& text = out.ws.page.PageText;
+    QString& text = page.PageText;
     for (const IndexEntry& entry : out.ws.IndexEntries) {
-        if (bold && entry.IsChapter) {
-            AddLineTo(text, kRowStart + TopicHref(entry.EntryPage) + QStringLiteral("\" target = \"chapter\"><b>") +
-                                entry.EntryText + QStringLiteral("</b></a></td></tr>"));
-        } else {
-            AddLineTo(text, kRowStart + TopicHref(entry.EntryPage) + kTarget + entry.EntryText +
-                                QStringLiteral("</a></td></tr>"));
-        }
+        const bool boldEntry = bold && entry.IsChapter;
+        text += kRowStart;
+        AppendTopicHref(text, entry.EntryPage);
+        text += boldEntry ? QStringView(u"\" target = \"chapter\"><b>") : QStringView(kTarget);
+        text += entry.EntryText;
+        text += boldEntry ? QStringView(u"</b></a></td></tr>\r\n") : QStringView(u"</a></td></tr>\r\n");
+        FlushPage(page);
         ui.advanceProgress();
     }
-    if (!FinishSidePage(out, QStringLiteral("_sorted_index.htm"))) {
+    if (!FinishSidePage(out, fileName)) {
         return false;
     }
-    ui.addLogRow(QStringLiteral("> HTML Index"), QString(), RowStatus::Ok, QString(),
-                 QStringLiteral("_sorted_index.htm"));
+    ui.addLogRow(QStringLiteral("> HTML Index"), QString(), RowStatus::Ok, QString(), fileName);
     return true;
 }
 
@@ -226,9 +230,17 @@ void AddDetailedChapterRow(QString& rows, const QString& page, const QString& en
 }
 
 void AddDetailedSectionRow(QString& rows, const QString& page, const QString& sectionName) {
-    AddLineTo(rows, QStringLiteral("<tr class=SideLink><td class=SideLink nowrap>&nbsp; &nbsp; &nbsp;") +
-                        QStringLiteral("<a class=SideLink href=\"") + AnchorHref(page, sectionName) + kTarget +
-                        sectionName + QStringLiteral("</a></td></tr>"));
+    AddDetailedSectionRowTo(rows, PageHref(page), sectionName);
+}
+
+void AddDetailedSectionRowTo(QString& rows, QStringView pageHref, const QString& sectionName) {
+    rows += u"<tr class=SideLink><td class=SideLink nowrap>&nbsp; &nbsp; &nbsp;<a class=SideLink href=\"";
+    rows += pageHref;
+    rows += u'#';
+    AppendQuotedHtmlAttribute(rows, sectionName);
+    rows += kTarget;
+    rows += sectionName;
+    rows += u"</a></td></tr>\r\n";
 }
 
 QString DetailedContentsClosing() {

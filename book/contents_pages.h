@@ -24,6 +24,8 @@ bool WriteActiveIndexPage(const BookOutput& out);
 QString DetailedContentsHead(const Settings& settings, const PageStyle& style);
 void AddDetailedChapterRow(QString& rows, const QString& page, const QString& entry, bool bold);
 void AddDetailedSectionRow(QString& rows, const QString& page, const QString& sectionName);
+/// The same row from the page's link (PageHref), made once for all its sections.
+void AddDetailedSectionRowTo(QString& rows, QStringView pageHref, const QString& sectionName);
 QString DetailedContentsClosing();
 
 }  // namespace tessarel

@@ -13,6 +13,9 @@ namespace tessarel {
 
 namespace {
 
+/// How much of a long file is gathered before it is handed to the file.
+constexpr qsizetype kWritePiece = qsizetype{1} << 16;
+
 const QString kGenerator = QStringLiteral("<meta name=\"GENERATOR\" content=\"Vornhald Tessarel\">");
 
 /// Topics of the HTML Help project lie one folder up from it.
@@ -87,14 +90,22 @@ void AddContentsChapter(QString& block, SiteMap map, const QString& entry, const
 void OpenContentsSections(QString& block) { AddLineTo(block, QStringLiteral("        <UL>")); }
 
 void AddContentsSection(QString& block, SiteMap map, const QString& page, const QString& sectionName) {
+    AddContentsSectionTo(block, map, PageHref(page), sectionName);
+}
+
+void AddContentsSectionTo(QString& block, SiteMap map, QStringView pageHref, const QString& sectionName) {
+    const bool help = map == SiteMap::HelpProject;
+    block += u"          <LI> <OBJECT type=\"text/sitemap\">\r\n          <param name=\"Name\" value=\"";
+    AppendQuotedHtmlAttribute(block, sectionName);
+    block += u"\">\r\n          <param name=\"Local\" value=\"";
+    if (help) {
+        block += u"..\\";
+    }
+    block += pageHref;
+    block += u'#';
     // The help project links the "^" anchor; the active contents the plain one.
-    const QString anchor = map == SiteMap::HelpProject ? SectionAnchor(sectionName) : sectionName;
-    AddLineTo(block, QStringLiteral("          <LI> <OBJECT type=\"text/sitemap\">"));
-    AddLineTo(block, QStringLiteral("          <param name=\"Name\" value=\"") + QuoteHtmlAttribute(sectionName) +
-                         QStringLiteral("\">"));
-    AddLineTo(block, QStringLiteral("          <param name=\"Local\" value=\"") +
-                         TopicPath(map, AnchorHref(page, anchor)) + QStringLiteral("\">"));
-    AddLineTo(block, QStringLiteral("          </OBJECT>"));
+    AppendQuotedHtmlAttribute(block, help ? SectionAnchor(sectionName) : sectionName);
+    block += u"\">\r\n          </OBJECT>\r\n";
 }
 
 void CloseContentsSections(QString& block) { AddLineTo(block, QStringLiteral("        </UL>")); }
@@ -111,6 +122,10 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
     const bool help = map == SiteMap::HelpProject;
     ui.setProgressCaption(help ? QStringLiteral("HTML Help Index") : QStringLiteral("Active Index"));
     ui.setProgressMaximum(static_cast<int>(out.ws.IndexEntries.size()) + 1);
+    const QString fileName = help ? QStringLiteral("index.hhk") : QStringLiteral("index_active.hhk");
+    // Written as it is made: the whole index would be a text of many megabytes.
+    TextFileWriter file(help ? out.helpPath(fileName) : out.path(fileName));
+    file.open();
     QString text;
     AddLineTo(text, QStringLiteral("<HTML>"));
     AddLineTo(text, QStringLiteral("<HEAD>"));
@@ -118,21 +133,29 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
     AddLineTo(text, QStringLiteral("<!-- Sitemap 1.0 -->"));
     AddLineTo(text, QStringLiteral("</HEAD><BODY>"));
     AddLineTo(text, QStringLiteral("<UL>"));
-    const QString tail = help ? QStringLiteral("\"></OBJECT>")
-                              : QStringLiteral("\"><param name=\"FrameName\" value=\"chapter\"></OBJECT>");
+    const QStringView tail = help ? QStringView(u"\"></OBJECT>\r\n")
+                                  : QStringView(u"\"><param name=\"FrameName\" value=\"chapter\"></OBJECT>\r\n");
     for (const IndexEntry& entry : out.ws.IndexEntries) {
-        if (!TrimSpaces(entry.EntryText).isEmpty()) {
-            AddLineTo(text, QStringLiteral("<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"") +
-                                QuoteHtmlAttribute(entry.EntryText) +
-                                QStringLiteral("\"><param name=\"Local\" value=\"") +
-                                TopicPath(map, TopicHref(entry.EntryPage)) + tail);
+        if (!TrimmedSpaces(entry.EntryText).isEmpty()) {
+            text += u"<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"";
+            AppendQuotedHtmlAttribute(text, entry.EntryText);
+            text += u"\"><param name=\"Local\" value=\"";
+            if (help) {
+                text += u"..\\";
+            }
+            AppendTopicHref(text, entry.EntryPage);
+            text += tail;
+            if (text.size() >= kWritePiece) {
+                file.write(text);
+                text.resize(0);
+            }
         }
         ui.advanceProgress();
     }
     AddLineTo(text, QStringLiteral("</UL>"));
     AddLineTo(text, QStringLiteral("</BODY></HTML>"));
-    const QString fileName = help ? QStringLiteral("index.hhk") : QStringLiteral("index_active.hhk");
-    if (!WriteTextFile(ui, help ? out.helpPath(fileName) : out.path(fileName), text)) {
+    file.write(text);
+    if (!file.finish(ui)) {
         return false;
     }
     ui.addLogRow(help ? QStringLiteral("> HTML Help Index") : QStringLiteral("> Active Index"), QString(),

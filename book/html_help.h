@@ -22,6 +22,8 @@ QString ContentsHeader(SiteMap map);
 void AddContentsChapter(QString& block, SiteMap map, const QString& entry, const QString& page, int sectionCount);
 void OpenContentsSections(QString& block);
 void AddContentsSection(QString& block, SiteMap map, const QString& page, const QString& sectionName);
+/// The same entry from the page's link (PageHref), made once for all its sections.
+void AddContentsSectionTo(QString& block, SiteMap map, QStringView pageHref, const QString& sectionName);
 void CloseContentsSections(QString& block);
 QString ContentsClosing();
 

@@ -68,7 +68,8 @@ public:
 
 private:
     bool writeBook(int count);
-    bool applyChapter(const ChapterResult& chapter);
+    bool applyChapter(ChapterResult built);
+    bool takeIntoBook(const ChapterResult& built);
     bool buildHere(const ChapterPass& pass, int count);
     bool buildOnPool(const ChapterPass& pass, int count, int workers);
     bool startChapter(int i, int count);
@@ -79,7 +80,7 @@ private:
     void compile();
     void finish();
     void loadRecord();
-    void keepRecord(const ChapterResult& built);
+    void keepRecord(ChapterResult built);
     void saveRecord(int count);
 
     Workspace& ws_;
@@ -178,8 +179,7 @@ void ProjectBuild::compile() {
             result_.compile.unchanged = true;
             result_.compile.compiledFile = compiledFile;
             ui_.addLogRow(QStringLiteral("> Compiled Help Unchanged"), QStringLiteral("help.hhp"), RowStatus::Ok,
-                          QString(),
-                          compiledName);
+                          QString(), compiledName);
             next_.helpInputs = inputs;
             next_.compiledStamp = previous_->compiledStamp;
             next_.compileSuccess = true;
@@ -220,8 +220,14 @@ bool ProjectBuild::writeBook(int count) {
     if (!KeepSourcesOutOfTheBook(out_, sources_) || !WriteBookStyleSheet(out_, sources_) || !lists_.start()) {
         return false;
     }
-    const ChapterPass pass{ws_,          out_, sources_, pages_, generatedAt_, previous_ ? &*previous_ : nullptr,
-                           !recordPath_.isEmpty(), search_ != nullptr};
+    const ChapterPass pass{ws_,
+                           out_,
+                           sources_,
+                           pages_,
+                           generatedAt_,
+                           previous_ ? &*previous_ : nullptr,
+                           !recordPath_.isEmpty(),
+                           search_ != nullptr};
     const int workers = std::min(BuildWorkers(ws_), count);
     if (!(workers > 1 ? buildOnPool(pass, count, workers) : buildHere(pass, count))) {
         return false;
@@ -294,17 +300,23 @@ bool ProjectBuild::buildOnPool(const ChapterPass& pass, int count, int workers) 
                 pool.stop();
             }
         }
-        if (!applyChapter(*built)) {
+        if (!applyChapter(std::move(*built))) {
             return false;
         }
     }
     return true;
 }
 
-/// Takes a chapter's result into the book and the next record: its rows and
-/// messages, its title, its place in the lists. False when the build must stop.
-bool ProjectBuild::applyChapter(const ChapterResult& built) {
-    keepRecord(built);
+/// Takes a chapter's result into the book and the next record. False when
+/// the build must stop.
+bool ProjectBuild::applyChapter(ChapterResult built) {
+    const bool applied = takeIntoBook(built);
+    keepRecord(std::move(built));
+    return applied;
+}
+
+/// A chapter's rows and messages, its title, its place in the lists.
+bool ProjectBuild::takeIntoBook(const ChapterResult& built) {
     Chapter& chapter = project_.Chapters[static_cast<size_t>(built.chapter)];
     ReplayChapterNotes(ui_, built);
     chapter.Documented = built.documented;
@@ -353,7 +365,7 @@ void ProjectBuild::loadRecord() {
     }
 }
 
-void ProjectBuild::keepRecord(const ChapterResult& built) {
+void ProjectBuild::keepRecord(ChapterResult built) {
     if (recordPath_.isEmpty()) {
         return;
     }
@@ -361,10 +373,11 @@ void ProjectBuild::keepRecord(const ChapterResult& built) {
     result_.chaptersReused += built.reused ? 1 : 0;
     if (built.files) {
         // Kept as a build reads it back, so an unchanged book keeps its record file.
-        ChapterResult kept = built;
-        kept.chapter = -1;
-        kept.reused = false;
-        next_.chapters.insert(built.files->source, std::move(kept));
+        const QString source = built.files->source;
+        built.chapter = -1;
+        built.reused = false;
+        built.listing.reset();
+        next_.chapters.emplace(source, std::move(built));
     }
 }
 

@@ -24,9 +24,8 @@ ProjectSources::ProjectSources(const ProjectModel& project, int count) {
             return;
         }
         const QFileInfo info(path);
-        const QString canonical = info.canonicalFilePath();
-        if (!canonical.isEmpty() && !info.isDir()) {
-            canonicalPaths_.insert(canonical);
+        if (info.exists() && !info.isDir()) {
+            existing_.append(path);
             FileIdentity identity;
             if (IdentifyFile(path, identity)) {
                 identities_.insert({identity.device, identity.inode});
@@ -42,8 +41,21 @@ ProjectSources::ProjectSources(const ProjectModel& project, int count) {
     }
 }
 
+const QSet<QString>& ProjectSources::canonicalPaths() const {
+    // Workers of a build ask at once; the paths are made by one of them.
+    std::call_once(canonicalOnce_, [this] {
+        for (const QString& source : existing_) {
+            const QString canonical = QFileInfo(source).canonicalFilePath();
+            if (!canonical.isEmpty()) {
+                canonicalPaths_.insert(canonical);
+            }
+        }
+    });
+    return canonicalPaths_;
+}
+
 bool ProjectSources::contains(const QString& path) const {
-    if (canonicalPaths_.isEmpty()) {
+    if (existing_.isEmpty()) {
         return false;
     }
     FileIdentity identity;
@@ -51,7 +63,7 @@ bool ProjectSources::contains(const QString& path) const {
         return false;
     }
     const QString canonical = QFileInfo(path).canonicalFilePath();
-    return !canonical.isEmpty() && canonicalPaths_.contains(canonical);
+    return !canonical.isEmpty() && canonicalPaths().contains(canonical);
 }
 
 }  // namespace tessarel

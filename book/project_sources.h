@@ -3,6 +3,9 @@
 #include <QPair>
 #include <QSet>
 #include <QString>
+#include <QStringList>
+
+#include <mutex>
 
 namespace tessarel {
 
@@ -24,7 +27,13 @@ public:
     bool contains(const QString& path) const;
 
 private:
-    QSet<QString> canonicalPaths_;
+    const QSet<QString>& canonicalPaths() const;
+
+    QStringList existing_;  ///< the sources that are files, as the project names them
+    /// Their canonical paths, made once a path's identity matches one (or an
+    /// identity is unknown): most paths are told apart by identity alone.
+    mutable std::once_flag canonicalOnce_;
+    mutable QSet<QString> canonicalPaths_;
     /// The same files by identity: a path that is none of them needs no
     /// canonical path.
     QSet<QPair<quint64, quint64>> identities_;

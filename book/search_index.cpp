@@ -256,9 +256,10 @@ const char* const kSearchBody[] = {
 
 }  // namespace
 
-QString JavaScriptString(QStringView text) {
-    QString out;
-    out.reserve(text.size() + 2);
+namespace {
+
+/// Appends JavaScriptString's form of `text` to `out`.
+void AppendJavaScriptString(QString& out, QStringView text) {
     out += u'"';
     for (const QChar ch : text) {
         const char16_t c = ch.unicode();
@@ -272,6 +273,14 @@ QString JavaScriptString(QStringView text) {
         }
     }
     out += u'"';
+}
+
+}  // namespace
+
+QString JavaScriptString(QStringView text) {
+    QString out;
+    out.reserve(text.size() + 2);
+    AppendJavaScriptString(out, text);
     return out;
 }
 
@@ -296,16 +305,41 @@ int SearchIndex::snippetNumber(const QString& plain) {
 
 namespace {
 
-QString SnippetAt(const std::vector<QString>& snippets, int section) {
-    return static_cast<size_t>(section) < snippets.size() ? snippets[static_cast<size_t>(section)] : QString();
+const QString& SnippetAt(const std::vector<QString>& snippets, int section) {
+    static const QString kNone;
+    return static_cast<size_t>(section) < snippets.size() ? snippets[static_cast<size_t>(section)] : kNone;
+}
+
+/// Whether `anchor` is `name` with every blank as "^", as the page derives it.
+bool IsDerivedAnchor(QStringView anchor, QStringView name) {
+    if (anchor.size() != name.size()) {
+        return false;
+    }
+    for (qsizetype i = 0; i < name.size(); ++i) {
+        if (anchor[i] != (name[i] == u' ' ? QChar(u'^') : name[i])) {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
 
 void SearchIndex::addChapter(const QString& title, const QString& page, const QStringList& sectionNames,
                              const std::vector<QString>& snippets) {
-    QString line = u'[' + JavaScriptString(FileNameUrl(page)) + u',' + JavaScriptString(PlainTextOfHtml(title)) + u',' +
-                   QString::number(snippetNumber(SnippetAt(snippets, 1))) + QStringLiteral(",[");
+    // Written straight into the list: a chapter of many sections makes no line of its own.
+    if (!chapters_.isEmpty()) {
+        chapters_ += u',';
+        chapters_ += kCrLf;
+    }
+    QString& line = chapters_;
+    line += u'[';
+    AppendJavaScriptString(line, FileNameUrl(page));
+    line += u',';
+    AppendJavaScriptString(line, PlainTextOfHtml(title));
+    line += u',';
+    line += QString::number(snippetNumber(SnippetAt(snippets, 1)));
+    line += u",[";
     bool first = true;
     for (qsizetype k = 0; k < sectionNames.size(); ++k) {
         const int j = static_cast<int>(k) + 2;
@@ -318,20 +352,21 @@ void SearchIndex::addChapter(const QString& title, const QString& page, const QS
             line += u',';
         }
         first = false;
-        QString derived = name;
-        derived.replace(u' ', u'^');
         const QString anchor = SectionAnchorText(raw);
         // The page derives the anchor from the name unless they differ.
-        line += anchor == derived ? JavaScriptString(name)
-                                  : u'[' + JavaScriptString(name) + u',' + JavaScriptString(anchor) + u']';
-        line += u',' + QString::number(snippetNumber(SnippetAt(snippets, j)));
+        if (IsDerivedAnchor(anchor, name)) {
+            AppendJavaScriptString(line, name);
+        } else {
+            line += u'[';
+            AppendJavaScriptString(line, name);
+            line += u',';
+            AppendJavaScriptString(line, anchor);
+            line += u']';
+        }
+        line += u',';
+        line += QString::number(snippetNumber(SnippetAt(snippets, j)));
     }
-    line += QStringLiteral("]]");
-    if (!chapters_.isEmpty()) {
-        chapters_ += u',';
-        chapters_ += kCrLf;
-    }
-    chapters_ += line;
+    line += u"]]";
 }
 
 QString SearchIndex::script(qsizetype mostBytes) const {

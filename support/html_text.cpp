@@ -152,6 +152,18 @@ QString EscapeHtml(const QString& text) { return Escaped(text, false); }
 
 QString EscapeHtmlAttribute(const QString& text) { return Escaped(text, true); }
 
+void AppendEscapedHtmlAttribute(QString& out, QStringView text) {
+    qsizetype copied = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (const char16_t* entity = EntityOf(text[i].unicode(), true)) {
+            out.append(text.sliced(copied, i - copied));
+            out.append(QStringView(entity));
+            copied = i + 1;
+        }
+    }
+    out.append(text.sliced(copied));
+}
+
 QString QuoteHtmlAttribute(const QString& html) {
     if (!html.contains(QLatin1Char('"'))) {
         return html;

@@ -14,6 +14,8 @@ namespace tessarel {
 QString EscapeHtml(const QString& text);
 /// Plain text as a double-quoted attribute value: "&", "<", ">" and '"' become entities.
 QString EscapeHtmlAttribute(const QString& text);
+/// Appends EscapeHtmlAttribute's form of `text` to `out`.
+void AppendEscapedHtmlAttribute(QString& out, QStringView text);
 /// HTML text (a section name, a tag argument) as a double-quoted attribute
 /// value: only '"' becomes "&quot;", so the value means what the text means
 /// and an anchor matches every link that names it.

@@ -1,5 +1,6 @@
 #include "book/contents_pages.h"
 
+#include "book/book_output.h"
 #include "book_fixture.h"
 
 #include <QFileInfo>
@@ -219,6 +220,29 @@ TEST(DetailedContents, rows_linkChapterAndPlainSectionAnchors) {
 <tr class=SideLink><td class=SideLink nowrap><a class=SideLink href="b.c.htm" target = "chapter">Beta</a></td></tr>
 )"_s));
     EXPECT_EQ(DetailedContentsClosing(), Crlf(u"</table>\n</div>\n</body>\n</html>\n"_s));
+}
+
+// The index pages append each link in place: the page part is escaped, the
+// anchor only quoted, and only the first "#" starts the anchor.
+TEST(IndexLinks, topicLinksAppendedInPlaceAreEscapedAsTheirParts) {
+    const std::pair<QString, QString> cases[] = {
+        {u"a&b.htm#Open \"File\" <x>"_s, u"a&amp;b.htm#Open &quot;File&quot; <x>"_s},
+        {u"p.htm#a#b"_s, u"p.htm#a#b"_s},
+        {u"x<y>\".htm"_s, u"x&lt;y&gt;&quot;.htm"_s},
+        {u"plain.htm#"_s, u"plain.htm#"_s},
+    };
+    for (const auto& [topic, href] : cases) {
+        QString line = u"href=\""_s;
+        AppendTopicHref(line, topic);
+        EXPECT_EQ(line, u"href=\""_s + href) << topic.toStdString();
+        EXPECT_EQ(TopicHref(topic), href);
+    }
+    QString rows;
+    AddDetailedSectionRow(rows, u"a&b.htm"_s, u"Say \"Hi\""_s);
+    EXPECT_EQ(
+        rows,
+        uR"(<tr class=SideLink><td class=SideLink nowrap>&nbsp; &nbsp; &nbsp;<a class=SideLink href="a&amp;b.htm#Say &quot;Hi&quot;" target = "chapter">Say "Hi"</a></td></tr>)"_s +
+            u"\r\n"_s);
 }
 
 }  // namespace

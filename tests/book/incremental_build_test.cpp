@@ -64,8 +64,9 @@ protected:
         Rows result;
         for (size_t i = from; i < env.ui.log.size(); ++i) {
             const auto& line = env.ui.log[i];
-            result.push_back(line.reason + u"|"_s + line.item + u"|"_s + QString::number(static_cast<int>(line.status)) + u"|"_s +
-                             line.title + u"|"_s + line.output);
+            result.push_back(line.reason + u"|"_s + line.item + u"|"_s +
+                             QString::number(static_cast<int>(line.status)) + u"|"_s + line.title + u"|"_s +
+                             line.output);
         }
         return result;
     }

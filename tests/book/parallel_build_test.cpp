@@ -106,9 +106,9 @@ protected:
 
         BuildRecord record;
         for (const auto& line : env.ui.log) {
-            record.rows
-                << QStringList{line.reason, line.item, line.status == RowStatus::Failed ? u"FAIL"_s : u"ok"_s, line.title, line.output}.join(
-                       u" | "_s);
+            record.rows << QStringList{line.reason, line.item, line.status == RowStatus::Failed ? u"FAIL"_s : u"ok"_s,
+                                       line.title, line.output}
+                               .join(u" | "_s);
         }
         for (const auto& message : env.ui.messages) {
             record.messages << message.title + u": "_s + message.text;

@@ -197,6 +197,22 @@ TEST(SearchIndexTest, repeatedSnippetsAreStoredOnceAndCutEvenlyToFitTheSize) {
     EXPECT_EQ(data[u"chapters"_s].toArray()[0].toArray()[1].toString(), u"First"_s);
 }
 
+// Each chapter is a line of its own; a section whose anchor the page cannot
+// derive from its name carries it, and one with no text is left out.
+TEST(SearchIndexTest, chaptersListTheirSectionsWithTheAnchorsThePageCannotDerive) {
+    SearchIndex index;
+    index.addChapter(u"One"_s, u"one.c.htm"_s, QStringList{u"Open"_s}, {});
+    index.addChapter(u"<b>Two</b>"_s, u"two#.c.htm"_s, QStringList{u"a&#32;b c"_s, u"<i></i>"_s, u"Fish &amp; Chips"_s},
+                     {});
+    const QString script = index.script();
+    EXPECT_TRUE(script.contains(u"[\"one.c.htm\",\"One\",0,[\"Open\",0]],\r\n[\"two%23.c.htm\""_s));
+    const QJsonArray chapters = ScriptData(script)[u"chapters"_s].toArray();
+    ASSERT_EQ(chapters.size(), 2);
+    EXPECT_EQ(chapters[1].toArray(),
+              (QJsonArray{u"two%23.c.htm"_s, u"Two"_s, 0,
+                          QJsonArray{QJsonArray{u"a b c"_s, u"a b^c"_s}, 0, u"Fish & Chips"_s, 0}}));
+}
+
 TEST(JavaScriptStringTest, escapesEverythingThatCouldEndOrBendTheString) {
     const QString hostile = u"a\"b\\c</script><!--\u2028\u2029\r\n\t\u00e9\U0001F600'&"_s;
     const QString literal = JavaScriptString(hostile);

@@ -19,6 +19,9 @@ TEST(HtmlText, plainTextIsEscapedForElementOrAttributeAndOrdinaryTextIsKept) {
     QString appended = u"NAME=\""_s;
     AppendQuotedHtmlAttribute(appended, u"\"\"a\"");
     EXPECT_EQ(appended, u"NAME=\"&quot;&quot;a&quot;"_s);
+    QString escaped = u"href=\""_s;
+    AppendEscapedHtmlAttribute(escaped, hostile);
+    EXPECT_EQ(escaped, u"href=\""_s + EscapeHtmlAttribute(hostile));
 
     // Nothing to escape: the very same text, not a copy.
     const QString ordinary = u"main.c.htm Open File"_s;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -36,4 +39,48 @@ TEST(Sort, OnlyTheGivenRangeMoves) {
     SortStrings(list, 3, 1);
     SortStrings(list, 0, 10);
     EXPECT_EQ(list.first(), u"z"_s);
+}
+
+// The keyed sort must give exactly the order of comparing the keys themselves,
+// ties included, for any text: letters of every case and script, marks that
+// sort after letters, units beyond Latin-1 and lone surrogates.
+TEST(Sort, KeyedOrderEqualsComparingTheKeys) {
+    const char16_t alphabet[] = {u'a',
+                                 u'A',
+                                 u'b',
+                                 u'B',
+                                 u'z',
+                                 u'_',
+                                 u'^',
+                                 u' ',
+                                 u'0',
+                                 u'\u00e9',
+                                 u'\u00c9',
+                                 u'\u00df',
+                                 u'\u00ff',
+                                 u'\u0178',
+                                 u'\u01c5',
+                                 u'\u03c3',
+                                 u'\u03a3',
+                                 u'\u0131',
+                                 char16_t{0xd801},
+                                 char16_t{0xdc28}};
+    std::mt19937 random(15);
+    for (int round = 0; round < 40; ++round) {
+        std::vector<std::pair<QString, int>> items;
+        for (int i = 0; i < 300; ++i) {
+            QString text;
+            const int length = static_cast<int>(random() % 5);
+            for (int c = 0; c < length; ++c) {
+                text.append(QChar(alphabet[random() % std::size(alphabet)]));
+            }
+            items.emplace_back(text, i);
+        }
+        auto expected = items;
+        std::stable_sort(expected.begin(), expected.end(),
+                         [](const auto& a, const auto& b) { return CompareSortKeys(a.first, b.first) < 0; });
+        SortRange(items, 0, static_cast<qsizetype>(items.size()) - 1,
+                  [](const auto& item) -> const QString& { return item.first; });
+        ASSERT_EQ(items, expected) << "round " << round;
+    }
 }
