@@ -20,8 +20,10 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 checks="detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1"
 run() { xvfb-run -a -s "-screen 0 1280x1024x24" ctest --preset sanitize --timeout 1800 "$@"; }
 status=0
-ASAN_OPTIONS="$checks" run -E '^app_end_to_end$' || status=$?
-# The end-to-end test runs the real browser, and Chromium frees some objects
-# through a base class of another size: that check is off for this test alone.
-ASAN_OPTIONS="$checks:new_delete_type_mismatch=0" run -R '^app_end_to_end$' || status=$?
+# The end-to-end and browser tests run the real browser, and Chromium frees
+# some objects through a base class of another size: that check is off for
+# these tests alone.
+browser='^(app_end_to_end|app_live_preview_browser|search_page_in_browser)$'
+ASAN_OPTIONS="$checks" run -E "$browser" || status=$?
+ASAN_OPTIONS="$checks:new_delete_type_mismatch=0" run -R "$browser" || status=$?
 exit $status
