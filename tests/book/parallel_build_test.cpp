@@ -39,11 +39,11 @@ protected:
     static QByteArray Documented(int n, int sections) {
         QByteArray text;
         for (int s = 0; s < sections; ++s) {
-            const QByteArray name = "Part " + QByteArray::number(n) + "." + QByteArray::number(s);
+            const QByteArray name = "Topic " + QByteArray::number(n) + "." + QByteArray::number(s);
             switch ((n + s) % 3) {
             case 0:
                 text += "/*\n * function: " + name + "\n * Does *this* with http://example.com/" + name.right(1) +
-                        " and Part 1.0.\n */\nint f" + QByteArray::number(s) + "(void);\n\n";
+                        " and Topic 1.0.\n */\nint f" + QByteArray::number(s) + "(void);\n\n";
                 break;
             case 1:
                 text += "// section: " + name + "\n// A list:\n// - one\n// - two\n\n";
@@ -106,7 +106,7 @@ protected:
 
         BuildRecord record;
         for (const auto& line : env.ui.log) {
-            record.rows << QStringList{line.reason, line.item, line.status == RowStatus::Failed ? u"FAIL"_s : u"ok"_s,
+            record.rows << QStringList{line.reason, line.item, QString::number(static_cast<int>(line.status)),
                                        line.title, line.output}
                                .join(u" | "_s);
         }
