@@ -357,22 +357,10 @@ namespace {
 QString FigureFile(const QString& source) {
     QString path = source;
     path.replace(u"@s"_s, u"&#"_s);
-    static const QRegularExpression kReference(u"&#(\\d{1,7});?"_s);
-    QString decoded;
-    qsizetype from = 0;
-    for (auto match = kReference.globalMatch(path); match.hasNext();) {
-        const QRegularExpressionMatch found = match.next();
-        decoded += QStringView(path).sliced(from, found.capturedStart() - from);
-        const char32_t code = found.capturedView(1).toUInt();
-        decoded += code > 0 && code <= 0x10FFFF ? QString::fromUcs4(&code, 1) : found.captured();
-        from = found.capturedEnd();
-    }
-    decoded += QStringView(path).sliced(from);
-    decoded.replace(u"&amp;"_s, u"&"_s);
-    const qsizetype end = decoded.indexOf(QRegularExpression(u"[?#]"_s));
-    if (end >= 0) {
-        decoded.truncate(end);
-    }
+    QString decoded = DecodeHtmlReferences(path);
+    // The query and fragment name no part of the file.
+    const auto cut = std::find_if(decoded.cbegin(), decoded.cend(), [](QChar c) { return c == u'?' || c == u'#'; });
+    decoded.truncate(cut - decoded.cbegin());
     // A scheme of two or more letters is a web address; one letter is a drive.
     static const QRegularExpression kScheme(u"^[A-Za-z][A-Za-z0-9+.-]+:"_s);
     if (decoded.startsWith(u"//"_s) || kScheme.match(decoded).hasMatch()) {
