@@ -375,7 +375,10 @@ QStringList MissingFigureFiles(const QStringList& sources, const QString& pageFo
     QStringList missing;
     const QDir folder(pageFolder);
     for (const QString& source : sources) {
-        const QString file = FigureFile(source);
+        QString file = FigureFile(source);
+        if (file.startsWith(u':')) {
+            file.prepend(u"./"_s);  // a file of the folder, not one of Qt's resources
+        }
         if (!file.isEmpty() && !missing.contains(source) && !QFileInfo::exists(folder.filePath(file))) {
             missing << source;
         }

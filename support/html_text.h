@@ -30,10 +30,11 @@ QString EscapeSourceCode(QStringView code);
 /// characters are percent-encoded, so the link leads to that file and can never
 /// take a scheme. No ordinary page name holds them; spaces stay.
 QString FileNameUrl(const QString& name);
-/// Whether a link target is a web (http, https, ftp), mail (mailto), relative
-/// or anchor target. A target whose part before the first "/", "?" or "#"
-/// holds ":" or "&" (a character reference could hide a colon) must start
-/// with one of those schemes.
+/// Whether a link target, as a browser reads it from an attribute (its
+/// references decoded), is a web (http, https, ftp), mail (mailto), relative
+/// or anchor target. Only a scheme (a letter, then letters, digits, "+", "-"
+/// or ".", then ":") of another kind is refused, and so is a target whose
+/// scheme a reference this decoder does not know might make.
 bool IsSafeLinkTarget(QStringView target);
 
 /// HTML as plain text: tags dropped, character references ("&#N;", "&#xH;" and

@@ -151,6 +151,25 @@ TEST_F(SingleFileBuildTest, figuresWhoseImageIsMissing_areAWarningNamingEachOnce
     expectLog(u"Sections OK"_s, u"fig.c"_s, RowStatus::Ok, u"Figures"_s, u"fig.c.htm"_s);
 }
 
+// Names a browser reads as relative files: "&", an "@" code the scanner
+// escaped, a leading ":". Only another scheme is refused, as plain text.
+TEST_F(SingleFileBuildTest, linksAndFiguresToOrdinaryFiles_areKeptWhateverTheirNamesHold) {
+    const QString source = env.path(u"src/files.c"_s);
+    for (const QString& file : {u"R&D.png"_s, u"x@b.png"_s, u":.png"_s, u"a&b.htm"_s, u":x.htm"_s}) {
+        WriteBytes(env.path(u"src/"_s) + file, "file");
+    }
+    WriteBytes(source,
+               "// file: Files\n// Pictures.\n// @figure[R&D.png] @figure[x@b.png] @figure[:.png]\n"
+               "// @link[a&b.htm, a and b] @link[:x.htm, colon] @link[javascript:alert(1), refused]\n");
+    build(source);
+    expectLog(u"Sections OK"_s, u"files.c"_s, RowStatus::Ok, u"Files"_s, u"files.c.htm"_s);
+    const QByteArray written = ReadBytes(source + u".htm"_s);
+    for (const char* kept : {"<IMG SRC=\"R&D.png\">", "<IMG SRC=\"x&#64&#98.png\">", "<IMG SRC=\":.png\">",
+                             "<a HREF=\"a&b.htm\">a and b</a>", "<a HREF=\":x.htm\">colon</a> refused"}) {
+        EXPECT_TRUE(written.contains(kept)) << kept;
+    }
+}
+
 TEST_F(SingleFileBuildTest, sorting_preferenceWithoutProject_settingWithProject) {
     const QString source = env.path(u"src/main.c"_s);
     WriteBytes(source, kThreeSections);

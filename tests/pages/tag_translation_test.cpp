@@ -49,6 +49,12 @@ TEST(SectionTranslator, translatesEveryTagFamily) {
          u"x javascript&#58;y javascript:z"_s},
         {u"@link[#top, top] @link[mailto:a, mail] @link[../up.htm, up]"_s,
          u"<a HREF=\"#top\">top</a> <a HREF=\"mailto:a\">mail</a> <a HREF=\"../up.htm\">up</a>"_s},
+        // Ordinary relative files, whatever their names hold: "&", an "@" code
+        // the scanner escaped, a leading ":".
+        {u"@link[a&b.htm, a and b] @link[:x.htm]"_s,
+         u"<a HREF=\"a&b.htm\">a and b</a> <a HREF=\":x.htm\">:x.htm</a>"_s},
+        {u"@figure[R&D.png]@figure[x&#64&#98.png]@figure[:.png]"_s,
+         kFigure.arg(u"R&D.png"_s) + kFigure.arg(u"x&#64&#98.png"_s) + kFigure.arg(u":.png"_s)},
     };
     SectionTranslator translator;
     for (const auto& [text, page] : cases) {
