@@ -284,6 +284,17 @@ bool IsSafeLinkTarget(QStringView target) {
                        [scheme](QStringView safe) { return scheme.compare(safe, Qt::CaseInsensitive) == 0; });
 }
 
+bool IsReferenceEnd(QStringView text, qsizetype at) {
+    if (at < 0 || at + 1 >= text.size() || text[at] != u';' || !NeedsReferenceEnd(text[at + 1])) {
+        return false;
+    }
+    qsizetype start = at;
+    while (start > 0 && IsDigit(text[start - 1].unicode())) {
+        --start;
+    }
+    return start < at && start >= 2 && text[start - 1] == u'#' && text[start - 2] == u'&';
+}
+
 QString PlainTextOfHtml(QStringView html, int maxWords) {
     QString out;
     out.reserve(std::min<qsizetype>(html.size(), maxWords > 0 ? qsizetype{maxWords} * 12 : html.size()));

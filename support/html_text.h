@@ -37,6 +37,15 @@ QString FileNameUrl(const QString& name);
 /// scheme a reference this decoder does not know might make.
 bool IsSafeLinkTarget(QStringView target);
 
+/// Whether a character reference written without its ";" ("&#58", as the
+/// passes write them) needs the ";" before `next`: a digit would be read as
+/// more of its number, and a ";" as its end.
+inline bool NeedsReferenceEnd(QChar next) { return (next >= u'0' && next <= u'9') || next == u';'; }
+/// Whether the ";" at `at` is one that NeedsReferenceEnd had written: it
+/// follows "&#" and digits, and a digit or ";" comes after it. Such a ";"
+/// belongs to the reference, never to the text around it.
+bool IsReferenceEnd(QStringView text, qsizetype at);
+
 /// HTML as plain text: tags dropped, character references ("&#N;", "&#xH;" and
 /// the common named ones) decoded, every run of white space one blank, no
 /// blank at either end. With `maxWords` > 0 only the first words are kept, and

@@ -122,5 +122,23 @@ TEST(HtmlText, onlyWebMailRelativeAndAnchorTargetsAreSafe) {
     }
 }
 
+TEST(HtmlText, aReferenceEndsBeforeADigitOrASemicolonOnly) {
+    for (const QChar next : {u'0', u'9', u';'}) {
+        EXPECT_TRUE(NeedsReferenceEnd(next));
+    }
+    for (const QChar next : {QChar(u'a'), QChar(u' '), QChar(u'&'), QChar(u'/'), QChar()}) {
+        EXPECT_FALSE(NeedsReferenceEnd(next));
+    }
+    // The ";" of "&#N" before a digit or ";" is the reference's; any other is the text's.
+    const QString text = u"a&#47;1 &#64;; &#98;x ;1 &#;1 &amp;1 #4;1"_s;
+    QList<qsizetype> ends;
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        if (IsReferenceEnd(text, at)) {
+            ends << at;
+        }
+    }
+    EXPECT_EQ(ends, (QList<qsizetype>{5, 12}));
+}
+
 }  // namespace
 }  // namespace tessarel
