@@ -3,6 +3,7 @@
 #include "book/book_output.h"
 #include "book/project_sources.h"
 #include "book/workspace.h"
+#include "pages/style.h"
 #include "support/environment.h"
 #include "support/paths.h"
 #include "support/replacing_file.h"
@@ -14,12 +15,15 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#include <algorithm>
+
 namespace tessarel {
 
 namespace {
 
 /// A sheet of that name is deleted only when it is the one an earlier build
-/// wrote there: the user's own sheet of the same name stays.
+/// (of this version or an earlier one) wrote there: the user's own sheet of
+/// the same name stays.
 void RemoveOwnStyleSheet(const PageStyle& style, const QString& sheet, const ProjectSources& sources) {
     const QFileInfo info(sheet);
     if (style.text.isEmpty() || info.isSymLink() || !info.isFile() || sources.contains(sheet)) {
@@ -27,7 +31,10 @@ void RemoveOwnStyleSheet(const PageStyle& style, const QString& sheet, const Pro
     }
     const QByteArray ours = EncodeText(style.text + kCrLf, FileEncoding::Latin1WithReferences);
     QByteArray found;
-    if (info.size() == ours.size() && ReadFileBytes(sheet, found) && found == ours) {
+    // No sheet Tessarel ever shipped is near this size.
+    constexpr qint64 kMostSheetBytes = 1 << 20;
+    if (info.size() <= std::max<qint64>(ours.size(), kMostSheetBytes) && ReadFileBytes(sheet, found) &&
+        (found == ours || IsFormerStyleSheet(found))) {
         QFile::remove(sheet);
     }
 }

@@ -171,6 +171,8 @@ StoredFile FindSystemFile(const QByteArray& data) {
 /// compiler takes for a local file and an undefined anchor. A section whose name has no space also gets its two anchors
 /// the same, which the compiler warns about once per section: the copy keeps the first.
 QByteArray WithPlainSchemes(QByteArray page) {
+    // With the ";" the pages write before a digit or a ";" first.
+    page.replace("&#58&#47&#47;", "://");
     page.replace("&#58&#47&#47", "://");
     page.replace("mailto&#58;", "mailto:");
     static constexpr QByteArrayView kAnchor = "<a NAME=\"";

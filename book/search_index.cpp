@@ -91,9 +91,15 @@ const char* const kSearchBody[] = {
     "    for (var s = 0; s < snippets.length; s++) {",
     "        foldedSnippets.push(fold(snippets[s]));",
     "    }",
+    "    // Half a surrogate pair, which encodeURIComponent refuses, is the",
+    "    // replacement character, as the page shows it.",
+    "    function wellFormed(text) {",
+    "        return text.replace(/[\\ud800-\\udbff][\\udc00-\\udfff]|[\\ud800-\\udfff]/g, function (unit) {",
+    "            return unit.length === 2 ? unit : \"\\ufffd\";",
+    "        });",
+    "    }",
     "    var entries = [];",
-    "    for (var c = 0; c < data.chapters.length; c++) {",
-    "        var chapter = data.chapters[c];",
+    "    function addChapter(chapter) {",
     "        var page = chapter[0];",
     "        entries.push({ name: chapter[1], key: fold(chapter[1]), snippet: chapter[2], href: page, chapter: true "
     "});",
@@ -108,7 +114,14 @@ const char* const kSearchBody[] = {
     "                name = name[0];",
     "            }",
     "            entries.push({ name: name, key: fold(name), snippet: items[i + 1],",
-    "                           href: page + \"#\" + encodeURIComponent(anchor), chapter: false });",
+    "                           href: page + \"#\" + encodeURIComponent(wellFormed(anchor)), chapter: false });",
+    "        }",
+    "    }",
+    "    // A chapter the page cannot read costs its own entries, never the others'.",
+    "    for (var c = 0; c < data.chapters.length; c++) {",
+    "        try {",
+    "            addChapter(data.chapters[c]);",
+    "        } catch (error) {",
     "        }",
     "    }",
     "    var box = document.getElementById(\"SearchBox\");",
@@ -261,15 +274,24 @@ namespace {
 /// Appends JavaScriptString's form of `text` to `out`.
 void AppendJavaScriptString(QString& out, QStringView text) {
     out += u'"';
-    for (const QChar ch : text) {
-        const char16_t c = ch.unicode();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t c = text[i].unicode();
         if (c == u'"' || c == u'\\') {
             out += u'\\';
-            out += ch;
-        } else if (NeedsUnicodeEscape(c)) {
+            out += QChar(c);
+        } else if (!QChar::isSurrogate(c)) {
+            if (NeedsUnicodeEscape(c)) {
+                AppendHex4(out, c);
+            } else {
+                out += QChar(c);
+            }
+        } else if (QChar::isHighSurrogate(c) && i + 1 < size && text[i + 1].isLowSurrogate()) {
             AppendHex4(out, c);
+            AppendHex4(out, text[++i].unicode());
         } else {
-            out += ch;
+            // Half a pair is the replacement character, as the pages write it.
+            AppendHex4(out, 0xFFFD);
         }
     }
     out += u'"';

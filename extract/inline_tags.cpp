@@ -13,8 +13,18 @@ void TranslateEmailTags(QString& text, PassContext* context) {
         [](QString& out, QStringView argument) {
             // "&#64" keeps the later "@" tag scanners off the address.
             auto hideAt = [](QStringView part) {
-                QString hidden = part.toString();
-                ReplaceAll(hidden, u"@", kHiddenAtSign);
+                QString hidden;
+                hidden.reserve(part.size() + 8);
+                for (qsizetype i = 0; i < part.size(); ++i) {
+                    if (part[i] != u'@') {
+                        hidden += part[i];
+                        continue;
+                    }
+                    hidden += kHiddenAtSign;
+                    if (i + 1 < part.size() && NeedsReferenceEnd(part[i + 1])) {
+                        hidden += u';';
+                    }
+                }
                 return TrimSpaces(hidden);
             };
             const qsizetype comma = argument.indexOf(u',');

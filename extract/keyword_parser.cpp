@@ -4,6 +4,7 @@
 #include "extract/markers.h"
 #include "extract/pass_context.h"
 #include "extract/text_search.h"
+#include "support/html_text.h"
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
@@ -17,6 +18,18 @@ namespace {
 inline bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
 const QString kUnnamed = QStringLiteral("PLEASE NAME THIS SECTION");
+
+/// Whether `text` holds a ";" from `from` up to `to` that is the source's own,
+/// not the end of a character reference the earlier passes wrote.
+bool HoldsSemicolon(QStringView text, qsizetype from, qsizetype to) {
+    const QStringView part = text.first(to);
+    for (qsizetype at = part.indexOf(u';', from); at >= 0; at = part.indexOf(u';', at + 1)) {
+        if (!IsReferenceEnd(text, at)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 /// The first occurrence of `needle` at or after `from` that starts before `limit`.
 qsizetype FindBefore(const QString& text, QStringView needle, qsizetype from, qsizetype limit) {
@@ -189,7 +202,8 @@ void ConvertKeywordLines(QString& text, PassContext* context) {
                 --wordEnd;
             }
             const QStringView value(s + colon + 1, i - colon);
-            if (value.contains(u';') || !IsSectionKeyword(QStringView(s + lineStart, wordEnd - lineStart))) {
+            if (HoldsSemicolon(QStringView(s, n), colon + 1, i + 1) ||
+                !IsSectionKeyword(QStringView(s + lineStart, wordEnd - lineStart))) {
                 // Not a keyword line: the next line is looked at all the same.
                 state = 2;
                 break;

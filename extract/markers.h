@@ -20,6 +20,12 @@
 // "@t", "@c", "@r", "@x", "@b", "@i", "@u" into "&#64&#N" and "::" into
 // "&#58&#58"; EncodeLiteralBlocks writes "&#N" per character; TranslateEmailTags
 // writes kHiddenAtSign for every "@" of an address.
+//
+// These references, and kHiddenSchemeSeparator, go without their ";" except
+// before a digit (which would be read as more of the number) or a ";" (which
+// would be read as its end): there the ";" is written (NeedsReferenceEnd), and
+// the passes that read ";" (keyword lines, web addresses, declaration boxes)
+// pass over such a ";" (IsReferenceEnd).
 
 #include <QString>
 

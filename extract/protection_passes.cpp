@@ -3,6 +3,7 @@
 #include "extract/markers.h"
 #include "extract/pass_context.h"
 #include "extract/text_search.h"
+#include "support/html_text.h"
 #include "support/string_functions.h"
 
 namespace tessarel {
@@ -10,8 +11,8 @@ namespace tessarel {
 namespace {
 
 /// Appends "&#" and the decimal code of every character (a surrogate pair
-/// counts as one character).
-void AppendCharacterReferences(QString& out, QStringView content) {
+/// counts as one character), and the last one's ";" where `next` needs it.
+void AppendCharacterReferences(QString& out, QStringView content, QChar next) {
     for (qsizetype i = 0; i < content.size(); ++i) {
         char32_t code = content[i].unicode();
         if (QChar::isHighSurrogate(code) && i + 1 < content.size() && content[i + 1].isLowSurrogate()) {
@@ -28,6 +29,9 @@ void AppendCharacterReferences(QString& out, QStringView content) {
         while (count > 0) {
             out += QChar(digits[--count]);
         }
+    }
+    if (!content.isEmpty() && NeedsReferenceEnd(next)) {
+        out += u';';
     }
 }
 
@@ -71,7 +75,8 @@ void EncodeLiteralBlocks(QString& text, PassContext* context) {
         case 3:
             if (c == u'}') {
                 AppendCharacterReferences(out.replace(open, i + 1),
-                                          TrimmedSpaces(QStringView(s + open + 2, i - 1 - (open + 2))));
+                                          TrimmedSpaces(QStringView(s + open + 2, i - 1 - (open + 2))),
+                                          i + 1 < n ? QChar(s[i + 1]) : QChar());
                 state = 0;
             } else if (c == kCr) {
                 state = 0;
@@ -86,31 +91,46 @@ void EncodeLiteralBlocks(QString& text, PassContext* context) {
 
 namespace {
 
-/// Replaces `separator` by `replacement` wherever "http" or "https" stands
-/// right before it. This is replacing the "http" forms everywhere and then
-/// the "https" forms: the two never overlap, and neither replacement holds a
-/// character that could make a new one.
-void ReplaceAfterScheme(QString& text, QStringView separator, QStringView replacement, PassContext* context) {
-    const QStringView view(text);
-    const char16_t* s = view.utf16();
-    TextRewriter out(text, context);
-    for (qsizetype at = FindText(view, separator); at >= 0; at = FindText(view, separator, at + separator.size())) {
-        const qsizetype scheme = at >= 1 && s[at - 1] == u's' ? at - 5 : at - 4;
-        if (scheme >= 0 && view.sliced(scheme).startsWith(u"http")) {
-            out.replace(at, at + separator.size()).append(replacement);
-        }
-    }
-    out.finish(text);
+/// Whether "http" or "https" stands right before `at`.
+bool FollowsScheme(QStringView text, qsizetype at) {
+    const qsizetype scheme = at >= 1 && text[at - 1] == u's' ? at - 5 : at - 4;
+    return scheme >= 0 && text.sliced(scheme).startsWith(u"http");
 }
 
 }  // namespace
 
 void ProtectWebAddresses(QString& text, PassContext* context) {
-    ReplaceAfterScheme(text, kSchemeSeparator, kHiddenSchemeSeparator, context);
+    // This is replacing the "http" forms everywhere and then the "https" forms:
+    // the two never overlap, and neither replacement holds a character that
+    // could make a new one.
+    const QStringView view(text);
+    TextRewriter out(text, context);
+    const qsizetype length = kSchemeSeparator.size();
+    for (qsizetype at = FindText(view, kSchemeSeparator); at >= 0; at = FindText(view, kSchemeSeparator, at + length)) {
+        if (FollowsScheme(view, at)) {
+            QString& hidden = out.replace(at, at + length);
+            hidden.append(kHiddenSchemeSeparator);
+            if (at + length < view.size() && NeedsReferenceEnd(view[at + length])) {
+                hidden.append(u';');
+            }
+        }
+    }
+    out.finish(text);
 }
 
 void RestoreWebAddresses(QString& text, PassContext* context) {
-    ReplaceAfterScheme(text, kHiddenSchemeSeparator, kSchemeSeparator, context);
+    // The ";" that ProtectWebAddresses wrote before a digit or a ";" goes too.
+    const QStringView view(text);
+    TextRewriter out(text, context);
+    const qsizetype length = kHiddenSchemeSeparator.size();
+    for (qsizetype at = FindText(view, kHiddenSchemeSeparator); at >= 0;
+         at = FindText(view, kHiddenSchemeSeparator, at + length)) {
+        if (FollowsScheme(view, at)) {
+            const bool end = IsReferenceEnd(view, at + length);
+            out.replace(at, at + length + (end ? 1 : 0)).append(kSchemeSeparator);
+        }
+    }
+    out.finish(text);
 }
 
 void EscapeMarkers(QString& text, PassContext* context) {
@@ -153,7 +173,10 @@ void EscapeMarkers(QString& text, PassContext* context) {
             }
         }
         if (escape != nullptr) {
-            out.replace(i, i + 2).append(QStringView(escape));
+            QString& escaped = out.replace(i, i + 2).append(QStringView(escape));
+            if (i + 2 < n && NeedsReferenceEnd(QChar(s[i + 2]))) {
+                escaped.append(u';');
+            }
             ++i;
         }
     }

@@ -76,14 +76,24 @@ void LinkWebAddresses(QString& text, PassContext* context) {
             }
             break;
         case Address:
+            if (c == u';' && IsReferenceEnd(QStringView(text), i)) {
+                // The end of a character reference in the address, not the address's end.
+                break;
+            }
             if (EndsAddress(c) && i == addressStart) {
                 // A bare scheme would become an empty link and vanish from the page.
                 state = Searching;
             } else if (EndsAddress(c)) {
                 const QString address = TrimSpaces(text.mid(addressStart, i - addressStart));
-                out.replace(start, i,
-                            QString((secure ? httpsStart : httpStart) + QuoteHtmlAttribute(address) + u"\">"_s +
-                                    address + u"</a>"_s));
+                QString& link = out.replace(start, i);
+                link += secure ? httpsStart : httpStart;
+                if (!address.isEmpty() && NeedsReferenceEnd(address.front())) {
+                    link += u';';
+                }
+                AppendQuotedHtmlAttribute(link, address);
+                link += u"\">";
+                link += address;
+                link += u"</a>";
                 state = Searching;
             }
             break;

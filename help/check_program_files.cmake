@@ -2,8 +2,9 @@
 #   cmake -DSTYLES_DIR=<styles folder> -DHELP_DIR=<help folder> -P check_program_files.cmake
 # Pages declare the ISO-8859-1 character set and embed a style sheet inside an
 # HTML comment, so every file must be pure ASCII and no sheet may open or
-# close a comment. Every sheet must style every class the pages use, and
-# every help topic the program opens must exist and be reachable.
+# close a comment. Every sheet must style every class the pages use and give
+# figures a light backing, and every help topic the program opens must exist
+# and be reachable.
 
 cmake_minimum_required(VERSION 3.25)
 
@@ -58,6 +59,19 @@ foreach(sheet IN LISTS sheets)
         string(REGEX MATCH "\\.${class}([^A-Za-z0-9_-]|$)" styled "${rules}")
         if(NOT styled)
             fail("${name} does not style the class ${class}")
+        endif()
+    endforeach()
+    # Figures are mostly drawn for white paper, with black lines and labels:
+    # every backing a sheet gives them, in a dark style too, is light.
+    string(REPLACE ";" "," declarations "${rules}")
+    string(REGEX MATCHALL "div\\.Figure img[ \t\r\n]*{[^}]*}" figure_rules "${declarations}")
+    foreach(rule IN LISTS figure_rules)
+        set(hex "[0-9a-fA-F][0-9a-fA-F]")
+        if(rule MATCHES "background(-color)?:[ \t]*#(${hex})(${hex})(${hex})")
+            math(EXPR lightness "0x${CMAKE_MATCH_2} + 0x${CMAKE_MATCH_3} + 0x${CMAKE_MATCH_4}")
+            if(lightness LESS 690)
+                fail("${name} gives figures a dark backing")
+            endif()
         endif()
     endforeach()
 endforeach()

@@ -70,13 +70,23 @@ QString SummaryText(const QString& translated) {
     return plain.left(std::min(stop + 1, kSummaryLimit));
 }
 
+/// The next of the source's own semicolons at or after `from`, or -1: the
+/// end of a character reference the scanner wrote is none.
+qsizetype NextOwnSemicolon(const QString& code, qsizetype from) {
+    qsizetype at = code.indexOf(u';', from);
+    while (at >= 0 && IsReferenceEnd(code, at)) {
+        at = code.indexOf(u';', at + 1);
+    }
+    return at;
+}
+
 /// The source's own semicolons with a line break after each, the code between
 /// them escaped: the semicolons of the escapes' entities break nothing.
 QString EscapedWithSemicolonBreaks(const QString& code) {
     QString result;
     result.reserve(code.size() + 32);
     qsizetype copied = 0;
-    for (qsizetype at = code.indexOf(u';'); at >= 0; at = code.indexOf(u';', copied)) {
+    for (qsizetype at = NextOwnSemicolon(code, 0); at >= 0; at = NextOwnSemicolon(code, copied)) {
         result += EscapeSourceCode(QStringView(code).sliced(copied, at - copied));
         result += u";<br>";
         copied = at + 1;
@@ -130,7 +140,7 @@ void WriteDeclarationBox(PageBuffer& page, const PageHeads& heads, const Declara
     const QString name = EscapeSourceCode(heads.name(i));
     const QString& code = heads.declaration(i);
     QString declaration;
-    if (!(code.contains(QLatin1Char(':')) && code.contains(QLatin1Char(';')))) {
+    if (!(code.contains(QLatin1Char(':')) && NextOwnSemicolon(code, 0) >= 0)) {
         declaration = FormatParameterList(EscapeSourceCode(code));
         if (declaration.contains(u"<br>"_s)) {
             ReplaceFirst(declaration, u"("_s, u"(<br> "_s);

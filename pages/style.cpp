@@ -1,5 +1,6 @@
 #include "pages/style.h"
 
+#include "support/file_stamp.h"
 #include "support/paths.h"
 #include "support/string_functions.h"
 #include "support/text_file.h"
@@ -45,7 +46,25 @@ bool IsPlainStyleName(const QString& styleName) {
     return true;
 }
 
+/// The SHA-1 digests of the sheets earlier versions wrote (CR LF lines and the
+/// writer's last CR LF), by the change that replaced them.
+constexpr QLatin1StringView kFormerSheets[] = {
+    // dark_slate and auto_light_dark before their figures had a light backing
+    QLatin1StringView("24106d349b806122b04cff224030a11756dd8405"),
+    QLatin1StringView("48e82b30d50da8c004efc5ee732cb8b0d91f0cac"),
+};
+
 }  // namespace
+
+bool IsFormerStyleSheet(QByteArrayView bytes) {
+    const QByteArray digest = ContentDigest(bytes).toHex();
+    for (const QLatin1StringView former : kFormerSheets) {
+        if (former == QLatin1StringView(digest)) {
+            return true;
+        }
+    }
+    return false;
+}
 
 QString UsableStyleName(const QString& styleName) {
     return IsPlainStyleName(styleName) ? styleName : kFallbackStyleName;

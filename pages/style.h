@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QString>
 
 namespace tessarel {
@@ -17,5 +18,10 @@ QString GetStyleText(const AppPaths& paths, const QString& styleName);
 /// blank, no folder separator, no "..", no character a file name cannot hold),
 /// else kFallbackStyleName: what the pages link and the build writes beside them.
 QString UsableStyleName(const QString& styleName);
+
+/// Whether `bytes` are a shipped sheet as an earlier version wrote it into a
+/// book, before its text changed: a book built then still holds it, and it is
+/// as much Tessarel's as the sheet written today.
+bool IsFormerStyleSheet(QByteArrayView bytes);
 
 }  // namespace tessarel

@@ -29,9 +29,10 @@ bool IsBlank(QChar c) {
 }
 
 /// Appends `text` with every "http://" and "https://" replaced (by its hidden
-/// form, or by a space when `drop`), trimmed of spaces. Neither scheme can
-/// overlap the other or be made by a replacement, so one walk gives what
-/// replacing the two one after the other gives.
+/// form, ended by ";" before a digit or ";", or by a space when `drop`),
+/// trimmed of spaces. Neither scheme can overlap the other or be made by a
+/// replacement, so one walk gives what replacing the two one after the other
+/// gives.
 void AppendSchemesReplaced(QString& out, QStringView text, bool drop) {
     const qsizetype start = out.size();
     qsizetype copied = 0;
@@ -44,6 +45,9 @@ void AppendSchemesReplaced(QString& out, QStringView text, bool drop) {
         out += text.sliced(copied, at - copied);
         out += drop ? u" " : secure ? u"https&#58&#47&#47" : u"http&#58&#47&#47";
         copied = at + (secure ? 8 : 7);
+        if (!drop && copied < text.size() && NeedsReferenceEnd(text[copied])) {
+            out += u';';
+        }
         at = copied - 1;
     }
     out += text.sliced(copied);
@@ -375,7 +379,10 @@ QStringList MissingFigureFiles(const QStringList& sources, const QString& pageFo
     QStringList missing;
     const QDir folder(pageFolder);
     for (const QString& source : sources) {
-        const QString file = FigureFile(source);
+        QString file = FigureFile(source);
+        if (file.startsWith(u':')) {
+            file.prepend(u"./"_s);  // a file of the folder, not one of Qt's resources
+        }
         if (!file.isEmpty() && !missing.contains(source) && !QFileInfo::exists(folder.filePath(file))) {
             missing << source;
         }

@@ -94,10 +94,12 @@ qsizetype DecodeReferenceAt(QStringView html, qsizetype at, QString& out) {
         ++i;
         const bool hex = i < size && (html[i] == u'x' || html[i] == u'X');
         i += hex ? 1 : 0;
+        // Every digit belongs to the number, as a browser reads it; a number
+        // past Unicode stays past it.
         char32_t value = 0;
         const qsizetype digits = i;
-        while (i < size && (hex ? IsHexDigit(html[i].unicode()) : IsDigit(html[i].unicode())) && i - digits < 7) {
-            value = value * (hex ? 16 : 10) + DigitValue(html[i].unicode());
+        while (i < size && (hex ? IsHexDigit(html[i].unicode()) : IsDigit(html[i].unicode()))) {
+            value = std::min<char32_t>(value * (hex ? 16 : 10) + DigitValue(html[i].unicode()), 0x110000);
             ++i;
         }
         if (i == digits) {
@@ -140,6 +142,21 @@ qsizetype TagAt(QStringView html, qsizetype at) {
     }
     const qsizetype end = html.indexOf(u'>', at + 1);
     return end < 0 ? html.size() - at : end + 1 - at;
+}
+
+/// A character of a URL scheme after its first letter.
+bool IsSchemeCharacter(char16_t c) { return IsAsciiLetter(c) || IsDigit(c) || c == u'+' || c == u'-' || c == u'.'; }
+
+/// The length of a named reference at `at` ("&", letters and digits, ";"), or 0.
+qsizetype NamedReferenceLength(QStringView text, qsizetype at) {
+    if (text[at] != u'&') {
+        return 0;
+    }
+    qsizetype i = at + 1;
+    while (i < text.size() && (IsAsciiLetter(text[i].unicode()) || IsDigit(text[i].unicode()))) {
+        ++i;
+    }
+    return i > at + 1 && i < text.size() && text[i] == u';' ? i + 1 - at : 0;
 }
 
 bool NeedsPercent(char16_t c) {
@@ -234,32 +251,48 @@ QString FileNameUrl(const QString& name) {
 }
 
 bool IsSafeLinkTarget(QStringView target) {
-    // Browsers drop tabs and line breaks anywhere in a URL, and blanks and
-    // control characters before it, before they look for a scheme.
+    // A browser decodes the attribute first; its URL parser then drops tabs and
+    // line breaks anywhere, and blanks and control characters before the URL.
+    const QString decoded = DecodeHtmlReferences(target);
     QString seen;
-    seen.reserve(target.size());
-    for (const QChar c : target) {
+    seen.reserve(decoded.size());
+    for (const QChar c : decoded) {
         const char16_t u = c.unicode();
         if (u == u'\t' || u == u'\n' || u == u'\r' || (seen.isEmpty() && u <= 0x20)) {
             continue;
         }
         seen.append(c);
     }
-    qsizetype headEnd = 0;
-    while (headEnd < seen.size() && seen[headEnd] != u'/' && seen[headEnd] != u'?' && seen[headEnd] != u'#') {
-        ++headEnd;
-    }
-    const QStringView head = QStringView(seen).first(headEnd);
-    if (!head.contains(u':') && !head.contains(u'&')) {
-        return true;
-    }
-    static constexpr std::array<QStringView, 4> kSchemes{u"http:", u"https:", u"ftp:", u"mailto:"};
-    for (const QStringView scheme : kSchemes) {
-        if (seen.startsWith(scheme, Qt::CaseInsensitive)) {
-            return true;
+    // The scheme's characters, and any reference left undecoded among them:
+    // one this decoder does not know may stand for a colon or a tab.
+    qsizetype end = 0;
+    while (end < seen.size()) {
+        if (IsSchemeCharacter(seen[end].unicode())) {
+            ++end;
+        } else if (NamedReferenceLength(seen, end) > 0) {
+            return false;
+        } else {
+            break;
         }
     }
-    return false;
+    if (end == 0 || end == seen.size() || seen[end] != u':' || !IsAsciiLetter(seen[0].unicode())) {
+        return true;  // no scheme: a relative or anchor target
+    }
+    static constexpr std::array<QStringView, 4> kSchemes{u"http", u"https", u"ftp", u"mailto"};
+    const QStringView scheme = QStringView(seen).first(end);
+    return std::any_of(kSchemes.begin(), kSchemes.end(),
+                       [scheme](QStringView safe) { return scheme.compare(safe, Qt::CaseInsensitive) == 0; });
+}
+
+bool IsReferenceEnd(QStringView text, qsizetype at) {
+    if (at < 0 || at + 1 >= text.size() || text[at] != u';' || !NeedsReferenceEnd(text[at + 1])) {
+        return false;
+    }
+    qsizetype start = at;
+    while (start > 0 && IsDigit(text[start - 1].unicode())) {
+        --start;
+    }
+    return start < at && start >= 2 && text[start - 1] == u'#' && text[start - 2] == u'&';
 }
 
 QString PlainTextOfHtml(QStringView html, int maxWords) {

@@ -30,11 +30,21 @@ QString EscapeSourceCode(QStringView code);
 /// characters are percent-encoded, so the link leads to that file and can never
 /// take a scheme. No ordinary page name holds them; spaces stay.
 QString FileNameUrl(const QString& name);
-/// Whether a link target is a web (http, https, ftp), mail (mailto), relative
-/// or anchor target. A target whose part before the first "/", "?" or "#"
-/// holds ":" or "&" (a character reference could hide a colon) must start
-/// with one of those schemes.
+/// Whether a link target, as a browser reads it from an attribute (its
+/// references decoded), is a web (http, https, ftp), mail (mailto), relative
+/// or anchor target. Only a scheme (a letter, then letters, digits, "+", "-"
+/// or ".", then ":") of another kind is refused, and so is a target whose
+/// scheme a reference this decoder does not know might make.
 bool IsSafeLinkTarget(QStringView target);
+
+/// Whether a character reference written without its ";" ("&#58", as the
+/// passes write them) needs the ";" before `next`: a digit would be read as
+/// more of its number, and a ";" as its end.
+inline bool NeedsReferenceEnd(QChar next) { return (next >= u'0' && next <= u'9') || next == u';'; }
+/// Whether the ";" at `at` is one that NeedsReferenceEnd had written: it
+/// follows "&#" and digits, and a digit or ";" comes after it. Such a ";"
+/// belongs to the reference, never to the text around it.
+bool IsReferenceEnd(QStringView text, qsizetype at);
 
 /// HTML as plain text: tags dropped, character references ("&#N;", "&#xH;" and
 /// the common named ones) decoded, every run of white space one blank, no

@@ -5,7 +5,7 @@
  * The buffer keeps one slot free, so that a full buffer and an empty one
  * can be told apart without a separate counter.
  *
- * @figure[../c/ring.svg]
+ * @figure[ring.svg]
  *
  * Thread safety:
  * none. Guard a shared buffer with a lock of your own.

@@ -13,6 +13,9 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QProcess>
+#include <QRegularExpression>
+
+#include <tuple>
 
 namespace tessarel::testing {
 namespace {
@@ -266,6 +269,28 @@ TEST_F(BuildSafety, anEmbeddedStyleDeletesOnlyTheSheetTessarelWrote) {
     BuildProject(ws);
     EXPECT_TRUE(QFileInfo(dest + u"test.css"_s).isSymLink());
     EXPECT_EQ(ReadBytes(outside + u"ours.css"_s), QByteArray("body { color: black; }\r\n"));
+}
+
+// A book built by an earlier version holds a sheet as it shipped then: that
+// is Tessarel's as well, and goes when the style is embedded.
+TEST_F(BuildSafety, anEmbeddedStyleAlsoDeletesASheetAsAnEarlierVersionWroteIt) {
+    addSource(env.path(u"proj/src/"_s), u"a.c"_s, kDocumented);
+    ws.project.settings.EmbedStyle = true;
+    // The sheets before their figures had a light backing.
+    static const QRegularExpression kFigureNote(u" */\\* Figures are mostly drawn[^*]*\\*/\r\n"_s);
+    const std::tuple<QString, QString, QString> formers[] = {{u"dark_slate"_s, u"#f4f6f9"_s, u"#1b2230"_s},
+                                                             {u"auto_light_dark"_s, u"#f2f4f5"_s, u"#17191c"_s}};
+    for (const auto& [name, backing, former] : formers) {
+        QString text = GetStyleText(env.env->paths, name);
+        ASSERT_EQ(text.count(backing), 1) << name.toStdString();
+        text.remove(kFigureNote);
+        text.replace(backing, former);
+        const QString sheet = dest + name + u".css"_s;
+        WriteBytes(sheet, EncodeText(text + u"\r\n"_s, FileEncoding::Latin1WithReferences));
+        ws.project.settings.Style = name;
+        BuildProject(ws);
+        EXPECT_FALSE(QFileInfo::exists(sheet)) << name.toStdString();
+    }
 }
 
 TEST(StyleNames, onlyPlainNamesNameASheet) {

@@ -23,7 +23,7 @@ TEST(StagedHelpProject, topicsLoseTheirLeadingFolderAndTheFilesOnDiskStayAsWritt
     const QByteArray page =
         "<a NAME=\"x\"></a>\r\n<a NAME=\"x\"></a>\r\n<a NAME=\"x y\"></a>\r\n<a NAME=\"x^y\"></a>\r\n"
         "<a HREF=\"http&#58&#47&#47e.org/a\">http&#58&#47&#47e.org/a</a> <a HREF=\"mailto&#58;me&#64e.org\">me</a>\r\n"
-        "<a NAME=\"z\"></a>";
+        "<a HREF=\"http&#58&#47&#47;10.0.0.1/\">10.0.0.1/</a>\r\n<a NAME=\"z\"></a>";
     WriteBytes(book + u"a.c.htm"_s, page);
     WriteBytes(book + u"style.css"_s, "body {}");
     WriteBytes(book + u"Old.chm"_s, "an earlier build's");
@@ -54,7 +54,7 @@ TEST(StagedHelpProject, topicsLoseTheirLeadingFolderAndTheFilesOnDiskStayAsWritt
     EXPECT_EQ(ReadBytes(staging + u"a.c.htm"_s),
               "<a NAME=\"x\"></a>\r\n<a NAME=\"x y\"></a>\r\n<a NAME=\"x^y\"></a>\r\n"
               "<a HREF=\"http://e.org/a\">http://e.org/a</a> <a HREF=\"mailto:me&#64e.org\">me</a>\r\n"
-              "<a NAME=\"z\"></a>");
+              "<a HREF=\"http://10.0.0.1/\">10.0.0.1/</a>\r\n<a NAME=\"z\"></a>");
     EXPECT_EQ(ReadBytes(book + u"a.c.htm"_s), page);
     EXPECT_EQ(ReadBytes(staging + u"style.css"_s), "body {}");
     EXPECT_FALSE(QFile::exists(staging + u"Old.chm"_s));

@@ -224,6 +224,10 @@ TEST(JavaScriptStringTest, escapesEverythingThatCouldEndOrBendTheString) {
     // The literal reads back as the text (JSON's string rules are a subset).
     const QJsonDocument back = QJsonDocument::fromJson((u'[' + literal + u']').toLatin1());
     EXPECT_EQ(back.array()[0].toString(), hostile);
+
+    // Half a surrogate pair is the replacement character the pages show.
+    const QString halves = u"a"_s + QChar(0xD800) + u"b"_s + QChar(0xDC00) + QChar(0xDBFF);
+    EXPECT_EQ(JavaScriptString(halves), u"\"a\\ufffdb\\ufffd\\ufffd\""_s);
 }
 
 TEST(SectionAnchorTextTest, isTheAnchorAsTheBrowserReadsIt) {

@@ -170,6 +170,59 @@ TEST_F(SearchPageTest, typingListsMatchesAndEnterOpensTheSection) {
     EXPECT_EQ(results(), QString());
 }
 
+// Half a surrogate pair (a UTF-16 source) and names that read as markup or
+// script: every query still finds what it should, from the index the build
+// writes and from one whose entries the page could not take.
+TEST_F(SearchPageTest, anIndexWithHalfPairsAndHostileNamesStillFindsEntries) {
+    const QString hostile =
+        u"/*\n * module: Hostile\n * Names.\n */\n/*\n * function: Broken "_s + QChar(0xD800) +
+        u" half\n * A lone half.\n */\n/*\n * function: Tag &#60/script&#62 \"q\" \\ end\n * Script.\n */\n"
+        u"/*\n * function: __proto__\n * Proto.\n */\n"_s;
+    QByteArray utf16("\xFF\xFE");
+    for (const QChar c : hostile) {
+        utf16 += static_cast<char>(c.unicode() & 0xFF);
+        utf16 += static_cast<char>(c.unicode() >> 8);
+    }
+    addSource(u"hostile.c"_s, utf16);
+    ASSERT_TRUE(BuildProject(ws).started);
+    const QString book = env.path(u"proj/book/"_s);
+
+    QWebEnginePage* page = view.page();
+    const auto open = [&] {
+        QSignalSpy loaded(&view, &QWebEngineView::loadFinished);
+        view.load(QUrl::fromLocalFile(book + u"_search.htm"_s));
+        return loaded.wait(20000) && WaitUntil(page, u"document.readyState === 'complete'"_s);
+    };
+    // The input event is handled at once, so the results are there when it returns.
+    const auto found = [&](const QString& query) {
+        Evaluate(page, u"(function (b) { b.value = '"_s + query +
+                           u"'; b.dispatchEvent(new Event('input')); })(document.getElementById('SearchBox'))"_s);
+        return Evaluate(page,
+                        u"Array.prototype.map.call(document.querySelectorAll('#SearchResults a'), "
+                        u"function (a) { return a.textContent + ' ' + a.getAttribute('href'); }).join('|')"_s)
+            .toString();
+    };
+    ASSERT_TRUE(open());
+    EXPECT_EQ(found(u"zebra"_s), u"Zebra animals.c.htm#Zebra"_s);
+    // The page shows the half as the replacement character, and links its anchor so.
+    EXPECT_EQ(found(u"broken"_s), u"Broken \ufffd half hostile.c.htm#Broken%5E%EF%BF%BD%5Ehalf"_s);
+    EXPECT_EQ(found(u"proto"_s), u"__proto__ hostile.c.htm#__proto__"_s);
+    EXPECT_EQ(found(u"script"_s),
+              u"Tag </script> \"q\" \\ end hostile.c.htm#Tag%5E%3C%2Fscript%3E%5E%22q%22%5E%5C%5Eend"_s);
+
+    // An index as an older or damaged book holds it: raw halves, entries of
+    // the wrong shape. The page takes what it can read.
+    WriteBytes(book + u"_search_index.js"_s,
+               "var tessarelSearchIndex = {\r\n\"snippets\": [\"\"],\r\n\"chapters\": [\r\n"
+               "[\"a.htm\",\"Half \\ud800\",0,[\"Lone \\udc00\",0,[\"Pair\",\"x\\udbff\"],0]],\r\n"
+               "null,\r\n[\"b.htm\",\"Bad\",0,[5,0]],\r\n"
+               "[\"c.htm\",\"Zebra\",0,[\"Zebu\",0]]\r\n]};\r\n");
+    ASSERT_TRUE(open());
+    EXPECT_EQ(found(u"zeb"_s), u"Zebra c.htm|Zebu c.htm#Zebu"_s);
+    EXPECT_TRUE(found(u"lone"_s).endsWith(u" a.htm#Lone%5E%EF%BF%BD"_s));
+    EXPECT_EQ(found(u"pair"_s), u"Pair a.htm#x%EF%BF%BD"_s);
+}
+
 }  // namespace
 }  // namespace tessarel::testing
 

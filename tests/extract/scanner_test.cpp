@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <QRandomGenerator>
+#include <QRegularExpression>
 
 using namespace tessarel;
 using namespace Qt::Literals::StringLiterals;
@@ -182,10 +183,10 @@ TEST(ScannerPasses, RandomTextsGiveWhatTheReferencesGive) {
 }
 
 TEST(ScannerPasses, OneCopyPassesGiveTheReplacementsInTurn) {
-    const QStringList pieces = {u" "_s,         u"\t"_s,        u"\r\n"_s, u"\n"_s,   u"\r"_s,  u"/"_s,
-                                u"*"_s,         u"("_s,         u")"_s,    u"{"_s,    u"}"_s,   u"#"_s,
-                                u"x"_s,         u"@"_s,         u"t"_s,    u":"_s,    u"c"_s,   u"i"_s,
-                                u"[_un_+].."_s, u"[_un_-].."_s, u"@/t"_s,  u"// a"_s, u"# b"_s, u"http://"_s};
+    const QStringList pieces = {u" "_s,    u"\t"_s,  u"\r\n"_s,    u"\n"_s, u"\r"_s,        u"/"_s,         u"*"_s,
+                                u"("_s,    u")"_s,   u"{"_s,       u"}"_s,  u"#"_s,         u"x"_s,         u"@"_s,
+                                u"t"_s,    u":"_s,   u"c"_s,       u"i"_s,  u"[_un_+].."_s, u"[_un_-].."_s, u"@/t"_s,
+                                u"// a"_s, u"# b"_s, u"http://"_s, u"1"_s,  u";"_s};
     const auto replaced = [](QString text, std::initializer_list<std::pair<QString, QString>> pairs) {
         for (const auto& [found, replacement] : pairs) {
             ReplaceAll(text, found, replacement);
@@ -205,14 +206,29 @@ TEST(ScannerPasses, OneCopyPassesGiveTheReplacementsInTurn) {
                                                                                             {u"[_un_+].."_s, u"{{"_s},
                                                                                             {u"[_un_-].."_s, u"}}"_s}}))
             << text.toStdString();
-        ASSERT_EQ(Applied([](QString& t) { EscapeMarkers(t); }, text), replaced(text, {{u"@t"_s, u"&#64&#116"_s},
-                                                                                       {u"@c"_s, u"&#64&#99"_s},
-                                                                                       {u"@r"_s, u"&#64&#114"_s},
-                                                                                       {u"@x"_s, u"&#64&#120"_s},
-                                                                                       {u"@b"_s, u"&#64&#98"_s},
-                                                                                       {u"@i"_s, u"&#64&#105"_s},
-                                                                                       {u"@u"_s, u"&#64&#117"_s},
-                                                                                       {u"::"_s, u"&#58&#58"_s}}))
+        // Before a digit or ";" an escape's last reference is ended: the pairs
+        // replaced one after another, with a mark for that ";" where one is due.
+        static const QRegularExpression kMarker(u"@[tcrxbiu]|::"_s);
+        QString marked;
+        qsizetype copied = 0;
+        for (auto it = kMarker.globalMatch(text); it.hasNext();) {
+            const qsizetype end = it.next().capturedEnd();
+            marked += QStringView(text).sliced(copied, end - copied);
+            if (end < text.size() && (text[end] == u'1' || text[end] == u';')) {
+                marked += u'\x01';
+            }
+            copied = end;
+        }
+        marked += QStringView(text).sliced(copied);
+        ASSERT_EQ(Applied([](QString& t) { EscapeMarkers(t); }, text), replaced(marked, {{u"@t"_s, u"&#64&#116"_s},
+                                                                                         {u"@c"_s, u"&#64&#99"_s},
+                                                                                         {u"@r"_s, u"&#64&#114"_s},
+                                                                                         {u"@x"_s, u"&#64&#120"_s},
+                                                                                         {u"@b"_s, u"&#64&#98"_s},
+                                                                                         {u"@i"_s, u"&#64&#105"_s},
+                                                                                         {u"@u"_s, u"&#64&#117"_s},
+                                                                                         {u"::"_s, u"&#58&#58"_s},
+                                                                                         {u"\x01"_s, u";"_s}}))
             << text.toStdString();
     }
 }
@@ -242,6 +258,8 @@ TEST(ScannerPasses, LiteralBlocksAndSeparatorLines) {
     EXPECT_EQ(encode(u"a {{A b}} c{{ // }}x{{}}y"_s), u"a &#65&#32&#98 c&#47&#47xy"_s);
     EXPECT_EQ(encode(u"{{a}b}}{{{a}}}"_s), u"&#97&#125&#98&#123&#97}"_s);
     EXPECT_EQ(encode(u"{{\U0001F600\u00e9}}"_s), u"&#128512&#233"_s);
+    // The last reference is ended where a digit or ";" follows, and only there.
+    EXPECT_EQ(encode(u"{{<}}1 {{a}}; {{b}}c {{}}2"_s), u"&#60;1 &#97;; &#98c 2"_s);
     // A line break or the end abandons a block.
     EXPECT_EQ(encode(Crlf(u"{{a\nb}} {{c}} {{never"_s)), Crlf(u"{{a\nb}} &#99 {{never"_s));
 

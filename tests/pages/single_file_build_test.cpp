@@ -2,6 +2,7 @@
 #include "extract/document_model.h"
 #include "pages/page_frame.h"
 #include "pages/page_paths.h"
+#include "support/html_text.h"
 #include "support/preferences.h"
 #include "support/settings.h"
 #include "support/special_files.h"
@@ -149,6 +150,58 @@ TEST_F(SingleFileBuildTest, figuresWhoseImageIsMissing_areAWarningNamingEachOnce
     build(source);
     EXPECT_TRUE(env.ui.logText.isEmpty());
     expectLog(u"Sections OK"_s, u"fig.c"_s, RowStatus::Ok, u"Figures"_s, u"fig.c.htm"_s);
+}
+
+// Names a browser reads as relative files: "&", an "@" code the scanner
+// escaped, a leading ":". Only another scheme is refused, as plain text.
+TEST_F(SingleFileBuildTest, linksAndFiguresToOrdinaryFiles_areKeptWhateverTheirNamesHold) {
+    const QString source = env.path(u"src/files.c"_s);
+    for (const QString& file : {u"R&D.png"_s, u"x@b.png"_s, u":.png"_s, u"a&b.htm"_s, u":x.htm"_s}) {
+        WriteBytes(env.path(u"src/"_s) + file, "file");
+    }
+    WriteBytes(source,
+               "// file: Files\n// Pictures.\n// @figure[R&D.png] @figure[x@b.png] @figure[:.png]\n"
+               "// @link[a&b.htm, a and b] @link[:x.htm, colon] @link[javascript:alert(1), refused]\n");
+    build(source);
+    expectLog(u"Sections OK"_s, u"files.c"_s, RowStatus::Ok, u"Files"_s, u"files.c.htm"_s);
+    const QByteArray written = ReadBytes(source + u".htm"_s);
+    for (const char* kept : {"<IMG SRC=\"R&D.png\">", "<IMG SRC=\"x&#64&#98.png\">", "<IMG SRC=\":.png\">",
+                             "<a HREF=\"a&b.htm\">a and b</a>", "<a HREF=\":x.htm\">colon</a> refused"}) {
+        EXPECT_TRUE(written.contains(kept)) << kept;
+    }
+}
+
+// "&#58" before a digit reads as one longer number; before a ";" the ";" is
+// its end. Read as a browser reads the page, every address and escaped "@"
+// code is what the source says, and the source's own ";" still ends things.
+TEST_F(SingleFileBuildTest, referencesBeforeADigitOrASemicolon_endWithIt) {
+    const QString source = env.path(u"src/net.c"_s);
+    WriteBytes(source,
+               "// module: Server at http://127.0.0.1:8080/ for team@u1\n"
+               "// See http://99designs.example/ and http://10.0.0.1/a;b and http://h.example/team@u1.gif now,\n"
+               "// @link[http://127.0.0.1/x, the 127.0.0.1 page] @email[ops@1.example] {{<}}1 a::2 x@b; done\n"
+               "\n// function: connect\n// Connects.\n"
+               "int connect(const char* host = \"http://127.0.0.1/\", int a : 3, int b);\n");
+    build(source);
+    expectLog(u"Sections OK"_s, u"net.c"_s, RowStatus::Ok,
+              u"Server at http&#58&#47&#47;127.0.0.1:8080/ for team&#64&#117;1"_s, u"net.c.htm"_s);
+    const QString written = QString::fromLatin1(ReadBytes(source + u".htm"_s));
+    const QString read = DecodeHtmlReferences(written);
+    for (
+        const QString& shown :
+        {u"<h1>\r\nServer at http://127.0.0.1:8080/ for team@u1\r\n</h1>"_s,
+         u"<a href=\"http://99designs.example/\">99designs.example/</a>"_s,
+         u"<a href=\"http://10.0.0.1/a\">10.0.0.1/a</a>;b"_s,
+         u"<a href=\"http://h.example/team@u1.gif\">h.example/team@u1.gif</a> now"_s,
+         u"<a HREF=\"http://127.0.0.1/x\">the 127.0.0.1 page</a>"_s,
+         u"<a HREF=\"mailto:ops@1.example\">ops@1.example</a> <1 a::2 x@b; done"_s,
+         // Only the declaration's own ";" breaks its line.
+         u"int <font class=ApiName>connect</font>(const char* host = \"http://127.0.0.1/\", int a : 3, int b);<br>"_s}) {
+        EXPECT_TRUE(read.contains(shown)) << shown.toStdString();
+    }
+    // Elsewhere the references stay as they were.
+    EXPECT_TRUE(written.contains(u"http&#58&#47&#47;99designs.example/"_s));
+    EXPECT_TRUE(written.contains(u"http&#58&#47&#47h.example/team&#64&#117;1.gif"_s));
 }
 
 TEST_F(SingleFileBuildTest, sorting_preferenceWithoutProject_settingWithProject) {

@@ -7,6 +7,8 @@
 #include "support/html_text.h"
 #include "support/string_functions.h"
 
+#include <QRegularExpression>
+
 #include <random>
 
 #include <gtest/gtest.h>
@@ -49,6 +51,16 @@ TEST(SectionTranslator, translatesEveryTagFamily) {
          u"x javascript&#58;y javascript:z"_s},
         {u"@link[#top, top] @link[mailto:a, mail] @link[../up.htm, up]"_s,
          u"<a HREF=\"#top\">top</a> <a HREF=\"mailto:a\">mail</a> <a HREF=\"../up.htm\">up</a>"_s},
+        // Ordinary relative files, whatever their names hold: "&", an "@" code
+        // the scanner escaped, a leading ":".
+        {u"@link[a&b.htm, a and b] @link[:x.htm]"_s,
+         u"<a HREF=\"a&b.htm\">a and b</a> <a HREF=\":x.htm\">:x.htm</a>"_s},
+        {u"@figure[R&D.png]@figure[x&#64&#98.png]@figure[:.png]"_s,
+         kFigure.arg(u"R&D.png"_s) + kFigure.arg(u"x&#64&#98.png"_s) + kFigure.arg(u":.png"_s)},
+        // A hidden scheme's reference ends before a digit, never before a letter.
+        {u"@link[http://127.0.0.1/, see https://9.example/] @link[http://h/]"_s,
+         u"<a HREF=\"http&#58&#47&#47;127.0.0.1/\">see https&#58&#47&#47;9.example/</a> "
+         u"<a HREF=\"http&#58&#47&#47h/\">h/</a>"_s},
     };
     SectionTranslator translator;
     for (const auto& [text, page] : cases) {
@@ -100,6 +112,11 @@ void HighlightWordsByPasses(QString& text) {
 }
 
 QString SchemesReplaced(QString text, const QString& by) {
+    if (by.isEmpty()) {
+        // Before a digit or ";" the hidden slashes' reference is ended.
+        static const QRegularExpression kBeforeDigit(u"(https?)://(?=[0-9;])"_s);
+        text.replace(kBeforeDigit, u"\\1&#58&#47&#47;"_s);
+    }
     ReplaceAll(text, u"http://"_s, by.isEmpty() ? u"http&#58&#47&#47"_s : by);
     ReplaceAll(text, u"https://"_s, by.isEmpty() ? u"https&#58&#47&#47"_s : by);
     return TrimSpaces(text);

@@ -53,6 +53,8 @@ TEST(HtmlText, plainTextOfHtmlDropsTagsDecodesReferencesAndStopsAfterTheWords) {
     EXPECT_EQ(PlainTextOfHtml(longText, 12), u"word "_s.repeated(12).chopped(1));
 
     EXPECT_EQ(DecodeHtmlReferences(u"<b>a&amp;b</b>\tc&#32;d"_s), u"<b>a&b</b>\tc d"_s);
+    // As a browser reads them: every digit belongs to the number.
+    EXPECT_EQ(DecodeHtmlReferences(u"&#0000000065;&#47127&#47;1&#x00000041"_s), u"A\uB817/1A"_s);
 }
 
 TEST(HtmlText, sourceCodeIsEscapedButWhatTheScannerWroteStays) {
@@ -77,20 +79,65 @@ TEST(HtmlText, fileNamesBecomeRelativeUrlsThatLeadToTheFile) {
     EXPECT_EQ(FileNameUrl(u"My \"<File>\" & co.htm"_s), u"My \"<File>\" & co.htm"_s);
 }
 
+// Judged as a browser reads the attribute: references decoded, then the URL
+// standard's scheme (a letter, then letters, digits, "+", "-", "."; then ":").
 TEST(HtmlText, onlyWebMailRelativeAndAnchorTargetsAreSafe) {
-    for (const QString& safe :
-         {u"http://host/p"_s, u"HTTPS://host"_s, u"ftp://files/x"_s, u"mailto:a@b.c"_s, u"guide.htm"_s,
-          u"../up/a b.htm"_s, u"#Open File"_s, u"//host/path"_s, u"page.htm?a=1&b=2&c=x:y"_s, u"./Q&A.htm"_s,
-          u"dir/javascript:x"_s, u""_s, u"x\" onmouseover=\"alert(1)"_s, u"  http://padded"_s}) {
+    for (const QString& safe : {u"http://host/p"_s,
+                                u"HTTPS://host"_s,
+                                u"ftp://files/x"_s,
+                                u"mailto:a@b.c"_s,
+                                u"guide.htm"_s,
+                                u"../up/a b.htm"_s,
+                                u"#Open File"_s,
+                                u"//host/path"_s,
+                                u"page.htm?a=1&b=2&c=x:y"_s,
+                                u"./Q&A.htm"_s,
+                                u"dir/javascript:x"_s,
+                                u""_s,
+                                u"x\" onmouseover=\"alert(1)"_s,
+                                u"  http://padded"_s,
+                                u"Q&A.htm"_s,
+                                u"R&D.png"_s,
+                                u"a&b.htm"_s,
+                                u"x&#64&#98.png"_s,
+                                u"x&#64&#98;1.png"_s,
+                                u":.png"_s,
+                                u":x.htm"_s,
+                                u"1http:x"_s,
+                                u"http&#58&#47&#47;127.0.0.1/"_s,
+                                u"R&amp;D:x.png"_s,
+                                u"&amp;#106;avascript:x"_s}) {
         EXPECT_TRUE(IsSafeLinkTarget(safe)) << safe.toStdString();
     }
     for (const QString& unsafe :
          {u"javascript:alert(1)"_s, u" JaVaScRiPt:alert(1)"_s, u"java\tscript:alert(1)"_s, u"java\r\nscript:x"_s,
           u"\x01\x1fjavascript:x"_s, u"vbscript:msgbox"_s, u"data:text/html,<script>alert(1)</script>"_s,
           u"file:///etc/passwd"_s, u"javascript&#58;alert(1)"_s, u"&#106;avascript:alert(1)"_s, u"javascript&colon;x"_s,
-          u"Q&A.htm"_s, u"C:\\docs\\x.htm"_s, u"x:y"_s, u"httpx://host"_s}) {
+          u"C:\\docs\\x.htm"_s, u"x:y"_s, u"httpx://host"_s, u"java&#9;script:x"_s, u"&#32;javascript:x"_s,
+          // A browser reads every digit of a number; a name this decoder does not
+          // know may be a colon or a tab.
+          u"&#00000000106;avascript:x"_s, u"&#x000000006A;avascript:x"_s, u"java&Tab;script:x"_s,
+          u"&NewLine;javascript:x"_s, u"javascript&amp;colon;x"_s}) {
         EXPECT_FALSE(IsSafeLinkTarget(unsafe)) << unsafe.toStdString();
     }
+}
+
+TEST(HtmlText, aReferenceEndsBeforeADigitOrASemicolonOnly) {
+    for (const QChar next : {u'0', u'9', u';'}) {
+        EXPECT_TRUE(NeedsReferenceEnd(next));
+    }
+    for (const QChar next : {QChar(u'a'), QChar(u' '), QChar(u'&'), QChar(u'/'), QChar()}) {
+        EXPECT_FALSE(NeedsReferenceEnd(next));
+    }
+    // The ";" of "&#N" before a digit or ";" is the reference's; any other is the text's.
+    const QString text = u"a&#47;1 &#64;; &#98;x ;1 &#;1 &amp;1 #4;1"_s;
+    QList<qsizetype> ends;
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        if (IsReferenceEnd(text, at)) {
+            ends << at;
+        }
+    }
+    EXPECT_EQ(ends, (QList<qsizetype>{5, 12}));
 }
 
 }  // namespace
