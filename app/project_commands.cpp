@@ -254,8 +254,8 @@ bool MainCommands::mayQuit() {
         if (!projectOpen() || !projectModified()) {
             return;
         }
-        // The project stays open: a build may still be reading it, and the
-        // program ends anyway.
+        // Unlike the other commands' question, No and Yes leave the project
+        // open: the program ends anyway.
         const MessageAnswer answer = saveQuestion();
         if (answer == MessageAnswer::Yes) {
             saveProject();
