@@ -16,12 +16,19 @@ namespace {
 constexpr int kHeight = 173;
 }
 
-QString CopyrightLine() { return QStringLiteral("Copyright (c) The Tessarel developers. All rights reserved."); }
+QString CopyrightLine() { return QStringLiteral("Copyright (c) The Tessarel developers."); }
+
+QString LicenceLine() {
+    return QStringLiteral(
+        "Free software under the GNU General Public License, version 3 or later "
+        "(GPL-3.0-or-later), with ABSOLUTELY NO WARRANTY.");
+}
 
 AboutBox::AboutBox(QWidget* owner)
     : QDialog(owner),
       versionLabel(new QLabel(this)),
       copyrightLabel(new QLabel(this)),
+      licenceLabel(new QLabel(this)),
       supportLabel(new QLabel(this)),
       makerLabel(new QLabel(this)),
       okButton(new QPushButton(QStringLiteral("OK"), this)) {
@@ -33,6 +40,11 @@ AboutBox::AboutBox(QWidget* owner)
     copyrightLabel->setText(CopyrightLine());
     copyrightLabel->setWordWrap(true);
     supportLabel->setText(SupportAddress());
+    licenceLabel->setTextFormat(Qt::RichText);
+    licenceLabel->setWordWrap(true);
+    licenceLabel->setText(LicenceLine().toHtmlEscaped() + QStringLiteral(" <a href=\"licence\">Read the licence</a>"));
+    licenceLabel->setTextInteractionFlags(Qt::TextBrowserInteraction);
+    connect(licenceLabel, &QLabel::linkActivated, this, &AboutBox::licenceRequested);
 
     // The maker's address, blue and underlined with a hand pointer; it opens
     // the product's overview page.
@@ -50,6 +62,7 @@ AboutBox::AboutBox(QWidget* owner)
     texts->addWidget(title);
     texts->addWidget(versionLabel);
     texts->addWidget(copyrightLabel);
+    texts->addWidget(licenceLabel);
     texts->addWidget(supportLabel);
     texts->addWidget(makerLabel);
     auto* top = new QHBoxLayout;
@@ -63,7 +76,9 @@ AboutBox::AboutBox(QWidget* owner)
     layout->addStretch();
     layout->addLayout(buttons);
 
-    resize(420, kHeight);
+    // Wide enough that the licence's words wrap into two lines, not six.
+    setMinimumWidth(480);
+    resize(480, kHeight);
     connect(okButton, &QPushButton::clicked, this, &QDialog::accept);
 }
 

@@ -147,4 +147,24 @@ QString ResolveCommandLinePath(const QString& firstParameter, const QString& cur
 
 QString CommandLineTextOf(const QStringList& arguments) { return arguments.join(QLatin1Char(' ')); }
 
+bool AsksForUsage(const QStringList& arguments) {
+    return arguments.contains(QStringLiteral("--help")) || arguments.contains(QStringLiteral("-h"));
+}
+
+QString UsageText() {
+    return QStringLiteral(
+        "Usage: tessarel [FILE [-b] [-x] [-e]]\n"
+        "Opens a source file or a project file (.qdx) in the Tessarel window.\n"
+        "A source file's chapter page is built next to it and shown; a project\n"
+        "opens with its book. Everything up to the first option is the file's\n"
+        "path, spaces included. For scripts, use tessarel-cli.\n"
+        "\n"
+        "Options:\n"
+        "  -h, --help  Show this help and exit.\n"
+        "  -b          After opening a project, build its book.\n"
+        "  -x          After opening, open the result with the desktop's default\n"
+        "              program: the book's index page or the chapter page.\n"
+        "  -e          After all that, close the window, which ends the program.\n");
+}
+
 }  // namespace tessarel

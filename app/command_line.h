@@ -48,4 +48,10 @@ QString ResolveCommandLinePath(const QString& firstParameter, const QString& cur
 /// program itself): the arguments joined by single spaces.
 QString CommandLineTextOf(const QStringList& arguments);
 
+/// True when one of `arguments` (without the program itself) is "--help" or
+/// "-h": the program prints UsageText() and ends instead of opening a window.
+bool AsksForUsage(const QStringList& arguments);
+/// What `tessarel --help` prints.
+QString UsageText();
+
 }  // namespace tessarel

@@ -4,6 +4,7 @@
 #include "app/icons.h"
 #include "support/paths.h"
 
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace tessarel {
@@ -18,6 +19,16 @@ HelpWindow::HelpWindow(QWidget* owner, const BrowserFactory& makeBrowser)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(browser_);
     resize(720, 560);
+
+    // As in a browser: Esc or Ctrl+W closes, Alt+Left and Alt+Right walk the history.
+    const auto keys = [this](std::initializer_list<QKeySequence> sequences, auto action) {
+        for (const QKeySequence& sequence : sequences) {
+            connect(new QShortcut(sequence, this), &QShortcut::activated, this, action);
+        }
+    };
+    keys({QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)}, [this] { close(); });
+    keys({QKeySequence(Qt::ALT | Qt::Key_Left)}, [this] { browser_->back(); });
+    keys({QKeySequence(Qt::ALT | Qt::Key_Right)}, [this] { browser_->forward(); });
 }
 
 void HelpWindow::showTopic(const QString& file) {

@@ -33,6 +33,27 @@ QIcon PinIcon() {
     return QIcon(pixmap);
 }
 
+/// A house: the "Home" button, which goes back to the book's start page.
+QIcon HomeIcon() {
+    QPixmap pixmap = Canvas();
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QColor outline(0x30, 0x40, 0x60);
+    p.setPen(QPen(outline, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(0xf4, 0xf1, 0xe8));
+    p.drawRect(QRectF(8, 15, 16, 13));  // the walls
+    p.setBrush(QColor(0xc0, 0x4a, 0x30));
+    QPainterPath roof;
+    roof.moveTo(3, 16);
+    roof.lineTo(16, 4);
+    roof.lineTo(29, 16);
+    roof.closeSubpath();
+    p.drawPath(roof);
+    p.setBrush(outline);
+    p.drawRect(QRectF(14, 20, 5, 8));  // the door
+    return QIcon(pixmap);
+}
+
 QIcon MarkIcon(RowStatus status) {
     QPixmap pixmap = Canvas();
     QPainter p(&pixmap);
@@ -82,7 +103,7 @@ QIcon ToolbarIcon(const QString& key) {
     if (key == QStringLiteral("save")) return style->standardIcon(QStyle::SP_DialogSaveButton);
     if (key == QStringLiteral("build")) return style->standardIcon(QStyle::SP_MediaPlay);
     if (key == QStringLiteral("settings")) return style->standardIcon(QStyle::SP_FileDialogDetailedView);
-    if (key == QStringLiteral("index")) return style->standardIcon(QStyle::SP_DirHomeIcon);
+    if (key == QStringLiteral("index")) return HomeIcon();
     if (key == QStringLiteral("back")) return style->standardIcon(QStyle::SP_ArrowBack);
     if (key == QStringLiteral("forward")) return style->standardIcon(QStyle::SP_ArrowForward);
     if (key == QStringLiteral("stop")) return style->standardIcon(QStyle::SP_BrowserStop);

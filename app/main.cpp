@@ -1,4 +1,5 @@
 // Main: the program's entry point.
+#include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/main_window_state.h"
 #include "app/web_preview.h"
@@ -12,6 +13,8 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace {
 
@@ -45,6 +48,15 @@ void ScreenshotBeforeUnload(tessarel::MainWindow& window) {
 int main(int argc, char* argv[]) {
     using namespace tessarel;
     PrepareHeapForLargeTexts();
+    // Before any window: the usage needs no display.
+    QStringList given;
+    for (int i = 1; i < argc; ++i) {
+        given << QString::fromLocal8Bit(argv[i]);
+    }
+    if (AsksForUsage(given)) {
+        std::fputs(UsageText().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tessarel"));

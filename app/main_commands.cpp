@@ -138,7 +138,7 @@ void MainCommands::openPath(const QString& path) {
     }
     view_.processEvents();
     view_.processEvents();
-    if (commandLine.isOptionPresent(QStringLiteral("e"))) {
+    if (commandLine.isOptionPresent(QStringLiteral("e")) && mayQuit()) {
         view_.unloadMainWindow();
     }
     commandLine.clear();
@@ -146,16 +146,20 @@ void MainCommands::openPath(const QString& path) {
 
 void MainCommands::openSourceFile(const QString& path) {
     if (!FileExists(path)) {
-        workspace_.env.ui.message(QStringLiteral("File not found"), QStringLiteral("File does not exist."),
-                                  MessageIcon::Exclamation, MessageButtons::Ok);
+        workspace_.env.ui.message(QStringLiteral("File not found"),
+                                  QStringLiteral("File does not exist.") + kCrLf + path, MessageIcon::Exclamation,
+                                  MessageButtons::Ok);
         return;
     }
-    unloadProject();
+    // The page shown so far stays until the new one replaces it.
+    closeDocument(false);
     setCommands({Command::Build, Command::ViewBook}, true);
     rememberFile(path);
     showDocumentName(path);
     workspace_.document.SourceFilePath = path;
-    buildSingleFile();
+    if (!buildSingleFile()) {
+        workspace_.env.ui.navigate(introPage());
+    }
 }
 
 // ---- Builds and preview ---------------------------------------------------------
@@ -181,7 +185,8 @@ void MainCommands::buildProject(bool rebuild) {
                 [&] { ::tessarel::BuildProject(workspace_, {.rebuild = rebuild}); });
 }
 
-void MainCommands::buildSingleFile() {
+bool MainCommands::buildSingleFile() {
+    bool shown = false;
     RunIgnoringErrors([&] {
         Workspace& ws = workspace_;
         Settings& settings = ws.project.settings;
@@ -197,7 +202,9 @@ void MainCommands::buildSingleFile() {
                                   .destinationFolder = ws.destinationFolder,
                                   .generatedAt = BuildTimestamp()};
         RunReported(ws.env, sites::kBuildSingleFile, [&] { ::tessarel::BuildSingleFile(context); });
+        shown = !context.shownPage.isEmpty();
     });
+    return shown;
 }
 
 void MainCommands::viewHtmlHelp() {

@@ -4,6 +4,7 @@
 #include "app/command_states.h"
 #include "app/main_view.h"
 #include "app/recent_files.h"
+#include "support/user_interface.h"
 
 #include <QString>
 
@@ -50,6 +51,10 @@ public:
 
     // ---- Project lifecycle ----
     SaveAnswer askToSave();
+    /// The save question before the program ends, asked only for a modified
+    /// project (Yes saves it); false when the user chose Cancel. Every way of
+    /// quitting asks it: Exit, the window's close box, the "e" option.
+    bool mayQuit();
     /// Closes the project or file without asking and shows the start state.
     void unloadProject();
     void newProject();
@@ -66,7 +71,9 @@ public:
     /// Build, with every chapter of a project built again, whatever the last build recorded.
     void rebuildAll();
     void buildProject(bool rebuild = false);
-    void buildSingleFile();
+    /// Builds the open source file; true when its page (or the HTML source) is
+    /// now in the preview.
+    bool buildSingleFile();
     void viewHtmlHelp();
     void viewBook();
     void showHelpContents();
@@ -111,7 +118,11 @@ private:
     bool projectModified();
     /// The save question of the commands that may lose changes: false to stop.
     bool saveQuestionAllowsGoingOn();
+    MessageAnswer saveQuestion();
     void setCommands(std::initializer_list<Command> list, bool enabled);
+    /// unloadProject(); the start page only when asked, so that a page that
+    /// takes its place at once does not make way for it first.
+    void closeDocument(bool showIntroPage);
     /// Shows a project dialog; true when it was left with OK.
     bool showProjectDialog(ProjectDialog dialog);
     void showStylePreference();

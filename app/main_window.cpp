@@ -20,9 +20,12 @@
 #include <QDir>
 #include <QLabel>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
+
+#include <utility>
 
 namespace tessarel {
 
@@ -84,6 +87,12 @@ MainWindow::MainWindow(Workspace& workspace, MainWindowState& state, WindowUserI
     setCentralWidget(preview);
     resize(820, 620);
     connect(preview, &PreviewBrowser::stateChanged, this, &MainWindow::commandsChanged);
+    connect(preview, &PreviewBrowser::stateChanged, this, &MainWindow::showLoadState);
+    connect(preview, &PreviewBrowser::loadFinished, this, &MainWindow::showLoadState);
+    connect(preview, &PreviewBrowser::loadProgress, this, [this](int percent) {
+        showLoadState();
+        loadingBar_->setValue(percent);
+    });
 
     commandLineTimer.setSingleShot(true);
     connect(&commandLineTimer, &QTimer::timeout, this, [this] {
@@ -231,6 +240,33 @@ void MainWindow::createStatusBar() {
     livePanel_->setObjectName(QStringLiteral("livePanel"));
     livePanel_->setToolTip(QStringLiteral("Live Preview"));
     statusBar()->addPermanentWidget(livePanel_);
+    loadingLabel_ = new QLabel(this);
+    loadingLabel_->setObjectName(QStringLiteral("loadingLabel"));
+    loadingBar_ = new QProgressBar(this);
+    loadingBar_->setObjectName(QStringLiteral("loadingBar"));
+    loadingBar_->setRange(0, 100);
+    loadingBar_->setFixedWidth(120);
+    loadingBar_->setTextVisible(false);
+    statusBar()->addPermanentWidget(loadingLabel_);
+    statusBar()->addPermanentWidget(loadingBar_);
+    loadingLabel_->hide();
+    loadingBar_->hide();
+}
+
+void MainWindow::showLoadState() {
+    // A large page can take the web engine a long while: the page shown so
+    // far stays, and the status bar tells that the new one is on its way.
+    const bool loading = preview != nullptr && preview->isLoading();
+    if (loading && loadingLabel_->isHidden()) {
+        loadingBar_->setValue(0);
+    }
+    if (loading) {
+        const QString name = FileNameOf(preview->currentAddress());
+        loadingLabel_->setText(name.isEmpty() ? QStringLiteral("Loading the page...")
+                                              : QStringLiteral("Loading ") + name + QStringLiteral("..."));
+    }
+    loadingLabel_->setVisible(loading);
+    loadingBar_->setVisible(loading);
 }
 
 QLabel* MainWindow::statusPanel(int panel) const {
@@ -409,7 +445,25 @@ void MainWindow::unloadWindow() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    // The close box asks no question.
+    if (unloaded_) {
+        event->accept();
+        return;
+    }
+    if (commands_.commands.building()) {
+        // The build stops at its next file; the question comes once it has,
+        // with no build under it that could read a closed project.
+        ui_.setCancelRequested(true);
+        closeAfterBuild_ = true;
+        event->ignore();
+        return;
+    }
+    // The close box and the window manager's close ask as Exit does.
+    bool quit = false;
+    handle([&] { quit = commands_.mayQuit(); });
+    if (!quit) {
+        event->ignore();
+        return;
+    }
     handle([this] { unloadWindow(); });
     event->accept();
 }
@@ -484,7 +538,12 @@ void MainWindow::toolbarButtonClicked(const QString& key) {
 
 void MainWindow::lockForBuild() { commands_.setBuilding(true); }
 
-void MainWindow::unlockAfterBuild() { commands_.setBuilding(false); }
+void MainWindow::unlockAfterBuild() {
+    commands_.setBuilding(false);
+    if (std::exchange(closeAfterBuild_, false)) {
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+    }
+}
 
 // ---- MainView -----------------------------------------------------------------------
 

@@ -15,6 +15,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QProgressBar;
 class QToolBar;
 
 namespace tessarel {
@@ -93,6 +94,9 @@ public:
     QAction* recentSeparator() const { return recentSeparator_; }
     QMenu* menu(Menu which) const;
     QLabel* statusPanel(int panel) const;
+    /// Shown while the preview loads a page: what it loads, and how far it got.
+    QLabel* loadingLabel() const { return loadingLabel_; }
+    QProgressBar* loadingBar() const { return loadingBar_; }
     QToolBar* toolBar;
     PreviewBrowser* preview = nullptr;
     QTimer commandLineTimer;
@@ -122,6 +126,7 @@ private:
     void applyOnTop();
     void followResize();
     void placePreview();
+    void showLoadState();
     void restoreWindowState();
     void saveWindowState();
     /// Runs a handler of this window so that no error escapes into the event loop.
@@ -147,6 +152,8 @@ private:
     QLabel* stylePanel_ = nullptr;
     QLabel* documentPanel_ = nullptr;
     QLabel* livePanel_ = nullptr;
+    QLabel* loadingLabel_ = nullptr;
+    QProgressBar* loadingBar_ = nullptr;
     QAction* liveAction_ = nullptr;
 
     QPointer<ProgressWindow> progress_;
@@ -155,6 +162,8 @@ private:
     int rememberedState_ = 0;
     bool restoreMaximized_ = false;
     bool unloaded_ = false;
+    /// The window was closed while a build ran: it closes again once the build is over.
+    bool closeAfterBuild_ = false;
 };
 
 }  // namespace tessarel

@@ -147,6 +147,9 @@ bool MainWindow::showDialog(ProjectDialog dialog) {
 
 void MainWindow::showAbout() {
     AboutBox about(this);
+    connect(&about, &AboutBox::licenceRequested, this, [this] {
+        handle([this] { showHelpFile(ProgramFolderFile(workspace_.env.paths, QString::fromUtf16(kLicenceFileName))); });
+    });
     about.adjustSize();
     CentreOnOwner(&about);
     about.exec();

@@ -34,6 +34,8 @@ Q_SIGNALS:
     void stateChanged();
     /// A page has finished loading (ok is false for a failed load).
     void loadFinished(bool ok);
+    /// How much of the page being loaded has arrived, 0 to 100.
+    void loadProgress(int percent);
 };
 
 using BrowserFactory = std::function<PreviewBrowser*(QWidget* parent)>;

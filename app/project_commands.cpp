@@ -28,15 +28,18 @@ QString SaveQuestionText(const ProjectModel& project) {
                           : QStringLiteral("Save project \"") + name + QStringLiteral("\"?");
 }
 
+MessageAnswer MainCommands::saveQuestion() {
+    return workspace_.env.ui.message(QStringLiteral("Save Project"), SaveQuestionText(workspace_.project),
+                                     MessageIcon::Question, MessageButtons::YesNoCancel);
+}
+
 SaveAnswer MainCommands::askToSave() {
     SaveAnswer result = SaveAnswer::Nothing;
     RunReported(workspace_.env, sites::kAskToSave, [&] {
         if (!projectOpen()) {
             return;
         }
-        const MessageAnswer answer =
-            workspace_.env.ui.message(QStringLiteral("Save Project"), SaveQuestionText(workspace_.project),
-                                      MessageIcon::Question, MessageButtons::YesNoCancel);
+        const MessageAnswer answer = saveQuestion();
         if (answer == MessageAnswer::Yes) {
             saveProject();
             unloadProject();
@@ -49,7 +52,9 @@ SaveAnswer MainCommands::askToSave() {
     return result;
 }
 
-void MainCommands::unloadProject() {
+void MainCommands::unloadProject() { closeDocument(true); }
+
+void MainCommands::closeDocument(bool showIntroPage) {
     RunReported(workspace_.env, sites::kUnloadProject, [&] {
         Workspace& ws = workspace_;
         commands.setEnabled(Command::NewProject, true);
@@ -58,7 +63,9 @@ void MainCommands::unloadProject() {
                      Command::ViewBook, Command::Files, Command::Destination, Command::Build, Command::DefaultChapter},
                     false);
         view_.processEvents();
-        ws.env.ui.navigate(introPage());
+        if (showIntroPage) {
+            ws.env.ui.navigate(introPage());
+        }
 
         ws.document.clearSource();
         Settings& settings = ws.project.settings;
@@ -78,17 +85,19 @@ void MainCommands::unloadProject() {
 void MainCommands::openProject(const QString& path) {
     UserInterface& ui = workspace_.env.ui;
     if (!FileExists(path)) {
-        ui.message(QStringLiteral("Project not found"), QStringLiteral("Project does not exist."),
+        ui.message(QStringLiteral("Project not found"), QStringLiteral("Project does not exist.") + kCrLf + path,
                    MessageIcon::Exclamation, MessageButtons::Ok);
         return;
     }
-    unloadProject();
+    // The page shown so far stays until the project's own replaces it.
+    closeDocument(false);
     const LoadOutcome outcome = LoadProject(ui, workspace_.project, path);
     view_.processEvents();
     if (outcome != LoadOutcome::Loaded) {
         // The reader has told why; a refused file leaves no project open.
         ClearProject(workspace_.project);
         showDocumentName(QString());
+        ui.navigate(introPage());
         return;
     }
     showProjectLoaded();
@@ -239,12 +248,28 @@ void MainCommands::saveProjectAs() {
     });
 }
 
-void MainCommands::exit() {
-    RunReported(workspace_.env, sites::kExit, [&] {
-        if (!saveQuestionAllowsGoingOn()) {
+bool MainCommands::mayQuit() {
+    bool goOn = true;
+    RunReported(workspace_.env, sites::kAskToSave, [&] {
+        if (!projectOpen() || !projectModified()) {
             return;
         }
-        view_.unloadMainWindow();
+        // Unlike the other commands' question, No and Yes leave the project
+        // open: the program ends anyway.
+        const MessageAnswer answer = saveQuestion();
+        if (answer == MessageAnswer::Yes) {
+            saveProject();
+        }
+        goOn = answer != MessageAnswer::Cancel;
+    });
+    return goOn;
+}
+
+void MainCommands::exit() {
+    RunReported(workspace_.env, sites::kExit, [&] {
+        if (mayQuit()) {
+            view_.unloadMainWindow();
+        }
     });
 }
 

@@ -72,6 +72,7 @@ WebPreview::WebPreview(QWidget* parent) : PreviewBrowser(parent), view_(new QWeb
         Q_EMIT loadFinished(ok);
         Q_EMIT stateChanged();
     });
+    connect(view_, &QWebEngineView::loadProgress, this, &PreviewBrowser::loadProgress);
     connect(view_, &QWebEngineView::urlChanged, this, &PreviewBrowser::stateChanged);
 }
 

@@ -1,6 +1,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
+#include "book/chapter_pool.h"
 #include "book/project_build.h"
 #include "cli/build_target.h"
 #include "cli/console.h"
@@ -39,6 +40,18 @@ ExitStatus Run(const QStringList& files, bool watch, Console& console, const Pro
     return Interrupted() ? InterruptedStatus() : status;
 }
 
+/// The help of -j, with the default a build without it takes here and now.
+QString JobsDescription(int preferredWorkers) {
+    const QString now = preferredWorkers > 0
+                            ? QString::number(preferredWorkers)
+                            : QStringLiteral("Automatic, one per processor core (") +
+                                  QString::number(ChapterPool::DefaultWorkers()) + QStringLiteral(" here)");
+    return QStringLiteral("Build up to N chapters of a project at once, from 1 to ") +
+           QString::number(kMaxBuildWorkers) +
+           QStringLiteral(". Default: Build Workers in the Settings of the window, the user's preference, now ") + now +
+           QLatin1Char('.');
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -56,10 +69,8 @@ int main(int argc, char* argv[]) {
                        "130 interrupted (SIGINT), 143 stopped by SIGTERM."));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
-    const QCommandLineOption jobsOption(
-        {QStringLiteral("j"), QStringLiteral("jobs")},
-        QStringLiteral("Build up to N chapters of a project at once (default: one per processor core)."),
-        QStringLiteral("N"));
+    const QCommandLineOption jobsOption({QStringLiteral("j"), QStringLiteral("jobs")},
+                                        JobsDescription(ReadBuildWorkers(Preferences())), QStringLiteral("N"));
     parser.addOption(jobsOption);
     const QCommandLineOption rebuildOption(
         QStringLiteral("rebuild"),

@@ -59,6 +59,7 @@ void PublishHtmlSource(SingleFileContext& context) {
             return;
         }
         context.env.ui.navigate(source);
+        context.shownPage = source;
         return;
     }
     if (!FileExists(source)) {
@@ -170,6 +171,7 @@ bool ReadParseAndWrite(SingleFileContext& context) {
     doc.SectionCount = 0;
     context.pageWritten = true;
     context.pageIsSource = false;
+    context.shownPage.clear();
     context.source = ReadResult();
     if (IsHtmlFileName(doc.SourceFilePath)) {
         PublishHtmlSource(context);
@@ -194,6 +196,7 @@ bool ReadParseAndWrite(SingleFileContext& context) {
     }
     if (!context.projectOpen && !context.pageIsSource && FileExists(doc.ChapterPagePath)) {
         ui.navigate(doc.ChapterPagePath);
+        context.shownPage = doc.ChapterPagePath;
     }
     return true;
 }

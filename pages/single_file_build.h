@@ -38,6 +38,8 @@ struct SingleFileContext {
     /// Set by the build: how reading the source went. A source that was not
     /// read (or ran out of memory) leaves its old page as it was.
     ReadResult source = {};
+    /// Set by the build: the file it pointed the preview at ("" for none).
+    QString shownPage = {};
     /// Set by the build: whether the page shows any "@figure", and the sources
     /// of those whose image is not there.
     bool hasFigures = false;

@@ -40,6 +40,7 @@ expected=(
     /usr/bin/tessarel-cli
     /usr/share/tessarel/intro.htm
     /usr/share/tessarel/styles/minimal.css
+    /usr/share/tessarel/LICENSE
     /usr/share/applications/$id.desktop
     /usr/share/metainfo/$id.metainfo.xml
     /usr/share/mime/packages/$id.xml

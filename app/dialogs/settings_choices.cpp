@@ -178,6 +178,10 @@ SettingsChoices LoadSettingsChoices(const ProjectModel& project, const Preferenc
 }
 
 void StoreSettingsChoices(const SettingsChoices& c, ProjectModel& project, Preferences& preferences) {
+    // The user's own, whatever is open.
+    if (c.buildWorkers != ReadBuildWorkers(preferences)) {
+        WriteBuildWorkers(preferences, c.buildWorkers);
+    }
     const bool overviewChosen = c.overview >= 0 && c.overview <= 2;
     if (!c.projectMode) {
         auto flag = [&](const QString& key, SettingsBox box) {
@@ -201,9 +205,6 @@ void StoreSettingsChoices(const SettingsChoices& c, ProjectModel& project, Prefe
 
     if (!TrimSpaces(c.compilerFolder).isEmpty()) {
         preferences.WritePreference(prefs::kProject, prefs::kCompilerPath, c.compilerFolder);
-    }
-    if (c.buildWorkers != ReadBuildWorkers(preferences)) {
-        WriteBuildWorkers(preferences, c.buildWorkers);
     }
     Settings& s = project.settings;
     for (const BoxSetting& entry : kProjectBoxes) {

@@ -57,7 +57,7 @@ public:
     QString sideText;   ///< plain form, lines end in CR LF
     QString copyright;  ///< plain form, lines end in CR LF
     QString compilerFolder;
-    int buildWorkers = 0;  ///< chapters a project build makes at once; 0 one per core
+    int buildWorkers = 0;  ///< the user's: chapters a project build makes at once; 0 one per core
 
     // The parts that single-file mode greys out or hides.
     bool indexGroupVisible = true;
@@ -81,9 +81,9 @@ QString ChosenStyle(const QString& wanted, const QStringList& styles);
 /// single-file mode from the preferences. The model is not changed.
 SettingsChoices LoadSettingsChoices(const ProjectModel& project, const Preferences& preferences,
                                     const QStringList& styles);
-/// What OK stores: the project's settings (and the compiler folder when one is
-/// given), or in single-file mode the preferences, then the model's shared
-/// settings reloaded from them.
+/// What OK stores: the user's build workers; the project's settings (and the
+/// compiler folder when one is given), or in single-file mode the preferences,
+/// then the model's shared settings reloaded from them.
 void StoreSettingsChoices(const SettingsChoices& choices, ProjectModel& project, Preferences& preferences);
 
 /// Text as a multi-line box shows it ("\n") and back (CR LF).

@@ -59,6 +59,7 @@ SettingsDialog::SettingsDialog(QWidget* owner, Workspace& workspace, MainWindowS
       projectGroup(new QGroupBox(QStringLiteral("Project "), this)),
       indexGroup(new QGroupBox(QStringLiteral("Index"), this)),
       htmlHelpGroup(new QGroupBox(QStringLiteral("HTML Help"), this)),
+      preferencesGroup(new QGroupBox(QStringLiteral("Your Preferences"), this)),
       chapterTitleBox(MakeBox(QStringLiteral("Chapter &Title"), QStringLiteral("chapterTitleBox"), chapterGroup)),
       autoLinksBox(MakeBox(QStringLiteral("Auto Lin&ks"), QStringLiteral("autoLinksBox"), chapterGroup)),
       apiBoxesBox(MakeBox(QStringLiteral("&API Boxes"), QStringLiteral("apiBoxesBox"), chapterGroup)),
@@ -86,20 +87,23 @@ SettingsDialog::SettingsDialog(QWidget* owner, Workspace& workspace, MainWindowS
       copyrightEdit(MakeMultiLineBox(QStringLiteral("copyrightEdit"), projectGroup)),
       compilerFolderLabel(new QLabel(QStringLiteral("Compiler Folder:"), htmlHelpGroup)),
       compilerFolderEdit(new QLineEdit(htmlHelpGroup)),
-      buildWorkersBox(new QSpinBox(projectGroup)),
+      buildWorkersBox(new QSpinBox(preferencesGroup)),
       okButton(new QPushButton(QStringLiteral("OK"), this)),
       cancelButton(new QPushButton(QStringLiteral("Cancel"), this)),
       helpButton(new QPushButton(QStringLiteral("&Help"), this)) {
     setObjectName(QStringLiteral("SettingsDialog"));
     setWindowTitle(QStringLiteral("Settings"));
     indexGroup->setObjectName(QStringLiteral("indexGroup"));
+    preferencesGroup->setObjectName(QStringLiteral("preferencesGroup"));
     styleBox->setObjectName(QStringLiteral("styleBox"));
     projectTitleEdit->setObjectName(QStringLiteral("projectTitleEdit"));
     compilerFolderEdit->setObjectName(QStringLiteral("compilerFolderEdit"));
     buildWorkersBox->setObjectName(QStringLiteral("buildWorkersBox"));
     buildWorkersBox->setRange(0, kMaxBuildWorkers);
     buildWorkersBox->setSpecialValueText(QStringLiteral("Automatic"));
-    buildWorkersBox->setToolTip(QStringLiteral("Chapters built at once; Automatic: one per processor core"));
+    buildWorkersBox->setToolTip(
+        QStringLiteral("Chapters a project build makes at once; Automatic: one per processor core. Kept for you, "
+                       "for every project, and the default of tessarel-cli (its -j overrides it)."));
     okButton->setObjectName(QStringLiteral("okButton"));
     cancelButton->setObjectName(QStringLiteral("cancelButton"));
     helpButton->setObjectName(QStringLiteral("helpButton"));
@@ -165,6 +169,14 @@ void SettingsDialog::buildLayout() {
     buttons->addWidget(helpButton);
     buttons->addStretch();
 
+    // Stored for the user, not in the project: apart at the foot, whatever is open.
+    auto* preferences = new QHBoxLayout(preferencesGroup);
+    preferences->addWidget(BuddyLabel(QStringLiteral("Build &Workers:"), buildWorkersBox, preferencesGroup));
+    preferences->addWidget(buildWorkersBox);
+    auto* preferencesNote = new QLabel(QStringLiteral("for every project, and for tessarel-cli"), preferencesGroup);
+    preferencesNote->setForegroundRole(QPalette::PlaceholderText);
+    preferences->addWidget(preferencesNote, 1);
+
     auto* chapterAndStyle = new QVBoxLayout;
     chapterAndStyle->addWidget(chapterGroup);
     chapterAndStyle->addWidget(styleGroup);
@@ -182,8 +194,6 @@ void SettingsDialog::buildLayout() {
                        Qt::AlignTop);
     project->addWidget(copyrightEdit, 2, 1);
     project->addWidget(projectTitleInChapterBox, 3, 1);
-    project->addWidget(BuddyLabel(QStringLiteral("Build &Workers:"), buildWorkersBox, projectGroup), 4, 0);
-    project->addWidget(buildWorkersBox, 4, 1, Qt::AlignLeft);
 
     auto* index = new QGridLayout(indexGroup);
     index->addWidget(linksAsTitlesBox, 0, 0);
@@ -213,6 +223,7 @@ void SettingsDialog::buildLayout() {
     auto* all = new QVBoxLayout(this);
     all->addLayout(upper);
     all->addWidget(lowerPart_);
+    all->addWidget(preferencesGroup);
     all->addStretch();
 }
 

@@ -32,6 +32,7 @@ public:
     QGroupBox* projectGroup;
     QGroupBox* indexGroup;
     QGroupBox* htmlHelpGroup;
+    QGroupBox* preferencesGroup;  ///< the user's own, for every project and tessarel-cli
     QCheckBox* chapterTitleBox;
     QCheckBox* autoLinksBox;
     QCheckBox* apiBoxesBox;

@@ -220,6 +220,8 @@ void ProgressWindow::updateDisplay() {
             const QStringList texts{pending.time, pending.reason, pending.item, pending.title, pending.output};
             for (int column = 0; column < texts.size(); ++column) {
                 auto* cell = new QTableWidgetItem(texts.at(column));
+                // A cut text shows whole under the pointer.
+                cell->setToolTip(texts.at(column));
                 if (column == 0) {
                     cell->setIcon(pending.status == RowStatus::Ok        ? okIcon_
                                   : pending.status == RowStatus::Warning ? warningIcon_
@@ -241,12 +243,60 @@ void ProgressWindow::fitColumns() {
     if (userSizedColumns_) {
         return;
     }
+    const int columns = logView->columnCount();
+    if (columns < 1) {
+        return;
+    }
+    const QHeaderView* header = logView->horizontalHeader();
+    const QAbstractItemView* view = logView;  // its size hints are public
+    const int last = columns - 1;
+    std::vector<int> wanted(static_cast<size_t>(last));
+    std::vector<int> least(static_cast<size_t>(last));
+    int total = 0;
+    for (int column = 0; column < last; ++column) {
+        const int heading = header->sectionSizeHint(column);
+        const int contents = std::max(view->sizeHintForColumn(column), heading);
+        wanted[static_cast<size_t>(column)] = contents;
+        // The time is short and always whole; a text may give way to its heading.
+        least[static_cast<size_t>(column)] = column == 0 ? contents : std::min(contents, heading);
+        total += contents;
+    }
+    // The last column (the output file) keeps room for its own texts, so that a
+    // long reason or title cannot push it out of sight; those are cut instead,
+    // the widest first, and their cells show them whole as tool tips.
+    const int lastWanted = std::max(view->sizeHintForColumn(last), header->sectionSizeHint(last));
+    const int room = logView->viewport()->width() - std::min(lastWanted, logView->viewport()->width() / 3);
+    int cap = *std::max_element(wanted.begin(), wanted.end());
+    const auto widthAt = [&](int limit) {
+        int sum = 0;
+        for (size_t i = 0; i < wanted.size(); ++i) {
+            sum += std::max(least[i], std::min(wanted[i], limit));
+        }
+        return sum;
+    };
+    if (total > room) {
+        // The largest cap that fits, found by halving.
+        int low = 0;
+        while (low < cap) {
+            const int middle = (low + cap + 1) / 2;
+            if (widthAt(middle) <= room) {
+                low = middle;
+            } else {
+                cap = middle - 1;
+            }
+        }
+    }
     fittingColumns_ = true;
-    // The last column takes the rest of the width.
-    for (int column = 0; column + 1 < logView->columnCount(); ++column) {
-        logView->resizeColumnToContents(column);
+    for (int column = 0; column < last; ++column) {
+        const size_t i = static_cast<size_t>(column);
+        logView->setColumnWidth(column, std::max(least[i], std::min(wanted[i], cap)));
     }
     fittingColumns_ = false;
+}
+
+void ProgressWindow::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    fitColumns();
 }
 
 void ProgressWindow::setFinished() {

@@ -127,5 +127,15 @@ TEST(CommandLine, firstParameterBecomesAPath) {
     EXPECT_EQ(entered.back(), u"/data/My Files/"_s);
 }
 
+TEST(CommandLine, helpIsAskedForByItsOwnWordsAnywhere) {
+    const std::vector<std::pair<QStringList, bool>> cases{
+        {{u"--help"_s}, true},       {{u"-h"_s}, true},  {{u"main.c"_s, u"-h"_s}, true}, {{u"main.c"_s}, false},
+        {{u"--helpful.c"_s}, false}, {{u"-H"_s}, false}, {{u"my -h.c"_s}, false},        {{}, false},
+    };
+    for (const auto& [arguments, asks] : cases) {
+        EXPECT_EQ(AsksForUsage(arguments), asks) << arguments.join(u' ').toStdString();
+    }
+}
+
 }  // namespace
 }  // namespace tessarel

@@ -111,8 +111,9 @@ TEST_F(MainCommandsTest, openingASourceFileBuildsItAndEnablesItsCommands) {
 }
 
 TEST_F(MainCommandsTest, missingFilesAreToldAndChangeNothing) {
+    // Each message names the file it looked for.
     commands.openPath(te.path(u"gone.c"_s));
-    expectMessage(u"File not found"_s, u"File does not exist."_s);
+    expectMessage(u"File not found"_s, u"File does not exist.\r\n"_s + te.path(u"gone.c"_s));
     EXPECT_EQ(ui.messages[0].icon, MessageIcon::Exclamation);
     EXPECT_FALSE(enabled(Command::Build));
 
@@ -120,7 +121,7 @@ TEST_F(MainCommandsTest, missingFilesAreToldAndChangeNothing) {
     openProject(project);
     const int refreshes = view.recentRefreshes;
     commands.openPath(te.path(u"gone.qdx"_s));
-    expectMessage(u"Project not found"_s, u"Project does not exist."_s);
+    expectMessage(u"Project not found"_s, u"Project does not exist.\r\n"_s + te.path(u"gone.qdx"_s));
     EXPECT_EQ(ws.project.ProjectPath, project);
     EXPECT_TRUE(enabled(Command::CloseProject));
     EXPECT_EQ(view.recentRefreshes, refreshes);
@@ -137,7 +138,8 @@ TEST_F(MainCommandsTest, anOpenedProjectShowsItsBookOrHowToBuildIt) {
     EXPECT_TRUE(page.contains(u"3 chapters"_s));
     EXPECT_TRUE(page.contains(ws.project.destinationFolder().toHtmlEscaped()));
     EXPECT_TRUE(page.contains(u"Build Documentation"_s));
-    EXPECT_FALSE(ui.navigations.back().endsWith(u"index.htm"_s));
+    // Nothing else came before it, not even the start page.
+    EXPECT_TRUE(ui.navigations.empty());
     // Home does the same while the book is missing.
     commands.goHome();
     EXPECT_EQ(view.pages.size(), 2);
@@ -289,6 +291,23 @@ TEST_F(MainCommandsTest, theSaveQuestionGuardsEveryCommandThatMayLoseChanges) {
     EXPECT_TRUE(testing::ReadBytes(project).contains("<IndexTitle>changed</IndexTitle>"));
 }
 
+TEST_F(MainCommandsTest, theExitOptionAsksAsExitDoes) {
+    // A project file in another form than a save writes is modified once open.
+    const QString project = writeProject();
+    const QByteArray saved = testing::ReadBytes(project) + "\r\n";
+    testing::WriteBytes(project, saved);
+    for (MessageAnswer answer : {MessageAnswer::Cancel, MessageAnswer::No}) {
+        ui.messages.clear();
+        ui.answers = {answer};
+        ASSERT_TRUE(
+            commands.takeCommandLine(project + u" -e"_s, te.path(QString()), [](const QString& f) { return f; }));
+        commands.openCommandLineFile();
+        expectMessage(u"Save Project"_s, u"Save project \"p\"?"_s, MessageButtons::YesNoCancel);
+        EXPECT_EQ(view.unloads, answer == MessageAnswer::Cancel ? 0 : 1);
+    }
+    EXPECT_EQ(testing::ReadBytes(project), saved);
+}
+
 TEST_F(MainCommandsTest, anUnmodifiedProjectIsNotQuestioned) {
     openProject(writeProject());
     commands.exit();
@@ -433,7 +452,7 @@ TEST_F(MainCommandsTest, theCommandLineNamesTheFileOfTheStartUpTimer) {
 
     // A file that does not exist is told, and "e" still ends the program.
     commands.openCommandLineFile();
-    EXPECT_EQ(ui.messages.back().text, u"File does not exist."_s);
+    EXPECT_EQ(ui.messages.back().text, u"File does not exist.\r\n/home/u/main.c"_s);
     EXPECT_EQ(view.unloads, 1);
     EXPECT_EQ(commands.commandLine.ParameterCount, 0);
 }

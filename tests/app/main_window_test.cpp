@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
 #include <QFontMetrics>
@@ -10,13 +11,20 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QTableWidget>
+#include <QTest>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QToolBar>
+#include <deque>
 #include <memory>
+
+#include <sys/stat.h>
 
 #include "app/about_box.h"
 #include "app/help_window.h"
@@ -84,6 +92,12 @@ TEST_F(MainWindowTest, toolbarDrivesTheBrowserAndTheOnTopState) {
     EXPECT_EQ(browser()->backs, 1);
     EXPECT_EQ(browser()->forwards, 1);
     EXPECT_EQ(browser()->stops, 1);
+
+    // Home wears a house, not the style's folder.
+    const auto picture = [](const QIcon& icon) { return icon.pixmap(24).toImage(); };
+    EXPECT_FALSE(picture(window->toolbarButton(u"index"_s)->icon()).isNull());
+    EXPECT_NE(picture(window->toolbarButton(u"index"_s)->icon()),
+              picture(window->style()->standardIcon(QStyle::SP_DirHomeIcon)));
 
     window->toolbarButton(u"ontop"_s)->trigger();
     EXPECT_TRUE(state.alwaysOnTop);
@@ -346,6 +360,48 @@ TEST_F(MainWindowTest, aboutBoxAndHelpWindowOpenCentredOnTheirOwner) {
     EXPECT_EQ(CentredPosition({2000, 1000}, {0, 0, 1024, 768}, screen), QPoint(0, 0));
 }
 
+TEST_F(MainWindowTest, theAboutBoxNamesTheLicenceAndShowsItsShippedText) {
+    testing::WriteBytes(te.programFolder() + u"LICENSE"_s, "GNU GENERAL PUBLIC LICENSE");
+    window->show();
+    QStringList seen;
+    QTimer::singleShot(0, window.get(), [&] {
+        auto* about = qobject_cast<AboutBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(about, nullptr);
+        seen << about->copyrightLabel->text() << about->licenceLabel->text();
+        testing::AttachScreenshot(u"about-box"_s);
+        Q_EMIT about->licenceLabel->linkActivated(u"licence"_s);
+        auto* licence = about->findChild<HelpWindow*>();
+        ASSERT_NE(licence, nullptr);
+        seen << static_cast<RecordingBrowser*>(licence->browser())->navigations;
+        about->accept();
+    });
+    window->action(Command::About)->trigger();
+    ASSERT_EQ(seen.size(), 3);
+    EXPECT_FALSE(seen[0].contains(u"All rights reserved"_s)) << seen[0].toStdString();
+    EXPECT_TRUE(seen[1].contains(u"GNU General Public License, version 3 or later (GPL-3.0-or-later)"_s))
+        << seen[1].toStdString();
+    EXPECT_EQ(seen[2], te.programFolder() + u"LICENSE"_s);
+}
+
+TEST_F(MainWindowTest, theHelpWindowClosesWithEscapeOrCtrlWAndWalksItsHistoryWithAlt) {
+    testing::WriteBytes(te.programFolder() + u"comments.txt.htm"_s, "<p>topic</p>");
+    const QString topic = te.programFolder() + u"help.chm::/comments.txt.htm"_s;
+    for (const QKeyCombination close : {QKeyCombination(Qt::Key_Escape), QKeyCombination(Qt::CTRL | Qt::Key_W)}) {
+        ui.showHelpTopic(topic);
+        QPointer<HelpWindow> help = window->helpWindow();
+        ASSERT_NE(help, nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(help));
+        auto* helpBrowser = static_cast<RecordingBrowser*>(help->browser());
+        QTest::keyClick(help, Qt::Key_Left, Qt::AltModifier);
+        QTest::keyClick(help, Qt::Key_Right, Qt::AltModifier);
+        EXPECT_EQ(helpBrowser->backs, 1);
+        EXPECT_EQ(helpBrowser->forwards, 1);
+        QTest::keyClick(help, close.key(), close.keyboardModifiers());
+        EXPECT_TRUE(help.isNull() || !help->isVisible()) << close.toCombined();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+}
+
 TEST_F(MainWindowTest, aShortQuestionStillShowsItsWholeTitle) {
     window->setGeometry(100, 100, 900, 600);
     window->show();
@@ -373,6 +429,102 @@ TEST_F(MainWindowTest, anUnbuiltProjectShowsWhatItIsAndHowToBuildIt) {
     painted.setHtml(browser()->pages.back());
     painted.show();
     testing::AttachScreenshot(u"unbuilt-project-page"_s);
+}
+
+TEST_F(MainWindowTest, everyWayOfClosingAsksToSaveAModifiedProjectAndCancelKeepsTheWindow) {
+    window->startUp(QString());
+    window->show();
+    const QString project = testing::SaveTestProject(te, u"proj/p.qdx"_s, 1);
+    window->commands().openPath(project);
+    ASSERT_TRUE(ws.project.isOpen());
+    ws.project.settings.IndexTitle = u"changed"_s;
+    std::deque<MessageAnswer> answers;
+    messages.clear();
+    ui.messageHandler = [&](const QString& title, const QString& text, MessageIcon, MessageButtons) {
+        messages << title + u": "_s + text;
+        const MessageAnswer answer = answers.empty() ? MessageAnswer::Cancel : answers.front();
+        if (!answers.empty()) {
+            answers.pop_front();
+        }
+        return answer;
+    };
+    QSignalSpy unloaded(window.get(), &MainWindow::unloaded);
+    const QStringList asked{u"Save Project: Save project \"p\"?"_s};
+    const auto closeBox = [&] {
+        QCloseEvent event;
+        QCoreApplication::sendEvent(window.get(), &event);
+        return event.isAccepted();
+    };
+
+    // The close box (the window manager's close), close() and Exit (Ctrl+Q) ask alike.
+    const std::vector<std::function<bool()>> ways{
+        closeBox,
+        [&] { return window->close(); },
+        [&] {
+            window->action(Command::Exit)->trigger();
+            return !unloaded.isEmpty();
+        },
+    };
+    for (size_t i = 0; i < ways.size(); ++i) {
+        messages.clear();
+        answers = {MessageAnswer::Cancel};
+        EXPECT_FALSE(ways[i]()) << "way " << i;
+        EXPECT_EQ(messages, asked) << "way " << i;
+        EXPECT_TRUE(unloaded.isEmpty()) << "way " << i;
+        EXPECT_TRUE(window->isVisible()) << "way " << i;
+    }
+
+    // Under a running build the build stops first; the question comes when it has.
+    window->lockForBuild();
+    messages.clear();
+    EXPECT_FALSE(closeBox());
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_TRUE(ui.cancelRequested());
+    window->unlockAfterBuild();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(messages, asked);
+    EXPECT_TRUE(unloaded.isEmpty());
+
+    // Yes saves, and the window goes.
+    messages.clear();
+    answers = {MessageAnswer::Yes};
+    EXPECT_TRUE(closeBox());
+    EXPECT_EQ(messages, asked);
+    EXPECT_EQ(unloaded.count(), 1);
+    EXPECT_TRUE(testing::ReadBytes(project).contains("<IndexTitle>changed</IndexTitle>"));
+}
+
+TEST_F(MainWindowTest, aNewPageLoadsBehindThePageShownAndTheStatusBarSaysSo) {
+    window->startUp(QString());
+    const QString first = te.path(u"first.c"_s);
+    const QString second = te.path(u"second.c"_s);
+    testing::WriteBytes(first, testing::DocumentedSource(u"First"_s).toUtf8());
+    testing::WriteBytes(second, testing::DocumentedSource(u"Second"_s).toUtf8());
+    window->commands().openPath(first);
+    // The start page never comes between one page and the next.
+    browser()->navigations.clear();
+    window->commands().openPath(second);
+    EXPECT_EQ(browser()->navigations, QStringList{te.path(u"second.c.htm"_s)});
+    // A source with no page to show brings the start page back, not the page before.
+    const QString pipe = te.path(u"pipe.c"_s);
+    ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
+    window->commands().openPath(pipe);
+    EXPECT_EQ(browser()->navigations.back(), te.programFolder() + u"intro.htm"_s);
+
+    // While the engine loads a page the status bar tells what and how far.
+    window->commands().openPath(second);
+    EXPECT_TRUE(window->loadingLabel()->isHidden());
+    browser()->loading = true;
+    Q_EMIT browser()->stateChanged();
+    Q_EMIT browser()->loadProgress(40);
+    EXPECT_FALSE(window->loadingLabel()->isHidden());
+    EXPECT_FALSE(window->loadingBar()->isHidden());
+    EXPECT_EQ(window->loadingLabel()->text(), u"Loading second.c.htm..."_s);
+    EXPECT_EQ(window->loadingBar()->value(), 40);
+    browser()->loading = false;
+    Q_EMIT browser()->loadFinished(true);
+    EXPECT_TRUE(window->loadingLabel()->isHidden());
+    EXPECT_TRUE(window->loadingBar()->isHidden());
 }
 
 TEST_F(MainWindowTest, aCriticalErrorEndsTheProgram) {

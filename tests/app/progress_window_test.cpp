@@ -137,6 +137,20 @@ TEST_F(ProgressWindowTest, logLinesNameTheirItemAndColumnsFitTheirTexts) {
     EXPECT_EQ(table.columnWidth(1), 60);
 }
 
+TEST_F(ProgressWindowTest, aLongReasonIsCutAndTheOutputFileStaysInSight) {
+    window.resize(640, 440);
+    const QString reason = u"Page Not Written: "_s + QString(180, u'x');
+    window.addLogRow(reason, u"main.c"_s, RowStatus::Failed, u"Main"_s, u"main.c.htm"_s);
+    window.updateDisplay();
+    const QTableWidget& table = *window.logView;
+    const int outputWidth = QFontMetrics(table.font()).horizontalAdvance(u"main.c.htm"_s);
+    EXPECT_LE(table.columnViewportPosition(4) + outputWidth, table.viewport()->width());
+    EXPECT_EQ(table.item(0, 1)->toolTip(), reason);
+    // Narrowed, the window keeps it in sight too.
+    window.resize(520, 440);
+    EXPECT_LE(table.columnViewportPosition(4) + outputWidth, table.viewport()->width());
+}
+
 TEST_F(ProgressWindowTest, cancelAddsItsNoticeOnceAndOnlyOkCloses) {
     QSignalSpy cancelled(&window, &ProgressWindow::cancelBuild);
     window.resetProgress();

@@ -144,6 +144,14 @@ TEST_F(CliTest, helpVersionAndUsageErrors) {
     const CliRun help = run({u"--help"_s});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.contains(u"FILE..."_s)) << help.out.toStdString();
+    // The help of -j tells the default that a build without it takes: the
+    // window's preference where there is one.
+    EXPECT_TRUE(
+        help.out.simplified().contains(u"Default: Build Workers in the Settings of the window, the user's "
+                                       u"preference, now Automatic, one per processor core ("_s))
+        << help.out.toStdString();
+    setPreference(prefs::kGeneral, prefs::kBuildWorkers, u"5"_s);
+    EXPECT_TRUE(run({u"--help"_s}).out.simplified().contains(u"the user's preference, now 5."_s));
     EXPECT_EQ(run({u"--version"_s}).out.trimmed(), QStringLiteral("tessarel-cli " TESSAREL_VERSION));
     EXPECT_EQ(run({}).exitCode, 2);
     const CliRun unknown = run({u"--frobnicate"_s, u"x.c"_s});

@@ -53,6 +53,15 @@ if [ "$with_app" = ON ] && command -v update-desktop-database >/dev/null 2>&1; t
         echo "check-mime-type: $type opens with '$handler', not $id.desktop"
         failed=1
     }
+    # Sources open in their editor: with no other program installed here, the
+    # entry must not become their default.
+    for source_type in text/x-csrc text/x-c++src text/x-python text/javascript text/plain; do
+        handler=$(xdg-mime query default "$source_type")
+        [ "$handler" != "$id.desktop" ] || {
+            echo "check-mime-type: $source_type opens with $id.desktop"
+            failed=1
+        }
+    done
 fi
 
 [ "$failed" -eq 0 ] && echo "check-mime-type: project files are $type and open in Tessarel"

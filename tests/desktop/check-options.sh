@@ -3,11 +3,12 @@
 # console program's help, its manual page and its completion agree, and so do
 # the exit statuses of its help and manual page.
 #
-# usage: check-options.sh TESSAREL_CLI SOURCE_DIR [WITH_APP]
+# usage: check-options.sh TESSAREL_CLI SOURCE_DIR [WITH_APP TESSAREL]
 set -eu
 cli=$1
 source=$2
 with_app=${3:-OFF}
+app=${4:-}
 here=$(cd "$(dirname "$0")" && pwd)
 lists="$here/option-lists.sh"
 
@@ -45,12 +46,25 @@ same "tessarel-cli --help and the completion's options" "$work/help" "$work/comp
 same "tessarel-cli --help and tessarel-cli(1) exit statuses" "$work/exit-help" "$work/exit-man"
 
 if [ "$with_app" = ON ]; then
-    # The desktop program has no help of its own: its options are the names
-    # its start-up tests for.
-    cat "$source"/app/*.cpp >"$work/app-sources.cpp"
-    "$lists" app-source "$work/app-sources.cpp" >"$work/app"
+    # The desktop program prints its usage without a display, and exits 0.
+    for word in --help -h; do
+        if ! env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$app" "$word" >"$work/app-help.txt" 2>"$work/app-err"; then
+            echo "check-options: tessarel $word failed:"
+            cat "$work/app-err"
+            failed=1
+        fi
+        grep -q '^Usage: tessarel ' "$work/app-help.txt" || {
+            echo "check-options: tessarel $word printed no usage"
+            failed=1
+        }
+    done
+    "$lists" help "$work/app-help.txt" >"$work/app-help"
     "$lists" man "$source/data/man/tessarel.1" >"$work/app-man"
-    same "the desktop program's options and tessarel(1)" "$work/app" "$work/app-man"
+    same "tessarel --help and tessarel(1) options" "$work/app-help" "$work/app-man"
+    # Its help names the options its start-up tests for, and those for help.
+    cat "$source"/app/*.cpp >"$work/app-sources.cpp"
+    { "$lists" app-source "$work/app-sources.cpp"; printf -- '-h\n--help\n'; } | sort -u >"$work/app"
+    same "the desktop program's options and tessarel --help" "$work/app" "$work/app-help"
 fi
 
 [ "$failed" -eq 0 ] && echo "check-options: the option lists agree"

@@ -174,22 +174,34 @@ TEST_F(SettingsDialogTest, projectOkStoresPlainTextsAndTheBoxes) {
     EXPECT_EQ(pref(prefs::kTitle), u"unset"_s);
 }
 
-// The number of build workers is the user's, kept in the general settings; 0 is "Automatic".
-TEST_F(SettingsDialogTest, buildWorkersAreStoredForEveryProject) {
-    openProject();
-    SettingsDialog dialog(nullptr, ws, state);
-    EXPECT_EQ(dialog.buildWorkersBox->value(), 0);
-    EXPECT_EQ(dialog.buildWorkersBox->text(), u"Automatic"_s);
-    dialog.buildWorkersBox->setValue(3);
-    dialog.okButton->click();
-    EXPECT_EQ(prefs().ReadPreference(prefs::kGeneral, prefs::kBuildWorkers, u"unset"_s), u"3"_s);
-    EXPECT_EQ(ReadBuildWorkers(prefs()), 3);
+// The number of build workers is the user's, kept in the general settings
+// whatever is open, and shown apart from the project's part; 0 is "Automatic".
+TEST_F(SettingsDialogTest, buildWorkersAreTheUsersWhateverIsOpen) {
+    for (bool project : {false, true}) {
+        SCOPED_TRACE(project ? "project" : "single file");
+        if (project) {
+            openProject();
+        }
+        const Settings before = ws.project.settings;
+        SettingsDialog dialog(nullptr, ws, state);
+        EXPECT_TRUE(dialog.buildWorkersBox->isVisibleTo(&dialog));
+        EXPECT_TRUE(dialog.preferencesGroup->isAncestorOf(dialog.buildWorkersBox));
+        EXPECT_FALSE(dialog.projectGroup->isAncestorOf(dialog.buildWorkersBox));
+        EXPECT_EQ(dialog.buildWorkersBox->value(), 0);
+        EXPECT_EQ(dialog.buildWorkersBox->text(), u"Automatic"_s);
+        dialog.buildWorkersBox->setValue(3);
+        dialog.okButton->click();
+        EXPECT_EQ(prefs().ReadPreference(prefs::kGeneral, prefs::kBuildWorkers, u"unset"_s), u"3"_s);
+        if (project) {
+            EXPECT_EQ(ws.project.settings, before) << "nothing of the project's changed";
+        }
 
-    SettingsDialog again(nullptr, ws, state);
-    EXPECT_EQ(again.buildWorkersBox->value(), 3);
-    again.buildWorkersBox->setValue(0);
-    again.okButton->click();
-    EXPECT_EQ(ReadBuildWorkers(prefs()), 0);
+        SettingsDialog again(nullptr, ws, state);
+        EXPECT_EQ(again.buildWorkersBox->value(), 3);
+        again.buildWorkersBox->setValue(0);
+        again.okButton->click();
+        EXPECT_EQ(ReadBuildWorkers(prefs()), 0);
+    }
     // Values the dialog never stores count as "Automatic".
     for (const QString& stored : {u"x"_s, u"-2"_s, u"257"_s}) {
         prefs().WritePreference(prefs::kGeneral, prefs::kBuildWorkers, stored);

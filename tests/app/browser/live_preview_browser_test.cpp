@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QLabel>
+#include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QWebEnginePage>
@@ -193,6 +195,48 @@ TEST_F(LivePreviewBrowser, aSavedChapterShowsAgainInTheBookWhereTheReaderWas) {
     EXPECT_TRUE(window.statusPanel(LivePreview::kStatusPanel)->text().startsWith(u"Live preview: book rebuilt"_s))
         << window.statusPanel(LivePreview::kStatusPanel)->text().toStdString();
     EXPECT_EQ(messages, QStringList());
+}
+
+TEST_F(LivePreviewBrowser, aLargePageLoadsBehindThePageShownWhileTheStatusBarSaysSo) {
+    const QString small = te.path(u"small.c"_s);
+    testing::WriteBytes(small, Source(u"Adds item"_s).toUtf8());
+    QString text;
+    for (int i = 0; i < 40; ++i) {
+        text += Source(u"Part %1 adds item"_s.arg(i));
+    }
+    const QString large = te.path(u"large.c"_s);
+    testing::WriteBytes(large, text.toUtf8());
+    QSignalSpy loaded(window.browser(), &PreviewBrowser::loadFinished);
+    QString next = small;
+    window.fileDialogHandler = [&](const QString&, const QString&, bool) { return next; };
+    window.action(Command::Open)->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, kLoadWaitMs));
+    QTest::qWait(500);  // painted
+    SaveShot(window, u"large_page_before"_s);
+
+    // Every page the engine goes to (the start page never comes between), and
+    // whether the status bar told of the load as it went.
+    QStringList pages;
+    QObject::connect(view, &QWebEngineView::urlChanged, &window, [&](const QUrl& url) { pages << url.fileName(); });
+    int progressTold = 0;
+    QObject::connect(window.browser(), &PreviewBrowser::loadProgress, &window, [&](int percent) {
+        if (!window.loadingLabel()->isHidden() && window.loadingBar()->value() == percent && ++progressTold == 1) {
+            SaveShot(window, u"large_page_loading"_s);
+        }
+    });
+    loaded.clear();
+    next = large;
+    QElapsedTimer clock;
+    clock.start();
+    window.action(Command::Open)->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, kLoadWaitMs));
+    std::cout << "built and loaded in " << clock.elapsed() << " ms, " << QFileInfo(te.path(u"large.c.htm"_s)).size()
+              << " bytes" << std::endl;
+    EXPECT_EQ(pages, QStringList{u"large.c.htm"_s});
+    EXPECT_GT(progressTold, 0);
+    EXPECT_TRUE(window.loadingLabel()->isHidden());
+    QTest::qWait(500);  // painted
+    SaveShot(window, u"large_page_after"_s);
 }
 
 }  // namespace
