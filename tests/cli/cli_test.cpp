@@ -17,7 +17,9 @@
 #include <csignal>
 #include <functional>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "support/preferences.h"
 #include "support/special_files.h"
@@ -53,8 +55,17 @@ protected:
         Preferences(path(u"config/Tessarel/Tessarel.conf"_s)).WritePreference(section, key, value);
     }
 
+    /// Where the program's output goes.
+    enum class Output {
+        Read,     ///< to the test, which reads it as it comes
+        OnePage,  ///< through a pipe of one page: the program cannot print, and so cannot build, more than a
+                  ///< few dozen chapters past what the test has read
+        Closed    ///< stdout and stderr into a pipe whose reader is gone, as with `| head -1`
+    };
+
     /// Starts the program, through `shell` when one is given.
-    void start(QProcess& process, const QStringList& arguments, const QStringList& shell = {}) const {
+    void start(QProcess& process, const QStringList& arguments, const QStringList& shell = {},
+               Output output = Output::Read) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"XDG_CONFIG_HOME"_s, path(u"config"_s));
         env.insert(u"XDG_DATA_HOME"_s, path(u"data"_s));
@@ -63,6 +74,24 @@ protected:
         env.insert(u"SOURCE_DATE_EPOCH"_s, sourceDateEpoch);
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(root.path());
+        if (output == Output::OnePage) {
+            process.setChildProcessModifier([] {
+                if (::fcntl(STDOUT_FILENO, F_SETPIPE_SZ, 4096) < 0) {
+                    ::_exit(126);
+                }
+            });
+        } else if (output == Output::Closed) {
+            process.setChildProcessModifier([] {
+                int ends[2];
+                if (::pipe(ends) != 0) {
+                    ::_exit(126);
+                }
+                ::close(ends[0]);
+                ::dup2(ends[1], STDOUT_FILENO);
+                ::dup2(ends[1], STDERR_FILENO);
+                ::close(ends[1]);
+            });
+        }
         if (shell.isEmpty()) {
             process.start(QStringLiteral(TESSAREL_CLI_PATH), arguments);
         } else {
@@ -71,9 +100,9 @@ protected:
         ASSERT_TRUE(process.waitForStarted());
     }
 
-    CliRun run(const QStringList& arguments, const QStringList& shell = {}) const {
+    CliRun run(const QStringList& arguments, const QStringList& shell = {}, Output output = Output::Read) const {
         QProcess process;
-        start(process, arguments, shell);
+        start(process, arguments, shell, output);
         EXPECT_TRUE(process.waitForFinished(120000)) << "tessarel-cli did not finish";
         CliRun result;
         result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
@@ -358,20 +387,41 @@ TEST_F(CliTest, aKilledBuildEndsTheHelpCompiler) {
     ::kill(static_cast<pid_t>(pids[0]), SIGKILL);  // its helper is beyond reach
 }
 
-TEST_F(CliTest, sigtermStopsAtTheNextChapterAndStillWritesTheBook) {
+// SIGTERM, and SIGHUP from a terminal that was closed: the build stops at the
+// next chapter, still writes the book and leaves nothing of its own behind.
+TEST_F(CliTest, sigtermAndSighupStopAtTheNextChapterAndStillWriteTheBook) {
     writeLongProject();
-    QProcess process;
-    start(process, {u"proj/test.qdx"_s});
-    QByteArray out = waitForBuilt(process, 1);
-    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-    ASSERT_TRUE(process.waitForFinished(120000));
-    out += process.readAllStandardOutput();
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 143) << out.constData();
-    EXPECT_TRUE(out.contains("build interrupted")) << out.constData();
-    EXPECT_FALSE(out.contains("200 of 200")) << out.constData();
-    EXPECT_TRUE(ReadBytes(path(u"proj/book/index.htm"_s)).contains("frameset"));
+    for (const auto& [stop, status] : {std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}}) {
+        QDir(path(u"proj/book"_s)).removeRecursively();
+        QProcess process;
+        start(process, {u"proj/test.qdx"_s}, {}, Output::OnePage);
+        QByteArray out = waitForBuilt(process, 1);
+        ::kill(static_cast<pid_t>(process.processId()), stop);
+        ASSERT_TRUE(process.waitForFinished(120000));
+        out += process.readAllStandardOutput();
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << stop;
+        EXPECT_EQ(process.exitCode(), status) << out.constData();
+        EXPECT_TRUE(out.contains("build interrupted")) << out.constData();
+        EXPECT_FALSE(out.contains("200 of 200")) << out.constData();
+        EXPECT_TRUE(ReadBytes(path(u"proj/book/index.htm"_s)).contains("frameset")) << stop;
+        EXPECT_EQ(buildFilesLeft(), QStringList()) << stop;
+    }
+}
+
+// Output into a pipe whose reader has gone (`tessarel-cli p.qdx | head -1`)
+// ends the printing, not the build.
+TEST_F(CliTest, aClosedOutputStopsThePrintingNotTheBuild) {
+    write(u"proj/src/a.c"_s, kDocumented);
+    write(u"proj/src/b.c"_s, kDocumented);
+    write(u"src/counter.c"_s, kDocumented);
+    writeProject({{u"a.c"_s, u"src/"_s}, {u"b.c"_s, u"src/"_s}});
+    const CliRun closed = run({u"proj/test.qdx"_s, u"src/counter.c"_s}, {}, Output::Closed);
+    EXPECT_EQ(closed.exitCode, 0);
+    for (const QString& page : {u"index.htm"_s, u"_dindex.htm"_s, u"a.c.htm"_s, u"b.c.htm"_s}) {
+        EXPECT_TRUE(QFile::exists(path(u"proj/book/"_s) + page)) << page.toStdString();
+    }
     EXPECT_EQ(buildFilesLeft(), QStringList());
+    EXPECT_TRUE(QFile::exists(path(u"src/counter.c.htm"_s)));
 }
 
 TEST_F(CliTest, aKilledBuildLeavesWholePagesAndTheNextBuildTidiesUp) {
