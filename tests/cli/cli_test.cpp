@@ -535,6 +535,20 @@ TEST_F(CliTest, watch_aProjectFollowsTheChaptersItsFileListsAndSigtermEndsIt) {
     EXPECT_TRUE(out.contains(u"FAIL  Missing File | b.c"_s)) << out.toStdString();
     EXPECT_EQ(out.count(u"Built OK | a.c"_s), 1) << out.toStdString();
 
+    // The sources' folder removed and made again, as a branch switch does:
+    // the watch follows it back.
+    ASSERT_TRUE(QDir(path(u"proj/src"_s)).removeRecursively());
+    ASSERT_TRUE(ReadUntil(process, out, err, [&] { return out.count(u"rebuilt"_s) == 3; })) << err.toStdString();
+    EXPECT_TRUE(out.contains(u"  rebuilt test.qdx (removed: a.c): 2 of 2 files processed: 0 built, 2 failed\n"_s))
+        << out.toStdString();
+    // Back at once, as an archive unpacked beside it and moved into place.
+    write(u"proj/unpacked/a.c"_s, kDocumented);
+    write(u"proj/unpacked/b.c"_s, kDocumented);
+    ASSERT_TRUE(QDir().rename(path(u"proj/unpacked"_s), path(u"proj/src"_s)));
+    ASSERT_TRUE(ReadUntil(process, out, err, [&] { return out.count(u"rebuilt"_s) == 4; })) << err.toStdString();
+    EXPECT_TRUE(out.contains(u"  rebuilt test.qdx (changed: a.c, b.c): 2 of 2 files processed: 2 built, 0 failed\n"_s))
+        << out.toStdString();
+
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitCode(), 143);
