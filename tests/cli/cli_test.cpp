@@ -13,7 +13,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QThread>
 #include <csignal>
 #include <functional>
 
@@ -427,7 +427,7 @@ TEST_F(CliTest, aClosedOutputStopsThePrintingNotTheBuild) {
 TEST_F(CliTest, aKilledBuildLeavesWholePagesAndTheNextBuildTidiesUp) {
     writeLongProject();
     QProcess killed;
-    start(killed, {u"proj/test.qdx"_s});
+    start(killed, {u"proj/test.qdx"_s}, {}, Output::OnePage);
     waitForBuilt(killed, 3);
     ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);
     ASSERT_TRUE(killed.waitForFinished(60000));
@@ -450,7 +450,7 @@ TEST_F(CliTest, aKilledBuildLeavesWholePagesAndTheNextBuildTidiesUp) {
 TEST_F(CliTest, aSecondBuildOfTheSameDestinationStopsAtOnce) {
     writeLongProject();
     QProcess first;
-    start(first, {u"proj/test.qdx"_s});
+    start(first, {u"proj/test.qdx"_s}, {}, Output::OnePage);
     waitForBuilt(first, 1);
     // Held still part way, so the second build surely meets it.
     ::kill(static_cast<pid_t>(first.processId()), SIGSTOP);
@@ -481,30 +481,51 @@ bool ReadUntil(QProcess& process, QString& out, QString& err, const std::functio
     return done();
 }
 
+/// True once the process is stopped (SIGSTOP has taken hold); waits a generous time for it.
+bool Stopped(qint64 pid) {
+    const QString stat = u"/proc/%1/stat"_s.arg(pid);
+    for (int i = 0; i < 600; ++i) {
+        const QByteArray line = ReadBytes(stat);
+        const qsizetype close = line.lastIndexOf(')');
+        if (close >= 0 && line.mid(close + 2, 1) == "T") {
+            return true;
+        }
+        QThread::msleep(100);
+    }
+    return false;
+}
+
 TEST_F(CliTest, watch_aBurstOfSavesGivesOneRebuildAndCtrlCEndsIt) {
     write(u"main.c"_s, kDocumented);
+    write(u"util.c"_s, kDocumented);
     QProcess process;
-    start(process, {u"--watch"_s, u"main.c"_s});
+    start(process, {u"--watch"_s, u"main.c"_s, u"util.c"_s});
     QString out, err;
-    ASSERT_TRUE(ReadUntil(process, out, err, [&] { return err.contains(u"Watching 1 file;"_s); }))
+    ASSERT_TRUE(ReadUntil(process, out, err, [&] { return err.contains(u"Watching 2 files;"_s); }))
         << out.toStdString() << err.toStdString();
     EXPECT_TRUE(out.contains(u"ok    Sections OK | main.c | Counter | main.c.htm"_s)) << out.toStdString();
 
+    // Held still while the burst is saved, the watch meets all of it at once.
+    const auto pid = static_cast<pid_t>(process.processId());
+    ::kill(pid, SIGSTOP);
+    ASSERT_TRUE(Stopped(pid));
     write(u"main.c"_s, kDocumented + Crlf(u"/*\n * function: count_down\n * Takes one.\n */\n"_s));
     write(u"main.c"_s, kDocumented + Crlf(u"/*\n * function: count_twice\n * Adds two.\n */\n"_s));
+    ::kill(pid, SIGCONT);
     ASSERT_TRUE(ReadUntil(process, out, err, [&] { return out.contains(u"rebuilt"_s); })) << err.toStdString();
-    // Room for a second rebuild to show up, were the burst split.
-    QTest::qWait(800);
-    out += QString::fromUtf8(process.readAllStandardOutput());
+    // The next line is a later save's: the burst gave one rebuild.
+    write(u"util.c"_s, kDocumented + u" "_s);
+    ASSERT_TRUE(ReadUntil(process, out, err, [&] { return out.count(u"  rebuilt "_s) == 2; })) << err.toStdString();
     const QStringList rebuilt = out.split(u'\n').filter(u"  rebuilt "_s);
-    ASSERT_EQ(rebuilt.size(), 1) << out.toStdString();
+    ASSERT_EQ(rebuilt.size(), 2) << out.toStdString();
     EXPECT_TRUE(rebuilt[0].endsWith(u"  rebuilt main.c (changed: main.c): ok"_s)) << out.toStdString();
+    EXPECT_TRUE(rebuilt[1].endsWith(u"  rebuilt util.c (changed: util.c): ok"_s)) << out.toStdString();
     // A rebuild shows no log row of a file that built, only its own line.
-    EXPECT_EQ(out.count(u"Sections OK"_s), 1) << out.toStdString();
+    EXPECT_EQ(out.count(u"Sections OK | main.c"_s), 1) << out.toStdString();
     const QByteArray page = ReadBytes(path(u"main.c.htm"_s));
     EXPECT_TRUE(page.contains("count_twice") && !page.contains("count_down"));
 
-    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ::kill(pid, SIGINT);
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 130);
