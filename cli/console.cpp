@@ -1,17 +1,35 @@
 #include "cli/console.h"
 
+#include <poll.h>
 #include <unistd.h>
 
-#include <cstdio>
+#include <cerrno>
 
 namespace tessarel::cli {
 
 namespace {
 
-void Write(std::FILE* stream, const QString& text) {
+/// Writes all of `text` to `fd`, through interruptions and a descriptor left
+/// non-blocking by the caller; false once the stream cannot take it.
+bool Write(int fd, const QString& text) {
     const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
-    std::fflush(stream);
+    const char* at = bytes.constData();
+    size_t left = static_cast<size_t>(bytes.size());
+    while (left > 0) {
+        const ssize_t written = ::write(fd, at, left);
+        if (written > 0) {
+            at += written;
+            left -= static_cast<size_t>(written);
+        } else if (written < 0 && errno == EINTR) {
+            continue;
+        } else if (written < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            pollfd ready = {fd, POLLOUT, 0};
+            ::poll(&ready, 1, -1);
+        } else {
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -20,29 +38,33 @@ Console::Console() : live_(isatty(STDOUT_FILENO) == 1) {}
 
 void Console::out(const QString& line) {
     clearProgress();
-    Write(stdout, line + QLatin1Char('\n'));
+    if (!outClosed_) {
+        outClosed_ = !Write(STDOUT_FILENO, line + QLatin1Char('\n'));
+    }
 }
 
 void Console::err(const QString& line) {
     clearProgress();
-    Write(stderr, line + QLatin1Char('\n'));
+    if (!errClosed_) {
+        errClosed_ = !Write(STDERR_FILENO, line + QLatin1Char('\n'));
+    }
 }
 
 void Console::progress(const QString& text) {
-    if (!live_ || (progressShown_ && text == lastProgress_)) {
+    if (!live_ || outClosed_ || (progressShown_ && text == lastProgress_)) {
         return;
     }
     // Carriage return, the text, then erase what a longer previous text left.
-    Write(stdout, QLatin1Char('\r') + text + QStringLiteral("\x1b[K"));
-    progressShown_ = true;
+    outClosed_ = !Write(STDOUT_FILENO, QLatin1Char('\r') + text + QStringLiteral("\x1b[K"));
+    progressShown_ = !outClosed_;
     lastProgress_ = text;
 }
 
 void Console::clearProgress() {
     if (progressShown_) {
-        Write(stdout, QStringLiteral("\r\x1b[K"));
         progressShown_ = false;
         lastProgress_.clear();
+        outClosed_ = !Write(STDOUT_FILENO, QStringLiteral("\r\x1b[K"));
     }
 }
 

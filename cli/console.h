@@ -6,6 +6,8 @@ namespace tessarel::cli {
 
 /// The terminal: UTF-8 lines on stdout and stderr, and, when stdout is a
 /// terminal, one live progress line that the next printed line replaces.
+/// A stream that can no longer be written (its reader gone, the terminal
+/// closed) is left alone from then on; the program goes on without it.
 class Console {
 public:
     Console();
@@ -20,6 +22,8 @@ public:
 private:
     bool live_ = false;
     bool progressShown_ = false;
+    bool outClosed_ = false;
+    bool errClosed_ = false;
     QString lastProgress_;
 };
 

@@ -9,6 +9,7 @@ enum class ExitStatus : int {
                         ///< would have replaced a source, the help compiler failed, or another build held
                         ///< the destination
     Usage = 2,          ///< bad command line, or a project that cannot be read
+    HungUp = 129,       ///< stopped by SIGHUP, the terminal closed (128 + 1), after the same orderly stop
     Interrupted = 130,  ///< stopped by SIGINT (128 + 2, as shells report it)
     Terminated = 143    ///< stopped by SIGTERM (128 + 15), after the same orderly stop
 };
@@ -24,6 +25,7 @@ inline ExitStatus Worse(ExitStatus a, ExitStatus b) {
             return 1;
         case ExitStatus::Usage:
             return 2;
+        case ExitStatus::HungUp:
         case ExitStatus::Interrupted:
         case ExitStatus::Terminated:
             return 3;

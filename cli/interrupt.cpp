@@ -28,12 +28,26 @@ void InstallInterruptHandler() {
     action.sa_flags = SA_RESETHAND;
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGHUP, &action, nullptr);
+    // A write to a closed pipe then fails with EPIPE, which the console takes
+    // as the end of that stream.
+    struct sigaction ignore = {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGPIPE, &ignore, nullptr);
 }
 
 bool Interrupted() { return stopSignal.load() != 0; }
 
 ExitStatus InterruptedStatus() {
-    return stopSignal.load() == SIGTERM ? ExitStatus::Terminated : ExitStatus::Interrupted;
+    switch (stopSignal.load()) {
+    case SIGTERM:
+        return ExitStatus::Terminated;
+    case SIGHUP:
+        return ExitStatus::HungUp;
+    default:
+        return ExitStatus::Interrupted;
+    }
 }
 
 }  // namespace tessarel::cli

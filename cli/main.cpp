@@ -59,6 +59,7 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("tessarel-cli"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TESSAREL_VERSION));
+    InstallInterruptHandler();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -66,7 +67,7 @@ int main(int argc, char* argv[]) {
                        "A source file gets its chapter page next to it; a project file (.qdx)\n"
                        "gets its whole book in the project's destination folder.\n"
                        "Exit status: 0 all built, 1 a file failed, 2 usage or unreadable project,\n"
-                       "130 interrupted (SIGINT), 143 stopped by SIGTERM."));
+                       "130 interrupted (SIGINT), 143 stopped by SIGTERM, 129 by SIGHUP."));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption jobsOption({QStringLiteral("j"), QStringLiteral("jobs")},
@@ -115,7 +116,6 @@ int main(int argc, char* argv[]) {
         return static_cast<int>(ExitStatus::Usage);
     }
 
-    InstallInterruptHandler();
     const ProjectOptions options{.workers = workers, .rebuild = parser.isSet(rebuildOption)};
     return static_cast<int>(Run(files, parser.isSet(watchOption), console, options));
 }

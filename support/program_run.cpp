@@ -91,6 +91,8 @@ ProgramRun RunProgram(UserInterface& ui, const QString& program, const QStringLi
     const pid_t parent = ::getpid();
     process.setChildProcessModifier([parent] {
         ::setpgid(0, 0);
+        // The console program ignores SIGPIPE; the compiler gets the usual one.
+        ::signal(SIGPIPE, SIG_DFL);
 #ifdef Q_OS_LINUX
         // Should this program be killed outright, the compiler goes with it.
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);

@@ -32,7 +32,10 @@ public:
     void unloadMainWindow() override { ++unloads; }
     void beginQuietBuild() override { ++quietBuilds; }
     QStringList endQuietBuild() override { return quietProblems; }
-    bool modalWindowOpen() const override { return modalOpen; }
+    bool modalWindowOpen() const override {
+        ++modalAsks;
+        return modalOpen;
+    }
     QString openFileName(const QString& title, const QString& filter) override;
     QString saveFileName(const QString& title, const QString& filter) override;
 
@@ -40,6 +43,8 @@ public:
     /// What the quiet builds report as their problems; whether a dialog is open.
     QStringList quietProblems;
     bool modalOpen = false;
+    /// How often the logic has asked whether a dialog is open.
+    mutable int modalAsks = 0;
     int quietBuilds = 0;
     QStringList pages;
     int commandRefreshes = 0, recentRefreshes = 0, aboutShown = 0, browserStops = 0, unloads = 0;

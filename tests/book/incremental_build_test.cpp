@@ -349,8 +349,9 @@ TEST_F(IncrementalBuild, aRecordReadsBackAsWrittenAndNothingElseReadsAsOne) {
 TEST_F(IncrementalBuild, aCancelledBuildLeavesABookAndARecordTheNextBuildFinishes) {
     addSources(10);
     ASSERT_EQ(buildBoth("first").chaptersReused, 0);
-    // On one thread the build stops before the fifth chapter; on workers it
-    // also finishes the chapters already handed out.
+    // On one thread the build stops before the second chapter; on workers it
+    // also finishes the chapters already handed out, at most two per worker
+    // ahead of the one shown, so however fast they are, some are never built.
     for (const int workers : {1, 3}) {
         ws.buildWorkers = workers;
         const std::string step = std::to_string(workers) + " workers";
@@ -360,7 +361,7 @@ TEST_F(IncrementalBuild, aCancelledBuildLeavesABookAndARecordTheNextBuildFinishe
                      900 + workers);
         }
         env.ui.onCaption = [this](const QString& caption) {
-            if (caption.contains(u"( 5 / "_s)) {
+            if (caption.contains(u"( 2 / "_s)) {
                 env.ui.cancel = true;
             }
         };
@@ -368,9 +369,9 @@ TEST_F(IncrementalBuild, aCancelledBuildLeavesABookAndARecordTheNextBuildFinishe
         env.ui.onCaption = nullptr;
         ASSERT_TRUE(cancelled.cancelled) << step;
         const int done = cancelled.chaptersProcessed;
-        EXPECT_GE(done, 4) << step;
-        EXPECT_LT(done, 10) << step;
-        EXPECT_TRUE(workers > 1 || done == 4);
+        EXPECT_GE(done, 1) << step;
+        EXPECT_LE(done, 1 + 2 * workers) << step;
+        EXPECT_TRUE(workers > 1 || done == 1);
         // The book lists what it built, and the record holds it.
         const QString contents = read(u"_dindex.htm"_s);
         for (int i = 0; i < 10; ++i) {

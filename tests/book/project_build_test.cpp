@@ -350,6 +350,13 @@ TEST_F(HelpBook, hungCompiler_isEndedWithItsHelpersAtTheTimeLimit) {
                             .perMegabyte = std::chrono::milliseconds(0),
                             .grace = std::chrono::milliseconds(300)};
     writeCompiler(u"trap '' TERM\necho $$ > \"$DEST/pids\"\nsleep 600 &\necho $! >> \"$DEST/pids\"\nwait\n"_s);
+    // The clock is looked at after the wait has yielded, and the wait yields
+    // until the helper runs, however slowly the compiler starts.
+    env.ui.onEvents = [this] {
+        if (ChildProcessRuns()) {
+            PidsWritten(dest + u"pids"_s, 2);
+        }
+    };
     const ProjectBuildResult result = build();
 
     EXPECT_EQ(result.compile.run.end, ProgramEnd::TimedOut);

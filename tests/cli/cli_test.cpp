@@ -13,11 +13,13 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTest>
+#include <QThread>
 #include <csignal>
 #include <functional>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "support/preferences.h"
 #include "support/special_files.h"
@@ -53,8 +55,17 @@ protected:
         Preferences(path(u"config/Tessarel/Tessarel.conf"_s)).WritePreference(section, key, value);
     }
 
+    /// Where the program's output goes.
+    enum class Output {
+        Read,     ///< to the test, which reads it as it comes
+        OnePage,  ///< through a pipe of one page: the program cannot print, and so cannot build, more than a
+                  ///< few dozen chapters past what the test has read
+        Closed    ///< stdout and stderr into a pipe whose reader is gone, as with `| head -1`
+    };
+
     /// Starts the program, through `shell` when one is given.
-    void start(QProcess& process, const QStringList& arguments, const QStringList& shell = {}) const {
+    void start(QProcess& process, const QStringList& arguments, const QStringList& shell = {},
+               Output output = Output::Read) const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(u"XDG_CONFIG_HOME"_s, path(u"config"_s));
         env.insert(u"XDG_DATA_HOME"_s, path(u"data"_s));
@@ -63,6 +74,24 @@ protected:
         env.insert(u"SOURCE_DATE_EPOCH"_s, sourceDateEpoch);
         process.setProcessEnvironment(env);
         process.setWorkingDirectory(root.path());
+        if (output == Output::OnePage) {
+            process.setChildProcessModifier([] {
+                if (::fcntl(STDOUT_FILENO, F_SETPIPE_SZ, 4096) < 0) {
+                    ::_exit(126);
+                }
+            });
+        } else if (output == Output::Closed) {
+            process.setChildProcessModifier([] {
+                int ends[2];
+                if (::pipe(ends) != 0) {
+                    ::_exit(126);
+                }
+                ::close(ends[0]);
+                ::dup2(ends[1], STDOUT_FILENO);
+                ::dup2(ends[1], STDERR_FILENO);
+                ::close(ends[1]);
+            });
+        }
         if (shell.isEmpty()) {
             process.start(QStringLiteral(TESSAREL_CLI_PATH), arguments);
         } else {
@@ -71,9 +100,9 @@ protected:
         ASSERT_TRUE(process.waitForStarted());
     }
 
-    CliRun run(const QStringList& arguments, const QStringList& shell = {}) const {
+    CliRun run(const QStringList& arguments, const QStringList& shell = {}, Output output = Output::Read) const {
         QProcess process;
-        start(process, arguments, shell);
+        start(process, arguments, shell, output);
         EXPECT_TRUE(process.waitForFinished(120000)) << "tessarel-cli did not finish";
         CliRun result;
         result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
@@ -366,26 +395,47 @@ TEST_F(CliTest, aKilledBuildEndsTheHelpCompiler) {
     ::kill(static_cast<pid_t>(pids[0]), SIGKILL);  // its helper is beyond reach
 }
 
-TEST_F(CliTest, sigtermStopsAtTheNextChapterAndStillWritesTheBook) {
+// SIGTERM, and SIGHUP from a terminal that was closed: the build stops at the
+// next chapter, still writes the book and leaves nothing of its own behind.
+TEST_F(CliTest, sigtermAndSighupStopAtTheNextChapterAndStillWriteTheBook) {
     writeLongProject();
-    QProcess process;
-    start(process, {u"proj/test.qdx"_s});
-    QByteArray out = waitForBuilt(process, 1);
-    ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
-    ASSERT_TRUE(process.waitForFinished(120000));
-    out += process.readAllStandardOutput();
-    EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(process.exitCode(), 143) << out.constData();
-    EXPECT_TRUE(out.contains("build interrupted")) << out.constData();
-    EXPECT_FALSE(out.contains("200 of 200")) << out.constData();
-    EXPECT_TRUE(ReadBytes(path(u"proj/book/index.htm"_s)).contains("frameset"));
+    for (const auto& [stop, status] : {std::pair{SIGTERM, 143}, std::pair{SIGHUP, 129}}) {
+        QDir(path(u"proj/book"_s)).removeRecursively();
+        QProcess process;
+        start(process, {u"proj/test.qdx"_s}, {}, Output::OnePage);
+        QByteArray out = waitForBuilt(process, 1);
+        ::kill(static_cast<pid_t>(process.processId()), stop);
+        ASSERT_TRUE(process.waitForFinished(120000));
+        out += process.readAllStandardOutput();
+        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << stop;
+        EXPECT_EQ(process.exitCode(), status) << out.constData();
+        EXPECT_TRUE(out.contains("build interrupted")) << out.constData();
+        EXPECT_FALSE(out.contains("200 of 200")) << out.constData();
+        EXPECT_TRUE(ReadBytes(path(u"proj/book/index.htm"_s)).contains("frameset")) << stop;
+        EXPECT_EQ(buildFilesLeft(), QStringList()) << stop;
+    }
+}
+
+// Output into a pipe whose reader has gone (`tessarel-cli p.qdx | head -1`)
+// ends the printing, not the build.
+TEST_F(CliTest, aClosedOutputStopsThePrintingNotTheBuild) {
+    write(u"proj/src/a.c"_s, kDocumented);
+    write(u"proj/src/b.c"_s, kDocumented);
+    write(u"src/counter.c"_s, kDocumented);
+    writeProject({{u"a.c"_s, u"src/"_s}, {u"b.c"_s, u"src/"_s}});
+    const CliRun closed = run({u"proj/test.qdx"_s, u"src/counter.c"_s}, {}, Output::Closed);
+    EXPECT_EQ(closed.exitCode, 0);
+    for (const QString& page : {u"index.htm"_s, u"_dindex.htm"_s, u"a.c.htm"_s, u"b.c.htm"_s}) {
+        EXPECT_TRUE(QFile::exists(path(u"proj/book/"_s) + page)) << page.toStdString();
+    }
     EXPECT_EQ(buildFilesLeft(), QStringList());
+    EXPECT_TRUE(QFile::exists(path(u"src/counter.c.htm"_s)));
 }
 
 TEST_F(CliTest, aKilledBuildLeavesWholePagesAndTheNextBuildTidiesUp) {
     writeLongProject();
     QProcess killed;
-    start(killed, {u"proj/test.qdx"_s});
+    start(killed, {u"proj/test.qdx"_s}, {}, Output::OnePage);
     waitForBuilt(killed, 3);
     ::kill(static_cast<pid_t>(killed.processId()), SIGKILL);
     ASSERT_TRUE(killed.waitForFinished(60000));
@@ -408,7 +458,7 @@ TEST_F(CliTest, aKilledBuildLeavesWholePagesAndTheNextBuildTidiesUp) {
 TEST_F(CliTest, aSecondBuildOfTheSameDestinationStopsAtOnce) {
     writeLongProject();
     QProcess first;
-    start(first, {u"proj/test.qdx"_s});
+    start(first, {u"proj/test.qdx"_s}, {}, Output::OnePage);
     waitForBuilt(first, 1);
     // Held still part way, so the second build surely meets it.
     ::kill(static_cast<pid_t>(first.processId()), SIGSTOP);
@@ -439,30 +489,51 @@ bool ReadUntil(QProcess& process, QString& out, QString& err, const std::functio
     return done();
 }
 
+/// True once the process is stopped (SIGSTOP has taken hold); waits a generous time for it.
+bool Stopped(qint64 pid) {
+    const QString stat = u"/proc/%1/stat"_s.arg(pid);
+    for (int i = 0; i < 600; ++i) {
+        const QByteArray line = ReadBytes(stat);
+        const qsizetype close = line.lastIndexOf(')');
+        if (close >= 0 && line.mid(close + 2, 1) == "T") {
+            return true;
+        }
+        QThread::msleep(100);
+    }
+    return false;
+}
+
 TEST_F(CliTest, watch_aBurstOfSavesGivesOneRebuildAndCtrlCEndsIt) {
     write(u"main.c"_s, kDocumented);
+    write(u"util.c"_s, kDocumented);
     QProcess process;
-    start(process, {u"--watch"_s, u"main.c"_s});
+    start(process, {u"--watch"_s, u"main.c"_s, u"util.c"_s});
     QString out, err;
-    ASSERT_TRUE(ReadUntil(process, out, err, [&] { return err.contains(u"Watching 1 file;"_s); }))
+    ASSERT_TRUE(ReadUntil(process, out, err, [&] { return err.contains(u"Watching 2 files;"_s); }))
         << out.toStdString() << err.toStdString();
     EXPECT_TRUE(out.contains(u"ok    Sections OK | main.c | Counter | main.c.htm"_s)) << out.toStdString();
 
+    // Held still while the burst is saved, the watch meets all of it at once.
+    const auto pid = static_cast<pid_t>(process.processId());
+    ::kill(pid, SIGSTOP);
+    ASSERT_TRUE(Stopped(pid));
     write(u"main.c"_s, kDocumented + Crlf(u"/*\n * function: count_down\n * Takes one.\n */\n"_s));
     write(u"main.c"_s, kDocumented + Crlf(u"/*\n * function: count_twice\n * Adds two.\n */\n"_s));
+    ::kill(pid, SIGCONT);
     ASSERT_TRUE(ReadUntil(process, out, err, [&] { return out.contains(u"rebuilt"_s); })) << err.toStdString();
-    // Room for a second rebuild to show up, were the burst split.
-    QTest::qWait(800);
-    out += QString::fromUtf8(process.readAllStandardOutput());
+    // The next line is a later save's: the burst gave one rebuild.
+    write(u"util.c"_s, kDocumented + u" "_s);
+    ASSERT_TRUE(ReadUntil(process, out, err, [&] { return out.count(u"  rebuilt "_s) == 2; })) << err.toStdString();
     const QStringList rebuilt = out.split(u'\n').filter(u"  rebuilt "_s);
-    ASSERT_EQ(rebuilt.size(), 1) << out.toStdString();
+    ASSERT_EQ(rebuilt.size(), 2) << out.toStdString();
     EXPECT_TRUE(rebuilt[0].endsWith(u"  rebuilt main.c (changed: main.c): ok"_s)) << out.toStdString();
+    EXPECT_TRUE(rebuilt[1].endsWith(u"  rebuilt util.c (changed: util.c): ok"_s)) << out.toStdString();
     // A rebuild shows no log row of a file that built, only its own line.
-    EXPECT_EQ(out.count(u"Sections OK"_s), 1) << out.toStdString();
+    EXPECT_EQ(out.count(u"Sections OK | main.c"_s), 1) << out.toStdString();
     const QByteArray page = ReadBytes(path(u"main.c.htm"_s));
     EXPECT_TRUE(page.contains("count_twice") && !page.contains("count_down"));
 
-    ::kill(static_cast<pid_t>(process.processId()), SIGINT);
+    ::kill(pid, SIGINT);
     ASSERT_TRUE(process.waitForFinished(60000));
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 130);
@@ -492,6 +563,20 @@ TEST_F(CliTest, watch_aProjectFollowsTheChaptersItsFileListsAndSigtermEndsIt) {
     // The failed chapter's log row is shown; the built one's is not.
     EXPECT_TRUE(out.contains(u"FAIL  Missing File | b.c"_s)) << out.toStdString();
     EXPECT_EQ(out.count(u"Built OK | a.c"_s), 1) << out.toStdString();
+
+    // The sources' folder removed and made again, as a branch switch does:
+    // the watch follows it back.
+    ASSERT_TRUE(QDir(path(u"proj/src"_s)).removeRecursively());
+    ASSERT_TRUE(ReadUntil(process, out, err, [&] { return out.count(u"rebuilt"_s) == 3; })) << err.toStdString();
+    EXPECT_TRUE(out.contains(u"  rebuilt test.qdx (removed: a.c): 2 of 2 files processed: 0 built, 2 failed\n"_s))
+        << out.toStdString();
+    // Back at once, as an archive unpacked beside it and moved into place.
+    write(u"proj/unpacked/a.c"_s, kDocumented);
+    write(u"proj/unpacked/b.c"_s, kDocumented);
+    ASSERT_TRUE(QDir().rename(path(u"proj/unpacked"_s), path(u"proj/src"_s)));
+    ASSERT_TRUE(ReadUntil(process, out, err, [&] { return out.count(u"rebuilt"_s) == 4; })) << err.toStdString();
+    EXPECT_TRUE(out.contains(u"  rebuilt test.qdx (changed: a.c, b.c): 2 of 2 files processed: 2 built, 0 failed\n"_s))
+        << out.toStdString();
 
     ::kill(static_cast<pid_t>(process.processId()), SIGTERM);
     ASSERT_TRUE(process.waitForFinished(60000));

@@ -5,7 +5,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <QElapsedTimer>
 #include <QFile>
 #include <cstring>
 
@@ -44,14 +43,11 @@ TEST(ReadRegularFile, ReadsRegularFilesAndRefusesEverythingElseAtOnce) {
     // A pipe without a writer, directly or through a link: refused, not waited on.
     ASSERT_TRUE(MakeFifo(t.path(u"pipe.c"_s)));
     ASSERT_TRUE(QFile::link(t.path(u"pipe.c"_s), t.path(u"to-pipe.c"_s)));
-    QElapsedTimer clock;
-    clock.start();
     EXPECT_EQ(ReadKeeping(t.path(u"pipe.c"_s)).outcome, ReadOutcome::NotRegularFile);
     EXPECT_EQ(ReadKeeping(t.path(u"to-pipe.c"_s)).outcome, ReadOutcome::NotRegularFile);
     // Devices that never end or never answer.
     EXPECT_EQ(ReadKeeping(u"/dev/zero"_s).outcome, ReadOutcome::NotRegularFile);
     EXPECT_EQ(ReadKeeping(u"/dev/null"_s).outcome, ReadOutcome::NotRegularFile);
-    EXPECT_LT(clock.elapsed(), 10000);
 
     // A socket cannot even be opened; it is still named for what it is.
     const QByteArray socketPath = QFile::encodeName(t.path(u"socket.c"_s));

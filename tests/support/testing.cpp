@@ -1,11 +1,14 @@
 #include "testing.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
 #include <algorithm>
 #include <csignal>
+#include <optional>
+#include <utility>
 
 namespace tessarel::testing {
 
@@ -126,18 +129,51 @@ std::vector<qint64> ReadPids(const QString& file) {
 
 namespace {
 
-bool ProcessRuns(qint64 pid) {
+/// The state and the parent of a process ("pid (name) S ppid ...": they
+/// follow the last ")"); nothing when it cannot be read.
+std::optional<std::pair<char, qint64>> ProcessStatus(qint64 pid) {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (stat.open(QIODevice::ReadOnly)) {
-        // "pid (name) S ...": the state follows the last ")".
-        const QByteArray line = stat.readAll();
-        const qsizetype close = line.lastIndexOf(')');
-        return close < 0 || close + 2 >= line.size() || line.at(close + 2) != 'Z';
+    if (!stat.open(QIODevice::ReadOnly)) {
+        return std::nullopt;
+    }
+    const QByteArray line = stat.readAll();
+    const qsizetype close = line.lastIndexOf(')');
+    const QList<QByteArray> fields = line.mid(close + 1).trimmed().split(' ');
+    if (close < 0 || fields.size() < 2 || fields[0].isEmpty()) {
+        return std::pair{'?', qint64{0}};
+    }
+    return std::pair{fields[0].at(0), fields[1].toLongLong()};
+}
+
+bool ProcessRuns(qint64 pid) {
+    if (const auto status = ProcessStatus(pid)) {
+        return status->first != 'Z';
     }
     return ::kill(static_cast<pid_t>(pid), 0) == 0 && !QFileInfo::exists(QStringLiteral("/proc/self"));
 }
 
 }  // namespace
+
+bool PidsWritten(const QString& file, size_t count, int waitMs) {
+    for (int waited = 0; ReadPids(file).size() < count; waited += 50) {
+        if (waited >= waitMs) {
+            return false;
+        }
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+bool ChildProcessRuns() {
+    const qint64 self = QCoreApplication::applicationPid();
+    const QStringList entries = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    return std::any_of(entries.cbegin(), entries.cend(), [self](const QString& entry) {
+        bool number = false;
+        const qint64 pid = entry.toLongLong(&number);
+        const auto status = number ? ProcessStatus(pid) : std::nullopt;
+        return status && status->second == self && status->first != 'Z';
+    });
+}
 
 bool ProcessesEnded(const std::vector<qint64>& pids, int waitMs) {
     for (int waited = 0;; waited += 50) {

@@ -111,6 +111,11 @@ std::vector<qint64> ReadPids(const QString& file);
 /// True once none of the processes runs any more (a zombie counts as ended);
 /// waits up to `waitMs` for them.
 bool ProcessesEnded(const std::vector<qint64>& pids, int waitMs = 10000);
+/// True once `file` names at least `count` processes; waits up to `waitMs`
+/// (a ceiling for a busy machine) for a script to write them.
+bool PidsWritten(const QString& file, size_t count, int waitMs = 60000);
+/// True while a process that this one started runs (a zombie does not count).
+bool ChildProcessRuns();
 
 }  // namespace tessarel::testing
 
