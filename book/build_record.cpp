@@ -16,7 +16,7 @@ namespace {
 
 const QByteArray kMagic = QByteArrayLiteral("Tessarel build record\n");
 /// Raised whenever the layout below or the meaning of a field changes.
-constexpr quint32 kFormatVersion = 2;
+constexpr quint32 kFormatVersion = 3;
 constexpr int kDigestBytes = 20;
 /// A record of 4,000 chapters is a few megabytes; anything far beyond is no record of ours.
 constexpr qint64 kMaxRecordBytes = qint64{64} << 20;
@@ -25,8 +25,12 @@ constexpr qint64 kSettleNs = qint64{2} * 1000000000;
 
 QByteArray Checksum(QByteArrayView bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1); }
 
-QDataStream& operator<<(QDataStream& s, const FileStamp& stamp) { return s << stamp.size << stamp.modifiedNs; }
-QDataStream& operator>>(QDataStream& s, FileStamp& stamp) { return s >> stamp.size >> stamp.modifiedNs; }
+QDataStream& operator<<(QDataStream& s, const FileStamp& stamp) {
+    return s << stamp.size << stamp.modifiedNs << stamp.changedNs << stamp.device << stamp.inode;
+}
+QDataStream& operator>>(QDataStream& s, FileStamp& stamp) {
+    return s >> stamp.size >> stamp.modifiedNs >> stamp.changedNs >> stamp.device >> stamp.inode;
+}
 
 QDataStream& operator<<(QDataStream& s, const ChapterNote& n) {
     return s << qint32(n.kind) << n.reason << n.item << qint32(n.status) << n.title << n.output << n.text
@@ -183,7 +187,7 @@ QByteArray PageInputsDigest(const Settings& settings, const PageStyle& style, co
 }
 
 bool StampSettled(const FileStamp& stamp, qint64 nowNs) {
-    return stamp.known() && stamp.modifiedNs <= nowNs - kSettleNs;
+    return stamp.known() && stamp.lastChangeNs() <= nowNs - kSettleNs;
 }
 
 }  // namespace tessarel

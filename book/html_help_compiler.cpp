@@ -202,7 +202,8 @@ QByteArray HelpCompileInputs(const Environment& env, const QString& helpFolder, 
     QByteArray inputs;
     const auto add = [&inputs](const QString& name, const FileStamp& stamp, const QByteArray& digest) {
         inputs += name.toUtf8() + '\0' + QByteArray::number(stamp.size) + ':' + QByteArray::number(stamp.modifiedNs) +
-                  ':' + digest.toHex() + '\n';
+                  ':' + QByteArray::number(stamp.changedNs) + ':' + QByteArray::number(stamp.inode) + ':' +
+                  digest.toHex() + '\n';
     };
     const QString compiler = FindHtmlHelpCompiler(env);
     if (compiler.isEmpty()) {

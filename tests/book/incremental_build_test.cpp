@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <functional>
 
 namespace tessarel::testing {
 namespace {
@@ -103,6 +104,17 @@ protected:
     }
 
     QString recordFile() const { return BuildRecordPath(env.env->paths.cacheFolder, ws.project.ProjectPath, dest); }
+
+    /// The record as a build two seconds after the sources' last change leaves
+    /// it: every source stamp trusted, so no source is hashed again.
+    void trustRecord() {
+        std::optional<BuildRecord> record = ReadBuildRecord(recordFile(), ws.project.ProjectPath, dest);
+        ASSERT_TRUE(record);
+        for (ChapterResult& chapter : record->chapters) {
+            chapter.files->stampTrusted = true;
+        }
+        ASSERT_TRUE(WriteBuildRecord(recordFile(), *record));
+    }
 
     /// A project of `count` documented sources in two folders.
     void addSources(int count) {
@@ -251,6 +263,58 @@ TEST_F(IncrementalBuild, aSourceChangedRightAfterItsBuildIsHashedNotTrusted) {
     EXPECT_EQ(buildBoth("same size, same time").chaptersReused, 1);
     EXPECT_NE(ReadBytes(dest + u"c0.c.htm"_s), stale);
     EXPECT_TRUE(QString::fromLatin1(ReadBytes(dest + u"c0.c.htm"_s)).contains(u"Outro"_s));
+}
+
+// A source's size and modification time can be given back (`touch -r`, or
+// every file set to SOURCE_DATE_EPOCH), and another file of the same size and
+// time can take its place; its inode and status-change time tell both apart,
+// even where the record trusts its stamps.
+TEST_F(IncrementalBuild, aSourceWhoseSizeAndTimeAreGivenBackIsBuiltAgain) {
+    addSources(4);
+    const auto sameSizeOtherBytes = [](const QString& path) {
+        QByteArray bytes = ReadBytes(path);
+        bytes.replace("Intro", "Outro");
+        return bytes;
+    };
+    const auto setTime = [](const QString& path, const QDateTime& time) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+    };
+    const std::pair<const char*, std::function<void(const QString&, const QDateTime&)>> changes[] = {
+        {"edited, its time given back",
+         [&](const QString& path, const QDateTime& time) {
+             WriteBytes(path, sameSizeOtherBytes(path));
+             setTime(path, time);
+         }},
+        {"a link to another file of its size and time",
+         [&](const QString& path, const QDateTime& time) {
+             const QString other = env.path(u"elsewhere/"_s + QFileInfo(path).fileName());
+             WriteBytes(other, sameSizeOtherBytes(path));
+             setTime(other, time);
+             ASSERT_TRUE(QFile::remove(path));
+             ASSERT_TRUE(QFile::link(other, path));
+         }},
+    };
+    int chapter = 0;
+    for (const auto& [what, change] : changes) {
+        buildBoth(std::string("before: ") + what);
+        trustRecord();
+        const QString path = sourcePath(ws.project.Chapters[static_cast<size_t>(++chapter)]);
+        const QFileInfo built(path);
+        change(path, built.lastModified());
+        const QFileInfo changed(path);
+        ASSERT_EQ(changed.size(), built.size());
+        ASSERT_EQ(changed.lastModified(), built.lastModified());
+        // Trusted stamps are at least two seconds old, so any change moves the
+        // status-change time on; here the system's clock may not have ticked yet.
+        while (QFileInfo(path).metadataChangeTime() == built.metadataChangeTime()) {
+            QFile::setPermissions(path, QFile::permissions(path));
+        }
+        EXPECT_EQ(buildBoth(what).chaptersReused, 3) << what;
+        EXPECT_TRUE(read(BookPageName(ws.project.Chapters[static_cast<size_t>(chapter)].Name)).contains(u"Outro"_s))
+            << what;
+    }
 }
 
 // A record that cannot be trusted is never used: the build is a full one, and
