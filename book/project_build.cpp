@@ -358,7 +358,7 @@ void ProjectBuild::loadRecord() {
     const bool fixedTime = settings_.IncludeLastGenerated && qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH");
     next_.pageInputs = PageInputsDigest(settings_, style_, fixedTime ? ShortDateTimeText(generatedAt_) : QString());
     if (!options_.rebuild) {
-        previous_ = ReadBuildRecord(recordPath_, next_.projectPath, next_.destination);
+        previous_ = ReadBuildRecord(recordPath_, next_.projectPath, next_.destination, options_.recordLimit);
         if (previous_ && previous_->pageInputs != next_.pageInputs) {
             previous_.reset();
         }
@@ -398,8 +398,16 @@ void ProjectBuild::saveRecord(int count) {
             }
         }
     }
-    if (!previous_ || !(next_ == *previous_)) {
-        WriteBuildRecord(recordPath_, next_);
+    if ((!previous_ || !(next_ == *previous_)) &&
+        WriteBuildRecord(recordPath_, next_, options_.recordLimit) == RecordWrite::TooLarge) {
+        const qint64 limit = options_.recordLimit;
+        const QString most = limit % (qint64{1} << 20) == 0 ? QString::number(limit >> 20) + QStringLiteral(" MB")
+                                                            : QString::number(limit) + QStringLiteral(" bytes");
+        ui_.addLogRow(QStringLiteral("> Build Record Too Large"), QString(), RowStatus::Warning, QString(),
+                      QStringLiteral("---"));
+        ui_.addLogText(QStringLiteral("The record of this build would be larger than ") + most +
+                       QStringLiteral(", the most Tessarel reads back, so it was not kept: the next build builds "
+                                      "every chapter again."));
     }
 }
 
