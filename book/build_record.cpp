@@ -230,7 +230,7 @@ std::optional<BuildRecord> ReadBuildRecord(const QString& path, const QString& p
         const QString source = chapter.files->source;
         record.chapters.emplace(source, std::move(chapter));
     }
-    in >> record.helpInputs >> record.compiledStamp >> record.compileReason >> record.compileSuccess;
+    in >> record.helpInputs >> record.compiledStamp >> record.compileOutput >> record.compileSuccess;
     if (in.status() != QDataStream::Ok || !in.atEnd() || record.chapters.size() != static_cast<qsizetype>(count)) {
         return std::nullopt;
     }
@@ -249,7 +249,7 @@ RecordWrite WriteBuildRecord(const QString& path, const BuildRecord& record, qin
         for (const ChapterResult& chapter : record.chapters) {
             out << chapter;
         }
-        out << record.helpInputs << record.compiledStamp << record.compileReason << record.compileSuccess;
+        out << record.helpInputs << record.compiledStamp << record.compileOutput << record.compileSuccess;
         whole = out.status() == QDataStream::Ok;
     }
     if (!whole || bytes.size() + kDigestBytes > limit) {

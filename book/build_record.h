@@ -25,7 +25,8 @@ struct BuildRecord {
     /// The HTML Help compile: what it was given, and the file it wrote.
     QByteArray helpInputs;
     FileStamp compiledStamp;
-    QString compileReason;  ///< the log row of that compile
+    /// What the compiler said when it warned, told again while its file stands.
+    QByteArray compileOutput;
     bool compileSuccess = false;
 
     bool operator==(const BuildRecord&) const = default;

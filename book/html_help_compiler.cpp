@@ -390,8 +390,8 @@ CompilerMessages CountCompilerMessages(const QByteArray& output) {
     return messages;
 }
 
-QString CompiledHelpReason(const CompilerMessages& messages) {
-    QString reason = QStringLiteral("> Compiled Help");
+QString CompiledHelpReason(const CompilerMessages& messages, bool unchanged) {
+    const QString reason = unchanged ? QStringLiteral("> Compiled Help Unchanged") : QStringLiteral("> Compiled Help");
     if (messages.errors == 0 && messages.warnings == 0) {
         return reason;
     }

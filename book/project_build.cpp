@@ -178,10 +178,16 @@ void ProjectBuild::compile() {
             result_.compile.compiled = true;
             result_.compile.unchanged = true;
             result_.compile.compiledFile = compiledFile;
-            ui_.addLogRow(QStringLiteral("> Compiled Help Unchanged"), QStringLiteral("help.hhp"), RowStatus::Ok,
-                          QString(), compiledName);
+            // The file still has the faults the compiler warned of: they are told again.
+            const CompilerMessages messages = CountCompilerMessages(previous_->compileOutput);
+            ui_.addLogRow(CompiledHelpReason(messages, true), QStringLiteral("help.hhp"),
+                          messages.warnings > 0 ? RowStatus::Warning : RowStatus::Ok, QString(), compiledName);
+            if (!previous_->compileOutput.isEmpty()) {
+                ui_.addLogText(QString::fromLocal8Bit(previous_->compileOutput));
+            }
             next_.helpInputs = inputs;
             next_.compiledStamp = previous_->compiledStamp;
+            next_.compileOutput = previous_->compileOutput;
             next_.compileSuccess = true;
             return;
         }
@@ -198,6 +204,9 @@ void ProjectBuild::compile() {
         if (!inputs.isEmpty() && messages.errors == 0) {
             next_.helpInputs = inputs;
             next_.compiledStamp = StampOf(outcome.compiledFile);
+            if (messages.warnings > 0) {
+                next_.compileOutput = outcome.run.output;
+            }
             next_.compileSuccess = true;
         }
     } else if (outcome.run.end != ProgramEnd::NotStarted || !outcome.run.startError.isEmpty()) {

@@ -318,6 +318,23 @@ TEST_F(HelpBook, anUnchangedBookIsNotCompiledAgain) {
     EXPECT_EQ(runs(), expected + 2);
 }
 
+// While the file of a compile that warned stands, every build warns again,
+// with the compiler's words.
+TEST_F(HelpBook, aCompileThatWarnedWarnsAgainWhileItsFileStands) {
+    writeCompiler(
+        u"echo run >> \"$DEST/../runs\"\necho 'Warning: topic x.htm not found'\necho compiled > Docs.chm\n"_s);
+    for (const bool unchanged : {false, true}) {
+        const qsizetype texts = env.ui.logText.size();
+        EXPECT_EQ(build().compile.unchanged, unchanged);
+        const auto& row = env.ui.log.back();
+        EXPECT_EQ(row.reason, unchanged ? u"> Compiled Help Unchanged: 0 Errors, 1 Warning"_s
+                                        : u"> Compiled Help: 0 Errors, 1 Warning"_s);
+        EXPECT_EQ(row.status, RowStatus::Warning);
+        EXPECT_EQ(env.ui.logText.mid(texts), QStringList{u"Warning: topic x.htm not found\n"_s});
+    }
+    EXPECT_EQ(ReadBytes(env.path(u"runs"_s)), QByteArray("run\n"));
+}
+
 TEST_F(HelpBook, compilerThatFails_isReportedAndAnOldCompiledFileIsNotTakenForNew) {
     const QString chm = dest + u"HTML Help/Docs.chm"_s;
     WriteBytes(chm, "an earlier build's");
