@@ -79,6 +79,7 @@ private:
     bool writeSidePagesAndIndexes();
     void compile();
     void finish();
+    void reportUncountedChapters(int count);
     void loadRecord();
     void keepRecord(ChapterResult built);
     void saveRecord(int count);
@@ -127,6 +128,7 @@ ProjectBuildResult ProjectBuild::run() {
     }
     ui_.buildStarted(true);
     result_.started = true;
+    reportUncountedChapters(count);
     ws_.IndexEntries.clear();
     // Values of an earlier build must not speak for chapters this one never reaches.
     for (int i = 0; i < count; ++i) {
@@ -352,6 +354,23 @@ void ProjectBuild::finish() {
     ui_.setCancelRequested(false);
     ui_.buildFinished(true);
     ui_.setProgressCaption(QString::number(out_.chaptersBuilt) + QStringLiteral(" files processed."));
+}
+
+/// Chapters the project file lists beyond its count are not built, as the
+/// count says; the user is told once, since a save would drop them too.
+void ProjectBuild::reportUncountedChapters(int count) {
+    const int uncounted = project_.UncountedChapters;
+    if (uncounted <= 0) {
+        return;
+    }
+    const int listed = count + uncounted;
+    ui_.addLogRow(QStringLiteral("Files Not Counted"), project_.ProjectFileName, RowStatus::Warning,
+                  QStringLiteral("%1 listed, %2 counted").arg(listed).arg(count), QStringLiteral("---"));
+    ui_.addLogText(
+        QStringLiteral("The project file lists %1 files, but its <NumberOfChapters> is %2: ").arg(listed).arg(count) +
+        (uncounted == 1
+             ? QStringLiteral("the last file is not built, and saving the project drops it.")
+             : QStringLiteral("the last %1 files are not built, and saving the project drops them.").arg(uncounted)));
 }
 
 /// Takes the last build's record when it was made with the same page inputs;
