@@ -8,7 +8,12 @@
 
 #include <QCryptographicHash>
 #include <QDataStream>
+#include <QFile>
 #include <QIODevice>
+#include <QVarLengthArray>
+#include <QtEndian>
+
+#include <algorithm>
 
 namespace tessarel {
 
@@ -16,21 +21,108 @@ namespace {
 
 const QByteArray kMagic = QByteArrayLiteral("Tessarel build record\n");
 /// Raised whenever the layout below or the meaning of a field changes.
-constexpr quint32 kFormatVersion = 2;
+constexpr quint32 kFormatVersion = 3;
 constexpr int kDigestBytes = 20;
-/// A record of 4,000 chapters is a few megabytes; anything far beyond is no record of ours.
-constexpr qint64 kMaxRecordBytes = qint64{64} << 20;
 /// A source changed this recently may change again with the same size and time.
 constexpr qint64 kSettleNs = qint64{2} * 1000000000;
 
 QByteArray Checksum(QByteArrayView bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1); }
 
-QDataStream& operator<<(QDataStream& s, const FileStamp& stamp) { return s << stamp.size << stamp.modifiedNs; }
-QDataStream& operator>>(QDataStream& s, FileStamp& stamp) { return s >> stamp.size >> stamp.modifiedNs; }
+void Corrupt(QDataStream& s) { s.setStatus(QDataStream::ReadCorruptData); }
+
+/// What is left to read: no count read from the record may promise more.
+qint64 BytesLeft(const QDataStream& s) { return s.device()->bytesAvailable(); }
+
+// A chapter's texts are nearly always Latin-1, and they are most of a record:
+// each is kept as one byte per character when it can be, else as UTF-16 (which,
+// unlike UTF-8, keeps a lone surrogate as the page shows it). A header holds
+// the length and, in its lowest bit, which of the two follows.
+struct TextOut {
+    const QString& text;
+};
+struct TextIn {
+    QString& text;
+};
+
+QDataStream& operator<<(QDataStream& s, TextOut out) {
+    const QString& text = out.text;
+    if (text.size() > 0x3fffffff) {  // its bytes would pass what one write takes
+        s.setStatus(QDataStream::WriteFailed);
+        return s;
+    }
+    const bool wide = std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0xff; });
+    s << ((quint32(text.size()) << 1) | quint32(wide));
+    if (wide) {
+        QVarLengthArray<char16_t, 256> units(text.size());
+        qToLittleEndian<char16_t>(text.utf16(), text.size(), units.data());
+        s.writeRawData(reinterpret_cast<const char*>(units.constData()), static_cast<int>(text.size() * 2));
+    } else {
+        const QByteArray bytes = text.toLatin1();
+        s.writeRawData(bytes.constData(), static_cast<int>(bytes.size()));
+    }
+    return s;
+}
+
+QDataStream& operator>>(QDataStream& s, TextIn in) {
+    quint32 header = 0;
+    s >> header;
+    const qint64 length = header >> 1;
+    const bool wide = (header & 1) != 0;
+    const qint64 bytes = wide ? length * 2 : length;
+    if (s.status() != QDataStream::Ok || bytes > BytesLeft(s)) {
+        Corrupt(s);
+        return s;
+    }
+    if (wide) {
+        in.text.resize(length);
+        char16_t* units = reinterpret_cast<char16_t*>(in.text.data());
+        s.readRawData(reinterpret_cast<char*>(units), static_cast<int>(bytes));
+        qFromLittleEndian<char16_t>(units, length, units);
+    } else {
+        QVarLengthArray<char, 256> latin1(length);
+        s.readRawData(latin1.data(), static_cast<int>(bytes));
+        in.text = QString::fromLatin1(latin1.constData(), length);
+    }
+    return s;
+}
+
+template <typename List>
+void WriteTexts(QDataStream& s, const List& texts) {
+    s << quint32(texts.size());
+    for (const QString& text : texts) {
+        s << TextOut{text};
+    }
+}
+
+/// A count is trusted only as far as the bytes left could hold its headers, so
+/// a damaged record never makes the reader reserve more than the record holds.
+template <typename List>
+void ReadTexts(QDataStream& s, List& texts) {
+    quint32 count = 0;
+    s >> count;
+    if (s.status() != QDataStream::Ok || qint64{count} > BytesLeft(s) / 4) {
+        Corrupt(s);
+        return;
+    }
+    texts.clear();
+    texts.reserve(count);
+    for (quint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
+        QString text;
+        s >> TextIn{text};
+        texts.push_back(std::move(text));
+    }
+}
+
+QDataStream& operator<<(QDataStream& s, const FileStamp& stamp) {
+    return s << stamp.size << stamp.modifiedNs << stamp.changedNs << stamp.device << stamp.inode;
+}
+QDataStream& operator>>(QDataStream& s, FileStamp& stamp) {
+    return s >> stamp.size >> stamp.modifiedNs >> stamp.changedNs >> stamp.device >> stamp.inode;
+}
 
 QDataStream& operator<<(QDataStream& s, const ChapterNote& n) {
-    return s << qint32(n.kind) << n.reason << n.item << qint32(n.status) << n.title << n.output << n.text
-             << qint32(n.icon) << qint32(n.buttons);
+    return s << qint32(n.kind) << TextOut{n.reason} << TextOut{n.item} << qint32(n.status) << TextOut{n.title}
+             << TextOut{n.output} << TextOut{n.text} << qint32(n.icon) << qint32(n.buttons);
 }
 
 QDataStream& operator>>(QDataStream& s, ChapterNote& n) {
@@ -38,9 +130,10 @@ QDataStream& operator>>(QDataStream& s, ChapterNote& n) {
     qint32 status = 0;
     qint32 icon = 0;
     qint32 buttons = 0;
-    s >> kind >> n.reason >> n.item >> status >> n.title >> n.output >> n.text >> icon >> buttons;
+    s >> kind >> TextIn{n.reason} >> TextIn{n.item} >> status >> TextIn{n.title} >> TextIn{n.output} >>
+        TextIn{n.text} >> icon >> buttons;
     if (kind < 0 || kind > qint32(ChapterNote::Kind::QuitRequest) || status < 0 || status > qint32(RowStatus::Failed)) {
-        s.setStatus(QDataStream::ReadCorruptData);
+        Corrupt(s);
     }
     n.status = static_cast<RowStatus>(status);
     n.kind = static_cast<ChapterNote::Kind>(kind);
@@ -50,17 +143,20 @@ QDataStream& operator>>(QDataStream& s, ChapterNote& n) {
 }
 
 QDataStream& operator<<(QDataStream& s, const ChapterFiles& f) {
-    return s << f.source << f.sourceStamp << f.stampTrusted << f.sourceDigest << f.page << f.pageStamp;
+    return s << TextOut{f.source} << f.sourceStamp << f.stampTrusted << f.sourceDigest << TextOut{f.page}
+             << f.pageStamp;
 }
 
 QDataStream& operator>>(QDataStream& s, ChapterFiles& f) {
-    return s >> f.source >> f.sourceStamp >> f.stampTrusted >> f.sourceDigest >> f.page >> f.pageStamp;
+    return s >> TextIn{f.source} >> f.sourceStamp >> f.stampTrusted >> f.sourceDigest >> TextIn{f.page} >> f.pageStamp;
 }
 
 /// Only results with their files are recorded: a chapter whose page was written.
 QDataStream& operator<<(QDataStream& s, const ChapterResult& r) {
-    s << r.failed << qint32(r.sections) << r.documented << r.title << r.sectionNames
-      << QStringList(r.snippets.begin(), r.snippets.end()) << quint32(r.notes.size());
+    s << r.failed << qint32(r.sections) << r.documented << TextOut{r.title};
+    WriteTexts(s, r.sectionNames);
+    WriteTexts(s, r.snippets);
+    s << quint32(r.notes.size());
     for (const ChapterNote& note : r.notes) {
         s << note;
     }
@@ -70,13 +166,14 @@ QDataStream& operator<<(QDataStream& s, const ChapterResult& r) {
 QDataStream& operator>>(QDataStream& s, ChapterResult& r) {
     qint32 sections = 0;
     quint32 notes = 0;
-    QStringList snippets;
-    s >> r.failed >> sections >> r.documented >> r.title >> r.sectionNames >> snippets >> notes;
+    s >> r.failed >> sections >> r.documented >> TextIn{r.title};
+    ReadTexts(s, r.sectionNames);
+    ReadTexts(s, r.snippets);
+    s >> notes;
     r.sections = sections;
-    r.snippets.assign(snippets.begin(), snippets.end());
     // The lists name sections 2..sections: anything else would list what the page lacks.
     if (sections < 0 || (sections > 0 && r.sectionNames.size() != sections - 1) || notes > 1000) {
-        s.setStatus(QDataStream::ReadCorruptData);
+        Corrupt(s);
         return s;
     }
     for (quint32 i = 0; i < notes && s.status() == QDataStream::Ok; ++i) {
@@ -100,10 +197,10 @@ QString BuildRecordPath(const QString& cacheFolder, const QString& projectPath, 
            QStringLiteral(".record");
 }
 
-std::optional<BuildRecord> ReadBuildRecord(const QString& path, const QString& projectPath,
-                                           const QString& destination) {
+std::optional<BuildRecord> ReadBuildRecord(const QString& path, const QString& projectPath, const QString& destination,
+                                           qint64 limit) {
     QByteArray bytes;
-    if (!ReadRegularFile(path, bytes, kMaxRecordBytes).ok() || bytes.size() < kMagic.size() + kDigestBytes ||
+    if (!ReadRegularFile(path, bytes, limit).ok() || bytes.size() < kMagic.size() + kDigestBytes ||
         !bytes.startsWith(kMagic)) {
         return std::nullopt;
     }
@@ -133,16 +230,17 @@ std::optional<BuildRecord> ReadBuildRecord(const QString& path, const QString& p
         const QString source = chapter.files->source;
         record.chapters.emplace(source, std::move(chapter));
     }
-    in >> record.helpInputs >> record.compiledStamp >> record.compileReason >> record.compileSuccess;
+    in >> record.helpInputs >> record.compiledStamp >> record.compileOutput >> record.compileSuccess;
     if (in.status() != QDataStream::Ok || !in.atEnd() || record.chapters.size() != static_cast<qsizetype>(count)) {
         return std::nullopt;
     }
     return record;
 }
 
-bool WriteBuildRecord(const QString& path, const BuildRecord& record) {
+RecordWrite WriteBuildRecord(const QString& path, const BuildRecord& record, qint64 limit) {
     // The payload goes right after the magic line: a record of megabytes is not copied.
     QByteArray bytes = kMagic;
+    bool whole = false;
     {
         QDataStream out(&bytes, QIODevice::WriteOnly | QIODevice::Append);
         SetStreamVersion(out);
@@ -151,15 +249,21 @@ bool WriteBuildRecord(const QString& path, const BuildRecord& record) {
         for (const ChapterResult& chapter : record.chapters) {
             out << chapter;
         }
-        out << record.helpInputs << record.compiledStamp << record.compileReason << record.compileSuccess;
+        out << record.helpInputs << record.compiledStamp << record.compileOutput << record.compileSuccess;
+        whole = out.status() == QDataStream::Ok;
+    }
+    if (!whole || bytes.size() + kDigestBytes > limit) {
+        // An older record left in its place would speak for pages it never saw.
+        QFile::remove(path);
+        return RecordWrite::TooLarge;
     }
     bytes += Checksum(bytes);
     QString failure;
     if (!MakeFolders(FolderOf(path), failure)) {
-        return false;
+        return RecordWrite::Failed;
     }
     ReplacingFile file(path);
-    return file.open() && file.write(bytes) && file.commit();
+    return file.open() && file.write(bytes) && file.commit() ? RecordWrite::Written : RecordWrite::Failed;
 }
 
 QByteArray PageInputsDigest(const Settings& settings, const PageStyle& style, const QString& generatedAtText) {
@@ -183,7 +287,7 @@ QByteArray PageInputsDigest(const Settings& settings, const PageStyle& style, co
 }
 
 bool StampSettled(const FileStamp& stamp, qint64 nowNs) {
-    return stamp.known() && stamp.modifiedNs <= nowNs - kSettleNs;
+    return stamp.known() && stamp.lastChangeNs() <= nowNs - kSettleNs;
 }
 
 }  // namespace tessarel

@@ -204,7 +204,8 @@ QByteArray HelpCompileInputs(const Environment& env, const QString& helpFolder, 
     QByteArray inputs;
     const auto add = [&inputs](const QString& name, const FileStamp& stamp, const QByteArray& digest) {
         inputs += name.toUtf8() + '\0' + QByteArray::number(stamp.size) + ':' + QByteArray::number(stamp.modifiedNs) +
-                  ':' + digest.toHex() + '\n';
+                  ':' + QByteArray::number(stamp.changedNs) + ':' + QByteArray::number(stamp.inode) + ':' +
+                  digest.toHex() + '\n';
     };
     const QString compiler = FindHtmlHelpCompiler(env);
     if (compiler.isEmpty()) {
@@ -391,8 +392,8 @@ CompilerMessages CountCompilerMessages(const QByteArray& output) {
     return messages;
 }
 
-QString CompiledHelpReason(const CompilerMessages& messages) {
-    QString reason = QStringLiteral("> Compiled Help");
+QString CompiledHelpReason(const CompilerMessages& messages, bool unchanged) {
+    const QString reason = unchanged ? QStringLiteral("> Compiled Help Unchanged") : QStringLiteral("> Compiled Help");
     if (messages.errors == 0 && messages.warnings == 0) {
         return reason;
     }

@@ -79,6 +79,7 @@ private:
     bool writeSidePagesAndIndexes();
     void compile();
     void finish();
+    void reportUncountedChapters(int count);
     void loadRecord();
     void keepRecord(ChapterResult built);
     void saveRecord(int count);
@@ -127,6 +128,7 @@ ProjectBuildResult ProjectBuild::run() {
     }
     ui_.buildStarted(true);
     result_.started = true;
+    reportUncountedChapters(count);
     ws_.IndexEntries.clear();
     // Values of an earlier build must not speak for chapters this one never reaches.
     for (int i = 0; i < count; ++i) {
@@ -178,10 +180,16 @@ void ProjectBuild::compile() {
             result_.compile.compiled = true;
             result_.compile.unchanged = true;
             result_.compile.compiledFile = compiledFile;
-            ui_.addLogRow(QStringLiteral("> Compiled Help Unchanged"), QStringLiteral("help.hhp"), RowStatus::Ok,
-                          QString(), compiledName);
+            // The file still has the faults the compiler warned of: they are told again.
+            const CompilerMessages messages = CountCompilerMessages(previous_->compileOutput);
+            ui_.addLogRow(CompiledHelpReason(messages, true), QStringLiteral("help.hhp"),
+                          messages.warnings > 0 ? RowStatus::Warning : RowStatus::Ok, QString(), compiledName);
+            if (!previous_->compileOutput.isEmpty()) {
+                ui_.addLogText(QString::fromLocal8Bit(previous_->compileOutput));
+            }
             next_.helpInputs = inputs;
             next_.compiledStamp = previous_->compiledStamp;
+            next_.compileOutput = previous_->compileOutput;
             next_.compileSuccess = true;
             return;
         }
@@ -198,6 +206,9 @@ void ProjectBuild::compile() {
         if (!inputs.isEmpty() && messages.errors == 0) {
             next_.helpInputs = inputs;
             next_.compiledStamp = StampOf(outcome.compiledFile);
+            if (messages.warnings > 0) {
+                next_.compileOutput = outcome.run.output;
+            }
             next_.compileSuccess = true;
         }
     } else if (outcome.run.end != ProgramEnd::NotStarted || !outcome.run.startError.isEmpty()) {
@@ -345,6 +356,23 @@ void ProjectBuild::finish() {
     ui_.setProgressCaption(QString::number(out_.chaptersBuilt) + QStringLiteral(" files processed."));
 }
 
+/// Chapters the project file lists beyond its count are not built, as the
+/// count says; the user is told once, since a save would drop them too.
+void ProjectBuild::reportUncountedChapters(int count) {
+    const int uncounted = project_.UncountedChapters;
+    if (uncounted <= 0) {
+        return;
+    }
+    const int listed = count + uncounted;
+    ui_.addLogRow(QStringLiteral("Files Not Counted"), project_.ProjectFileName, RowStatus::Warning,
+                  QStringLiteral("%1 listed, %2 counted").arg(listed).arg(count), QStringLiteral("---"));
+    ui_.addLogText(
+        QStringLiteral("The project file lists %1 files, but its <NumberOfChapters> is %2: ").arg(listed).arg(count) +
+        (uncounted == 1
+             ? QStringLiteral("the last file is not built, and saving the project drops it.")
+             : QStringLiteral("the last %1 files are not built, and saving the project drops them.").arg(uncounted)));
+}
+
 /// Takes the last build's record when it was made with the same page inputs;
 /// any other record (or a rebuild) means every chapter is built.
 void ProjectBuild::loadRecord() {
@@ -358,7 +386,7 @@ void ProjectBuild::loadRecord() {
     const bool fixedTime = settings_.IncludeLastGenerated && qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH");
     next_.pageInputs = PageInputsDigest(settings_, style_, fixedTime ? ShortDateTimeText(generatedAt_) : QString());
     if (!options_.rebuild) {
-        previous_ = ReadBuildRecord(recordPath_, next_.projectPath, next_.destination);
+        previous_ = ReadBuildRecord(recordPath_, next_.projectPath, next_.destination, options_.recordLimit);
         if (previous_ && previous_->pageInputs != next_.pageInputs) {
             previous_.reset();
         }
@@ -398,8 +426,16 @@ void ProjectBuild::saveRecord(int count) {
             }
         }
     }
-    if (!previous_ || !(next_ == *previous_)) {
-        WriteBuildRecord(recordPath_, next_);
+    if ((!previous_ || !(next_ == *previous_)) &&
+        WriteBuildRecord(recordPath_, next_, options_.recordLimit) == RecordWrite::TooLarge) {
+        const qint64 limit = options_.recordLimit;
+        const QString most = limit % (qint64{1} << 20) == 0 ? QString::number(limit >> 20) + QStringLiteral(" MB")
+                                                            : QString::number(limit) + QStringLiteral(" bytes");
+        ui_.addLogRow(QStringLiteral("> Build Record Too Large"), QString(), RowStatus::Warning, QString(),
+                      QStringLiteral("---"));
+        ui_.addLogText(QStringLiteral("The record of this build would be larger than ") + most +
+                       QStringLiteral(", the most Tessarel reads back, so it was not kept: the next build builds "
+                                      "every chapter again."));
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/build_record.h"
 #include "book/html_help_compiler.h"
 
 #include <QString>
@@ -27,6 +28,8 @@ struct ProjectBuildResult {
 struct ProjectBuildOptions {
     /// Build every chapter, whatever the record of the last build says.
     bool rebuild = false;
+    /// The largest record of the build kept for the next one (tests lower it).
+    qint64 recordLimit = kMaxBuildRecordBytes;
 };
 
 /// Builds the open project: every chapter page, then the book around them and,

@@ -124,7 +124,12 @@ QString ProjectXml(UserInterface& ui, ProjectModel& project) {
 }
 
 bool SaveProject(UserInterface& ui, ProjectModel& project, const QString& path) {
-    return WriteTextFile(ui, path, ProjectXml(ui, project), FileEncoding::Utf8);
+    if (!WriteTextFile(ui, path, ProjectXml(ui, project), FileEncoding::Utf8)) {
+        return false;
+    }
+    // The file now lists only the counted chapters.
+    project.UncountedChapters = 0;
+    return true;
 }
 
 bool IsProjectModified(UserInterface& ui, ProjectModel& project) {
@@ -249,6 +254,7 @@ public:
         // A count beyond the listed files would make the surplus slots stand for
         // the project folder itself.
         project.NumberOfChapters = std::min(project.NumberOfChapters, names);
+        project.UncountedChapters = names - project.NumberOfChapters;
         return true;
     }
 

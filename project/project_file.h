@@ -11,6 +11,7 @@ class UserInterface;
 /// Copyright of the model back into their plain form.
 QString ProjectXml(UserInterface& ui, ProjectModel& project);
 /// Writes ProjectXml to `path`; false when it could not be written (already told).
+/// Chapters listed beyond the count are left out of the file.
 bool SaveProject(UserInterface& ui, ProjectModel& project, const QString& path);
 
 enum class LoadOutcome { Loaded, NotFound, Refused };

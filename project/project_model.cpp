@@ -20,6 +20,7 @@ void ClearProject(ProjectModel& project) {
     project.ProjectFolder.clear();
     project.ProjectPath.clear();
     project.NumberOfChapters = 0;
+    project.UncountedChapters = 0;
     project.Chapters.assign(kChapterSlots, Chapter{});
     project.CurrentChapterIndex = 0;
     project.HomePage.clear();

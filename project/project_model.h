@@ -28,6 +28,9 @@ struct ProjectModel {
     QString ProjectFileName;  ///< with its ".qdx"
     std::vector<Chapter> Chapters = std::vector<Chapter>(kChapterSlots);
     int NumberOfChapters = 0;
+    /// Chapter entries the project file lists beyond NumberOfChapters: never
+    /// built, and dropped by a save. 0 once the list is stored or saved.
+    int UncountedChapters = 0;
     Settings settings;
     int CurrentChapterIndex = 0;
     QString HomePage;

@@ -118,12 +118,7 @@ ReadResult ReadRegularFile(const QString& path, QByteArray& bytes, qint64 limit)
     ReadResult result = ReadDescriptor(file.get(), info.st_size, bytes, limit);
     if (result.ok()) {
         // Taken before the read: a later change gives the file another stamp.
-#if defined(Q_OS_DARWIN)
-        const auto& modified = info.st_mtimespec;
-#else
-        const auto& modified = info.st_mtim;
-#endif
-        result.stamp = {static_cast<qint64>(info.st_size), qint64{modified.tv_sec} * 1000000000 + modified.tv_nsec};
+        result.stamp = StampOfStatus(info);
     }
     return result;
 #else

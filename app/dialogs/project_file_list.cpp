@@ -124,6 +124,7 @@ bool ProjectFileList::storeInto(ProjectModel& project) const {
         return false;
     }
     project.NumberOfChapters = count();
+    project.UncountedChapters = 0;
     for (int i = 0; i < count(); ++i) {
         Chapter& chapter = project.Chapters[static_cast<size_t>(i)];
         chapter.Name = rows_[static_cast<size_t>(i)].name;

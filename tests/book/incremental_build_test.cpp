@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 
 #include <algorithm>
+#include <functional>
 
 namespace tessarel::testing {
 namespace {
@@ -103,6 +104,17 @@ protected:
     }
 
     QString recordFile() const { return BuildRecordPath(env.env->paths.cacheFolder, ws.project.ProjectPath, dest); }
+
+    /// The record as a build two seconds after the sources' last change leaves
+    /// it: every source stamp trusted, so no source is hashed again.
+    void trustRecord() {
+        std::optional<BuildRecord> record = ReadBuildRecord(recordFile(), ws.project.ProjectPath, dest);
+        ASSERT_TRUE(record);
+        for (ChapterResult& chapter : record->chapters) {
+            chapter.files->stampTrusted = true;
+        }
+        ASSERT_EQ(WriteBuildRecord(recordFile(), *record), RecordWrite::Written);
+    }
 
     /// A project of `count` documented sources in two folders.
     void addSources(int count) {
@@ -253,6 +265,97 @@ TEST_F(IncrementalBuild, aSourceChangedRightAfterItsBuildIsHashedNotTrusted) {
     EXPECT_TRUE(QString::fromLatin1(ReadBytes(dest + u"c0.c.htm"_s)).contains(u"Outro"_s));
 }
 
+// A source's size and modification time can be given back (`touch -r`, or
+// every file set to SOURCE_DATE_EPOCH), and another file of the same size and
+// time can take its place; its inode and status-change time tell both apart,
+// even where the record trusts its stamps.
+TEST_F(IncrementalBuild, aSourceWhoseSizeAndTimeAreGivenBackIsBuiltAgain) {
+    addSources(4);
+    const auto sameSizeOtherBytes = [](const QString& path) {
+        QByteArray bytes = ReadBytes(path);
+        bytes.replace("Intro", "Outro");
+        return bytes;
+    };
+    const auto setTime = [](const QString& path, const QDateTime& time) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(time, QFileDevice::FileModificationTime));
+    };
+    const std::pair<const char*, std::function<void(const QString&, const QDateTime&)>> changes[] = {
+        {"edited, its time given back",
+         [&](const QString& path, const QDateTime& time) {
+             WriteBytes(path, sameSizeOtherBytes(path));
+             setTime(path, time);
+         }},
+        {"a link to another file of its size and time",
+         [&](const QString& path, const QDateTime& time) {
+             const QString other = env.path(u"elsewhere/"_s + QFileInfo(path).fileName());
+             WriteBytes(other, sameSizeOtherBytes(path));
+             setTime(other, time);
+             ASSERT_TRUE(QFile::remove(path));
+             ASSERT_TRUE(QFile::link(other, path));
+         }},
+    };
+    int chapter = 0;
+    for (const auto& [what, change] : changes) {
+        buildBoth(std::string("before: ") + what);
+        trustRecord();
+        const QString path = sourcePath(ws.project.Chapters[static_cast<size_t>(++chapter)]);
+        const QFileInfo built(path);
+        change(path, built.lastModified());
+        const QFileInfo changed(path);
+        ASSERT_EQ(changed.size(), built.size());
+        ASSERT_EQ(changed.lastModified(), built.lastModified());
+        // Trusted stamps are at least two seconds old, so any change moves the
+        // status-change time on; here the system's clock may not have ticked yet.
+        while (QFileInfo(path).metadataChangeTime() == built.metadataChangeTime()) {
+            QFile::setPermissions(path, QFile::permissions(path));
+        }
+        EXPECT_EQ(buildBoth(what).chaptersReused, 3) << what;
+        EXPECT_TRUE(read(BookPageName(ws.project.Chapters[static_cast<size_t>(chapter)].Name)).contains(u"Outro"_s))
+            << what;
+    }
+}
+
+// A record over the limit could not be read back: it is not kept, the build
+// says so once, and the next build is a full one. At the limit it is kept.
+TEST_F(IncrementalBuild, aRecordOverTheLimitIsNotKeptAndTheBuildSaysSoOnce) {
+    addSources(6);
+    ws.project.settings.RelDestPath = dest;
+    ASSERT_EQ(BuildProject(ws).chaptersReused, 0);
+    const qint64 size = QFileInfo(recordFile()).size();
+    const auto tooLarge = [this](size_t from) {
+        int rows = 0;
+        for (size_t i = from; i < env.ui.log.size(); ++i) {
+            const auto& row = env.ui.log[i];
+            if (row.reason == u"> Build Record Too Large"_s) {
+                EXPECT_EQ(row.status, RowStatus::Warning);
+                ++rows;
+            }
+        }
+        return rows;
+    };
+
+    size_t from = env.ui.log.size();
+    EXPECT_EQ(BuildProject(ws, {.rebuild = true, .recordLimit = size}).chaptersReused, 0);
+    EXPECT_EQ(BuildProject(ws, {.recordLimit = size}).chaptersReused, 6);
+    EXPECT_EQ(tooLarge(from), 0);
+
+    from = env.ui.log.size();
+    const qsizetype texts = env.ui.logText.size();
+    EXPECT_EQ(BuildProject(ws, {.rebuild = true, .recordLimit = size - 1}).chaptersReused, 0);
+    EXPECT_EQ(tooLarge(from), 1);
+    EXPECT_EQ(env.ui.logText.mid(texts),
+              QStringList{u"The record of this build would be larger than %1 bytes, the most Tessarel reads back, "
+                          u"so it was not kept: the next build builds every chapter again."_s.arg(size - 1)});
+    EXPECT_FALSE(QFile::exists(recordFile()));
+
+    from = env.ui.log.size();
+    EXPECT_EQ(BuildProject(ws).chaptersReused, 0);
+    EXPECT_EQ(BuildProject(ws).chaptersReused, 6);
+    EXPECT_EQ(tooLarge(from), 0);
+}
+
 // A record that cannot be trusted is never used: the build is a full one, and
 // writes a record the next build can use.
 TEST_F(IncrementalBuild, aCorruptStaleOrForeignRecordMeansAFullBuild) {
@@ -271,15 +374,15 @@ TEST_F(IncrementalBuild, aCorruptStaleOrForeignRecordMeansAFullBuild) {
     ws.project.ProjectPath = otherProject;
     ws.project.ProjectFileName = u"Docs.qdx"_s;
 
-    QByteArray newerFormat = good;
-    newerFormat[good.indexOf('\n') + 4] = 2;  // the format version, with its checksum made anew
-    newerFormat.chop(20);
-    newerFormat += QCryptographicHash::hash(newerFormat, QCryptographicHash::Sha1);
+    QByteArray otherFormat = good;
+    otherFormat[good.indexOf('\n') + 4] = 2;  // the format version, with its checksum made anew
+    otherFormat.chop(20);
+    otherFormat += QCryptographicHash::hash(otherFormat, QCryptographicHash::Sha1);
     QByteArray flipped = good;
     flipped[good.size() / 2] = static_cast<char>(flipped[good.size() / 2] ^ 0x20);
 
     const std::vector<std::pair<std::string, QByteArray>> records = {
-        {"foreign", foreign},         {"newer format", newerFormat},
+        {"foreign", foreign},         {"another format", otherFormat},
         {"one bit flipped", flipped}, {"cut short", good.left(good.size() - 7)},
         {"empty", QByteArray()},      {"no record at all", QByteArray("-")},
     };
@@ -314,26 +417,49 @@ TEST_F(IncrementalBuild, aRecordReadsBackAsWrittenAndNothingElseReadsAsOne) {
     chapter.sections = 3;
     chapter.documented = true;
     chapter.title = u"Caf\u00e9 <b>"_s;
-    chapter.sectionNames = {u"two"_s, u"three"_s};
+    // Kept as they are, even a lone surrogate of a UTF-16 source.
+    chapter.sectionNames = {u"two"_s, u"\u4e09 "_s + QChar(0xd800)};
+    chapter.snippets = {QString(), u"first words"_s, u"\u00fcber \U0001F600"_s};
     ChapterNote row;
     row.reason = u"Built OK"_s;
     row.item = u"a.c"_s;
     row.status = RowStatus::Ok;
     row.output = u"a.c.htm"_s;
     chapter.notes.push_back(row);
-    chapter.files = ChapterFiles{u"/p/a.c"_s, {12, 345}, true, "digest", u"a.c.htm"_s, {67, 890}};
+    chapter.files = ChapterFiles{u"/p/a.c"_s, {12, 345, 346, 7, 8}, true, "digest", u"a.c.htm"_s, {67, 890, 891, 7, 9}};
     record.chapters.insert(u"/p/a.c"_s, chapter);
     record.helpInputs = "help";
-    record.compiledStamp = {1, 2};
+    record.compiledStamp = {1, 2, 3, 4, 5};
+    record.compileOutput = "Warning: a topic is missing\n";
     const QString path = env.path(u"cache/x/record"_s);
-    ASSERT_TRUE(WriteBuildRecord(path, record));
+    ASSERT_EQ(WriteBuildRecord(path, record), RecordWrite::Written);
     EXPECT_EQ(ReadBuildRecord(path, record.projectPath, record.destination), record);
     EXPECT_EQ(ReadBuildRecord(path, record.projectPath, u"/p/elsewhere/"_s), std::nullopt);
     EXPECT_EQ(ReadBuildRecord(path, u"/q/Docs.qdx"_s, record.destination), std::nullopt);
 
+    // What is written within the limit reads back within it; one byte more is
+    // not written, and the record it would have replaced is gone.
+    const qint64 size = QFileInfo(path).size();
+    ASSERT_EQ(WriteBuildRecord(path, record, size), RecordWrite::Written);
+    EXPECT_EQ(ReadBuildRecord(path, record.projectPath, record.destination, size), record);
+    EXPECT_EQ(ReadBuildRecord(path, record.projectPath, record.destination, size - 1), std::nullopt);
+    EXPECT_EQ(WriteBuildRecord(path, record, size - 1), RecordWrite::TooLarge);
+    EXPECT_FALSE(QFile::exists(path));
+
+    // A count no record of that size could hold is not believed, nor reserved for:
+    // here the snippets', which follow the last section name (UTF-16, little-endian).
+    ASSERT_EQ(WriteBuildRecord(path, record), RecordWrite::Written);
+    QByteArray bytes = ReadBytes(path);
+    const QByteArray lastName("\x09\x4e\x20\x00\x00\xd8", 6);
+    ASSERT_EQ(bytes.count(lastName), 1);
+    bytes.replace(bytes.indexOf(lastName) + lastName.size(), 4, "\xff\xff\xff\xf0");
+    bytes.chop(20);
+    WriteBytes(path, bytes + QCryptographicHash::hash(bytes, QCryptographicHash::Sha1));
+    EXPECT_EQ(ReadBuildRecord(path, record.projectPath, record.destination), std::nullopt);
+
     // A section count the names do not match would list what the page lacks.
     record.chapters[u"/p/a.c"_s].sections = 4;
-    ASSERT_TRUE(WriteBuildRecord(path, record));
+    ASSERT_EQ(WriteBuildRecord(path, record), RecordWrite::Written);
     EXPECT_EQ(ReadBuildRecord(path, record.projectPath, record.destination), std::nullopt);
 
     // The file is named by project and destination, and never by either alone.

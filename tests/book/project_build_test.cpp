@@ -6,6 +6,7 @@
 
 #include "book/html_help_compiler.h"
 #include "book_fixture.h"
+#include "project/project_file.h"
 #include "support/file_size_limit.h"
 #include "support/preferences.h"
 
@@ -318,6 +319,23 @@ TEST_F(HelpBook, anUnchangedBookIsNotCompiledAgain) {
     EXPECT_EQ(runs(), expected + 2);
 }
 
+// While the file of a compile that warned stands, every build warns again,
+// with the compiler's words.
+TEST_F(HelpBook, aCompileThatWarnedWarnsAgainWhileItsFileStands) {
+    writeCompiler(
+        u"echo run >> \"$DEST/../runs\"\necho 'Warning: topic x.htm not found'\necho compiled > Docs.chm\n"_s);
+    for (const bool unchanged : {false, true}) {
+        const qsizetype texts = env.ui.logText.size();
+        EXPECT_EQ(build().compile.unchanged, unchanged);
+        const auto& row = env.ui.log.back();
+        EXPECT_EQ(row.reason, unchanged ? u"> Compiled Help Unchanged: 0 Errors, 1 Warning"_s
+                                        : u"> Compiled Help: 0 Errors, 1 Warning"_s);
+        EXPECT_EQ(row.status, RowStatus::Warning);
+        EXPECT_EQ(env.ui.logText.mid(texts), QStringList{u"Warning: topic x.htm not found\n"_s});
+    }
+    EXPECT_EQ(ReadBytes(env.path(u"runs"_s)), QByteArray("run\n"));
+}
+
 TEST_F(HelpBook, compilerThatFails_isReportedAndAnOldCompiledFileIsNotTakenForNew) {
     const QString chm = dest + u"HTML Help/Docs.chm"_s;
     WriteBytes(chm, "an earlier build's");
@@ -437,6 +455,34 @@ TEST_F(HelpBook, compilerOnPath_producesACompiledHelpFile) {
     EXPECT_TRUE(chm.contains("/intro.html"));
     EXPECT_TRUE(chm.contains("/guide.htm"));
     EXPECT_TRUE(chm.contains("/main.c.htm"));
+}
+
+// A project file that lists more chapters than it counts is built as the
+// count says, and the build says what is left out.
+TEST_F(ProjectBuild, chaptersListedBeyondTheCount_areToldOnceAndNotBuilt) {
+    WriteBytes(ws.project.ProjectPath,
+               "<?xml version=\"1.0\"?>\r\n<TessarelProject>\r\n<Book>\r\n"
+               " <NumberOfChapters>1</NumberOfChapters>\r\n"
+               "<C><N>a.htm</N><R>src\\</R></C>\r\n<C><N>b.htm</N><R>src\\</R></C>\r\n"
+               "<C><N>c.htm</N><R>src\\</R></C>\r\n</Book>\r\n</TessarelProject>\r\n\r\n");
+    for (const char* name : {"a.htm", "b.htm", "c.htm"}) {
+        WriteBytes(ws.project.ProjectFolder + u"src/"_s + QLatin1String(name), "<html></html>");
+    }
+    ASSERT_EQ(LoadProject(env.ui, ws.project, ws.project.ProjectPath), LoadOutcome::Loaded);
+    const ProjectBuildResult result = build();
+    EXPECT_EQ(result.chaptersProcessed, 1);
+    EXPECT_EQ(result.chaptersFailed, 0);
+    ASSERT_FALSE(env.ui.log.empty());
+    const auto& row = env.ui.log.front();
+    EXPECT_EQ(row.reason + u"|"_s + row.item + u"|"_s + row.title + u"|"_s + row.output,
+              u"Files Not Counted|Docs.qdx|3 listed, 1 counted|---"_s);
+    EXPECT_EQ(row.status, RowStatus::Warning);
+    EXPECT_EQ(logReasons().filter(u"Not Counted"_s).size(), 1);
+    EXPECT_EQ(env.ui.logText, QStringList{u"The project file lists 3 files, but its <NumberOfChapters> is 1: the last "
+                                          u"2 files are not built, and saving the project drops them."_s});
+    EXPECT_TRUE(QFile::exists(dest + u"a.htm"_s));
+    EXPECT_FALSE(QFile::exists(dest + u"b.htm"_s));
+    EXPECT_FALSE(QFile::exists(dest + u"c.htm"_s));
 }
 
 TEST_F(ProjectBuild, cancelAfterTheThirdOfTen_stillWritesTheBookForThree) {

@@ -130,6 +130,7 @@ TEST_F(FilesDialogTest, opensAtTheLastFilesFolderWithTheProjectsFilters) {
 }
 
 TEST_F(FilesDialogTest, addFromTwoFoldersAndStoreOnOk) {
+    ws.project.UncountedChapters = 2;  // as a project file that lists more files than it counts leaves it
     FilesDialog dialog(nullptr, ws, state);
     ASSERT_TRUE(dialog.folderTree->setPath(te.path(u"proj/src"_s)));
     dialog.changeFolder(dialog.folderTree->path());
@@ -148,6 +149,7 @@ TEST_F(FilesDialogTest, addFromTwoFoldersAndStoreOnOk) {
     EXPECT_FALSE(state.dialogCancelled);
     const ProjectModel& p = ws.project;
     ASSERT_EQ(p.NumberOfChapters, 3);
+    EXPECT_EQ(p.UncountedChapters, 0);  // the stored list is the whole list
     EXPECT_EQ(p.Chapters[0].Name, u"b.c"_s);
     EXPECT_EQ(p.Chapters[0].RelPath, u"src/"_s);
     EXPECT_EQ(p.Chapters[1].Name, u"util.c"_s);

@@ -205,10 +205,21 @@ TEST_F(ProjectFileTest, load_readsStyleNumbersBooleansAndKeepsAbsentSettings) {
 }
 
 TEST_F(ProjectFileTest, load_countsOnlyTheChaptersPresent) {
-    writeProjectFile(savedTextWith(u"<NumberOfChapters>2<"_s, u"<NumberOfChapters>9<"_s));
+    // Files listed beyond the count stay out of the project, and are counted for the build to tell.
+    writeProjectFile(savedTextWith(u"<NumberOfChapters>2<"_s, u"<NumberOfChapters>1<"_s));
     ProjectModel project;
     ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
+    EXPECT_EQ(project.NumberOfChapters, 1);
+    EXPECT_EQ(project.UncountedChapters, 1);
+    ASSERT_TRUE(SaveProject(ui, project, projectPath()));  // which keeps only the counted one
+    EXPECT_EQ(project.UncountedChapters, 0);
+    ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
+    EXPECT_EQ(project.UncountedChapters, 0);
+
+    writeProjectFile(savedTextWith(u"<NumberOfChapters>2<"_s, u"<NumberOfChapters>9<"_s));
+    ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
     EXPECT_EQ(project.NumberOfChapters, 2);
+    EXPECT_EQ(project.UncountedChapters, 0);
     EXPECT_EQ(project.Chapters[1].Name, u"file1.c");
     EXPECT_EQ(project.resolve(project.Chapters[1].RelPath),
               project.ProjectFolder + u".."_s + PathSeparator() + u"src"_s + PathSeparator());
