@@ -171,7 +171,7 @@ void ProjectBuild::compile() {
         for (const ChapterResult& chapter : std::as_const(next_.chapters)) {
             stampedPages.insert(chapter.files->page);
         }
-        inputs = HelpCompileInputs(ws_.env, helpFolder, compiledName, stampedPages);
+        inputs = HelpCompileInputs(ws_.env, helpFolder, compiledName, stampedPages, ws_.largestHelpFile);
         const QString compiledFile = WithTrailingSeparator(helpFolder) + compiledName;
         if (!inputs.isEmpty() && previous_ && previous_->compileSuccess && previous_->helpInputs == inputs &&
             previous_->compiledStamp.known() && StampOf(compiledFile) == previous_->compiledStamp) {
@@ -186,7 +186,8 @@ void ProjectBuild::compile() {
             return;
         }
     }
-    result_.compile = CompileHtmlHelp(ws_.env, helpFolder, compiledName, lists_.helpBook(), ws_.compilerTimeLimit);
+    result_.compile = CompileHtmlHelp(ws_.env, helpFolder, compiledName, lists_.helpBook(), ws_.compilerTimeLimit,
+                                      ws_.largestHelpFile);
     const CompileOutcome& outcome = result_.compile;
     if (outcome.compiled) {
         // A file written despite errors is no success: its links may lead nowhere.

@@ -8,6 +8,7 @@
 #include "book_fixture.h"
 #include "support/file_size_limit.h"
 #include "support/preferences.h"
+#include "support/special_files.h"
 
 #include <QProcess>
 
@@ -412,6 +413,36 @@ TEST_F(HelpBook, missingCompiler_pointsTheUserToTheHelpTopic) {
     EXPECT_EQ(env.ui.helpTopics, QStringList{env.programFolder() + u"help.chm::/html_help.txt.htm"_s});
     // The source files stay for a later compile.
     EXPECT_TRUE(QFileInfo::exists(dest + u"HTML Help/help.hhp"_s));
+}
+
+// What a user keeps in the book folder: a link to a pipe, one to a device, a
+// file over the limit. The compile is given none of them, the build finishes
+// and they stay as they were.
+TEST_F(HelpBook, theCompileIsGivenNoLinkPipeDeviceOrFileOverTheLimit) {
+    writeCompiler(u"ls -A > \"$DEST/../staged\"\necho compiled > Docs.chm\n"_s);
+    ws.largestHelpFile = 64 << 10;
+    WatchedFifo pipe(env.path(u"pipe"_s));
+    ASSERT_TRUE(pipe.made());
+    ASSERT_TRUE(QFile::link(env.path(u"pipe"_s), dest + u"notes.htm"_s));
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, dest + u"zero.png"_s));
+    ASSERT_TRUE(MakeSparseFile(dest + u"video.bin"_s, (64 << 10) + 1));
+    ProjectBuildResult result;
+    {
+        // Were the device read, the copy would stop here rather than fill the disk.
+        const FileSizeLimit diskFull(16 << 20);
+        result = build();
+    }
+
+    EXPECT_FALSE(pipe.opened());
+    EXPECT_TRUE(result.compile.compiled) << CompileFailureReason(result.compile).toStdString();
+    const QStringList staged = QString::fromUtf8(ReadBytes(env.path(u"staged"_s))).split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_TRUE(staged.contains(u"guide.htm"_s) && staged.contains(u"help.hhp"_s)) << staged.join(u' ').toStdString();
+    for (const QString& name : {u"notes.htm"_s, u"zero.png"_s, u"video.bin"_s}) {
+        EXPECT_FALSE(staged.contains(name)) << name.toStdString();
+    }
+    EXPECT_EQ(QFileInfo(dest + u"notes.htm"_s).symLinkTarget(), env.path(u"pipe"_s));
+    EXPECT_EQ(QFileInfo(dest + u"zero.png"_s).symLinkTarget(), u"/dev/zero"_s);
+    EXPECT_EQ(QFileInfo(dest + u"video.bin"_s).size(), (64 << 10) + 1);
 }
 
 TEST_F(HelpBook, compilerOnPath_producesACompiledHelpFile) {
