@@ -98,6 +98,7 @@ TEST_F(BuildSafety, aHelpFolderThatIsALinkStopsTheBuild) {
     EXPECT_TRUE(result.destinationUnwritable);
     EXPECT_EQ(Tree(outside), outsideBefore);
     ASSERT_EQ(env.ui.messages.size(), 1u);
+    EXPECT_EQ(env.ui.messages[0].title, u"Link not followed"_s);
     EXPECT_TRUE(env.ui.messages[0].text.contains(u"a build does not write through links"_s));
 }
 

@@ -560,7 +560,7 @@ TEST_F(ProjectBuild, destinationThatCannotBeMade_stopsWithOneMessage) {
 
     EXPECT_TRUE(result.destinationUnwritable);
     ASSERT_EQ(env.ui.messages.size(), 1u);
-    EXPECT_EQ(env.ui.messages[0].title, u"Read only file"_s);
+    EXPECT_EQ(env.ui.messages[0].title, u"Not a directory"_s);
     EXPECT_TRUE(env.ui.log.empty());
     EXPECT_EQ(env.ui.buildsFinished, 1);
     EXPECT_EQ(env.ui.captions.last(), u"0 files processed."_s);
@@ -597,7 +597,8 @@ TEST_F(ProjectBuild, writeFailureDuringTheBuild_stopsAtThatChapter) {
 
     EXPECT_TRUE(result.destinationUnwritable);
     ASSERT_EQ(env.ui.messages.size(), 1u);
-    EXPECT_EQ(env.ui.messages[0].title, u"Read only file"_s);
+    // A full disk, as far as the writer can tell: its title is what the system said.
+    EXPECT_EQ(env.ui.messages[0].title, u"File too large"_s);
     EXPECT_TRUE(env.ui.messages[0].text.contains(dest + u"_dindex.htm"_s));
     EXPECT_TRUE(env.ui.messages[0].text.endsWith(u"The system reports: File too large."_s));
     EXPECT_EQ(logReasons(), QStringList{u"Not Built: HTML File|a.htm"_s});
