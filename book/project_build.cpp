@@ -138,7 +138,7 @@ ProjectBuildResult ProjectBuild::run() {
 
     const bool written = writeBook(count);
     lists_.drop();
-    result_.destinationUnwritable = !written && !result_.destinationBusy;
+    result_.destinationUnwritable = !written && !result_.destinationBusy && !result_.sourceKept;
     if (written) {
         const QString indexPage = out_.path(QStringLiteral("index.htm"));
         if (FileExists(indexPage)) {
@@ -196,12 +196,19 @@ void ProjectBuild::compile() {
                                  : messages.warnings > 0 ? RowStatus::Warning
                                                          : RowStatus::Ok;
         ui_.addLogRow(CompiledHelpReason(messages), QStringLiteral("help.hhp"), status, QString(), compiledName);
+        result_.helpFailed = status == RowStatus::Failed;
         if (!inputs.isEmpty() && messages.errors == 0) {
             next_.helpInputs = inputs;
             next_.compiledStamp = StampOf(outcome.compiledFile);
             next_.compileSuccess = true;
         }
+    } else if (outcome.run.end == ProgramEnd::Cancelled) {
+        // The user's stop, not a fault of the book.
+        result_.cancelled = true;
+        ui_.addLogRow(CompileFailureReason(outcome), QStringLiteral("help.hhp"), RowStatus::Warning, QString(),
+                      QStringLiteral("---"));
     } else if (outcome.run.end != ProgramEnd::NotStarted || !outcome.run.startError.isEmpty()) {
+        result_.helpFailed = true;
         ui_.addLogRow(CompileFailureReason(outcome), QStringLiteral("help.hhp"), RowStatus::Failed, QString(),
                       QStringLiteral("---"));
     }
@@ -218,7 +225,11 @@ bool ProjectBuild::writeBook(int count) {
     planPages(count);
     loadRecord();
     RemoveLeftovers(out_, sources_);
-    if (!KeepSourcesOutOfTheBook(out_, sources_) || !WriteBookStyleSheet(out_, sources_) || !lists_.start()) {
+    if (!KeepSourcesOutOfTheBook(out_, sources_)) {
+        result_.sourceKept = true;
+        return false;
+    }
+    if (!WriteBookStyleSheet(out_, sources_) || !lists_.start()) {
         return false;
     }
     const ChapterPass pass{ws_,
@@ -234,8 +245,9 @@ bool ProjectBuild::writeBook(int count) {
         return false;
     }
     ui_.yield();
-    // The contents, the index and the help files are the last part.
-    ui_.setPartsDone(count, count + 1);
+    // The contents, the index and the help files are the last part; a
+    // stopped build's bar stays at the chapters it built.
+    ui_.setPartsDone(result_.cancelled ? out_.chaptersBuilt : count, count + 1);
     if (!lists_.finish() || !writeSidePagesAndIndexes()) {
         return false;
     }
@@ -337,13 +349,25 @@ bool ProjectBuild::takeIntoBook(const ChapterResult& built) {
     return true;
 }
 
+/// "1 file", "2 files".
+QString FilesText(int count) {
+    return QString::number(count) + (count == 1 ? QStringLiteral(" file") : QStringLiteral(" files"));
+}
+
 /// Ends a build, whole or stopped: the commands come back and the progress
-/// window tells how many files were done.
+/// window tells how many files were done; a stopped build says so in a row too.
 void ProjectBuild::finish() {
     result_.chaptersProcessed = out_.chaptersBuilt;
     ui_.setCancelRequested(false);
+    QString caption = FilesText(out_.chaptersBuilt) + QStringLiteral(" processed.");
+    if (result_.cancelled) {
+        caption = QStringLiteral("Cancelled after ") + QString::number(out_.chaptersBuilt) + QStringLiteral(" of ") +
+                  FilesText(result_.chaptersTotal);
+        // A row about the whole book, as the side pages' are.
+        ui_.addLogRow(QStringLiteral("> ") + caption, QString(), RowStatus::Warning, QString(), QString());
+    }
     ui_.buildFinished(true);
-    ui_.setProgressCaption(QString::number(out_.chaptersBuilt) + QStringLiteral(" files processed."));
+    ui_.setProgressCaption(caption);
 }
 
 /// Takes the last build's record when it was made with the same page inputs;

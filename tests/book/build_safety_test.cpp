@@ -209,7 +209,8 @@ TEST_F(BuildSafety, aBookFileThatIsASourceStopsTheBuildBeforeAnyWrite) {
 
     const ProjectBuildResult result = BuildProject(ws);
 
-    EXPECT_TRUE(result.destinationUnwritable);
+    EXPECT_TRUE(result.sourceKept);
+    EXPECT_FALSE(result.destinationUnwritable);
     EXPECT_EQ(Tree(env.root.path()), before);
     EXPECT_EQ(logRows(), QStringList{u"Not Built: Page Is A Source|index.htm|FAIL"_s});
     ASSERT_EQ(env.ui.messages.size(), 1u);
@@ -224,7 +225,7 @@ TEST_F(BuildSafety, theSearchIndexNeverReplacesASource) {
     addSource(src, u"_search_index.js"_s, "var mine = 1;");
     const auto before = Tree(env.root.path());
 
-    EXPECT_TRUE(BuildProject(ws).destinationUnwritable);
+    EXPECT_TRUE(BuildProject(ws).sourceKept);
     EXPECT_EQ(Tree(env.root.path()), before);
     EXPECT_EQ(logRows(), QStringList{u"Not Built: Page Is A Source|_search_index.js|FAIL"_s});
 }

@@ -330,6 +330,7 @@ TEST_F(HelpBook, compilerThatFails_isReportedAndAnOldCompiledFileIsNotTakenForNe
     writeCompiler(u"echo 'Error: no topics'\nexit 3\n"_s);
     ProjectBuildResult result = build();
     EXPECT_FALSE(result.compile.compiled);
+    EXPECT_TRUE(result.helpFailed);
     EXPECT_EQ(result.compile.run.output, "Error: no topics\n");
     EXPECT_EQ(lastRow(), u"Compiler Failed (exit code 3)|FAIL|---"_s);
 
@@ -372,9 +373,20 @@ TEST_F(HelpBook, cancel_endsARunningCompilerAndSkipsOneNotYetStarted) {
             env.ui.cancel = true;
         }
     };
+    // The user's stop is no failure of the book: a warning, and the build says it stopped.
+    const auto lastRows = [this] {
+        QStringList rows;
+        for (size_t i = env.ui.log.size() - 2; i < env.ui.log.size(); ++i) {
+            const auto& row = env.ui.log[i];
+            rows << row.reason + (row.status == RowStatus::Warning ? u"|WARN"_s : u"|other"_s);
+        }
+        return rows;
+    };
     ProjectBuildResult result = build();
     EXPECT_EQ(result.compile.run.end, ProgramEnd::Cancelled);
-    EXPECT_EQ(env.ui.log.back().reason, u"Compiler Cancelled"_s);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_FALSE(result.helpFailed);
+    EXPECT_EQ(lastRows(), (QStringList{u"Compiler Cancelled|WARN"_s, u"> Cancelled after 3 of 3 files|WARN"_s}));
     const std::vector<qint64> pids = ReadPids(dest + u"pids"_s);
     ASSERT_EQ(pids.size(), 2u);
     EXPECT_TRUE(ProcessesEnded(pids));
@@ -391,7 +403,8 @@ TEST_F(HelpBook, cancel_endsARunningCompilerAndSkipsOneNotYetStarted) {
     result = build();
     EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(result.compile.run.end, ProgramEnd::Cancelled);
-    EXPECT_EQ(env.ui.log.back().reason, u"Compiler Cancelled"_s);
+    EXPECT_EQ(lastRows(), (QStringList{u"Compiler Cancelled|WARN"_s,
+                                       u"> Cancelled after %1 of 3 files|WARN"_s.arg(result.chaptersProcessed)}));
     EXPECT_FALSE(QFileInfo::exists(dest + u"pids"_s));
 }
 
@@ -477,7 +490,12 @@ TEST_F(ProjectBuild, cancelAfterTheThirdOfTen_stillWritesTheBookForThree) {
 
     EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(result.chaptersProcessed, 3);
-    EXPECT_EQ(env.ui.captions.last(), u"3 files processed."_s);
+    // It says so, and does not look finished.
+    EXPECT_EQ(env.ui.captions.last(), u"Cancelled after 3 of 10 files"_s);
+    EXPECT_EQ(env.ui.log.back().reason, u"> Cancelled after 3 of 10 files"_s);
+    EXPECT_EQ(env.ui.log.back().status, RowStatus::Warning);
+    EXPECT_EQ(env.ui.partsDone, 3);
+    EXPECT_EQ(env.ui.partsTotal, 11);
     EXPECT_FALSE(env.ui.cancel);
     EXPECT_EQ(read(u"_book.htm"_s).count(u"<tr class=SideLink>"_s), 3);
     EXPECT_EQ(read(u"_dindex.htm"_s).count(u"<tr class=SideLink>"_s), 3);
@@ -493,7 +511,7 @@ TEST_F(ProjectBuild, cancelBeforeTheFirstFile_listsNothing) {
     const ProjectBuildResult result = build();
 
     EXPECT_EQ(result.chaptersProcessed, 0);
-    EXPECT_EQ(env.ui.captions.last(), u"0 files processed."_s);
+    EXPECT_EQ(env.ui.captions.last(), u"Cancelled after 0 of 1 file"_s);
     EXPECT_EQ(read(u"_book.htm"_s).count(u"<tr class=SideLink>"_s), 0);
     EXPECT_FALSE(ws.project.Chapters[0].Documented);
     EXPECT_TRUE(read(u"index.htm"_s).contains(u"<frame src=\"a.htm\" name=\"chapter\""_s));

@@ -239,6 +239,38 @@ TEST_F(CliTest, project_buildsWhatItCanAndFailsForAMissingChapter) {
     }
 }
 
+// Every FAIL row fails the run and is counted, the book's own rows too, and
+// the summary says what happened.
+TEST_F(CliTest, aFailRowAlwaysFailsTheRunAndCounts) {
+    // The help compiler writes its file, but reports an error.
+    setPreference(prefs::kProject, prefs::kCompilerPath, path(u"compiler"_s));
+    testing::WriteScript(path(u"compiler/chmcmd"_s),
+                         u"#!/bin/sh\necho 'Error: a topic is missing'\necho x > test.chm\n"_s);
+    write(u"proj/src/counter.c"_s, kDocumented);
+    writeProject({{u"counter.c"_s, u"src/"_s}}, true);
+    const CliRun help = run({u"proj/test.qdx"_s});
+    EXPECT_EQ(help.exitCode, 1) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains(u"  FAIL  > Compiled Help: 1 Error, 0 Warnings | help.hhp |  | test.chm\n"_s))
+        << help.out.toStdString();
+    EXPECT_TRUE(
+        help.out.contains(u"\n1 of 1 file processed: 1 built, 1 failed, the help compiler reported errors.\n"_s))
+        << help.out.toStdString();
+
+    // A book file that would replace a source: nothing is written, and the
+    // destination is not blamed.
+    write(u"proj/book/index.htm"_s, u"<html>the user's own page</html>"_s);
+    writeProject({{u"counter.c"_s, u"src/"_s}, {u"index.htm"_s, u"book/"_s}});
+    const CliRun kept = run({u"proj/test.qdx"_s});
+    EXPECT_EQ(kept.exitCode, 1);
+    EXPECT_TRUE(kept.out.contains(u"  FAIL  Not Built: Page Is A Source | index.htm | --- | index.htm\n"_s))
+        << kept.out.toStdString();
+    EXPECT_TRUE(kept.out.contains(
+        u"\n0 of 2 files processed: 0 built, 1 failed, nothing written: a book file would replace a source.\n"_s))
+        << kept.out.toStdString();
+    EXPECT_FALSE(kept.err.contains(u"could not be written"_s)) << kept.err.toStdString();
+    EXPECT_EQ(ReadBytes(path(u"proj/book/index.htm"_s)), QByteArray("<html>the user's own page</html>"));
+}
+
 TEST_F(CliTest, unreadableProject_isAUsageError) {
     const CliRun missing = run({u"nowhere.qdx"_s});
     EXPECT_EQ(missing.exitCode, 2);
@@ -371,6 +403,7 @@ TEST_F(CliTest, sigtermStopsAtTheNextChapterAndStillWritesTheBook) {
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 143) << out.constData();
     EXPECT_TRUE(out.contains("build interrupted")) << out.constData();
+    EXPECT_TRUE(out.contains("  WARN  > Cancelled after ")) << out.constData();
     EXPECT_FALSE(out.contains("200 of 200")) << out.constData();
     EXPECT_TRUE(ReadBytes(path(u"proj/book/index.htm"_s)).contains("frameset"));
     EXPECT_EQ(buildFilesLeft(), QStringList());
