@@ -34,7 +34,8 @@ bool ChapterLists::start() {
         const QFileInfo help(helpFolder.chopped(1));
         // The build writes only inside its destination, never through a link.
         if (help.isSymLink()) {
-            ShowWriteFailure(ui_, helpFolder, QStringLiteral("It is a link; a build does not write through links"));
+            ShowWriteFailure(ui_, helpFolder, QStringLiteral("It is a link; a build does not write through links"),
+                             QStringLiteral("Link not followed"));
             return false;
         }
         QString failure;

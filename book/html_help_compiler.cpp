@@ -14,6 +14,7 @@
 #include "support/file_stamp.h"
 #include "support/paths.h"
 #include "support/preferences.h"
+#include "support/user_interface.h"
 
 namespace tessarel {
 
@@ -197,10 +198,29 @@ QByteArray WithPlainSchemes(QByteArray page) {
     return out;
 }
 
+QDir BookFolderOf(const QDir& help) { return QDir(help.absoluteFilePath(QStringLiteral(".."))); }
+
+/// The files of the book's folder a compile may be given (see StageHelpProject).
+QFileInfoList BookFilesToStage(const QDir& book, qint64 largestFile) {
+    QFileInfoList files;
+    for (const QFileInfo& entry :
+         book.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name)) {
+        const QString name = entry.fileName();
+        // isFile() would follow a link; a link is never taken.
+        if (entry.isSymLink() || !entry.isFile() || entry.size() > largestFile ||
+            entry.suffix().compare(QStringLiteral("chm"), Qt::CaseInsensitive) == 0 ||
+            name.startsWith(QStringLiteral(".tessarel-"))) {
+            continue;
+        }
+        files << entry;
+    }
+    return files;
+}
+
 }  // namespace
 
 QByteArray HelpCompileInputs(const Environment& env, const QString& helpFolder, const QString& compiledName,
-                             const QSet<QString>& stampedPages) {
+                             const QSet<QString>& stampedPages, qint64 largestFile) {
     QByteArray inputs;
     const auto add = [&inputs](const QString& name, const FileStamp& stamp, const QByteArray& digest) {
         inputs += name.toUtf8() + '\0' + QByteArray::number(stamp.size) + ':' + QByteArray::number(stamp.modifiedNs) +
@@ -216,60 +236,55 @@ QByteArray HelpCompileInputs(const Environment& env, const QString& helpFolder, 
     const QDir help(helpFolder);
     for (const char* name : kProjectFiles) {
         QByteArray bytes;
-        ReadRegularFile(help.filePath(QString::fromLatin1(name)), bytes);
+        ReadRegularFile(help.filePath(QString::fromLatin1(name)), bytes, kMaxReadBytes, LinkPolicy::Refuse);
         add(QString::fromLatin1(name), {}, ContentDigest(bytes));
     }
-    // What StageHelpProject copies; the build's own lock is no part of the book.
-    const QDir book(help.absoluteFilePath(QStringLiteral("..")));
-    for (const QFileInfo& file : book.entryInfoList(QDir::Files | QDir::Hidden, QDir::Name)) {
+    for (const QFileInfo& file : BookFilesToStage(BookFolderOf(help), largestFile)) {
         const QString name = file.fileName();
-        if (file.suffix().compare(QStringLiteral("chm"), Qt::CaseInsensitive) == 0 ||
-            name.startsWith(QStringLiteral(".tessarel-"))) {
-            continue;
-        }
         if (stampedPages.contains(name)) {
             add(name, StampOf(file.filePath()), QByteArray());
         } else {
             QByteArray bytes;
-            ReadRegularFile(file.filePath(), bytes);
+            ReadRegularFile(file.filePath(), bytes, largestFile, LinkPolicy::Refuse);
             add(name, {}, ContentDigest(bytes));
         }
     }
     return ContentDigest(inputs);
 }
 
-bool StageHelpProject(const QString& helpFolder, const QString& stagingFolder) {
+Staging StageHelpProject(UserInterface& ui, const QString& helpFolder, const QString& stagingFolder,
+                         qint64 largestFile) {
     const QDir help(helpFolder);
-    const QDir book(help.absoluteFilePath(QStringLiteral("..")));
     const QDir staging(stagingFolder);
-    // The pages and what they use lie in the book's own folder; an old compiled
-    // file there is not part of the book.
-    for (const QFileInfo& file : book.entryInfoList(QDir::Files | QDir::Hidden)) {
-        if (file.suffix().compare(QStringLiteral("chm"), Qt::CaseInsensitive) == 0) {
+    for (const QFileInfo& file : BookFilesToStage(BookFolderOf(help), largestFile)) {
+        ui.yield();
+        if (ui.cancelRequested()) {
+            return Staging::Cancelled;
+        }
+        QByteArray bytes;
+        // A file that became a link, a pipe or too large since it was listed is left out.
+        if (!ReadRegularFile(file.filePath(), bytes, largestFile, LinkPolicy::Refuse).ok()) {
             continue;
         }
-        const QString target = staging.filePath(file.fileName());
         if (IsHtmlFileName(file.fileName())) {
-            QFile page(file.absoluteFilePath());
-            if (!page.open(QIODevice::ReadOnly) || !WriteBytes(target, WithPlainSchemes(page.readAll()))) {
-                return false;
-            }
-        } else if (!QFile::copy(file.absoluteFilePath(), target)) {
-            return false;
+            bytes = WithPlainSchemes(std::move(bytes));
+        }
+        if (!WriteBytes(staging.filePath(file.fileName()), bytes)) {
+            return Staging::Failed;
         }
     }
     for (const char* name : kProjectFiles) {
         const QString fileName = QString::fromLatin1(name);
-        QFile source(help.filePath(fileName));
-        if (!source.open(QIODevice::ReadOnly)) {
-            return false;
+        QByteArray bytes;
+        if (!ReadRegularFile(help.filePath(fileName), bytes, kMaxReadBytes, LinkPolicy::Refuse).ok()) {
+            return Staging::Failed;
         }
         QFile::remove(staging.filePath(fileName));
-        if (!WriteBytes(staging.filePath(fileName), WithPlainTopics(source.readAll(), fileName.endsWith(u".hhp")))) {
-            return false;
+        if (!WriteBytes(staging.filePath(fileName), WithPlainTopics(bytes, fileName.endsWith(u".hhp")))) {
+            return Staging::Failed;
         }
     }
-    return true;
+    return ui.cancelRequested() ? Staging::Cancelled : Staging::Staged;
 }
 
 bool SetCompiledHelpStamps(const QString& compiledFile, qint64 secondsSinceEpoch) {
@@ -310,7 +325,7 @@ bool SetCompiledHelpStamps(const QString& compiledFile, qint64 secondsSinceEpoch
 }
 
 CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, const QString& compiledName,
-                               const HelpBookSize& book, const CompilerTimeLimit& limit) {
+                               const HelpBookSize& book, const CompilerTimeLimit& limit, qint64 largestFile) {
     CompileOutcome outcome;
     const QString folder = WithTrailingSeparator(helpFolder);
     outcome.compiledFile = folder + compiledName;
@@ -340,7 +355,13 @@ CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, cons
         return outcome;
     }
     QTemporaryDir staging(QDir::tempPath() + QStringLiteral("/tessarel-help-XXXXXX"));
-    if (!staging.isValid() || !StageHelpProject(helpFolder, staging.path())) {
+    const Staging copied =
+        staging.isValid() ? StageHelpProject(env.ui, helpFolder, staging.path(), largestFile) : Staging::Failed;
+    if (copied == Staging::Cancelled) {
+        outcome.run.end = ProgramEnd::Cancelled;
+        return outcome;
+    }
+    if (copied == Staging::Failed) {
         outcome.run.startError = QStringLiteral("the help project could not be copied to ") + QDir::tempPath();
         return outcome;
     }

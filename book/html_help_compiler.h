@@ -5,11 +5,13 @@
 #include <QString>
 #include <chrono>
 
+#include "support/file_read.h"
 #include "support/program_run.h"
 
 namespace tessarel {
 
 struct Environment;
+class UserInterface;
 
 /// The HTML Help compiler's program file on this platform.
 QString HtmlHelpCompilerName();
@@ -44,25 +46,34 @@ struct CompileOutcome {
 
 /// Runs the compiler on "help.hhp" in `helpFolder` (the destination's "HTML
 /// Help") and waits for it within the time limit for the book; the user's
-/// cancel ends it. It compiles a staging copy whose topics lie beside the
-/// project files, so the compiled file stores every page once at a plain path. Does nothing unless the
-/// project, contents and index files are all there. A missing compiler is
-/// explained to the user, with the help topic on how to install one.
+/// cancel ends it, or the staging before it. It compiles a staging copy whose
+/// topics lie beside the project files, so the compiled file stores every page
+/// once at a plain path; book files over `largestFile` bytes are left out. Does
+/// nothing unless the project, contents and index files are all there. A
+/// missing compiler is explained to the user, with the help topic on how to
+/// install one.
 CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, const QString& compiledName,
-                               const HelpBookSize& book, const CompilerTimeLimit& limit);
+                               const HelpBookSize& book, const CompilerTimeLimit& limit,
+                               qint64 largestFile = kMaxReadBytes);
 
 /// A digest of everything a compile is given: the compiler (its path and
 /// stamp), the build time, the compiled file's name, the project, contents and
-/// index files, and every file of the book beside `helpFolder` (as staged):
-/// those in `stampedPages` by name and stamp, the others by their bytes. ""
-/// when no compiler is found.
+/// index files, and every file of the book StageHelpProject stages: those in
+/// `stampedPages` by name and stamp, the others by their bytes. "" when no
+/// compiler is found.
 QByteArray HelpCompileInputs(const Environment& env, const QString& helpFolder, const QString& compiledName,
-                             const QSet<QString>& stampedPages);
+                             const QSet<QString>& stampedPages, qint64 largestFile = kMaxReadBytes);
 
-/// Copies the book beside `helpFolder` (its top-level files) and the help
-/// project, contents and index into `stagingFolder`, with the topics' "..\\"
-/// dropped. False when a file could not be copied or written.
-bool StageHelpProject(const QString& helpFolder, const QString& stagingFolder);
+enum class Staging { Staged, Failed, Cancelled };
+
+/// Copies the book beside `helpFolder` and the help project, contents and
+/// index into `stagingFolder`, with the topics' "..\\" dropped. Of the book,
+/// only the regular files at its top up to `largestFile` bytes: never a link
+/// (it may lead anywhere, to a pipe or a device too), an old compiled file or
+/// a build's own file; nothing is waited on. Failed when a project file could
+/// not be read or a copy written; Cancelled as soon as the user cancels.
+Staging StageHelpProject(UserInterface& ui, const QString& helpFolder, const QString& stagingFolder,
+                         qint64 largestFile = kMaxReadBytes);
 
 /// Sets the two time stamps the compiler writes into a compiled help file to
 /// `secondsSinceEpoch`, so a rebuild gives the same bytes. False when the file

@@ -140,7 +140,7 @@ ProjectBuildResult ProjectBuild::run() {
 
     const bool written = writeBook(count);
     lists_.drop();
-    result_.destinationUnwritable = !written && !result_.destinationBusy;
+    result_.destinationUnwritable = !written && !result_.destinationBusy && !result_.sourceKept;
     if (written) {
         const QString indexPage = out_.path(QStringLiteral("index.htm"));
         if (FileExists(indexPage)) {
@@ -173,7 +173,7 @@ void ProjectBuild::compile() {
         for (const ChapterResult& chapter : std::as_const(next_.chapters)) {
             stampedPages.insert(chapter.files->page);
         }
-        inputs = HelpCompileInputs(ws_.env, helpFolder, compiledName, stampedPages);
+        inputs = HelpCompileInputs(ws_.env, helpFolder, compiledName, stampedPages, ws_.largestHelpFile);
         const QString compiledFile = WithTrailingSeparator(helpFolder) + compiledName;
         if (!inputs.isEmpty() && previous_ && previous_->compileSuccess && previous_->helpInputs == inputs &&
             previous_->compiledStamp.known() && StampOf(compiledFile) == previous_->compiledStamp) {
@@ -194,7 +194,8 @@ void ProjectBuild::compile() {
             return;
         }
     }
-    result_.compile = CompileHtmlHelp(ws_.env, helpFolder, compiledName, lists_.helpBook(), ws_.compilerTimeLimit);
+    result_.compile = CompileHtmlHelp(ws_.env, helpFolder, compiledName, lists_.helpBook(), ws_.compilerTimeLimit,
+                                      ws_.largestHelpFile);
     const CompileOutcome& outcome = result_.compile;
     if (outcome.compiled) {
         // A file written despite errors is no success: its links may lead nowhere.
@@ -203,6 +204,7 @@ void ProjectBuild::compile() {
                                  : messages.warnings > 0 ? RowStatus::Warning
                                                          : RowStatus::Ok;
         ui_.addLogRow(CompiledHelpReason(messages), QStringLiteral("help.hhp"), status, QString(), compiledName);
+        result_.helpFailed = status == RowStatus::Failed;
         if (!inputs.isEmpty() && messages.errors == 0) {
             next_.helpInputs = inputs;
             next_.compiledStamp = StampOf(outcome.compiledFile);
@@ -211,7 +213,13 @@ void ProjectBuild::compile() {
             }
             next_.compileSuccess = true;
         }
+    } else if (outcome.run.end == ProgramEnd::Cancelled) {
+        // The user's stop, not a fault of the book.
+        result_.cancelled = true;
+        ui_.addLogRow(CompileFailureReason(outcome), QStringLiteral("help.hhp"), RowStatus::Warning, QString(),
+                      QStringLiteral("---"));
     } else if (outcome.run.end != ProgramEnd::NotStarted || !outcome.run.startError.isEmpty()) {
+        result_.helpFailed = true;
         ui_.addLogRow(CompileFailureReason(outcome), QStringLiteral("help.hhp"), RowStatus::Failed, QString(),
                       QStringLiteral("---"));
     }
@@ -228,7 +236,11 @@ bool ProjectBuild::writeBook(int count) {
     planPages(count);
     loadRecord();
     RemoveLeftovers(out_, sources_);
-    if (!KeepSourcesOutOfTheBook(out_, sources_) || !WriteBookStyleSheet(out_, sources_) || !lists_.start()) {
+    if (!KeepSourcesOutOfTheBook(out_, sources_)) {
+        result_.sourceKept = true;
+        return false;
+    }
+    if (!WriteBookStyleSheet(out_, sources_) || !lists_.start()) {
         return false;
     }
     const ChapterPass pass{ws_,
@@ -244,8 +256,9 @@ bool ProjectBuild::writeBook(int count) {
         return false;
     }
     ui_.yield();
-    // The contents, the index and the help files are the last part.
-    ui_.setPartsDone(count, count + 1);
+    // The contents, the index and the help files are the last part; a
+    // stopped build's bar stays at the chapters it built.
+    ui_.setPartsDone(result_.cancelled ? out_.chaptersBuilt : count, count + 1);
     if (!lists_.finish() || !writeSidePagesAndIndexes()) {
         return false;
     }
@@ -347,13 +360,25 @@ bool ProjectBuild::takeIntoBook(const ChapterResult& built) {
     return true;
 }
 
+/// "1 file", "2 files".
+QString FilesText(int count) {
+    return QString::number(count) + (count == 1 ? QStringLiteral(" file") : QStringLiteral(" files"));
+}
+
 /// Ends a build, whole or stopped: the commands come back and the progress
-/// window tells how many files were done.
+/// window tells how many files were done; a stopped build says so in a row too.
 void ProjectBuild::finish() {
     result_.chaptersProcessed = out_.chaptersBuilt;
     ui_.setCancelRequested(false);
+    QString caption = FilesText(out_.chaptersBuilt) + QStringLiteral(" processed.");
+    if (result_.cancelled) {
+        caption = QStringLiteral("Cancelled after ") + QString::number(out_.chaptersBuilt) + QStringLiteral(" of ") +
+                  FilesText(result_.chaptersTotal);
+        // A row about the whole book, as the side pages' are.
+        ui_.addLogRow(QStringLiteral("> ") + caption, QString(), RowStatus::Warning, QString(), QString());
+    }
     ui_.buildFinished(true);
-    ui_.setProgressCaption(QString::number(out_.chaptersBuilt) + QStringLiteral(" files processed."));
+    ui_.setProgressCaption(caption);
 }
 
 /// Chapters the project file lists beyond its count are not built, as the

@@ -20,6 +20,8 @@ struct ProjectBuildResult {
     bool cancelled = false;
     bool destinationUnwritable = false;  ///< the build stopped because it could not write
     bool destinationBusy = false;        ///< another build held the destination: nothing was written
+    bool sourceKept = false;             ///< a book file would have replaced a source: nothing was written
+    bool helpFailed = false;             ///< the help compile's row is a failed one
     QString indexPage;                   ///< destination + "index.htm" when written
     CompileOutcome compile;              ///< the HTML Help compile, when HTML Help is on
 };

@@ -34,6 +34,8 @@ struct Workspace {
     QString destinationFolder;
     std::vector<IndexEntry> IndexEntries;
     CompilerTimeLimit compilerTimeLimit;
+    /// The largest file of the book a help compile is given; larger ones are left out.
+    qint64 largestHelpFile = kMaxReadBytes;
     /// Chapters a project build makes at once; 0: the user's preference, else
     /// one per core. 1 builds them one after the other on the calling thread.
     int buildWorkers = 0;

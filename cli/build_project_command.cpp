@@ -32,6 +32,7 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
         return ExitStatus::Usage;
     }
 
+    const int failedBefore = ui_.failedRows();
     const ProjectBuildResult result = BuildProject(workspace, options_);
     // Another build holds the destination: its message has been printed, and
     // this one wrote nothing to sum up.
@@ -39,10 +40,22 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
         return ExitStatus::BuildFailed;
     }
 
+    // Every FAIL row counts, a chapter's or the book's own (the help compile,
+    // a book file that would replace a source).
+    const int failed = ui_.failedRows() - failedBefore;
     const int built = result.chaptersProcessed - result.chaptersFailed;
     summary = QString::number(result.chaptersProcessed) + QStringLiteral(" of ") +
-              QString::number(result.chaptersTotal) + QStringLiteral(" files processed: ") + QString::number(built) +
-              QStringLiteral(" built, ") + QString::number(result.chaptersFailed) + QStringLiteral(" failed");
+              QString::number(result.chaptersTotal) +
+              (result.chaptersTotal == 1 ? QStringLiteral(" file") : QStringLiteral(" files")) +
+              QStringLiteral(" processed: ") + QString::number(built) + QStringLiteral(" built, ") +
+              QString::number(failed) + QStringLiteral(" failed");
+    if (result.sourceKept) {
+        summary += QStringLiteral(", nothing written: a book file would replace a source");
+    }
+    if (result.helpFailed) {
+        summary += result.compile.compiled ? QStringLiteral(", the help compiler reported errors")
+                                           : QStringLiteral(", HTML Help not compiled");
+    }
     if (result.cancelled) {
         summary += QStringLiteral(", build interrupted");
     }
@@ -61,7 +74,8 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
     if (Interrupted() || result.cancelled) {
         return InterruptedStatus();
     }
-    const bool ok = helpOk && result.chaptersFailed == 0 && !result.destinationUnwritable && !ui_.quitRequested();
+    const bool ok =
+        helpOk && failed == 0 && !result.destinationUnwritable && !result.sourceKept && !ui_.quitRequested();
     return ok ? ExitStatus::Success : ExitStatus::BuildFailed;
 }
 
@@ -75,11 +89,11 @@ bool BuildProjectCommand::reportHelpCompiler(const Workspace& workspace, const P
         return false;
     }
     if (compile.compiled) {
-        if (quiet) {
-            return true;
+        if (!quiet) {
+            ui_.console().out(QStringLiteral("Compiled help: ") + compile.compiledFile);
         }
-        ui_.console().out(QStringLiteral("Compiled help: ") + compile.compiledFile);
-        return true;
+        // Written despite errors: its links may lead nowhere.
+        return !result.helpFailed;
     }
     // The log row says how it ended; the compiler's own words say why.
     const QString said = QString::fromLocal8Bit(compile.run.output).trimmed();

@@ -63,6 +63,7 @@ MessageAnswer ConsoleUserInterface::message(const QString& title, const QString&
 
 void ConsoleUserInterface::showLogRow(const QString& reason, const QString& item, RowStatus status,
                                       const QString& title, const QString& output) {
+    failedRows_ += status == RowStatus::Failed ? 1 : 0;
     if (failedRowsOnly_ && status != RowStatus::Failed) {
         progressValue_ = 0;
         return;

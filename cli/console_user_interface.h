@@ -42,6 +42,8 @@ public:
     bool quitRequested() const { return quitRequested_; }
     /// Shows only the log rows of files that failed (the watch mode's rebuilds).
     void setFailedRowsOnly(bool only) { failedRowsOnly_ = only; }
+    /// The FAIL rows logged so far, shown or not: each one fails the run.
+    int failedRows() const { return failedRows_; }
     Console& console() { return console_; }
 
 protected:
@@ -55,6 +57,7 @@ private:
     bool cancel_ = false;
     bool quitRequested_ = false;
     bool failedRowsOnly_ = false;
+    int failedRows_ = 0;
     static constexpr qint64 kRedrawIntervalMs = 100;
     QString caption_;
     QString drawnCaption_;

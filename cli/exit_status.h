@@ -5,9 +5,9 @@ namespace tessarel::cli {
 /// What tessarel-cli tells its caller, in one place so scripts can rely on it.
 enum class ExitStatus : int {
     Success = 0,        ///< every file or chapter built (HTML sources count as built)
-    BuildFailed = 1,    ///< a file had no sections, was missing or not read, its page name was taken or it
-                        ///< would have replaced a source, the help compiler failed, or another build held
-                        ///< the destination
+    BuildFailed = 1,    ///< any FAIL row: a file had no sections, was missing or not read, its page name was
+                        ///< taken or it would have replaced a source, the help compiler failed or reported
+                        ///< errors; or another build held the destination
     Usage = 2,          ///< bad command line, or a project that cannot be read
     HungUp = 129,       ///< stopped by SIGHUP, the terminal closed (128 + 1), after the same orderly stop
     Interrupted = 130,  ///< stopped by SIGINT (128 + 2, as shells report it)

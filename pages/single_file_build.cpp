@@ -258,6 +258,10 @@ SingleFileResult BuildSingleFile(SingleFileContext& context) {
         result.reason = u"No Sections Declared"_s;
         result.chapterTitle = u"No Sections Defined"_s;
     }
+    if (!readable || context.pageIsSource || !context.pageWritten) {
+        // No page was written: the row names none, even where an old one stays.
+        result.outputFile.clear();
+    }
     ui.addLogRow(result.reason, result.inputFile, result.status, result.chapterTitle, result.outputFile);
     ReportMissingFigures(ui, context.missingFigures);
     if (!context.source.ok()) {

@@ -66,7 +66,7 @@ struct SingleFileResult {
     bool success() const { return status != RowStatus::Failed; }
     QString chapterTitle;
     QString inputFile;     ///< source file name
-    QString outputFile;    ///< page file name
+    QString outputFile;    ///< page file name; "" when no page was written
     bool readable = true;  ///< false when the source could not be read or built (see reason)
 };
 

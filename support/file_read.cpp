@@ -80,7 +80,7 @@ ReadResult ReadDescriptor(int fd, qint64 size, QByteArray& bytes, qint64 limit) 
 
 }  // namespace
 
-ReadResult ReadRegularFile(const QString& path, QByteArray& bytes, qint64 limit) {
+ReadResult ReadRegularFile(const QString& path, QByteArray& bytes, qint64 limit, LinkPolicy links) {
     if (!NameTheSystemTakes(path)) {
         return {ReadOutcome::Unreadable, QString()};
     }
@@ -88,12 +88,16 @@ ReadResult ReadRegularFile(const QString& path, QByteArray& bytes, qint64 limit)
     const QByteArray name = QFile::encodeName(path);
     // Without O_NONBLOCK, opening a pipe waits for a writer, and an interrupt
     // only restarts the wait.
+    const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | (links == LinkPolicy::Refuse ? O_NOFOLLOW : 0);
     int fd = -1;
     do {
-        fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        fd = ::open(name.constData(), flags);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0) {
         const int error = errno;
+        if (error == ELOOP && links == LinkPolicy::Refuse) {
+            return {ReadOutcome::NotRegularFile, QString()};
+        }
         struct stat info = {};
         // A socket cannot be opened at all; say what it is.
         if (::stat(name.constData(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) {
@@ -122,6 +126,9 @@ ReadResult ReadRegularFile(const QString& path, QByteArray& bytes, qint64 limit)
     }
     return result;
 #else
+    if (links == LinkPolicy::Refuse && QFileInfo(path).isSymLink()) {
+        return {ReadOutcome::NotRegularFile, QString()};
+    }
     const ReadOutcome probed = ProbeRegularFile(path, limit);
     if (probed != ReadOutcome::Read) {
         return {probed, QString()};

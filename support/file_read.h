@@ -28,11 +28,16 @@ struct ReadResult {
     bool ok() const { return outcome == ReadOutcome::Read; }
 };
 
+/// Whether a read goes through a link standing at the path.
+enum class LinkPolicy { Follow, Refuse };
+
 /// Reads a regular file whole into `bytes`, which are left unchanged on any
 /// failure. Anything else is refused without blocking: a pipe without a writer,
 /// a device that never ends, a file over `limit` bytes (checked before reading,
-/// and again while reading, as a file may grow).
-ReadResult ReadRegularFile(const QString& path, QByteArray& bytes, qint64 limit = kMaxReadBytes);
+/// and again while reading, as a file may grow), and with LinkPolicy::Refuse a
+/// link (NotRegularFile), whatever it leads to.
+ReadResult ReadRegularFile(const QString& path, QByteArray& bytes, qint64 limit = kMaxReadBytes,
+                           LinkPolicy links = LinkPolicy::Follow);
 /// What reading the file would meet, judged by its metadata alone: nothing is opened.
 ReadOutcome ProbeRegularFile(const QString& path, qint64 limit = kMaxReadBytes);
 

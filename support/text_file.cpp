@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -37,13 +38,29 @@ void AppendWindows1252(QString& text, QByteArrayView bytes) {
 
 void ShowReadOnlyMessage(UserInterface& ui, const QString& path) { ShowWriteFailure(ui, path, QString()); }
 
-void ShowWriteFailure(UserInterface& ui, const QString& path, const QString& reason) {
+namespace {
+
+/// Whether the system refused the write for want of permission, or a
+/// read-only file system: what "Read only file" says.
+bool IsAccessRefused(const QString& reason) {
+    // Qt words a refused access itself, the same in every language.
+    return reason == SystemErrorText(EACCES) || reason == SystemErrorText(EPERM) || reason == SystemErrorText(EROFS) ||
+           reason == QLatin1String("Permission denied");
+}
+
+}  // namespace
+
+void ShowWriteFailure(UserInterface& ui, const QString& path, const QString& reason, const QString& title) {
     const QString shown = TrimSpaces(path).isEmpty() ? QStringLiteral("(file not specified)") : path;
-    // The old line only where it is true; otherwise what the system said.
+    // The old words only where they are true; otherwise what the system said,
+    // in the title too (a full disk is no read-only file).
     const QString why = reason.isEmpty() ? QStringLiteral("The file it's READ ONLY, blank or opened by someone else.")
                                          : QStringLiteral("The system reports: ") + reason + QLatin1Char('.');
-    ui.message(QStringLiteral("Read only file"), QStringLiteral("Unable to write: ") + kCrLf + shown + kCrLf + why,
-               MessageIcon::Exclamation, MessageButtons::Ok);
+    const QString shownTitle = !title.isEmpty()                              ? title
+                               : reason.isEmpty() || IsAccessRefused(reason) ? QStringLiteral("Read only file")
+                                                                             : reason;
+    ui.message(shownTitle, QStringLiteral("Unable to write: ") + kCrLf + shown + kCrLf + why, MessageIcon::Exclamation,
+               MessageButtons::Ok);
 }
 
 void AppendDecodedText(QString& text, QByteArrayView bytes) {

@@ -33,8 +33,8 @@ bool ReadFileBytes(const QString& path, QByteArray& bytes);
 /// Creates or replaces the file with text + CR LF, atomically (written beside the
 /// target under a new name, then renamed over it; a link at the target is
 /// replaced, never followed). A target that cannot be written (read-only,
-/// missing folder, empty path, full disk) is left untouched and the "Read only
-/// file" message is shown. Returns false on any failure; callers may go on.
+/// missing folder, empty path, full disk) is left untouched and the write
+/// failure is shown (ShowWriteFailure). Returns false on any failure; callers may go on.
 bool WriteTextFile(UserInterface& ui, const QString& path, const QString& text,
                    FileEncoding encoding = FileEncoding::Latin1WithReferences);
 /// Writes a text file in pieces, by WriteTextFile's rules: the pieces, then one
@@ -54,7 +54,7 @@ public:
     /// Appends a piece; nothing happens after open() failed or a write failed.
     void write(QStringView text);
     /// Writes the line end and puts the file in place. On any failure the
-    /// "Read only file" message is shown and false returned.
+    /// write failure is shown (ShowWriteFailure) and false returned.
     bool finish(UserInterface& ui);
     /// True once a write failed; finish() then tells the user.
     bool failed() const { return failed_ || file_.failed(); }
@@ -73,10 +73,11 @@ private:
 
 /// The "Read only file" message of a read-only or blank target.
 void ShowReadOnlyMessage(UserInterface& ui, const QString& path);
-/// The "Read only file" message of a failed write: its third line says what the
-/// system said (`reason`, e.g. "No space left on device"), or, when `reason`
-/// is "", that the file is read-only or blank.
-void ShowWriteFailure(UserInterface& ui, const QString& path, const QString& reason);
+/// The message of a failed write: its third line says what the system said
+/// (`reason`, e.g. "No space left on device"), or, when `reason` is "", that
+/// the file is read-only or blank. Its title, unless given, is "Read only
+/// file" for those and for a refused access, otherwise the system's reason.
+void ShowWriteFailure(UserInterface& ui, const QString& path, const QString& reason, const QString& title = QString());
 /// Appends text + CR LF, creating the file when missing. False on failure (no message).
 bool AppendTextFile(const QString& path, const QString& text,
                     FileEncoding encoding = FileEncoding::Latin1WithReferences);

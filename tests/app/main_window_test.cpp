@@ -253,7 +253,14 @@ TEST_F(MainWindowTest, aProjectBuildReportsToTheProgressWindowAndCancelStopsIt) 
     EXPECT_EQ(chapterRows, (QStringList{u"f0.c"_s, u"f1.c"_s}));
     // The running log keeps one line per logged item.
     EXPECT_EQ(progress->logText->toPlainText().split(QLatin1Char('\n')).size(), progress->logView->rowCount());
-    EXPECT_EQ(progress->currentLabel->text(), u"2 files processed."_s);
+    // A stopped build does not look finished: it says so, in a warning row
+    // too, and its bar stays at the two chapters of five parts.
+    EXPECT_EQ(progress->currentLabel->text(), u"Cancelled after 2 of 4 files"_s);
+    const int last = progress->logView->rowCount() - 1;
+    EXPECT_EQ(progress->logView->item(last, 1)->text(), u"> Cancelled after 2 of 4 files"_s);
+    EXPECT_NE(progress->logView->item(last, 0)->icon().pixmap(16).toImage(),
+              progress->logView->item(0, 0)->icon().pixmap(16).toImage());
+    EXPECT_EQ(progress->progressBar->value() * 5, progress->progressBar->maximum() * 2);
     EXPECT_TRUE(progress->okButton->isEnabled());
     EXPECT_FALSE(progress->cancelButton->isEnabled());
     EXPECT_FALSE(ui.cancelRequested());

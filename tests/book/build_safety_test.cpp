@@ -101,6 +101,7 @@ TEST_F(BuildSafety, aHelpFolderThatIsALinkStopsTheBuild) {
     EXPECT_TRUE(result.destinationUnwritable);
     EXPECT_EQ(Tree(outside), outsideBefore);
     ASSERT_EQ(env.ui.messages.size(), 1u);
+    EXPECT_EQ(env.ui.messages[0].title, u"Link not followed"_s);
     EXPECT_TRUE(env.ui.messages[0].text.contains(u"a build does not write through links"_s));
 }
 
@@ -211,7 +212,8 @@ TEST_F(BuildSafety, aBookFileThatIsASourceStopsTheBuildBeforeAnyWrite) {
 
     const ProjectBuildResult result = BuildProject(ws);
 
-    EXPECT_TRUE(result.destinationUnwritable);
+    EXPECT_TRUE(result.sourceKept);
+    EXPECT_FALSE(result.destinationUnwritable);
     EXPECT_EQ(Tree(env.root.path()), before);
     EXPECT_EQ(logRows(), QStringList{u"Not Built: Page Is A Source|index.htm|FAIL"_s});
     ASSERT_EQ(env.ui.messages.size(), 1u);
@@ -226,7 +228,7 @@ TEST_F(BuildSafety, theSearchIndexNeverReplacesASource) {
     addSource(src, u"_search_index.js"_s, "var mine = 1;");
     const auto before = Tree(env.root.path());
 
-    EXPECT_TRUE(BuildProject(ws).destinationUnwritable);
+    EXPECT_TRUE(BuildProject(ws).sourceKept);
     EXPECT_EQ(Tree(env.root.path()), before);
     EXPECT_EQ(logRows(), QStringList{u"Not Built: Page Is A Source|_search_index.js|FAIL"_s});
 }

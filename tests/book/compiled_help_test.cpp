@@ -8,15 +8,23 @@
 #include "book/html_help_compiler.h"
 #include "book/project_build.h"
 #include "book_fixture.h"
+#include "support/file_size_limit.h"
 #include "support/preferences.h"
+#include "support/special_files.h"
 
 namespace tessarel::testing {
 namespace {
 
-// The help project as the build writes it, beside a book with an old compiled file.
-TEST(StagedHelpProject, topicsLoseTheirLeadingFolderAndTheFilesOnDiskStayAsWritten) {
+QStringList Entries(const QString& folder) {
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+// The help project as the build writes it, beside a book with an old compiled
+// file and what else a user may keep there.
+TEST(StagedHelpProject, topicsLoseTheirLeadingFolderAndOnlyTheBooksRegularFilesAreCopied) {
     QTemporaryDir root;
     ASSERT_TRUE(root.isValid());
+    RecordingUserInterface ui;
     const QString book = root.path() + u"/book/"_s;
     const QString help = book + u"HTML Help/"_s;
     // The compiler reads hidden schemes as files and twin anchors as duplicates.
@@ -28,6 +36,17 @@ TEST(StagedHelpProject, topicsLoseTheirLeadingFolderAndTheFilesOnDiskStayAsWritt
     WriteBytes(book + u"style.css"_s, "body {}");
     WriteBytes(book + u"Old.chm"_s, "an earlier build's");
     WriteBytes(book + u"sub/deep.htm"_s, "not at the top");
+    // Links may lead anywhere: a pipe that would never answer, a device that
+    // never ends, a file outside. A file over the limit, the build's lock.
+    WatchedFifo pipe(root.path() + u"/pipe"_s);
+    ASSERT_TRUE(pipe.made());
+    ASSERT_TRUE(QFile::link(root.path() + u"/pipe"_s, book + u"to-pipe.htm"_s));
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, book + u"zero.png"_s));
+    ASSERT_TRUE(QFile::link(root.path() + u"/outside.css"_s, book + u"linked.css"_s));
+    WriteBytes(root.path() + u"/outside.css"_s, "not the book's");
+    ASSERT_TRUE(MakeFifo(book + u"pipe.htm"_s));
+    ASSERT_TRUE(MakeSparseFile(book + u"big.bin"_s, 4097));
+    WriteBytes(book + u".tessarel-lock"_s, "the build's own");
     const QByteArray project =
         "[OPTIONS]\r\nDefault topic =..\\a.c.htm\r\nTitle=..\\kept\r\n\r\n[FILES]\r\n"
         "\r\n..\\a.c.htm\r\n..\\b..\\c.htm\r\n";
@@ -43,7 +62,16 @@ TEST(StagedHelpProject, topicsLoseTheirLeadingFolderAndTheFilesOnDiskStayAsWritt
     const QString staging = root.path() + u"/staging/"_s;
     QDir().mkpath(staging);
 
-    ASSERT_TRUE(StageHelpProject(help, staging));
+    {
+        // Were the device read, the copy would stop here rather than fill the disk.
+        const FileSizeLimit diskFull(1 << 20);
+        ASSERT_EQ(StageHelpProject(ui, help, staging, 4096), Staging::Staged);
+    }
+    EXPECT_FALSE(pipe.opened());
+    EXPECT_EQ(Entries(staging),
+              (QStringList{u"a.c.htm"_s, u"contents.hhc"_s, u"help.hhp"_s, u"index.hhk"_s, u"style.css"_s}));
+    EXPECT_TRUE(QFileInfo(book + u"zero.png"_s).isSymLink());
+    EXPECT_EQ(QFileInfo(book + u"big.bin"_s).size(), 4097);
     EXPECT_EQ(ReadBytes(staging + u"help.hhp"_s),
               "[OPTIONS]\r\nDefault topic =a.c.htm\r\nTitle=..\\kept\r\n\r\n[FILES]\r\n\r\na.c.htm\r\nb..\\c.htm\r\n");
     EXPECT_EQ(ReadBytes(staging + u"contents.hhc"_s),
@@ -57,8 +85,6 @@ TEST(StagedHelpProject, topicsLoseTheirLeadingFolderAndTheFilesOnDiskStayAsWritt
               "<a HREF=\"http://10.0.0.1/\">10.0.0.1/</a>\r\n<a NAME=\"z\"></a>");
     EXPECT_EQ(ReadBytes(book + u"a.c.htm"_s), page);
     EXPECT_EQ(ReadBytes(staging + u"style.css"_s), "body {}");
-    EXPECT_FALSE(QFile::exists(staging + u"Old.chm"_s));
-    EXPECT_FALSE(QFile::exists(staging + u"sub"_s));
     EXPECT_EQ(ReadBytes(help + u"help.hhp"_s), project);
     EXPECT_EQ(ReadBytes(help + u"contents.hhc"_s), contents);
     EXPECT_EQ(ReadBytes(help + u"index.hhk"_s), index);
@@ -67,7 +93,33 @@ TEST(StagedHelpProject, topicsLoseTheirLeadingFolderAndTheFilesOnDiskStayAsWritt
     QFile::remove(help + u"index.hhk"_s);
     const QString again = root.path() + u"/again/"_s;
     QDir().mkpath(again);
-    EXPECT_FALSE(StageHelpProject(help, again));
+    EXPECT_EQ(StageHelpProject(ui, help, again, 4096), Staging::Failed);
+}
+
+/// Asks to stop from its `at`-th look at the cancel flag on.
+class CancelAtLook : public RecordingUserInterface {
+public:
+    explicit CancelAtLook(int at) : at_(at) {}
+    bool cancelRequested() const override { return ++looks_ >= at_; }
+
+private:
+    int at_;
+    mutable int looks_ = 0;
+};
+
+TEST(StagedHelpProject, stopsWhenTheUserCancels) {
+    QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString book = root.path() + u"/book/"_s;
+    for (const char* name :
+         {"a.htm", "b.htm", "c.htm", "HTML Help/help.hhp", "HTML Help/index.hhk", "HTML Help/contents.hhc"}) {
+        WriteBytes(book + QLatin1String(name), "x");
+    }
+    const QString staging = root.path() + u"/staging/"_s;
+    QDir().mkpath(staging);
+    CancelAtLook ui(2);
+    EXPECT_EQ(StageHelpProject(ui, book + u"HTML Help"_s, staging), Staging::Cancelled);
+    EXPECT_EQ(Entries(staging), QStringList{u"a.htm"_s});
 }
 
 TEST(CompiledHelpStamps, aFileThatIsNotCompiledHelpIsLeftAlone) {

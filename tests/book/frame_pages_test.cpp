@@ -105,7 +105,7 @@ TEST_F(FramePages, unwritablePage_isReportedAndStopsTheRest) {
     WriteBytes(dest + u"index.htm/blocker"_s, "a folder where the loader should go");
     EXPECT_FALSE(WriteFramePages(output(1), u"a.c.htm"_s));
     ASSERT_EQ(env.ui.messages.size(), 1u);
-    EXPECT_EQ(env.ui.messages[0].title, u"Read only file"_s);
+    EXPECT_EQ(env.ui.messages[0].title, u"Is a directory"_s);
     EXPECT_FALSE(QFileInfo::exists(dest + u"genesisa.htm"_s));
 }
 

@@ -9,6 +9,7 @@
 #include "project/project_file.h"
 #include "support/file_size_limit.h"
 #include "support/preferences.h"
+#include "support/special_files.h"
 
 #include <QProcess>
 
@@ -347,6 +348,7 @@ TEST_F(HelpBook, compilerThatFails_isReportedAndAnOldCompiledFileIsNotTakenForNe
     writeCompiler(u"echo 'Error: no topics'\nexit 3\n"_s);
     ProjectBuildResult result = build();
     EXPECT_FALSE(result.compile.compiled);
+    EXPECT_TRUE(result.helpFailed);
     EXPECT_EQ(result.compile.run.output, "Error: no topics\n");
     EXPECT_EQ(lastRow(), u"Compiler Failed (exit code 3)|FAIL|---"_s);
 
@@ -396,9 +398,20 @@ TEST_F(HelpBook, cancel_endsARunningCompilerAndSkipsOneNotYetStarted) {
             env.ui.cancel = true;
         }
     };
+    // The user's stop is no failure of the book: a warning, and the build says it stopped.
+    const auto lastRows = [this] {
+        QStringList rows;
+        for (size_t i = env.ui.log.size() - 2; i < env.ui.log.size(); ++i) {
+            const auto& row = env.ui.log[i];
+            rows << row.reason + (row.status == RowStatus::Warning ? u"|WARN"_s : u"|other"_s);
+        }
+        return rows;
+    };
     ProjectBuildResult result = build();
     EXPECT_EQ(result.compile.run.end, ProgramEnd::Cancelled);
-    EXPECT_EQ(env.ui.log.back().reason, u"Compiler Cancelled"_s);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_FALSE(result.helpFailed);
+    EXPECT_EQ(lastRows(), (QStringList{u"Compiler Cancelled|WARN"_s, u"> Cancelled after 3 of 3 files|WARN"_s}));
     const std::vector<qint64> pids = ReadPids(dest + u"pids"_s);
     ASSERT_EQ(pids.size(), 2u);
     EXPECT_TRUE(ProcessesEnded(pids));
@@ -415,7 +428,8 @@ TEST_F(HelpBook, cancel_endsARunningCompilerAndSkipsOneNotYetStarted) {
     result = build();
     EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(result.compile.run.end, ProgramEnd::Cancelled);
-    EXPECT_EQ(env.ui.log.back().reason, u"Compiler Cancelled"_s);
+    EXPECT_EQ(lastRows(), (QStringList{u"Compiler Cancelled|WARN"_s,
+                                       u"> Cancelled after %1 of 3 files|WARN"_s.arg(result.chaptersProcessed)}));
     EXPECT_FALSE(QFileInfo::exists(dest + u"pids"_s));
 }
 
@@ -437,6 +451,36 @@ TEST_F(HelpBook, missingCompiler_pointsTheUserToTheHelpTopic) {
     EXPECT_EQ(env.ui.helpTopics, QStringList{env.programFolder() + u"help.chm::/html_help.txt.htm"_s});
     // The source files stay for a later compile.
     EXPECT_TRUE(QFileInfo::exists(dest + u"HTML Help/help.hhp"_s));
+}
+
+// What a user keeps in the book folder: a link to a pipe, one to a device, a
+// file over the limit. The compile is given none of them, the build finishes
+// and they stay as they were.
+TEST_F(HelpBook, theCompileIsGivenNoLinkPipeDeviceOrFileOverTheLimit) {
+    writeCompiler(u"ls -A > \"$DEST/../staged\"\necho compiled > Docs.chm\n"_s);
+    ws.largestHelpFile = 64 << 10;
+    WatchedFifo pipe(env.path(u"pipe"_s));
+    ASSERT_TRUE(pipe.made());
+    ASSERT_TRUE(QFile::link(env.path(u"pipe"_s), dest + u"notes.htm"_s));
+    ASSERT_TRUE(QFile::link(u"/dev/zero"_s, dest + u"zero.png"_s));
+    ASSERT_TRUE(MakeSparseFile(dest + u"video.bin"_s, (64 << 10) + 1));
+    ProjectBuildResult result;
+    {
+        // Were the device read, the copy would stop here rather than fill the disk.
+        const FileSizeLimit diskFull(16 << 20);
+        result = build();
+    }
+
+    EXPECT_FALSE(pipe.opened());
+    EXPECT_TRUE(result.compile.compiled) << CompileFailureReason(result.compile).toStdString();
+    const QStringList staged = QString::fromUtf8(ReadBytes(env.path(u"staged"_s))).split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_TRUE(staged.contains(u"guide.htm"_s) && staged.contains(u"help.hhp"_s)) << staged.join(u' ').toStdString();
+    for (const QString& name : {u"notes.htm"_s, u"zero.png"_s, u"video.bin"_s}) {
+        EXPECT_FALSE(staged.contains(name)) << name.toStdString();
+    }
+    EXPECT_EQ(QFileInfo(dest + u"notes.htm"_s).symLinkTarget(), env.path(u"pipe"_s));
+    EXPECT_EQ(QFileInfo(dest + u"zero.png"_s).symLinkTarget(), u"/dev/zero"_s);
+    EXPECT_EQ(QFileInfo(dest + u"video.bin"_s).size(), (64 << 10) + 1);
 }
 
 TEST_F(HelpBook, compilerOnPath_producesACompiledHelpFile) {
@@ -499,7 +543,12 @@ TEST_F(ProjectBuild, cancelAfterTheThirdOfTen_stillWritesTheBookForThree) {
 
     EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(result.chaptersProcessed, 3);
-    EXPECT_EQ(env.ui.captions.last(), u"3 files processed."_s);
+    // It says so, and does not look finished.
+    EXPECT_EQ(env.ui.captions.last(), u"Cancelled after 3 of 10 files"_s);
+    EXPECT_EQ(env.ui.log.back().reason, u"> Cancelled after 3 of 10 files"_s);
+    EXPECT_EQ(env.ui.log.back().status, RowStatus::Warning);
+    EXPECT_EQ(env.ui.partsDone, 3);
+    EXPECT_EQ(env.ui.partsTotal, 11);
     EXPECT_FALSE(env.ui.cancel);
     EXPECT_EQ(read(u"_book.htm"_s).count(u"<tr class=SideLink>"_s), 3);
     EXPECT_EQ(read(u"_dindex.htm"_s).count(u"<tr class=SideLink>"_s), 3);
@@ -515,7 +564,7 @@ TEST_F(ProjectBuild, cancelBeforeTheFirstFile_listsNothing) {
     const ProjectBuildResult result = build();
 
     EXPECT_EQ(result.chaptersProcessed, 0);
-    EXPECT_EQ(env.ui.captions.last(), u"0 files processed."_s);
+    EXPECT_EQ(env.ui.captions.last(), u"Cancelled after 0 of 1 file"_s);
     EXPECT_EQ(read(u"_book.htm"_s).count(u"<tr class=SideLink>"_s), 0);
     EXPECT_FALSE(ws.project.Chapters[0].Documented);
     EXPECT_TRUE(read(u"index.htm"_s).contains(u"<frame src=\"a.htm\" name=\"chapter\""_s));
@@ -582,7 +631,7 @@ TEST_F(ProjectBuild, destinationThatCannotBeMade_stopsWithOneMessage) {
 
     EXPECT_TRUE(result.destinationUnwritable);
     ASSERT_EQ(env.ui.messages.size(), 1u);
-    EXPECT_EQ(env.ui.messages[0].title, u"Read only file"_s);
+    EXPECT_EQ(env.ui.messages[0].title, u"Not a directory"_s);
     EXPECT_TRUE(env.ui.log.empty());
     EXPECT_EQ(env.ui.buildsFinished, 1);
     EXPECT_EQ(env.ui.captions.last(), u"0 files processed."_s);
@@ -619,7 +668,8 @@ TEST_F(ProjectBuild, writeFailureDuringTheBuild_stopsAtThatChapter) {
 
     EXPECT_TRUE(result.destinationUnwritable);
     ASSERT_EQ(env.ui.messages.size(), 1u);
-    EXPECT_EQ(env.ui.messages[0].title, u"Read only file"_s);
+    // A full disk, as far as the writer can tell: its title is what the system said.
+    EXPECT_EQ(env.ui.messages[0].title, u"File too large"_s);
     EXPECT_TRUE(env.ui.messages[0].text.contains(dest + u"_dindex.htm"_s));
     EXPECT_TRUE(env.ui.messages[0].text.endsWith(u"The system reports: File too large."_s));
     EXPECT_EQ(logReasons(), QStringList{u"Not Built: HTML File|a.htm"_s});

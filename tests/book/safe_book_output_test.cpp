@@ -68,7 +68,7 @@ TEST_F(SafeBookOutput, aChapterPageOrCopyThatCannotBeWrittenStopsTheBuild) {
 
         EXPECT_TRUE(result.destinationUnwritable) << blocked.toStdString();
         ASSERT_EQ(env.ui.messages.size(), 1u);
-        EXPECT_EQ(env.ui.messages[0].title, u"Read only file"_s);
+        EXPECT_EQ(env.ui.messages[0].title, u"Is a directory"_s);
         EXPECT_TRUE(env.ui.messages[0].text.contains(dest + blocked));
         for (const auto& line : env.ui.log) {
             EXPECT_NE(line.item, chapter);

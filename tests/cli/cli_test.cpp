@@ -202,7 +202,8 @@ TEST_F(CliTest, singleFiles_oneLogRowEachAndTheWorstDecidesTheStatus) {
     write(u"about.htm"_s, u"<html><body>About</body></html>"_s);
     write(u"plain.c"_s, Crlf(u"int main(void) { return 0; }\n"_s));
     QDir().mkpath(path(u"folder.c"_s));  // exists, but cannot be read as a file
-    const CliRun mixed = run({u"about.htm"_s, u"plain.c"_s, u"gone.c"_s, u"folder.c"_s, u"src/counter.c"_s});
+    const CliRun mixed =
+        run({u"about.htm"_s, u"plain.c"_s, u"gone.c"_s, u"folder.c"_s, u"/dev/null"_s, u"src/counter.c"_s});
     EXPECT_EQ(mixed.exitCode, 1);
     EXPECT_TRUE(mixed.out.contains(u"  WARN  Not Built: HTML File | about.htm | about.htm | about.htm\n"_s))
         << mixed.out.toStdString();
@@ -210,7 +211,9 @@ TEST_F(CliTest, singleFiles_oneLogRowEachAndTheWorstDecidesTheStatus) {
     EXPECT_TRUE(mixed.out.contains(u"  FAIL  No Sections Declared | plain.c | No Sections Defined"_s));
     EXPECT_TRUE(ReadBytes(path(u"plain.c.htm"_s)).contains("There are no Sections defined in this file"));
     EXPECT_TRUE(mixed.err.contains(u"File not found: File does not exist."_s)) << mixed.err.toStdString();
-    EXPECT_TRUE(mixed.out.contains(u"  FAIL  Unreadable File | folder.c | --- | folder.c.htm\n"_s));
+    // A file that was not read names no page: none was written.
+    EXPECT_TRUE(mixed.out.contains(u"  FAIL  Unreadable File | folder.c | --- | \n"_s));
+    EXPECT_TRUE(mixed.out.contains(u"  FAIL  Not a Regular File | null | --- | \n"_s)) << mixed.out.toStdString();
     EXPECT_TRUE(mixed.err.contains(u"Unreadable File: "_s + path(u"folder.c"_s) +
                                    u"\n  It could not be read: Is a directory."_s));
     EXPECT_FALSE(QFile::exists(path(u"folder.c.htm"_s)));
@@ -232,9 +235,8 @@ TEST_F(CliTest, specialAndHugeSources_areRefusedAtOnceAndKeepTheirPages) {
     write(u"pipe.c.htm"_s, u"an earlier page"_s);
     const CliRun files = run({u"pipe.c"_s, u"huge.c"_s});
     EXPECT_EQ(files.exitCode, 1);
-    EXPECT_TRUE(files.out.contains(u"  FAIL  Not a Regular File | pipe.c | --- | pipe.c.htm\n"_s))
-        << files.out.toStdString();
-    EXPECT_TRUE(files.out.contains(u"  FAIL  File Too Large | huge.c | --- | huge.c.htm\n"_s));
+    EXPECT_TRUE(files.out.contains(u"  FAIL  Not a Regular File | pipe.c | --- | \n"_s)) << files.out.toStdString();
+    EXPECT_TRUE(files.out.contains(u"  FAIL  File Too Large | huge.c | --- | \n"_s));
     EXPECT_TRUE(files.err.contains(u"File Too Large: "_s + path(u"huge.c"_s) +
                                    u"\n  It is larger than 256 MB, the most Tessarel reads."_s))
         << files.err.toStdString();
@@ -272,6 +274,38 @@ TEST_F(CliTest, project_buildsWhatItCanAndFailsForAMissingChapter) {
         EXPECT_EQ(refused.exitCode, 2) << bad.toStdString();
         EXPECT_TRUE(refused.err.contains(u"--jobs"_s)) << refused.err.toStdString();
     }
+}
+
+// Every FAIL row fails the run and is counted, the book's own rows too, and
+// the summary says what happened.
+TEST_F(CliTest, aFailRowAlwaysFailsTheRunAndCounts) {
+    // The help compiler writes its file, but reports an error.
+    setPreference(prefs::kProject, prefs::kCompilerPath, path(u"compiler"_s));
+    testing::WriteScript(path(u"compiler/chmcmd"_s),
+                         u"#!/bin/sh\necho 'Error: a topic is missing'\necho x > test.chm\n"_s);
+    write(u"proj/src/counter.c"_s, kDocumented);
+    writeProject({{u"counter.c"_s, u"src/"_s}}, true);
+    const CliRun help = run({u"proj/test.qdx"_s});
+    EXPECT_EQ(help.exitCode, 1) << help.out.toStdString();
+    EXPECT_TRUE(help.out.contains(u"  FAIL  > Compiled Help: 1 Error, 0 Warnings | help.hhp |  | test.chm\n"_s))
+        << help.out.toStdString();
+    EXPECT_TRUE(
+        help.out.contains(u"\n1 of 1 file processed: 1 built, 1 failed, the help compiler reported errors.\n"_s))
+        << help.out.toStdString();
+
+    // A book file that would replace a source: nothing is written, and the
+    // destination is not blamed.
+    write(u"proj/book/index.htm"_s, u"<html>the user's own page</html>"_s);
+    writeProject({{u"counter.c"_s, u"src/"_s}, {u"index.htm"_s, u"book/"_s}});
+    const CliRun kept = run({u"proj/test.qdx"_s});
+    EXPECT_EQ(kept.exitCode, 1);
+    EXPECT_TRUE(kept.out.contains(u"  FAIL  Not Built: Page Is A Source | index.htm | --- | index.htm\n"_s))
+        << kept.out.toStdString();
+    EXPECT_TRUE(kept.out.contains(
+        u"\n0 of 2 files processed: 0 built, 1 failed, nothing written: a book file would replace a source.\n"_s))
+        << kept.out.toStdString();
+    EXPECT_FALSE(kept.err.contains(u"could not be written"_s)) << kept.err.toStdString();
+    EXPECT_EQ(ReadBytes(path(u"proj/book/index.htm"_s)), QByteArray("<html>the user's own page</html>"));
 }
 
 TEST_F(CliTest, unreadableProject_isAUsageError) {
@@ -410,6 +444,7 @@ TEST_F(CliTest, sigtermAndSighupStopAtTheNextChapterAndStillWriteTheBook) {
         EXPECT_EQ(process.exitStatus(), QProcess::NormalExit) << stop;
         EXPECT_EQ(process.exitCode(), status) << out.constData();
         EXPECT_TRUE(out.contains("build interrupted")) << out.constData();
+        EXPECT_TRUE(out.contains("  WARN  > Cancelled after ")) << out.constData();
         EXPECT_FALSE(out.contains("200 of 200")) << out.constData();
         EXPECT_TRUE(ReadBytes(path(u"proj/book/index.htm"_s)).contains("frameset")) << stop;
         EXPECT_EQ(buildFilesLeft(), QStringList()) << stop;

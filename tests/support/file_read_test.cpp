@@ -36,9 +36,14 @@ TEST(ReadRegularFile, ReadsRegularFilesAndRefusesEverythingElseAtOnce) {
     QByteArray bytes;
     ASSERT_TRUE(ReadRegularFile(t.path(u"plain.c"_s), bytes).ok());
     EXPECT_EQ(bytes, QByteArray("int x;"));
-    // A link to a regular file is read like the file.
+    // A link to a regular file is read like the file, unless links are refused.
     ASSERT_TRUE(QFile::link(t.path(u"plain.c"_s), t.path(u"link.c"_s)));
     EXPECT_TRUE(ReadRegularFile(t.path(u"link.c"_s), bytes).ok());
+    QByteArray kept("kept");
+    EXPECT_EQ(ReadRegularFile(t.path(u"link.c"_s), kept, kMaxReadBytes, LinkPolicy::Refuse).outcome,
+              ReadOutcome::NotRegularFile);
+    EXPECT_EQ(kept, QByteArray("kept"));
+    EXPECT_TRUE(ReadRegularFile(t.path(u"plain.c"_s), kept, kMaxReadBytes, LinkPolicy::Refuse).ok());
 
     // A pipe without a writer, directly or through a link: refused, not waited on.
     ASSERT_TRUE(MakeFifo(t.path(u"pipe.c"_s)));

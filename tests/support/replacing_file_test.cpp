@@ -11,6 +11,7 @@
 #include <QFileInfo>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -84,6 +85,8 @@ TEST(ReplacingFile, aReplacedFileKeepsEveryModeItHad) {
 TEST(ReplacingFile, aFailedWriteKeepsTheOldFileAndSaysWhy) {
     TestEnvironment t;
     auto thirdLine = [&t] { return t.ui.messages.back().text.split(u"\r\n"_s).value(2); };
+    // The title and the third line.
+    auto said = [&] { return t.ui.messages.back().title + u" | "_s + thirdLine(); };
 
     // Read-only and blank targets keep the old words: they are what they say.
     const QString readOnly = t.path(u"read-only.htm"_s);
@@ -99,14 +102,24 @@ TEST(ReplacingFile, aFailedWriteKeepsTheOldFileAndSaysWhy) {
     EXPECT_EQ(t.ui.messages.back().text.split(u"\r\n"_s).value(1), u"(file not specified)"_s);
     EXPECT_EQ(thirdLine(), u"The file it's READ ONLY, blank or opened by someone else."_s);
 
-    // Everything else in the system's words.
+    // A refused access is a read-only file too; only the reason is the system's.
+    if (::geteuid() != 0) {
+        const QString locked = t.path(u"locked/"_s);
+        QDir().mkpath(locked);
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        EXPECT_FALSE(WriteTextFile(t.ui, locked + u"page.htm"_s, u"x"_s));
+        EXPECT_EQ(said(), u"Read only file | The system reports: Permission denied."_s);
+        QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
+
+    // Everything else in the system's words, the title too.
     EXPECT_FALSE(WriteTextFile(t.ui, t.path(QString(300, u'n') + u".htm"_s), u"x"_s));
-    EXPECT_EQ(thirdLine(), u"The system reports: File name too long."_s);
+    EXPECT_EQ(said(), u"File name too long | The system reports: File name too long."_s);
     EXPECT_FALSE(WriteTextFile(t.ui, t.path(u"missing/page.htm"_s), u"x"_s));
-    EXPECT_EQ(thirdLine(), u"The system reports: No such file or directory."_s);
+    EXPECT_EQ(said(), u"No such file or directory | The system reports: No such file or directory."_s);
     QDir().mkpath(t.path(u"folder.htm"_s));
     EXPECT_FALSE(WriteTextFile(t.ui, t.path(u"folder.htm"_s), u"x"_s));
-    EXPECT_EQ(thirdLine(), u"The system reports: Is a directory."_s);
+    EXPECT_EQ(said(), u"Is a directory | The system reports: Is a directory."_s);
     EXPECT_EQ(t.ui.messages.back().text.split(u"\r\n"_s).value(1), t.path(u"folder.htm"_s));
 
     // A full disk, as far as the writer can tell, part way through the file.
@@ -117,7 +130,7 @@ TEST(ReplacingFile, aFailedWriteKeepsTheOldFileAndSaysWhy) {
         EXPECT_FALSE(WriteTextFile(t.ui, full, QString(5000, u'x')));
     }
     EXPECT_EQ(ReadBytes(full), QByteArray("the good page"));
-    EXPECT_EQ(thirdLine(), u"The system reports: File too large."_s);
+    EXPECT_EQ(said(), u"File too large | The system reports: File too large."_s);
 
     // Nothing is left beside the targets.
     for (const QString& name : Entries(t.root.path())) {

@@ -49,6 +49,10 @@ public:
     void buildStarted(bool projectBuild) override;
     void buildFinished(bool projectBuild) override;
     void addLogText(const QString& text) override { logText << text; }
+    void setPartsDone(int done, int total) override {
+        partsDone = done;
+        partsTotal = total;
+    }
 
     /// Answers given to message boxes in order; when empty, Ok or Yes.
     std::deque<MessageAnswer> answers;
@@ -65,6 +69,7 @@ public:
     int busyShows = 0, busyMax = 0, busyValue = 0;
     QString busyTitle, busyCurrent;
     int buildsStarted = 0, buildsFinished = 0;
+    int partsDone = 0, partsTotal = 0;
 
 protected:
     void showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
