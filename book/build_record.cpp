@@ -16,7 +16,7 @@ namespace {
 
 const QByteArray kMagic = QByteArrayLiteral("Tessarel build record\n");
 /// Raised whenever the layout below or the meaning of a field changes.
-constexpr quint32 kFormatVersion = 2;
+constexpr quint32 kFormatVersion = 3;
 constexpr int kDigestBytes = 20;
 /// A record of 4,000 chapters is a few megabytes; anything far beyond is no record of ours.
 constexpr qint64 kMaxRecordBytes = qint64{64} << 20;
@@ -27,6 +27,24 @@ QByteArray Checksum(QByteArrayView bytes) { return QCryptographicHash::hash(byte
 
 QDataStream& operator<<(QDataStream& s, const FileStamp& stamp) { return s << stamp.size << stamp.modifiedNs; }
 QDataStream& operator>>(QDataStream& s, FileStamp& stamp) { return s >> stamp.size >> stamp.modifiedNs; }
+
+void WriteFiles(QDataStream& s, const WrittenFiles& files) {
+    s << quint32(files.size());
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        s << it.key() << it->stamp << it->sourceCopy;
+    }
+}
+
+void ReadFiles(QDataStream& s, WrittenFiles& files) {
+    quint32 count = 0;
+    s >> count;
+    for (quint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
+        QString name;
+        WrittenFile file;
+        s >> name >> file.stamp >> file.sourceCopy;
+        files.insert(name, file);
+    }
+}
 
 QDataStream& operator<<(QDataStream& s, const ChapterNote& n) {
     return s << qint32(n.kind) << n.reason << n.item << qint32(n.status) << n.title << n.output << n.text
@@ -134,6 +152,7 @@ std::optional<BuildRecord> ReadBuildRecord(const QString& path, const QString& p
         record.chapters.emplace(source, std::move(chapter));
     }
     in >> record.helpInputs >> record.compiledStamp >> record.compileReason >> record.compileSuccess;
+    ReadFiles(in, record.bookFiles);
     if (in.status() != QDataStream::Ok || !in.atEnd() || record.chapters.size() != static_cast<qsizetype>(count)) {
         return std::nullopt;
     }
@@ -152,6 +171,7 @@ bool WriteBuildRecord(const QString& path, const BuildRecord& record) {
             out << chapter;
         }
         out << record.helpInputs << record.compiledStamp << record.compileReason << record.compileSuccess;
+        WriteFiles(out, record.bookFiles);
     }
     bytes += Checksum(bytes);
     QString failure;
