@@ -43,6 +43,11 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
     summary = QString::number(result.chaptersProcessed) + QStringLiteral(" of ") +
               QString::number(result.chaptersTotal) + QStringLiteral(" files processed: ") + QString::number(built) +
               QStringLiteral(" built, ") + QString::number(result.chaptersFailed) + QStringLiteral(" failed");
+    if (result.filesKept > 0) {
+        summary += QStringLiteral(", ") + QString::number(result.filesKept) +
+                   (result.filesKept == 1 ? QStringLiteral(" book file") : QStringLiteral(" book files")) +
+                   QStringLiteral(" kept");
+    }
     if (result.cancelled) {
         summary += QStringLiteral(", build interrupted");
     }
@@ -61,7 +66,8 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
     if (Interrupted() || result.cancelled) {
         return InterruptedStatus();
     }
-    const bool ok = helpOk && result.chaptersFailed == 0 && !result.destinationUnwritable && !ui_.quitRequested();
+    const bool ok = helpOk && result.chaptersFailed == 0 && result.filesKept == 0 && !result.destinationUnwritable &&
+                    !ui_.quitRequested();
     return ok ? ExitStatus::Success : ExitStatus::BuildFailed;
 }
 
