@@ -6,6 +6,7 @@
 #include "app/recent_files.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace tessarel {
 
@@ -20,6 +21,9 @@ struct ProjectModel;
 QString UnbuiltProjectPage(const ProjectModel& project);
 /// The question before the changes of a project are lost, naming the project.
 QString SaveQuestionText(const ProjectModel& project);
+/// The question before a build that would replace files Tessarel did not
+/// write, naming them.
+QString ReplaceQuestionText(const QStringList& names);
 
 /// Everything the main window decides, over the workspace, the user interface
 /// and the window's own view; links no widget.
