@@ -68,6 +68,13 @@ QString SuffixOf(const QString& path) {
     return dot < 0 ? QString() : name.mid(dot + 1).toLower();
 }
 
+/// Whether IsTessarelFile can tell a file of this name by its contents
+/// alone, whatever version of Tessarel wrote it.
+bool ProvableByContents(const QString& name) {
+    static const QStringList kSuffixes{u"htm"_s, u"html"_s, u"hhc"_s, u"hhk"_s, u"hhp"_s, u"js"_s};
+    return kSuffixes.contains(SuffixOf(name));
+}
+
 bool HasGeneratorLine(const QByteArray& head) {
     static const QByteArray kLines[] = {kPageGeneratorLine.toLatin1(), kLoaderGeneratorLine.toLatin1(),
                                         kFramesetGeneratorLine.toLatin1(), kSiteMapGeneratorLine.toLatin1()};
@@ -291,14 +298,23 @@ WrittenFiles FilesToRecord(const QString& folder, const std::vector<PlannedFile>
     const QSet<QString> gone(removed.cbegin(), removed.cend());
     WrittenFiles files;
     for (const PlannedFile& file : written) {
-        const FileStamp stamp = OwnStamp(folder + file.name);
-        if (stamp.known()) {
-            files.insert(file.name, {stamp, file.sourceCopy});
+        const FileStamp now = file.stamp.known() ? file.stamp : OwnStamp(folder + file.name);
+        if (!now.known()) {
+            continue;
         }
+        // A file its contents prove Tessarel's is kept by name: the book's own
+        // pages are written anew by every build, and a stamp would change the
+        // record each time.
+        const bool byName = !file.stamp.known() && !file.sourceCopy && ProvableByContents(file.name);
+        files.insert(file.name, {byName ? FileStamp() : now, file.sourceCopy});
     }
     for (auto it = recorded.cbegin(); it != recorded.cend(); ++it) {
-        if (!files.contains(it.key()) && !gone.contains(it.key()) && it->stamp.known() && IsDestinationName(it.key()) &&
-            Reachable(folder, it.key()) && OwnStamp(folder + it.key()) == it->stamp) {
+        if (files.contains(it.key()) || gone.contains(it.key()) || !IsDestinationName(it.key()) ||
+            !Reachable(folder, it.key())) {
+            continue;
+        }
+        const FileStamp now = OwnStamp(folder + it.key());
+        if (it->stamp.known() ? now == it->stamp : now.known()) {
             files.insert(it.key(), it.value());
         }
     }

@@ -71,6 +71,8 @@ struct PlannedFile {
     int chapter = -1;         ///< the chapter whose page it is; -1 for a file of the book
     bool sourceCopy = false;  ///< the place of an HTML chapter's copy
     QString source = {};      ///< the chapter's source
+    /// The page's stamp where the build knows it (a chapter it recorded).
+    FileStamp stamp = {};
 };
 
 /// Every file a build into `out` writes: the book's own files and the page of
@@ -96,9 +98,10 @@ QStringList FilesABuildWouldReplace(Workspace& ws);
 QStringList RemoveUnusedFiles(const BookOutput& out, const ProjectSources& sources, const QSet<QString>& inUse,
                               const DestinationFiles& owner);
 
-/// The record's files after a build: `written` with the stamps they have now,
-/// then those of the last record the build neither wrote nor removed that
-/// are still as they were written.
+/// The record's files after a build: `written` with their stamps (those their
+/// contents prove Tessarel's by name alone, unless the build knows their
+/// stamp), then those of the last record the build neither wrote nor removed
+/// that are still as they were written.
 WrittenFiles FilesToRecord(const QString& folder, const std::vector<PlannedFile>& written, const WrittenFiles& recorded,
                            const QStringList& removed);
 

@@ -5,6 +5,7 @@
 #include "book/project_sources.h"
 #include "book/workspace.h"
 #include "support/environment.h"
+#include "support/file_read.h"
 #include "support/paths.h"
 #include "support/replacing_file.h"
 #include "support/string_functions.h"
@@ -56,6 +57,13 @@ bool WriteBookStyleSheet(const BookOutput& out) {
     // destination folder.
     const QString sheet = out.styleSheet();
     if (sheet.isEmpty() || out.keeps(sheet)) {
+        return true;
+    }
+    // A sheet that already holds the text stays as it is: its stamp in the
+    // record holds, and an unchanged book keeps its record.
+    const QByteArray bytes = EncodeText(out.style.text + kCrLf, FileEncoding::Latin1WithReferences);
+    QByteArray found;
+    if (ReadFileStart(out.path(sheet), bytes.size() + 1, found) && found == bytes) {
         return true;
     }
     return WriteTextFile(out.ws.env.ui, out.path(sheet), out.style.text);

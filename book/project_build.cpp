@@ -387,8 +387,7 @@ void ProjectBuild::loadRecord() {
     // What the earlier builds wrote counts whatever the settings were, and for a rebuild too.
     std::optional<BuildRecord> record = ReadBuildRecord(recordPath_, next_.projectPath, next_.destination);
     if (record) {
-        recorded_ = std::move(record->bookFiles);
-        record->bookFiles.clear();
+        recorded_ = record->bookFiles;
     }
     owner_.emplace(ws_.env.paths, out_.folder, recorded_);
     if (!options_.rebuild && record && record->pageInputs == next_.pageInputs) {
@@ -434,6 +433,12 @@ void ProjectBuild::saveRecord(int count) {
         const bool reached = file.chapter < out_.chaptersBuilt && out_.hasPage(file.chapter);
         if (file.chapter < 0 ? !out_.keeps(file.name) : reached) {
             written.push_back(file);
+            // A recorded chapter's page has the stamp its result holds: an
+            // unchanged book keeps its record.
+            const auto found = file.chapter < 0 ? next_.chapters.cend() : next_.chapters.constFind(file.source);
+            if (found != next_.chapters.cend() && found->files && found->files->page == file.name) {
+                written.back().stamp = found->files->pageStamp;
+            }
         }
     }
     if (settings_.GenerateHtmlHelpFiles && result_.compile.compiled) {
