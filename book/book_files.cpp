@@ -149,7 +149,9 @@ QStringList BookFileNames(const Settings* settings, const QString& styleSheet) {
 bool IsTessarelFile(const AppPaths& paths, const QString& path) {
     const QString suffix = SuffixOf(path);
     if (suffix == u"css"_s) {
-        return !QFileInfo(path).isSymLink() && IsProgramStyleSheet(paths, path);
+        const QByteArray opening = kStyleSheetOpening.toLatin1();
+        QByteArray head;
+        return ReadFileStart(path, opening.size(), head) && (head == opening || IsProgramStyleSheet(paths, path));
     }
     QByteArray head;
     if (!ReadFileStart(path, kHeadBytes, head)) {

@@ -43,7 +43,8 @@ QStringList BookFileNames(const Settings* settings, const QString& styleSheet);
 /// page or site map with one of the generator lines among its first lines, a
 /// help project or search index that opens with Tessarel's first lines, a
 /// style sheet whose bytes are one of the program's style texts as a build
-/// writes them. A link, or anything but a regular file, is never proved so.
+/// writes them or that opens as the program's sheets do (an earlier
+/// version's text). A link, or anything but a regular file, is never proved so.
 bool IsTessarelFile(const AppPaths& paths, const QString& path);
 
 /// Whose the files of one destination are: Tessarel's are those the record of

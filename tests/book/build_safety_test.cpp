@@ -391,6 +391,7 @@ TEST_F(BuildSafety, onlyTessarelsOwnFilesAreKnownByTheirContents) {
         {"quoted.htm", "<p>" + kPageGeneratorLine.toLatin1() + "</p>\r\n"},
         {"late.htm", "<html>\r\n<head>\r\n<title>\r\nx\r\n</title>\r\n" + kPageGeneratorLine.toLatin1() + "\r\n"},
         {"edited.css", "body { color: black; }\r\n\r\n"},
+        {"near.css", "/* Tessarel style sheet */\r\n"},
         {"mine.js", "var mine = 1;\r\n"},
         {"page.txt", page},
         {"Docs.chm", page},
@@ -404,6 +405,13 @@ TEST_F(BuildSafety, onlyTessarelsOwnFilesAreKnownByTheirContents) {
     for (const auto& [name, bytes] : theirs) {
         WriteBytes(folder + QLatin1String(name), bytes);
         EXPECT_FALSE(IsTessarelFile(env.env->paths, folder + QLatin1String(name))) << name;
+    }
+    // A sheet an earlier version wrote, of every style the program ships.
+    for (const QString& sheet : QDir(env.programFolder() + u"styles"_s).entryList({u"*.css"_s}, QDir::Files)) {
+        if (sheet != u"test.css"_s) {
+            WriteBytes(folder + sheet, ReadBytes(env.programFolder() + u"styles/"_s + sheet) + "\r\n.Old { }\r\n");
+            EXPECT_TRUE(IsTessarelFile(env.env->paths, folder + sheet)) << sheet.toStdString();
+        }
     }
     // Never through a link, never waiting on a pipe, never a folder.
     ASSERT_TRUE(QFile::link(folder + u"a.c.htm"_s, folder + u"link.htm"_s));
