@@ -178,16 +178,21 @@ DestinationFiles::DestinationFiles(const AppPaths& paths, const QString& folder,
     }
 }
 
-bool DestinationFiles::isTessarels(const QString& name) const {
-    if (!Reachable(folder_, name)) {
-        return false;
-    }
-    const QString path = folder_ + name;
+bool DestinationFiles::recordedUnchanged(const QString& name) const {
     const auto found = recorded_.constFind(name);
-    if (found != recorded_.cend() && found->stamp.known() && OwnStamp(path) == found->stamp) {
-        return true;
+    return found != recorded_.cend() && found->stamp.known() && OwnStamp(folder_ + name) == found->stamp;
+}
+
+bool DestinationFiles::isTessarels(const QString& name) const {
+    return Reachable(folder_, name) && (recordedUnchanged(name) || IsTessarelFile(paths_, folder_ + name));
+}
+
+bool DestinationFiles::isSurelyTessarels(const QString& name) const {
+    if (SuffixOf(name) != u"css"_s) {
+        return isTessarels(name);
     }
-    return IsTessarelFile(paths_, path);
+    // A sheet that only opens as Tessarel's may be the user's copy: it is replaced, never removed.
+    return Reachable(folder_, name) && (recordedUnchanged(name) || IsProgramStyleSheet(paths_, folder_ + name));
 }
 
 std::vector<PlannedFile> PlannedFiles(const BookOutput& out, const std::vector<ChapterPagePlan>& plan,
@@ -285,7 +290,7 @@ QStringList RemoveUnusedFiles(const BookOutput& out, const ProjectSources& sourc
             continue;
         }
         const QFileInfo info(path);
-        if (info.isSymLink() || !info.isFile() || sources.contains(path) || !owner.isTessarels(name)) {
+        if (info.isSymLink() || !info.isFile() || sources.contains(path) || !owner.isSurelyTessarels(name)) {
             continue;
         }
         if (QFile::remove(path)) {

@@ -58,9 +58,14 @@ public:
 
     /// Whether the file `name` below the folder is one Tessarel wrote.
     bool isTessarels(const QString& name) const;
+    /// The same, with a style sheet only when the record lists it unchanged
+    /// or its bytes are a program style's: what a file must be to be removed.
+    bool isSurelyTessarels(const QString& name) const;
     const WrittenFiles& recorded() const { return recorded_; }
 
 private:
+    bool recordedUnchanged(const QString& name) const;
+
     const AppPaths& paths_;
     QString folder_;
     WrittenFiles recorded_;

@@ -445,6 +445,8 @@ TEST_F(BuildSafety, filesTheBookNoLongerUsesAreRemovedWhenTessarelWroteThem) {
         // The user writes over one page and puts a link in place of another.
         WriteBytes(dest + u"b.c.htm"_s, "<html>my notes on b</html>");
         WriteBytes(dest + u"notes.htm"_s, "<html>my notes</html>");
+        // A sheet of a style's name that opens as Tessarel's is replaced, never removed.
+        WriteBytes(dest + u"print_serif.css"_s, "/* Tessarel style: print_serif, as I like it */\r\n");
         WriteBytes(outside + u"frameset.htm"_s, kFramesetGeneratorLine.toLatin1() + "\r\n");
         QFile::remove(dest + u"genesisn.htm"_s);
         ASSERT_TRUE(QFile::link(outside + u"frameset.htm"_s, dest + u"genesisn.htm"_s));
@@ -462,9 +464,9 @@ TEST_F(BuildSafety, filesTheBookNoLongerUsesAreRemovedWhenTessarelWroteThem) {
         for (const auto& [path, bytes] : Tree(dest)) {
             names << path;
         }
-        QStringList expected{u"HTML Help"_s,   u"_book.htm"_s, u"_dindex.htm"_s,  u"_sorted_index.htm"_s,
-                             u"a.c.htm"_s,     u"b.c.htm"_s,   u"genesisn.htm"_s, u"index.htm"_s,
-                             u"minimal.css"_s, u"notes.htm"_s, u"x.htm"_s};
+        QStringList expected{u"HTML Help"_s,   u"_book.htm"_s, u"_dindex.htm"_s,     u"_sorted_index.htm"_s,
+                             u"a.c.htm"_s,     u"b.c.htm"_s,   u"genesisn.htm"_s,    u"index.htm"_s,
+                             u"minimal.css"_s, u"notes.htm"_s, u"print_serif.css"_s, u"x.htm"_s};
         // The compiled file and a dropped chapter's page only the record knows.
         if (!recordKept) {
             expected << u"HTML Help/Docs.chm"_s << u"c.c.htm"_s;
