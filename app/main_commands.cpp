@@ -2,6 +2,7 @@
 
 #include "app/handler_guard.h"
 #include "app/main_window_state.h"
+#include "book/book_files.h"
 #include "book/project_build.h"
 #include "book/workspace.h"
 #include "pages/page_frame.h"
@@ -10,6 +11,8 @@
 #include "support/paths.h"
 #include "support/preferences.h"
 #include "support/string_functions.h"
+
+#include <algorithm>
 
 namespace tessarel {
 
@@ -180,9 +183,33 @@ void MainCommands::rebuildAll() {
     }
 }
 
+QString ReplaceQuestionText(const QStringList& names) {
+    // A long list is cut: the question must fit on the screen.
+    constexpr qsizetype kShown = 15;
+    QString text = QStringLiteral("These files in the destination folder were not written by Tessarel:");
+    for (qsizetype i = 0; i < std::min(names.size(), kShown); ++i) {
+        text += kCrLf + QStringLiteral("    ") + names.at(i);
+    }
+    if (names.size() > kShown) {
+        text += kCrLf + QStringLiteral("    and ") + QString::number(names.size() - kShown) + QStringLiteral(" more");
+    }
+    return text + kCrLf + kCrLf +
+           QStringLiteral(
+               "The book has files of the same names. OK builds it and replaces them; "
+               "Cancel builds nothing.");
+}
+
 void MainCommands::buildProject(bool rebuild) {
-    RunReported(workspace_.env, sites::kBuildProject,
-                [&] { ::tessarel::BuildProject(workspace_, {.rebuild = rebuild}); });
+    RunReported(workspace_.env, sites::kBuildProject, [&] {
+        // The window can ask: a file of the user's is replaced only when the user says so.
+        ProjectBuildOptions options{.rebuild = rebuild, .replace = FilesABuildWouldReplace(workspace_)};
+        if (!options.replace.isEmpty() &&
+            workspace_.env.ui.message(QStringLiteral("Replace Files"), ReplaceQuestionText(options.replace),
+                                      MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok) {
+            return;
+        }
+        ::tessarel::BuildProject(workspace_, options);
+    });
 }
 
 bool MainCommands::buildSingleFile() {

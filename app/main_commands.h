@@ -7,6 +7,7 @@
 #include "support/user_interface.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace tessarel {
 
@@ -21,6 +22,9 @@ struct ProjectModel;
 QString UnbuiltProjectPage(const ProjectModel& project);
 /// The question before the changes of a project are lost, naming the project.
 QString SaveQuestionText(const ProjectModel& project);
+/// The question before a build that would replace files Tessarel did not
+/// write, naming them.
+QString ReplaceQuestionText(const QStringList& names);
 
 /// Everything the main window decides, over the workspace, the user interface
 /// and the window's own view; links no widget.

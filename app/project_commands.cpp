@@ -152,7 +152,8 @@ void MainCommands::newProject() {
         project.ProjectPath = path;
         project.ProjectFileName = FileNameOf(path);
         project.ProjectFolder = FolderOf(path);
-        project.settings.RelDestPath.clear();
+        // The book goes to a folder of its own: beside the sources it would meet the user's files.
+        project.settings.RelDestPath = QStringLiteral("book") + PathSeparator();
         // New books get a search page; older project files keep theirs without.
         project.settings.IncludeSearch = true;
 

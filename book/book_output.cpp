@@ -27,6 +27,10 @@ QString FileNameOnly(const QString& name) {
 
 }  // namespace
 
+QString BookOutput::styleSheet() const {
+    return ws.project.settings.EmbedStyle || style.text.isEmpty() ? QString() : style.name + QStringLiteral(".css");
+}
+
 QString BookOutput::helpFolder() const { return folder + kHelpFolderName + PathSeparator(); }
 
 QString BookOutput::helpPath(const QString& fileName) const { return helpFolder() + fileName; }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QSet>
 #include <QString>
 
 #include <vector>
@@ -21,11 +22,19 @@ struct BookOutput {
     /// Chapters that may not have their page (a taken page name, a bad name):
     /// they are listed nowhere in the book.
     std::vector<bool> withoutPage = {};
+    /// Book files (names below the folder, as BookFileNames gives them) that
+    /// Tessarel did not write: they stay as they are, and the book goes without them.
+    QSet<QString> kept = {};
 
     bool hasPage(int chapter) const {
         return chapter < 0 || static_cast<size_t>(chapter) >= withoutPage.size() ||
                !withoutPage[static_cast<size_t>(chapter)];
     }
+
+    bool keeps(const QString& name) const { return !kept.isEmpty() && kept.contains(name); }
+
+    /// The linked style sheet's file name; "" when the book writes none.
+    QString styleSheet() const;
 
     /// A file of the destination folder.
     QString path(const QString& fileName) const { return folder + fileName; }

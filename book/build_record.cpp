@@ -120,6 +120,28 @@ QDataStream& operator>>(QDataStream& s, FileStamp& stamp) {
     return s >> stamp.size >> stamp.modifiedNs >> stamp.changedNs >> stamp.device >> stamp.inode;
 }
 
+void WriteFiles(QDataStream& s, const WrittenFiles& files) {
+    s << quint32(files.size());
+    for (auto it = files.cbegin(); it != files.cend(); ++it) {
+        s << TextOut{it.key()} << it->stamp << it->sourceCopy;
+    }
+}
+
+void ReadFiles(QDataStream& s, WrittenFiles& files) {
+    quint32 count = 0;
+    s >> count;
+    if (s.status() != QDataStream::Ok || qint64{count} > BytesLeft(s) / 4) {
+        Corrupt(s);
+        return;
+    }
+    for (quint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
+        QString name;
+        WrittenFile file;
+        s >> TextIn{name} >> file.stamp >> file.sourceCopy;
+        files.insert(name, file);
+    }
+}
+
 QDataStream& operator<<(QDataStream& s, const ChapterNote& n) {
     return s << qint32(n.kind) << TextOut{n.reason} << TextOut{n.item} << qint32(n.status) << TextOut{n.title}
              << TextOut{n.output} << TextOut{n.text} << qint32(n.icon) << qint32(n.buttons);
@@ -231,6 +253,7 @@ std::optional<BuildRecord> ReadBuildRecord(const QString& path, const QString& p
         record.chapters.emplace(source, std::move(chapter));
     }
     in >> record.helpInputs >> record.compiledStamp >> record.compileOutput >> record.compileSuccess;
+    ReadFiles(in, record.bookFiles);
     if (in.status() != QDataStream::Ok || !in.atEnd() || record.chapters.size() != static_cast<qsizetype>(count)) {
         return std::nullopt;
     }
@@ -250,6 +273,7 @@ RecordWrite WriteBuildRecord(const QString& path, const BuildRecord& record, qin
             out << chapter;
         }
         out << record.helpInputs << record.compiledStamp << record.compileOutput << record.compileSuccess;
+        WriteFiles(out, record.bookFiles);
         whole = out.status() == QDataStream::Ok;
     }
     if (!whole || bytes.size() + kDigestBytes > limit) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/book_files.h"
 #include "book/chapter_pass.h"
 #include "support/file_stamp.h"
 
@@ -28,6 +29,9 @@ struct BuildRecord {
     /// What the compiler said when it warned, told again while its file stands.
     QByteArray compileOutput;
     bool compileSuccess = false;
+    /// Every file the builds wrote into the destination and that is still
+    /// theirs, so a later build knows what it may replace and remove.
+    WrittenFiles bookFiles;
 
     bool operator==(const BuildRecord&) const = default;
 };

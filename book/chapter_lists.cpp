@@ -55,6 +55,10 @@ bool ChapterLists::start() {
 }
 
 bool ChapterLists::startGrowing(const QString& path, const QString& head) {
+    // A file of the user's in its place stays: the list is not written.
+    if (out_.keeps(path.mid(out_.folder.size()))) {
+        return true;
+    }
     auto file = std::make_unique<TextFileWriter>(path);
     if (!file->open()) {
         file->finish(ui_);
@@ -154,8 +158,11 @@ bool ChapterLists::add(const Chapter& chapter, const QString& page, const Chapte
 /// last with the one finish() writes.
 bool ChapterLists::append(const QString& path, const QString& text) {
     TextFileWriter* file = growingFile(path);
-    if (text.isEmpty() || file == nullptr) {
-        return file != nullptr;
+    if (file == nullptr) {
+        return out_.keeps(path.mid(out_.folder.size()));
+    }
+    if (text.isEmpty()) {
+        return true;
     }
     file->write(kCrLf);
     file->write(text);

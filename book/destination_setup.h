@@ -16,8 +16,8 @@ void RemoveLeftovers(const BookOutput& out, const ProjectSources& sources);
 /// would replace one of the project's sources: nothing is written then.
 bool KeepSourcesOutOfTheBook(const BookOutput& out, const ProjectSources& sources);
 
-/// Writes the linked style sheet; with an embedded style, removes the sheet an
-/// earlier build wrote there. False when the sheet could not be written.
-bool WriteBookStyleSheet(const BookOutput& out, const ProjectSources& sources);
+/// Writes the linked style sheet (unless the book keeps a file of the user's
+/// there). False when the sheet could not be written.
+bool WriteBookStyleSheet(const BookOutput& out);
 
 }  // namespace tessarel

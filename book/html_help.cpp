@@ -1,5 +1,6 @@
 #include "book/html_help.h"
 
+#include "book/book_files.h"
 #include "book/book_output.h"
 #include "book/workspace.h"
 #include "pages/page_frame.h"
@@ -15,8 +16,6 @@ namespace {
 
 /// How much of a long file is gathered before it is handed to the file.
 constexpr qsizetype kWritePiece = qsizetype{1} << 16;
-
-const QString kGenerator = QStringLiteral("<meta name=\"GENERATOR\" content=\"Vornhald Tessarel\">");
 
 /// Topics of the HTML Help project lie one folder up from it.
 QString TopicPath(SiteMap map, const QString& page) {
@@ -39,9 +38,7 @@ QString OneLine(const QString& value) {
 
 QString HelpProjectHeader(const ProjectModel& project) {
     const Settings& settings = project.settings;
-    QString text;
-    AddLineTo(text, QStringLiteral("[OPTIONS]"));
-    AddLineTo(text, QStringLiteral("Compatibility = 1.1 Or later"));
+    QString text = kHelpProjectFirstLines;
     AddLineTo(text, QStringLiteral("Compiled file =") + OneLine(BaseNameOf(project.ProjectFileName)) +
                         QStringLiteral(".chm"));
     AddLineTo(text, QStringLiteral("Contents File = contents.hhc"));
@@ -64,7 +61,7 @@ QString ContentsHeader(SiteMap map) {
     QString text;
     AddLineTo(text, QStringLiteral("<HTML>"));
     AddLineTo(text, QStringLiteral("<HEAD>"));
-    AddLineTo(text, kGenerator);
+    AddLineTo(text, kSiteMapGeneratorLine);
     AddLineTo(text, QStringLiteral("<!-- Sitemap 1.0 -->"));
     AddLineTo(text, QStringLiteral("</HEAD><BODY>"));
     AddLineTo(text, QStringLiteral("<OBJECT type=\"text/site properties\">"));
@@ -123,13 +120,16 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
     ui.setProgressCaption(help ? QStringLiteral("HTML Help Index") : QStringLiteral("Active Index"));
     ui.setProgressMaximum(static_cast<int>(out.ws.IndexEntries.size()) + 1);
     const QString fileName = help ? QStringLiteral("index.hhk") : QStringLiteral("index_active.hhk");
+    if (out.keeps(help ? HelpFolderFileName(fileName) : fileName)) {
+        return true;
+    }
     // Written as it is made: the whole index would be a text of many megabytes.
     TextFileWriter file(help ? out.helpPath(fileName) : out.path(fileName));
     file.open();
     QString text;
     AddLineTo(text, QStringLiteral("<HTML>"));
     AddLineTo(text, QStringLiteral("<HEAD>"));
-    AddLineTo(text, kGenerator);
+    AddLineTo(text, kSiteMapGeneratorLine);
     AddLineTo(text, QStringLiteral("<!-- Sitemap 1.0 -->"));
     AddLineTo(text, QStringLiteral("</HEAD><BODY>"));
     AddLineTo(text, QStringLiteral("<UL>"));

@@ -11,6 +11,9 @@ struct ProjectModel;
 /// ("HTML Help" folder, topics under "..\") or the collapsible book's (beside the pages).
 enum class SiteMap { HelpProject, Active };
 
+/// The lines "help.hhp" opens with, as Tessarel has always written them.
+inline const QString kHelpProjectFirstLines = QStringLiteral("[OPTIONS]\r\nCompatibility = 1.1 Or later\r\n");
+
 /// "help.hhp" up to its "[FILES]" line; the build appends one line per chapter.
 QString HelpProjectHeader(const ProjectModel& project);
 /// The file list line of a chapter page in "help.hhp".

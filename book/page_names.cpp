@@ -2,7 +2,11 @@
 
 #include <QHash>
 
+#include "book/book_files.h"
 #include "book/book_output.h"
+#include "book/project_sources.h"
+#include "book/workspace.h"
+#include "pages/page_paths.h"
 #include "project/project_model.h"
 #include "support/paths.h"
 #include "support/string_functions.h"
@@ -24,22 +28,10 @@ QString ChapterDisplayName(const Chapter& chapter) {
     return folder.isEmpty() ? chapter.Name : WithTrailingSeparator(folder) + chapter.Name;
 }
 
-/// The files the book writes into its destination besides the chapter pages,
+/// The files the book writes besides the chapter pages, and its help folder,
 /// whatever its settings: a page must not depend on a setting to survive.
-QStringList BookFileNames(const QString& styleSheetFile) {
-    return {QStringLiteral("index.htm"),
-            QStringLiteral("genesisa.htm"),
-            QStringLiteral("genesisn.htm"),
-            QStringLiteral("_book.htm"),
-            QStringLiteral("_bookcol.htm"),
-            QStringLiteral("_dindex.htm"),
-            QStringLiteral("_sorted_index.htm"),
-            QStringLiteral("_index_active.htm"),
-            QStringLiteral("contents_active.hhc"),
-            QStringLiteral("index_active.hhk"),
-            QStringLiteral("HTML Help"),
-            QStringLiteral("_search.htm"),
-            styleSheetFile};
+QStringList NamesOfTheBook(const QString& styleSheetFile) {
+    return BookFileNames(nullptr, styleSheetFile) << QStringLiteral("HTML Help");
 }
 
 }  // namespace
@@ -48,7 +40,7 @@ std::vector<ChapterPagePlan> PlanChapterPages(const ProjectModel& project, int c
                                               const std::function<bool(int)>& isOwnPage) {
     std::vector<ChapterPagePlan> plan(static_cast<size_t>(std::max(count, 0)));
     QHash<QString, int> holders;
-    for (const QString& name : BookFileNames(styleSheetFile)) {
+    for (const QString& name : NamesOfTheBook(styleSheetFile)) {
         holders.insert(CompareKey(name), -1);
     }
     // A page that is its own source is the user's file: no other chapter may take it.
@@ -81,6 +73,18 @@ std::vector<ChapterPagePlan> PlanChapterPages(const ProjectModel& project, int c
     return plan;
 }
 
+std::vector<ChapterPagePlan> PlanBookPages(const BookOutput& out, int count) {
+    const ProjectModel& project = out.ws.project;
+    const auto isOwnPage = [&](int i) {
+        const Chapter& chapter = ChapterAt(project, i);
+        return IsHtmlFileName(chapter.Name) &&
+               IsSameFile(ChapterSourcePath(project, chapter), out.path(BookPageName(chapter.Name)));
+    };
+    return PlanChapterPages(project, count, out.style.name + QStringLiteral(".css"), isOwnPage);
+}
+
+QString ForeignFileReason() { return QStringLiteral("Kept: Not Written By Tessarel"); }
+
 void LogRefusedChapter(UserInterface& ui, const ProjectModel& project, const std::vector<ChapterPagePlan>& plan,
                        int i) {
     const Chapter& chapter = ChapterAt(project, i);
@@ -99,6 +103,9 @@ void LogRefusedChapter(UserInterface& ui, const ProjectModel& project, const std
     case PageClaim::TakenByBook:
         ui.addLogRow(QStringLiteral("Page Name Taken"), ChapterDisplayName(chapter), RowStatus::Failed,
                      QStringLiteral("Page of the book"), entry.page);
+        break;
+    case PageClaim::ForeignFile:
+        ui.addLogRow(ForeignFileReason(), ChapterDisplayName(chapter), RowStatus::Failed, none, entry.page);
         break;
     }
 }

@@ -7,6 +7,7 @@
 
 namespace tessarel {
 
+struct BookOutput;
 struct Chapter;
 struct ProjectModel;
 class UserInterface;
@@ -17,6 +18,7 @@ enum class PageClaim {
     BadName,         ///< its name or folder holds a NUL, which no file name can
     TakenByChapter,  ///< an earlier chapter has the same page name
     TakenByBook,     ///< the page name is a file the book writes itself
+    ForeignFile,     ///< a file Tessarel did not write has the page's name: it is kept
 };
 
 struct ChapterPagePlan {
@@ -33,6 +35,13 @@ struct ChapterPagePlan {
 /// the destination under its page name) keeps that page before any other.
 std::vector<ChapterPagePlan> PlanChapterPages(const ProjectModel& project, int count, const QString& styleSheetFile,
                                               const std::function<bool(int)>& isOwnPage = {});
+
+/// PlanChapterPages for a build into `out`: an HTML source that already lies
+/// in the destination under its page name keeps that page.
+std::vector<ChapterPagePlan> PlanBookPages(const BookOutput& out, int count);
+
+/// The reason of the failed row of a file a build kept, as Tessarel did not write it.
+QString ForeignFileReason();
 
 /// Logs the failed row of chapter `i`, which the plan does not let have its page.
 void LogRefusedChapter(UserInterface& ui, const ProjectModel& project, const std::vector<ChapterPagePlan>& plan, int i);

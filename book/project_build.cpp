@@ -1,5 +1,6 @@
 #include "book/project_build.h"
 
+#include "book/book_files.h"
 #include "book/book_output.h"
 #include "book/build_record.h"
 #include "book/chapter_lists.h"
@@ -76,6 +77,9 @@ private:
     bool prepareDestination();
     bool lockDestination();
     void planPages(int count);
+    void keepForeignFiles();
+    void removeUnusedFiles();
+    void tellKeptFiles();
     bool writeSidePagesAndIndexes();
     void compile();
     void finish();
@@ -106,6 +110,14 @@ private:
     QSet<QString> reached_;
     /// The search page's data, when the book has one.
     std::unique_ptr<SearchIndex> search_;
+    /// The files earlier builds of this project wrote into the destination.
+    WrittenFiles recorded_;
+    std::optional<DestinationFiles> owner_;
+    /// Every file this build writes, and those it keeps as the user's.
+    std::vector<PlannedFile> planned_;
+    QStringList keptNames_;
+    /// Files of earlier builds this one removed, as the book no longer uses them.
+    QStringList removed_;
 };
 
 ProjectBuildResult ProjectBuild::run() {
@@ -142,17 +154,23 @@ ProjectBuildResult ProjectBuild::run() {
     lists_.drop();
     result_.destinationUnwritable = !written && !result_.destinationBusy && !result_.sourceKept;
     if (written) {
+        // A start page of the user's is not the book's.
         const QString indexPage = out_.path(QStringLiteral("index.htm"));
-        if (FileExists(indexPage)) {
+        if (FileExists(indexPage) && !out_.keeps(QStringLiteral("index.htm"))) {
             result_.indexPage = indexPage;
             ui_.navigate(indexPage);
         }
-        if (settings_.GenerateHtmlHelpFiles) {
+        // The help project is the build's only when all its files are.
+        const bool helpKept = std::any_of(out_.kept.cbegin(), out_.kept.cend(), [](const QString& name) {
+            return name.startsWith(HelpFolderFileName(QString()));
+        });
+        if (settings_.GenerateHtmlHelpFiles && !helpKept) {
             compile();
         }
     }
     saveRecord(count);
     finish();
+    tellKeptFiles();
     const QString collisions = PageCollisionText(project_, pages_, out_.chaptersBuilt - 1);
     if (!collisions.isEmpty()) {
         ui_.message(QStringLiteral("Page Name Taken"), collisions, MessageIcon::Exclamation, MessageButtons::Ok);
@@ -233,14 +251,15 @@ bool ProjectBuild::writeBook(int count) {
     if (!prepareDestination() || !lockDestination()) {
         return false;
     }
-    planPages(count);
     loadRecord();
+    planPages(count);
     RemoveLeftovers(out_, sources_);
     if (!KeepSourcesOutOfTheBook(out_, sources_)) {
         result_.sourceKept = true;
         return false;
     }
-    if (!WriteBookStyleSheet(out_, sources_) || !lists_.start()) {
+    keepForeignFiles();
+    if (!WriteBookStyleSheet(out_) || !lists_.start()) {
         return false;
     }
     const ChapterPass pass{ws_,
@@ -270,7 +289,11 @@ bool ProjectBuild::writeBook(int count) {
         }
         project_.HomePage = BookPageName(project_.Chapters[static_cast<size_t>(home)].Name);
     }
-    return WriteFramePages(out_, project_.HomePage);
+    if (!WriteFramePages(out_, project_.HomePage)) {
+        return false;
+    }
+    removeUnusedFiles();
+    return true;
 }
 
 /// Shows chapter `i` as the one being built; false when the user asked to stop.
@@ -402,6 +425,7 @@ void ProjectBuild::reportUncountedChapters(int count) {
 /// any other record (or a rebuild) means every chapter is built.
 void ProjectBuild::loadRecord() {
     if (ws_.env.paths.cacheFolder.isEmpty()) {
+        owner_.emplace(ws_.env.paths, out_.folder, recorded_);
         return;
     }
     recordPath_ = BuildRecordPath(ws_.env.paths.cacheFolder, project_.ProjectPath, out_.folder);
@@ -410,11 +434,15 @@ void ProjectBuild::loadRecord() {
     // Without a fixed build time, an untouched chapter keeps the date it was built on.
     const bool fixedTime = settings_.IncludeLastGenerated && qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH");
     next_.pageInputs = PageInputsDigest(settings_, style_, fixedTime ? ShortDateTimeText(generatedAt_) : QString());
-    if (!options_.rebuild) {
-        previous_ = ReadBuildRecord(recordPath_, next_.projectPath, next_.destination, options_.recordLimit);
-        if (previous_ && previous_->pageInputs != next_.pageInputs) {
-            previous_.reset();
-        }
+    // What the earlier builds wrote counts whatever the settings were, and for a rebuild too.
+    std::optional<BuildRecord> record =
+        ReadBuildRecord(recordPath_, next_.projectPath, next_.destination, options_.recordLimit);
+    if (record) {
+        recorded_ = record->bookFiles;
+    }
+    owner_.emplace(ws_.env.paths, out_.folder, recorded_);
+    if (!options_.rebuild && record && record->pageInputs == next_.pageInputs) {
+        previous_ = std::move(record);
     }
 }
 
@@ -451,6 +479,23 @@ void ProjectBuild::saveRecord(int count) {
             }
         }
     }
+    std::vector<PlannedFile> written;
+    for (const PlannedFile& file : planned_) {
+        const bool reached = file.chapter < out_.chaptersBuilt && out_.hasPage(file.chapter);
+        if (file.chapter < 0 ? !out_.keeps(file.name) : reached) {
+            written.push_back(file);
+            // A recorded chapter's page has the stamp its result holds: an
+            // unchanged book keeps its record.
+            const auto found = file.chapter < 0 ? next_.chapters.cend() : next_.chapters.constFind(file.source);
+            if (found != next_.chapters.cend() && found->files && found->files->page == file.name) {
+                written.back().stamp = found->files->pageStamp;
+            }
+        }
+    }
+    if (settings_.GenerateHtmlHelpFiles && result_.compile.compiled) {
+        written.push_back({HelpFolderFileName(FileNameOf(result_.compile.compiledFile))});
+    }
+    next_.bookFiles = FilesToRecord(out_.folder, written, recorded_, removed_);
     if ((!previous_ || !(next_ == *previous_)) &&
         WriteBuildRecord(recordPath_, next_, options_.recordLimit) == RecordWrite::TooLarge) {
         const qint64 limit = options_.recordLimit;
@@ -490,16 +535,62 @@ bool ProjectBuild::lockDestination() {
 /// Works out every page name before the first file is written, so no chapter's
 /// page is ever written over by another's.
 void ProjectBuild::planPages(int count) {
-    const auto isOwnPage = [this](int i) {
-        const Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
-        return IsHtmlFileName(chapter.Name) &&
-               IsSameFile(ChapterSourcePath(project_, chapter), out_.path(BookPageName(chapter.Name)));
-    };
-    pages_ = PlanChapterPages(project_, count, style_.name + QStringLiteral(".css"), isOwnPage);
+    pages_ = PlanBookPages(out_, count);
     out_.withoutPage.assign(pages_.size(), false);
     for (size_t i = 0; i < pages_.size(); ++i) {
         out_.withoutPage[i] = pages_[i].claim != PageClaim::Own;
     }
+}
+
+/// A file in the book's way that Tessarel did not write stays, unless the
+/// user agreed to its replacing: a chapter whose page it is fails when its
+/// turn comes, and the book goes without a book file it is.
+void ProjectBuild::keepForeignFiles() {
+    planned_ = PlannedFiles(out_, pages_, sources_);
+    const QSet<QString> agreed(options_.replace.cbegin(), options_.replace.cend());
+    for (const PlannedFile& file : ForeignFiles(out_, planned_, *owner_)) {
+        if (agreed.contains(file.name)) {
+            continue;
+        }
+        keptNames_ << file.name;
+        if (file.chapter >= 0) {
+            pages_[static_cast<size_t>(file.chapter)].claim = PageClaim::ForeignFile;
+            out_.withoutPage[static_cast<size_t>(file.chapter)] = true;
+            continue;
+        }
+        out_.kept.insert(file.name);
+        ++result_.filesKept;
+        ui_.addLogRow(ForeignFileReason(), FileNameOf(file.name), RowStatus::Failed, QStringLiteral("---"), file.name);
+    }
+}
+
+/// Removes what earlier builds wrote that this book no longer has: the files
+/// of settings now off, an old style sheet, the pages of chapters gone.
+void ProjectBuild::removeUnusedFiles() {
+    QSet<QString> inUse;
+    for (const PlannedFile& file : planned_) {
+        inUse.insert(file.name);
+    }
+    if (settings_.GenerateHtmlHelpFiles) {
+        inUse.insert(HelpFolderFileName(BaseNameOf(project_.ProjectFileName) + QStringLiteral(".chm")));
+    }
+    removed_ = RemoveUnusedFiles(out_, sources_, inUse, *owner_);
+    for (const QString& name : std::as_const(removed_)) {
+        ui_.addLogRow(QStringLiteral("> Old File Removed"), QString(), RowStatus::Ok, QString(), name);
+    }
+}
+
+/// The files kept as the user's, told once: the book is not whole without them.
+void ProjectBuild::tellKeptFiles() {
+    if (keptNames_.isEmpty()) {
+        return;
+    }
+    ui_.message(QStringLiteral("Files kept"),
+                QStringLiteral("These files in the destination folder were not written by Tessarel, so the build "
+                               "kept them and the book is not complete without them:") +
+                    kCrLf + keptNames_.join(kCrLf) + kCrLf +
+                    QStringLiteral("Move them away or choose another destination folder, then build again."),
+                MessageIcon::Exclamation, MessageButtons::Ok);
 }
 
 bool ProjectBuild::writeSidePagesAndIndexes() {

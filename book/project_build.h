@@ -4,6 +4,7 @@
 #include "book/html_help_compiler.h"
 
 #include <QString>
+#include <QStringList>
 
 namespace tessarel {
 
@@ -22,8 +23,9 @@ struct ProjectBuildResult {
     bool destinationBusy = false;        ///< another build held the destination: nothing was written
     bool sourceKept = false;             ///< a book file would have replaced a source: nothing was written
     bool helpFailed = false;             ///< the help compile's row is a failed one
-    QString indexPage;                   ///< destination + "index.htm" when written
-    CompileOutcome compile;              ///< the HTML Help compile, when HTML Help is on
+    int filesKept = 0;  ///< book files besides chapter pages not written, as Tessarel did not write the files there
+    QString indexPage;  ///< destination + "index.htm" when written
+    CompileOutcome compile;  ///< the HTML Help compile, when HTML Help is on
 };
 
 /// How a project build may take its chapters.
@@ -32,12 +34,19 @@ struct ProjectBuildOptions {
     bool rebuild = false;
     /// The largest record of the build kept for the next one (tests lower it).
     qint64 recordLimit = kMaxBuildRecordBytes;
+    /// Files of the destination Tessarel did not write that the user agreed
+    /// to have replaced (FilesABuildWouldReplace); any other one is kept.
+    QStringList replace = {};
 };
 
 /// Builds the open project: every chapter page, then the book around them and,
 /// when enabled, the HTML Help project, which it then compiles. A chapter the
 /// last build into the same destination recorded, whose source, page and page
 /// inputs are unchanged, is taken from that record instead of being built.
+/// A file in the destination that Tessarel did not write is never replaced
+/// (unless `options` allows it): a chapter whose page it is fails, and the book
+/// goes without a book file it is. The files earlier builds wrote that the new
+/// book no longer uses are removed.
 ProjectBuildResult BuildProject(Workspace& workspace, const ProjectBuildOptions& options = {});
 
 }  // namespace tessarel

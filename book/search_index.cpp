@@ -392,7 +392,7 @@ void SearchIndex::addChapter(const QString& title, const QString& page, const QS
 }
 
 QString SearchIndex::script(qsizetype mostBytes) const {
-    const QString head = u"var tessarelSearchIndex = {"_s + kCrLf + u"\"snippets\": ["_s;
+    const QString head = kSearchIndexFirstLine + kCrLf + u"\"snippets\": ["_s;
     const QString middle = u"],"_s + kCrLf + u"\"chapters\": ["_s + kCrLf;
     const QString tail = kCrLf + u"]};"_s;
     // The snippets' words are cut evenly until the whole fits; the names stay.
@@ -443,8 +443,11 @@ QString SearchIndex::script(qsizetype mostBytes) const {
 bool WriteSearchPages(const BookOutput& out, const SearchIndex& index) {
     UserInterface& ui = out.ws.env.ui;
     ui.setProgressCaption(kSearchPage);
-    if (!WriteTextFile(ui, out.path(kIndexScript), index.script())) {
+    if (!out.keeps(kIndexScript) && !WriteTextFile(ui, out.path(kIndexScript), index.script())) {
         return false;
+    }
+    if (out.keeps(kSearchPage)) {
+        return true;
     }
     WriteSidePageHead(out);
     QString& text = out.ws.page.PageText;

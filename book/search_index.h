@@ -10,6 +10,9 @@ namespace tessarel {
 
 struct BookOutput;
 
+/// The first line of "_search_index.js".
+inline const QString kSearchIndexFirstLine = QStringLiteral("var tessarelSearchIndex = {");
+
 /// The data of a book's search page, gathered as the build lists each chapter
 /// and written as a script ("_search_index.js") that the page loads from
 /// file:// with no server: every chapter with its title and every section

@@ -52,6 +52,11 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
     if (result.sourceKept) {
         summary += QStringLiteral(", nothing written: a book file would replace a source");
     }
+    if (result.filesKept > 0) {
+        summary += QStringLiteral(", ") + QString::number(result.filesKept) +
+                   (result.filesKept == 1 ? QStringLiteral(" book file") : QStringLiteral(" book files")) +
+                   QStringLiteral(" kept");
+    }
     if (result.helpFailed) {
         summary += result.compile.compiled ? QStringLiteral(", the help compiler reported errors")
                                            : QStringLiteral(", HTML Help not compiled");
@@ -74,8 +79,8 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
     if (Interrupted() || result.cancelled) {
         return InterruptedStatus();
     }
-    const bool ok =
-        helpOk && failed == 0 && !result.destinationUnwritable && !result.sourceKept && !ui_.quitRequested();
+    const bool ok = helpOk && failed == 0 && result.filesKept == 0 && !result.destinationUnwritable &&
+                    !result.sourceKept && !ui_.quitRequested();
     return ok ? ExitStatus::Success : ExitStatus::BuildFailed;
 }
 

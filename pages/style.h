@@ -7,6 +7,10 @@ namespace tessarel {
 
 struct AppPaths;
 
+/// The words every style sheet the program ships opens with, then its name:
+/// a sheet a build wrote is known by them whatever version wrote it.
+inline const QString kStyleSheetOpening = QStringLiteral("/* Tessarel style: ");
+
 /// The style every page falls back to when its own is missing or unusable.
 inline const QString kFallbackStyleName = QStringLiteral("minimal");
 

@@ -222,4 +222,53 @@ bool AppendUtf16WithByteOrderMark(QString& text, QByteArrayView bytes) {
     return true;
 }
 
+bool ReadFileStart(const QString& path, qint64 count, QByteArray& bytes) {
+    if (!NameTheSystemTakes(path) || count < 0) {
+        return false;
+    }
+#if defined(Q_OS_UNIX)
+    int fd = -1;
+    do {
+        fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        return false;
+    }
+    const Descriptor file(fd);
+    struct stat info = {};
+    if (::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return false;
+    }
+    QByteArray read(std::min<qint64>(count, info.st_size), Qt::Uninitialized);
+    qint64 filled = 0;
+    while (filled < read.size()) {
+        const ssize_t got = ::read(file.get(), read.data() + filled, static_cast<size_t>(read.size() - filled));
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        filled += got;
+    }
+    read.resize(filled);
+    bytes = std::move(read);
+    return true;
+#else
+    const QFileInfo info(path);
+    if (info.isSymLink() || !info.isFile()) {
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false;
+    }
+    bytes = file.read(count);
+    return file.error() == QFileDevice::NoError;
+#endif
+}
+
 }  // namespace tessarel

@@ -47,6 +47,11 @@ QString ReadFailureReason(ReadOutcome outcome);
 /// One sentence telling the user why the file was not read.
 QString ReadFailureText(const ReadResult& result);
 
+/// The first `count` bytes (fewer in a shorter file) of the regular file at
+/// `path` into `bytes`. False for anything else, without waiting on it: a
+/// link (never followed), a pipe, a device, a folder, a file not readable.
+bool ReadFileStart(const QString& path, qint64 count, QByteArray& bytes);
+
 /// Appends UTF-16 text that starts with its byte-order mark (either byte
 /// order), without the mark; false, and nothing appended, for other bytes.
 bool AppendUtf16WithByteOrderMark(QString& text, QByteArrayView bytes);

@@ -7,6 +7,7 @@
 #include "support/environment.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QLabel>
@@ -65,6 +66,7 @@ DestinationDialog::DestinationDialog(QWidget* owner, Workspace& workspace, MainW
         pathBox->setText(folder);
     });
     connect(pathBox, &QLineEdit::returnPressed, this, &DestinationDialog::openTypedFolder);
+    connect(pathBox, &QLineEdit::textEdited, this, [this] { offeredAt_.clear(); });
     connect(newFolderButton, &QPushButton::clicked, this, &DestinationDialog::askForNewFolder);
     connect(okButton, &QPushButton::clicked, this, &DestinationDialog::acceptDestination);
     connect(cancelButton, &QPushButton::clicked, this, &DestinationDialog::cancel);
@@ -87,6 +89,14 @@ void DestinationDialog::loadValues() {
         }
     });
     pathBox->setText(folderTree->path());
+    // A destination not made yet (New Project offers a "book" folder) stands
+    // in the path box as if typed: OK keeps it and makes it.
+    const QString wanted = workspace_.project.destinationFolder();
+    if (QDir::isAbsolutePath(QDir::fromNativeSeparators(wanted)) && !QFileInfo(wanted).exists()) {
+        pathBox->setText(QDir::toNativeSeparators(QDir::cleanPath(QDir::fromNativeSeparators(wanted))));
+        pathBox->setModified(true);
+        offeredAt_ = folderTree->path();
+    }
 }
 
 QString DestinationDialog::typedFolder() const {
@@ -146,7 +156,9 @@ void DestinationDialog::changeDrive(const QString& root) {
 void DestinationDialog::acceptDestination() {
     runReported(sites::kAcceptDestination, [&] {
         // A path the user typed and did not open yet is the choice: made when missing.
-        const QString typed = pathBox->isModified() ? typedFolder() : QString();
+        // The offered folder stands until the user chooses another in the tree.
+        const bool offerStands = offeredAt_.isEmpty() || offeredAt_ == folderTree->path();
+        const QString typed = pathBox->isModified() && offerStands ? typedFolder() : QString();
         if (!typed.isEmpty() && typed != folderTree->path() && !openTypedFolder()) {
             if (!QDir().mkpath(QDir::fromNativeSeparators(typed)) || !openTypedFolder()) {
                 workspace_.env.ui.message(QStringLiteral("Documents Destination Path"),

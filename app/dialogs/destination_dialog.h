@@ -38,6 +38,10 @@ private:
     void askForNewFolder();
     /// The typed path as an absolute folder: a relative one lies below the project.
     QString typedFolder() const;
+
+    /// Where the tree stood when a destination not made yet was offered in
+    /// the path box; "" when nothing was offered or the user typed since.
+    QString offeredAt_;
 };
 
 }  // namespace tessarel

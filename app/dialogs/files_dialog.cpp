@@ -290,7 +290,8 @@ void FilesDialog::addChosenFiles() {
 }
 
 void FilesDialog::addAllFiles() {
-    runReported(sites::kAddAllFiles, [&] { addFiles(fileList->files()); });
+    runReported(sites::kAddAllFiles,
+                [&] { addFiles(ChapterCandidates(workspace_.env.paths, fileList->folder(), fileList->files())); });
 }
 
 void FilesDialog::removeChosenFiles() {

@@ -1,6 +1,8 @@
 #include "app/dialogs/project_file_list.h"
 
+#include "book/book_files.h"
 #include "project/project_model.h"
+#include "support/paths.h"
 
 #include <algorithm>
 #include <utility>
@@ -131,6 +133,16 @@ bool ProjectFileList::storeInto(ProjectModel& project) const {
         chapter.RelPath = rows_[static_cast<size_t>(i)].relPath;
     }
     return true;
+}
+
+QStringList ChapterCandidates(const AppPaths& paths, const QString& folder, const QStringList& names) {
+    QStringList candidates;
+    for (const QString& name : names) {
+        if (!IsTessarelFile(paths, JoinFolderAndFile(folder, name))) {
+            candidates << name;
+        }
+    }
+    return candidates;
 }
 
 QString TooManyFilesText() {

@@ -8,6 +8,7 @@
 
 namespace tessarel {
 
+struct AppPaths;
 struct ProjectModel;
 
 /// One row of the project files dialog: a file name and its folder relative to
@@ -71,6 +72,10 @@ struct FilesToAdd {
 };
 FilesToAdd SortOutNewFiles(const ProjectFileList& list, const QStringList& names, const QString& relPath,
                            const QString& projectFileName);
+
+/// The files of `folder` that Add All offers as chapters: `names` without the
+/// files Tessarel wrote there (the pages of single files, a book's files).
+QStringList ChapterCandidates(const AppPaths& paths, const QString& folder, const QStringList& names);
 
 /// The message shown when OK finds too many rows, and its title.
 QString TooManyFilesText();

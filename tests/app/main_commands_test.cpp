@@ -410,6 +410,42 @@ TEST_F(MainCommandsTest, buildingAProjectShowsTheBookAndOpensItWithX) {
     EXPECT_EQ(ui.shellOpens.back(), commands.bookIndexPath());
 }
 
+// The window asks before a build would replace a file Tessarel did not
+// write; Cancel builds nothing, OK replaces it, and then it is the book's.
+TEST_F(MainCommandsTest, aBuildAsksBeforeReplacingAFileTessarelDidNotWrite) {
+    openProject(writeProject());
+    const QString index = write(u"proj/out/index.htm"_s, u"<html>my own start page</html>"_s);
+    ui.answers = {MessageAnswer::Cancel};
+    commands.build();
+    expectMessage(u"Replace Files"_s,
+                  u"These files in the destination folder were not written by Tessarel:\r\n    index.htm\r\n\r\n"
+                  u"The book has files of the same names. OK builds it and replaces them; Cancel builds nothing."_s,
+                  MessageButtons::OkCancel);
+    EXPECT_EQ(ui.buildsStarted, 0);
+    EXPECT_FALSE(FileExists(te.path(u"proj/out/f0.c.htm"_s)));
+    EXPECT_EQ(testing::ReadBytes(index), QByteArray("<html>my own start page</html>"));
+
+    ui.messages.clear();
+    ui.answers = {MessageAnswer::Ok};
+    commands.build();
+    EXPECT_EQ(ui.buildsStarted, 1);
+    EXPECT_EQ(ChapterLines(ui), 2);
+    EXPECT_TRUE(testing::ReadBytes(index).contains("_book.htm"));
+    ui.messages.clear();
+    commands.build();
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.buildsStarted, 2);
+
+    // A long list is cut.
+    QStringList many;
+    for (int i = 0; i < 20; ++i) {
+        many << u"p%1.htm"_s.arg(i);
+    }
+    const QString text = ReplaceQuestionText(many);
+    EXPECT_TRUE(text.contains(u"    p14.htm\r\n    and 5 more\r\n"_s)) << text.toStdString();
+    EXPECT_FALSE(text.contains(u"p15.htm"_s));
+}
+
 TEST_F(MainCommandsTest, theWalkThroughIsShownOnTheFirstStartOnly) {
     commands.showWalkThroughOnFirstRun();
     ASSERT_EQ(ui.helpTopics.size(), 1);

@@ -1,11 +1,18 @@
 // What a project build may touch: only its destination, never through a link,
 // never a source, never another build's files, never a sheet of the user's.
 // Each case lists the file trees before and after the build.
+#include "book/book_files.h"
+#include "book/build_record.h"
 #include "book/destination_lock.h"
+#include "book/html_help.h"
+#include "book/html_help_compiler.h"
+#include "book/page_names.h"
 #include "book/project_build.h"
+#include "book/search_index.h"
 #include "book_fixture.h"
 #include "pages/single_file_build.h"
 #include "pages/style.h"
+#include "support/special_files.h"
 #include "support/text_file.h"
 
 #include <QCoreApplication>
@@ -66,9 +73,15 @@ TEST_F(BuildSafety, linksInTheDestinationAreReplacedNeverFollowed) {
     }
     const auto outsideBefore = Tree(outside);
 
-    const ProjectBuildResult result = BuildProject(ws);
+    // A link is no file Tessarel wrote: the window asks, and the user agrees.
+    QStringList asked = FilesABuildWouldReplace(ws);
+    asked.sort();
+    EXPECT_EQ(asked, (QStringList{u"HTML Help/contents.hhc"_s, u"_dindex.htm"_s, u"a.c.htm"_s, u"contents_active.hhc"_s,
+                                  u"index.htm"_s, u"test.css"_s}));
+    const ProjectBuildResult result = BuildProject(ws, {.replace = asked});
 
     EXPECT_FALSE(result.destinationUnwritable);
+    EXPECT_EQ(result.filesKept, 0);
     EXPECT_EQ(Tree(outside), outsideBefore);
     for (const auto& [name, target] : links) {
         const QFileInfo entry(dest + QLatin1String(name));
@@ -324,6 +337,174 @@ TEST_F(BuildSafety, aStyleNameThatIsNotPlainFallsBackToTheMinimalSheet) {
                              FileEncoding::Latin1WithReferences));
         QStringList names = QDir(dest).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         EXPECT_EQ(names.filter(u".css"_s), QStringList{u"minimal.css"_s});
+    }
+}
+
+// With the destination the project folder, the user's own files have book
+// names. The console keeps them with a failed row each; the window asks, and
+// what the user agreed to replace is then Tessarel's.
+TEST_F(BuildSafety, aFileTessarelDidNotWriteIsKeptUnlessTheUserAgrees) {
+    ws.project.settings.IncludeSearch = true;
+    ws.project.settings.RelDestPath = QString();
+    dest = env.path(u"proj/"_s);
+    addSource(dest, u"a.c"_s, kDocumented);
+    addSource(dest, u"b.c"_s, kDocumented);
+    const std::pair<QString, QByteArray> theirs[] = {
+        {u"index.htm"_s, "<html>my own home page</html>"},
+        {u"_search_index.js"_s, "var mine = 1;\r\n"},
+        {u"test.css"_s, "body { color: red; }\r\n"},
+        {u"b.c.htm"_s, "<html>my notes on b</html>"},
+    };
+    for (const auto& [name, bytes] : theirs) {
+        WriteBytes(dest + name, bytes);
+    }
+    // A page an earlier build wrote, known by its generator line.
+    WriteBytes(dest + u"_book.htm"_s, "\r\n" + kPageGeneratorLine.toLatin1() + "\r\nold contents\r\n");
+    EXPECT_EQ(FilesABuildWouldReplace(ws),
+              (QStringList{u"index.htm"_s, u"_search_index.js"_s, u"test.css"_s, u"b.c.htm"_s}));
+
+    const ProjectBuildResult kept = BuildProject(ws);
+
+    const QString reason = ForeignFileReason();
+    EXPECT_EQ(logRows(),
+              (QStringList{reason + u"|index.htm|FAIL"_s, reason + u"|_search_index.js|FAIL"_s,
+                           reason + u"|test.css|FAIL"_s, u"Built OK|a.c|ok"_s, reason + u"|"_s + dest + u"b.c|FAIL"_s,
+                           u"> HTML TOC||ok"_s, u"> HTML Index||ok"_s, u"> HTML Search||ok"_s}));
+    EXPECT_EQ(kept.filesKept, 3);
+    EXPECT_EQ(kept.chaptersFailed, 1);
+    EXPECT_TRUE(kept.indexPage.isEmpty());
+    for (const auto& [name, bytes] : theirs) {
+        EXPECT_EQ(ReadBytes(dest + name), bytes) << name.toStdString();
+    }
+    EXPECT_TRUE(read(u"_book.htm"_s).contains(u"a.c.htm"_s));
+    EXPECT_FALSE(read(u"_book.htm"_s).contains(u"b.c.htm"_s));
+    EXPECT_TRUE(read(u"a.c.htm"_s).contains(u"Alpha text."_s));
+    ASSERT_EQ(env.ui.messages.size(), 1u);
+    EXPECT_EQ(env.ui.messages[0].title, u"Files kept"_s);
+    EXPECT_TRUE(env.ui.messages[0].text.contains(u"index.htm\r\n_search_index.js\r\ntest.css\r\nb.c.htm"_s));
+
+    env.ui.log.clear();
+    env.ui.messages.clear();
+    const ProjectBuildResult agreed = BuildProject(ws, {.replace = FilesABuildWouldReplace(ws)});
+    EXPECT_EQ(agreed.filesKept, 0);
+    EXPECT_EQ(agreed.chaptersFailed, 0);
+    EXPECT_TRUE(env.ui.messages.empty());
+    EXPECT_TRUE(read(u"index.htm"_s).contains(u"_book.htm"_s));
+    EXPECT_TRUE(read(u"b.c.htm"_s).contains(u"Alpha text."_s));
+    EXPECT_EQ(read(u"test.css"_s), u"body { color: black; }\r\n"_s);
+    // What it wrote is its own until the user writes there again.
+    EXPECT_EQ(FilesABuildWouldReplace(ws), QStringList());
+    WriteBytes(dest + u"index.htm"_s, "<html>mine again</html>");
+    EXPECT_EQ(FilesABuildWouldReplace(ws), QStringList{u"index.htm"_s});
+}
+
+// What proves a file Tessarel's by its contents alone, when no record knows it.
+TEST_F(BuildSafety, onlyTessarelsOwnFilesAreKnownByTheirContents) {
+    const QByteArray page = "\r\n" + kPageGeneratorLine.toLatin1() + "\r\n\r\n<html>\r\n";
+    const std::pair<const char*, QByteArray> ours[] = {
+        {"a.c.htm", page},
+        {"lf.html", "\n" + kPageGeneratorLine.toLatin1() + "\n<html>\n"},
+        {"index.htm", kLoaderGeneratorLine.toLatin1() + "\r\n<html>\r\n"},
+        {"genesisn.htm", kFramesetGeneratorLine.toLatin1() + "\r\n<html>\r\n"},
+        {"contents.hhc", "<HTML>\r\n<HEAD>\r\n" + kSiteMapGeneratorLine.toLatin1() + "\r\n"},
+        {"help.hhp", kHelpProjectFirstLines.toLatin1() + "Compiled file =Docs.chm\r\n"},
+        {"_search_index.js", kSearchIndexFirstLine.toLatin1() + "\r\n\"snippets\": [\"\"],\r\n"},
+        {"test.css", "body { color: black; }\r\n"},
+        {"old.css",
+         EncodeText(GetStyleText(env.env->paths, kFallbackStyleName) + u"\r\n"_s, FileEncoding::Latin1WithReferences)},
+    };
+    const std::pair<const char*, QByteArray> theirs[] = {
+        {"mine.htm", "<html>my home page</html>"},
+        {"quoted.htm", "<p>" + kPageGeneratorLine.toLatin1() + "</p>\r\n"},
+        {"late.htm", "<html>\r\n<head>\r\n<title>\r\nx\r\n</title>\r\n" + kPageGeneratorLine.toLatin1() + "\r\n"},
+        {"edited.css", "body { color: black; }\r\n\r\n"},
+        {"near.css", "/* Tessarel style sheet */\r\n"},
+        {"mine.js", "var mine = 1;\r\n"},
+        {"page.txt", page},
+        {"Docs.chm", page},
+        {"empty.htm", ""},
+    };
+    const QString folder = env.path(u"files/"_s);
+    for (const auto& [name, bytes] : ours) {
+        WriteBytes(folder + QLatin1String(name), bytes);
+        EXPECT_TRUE(IsTessarelFile(env.env->paths, folder + QLatin1String(name))) << name;
+    }
+    for (const auto& [name, bytes] : theirs) {
+        WriteBytes(folder + QLatin1String(name), bytes);
+        EXPECT_FALSE(IsTessarelFile(env.env->paths, folder + QLatin1String(name))) << name;
+    }
+    // A sheet an earlier version wrote, of every style the program ships.
+    for (const QString& sheet : QDir(env.programFolder() + u"styles"_s).entryList({u"*.css"_s}, QDir::Files)) {
+        if (sheet != u"test.css"_s) {
+            WriteBytes(folder + sheet, ReadBytes(env.programFolder() + u"styles/"_s + sheet) + "\r\n.Old { }\r\n");
+            EXPECT_TRUE(IsTessarelFile(env.env->paths, folder + sheet)) << sheet.toStdString();
+        }
+    }
+    // Never through a link, never waiting on a pipe, never a folder.
+    ASSERT_TRUE(QFile::link(folder + u"a.c.htm"_s, folder + u"link.htm"_s));
+    ASSERT_TRUE(MakeFifo(folder + u"pipe.htm"_s));
+    QDir().mkpath(folder + u"folder.htm"_s);
+    for (const QString& name : {u"link.htm"_s, u"pipe.htm"_s, u"folder.htm"_s}) {
+        EXPECT_FALSE(IsTessarelFile(env.env->paths, folder + name)) << name.toStdString();
+    }
+}
+
+// Turning settings off, changing the style and dropping chapters leaves files
+// the new book does not use: those Tessarel wrote go. Without a record, only
+// the book's own names proved Tessarel's by their contents do.
+TEST_F(BuildSafety, filesTheBookNoLongerUsesAreRemovedWhenTessarelWroteThem) {
+    for (const bool recordKept : {true, false}) {
+        SCOPED_TRACE(recordKept ? "record kept" : "record lost");
+        QDir(env.path(u"proj"_s)).removeRecursively();
+        QDir(dest).removeRecursively();
+        ws.project.NumberOfChapters = 0;
+        Settings& settings = ws.project.settings;
+        settings.Style = u"test"_s;
+        settings.Collapsible = settings.IncludeSearch = settings.GenerateHtmlHelpFiles = true;
+        WriteScript(env.path(u"compiler/"_s) + HtmlHelpCompilerName(), u"#!/bin/sh\necho compiled > Docs.chm\n"_s);
+        env.preferences->WritePreference(prefs::kProject, prefs::kCompilerPath, env.path(u"compiler"_s));
+        const QString src = env.path(u"proj/src/"_s);
+        addSource(src, u"a.c"_s, kDocumented);
+        addSource(src, u"b.c"_s, kDocumented);
+        addSource(src, u"c.c"_s, kDocumented);
+        addSource(src, u"x.htm"_s, "<html>the author's page</html>");
+        ASSERT_FALSE(BuildProject(ws).destinationUnwritable);
+        // The user writes over one page and puts a link in place of another.
+        WriteBytes(dest + u"b.c.htm"_s, "<html>my notes on b</html>");
+        WriteBytes(dest + u"notes.htm"_s, "<html>my notes</html>");
+        // A sheet of a style's name that opens as Tessarel's is replaced, never removed.
+        WriteBytes(dest + u"print_serif.css"_s, "/* Tessarel style: print_serif, as I like it */\r\n");
+        WriteBytes(outside + u"frameset.htm"_s, kFramesetGeneratorLine.toLatin1() + "\r\n");
+        QFile::remove(dest + u"genesisn.htm"_s);
+        ASSERT_TRUE(QFile::link(outside + u"frameset.htm"_s, dest + u"genesisn.htm"_s));
+        if (!recordKept) {
+            QFile::remove(BuildRecordPath(env.env->paths.cacheFolder, ws.project.ProjectPath, dest));
+        }
+        settings.Collapsible = settings.IncludeSearch = settings.GenerateHtmlHelpFiles = false;
+        settings.Style = kFallbackStyleName;
+        ws.project.NumberOfChapters = 1;
+        env.ui.log.clear();
+
+        ASSERT_FALSE(BuildProject(ws).destinationUnwritable);
+
+        QStringList names;
+        for (const auto& [path, bytes] : Tree(dest)) {
+            names << path;
+        }
+        QStringList expected{u"HTML Help"_s,   u"_book.htm"_s, u"_dindex.htm"_s,     u"_sorted_index.htm"_s,
+                             u"a.c.htm"_s,     u"b.c.htm"_s,   u"genesisn.htm"_s,    u"index.htm"_s,
+                             u"minimal.css"_s, u"notes.htm"_s, u"print_serif.css"_s, u"x.htm"_s};
+        // The compiled file and a dropped chapter's page only the record knows.
+        if (!recordKept) {
+            expected << u"HTML Help/Docs.chm"_s << u"c.c.htm"_s;
+            expected.sort();
+        }
+        EXPECT_EQ(names, expected);
+        EXPECT_EQ(ReadBytes(dest + u"b.c.htm"_s), QByteArray("<html>my notes on b</html>"));
+        EXPECT_TRUE(QFileInfo(dest + u"genesisn.htm"_s).isSymLink());
+        EXPECT_EQ(ReadBytes(outside + u"frameset.htm"_s), kFramesetGeneratorLine.toLatin1() + "\r\n");
+        const QStringList removed = logRows().filter(u"> Old File Removed"_s);
+        EXPECT_EQ(removed.size(), recordKept ? 13 : 11);
     }
 }
 

@@ -364,6 +364,9 @@ TEST_F(IncrementalBuild, aCorruptStaleOrForeignRecordMeansAFullBuild) {
     ASSERT_EQ(buildBoth("unchanged").chaptersReused, 6);
     const QByteArray good = ReadBytes(recordFile());
     ASSERT_FALSE(good.isEmpty());
+    // An unchanged book keeps its record file as it is.
+    ASSERT_EQ(buildBoth("unchanged again").chaptersReused, 6);
+    EXPECT_EQ(ReadBytes(recordFile()), good);
 
     // Another project's record, put in this one's place.
     const QString otherProject = ws.project.ProjectPath;
@@ -431,6 +434,9 @@ TEST_F(IncrementalBuild, aRecordReadsBackAsWrittenAndNothingElseReadsAsOne) {
     record.helpInputs = "help";
     record.compiledStamp = {1, 2, 3, 4, 5};
     record.compileOutput = "Warning: a topic is missing\n";
+    record.bookFiles.insert(u"a.c.htm"_s, {{67, 890, 891, 7, 9}, false});
+    record.bookFiles.insert(u"intro.htm"_s, {{5, 6, 7, 8, 9}, true});
+    record.bookFiles.insert(HelpFolderFileName(u"index.hhk"_s), {});
     const QString path = env.path(u"cache/x/record"_s);
     ASSERT_EQ(WriteBuildRecord(path, record), RecordWrite::Written);
     EXPECT_EQ(ReadBuildRecord(path, record.projectPath, record.destination), record);

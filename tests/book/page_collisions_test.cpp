@@ -4,6 +4,7 @@
 // destination before and after the build.
 #include <QCryptographicHash>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <map>
 
@@ -179,15 +180,20 @@ TEST_F(ChapterPages, aNulInANameOrFolderIsABadNameAndNothingIsWrittenForIt) {
 TEST_F(ChapterPages, sourcesThatAreNotReadKeepTheirOldPages) {
     ws.project.settings.IncludeOnlyDocumentedFiles = false;
     const QString src = ws.project.ProjectFolder + u"src/"_s;
+    // An earlier build made the pages of the first four.
+    for (const QString& name : {u"locked.c"_s, u"pipe.c"_s, u"pipe.htm"_s, u"huge.c"_s}) {
+        addSource(u"src"_s, name, Documented("earlier"));
+    }
+    ASSERT_FALSE(build().destinationUnwritable);
+    env.ui.log.clear();
+    for (const QString& name : {u"locked.c"_s, u"pipe.c"_s, u"pipe.htm"_s, u"huge.c"_s}) {
+        QFile::remove(src + name);
+    }
     QDir().mkpath(src + u"locked.c"_s);
     ASSERT_TRUE(MakeFifo(src + u"pipe.c"_s));
     ASSERT_TRUE(MakeFifo(src + u"fresh.c"_s));
     ASSERT_TRUE(MakeFifo(src + u"pipe.htm"_s));
     ASSERT_TRUE(MakeSparseFile(src + u"huge.c"_s, kMaxReadBytes + 1));
-    for (const QString& name : {u"locked.c"_s, u"pipe.c"_s, u"pipe.htm"_s, u"huge.c"_s}) {
-        addSource(u"src"_s, name);
-        WriteBytes(dest + PageFileName(name), "the good page of an earlier build: " + name.toUtf8());
-    }
     addSource(u"src"_s, u"fresh.c"_s);
     addSource(u"src"_s, u"good.c"_s, Documented("good"));
     const auto before = Tree(dest);

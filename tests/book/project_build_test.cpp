@@ -170,7 +170,8 @@ protected:
         addSource(u"src"_s, u"guide.htm"_s, "<html><head><title>Guide</title></head><body>Guide</body></html>");
         // The sheet a linked build wrote, which an embedded style makes useless.
         WriteBytes(dest + u"test.css"_s, "body { color: black; }\r\n");
-        WriteBytes(dest + u"HTML Help/index.hhk"_s, "left from an earlier build");
+        WriteBytes(dest + u"HTML Help/index.hhk"_s,
+                   "<HTML>\r\n<HEAD>\r\n" + kSiteMapGeneratorLine.toLatin1() + "\r\nleft from an earlier build\r\n");
         compilerFolder = env.path(u"compiler"_s);
         compiler = compilerFolder + u"/"_s + HtmlHelpCompilerName();
         // A stand-in that tells how it was called and on which project, and

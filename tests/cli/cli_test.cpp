@@ -308,6 +308,23 @@ TEST_F(CliTest, aFailRowAlwaysFailsTheRunAndCounts) {
     EXPECT_EQ(ReadBytes(path(u"proj/book/index.htm"_s)), QByteArray("<html>the user's own page</html>"));
 }
 
+// The console cannot ask: a file of the user's where the book writes one is
+// kept, with a failed row, and the build fails though every chapter was built.
+TEST_F(CliTest, project_keepsAFileTessarelDidNotWriteAndFails) {
+    write(u"proj/src/counter.c"_s, kDocumented);
+    writeProject({{u"counter.c"_s, u"src/"_s}});
+    write(u"proj/book/index.htm"_s, u"<html>my own start page</html>"_s);
+    const CliRun result = run({u"proj/test.qdx"_s});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.out.contains(u"  FAIL  Kept: Not Written By Tessarel | index.htm | --- | index.htm\n"_s))
+        << result.out.toStdString();
+    EXPECT_TRUE(result.out.contains(u"1 of 1 file processed: 1 built, 1 failed, 1 book file kept."_s));
+    EXPECT_FALSE(result.out.contains(u"Book: "_s));
+    EXPECT_TRUE(result.err.contains(u"Files kept"_s)) << result.err.toStdString();
+    EXPECT_EQ(ReadBytes(path(u"proj/book/index.htm"_s)), QByteArray("<html>my own start page</html>"));
+    EXPECT_TRUE(ReadBytes(path(u"proj/book/counter.c.htm"_s)).contains("count_up"));
+}
+
 TEST_F(CliTest, unreadableProject_isAUsageError) {
     const CliRun missing = run({u"nowhere.qdx"_s});
     EXPECT_EQ(missing.exitCode, 2);

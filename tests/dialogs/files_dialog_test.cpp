@@ -14,7 +14,9 @@
 
 #include "app/dialogs/file_browsing.h"
 #include "app/dialogs/folder_widgets.h"
+#include "book/search_index.h"
 #include "dialogs_testing.h"
+#include "pages/page_frame.h"
 
 namespace tessarel {
 namespace {
@@ -192,6 +194,24 @@ TEST_F(FilesDialogTest, theProjectFileAndFilesAlreadyListedAreRefused) {
     EXPECT_EQ(twice.accepted, (QStringList{u"x.c"_s, u"p.qdx"_s}));
     EXPECT_TRUE(twice.projectFile.isEmpty());
     EXPECT_TRUE(SortOutNewFiles(list, {u"x.c"_s}, QString(), u"p.qdx"_s).refusalText().isEmpty());
+}
+
+// A source opened alone leaves its page beside it, and a book its files:
+// Add All offers none of them, while Add takes what the user chose.
+TEST_F(FilesDialogTest, addAllLeavesOutTheFilesTessarelWrote) {
+    write(u"docs/a.c"_s, u"// file: A"_s);
+    write(u"docs/a.c.htm"_s, u"\r\n"_s + kPageGeneratorLine + u"\r\n\r\n<html>\r\n"_s);
+    write(u"docs/_search_index.js"_s, kSearchIndexFirstLine + u"\r\n\"snippets\": [\"\"],\r\n"_s);
+    write(u"docs/notes.htm"_s, u"<html>the author's notes</html>"_s);
+    FilesDialog dialog(nullptr, ws, state);
+    ASSERT_TRUE(dialog.folderTree->setPath(te.path(u"docs"_s)));
+    dialog.changeFolder(dialog.folderTree->path());
+    ASSERT_EQ(dialog.fileList->files().size(), 4);
+    dialog.addAllButton->click();
+    EXPECT_EQ(Names(dialog.files()), (QStringList{u"a.c"_s, u"notes.htm"_s}));
+    selectFiles(dialog, {u"a.c.htm"_s});
+    dialog.addButton->click();
+    EXPECT_EQ(Names(dialog.files()), (QStringList{u"a.c"_s, u"notes.htm"_s, u"a.c.htm"_s}));
 }
 
 TEST_F(FilesDialogTest, cancelLeavesTheModelAlone) {

@@ -169,6 +169,8 @@ TEST_F(NewProjectTest, aCancelledDialogEndsTheSequence) {
     EXPECT_TRUE(ws.project.isOpen());
     EXPECT_EQ(ws.project.NumberOfChapters, 1);
     EXPECT_FALSE(FileExists(te.path(u"book/index.htm"_s)));
+    // A new project's book has a folder of its own, not the project's.
+    EXPECT_EQ(ws.project.settings.RelDestPath, u"book/"_s);
 }
 
 }  // namespace

@@ -86,21 +86,31 @@ TEST_F(SmallDialogsTest, destinationOpensNearTheProjectNeverInTheLaunchFolder) {
     QDir::setCurrent(launch);
     const QString project = QDir::toNativeSeparators(te.path(u"proj"_s));
 
-    // A destination not built yet opens on its nearest existing parent, and OK keeps it.
+    // A destination not built yet opens on its nearest existing parent and is
+    // offered in the path box.
     const std::pair<QString, QString> missing[] = {{u"doc/html/"_s, project},
                                                    {u"../launch/no/such/"_s, QDir::toNativeSeparators(launch)}};
     for (const auto& [relative, shown] : missing) {
         ws.project.settings.RelDestPath = relative;
         DestinationDialog dialog(nullptr, ws, state);
         EXPECT_EQ(dialog.folderTree->path(), shown) << relative.toStdString();
-        EXPECT_EQ(dialog.pathBox->text(), shown);
+        EXPECT_EQ(dialog.pathBox->text(), QDir::toNativeSeparators(QDir::cleanPath(te.path(u"proj/"_s) + relative)));
     }
-    ws.project.settings.RelDestPath = u"doc/"_s;
+    // Choosing another folder drops the offer; OK alone keeps it and makes it.
+    ws.project.settings.RelDestPath = u"book/"_s;
+    DestinationDialog elsewhere(nullptr, ws, state);
+    ASSERT_TRUE(elsewhere.folderTree->setPath(launch));
+    elsewhere.okButton->click();
+    EXPECT_EQ(ws.project.settings.RelDestPath, u"../launch/"_s);
+    EXPECT_FALSE(QFileInfo::exists(te.path(u"proj/book"_s)));
+    ws.project.settings.RelDestPath = u"book/"_s;
     DestinationDialog unbuilt(nullptr, ws, state);
     unbuilt.okButton->click();
-    EXPECT_EQ(ws.project.settings.RelDestPath, QString());
+    EXPECT_EQ(ws.project.settings.RelDestPath, u"book/"_s);
+    EXPECT_TRUE(QFileInfo(te.path(u"proj/book"_s)).isDir());
 
     // A folder made from the dialog is opened and chosen.
+    ws.project.settings.RelDestPath.clear();
     DestinationDialog making(nullptr, ws, state);
     EXPECT_TRUE(making.createFolder(u"doc"_s));
     EXPECT_TRUE(QFileInfo(te.path(u"proj/doc"_s)).isDir());
