@@ -21,6 +21,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "pages/page_frame.h"
 #include "support/preferences.h"
 #include "support/special_files.h"
 #include "support/testing.h"
@@ -360,7 +361,8 @@ TEST_F(CliTest, outOfMemoryOnOneFile_failsThatFileAndTheBuildGoesOn) {
         big += line;
     }
     WriteBytes(path(u"proj/src/big.c"_s), big);
-    write(u"proj/book/big.c.htm"_s, u"an earlier page"_s);
+    const QByteArray earlier = "\r\n" + kPageGeneratorLine.toLatin1() + "\r\nan earlier page\r\n";
+    WriteBytes(path(u"proj/book/big.c.htm"_s), earlier);
     write(u"proj/src/counter.c"_s, kDocumented);
     writeProject({{u"big.c"_s, u"src/"_s}, {u"counter.c"_s, u"src/"_s}});
     // 200 MB of address space: room for the program, not for a 16 MB source's passes.
@@ -370,7 +372,7 @@ TEST_F(CliTest, outOfMemoryOnOneFile_failsThatFileAndTheBuildGoesOn) {
     EXPECT_TRUE(result.out.contains(u"  FAIL  Out of Memory | big.c | --- | big.c.htm\n"_s))
         << result.out.toStdString();
     EXPECT_TRUE(result.out.contains(u"2 of 2 files processed: 1 built, 1 failed."_s));
-    EXPECT_EQ(ReadBytes(path(u"proj/book/big.c.htm"_s)), QByteArray("an earlier page"));
+    EXPECT_EQ(ReadBytes(path(u"proj/book/big.c.htm"_s)), earlier);
     // The single file that follows is told the same way.
     EXPECT_TRUE(result.err.contains(u"Out of Memory: "_s + path(u"proj/src/big.c"_s) +
                                     u"\n  There was not enough memory to read it or build its page."_s))
