@@ -108,7 +108,8 @@ void LivePreview::rebuildWhenFree() {
         if (projectOpen) {
             commands_.buildProject();
         } else {
-            commands_.buildSingleFile();
+            // A file of the user's at the page's name is kept, and the status bar says so.
+            commands_.buildSingleFile(ForeignPage::Keep);
         }
     });
     const QStringList problems = view_.endQuietBuild();

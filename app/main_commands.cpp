@@ -154,13 +154,19 @@ void MainCommands::openSourceFile(const QString& path) {
                                   MessageButtons::Ok);
         return;
     }
+    // Asked before anything changes: Cancel leaves the open document and the
+    // preview as they were.
+    bool replace = false;
+    if (!pageReplacingAllowed(path, replace)) {
+        return;
+    }
     // The page shown so far stays until the new one replaces it.
     closeDocument(false);
     setCommands({Command::Build, Command::ViewBook}, true);
     rememberFile(path);
     showDocumentName(path);
     workspace_.document.SourceFilePath = path;
-    if (!buildSingleFile()) {
+    if (!runSingleFileBuild(replace)) {
         workspace_.env.ui.navigate(introPage());
     }
 }
@@ -183,10 +189,12 @@ void MainCommands::rebuildAll() {
     }
 }
 
-QString ReplaceQuestionText(const QStringList& names) {
+QString ReplaceQuestionText(const QStringList& names, ReplacingBuild build) {
+    const bool book = build == ReplacingBuild::Book;
     // A long list is cut: the question must fit on the screen.
     constexpr qsizetype kShown = 15;
-    QString text = QStringLiteral("These files in the destination folder were not written by Tessarel:");
+    QString text = book ? QStringLiteral("These files in the destination folder were not written by Tessarel:")
+                        : QStringLiteral("This file beside the source was not written by Tessarel:");
     for (qsizetype i = 0; i < std::min(names.size(), kShown); ++i) {
         text += kCrLf + QStringLiteral("    ") + names.at(i);
     }
@@ -194,25 +202,43 @@ QString ReplaceQuestionText(const QStringList& names) {
         text += kCrLf + QStringLiteral("    and ") + QString::number(names.size() - kShown) + QStringLiteral(" more");
     }
     return text + kCrLf + kCrLf +
-           QStringLiteral(
-               "The book has files of the same names. OK builds it and replaces them; "
-               "Cancel builds nothing.");
+           (book ? QStringLiteral("The book has files of the same names. OK builds it and replaces them; "
+                                  "Cancel builds nothing.")
+                 : QStringLiteral("The source's page has the same name. OK builds the page and replaces the "
+                                  "file; Cancel builds nothing."));
 }
 
 void MainCommands::buildProject(bool rebuild) {
     RunReported(workspace_.env, sites::kBuildProject, [&] {
         // The window can ask: a file of the user's is replaced only when the user says so.
         ProjectBuildOptions options{.rebuild = rebuild, .replace = FilesABuildWouldReplace(workspace_)};
-        if (!options.replace.isEmpty() &&
-            workspace_.env.ui.message(QStringLiteral("Replace Files"), ReplaceQuestionText(options.replace),
-                                      MessageIcon::Question, MessageButtons::OkCancel) != MessageAnswer::Ok) {
-            return;
+        if (replacingAllowed(options.replace, ReplacingBuild::Book)) {
+            ::tessarel::BuildProject(workspace_, options);
         }
-        ::tessarel::BuildProject(workspace_, options);
     });
 }
 
-bool MainCommands::buildSingleFile() {
+bool MainCommands::replacingAllowed(const QStringList& names, ReplacingBuild build) {
+    return names.isEmpty() ||
+           workspace_.env.ui.message(QStringLiteral("Replace Files"), ReplaceQuestionText(names, build),
+                                     MessageIcon::Question, MessageButtons::OkCancel) == MessageAnswer::Ok;
+}
+
+bool MainCommands::pageReplacingAllowed(const QString& source, bool& replace) {
+    const QString page = PageABuildWouldReplace(source);
+    replace = !page.isEmpty();
+    return replacingAllowed(replace ? QStringList{FileNameOf(page)} : QStringList(), ReplacingBuild::Page);
+}
+
+bool MainCommands::buildSingleFile(ForeignPage foreign) {
+    bool replace = false;
+    if (foreign == ForeignPage::Ask && !pageReplacingAllowed(workspace_.document.SourceFilePath, replace)) {
+        return false;
+    }
+    return runSingleFileBuild(replace);
+}
+
+bool MainCommands::runSingleFileBuild(bool replaceForeignPage) {
     bool shown = false;
     RunIgnoringErrors([&] {
         Workspace& ws = workspace_;
@@ -227,7 +253,8 @@ bool MainCommands::buildSingleFile() {
                                   .projectOpen = open,
                                   .projectFolder = ws.project.ProjectFolder,
                                   .destinationFolder = ws.destinationFolder,
-                                  .generatedAt = BuildTimestamp()};
+                                  .generatedAt = BuildTimestamp(),
+                                  .replaceForeignPage = replaceForeignPage};
         RunReported(ws.env, sites::kBuildSingleFile, [&] { ::tessarel::BuildSingleFile(context); });
         shown = !context.shownPage.isEmpty();
     });

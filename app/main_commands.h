@@ -22,9 +22,17 @@ struct ProjectModel;
 QString UnbuiltProjectPage(const ProjectModel& project);
 /// The question before the changes of a project are lost, naming the project.
 QString SaveQuestionText(const ProjectModel& project);
+/// What a build that would replace files Tessarel did not write makes: a
+/// project's book in its destination, or a source's page beside it.
+enum class ReplacingBuild { Book, Page };
 /// The question before a build that would replace files Tessarel did not
 /// write, naming them.
-QString ReplaceQuestionText(const QStringList& names);
+QString ReplaceQuestionText(const QStringList& names, ReplacingBuild build = ReplacingBuild::Book);
+
+/// What a single-file build does with a file Tessarel did not write at its
+/// page's name: asks the user first, or keeps it and fails (the live
+/// preview's rebuilds, which never ask).
+enum class ForeignPage { Ask, Keep };
 
 /// Everything the main window decides, over the workspace, the user interface
 /// and the window's own view; links no widget.
@@ -76,8 +84,9 @@ public:
     void rebuildAll();
     void buildProject(bool rebuild = false);
     /// Builds the open source file; true when its page (or the HTML source) is
-    /// now in the preview.
-    bool buildSingleFile();
+    /// now in the preview. Cancel in the question about a file Tessarel did not
+    /// write builds nothing.
+    bool buildSingleFile(ForeignPage foreign = ForeignPage::Ask);
     void viewHtmlHelp();
     void viewBook();
     void showHelpContents();
@@ -130,6 +139,13 @@ private:
     /// Shows a project dialog; true when it was left with OK.
     bool showProjectDialog(ProjectDialog dialog);
     void showStylePreference();
+    /// The question before a build replaces `names`, which Tessarel did not
+    /// write; true when there are none or the user chose OK.
+    bool replacingAllowed(const QStringList& names, ReplacingBuild build);
+    /// Asks about the file the page of `source` would replace, if any: false
+    /// on Cancel; `replace` tells whether the user let the build replace it.
+    bool pageReplacingAllowed(const QString& source, bool& replace);
+    bool runSingleFileBuild(bool replaceForeignPage);
 
     Workspace& workspace_;
     MainWindowState& state_;

@@ -30,8 +30,7 @@ namespace {
 
 const QString kHelpFolder = u"HTML Help"_s;
 
-/// The generator lines stand within the first lines of a page or site map.
-constexpr int kGeneratorLineReach = 4;
+/// Enough for the first lines of a help project or search index.
 constexpr qint64 kHeadBytes = 512;
 
 QString HelpPrefix() { return kHelpFolder + PathSeparator(); }
@@ -73,22 +72,6 @@ QString SuffixOf(const QString& path) {
 bool ProvableByContents(const QString& name) {
     static const QStringList kSuffixes{u"htm"_s, u"html"_s, u"hhc"_s, u"hhk"_s, u"hhp"_s, u"js"_s};
     return kSuffixes.contains(SuffixOf(name));
-}
-
-bool HasGeneratorLine(const QByteArray& head) {
-    static const QByteArray kLines[] = {kPageGeneratorLine.toLatin1(), kLoaderGeneratorLine.toLatin1(),
-                                        kFramesetGeneratorLine.toLatin1(), kSiteMapGeneratorLine.toLatin1()};
-    const QList<QByteArray> lines = head.split('\n');
-    for (qsizetype i = 0; i < std::min<qsizetype>(lines.size(), kGeneratorLineReach); ++i) {
-        QByteArray line = lines[i];
-        if (line.endsWith('\r')) {
-            line.chop(1);
-        }
-        if (std::find(std::begin(kLines), std::end(kLines), line) != std::end(kLines)) {
-            return true;
-        }
-    }
-    return false;
 }
 
 /// The file names of the program's style sheets.
@@ -157,12 +140,12 @@ bool IsTessarelFile(const AppPaths& paths, const QString& path) {
         QByteArray head;
         return ReadFileStart(path, opening.size(), head) && (head == opening || IsProgramStyleSheet(paths, path));
     }
+    if (suffix == u"htm"_s || suffix == u"html"_s || suffix == u"hhc"_s || suffix == u"hhk"_s) {
+        return IsTessarelPage(path);
+    }
     QByteArray head;
     if (!ReadFileStart(path, kHeadBytes, head)) {
         return false;
-    }
-    if (suffix == u"htm"_s || suffix == u"html"_s || suffix == u"hhc"_s || suffix == u"hhk"_s) {
-        return HasGeneratorLine(head);
     }
     if (suffix == u"hhp"_s) {
         return head.startsWith(kHelpProjectFirstLines.toLatin1());

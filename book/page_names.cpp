@@ -7,6 +7,7 @@
 #include "book/project_sources.h"
 #include "book/workspace.h"
 #include "pages/page_paths.h"
+#include "pages/single_file_build.h"
 #include "project/project_model.h"
 #include "support/paths.h"
 #include "support/string_functions.h"
@@ -82,8 +83,6 @@ std::vector<ChapterPagePlan> PlanBookPages(const BookOutput& out, int count) {
     };
     return PlanChapterPages(project, count, out.style.name + QStringLiteral(".css"), isOwnPage);
 }
-
-QString ForeignFileReason() { return QStringLiteral("Kept: Not Written By Tessarel"); }
 
 void LogRefusedChapter(UserInterface& ui, const ProjectModel& project, const std::vector<ChapterPagePlan>& plan,
                        int i) {

@@ -40,9 +40,6 @@ std::vector<ChapterPagePlan> PlanChapterPages(const ProjectModel& project, int c
 /// in the destination under its page name keeps that page.
 std::vector<ChapterPagePlan> PlanBookPages(const BookOutput& out, int count);
 
-/// The reason of the failed row of a file a build kept, as Tessarel did not write it.
-QString ForeignFileReason();
-
 /// Logs the failed row of chapter `i`, which the plan does not let have its page.
 void LogRefusedChapter(UserInterface& ui, const ProjectModel& project, const std::vector<ChapterPagePlan>& plan, int i);
 

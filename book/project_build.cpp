@@ -19,6 +19,7 @@
 #include "book/workspace.h"
 #include "pages/page_frame.h"
 #include "pages/page_paths.h"
+#include "pages/single_file_build.h"
 #include "support/environment.h"
 #include "support/file_stamp.h"
 #include "support/html_text.h"

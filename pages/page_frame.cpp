@@ -1,6 +1,7 @@
 #include "pages/page_frame.h"
 
 #include "pages/style.h"
+#include "support/file_read.h"
 #include "support/html_text.h"
 #include "support/paths.h"
 #include "support/settings.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <iterator>
 
 namespace tessarel {
 
@@ -39,7 +41,32 @@ void AppendPieces(QString& buffer, std::initializer_list<QStringView> pieces) {
     }
 }
 
+/// The generator lines stand within the first lines of a page or site map.
+constexpr int kGeneratorLineReach = 4;
+constexpr qint64 kPageHeadBytes = 512;
+
+bool HasGeneratorLine(const QByteArray& head) {
+    static const QByteArray kLines[] = {kPageGeneratorLine.toLatin1(), kLoaderGeneratorLine.toLatin1(),
+                                        kFramesetGeneratorLine.toLatin1(), kSiteMapGeneratorLine.toLatin1()};
+    const QList<QByteArray> lines = head.split('\n');
+    for (qsizetype i = 0; i < std::min<qsizetype>(lines.size(), kGeneratorLineReach); ++i) {
+        QByteArray line = lines[i];
+        if (line.endsWith('\r')) {
+            line.chop(1);
+        }
+        if (std::find(std::begin(kLines), std::end(kLines), line) != std::end(kLines)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
+
+bool IsTessarelPage(const QString& path) {
+    QByteArray head;
+    return ReadFileStart(path, kPageHeadBytes, head) && HasGeneratorLine(head);
+}
 
 PageStyle ResolvePageStyle(const AppPaths& paths, const Settings& settings, bool projectOpen) {
     PageStyle style;

@@ -18,6 +18,8 @@
 #include "support/string_functions.h"
 #include "support/text_file.h"
 
+#include <QFileInfo>
+
 #include <exception>
 #include <new>
 #include <vector>
@@ -165,12 +167,19 @@ void ParseAndWritePage(SingleFileContext& context, QByteArray bytes) {
     }
 }
 
+/// The page a build of the source alone writes beside it: where the parser
+/// puts doc.ChapterPagePath.
+QString SingleFilePagePath(const QString& sourcePath) {
+    return FolderOf(sourcePath) + FileNameOf(sourcePath) + u".htm"_s;
+}
+
 bool ReadParseAndWrite(SingleFileContext& context) {
     DocumentModel& doc = context.doc;
     UserInterface& ui = context.env.ui;
     doc.SectionCount = 0;
     context.pageWritten = true;
     context.pageIsSource = false;
+    context.pageKept = false;
     context.shownPage.clear();
     context.source = ReadResult();
     if (IsHtmlFileName(doc.SourceFilePath)) {
@@ -185,6 +194,16 @@ bool ReadParseAndWrite(SingleFileContext& context) {
         if (!context.source.ok()) {
             ForgetSource(doc);
             return false;
+        }
+        // A project build has judged its destination's files before; a page
+        // beside its source is judged here, and the user's file there stays.
+        if (context.destinationFolder.isEmpty() && !context.replaceForeignPage &&
+            !PageABuildWouldReplace(doc.SourceFilePath).isEmpty()) {
+            // Nothing of the source is kept: the file at the page's name is not its page.
+            ForgetSource(doc);
+            context.pageKept = true;
+            context.pageWritten = false;
+            return true;
         }
         if (context.digestSource) {
             context.sourceDigest = ContentDigest(bytes);
@@ -202,6 +221,20 @@ bool ReadParseAndWrite(SingleFileContext& context) {
 }
 
 }  // namespace
+
+QString PageABuildWouldReplace(const QString& sourcePath) {
+    if (TrimSpaces(sourcePath).isEmpty() || IsHtmlFileName(sourcePath)) {
+        return QString();
+    }
+    const QString page = SingleFilePagePath(sourcePath);
+    const QFileInfo info(page);
+    if ((!info.exists() || info.isDir()) && !info.isSymLink()) {
+        return QString();
+    }
+    return IsSameFile(sourcePath, page) || IsTessarelPage(page) ? QString() : page;
+}
+
+QString ForeignFileReason() { return u"Kept: Not Written By Tessarel"_s; }
 
 bool BuildChapter(SingleFileContext& context) {
     try {
@@ -237,6 +270,10 @@ SingleFileResult BuildSingleFile(SingleFileContext& context) {
     } else if (context.pageIsSource) {
         result.reason = u"Not Built: Page Is A Source"_s;
         result.chapterTitle = u"---"_s;
+    } else if (context.pageKept) {
+        // Named as the project build names the files it keeps.
+        result.reason = ForeignFileReason();
+        result.chapterTitle = u"---"_s;
     } else if (doc.count() > 0 && !context.pageWritten) {
         // Sections were found, but the page the log would point to is not there.
         result.reason = u"Page Not Written"_s;
@@ -258,8 +295,9 @@ SingleFileResult BuildSingleFile(SingleFileContext& context) {
         result.reason = u"No Sections Declared"_s;
         result.chapterTitle = u"No Sections Defined"_s;
     }
-    if (!readable || context.pageIsSource || !context.pageWritten) {
-        // No page was written: the row names none, even where an old one stays.
+    if (!readable || context.pageIsSource || (!context.pageWritten && !context.pageKept)) {
+        // No page was written: the row names none, even where an old one
+        // stays. A file kept is named: it is why the row fails.
         result.outputFile.clear();
     }
     ui.addLogRow(result.reason, result.inputFile, result.status, result.chapterTitle, result.outputFile);

@@ -29,12 +29,19 @@ struct SingleFileContext {
     QString projectFolder;      ///< resolves settings.RelDestPath
     QString destinationFolder;  ///< set by a project build before each chapter; "" otherwise
     QDateTime generatedAt;
+    /// A page written beside its source (no destination folder) takes the
+    /// place of a file Tessarel did not write only when this is set: the user
+    /// said so. Otherwise that file stays and the page is not written.
+    bool replaceForeignPage = false;
     /// Set by the build: false when its page (or the copy of an HTML source)
     /// could not be written, which the writer has already told the user.
     bool pageWritten = true;
     /// Set by the build: the page was not written because its place holds the
     /// source itself (a link to it), which a build never replaces.
     bool pageIsSource = false;
+    /// Set by the build: the page was not written because a file Tessarel did
+    /// not write stands at its name (PageABuildWouldReplace).
+    bool pageKept = false;
     /// Set by the build: how reading the source went. A source that was not
     /// read (or ran out of memory) leaves its old page as it was.
     ReadResult source = {};
@@ -58,15 +65,25 @@ struct SingleFileContext {
 /// why); its old page is then left as it was.
 bool BuildChapter(SingleFileContext& context);
 
+/// The page beside the source that its build would write over a file Tessarel
+/// did not write (a link, a pipe or a device there included); "" when there is
+/// none. A folder is not replaced (writing there fails, and says so), nor the
+/// source itself, and an HTML source is shown, never written.
+QString PageABuildWouldReplace(const QString& sourcePath);
+
+/// The reason of the failed row of a file a build kept, as Tessarel did not write it.
+QString ForeignFileReason();
+
 /// The result of one single-file build, as the build log shows it.
 struct SingleFileResult {
     QString reason;  ///< "Sections OK", "Missing Figure", "Not Built: HTML File", "No Sections Declared",
-                     ///< "Page Not Written", "Not Built: Page Is A Source", or a ReadFailureReason
+                     ///< "Page Not Written", "Not Built: Page Is A Source", ForeignFileReason() or a
+                     ///< ReadFailureReason
     RowStatus status = RowStatus::Failed;
     bool success() const { return status != RowStatus::Failed; }
     QString chapterTitle;
     QString inputFile;     ///< source file name
-    QString outputFile;    ///< page file name; "" when no page was written
+    QString outputFile;    ///< page file name; "" when no page was written, unless a file of that name was kept
     bool readable = true;  ///< false when the source could not be read or built (see reason)
 };
 

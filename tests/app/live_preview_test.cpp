@@ -57,6 +57,16 @@ TEST_F(LivePreviewTest, aSavedSourceFileIsRebuiltQuietlyAndTheWatchFollowsTheOpe
     EXPECT_EQ(te.ui.navigations, QStringList{te.path(u"main.c.htm"_s)});
     EXPECT_TRUE(view.panel3.startsWith(u"Live preview: main.c rebuilt at "_s)) << view.panel3.toStdString();
 
+    // A page the user wrote over meanwhile is kept without a question; the
+    // failed row is what the window's status bar shows.
+    write(u"main.c.htm"_s, u"<html>mine</html>"_s);
+    write(u"main.c"_s, testing::DocumentedSource(u"delta"_s));
+    ASSERT_TRUE(rebuilt.wait(kEventWaitMs));
+    EXPECT_EQ(page(u"main.c.htm"_s), QByteArray("<html>mine</html>"));
+    EXPECT_TRUE(te.ui.messages.empty());
+    EXPECT_EQ(te.ui.log.back().reason, u"Kept: Not Written By Tessarel"_s);
+    EXPECT_EQ(te.ui.navigations.size(), 1);
+
     // Another file: only it is watched.
     openSource(u"other.c"_s, u"gamma"_s);
     EXPECT_EQ(live.watchedFiles(), QStringList{te.path(u"other.c"_s)});

@@ -446,6 +446,43 @@ TEST_F(MainCommandsTest, aBuildAsksBeforeReplacingAFileTessarelDidNotWrite) {
     EXPECT_FALSE(text.contains(u"p15.htm"_s));
 }
 
+// Opening a source whose page name holds a file Tessarel did not write asks
+// first: Cancel leaves the open document and the preview as they were, OK
+// builds the page over it, and from then on the page is Tessarel's.
+TEST_F(MainCommandsTest, openingASourceAsksBeforeItsPageReplacesAFileTessarelDidNotWrite) {
+    const QString shown = write(u"src/main.c"_s, testing::DocumentedSource(u"Main"_s));
+    commands.openPath(shown);
+    const QString source = write(u"src/notes"_s, testing::DocumentedSource(u"Notes"_s));
+    const QString page = write(u"src/notes.htm"_s, u"<html>my notes</html>"_s);
+    ui.messages.clear();
+    ui.log.clear();
+    ui.navigations.clear();
+    ui.answers = {MessageAnswer::Cancel};
+    commands.openPath(source);
+    expectMessage(u"Replace Files"_s,
+                  u"This file beside the source was not written by Tessarel:\r\n    notes.htm\r\n\r\n"
+                  u"The source's page has the same name. OK builds the page and replaces the file; Cancel builds "
+                  u"nothing."_s,
+                  MessageButtons::OkCancel);
+    EXPECT_EQ(testing::ReadBytes(page), QByteArray("<html>my notes</html>"));
+    EXPECT_TRUE(ui.log.empty());
+    EXPECT_TRUE(ui.navigations.isEmpty());
+    EXPECT_EQ(ws.document.SourceFilePath, shown);
+    EXPECT_EQ(view.caption, u"main.c - Tessarel"_s);
+    EXPECT_EQ(commands.recent.slot(0), shown);
+
+    ui.messages.clear();
+    ui.answers = {MessageAnswer::Ok};
+    commands.openPath(source);
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(testing::ReadBytes(page).contains("Notes"));
+    EXPECT_EQ(ui.navigations, QStringList{page});
+    ui.messages.clear();
+    commands.build();
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_EQ(ui.log.size(), 2u);
+}
+
 TEST_F(MainCommandsTest, theWalkThroughIsShownOnTheFirstStartOnly) {
     commands.showWalkThroughOnFirstRun();
     ASSERT_EQ(ui.helpTopics.size(), 1);

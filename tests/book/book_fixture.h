@@ -6,11 +6,8 @@
 
 #include <gtest/gtest.h>
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 #include <QString>
-
-#include <map>
 
 namespace tessarel::testing {
 
@@ -64,22 +61,6 @@ protected:
     PageStyle style{u"test"_s, u"body { color: black; }"_s, false};
     QString dest;
 };
-
-/// Every entry under a folder by its path below it: a link as where it points,
-/// a folder as "folder", a file as its bytes.
-inline std::map<QString, QByteArray> Tree(const QString& folder) {
-    std::map<QString, QByteArray> tree;
-    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QFileInfo info(it.next());
-        tree[QDir(folder).relativeFilePath(info.filePath())] = info.isSymLink()
-                                                                   ? "link to " + info.symLinkTarget().toUtf8()
-                                                               : info.isDir() ? QByteArray("folder")
-                                                                              : ReadBytes(info.filePath());
-    }
-    return tree;
-}
 
 /// WritePageHeader's output for a side page with the linked "test" style sheet.
 inline QString SideHeader(const QString& title) {

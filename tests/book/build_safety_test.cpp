@@ -440,12 +440,15 @@ TEST_F(BuildSafety, onlyTessarelsOwnFilesAreKnownByTheirContents) {
             EXPECT_TRUE(IsTessarelFile(env.env->paths, folder + sheet)) << sheet.toStdString();
         }
     }
+    // A page is told by its lines whatever its name: a single file's page beside its source is judged so.
+    EXPECT_TRUE(IsTessarelPage(folder + u"page.txt"_s));
     // Never through a link, never waiting on a pipe, never a folder.
     ASSERT_TRUE(QFile::link(folder + u"a.c.htm"_s, folder + u"link.htm"_s));
     ASSERT_TRUE(MakeFifo(folder + u"pipe.htm"_s));
     QDir().mkpath(folder + u"folder.htm"_s);
     for (const QString& name : {u"link.htm"_s, u"pipe.htm"_s, u"folder.htm"_s}) {
         EXPECT_FALSE(IsTessarelFile(env.env->paths, folder + name)) << name.toStdString();
+        EXPECT_FALSE(IsTessarelPage(folder + name)) << name.toStdString();
     }
 }
 

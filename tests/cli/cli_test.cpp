@@ -245,6 +245,37 @@ TEST_F(CliTest, specialAndHugeSources_areRefusedAtOnceAndKeepTheirPages) {
     EXPECT_FALSE(QFile::exists(path(u"huge.c.htm"_s)));
 }
 
+// A page beside its source replaces only a page Tessarel wrote: a file of the
+// user's at its name stays (a link or a pipe too, neither followed nor waited
+// on), that source fails, and the files after it are built.
+TEST_F(CliTest, singleFiles_keepAFileTessarelDidNotWriteAtTheirPageName) {
+    write(u"src/notes"_s, kDocumented);
+    write(u"src/notes.htm"_s, u"<html>my own notes</html>"_s);
+    write(u"src/linked.c"_s, kDocumented);
+    write(u"mine.htm"_s, u"<html>mine</html>"_s);
+    ASSERT_TRUE(QFile::link(path(u"mine.htm"_s), path(u"src/linked.c.htm"_s)));
+    write(u"src/piped.c"_s, kDocumented);
+    ASSERT_TRUE(testing::MakeFifo(path(u"src/piped.c.htm"_s)));
+    write(u"src/counter.c"_s, kDocumented);
+    WriteBytes(path(u"src/counter.c.htm"_s), "\r\n" + kPageGeneratorLine.toLatin1() + "\r\nan earlier page\r\n");
+    const auto before = testing::Tree(path(u"src"_s));
+
+    const CliRun result = run({u"src/notes"_s, u"src/linked.c"_s, u"src/piped.c"_s, u"src/counter.c"_s});
+    EXPECT_EQ(result.exitCode, 1);
+    for (const QString& name : {u"notes"_s, u"linked.c"_s, u"piped.c"_s}) {
+        EXPECT_TRUE(result.out.contains(u"  FAIL  Kept: Not Written By Tessarel | "_s + name + u" | --- | "_s + name +
+                                        u".htm\n"_s))
+            << result.out.toStdString();
+    }
+    EXPECT_TRUE(result.out.contains(u"  ok    Sections OK | counter.c | Counter | counter.c.htm\n"_s));
+    EXPECT_EQ(result.out.count(u"Page: "_s), 1) << result.out.toStdString();
+    auto after = testing::Tree(path(u"src"_s));
+    EXPECT_TRUE(after[u"counter.c.htm"_s].contains("count_up"));
+    after[u"counter.c.htm"_s] = before.at(u"counter.c.htm"_s);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(ReadBytes(path(u"mine.htm"_s)), QByteArray("<html>mine</html>"));
+}
+
 TEST_F(CliTest, project_buildsWhatItCanAndFailsForAMissingChapter) {
     write(u"proj/src/counter.c"_s, kDocumented);
     write(u"proj/src/notes.htm"_s, u"<html><body>Notes</body></html>"_s);

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -92,6 +93,25 @@ void WriteBytes(const QString& path, const QByteArray& bytes) {
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         file.write(bytes);
     }
+}
+
+std::map<QString, QByteArray> Tree(const QString& folder) {
+    std::map<QString, QByteArray> tree;
+    QDirIterator it(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info(it.next());
+        QByteArray& entry = tree[QDir(folder).relativeFilePath(info.filePath())];
+        if (info.isSymLink()) {
+            entry = "link to " + info.symLinkTarget().toUtf8();
+        } else if (info.isDir()) {
+            entry = "folder";
+        } else {
+            // A pipe would wait for a writer.
+            entry = info.isFile() ? ReadBytes(info.filePath()) : QByteArray("special file");
+        }
+    }
+    return tree;
 }
 
 QString Crlf(const QString& text) {

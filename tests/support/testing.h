@@ -3,6 +3,7 @@
 #include "support/environment.h"
 #include "support/user_interface.h"
 
+#include <QByteArray>
 #include <QRandomGenerator>
 #include <QString>
 #include <QStringList>
@@ -10,6 +11,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <vector>
@@ -103,6 +105,9 @@ public:
 QByteArray ReadBytes(const QString& path);
 /// Writes bytes, creating folders as needed.
 void WriteBytes(const QString& path, const QByteArray& bytes);
+/// Every entry under a folder by its path below it: a link as where it points,
+/// a folder as "folder", a regular file as its bytes, a pipe or device as "special file".
+std::map<QString, QByteArray> Tree(const QString& folder);
 /// "\n" in a literal becomes CR LF, so expected pages can be written readably.
 QString Crlf(const QString& text);
 /// Up to `most` - 1 pieces drawn at random, joined: the random texts that
