@@ -62,8 +62,6 @@ class SearchPageTest : public ::testing::Test {
 protected:
     SearchPageTest() {
         QDir().mkpath(env.path(u"proj/src"_s));
-        QFile::copy(QStringLiteral(TESSAREL_SOURCE_DIR) + u"/styles/standard_babyblue.css"_s,
-                    env.programFolder() + u"styles/standard_babyblue.css"_s);
         ProjectModel& project = ws.project;
         project.ProjectFolder = env.path(u"proj/"_s);
         project.ProjectFileName = u"Kitchen.qdx"_s;
