@@ -1,6 +1,6 @@
 #pragma once
 
-#include "book/html_help_compiler.h"
+#include "book/help_compiler_run.h"
 #include "book/workspace.h"
 #include "support/paths.h"
 #include "support/text_file.h"

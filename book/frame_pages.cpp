@@ -1,6 +1,7 @@
 #include "book/frame_pages.h"
 
 #include "book/book_output.h"
+#include "book/book_resources.h"
 #include "book/workspace.h"
 #include "pages/page_frame.h"
 #include "support/environment.h"
@@ -11,45 +12,6 @@
 namespace tessarel {
 
 namespace {
-
-// The loader sends Internet Explorer 4 and later to the frameset with the HTML
-// Help control and every other browser (Opera included) to the plain one.
-const char* const kLoaderLines[] = {
-    "<html>",
-    "<head><title>Tessarel Loader</title></head>",
-    "<body class=\"Side\">",
-    "<script language=\"JavaScript\">",
-    "function navE()",
-    "{",
-    "    var agent = window.navigator.userAgent;",
-    "    var msie = agent.indexOf(\"MSIE \");",
-    "    var operai = window.navigator.userAgent.indexOf(\"Opera\");",
-    "    if (operai > 0)",
-    "    {",
-    "        return(0);",
-    "    }",
-    "    if (msie > 0)",
-    "    {",
-    "        return(parseInt(agent.substring(msie+5,agent.indexOf(\".\", msie))));",
-    "    }",
-    "    return(0);",
-    "}",
-    "document.write(\"<p>Loading page...</p>\");",
-    "if (navE() < 4)",
-    "{",
-    "    window.location.href =\"genesisn.htm\";",
-    "}",
-    "else",
-    "{",
-    "    window.location.href =\"genesisa.htm\";",
-    "}",
-    "</script>",
-    "<noscript>",
-    "This page uses JavaScript. Please enable JavaScript in your browser.",
-    "</noscript>",
-    "</body>",
-    "</html>",
-};
 
 /// One frameset page; `sideFrame` is the complete left frame line and
 /// `borderlessHome` whether a chapter frame without a home chapter has no border.
@@ -97,9 +59,9 @@ bool WriteLoaderPage(const BookOutput& out) {
     }
     QString text;
     AddLineTo(text, kLoaderGeneratorLine);
-    for (const char* line : kLoaderLines) {
-        AddLineTo(text, QString::fromLatin1(line));
-    }
+    // It sends Internet Explorer 4 and later to the frameset with the HTML Help
+    // control and every other browser (Opera included) to the plain one.
+    AddResourceLinesTo(text, QStringLiteral("loader.htm"));
     return WriteTextFile(out.ws.env.ui, out.path(QStringLiteral("index.htm")), text);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "book/build_record.h"
-#include "book/html_help_compiler.h"
+#include "book/help_compiler_run.h"
 
 #include <QString>
 #include <QStringList>

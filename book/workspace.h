@@ -1,6 +1,6 @@
 #pragma once
 
-#include "book/html_help_compiler.h"
+#include "book/help_compiler_run.h"
 #include "extract/document_model.h"
 #include "pages/page_frame.h"
 #include "project/project_model.h"

@@ -1,5 +1,6 @@
 # Checks the read-only program files that ship beside Tessarel.
-#   cmake -DSTYLES_DIR=<styles folder> -DHELP_DIR=<help folder> -P check_program_files.cmake
+#   cmake -DSTYLES_DIR=<built styles folder> -DSTYLE_PINS=<styles/shipped.sha256>
+#         -DHELP_DIR=<help folder> -P check_program_files.cmake
 # Pages declare the ISO-8859-1 character set and embed a style sheet inside an
 # HTML comment, so every file must be pure ASCII and no sheet may open or
 # close a comment. Every sheet must style every class the pages use and give
@@ -74,6 +75,30 @@ foreach(sheet IN LISTS sheets)
             endif()
         endif()
     endforeach()
+endforeach()
+
+# Every sheet is the one pinned, byte for byte, and none is left out.
+file(STRINGS "${STYLE_PINS}" pins REGEX "^[0-9a-f]+  ")
+set(pinned "")
+foreach(pin IN LISTS pins)
+    string(REGEX REPLACE "^([0-9a-f]+)  (.*)$" "\\1;\\2" pin "${pin}")
+    list(GET pin 0 expected)
+    list(GET pin 1 name)
+    list(APPEND pinned "${name}")
+    if(NOT EXISTS "${STYLES_DIR}/${name}")
+        fail("the style sheet ${name} is missing")
+        continue()
+    endif()
+    file(SHA256 "${STYLES_DIR}/${name}" actual)
+    if(NOT actual STREQUAL expected)
+        fail("${name} is not the sheet pinned in shipped.sha256")
+    endif()
+endforeach()
+foreach(sheet IN LISTS sheets)
+    get_filename_component(name "${sheet}" NAME)
+    if(NOT name IN_LIST pinned)
+        fail("${name} is not pinned in shipped.sha256")
+    endif()
 endforeach()
 
 # ---- Help topics -----------------------------------------------------------

@@ -34,7 +34,7 @@
 #include "app/window_user_interface.h"
 #include "app/window_utilities.h"
 #include "app_testing.h"
-#include "book/html_help_compiler.h"
+#include "book/help_compiler_run.h"
 #include "book/workspace.h"
 #include "project/window_state.h"
 #include "support/paths.h"

@@ -5,7 +5,10 @@
 #include <QTemporaryDir>
 #include <QThread>
 
-#include "book/html_help_compiler.h"
+#include "book/chm_stamps.h"
+#include "book/help_compiler_messages.h"
+#include "book/help_compiler_run.h"
+#include "book/help_staging.h"
 #include "book/project_build.h"
 #include "book_fixture.h"
 #include "support/file_size_limit.h"

@@ -5,7 +5,7 @@
 // and every link still leads to its file and anchor.
 #include "book/project_build.h"
 
-#include "book/html_help_compiler.h"
+#include "book/help_compiler_run.h"
 #include "book_fixture.h"
 #include "support/preferences.h"
 

@@ -4,7 +4,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "book/html_help_compiler.h"
+#include "book/help_compiler_messages.h"
+#include "book/help_compiler_run.h"
 #include "book_fixture.h"
 #include "project/project_file.h"
 #include "support/file_size_limit.h"

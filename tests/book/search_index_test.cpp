@@ -1,15 +1,18 @@
 #include "book/search_index.h"
 
+#include "book/book_resources.h"
 #include "book/project_build.h"
 #include "book_fixture.h"
 #include "extract/document_model.h"
 #include "support/html_text.h"
 
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <set>
 
 namespace tessarel::testing {
@@ -41,6 +44,13 @@ const QByteArray kAlpha = R"(/*
 const QByteArray kOmega =
     "/*\n * module: \xce\xa9mega \xe2\x80\xa8 Stra\xc3\x9f"
     "e\n * Greek and German.\n */\n";
+
+/// A text the book's pages take from book/resources.
+QByteArray ResourceBytes(const QString& name) {
+    QFile file(kBookResources + name);
+    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+    return file.readAll();
+}
 
 class SearchBook : public BookFixture {
 protected:
@@ -157,12 +167,19 @@ TEST_F(SearchBook, sidePagesLinkTheSearchPageOnlyWhenOn) {
         EXPECT_EQ(text, QString::fromLatin1(bytes)) << name.toStdString();
     }
 
-    // The search page: the book's style sheet, its side links, its index.
+    // The search page: the book's style sheet, its side links, and its own
+    // part and script line for line as their files hold them, in ASCII.
     const QString page = read(u"_search.htm"_s);
     EXPECT_TRUE(page.contains(u"<link rel=\"stylesheet\""_s, Qt::CaseInsensitive) || page.contains(u"test.css"_s));
     EXPECT_TRUE(page.contains(searchLink));
-    EXPECT_TRUE(page.contains(u"<script src=\"_search_index.js\"></script>"_s));
-    EXPECT_FALSE(page.contains(u"innerHTML"_s));
+    const QByteArray part = ResourceBytes(u"search_page.htm"_s);
+    const QByteArray script = ResourceBytes(u"search_page.js"_s);
+    for (const QByteArray& file : {part, script}) {
+        EXPECT_TRUE(std::all_of(file.begin(), file.end(), [](char c) { return c > 0 && c != '\r'; }));
+    }
+    EXPECT_TRUE(part.contains("<script src=\"_search_index.js\"></script>"));
+    EXPECT_FALSE(script.contains("innerHTML"));
+    EXPECT_TRUE(page.contains(Crlf(QString::fromLatin1(part + "<script>\n" + script + "</script>\n"))));
 }
 
 /// The index's JSON from a script.

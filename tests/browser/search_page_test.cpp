@@ -2,6 +2,7 @@
 // lists the matches, the arrows move, Enter opens the section in the chapter
 // frame. A picture of the page is left in the screenshot folder.
 
+#include "book/book_resources.h"
 #include "book/project_build.h"
 #include "book/workspace.h"
 #include "support/environment.h"
@@ -62,8 +63,6 @@ class SearchPageTest : public ::testing::Test {
 protected:
     SearchPageTest() {
         QDir().mkpath(env.path(u"proj/src"_s));
-        QFile::copy(QStringLiteral(TESSAREL_SOURCE_DIR) + u"/styles/standard_babyblue.css"_s,
-                    env.programFolder() + u"styles/standard_babyblue.css"_s);
         ProjectModel& project = ws.project;
         project.ProjectFolder = env.path(u"proj/"_s);
         project.ProjectFileName = u"Kitchen.qdx"_s;
@@ -224,6 +223,41 @@ TEST_F(SearchPageTest, anIndexWithHalfPairsAndHostileNamesStillFindsEntries) {
     EXPECT_EQ(found(u"zeb"_s), u"Zebra c.htm|Zebu c.htm#Zebu"_s);
     EXPECT_TRUE(found(u"lone"_s).endsWith(u" a.htm#Lone%5E%EF%BF%BD"_s));
     EXPECT_EQ(found(u"pair"_s), u"Pair a.htm#x%EF%BF%BD"_s);
+}
+
+// The page's script on its own, from its file, over an index made here: names
+// that start with the query come first, then other names, then texts; past 200
+// matches it shows the first 200 and says how many there are.
+TEST_F(SearchPageTest, scriptRanksNamesBeforeTextsAndShowsTheFirst200) {
+    QFile file(kBookResources + u"search_page.js"_s);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    QString items;
+    for (int i = 0; i < 250; ++i) {
+        items += u"\"Item "_s + QString::number(i) + u"\",0,"_s;
+    }
+    items.chop(1);
+    const QString html =
+        u"<html><body><input id=\"SearchBox\"><div id=\"SearchStatus\"></div>"
+        u"<table id=\"SearchResults\"></table><script>var tessarelSearchIndex = {"
+        u"\"snippets\": [\"\",\"all about ab\"], \"chapters\": [[\"z.htm\",\"Zed\",1,[]],"
+        u"[\"b.htm\",\"Beta ab\",0,[]],[\"a.htm\",\"Abc\",0,[]],[\"m.htm\",\"Many\",0,["_s +
+        items + u"]]]};</script><script>"_s + QString::fromLatin1(file.readAll()) + u"</script></body></html>"_s;
+    QSignalSpy loaded(&view, &QWebEngineView::loadFinished);
+    view.setHtml(html, QUrl(u"file:///"_s));
+    ASSERT_TRUE(loaded.wait(kEngineWaitMs));
+    QWebEnginePage* page = view.page();
+    const auto search = [&](const QString& query) {
+        Evaluate(page, u"(function (b) { b.value = '"_s + query +
+                           u"'; b.dispatchEvent(new Event('input')); })(document.getElementById('SearchBox'))"_s);
+        return Evaluate(page,
+                        u"document.querySelectorAll('#SearchResults a').length + ' ' + "
+                        u"document.getElementById('SearchStatus').textContent + ' ' + "
+                        u"Array.prototype.map.call(document.querySelectorAll('#SearchResults a'), "
+                        u"function (a) { return a.textContent; }).slice(0, 3).join('|')"_s)
+            .toString();
+    };
+    EXPECT_EQ(search(u"ab"_s), u"3 3 found. Abc|Beta ab|Zed"_s);
+    EXPECT_EQ(search(u"item"_s), u"200 250 found, the first 200 shown. Item 0|Item 1|Item 2"_s);
 }
 
 }  // namespace

@@ -67,7 +67,7 @@ TestEnvironment::TestEnvironment() {
     const QString base = root.path() + QLatin1Char('/');
     QDir().mkpath(base + QStringLiteral("program/styles"));
     QDir().mkpath(base + QStringLiteral("data"));
-    const QDir styles(QStringLiteral(TESSAREL_SOURCE_DIR "/styles"));
+    const QDir styles(QStringLiteral(TESSAREL_STYLES_DIR));
     for (const QString& name : styles.entryList({QStringLiteral("*.css")}, QDir::Files)) {
         QFile::copy(styles.filePath(name), base + QStringLiteral("program/styles/") + name);
     }
