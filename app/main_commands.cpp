@@ -87,8 +87,7 @@ void MainCommands::showStartState() {
 }
 
 void MainCommands::showStylePreference() {
-    view_.setStatusPanel(
-        1, workspace_.env.preferences.ReadPreference(prefs::kSingleFile, prefs::kStyle, prefs::kDefaultStyle));
+    view_.setStatusPanel(1, ReadSingleFileSettings(workspace_.env.preferences).Style);
 }
 
 void MainCommands::showWalkThroughOnFirstRun() {

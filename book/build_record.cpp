@@ -4,6 +4,7 @@
 #include "support/file_read.h"
 #include "support/paths.h"
 #include "support/replacing_file.h"
+#include "support/setting_table.h"
 #include "support/settings.h"
 
 #include <QCryptographicHash>
@@ -21,7 +22,7 @@ namespace {
 
 const QByteArray kMagic = QByteArrayLiteral("Tessarel build record\n");
 /// Raised whenever the layout below or the meaning of a field changes.
-constexpr quint32 kFormatVersion = 3;
+constexpr quint32 kFormatVersion = 4;
 constexpr int kDigestBytes = 20;
 /// A source changed this recently may change again with the same size and time.
 constexpr qint64 kSettleNs = qint64{2} * 1000000000;
@@ -294,19 +295,22 @@ QByteArray PageInputsDigest(const Settings& settings, const PageStyle& style, co
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     SetStreamVersion(out);
-    // Every setting, even those only the book pages read: a changed setting is
-    // rare, and a page that missed one would be wrong.
-    const CommentStyles& c = settings.comments;
-    out << kFormatVersion << QByteArrayLiteral(TESSAREL_VERSION) << QByteArray(qVersion()) << settings.Title
-        << settings.Links << settings.Api << settings.Style << qint32(settings.Overview)
-        << settings.IncludeSourceLocation << settings.IncludeLastGenerated << settings.UseChapterTitleInIndex
-        << settings.IncludeOnlyDocumentedFiles << settings.GenerateHtmlHelpFiles << settings.Collapsible
-        << settings.EmbedStyle << settings.IncludeSearch << settings.SortSections << settings.SortFilenames
-        << settings.IncludeProjectTitle << settings.BoldTitles << settings.IndexTitle << settings.IndexText
-        << settings.Copyright << settings.HomeChapter << settings.RelDestPath << settings.TextFilter
-        << settings.ComboFilter << c.doubleSlash << c.apostrophe << c.hash << c.semicolon << c.dash << c.letterC
-        << c.exclamation << c.slashStar << c.parenStar << c.braces << style.name << style.text << style.embedded
-        << generatedAtText;
+    out << kFormatVersion << QByteArrayLiteral(TESSAREL_VERSION) << QByteArray(qVersion());
+    // Every setting that can shape a built file, even those only the book pages
+    // read: a changed setting is rare, and a page that missed one would be wrong.
+    for (const SettingRow& row : kSettingTable) {
+        if (!row.shapesPages) {
+            continue;
+        }
+        std::visit(Overloaded{
+                       [&](bool Settings::*flag) { out << settings.*flag; },
+                       [&](QString Settings::*text) { out << settings.*text; },
+                       [&](ChapterOverview Settings::*overview) { out << qint32(settings.*overview); },
+                       [&](CommentLines lines) { out << qint32(CommentBits(settings.comments, lines)); },
+                   },
+                   row.field);
+    }
+    out << style.name << style.text << style.embedded << generatedAtText;
     return Checksum(bytes);
 }
 

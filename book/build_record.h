@@ -56,7 +56,8 @@ enum class RecordWrite { Written, TooLarge, Failed };
 RecordWrite WriteBuildRecord(const QString& path, const BuildRecord& record, qint64 limit = kMaxBuildRecordBytes);
 
 /// A digest of everything besides its source that shapes a chapter page: the
-/// program, the settings, the style, and the build time where pages show it.
+/// program, every setting the setting table says can shape a built file, the
+/// style, and the build time where pages show it.
 QByteArray PageInputsDigest(const Settings& settings, const PageStyle& style, const QString& generatedAtText);
 
 /// Whether a source read now has a stamp that can be trusted next time: one

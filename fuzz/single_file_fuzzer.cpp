@@ -8,6 +8,7 @@
 #include "pages/single_file_build.h"
 #include "support/environment.h"
 #include "support/preferences.h"
+#include "support/setting_table.h"
 #include "support/settings.h"
 
 #include <QDir>
@@ -219,8 +220,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // of the input before them.
         const bool sort = extras & 4;
         if (!w.preferencesWritten || !(styles == w.storedStyles) || sort != w.storedSort) {
+            Settings stored;
+            stored.SortSections = sort;
             WriteSingleFileCommentStyles(w.preferences, styles);
-            w.preferences.WritePreference(prefs::kSingleFile, prefs::kSortSections, sort ? u" 1"_s : u" 0"_s);
+            WriteSingleFileSetting(w.preferences, SettingRowOf(&Settings::SortSections), stored);
             w.storedStyles = styles;
             w.storedSort = sort;
             w.preferencesWritten = true;

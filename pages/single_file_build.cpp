@@ -94,7 +94,7 @@ bool SortSectionsWanted(const SingleFileContext& context) {
     if (context.projectOpen) {
         return context.settings.SortSections;
     }
-    return NumberValue(context.env.preferences.ReadPreference(prefs::kSingleFile, prefs::kSortSections, u"0"_s)) == 1;
+    return ReadSingleFileSortSections(context.env.preferences);
 }
 
 ParseOptions ParseOptionsFor(const SingleFileContext& context) {

@@ -5,6 +5,7 @@
 #include "project/text_values.h"
 #include "support/file_read.h"
 #include "support/paths.h"
+#include "support/setting_table.h"
 #include "support/string_functions.h"
 #include "support/text_file.h"
 #include "support/user_interface.h"
@@ -12,17 +13,28 @@
 #include <QDir>
 
 #include <algorithm>
+#include <array>
+#include <optional>
+#include <variant>
 
 namespace tessarel {
 
 namespace {
 
-/// The element that stores what heads a chapter page (Settings::Overview).
-constexpr char kOverviewElement[] = "SumCon";
-/// Written only when on, so project files from before it load and save unchanged.
-constexpr char kSearchElement[] = "IncludeSearch";
+const QString kChapterCount = QStringLiteral("NumberOfChapters");
 
 QString TruthText(bool value) { return value ? QStringLiteral("True") : QStringLiteral("False"); }
+
+/// A setting as the project file holds it.
+QString StoredText(const SettingRow& row, const Settings& s) {
+    return std::visit(Overloaded{
+                          [&](bool Settings::*flag) { return TruthText(s.*flag); },
+                          [&](QString Settings::*text) { return s.*text; },
+                          [&](ChapterOverview Settings::*overview) { return StoredChapterOverview(s.*overview); },
+                          [&](CommentLines lines) { return QString::number(CommentBits(s.comments, lines)); },
+                      },
+                      row.field);
+}
 
 /// Appends the project file's lines, each ending in CR LF.
 class ProjectLines {
@@ -44,7 +56,6 @@ public:
         text_ += QStringLiteral("</") + name + u'>';
         text_ += kCrLf;
     }
-    void value(const QString& name, bool content) { value(name, TruthText(content)); }
     void chapter(const Chapter& chapter) {
         text_ += u"<C><N>";
         text_ += chapter.Name;
@@ -72,51 +83,36 @@ QString ProjectXml(UserInterface& ui, ProjectModel& project) {
     xml.line(QStringLiteral("<?xml version=\"1.0\"?>"));
     xml.open(QStringLiteral("TessarelProject"));
     xml.value(QStringLiteral("FileVer"), QStringLiteral("1.0"), false);
-    xml.open(QStringLiteral("Interface"));
-    xml.value(QStringLiteral("TextFilter"), s.TextFilter);
-    xml.value(QStringLiteral("ComboFilter"), s.ComboFilter);
-    xml.close(QStringLiteral("Interface"));
-    xml.open(QStringLiteral("Settings"));
-    xml.value(QStringLiteral("Title"), s.Title);
-    xml.value(QStringLiteral("Links"), s.Links);
-    xml.value(QStringLiteral("Api"), s.Api);
-    xml.value(QStringLiteral("Style"), s.Style);
-    xml.value(QLatin1String(kOverviewElement), StoredChapterOverview(s.Overview));
-    xml.value(QStringLiteral("IncludeSourceLocation"), s.IncludeSourceLocation);
-    xml.value(QStringLiteral("IncludeLastGenerated"), s.IncludeLastGenerated);
-    xml.value(QStringLiteral("UseChapterTitleInIndex"), s.UseChapterTitleInIndex);
-    xml.value(QStringLiteral("IncludeOnlyDocumentedFiles"), s.IncludeOnlyDocumentedFiles);
-    xml.value(QStringLiteral("GenerateHtmlHelpFiles"), s.GenerateHtmlHelpFiles);
-    xml.value(QStringLiteral("Collapsible"), s.Collapsible);
-    xml.value(QStringLiteral("EmbedStyle"), s.EmbedStyle);
-    xml.value(QStringLiteral("SortSections"), s.SortSections);
-    xml.value(QStringLiteral("SortFilenames"), s.SortFilenames);
-    xml.value(QStringLiteral("IncludeProjectTitle"), s.IncludeProjectTitle);
-    xml.value(QStringLiteral("BoldTitles"), s.BoldTitles);
-    if (s.IncludeSearch) {
-        xml.value(QLatin1String(kSearchElement), true);
+    // The table is in the file's order; a group opens before its first row.
+    std::optional<FileGroup> group;
+    for (const SettingRow& row : kSettingTable) {
+        if (row.group != group) {
+            if (group && *group != FileGroup::Loose) {
+                xml.close(FileGroupName(*group));
+            }
+            if (row.group != FileGroup::Loose) {
+                xml.open(FileGroupName(row.group));
+            }
+            group = row.group;
+        }
+        if (const auto* text = std::get_if<QString Settings::*>(&row.field); text && row.plainForm) {
+            // A build leaves it in its HTML form; the file keeps what the user typed.
+            s.*(*text) = PlainFormOf(s.*(*text));
+        }
+        if (const auto* flag = std::get_if<bool Settings::*>(&row.field);
+            flag && row.inFile == InFile::WhenOn && !(s.*(*flag))) {
+            continue;
+        }
+        xml.value(QString::fromUtf16(row.element), StoredText(row, s), row.group != FileGroup::Loose);
     }
-    xml.close(QStringLiteral("Settings"));
-    xml.open(QStringLiteral("Comments"));
-    xml.value(QStringLiteral("SingleLineComments"), QString::number(SingleLineCommentBits(s.comments)));
-    xml.value(QStringLiteral("MultipleLineComments"), QString::number(MultipleLineCommentBits(s.comments)));
-    xml.close(QStringLiteral("Comments"));
-    xml.value(QStringLiteral("RelDestPath"), s.RelDestPath, false);
-    xml.open(QStringLiteral("Book"));
-    xml.value(QStringLiteral("HomeChapter"), s.HomeChapter);
-    xml.value(QStringLiteral("IndexTitle"), s.IndexTitle);
-    // A build leaves both in their HTML form; the file keeps what the user typed.
-    s.IndexText = PlainFormOf(s.IndexText);
-    xml.value(QStringLiteral("IndexText"), s.IndexText);
-    s.Copyright = PlainFormOf(s.Copyright);
-    xml.value(QStringLiteral("Copyright"), s.Copyright);
-    xml.value(QStringLiteral("NumberOfChapters"), QString::number(chapters));
+    // The chapters close the last group.
+    xml.value(kChapterCount, QString::number(chapters));
     for (int i = 0; i < chapters; ++i) {
         ui.yield();
         ui.setBusyValue(i);
         xml.chapter(project.Chapters[static_cast<size_t>(i)]);
     }
-    xml.close(QStringLiteral("Book"));
+    xml.close(FileGroupName(*group));
     xml.close(QStringLiteral("TessarelProject"));
     ui.yield();
     ui.hideBusy();
@@ -160,37 +156,28 @@ public:
         reader_.setSource(text);
     }
 
-    /// A text setting; left as it is when the element is absent.
-    bool text(const QString& name, QString& target) {
-        QString content;
-        const Found found = element(name, content);
-        if (found == Found::Present) {
-            target = content;
+    /// One setting of the table, converted from its stored form; one that is
+    /// absent is left as it is unless the table says otherwise.
+    bool setting(const SettingRow& row, Settings& s) {
+        static const Settings kDefaults;
+        if (row.inFile == InFile::WhenOn || (row.inFile == InFile::GroupOrDefault && !groupPresent(row.group))) {
+            CopySetting(row, kDefaults, s);
         }
-        return found != Found::Refused;
-    }
-
-    bool overview(const QString& name, ChapterOverview& target) {
-        QString content;
-        const Found found = element(name, content);
-        if (found == Found::Present) {
-            target = ChapterOverviewFromStored(content);
-        }
-        return found != Found::Refused;
-    }
-
-    bool truth(const QString& name, bool& target) {
-        QString content;
-        const Found found = element(name, content);
-        if (found != Found::Present) {
-            return found == Found::Absent;
-        }
-        const std::optional<bool> value = TruthValueOf(content);
-        if (!value) {
-            return refuseValue(name);
-        }
-        target = *value;
-        return true;
+        const QString name = QString::fromUtf16(row.element);
+        return std::visit(Overloaded{
+                              [&](bool Settings::*flag) { return truth(name, s.*flag); },
+                              [&](QString Settings::*text) { return this->text(name, s.*text); },
+                              [&](ChapterOverview Settings::*overview) { return this->overview(name, s.*overview); },
+                              [&](CommentLines lines) {
+                                  int bits = CommentBits(s.comments, lines);
+                                  if (!number(name, bits)) {
+                                      return false;
+                                  }
+                                  SetCommentBits(s.comments, lines, bits);
+                                  return true;
+                              },
+                          },
+                          row.field);
     }
 
     bool number(const QString& name, int& target) {
@@ -207,15 +194,9 @@ public:
         return true;
     }
 
-    /// Whether the element occurs at all; a group is only looked up for that.
-    bool present(const QString& name) {
-        reader_.read(name);
-        return reader_.count() > 0;
-    }
-
     bool chapterCount(int count) {
         if (count < 0) {
-            return refuseValue(QStringLiteral("NumberOfChapters"));
+            return refuseValue(kChapterCount);
         }
         return count <= kMaxChapters || refuseTooMany();
     }
@@ -275,6 +256,49 @@ public:
 private:
     enum class Found { Absent, Present, Refused };
 
+    /// A text setting; left as it is when the element is absent.
+    bool text(const QString& name, QString& target) {
+        QString content;
+        const Found found = element(name, content);
+        if (found == Found::Present) {
+            target = content;
+        }
+        return found != Found::Refused;
+    }
+
+    bool overview(const QString& name, ChapterOverview& target) {
+        QString content;
+        const Found found = element(name, content);
+        if (found == Found::Present) {
+            target = ChapterOverviewFromStored(content);
+        }
+        return found != Found::Refused;
+    }
+
+    bool truth(const QString& name, bool& target) {
+        QString content;
+        const Found found = element(name, content);
+        if (found != Found::Present) {
+            return found == Found::Absent;
+        }
+        const std::optional<bool> value = TruthValueOf(content);
+        if (!value) {
+            return refuseValue(name);
+        }
+        target = *value;
+        return true;
+    }
+
+    /// Whether a group occurs at all; looked up once, and only for that.
+    bool groupPresent(FileGroup group) {
+        std::optional<bool>& present = groupsPresent_[static_cast<size_t>(group)];
+        if (!present) {
+            reader_.read(FileGroupName(group));
+            present = reader_.count() > 0;
+        }
+        return *present;
+    }
+
     bool refuse(const QString& title, const QString& message) {
         title_ = title;
         text_ = message;
@@ -308,38 +332,19 @@ private:
     /// of that element after a save.
     static bool HoldsElementTag(const QString& content) {
         static const QStringList kTags = [] {
+            // Every element the reader looks up: the settings, the groups it
+            // looks for, the chapter count and the chapters' names and folders.
+            QStringList names;
+            for (const SettingRow& row : kSettingTable) {
+                names << QString::fromUtf16(row.element);
+                if (row.inFile == InFile::GroupOrDefault && !names.contains(FileGroupName(row.group))) {
+                    names << FileGroupName(row.group);
+                }
+            }
+            names << kChapterCount << QStringLiteral("N") << QStringLiteral("R");
             QStringList tags;
-            for (const char* name : {"Comments",
-                                     "MultipleLineComments",
-                                     "SingleLineComments",
-                                     "BoldTitles",
-                                     "Copyright",
-                                     "HomeChapter",
-                                     "IncludeProjectTitle",
-                                     "SortFilenames",
-                                     "SortSections",
-                                     "EmbedStyle",
-                                     "Collapsible",
-                                     "GenerateHtmlHelpFiles",
-                                     "IncludeOnlyDocumentedFiles",
-                                     "UseChapterTitleInIndex",
-                                     "NumberOfChapters",
-                                     "RelDestPath",
-                                     "IndexTitle",
-                                     "IndexText",
-                                     "TextFilter",
-                                     "ComboFilter",
-                                     "Title",
-                                     "Links",
-                                     "Api",
-                                     "Style",
-                                     "IncludeSourceLocation",
-                                     "IncludeLastGenerated",
-                                     kOverviewElement,
-                                     kSearchElement,
-                                     "N",
-                                     "R"}) {
-                tags << u'<' + QLatin1String(name) + u'>' << QStringLiteral("</") + QLatin1String(name) + u'>';
+            for (const QString& name : names) {
+                tags << u'<' + name + u'>' << QStringLiteral("</") + name + u'>';
             }
             return tags;
         }();
@@ -376,50 +381,16 @@ private:
     QString title_;
     QString text_;
     QString heldTags_;  ///< the first element whose value holds tags
+    std::array<std::optional<bool>, kFileGroupCount> groupsPresent_;
 };
 
-/// Unlike the other settings, an absent element means off: files written
-/// before the setting existed are books without search.
-bool ReadSearchSetting(ProjectFileReader& r, Settings& s) {
-    s.IncludeSearch = false;
-    return r.truth(QLatin1String(kSearchElement), s.IncludeSearch);
-}
-
 bool ReadProjectSettings(ProjectFileReader& r, ProjectModel& project) {
-    Settings& s = project.settings;
-    if (!r.present(QStringLiteral("Comments"))) {
-        s.comments = CommentStyles{};
+    for (const SettingRow& row : kSettingTable) {
+        if (!r.setting(row, project.settings)) {
+            return false;
+        }
     }
-    int multiLine = MultipleLineCommentBits(s.comments);
-    if (!r.number(QStringLiteral("MultipleLineComments"), multiLine)) {
-        return false;
-    }
-    SetMultipleLineCommentBits(s.comments, multiLine);
-    int singleLine = SingleLineCommentBits(s.comments);
-    if (!r.number(QStringLiteral("SingleLineComments"), singleLine)) {
-        return false;
-    }
-    SetSingleLineCommentBits(s.comments, singleLine);
-
-    return r.truth(QStringLiteral("BoldTitles"), s.BoldTitles) && r.text(QStringLiteral("Copyright"), s.Copyright) &&
-           r.text(QStringLiteral("HomeChapter"), s.HomeChapter) &&
-           r.truth(QStringLiteral("IncludeProjectTitle"), s.IncludeProjectTitle) &&
-           r.truth(QStringLiteral("SortFilenames"), s.SortFilenames) &&
-           r.truth(QStringLiteral("SortSections"), s.SortSections) &&
-           r.truth(QStringLiteral("EmbedStyle"), s.EmbedStyle) &&
-           r.truth(QStringLiteral("Collapsible"), s.Collapsible) &&
-           r.truth(QStringLiteral("GenerateHtmlHelpFiles"), s.GenerateHtmlHelpFiles) &&
-           r.truth(QStringLiteral("IncludeOnlyDocumentedFiles"), s.IncludeOnlyDocumentedFiles) &&
-           r.truth(QStringLiteral("UseChapterTitleInIndex"), s.UseChapterTitleInIndex) &&
-           r.number(QStringLiteral("NumberOfChapters"), project.NumberOfChapters) &&
-           r.chapterCount(project.NumberOfChapters) && r.text(QStringLiteral("RelDestPath"), s.RelDestPath) &&
-           r.text(QStringLiteral("IndexTitle"), s.IndexTitle) && r.text(QStringLiteral("IndexText"), s.IndexText) &&
-           r.text(QStringLiteral("TextFilter"), s.TextFilter) && r.text(QStringLiteral("ComboFilter"), s.ComboFilter) &&
-           r.truth(QStringLiteral("Title"), s.Title) && r.truth(QStringLiteral("Links"), s.Links) &&
-           r.truth(QStringLiteral("Api"), s.Api) && r.text(QStringLiteral("Style"), s.Style) &&
-           r.truth(QStringLiteral("IncludeSourceLocation"), s.IncludeSourceLocation) &&
-           r.truth(QStringLiteral("IncludeLastGenerated"), s.IncludeLastGenerated) &&
-           r.overview(QLatin1String(kOverviewElement), s.Overview) && ReadSearchSetting(r, s);
+    return r.number(kChapterCount, project.NumberOfChapters) && r.chapterCount(project.NumberOfChapters);
 }
 
 void SetProjectIdentity(ProjectModel& project, const QString& path) {

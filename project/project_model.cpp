@@ -1,6 +1,7 @@
 #include "project/project_model.h"
 
 #include "support/paths.h"
+#include "support/setting_table.h"
 #include "support/string_functions.h"
 
 namespace tessarel {
@@ -25,26 +26,14 @@ void ClearProject(ProjectModel& project) {
     project.CurrentChapterIndex = 0;
     project.HomePage.clear();
 
-    // Only the settings with a fixed reset value; the preference-seeded ones,
-    // IndexTitle and IndexText are the caller's business.
-    Settings& s = project.settings;
-    const Settings reset;
-    s.UseChapterTitleInIndex = reset.UseChapterTitleInIndex;
-    s.IncludeOnlyDocumentedFiles = reset.IncludeOnlyDocumentedFiles;
-    s.GenerateHtmlHelpFiles = reset.GenerateHtmlHelpFiles;
-    s.Collapsible = reset.Collapsible;
-    s.EmbedStyle = reset.EmbedStyle;
-    s.SortSections = reset.SortSections;
-    s.SortFilenames = reset.SortFilenames;
-    s.IncludeProjectTitle = reset.IncludeProjectTitle;
-    s.BoldTitles = reset.BoldTitles;
-    s.IncludeSearch = reset.IncludeSearch;
-    s.Copyright = reset.Copyright;
-    s.HomeChapter = reset.HomeChapter;
-    s.RelDestPath = reset.RelDestPath;
-    s.TextFilter = reset.TextFilter;
-    s.ComboFilter = reset.ComboFilter;
-    s.comments = reset.comments;
+    // Only the settings reset to their defaults; those that hold their
+    // single-file preference and those the caller clears stay.
+    const Settings defaults;
+    for (const SettingRow& row : kSettingTable) {
+        if (row.reset == ResetTo::Default) {
+            CopySetting(row, defaults, project.settings);
+        }
+    }
 }
 
 }  // namespace tessarel

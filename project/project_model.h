@@ -43,8 +43,8 @@ struct ProjectModel {
     QString destinationFolder() const;
 };
 
-/// Resets identity, chapters and every setting with a fixed reset value; leaves
-/// the preference-seeded settings, IndexTitle and IndexText alone.
+/// Resets identity, chapters and every setting the setting table resets to its
+/// default; leaves the others alone.
 void ClearProject(ProjectModel& project);
 
 }  // namespace tessarel

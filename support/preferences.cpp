@@ -1,5 +1,6 @@
 #include "support/preferences.h"
 
+#include "support/setting_table.h"
 #include "support/settings.h"
 #include "support/string_functions.h"
 
@@ -61,52 +62,97 @@ void Preferences::WriteFlag(const QString& section, const QString& key, bool val
 
 QString Preferences::fileName() const { return store_->fileName(); }
 
+namespace {
+
+/// The stored form of a flag's default, as the program always gave it.
+QString FlagDefault(bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); }
+
+}  // namespace
+
+Settings ReadSingleFileSettings(const Preferences& preferences) {
+    Settings values;
+    // A missing key leaves the default.
+    auto read = [&](const char16_t* key, const QString& defaultValue) {
+        return preferences.ReadPreference(prefs::kSingleFile, QString::fromUtf16(key), defaultValue);
+    };
+    auto readFlag = [&](const char16_t* key, bool& flag) {
+        flag = preferences.ReadFlag(prefs::kSingleFile, QString::fromUtf16(key), FlagDefault(flag));
+    };
+    for (const SettingRow& row : kSettingTable) {
+        if (!KeptForSingleFiles(row)) {
+            continue;
+        }
+        std::visit(Overloaded{
+                       [&](bool Settings::*flag) { readFlag(row.preferenceKey, values.*flag); },
+                       [&](QString Settings::*text) { values.*text = read(row.preferenceKey, values.*text); },
+                       [&](ChapterOverview Settings::*overview) {
+                           values.*overview = ChapterOverviewFromStored(
+                               read(row.preferenceKey, StoredChapterOverview(values.*overview)));
+                       },
+                       [&](CommentLines lines) {
+                           for (const CommentStyleKey& style : CommentStyleKeys(lines)) {
+                               readFlag(style.preferenceKey, values.comments.*style.flag);
+                           }
+                       },
+                   },
+                   row.field);
+    }
+    return values;
+}
+
+void WriteSingleFileSetting(Preferences& preferences, const SettingRow& row, const Settings& values) {
+    if (!KeptForSingleFiles(row)) {
+        return;
+    }
+    auto write = [&](const char16_t* key, const QString& value) {
+        preferences.WritePreference(prefs::kSingleFile, QString::fromUtf16(key), value);
+    };
+    auto writeFlag = [&](const char16_t* key, bool on) {
+        preferences.WriteFlag(prefs::kSingleFile, QString::fromUtf16(key), on);
+    };
+    std::visit(Overloaded{
+                   [&](bool Settings::*flag) { writeFlag(row.preferenceKey, values.*flag); },
+                   [&](QString Settings::*text) { write(row.preferenceKey, values.*text); },
+                   [&](ChapterOverview Settings::*overview) {
+                       write(row.preferenceKey, StoredChapterOverview(values.*overview));
+                   },
+                   [&](CommentLines lines) {
+                       for (const CommentStyleKey& style : CommentStyleKeys(lines)) {
+                           writeFlag(style.preferenceKey, values.comments.*style.flag);
+                       }
+                   },
+               },
+               row.field);
+}
+
 void LoadSingleFileSettings(const Preferences& preferences, bool projectOpen, Settings& settings) {
     if (projectOpen) {
         return;
     }
-    const QString one = QStringLiteral("1");
-    const QString zero = QStringLiteral("0");
-    settings.Title = preferences.ReadFlag(prefs::kSingleFile, prefs::kTitle, one);
-    settings.Links = preferences.ReadFlag(prefs::kSingleFile, prefs::kHyperlinks, one);
-    settings.Api = preferences.ReadFlag(prefs::kSingleFile, prefs::kApi, one);
-    settings.IncludeSourceLocation = preferences.ReadFlag(prefs::kSingleFile, prefs::kSourceLocation, zero);
-    settings.IncludeLastGenerated = preferences.ReadFlag(prefs::kSingleFile, prefs::kLastGenerated, zero);
-    settings.Style = preferences.ReadPreference(prefs::kSingleFile, prefs::kStyle, prefs::kDefaultStyle);
-    settings.Overview = ChapterOverviewFromStored(preferences.ReadPreference(prefs::kSingleFile, prefs::kSumCon, one));
+    const Settings stored = ReadSingleFileSettings(preferences);
+    for (const SettingRow& row : kSettingTable) {
+        if (row.reset == ResetTo::Preference) {
+            CopySetting(row, stored, settings);
+        }
+    }
 }
 
-namespace {
-
-struct StyleKey {
-    const char16_t* key;
-    bool CommentStyles::*flag;
-    bool defaultOn;
-};
-
-constexpr StyleKey kStyleKeys[] = {
-    {u"chkS1", &CommentStyles::doubleSlash, true},   {u"chkS2", &CommentStyles::apostrophe, true},
-    {u"chkS4", &CommentStyles::hash, false},         {u"chkS8", &CommentStyles::semicolon, false},
-    {u"chkS16", &CommentStyles::dash, false},        {u"chkS32", &CommentStyles::letterC, false},
-    {u"chkS64", &CommentStyles::exclamation, false}, {u"chkM1", &CommentStyles::slashStar, true},
-    {u"chkM2", &CommentStyles::parenStar, false},    {u"chkM4", &CommentStyles::braces, false},
-};
-
-}  // namespace
-
 CommentStyles ReadSingleFileCommentStyles(const Preferences& preferences) {
-    CommentStyles styles;
-    for (const StyleKey& entry : kStyleKeys) {
-        styles.*entry.flag = preferences.ReadFlag(prefs::kSingleFile, QString::fromUtf16(entry.key),
-                                                  entry.defaultOn ? QStringLiteral("1") : QStringLiteral("0"));
-    }
-    return styles;
+    return ReadSingleFileSettings(preferences).comments;
 }
 
 void WriteSingleFileCommentStyles(Preferences& preferences, const CommentStyles& styles) {
-    for (const StyleKey& entry : kStyleKeys) {
-        preferences.WriteFlag(prefs::kSingleFile, QString::fromUtf16(entry.key), styles.*entry.flag);
+    Settings values;
+    values.comments = styles;
+    for (const CommentLines lines : {CommentLines::Single, CommentLines::Multiple}) {
+        WriteSingleFileSetting(preferences, SettingRowOf(lines), values);
     }
+}
+
+bool ReadSingleFileSortSections(const Preferences& preferences) {
+    const SettingRow& row = SettingRowOf(&Settings::SortSections);
+    return NumberValue(preferences.ReadPreference(prefs::kSingleFile, QString::fromUtf16(row.preferenceKey),
+                                                  FlagDefault(Settings{}.SortSections))) == 1;
 }
 
 int ReadBuildWorkers(const Preferences& preferences) {

@@ -10,23 +10,13 @@ namespace tessarel {
 
 struct CommentStyles;
 struct Settings;
+struct SettingRow;
 
 namespace prefs {
 // Sections.
 inline const QString kSingleFile = QStringLiteral("single_file_settings");
 inline const QString kProject = QStringLiteral("project_settings");
 inline const QString kGeneral = QStringLiteral("general_settings");
-// Keys of "single_file_settings" and their defaults.
-inline const QString kTitle = QStringLiteral("propTitle");
-inline const QString kHyperlinks = QStringLiteral("propHyperlinks");
-inline const QString kApi = QStringLiteral("propAPI");
-inline const QString kStyle = QStringLiteral("propStyle");
-inline const QString kSourceLocation = QStringLiteral("propSourceLocation");
-inline const QString kLastGenerated = QStringLiteral("propLastGenerated");
-inline const QString kSumCon = QStringLiteral("propSumCon");
-inline const QString kSortSections = QStringLiteral("propSortSections");
-inline const QString kEmbedStyle = QStringLiteral("propEmbedStyle");
-inline const QString kDefaultStyle = QStringLiteral("standard_babyblue");
 // Key of "project_settings".
 inline const QString kCompilerPath = QStringLiteral("htmlHelpCompilerPath");
 QString DefaultCompilerPath();  ///< "C:\Program Files\HTML Help Workshop" on Windows, "/usr/bin" elsewhere
@@ -63,12 +53,22 @@ private:
     std::unique_ptr<QSettings> store_;
 };
 
-/// Loads Title, Links, Api, Style, Overview, IncludeSourceLocation and
-/// IncludeLastGenerated from "single_file_settings" unless a project is open.
+// The keys of "single_file_settings" are the setting table's (setting_table.h).
+
+/// Every setting single files keep, from "single_file_settings" (a missing key
+/// gives the setting's default); the others at their defaults.
+Settings ReadSingleFileSettings(const Preferences& preferences);
+/// Stores one setting of `values` in its single-file form (a flag as " 1" or
+/// " 0"); nothing for a setting single files do not keep.
+void WriteSingleFileSetting(Preferences& preferences, const SettingRow& row, const Settings& values);
+/// Loads the settings whose reset value is their preference, unless a project
+/// is open.
 void LoadSingleFileSettings(const Preferences& preferences, bool projectOpen, Settings& settings);
-/// The comment styles of single-file mode, keys "chkS1".."chkM4" with their defaults.
+/// The comment styles of single-file mode.
 CommentStyles ReadSingleFileCommentStyles(const Preferences& preferences);
 void WriteSingleFileCommentStyles(Preferences& preferences, const CommentStyles& styles);
+/// Whether a single file's sections are sorted: only when the stored number is 1.
+bool ReadSingleFileSortSections(const Preferences& preferences);
 
 /// The most chapters a build makes at once.
 inline constexpr int kMaxBuildWorkers = 256;

@@ -1,33 +1,17 @@
 #include "support/settings.h"
 
+#include "support/setting_table.h"
 #include "support/string_functions.h"
 
 namespace tessarel {
 
-int SingleLineCommentBits(const CommentStyles& s) {
-    return (s.doubleSlash ? 1 : 0) | (s.apostrophe ? 2 : 0) | (s.hash ? 4 : 0) | (s.semicolon ? 8 : 0) |
-           (s.dash ? 16 : 0) | (s.letterC ? 32 : 0) | (s.exclamation ? 64 : 0);
-}
+int SingleLineCommentBits(const CommentStyles& s) { return CommentBits(s, CommentLines::Single); }
 
-int MultipleLineCommentBits(const CommentStyles& s) {
-    return (s.slashStar ? 1 : 0) | (s.parenStar ? 2 : 0) | (s.braces ? 4 : 0);
-}
+int MultipleLineCommentBits(const CommentStyles& s) { return CommentBits(s, CommentLines::Multiple); }
 
-void SetSingleLineCommentBits(CommentStyles& s, int bits) {
-    s.doubleSlash = (bits & 1) != 0;
-    s.apostrophe = (bits & 2) != 0;
-    s.hash = (bits & 4) != 0;
-    s.semicolon = (bits & 8) != 0;
-    s.dash = (bits & 16) != 0;
-    s.letterC = (bits & 32) != 0;
-    s.exclamation = (bits & 64) != 0;
-}
+void SetSingleLineCommentBits(CommentStyles& s, int bits) { SetCommentBits(s, CommentLines::Single, bits); }
 
-void SetMultipleLineCommentBits(CommentStyles& s, int bits) {
-    s.slashStar = (bits & 1) != 0;
-    s.parenStar = (bits & 2) != 0;
-    s.braces = (bits & 4) != 0;
-}
+void SetMultipleLineCommentBits(CommentStyles& s, int bits) { SetCommentBits(s, CommentLines::Multiple, bits); }
 
 ChapterOverview ChapterOverviewFromStored(const QString& stored) {
     if (stored == u"0") {

@@ -4,8 +4,8 @@
 
 namespace tessarel {
 
-/// The ten comment styles. The project file stores them as two sums of weights,
-/// in the order below: 1..64 for the single-line ones, 1..4 for the others.
+/// The ten comment styles. The project file stores them as two sums of weights
+/// (kSingleLineStyleKeys, kMultipleLineStyleKeys).
 struct CommentStyles {
     bool doubleSlash = true;   // "//"
     bool apostrophe = true;    // "'"
@@ -39,15 +39,15 @@ ChapterOverview ChapterOverviewFromStored(const QString& stored);
 QString StoredChapterOverview(ChapterOverview overview);
 
 /// The presentation settings of the open project, or of single-file mode when no
-/// project is open. Field names are the project file's element names; the
-/// initial values are the reset values (those seeded from preferences get the
-/// preference defaults).
+/// project is open. Field names are the project file's element names (but for
+/// Overview and comments); the initial values are the defaults. How each is stored, reset and edited is its
+/// row in `kSettingTable` (setting_table.h).
 struct Settings {
     bool Title = true;
     bool Links = true;
     bool Api = true;
     QString Style = QStringLiteral("standard_babyblue");
-    ChapterOverview Overview = ChapterOverview::Contents;  // stored as "SumCon"
+    ChapterOverview Overview = ChapterOverview::Contents;
     bool IncludeSourceLocation = false;
     bool IncludeLastGenerated = false;
     bool UseChapterTitleInIndex = false;

@@ -8,7 +8,7 @@
 
 #include <QDir>
 
-#include <utility>
+#include <variant>
 
 namespace tessarel {
 
@@ -16,59 +16,47 @@ namespace {
 
 const QString kMinimalStyle = QStringLiteral("minimal");
 
-/// "0", "1" or "2" as an option index; -1 for anything else.
-int OptionIndex(ChapterOverview overview) { return static_cast<int>(overview); }
+/// Whether the settings dialog shows the setting, in the mode it opens in.
+bool Shown(const SettingRow& row, bool projectMode) {
+    return row.editor == EditedBy::SettingsDialog && (projectMode || KeptForSingleFiles(row));
+}
 
-struct BoxSetting {
-    SettingsBox box;
-    bool Settings::*setting;
-};
+/// Shows one setting of `values`.
+void Show(SettingsChoices& c, const SettingRow& row, const Settings& values) {
+    std::visit(
+        Overloaded{
+            [&](bool Settings::*flag) { c.setChecked(flag, values.*flag); },
+            // The boxes show the plain form; the model keeps whatever form it has.
+            [&](QString Settings::*text) { c.text(text) = row.plainForm ? PlainFormOf(values.*text) : values.*text; },
+            [&](ChapterOverview Settings::*overview) { c.overview = values.*overview; },
+            [&](CommentLines) {},
+        },
+        row.field);
+}
 
-// Every boolean setting the dialog edits in project mode.
-constexpr BoxSetting kProjectBoxes[] = {
-    {SettingsBox::Title, &Settings::Title},
-    {SettingsBox::Hyperlinks, &Settings::Links},
-    {SettingsBox::API, &Settings::Api},
-    {SettingsBox::SourceLocation, &Settings::IncludeSourceLocation},
-    {SettingsBox::LastGenerated, &Settings::IncludeLastGenerated},
-    {SettingsBox::SortSections, &Settings::SortSections},
-    {SettingsBox::EmbedStyle, &Settings::EmbedStyle},
-    {SettingsBox::IncludeProjectTitle, &Settings::IncludeProjectTitle},
-    {SettingsBox::ChapterTitle, &Settings::UseChapterTitleInIndex},
-    {SettingsBox::SortFileNames, &Settings::SortFilenames},
-    {SettingsBox::Collapsible, &Settings::Collapsible},
-    {SettingsBox::OnlyDocumented, &Settings::IncludeOnlyDocumentedFiles},
-    {SettingsBox::BoldTitles, &Settings::BoldTitles},
-    {SettingsBox::GenerateHtmlHelpFiles, &Settings::GenerateHtmlHelpFiles},
-    {SettingsBox::IncludeSearch, &Settings::IncludeSearch},
-};
+/// Takes one setting from the choices into `values`.
+void Take(const SettingsChoices& c, const SettingRow& row, Settings& values) {
+    std::visit(Overloaded{
+                   [&](bool Settings::*flag) { values.*flag = c.checked(flag); },
+                   [&](QString Settings::*text) { values.*text = c.text(text); },
+                   [&](ChapterOverview Settings::*overview) { values.*overview = c.overview; },
+                   [&](CommentLines) {},
+               },
+               row.field);
+}
 
-void LoadSingleFileMode(SettingsChoices& c, const Preferences& preferences, const QStringList& styles) {
-    const QString one = QStringLiteral("1");
-    const QString zero = QStringLiteral("0");
-    auto flag = [&](const QString& key, const QString& defaultValue) {
-        return preferences.ReadFlag(prefs::kSingleFile, key, defaultValue);
-    };
-    c.projectMode = false;
+/// Single-file mode greys out what single files do not keep and hides the index.
+void ShortenForSingleFiles(SettingsChoices& c) {
     c.indexGroupVisible = false;
-    c.style = ChosenStyle(preferences.ReadPreference(prefs::kSingleFile, prefs::kStyle, prefs::kDefaultStyle), styles);
-    c.setChecked(SettingsBox::Title, flag(prefs::kTitle, one));
-    c.setChecked(SettingsBox::Hyperlinks, flag(prefs::kHyperlinks, one));
-    c.setChecked(SettingsBox::API, flag(prefs::kApi, one));
-    c.setChecked(SettingsBox::SourceLocation, flag(prefs::kSourceLocation, zero));
-    c.setChecked(SettingsBox::LastGenerated, flag(prefs::kLastGenerated, zero));
-    c.setChecked(SettingsBox::SortSections, flag(prefs::kSortSections, zero));
-    // A single page always carries its style sheet.
-    c.setChecked(SettingsBox::EmbedStyle, true);
-    c.setEnabled(SettingsBox::EmbedStyle, false);
-    c.overview =
-        OptionIndex(ChapterOverviewFromStored(preferences.ReadPreference(prefs::kSingleFile, prefs::kSumCon, one)));
-
-    for (SettingsBox box : {SettingsBox::IncludeProjectTitle, SettingsBox::ChapterTitle, SettingsBox::OnlyDocumented,
-                            SettingsBox::GenerateHtmlHelpFiles, SettingsBox::Collapsible, SettingsBox::SortFileNames,
-                            SettingsBox::IncludeSearch}) {
-        c.setEnabled(box, false);
+    for (const SettingRow& row : kSettingTable) {
+        const auto* flag = std::get_if<bool Settings::*>(&row.field);
+        if (flag && row.editor == EditedBy::SettingsDialog && !KeptForSingleFiles(row)) {
+            c.setEnabled(*flag, false);
+        }
     }
+    // A single page always carries its style sheet.
+    c.setChecked(&Settings::EmbedStyle, true);
+    c.setEnabled(&Settings::EmbedStyle, false);
     c.copyrightEnabled = false;
     c.htmlHelpGroupEnabled = false;
     c.sideTitleEnabled = false;
@@ -76,75 +64,32 @@ void LoadSingleFileMode(SettingsChoices& c, const Preferences& preferences, cons
     c.compilerLabelEnabled = false;
 }
 
-void LoadProjectMode(SettingsChoices& c, const Settings& s, const QStringList& styles) {
-    c.projectMode = true;
-    // The chapter boxes start clear so that checking them below runs their rules.
-    for (SettingsBox box : {SettingsBox::Title, SettingsBox::Hyperlinks, SettingsBox::API, SettingsBox::SourceLocation,
-                            SettingsBox::LastGenerated}) {
-        c.setChecked(box, false);
-    }
-    c.setChecked(SettingsBox::ChapterTitle, s.UseChapterTitleInIndex);
-    c.setChecked(SettingsBox::OnlyDocumented, s.IncludeOnlyDocumentedFiles);
-    c.setChecked(SettingsBox::GenerateHtmlHelpFiles, s.GenerateHtmlHelpFiles);
-    c.setChecked(SettingsBox::Collapsible, s.Collapsible);
-    c.setChecked(SettingsBox::EmbedStyle, s.EmbedStyle);
-    c.setChecked(SettingsBox::SortSections, s.SortSections);
-    c.setChecked(SettingsBox::SortFileNames, s.SortFilenames);
-    c.setChecked(SettingsBox::IncludeProjectTitle, s.IncludeProjectTitle);
-    c.setChecked(SettingsBox::BoldTitles, s.BoldTitles);
-    c.setChecked(SettingsBox::IncludeSearch, s.IncludeSearch);
-    const std::pair<SettingsBox, bool> chapterBoxes[] = {
-        {SettingsBox::Title, s.Title},
-        {SettingsBox::Hyperlinks, s.Links},
-        {SettingsBox::API, s.Api},
-        {SettingsBox::SourceLocation, s.IncludeSourceLocation},
-        {SettingsBox::LastGenerated, s.IncludeLastGenerated},
-    };
-    for (const auto& [box, on] : chapterBoxes) {
-        if (on) {
-            c.setChecked(box, true);
-        }
-    }
-    c.overview = OptionIndex(s.Overview);
-    c.style = ChosenStyle(s.Style, styles);
-    // The boxes show the plain form; the model keeps whatever form it has.
-    c.sideTitle = s.IndexTitle;
-    c.sideText = PlainFormOf(s.IndexText);
-    c.copyright = PlainFormOf(s.Copyright);
-}
-
 }  // namespace
 
-void SettingsChoices::setChecked(SettingsBox which, bool on) {
+void SettingsChoices::setChecked(bool Settings::*which, bool on) {
     state(which).checked = on;
-    switch (which) {
-    case SettingsBox::ChapterTitle:
+    if (which == &Settings::UseChapterTitleInIndex) {
         if (on) {
-            state(SettingsBox::SortFileNames) = {false, false};
+            state(&Settings::SortFilenames) = {false, false};
         } else {
-            state(SettingsBox::SortFileNames).enabled = true;
+            state(&Settings::SortFilenames).enabled = true;
         }
-        break;
-    case SettingsBox::Collapsible:
+    } else if (which == &Settings::Collapsible) {
         if (on) {
-            state(SettingsBox::OnlyDocumented) = {true, false};
+            state(&Settings::IncludeOnlyDocumentedFiles) = {true, false};
         } else {
-            state(SettingsBox::OnlyDocumented).enabled = true;
+            state(&Settings::IncludeOnlyDocumentedFiles).enabled = true;
         }
-        break;
-    case SettingsBox::Title:
+    } else if (which == &Settings::Title) {
         if (on) {
-            state(SettingsBox::IncludeProjectTitle).enabled = true;
+            state(&Settings::IncludeProjectTitle).enabled = true;
         } else {
-            state(SettingsBox::IncludeProjectTitle) = {false, false};
+            state(&Settings::IncludeProjectTitle) = {false, false};
         }
-        break;
-    default:
-        break;
     }
 }
 
-void SettingsChoices::setEnabled(SettingsBox which, bool enabled) { state(which).enabled = enabled; }
+void SettingsChoices::setEnabled(bool Settings::*which, bool enabled) { state(which).enabled = enabled; }
 
 QStringList StyleNames(const AppPaths& paths) {
     const QDir folder(ProgramFolderFile(paths, QStringLiteral("styles")));
@@ -165,16 +110,23 @@ QString ChosenStyle(const QString& wanted, const QStringList& styles) {
 
 SettingsChoices LoadSettingsChoices(const ProjectModel& project, const Preferences& preferences,
                                     const QStringList& styles) {
-    SettingsChoices choices;
-    choices.compilerFolder =
-        preferences.ReadPreference(prefs::kProject, prefs::kCompilerPath, prefs::DefaultCompilerPath());
-    choices.buildWorkers = ReadBuildWorkers(preferences);
-    if (project.isOpen()) {
-        LoadProjectMode(choices, project.settings, styles);
-    } else {
-        LoadSingleFileMode(choices, preferences, styles);
+    SettingsChoices c;
+    c.compilerFolder = preferences.ReadPreference(prefs::kProject, prefs::kCompilerPath, prefs::DefaultCompilerPath());
+    c.buildWorkers = ReadBuildWorkers(preferences);
+    c.projectMode = project.isOpen();
+    const Settings values = c.projectMode ? project.settings : ReadSingleFileSettings(preferences);
+    // In the table's order, which the rules between the boxes rely on: Links
+    // as Titles before Sort File Names, Documented Files Only before Collapsible.
+    for (const SettingRow& row : kSettingTable) {
+        if (Shown(row, c.projectMode)) {
+            Show(c, row, values);
+        }
     }
-    return choices;
+    c.text(&Settings::Style) = ChosenStyle(values.Style, styles);
+    if (!c.projectMode) {
+        ShortenForSingleFiles(c);
+    }
+    return c;
 }
 
 void StoreSettingsChoices(const SettingsChoices& c, ProjectModel& project, Preferences& preferences) {
@@ -182,22 +134,13 @@ void StoreSettingsChoices(const SettingsChoices& c, ProjectModel& project, Prefe
     if (c.buildWorkers != ReadBuildWorkers(preferences)) {
         WriteBuildWorkers(preferences, c.buildWorkers);
     }
-    const bool overviewChosen = c.overview >= 0 && c.overview <= 2;
     if (!c.projectMode) {
-        auto flag = [&](const QString& key, SettingsBox box) {
-            preferences.WriteFlag(prefs::kSingleFile, key, c.checked(box));
-        };
-        flag(prefs::kEmbedStyle, SettingsBox::EmbedStyle);
-        flag(prefs::kSortSections, SettingsBox::SortSections);
-        flag(prefs::kTitle, SettingsBox::Title);
-        flag(prefs::kHyperlinks, SettingsBox::Hyperlinks);
-        flag(prefs::kApi, SettingsBox::API);
-        preferences.WritePreference(prefs::kSingleFile, prefs::kStyle, c.style);
-        flag(prefs::kSourceLocation, SettingsBox::SourceLocation);
-        flag(prefs::kLastGenerated, SettingsBox::LastGenerated);
-        if (overviewChosen) {
-            preferences.WritePreference(prefs::kSingleFile, prefs::kSumCon,
-                                        StoredChapterOverview(static_cast<ChapterOverview>(c.overview)));
+        Settings values;
+        for (const SettingRow& row : kSettingTable) {
+            if (Shown(row, false)) {
+                Take(c, row, values);
+                WriteSingleFileSetting(preferences, row, values);
+            }
         }
         LoadSingleFileSettings(preferences, project.isOpen(), project.settings);
         return;
@@ -206,17 +149,11 @@ void StoreSettingsChoices(const SettingsChoices& c, ProjectModel& project, Prefe
     if (!TrimSpaces(c.compilerFolder).isEmpty()) {
         preferences.WritePreference(prefs::kProject, prefs::kCompilerPath, c.compilerFolder);
     }
-    Settings& s = project.settings;
-    for (const BoxSetting& entry : kProjectBoxes) {
-        s.*entry.setting = c.checked(entry.box);
+    for (const SettingRow& row : kSettingTable) {
+        if (Shown(row, true)) {
+            Take(c, row, project.settings);
+        }
     }
-    if (overviewChosen) {
-        s.Overview = static_cast<ChapterOverview>(c.overview);
-    }
-    s.Style = c.style;
-    s.IndexTitle = c.sideTitle;
-    s.IndexText = c.sideText;
-    s.Copyright = c.copyright;
 }
 
 QString EditorText(const QString& plain) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/setting_table.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -11,33 +13,14 @@ struct AppPaths;
 struct ProjectModel;
 class Preferences;
 
-/// The check boxes of the settings dialog.
-enum class SettingsBox {
-    Title,
-    Hyperlinks,
-    API,
-    SourceLocation,
-    LastGenerated,
-    SortSections,
-    EmbedStyle,
-    IncludeProjectTitle,
-    ChapterTitle,
-    SortFileNames,
-    Collapsible,
-    OnlyDocumented,
-    BoldTitles,
-    GenerateHtmlHelpFiles,
-    IncludeSearch,
-};
-inline constexpr int kSettingsBoxCount = 15;
-
 struct BoxState {
     bool checked = false;
     bool enabled = true;
 };
 
-/// What the settings dialog shows and the user chooses, without a widget: the
-/// boxes with the rules between them, the texts, and which parts are usable.
+/// What the settings dialog shows and the user chooses, without a widget: a
+/// box for each flag and a text for each text the setting table gives the
+/// dialog, with the rules between the boxes, and which parts are usable.
 /// Project mode edits the open project; single-file mode (no project) edits
 /// the stored single-file preferences.
 class SettingsChoices {
@@ -45,17 +28,16 @@ public:
     /// Sets a box as the user or the loading does, then applies the rules
     /// between boxes (Links as Titles excludes Sort File Names, Collapsible
     /// implies Documented Files Only, Project Title needs Chapter Title).
-    void setChecked(SettingsBox box, bool checked);
-    void setEnabled(SettingsBox box, bool enabled);
-    const BoxState& box(SettingsBox which) const { return boxes_[static_cast<size_t>(which)]; }
-    bool checked(SettingsBox which) const { return box(which).checked; }
+    void setChecked(bool Settings::*setting, bool checked);
+    void setEnabled(bool Settings::*setting, bool enabled);
+    const BoxState& box(bool Settings::*setting) const { return boxes_[Index(setting)]; }
+    bool checked(bool Settings::*setting) const { return box(setting).checked; }
+    /// A text as its box shows it; IndexText and Copyright in their plain form.
+    QString& text(QString Settings::*setting) { return texts_[Index(setting)]; }
+    const QString& text(QString Settings::*setting) const { return texts_[Index(setting)]; }
 
     bool projectMode = true;
-    int overview = 1;  ///< the chosen option: 0 Summary, 1 Table of Contents, 2 None; -1 none
-    QString style;     ///< the style box's text
-    QString sideTitle;
-    QString sideText;   ///< plain form, lines end in CR LF
-    QString copyright;  ///< plain form, lines end in CR LF
+    ChapterOverview overview = ChapterOverview::Contents;  ///< the chosen option
     QString compilerFolder;
     int buildWorkers = 0;  ///< the user's: chapters a project build makes at once; 0 one per core
 
@@ -68,8 +50,17 @@ public:
     bool copyrightEnabled = true;
 
 private:
-    BoxState& state(SettingsBox which) { return boxes_[static_cast<size_t>(which)]; }
-    std::array<BoxState, kSettingsBoxCount> boxes_{};
+    template <class Field>
+    static std::size_t Index(Field setting) {
+        const std::size_t index = SettingIndex(setting);
+        Q_ASSERT(index < kSettingCount);
+        return index;
+    }
+    BoxState& state(bool Settings::*setting) { return boxes_[Index(setting)]; }
+
+    // By the settings' rows in the table.
+    std::array<BoxState, kSettingCount> boxes_{};
+    std::array<QString, kSettingCount> texts_;
 };
 
 /// The style names of the program folder's "styles" folder, sorted.

@@ -111,27 +111,39 @@ SettingsDialog::SettingsDialog(QWidget* owner, Workspace& workspace, MainWindowS
         overviewButtons[i]->setObjectName(QStringLiteral("overviewButtons%1").arg(i));
     }
 
-    boxes_ = {chapterTitleBox,  autoLinksBox,     apiBoxesBox,    sourceLocationBox,
-              lastGeneratedBox, sortSectionsBox,  embedStyleBox,  projectTitleInChapterBox,
-              linksAsTitlesBox, sortFileNamesBox, collapsibleBox, documentedOnlyBox,
-              boldTitlesBox,    htmlHelpBox,      searchBox};
+    boxes_ = {
+        {chapterTitleBox, &Settings::Title},
+        {autoLinksBox, &Settings::Links},
+        {apiBoxesBox, &Settings::Api},
+        {sourceLocationBox, &Settings::IncludeSourceLocation},
+        {lastGeneratedBox, &Settings::IncludeLastGenerated},
+        {sortSectionsBox, &Settings::SortSections},
+        {embedStyleBox, &Settings::EmbedStyle},
+        {projectTitleInChapterBox, &Settings::IncludeProjectTitle},
+        {linksAsTitlesBox, &Settings::UseChapterTitleInIndex},
+        {sortFileNamesBox, &Settings::SortFilenames},
+        {collapsibleBox, &Settings::Collapsible},
+        {documentedOnlyBox, &Settings::IncludeOnlyDocumentedFiles},
+        {boldTitlesBox, &Settings::BoldTitles},
+        {htmlHelpBox, &Settings::GenerateHtmlHelpFiles},
+        {searchBox, &Settings::IncludeSearch},
+    };
     buildLayout();
 
-    for (int i = 0; i < kSettingsBoxCount; ++i) {
-        const auto which = static_cast<SettingsBox>(i);
-        connect(boxes_[static_cast<size_t>(i)], &QCheckBox::toggled, this,
-                [this, which](bool on) { boxChanged(which, on); });
+    for (const BoxBinding& binding : boxes_) {
+        connect(binding.box, &QCheckBox::toggled, this,
+                [this, setting = binding.setting](bool on) { boxChanged(setting, on); });
     }
     for (size_t i = 0; i < overviewButtons.size(); ++i) {
         connect(overviewButtons[i], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on && !showing_) {
-                choices_.overview = static_cast<int>(i);
+                choices_.overview = static_cast<ChapterOverview>(i);
             }
         });
     }
     connect(styleBox, &QComboBox::currentIndexChanged, this, [this](int index) {
         if (index >= 0 && !showing_) {
-            choices_.style = styleBox->itemText(index);
+            choices_.text(&Settings::Style) = styleBox->itemText(index);
         }
     });
     connect(okButton, &QPushButton::clicked, this, &SettingsDialog::acceptChoices);
@@ -239,9 +251,9 @@ void SettingsDialog::loadValues() {
         compilerFolderEdit->setText(choices_.compilerFolder);
         compilerFolderEdit->setCursorPosition(0);  // a long folder shows its beginning
         buildWorkersBox->setValue(choices_.buildWorkers);
-        projectTitleEdit->setText(choices_.sideTitle);
-        descriptionEdit->setPlainText(EditorText(choices_.sideText));
-        copyrightEdit->setPlainText(EditorText(choices_.copyright));
+        projectTitleEdit->setText(choices_.text(&Settings::IndexTitle));
+        descriptionEdit->setPlainText(EditorText(choices_.text(&Settings::IndexText)));
+        copyrightEdit->setPlainText(EditorText(choices_.text(&Settings::Copyright)));
         showChoices();
     });
 
@@ -258,29 +270,38 @@ void SettingsDialog::showEvent(QShowEvent* event) {
     (choices_.projectMode ? static_cast<QWidget*>(projectTitleEdit) : chapterTitleBox)->setFocus();
 }
 
-void SettingsDialog::boxChanged(SettingsBox box, bool checked) {
+QCheckBox* SettingsDialog::boxFor(bool Settings::*setting) const {
+    for (const BoxBinding& binding : boxes_) {
+        if (binding.setting == setting) {
+            return binding.box;
+        }
+    }
+    return nullptr;
+}
+
+void SettingsDialog::boxChanged(bool Settings::*setting, bool checked) {
     if (showing_) {
         return;
     }
-    choices_.setChecked(box, checked);
+    choices_.setChecked(setting, checked);
     showChoices();
 }
 
 void SettingsDialog::showChoices() {
     showing_ = true;
-    for (int i = 0; i < kSettingsBoxCount; ++i) {
-        const BoxState& state = choices_.box(static_cast<SettingsBox>(i));
-        QCheckBox* box = boxes_[static_cast<size_t>(i)];
-        box->setChecked(state.checked);
-        box->setEnabled(state.enabled);
+    for (const BoxBinding& binding : boxes_) {
+        const BoxState& state = choices_.box(binding.setting);
+        binding.box->setChecked(state.checked);
+        binding.box->setEnabled(state.enabled);
     }
     for (size_t i = 0; i < overviewButtons.size(); ++i) {
-        overviewButtons[i]->setChecked(static_cast<int>(i) == choices_.overview);
+        overviewButtons[i]->setChecked(static_cast<ChapterOverview>(i) == choices_.overview);
     }
-    const int style = styleBox->findText(choices_.style, Qt::MatchExactly);
+    const QString& styleName = choices_.text(&Settings::Style);
+    const int style = styleBox->findText(styleName, Qt::MatchExactly);
     styleBox->setCurrentIndex(style);
     if (style < 0) {
-        styleBox->setPlaceholderText(choices_.style);
+        styleBox->setPlaceholderText(styleName);
     }
     indexGroup->setVisible(choices_.indexGroupVisible);
     indexGroup->setEnabled(choices_.indexGroupVisible);
@@ -293,9 +314,9 @@ void SettingsDialog::showChoices() {
 }
 
 void SettingsDialog::takeTexts() {
-    choices_.sideTitle = projectTitleEdit->text();
-    choices_.sideText = PlainText(descriptionEdit->toPlainText());
-    choices_.copyright = PlainText(copyrightEdit->toPlainText());
+    choices_.text(&Settings::IndexTitle) = projectTitleEdit->text();
+    choices_.text(&Settings::IndexText) = PlainText(descriptionEdit->toPlainText());
+    choices_.text(&Settings::Copyright) = PlainText(copyrightEdit->toPlainText());
     choices_.compilerFolder = compilerFolderEdit->text();
     choices_.buildWorkers = buildWorkersBox->value();
 }

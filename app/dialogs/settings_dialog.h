@@ -4,6 +4,7 @@
 #include "app/dialogs/settings_choices.h"
 
 #include <array>
+#include <vector>
 
 class QCheckBox;
 class QComboBox;
@@ -26,6 +27,8 @@ public:
     SettingsDialog(QWidget* owner, Workspace& workspace, MainWindowState& state);
 
     void acceptChoices();
+    /// The box that edits a flag of the settings; null for a flag it does not show.
+    QCheckBox* boxFor(bool Settings::*setting) const;
 
     QGroupBox* chapterGroup;
     QGroupBox* styleGroup;
@@ -66,12 +69,16 @@ protected:
 private:
     void buildLayout();
     void loadValues();
-    void boxChanged(SettingsBox box, bool checked);
+    void boxChanged(bool Settings::*setting, bool checked);
     void showChoices();
     void takeTexts();
 
     SettingsChoices choices_;
-    std::array<QCheckBox*, kSettingsBoxCount> boxes_{};
+    struct BoxBinding {
+        QCheckBox* box;
+        bool Settings::*setting;
+    };
+    std::vector<BoxBinding> boxes_;
     QWidget* lowerPart_ = nullptr;
     bool showing_ = false;
 };

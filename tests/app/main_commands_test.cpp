@@ -189,7 +189,7 @@ TEST_F(MainCommandsTest, newSettingsReachThePreviewAtOnce) {
 }
 
 TEST_F(MainCommandsTest, openingAProjectEnablesItsCommands) {
-    ws.env.preferences.WritePreference(prefs::kSingleFile, prefs::kStyle, u"plain"_s);
+    ws.env.preferences.WritePreference(prefs::kSingleFile, u"propStyle"_s, u"plain"_s);
     openProject(writeProject());
     for (Command on : kProjectCommands) {
         EXPECT_TRUE(enabled(on)) << static_cast<int>(on);

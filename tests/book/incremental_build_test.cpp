@@ -1,8 +1,11 @@
 #include "book/build_record.h"
+#include "book/html_help_compiler.h"
 #include "book/project_build.h"
 
 #include "book_fixture.h"
 #include "pages/page_paths.h"
+#include "support/preferences.h"
+#include "support/setting_table.h"
 
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -240,6 +243,64 @@ TEST_F(IncrementalBuild, randomChangesGiveTheFullBuildsBook) {
         }
     }
     EXPECT_GT(reused, 0);
+}
+
+// Every setting of the table, changed on its own, either changes the page
+// inputs the record keeps, so that the next build makes every page again, or
+// leaves every file of the book as it was; the digest holds exactly the
+// settings the table says can shape a built file.
+TEST_F(IncrementalBuild, everySettingChangesThePageInputsOrNoBuiltFile) {
+    addSources(3);
+    WriteBytes(env.programFolder() + u"styles/other.css"_s, "body { color: blue; }");
+    // Every book file, the compiled help's too, from a compiler that only writes it.
+    WriteScript(env.path(u"compiler/"_s) + HtmlHelpCompilerName(), u"#!/bin/sh\necho compiled > Docs.chm\n"_s);
+    env.preferences->WritePreference(prefs::kProject, prefs::kCompilerPath, env.path(u"compiler"_s));
+    ws.project.settings.Collapsible = ws.project.settings.IncludeSearch = true;
+    ws.project.settings.GenerateHtmlHelpFiles = true;
+    const ProjectModel base = ws.project;
+    const auto build = [&] {
+        const QString folder = ws.project.destinationFolder();
+        QDir(folder).removeRecursively();
+        BuildProject(ws, {.rebuild = true});
+        const std::optional<BuildRecord> record =
+            ReadBuildRecord(BuildRecordPath(env.env->paths.cacheFolder, ws.project.ProjectPath, folder),
+                            ws.project.ProjectPath, folder);
+        return std::pair{record ? record->pageInputs : QByteArray(), Tree(folder)};
+    };
+    const auto [digest, book] = build();
+    ASSERT_FALSE(digest.isEmpty());
+    for (const char* name : {"_bookcol.htm", "_search.htm", "HTML Help/help.hhp", "HTML Help/Docs.chm"}) {
+        ASSERT_TRUE(book.contains(QString::fromLatin1(name))) << name;
+    }
+
+    for (const SettingRow& row : kSettingTable) {
+        SCOPED_TRACE(QString::fromUtf16(row.element).toStdString());
+        ws.project = base;
+        Settings& s = ws.project.settings;
+        // Another value a build can use: a style there is, a chapter of the book, another folder.
+        std::visit(
+            Overloaded{
+                [&](bool Settings::*flag) { s.*flag = !(s.*flag); },
+                [&](QString Settings::*text) {
+                    s.*text = text == &Settings::Style         ? u"other"_s
+                              : text == &Settings::HomeChapter ? s.*text + ws.project.Chapters[1].Name
+                              : text == &Settings::RelDestPath ? env.path(u"elsewhere/"_s)
+                                                               : s.*text + u"(c) x\r\ny"_s;
+                },
+                [&](ChapterOverview Settings::*overview) {
+                    s.*overview = static_cast<ChapterOverview>((static_cast<int>(s.*overview) + 1) % 3);
+                },
+                [&](CommentLines lines) { SetCommentBits(s.comments, lines, CommentBits(s.comments, lines) ^ 4); },
+            },
+            row.field);
+        ASSERT_FALSE(SameSetting(row, s, base.settings));
+        const auto [changedDigest, changedBook] = build();
+        ASSERT_FALSE(changedDigest.isEmpty());
+        EXPECT_EQ(changedDigest != digest, row.shapesPages);
+        if (changedDigest == digest) {
+            EXPECT_TRUE(changedBook == book) << FirstDifference(changedBook, book);
+        }
+    }
 }
 
 // A source changed twice within one tick of its clock keeps its stamp: one

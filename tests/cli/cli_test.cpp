@@ -412,7 +412,7 @@ TEST_F(CliTest, outOfMemoryOnOneFile_failsThatFileAndTheBuildGoesOn) {
 }
 
 TEST_F(CliTest, sourceDateEpoch_makesPagesByteIdentical) {
-    setPreference(prefs::kSingleFile, prefs::kLastGenerated, u" 1"_s);
+    setPreference(prefs::kSingleFile, u"propLastGenerated"_s, u" 1"_s);
     write(u"counter.c"_s, kDocumented);
     ASSERT_EQ(run({u"counter.c"_s}).exitCode, 0);
     const QByteArray first = ReadBytes(path(u"counter.c.htm"_s));

@@ -15,6 +15,7 @@
 
 #include "dialogs_testing.h"
 #include "support/preferences.h"
+#include "support/setting_table.h"
 
 namespace tessarel {
 namespace {
@@ -29,34 +30,34 @@ protected:
 
 TEST(SettingsChoicesTest, rulesBetweenBoxes) {
     SettingsChoices c;
-    c.setChecked(SettingsBox::SortFileNames, true);
-    c.setChecked(SettingsBox::ChapterTitle, true);
-    EXPECT_FALSE(c.box(SettingsBox::SortFileNames).checked);
-    EXPECT_FALSE(c.box(SettingsBox::SortFileNames).enabled);
-    c.setChecked(SettingsBox::ChapterTitle, false);
-    EXPECT_TRUE(c.box(SettingsBox::SortFileNames).enabled);
-    EXPECT_FALSE(c.box(SettingsBox::SortFileNames).checked);
+    c.setChecked(&Settings::SortFilenames, true);
+    c.setChecked(&Settings::UseChapterTitleInIndex, true);
+    EXPECT_FALSE(c.box(&Settings::SortFilenames).checked);
+    EXPECT_FALSE(c.box(&Settings::SortFilenames).enabled);
+    c.setChecked(&Settings::UseChapterTitleInIndex, false);
+    EXPECT_TRUE(c.box(&Settings::SortFilenames).enabled);
+    EXPECT_FALSE(c.box(&Settings::SortFilenames).checked);
 
-    c.setChecked(SettingsBox::Collapsible, true);
-    EXPECT_TRUE(c.box(SettingsBox::OnlyDocumented).checked);
-    EXPECT_FALSE(c.box(SettingsBox::OnlyDocumented).enabled);
-    c.setChecked(SettingsBox::Collapsible, false);
-    EXPECT_TRUE(c.box(SettingsBox::OnlyDocumented).enabled);
-    EXPECT_TRUE(c.box(SettingsBox::OnlyDocumented).checked);
+    c.setChecked(&Settings::Collapsible, true);
+    EXPECT_TRUE(c.box(&Settings::IncludeOnlyDocumentedFiles).checked);
+    EXPECT_FALSE(c.box(&Settings::IncludeOnlyDocumentedFiles).enabled);
+    c.setChecked(&Settings::Collapsible, false);
+    EXPECT_TRUE(c.box(&Settings::IncludeOnlyDocumentedFiles).enabled);
+    EXPECT_TRUE(c.box(&Settings::IncludeOnlyDocumentedFiles).checked);
 
-    c.setChecked(SettingsBox::IncludeProjectTitle, true);
-    c.setChecked(SettingsBox::Title, false);
-    EXPECT_FALSE(c.box(SettingsBox::IncludeProjectTitle).checked);
-    EXPECT_FALSE(c.box(SettingsBox::IncludeProjectTitle).enabled);
-    c.setChecked(SettingsBox::Title, true);
-    EXPECT_TRUE(c.box(SettingsBox::IncludeProjectTitle).enabled);
+    c.setChecked(&Settings::IncludeProjectTitle, true);
+    c.setChecked(&Settings::Title, false);
+    EXPECT_FALSE(c.box(&Settings::IncludeProjectTitle).checked);
+    EXPECT_FALSE(c.box(&Settings::IncludeProjectTitle).enabled);
+    c.setChecked(&Settings::Title, true);
+    EXPECT_TRUE(c.box(&Settings::IncludeProjectTitle).enabled);
 }
 
 TEST_F(SettingsDialogTest, singleFileModeOpensShortFromThePreferences) {
-    prefs().WritePreference(prefs::kSingleFile, prefs::kTitle, u" 0"_s);
-    prefs().WritePreference(prefs::kSingleFile, prefs::kSortSections, u" 1"_s);
-    prefs().WritePreference(prefs::kSingleFile, prefs::kStyle, u"dark_slate"_s);
-    prefs().WritePreference(prefs::kSingleFile, prefs::kSumCon, u"2"_s);
+    prefs().WritePreference(prefs::kSingleFile, u"propTitle"_s, u" 0"_s);
+    prefs().WritePreference(prefs::kSingleFile, u"propSortSections"_s, u" 1"_s);
+    prefs().WritePreference(prefs::kSingleFile, u"propStyle"_s, u"dark_slate"_s);
+    prefs().WritePreference(prefs::kSingleFile, u"propSumCon"_s, u"2"_s);
     SettingsDialog dialog(nullptr, ws, state);
 
     EXPECT_EQ(dialog.styleBox->currentText(), u"dark_slate"_s);
@@ -88,13 +89,13 @@ TEST_F(SettingsDialogTest, singleFileOkStoresPreferencesAndOnlyTheSharedSettings
 
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(state.dialogCancelled);
-    EXPECT_EQ(pref(prefs::kApi), u" 0"_s);
-    EXPECT_EQ(pref(prefs::kTitle), u" 1"_s);
-    EXPECT_EQ(pref(prefs::kLastGenerated), u" 1"_s);
-    EXPECT_EQ(pref(prefs::kEmbedStyle), u" 1"_s);
-    EXPECT_EQ(pref(prefs::kSortSections), u" 0"_s);
-    EXPECT_EQ(pref(prefs::kStyle), u"compact_grey"_s);
-    EXPECT_EQ(pref(prefs::kSumCon), u"0"_s);
+    EXPECT_EQ(pref(u"propAPI"_s), u" 0"_s);
+    EXPECT_EQ(pref(u"propTitle"_s), u" 1"_s);
+    EXPECT_EQ(pref(u"propLastGenerated"_s), u" 1"_s);
+    EXPECT_EQ(pref(u"propEmbedStyle"_s), u" 1"_s);
+    EXPECT_EQ(pref(u"propSortSections"_s), u" 0"_s);
+    EXPECT_EQ(pref(u"propStyle"_s), u"compact_grey"_s);
+    EXPECT_EQ(pref(u"propSumCon"_s), u"0"_s);
     const Settings& s = ws.project.settings;
     EXPECT_FALSE(s.Api);
     EXPECT_TRUE(s.IncludeLastGenerated);
@@ -171,7 +172,35 @@ TEST_F(SettingsDialogTest, projectOkStoresPlainTextsAndTheBoxes) {
     again.compilerFolderEdit->setText(u"/opt/hhw"_s);
     again.okButton->click();
     EXPECT_EQ(prefs().ReadPreference(prefs::kProject, prefs::kCompilerPath, u"unset"_s), u"/opt/hhw"_s);
-    EXPECT_EQ(pref(prefs::kTitle), u"unset"_s);
+    EXPECT_EQ(pref(u"propTitle"_s), u"unset"_s);
+}
+
+// Every flag the setting table gives the dialog has its box, which OK stores
+// into that setting alone; the dialog has no other box.
+TEST_F(SettingsDialogTest, everyFlagOfTheDialogHasTheBoxOkStores) {
+    openProject();
+    const Settings before = ws.project.settings;
+    qsizetype flags = 0;
+    for (const SettingRow& row : kSettingTable) {
+        const auto* flag = std::get_if<bool Settings::*>(&row.field);
+        if (!flag || row.editor != EditedBy::SettingsDialog) {
+            continue;
+        }
+        SCOPED_TRACE(QString::fromUtf16(row.element).toStdString());
+        ++flags;
+        ws.project.settings = before;
+        SettingsDialog dialog(nullptr, ws, state);
+        QCheckBox* box = dialog.boxFor(*flag);
+        ASSERT_NE(box, nullptr);
+        ASSERT_TRUE(box->isEnabled());
+        box->click();
+        dialog.okButton->click();
+        Settings expected = before;
+        expected.*(*flag) = !(before.*(*flag));
+        EXPECT_EQ(ws.project.settings, expected);
+    }
+    SettingsDialog dialog(nullptr, ws, state);
+    EXPECT_EQ(dialog.findChildren<QCheckBox*>().size(), flags);
 }
 
 // The number of build workers is the user's, kept in the general settings
@@ -225,8 +254,8 @@ TEST_F(SettingsDialogTest, cancelChangesNothingInEitherMode) {
         EXPECT_EQ(dialog.result(), QDialog::Rejected);
         EXPECT_TRUE(state.dialogCancelled);
         EXPECT_EQ(ws.project.settings, before);
-        EXPECT_EQ(pref(prefs::kTitle), u"unset"_s);
-        EXPECT_EQ(pref(prefs::kStyle), u"unset"_s);
+        EXPECT_EQ(pref(u"propTitle"_s), u"unset"_s);
+        EXPECT_EQ(pref(u"propStyle"_s), u"unset"_s);
     }
 }
 

@@ -131,7 +131,7 @@ TEST_F(GoldenPageTest, semicolonSource_sortedSections_definitionTables_footer) {
     CommentStyles styles = NoCommentStyles();
     styles.semicolon = true;
     useCommentStyles(styles);
-    env.preferences->WritePreference(prefs::kSingleFile, prefs::kSortSections, u" 1"_s);
+    env.preferences->WritePreference(prefs::kSingleFile, u"propSortSections"_s, u" 1"_s);
     settings.IncludeSourceLocation = true;
     settings.IncludeLastGenerated = true;
 
@@ -177,7 +177,7 @@ TEST_F(GoldenPageTest, pascalSourceInProject_linkedStyle_projectTitle_projectSor
     // With a project open the styles and the sort flag are the project's; the
     // preferences say otherwise and must not count.
     useCommentStyles(CommentStyles{});
-    env.preferences->WritePreference(prefs::kSingleFile, prefs::kSortSections, u" 0"_s);
+    env.preferences->WritePreference(prefs::kSingleFile, u"propSortSections"_s, u" 0"_s);
     projectOpen = true;
     settings.comments = NoCommentStyles();
     settings.comments.parenStar = true;

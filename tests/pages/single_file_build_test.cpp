@@ -209,7 +209,7 @@ TEST_F(SingleFileBuildTest, sorting_preferenceWithoutProject_settingWithProject)
     WriteBytes(source, kThreeSections);
     const QStringList sorted{u"Chapter"_s, u"alpha"_s, u"zeta"_s};
     const QStringList unsorted{u"Chapter"_s, u"zeta"_s, u"alpha"_s};
-    env.preferences->WritePreference(prefs::kSingleFile, prefs::kSortSections, u" 1"_s);
+    env.preferences->WritePreference(prefs::kSingleFile, u"propSortSections"_s, u" 1"_s);
     build(source);
     EXPECT_EQ(sectionNames(), sorted);
 
@@ -217,7 +217,7 @@ TEST_F(SingleFileBuildTest, sorting_preferenceWithoutProject_settingWithProject)
     destination = env.path(u"out/"_s);
     build(source);
     EXPECT_EQ(sectionNames(), unsorted);
-    env.preferences->WritePreference(prefs::kSingleFile, prefs::kSortSections, u"0"_s);
+    env.preferences->WritePreference(prefs::kSingleFile, u"propSortSections"_s, u"0"_s);
     settings.SortSections = true;
     build(source);
     EXPECT_EQ(sectionNames(), sorted);

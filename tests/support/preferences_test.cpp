@@ -29,10 +29,10 @@ TEST(Preferences, AnEmptyStoreGivesTheDefaults) {
 
 TEST(Preferences, FlagsReadAsNumbersInEitherForm) {
     TestEnvironment t;
-    t.preferences->WritePreference(prefs::kSingleFile, prefs::kTitle, u" 0"_s);
-    t.preferences->WritePreference(prefs::kSingleFile, prefs::kHyperlinks, u"0"_s);
-    t.preferences->WritePreference(prefs::kSingleFile, prefs::kSourceLocation, u" 1"_s);
-    t.preferences->WritePreference(prefs::kSingleFile, prefs::kLastGenerated, u"2"_s);
+    t.preferences->WritePreference(prefs::kSingleFile, u"propTitle"_s, u" 0"_s);
+    t.preferences->WritePreference(prefs::kSingleFile, u"propHyperlinks"_s, u"0"_s);
+    t.preferences->WritePreference(prefs::kSingleFile, u"propSourceLocation"_s, u" 1"_s);
+    t.preferences->WritePreference(prefs::kSingleFile, u"propLastGenerated"_s, u"2"_s);
     Settings settings;
     LoadSingleFileSettings(*t.preferences, false, settings);
     EXPECT_FALSE(settings.Title);
@@ -43,7 +43,7 @@ TEST(Preferences, FlagsReadAsNumbersInEitherForm) {
 
 TEST(Preferences, AnOpenProjectKeepsItsOwnSettings) {
     TestEnvironment t;
-    t.preferences->WritePreference(prefs::kSingleFile, prefs::kStyle, u"dark"_s);
+    t.preferences->WritePreference(prefs::kSingleFile, u"propStyle"_s, u"dark"_s);
     Settings settings;
     settings.Style = u"mine"_s;
     LoadSingleFileSettings(*t.preferences, true, settings);
