@@ -17,9 +17,9 @@
 #include "book/search_index.h"
 #include "book/sorting.h"
 #include "book/workspace.h"
+#include "pages/outcome_table.h"
 #include "pages/page_frame.h"
 #include "pages/page_paths.h"
-#include "pages/single_file_build.h"
 #include "support/environment.h"
 #include "support/file_stamp.h"
 #include "support/html_text.h"
@@ -517,7 +517,6 @@ bool ProjectBuild::prepareDestination() {
         return false;
     }
     out_.folder = WithTrailingSeparator(folder);
-    ws_.destinationFolder = out_.folder;
     QString failure;
     if (!QFileInfo(out_.folder).isDir() && !MakeFolders(out_.folder, failure)) {
         ShowWriteFailure(ui_, out_.folder, failure);
