@@ -213,7 +213,10 @@ void MainCommands::buildProject(bool rebuild) {
         // The window can ask: a file of the user's is replaced only when the user says so.
         ProjectBuildOptions options{.rebuild = rebuild, .replace = FilesABuildWouldReplace(workspace_)};
         if (replacingAllowed(options.replace, ReplacingBuild::Book)) {
-            ::tessarel::BuildProject(workspace_, options);
+            const ProjectBuildResult result = ::tessarel::BuildProject(workspace_, options);
+            if (!result.indexPage.isEmpty()) {
+                workspace_.env.ui.navigate(result.indexPage);
+            }
         }
     });
 }

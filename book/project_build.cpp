@@ -159,7 +159,6 @@ ProjectBuildResult ProjectBuild::run() {
         const QString indexPage = out_.path(QStringLiteral("index.htm"));
         if (FileExists(indexPage) && !out_.keeps(QStringLiteral("index.htm"))) {
             result_.indexPage = indexPage;
-            ui_.navigate(indexPage);
         }
         // The help project is the build's only when all its files are.
         const bool helpKept = std::any_of(out_.kept.cbegin(), out_.kept.cend(), [](const QString& name) {
