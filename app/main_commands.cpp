@@ -123,8 +123,8 @@ void MainCommands::openPath(const QString& path) {
         openSourceFile(path);
         view_.processEvents();
         view_.processEvents();
-        if (commandLine.isOptionPresent(QStringLiteral("x")) && FileExists(workspace_.document.ChapterPagePath)) {
-            ui.shellOpen(workspace_.document.ChapterPagePath);
+        if (commandLine.isOptionPresent(QStringLiteral("x")) && FileExists(workspace_.singleFilePage)) {
+            ui.shellOpen(workspace_.singleFilePage);
         }
     } else {
         openProject(path);
@@ -212,7 +212,10 @@ void MainCommands::buildProject(bool rebuild) {
         // The window can ask: a file of the user's is replaced only when the user says so.
         ProjectBuildOptions options{.rebuild = rebuild, .replace = FilesABuildWouldReplace(workspace_)};
         if (replacingAllowed(options.replace, ReplacingBuild::Book)) {
-            ::tessarel::BuildProject(workspace_, options);
+            const ProjectBuildResult result = ::tessarel::BuildProject(workspace_, options);
+            if (!result.indexPage.isEmpty()) {
+                workspace_.env.ui.navigate(result.indexPage);
+            }
         }
     });
 }
@@ -241,21 +244,18 @@ bool MainCommands::runSingleFileBuild(bool replaceForeignPage) {
     bool shown = false;
     RunIgnoringErrors([&] {
         Workspace& ws = workspace_;
-        Settings& settings = ws.project.settings;
-        const bool open = projectOpen();
-        const PageStyle style = ResolvePageStyle(ws.env.paths, settings, open);
-        SingleFileContext context{.env = ws.env,
-                                  .doc = ws.document,
-                                  .page = ws.page,
-                                  .settings = settings,
-                                  .style = style,
-                                  .projectOpen = open,
-                                  .projectFolder = ws.project.ProjectFolder,
-                                  .destinationFolder = ws.destinationFolder,
-                                  .generatedAt = BuildTimestamp(),
-                                  .replaceForeignPage = replaceForeignPage};
-        RunReported(ws.env, sites::kBuildSingleFile, [&] { ::tessarel::BuildSingleFile(context); });
-        shown = !context.shownPage.isEmpty();
+        const Settings& settings = ws.project.settings;
+        const PageStyle style = ResolvePageStyle(ws.env.paths, settings, false);
+        RunReported(ws.env, sites::kBuildSingleFile, [&] {
+            const SingleFileResult result =
+                BuildSingleFile(ws.env, {ws.document, ws.page},
+                                {ws.document.SourceFilePath, settings, style, BuildTimestamp(), replaceForeignPage});
+            ws.singleFilePage = result.page;
+            if (!result.pageToShow.isEmpty()) {
+                ws.env.ui.navigate(result.pageToShow);
+                shown = true;
+            }
+        });
     });
     return shown;
 }
@@ -280,8 +280,8 @@ void MainCommands::viewBook() {
             ui.message(QStringLiteral("HTML not found"), QStringLiteral("This project has not been built."),
                        MessageIcon::Information, MessageButtons::Ok);
         }
-    } else if (FileExists(workspace_.document.ChapterPagePath)) {
-        ui.shellOpen(workspace_.document.ChapterPagePath);
+    } else if (FileExists(workspace_.singleFilePage)) {
+        ui.shellOpen(workspace_.singleFilePage);
     } else {
         ui.message(QStringLiteral("File not found"), QStringLiteral("HTML document not found."),
                    MessageIcon::Information, MessageButtons::Ok);
@@ -308,8 +308,8 @@ void MainCommands::goHome() {
     UserInterface& ui = workspace_.env.ui;
     if (projectOpen()) {
         showProjectHome();
-    } else if (FileExists(workspace_.document.ChapterPagePath)) {
-        ui.navigate(workspace_.document.ChapterPagePath);
+    } else if (FileExists(workspace_.singleFilePage)) {
+        ui.navigate(workspace_.singleFilePage);
     } else {
         ui.navigate(introPage());
     }

@@ -68,6 +68,7 @@ void MainCommands::closeDocument(bool showIntroPage) {
         }
 
         ws.document.clearSource();
+        ws.singleFilePage.clear();
         Settings& settings = ws.project.settings;
         settings.IndexTitle.clear();
         settings.IndexText.clear();
@@ -76,7 +77,6 @@ void MainCommands::closeDocument(bool showIntroPage) {
         showStylePreference();
 
         ClearProject(ws.project);
-        ws.destinationFolder.clear();
         showDocumentName(QString());
         LoadSingleFileSettings(ws.env.preferences, ws.project.isOpen(), settings);
     });

@@ -31,6 +31,8 @@
 #include "extract/source_parser.h"
 #include "pages/chapter_page.h"
 #include "pages/page_frame.h"
+#include "pages/page_paths.h"
+#include "support/paths.h"
 #include "support/quiet_user_interface.h"
 #include "support/settings.h"
 
@@ -248,7 +250,8 @@ Timing Run(const QString& source, const QString& folder) {
     const bool parsed = ParseSourceFile(ui, doc, source, options);
     const double afterParse = CpuSeconds();
     if (parsed) {
-        ChapterPageContext context{ui, page, style, settings, folder, QDateTime::fromSecsSinceEpoch(0)};
+        const QString pagePath = MakeChapterOutputPath(folder, FileNameOf(source) + QStringLiteral(".htm"));
+        ChapterPageContext context{ui, page, style, settings, pagePath, QDateTime::fromSecsSinceEpoch(0)};
         // As a build does: the texts are not needed after their page.
         context.releaseTexts = true;
         WriteChapterPage(context, doc);

@@ -33,7 +33,9 @@
 #include "extract/source_parser.h"
 #include "pages/chapter_page.h"
 #include "pages/page_frame.h"
+#include "pages/page_paths.h"
 #include "support/memory_setup.h"
+#include "support/paths.h"
 #include "support/quiet_user_interface.h"
 #include "support/settings.h"
 #include "support/user_interface.h"
@@ -225,7 +227,8 @@ Result Measure(const QString& sourcePath, const QString& pageFolder, bool links,
         const double parsed = CpuSeconds();
         const long parsedFaults = MinorFaults();
         if (writePage) {
-            ChapterPageContext context{ui, page, style, settings, pageFolder, QDateTime::fromSecsSinceEpoch(0)};
+            const QString pagePath = MakeChapterOutputPath(pageFolder, FileNameOf(sourcePath) + QStringLiteral(".htm"));
+            ChapterPageContext context{ui, page, style, settings, pagePath, QDateTime::fromSecsSinceEpoch(0)};
             // As a build does: the texts are not needed after their page.
             context.releaseTexts = true;
             WriteChapterPage(context, doc);

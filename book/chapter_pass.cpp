@@ -5,19 +5,12 @@
 #include "book/page_names.h"
 #include "book/project_sources.h"
 #include "book/workspace.h"
-#include "pages/error_page.h"
-#include "pages/page_paths.h"
-#include "pages/single_file_build.h"
+#include "pages/outcome_table.h"
 #include "support/environment.h"
 #include "support/file_read.h"
 #include "support/file_stamp.h"
 #include "support/html_text.h"
 #include "support/paths.h"
-#include "support/text_file.h"
-
-#include <QFileInfo>
-
-#include <algorithm>
 
 namespace tessarel {
 
@@ -131,6 +124,8 @@ void ReplayChapterNotes(UserInterface& ui, const ChapterResult& result) {
 
 namespace {
 
+using Kind = ChapterOutcome::Kind;
+
 /// One chapter's build: what it reads, where it works and what it gives back.
 struct ChapterBuild {
     const ChapterPass& pass;
@@ -142,117 +137,96 @@ struct ChapterBuild {
 };
 
 /// A chapter whose page is not built: a failed row, and listed nowhere.
-void FailChapter(ChapterBuild& b) {
-    b.result.failed = true;
-    b.result.documented = false;
-    b.result.title = b.chapter.Name;
+void FailChapter(ChapterResult& result, const QString& title) {
+    result.failed = true;
+    result.documented = false;
+    result.title = title;
 }
 
 /// A chapter that cannot have its page: a failed row, and nothing written.
 void RefuseChapter(ChapterBuild& b) {
-    FailChapter(b);
+    FailChapter(b.result, b.chapter.Name);
     LogRefusedChapter(b.ui, b.pass.ws.project, b.pass.pages, b.i);
-}
-
-/// The chapter's page would replace one of the project's sources: the source
-/// stays, and the chapter is a failed one.
-void KeepSourceInPlaceOfPage(ChapterBuild& b, const QString& page) {
-    FailChapter(b);
-    b.ui.addLogRow(QStringLiteral("Not Built: Page Is A Source"), b.chapter.Name, RowStatus::Failed,
-                   QStringLiteral("---"), page);
-}
-
-/// A source that was not read keeps the page it had; where it has none, an
-/// error page keeps the contents' link to it whole.
-void ReportSourceNotRead(ChapterBuild& b, const ReadResult& read, const QString& page) {
-    FailChapter(b);
-    const QFileInfo old(b.pass.out.path(page));
-    if (!old.exists() && !old.isSymLink()) {
-        const QString body = QStringLiteral("<h1> >> File not read</h1><h2>") + b.chapter.Name.toHtmlEscaped() +
-                             QStringLiteral("</h2><ul><li>") + ReadFailureText(read).toHtmlEscaped() +
-                             QStringLiteral("</li></ul>");
-        if (!WriteErrorPage(b.ui, b.work.page, b.pass.out.style, b.pass.out.folder, body, page)) {
-            b.result.written = false;
-            return;
-        }
-    }
-    b.ui.addLogRow(ReadFailureReason(read.outcome), b.chapter.Name, RowStatus::Failed, QStringLiteral("---"), page);
-}
-
-/// The row, title and listing of a chapter whose page (or error page) is written.
-void RecordChapter(ChapterBuild& b, const QString& page, bool html, bool exists, const QStringList& missingFigures) {
-    const DocumentModel& doc = b.work.doc;
-    const QString& name = b.chapter.Name;
-    ChapterResult& result = b.result;
-
-    int sections = exists ? std::min(doc.count(), static_cast<int>(doc.Sections.size()) - 1) : 0;
-    sections = std::max(sections, 0);
-    result.documented = sections > 0;
-    // The title is listed as HTML: a section name is the author's, a file name is escaped.
-    result.title = (sections > 0 && !doc.section(1).Name.isEmpty()) ? doc.section(1).Name : EscapeHtml(name);
-
-    if (sections > 0) {
-        if (missingFigures.isEmpty()) {
-            b.ui.addLogRow(QStringLiteral("Built OK"), name, RowStatus::Ok, result.title, page);
-        } else {
-            b.ui.addLogRow(QStringLiteral("Missing Figure"), name, RowStatus::Warning, result.title, page);
-            ReportMissingFigures(b.ui, missingFigures);
-        }
-        result.sections = sections;
-        result.sectionNames.reserve(sections - 1);
-        for (int j = 2; j <= sections; ++j) {
-            result.sectionNames.append(doc.section(j).Name);
-        }
-        return;
-    }
-    if (html && exists) {
-        // Taken as it is, not built: worth a look, not a failure.
-        b.ui.addLogRow(QStringLiteral("Not Built: HTML File"), name, RowStatus::Warning, name, page);
-        // The page is taken into the book as it is, listed under its base name.
-        result.documented = true;
-        result.title = EscapeHtml(BaseNameOf(name));
-        result.sections = 1;
-        return;
-    }
-    result.failed = true;
-    if (html) {
-        b.ui.addLogRow(QStringLiteral("Missing HTML File"), name, RowStatus::Failed, QStringLiteral("---"),
-                       QStringLiteral("---"));
-    } else if (exists) {
-        b.ui.addLogRow(QStringLiteral("No Sections"), name, RowStatus::Failed, name, page);
-    } else {
-        b.ui.addLogRow(QStringLiteral("Missing File"), name, RowStatus::Failed, QStringLiteral("---"),
-                       QStringLiteral("---"));
-    }
 }
 
 qint64 NowNs() { return QDateTime::currentMSecsSinceEpoch() * 1000000; }
 
-/// The last build's result for chapter `i` when it recorded it from the same
-/// source bytes and its page is still the one that build wrote. A source whose
-/// stamp changed (or was too fresh to trust) is hashed: touched is not changed.
-std::optional<ChapterResult> ReuseChapter(const ChapterPass& pass, int i, const QString& source, const QString& page) {
+/// The last build's result of the chapter read from `source`, when it recorded its files.
+const ChapterResult* RecordedChapter(const ChapterPass& pass, const QString& source) {
+    if (pass.previous == nullptr) {
+        return nullptr;
+    }
     const auto found = pass.previous->chapters.constFind(source);
-    if (found == pass.previous->chapters.cend() || !found->files) {
-        return std::nullopt;
+    return found == pass.previous->chapters.cend() || !found->files ? nullptr : &*found;
+}
+
+/// Every chapter of a book is parsed and written with the project's settings.
+ChapterSetup BookSetup(const ChapterPass& pass) {
+    const Settings& settings = pass.ws.project.settings;
+    ParseOptions parse;
+    parse.comments = settings.comments;
+    parse.hyperlinks = settings.Links;
+    return ChapterSetup{settings, pass.out.style, pass.generatedAt, parse, settings.SortSections};
+}
+
+/// Whether the chapter's page (or error page, or copy) was made from the source it read.
+bool MadeFromItsSource(Kind kind) {
+    return kind == Kind::Built || kind == Kind::BuiltMissingFigures || kind == Kind::NoSections ||
+           kind == Kind::HtmlAsIs;
+}
+
+/// The chapter's row, title and what the book lists of it, from its job's outcome.
+void TakeOutcome(const ChapterPass& pass, UserInterface& ui, ChapterResult& result, const ChapterJob& job,
+                 ChapterOutcome outcome) {
+    if (!outcome.written) {
+        // A file that could not be written has been told about; the book must
+        // not list it as built, and the build stops.
+        result.written = false;
+        return;
     }
-    const ChapterFiles& old = *found->files;
-    if (old.page != page || !old.pageStamp.known() || StampOf(pass.out.path(page)) != old.pageStamp) {
-        return std::nullopt;
+    const OutcomeRow row = RowOfOutcome(outcome, job);
+    ui.addLogRow(row.reason, row.item, row.status, row.title, row.output);
+    switch (outcome.kind) {
+    case Kind::Built:
+    case Kind::BuiltMissingFigures:
+        ReportMissingFigures(ui, outcome.missingFigures);
+        result.documented = true;
+        result.title = ListedChapterTitle(outcome, job);
+        result.sections = outcome.sections;
+        result.sectionNames = std::move(outcome.sectionNames);
+        break;
+    case Kind::HtmlAsIs:
+        // The page is taken into the book as it is, listed under its base name.
+        result.documented = true;
+        result.title = EscapeHtml(BaseNameOf(job.item));
+        result.sections = 1;
+        break;
+    case Kind::NoSections:
+    case Kind::Missing:
+        FailChapter(result, EscapeHtml(job.item));
+        break;
+    case Kind::NotRead:
+    case Kind::PageIsSource:
+    case Kind::ForeignPageKept:
+    case Kind::PageNotWritten:
+    case Kind::Reused:
+        FailChapter(result, job.item);
+        break;
     }
-    ChapterResult result = *found;
-    if (!old.stampTrusted || StampOf(source) != old.sourceStamp) {
-        QByteArray bytes;
-        const ReadResult read = ReadRegularFile(source, bytes);
-        if (!read.ok() || ContentDigest(bytes) != old.sourceDigest) {
-            return std::nullopt;
-        }
-        result.files->sourceStamp = read.stamp;
-        result.files->stampTrusted = StampSettled(read.stamp, NowNs());
+    result.snippets = std::move(outcome.snippets);
+    if (!pass.recording || !MadeFromItsSource(outcome.kind)) {
+        return;
     }
-    result.chapter = i;
-    result.reused = true;
-    return result;
+    const FileStamp pageStamp = StampOf(job.page);
+    // A page with figures also depends on the images beside it: it is always built again.
+    if (!outcome.hasFigures && outcome.read.stamp.known() && pageStamp.known()) {
+        result.files = ChapterFiles{.source = job.source,
+                                    .sourceStamp = outcome.read.stamp,
+                                    .stampTrusted = StampSettled(outcome.read.stamp, NowNs()),
+                                    .sourceDigest = outcome.sourceDigest,
+                                    .page = job.pageName,
+                                    .pageStamp = pageStamp};
+    }
 }
 
 void BuildInto(ChapterBuild& b, Environment& env) {
@@ -260,76 +234,27 @@ void BuildInto(ChapterBuild& b, Environment& env) {
         RefuseChapter(b);
         return;
     }
-    const Workspace& ws = b.pass.ws;
-    const BookOutput& out = b.pass.out;
-    DocumentModel& doc = b.work.doc;
-    doc.SourceFilePath = ChapterSourcePath(ws.project, b.chapter);
-    doc.SectionCount = 0;
-    const QString page = BookPageName(b.chapter.Name);
-    const bool html = IsHtmlFileName(b.chapter.Name);
-    const bool exists = FileExists(doc.SourceFilePath);
-    // An HTML source that already lies in the destination is its own copy.
-    const bool ownCopy = html && exists && IsSameFile(doc.SourceFilePath, out.path(page));
-    if (!ownCopy && b.pass.sources.contains(out.path(page))) {
-        KeepSourceInPlaceOfPage(b, page);
+    ChapterJob job = PlanChapterJob(b.pass.out, b.pass.sources, b.pass.pages, b.i);
+    job.digestSource = b.pass.recording;
+    job.keepSnippets = b.pass.keepSnippets;
+    // An HTML source that lies in the destination is not read, so nothing of it is recorded.
+    const ChapterResult* recorded = job.htmlAsItIs() ? nullptr : RecordedChapter(b.pass, job.source);
+    if (recorded != nullptr) {
+        job.lastBuild = &*recorded->files;
+    }
+    ChapterOutcome outcome = BuildChapterJob(env, BookSetup(b.pass), job, b.work);
+    if (outcome.kind != Kind::Reused) {
+        TakeOutcome(b.pass, b.ui, b.result, job, std::move(outcome));
         return;
     }
-    if (exists && !ownCopy && b.pass.previous != nullptr) {
-        if (std::optional<ChapterResult> reused = ReuseChapter(b.pass, b.i, doc.SourceFilePath, page)) {
-            b.result = std::move(*reused);
-            return;
-        }
+    // The last build's result stands for the chapter, rows and all.
+    b.result = *recorded;
+    if (outcome.sourceReread) {
+        b.result.files->sourceStamp = outcome.read.stamp;
+        b.result.files->stampTrusted = StampSettled(outcome.read.stamp, NowNs());
     }
-
-    QStringList missingFigures;
-    if (!exists) {
-        const QString body =
-            QStringLiteral("<h1> >> File not found</h1><h2>") + EscapeHtml(b.chapter.Name) +
-            QStringLiteral("</h2><ul><li>The input file is missing. Restore the file or check drive access</li></ul>");
-        if (!WriteErrorPage(b.ui, b.work.page, out.style, out.folder, body, page)) {
-            b.result.written = false;
-            return;
-        }
-    } else if (!ownCopy) {
-        SingleFileContext context{.env = env,
-                                  .doc = doc,
-                                  .page = b.work.page,
-                                  .settings = ws.project.settings,
-                                  .style = out.style,
-                                  .projectOpen = true,
-                                  .projectFolder = ws.project.ProjectFolder,
-                                  .destinationFolder = out.folder,
-                                  .generatedAt = b.pass.generatedAt};
-        context.digestSource = b.pass.recording;
-        std::vector<QString> snippets;
-        if (b.pass.keepSnippets) {
-            context.snippets = &snippets;
-        }
-        BuildChapter(context);
-        // A page that could not be written has been told about; the book must
-        // not list it as built.
-        if (!context.pageWritten) {
-            b.result.written = false;
-            return;
-        }
-        if (!context.source.ok()) {
-            ReportSourceNotRead(b, context.source, page);
-            return;
-        }
-        const FileStamp pageStamp = StampOf(out.path(page));
-        // A page with figures also depends on the images beside it: it is always built again.
-        if (b.pass.recording && !context.hasFigures && context.source.stamp.known() && pageStamp.known()) {
-            b.result.files = ChapterFiles{.source = doc.SourceFilePath,
-                                          .sourceStamp = context.source.stamp,
-                                          .stampTrusted = StampSettled(context.source.stamp, NowNs()),
-                                          .sourceDigest = context.sourceDigest,
-                                          .page = page,
-                                          .pageStamp = pageStamp};
-        }
-        missingFigures = std::move(context.missingFigures);
-        b.result.snippets = std::move(snippets);
-    }
-    RecordChapter(b, page, html, exists, missingFigures);
+    b.result.chapter = b.i;
+    b.result.reused = true;
 }
 
 }  // namespace
@@ -349,11 +274,15 @@ ChapterResult OutOfMemoryChapter(const ChapterPass& pass, int i) {
     ChapterResult result;
     result.chapter = i;
     const Chapter& chapter = pass.ws.project.Chapters[static_cast<size_t>(i)];
-    result.failed = true;
-    result.title = chapter.Name;
     ChapterRecorder recorder(result, nullptr);
-    recorder.addLogRow(ReadFailureReason(ReadOutcome::OutOfMemory), chapter.Name, RowStatus::Failed,
-                       QStringLiteral("---"), BookPageName(chapter.Name));
+    ChapterJob job;
+    job.mode = ChapterJob::Mode::Book;
+    job.item = chapter.Name;
+    job.pageName = BookPageName(chapter.Name);
+    ChapterOutcome outcome;
+    outcome.kind = Kind::NotRead;
+    outcome.read = {ReadOutcome::OutOfMemory, QString()};
+    TakeOutcome(pass, recorder, result, job, std::move(outcome));
     return result;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/file_stamp.h"
+#include "pages/chapter_job.h"
 #include "support/user_interface.h"
 
 #include <QDateTime>
@@ -18,8 +18,6 @@ struct ChapterListing;
 struct BookOutput;
 struct BuildRecord;
 struct ChapterPagePlan;
-struct DocumentModel;
-struct PageBuffer;
 struct Workspace;
 class ProjectSources;
 
@@ -39,13 +37,6 @@ struct ChapterPass {
     bool keepSnippets = false;
 };
 
-/// What one chapter's build works in: a document model and a page buffer of
-/// its own.
-struct ChapterWorkspace {
-    DocumentModel& doc;
-    PageBuffer& page;
-};
-
 /// One thing a chapter's build told the user, kept to be told again, in order,
 /// when its result is applied.
 struct ChapterNote {
@@ -61,21 +52,6 @@ struct ChapterNote {
     MessageButtons buttons = MessageButtons::Ok;
 
     bool operator==(const ChapterNote&) const = default;
-};
-
-/// A chapter's source and page as its build left them: what the next build
-/// checks before it reuses the chapter.
-struct ChapterFiles {
-    QString source;  ///< the path the source was read from
-    FileStamp sourceStamp;
-    /// False when the source was read too soon after its last change for its
-    /// stamp to tell a later change of the same size apart: it is hashed again.
-    bool stampTrusted = false;
-    QByteArray sourceDigest;  ///< ContentDigest of the bytes read
-    QString page;             ///< the page's file name in the destination
-    FileStamp pageStamp;      ///< the page as the build wrote it
-
-    bool operator==(const ChapterFiles&) const = default;
 };
 
 /// Everything one chapter's build produced besides its files, as a plain

@@ -6,8 +6,8 @@
 #include "book/book_output.h"
 #include "book/project_sources.h"
 #include "book/workspace.h"
+#include "pages/outcome_table.h"
 #include "pages/page_paths.h"
-#include "pages/single_file_build.h"
 #include "project/project_model.h"
 #include "support/paths.h"
 #include "support/string_functions.h"
@@ -82,6 +82,26 @@ std::vector<ChapterPagePlan> PlanBookPages(const BookOutput& out, int count) {
                IsSameFile(ChapterSourcePath(project, chapter), out.path(BookPageName(chapter.Name)));
     };
     return PlanChapterPages(project, count, out.style.name + QStringLiteral(".css"), isOwnPage);
+}
+
+ChapterJob PlanChapterJob(const BookOutput& out, const ProjectSources& sources,
+                          const std::vector<ChapterPagePlan>& plan, int i) {
+    const Chapter& chapter = ChapterAt(out.ws.project, i);
+    ChapterJob job;
+    job.mode = ChapterJob::Mode::Book;
+    job.source = ChapterSourcePath(out.ws.project, chapter);
+    job.item = chapter.Name;
+    job.pageName = plan[static_cast<size_t>(i)].page;
+    job.page = MakeChapterOutputPath(out.folder, job.pageName);
+    job.html = IsHtmlFileName(chapter.Name);
+    // An HTML source that already lies in the destination is its own copy.
+    const bool ownCopy = job.html && FileExists(job.source) && IsSameFile(job.source, out.path(job.pageName));
+    if (job.html && !ownCopy) {
+        job.htmlCopy = job.page;
+    }
+    job.pageIsSource = !ownCopy && sources.contains(out.path(job.pageName));
+    job.replaceForeignPage = true;
+    return job;
 }
 
 void LogRefusedChapter(UserInterface& ui, const ProjectModel& project, const std::vector<ChapterPagePlan>& plan,

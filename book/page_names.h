@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pages/chapter_job.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -10,6 +12,7 @@ namespace tessarel {
 struct BookOutput;
 struct Chapter;
 struct ProjectModel;
+class ProjectSources;
 class UserInterface;
 
 /// Whether a chapter of a project build may have its page.
@@ -39,6 +42,14 @@ std::vector<ChapterPagePlan> PlanChapterPages(const ProjectModel& project, int c
 /// PlanChapterPages for a build into `out`: an HTML source that already lies
 /// in the destination under its page name keeps that page.
 std::vector<ChapterPagePlan> PlanBookPages(const BookOutput& out, int count);
+
+/// Chapter `i`'s job in a build into `out`, for a chapter the plan lets have
+/// its page: where its source is read from, where its page goes, whether an
+/// HTML source is copied there or lies there already, and whether a source of
+/// the book (`sources`) stands at the page's place. The destination's files
+/// have been judged before, so the page replaces what is there.
+ChapterJob PlanChapterJob(const BookOutput& out, const ProjectSources& sources,
+                          const std::vector<ChapterPagePlan>& plan, int i);
 
 /// Logs the failed row of chapter `i`, which the plan does not let have its page.
 void LogRefusedChapter(UserInterface& ui, const ProjectModel& project, const std::vector<ChapterPagePlan>& plan, int i);

@@ -19,9 +19,9 @@
 #include "book/search_index.h"
 #include "book/sorting.h"
 #include "book/workspace.h"
+#include "pages/outcome_table.h"
 #include "pages/page_frame.h"
 #include "pages/page_paths.h"
-#include "pages/single_file_build.h"
 #include "support/environment.h"
 #include "support/file_stamp.h"
 #include "support/html_text.h"
@@ -161,7 +161,6 @@ ProjectBuildResult ProjectBuild::run() {
         const QString indexPage = out_.path(QStringLiteral("index.htm"));
         if (FileExists(indexPage) && !out_.keeps(QStringLiteral("index.htm"))) {
             result_.indexPage = indexPage;
-            ui_.navigate(indexPage);
         }
         // The help project is the build's only when all its files are.
         const bool helpKept = std::any_of(out_.kept.cbegin(), out_.kept.cend(), [](const QString& name) {
@@ -519,7 +518,6 @@ bool ProjectBuild::prepareDestination() {
         return false;
     }
     out_.folder = WithTrailingSeparator(folder);
-    ws_.destinationFolder = out_.folder;
     QString failure;
     if (!QFileInfo(out_.folder).isDir() && !MakeFolders(out_.folder, failure)) {
         ShowWriteFailure(ui_, out_.folder, failure);

@@ -24,7 +24,7 @@ struct ProjectBuildResult {
     bool sourceKept = false;             ///< a book file would have replaced a source: nothing was written
     bool helpFailed = false;             ///< the help compile's row is a failed one
     int filesKept = 0;  ///< book files besides chapter pages not written, as Tessarel did not write the files there
-    QString indexPage;  ///< destination + "index.htm" when written
+    QString indexPage;  ///< destination + "index.htm" when written: the front end shows it
     CompileOutcome compile;  ///< the HTML Help compile, when HTML Help is on
 };
 

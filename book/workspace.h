@@ -29,9 +29,9 @@ struct Workspace {
     DocumentModel document;
     ProjectModel project;
     PageBuffer page;
-    /// Where chapter and error pages go: set by a project build before each
-    /// chapter, "" until a project is built and again after it is closed.
-    QString destinationFolder;
+    /// The page of the open source file as its last build left it
+    /// (SingleFileResult::page); "" when there is none.
+    QString singleFilePage;
     std::vector<IndexEntry> IndexEntries;
     CompilerTimeLimit compilerTimeLimit;
     /// The largest file of the book a help compile is given; larger ones are left out.

@@ -27,33 +27,20 @@ ExitStatus BuildFileCommand::run(const QString& path) {
     Workspace workspace(env_);
     Settings& settings = workspace.project.settings;
     LoadSingleFileSettings(env_.preferences, false, settings);
-    settings.comments = ReadSingleFileCommentStyles(env_.preferences);
     const PageStyle style = ResolvePageStyle(env_.paths, settings, false);
 
-    workspace.document.SourceFilePath = sourcePath;
-    SingleFileContext context{.env = env_,
-                              .doc = workspace.document,
-                              .page = workspace.page,
-                              .settings = settings,
-                              .style = style,
-                              .projectOpen = false,
-                              .projectFolder = QString(),
-                              .destinationFolder = QString(),
-                              .generatedAt = BuildTimestamp()};
-    ui_.clearShownPage();
     ui_.setProgressCaption(FileNameOf(sourcePath));
-    const SingleFileResult result = BuildSingleFile(context);
+    const SingleFileResult result =
+        BuildSingleFile(env_, {workspace.document, workspace.page}, {sourcePath, settings, style, BuildTimestamp()});
 
     // What the window's browser would show: the chapter page, the error page,
     // or an HTML source itself. A file that was not read has said why in its
-    // message, and an old page is not its result.
-    const QString page = ui_.shownPage().isEmpty() ? workspace.document.ChapterPagePath : ui_.shownPage();
-    // A page that would have replaced the source was not written: what stands
-    // at its name is the user's.
-    if (!quiet && result.readable && !context.pageIsSource && !page.isEmpty() && FileExists(page)) {
-        ui_.console().out(QStringLiteral("Page: ") + OneLine(page));
+    // message, and an old page is not its result; a page that would have
+    // replaced the source was not written, and what stands there is the user's.
+    if (!quiet && !result.pageToShow.isEmpty() && FileExists(result.pageToShow)) {
+        ui_.console().out(QStringLiteral("Page: ") + OneLine(result.pageToShow));
     }
-    return result.readable && result.success() ? ExitStatus::Success : ExitStatus::BuildFailed;
+    return result.readable() && result.success() ? ExitStatus::Success : ExitStatus::BuildFailed;
 }
 
 }  // namespace tessarel::cli

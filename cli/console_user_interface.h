@@ -29,16 +29,14 @@ public:
     void showBusy(const QString&, const QString&, int) override {}
     void setBusyValue(int) override {}
     void hideBusy() override {}
-    void navigate(const QString& path) override { shownPage_ = path; }
+    /// The console has no browser: the results name the pages a build made.
+    void navigate(const QString&) override {}
     void shellOpen(const QString& target) override;
     void showHelpTopic(const QString& helpPath) override;
     void requestQuit() override { quitRequested_ = true; }
     void buildFinished(bool projectBuild) override;
     void addLogText(const QString& text) override;
 
-    /// The page the main window's browser would now show ("" when none).
-    const QString& shownPage() const { return shownPage_; }
-    void clearShownPage() { shownPage_.clear(); }
     bool quitRequested() const { return quitRequested_; }
     /// Shows only the log rows of files that failed (the watch mode's rebuilds).
     void setFailedRowsOnly(bool only) { failedRowsOnly_ = only; }
@@ -64,7 +62,6 @@ private:
     QElapsedTimer redrawClock_;
     int progressMax_ = 100;
     int progressValue_ = 0;
-    QString shownPage_;
 };
 
 }  // namespace tessarel::cli

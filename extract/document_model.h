@@ -21,7 +21,6 @@ struct DocumentModel {
     QString SourceFilePath;  ///< set by the caller before a parse
     QString SourceFolder;    ///< up to and including the last separator
     QString SourceFileName;
-    QString ChapterPagePath;  ///< SourceFolder + SourceFileName + ".htm"
     /// 1-based: Sections[0] is unused so that Sections[i] is section i.
     std::vector<SectionRecord> Sections{1};
     int SectionCount = 0;
@@ -36,7 +35,6 @@ struct DocumentModel {
         SourceFilePath.clear();
         SourceFolder.clear();
         SourceFileName.clear();
-        ChapterPagePath.clear();
     }
 };
 

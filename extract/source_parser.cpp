@@ -12,7 +12,6 @@
 #include "extract/pass_context.h"
 #include "extract/protection_passes.h"
 #include "extract/text_search.h"
-#include "support/html_text.h"
 #include "support/paths.h"
 #include "support/string_functions.h"
 #include "support/text_file.h"
@@ -61,7 +60,6 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
                      const ParseOptions& options) {
     doc.SourceText.clear();
     doc.SourceTextLength = 0;
-    doc.ChapterPagePath.clear();
     const CommentStyles& styles = options.comments;
 
     ui.resetProgress();
@@ -98,7 +96,6 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     text += kCrLf;
     text += QString(200, u' ');
     context.reserve(room);
-    doc.ChapterPagePath = doc.SourceFolder + doc.SourceFileName + QStringLiteral(".htm");
 
     EncodeLiteralBlocks(text, &context);
     ui.advanceProgress();
@@ -175,15 +172,6 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     }
     ui.advanceProgress();
     return true;
-}
-
-QString NoSectionsErrorBody(const QString& sourceFileName) {
-    const qsizetype separator = std::max(sourceFileName.lastIndexOf(u'\\'), sourceFileName.lastIndexOf(u'/'));
-    const QString fileName = sourceFileName.mid(separator + 1);
-    return QStringLiteral("<H1>>>There are no Sections defined in this file</H1><h2>") + EscapeHtml(fileName) +
-           QStringLiteral(
-               "</h2><ul><li>Define Sections. Check Help for more details</li><li>Review the "
-               "<b>Project > Comments</b> dialog</li></ul>");
 }
 
 }  // namespace tessarel

@@ -22,16 +22,12 @@ struct ParseOptions {
 int ParseProgressMaximum(const CommentStyles& styles);
 
 /// Parses the file at `path` into `doc` (the caller has set doc.SourceFilePath).
-/// Returns true when at least one section was found and filled. When none was,
-/// doc.ChapterPagePath is still set, so the caller can put the error page there.
+/// Returns true when at least one section was found and filled.
 /// A file that cannot be read parses as empty text.
 bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path, const ParseOptions& options);
 /// The same for the bytes of the file at `path`, already read; they are freed
 /// once decoded.
 bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path, QByteArray bytes,
                      const ParseOptions& options);
-
-/// The error page body for a file without sections.
-QString NoSectionsErrorBody(const QString& sourceFileName);
 
 }  // namespace tessarel

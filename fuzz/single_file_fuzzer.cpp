@@ -1,10 +1,11 @@
-// The single-file build on any bytes: the first three bytes choose the comment
-// styles, the page settings, project or single-file mode and the source's
-// extension; the rest is the source file.
+// A chapter's build on any bytes: the first three bytes choose the comment
+// styles, the page settings, a source alone or a chapter built into a
+// destination, and the source's extension; the rest is the source file.
 
 #include "extract/document_model.h"
 #include "fuzz/fuzz_support.h"
 #include "pages/page_frame.h"
+#include "pages/page_paths.h"
 #include "pages/single_file_build.h"
 #include "support/environment.h"
 #include "support/preferences.h"
@@ -118,31 +119,51 @@ QString DrawExtension(uint8_t bits) {
 
 struct Build {
     QByteArray page;
-    QString reason;
+    ChapterOutcome::Kind kind = ChapterOutcome::Kind::Built;
 };
 
+/// The source built alone, as opening it does; in project mode, built into
+/// the destination as a book builds a chapter.
 Build BuildOnce(World& w, Settings& settings, bool projectOpen, const QString& source, const QByteArray& bytes) {
+    using Kind = ChapterOutcome::Kind;
     const QString name = QFileInfo(source).fileName();
     const bool html = source.endsWith(u".htm"_s) || source.endsWith(u".html"_s);
     w.ui.reset();
-    DocumentModel& doc = w.doc;
-    doc.SourceFilePath = source;
-    const QString destination = projectOpen ? w.work.file(u"out"_s) : QString();
-    SingleFileContext context{w.env,
-                              doc,
-                              w.page,
-                              settings,
-                              projectOpen && !settings.EmbedStyle ? w.linked : w.embedded,
-                              projectOpen,
-                              w.work.path(),
-                              destination,
-                              QDateTime(QDate(2004, 3, 7), QTime(14, 5, 9))};
-    const SingleFileResult result = BuildSingleFile(context);
+    const PageStyle& style = projectOpen && !settings.EmbedStyle ? w.linked : w.embedded;
+    const QDateTime generatedAt(QDate(2004, 3, 7), QTime(14, 5, 9));
+    Build build;
+    RowStatus status = RowStatus::Failed;
+    QString shown;
+    if (projectOpen) {
+        ChapterJob job;
+        job.mode = ChapterJob::Mode::Book;
+        job.source = source;
+        job.item = name;
+        job.pageName = PageFileName(name);
+        job.page = MakeChapterOutputPath(w.work.file(u"out"_s), job.pageName);
+        job.html = html;
+        job.htmlCopy = html ? job.page : QString();
+        job.replaceForeignPage = true;
+        ParseOptions parse;
+        parse.comments = settings.comments;
+        parse.hyperlinks = settings.Links;
+        const ChapterSetup setup{settings, style, generatedAt, parse, settings.SortSections};
+        const ChapterOutcome outcome = BuildChapterJob(w.env, setup, job, {w.doc, w.page});
+        TESSAREL_FUZZ_CHECK(outcome.written);
+        TESSAREL_FUZZ_CHECK(w.ui.log.empty());
+        build.kind = outcome.kind;
+        status = RowOfOutcome(outcome, job).status;
+    } else {
+        const SingleFileResult result = BuildSingleFile(w.env, {w.doc, w.page}, {source, settings, style, generatedAt});
+        TESSAREL_FUZZ_CHECK(w.ui.log.size() == 1);
+        TESSAREL_FUZZ_CHECK(result.readable());
+        build.kind = result.kind;
+        status = result.row.status;
+        shown = result.pageToShow;
+    }
 
     TESSAREL_FUZZ_CHECK(w.ui.messages.empty(), w.ui.messages.front().title + u": "_s + w.ui.messages.front().text);
     TESSAREL_FUZZ_CHECK(!w.ui.quitRequested);
-    TESSAREL_FUZZ_CHECK(w.ui.log.size() == 1);
-    TESSAREL_FUZZ_CHECK(result.readable);
     TESSAREL_FUZZ_CHECK(ReadFileBytes(source) == bytes, u"the source was changed"_s);
 
     const QStringList expectedSources = html || projectOpen ? QStringList{name} : QStringList{name, name + u".htm"_s};
@@ -155,14 +176,12 @@ Build BuildOnce(World& w, Settings& settings, bool projectOpen, const QString& s
     }
     TESSAREL_FUZZ_CHECK(w.work.list() == expectedTop, w.work.list().join(u", "_s));
 
-    Build build;
-    build.reason = result.reason;
     if (html) {
-        TESSAREL_FUZZ_CHECK(result.reason == u"Not Built: HTML File"_s);
+        TESSAREL_FUZZ_CHECK(build.kind == Kind::HtmlAsIs && status == RowStatus::Warning);
         if (projectOpen) {
             TESSAREL_FUZZ_CHECK(ReadFileBytes(w.work.file(u"out/"_s + name)) == bytes, u"copy differs"_s);
         } else {
-            TESSAREL_FUZZ_CHECK(w.ui.navigations == QStringList{source});
+            TESSAREL_FUZZ_CHECK(shown == source);
         }
         return build;
     }
@@ -171,17 +190,17 @@ Build BuildOnce(World& w, Settings& settings, bool projectOpen, const QString& s
     build.page = ReadFileBytes(pagePath);
     TESSAREL_FUZZ_CHECK(build.page.startsWith(kPageStart), u"page start"_s);
     TESSAREL_FUZZ_CHECK(build.page.endsWith(kPageEnd), u"page end"_s);
-    if (doc.count() > 0) {
+    if (w.doc.count() > 0) {
         // A fuzzed "@figure" names an image that is not there: a warning, still built.
-        TESSAREL_FUZZ_CHECK((result.reason == u"Sections OK"_s && result.status == RowStatus::Ok) ||
-                            (result.reason == u"Missing Figure"_s && result.status == RowStatus::Warning));
+        TESSAREL_FUZZ_CHECK((build.kind == Kind::Built && status == RowStatus::Ok) ||
+                            (build.kind == Kind::BuiltMissingFigures && status == RowStatus::Warning));
         CheckDeclarationBoxes(QString::fromLatin1(build.page));
     } else {
-        TESSAREL_FUZZ_CHECK(result.reason == u"No Sections Declared"_s && !result.success());
+        TESSAREL_FUZZ_CHECK(build.kind == Kind::NoSections && status == RowStatus::Failed);
         TESSAREL_FUZZ_CHECK(QString::fromLatin1(build.page).contains(kNoSections));
     }
     if (!projectOpen) {
-        TESSAREL_FUZZ_CHECK(w.ui.navigations == QStringList{pagePath}, w.ui.navigations.join(u", "_s));
+        TESSAREL_FUZZ_CHECK(shown == pagePath, shown);
     }
     return build;
 }
@@ -243,7 +262,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // same page; small inputs only, to keep the run fast.
     if (bytes.size() <= 1024) {
         const Build second = BuildOnce(w, settings, projectOpen, source, bytes);
-        TESSAREL_FUZZ_CHECK(second.reason == first.reason && second.page == first.page, u"a rebuild differs"_s);
+        TESSAREL_FUZZ_CHECK(second.kind == first.kind && second.page == first.page, u"a rebuild differs"_s);
     }
     return 0;
 }

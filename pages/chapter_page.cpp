@@ -3,7 +3,6 @@
 #include "extract/document_model.h"
 #include "pages/declaration_linker.h"
 #include "pages/page_frame.h"
-#include "pages/page_paths.h"
 #include "pages/tag_translation.h"
 #include "support/environment.h"
 #include "support/html_text.h"
@@ -279,9 +278,7 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
     SectionTranslator translator;
     TranslatedTexts texts;
 
-    const QString target = context.destinationFolder.isEmpty()
-                               ? doc.ChapterPagePath
-                               : MakeChapterOutputPath(context.destinationFolder, doc.ChapterPagePath);
+    const QString& target = context.pagePath;
     // A long page goes to its file as it is written instead of piling up whole.
     const PageStream stream(page, target);
     WritePageHeader(page, context.style, heads.name(1), u"class=Main"_s);

@@ -22,8 +22,8 @@ struct ChapterPageContext {
     PageBuffer& page;
     const PageStyle& style;
     const Settings& settings;
-    QString destinationFolder;  ///< set by a project build; "" writes next to the source
-    QDateTime generatedAt;      ///< the "date last generated" footer
+    QString pagePath;       ///< where the page is written
+    QDateTime generatedAt;  ///< the "date last generated" footer
     /// The model's section texts are given up as they are written (left
     /// empty), so the page never holds a long text twice: for a caller that
     /// forgets them next.

@@ -104,8 +104,8 @@ TEST_F(MainCommandsTest, openingASourceFileBuildsItAndEnablesItsCommands) {
         EXPECT_EQ(commands.recent.slot(0), source);
         ASSERT_EQ(ui.log.size(), 1u);
         EXPECT_EQ(ui.log[0].reason, u"Sections OK"_s);
-        EXPECT_TRUE(FileExists(ws.document.ChapterPagePath));
-        EXPECT_EQ(ui.navigations.back(), ws.document.ChapterPagePath);
+        EXPECT_TRUE(FileExists(ws.singleFilePage));
+        EXPECT_EQ(ui.navigations.back(), ws.singleFilePage);
         EXPECT_TRUE(ui.messages.empty());
     }
 }
@@ -159,7 +159,7 @@ TEST_F(MainCommandsTest, anOpenedProjectShowsItsBookOrHowToBuildIt) {
 TEST_F(MainCommandsTest, newSettingsReachThePreviewAtOnce) {
     const QString source = write(u"src/main.c"_s, testing::DocumentedSource(u"Main"_s));
     commands.openPath(source);
-    const QByteArray before = testing::ReadBytes(ws.document.ChapterPagePath);
+    const QByteArray before = testing::ReadBytes(ws.singleFilePage);
     ASSERT_FALSE(before.isEmpty());
     // What the settings dialog would change.
     ws.project.settings.Style = u"dark_slate"_s;
@@ -167,10 +167,10 @@ TEST_F(MainCommandsTest, newSettingsReachThePreviewAtOnce) {
     const qsizetype navigations = ui.navigations.size();
     commands.editSettings();
     EXPECT_EQ(view.panel1, u"dark_slate"_s);
-    const QByteArray after = testing::ReadBytes(ws.document.ChapterPagePath);
+    const QByteArray after = testing::ReadBytes(ws.singleFilePage);
     EXPECT_NE(after, before);
     EXPECT_GT(ui.navigations.size(), navigations);
-    EXPECT_EQ(ui.navigations.back(), ws.document.ChapterPagePath);
+    EXPECT_EQ(ui.navigations.back(), ws.singleFilePage);
 
     // A built book is offered a new build; No leaves it as it is.
     commands.closeProject();

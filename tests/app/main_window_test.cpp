@@ -164,7 +164,7 @@ TEST_F(MainWindowTest, commandLineArmsTheStartUpTimer) {
     QSignalSpy unloaded(window.get(), &MainWindow::unloaded);
     ASSERT_TRUE(unloaded.wait(30000));  // a ceiling for a busy machine
     EXPECT_EQ(ws.document.SourceFilePath, source);
-    EXPECT_TRUE(FileExists(ws.document.ChapterPagePath));
+    EXPECT_TRUE(FileExists(ws.singleFilePage));
     // A single file's progress window goes away by itself.
     EXPECT_EQ(window->loadedProgressWindow(), nullptr);
 }

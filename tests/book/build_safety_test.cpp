@@ -253,17 +253,16 @@ TEST_F(BuildSafety, aSingleFilePageNeverReplacesItsSource) {
     ASSERT_TRUE(QFile::link(source, source + u".htm"_s));
     Settings settings;
     const PageStyle embedded{u"test"_s, QString(), true};
-    ws.document.SourceFilePath = source;
-    SingleFileContext context{*env.env, ws.document, ws.page, settings, embedded, false, QString(), QString(), {}};
-    const SingleFileResult result = BuildSingleFile(context);
+    const SingleFileResult result = BuildSingleFile(*env.env, {ws.document, ws.page}, {source, settings, embedded, {}});
 
     EXPECT_EQ(ReadBytes(source), kDocumented);
     EXPECT_TRUE(QFileInfo(source + u".htm"_s).isSymLink());
     EXPECT_FALSE(result.success());
-    EXPECT_EQ(result.reason, u"Not Built: Page Is A Source"_s);
+    EXPECT_EQ(result.row.reason, u"Not Built: Page Is A Source"_s);
+    EXPECT_EQ(result.row.output, QString());
     ASSERT_EQ(env.ui.messages.size(), 1u);
     EXPECT_EQ(env.ui.messages[0].title, u"Source file kept"_s);
-    EXPECT_TRUE(env.ui.navigations.isEmpty());
+    EXPECT_TRUE(result.pageToShow.isEmpty());
 }
 
 TEST_F(BuildSafety, anEmbeddedStyleDeletesOnlyTheSheetTessarelWrote) {

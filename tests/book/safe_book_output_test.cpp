@@ -84,11 +84,7 @@ TEST_F(SafeBookOutput, aSingleFilePageThatCannotBeRewrittenIsKept) {
     WriteBytes(source, kDocumented);
     Settings settings;
     const PageStyle embedded{u"test"_s, QString(), true};
-    auto build = [&] {
-        ws.document.SourceFilePath = source;
-        SingleFileContext context{*env.env, ws.document, ws.page, settings, embedded, false, QString(), QString(), {}};
-        return BuildSingleFile(context);
-    };
+    auto build = [&] { return BuildSingleFile(*env.env, {ws.document, ws.page}, {source, settings, embedded, {}}); };
     ASSERT_TRUE(build().success());
     const QByteArray page = ReadBytes(source + u".htm"_s);
     ASSERT_TRUE(page.contains("alpha"));
@@ -101,7 +97,7 @@ TEST_F(SafeBookOutput, aSingleFilePageThatCannotBeRewrittenIsKept) {
     EXPECT_EQ(env.ui.messages.back().title, u"Read only file"_s);
     // The log must not call it a success.
     EXPECT_FALSE(result.success());
-    EXPECT_EQ(result.reason, u"Page Not Written"_s);
+    EXPECT_EQ(result.row.reason, u"Page Not Written"_s);
     EXPECT_EQ(env.ui.log.back().reason, u"Page Not Written"_s);
 }
 

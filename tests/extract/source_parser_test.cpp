@@ -124,11 +124,10 @@ TEST_F(SourceParserTest, PathsAndProgressWithoutWritingAnyPage) {
     EXPECT_EQ(doc.SectionCount, 0);
     EXPECT_EQ(doc.SourceFolder, FolderOf(path));
     EXPECT_EQ(doc.SourceFileName, u"empty.txt"_s);
-    EXPECT_EQ(doc.ChapterPagePath, page);
     EXPECT_EQ(ReadBytes(page), QByteArray("old page"));
 
     ASSERT_TRUE(parse(write(u"calc.c"_s, kCSource)));
-    EXPECT_FALSE(FileExists(doc.ChapterPagePath));
+    EXPECT_FALSE(FileExists(folder.path() + u"/calc.c.htm"_s));
     EXPECT_EQ(ui.progressMax, 20 + 2 + 3 + 3);  // the default styles "//", "'" and "/* */"
     EXPECT_EQ(ParseProgressMaximum(options.comments), ui.progressMax);
     // One step per pass, leaving room for the two of the page writer.
@@ -136,7 +135,6 @@ TEST_F(SourceParserTest, PathsAndProgressWithoutWritingAnyPage) {
     EXPECT_EQ(ui.progressResets, 2);
 
     EXPECT_FALSE(parse(folder.path() + u"/missing.c"_s));
-    EXPECT_EQ(doc.ChapterPagePath, folder.path() + u"/missing.c.htm"_s);
 }
 
 TEST_F(SourceParserTest, EveryCombinationOfCommentStyles) {

@@ -75,10 +75,16 @@ protected:
         const QString source = sourceFolder() + u"/"_s + name;
         WriteBytes(source, sourceBytes.isEmpty() ? ReadBytes(kGoldenData + name) : sourceBytes);
         const PageStyle style = ResolvePageStyle(env.env->paths, settings, projectOpen);
-        doc.SourceFilePath = source;
-        SingleFileContext context{*env.env,       doc,       page,       settings, style, projectOpen,
-                                  sourceFolder(), QString(), generatedAt};
-        EXPECT_TRUE(BuildChapter(context));
+        ChapterJob job = SingleFileJob(source, false);
+        ChapterSetup setup = SingleFileSetup(*env.preferences, settings, style, generatedAt);
+        if (projectOpen) {
+            // As a book's chapter is parsed, with the project's settings.
+            setup.parse.comments = settings.comments;
+            setup.sortSections = settings.SortSections;
+        }
+        const ChapterOutcome outcome = BuildChapterJob(*env.env, setup, job, {doc, page});
+        EXPECT_TRUE(outcome.written);
+        EXPECT_NE(outcome.kind, ChapterOutcome::Kind::NotRead);
         return ReadBytes(source + u".htm"_s);
     }
 

@@ -6,7 +6,6 @@
 #include "support/settings.h"
 #include "support/testing.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
@@ -34,7 +33,6 @@ protected:
         source = env.path(u"src/main.c"_s);
         WriteBytes(source, "/* the source */");
         doc.SourceFilePath = source;
-        doc.ChapterPagePath = source + u".htm"_s;
     }
 
     void setSections(const std::vector<SectionRecord>& sections) {
@@ -44,12 +42,10 @@ protected:
     }
 
     /// Writes the page and returns it as read back from disk.
-    QString write(const QString& destination = QString()) {
-        ChapterPageContext context{env.ui, page, style, settings, destination, generatedAt};
+    QString write() {
+        ChapterPageContext context{env.ui, page, style, settings, source + u".htm"_s, generatedAt};
         EXPECT_TRUE(WriteChapterPage(context, doc));
-        const QString path =
-            destination.isEmpty() ? doc.ChapterPagePath : destination + u"/"_s + FileNameOf(doc.ChapterPagePath);
-        return QString::fromLatin1(ReadBytes(path));
+        return QString::fromLatin1(ReadBytes(source + u".htm"_s));
     }
 
     /// The body of the written page between the chapter introduction and the page end.
@@ -134,43 +130,21 @@ TEST_F(ChapterPageTest, footer_eachFlagAloneAndNeither) {
     }
 }
 
-TEST_F(ChapterPageTest, destinationFolder_receivesThePageUnderItsFileNameOnly) {
-    setSections({{u"1"_s, u"Chapter"_s, u"Intro."_s, QString()}});
-    const QString out = env.path(u"out"_s);
-    QDir().mkpath(out);
-    doc.ChapterPagePath = env.path(u"src/deeper/../../../escape.c.htm"_s);
-    EXPECT_TRUE(write(out).contains(u"<title>"_s));
-    EXPECT_TRUE(QFileInfo::exists(out + u"/escape.c.htm"_s));
-    EXPECT_FALSE(QFileInfo::exists(env.path(u"../escape.c.htm"_s)));
-    EXPECT_FALSE(QFileInfo::exists(source + u".htm"_s));
-
-    doc.SectionCount = 0;
-    ChapterPageContext context{env.ui, page, style, settings, QString(), generatedAt};
+TEST_F(ChapterPageTest, aModelWithoutSections_writesNothing) {
+    ChapterPageContext context{env.ui, page, style, settings, source + u".htm"_s, generatedAt};
     EXPECT_FALSE(WriteChapterPage(context, doc));
     EXPECT_FALSE(QFileInfo::exists(source + u".htm"_s));
 }
 
-TEST(ErrorPage, writtenToThePathOrUnderItsNameIntoTheDestination) {
+TEST(ErrorPage, writtenToItsPathInPlaceOfAnOldPage) {
     TestEnvironment env;
     PageBuffer page;
     const PageStyle style{u"none"_s, QString(), true};
     const QString message = u"<h1> >> File not found</h1>"_s;
-    const QString expected = PageHead(u"Error"_s) + Crlf(message + u"\n</body>\n</html>\n\n"_s);
-
-    const QString path = env.path(u"src/main.c.htm"_s);
-    QDir().mkpath(env.path(u"src"_s));
-    EXPECT_TRUE(WriteErrorPage(env.ui, page, style, QString(), message, path));
-    EXPECT_EQ(QString::fromLatin1(ReadBytes(path)), expected);
-
-    const QString out = env.path(u"out/"_s);
-    WriteBytes(out + u"main.c.htm"_s, "old page");
-    WriteBytes(path, "beside the source");
-    EXPECT_TRUE(WriteErrorPage(env.ui, page, style, out, message, path));
-    EXPECT_EQ(QString::fromLatin1(ReadBytes(out + u"main.c.htm"_s)), expected);
-    EXPECT_EQ(ReadBytes(path), QByteArray("beside the source"));
-
-    EXPECT_TRUE(WriteErrorPage(env.ui, page, style, out, message, u"../../x/../lost.htm"_s));
-    EXPECT_TRUE(QFileInfo::exists(out + u"lost.htm"_s));
+    const QString path = env.path(u"out/main.c.htm"_s);
+    WriteBytes(path, "old page");
+    EXPECT_TRUE(WriteErrorPage(env.ui, page, style, message, path));
+    EXPECT_EQ(QString::fromLatin1(ReadBytes(path)), PageHead(u"Error"_s) + Crlf(message + u"\n</body>\n</html>\n\n"_s));
     EXPECT_TRUE(env.ui.messages.empty());
 }
 

@@ -21,7 +21,7 @@ class HostileChapterPage : public ::testing::Test {
 protected:
     HostileChapterPage() {
         doc.SourceFilePath = env.path(u"src/main.c"_s);
-        doc.ChapterPagePath = doc.SourceFilePath + u".htm"_s;
+        pagePath = doc.SourceFilePath + u".htm"_s;
         WriteBytes(doc.SourceFilePath, "/* the source */");
     }
 
@@ -29,15 +29,16 @@ protected:
         doc.Sections = {SectionRecord{}};
         doc.Sections.insert(doc.Sections.end(), sections.begin(), sections.end());
         doc.SectionCount = static_cast<int>(sections.size());
-        ChapterPageContext context{env.ui, page, style, settings, QString(), QDateTime()};
+        ChapterPageContext context{env.ui, page, style, settings, pagePath, QDateTime()};
         EXPECT_TRUE(WriteChapterPage(context, doc));
-        return QString::fromLatin1(ReadBytes(doc.ChapterPagePath));
+        return QString::fromLatin1(ReadBytes(pagePath));
     }
 
     TestEnvironment env;
     PageBuffer page;
     PageStyle style{u"none"_s, QString(), true};
     Settings settings;
+    QString pagePath;
     DocumentModel doc;
 };
 
@@ -99,7 +100,7 @@ void <font class=ApiName>grow</font>(<br> <a HREF="#Ring Buffer Size">Ring Buffe
 
 TEST_F(HostileChapterPage, theSourceLocationIsAFileNameAndTheSummaryLinksItsAnchors) {
     doc.SourceFilePath = env.path(u"src/<img src=x onerror=alert(1)>.c"_s);
-    doc.ChapterPagePath = env.path(u"src/page.htm"_s);
+    pagePath = env.path(u"src/page.htm"_s);
     settings.IncludeSourceLocation = true;
     settings.Overview = ChapterOverview::Summary;
     const QString text = write({{u"1"_s, u"Chapter"_s, u"Intro."_s, QString()},

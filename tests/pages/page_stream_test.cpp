@@ -25,7 +25,6 @@ using testing::WriteBytes;
 DocumentModel LongChapter(const QString& source, bool longText = false) {
     DocumentModel doc;
     doc.SourceFilePath = source;
-    doc.ChapterPagePath = source + u".htm"_s;
     doc.Sections = {SectionRecord{}, SectionRecord{u"1"_s, u"Long @bchapter@/b"_s, u"About it AT#$#$ all."_s, {}}};
     for (int i = 0; i < 400; ++i) {
         const QString name = u"item_"_s + QString::number(i);
@@ -62,22 +61,23 @@ void ExpectStreamedPageEqualsWholePage(ChapterOverview overview, bool release, b
     const PageStyle style{u"s"_s, u"body { }"_s, true};
     const QDateTime generatedAt(QDate(2004, 3, 7), QTime(14, 5, 9));
 
+    const QString pagePath = source + u".htm"_s;
     PageBuffer wholePage;
     DocumentModel locked = LongChapter(source, longText);
-    WriteBytes(locked.ChapterPagePath, "old");
-    QFile::setPermissions(locked.ChapterPagePath, QFileDevice::ReadOwner);
-    ChapterPageContext refused{t.ui, wholePage, style, settings, QString(), generatedAt};
+    WriteBytes(pagePath, "old");
+    QFile::setPermissions(pagePath, QFileDevice::ReadOwner);
+    ChapterPageContext refused{t.ui, wholePage, style, settings, pagePath, generatedAt};
     EXPECT_FALSE(WriteChapterPage(refused, locked));
     ASSERT_EQ(t.ui.messages.size(), 1u);
     EXPECT_EQ(t.ui.messages[0].title, u"Read only file"_s);
-    EXPECT_EQ(ReadBytes(locked.ChapterPagePath), QByteArray("old"));
+    EXPECT_EQ(ReadBytes(pagePath), QByteArray("old"));
     ASSERT_TRUE(wholePage.PageText.endsWith(u"</html>\r\n"_s));
     ASSERT_GT(wholePage.PageText.size(), 3 * 65536);
 
-    QFile::setPermissions(locked.ChapterPagePath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QFile::setPermissions(pagePath, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     PageBuffer streamedPage;
     DocumentModel doc = LongChapter(source, longText);
-    ChapterPageContext written{t.ui, streamedPage, style, settings, QString(), generatedAt};
+    ChapterPageContext written{t.ui, streamedPage, style, settings, pagePath, generatedAt};
     written.releaseTexts = release;
     EXPECT_TRUE(WriteChapterPage(written, doc));
     EXPECT_EQ(t.ui.messages.size(), 1u);
@@ -85,7 +85,7 @@ void ExpectStreamedPageEqualsWholePage(ChapterOverview overview, bool release, b
     // Only the last lines stayed in the buffer.
     EXPECT_LT(streamedPage.PageText.size(), wholePage.PageText.size() / 2);
     const QByteArray expected = EncodeText(wholePage.PageText + kCrLf, FileEncoding::Latin1WithReferences);
-    EXPECT_EQ(ReadBytes(doc.ChapterPagePath), expected);
+    EXPECT_EQ(ReadBytes(pagePath), expected);
     // Both leave the model's names cleaned alike; only a released model loses its texts.
     ASSERT_EQ(doc.count(), locked.count());
     for (int i = 1; i <= doc.count(); ++i) {

@@ -34,15 +34,8 @@ protected:
         QDir().mkpath(env.path(u"out"_s));
     }
 
-    SingleFileContext context(const QString& source) {
-        doc.SourceFilePath = source;
-        return SingleFileContext{*env.env,    doc,        page, settings, style, projectOpen, env.path(QString()),
-                                 destination, generatedAt};
-    }
-
     SingleFileResult build(const QString& source) {
-        SingleFileContext c = context(source);
-        return BuildSingleFile(c);
+        return BuildSingleFile(*env.env, {doc, page}, {source, settings, style, generatedAt});
     }
 
     QStringList sectionNames() const {
@@ -70,18 +63,18 @@ protected:
     PageBuffer page;
     Settings settings;
     PageStyle style{u"none"_s, QString(), true};
-    bool projectOpen = false;
-    QString destination;
     QDateTime generatedAt = QDateTime(QDate(2004, 3, 7), QTime(14, 5, 9));
 };
 
-TEST_F(SingleFileBuildTest, htmlSourceWithoutProject_isShownButNeitherParsedNorCopied) {
+TEST_F(SingleFileBuildTest, htmlSource_isShownButNeitherParsedNorCopied) {
     const QString source = env.path(u"src/page.htm"_s);
     WriteBytes(source, "<p>mine</p>");
     doc.SectionCount = 5;
-    EXPECT_TRUE(build(source).success());
+    const SingleFileResult result = build(source);
+    EXPECT_TRUE(result.success());
     EXPECT_EQ(doc.count(), 0);
-    EXPECT_EQ(env.ui.navigations, QStringList{source});
+    EXPECT_EQ(result.pageToShow, source);
+    EXPECT_TRUE(result.page.isEmpty());
     EXPECT_EQ(QDir(env.path(u"src"_s)).entryList(QDir::Files), QStringList{u"page.htm"_s});
     expectLog(u"Not Built: HTML File"_s, u"page.htm"_s, RowStatus::Warning, u"page.htm"_s, u"page.htm"_s);
     EXPECT_EQ(env.ui.progressResets, 1);
@@ -89,38 +82,16 @@ TEST_F(SingleFileBuildTest, htmlSourceWithoutProject_isShownButNeitherParsedNorC
     EXPECT_EQ(env.ui.buildsFinished, 1);
 }
 
-TEST_F(SingleFileBuildTest, htmlSourceInProject_copiedByteForByteButNeverOntoItself) {
-    const QString source = env.path(u"src/intro.html"_s);
-    const QByteArray bytes = "<p>caf\xc3\xa9</p>\n";
-    WriteBytes(source, bytes);
-    projectOpen = true;
-    destination = env.path(u"out/"_s);
-    build(source);
-    EXPECT_EQ(ReadBytes(env.path(u"out/intro.html"_s)), bytes);
-    EXPECT_TRUE(env.ui.navigations.isEmpty());
-
-    // Without a build's destination the project's own setting is resolved.
-    QFile::remove(env.path(u"out/intro.html"_s));
-    destination.clear();
-    settings.RelDestPath = u"out/"_s;
-    build(source);
-    EXPECT_EQ(ReadBytes(env.path(u"out/intro.html"_s)), bytes);
-
-    destination = env.path(u"src/./"_s);
-    build(source);
-    EXPECT_EQ(ReadBytes(source), bytes);
-    EXPECT_EQ(QDir(env.path(u"src"_s)).entryList(QDir::Files), QStringList{u"intro.html"_s});
-}
-
 TEST_F(SingleFileBuildTest, fileWithoutSections_getsTheErrorPageAndAFailedLogLine) {
     const QString source = env.path(u"src/x.c"_s);
     WriteBytes(source, "int x;\n");
     const SingleFileResult result = build(source);
     EXPECT_FALSE(result.success());
-    EXPECT_TRUE(result.readable);
+    EXPECT_TRUE(result.readable());
     EXPECT_TRUE(QString::fromLatin1(ReadBytes(source + u".htm"_s))
                     .contains(u"<H1>>>There are no Sections defined in this file</H1><h2>x.c</h2>"_s));
-    EXPECT_EQ(env.ui.navigations, QStringList{source + u".htm"_s});
+    EXPECT_EQ(result.page, source + u".htm"_s);
+    EXPECT_EQ(result.pageToShow, source + u".htm"_s);
     expectLog(u"No Sections Declared"_s, u"x.c"_s, RowStatus::Failed, u"No Sections Defined"_s, u"x.c.htm"_s);
 }
 
@@ -204,38 +175,28 @@ TEST_F(SingleFileBuildTest, referencesBeforeADigitOrASemicolon_endWithIt) {
     EXPECT_TRUE(written.contains(u"http&#58&#47&#47h.example/team&#64&#117;1.gif"_s));
 }
 
-TEST_F(SingleFileBuildTest, sorting_preferenceWithoutProject_settingWithProject) {
+// Single-file mode's comment styles and sorting are the preferences', whatever
+// the settings say.
+TEST_F(SingleFileBuildTest, commentStylesAndSorting_comeFromThePreferences) {
     const QString source = env.path(u"src/main.c"_s);
     WriteBytes(source, kThreeSections);
-    const QStringList sorted{u"Chapter"_s, u"alpha"_s, u"zeta"_s};
-    const QStringList unsorted{u"Chapter"_s, u"zeta"_s, u"alpha"_s};
-    env.preferences->WritePreference(prefs::kSingleFile, u"propSortSections"_s, u" 1"_s);
-    build(source);
-    EXPECT_EQ(sectionNames(), sorted);
-
-    projectOpen = true;
-    destination = env.path(u"out/"_s);
-    build(source);
-    EXPECT_EQ(sectionNames(), unsorted);
-    env.preferences->WritePreference(prefs::kSingleFile, u"propSortSections"_s, u"0"_s);
     settings.SortSections = true;
     build(source);
-    EXPECT_EQ(sectionNames(), sorted);
-}
+    EXPECT_EQ(sectionNames(), (QStringList{u"Chapter"_s, u"zeta"_s, u"alpha"_s}));
+    env.preferences->WritePreference(prefs::kSingleFile, u"propSortSections"_s, u" 1"_s);
+    build(source);
+    EXPECT_EQ(sectionNames(), (QStringList{u"Chapter"_s, u"alpha"_s, u"zeta"_s}));
 
-TEST_F(SingleFileBuildTest, commentStyles_preferencesWithoutProject_settingsWithProject) {
-    const QString source = env.path(u"src/script.sh"_s);
-    WriteBytes(source, "# file: Script\n# Runs.\n");
+    const QString script = env.path(u"src/script.sh"_s);
+    WriteBytes(script, "# file: Script\n# Runs.\n");
     CommentStyles hashOnly;
     hashOnly.hash = true;
-    WriteSingleFileCommentStyles(*env.preferences, hashOnly);
-    build(source);
-    EXPECT_EQ(sectionNames(), QStringList{u"Script"_s});
-
-    projectOpen = true;
-    destination = env.path(u"out/"_s);
-    build(source);
+    settings.comments = hashOnly;
+    build(script);
     EXPECT_EQ(doc.count(), 0);
+    WriteSingleFileCommentStyles(*env.preferences, hashOnly);
+    build(script);
+    EXPECT_EQ(sectionNames(), QStringList{u"Script"_s});
 }
 
 // A source that is not read keeps its old page: neither the "no sections"
@@ -264,28 +225,18 @@ TEST_F(SingleFileBuildTest, sourcesThatAreNotRead_keepTheirOldPages) {
         WriteBytes(oldPage, "the good page of an earlier build");
         env.ui.log.clear();
         env.ui.messages.clear();
-        env.ui.navigations.clear();
         const SingleFileResult result = build(source);
-        EXPECT_FALSE(result.readable);
+        EXPECT_FALSE(result.readable());
         // No page was written: the row names none.
         expectLog(c.reason, c.name, RowStatus::Failed, u"---"_s, QString());
         ASSERT_EQ(env.ui.messages.size(), 1u);
         EXPECT_EQ(env.ui.messages[0].title, c.reason);
         EXPECT_EQ(env.ui.messages[0].text, source + u"\r\n"_s + c.sentence);
         EXPECT_EQ(ReadBytes(oldPage), QByteArray("the good page of an earlier build"));
-        EXPECT_TRUE(env.ui.navigations.isEmpty());
+        EXPECT_TRUE(result.page.isEmpty());
+        EXPECT_TRUE(result.pageToShow.isEmpty());
         EXPECT_EQ(doc.count(), 0);
     }
-    // In a project the same sources leave the destination as it was.
-    projectOpen = true;
-    destination = env.path(u"out/"_s);
-    for (const Case& c : cases) {
-        SingleFileContext project = context(env.path(u"src/"_s + c.name));
-        EXPECT_FALSE(BuildChapter(project));
-        EXPECT_EQ(ReadFailureReason(project.source.outcome), c.reason);
-        EXPECT_TRUE(project.pageWritten);
-    }
-    EXPECT_TRUE(QDir(destination).isEmpty());
 }
 
 }  // namespace
