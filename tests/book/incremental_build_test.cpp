@@ -1,5 +1,5 @@
 #include "book/build_record.h"
-#include "book/html_help_compiler.h"
+#include "book/help_compiler_run.h"
 #include "book/project_build.h"
 
 #include "book_fixture.h"
