@@ -102,25 +102,34 @@ void LivePreview::rebuildWhenFree() {
         return;
     }
     view_.beginQuietBuild();
-    // Called from the event loop: nothing may escape, and the quiet ends even
-    // after a critical error, whose report has then ended the program.
-    const bool finished = RunEventHandler([&] {
-        if (projectOpen) {
-            commands_.buildProject();
-        } else {
-            // A file of the user's at the page's name is kept, and the status bar says so.
-            commands_.buildSingleFile(ForeignPage::Keep);
+    // The quiet ends when the build does, or at once when none started; a
+    // critical error's report has then ended the program.
+    auto end = [this, document] {
+        const QStringList problems = view_.endQuietBuild();
+        if (stopped_) {
+            return;
         }
+        // A project build may have sorted its chapters.
+        follow();
+        view_.setStatusPanel(kStatusPanel,
+                             StatusText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), document, problems));
+        Q_EMIT rebuilt();
+    };
+    bool started = false;
+    // Called from the event loop: nothing may escape.
+    const bool handled = RunEventHandler([&] {
+        // A file of the user's at the page's name is kept, and the status bar says so.
+        started = projectOpen ? commands_.buildProject(false, end)
+                              : commands_.buildSingleFile(ForeignPage::Keep, [end](bool) { end(); });
     });
-    const QStringList problems = view_.endQuietBuild();
-    if (!finished) {
+    if (started) {
         return;
     }
-    // A project build may have sorted its chapters.
-    follow();
-    view_.setStatusPanel(kStatusPanel,
-                         StatusText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), document, problems));
-    Q_EMIT rebuilt();
+    if (handled) {
+        end();
+    } else {
+        view_.endQuietBuild();
+    }
 }
 
 QString LivePreview::StatusText(const QString& time, const QString& document, const QStringList& problems) {

@@ -73,12 +73,15 @@ MainWindow::MainWindow(Workspace& workspace, MainWindowState& state, WindowUserI
       state_(state),
       ui_(ui),
       makeBrowser_(makeBrowser),
-      commands_(workspace, state, *this, *this),
+      commands_(workspace, state, *this, *this, ui),
       live_(workspace, commands_, *this) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Tessarel"));
     setWindowIcon(ProgramIcon());
     ui_.attach(this);
+    state_.frontEnd = &ui_;
+    // Builds run on a thread of their own; the window's event loop never waits for one.
+    commands_.builds.runOnThread(&ui_.cancelFlag());
     createMenus();
     createToolbar();
     createStatusBar();
@@ -106,7 +109,11 @@ MainWindow::MainWindow(Workspace& workspace, MainWindowState& state, WindowUserI
     commandsChanged();
 }
 
-MainWindow::~MainWindow() { ui_.attach(nullptr); }
+MainWindow::~MainWindow() {
+    // A build still running stops at its next file; the commands wait for it.
+    ui_.setCancelRequested(true);
+    ui_.attach(nullptr);
+}
 
 void MainWindow::handle(const std::function<void()>& body) { RunEventHandler(body); }
 
@@ -540,6 +547,10 @@ void MainWindow::lockForBuild() { commands_.setBuilding(true); }
 
 void MainWindow::unlockAfterBuild() {
     commands_.setBuilding(false);
+    buildEnded();
+}
+
+void MainWindow::buildEnded() {
     if (std::exchange(closeAfterBuild_, false)) {
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     }

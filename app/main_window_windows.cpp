@@ -53,19 +53,15 @@ void MainWindow::unloadProgressWindow() {
     }
 }
 
+// The commands are locked before the build starts and unlocked after it (MainCommands).
 void MainWindow::buildStarted(bool projectBuild) {
-    if (projectBuild) {
-        ui_.setCancelRequested(false);
-    }
     showProgressWindow();
     if (projectBuild) {
         progress_->resetProgress();
     }
-    lockForBuild();
 }
 
 void MainWindow::buildFinished(bool projectBuild) {
-    unlockAfterBuild();
     if (!progress_) {
         return;
     }
@@ -92,6 +88,12 @@ void MainWindow::showBusy(const QString& title, const QString& current, int maxi
 void MainWindow::setBusyValue(int value) {
     if (busy_) {
         busy_->setValue(value);
+        // A project file is read and written on this thread: the window is
+        // painted directly, a few times a second, never through the event loop.
+        if (!busyPainted_.isValid() || busyPainted_.elapsed() >= kBusyPaintMs) {
+            busyPainted_.start();
+            busy_->repaint();
+        }
     }
 }
 
