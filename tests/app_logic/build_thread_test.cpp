@@ -62,9 +62,9 @@ protected:
         project.settings.RelDestPath = u"out/"_s;
         for (int i = 0; i < 3; ++i) {
             const QString name = u"f%1.c"_s.arg(i);
-            testing::WriteBytes(project.ProjectFolder + u"src/"_s + name,
-                                (u"// function: "_s + name + u"\r\n// What it does.\r\nint f() { return 0; }\r\n"_s)
-                                    .toUtf8());
+            testing::WriteBytes(
+                project.ProjectFolder + u"src/"_s + name,
+                (u"// function: "_s + name + u"\r\n// What it does.\r\nint f() { return 0; }\r\n"_s).toUtf8());
             project.Chapters[static_cast<size_t>(i)] = Chapter{name, u"src/"_s, {}, false};
         }
         project.NumberOfChapters = 3;
