@@ -82,9 +82,11 @@ void LivePreview::rebuildWhenFree() {
     if (!pending_ || !enabled_ || stopped_) {
         return;
     }
-    // Never under a build, a project file being read or written, or a dialog
-    // that edits what the build reads: try again once they are over.
-    if (commands_.commands.building() || commands_.commands.busy() || view_.modalWindowOpen()) {
+    // Never under a build or a dialog that edits what the build reads (a
+    // dialog runs the event loop): try again once they are over. A project
+    // file is read and written without the event loop, so no save is seen
+    // during it.
+    if (commands_.commands.building() || view_.modalWindowOpen()) {
         retry_.start();
         return;
     }
