@@ -4,11 +4,12 @@
 #include "support/environment.h"
 
 #include <QElapsedTimer>
-#include <QThread>
 
 #include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <optional>
+#include <thread>
 #include <utility>
 
 #ifdef Q_OS_LINUX
@@ -20,8 +21,9 @@
 namespace tessarel {
 
 namespace {
-/// The longest the window's thread shows reports at a time before it paints
-/// and reacts again; the rest follow at once.
+/// How often the window's thread looks for reports while a build runs, and
+/// the longest it shows them at a time before it paints and reacts again.
+constexpr int kPollMs = 10;
 constexpr qint64 kDeliverySliceMs = 8;
 
 /// The build yields the processor to the window's thread: with as many
@@ -42,58 +44,49 @@ void LowerThisThreadsPriority() {
 }  // namespace
 
 QueuedUserInterface::QueuedUserInterface(UserInterface& window, const std::atomic<bool>& cancel)
-    : window_(window), cancel_(cancel), receiver_(std::make_unique<QObject>()) {}
+    : window_(window), cancel_(cancel) {}
 
 QueuedUserInterface::~QueuedUserInterface() = default;
 
 void QueuedUserInterface::post(std::function<void(UserInterface&)> report) {
-    bool first = false;
-    {
-        const std::lock_guard lock(mutex_);
-        reports_.push_back(std::move(report));
-        first = !std::exchange(deliveryPosted_, true);
-    }
-    if (first) {
-        QMetaObject::invokeMethod(
-            receiver_.get(), [this] { deliver(); }, Qt::QueuedConnection);
-    }
+    const std::lock_guard lock(mutex_);
+    reports_.push_back(std::move(report));
 }
 
-void QueuedUserInterface::deliver() {
+std::function<void(UserInterface&)> QueuedUserInterface::next() {
+    const std::lock_guard lock(mutex_);
+    if (reports_.empty() || abandoned_) {
+        return {};
+    }
+    std::function<void(UserInterface&)> report = std::move(reports_.front());
+    reports_.pop_front();
+    return report;
+}
+
+bool QueuedUserInterface::deliver(qint64 sliceMs) {
+    // A message box shown by a report runs the event loop, whose timer would
+    // come back here: the reports after it wait for it.
+    if (delivering_) {
+        return true;
+    }
+    delivering_ = true;
     QElapsedTimer clock;
     clock.start();
-    for (;;) {
-        std::function<void(UserInterface&)> report;
-        {
-            const std::lock_guard lock(mutex_);
-            if (reports_.empty() || abandoned_) {
-                deliveryPosted_ = false;
-                return;
-            }
-            report = std::move(reports_.front());
-            reports_.pop_front();
-        }
+    bool left = false;
+    while (auto report = next()) {
         report(window_);
-        if (clock.elapsed() >= kDeliverySliceMs) {
-            QMetaObject::invokeMethod(
-                receiver_.get(), [this] { deliver(); }, Qt::QueuedConnection);
-            return;
+        if (clock.elapsed() >= sliceMs) {
+            left = true;
+            break;
         }
     }
+    delivering_ = false;
+    return left;
 }
 
 void QueuedUserInterface::deliverAll() {
-    for (;;) {
-        std::function<void(UserInterface&)> report;
-        {
-            const std::lock_guard lock(mutex_);
-            if (reports_.empty() || abandoned_) {
-                return;
-            }
-            report = std::move(reports_.front());
-            reports_.pop_front();
-        }
-        report(window_);
+    if (!delivering_) {
+        deliver(std::numeric_limits<qint64>::max());
     }
 }
 
@@ -209,15 +202,20 @@ struct BuildThread::Run {
     Workspace workspace;
     Done done;
     std::exception_ptr error;
-    std::unique_ptr<QThread> thread;
+    std::atomic<bool> ended = false;
+    std::thread thread;
 };
 
-BuildThread::BuildThread(Workspace& workspace, QObject* parent) : QObject(parent), workspace_(workspace) {}
+BuildThread::BuildThread(Workspace& workspace, QObject* parent)
+    : QObject(parent), workspace_(workspace), poll_(new QTimer(this)) {
+    poll_->setInterval(kPollMs);
+    connect(poll_, &QTimer::timeout, this, &BuildThread::poll);
+}
 
 BuildThread::~BuildThread() {
     if (run_) {
         run_->ui.abandon();
-        run_->thread->wait();
+        run_->thread.join();
     }
 }
 
@@ -240,26 +238,39 @@ bool BuildThread::start(Work work, Done done) {
     }
     run_ = std::make_unique<Run>(workspace_, *cancel_);
     run_->done = std::move(done);
+    if (beforeStart) {
+        beforeStart(run_->ui);
+    }
     Run* run = run_.get();
-    run->thread.reset(QThread::create([run, work = std::move(work)] {
+    run->thread = std::thread([run, work = std::move(work)] {
         LowerThisThreadsPriority();
         try {
             work(run->workspace);
         } catch (...) {
             run->error = std::current_exception();
         }
-    }));
-    connect(run->thread.get(), &QThread::finished, this, &BuildThread::takeBack, Qt::QueuedConnection);
-    if (beforeStart) {
-        beforeStart(run->ui);
-    }
-    run->thread->start();
+        run->ended = true;
+    });
+    poll_->start();
     return true;
 }
 
+void BuildThread::poll() {
+    if (!run_) {
+        poll_->stop();
+        return;
+    }
+    const bool ended = run_->ended;
+    if (run_->ui.deliver(kDeliverySliceMs) || !ended) {
+        return;
+    }
+    takeBack();
+}
+
 void BuildThread::takeBack() {
+    poll_->stop();
     std::unique_ptr<Run> run = std::move(run_);
-    run->thread->wait();
+    run->thread.join();
     run->ui.deliverAll();
     Workspace& built = run->workspace;
     workspace_.project = std::move(built.project);

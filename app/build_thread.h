@@ -3,6 +3,7 @@
 #include "support/user_interface.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <atomic>
 #include <condition_variable>
@@ -12,15 +13,15 @@
 #include <memory>
 #include <mutex>
 
-class QThread;
-
 namespace tessarel {
 
 struct Workspace;
 
 /// The user interface of a build running on its own thread: every report is
-/// queued to `window` on the thread that made this object and shown there in
-/// order; Cancel is read from the window's atomic flag.
+/// queued, and the window's thread shows them in order (deliver()); Cancel is
+/// read from the window's atomic flag. The build's thread touches nothing of
+/// Qt's to hand a report over, only this object's mutex, so the thread
+/// sanitizer sees every hand-over.
 ///
 /// A message blocks the build until the window has shown it. A build asks no
 /// question whose answer changes what it does (those come before it starts),
@@ -49,6 +50,9 @@ public:
     void hideBusy() override;
     void requestQuit() override;
 
+    /// Shows the reports queued so far, for at most `sliceMs` (on the
+    /// window's thread); false when some are left.
+    bool deliver(qint64 sliceMs);
     /// Shows every report queued so far (on the window's thread).
     void deliverAll();
     /// No more messages are waited for: each is answered as a console would.
@@ -64,25 +68,24 @@ protected:
 
 private:
     void post(std::function<void(UserInterface&)> report);
-    void deliver();
+    /// The next report to show; an empty one when there is none.
+    std::function<void(UserInterface&)> next();
 
     UserInterface& window_;
     const std::atomic<bool>& cancel_;
-    /// Lives on the window's thread: the queued deliveries are its events, so
-    /// none is left pointing at this object once it is gone.
-    std::unique_ptr<QObject> receiver_;
     std::mutex mutex_;
     std::condition_variable answered_;
     std::deque<std::function<void(UserInterface&)>> reports_;
-    bool deliveryPosted_ = false;
     bool abandoned_ = false;
+    bool delivering_ = false;
 };
 
 /// Runs the window's builds. With a cancel flag (runOnThread) a build runs on
 /// a thread of its own over its own copy of the project, document and page,
 /// reporting through a QueuedUserInterface, so the window's event loop never
-/// waits for it; the copy is taken back when it is over. Without one (the
-/// logic's tests) it runs in place, as the console's does.
+/// waits for it. A timer of the window's thread shows the reports as they
+/// come and takes the copy back once the thread has ended. Without a flag
+/// (the logic's tests) a build runs in place, as the console's does.
 class BuildThread : public QObject {
     Q_OBJECT
 public:
@@ -114,9 +117,11 @@ Q_SIGNALS:
 
 private:
     struct Run;
+    void poll();
     void takeBack();
 
     Workspace& workspace_;
+    QTimer* poll_;
     const std::atomic<bool>* cancel_ = nullptr;
     bool running_ = false;
     std::unique_ptr<Run> run_;
