@@ -1,5 +1,5 @@
-// The main window's other windows: progress, busy, help, about, the project
-// dialogs and the file dialogs.
+// The main window's builds and other windows: the lock of a running build,
+// progress, busy, help, about, the project dialogs and the file dialogs.
 #include "app/about_box.h"
 #include "app/busy_window.h"
 #include "app/dialogs/project_dialogs.h"
@@ -18,6 +18,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+
+#include <utility>
 
 namespace tessarel {
 
@@ -69,6 +71,19 @@ void MainWindow::buildFinished(bool projectBuild) {
     if (!projectBuild) {
         // A single file's build does not wait for the user.
         unloadProgressWindow();
+    }
+}
+
+void MainWindow::lockForBuild() { commands_.setBuilding(true); }
+
+void MainWindow::unlockAfterBuild() {
+    commands_.setBuilding(false);
+    buildEnded();
+}
+
+void MainWindow::buildEnded() {
+    if (std::exchange(closeAfterBuild_, false)) {
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     }
 }
 
