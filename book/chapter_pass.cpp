@@ -136,11 +136,12 @@ struct ChapterBuild {
     UserInterface& ui;
 };
 
-/// A chapter whose page is not built: a failed row, and listed nowhere.
-void FailChapter(ChapterResult& result, const QString& title) {
+/// A chapter whose page is not built: a failed row, and listed under its
+/// file name, as text, if at all.
+void FailChapter(ChapterResult& result, const QString& name) {
     result.failed = true;
     result.documented = false;
-    result.title = title;
+    result.title = EscapeHtml(name);
 }
 
 /// A chapter that cannot have its page: a failed row, and nothing written.
@@ -203,8 +204,6 @@ void TakeOutcome(const ChapterPass& pass, UserInterface& ui, ChapterResult& resu
         break;
     case Kind::NoSections:
     case Kind::Missing:
-        FailChapter(result, EscapeHtml(job.item));
-        break;
     case Kind::NotRead:
     case Kind::PageIsSource:
     case Kind::ForeignPageKept:
