@@ -235,7 +235,7 @@ QStringList FilesABuildWouldReplace(Workspace& ws) {
         return {};
     }
     const PageStyle style = ResolvePageStyle(ws.env.paths, project.settings, project.isOpen());
-    const int count = std::clamp(project.NumberOfChapters, 0, static_cast<int>(project.Chapters.size()));
+    const int count = project.chapterCount();
     const BookOutput out{ws, style, folder, 0};
     const ProjectSources sources(project, count);
     WrittenFiles recorded;

@@ -64,7 +64,7 @@ public:
           style_(ResolvePageStyle(ws.env.paths, ws.project.settings, ws.project.isOpen())),
           out_{ws, style_, QString(), 0},
           generatedAt_(BuildTimestamp()),
-          sources_(ws.project, ws.project.NumberOfChapters),
+          sources_(ws.project, ws.project.chapterCount()),
           lists_(out_),
           search_(settings_.IncludeSearch ? std::make_unique<SearchIndex>() : nullptr) {}
 
@@ -124,7 +124,7 @@ private:
 };
 
 ProjectBuildResult ProjectBuild::run() {
-    const int count = std::min(project_.NumberOfChapters, static_cast<int>(project_.Chapters.size()));
+    const int count = project_.chapterCount();
     result_.chaptersTotal = std::max(count, 0);
     if (count <= 0) {
         ui_.message(QStringLiteral("Tessarel"),

@@ -20,9 +20,8 @@ void ClearProject(ProjectModel& project) {
     project.ProjectFileName.clear();
     project.ProjectFolder.clear();
     project.ProjectPath.clear();
-    project.NumberOfChapters = 0;
     project.UncountedChapters = 0;
-    project.Chapters.assign(kChapterSlots, Chapter{});
+    project.Chapters.clear();
     project.CurrentChapterIndex = 0;
     project.HomePage.clear();
 

@@ -152,7 +152,7 @@ TEST_F(MainCommandsTest, anOpenedProjectShowsItsBookOrHowToBuildIt) {
     EXPECT_EQ(ui.navigations.back(), commands.bookIndexPath());
     EXPECT_EQ(view.pages.size(), 2);
 
-    ws.project.NumberOfChapters = 1;
+    ws.project.Chapters.resize(1);
     EXPECT_TRUE(UnbuiltProjectPage(ws.project).contains(u"1 chapter;"_s));
 }
 
@@ -216,7 +216,7 @@ TEST_F(MainCommandsTest, buildCommandsFollowTheNumberOfFiles) {
     openProject(writeProject(u"proj/empty.qdx"_s, 0));
     EXPECT_FALSE(enabled(Command::Build));
     EXPECT_FALSE(enabled(Command::DefaultChapter));
-    ws.project.NumberOfChapters = 1;
+    ws.project.Chapters.resize(1);
     commands.refreshMenuState();
     EXPECT_TRUE(enabled(Command::Build));
     EXPECT_TRUE(enabled(Command::DefaultChapter));

@@ -42,12 +42,12 @@ protected:
             WriteBytes(ws.project.ProjectFolder + folder + u"/"_s + name, bytes);
         }
         addChapter(name, QString(), false);
-        ws.project.Chapters[static_cast<size_t>(ws.project.NumberOfChapters - 1)].RelPath = folder + u"\\"_s;
+        ws.project.Chapters.back().RelPath = folder + u"\\"_s;
     }
 
     /// Adds a chapter slot as a build would have left it.
     void addChapter(const QString& name, const QString& title, bool documented) {
-        Chapter& chapter = ws.project.Chapters[static_cast<size_t>(ws.project.NumberOfChapters++)];
+        Chapter& chapter = ws.project.Chapters.emplace_back();
         chapter.Name = name;
         chapter.ChapterTitle = title;
         chapter.Documented = documented;

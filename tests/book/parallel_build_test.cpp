@@ -114,7 +114,7 @@ protected:
             record.messages << message.title + u": "_s + message.text;
         }
         record.captions = env.ui.captions;
-        for (int i = 0; i < ws.project.NumberOfChapters; ++i) {
+        for (int i = 0; i < ws.project.chapterCount(); ++i) {
             const Chapter& chapter = ws.project.Chapters[static_cast<size_t>(i)];
             record.titles << chapter.ChapterTitle + (chapter.Documented ? u" +"_s : u" -"_s);
         }
@@ -180,7 +180,7 @@ TEST_F(ParallelBuild, sortedAndSmallProjectsAgreeToo) {
     }
     ExpectSame(buildWith(1), buildWith(3));
 
-    ws.project.NumberOfChapters = 1;
+    ws.project.Chapters.resize(1);
     ExpectSame(buildWith(1), buildWith(4));
 }
 
