@@ -96,7 +96,8 @@ QString ProjectXml(UserInterface& ui, ProjectModel& project) {
             group = row.group;
         }
         if (const auto* text = std::get_if<QString Settings::*>(&row.field); text && row.plainForm) {
-            // A build leaves it in its HTML form; the file keeps what the user typed.
+            // The window keeps it in the HTML form of the last build (ApplyBuildToProject); the file keeps the plain
+            // form.
             s.*(*text) = PlainFormOf(s.*(*text));
         }
         if (const auto* flag = std::get_if<bool Settings::*>(&row.field);

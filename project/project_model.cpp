@@ -22,8 +22,6 @@ void ClearProject(ProjectModel& project) {
     project.ProjectPath.clear();
     project.UncountedChapters = 0;
     project.Chapters.clear();
-    project.CurrentChapterIndex = 0;
-    project.HomePage.clear();
 
     // Only the settings reset to their defaults; those that hold their
     // single-file preference and those the caller clears stay.

@@ -14,10 +14,10 @@ inline constexpr int kMaxChapters = 4000;
 
 /// One source file of a project.
 struct Chapter {
-    QString Name;             ///< file name with extension, no folder
-    QString RelPath;          ///< its folder relative to ProjectFolder (absolute on another drive)
-    QString ChapterTitle;     ///< set by the build
-    bool Documented = false;  ///< set by the build
+    QString Name;     ///< file name with extension, no folder
+    QString RelPath;  ///< its folder relative to ProjectFolder (absolute on another drive)
+
+    bool operator==(const Chapter&) const = default;
 };
 
 /// The one open project.
@@ -32,8 +32,6 @@ struct ProjectModel {
     /// never built, and dropped by a save. 0 once the list is stored or saved.
     int UncountedChapters = 0;
     Settings settings;
-    int CurrentChapterIndex = 0;
-    QString HomePage;
 
     int chapterCount() const { return static_cast<int>(Chapters.size()); }
     /// A project is open when its file name is not blank.

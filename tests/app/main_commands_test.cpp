@@ -248,6 +248,25 @@ TEST_F(MainCommandsTest, rebuildAllBuildsEveryChapterWhereBuildTakesUnchangedOne
     }
 }
 
+// The build itself leaves the project alone; the window then shows and saves
+// the book's order and texts, as after every build before.
+TEST_F(MainCommandsTest, aBuildLeavesTheBooksOrderAndTextsInTheProject) {
+    const QString project = writeProject(u"proj/p.qdx"_s, 3);
+    openProject(project);
+    std::reverse(ws.project.Chapters.begin(), ws.project.Chapters.end());
+    ws.project.settings.SortFilenames = true;
+    ws.project.settings.Copyright = u"(C) Me"_s;
+    commands.build();
+    ASSERT_EQ(ws.project.chapterCount(), 3);
+    EXPECT_EQ(ws.project.Chapters[0].Name, u"f0.c"_s);
+    EXPECT_EQ(ws.project.Chapters[2].Name, u"f2.c"_s);
+    EXPECT_EQ(ws.project.settings.Copyright, u"&#169; Me"_s);
+    commands.saveProject();
+    const QByteArray saved = testing::ReadBytes(project);
+    EXPECT_TRUE(saved.contains("<Copyright>(c) Me</Copyright>")) << saved.constData();
+    EXPECT_TRUE(saved.contains("<C><N>f0.c</N><R>src/</R></C>\r\n<C><N>f1.c</N>")) << saved.constData();
+}
+
 TEST_F(MainCommandsTest, theSaveQuestionGuardsEveryCommandThatMayLoseChanges) {
     const QString project = writeProject();
     const QByteArray saved = testing::ReadBytes(project);

@@ -32,7 +32,9 @@ protected:
     /// Output for the writers, with `built` chapters done and the folder made.
     BookOutput output(int built) {
         QDir().mkpath(dest);
-        return BookOutput{ws, style, dest, built};
+        BookOutput out{ws, ws.project, style, dest, built};
+        out.found = findings;
+        return out;
     }
 
     /// Adds a chapter whose source lies in proj/<folder>/ (written unless
@@ -45,12 +47,10 @@ protected:
         ws.project.Chapters.back().RelPath = folder + u"\\"_s;
     }
 
-    /// Adds a chapter slot as a build would have left it.
+    /// Adds a chapter, with what a build found in it for output().
     void addChapter(const QString& name, const QString& title, bool documented) {
-        Chapter& chapter = ws.project.Chapters.emplace_back();
-        chapter.Name = name;
-        chapter.ChapterTitle = title;
-        chapter.Documented = documented;
+        ws.project.Chapters.push_back({name, QString()});
+        findings.push_back({title, documented});
     }
 
     /// A file of the destination folder as text (pages are Latin-1).
@@ -60,6 +60,8 @@ protected:
     Workspace ws{*env.env};
     PageStyle style{u"test"_s, u"body { color: black; }"_s, false};
     QString dest;
+    /// What output() says the build found in each chapter.
+    std::vector<ChapterFinding> findings;
 };
 
 /// WritePageHeader's output for a side page with the linked "test" style sheet.

@@ -14,10 +14,8 @@ TEST(ProjectModelTest, clearProject_resetsOnlyWhatHasAFixedResetValue) {
     ProjectModel project;
     project.ProjectPath = u"/p/a.qdx"_s;
     project.ProjectFileName = u"a.qdx"_s;
-    project.Chapters = {{u"a.c"_s, u"src\\"_s, u"A"_s, true}};
+    project.Chapters = {{u"a.c"_s, u"src\\"_s}};
     project.UncountedChapters = 2;
-    project.CurrentChapterIndex = 5;
-    project.HomePage = u"a.c.htm"_s;
     Settings& s = project.settings;
     // Seeded from the preferences, and the book's title and text: kept.
     s.Title = s.IncludeLastGenerated = false;
@@ -35,8 +33,6 @@ TEST(ProjectModelTest, clearProject_resetsOnlyWhatHasAFixedResetValue) {
     EXPECT_TRUE(project.ProjectPath.isEmpty());
     EXPECT_TRUE(project.Chapters.empty());
     EXPECT_EQ(project.UncountedChapters, 0);
-    EXPECT_EQ(project.CurrentChapterIndex, 0);
-    EXPECT_TRUE(project.HomePage.isEmpty());
     EXPECT_EQ(project.settings, kept);
 }
 
