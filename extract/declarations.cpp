@@ -399,7 +399,7 @@ void FindDeclarations(DocumentModel& doc) {
     std::vector<FoundName> found(static_cast<size_t>(count) + 1);
     std::vector<FoundName*> places;
     for (int i = 1; i <= count; ++i) {
-        const qsizetype from = std::max<qsizetype>(0, doc.section(i).Position.toLongLong() - 1);
+        const qsizetype from = doc.section(i).Position;
         FoundName& place = found[static_cast<size_t>(i)];
         place.at = index.firstAtOrAfter(sectionName[static_cast<size_t>(i)], from);
         if (place.at >= 0) {

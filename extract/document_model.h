@@ -8,7 +8,7 @@ namespace tessarel {
 
 /// One section of a source file, fields in their fixed order.
 struct SectionRecord {
-    QString Position;  ///< 1-based position of the section tag, as decimal text
+    qsizetype Position = 0;  ///< where the section's tag starts in the working text (0-based)
     QString Name;
     QString Text;
     QString Declaration;

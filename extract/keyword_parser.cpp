@@ -276,7 +276,7 @@ void FillSections(DocumentModel& doc, SectionSpans* spans) {
         const qsizetype p = tags[k];
         const qsizetype limit = k + 1 < tags.size() ? tags[k + 1] : n;
         SectionRecord& record = doc.Sections[k + 1];
-        record.Position = QString::number(p + 1);
+        record.Position = p;
 
         const qsizetype space = nextSpace(p + 3);
         const qsizetype first = space < n ? nextNonSpace(space + 1) : n;

@@ -121,7 +121,7 @@ TEST(Sections, NamesPositionsAndTexts) {
     const QString source = Crlf(u"\n@/t\n@section Add\n @t   Adds.\n @/t\nint Add(int a,\n   int b)\n{\n@/t"_s);
     const DocumentModel doc = Parsed(source);
     ASSERT_EQ(doc.SectionCount, 1);
-    EXPECT_EQ(doc.section(1).Position, QString::number(source.indexOf(u"@section"_s) + 1));
+    EXPECT_EQ(doc.section(1).Position, source.indexOf(u"@section"_s));
     EXPECT_EQ(doc.section(1).Name, u"Add"_s);
     EXPECT_EQ(doc.section(1).Text, Crlf(u"   Adds.\n \n\n"_s));
     EXPECT_EQ(doc.section(1).Declaration, Crlf(u"int Add(int a,\n   int b)"_s));

@@ -71,7 +71,7 @@ const QByteArray kCSource =
 TEST_F(SourceParserTest, DocumentedCSource) {
     ASSERT_TRUE(parse(write(u"calc.c"_s, kCSource)));
     ASSERT_EQ(doc.SectionCount, 2);
-    EXPECT_EQ(doc.section(1).Position, u"19"_s);
+    EXPECT_EQ(doc.section(1).Position, 18);
     EXPECT_EQ(doc.SourceText.mid(18, 12), u"@section Add"_s);
     EXPECT_EQ(doc.section(1).Name, u"Add"_s);
     EXPECT_EQ(doc.section(1).Text,
@@ -217,18 +217,18 @@ TEST(SectionSort, TheFirstSectionStaysAndTheOthersFollowTheirNames) {
     doc.Sections.resize(static_cast<size_t>(names.size()) + 1);
     for (int i = 1; i <= names.size(); ++i) {
         doc.section(i).Name = names[i - 1];
-        doc.section(i).Position = QString::number(i);
+        doc.section(i).Position = i;
     }
     SortSectionsByName(doc);
     QStringList sorted;
-    QStringList positions;
+    std::vector<qsizetype> positions;
     for (int i = 1; i <= doc.count(); ++i) {
         sorted << doc.section(i).Name;
-        positions << doc.section(i).Position;
+        positions.push_back(doc.section(i).Position);
     }
     // Case does not count; names that compare equal keep their order.
     EXPECT_EQ(sorted, (QStringList{u"Zeta"_s, u"alpha"_s, u"Alpha"_s, u"Beta"_s, u"gamma"_s}));
-    EXPECT_EQ(positions, (QStringList{u"1"_s, u"4"_s, u"5"_s, u"3"_s, u"2"_s}));
+    EXPECT_EQ(positions, (std::vector<qsizetype>{1, 4, 5, 3, 2}));
 }
 
 }  // namespace

@@ -25,15 +25,15 @@ using testing::WriteBytes;
 DocumentModel LongChapter(const QString& source, bool longText = false) {
     DocumentModel doc;
     doc.SourceFilePath = source;
-    doc.Sections = {SectionRecord{}, SectionRecord{u"1"_s, u"Long @bchapter@/b"_s, u"About it AT#$#$ all."_s, {}}};
+    doc.Sections = {SectionRecord{}, SectionRecord{1, u"Long @bchapter@/b"_s, u"About it AT#$#$ all."_s, {}}};
     for (int i = 0; i < 400; ++i) {
         const QString name = u"item_"_s + QString::number(i);
         QString text = u"Reads @r the "_s + name + u". See @goto[item_"_s + QString::number((i * 7) % 400) +
                        u"] and @link[http://example.org/"_s + name + u", notes] or https://example.org/x; \u20AC "_s +
                        u"\U0001F600 @n"_s;
         text += u" filler words for the section."_s.repeated(i % 9);
-        doc.Sections.push_back({QString::number(i + 2), name, text,
-                                i % 5 == 0 ? QString() : u"int "_s + name + u"(int a, long item_3)"_s});
+        doc.Sections.push_back(
+            {i + 2, name, text, i % 5 == 0 ? QString() : u"int "_s + name + u"(int a, long item_3)"_s});
     }
     if (longText) {
         // A text of blanks alone shows nothing, in the summary or below.
