@@ -96,8 +96,7 @@ QString ProjectXml(UserInterface& ui, ProjectModel& project) {
             group = row.group;
         }
         if (const auto* text = std::get_if<QString Settings::*>(&row.field); text && row.plainForm) {
-            // The window keeps it in the HTML form of the last build (ApplyBuildToProject); the file keeps the plain
-            // form.
+            // After a build the model holds the HTML form (ApplyBuildToProject); the file keeps the plain one.
             s.*(*text) = PlainFormOf(s.*(*text));
         }
         if (const auto* flag = std::get_if<bool Settings::*>(&row.field);
