@@ -21,11 +21,10 @@ struct DocumentModel {
     QString SourceFilePath;  ///< set by the caller before a parse
     QString SourceFolder;    ///< up to and including the last separator
     QString SourceFileName;
-    /// 1-based: Sections[0] is unused so that Sections[i] is section i.
-    std::vector<SectionRecord> Sections{1};
-    int SectionCount = 0;
+    /// In the file's order; the first is the chapter's own (its name is the title).
+    std::vector<SectionRecord> Sections;
 
-    int count() const { return SectionCount; }
+    int count() const { return static_cast<int>(Sections.size()); }
     SectionRecord& section(int i) { return Sections[static_cast<size_t>(i)]; }
     const SectionRecord& section(int i) const { return Sections[static_cast<size_t>(i)]; }
     /// Empties the source state (what closing a project or file does).

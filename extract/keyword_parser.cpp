@@ -250,8 +250,7 @@ void SectionSpans::appendText(QString& out, const QString& source, int i) const 
 void FillSections(DocumentModel& doc, SectionSpans* spans) {
     const QString& text = doc.SourceText;
     const std::vector<qsizetype> tags = SectionTagPositions(text);
-    doc.SectionCount = static_cast<int>(tags.size());
-    doc.Sections.assign(tags.size() + 1, SectionRecord{});
+    doc.Sections.assign(tags.size(), SectionRecord{});
 
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
@@ -269,13 +268,13 @@ void FillSections(DocumentModel& doc, SectionSpans* spans) {
     std::vector<std::pair<qsizetype, qsizetype>> ownRanges;
     if (spans != nullptr) {
         spans->ranges.clear();
-        spans->firstRange.assign(2, 0);
+        spans->firstRange.assign(1, 0);
     }
 
     for (size_t k = 0; k < tags.size(); ++k) {
         const qsizetype p = tags[k];
         const qsizetype limit = k + 1 < tags.size() ? tags[k + 1] : n;
-        SectionRecord& record = doc.Sections[k + 1];
+        SectionRecord& record = doc.Sections[k];
         record.Position = p;
 
         const qsizetype space = nextSpace(p + 3);

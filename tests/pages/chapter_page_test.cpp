@@ -35,11 +35,7 @@ protected:
         doc.SourceFilePath = source;
     }
 
-    void setSections(const std::vector<SectionRecord>& sections) {
-        doc.Sections = {SectionRecord{}};
-        doc.Sections.insert(doc.Sections.end(), sections.begin(), sections.end());
-        doc.SectionCount = static_cast<int>(sections.size());
-    }
+    void setSections(const std::vector<SectionRecord>& sections) { doc.Sections = sections; }
 
     /// Writes the page and returns it as read back from disk.
     QString write() {
@@ -75,7 +71,6 @@ TEST_F(ChapterPageTest, overview_onlyForTwoItemsOrMoreAndSummaryOrContents) {
         EXPECT_FALSE(text.contains(u"class=Toc"_s) || text.contains(u"class=Summary"_s));
     }
     doc.Sections.push_back({3, u"other"_s, u"Text."_s, QString()});
-    doc.SectionCount = 3;
     settings.Overview = ChapterOverview::None;
     settings.Title = false;
     const QString text = write();

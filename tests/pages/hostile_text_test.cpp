@@ -26,9 +26,7 @@ protected:
     }
 
     QString write(const std::vector<SectionRecord>& sections) {
-        doc.Sections = {SectionRecord{}};
-        doc.Sections.insert(doc.Sections.end(), sections.begin(), sections.end());
-        doc.SectionCount = static_cast<int>(sections.size());
+        doc.Sections = sections;
         ChapterPageContext context{env.ui, page, style, settings, pagePath, QDateTime()};
         EXPECT_TRUE(WriteChapterPage(context, doc));
         return QString::fromLatin1(ReadBytes(pagePath));
