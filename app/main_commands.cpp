@@ -213,6 +213,8 @@ void MainCommands::buildProject(bool rebuild) {
         ProjectBuildOptions options{.rebuild = rebuild, .replace = FilesABuildWouldReplace(workspace_)};
         if (replacingAllowed(options.replace, ReplacingBuild::Book)) {
             const ProjectBuildResult result = ::tessarel::BuildProject(workspace_, options);
+            // The Files dialog and a save show the book's order and texts, as they always have.
+            ApplyBuildToProject(result, workspace_.project);
             if (!result.indexPage.isEmpty()) {
                 workspace_.env.ui.navigate(result.indexPage);
             }
@@ -388,7 +390,7 @@ void MainCommands::showProjectLoaded() {
 }
 
 void MainCommands::refreshMenuState() {
-    if (workspace_.project.NumberOfChapters < 1) {
+    if (workspace_.project.Chapters.empty()) {
         disableBuild();
         setCommands({Command::DefaultChapter}, false);
     } else {
