@@ -92,6 +92,8 @@ bool MainCommands::buildProject(bool rebuild, const std::function<void()>& then)
         auto result = std::make_shared<ProjectBuildResult>();
         started = startBuild([options, result](Workspace& ws) { *result = ::tessarel::BuildProject(ws, options); },
                              [this, result] {
+                                 // The Files dialog and a save show the book's order and texts, as they always have.
+                                 ApplyBuildToProject(*result, workspace_.project);
                                  if (!result->indexPage.isEmpty()) {
                                      front_.navigate(result->indexPage);
                                  }

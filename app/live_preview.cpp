@@ -38,9 +38,8 @@ QStringList LivePreview::wantedFiles() const {
     const ProjectModel& project = workspace_.project;
     if (project.isOpen()) {
         files << project.ProjectPath;
-        const int count = std::min(project.NumberOfChapters, static_cast<int>(project.Chapters.size()));
-        for (int i = 0; i < count; ++i) {
-            files << ChapterSourcePath(project, project.Chapters[static_cast<size_t>(i)]);
+        for (const Chapter& chapter : project.Chapters) {
+            files << ChapterSourcePath(project, chapter);
         }
     } else {
         files << workspace_.document.SourceFilePath;

@@ -313,7 +313,7 @@ void MainCommands::showProjectLoaded() {
 }
 
 void MainCommands::refreshMenuState() {
-    if (workspace_.project.NumberOfChapters < 1) {
+    if (workspace_.project.Chapters.empty()) {
         disableBuild();
         setCommands({Command::DefaultChapter}, false);
     } else {

@@ -108,7 +108,7 @@ void MainCommands::openProject(const QString& path) {
 
 QString UnbuiltProjectPage(const ProjectModel& project) {
     auto escaped = [](const QString& text) { return text.toHtmlEscaped(); };
-    const int chapters = project.NumberOfChapters;
+    const int chapters = project.chapterCount();
     const QString chapterText =
         chapters == 1 ? QStringLiteral("1 chapter") : QString::number(chapters) + QStringLiteral(" chapters");
     const QString destination = project.destinationFolder();
@@ -236,8 +236,7 @@ void MainCommands::saveProjectAs() {
             return MakeRelativePath(newFolder, WithTrailingSeparator(project.resolve(relative)));
         };
         project.settings.RelDestPath = rebase(project.settings.RelDestPath);
-        for (int i = 0; i < project.NumberOfChapters; ++i) {
-            Chapter& chapter = project.Chapters[static_cast<size_t>(i)];
+        for (Chapter& chapter : project.Chapters) {
             chapter.RelPath = rebase(chapter.RelPath);
         }
 

@@ -154,11 +154,8 @@ void FillProject(tessarel::UserInterface& ui, tessarel::ProjectModel& model, con
     model.settings.GenerateHtmlHelpFiles = true;
     model.settings.Collapsible = true;
     model.settings.IncludeSearch = project.search;
-    model.NumberOfChapters = project.files;
     for (int i = 0; i < project.files; ++i) {
-        tessarel::Chapter& chapter = model.Chapters[static_cast<size_t>(i)];
-        chapter.Name = SourceName(i);
-        chapter.RelPath = QStringLiteral("src\\");
+        model.Chapters.push_back({SourceName(i), QStringLiteral("src\\")});
     }
     tessarel::SaveProject(ui, model, project.path());
 }

@@ -54,17 +54,15 @@ int main() {
     project.ProjectFileName = FileNameOf(path);
     project.settings.IndexText = QStringLiteral("A line of the project description.\r\n").repeated(2000);
     for (int i = 0; i < kMaxChapters; ++i) {
-        Chapter& chapter = project.Chapters[static_cast<size_t>(i)];
-        chapter.Name = QStringLiteral("source_file_with_a_long_name_%1.cpp").arg(i);
-        chapter.RelPath = QStringLiteral("..\\src\\module_%1\\").arg(i / 40);
+        project.Chapters.push_back({QStringLiteral("source_file_with_a_long_name_%1.cpp").arg(i),
+                                    QStringLiteral("..\\src\\module_%1\\").arg(i / 40)});
     }
-    project.NumberOfChapters = kMaxChapters;
 
     ProjectModel loaded;
     bool ok = Timed("save", [&] { return SaveProject(ui, project, path); });
     ok = Timed("load", [&] { return LoadProject(ui, loaded, path) == LoadOutcome::Loaded; }) && ok;
     ok = Timed("modified", [&] { return !IsProjectModified(ui, loaded); }) && ok;
-    ok = ok && loaded.NumberOfChapters == kMaxChapters && ui.messages.empty();
+    ok = ok && loaded.chapterCount() == kMaxChapters && ui.messages.empty();
     std::printf("%s\n", ok ? "all within target" : "FAILED");
     return ok ? 0 : 1;
 }

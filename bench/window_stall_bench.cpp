@@ -128,10 +128,8 @@ int main(int argc, char** argv) {
         model.settings.GenerateHtmlHelpFiles = true;
         model.settings.Collapsible = true;
         model.settings.IncludeSearch = true;
-        model.NumberOfChapters = files;
         for (int i = 0; i < files; ++i) {
-            model.Chapters[static_cast<size_t>(i)] =
-                tessarel::Chapter{QStringLiteral("unit%1.c").arg(i), QStringLiteral("src/"), {}, false};
+            model.Chapters.push_back({QStringLiteral("unit%1.c").arg(i), QStringLiteral("src/")});
         }
         tessarel::SaveProject(ui, model, model.ProjectPath);
     }

@@ -184,7 +184,7 @@ bool DestinationFiles::isSurelyTessarels(const QString& name) const {
 
 std::vector<PlannedFile> PlannedFiles(const BookOutput& out, const std::vector<ChapterPagePlan>& plan,
                                       const ProjectSources& sources) {
-    const ProjectModel& project = out.ws.project;
+    const ProjectModel& project = out.project;
     std::vector<PlannedFile> planned;
     for (const QString& name : BookFileNames(&project.settings, out.styleSheet())) {
         if (!sources.contains(out.path(name))) {
@@ -235,8 +235,8 @@ QStringList FilesABuildWouldReplace(Workspace& ws) {
         return {};
     }
     const PageStyle style = ResolvePageStyle(ws.env.paths, project.settings, project.isOpen());
-    const int count = std::clamp(project.NumberOfChapters, 0, static_cast<int>(project.Chapters.size()));
-    const BookOutput out{ws, style, folder, 0};
+    const int count = project.chapterCount();
+    const BookOutput out{ws, project, style, folder, 0};
     const ProjectSources sources(project, count);
     WrittenFiles recorded;
     if (!ws.env.paths.cacheFolder.isEmpty()) {

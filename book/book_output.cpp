@@ -28,7 +28,7 @@ QString FileNameOnly(const QString& name) {
 }  // namespace
 
 QString BookOutput::styleSheet() const {
-    return ws.project.settings.EmbedStyle || style.text.isEmpty() ? QString() : style.name + QStringLiteral(".css");
+    return project.settings.EmbedStyle || style.text.isEmpty() ? QString() : style.name + QStringLiteral(".css");
 }
 
 QString BookOutput::helpFolder() const { return folder + kHelpFolderName + PathSeparator(); }
@@ -43,9 +43,9 @@ QString SectionAnchor(const QString& sectionName) {
     return anchor;
 }
 
-QString ChapterEntryText(const Chapter& chapter, const Settings& settings) {
+QString ChapterEntryText(const Chapter& chapter, const ChapterFinding& found, const Settings& settings) {
     // The title is HTML already (a section name, or the escaped file name).
-    return settings.UseChapterTitleInIndex ? chapter.ChapterTitle : EscapeHtml(chapter.Name);
+    return settings.UseChapterTitleInIndex ? found.title : EscapeHtml(chapter.Name);
 }
 
 QString PageHref(const QString& page) { return EscapeHtmlAttribute(FileNameUrl(page)); }

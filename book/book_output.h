@@ -9,13 +9,23 @@ namespace tessarel {
 
 struct Chapter;
 struct PageStyle;
+struct ProjectModel;
 struct Settings;
 struct Workspace;
 class UserInterface;
 
+/// What a project build found in a chapter; empty for one it did not reach.
+struct ChapterFinding {
+    QString title;            ///< as HTML
+    bool documented = false;  ///< it has sections of its own (or is an HTML page)
+};
+
 /// Where and how the files of one project build are written.
 struct BookOutput {
     Workspace& ws;
+    /// The project as the book is made from it (BookProjectOf), never the
+    /// workspace's, which the build leaves as it is.
+    const ProjectModel& project;
     const PageStyle& style;
     QString folder;         ///< the destination folder, ending with a separator
     int chaptersBuilt = 0;  ///< chapters 0..chaptersBuilt-1 were built in this run
@@ -25,6 +35,8 @@ struct BookOutput {
     /// Book files (names below the folder, as BookFileNames gives them) that
     /// Tessarel did not write: they stay as they are, and the book goes without them.
     QSet<QString> kept = {};
+    /// What the build found in each chapter so far, by chapter.
+    std::vector<ChapterFinding> found = {};
 
     bool hasPage(int chapter) const {
         return chapter < 0 || static_cast<size_t>(chapter) >= withoutPage.size() ||
@@ -49,7 +61,7 @@ QString BookPageName(const QString& chapterName);
 /// A section's anchor as the HTML Help files link it: spaces become "^".
 QString SectionAnchor(const QString& sectionName);
 /// The text a chapter is listed under, as HTML: its title or its escaped file name.
-QString ChapterEntryText(const Chapter& chapter, const Settings& settings);
+QString ChapterEntryText(const Chapter& chapter, const ChapterFinding& found, const Settings& settings);
 /// A page name as an href or src value: a relative URL, escaped for the attribute.
 QString PageHref(const QString& page);
 /// A page link with an anchor (a section name, kept as the page's anchors are).

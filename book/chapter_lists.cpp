@@ -26,7 +26,7 @@ const QString kHelpContents = QStringLiteral("contents.hhc");
 
 }  // namespace
 
-ChapterLists::ChapterLists(const BookOutput& out) : out_(out), ui_(out.ws.env.ui), settings_(out.ws.project.settings) {}
+ChapterLists::ChapterLists(const BookOutput& out) : out_(out), ui_(out.ws.env.ui), settings_(out.project.settings) {}
 
 bool ChapterLists::start() {
     if (settings_.GenerateHtmlHelpFiles) {
@@ -43,7 +43,7 @@ bool ChapterLists::start() {
             ShowWriteFailure(ui_, helpFolder, failure);
             return false;
         }
-        if (!startGrowing(out_.helpPath(kHelpProject), HelpProjectHeader(out_.ws.project)) ||
+        if (!startGrowing(out_.helpPath(kHelpProject), HelpProjectHeader(out_.project)) ||
             !startGrowing(out_.helpPath(kHelpContents), ContentsHeader(SiteMap::HelpProject))) {
             return false;
         }
@@ -84,7 +84,7 @@ ChapterListing MakeChapterListing(const Chapter& chapter, const QString& page, c
     const int sectionCount = built.sections;
     const bool help = settings.GenerateHtmlHelpFiles;
     const bool active = settings.Collapsible;
-    // The chapter's title is the one the build gives it: Chapter::ChapterTitle once applied.
+    // The text the contents pages list it under too (ChapterEntryText).
     const QString entry = settings.UseChapterTitleInIndex ? built.title : EscapeHtml(chapter.Name);
     if (help) {
         AddContentsChapter(listing.helpBlock, SiteMap::HelpProject, entry, page, sectionCount);

@@ -119,17 +119,18 @@ struct ChapterBuild {
     UserInterface& ui;
 };
 
-/// A chapter whose page is not built: a failed row, and listed nowhere.
-void FailChapter(ChapterResult& result, const QString& title) {
+/// A chapter whose page is not built: a failed row, and listed under its
+/// file name, as text, if at all.
+void FailChapter(ChapterResult& result, const QString& name) {
     result.failed = true;
     result.documented = false;
-    result.title = title;
+    result.title = EscapeHtml(name);
 }
 
 /// A chapter that cannot have its page: a failed row, and nothing written.
 void RefuseChapter(ChapterBuild& b) {
     FailChapter(b.result, b.chapter.Name);
-    LogRefusedChapter(b.ui, b.pass.ws.project, b.pass.pages, b.i);
+    LogRefusedChapter(b.ui, b.pass.out.project, b.pass.pages, b.i);
 }
 
 qint64 NowNs() { return QDateTime::currentMSecsSinceEpoch() * 1000000; }
@@ -145,7 +146,7 @@ const ChapterResult* RecordedChapter(const ChapterPass& pass, const QString& sou
 
 /// Every chapter of a book is parsed and written with the project's settings.
 ChapterSetup BookSetup(const ChapterPass& pass) {
-    const Settings& settings = pass.ws.project.settings;
+    const Settings& settings = pass.out.project.settings;
     ParseOptions parse;
     parse.comments = settings.comments;
     parse.hyperlinks = settings.Links;
@@ -186,8 +187,6 @@ void TakeOutcome(const ChapterPass& pass, UserInterface& ui, ChapterResult& resu
         break;
     case Kind::NoSections:
     case Kind::Missing:
-        FailChapter(result, EscapeHtml(job.item));
-        break;
     case Kind::NotRead:
     case Kind::PageIsSource:
     case Kind::ForeignPageKept:
@@ -248,7 +247,7 @@ ChapterResult BuildBookChapter(const ChapterPass& pass, ChapterWorkspace work, i
     result.chapter = i;
     ChapterRecorder recorder(result, live, cancel);
     Environment env{recorder, pass.ws.env.preferences, pass.ws.env.paths};
-    ChapterBuild build{pass, work, i, pass.ws.project.Chapters[static_cast<size_t>(i)], result, recorder};
+    ChapterBuild build{pass, work, i, pass.out.project.Chapters[static_cast<size_t>(i)], result, recorder};
     BuildInto(build, env);
     return result;
 }
@@ -256,7 +255,7 @@ ChapterResult BuildBookChapter(const ChapterPass& pass, ChapterWorkspace work, i
 ChapterResult OutOfMemoryChapter(const ChapterPass& pass, int i) {
     ChapterResult result;
     result.chapter = i;
-    const Chapter& chapter = pass.ws.project.Chapters[static_cast<size_t>(i)];
+    const Chapter& chapter = pass.out.project.Chapters[static_cast<size_t>(i)];
     ChapterRecorder recorder(result, nullptr);
     ChapterJob job;
     job.mode = ChapterJob::Mode::Book;

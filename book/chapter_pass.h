@@ -62,8 +62,8 @@ struct ChapterResult {
     bool written = true;      ///< false: a file could not be written (already in `notes`), and the build stops
     bool failed = false;      ///< its log row is a failed one
     int sections = 0;         ///< sections the book lists for it; 0 lists it nowhere
-    bool documented = false;  ///< Chapter::Documented
-    QString title;            ///< Chapter::ChapterTitle, as HTML
+    bool documented = false;  ///< ChapterFinding::documented
+    QString title;            ///< ChapterFinding::title, as HTML
     /// The names of sections 2..sections, as the contents and the index list
     /// them (the anchors are made from them).
     QStringList sectionNames;

@@ -50,9 +50,9 @@ void ChapterPool::work() {
             result = BuildBookChapter(pass_, {doc, page}, i, nullptr, &cancel_);
             if (result.written && result.sections > 0) {
                 // Its lines in the lists are made here too: the build's thread only appends them.
-                const Chapter& chapter = pass_.ws.project.Chapters[static_cast<size_t>(i)];
+                const Chapter& chapter = pass_.out.project.Chapters[static_cast<size_t>(i)];
                 result.listing = std::make_shared<const ChapterListing>(
-                    MakeChapterListing(chapter, BookPageName(chapter.Name), result, pass_.ws.project.settings));
+                    MakeChapterListing(chapter, BookPageName(chapter.Name), result, pass_.out.project.settings));
             }
         } catch (const std::bad_alloc&) {
             // The parse catches its own; what escapes it ends this chapter only.

@@ -75,7 +75,7 @@ bool WriteActiveSidePage(const BookOutput& out, bool index) {
         return true;
     }
     PageBuffer& page = out.ws.page;
-    const Settings& settings = out.ws.project.settings;
+    const Settings& settings = out.project.settings;
     WritePageHeader(page, out.style, settings.IndexTitle, QStringLiteral("class=Side"));
     AddTag(page, QStringLiteral("div class=Side"));
     QString& text = page.PageText;
@@ -128,22 +128,21 @@ bool WriteActiveSidePage(const BookOutput& out, bool index) {
 
 void WriteSidePageHead(const BookOutput& out) {
     PageBuffer& page = out.ws.page;
-    const Settings& settings = out.ws.project.settings;
+    const Settings& settings = out.project.settings;
     WritePageHeader(page, out.style, settings.IndexTitle, QStringLiteral("class=Side"));
     AddTag(page, QStringLiteral("div class=Side"));
     AddTitleBlocks(page.PageText, settings);
     AddSideDetail(page.PageText, settings.IncludeSearch);
 }
 
-bool WriteBookPages(const BookOutput& out) {
-    ProjectModel& project = out.ws.project;
+bool WriteBookPages(const BookOutput& out, QString& homePage) {
+    const ProjectModel& project = out.project;
     const Settings& settings = project.settings;
     UserInterface& ui = out.ws.env.ui;
     if (settings.Collapsible && !WriteActiveSidePage(out, false)) {
         return false;
     }
-    // A home page left from an earlier build may name a chapter that is gone.
-    project.HomePage.clear();
+    homePage.clear();
     WriteSidePageHead(out);
     AddTag(out.ws.page, kLinksTable);
     ui.setProgressCaption(QStringLiteral("_book.htm"));
@@ -155,16 +154,18 @@ bool WriteBookPages(const BookOutput& out) {
             ui.advanceProgress();
             continue;
         }
-        if (chapter.Documented || !settings.IncludeOnlyDocumentedFiles) {
-            QString entry = ChapterEntryText(chapter, settings);
+        const ChapterFinding found =
+            i < static_cast<int>(out.found.size()) ? out.found[static_cast<size_t>(i)] : ChapterFinding{};
+        if (found.documented || !settings.IncludeOnlyDocumentedFiles) {
+            QString entry = ChapterEntryText(chapter, found, settings);
             if (settings.BoldTitles) {
                 entry = QStringLiteral("<b>") + entry + QStringLiteral("</b>");
             }
             const QString page = BookPageName(chapter.Name);
-            const QString mark = chapter.Documented ? QString() : QStringLiteral("[x] ");
+            const QString mark = found.documented ? QString() : QStringLiteral("[x] ");
             AddLineTo(text, kRowStart + PageHref(page) + kTarget + mark + entry + QStringLiteral("</a><td></tr>"));
-            if (project.HomePage.isEmpty()) {
-                project.HomePage = page;
+            if (homePage.isEmpty()) {
+                homePage = page;
             }
         }
         ui.advanceProgress();
@@ -180,7 +181,7 @@ bool WriteBookPages(const BookOutput& out) {
 
 bool WriteSortedIndexPage(const BookOutput& out) {
     UserInterface& ui = out.ws.env.ui;
-    const bool bold = out.ws.project.settings.BoldTitles;
+    const bool bold = out.project.settings.BoldTitles;
     const QString fileName = QStringLiteral("_sorted_index.htm");
     if (out.keeps(fileName)) {
         return true;

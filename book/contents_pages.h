@@ -11,9 +11,10 @@ struct Settings;
 /// The head of the side pages in the page buffer, up to their links table:
 /// the title blocks and the Contents / Detailed Contents / Index (/ Search) links.
 void WriteSidePageHead(const BookOutput& out);
-/// "_bookcol.htm" (when Collapsible) and "_book.htm"; sets the project's HomePage
-/// to the page of the first chapter listed. False when a page could not be written.
-bool WriteBookPages(const BookOutput& out);
+/// "_bookcol.htm" (when Collapsible) and "_book.htm"; sets `homePage` to the
+/// page of the first chapter listed ("" when none is). False when a page could
+/// not be written.
+bool WriteBookPages(const BookOutput& out, QString& homePage);
 /// "_sorted_index.htm" from the (sorted) index entries.
 bool WriteSortedIndexPage(const BookOutput& out);
 /// "_index_active.htm": the collapsible index side page.

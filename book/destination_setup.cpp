@@ -29,7 +29,7 @@ void RemoveLeftovers(const BookOutput& out, const ProjectSources& sources) {
 }
 
 bool KeepSourcesOutOfTheBook(const BookOutput& out, const ProjectSources& sources) {
-    const Settings& settings = out.ws.project.settings;
+    const Settings& settings = out.project.settings;
     UserInterface& ui = out.ws.env.ui;
     QStringList paths;
     for (const QString& name : BookFileNames(&settings, out.styleSheet())) {

@@ -20,13 +20,13 @@ bool WriteFramesetPage(const BookOutput& out, const QString& fileName, const QSt
     if (out.keeps(fileName)) {
         return true;
     }
-    const Settings& settings = out.ws.project.settings;
+    const Settings& settings = out.project.settings;
     QString text;
     AddLineTo(text, kFramesetGeneratorLine);
     AddTagTo(text, QStringLiteral("html"));
     AddTagTo(text, QStringLiteral("head"));
     AddTagTo(text, QStringLiteral("title"));
-    AddLineTo(text, EscapeHtml(BaseNameOf(out.ws.project.ProjectFileName)));
+    AddLineTo(text, EscapeHtml(BaseNameOf(out.project.ProjectFileName)));
     AddTagTo(text, QStringLiteral("/title"));
     AddLineTo(text, QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=iso-8859-1\">"));
     AddTagTo(text, QStringLiteral("/head"));
@@ -83,7 +83,7 @@ bool WriteFramesetPlain(const BookOutput& out, const QString& homePage) {
 }  // namespace
 
 bool WriteFramePages(const BookOutput& out, const QString& homePage) {
-    if (!out.ws.project.settings.Collapsible) {
+    if (!out.project.settings.Collapsible) {
         return WriteFrameset(out, homePage);
     }
     return WriteLoaderPage(out) && WriteFramesetActive(out, homePage) && WriteFramesetPlain(out, homePage);

@@ -75,7 +75,7 @@ std::vector<ChapterPagePlan> PlanChapterPages(const ProjectModel& project, int c
 }
 
 std::vector<ChapterPagePlan> PlanBookPages(const BookOutput& out, int count) {
-    const ProjectModel& project = out.ws.project;
+    const ProjectModel& project = out.project;
     const auto isOwnPage = [&](int i) {
         const Chapter& chapter = ChapterAt(project, i);
         return IsHtmlFileName(chapter.Name) &&
@@ -86,10 +86,10 @@ std::vector<ChapterPagePlan> PlanBookPages(const BookOutput& out, int count) {
 
 ChapterJob PlanChapterJob(const BookOutput& out, const ProjectSources& sources,
                           const std::vector<ChapterPagePlan>& plan, int i) {
-    const Chapter& chapter = ChapterAt(out.ws.project, i);
+    const Chapter& chapter = ChapterAt(out.project, i);
     ChapterJob job;
     job.mode = ChapterJob::Mode::Book;
-    job.source = ChapterSourcePath(out.ws.project, chapter);
+    job.source = ChapterSourcePath(out.project, chapter);
     job.item = chapter.Name;
     job.pageName = plan[static_cast<size_t>(i)].page;
     job.page = MakeChapterOutputPath(out.folder, job.pageName);

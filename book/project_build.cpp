@@ -59,12 +59,12 @@ public:
         : ws_(ws),
           options_(options),
           ui_(ws.env.ui),
-          project_(ws.project),
-          settings_(ws.project.settings),
-          style_(ResolvePageStyle(ws.env.paths, ws.project.settings, ws.project.isOpen())),
-          out_{ws, style_, QString(), 0},
+          project_(BookProjectOf(ws.project)),
+          settings_(project_.settings),
+          style_(ResolvePageStyle(ws.env.paths, project_.settings, project_.isOpen())),
+          out_{ws, project_, style_, QString(), 0},
           generatedAt_(BuildTimestamp()),
-          sources_(ws.project, ws.project.NumberOfChapters),
+          sources_(project_, project_.chapterCount()),
           lists_(out_),
           search_(settings_.IncludeSearch ? std::make_unique<SearchIndex>() : nullptr) {}
 
@@ -94,8 +94,9 @@ private:
     Workspace& ws_;
     const ProjectBuildOptions options_;
     UserInterface& ui_;
-    ProjectModel& project_;
-    Settings& settings_;
+    /// The book's own copy of the project: the workspace's is only read.
+    const ProjectModel project_;
+    const Settings& settings_;
     const PageStyle style_;
     BookOutput out_;
     const QDateTime generatedAt_;
@@ -124,7 +125,7 @@ private:
 };
 
 ProjectBuildResult ProjectBuild::run() {
-    const int count = std::min(project_.NumberOfChapters, static_cast<int>(project_.Chapters.size()));
+    const int count = project_.chapterCount();
     result_.chaptersTotal = std::max(count, 0);
     if (count <= 0) {
         ui_.message(QStringLiteral("Tessarel"),
@@ -132,28 +133,17 @@ ProjectBuildResult ProjectBuild::run() {
                     MessageIcon::Exclamation, MessageButtons::Ok);
         return result_;
     }
-    if (!settings_.Copyright.isEmpty()) {
-        settings_.Copyright = HtmlFormOf(settings_.Copyright);
-    }
-    if (!settings_.IndexText.isEmpty()) {
-        settings_.IndexText = HtmlFormOf(settings_.IndexText);
-    }
-    if (!settings_.UseChapterTitleInIndex && settings_.SortFilenames) {
-        SortChapters(project_, 0, count - 1);
-    }
     ui_.buildStarted(true);
     result_.started = true;
+    result_.chapters = project_.Chapters;
+    result_.copyright = settings_.Copyright;
+    result_.indexText = settings_.IndexText;
     reportUncountedChapters(count);
     ws_.IndexEntries.clear();
-    // Values of an earlier build must not speak for chapters this one never reaches.
-    for (int i = 0; i < count; ++i) {
-        project_.Chapters[static_cast<size_t>(i)].ChapterTitle.clear();
-        project_.Chapters[static_cast<size_t>(i)].Documented = false;
-    }
-    project_.HomePage.clear();
-    project_.CurrentChapterIndex = 0;
+    out_.found.assign(static_cast<size_t>(count), ChapterFinding{});
 
     const bool written = writeBook(count);
+    result_.found = out_.found;
     lists_.drop();
     result_.destinationUnwritable = !written && !result_.destinationBusy && !result_.sourceKept;
     if (written) {
@@ -282,15 +272,15 @@ bool ProjectBuild::writeBook(int count) {
     if (!lists_.finish() || !writeSidePagesAndIndexes()) {
         return false;
     }
-    if (TrimSpaces(project_.HomePage).isEmpty()) {
+    if (TrimSpaces(result_.homePage).isEmpty()) {
         // The first chapter that has its own page: another's is not this one's.
         int home = 0;
         while (home + 1 < count && !out_.hasPage(home)) {
             ++home;
         }
-        project_.HomePage = BookPageName(project_.Chapters[static_cast<size_t>(home)].Name);
+        result_.homePage = BookPageName(project_.Chapters[static_cast<size_t>(home)].Name);
     }
-    if (!WriteFramePages(out_, project_.HomePage)) {
+    if (!WriteFramePages(out_, result_.homePage)) {
         return false;
     }
     removeUnusedFiles();
@@ -363,14 +353,12 @@ bool ProjectBuild::applyChapter(ChapterResult built) {
 
 /// A chapter's rows and messages, its title, its place in the lists.
 bool ProjectBuild::takeIntoBook(const ChapterResult& built) {
-    Chapter& chapter = project_.Chapters[static_cast<size_t>(built.chapter)];
+    const Chapter& chapter = project_.Chapters[static_cast<size_t>(built.chapter)];
     ReplayChapterNotes(ui_, built);
-    chapter.Documented = built.documented;
-    chapter.ChapterTitle = built.title;
+    out_.found[static_cast<size_t>(built.chapter)] = {built.title, built.documented};
     if (!built.written) {
         return false;
     }
-    project_.CurrentChapterIndex = built.chapter;
     result_.chaptersFailed += built.failed ? 1 : 0;
     if (built.sections > 0 && !lists_.add(chapter, BookPageName(chapter.Name), built)) {
         return false;
@@ -592,7 +580,7 @@ void ProjectBuild::tellKeptFiles() {
 }
 
 bool ProjectBuild::writeSidePagesAndIndexes() {
-    if (!WriteBookPages(out_)) {
+    if (!WriteBookPages(out_, result_.homePage)) {
         return false;
     }
     SortIndexEntries(ws_.IndexEntries);
@@ -610,8 +598,28 @@ bool ProjectBuild::writeSidePagesAndIndexes() {
 
 }  // namespace
 
+ProjectModel BookProjectOf(const ProjectModel& project) {
+    ProjectModel book = project;
+    Settings& settings = book.settings;
+    settings.Copyright = HtmlFormOf(settings.Copyright);
+    settings.IndexText = HtmlFormOf(settings.IndexText);
+    if (!settings.UseChapterTitleInIndex && settings.SortFilenames) {
+        SortChapters(book, 0, book.chapterCount() - 1);
+    }
+    return book;
+}
+
 ProjectBuildResult BuildProject(Workspace& workspace, const ProjectBuildOptions& options) {
     return ProjectBuild(workspace, options).run();
+}
+
+void ApplyBuildToProject(const ProjectBuildResult& result, ProjectModel& project) {
+    if (!result.started) {
+        return;
+    }
+    project.Chapters = result.chapters;
+    project.settings.Copyright = result.copyright;
+    project.settings.IndexText = result.indexText;
 }
 
 }  // namespace tessarel

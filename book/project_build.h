@@ -1,10 +1,14 @@
 #pragma once
 
+#include "book/book_output.h"
 #include "book/build_record.h"
 #include "book/help_compiler_run.h"
+#include "project/project_model.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <vector>
 
 namespace tessarel {
 
@@ -14,7 +18,7 @@ struct Workspace;
 struct ProjectBuildResult {
     bool started = false;  ///< false for an empty project ("Nothing to build.")
     int chaptersTotal = 0;
-    int chaptersProcessed = 0;  ///< CurrentChapterIndex + 1 when started
+    int chaptersProcessed = 0;  ///< the last chapter reached + 1
     int chaptersReused = 0;     ///< taken from the last build's record
     int chaptersFailed = 0;     ///< missing, without sections (HTML sources excepted), or
                                 ///< their page would have replaced a source
@@ -26,6 +30,13 @@ struct ProjectBuildResult {
     int filesKept = 0;  ///< book files besides chapter pages not written, as Tessarel did not write the files there
     QString indexPage;  ///< destination + "index.htm" when written: the front end shows it
     CompileOutcome compile;  ///< the HTML Help compile, when HTML Help is on
+    // The project as the book was made from it (BookProjectOf), when started.
+    // The build never changes the workspace's project; ApplyBuildToProject does.
+    std::vector<Chapter> chapters;      ///< in the book's order: by file name when Sort File Names is on
+    std::vector<ChapterFinding> found;  ///< what the build found in each of `chapters`
+    QString copyright;                  ///< the pages' copyright line, in its HTML form
+    QString indexText;                  ///< the contents page's text, in its HTML form
+    QString homePage;                   ///< the page the book opens on
 };
 
 /// How a project build may take its chapters.
@@ -48,5 +59,15 @@ struct ProjectBuildOptions {
 /// goes without a book file it is. The files earlier builds wrote that the new
 /// book no longer uses are removed.
 ProjectBuildResult BuildProject(Workspace& workspace, const ProjectBuildOptions& options = {});
+
+/// The project as its book is made from it: the copyright line and the
+/// contents text in their HTML form, and the chapters sorted by file name
+/// when Sort File Names is on (and chapter titles are not the links).
+ProjectModel BookProjectOf(const ProjectModel& project);
+
+/// What a started build leaves in the project as the window shows and saves
+/// it: the chapters in the book's order and the two texts in their HTML form
+/// (a save writes them back in their plain form).
+void ApplyBuildToProject(const ProjectBuildResult& result, ProjectModel& project);
 
 }  // namespace tessarel

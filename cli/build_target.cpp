@@ -55,9 +55,8 @@ QStringList TargetInputs(const QString& file) {
     QuietUserInterface quiet;
     ProjectModel project;
     if (LoadProject(quiet, project, absolute) == LoadOutcome::Loaded) {
-        const int count = std::min(project.NumberOfChapters, static_cast<int>(project.Chapters.size()));
-        for (int i = 0; i < count; ++i) {
-            inputs << ChapterSourcePath(project, project.Chapters[static_cast<size_t>(i)]);
+        for (const Chapter& chapter : project.Chapters) {
+            inputs << ChapterSourcePath(project, chapter);
         }
     }
     return inputs;

@@ -149,12 +149,21 @@ void CloseAndBlankSingleLineBlocks(QString& text, QChar mark, PassContext* conte
     TextRewriter out(text, context);
     RunBlanker blanker(k, ClosesCommentRun);
     qsizetype remembered = 0;
-    int state = 0;
+    // Where the walk is, relative to the lines of a block of comment lines.
+    enum class At {
+        OtherLine,    ///< a line that is no comment line: on to the next line feed
+        LineStart,    ///< the blanks that open a line
+        Marks,        ///< the run of comment marks that opens a comment line
+        CommentText,  ///< the rest of a comment line: on to its line feed
+        NextLine,     ///< the blanks that open the line after a comment line
+        BlockEnded,   ///< that line is no comment line: the block closes
+    };
+    At state = At::OtherLine;
     for (qsizetype i = 0; i < n; ++i) {
-        if (state == 0 || state == 4) {
+        if (state == At::OtherLine || state == At::CommentText) {
             // Only a line feed moves the walk on from these states.
             i = FindChar(s, n, i, kLf);
-        } else if (state == 2 || state == 6) {
+        } else if (state == At::LineStart || state == At::NextLine) {
             // Blanks at a line start leave these states as they are.
             while (i < n && IsBlank(s[i])) {
                 ++i;
@@ -165,40 +174,40 @@ void CloseAndBlankSingleLineBlocks(QString& text, QChar mark, PassContext* conte
         }
         const char16_t c = s[i];
         switch (state) {
-        case 0:
-            state = 2;
+        case At::OtherLine:
+            state = At::LineStart;
             break;
-        case 2:
+        case At::LineStart:
             if (c == k) {
-                state = 3;
+                state = At::Marks;
             } else if (!IsBlank(c)) {
-                state = 0;
+                state = At::OtherLine;
             }
             break;
-        case 3:
+        case At::Marks:
             if (c != k) {
-                state = 4;
+                state = At::CommentText;
             }
             break;
-        case 4:
+        case At::CommentText:
             remembered = i - 1;
-            state = 6;
+            state = At::NextLine;
             break;
-        case 6:
+        case At::NextLine:
             if (c == k) {
-                state = 3;
+                state = At::Marks;
             } else if (!IsBlank(c)) {
-                state = 7;
+                state = At::BlockEnded;
             }
             break;
-        case 7: {
+        case At::BlockEnded: {
             // The block ended on the line before: close it before that line's
             // CR and walk on from there.
             QString& result = out.replace(remembered, remembered);
             result.append(kTextCloseMarker);
             blanker.walk(Chars(result), result.size(), false, [&result] { return WritableChars(result); });
             i = remembered - 1;
-            state = 0;
+            state = At::OtherLine;
             break;
         }
         }
@@ -235,11 +244,20 @@ void CloseAndBlankDoubleSlashBlocks(QString& text, PassContext* context) {
     // the inserted markers.
     RunBlanker blanker(u'/', IsSlashRun, false);
     qsizetype remembered = 0;
-    int state = 0;
+    // Where the walk is, relative to the lines of a block of "//" lines.
+    enum class At {
+        Code,           ///< outside a comment: on to the next slash
+        Slash,          ///< after one slash
+        CommentText,    ///< after two: on to the line's CR
+        LineEnd,        ///< after that CR
+        NextLine,       ///< the blanks that open the line after a comment line
+        NextLineSlash,  ///< after that line's first slash
+    };
+    At state = At::Code;
     for (qsizetype i = 0; i < n; ++i) {
-        if (state == 0) {
+        if (state == At::Code) {
             i = FindChar(s, n, i, u'/');
-        } else if (state == 3) {
+        } else if (state == At::CommentText) {
             i = FindChar(s, n, i, kCr);
         }
         if (i >= n) {
@@ -248,29 +266,29 @@ void CloseAndBlankDoubleSlashBlocks(QString& text, PassContext* context) {
         const char16_t c = s[i];
         bool close = false;
         switch (state) {
-        case 0:
-            state = 2;
+        case At::Code:
+            state = At::Slash;
             break;
-        case 2:
-            state = c == u'/' ? 3 : 0;
+        case At::Slash:
+            state = c == u'/' ? At::CommentText : At::Code;
             break;
-        case 3:
+        case At::CommentText:
             remembered = i;
-            state = 4;
+            state = At::LineEnd;
             break;
-        case 4:
-            state = c == kLf ? 5 : 0;
+        case At::LineEnd:
+            state = c == kLf ? At::NextLine : At::Code;
             break;
-        case 5:
+        case At::NextLine:
             if (c == u'/') {
-                state = 6;
+                state = At::NextLineSlash;
             } else if (!IsBlank(c)) {
                 close = true;
             }
             break;
-        case 6:
+        case At::NextLineSlash:
             if (c == u'/') {
-                state = 3;
+                state = At::CommentText;
             } else {
                 close = true;
             }
@@ -281,7 +299,7 @@ void CloseAndBlankDoubleSlashBlocks(QString& text, PassContext* context) {
             result.append(kTextCloseMarker);
             blanker.walk(Chars(result), result.size(), false, [&result] { return WritableChars(result); });
             i = remembered - 1;
-            state = 0;
+            state = At::Code;
         }
     }
     out.finish(text);

@@ -330,7 +330,7 @@ private:
 std::vector<LinkTarget> LinkTargets(const DocumentModel& doc) {
     std::vector<LinkTarget> targets;
     targets.reserve(static_cast<size_t>(std::max(doc.count() - 1, 0)));
-    for (int j = 2; j <= doc.count(); ++j) {
+    for (int j = 1; j < doc.count(); ++j) {
         // An empty name would match every pair of delimiters.
         if (!doc.section(j).Name.isEmpty()) {
             targets.push_back({j, doc.section(j).Name});

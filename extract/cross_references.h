@@ -11,11 +11,11 @@ struct DocumentModel;
 
 /// One section that other sections may link to.
 struct LinkTarget {
-    int section = 0;  ///< the target's section number; its own text is not linked
+    int section = 0;  ///< the target's index in DocumentModel::Sections; its own text is not linked
     QString name;
 };
 
-/// Sections 2..SectionCount with a non-empty Name, in order.
+/// The sections after the first with a non-empty Name, in order.
 std::vector<LinkTarget> LinkTargets(const DocumentModel& doc);
 
 /// Links every whole-word mention of a target's name in a text (section

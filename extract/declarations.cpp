@@ -363,7 +363,7 @@ void WalkParentheses(const QString& text, std::vector<FoundName*>& places) {
 
 void FindDeclarations(DocumentModel& doc) {
     const int count = doc.count();
-    for (int i = 1; i <= count; ++i) {
+    for (int i = 0; i < count; ++i) {
         SectionRecord& section = doc.section(i);
         if (section.Name.contains(kTextCloseMarker)) {
             // The keyword line ended its comment block: no text followed it.
@@ -383,8 +383,8 @@ void FindDeclarations(DocumentModel& doc) {
     nameIds.reserve(count);
     std::vector<QString> names;
     names.reserve(static_cast<size_t>(count));
-    std::vector<int> sectionName(static_cast<size_t>(count) + 1, -1);
-    for (int i = 1; i <= count; ++i) {
+    std::vector<int> sectionName(static_cast<size_t>(count), -1);
+    for (int i = 0; i < count; ++i) {
         const QString key = FoldedText(doc.section(i).Name);
         auto it = nameIds.find(key);
         if (it == nameIds.end()) {
@@ -396,10 +396,10 @@ void FindDeclarations(DocumentModel& doc) {
     NameBeforeParenthesis index(names);
     index.scan(text);
 
-    std::vector<FoundName> found(static_cast<size_t>(count) + 1);
+    std::vector<FoundName> found(static_cast<size_t>(count));
     std::vector<FoundName*> places;
-    for (int i = 1; i <= count; ++i) {
-        const qsizetype from = std::max<qsizetype>(0, doc.section(i).Position.toLongLong() - 1);
+    for (int i = 0; i < count; ++i) {
+        const qsizetype from = doc.section(i).Position;
         FoundName& place = found[static_cast<size_t>(i)];
         place.at = index.firstAtOrAfter(sectionName[static_cast<size_t>(i)], from);
         if (place.at >= 0) {
@@ -420,7 +420,7 @@ void FindDeclarations(DocumentModel& doc) {
     // Sections that find the same place share one copy of the declaration.
     QHash<QPair<qsizetype, qsizetype>, QString> cut;
     cut.reserve(static_cast<qsizetype>(places.size()));
-    for (int i = 1; i <= count; ++i) {
+    for (int i = 0; i < count; ++i) {
         const FoundName& place = found[static_cast<size_t>(i)];
         if (place.closing < 0) {
             continue;

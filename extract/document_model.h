@@ -8,7 +8,7 @@ namespace tessarel {
 
 /// One section of a source file, fields in their fixed order.
 struct SectionRecord {
-    QString Position;  ///< 1-based position of the section tag, as decimal text
+    qsizetype Position = 0;  ///< where the section's tag starts in the working text (0-based)
     QString Name;
     QString Text;
     QString Declaration;
@@ -21,11 +21,10 @@ struct DocumentModel {
     QString SourceFilePath;  ///< set by the caller before a parse
     QString SourceFolder;    ///< up to and including the last separator
     QString SourceFileName;
-    /// 1-based: Sections[0] is unused so that Sections[i] is section i.
-    std::vector<SectionRecord> Sections{1};
-    int SectionCount = 0;
+    /// In the file's order; the first is the chapter's own (its name is the title).
+    std::vector<SectionRecord> Sections;
 
-    int count() const { return SectionCount; }
+    int count() const { return static_cast<int>(Sections.size()); }
     SectionRecord& section(int i) { return Sections[static_cast<size_t>(i)]; }
     const SectionRecord& section(int i) const { return Sections[static_cast<size_t>(i)]; }
     /// Empties the source state (what closing a project or file does).

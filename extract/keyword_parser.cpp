@@ -147,15 +147,24 @@ void ConvertKeywordLines(QString& text, PassContext* context) {
     TextRewriter out(text, context);
     qsizetype lineStart = 0;
     qsizetype colon = 0;
-    int state = 0;
+    // Where the walk is, relative to a line that may be a keyword line.
+    enum class At {
+        OtherLine,  ///< a line that is no candidate: on to its CR
+        LineEnd,    ///< after a CR
+        LineStart,  ///< the blanks that open a line
+        Keyword,    ///< a candidate line before its colon
+        Value,      ///< after the colon: on to the line's CR
+        ValueEnd,   ///< after that CR: a line feed makes it a whole line
+    };
+    At state = At::OtherLine;
     for (qsizetype i = 0; i < n; ++i) {
-        if (state == 0 || state == 4) {
+        if (state == At::OtherLine || state == At::Value) {
             // Only a carriage return moves the walk on from these states.
             i = FindChar(s, n, i, kCr);
             if (i >= n) {
                 break;
             }
-        } else if (state == 3) {
+        } else if (state == At::Keyword) {
             // In a candidate line only its colon or its end matters.
             i = FindAnyOf<kCr, u':'>(s, n, i);
             if (i >= n) {
@@ -164,34 +173,34 @@ void ConvertKeywordLines(QString& text, PassContext* context) {
         }
         const char16_t c = s[i];
         switch (state) {
-        case 0:
-            state = 1;
+        case At::OtherLine:
+            state = At::LineEnd;
             break;
-        case 1:
-            state = c == kLf ? 2 : 0;
+        case At::LineEnd:
+            state = c == kLf ? At::LineStart : At::OtherLine;
             break;
-        case 2:
+        case At::LineStart:
             if (c == kCr) {
-                state = 1;
+                state = At::LineEnd;
             } else if (!IsBlank(c)) {
                 lineStart = i;
-                state = 3;
+                state = At::Keyword;
             }
             break;
-        case 3:
+        case At::Keyword:
             if (c == kCr) {
-                state = 1;
+                state = At::LineEnd;
             } else if (c == u':') {
                 colon = i;
-                state = 4;
+                state = At::Value;
             }
             break;
-        case 4:
-            state = 5;
+        case At::Value:
+            state = At::ValueEnd;
             break;
-        case 5: {
+        case At::ValueEnd: {
             if (c != kLf) {
-                state = 0;
+                state = At::OtherLine;
                 break;
             }
             qsizetype wordEnd = colon;
@@ -202,7 +211,7 @@ void ConvertKeywordLines(QString& text, PassContext* context) {
             if (HoldsSemicolon(QStringView(s, n), colon + 1, i + 1) ||
                 !IsSectionKeyword(QStringView(s + lineStart, wordEnd - lineStart))) {
                 // Not a keyword line: the next line is looked at all the same.
-                state = 2;
+                state = At::LineStart;
                 break;
             }
             QString& header = out.replace(lineStart, i + 1);
@@ -214,7 +223,7 @@ void ConvertKeywordLines(QString& text, PassContext* context) {
             header.append(TrimSpaces(value.toString()));
             header.append(u' ');
             header.append(kTextOpenMarker);
-            state = 0;
+            state = At::OtherLine;
             break;
         }
         }
@@ -238,8 +247,7 @@ void SectionSpans::appendText(QString& out, const QString& source, int i) const 
 void FillSections(DocumentModel& doc, SectionSpans* spans) {
     const QString& text = doc.SourceText;
     const std::vector<qsizetype> tags = SectionTagPositions(text);
-    doc.SectionCount = static_cast<int>(tags.size());
-    doc.Sections.assign(tags.size() + 1, SectionRecord{});
+    doc.Sections.assign(tags.size(), SectionRecord{});
 
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
@@ -257,14 +265,14 @@ void FillSections(DocumentModel& doc, SectionSpans* spans) {
     std::vector<std::pair<qsizetype, qsizetype>> ownRanges;
     if (spans != nullptr) {
         spans->ranges.clear();
-        spans->firstRange.assign(2, 0);
+        spans->firstRange.assign(1, 0);
     }
 
     for (size_t k = 0; k < tags.size(); ++k) {
         const qsizetype p = tags[k];
         const qsizetype limit = k + 1 < tags.size() ? tags[k + 1] : n;
-        SectionRecord& record = doc.Sections[k + 1];
-        record.Position = QString::number(p + 1);
+        SectionRecord& record = doc.Sections[k];
+        record.Position = p;
 
         const qsizetype space = nextSpace(p + 3);
         const qsizetype first = space < n ? nextNonSpace(space + 1) : n;

@@ -27,14 +27,14 @@ std::vector<qsizetype> SectionTagPositions(const QString& text);
 /// The stretches of the source text that the sections' texts are made of.
 struct SectionSpans {
     std::vector<std::pair<qsizetype, qsizetype>> ranges;  ///< [start, end) in the source text
-    /// Section i's ranges are [firstRange[i], firstRange[i + 1]).
+    /// Section i's ranges (0-based) are [firstRange[i], firstRange[i + 1]).
     std::vector<size_t> firstRange;
     /// Appends section i's Text as FillSections makes it to `out`.
     void appendText(QString& out, const QString& source, int i) const;
 };
 
-/// Sizes doc.Sections to doc.SectionCount (= the number of section tags in
-/// doc.SourceText) and fills Position, Name and Text of every record. With
+/// Makes one record in doc.Sections for each section tag in doc.SourceText
+/// and fills Position, Name and Text of every record. With
 /// `spans`, every Text is left empty and its spans are kept there instead, so
 /// that a caller can put it together where it is needed.
 void FillSections(DocumentModel& doc, SectionSpans* spans = nullptr);

@@ -6,8 +6,8 @@
 namespace tessarel {
 
 void SortSectionsByName(DocumentModel& doc) {
-    const qsizetype last = std::min<qsizetype>(doc.count(), static_cast<qsizetype>(doc.Sections.size()) - 1);
-    SortRange(doc.Sections, 2, last, [](const SectionRecord& record) -> const QString& { return record.Name; });
+    SortRange(doc.Sections, 1, static_cast<qsizetype>(doc.Sections.size()) - 1,
+              [](const SectionRecord& record) -> const QString& { return record.Name; });
 }
 
 }  // namespace tessarel

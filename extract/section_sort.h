@@ -4,7 +4,7 @@ namespace tessarel {
 
 struct DocumentModel;
 
-/// Orders sections 2..SectionCount by Name; section 1 stays first.
+/// Orders the sections after the first by Name; the first stays first.
 void SortSectionsByName(DocumentModel& doc);
 
 }  // namespace tessarel

@@ -127,8 +127,8 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
         return false;
     }
     // A name that ended its comment block leaves its section without text.
-    std::vector<bool> withoutText(static_cast<size_t>(doc.count()) + 1, false);
-    for (int i = 1; i <= doc.count(); ++i) {
+    std::vector<bool> withoutText(static_cast<size_t>(doc.count()), false);
+    for (int i = 0; i < doc.count(); ++i) {
         withoutText[static_cast<size_t>(i)] = FindText(doc.section(i).Name, kTextCloseMarker) >= 0;
     }
     FindDeclarations(doc);
@@ -142,7 +142,7 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     PassContext sectionContext;
     QString working;
     working.reserve(4096);
-    for (int i = 1; i <= doc.count(); ++i) {
+    for (int i = 0; i < doc.count(); ++i) {
         SectionRecord& section = doc.section(i);
         working.resize(0);
         if (!withoutText[static_cast<size_t>(i)]) {

@@ -26,10 +26,10 @@ struct World {
 
 /// The parts of a model that the file holds.
 bool SameContent(const ProjectModel& a, const ProjectModel& b) {
-    if (!(a.settings == b.settings) || a.NumberOfChapters != b.NumberOfChapters) {
+    if (!(a.settings == b.settings) || a.chapterCount() != b.chapterCount()) {
         return false;
     }
-    for (int i = 0; i < a.NumberOfChapters; ++i) {
+    for (int i = 0; i < a.chapterCount(); ++i) {
         const Chapter& x = a.Chapters[static_cast<size_t>(i)];
         const Chapter& y = b.Chapters[static_cast<size_t>(i)];
         if (x.Name != y.Name || x.RelPath != y.RelPath) {
@@ -46,8 +46,7 @@ ProjectModel Seeded() {
     project.settings.IndexTitle = u"Seed title"_s;
     project.settings.SortSections = true;
     project.settings.RelDestPath = u"seed/"_s;
-    project.NumberOfChapters = 1;
-    project.Chapters[0].Name = u"seed.c"_s;
+    project.Chapters = {Chapter{u"seed.c"_s, {}}};
     return project;
 }
 
@@ -80,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     TESSAREL_FUZZ_CHECK(loaded.ProjectPath == input && loaded.ProjectFileName == u"input.qdx"_s);
-    TESSAREL_FUZZ_CHECK(loaded.NumberOfChapters >= 0 && loaded.NumberOfChapters <= kMaxChapters);
+    TESSAREL_FUZZ_CHECK(loaded.chapterCount() <= kMaxChapters);
     IsProjectModified(w.ui, loaded);
 
     const QString first = w.work.file(u"first.qdx"_s);

@@ -65,8 +65,7 @@ struct JobBuild {
         DocumentModel& doc = work.doc;
         doc.SourceText = QString();
         doc.SourceTextLength = 0;
-        doc.Sections = std::vector<SectionRecord>(1);
-        doc.SectionCount = 0;
+        doc.Sections = std::vector<SectionRecord>();
     }
 };
 
@@ -163,10 +162,10 @@ ChapterOutcome& ParseAndWrite(JobBuild& b, QByteArray bytes) {
         b.outcome.hasFigures = context.hasFigures;
         b.outcome.missingFigures = std::move(context.missingFigures);
         // The writer has cleaned the names: they are what the page shows.
-        b.outcome.title = doc.section(1).Name;
+        b.outcome.title = doc.section(0).Name;
         b.outcome.sections = doc.count();
         b.outcome.sectionNames.reserve(doc.count() - 1);
-        for (int j = 2; j <= doc.count(); ++j) {
+        for (int j = 1; j < doc.count(); ++j) {
             b.outcome.sectionNames.append(doc.section(j).Name);
         }
         if (!b.outcome.written) {
@@ -184,7 +183,7 @@ ChapterOutcome& Build(JobBuild& b) {
     const ChapterJob& job = b.job;
     DocumentModel& doc = b.work.doc;
     doc.SourceFilePath = job.source;
-    doc.SectionCount = 0;
+    doc.Sections.clear();
     if (job.pageIsSource) {
         return b.end(Kind::PageIsSource);
     }

@@ -25,8 +25,8 @@ namespace {
 
 constexpr qsizetype kSummaryLimit = 300;
 
-/// The sections' names and declarations as the page shows them, by section
-/// number (1-based like the model's sections).
+/// The sections' names and declarations as the page shows them, by their
+/// index in the model's sections.
 struct PageHeads {
     std::vector<QString> names;
     std::vector<QString> declarations;
@@ -96,9 +96,8 @@ QString EscapedWithSemicolonBreaks(const QString& code) {
 
 /// Blanks the HTML tags out of every section name and trims it.
 void CleanSectionNames(DocumentModel& doc) {
-    const int count = doc.count();
-    for (int i = 1; i <= count; ++i) {
-        QString& name = doc.section(i).Name;
+    for (SectionRecord& section : doc.Sections) {
+        QString& name = section.Name;
         BlankOutTags(name);
         name = TrimSpaces(name);
     }
@@ -164,7 +163,7 @@ void WriteContents(PageBuffer& page, const PageHeads& heads, int count) {
     AddTag(page, u"/h2"_s);
     AddTag(page, u"div class=TocLinks"_s);
     AddTag(page, u"ul class=TocLinks"_s);
-    for (int i = 2; i <= count; ++i) {
+    for (int i = 1; i < count; ++i) {
         const QString& name = heads.name(i);
         if (name.isEmpty()) {
             continue;
@@ -187,10 +186,12 @@ QStringView Translated(SectionTranslator& translator, QString& text, bool releas
 /// The words of a section's text that a search index shows with it.
 constexpr int kSnippetWords = 12;
 
-/// Keeps the start of section `i`'s page text when the caller wants it.
+/// Keeps the start of section `i`'s page text when the caller wants it, by
+/// section number (i + 1).
 void KeepSnippet(const ChapterPageContext& context, int i, QStringView translated) {
-    if (context.snippets != nullptr && static_cast<size_t>(i) < context.snippets->size()) {
-        (*context.snippets)[static_cast<size_t>(i)] = PlainTextOfHtml(translated, kSnippetWords);
+    const auto number = static_cast<size_t>(i) + 1;
+    if (context.snippets != nullptr && number < context.snippets->size()) {
+        (*context.snippets)[number] = PlainTextOfHtml(translated, kSnippetWords);
     }
 }
 
@@ -200,13 +201,13 @@ using TranslatedTexts = std::vector<QString>;
 
 void WriteSummary(PageBuffer& page, DocumentModel& doc, const PageHeads& heads, int count,
                   SectionTranslator& translator, bool release, TranslatedTexts& texts) {
-    texts.resize(static_cast<size_t>(count) + 1);
+    texts.resize(static_cast<size_t>(count));
     AddTag(page, u"div class=Summary");
     AddTag(page, u"h2");
     AddLine(page, u"Summary");
     AddTag(page, u"/h2");
     AddTag(page, u"table class=SummaryTable");
-    for (int i = 2; i <= count; ++i) {
+    for (int i = 1; i < count; ++i) {
         const QString& name = heads.name(i);
         if (name.isEmpty()) {
             continue;
@@ -260,9 +261,9 @@ void WriteFooter(const ChapterPageContext& context, const DocumentModel& doc) {
 PageHeads PageSectionHeads(const DocumentModel& doc) {
     const int count = doc.count();
     PageHeads heads;
-    heads.names.resize(static_cast<size_t>(count) + 1);
-    heads.declarations.resize(static_cast<size_t>(count) + 1);
-    for (int i = 1; i <= count; ++i) {
+    heads.names.resize(static_cast<size_t>(count));
+    heads.declarations.resize(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
         heads.names[static_cast<size_t>(i)] = SectionTranslator::name(doc.section(i).Name);
         heads.declarations[static_cast<size_t>(i)] = TrimSpaces(doc.section(i).Declaration);
     }
@@ -280,13 +281,12 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
     const QString& target = context.pagePath;
     // A long page goes to its file as it is written instead of piling up whole.
     const PageStream stream(page, target);
-    WritePageHeader(page, context.style, heads.name(1), u"class=Main"_s);
+    WritePageHeader(page, context.style, heads.name(0), u"class=Main"_s);
     if (page.file == nullptr) {
         // Room for the whole page up front: growing it by doubling copies it
         // and touches fresh memory several times over.
         qsizetype expected = page.PageText.size() + 4096;
-        for (int i = 1; i <= count; ++i) {
-            const SectionRecord& section = doc.section(i);
+        for (const SectionRecord& section : doc.Sections) {
             expected += section.Text.size() + 2 * section.Declaration.size() + 8 * section.Name.size() + 900;
         }
         page.PageText.reserve(expected);
@@ -296,15 +296,15 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
         if (settings.IncludeProjectTitle) {
             AddLine(page, u"<div class=ProjectTitle>"_s + settings.IndexTitle + u"</div>"_s);
         }
-        AddLine(page, heads.name(1));
+        AddLine(page, heads.name(0));
         AddTag(page, u"/h1");
     }
     if (context.snippets != nullptr) {
         context.snippets->assign(static_cast<size_t>(count) + 1, QString());
     }
     AddTag(page, u"div class=SectionText");
-    const QStringView first = Translated(translator, doc.section(1).Text, context.releaseTexts);
-    KeepSnippet(context, 1, first);
+    const QStringView first = Translated(translator, doc.section(0).Text, context.releaseTexts);
+    KeepSnippet(context, 0, first);
     AddLine(page, first);
     AddTag(page, u"/div");
     // An overview of a single item would only repeat it.
@@ -320,7 +320,7 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
     AddTag(page, u"div class=AllSections");
     // Made for the first declaration box only: a page without any needs none.
     std::optional<DeclarationLinker> linker;
-    for (int i = 2; i <= count; ++i) {
+    for (int i = 1; i < count; ++i) {
         const QString& name = heads.name(i);
         AddTag(page, u"div class=Section");
         AddTag(page, u"h3");

@@ -33,7 +33,8 @@ struct ChapterPageContext {
     bool hasFigures = false;
     QStringList missingFigures = {};
     /// When set, receives the first words of each section's text as plain
-    /// text, by section number (for a book's search index).
+    /// text, by section number: section i of the document model is number
+    /// i + 1 (for a book's search index).
     std::vector<QString>* snippets = nullptr;
 };
 

@@ -144,11 +144,11 @@ bool LinkFreeWord(QString& text, const QString& word, const QString& link) {
 DeclarationLinker::DeclarationLinker(const std::vector<QString>& names, int count) : names_(names) { build(count); }
 
 void DeclarationLinker::build(int count) {
-    const size_t slots = static_cast<size_t>(std::max(count, 0)) + 1;
+    const size_t slots = static_cast<size_t>(std::max(count, 0));
     // Declarations are escaped before they are linked, so a name is looked for
     // as the escaped code shows it. Filled before any view into it is taken.
     words_.resize(slots);
-    for (int j = 2; j <= count; ++j) {
+    for (int j = 1; j < count; ++j) {
         const QString& name = names_[static_cast<size_t>(j)];
         // A name the escape leaves alone is shared, not copied.
         const bool plain =
@@ -160,7 +160,7 @@ void DeclarationLinker::build(int count) {
     groupEnd_.assign(slots, 0);
     QHash<QStringView, int> firstByName;
     std::vector<int> spanning;
-    for (int j = 2; j <= count; ++j) {
+    for (int j = 1; j < count; ++j) {
         const QString& name = words_[static_cast<size_t>(j)];
         // An empty name would turn every pair of neighbouring blanks into a link.
         if (name.isEmpty()) {
@@ -184,7 +184,7 @@ void DeclarationLinker::build(int count) {
     // Groups laid out one after another: groupEnd_ counts first, then serves as
     // the fill position and ends at the group's end.
     int offset = 0;
-    for (int j = 2; j <= count; ++j) {
+    for (int j = 1; j < count; ++j) {
         const auto at = static_cast<size_t>(j);
         if (firstOfName_[at] == j) {
             groupBegin_[at] = offset;
@@ -193,7 +193,7 @@ void DeclarationLinker::build(int count) {
         }
     }
     members_.resize(static_cast<size_t>(offset));
-    for (int j = 2; j <= count; ++j) {
+    for (int j = 1; j < count; ++j) {
         const int first = firstOfName_[static_cast<size_t>(j)];
         if (first >= 0) {
             members_[static_cast<size_t>(groupEnd_[static_cast<size_t>(first)]++)] = j;

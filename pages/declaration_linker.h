@@ -9,7 +9,8 @@
 
 namespace tessarel {
 
-/// Links the names of other sections (2..count) in a declaration box escaped by
+/// Links the names of other sections (1..count - 1; section 0 is the chapter's
+/// own and never linked) in a declaration box escaped by
 /// EscapeSourceCode, as a whole-word replacement per section in section order,
 /// never inside a tag or the text of a link already made.
 /// Replacing every name in every declaration would be quadratic in the number
@@ -18,7 +19,7 @@ namespace tessarel {
 /// breaks and occur in the text, are tried.
 class DeclarationLinker {
 public:
-    /// `names` by section number, as the page shows them; kept by reference.
+    /// `names` by section index, as the page shows them; kept by reference.
     DeclarationLinker(const std::vector<QString>& names, int count);
     DeclarationLinker(const DeclarationLinker&) = delete;
     DeclarationLinker& operator=(const DeclarationLinker&) = delete;

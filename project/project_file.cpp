@@ -74,7 +74,7 @@ private:
 }  // namespace
 
 QString ProjectXml(UserInterface& ui, ProjectModel& project) {
-    const int chapters = std::clamp(project.NumberOfChapters, 0, static_cast<int>(project.Chapters.size()));
+    const int chapters = project.chapterCount();
     ui.showBusy(QString(), QString(), chapters - 1 > 0 ? chapters - 1 : 1);
 
     Settings& s = project.settings;
@@ -95,7 +95,7 @@ QString ProjectXml(UserInterface& ui, ProjectModel& project) {
             group = row.group;
         }
         if (const auto* text = std::get_if<QString Settings::*>(&row.field); text && row.plainForm) {
-            // A build leaves it in its HTML form; the file keeps what the user typed.
+            // After a build the model holds the HTML form (ApplyBuildToProject); the file keeps the plain one.
             s.*(*text) = PlainFormOf(s.*(*text));
         }
         if (const auto* flag = std::get_if<bool Settings::*>(&row.field);
@@ -198,9 +198,9 @@ public:
         return count <= kMaxChapters || refuseTooMany();
     }
 
-    /// Names and folders of the chapters. The chapter list must be whole, since
-    /// a save would otherwise write a project with files missing.
-    bool chapters(ProjectModel& project) {
+    /// Names and folders of the first `count` chapters. The chapter list must
+    /// be whole, since a save would otherwise write a project with files missing.
+    bool chapters(ProjectModel& project, int count) {
         if (!reader_.read(QStringLiteral("N"))) {
             return refuseChapterList();
         }
@@ -224,15 +224,15 @@ public:
                 return refuseChapterList();
             }
         }
-        for (int k = 0; k < names; ++k) {
-            Chapter& chapter = project.Chapters[static_cast<size_t>(k)];
-            chapter.Name = found.at(k);
-            chapter.RelPath = reader_.content(k);
+        // A count beyond the listed files counts only those listed: a chapter
+        // without a name would stand for the project folder itself.
+        const int counted = std::min(count, names);
+        project.Chapters.clear();
+        project.Chapters.reserve(static_cast<size_t>(counted));
+        for (int k = 0; k < counted; ++k) {
+            project.Chapters.push_back({found.at(k), reader_.content(k)});
         }
-        // A count beyond the listed files would make the surplus slots stand for
-        // the project folder itself.
-        project.NumberOfChapters = std::min(project.NumberOfChapters, names);
-        project.UncountedChapters = names - project.NumberOfChapters;
+        project.UncountedChapters = names - counted;
         return true;
     }
 
@@ -381,13 +381,14 @@ private:
     std::array<std::optional<bool>, kFileGroupCount> groupsPresent_;
 };
 
-bool ReadProjectSettings(ProjectFileReader& r, ProjectModel& project) {
+/// The settings, and the chapter count into `count` (left as it is when absent).
+bool ReadProjectSettings(ProjectFileReader& r, ProjectModel& project, int& count) {
     for (const SettingRow& row : kSettingTable) {
         if (!r.setting(row, project.settings)) {
             return false;
         }
     }
-    return r.number(kChapterCount, project.NumberOfChapters) && r.chapterCount(project.NumberOfChapters);
+    return r.number(kChapterCount, count) && r.chapterCount(count);
 }
 
 void SetProjectIdentity(ProjectModel& project, const QString& path) {
@@ -433,7 +434,9 @@ LoadOutcome LoadProject(UserInterface& ui, ProjectModel& project, const QString&
     }
 
     ProjectFileReader reader(ui, text);
-    if (!ReadProjectSettings(reader, loaded) || !reader.chapters(loaded) || !reader.valuesClean()) {
+    // A file without a count keeps the open project's, as every absent element does.
+    int count = loaded.chapterCount();
+    if (!ReadProjectSettings(reader, loaded, count) || !reader.chapters(loaded, count) || !reader.valuesClean()) {
         reader.tell();
         return LoadOutcome::Refused;
     }

@@ -20,11 +20,8 @@ void ClearProject(ProjectModel& project) {
     project.ProjectFileName.clear();
     project.ProjectFolder.clear();
     project.ProjectPath.clear();
-    project.NumberOfChapters = 0;
     project.UncountedChapters = 0;
-    project.Chapters.assign(kChapterSlots, Chapter{});
-    project.CurrentChapterIndex = 0;
-    project.HomePage.clear();
+    project.Chapters.clear();
 
     // Only the settings reset to their defaults; those that hold their
     // single-file preference and those the caller clears stay.

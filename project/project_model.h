@@ -11,14 +11,13 @@ namespace tessarel {
 class UserInterface;
 
 inline constexpr int kMaxChapters = 4000;
-inline constexpr int kChapterSlots = 4001;
 
 /// One source file of a project.
 struct Chapter {
-    QString Name;             ///< file name with extension, no folder
-    QString RelPath;          ///< its folder relative to ProjectFolder (absolute on another drive)
-    QString ChapterTitle;     ///< set by the build
-    bool Documented = false;  ///< set by the build
+    QString Name;     ///< file name with extension, no folder
+    QString RelPath;  ///< its folder relative to ProjectFolder (absolute on another drive)
+
+    bool operator==(const Chapter&) const = default;
 };
 
 /// The one open project.
@@ -26,15 +25,15 @@ struct ProjectModel {
     QString ProjectPath;
     QString ProjectFolder;    ///< always ends with a separator
     QString ProjectFileName;  ///< with its ".qdx"
-    std::vector<Chapter> Chapters = std::vector<Chapter>(kChapterSlots);
-    int NumberOfChapters = 0;
-    /// Chapter entries the project file lists beyond NumberOfChapters: never
-    /// built, and dropped by a save. 0 once the list is stored or saved.
+    /// The counted chapters, as many as the project file's <NumberOfChapters>
+    /// (fewer when it lists fewer).
+    std::vector<Chapter> Chapters;
+    /// Chapter entries the project file lists beyond its <NumberOfChapters>:
+    /// never built, and dropped by a save. 0 once the list is stored or saved.
     int UncountedChapters = 0;
     Settings settings;
-    int CurrentChapterIndex = 0;
-    QString HomePage;
 
+    int chapterCount() const { return static_cast<int>(Chapters.size()); }
     /// A project is open when its file name is not blank.
     bool isOpen() const;
     /// A project-relative path made absolute against ProjectFolder.

@@ -186,6 +186,9 @@ template <class... Visitors>
 struct Overloaded : Visitors... {
     using Visitors::operator()...;
 };
+// Clang before 17 deduces no aggregate's arguments by itself.
+template <class... Visitors>
+Overloaded(Visitors...) -> Overloaded<Visitors...>;
 
 /// Gives `to` the setting's value in `from`.
 void CopySetting(const SettingRow& row, const Settings& from, Settings& to);

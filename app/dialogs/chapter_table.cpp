@@ -8,9 +8,7 @@
 namespace tessarel {
 
 ChapterTable::ChapterTable(const ProjectModel& project) {
-    const int count = std::clamp(project.NumberOfChapters, 0, static_cast<int>(project.Chapters.size()));
-    for (int i = 0; i < count; ++i) {
-        const Chapter& chapter = project.Chapters[static_cast<size_t>(i)];
+    for (const Chapter& chapter : project.Chapters) {
         rows_.push_back({chapter.Name, chapter.RelPath});
     }
     sort();

@@ -18,7 +18,7 @@ struct ChapterRow {
 /// clicking the other sorts by it, ascending.
 class ChapterTable {
 public:
-    /// Chapters 0 to NumberOfChapters - 1, sorted by file name, ascending.
+    /// The project's chapters, sorted by file name, ascending.
     explicit ChapterTable(const ProjectModel& project);
     void clickHeader(int column);
 

@@ -174,11 +174,9 @@ void FilesDialog::loadValues() {
     RunIgnoringErrors([&] {
         // Without files the browser starts in the project's own folder, where
         // the new-project file dialog has just been.
-        const QString folder =
-            project.NumberOfChapters > 0
-                ? ResolveProjectPath(project.ProjectFolder,
-                                     project.Chapters[static_cast<size_t>(project.NumberOfChapters - 1)].RelPath)
-                : project.ProjectFolder;
+        const QString folder = !project.Chapters.empty()
+                                   ? ResolveProjectPath(project.ProjectFolder, project.Chapters.back().RelPath)
+                                   : project.ProjectFolder;
         folderTree->setPath(folder);
         driveBox->showDriveOf(folderTree->path());
         fileList->setFolder(folderTree->path());

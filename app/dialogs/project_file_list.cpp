@@ -12,9 +12,7 @@ namespace tessarel {
 void ProjectFileList::load(const ProjectModel& project) {
     rows_.clear();
     selection_.clear();
-    const int count = std::clamp(project.NumberOfChapters, 0, static_cast<int>(project.Chapters.size()));
-    for (int i = 0; i < count; ++i) {
-        const Chapter& chapter = project.Chapters[static_cast<size_t>(i)];
+    for (const Chapter& chapter : project.Chapters) {
         rows_.push_back({chapter.Name, chapter.RelPath});
     }
 }
@@ -125,12 +123,11 @@ bool ProjectFileList::storeInto(ProjectModel& project) const {
     if (exceedsLimit()) {
         return false;
     }
-    project.NumberOfChapters = count();
     project.UncountedChapters = 0;
-    for (int i = 0; i < count(); ++i) {
-        Chapter& chapter = project.Chapters[static_cast<size_t>(i)];
-        chapter.Name = rows_[static_cast<size_t>(i)].name;
-        chapter.RelPath = rows_[static_cast<size_t>(i)].relPath;
+    project.Chapters.clear();
+    project.Chapters.reserve(rows_.size());
+    for (const ProjectFileRow& row : rows_) {
+        project.Chapters.push_back({row.name, row.relPath});
     }
     return true;
 }

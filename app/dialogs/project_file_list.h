@@ -22,7 +22,7 @@ struct ProjectFileRow {
 /// them are selected, and the list operations with their selection rules.
 class ProjectFileList {
 public:
-    /// Rows from chapters 0 to NumberOfChapters - 1; nothing selected.
+    /// A row for each of the project's chapters; nothing selected.
     void load(const ProjectModel& project);
     /// Appends one row per name, all in the same folder; duplicates are kept.
     void add(const QStringList& names, const QString& relPath);

@@ -77,9 +77,8 @@ QString SaveTestProject(TestEnvironment& te, const QString& relative, int files)
     for (int i = 0; i < files; ++i) {
         const QString name = u"f%1.c"_s.arg(i);
         WriteBytes(model.ProjectFolder + u"src/"_s + name, DocumentedSource(name).toUtf8());
-        model.Chapters[static_cast<size_t>(i)] = Chapter{name, u"src/"_s, {}, false};
+        model.Chapters.push_back({name, u"src/"_s});
     }
-    model.NumberOfChapters = files;
     RecordingUserInterface quiet;
     SaveProject(quiet, model, model.ProjectPath);
     return model.ProjectPath;

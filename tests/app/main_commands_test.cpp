@@ -152,7 +152,7 @@ TEST_F(MainCommandsTest, anOpenedProjectShowsItsBookOrHowToBuildIt) {
     EXPECT_EQ(view.navigations.back(), commands.bookIndexPath());
     EXPECT_EQ(view.pages.size(), 2);
 
-    ws.project.NumberOfChapters = 1;
+    ws.project.Chapters.resize(1);
     EXPECT_TRUE(UnbuiltProjectPage(ws.project).contains(u"1 chapter;"_s));
 }
 
@@ -216,7 +216,7 @@ TEST_F(MainCommandsTest, buildCommandsFollowTheNumberOfFiles) {
     openProject(writeProject(u"proj/empty.qdx"_s, 0));
     EXPECT_FALSE(enabled(Command::Build));
     EXPECT_FALSE(enabled(Command::DefaultChapter));
-    ws.project.NumberOfChapters = 1;
+    ws.project.Chapters.resize(1);
     commands.refreshMenuState();
     EXPECT_TRUE(enabled(Command::Build));
     EXPECT_TRUE(enabled(Command::DefaultChapter));
@@ -246,6 +246,25 @@ TEST_F(MainCommandsTest, rebuildAllBuildsEveryChapterWhereBuildTakesUnchangedOne
     for (size_t i = 0; i < rows; ++i) {
         EXPECT_EQ(ui.log[i].reason + ui.log[i].item, ui.log[2 * rows + i].reason + ui.log[2 * rows + i].item);
     }
+}
+
+// The build itself leaves the project alone; the window then shows and saves
+// the book's order and texts, as after every build before.
+TEST_F(MainCommandsTest, aBuildLeavesTheBooksOrderAndTextsInTheProject) {
+    const QString project = writeProject(u"proj/p.qdx"_s, 3);
+    openProject(project);
+    std::reverse(ws.project.Chapters.begin(), ws.project.Chapters.end());
+    ws.project.settings.SortFilenames = true;
+    ws.project.settings.Copyright = u"(C) Me"_s;
+    commands.build();
+    ASSERT_EQ(ws.project.chapterCount(), 3);
+    EXPECT_EQ(ws.project.Chapters[0].Name, u"f0.c"_s);
+    EXPECT_EQ(ws.project.Chapters[2].Name, u"f2.c"_s);
+    EXPECT_EQ(ws.project.settings.Copyright, u"&#169; Me"_s);
+    commands.saveProject();
+    const QByteArray saved = testing::ReadBytes(project);
+    EXPECT_TRUE(saved.contains("<Copyright>(c) Me</Copyright>")) << saved.constData();
+    EXPECT_TRUE(saved.contains("<C><N>f0.c</N><R>src/</R></C>\r\n<C><N>f1.c</N>")) << saved.constData();
 }
 
 TEST_F(MainCommandsTest, theSaveQuestionGuardsEveryCommandThatMayLoseChanges) {

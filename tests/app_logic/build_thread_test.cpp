@@ -90,9 +90,8 @@ protected:
             testing::WriteBytes(
                 project.ProjectFolder + u"src/"_s + name,
                 (u"// function: "_s + name + u"\r\n// What it does.\r\nint f() { return 0; }\r\n"_s).toUtf8());
-            project.Chapters[static_cast<size_t>(i)] = Chapter{name, u"src/"_s, {}, false};
+            project.Chapters.push_back({name, u"src/"_s});
         }
-        project.NumberOfChapters = 3;
     }
 
     /// Starts a project build whose thread waits at chapter `holdAt`'s
@@ -136,8 +135,7 @@ protected:
 TEST_F(BuildThreadTest, aProjectBuildRunsBesideTheEventLoopAndItsResultsComeBack) {
     ws.buildWorkers = 2;
     startHeld(u"f1.c"_s);
-    // The build waits on its own thread; this one still runs its events, and
-    // the window's project is not the one the build writes.
+    // The build waits on its own thread; this one still runs its events.
     EXPECT_NE(buildThread, std::this_thread::get_id());
     EXPECT_TRUE(builds.running());
     bool ticked = false;
@@ -148,7 +146,6 @@ TEST_F(BuildThreadTest, aProjectBuildRunsBesideTheEventLoopAndItsResultsComeBack
     queuedUi->deliverAll();
     EXPECT_EQ(ui.seen, QStringList{u"row f0.c"_s});
     EXPECT_EQ(ui.captions.last(), u"f1.c ( 2 / 3 )"_s);
-    EXPECT_TRUE(ws.project.Chapters[0].ChapterTitle.isEmpty());
     EXPECT_EQ(doneWith, -1);
 
     // A second build is refused while this one runs, and nothing of it is done.
@@ -169,8 +166,9 @@ TEST_F(BuildThreadTest, aProjectBuildRunsBesideTheEventLoopAndItsResultsComeBack
     EXPECT_EQ(ui.buildsFinished, 1);
     EXPECT_EQ(ui.captions.last(), u"3 files processed."_s);
     // The window's workspace has what the build made.
-    EXPECT_FALSE(ws.project.Chapters[2].ChapterTitle.isEmpty());
-    EXPECT_TRUE(ws.project.Chapters[2].Documented);
+    ASSERT_EQ(result.found.size(), 3u);
+    EXPECT_FALSE(result.found[2].title.isEmpty());
+    EXPECT_TRUE(result.found[2].documented);
     EXPECT_FALSE(ws.IndexEntries.empty());
     EXPECT_TRUE(FileExists(result.indexPage));
 }

@@ -32,7 +32,9 @@ protected:
     /// Output for the writers, with `built` chapters done and the folder made.
     BookOutput output(int built) {
         QDir().mkpath(dest);
-        return BookOutput{ws, style, dest, built};
+        BookOutput out{ws, ws.project, style, dest, built};
+        out.found = findings;
+        return out;
     }
 
     /// Adds a chapter whose source lies in proj/<folder>/ (written unless
@@ -42,15 +44,13 @@ protected:
             WriteBytes(ws.project.ProjectFolder + folder + u"/"_s + name, bytes);
         }
         addChapter(name, QString(), false);
-        ws.project.Chapters[static_cast<size_t>(ws.project.NumberOfChapters - 1)].RelPath = folder + u"\\"_s;
+        ws.project.Chapters.back().RelPath = folder + u"\\"_s;
     }
 
-    /// Adds a chapter slot as a build would have left it.
+    /// Adds a chapter, with what a build found in it for output().
     void addChapter(const QString& name, const QString& title, bool documented) {
-        Chapter& chapter = ws.project.Chapters[static_cast<size_t>(ws.project.NumberOfChapters++)];
-        chapter.Name = name;
-        chapter.ChapterTitle = title;
-        chapter.Documented = documented;
+        ws.project.Chapters.push_back({name, QString()});
+        findings.push_back({title, documented});
     }
 
     /// A file of the destination folder as text (pages are Latin-1).
@@ -60,6 +60,8 @@ protected:
     Workspace ws{*env.env};
     PageStyle style{u"test"_s, u"body { color: black; }"_s, false};
     QString dest;
+    /// What output() says the build found in each chapter.
+    std::vector<ChapterFinding> findings;
 };
 
 /// WritePageHeader's output for a side page with the linked "test" style sheet.

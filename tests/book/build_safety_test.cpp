@@ -36,7 +36,7 @@ protected:
     void addSource(const QString& folder, const QString& name, const QByteArray& bytes) {
         WriteBytes(folder + name, bytes);
         addChapter(name, QString(), false);
-        ws.project.Chapters[static_cast<size_t>(ws.project.NumberOfChapters - 1)].RelPath = folder;
+        ws.project.Chapters.back().RelPath = folder;
     }
 
     QStringList logRows() const {
@@ -459,7 +459,7 @@ TEST_F(BuildSafety, filesTheBookNoLongerUsesAreRemovedWhenTessarelWroteThem) {
         SCOPED_TRACE(recordKept ? "record kept" : "record lost");
         QDir(env.path(u"proj"_s)).removeRecursively();
         QDir(dest).removeRecursively();
-        ws.project.NumberOfChapters = 0;
+        ws.project.Chapters.clear();
         Settings& settings = ws.project.settings;
         settings.Style = u"test"_s;
         settings.Collapsible = settings.IncludeSearch = settings.GenerateHtmlHelpFiles = true;
@@ -484,7 +484,7 @@ TEST_F(BuildSafety, filesTheBookNoLongerUsesAreRemovedWhenTessarelWroteThem) {
         }
         settings.Collapsible = settings.IncludeSearch = settings.GenerateHtmlHelpFiles = false;
         settings.Style = kFallbackStyleName;
-        ws.project.NumberOfChapters = 1;
+        ws.project.Chapters.resize(1);
         env.ui.log.clear();
 
         ASSERT_FALSE(BuildProject(ws).destinationUnwritable);

@@ -13,9 +13,9 @@ class ChapterResultTest : public BookFixture {
 protected:
     ChapterResult buildAlone(int i) {
         BookOutput out = output(0);
-        const ProjectSources sources(ws.project, ws.project.NumberOfChapters);
+        const ProjectSources sources(ws.project, ws.project.chapterCount());
         const std::vector<ChapterPagePlan> pages =
-            PlanChapterPages(ws.project, ws.project.NumberOfChapters, u"test.css"_s);
+            PlanChapterPages(ws.project, ws.project.chapterCount(), u"test.css"_s);
         for (const ChapterPagePlan& plan : pages) {
             out.withoutPage.push_back(plan.claim != PageClaim::Own);
         }

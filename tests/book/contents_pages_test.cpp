@@ -58,16 +58,17 @@ protected:
         addChapter(u"b.c"_s, u"b.c"_s, false);
         addChapter(u"a.c"_s, u"Alpha"_s, true);
         addChapter(u"c.c"_s, u"Gamma"_s, true);
-        ws.project.HomePage = u"stale.htm"_s;
     }
+
+    QString homePage = u"stale.htm"_s;
 };
 
 TEST_F(BookPages, documentedOnly_listsFileNamesInBoldAndOpensFirstDocumented) {
-    ASSERT_TRUE(WriteBookPages(output(3)));
+    ASSERT_TRUE(WriteBookPages(output(3), homePage));
 
     EXPECT_EQ(read(u"_book.htm"_s), SidePageHead(u"My Book"_s, kTitleBlocks) + BookRow(u"a.c.htm"_s, u"<b>a.c</b>"_s) +
                                         BookRow(u"c.c.htm"_s, u"<b>c.c</b>"_s) + SidePageEnd());
-    EXPECT_EQ(ws.project.HomePage, u"a.c.htm"_s);
+    EXPECT_EQ(homePage, u"a.c.htm"_s);
     EXPECT_FALSE(QFileInfo::exists(dest + u"_bookcol.htm"_s));
     EXPECT_EQ(env.ui.captions, QStringList{u"_book.htm"_s});
     EXPECT_EQ(env.ui.progressMax, 3);
@@ -81,24 +82,24 @@ TEST_F(BookPages, documentedOnly_listsFileNamesInBoldAndOpensFirstDocumented) {
 TEST_F(BookPages, allFilesByTitle_markUndocumentedAndStopAtChaptersBuilt) {
     ws.project.settings.IncludeOnlyDocumentedFiles = false;
     ws.project.settings.UseChapterTitleInIndex = true;
-    ASSERT_TRUE(WriteBookPages(output(2)));
+    ASSERT_TRUE(WriteBookPages(output(2), homePage));
 
     EXPECT_EQ(read(u"_book.htm"_s), SidePageHead(u"My Book"_s, kTitleBlocks) +
                                         BookRow(u"b.c.htm"_s, u"[x] <b>b.c</b>"_s) +
                                         BookRow(u"a.c.htm"_s, u"<b>Alpha</b>"_s) + SidePageEnd());
-    EXPECT_EQ(ws.project.HomePage, u"b.c.htm"_s);
+    EXPECT_EQ(homePage, u"b.c.htm"_s);
 }
 
 TEST_F(BookPages, noChapterListed_leavesNoStaleHomePage) {
-    ASSERT_TRUE(WriteBookPages(output(1)));
+    ASSERT_TRUE(WriteBookPages(output(1), homePage));
     EXPECT_EQ(read(u"_book.htm"_s), SidePageHead(u"My Book"_s, kTitleBlocks) + SidePageEnd());
-    EXPECT_EQ(ws.project.HomePage, QString());
+    EXPECT_EQ(homePage, QString());
 }
 
 TEST_F(BookPages, collapsible_alsoWritesTheContentsControlPage) {
     ws.project.settings.Collapsible = true;
     ws.project.settings.IndexText = u"   "_s;  // blank: no description block
-    ASSERT_TRUE(WriteBookPages(output(3)));
+    ASSERT_TRUE(WriteBookPages(output(3), homePage));
 
     EXPECT_EQ(read(u"_bookcol.htm"_s), ActiveSidePage(uR"(<input
 TYPE="button" VALUE="Contents" ONCLICK="javascript:location='_bookcol.htm';"

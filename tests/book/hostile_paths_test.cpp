@@ -89,10 +89,8 @@ TEST_P(HostilePaths, buildWritesOnlyInsideItsDestination) {
     settings.Style = u"../../sheet"_s;
     settings.HomeChapter = u"../../../home.c"_s;
     for (qsizetype i = 0; i < c.names.size(); ++i) {
-        project.Chapters[static_cast<size_t>(i)].Name = c.names[i];
-        project.Chapters[static_cast<size_t>(i)].RelPath = c.folders[i];
+        project.Chapters.push_back({c.names[i], c.folders[i]});
     }
-    project.NumberOfChapters = static_cast<int>(c.names.size());
     const QString destination = QDir::cleanPath(project.destinationFolder());
     ASSERT_TRUE(destination.startsWith(root + u"/"_s)) << destination.toStdString();
 

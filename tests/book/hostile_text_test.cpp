@@ -8,6 +8,7 @@
 #include "book/help_compiler_run.h"
 #include "book_fixture.h"
 #include "support/preferences.h"
+#include "support/special_files.h"
 
 #include <QDirIterator>
 #include <QFile>
@@ -352,6 +353,16 @@ TEST_F(HostileBook, namesAreShownAsTextAndLinkedAsTheirFiles) {
         u"<param name=\"Local\" value=\"..\\&lt;img src=x onerror=alert(1)&gt;.c.htm#x&quot;^onmouseover=&quot;alert(1)\">"_s));
     EXPECT_TRUE(QString::fromLatin1(ReadBytes(dest + u"HTML Help/help.hhp"_s))
                     .contains(u"\r\nTitle=T\"itle\r\n"_s + u"\r\n[FILES]\r\n"_s));
+}
+
+// A chapter that is listed without a page of its own (not read, refused) is
+// listed under its file name as text, whatever the title setting says.
+TEST_F(HostileBook, chaptersNotReadAreListedUnderTheirNamesAsText) {
+    ws.project.settings.UseChapterTitleInIndex = true;
+    ASSERT_TRUE(MakeFifo(ws.project.ProjectFolder + u"src/<i onclick=alert(2)>pipe.c"_s));
+    addSource(u"src"_s, u"<i onclick=alert(2)>pipe.c"_s);
+    BuildProject(ws);
+    EXPECT_TRUE(read(u"_book.htm"_s).contains(u"[x] <b>&lt;i onclick=alert(2)&gt;pipe.c</b>"_s));
 }
 
 }  // namespace

@@ -110,7 +110,7 @@ TEST_F(ChapterPages, theFirstChapterKeepsAPageNameAndTheOthersAreRefused) {
     EXPECT_EQ(read(u"_book.htm"_s).count(u"<tr class=SideLink>"_s), 2);
     EXPECT_EQ(read(u"_dindex.htm"_s).count(u"<tr class=SideLink>"_s), 2);
     EXPECT_EQ(indexPages(), (QStringList{u"notes.htm"_s, u"util.c.htm"_s}));
-    EXPECT_FALSE(ws.project.Chapters[1].Documented);
+    EXPECT_FALSE(result.found[1].documented);
 }
 
 TEST_F(ChapterPages, letterCaseCountsAsThePlatformsFileSystemsCountIt) {

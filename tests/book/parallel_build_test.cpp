@@ -114,9 +114,9 @@ protected:
             record.messages << message.title + u": "_s + message.text;
         }
         record.captions = env.ui.captions;
-        for (int i = 0; i < ws.project.NumberOfChapters; ++i) {
-            const Chapter& chapter = ws.project.Chapters[static_cast<size_t>(i)];
-            record.titles << chapter.ChapterTitle + (chapter.Documented ? u" +"_s : u" -"_s);
+        for (size_t i = 0; i < result.found.size(); ++i) {
+            const ChapterFinding& found = result.found[i];
+            record.titles << result.chapters[i].Name + u": "_s + found.title + (found.documented ? u" +"_s : u" -"_s);
         }
         for (const IndexEntry& entry : ws.IndexEntries) {
             record.index << entry.EntryText + u" > "_s + entry.EntryPage + (entry.IsChapter ? u" C"_s : u""_s);
@@ -180,7 +180,7 @@ TEST_F(ParallelBuild, sortedAndSmallProjectsAgreeToo) {
     }
     ExpectSame(buildWith(1), buildWith(3));
 
-    ws.project.NumberOfChapters = 1;
+    ws.project.Chapters.resize(1);
     ExpectSame(buildWith(1), buildWith(4));
 }
 

@@ -119,7 +119,8 @@ My Book
 }
 
 TEST_F(HtmlBook, logsEveryFileAndRecordsTitles) {
-    build();
+    const ProjectModel before = ws.project;
+    const ProjectBuildResult result = build();
     ASSERT_EQ(env.ui.log.size(), 6u);
     const auto expectLine = [&](size_t i, const QString& reason, const QString& item, RowStatus ok,
                                 const QString& title, const QString& output) {
@@ -140,15 +141,22 @@ TEST_F(HtmlBook, logsEveryFileAndRecordsTitles) {
     EXPECT_EQ(env.ui.captions,
               (QStringList{u"intro.html ( 1 / 4 )"_s, u"gone.c ( 2 / 4 )"_s, u"lost.htm ( 3 / 4 )"_s,
                            u"guide.htm ( 4 / 4 )"_s, u"_book.htm"_s, u"Plain Index"_s, u"4 files processed."_s}));
-    const std::vector<Chapter>& chapters = ws.project.Chapters;
-    EXPECT_EQ(chapters[0].ChapterTitle, u"intro"_s);
-    EXPECT_TRUE(chapters[0].Documented);
-    EXPECT_EQ(chapters[1].ChapterTitle, u"gone.c"_s);
-    EXPECT_FALSE(chapters[1].Documented);
-    EXPECT_FALSE(chapters[2].Documented);
-    EXPECT_EQ(chapters[3].ChapterTitle, u"guide"_s);
-    EXPECT_EQ(ws.project.CurrentChapterIndex, 3);
-    EXPECT_EQ(ws.project.HomePage, u"intro.html"_s);
+    const std::vector<ChapterFinding>& found = result.found;
+    ASSERT_EQ(found.size(), 4u);
+    EXPECT_EQ(found[0].title, u"intro"_s);
+    EXPECT_TRUE(found[0].documented);
+    EXPECT_EQ(found[1].title, u"gone.c"_s);
+    EXPECT_FALSE(found[1].documented);
+    EXPECT_FALSE(found[2].documented);
+    EXPECT_EQ(found[3].title, u"guide"_s);
+    EXPECT_EQ(result.chaptersProcessed, 4);
+    EXPECT_EQ(result.homePage, u"intro.html"_s);
+    EXPECT_EQ(result.copyright, u"&#169; 2003"_s);
+    EXPECT_EQ(result.indexText, u"One<br>Two"_s);
+
+    // The build leaves the project alone; the front end takes what it shows.
+    EXPECT_EQ(ws.project.settings, before.settings);
+    ApplyBuildToProject(result, ws.project);
     EXPECT_EQ(ws.project.settings.Copyright, u"&#169; 2003"_s);
     EXPECT_EQ(ws.project.settings.IndexText, u"One<br>Two"_s);
 }
@@ -562,14 +570,14 @@ TEST_F(ProjectBuild, cancelAfterTheThirdOfTen_stillWritesTheBookForThree) {
 
 TEST_F(ProjectBuild, cancelBeforeTheFirstFile_listsNothing) {
     addSource(u"src"_s, u"a.htm"_s, "<html></html>");
-    ws.project.Chapters[0].Documented = true;  // as an earlier build left it
+    ASSERT_EQ(build().found[0].documented, true);
     env.ui.cancel = true;
     const ProjectBuildResult result = build();
 
     EXPECT_EQ(result.chaptersProcessed, 0);
     EXPECT_EQ(env.ui.captions.last(), u"Cancelled after 0 of 1 file"_s);
     EXPECT_EQ(read(u"_book.htm"_s).count(u"<tr class=SideLink>"_s), 0);
-    EXPECT_FALSE(ws.project.Chapters[0].Documented);
+    EXPECT_FALSE(result.found[0].documented);
     EXPECT_TRUE(read(u"index.htm"_s).contains(u"<frame src=\"a.htm\" name=\"chapter\""_s));
 }
 
@@ -579,14 +587,18 @@ TEST_F(ProjectBuild, sortedFileNames_keepEqualNamesInProjectOrderUnlessTitlesAre
     addSource(u"one"_s, u"a.htm"_s, "<html></html>");
     addSource(u"two"_s, u"A.htm"_s, "<html></html>");
     ws.project.settings.UseChapterTitleInIndex = true;
-    build();
-    EXPECT_EQ(ws.project.Chapters[0].Name, u"b.htm"_s);
+    EXPECT_EQ(build().chapters, ws.project.Chapters);
     ws.project.settings.UseChapterTitleInIndex = false;
     env.ui.log.clear();
-    build();
+    const std::vector<Chapter> unsorted = ws.project.Chapters;
+    const ProjectBuildResult result = build();
     EXPECT_EQ(logReasons().mid(0, 3), (QStringList{u"Not Built: HTML File|a.htm"_s, u"Not Built: HTML File|A.htm"_s,
                                                    u"Not Built: HTML File|b.htm"_s}));
-    EXPECT_EQ(ws.project.Chapters[0].RelPath, u"one\\"_s);  // the slot moved whole
+    ASSERT_EQ(result.chapters.size(), 3u);
+    EXPECT_EQ(result.chapters[0].RelPath, u"one\\"_s);  // the chapter moved whole
+    EXPECT_EQ(ws.project.Chapters, unsorted);           // in the book only
+    ApplyBuildToProject(result, ws.project);
+    EXPECT_EQ(ws.project.Chapters, result.chapters);
 }
 
 TEST_F(ProjectBuild, equalIndexKeys_giveTheSameIndexOnEveryBuild) {
@@ -694,7 +706,7 @@ TEST_F(ProjectBuild, figureMissingFromTheDestination_isAWarningAndTheChapterStay
     EXPECT_EQ(env.ui.log[0].output, u"pic.c.htm"_s);
     EXPECT_EQ(env.ui.logText, QStringList{u"Figure not found: pic.png"_s});
     EXPECT_EQ(result.chaptersFailed, 0);
-    EXPECT_TRUE(ws.project.Chapters[0].Documented);
+    EXPECT_TRUE(result.found[0].documented);
     EXPECT_TRUE(read(u"_dindex.htm"_s).contains(u"pic.c.htm#Draw"_s));
 
     WriteBytes(dest + u"pic.png"_s, "png");
@@ -719,7 +731,7 @@ TEST_F(ProjectBuild, documentedSource_entersEveryListWithItsSections) {
     ASSERT_GE(env.ui.log.size(), 2u);
     EXPECT_EQ(env.ui.log[0].reason, u"Built OK"_s);
     EXPECT_EQ(env.ui.log[0].title, u"Main Unit"_s);
-    EXPECT_EQ(ws.project.Chapters[0].ChapterTitle, u"Main Unit"_s);
+    EXPECT_EQ(result.found[0].title, u"Main Unit"_s);
     EXPECT_EQ(env.ui.log[1].reason, u"No Sections"_s);
     EXPECT_EQ(env.ui.log[1].title, u"empty.c"_s);
     EXPECT_EQ(env.ui.log[1].output, u"empty.c.htm"_s);

@@ -82,9 +82,7 @@ protected:
 
     void addSource(const QString& name, const QByteArray& text) {
         WriteBytes(env.path(u"proj/src/"_s) + name, text);
-        Chapter& chapter = ws.project.Chapters[static_cast<size_t>(ws.project.NumberOfChapters++)];
-        chapter.Name = name;
-        chapter.RelPath = u"src\\"_s;
+        ws.project.Chapters.push_back({name, u"src\\"_s});
     }
 
     /// A script about the side frame's document.

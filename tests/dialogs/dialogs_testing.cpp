@@ -26,10 +26,9 @@ QString DialogFixture::write(const QString& relative, const QString& text) {
 }
 
 void DialogFixture::setChapters(const std::vector<std::pair<QString, QString>>& chapters) {
-    ws.project.NumberOfChapters = static_cast<int>(chapters.size());
-    for (size_t i = 0; i < chapters.size(); ++i) {
-        ws.project.Chapters[i].Name = chapters[i].first;
-        ws.project.Chapters[i].RelPath = chapters[i].second;
+    ws.project.Chapters.clear();
+    for (const auto& [name, relPath] : chapters) {
+        ws.project.Chapters.push_back({name, relPath});
     }
 }
 

@@ -150,7 +150,7 @@ TEST_F(FilesDialogTest, addFromTwoFoldersAndStoreOnOk) {
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
     EXPECT_FALSE(state.dialogCancelled);
     const ProjectModel& p = ws.project;
-    ASSERT_EQ(p.NumberOfChapters, 3);
+    ASSERT_EQ(p.chapterCount(), 3);
     EXPECT_EQ(p.UncountedChapters, 0);  // the stored list is the whole list
     EXPECT_EQ(p.Chapters[0].Name, u"b.c"_s);
     EXPECT_EQ(p.Chapters[0].RelPath, u"src/"_s);
@@ -221,7 +221,7 @@ TEST_F(FilesDialogTest, cancelLeavesTheModelAlone) {
     dialog.filterEdit->setText(u"*.txt"_s);
     dialog.cancelButton->click();
     EXPECT_TRUE(state.dialogCancelled);
-    EXPECT_EQ(ws.project.NumberOfChapters, 1);
+    EXPECT_EQ(ws.project.chapterCount(), 1);
     EXPECT_EQ(ws.project.settings.TextFilter, u"*.*"_s);
 }
 
@@ -259,7 +259,7 @@ TEST_F(FilesDialogTest, theLimitOf4000FilesHoldsAtOk) {
     EXPECT_EQ(te.ui.messages[0].title, u"Invalid number of project files"_s);
     EXPECT_EQ(te.ui.messages[0].text, u"the maximum number of files (4000) has been exceeded."_s);
     EXPECT_NE(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(ws.project.NumberOfChapters, kMaxChapters);
+    EXPECT_EQ(ws.project.chapterCount(), kMaxChapters);
 
     // Three Deletes bring it to 4000 rows, which OK accepts.
     dialog.projectFileList->item(0)->setSelected(true);
@@ -270,7 +270,7 @@ TEST_F(FilesDialogTest, theLimitOf4000FilesHoldsAtOk) {
     EXPECT_EQ(dialog.projectFilesLabel->text(), u"&Project Files: 4000"_s);
     dialog.okButton->click();
     EXPECT_EQ(dialog.result(), QDialog::Accepted);
-    EXPECT_EQ(ws.project.NumberOfChapters, kMaxChapters);
+    EXPECT_EQ(ws.project.chapterCount(), kMaxChapters);
     EXPECT_EQ(ws.project.Chapters[kMaxChapters - 1].Name, u"notes.txt"_s);
 }
 

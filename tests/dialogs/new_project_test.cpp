@@ -137,7 +137,7 @@ TEST_F(NewProjectTest, runsTheFiveDialogsInOrderThenAsksToBuild) {
     ProjectModel saved;
     testing::RecordingUserInterface quiet;
     ASSERT_EQ(LoadProject(quiet, saved, view.projectPath), LoadOutcome::Loaded);
-    ASSERT_EQ(saved.NumberOfChapters, 2);
+    ASSERT_EQ(saved.chapterCount(), 2);
     EXPECT_EQ(saved.Chapters[0].RelPath, u"src/"_s);
     EXPECT_EQ(saved.Chapters[1].RelPath, u"../lib/"_s);
     EXPECT_EQ(saved.settings.RelDestPath, u"html/"_s);
@@ -167,7 +167,7 @@ TEST_F(NewProjectTest, aCancelledDialogEndsTheSequence) {
     EXPECT_TRUE(state.dialogCancelled);
     EXPECT_TRUE(te.ui.messages.empty());  // no build question
     EXPECT_TRUE(ws.project.isOpen());
-    EXPECT_EQ(ws.project.NumberOfChapters, 1);
+    EXPECT_EQ(ws.project.chapterCount(), 1);
     EXPECT_FALSE(FileExists(te.path(u"book/index.htm"_s)));
     // A new project's book has a folder of its own, not the project's.
     EXPECT_EQ(ws.project.settings.RelDestPath, u"book/"_s);

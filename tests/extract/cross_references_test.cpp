@@ -16,18 +16,17 @@ namespace {
 /// Links the sections' texts to each other, as the parser does.
 void ResolveCrossReferences(DocumentModel& doc) {
     const SectionLinker linker(LinkTargets(doc));
-    for (int i = 1; i <= doc.count(); ++i) {
+    for (int i = 0; i < doc.count(); ++i) {
         linker.link(doc.section(i).Text, i);
     }
 }
 
 DocumentModel Model(const QStringList& names, const QStringList& texts) {
     DocumentModel doc;
-    doc.SectionCount = static_cast<int>(names.size());
-    doc.Sections.resize(static_cast<size_t>(names.size()) + 1);
-    for (int i = 1; i <= names.size(); ++i) {
-        doc.section(i).Name = names[i - 1];
-        doc.section(i).Text = texts[i - 1];
+    doc.Sections.resize(static_cast<size_t>(names.size()));
+    for (int i = 0; i < names.size(); ++i) {
+        doc.section(i).Name = names[i];
+        doc.section(i).Text = texts[i];
     }
     return doc;
 }
@@ -36,7 +35,7 @@ QStringList LinkedTexts(const QStringList& names, const QStringList& texts) {
     DocumentModel doc = Model(names, texts);
     ResolveCrossReferences(doc);
     QStringList result;
-    for (int i = 1; i <= doc.count(); ++i) {
+    for (int i = 0; i < doc.count(); ++i) {
         result << doc.section(i).Text;
     }
     return result;
@@ -47,12 +46,12 @@ QStringList LinkedTexts(const QStringList& names, const QStringList& texts) {
 void LiteralLinks(DocumentModel& doc) {
     static const QStringList before = {u""_s, u""_s, u""_s, u""_s, u""_s, u"("_s, u"("_s, u"("_s, u"("_s};
     static const QStringList after = {u""_s, u"."_s, u","_s, u";"_s, u"("_s, u")"_s, u")."_s, u"),"_s, u");"_s};
-    for (int j = 2; j <= doc.count(); ++j) {
+    for (int j = 1; j < doc.count(); ++j) {
         const QString name = doc.section(j).Name;
         if (name.isEmpty()) {
             continue;
         }
-        for (int i = 1; i <= doc.count(); ++i) {
+        for (int i = 0; i < doc.count(); ++i) {
             if (i == j) {
                 continue;
             }
@@ -72,14 +71,14 @@ int LinkedLikeLiteral(const QStringList& names, const QStringList& texts) {
     ResolveCrossReferences(fast);
     LiteralLinks(literal);
     int changed = 0;
-    for (int i = 1; i <= fast.count(); ++i) {
+    for (int i = 0; i < fast.count(); ++i) {
         const QString& text = fast.section(i).Text;
         EXPECT_EQ(text, literal.section(i).Text)
-            << "names: " << names.join(u'|').toStdString() << "\ntext: " << texts[i - 1].toStdString();
+            << "names: " << names.join(u'|').toStdString() << "\ntext: " << texts[i].toStdString();
         if (text != literal.section(i).Text) {
             return -1;
         }
-        changed += text != texts[i - 1] ? 1 : 0;
+        changed += text != texts[i] ? 1 : 0;
     }
     return changed;
 }
@@ -95,7 +94,7 @@ TEST(SectionLinker, OneLinkerForManyTextsLinksEachAsAlone) {
     const SectionLinker linker(targets);
     const SectionLinker none({});
     for (int round = 0; round < 2; ++round) {
-        for (int i = doc.count(); i >= 1; --i) {
+        for (int i = doc.count() - 1; i >= 0; --i) {
             QString shared = doc.section(i).Text;
             linker.link(shared, i);
             QString alone = doc.section(i).Text;
@@ -106,8 +105,8 @@ TEST(SectionLinker, OneLinkerForManyTextsLinksEachAsAlone) {
             EXPECT_EQ(untouched, doc.section(i).Text);
         }
     }
-    QString first = doc.section(1).Text;
-    linker.link(first, 1);
+    QString first = doc.section(0).Text;
+    linker.link(first, 0);
     EXPECT_EQ(first, u" @goto[Open] and @goto[Close File]\r\n"_s);
 }
 

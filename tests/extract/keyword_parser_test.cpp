@@ -120,33 +120,33 @@ TEST(KeywordLines, TheWalkGivesTheLiteralResults) {
 TEST(Sections, NamesPositionsAndTexts) {
     const QString source = Crlf(u"\n@/t\n@section Add\n @t   Adds.\n @/t\nint Add(int a,\n   int b)\n{\n@/t"_s);
     const DocumentModel doc = Parsed(source);
-    ASSERT_EQ(doc.SectionCount, 1);
-    EXPECT_EQ(doc.section(1).Position, QString::number(source.indexOf(u"@section"_s) + 1));
-    EXPECT_EQ(doc.section(1).Name, u"Add"_s);
-    EXPECT_EQ(doc.section(1).Text, Crlf(u"   Adds.\n \n\n"_s));
-    EXPECT_EQ(doc.section(1).Declaration, Crlf(u"int Add(int a,\n   int b)"_s));
+    ASSERT_EQ(doc.count(), 1);
+    EXPECT_EQ(doc.section(0).Position, source.indexOf(u"@section"_s));
+    EXPECT_EQ(doc.section(0).Name, u"Add"_s);
+    EXPECT_EQ(doc.section(0).Text, Crlf(u"   Adds.\n \n\n"_s));
+    EXPECT_EQ(doc.section(0).Declaration, Crlf(u"int Add(int a,\n   int b)"_s));
 }
 
 TEST(Sections, UnnamedTypedAndBlockEndingSections) {
     const DocumentModel doc =
         Parsed(Crlf(u"\n@section \n @tone@/t\n// @section Typed\t name \n@section Last@/t\n @tcode\n@/t"_s));
-    ASSERT_EQ(doc.SectionCount, 3);
-    EXPECT_EQ(doc.section(1).Name, u"PLEASE NAME THIS SECTION"_s);
-    EXPECT_EQ(doc.section(1).Text, Crlf(u"one\n\n"_s));
-    EXPECT_EQ(doc.section(2).Name, u"Typed  name"_s);
-    EXPECT_EQ(doc.section(2).Text, Crlf(u"\n\n"_s));
+    ASSERT_EQ(doc.count(), 3);
+    EXPECT_EQ(doc.section(0).Name, u"PLEASE NAME THIS SECTION"_s);
+    EXPECT_EQ(doc.section(0).Text, Crlf(u"one\n\n"_s));
+    EXPECT_EQ(doc.section(1).Name, u"Typed  name"_s);
+    EXPECT_EQ(doc.section(1).Text, Crlf(u"\n\n"_s));
     // The keyword line ended its comment block: no text belongs to it.
-    EXPECT_EQ(doc.section(3).Name, u"Last"_s);
-    EXPECT_EQ(doc.section(3).Text, QString());
-    EXPECT_EQ(Parsed(u"x @section"_s).section(1).Name, u"PLEASE NAME THIS SECTION"_s);
-    EXPECT_EQ(Parsed(u"no sections @Section here"_s).SectionCount, 0);
+    EXPECT_EQ(doc.section(2).Name, u"Last"_s);
+    EXPECT_EQ(doc.section(2).Text, QString());
+    EXPECT_EQ(Parsed(u"x @section"_s).section(0).Name, u"PLEASE NAME THIS SECTION"_s);
+    EXPECT_EQ(Parsed(u"no sections @Section here"_s).count(), 0);
 }
 
 // --- Declarations ---
 
 TEST(Declarations, FromTheLineStartToTheLineWhereTheParenthesesClose) {
     const auto declaration = [](const QString& after) {
-        return Parsed(Crlf(u"\n@section Foo\n @tdoc\n@/t\n"_s + after + u"\n@/t"_s)).section(1).Declaration;
+        return Parsed(Crlf(u"\n@section Foo\n @tdoc\n@/t\n"_s + after + u"\n@/t"_s)).section(0).Declaration;
     };
     EXPECT_EQ(declaration(u"Sub Foo(a, _\n  b) ' two lines\nEnd Sub"_s), Crlf(u"Sub Foo(a, \n  b) ' two lines"_s));
     EXPECT_EQ(declaration(u"x = FOO((1), (2) ) + 1"_s), u"x = FOO((1), (2) ) + 1"_s);
@@ -154,15 +154,15 @@ TEST(Declarations, FromTheLineStartToTheLineWhereTheParenthesesClose) {
     EXPECT_EQ(declaration(u"int Foo (int a)"_s), QString());
     EXPECT_EQ(declaration(u"int MyFoo(a)"_s), u"int MyFoo(a)"_s);
     // A mention in the section's own text is found first; its "@t" goes.
-    EXPECT_EQ(Parsed(Crlf(u"\n@section Foo\n @tFoo(a) adds\n@/t\nFoo(b)\n@/t"_s)).section(1).Declaration,
+    EXPECT_EQ(Parsed(Crlf(u"\n@section Foo\n @tFoo(a) adds\n@/t\nFoo(b)\n@/t"_s)).section(0).Declaration,
               u" Foo(a) adds"_s);
     // The search starts at the section: an earlier use does not count.
-    EXPECT_EQ(Parsed(Crlf(u"Foo(early)\n@section Foo\n @tx@/t\n@/t"_s)).section(1).Declaration, QString());
+    EXPECT_EQ(Parsed(Crlf(u"Foo(early)\n@section Foo\n @tx@/t\n@/t"_s)).section(0).Declaration, QString());
     // Balanced at the very end of the text, without a line break after it.
-    EXPECT_EQ(Parsed(u"@section f\r\n @tx@/t\r\nf(1)"_s).section(1).Declaration, u"f(1)"_s);
+    EXPECT_EQ(Parsed(u"@section f\r\n @tx@/t\r\nf(1)"_s).section(0).Declaration, u"f(1)"_s);
     // Bare LF or bare CR lines end a declaration too, however far the next CR LF.
-    EXPECT_EQ(Parsed(u"@section f\r\n @tx@/t\r\nint f(a)\nnext\nlines\r\n"_s).section(1).Declaration, u"int f(a)"_s);
-    EXPECT_EQ(Parsed(u"@section f\r\n @tx@/t\rold\rint f(a,\r b)\rnext"_s).section(1).Declaration, u"int f(a,\r b)"_s);
+    EXPECT_EQ(Parsed(u"@section f\r\n @tx@/t\r\nint f(a)\nnext\nlines\r\n"_s).section(0).Declaration, u"int f(a)"_s);
+    EXPECT_EQ(Parsed(u"@section f\r\n @tx@/t\rold\rint f(a,\r b)\rnext"_s).section(0).Declaration, u"int f(a,\r b)"_s);
 }
 
 // --- Literal references for the indexed look-ups ---
@@ -266,15 +266,15 @@ TEST(Sections, IndexedLookUpsGiveTheLiteralResults) {
         const QString source = RandomSource(random, names);
         const DocumentModel doc = Parsed(source);
         const std::vector<qsizetype> tags = SectionTagPositions(source);
-        ASSERT_EQ(doc.SectionCount, static_cast<int>(tags.size())) << source.toStdString();
+        ASSERT_EQ(doc.count(), static_cast<int>(tags.size())) << source.toStdString();
         // The texts kept as spans come out the same when put together.
         DocumentModel bySpans;
         bySpans.SourceText = source;
         SectionSpans spans;
         FillSections(bySpans, &spans);
         ASSERT_EQ(bySpans.count(), doc.count());
-        for (int i = 1; i <= doc.count(); ++i) {
-            const qsizetype p = tags[static_cast<size_t>(i - 1)];
+        for (int i = 0; i < doc.count(); ++i) {
+            const qsizetype p = tags[static_cast<size_t>(i)];
             QString name = LiteralName(source, p);
             QString text = LiteralText(source, p);
             QString joined = u"kept"_s;
@@ -308,11 +308,11 @@ TEST(Sections, DegenerateInputStaysLinear) {
     source += QString(100000, u'y') + u"\r\n"_s;
     const DocumentModel doc = Parsed(source);
     ASSERT_EQ(doc.count(), 23000);
-    EXPECT_EQ(doc.section(1).Declaration, QString());
-    EXPECT_EQ(doc.section(3001).Name.size(), QString(u"@section x "_s).size() * 19999 + 2 + 100000);
+    EXPECT_EQ(doc.section(0).Declaration, QString());
+    EXPECT_EQ(doc.section(3000).Name.size(), QString(u"@section x "_s).size() * 19999 + 2 + 100000);
     // Past a budget of several times the text, such names end at the next tag.
-    EXPECT_EQ(doc.section(13000).Name, u"x"_s);
-    EXPECT_EQ(doc.section(23000).Name.size(), 2 + 100000);
+    EXPECT_EQ(doc.section(12999).Name, u"x"_s);
+    EXPECT_EQ(doc.section(22999).Name.size(), 2 + 100000);
 }
 
 }  // namespace

@@ -70,19 +70,19 @@ const QByteArray kCSource =
 
 TEST_F(SourceParserTest, DocumentedCSource) {
     ASSERT_TRUE(parse(write(u"calc.c"_s, kCSource)));
-    ASSERT_EQ(doc.SectionCount, 2);
-    EXPECT_EQ(doc.section(1).Position, u"19"_s);
+    ASSERT_EQ(doc.count(), 2);
+    EXPECT_EQ(doc.section(0).Position, 18);
     EXPECT_EQ(doc.SourceText.mid(18, 12), u"@section Add"_s);
-    EXPECT_EQ(doc.section(1).Name, u"Add"_s);
-    EXPECT_EQ(doc.section(1).Text,
+    EXPECT_EQ(doc.section(0).Name, u"Add"_s);
+    EXPECT_EQ(doc.section(0).Text,
               Finished(Crlf(u"   Adds <b>two</b> numbers: see http&#58&#47&#47x.y/z and https&#58&#47&#47a.b/c.\n"
                             u"  \n   o one\n \n\n"_s)));
-    EXPECT_TRUE(doc.section(1).Text.contains(u"see http://x.y/z and https://a.b/c."_s));
-    EXPECT_EQ(doc.section(1).Declaration, Crlf(u"int Add(int a,\n        int b);"_s));
+    EXPECT_TRUE(doc.section(0).Text.contains(u"see http://x.y/z and https://a.b/c."_s));
+    EXPECT_EQ(doc.section(0).Declaration, Crlf(u"int Add(int a,\n        int b);"_s));
     // The keyword line right after "Note: ..." starts a section all the same.
-    EXPECT_EQ(doc.section(2).Name, u"Sub"_s);
-    EXPECT_EQ(doc.section(2).Text, Finished(Crlf(u"   Subtracts; calls Add and Sub.\n\n"_s)));
-    EXPECT_EQ(doc.section(2).Declaration, u"int Sub(int a, int b) { return Add(a, -b); }"_s);
+    EXPECT_EQ(doc.section(1).Name, u"Sub"_s);
+    EXPECT_EQ(doc.section(1).Text, Finished(Crlf(u"   Subtracts; calls Add and Sub.\n\n"_s)));
+    EXPECT_EQ(doc.section(1).Declaration, u"int Sub(int a, int b) { return Add(a, -b); }"_s);
     EXPECT_EQ(doc.SourceTextLength, doc.SourceText.size());
 }
 
@@ -101,7 +101,7 @@ TEST_F(SourceParserTest, ALongSectionTextLeavesTheNextSectionsAlone) {
     const QByteArray after = "// function: After\n// Last text.\n//\n";
     const auto sectionsOf = [this](const QString& path) {
         EXPECT_TRUE(parse(path, false));
-        return std::vector<SectionRecord>(doc.Sections.begin() + 1, doc.Sections.end());
+        return doc.Sections;
     };
     const auto withLong = sectionsOf(write(u"long.c"_s, before + longSection + longSection + after + before));
     const auto withShort = sectionsOf(write(u"short.c"_s, before + shortSection + shortSection + after + before));
@@ -121,7 +121,7 @@ TEST_F(SourceParserTest, PathsAndProgressWithoutWritingAnyPage) {
     const QString page = path + u".htm"_s;
     WriteBytes(page, "old page");
     EXPECT_FALSE(parse(path));
-    EXPECT_EQ(doc.SectionCount, 0);
+    EXPECT_EQ(doc.count(), 0);
     EXPECT_EQ(doc.SourceFolder, FolderOf(path));
     EXPECT_EQ(doc.SourceFileName, u"empty.txt"_s);
     EXPECT_EQ(ReadBytes(page), QByteArray("old page"));
@@ -167,7 +167,7 @@ TEST_F(SourceParserTest, EveryCombinationOfCommentStyles) {
         }
         EXPECT_EQ(parse(path), !expected.isEmpty());
         QStringList found;
-        for (int i = 1; i <= doc.count(); ++i) {
+        for (int i = 0; i < doc.count(); ++i) {
             found << doc.section(i).Name;
             // Each keyword line ends its one-line comment: no text follows it.
             EXPECT_EQ(doc.section(i).Text, QString()) << bits;
@@ -195,7 +195,7 @@ TEST_F(SourceParserTest, BadInputNeverCrashes) {
     ASSERT_TRUE(parse(write(u"nameless.c"_s, nameless)));
     // Every "function:" but the one right after the first keyword line.
     ASSERT_EQ(doc.count(), 5000);
-    for (int i = 1; i <= doc.count(); ++i) {
+    for (int i = 0; i < doc.count(); ++i) {
         ASSERT_EQ(doc.section(i).Name, u"PLEASE NAME THIS SECTION"_s);
         ASSERT_EQ(doc.section(i).Declaration, QString());
     }
@@ -213,22 +213,21 @@ TEST_F(SourceParserTest, BadInputNeverCrashes) {
 TEST(SectionSort, TheFirstSectionStaysAndTheOthersFollowTheirNames) {
     DocumentModel doc;
     const QStringList names = {u"Zeta"_s, u"gamma"_s, u"Beta"_s, u"alpha"_s, u"Alpha"_s};
-    doc.SectionCount = static_cast<int>(names.size());
-    doc.Sections.resize(static_cast<size_t>(names.size()) + 1);
-    for (int i = 1; i <= names.size(); ++i) {
-        doc.section(i).Name = names[i - 1];
-        doc.section(i).Position = QString::number(i);
+    doc.Sections.resize(static_cast<size_t>(names.size()));
+    for (int i = 0; i < names.size(); ++i) {
+        doc.section(i).Name = names[i];
+        doc.section(i).Position = i;
     }
     SortSectionsByName(doc);
     QStringList sorted;
-    QStringList positions;
-    for (int i = 1; i <= doc.count(); ++i) {
+    std::vector<qsizetype> positions;
+    for (int i = 0; i < doc.count(); ++i) {
         sorted << doc.section(i).Name;
-        positions << doc.section(i).Position;
+        positions.push_back(doc.section(i).Position);
     }
     // Case does not count; names that compare equal keep their order.
     EXPECT_EQ(sorted, (QStringList{u"Zeta"_s, u"alpha"_s, u"Alpha"_s, u"Beta"_s, u"gamma"_s}));
-    EXPECT_EQ(positions, (QStringList{u"1"_s, u"4"_s, u"5"_s, u"3"_s, u"2"_s}));
+    EXPECT_EQ(positions, (std::vector<qsizetype>{0, 3, 4, 2, 1}));
 }
 
 }  // namespace

@@ -35,11 +35,7 @@ protected:
         doc.SourceFilePath = source;
     }
 
-    void setSections(const std::vector<SectionRecord>& sections) {
-        doc.Sections = {SectionRecord{}};
-        doc.Sections.insert(doc.Sections.end(), sections.begin(), sections.end());
-        doc.SectionCount = static_cast<int>(sections.size());
-    }
+    void setSections(const std::vector<SectionRecord>& sections) { doc.Sections = sections; }
 
     /// Writes the page and returns it as read back from disk.
     QString write() {
@@ -68,14 +64,13 @@ protected:
 };
 
 TEST_F(ChapterPageTest, overview_onlyForTwoItemsOrMoreAndSummaryOrContents) {
-    setSections({{u"1"_s, u"Chapter"_s, u"Intro."_s, QString()}, {u"2"_s, u"only"_s, u"Text."_s, QString()}});
+    setSections({{1, u"Chapter"_s, u"Intro."_s, QString()}, {2, u"only"_s, u"Text."_s, QString()}});
     for (ChapterOverview overview : {ChapterOverview::Summary, ChapterOverview::Contents}) {
         settings.Overview = overview;
         const QString text = write();
         EXPECT_FALSE(text.contains(u"class=Toc"_s) || text.contains(u"class=Summary"_s));
     }
-    doc.Sections.push_back({u"3"_s, u"other"_s, u"Text."_s, QString()});
-    doc.SectionCount = 3;
+    doc.Sections.push_back({3, u"other"_s, u"Text."_s, QString()});
     settings.Overview = ChapterOverview::None;
     settings.Title = false;
     const QString text = write();
@@ -86,11 +81,11 @@ TEST_F(ChapterPageTest, overview_onlyForTwoItemsOrMoreAndSummaryOrContents) {
 TEST_F(ChapterPageTest, summary_firstSentenceWithoutTagsAtMost300Characters) {
     const QString longSentence = QString(400, QLatin1Char('x')) + u". Rest."_s;
     setSections({
-        {u"1"_s, u"Chapter"_s, u"Intro."_s, QString()},
-        {u"2"_s, u"alpha"_s, u"First <b>sentence</b> here. Second."_s, QString()},
-        {u"3"_s, u"beta"_s, u"no full stop"_s, QString()},
-        {u"4"_s, u"gamma"_s, longSentence, QString()},
-        {u"5"_s, u"<i></i>"_s, u"Not listed."_s, QString()},
+        {1, u"Chapter"_s, u"Intro."_s, QString()},
+        {2, u"alpha"_s, u"First <b>sentence</b> here. Second."_s, QString()},
+        {3, u"beta"_s, u"no full stop"_s, QString()},
+        {4, u"gamma"_s, longSentence, QString()},
+        {5, u"<i></i>"_s, u"Not listed."_s, QString()},
     });
     settings.Overview = ChapterOverview::Summary;
     const QString row =
@@ -104,11 +99,11 @@ TEST_F(ChapterPageTest, summary_firstSentenceWithoutTagsAtMost300Characters) {
 }
 
 TEST_F(ChapterPageTest, declarationBox_breaksParameterListsMarksTheNameAndLinksOtherSections) {
-    setSections({{u"1"_s, u"Chapter"_s, u"Intro."_s, QString()},
-                 {u"2"_s, u"f"_s, u"Adds."_s, u"int  f(Item a, int b(c, d), int e)"_s},
-                 {u"4"_s, u"g"_s, u"Nothing declared."_s, u"   "_s},
-                 {u"5"_s, u"Item"_s, u"An item."_s, QString()},
-                 {u"6"_s, u"<b> </b>"_s, u"Nameless, never linked."_s, QString()}});
+    setSections({{1, u"Chapter"_s, u"Intro."_s, QString()},
+                 {2, u"f"_s, u"Adds."_s, u"int  f(Item a, int b(c, d), int e)"_s},
+                 {4, u"g"_s, u"Nothing declared."_s, u"   "_s},
+                 {5, u"Item"_s, u"An item."_s, QString()},
+                 {6, u"<b> </b>"_s, u"Nameless, never linked."_s, QString()}});
     const QString text = write();
     EXPECT_TRUE(
         text.contains(Crlf(u"<div class=Api>\nint  <font class=ApiName>f</font>(<br> <a HREF=\"#Item\">Item</a> a,<br>"
@@ -120,7 +115,7 @@ TEST_F(ChapterPageTest, declarationBox_breaksParameterListsMarksTheNameAndLinksO
 }
 
 TEST_F(ChapterPageTest, footer_eachFlagAloneAndNeither) {
-    setSections({{u"1"_s, u"Chapter"_s, u"Intro."_s, QString()}});
+    setSections({{1, u"Chapter"_s, u"Intro."_s, QString()}});
     EXPECT_FALSE(write().contains(u"Footer"_s));
     for (const bool location : {false, true}) {
         settings.IncludeSourceLocation = location;

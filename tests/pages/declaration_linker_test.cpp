@@ -38,7 +38,7 @@ QString LinkTo(const QString& name) {
 // going on after each replacement), except where the word starts inside a tag
 // or a link's text; empty names are skipped.
 QString LinkEveryName(QString declaration, const std::vector<QString>& names, int count, int self) {
-    for (int j = 2; j <= count; ++j) {
+    for (int j = 1; j < count; ++j) {
         const QString& name = names[static_cast<size_t>(j)];
         if (j == self || name.isEmpty()) {
             continue;
@@ -62,7 +62,7 @@ QString LinkEveryName(QString declaration, const std::vector<QString>& names, in
 
 // The replacement of every name without regard to markup, which nests links.
 QString LinkEveryNameAnywhere(QString declaration, const std::vector<QString>& names, int count, int self) {
-    for (int j = 2; j <= count; ++j) {
+    for (int j = 1; j < count; ++j) {
         const QString& name = names[static_cast<size_t>(j)];
         if (j != self && !name.isEmpty()) {
             ReplaceWordExtended(declaration, EscapeSourceCode(name), LinkTo(name));
@@ -88,8 +88,8 @@ void ExpectThePlainRule(const Generator& g) {
     int nested = 0;
     for (int round = 0; round < 400; ++round) {
         const int count = 2 + static_cast<int>(random.bounded(g.maxCount - 1));
-        std::vector<QString> names(static_cast<size_t>(count) + 1);
-        for (int j = 1; j <= count; ++j) {
+        std::vector<QString> names(static_cast<size_t>(count));
+        for (int j = 0; j < count; ++j) {
             names[static_cast<size_t>(j)] = g.words.at(random.bounded(g.words.size()));
         }
         QString declaration;
@@ -97,7 +97,7 @@ void ExpectThePlainRule(const Generator& g) {
             declaration += g.glue.at(random.bounded(g.glue.size())) + g.words.at(random.bounded(g.words.size()));
         }
         declaration = EscapeSourceCode(declaration + g.glue.at(random.bounded(g.glue.size())));
-        const int self = 2 + static_cast<int>(random.bounded(count - 1));
+        const int self = 1 + static_cast<int>(random.bounded(count - 1));
         QString fast = declaration;
         DeclarationLinker(names, count).link(fast, self);
         const QString expected = LinkEveryName(declaration, names, count, self);
@@ -156,7 +156,7 @@ TEST(DeclarationLinker, NamesInsideLinkedNamesStayInTheirLinks) {
 
 TEST(DeclarationLinker, linksWholeNamesOutsideEveryLink) {
     struct Case {
-        QStringList names;  ///< sections 2.. of the chapter; the declaration is section 1's
+        QStringList names;  ///< sections 1.. of the chapter; the declaration is section 0's
         QString code;
         QString linked;
     };
@@ -177,15 +177,15 @@ TEST(DeclarationLinker, linksWholeNamesOutsideEveryLink) {
          u"h(<a HREF=\"#Open File\">Open File</a> *f, <a HREF=\"#Open\">Open</a> o, <a HREF=\"#File\">File</a> g)"_s},
     };
     for (const Case& c : cases) {
-        std::vector<QString> names{QString(), QString()};
+        std::vector<QString> names{QString()};
         for (const QString& name : c.names) {
             names.push_back(name);
         }
-        const int count = static_cast<int>(names.size()) - 1;
+        const int count = static_cast<int>(names.size());
         QString declaration = EscapeSourceCode(c.code);
-        DeclarationLinker(names, count).link(declaration, 1);
+        DeclarationLinker(names, count).link(declaration, 0);
         EXPECT_EQ(declaration, c.linked) << c.code.toStdString();
-        EXPECT_EQ(declaration, LinkEveryName(EscapeSourceCode(c.code), names, count, 1));
+        EXPECT_EQ(declaration, LinkEveryName(EscapeSourceCode(c.code), names, count, 0));
     }
 }
 

@@ -26,9 +26,7 @@ protected:
     }
 
     QString write(const std::vector<SectionRecord>& sections) {
-        doc.Sections = {SectionRecord{}};
-        doc.Sections.insert(doc.Sections.end(), sections.begin(), sections.end());
-        doc.SectionCount = static_cast<int>(sections.size());
+        doc.Sections = sections;
         ChapterPageContext context{env.ui, page, style, settings, pagePath, QDateTime()};
         EXPECT_TRUE(WriteChapterPage(context, doc));
         return QString::fromLatin1(ReadBytes(pagePath));
@@ -44,14 +42,13 @@ protected:
 
 TEST_F(HostileChapterPage, declarationsAreSourceCodeAndStillCarryTheirLinks) {
     const QString text = write({
-        {u"1"_s, u"Chapter"_s, u"Intro."_s, QString()},
-        {u"2"_s, u"Open"_s, u"Opens."_s,
-         u"std::vector<int> Open(Item i, int& n, int k = <img src=x onerror=alert(1)>)"_s},
-        {u"3"_s, u"Item"_s, u"An item."_s, uR"x(Item make(a "quoted" name q, operator& o))x"_s},
-        {u"4"_s, uR"x(a "quoted" name)x"_s, u"Quoted."_s, QString()},
-        {u"5"_s, u"operator&"_s, u"And."_s, u"bool operator&(Item a, Item b)"_s},
+        {1, u"Chapter"_s, u"Intro."_s, QString()},
+        {2, u"Open"_s, u"Opens."_s, u"std::vector<int> Open(Item i, int& n, int k = <img src=x onerror=alert(1)>)"_s},
+        {3, u"Item"_s, u"An item."_s, uR"x(Item make(a "quoted" name q, operator& o))x"_s},
+        {4, uR"x(a "quoted" name)x"_s, u"Quoted."_s, QString()},
+        {5, u"operator&"_s, u"And."_s, u"bool operator&(Item a, Item b)"_s},
         // Pascal style: only the source's own semicolons break the line.
-        {u"6"_s, u"p"_s, u"Pascal."_s, u"function p(a: T<x>; b: Integer): A&B;"_s},
+        {6, u"p"_s, u"Pascal."_s, u"function p(a: T<x>; b: Integer): A&B;"_s},
     });
     EXPECT_TRUE(text.contains(
         Crlf(u"<div class=Api>\nstd::vector&lt;int&gt; <font class=ApiName>Open</font>(<br> <a HREF=\"#Item\">Item</a> "
@@ -84,12 +81,12 @@ a "quoted" name
 
 TEST_F(HostileChapterPage, aNameInsideALinkedNameStaysInItsLink) {
     const QString text = write({
-        {u"1"_s, u"Chapter"_s, u"Intro."_s, QString()},
-        {u"2"_s, u"Ring Buffer Size"_s, u"Blanks."_s, QString()},
-        {u"3"_s, uR"x(x" y z)x"_s, u"Quoted."_s, QString()},
-        {u"4"_s, u"Buffer"_s, u"Inside."_s, QString()},
-        {u"5"_s, u"y"_s, u"Inside a quoted one."_s, QString()},
-        {u"6"_s, u"grow"_s, u"Grows."_s, uR"x(void grow(Ring Buffer Size n, x" y z q, Buffer *b, y c))x"_s},
+        {1, u"Chapter"_s, u"Intro."_s, QString()},
+        {2, u"Ring Buffer Size"_s, u"Blanks."_s, QString()},
+        {3, uR"x(x" y z)x"_s, u"Quoted."_s, QString()},
+        {4, u"Buffer"_s, u"Inside."_s, QString()},
+        {5, u"y"_s, u"Inside a quoted one."_s, QString()},
+        {6, u"grow"_s, u"Grows."_s, uR"x(void grow(Ring Buffer Size n, x" y z q, Buffer *b, y c))x"_s},
     });
     EXPECT_TRUE(
         text.contains(Crlf(uR"x(<div class=Api>
@@ -103,9 +100,9 @@ TEST_F(HostileChapterPage, theSourceLocationIsAFileNameAndTheSummaryLinksItsAnch
     pagePath = env.path(u"src/page.htm"_s);
     settings.IncludeSourceLocation = true;
     settings.Overview = ChapterOverview::Summary;
-    const QString text = write({{u"1"_s, u"Chapter"_s, u"Intro."_s, QString()},
-                                {u"2"_s, u"x\" onmouseover=\"alert(1)"_s, u"One."_s, QString()},
-                                {u"3"_s, u"y"_s, u"Two."_s, QString()}});
+    const QString text = write({{1, u"Chapter"_s, u"Intro."_s, QString()},
+                                {2, u"x\" onmouseover=\"alert(1)"_s, u"One."_s, QString()},
+                                {3, u"y"_s, u"Two."_s, QString()}});
     EXPECT_TRUE(text.contains(u"src/&lt;img src=x onerror=alert(1)&gt;.c\r\n"_s)) << text.toStdString();
     EXPECT_TRUE(text.contains(
         uR"x(<a class=SummaryLink HREF="#x&quot; onmouseover=&quot;alert(1)">x" onmouseover="alert(1)</a>)x"_s));

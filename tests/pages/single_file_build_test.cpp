@@ -40,8 +40,8 @@ protected:
 
     QStringList sectionNames() const {
         QStringList names;
-        for (int i = 1; i <= doc.count(); ++i) {
-            names << doc.section(i).Name;
+        for (const SectionRecord& section : doc.Sections) {
+            names << section.Name;
         }
         return names;
     }
@@ -69,7 +69,7 @@ protected:
 TEST_F(SingleFileBuildTest, htmlSource_isShownButNeitherParsedNorCopied) {
     const QString source = env.path(u"src/page.htm"_s);
     WriteBytes(source, "<p>mine</p>");
-    doc.SectionCount = 5;
+    doc.Sections.resize(5);
     const SingleFileResult result = build(source);
     EXPECT_TRUE(result.success());
     EXPECT_EQ(doc.count(), 0);

@@ -32,10 +32,8 @@ protected:
         project.ProjectFolder = FolderOf(project.ProjectPath);
         project.ProjectFileName = FileNameOf(project.ProjectPath);
         for (int i = 0; i < chapters; ++i) {
-            project.Chapters[i].Name = u"file%1.c"_s.arg(i);
-            project.Chapters[i].RelPath = u"..\\src\\"_s;
+            project.Chapters.push_back({u"file%1.c"_s.arg(i), u"..\\src\\"_s});
         }
-        project.NumberOfChapters = chapters;
         return project;
     }
 
@@ -101,7 +99,7 @@ TEST_F(ProjectFileTest, loadThenSave_reproducesTheFileByteForByte) {
     ClearProject(loaded);
     ASSERT_EQ(LoadProject(ui, loaded, projectPath()), LoadOutcome::Loaded);
     EXPECT_EQ(loaded.settings, project.settings);
-    EXPECT_EQ(loaded.NumberOfChapters, 3);
+    EXPECT_EQ(loaded.chapterCount(), 3);
     EXPECT_EQ(loaded.Chapters[2].Name, u"file2.c");
     EXPECT_FALSE(IsProjectModified(ui, loaded));
     ASSERT_TRUE(SaveProject(ui, loaded, projectPath()));
@@ -156,19 +154,12 @@ TEST_F(ProjectFileTest, modifiedTest_followsEveryChange) {
     EXPECT_TRUE(IsProjectModified(ui, changed));
 
     changed = project;
-    changed.Chapters[3].Name = u"extra.c"_s;
-    changed.NumberOfChapters = 4;
+    changed.Chapters.push_back({u"extra.c"_s, {}});
     EXPECT_TRUE(IsProjectModified(ui, changed));
 
     changed = project;
     std::swap(changed.Chapters[0], changed.Chapters[1]);
     EXPECT_TRUE(IsProjectModified(ui, changed));
-
-    // What only the build sets is not part of the file.
-    changed = project;
-    changed.Chapters[0].ChapterTitle = u"Title"_s;
-    changed.Chapters[0].Documented = true;
-    EXPECT_FALSE(IsProjectModified(ui, changed));
 
     WriteBytes(projectPath(), "x");
     EXPECT_TRUE(IsProjectModified(ui, project));
@@ -209,7 +200,7 @@ TEST_F(ProjectFileTest, load_countsOnlyTheChaptersPresent) {
     writeProjectFile(savedTextWith(u"<NumberOfChapters>2<"_s, u"<NumberOfChapters>1<"_s));
     ProjectModel project;
     ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
-    EXPECT_EQ(project.NumberOfChapters, 1);
+    EXPECT_EQ(project.chapterCount(), 1);
     EXPECT_EQ(project.UncountedChapters, 1);
     ASSERT_TRUE(SaveProject(ui, project, projectPath()));  // which keeps only the counted one
     EXPECT_EQ(project.UncountedChapters, 0);
@@ -218,11 +209,25 @@ TEST_F(ProjectFileTest, load_countsOnlyTheChaptersPresent) {
 
     writeProjectFile(savedTextWith(u"<NumberOfChapters>2<"_s, u"<NumberOfChapters>9<"_s));
     ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
-    EXPECT_EQ(project.NumberOfChapters, 2);
+    EXPECT_EQ(project.chapterCount(), 2);
     EXPECT_EQ(project.UncountedChapters, 0);
     EXPECT_EQ(project.Chapters[1].Name, u"file1.c");
     EXPECT_EQ(project.resolve(project.Chapters[1].RelPath),
               project.ProjectFolder + u".."_s + PathSeparator() + u"src"_s + PathSeparator());
+    // A save writes the count of the files it lists.
+    ASSERT_TRUE(SaveProject(ui, project, projectPath()));
+    EXPECT_TRUE(ReadBytes(projectPath()).contains("<NumberOfChapters>2</NumberOfChapters>\r\n<C>"));
+
+    // Without a count, the open project's stands, as for any absent element.
+    writeProjectFile(savedTextWith(u" <NumberOfChapters>2</NumberOfChapters>\r\n"_s, QString()));
+    project.Chapters.resize(1);
+    ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
+    EXPECT_EQ(project.chapterCount(), 1);
+    EXPECT_EQ(project.UncountedChapters, 1);
+    ProjectModel fresh;
+    ASSERT_EQ(LoadProject(ui, fresh, projectPath()), LoadOutcome::Loaded);
+    EXPECT_EQ(fresh.chapterCount(), 0);
+    EXPECT_EQ(fresh.UncountedChapters, 2);
 }
 
 TEST_F(ProjectFileTest, unbalancedSetting_isToldAndLeftUnchanged) {
@@ -290,7 +295,7 @@ TEST_F(ProjectFileTest, badFiles_areRefusedAndLeaveTheOpenProjectIntact) {
             << ui.messages.back().text.toStdString();
         EXPECT_EQ(project.ProjectPath, before.ProjectPath);
         EXPECT_EQ(project.settings, before.settings);
-        EXPECT_EQ(project.NumberOfChapters, 1);
+        EXPECT_EQ(project.chapterCount(), 1);
         EXPECT_EQ(project.Chapters[0].Name, u"file0.c");
     }
 }

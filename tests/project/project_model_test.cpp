@@ -14,10 +14,8 @@ TEST(ProjectModelTest, clearProject_resetsOnlyWhatHasAFixedResetValue) {
     ProjectModel project;
     project.ProjectPath = u"/p/a.qdx"_s;
     project.ProjectFileName = u"a.qdx"_s;
-    project.NumberOfChapters = 1;
-    project.Chapters[4000] = {u"a.c"_s, u"src\\"_s, u"A"_s, true};
-    project.CurrentChapterIndex = 5;
-    project.HomePage = u"a.c.htm"_s;
+    project.Chapters = {{u"a.c"_s, u"src\\"_s}};
+    project.UncountedChapters = 2;
     Settings& s = project.settings;
     // Seeded from the preferences, and the book's title and text: kept.
     s.Title = s.IncludeLastGenerated = false;
@@ -33,11 +31,8 @@ TEST(ProjectModelTest, clearProject_resetsOnlyWhatHasAFixedResetValue) {
     ClearProject(project);
     EXPECT_FALSE(project.isOpen());
     EXPECT_TRUE(project.ProjectPath.isEmpty());
-    EXPECT_EQ(project.NumberOfChapters, 0);
-    ASSERT_EQ(project.Chapters.size(), 4001u);
-    EXPECT_TRUE(project.Chapters[4000].Name.isEmpty() && !project.Chapters[4000].Documented);
-    EXPECT_EQ(project.CurrentChapterIndex, 0);
-    EXPECT_TRUE(project.HomePage.isEmpty());
+    EXPECT_TRUE(project.Chapters.empty());
+    EXPECT_EQ(project.UncountedChapters, 0);
     EXPECT_EQ(project.settings, kept);
 }
 

@@ -142,9 +142,8 @@ TEST_F(LivePreviewBrowser, aSavedChapterShowsAgainInTheBookWhereTheReaderWas) {
     for (int i = 0; i < 2; ++i) {
         const QString name = u"ring%1.c"_s.arg(i);
         testing::WriteBytes(model.ProjectFolder + u"src/"_s + name, Source(u"Adds item"_s).toUtf8());
-        model.Chapters[static_cast<size_t>(i)] = Chapter{name, u"src/"_s, {}, false};
+        model.Chapters.push_back({name, u"src/"_s});
     }
-    model.NumberOfChapters = 2;
     testing::RecordingUserInterface quiet;
     SaveProject(quiet, model, model.ProjectPath);
 
