@@ -81,9 +81,11 @@ void LivePreview::rebuildWhenFree() {
     if (!pending_ || !enabled_ || stopped_) {
         return;
     }
-    // Never under a build, a project file being read or written, or a dialog
-    // that edits what the build reads: try again once they are over.
-    if (commands_.commands.building() || commands_.commands.busy() || view_.modalWindowOpen()) {
+    // Never under a build or a dialog that edits what the build reads (a
+    // dialog runs the event loop): try again once they are over. A project
+    // file is read and written without the event loop, so no save is seen
+    // during it.
+    if (commands_.commands.building() || view_.modalWindowOpen()) {
         retry_.start();
         return;
     }
@@ -101,25 +103,34 @@ void LivePreview::rebuildWhenFree() {
         return;
     }
     view_.beginQuietBuild();
-    // Called from the event loop: nothing may escape, and the quiet ends even
-    // after a critical error, whose report has then ended the program.
-    const bool finished = RunEventHandler([&] {
-        if (projectOpen) {
-            commands_.buildProject();
-        } else {
-            // A file of the user's at the page's name is kept, and the status bar says so.
-            commands_.buildSingleFile(ForeignPage::Keep);
+    // The quiet ends when the build does, or at once when none started; a
+    // critical error's report has then ended the program.
+    auto end = [this, document] {
+        const QStringList problems = view_.endQuietBuild();
+        if (stopped_) {
+            return;
         }
+        // A project build may have sorted its chapters.
+        follow();
+        view_.setStatusPanel(kStatusPanel,
+                             StatusText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), document, problems));
+        Q_EMIT rebuilt();
+    };
+    bool started = false;
+    // Called from the event loop: nothing may escape.
+    const bool handled = RunEventHandler([&] {
+        // A file of the user's at the page's name is kept, and the status bar says so.
+        started = projectOpen ? commands_.buildProject(false, end)
+                              : commands_.buildSingleFile(ForeignPage::Keep, [end](bool) { end(); });
     });
-    const QStringList problems = view_.endQuietBuild();
-    if (!finished) {
+    if (started) {
         return;
     }
-    // A project build may have sorted its chapters.
-    follow();
-    view_.setStatusPanel(kStatusPanel,
-                         StatusText(QTime::currentTime().toString(QStringLiteral("HH:mm:ss")), document, problems));
-    Q_EMIT rebuilt();
+    if (handled) {
+        end();
+    } else {
+        view_.endQuietBuild();
+    }
 }
 
 QString LivePreview::StatusText(const QString& time, const QString& document, const QStringList& problems) {

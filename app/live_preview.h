@@ -22,7 +22,7 @@ class LivePreview : public QObject {
 public:
     /// The status panel that tells of live rebuilds.
     static constexpr int kStatusPanel = 3;
-    /// A change that meets a running build, a busy window or an open dialog waits this long before trying again.
+    /// A change that meets a running build or an open dialog waits this long before trying again.
     static constexpr int kRetryMs = 250;
 
     LivePreview(Workspace& workspace, MainCommands& commands, MainView& view, QObject* parent = nullptr);

@@ -1,5 +1,6 @@
 #include "app/main_commands.h"
 
+#include "app/front_end.h"
 #include "app/handler_guard.h"
 #include "app/main_window_state.h"
 #include "book/book_files.h"
@@ -52,8 +53,14 @@ QString DocumentName(const QString& path) {
     return FileNameOf(path);
 }
 
-MainCommands::MainCommands(Workspace& workspace, MainWindowState& state, MainView& view, FileDialogs& fileDialogs)
-    : workspace_(workspace), state_(state), view_(view), fileDialogs_(fileDialogs) {
+MainCommands::MainCommands(Workspace& workspace, MainWindowState& state, MainView& view, FileDialogs& fileDialogs,
+                           FrontEnd& frontEnd)
+    : builds(workspace),
+      workspace_(workspace),
+      state_(state),
+      view_(view),
+      fileDialogs_(fileDialogs),
+      front_(frontEnd) {
     recent.reset(RecentList::kSlots);
 }
 
@@ -97,8 +104,8 @@ void MainCommands::showWalkThroughOnFirstRun() {
     }
     // Marked before showing, so a failing viewer cannot bring it back every start.
     preferences.WritePreference(prefs::kGeneral, prefs::kFirst, QStringLiteral("no"));
-    workspace_.env.ui.showHelpTopic(ProgramFolderFile(workspace_.env.paths, QStringLiteral("help.chm")) +
-                                    QStringLiteral("::/walk.txt.htm"));
+    front_.showHelpTopic(ProgramFolderFile(workspace_.env.paths, QStringLiteral("help.chm")) +
+                         QStringLiteral("::/walk.txt.htm"));
 }
 
 bool MainCommands::takeCommandLine(const QString& text, const QString& currentFolder,
@@ -118,27 +125,29 @@ void MainCommands::openCommandLineFile() {
 // ---- Opening ------------------------------------------------------------------
 
 void MainCommands::openPath(const QString& path) {
-    UserInterface& ui = workspace_.env.ui;
     if (ExtensionOf(path) != QStringLiteral("qdx")) {
-        openSourceFile(path);
-        view_.processEvents();
-        view_.processEvents();
-        if (commandLine.isOptionPresent(QStringLiteral("x")) && FileExists(workspace_.singleFilePage)) {
-            ui.shellOpen(workspace_.singleFilePage);
+        // The options wait for the page's build.
+        if (!openSourceFile(path, [this] { actOnOptions(false); })) {
+            actOnOptions(false);
         }
-    } else {
-        openProject(path);
-        // A project that could not be opened has nothing to build.
-        if (commandLine.isOptionPresent(QStringLiteral("b")) && projectOpen()) {
-            buildProject();
-        }
-        view_.processEvents();
-        view_.processEvents();
-        if (commandLine.isOptionPresent(QStringLiteral("x")) && projectOpen() && FileExists(bookIndexPath())) {
-            ui.shellOpen(bookIndexPath());
+        return;
+    }
+    openProject(path);
+    // A project that could not be opened has nothing to build.
+    if (!(commandLine.isOptionPresent(QStringLiteral("b")) && projectOpen() &&
+          buildProject(false, [this] { actOnOptions(true); }))) {
+        actOnOptions(true);
+    }
+}
+
+void MainCommands::actOnOptions(bool project) {
+    view_.processEvents();
+    if (commandLine.isOptionPresent(QStringLiteral("x"))) {
+        const QString page = project ? (projectOpen() ? bookIndexPath() : QString()) : workspace_.singleFilePage;
+        if (!page.isEmpty() && FileExists(page)) {
+            front_.shellOpen(page);
         }
     }
-    view_.processEvents();
     view_.processEvents();
     if (commandLine.isOptionPresent(QStringLiteral("e")) && mayQuit()) {
         view_.unloadMainWindow();
@@ -146,18 +155,18 @@ void MainCommands::openPath(const QString& path) {
     commandLine.clear();
 }
 
-void MainCommands::openSourceFile(const QString& path) {
+bool MainCommands::openSourceFile(const QString& path, const std::function<void()>& then) {
     if (!FileExists(path)) {
         workspace_.env.ui.message(QStringLiteral("File not found"),
                                   QStringLiteral("File does not exist.") + kCrLf + path, MessageIcon::Exclamation,
                                   MessageButtons::Ok);
-        return;
+        return false;
     }
     // Asked before anything changes: Cancel leaves the open document and the
     // preview as they were.
     bool replace = false;
-    if (!pageReplacingAllowed(path, replace)) {
-        return;
+    if (builds.running() || !pageReplacingAllowed(path, replace)) {
+        return false;
     }
     // The page shown so far stays until the new one replaces it.
     closeDocument(false);
@@ -165,107 +174,22 @@ void MainCommands::openSourceFile(const QString& path) {
     rememberFile(path);
     showDocumentName(path);
     workspace_.document.SourceFilePath = path;
-    if (!runSingleFileBuild(replace)) {
-        workspace_.env.ui.navigate(introPage());
-    }
-}
-
-// ---- Builds and preview ---------------------------------------------------------
-
-void MainCommands::build() {
-    if (projectOpen()) {
-        buildProject();
-    } else if (!TrimSpaces(workspace_.document.SourceFilePath).isEmpty()) {
-        buildSingleFile();
-    }
-}
-
-void MainCommands::rebuildAll() {
-    if (projectOpen()) {
-        buildProject(true);
-    } else {
-        build();
-    }
-}
-
-QString ReplaceQuestionText(const QStringList& names, ReplacingBuild build) {
-    const bool book = build == ReplacingBuild::Book;
-    // A long list is cut: the question must fit on the screen.
-    constexpr qsizetype kShown = 15;
-    QString text = book ? QStringLiteral("These files in the destination folder were not written by Tessarel:")
-                        : QStringLiteral("This file beside the source was not written by Tessarel:");
-    for (qsizetype i = 0; i < std::min(names.size(), kShown); ++i) {
-        text += kCrLf + QStringLiteral("    ") + names.at(i);
-    }
-    if (names.size() > kShown) {
-        text += kCrLf + QStringLiteral("    and ") + QString::number(names.size() - kShown) + QStringLiteral(" more");
-    }
-    return text + kCrLf + kCrLf +
-           (book ? QStringLiteral("The book has files of the same names. OK builds it and replaces them; "
-                                  "Cancel builds nothing.")
-                 : QStringLiteral("The source's page has the same name. OK builds the page and replaces the "
-                                  "file; Cancel builds nothing."));
-}
-
-void MainCommands::buildProject(bool rebuild) {
-    RunReported(workspace_.env, sites::kBuildProject, [&] {
-        // The window can ask: a file of the user's is replaced only when the user says so.
-        ProjectBuildOptions options{.rebuild = rebuild, .replace = FilesABuildWouldReplace(workspace_)};
-        if (replacingAllowed(options.replace, ReplacingBuild::Book)) {
-            const ProjectBuildResult result = ::tessarel::BuildProject(workspace_, options);
-            // The Files dialog and a save show the book's order and texts, as they always have.
-            ApplyBuildToProject(result, workspace_.project);
-            if (!result.indexPage.isEmpty()) {
-                workspace_.env.ui.navigate(result.indexPage);
-            }
+    return runSingleFileBuild(replace, [this, then](bool shown) {
+        if (!shown) {
+            front_.navigate(introPage());
+        }
+        if (then) {
+            then();
         }
     });
 }
 
-bool MainCommands::replacingAllowed(const QStringList& names, ReplacingBuild build) {
-    return names.isEmpty() ||
-           workspace_.env.ui.message(QStringLiteral("Replace Files"), ReplaceQuestionText(names, build),
-                                     MessageIcon::Question, MessageButtons::OkCancel) == MessageAnswer::Ok;
-}
-
-bool MainCommands::pageReplacingAllowed(const QString& source, bool& replace) {
-    const QString page = PageABuildWouldReplace(source);
-    replace = !page.isEmpty();
-    return replacingAllowed(replace ? QStringList{FileNameOf(page)} : QStringList(), ReplacingBuild::Page);
-}
-
-bool MainCommands::buildSingleFile(ForeignPage foreign) {
-    bool replace = false;
-    if (foreign == ForeignPage::Ask && !pageReplacingAllowed(workspace_.document.SourceFilePath, replace)) {
-        return false;
-    }
-    return runSingleFileBuild(replace);
-}
-
-bool MainCommands::runSingleFileBuild(bool replaceForeignPage) {
-    bool shown = false;
-    RunIgnoringErrors([&] {
-        Workspace& ws = workspace_;
-        const Settings& settings = ws.project.settings;
-        const PageStyle style = ResolvePageStyle(ws.env.paths, settings, false);
-        RunReported(ws.env, sites::kBuildSingleFile, [&] {
-            const SingleFileResult result =
-                BuildSingleFile(ws.env, {ws.document, ws.page},
-                                {ws.document.SourceFilePath, settings, style, BuildTimestamp(), replaceForeignPage});
-            ws.singleFilePage = result.page;
-            if (!result.pageToShow.isEmpty()) {
-                ws.env.ui.navigate(result.pageToShow);
-                shown = true;
-            }
-        });
-    });
-    return shown;
-}
+// ---- Preview ------------------------------------------------------------------------
 
 void MainCommands::viewHtmlHelp() {
     const QString compiled = compiledHelpPath();
     if (FileExists(compiled)) {
-        workspace_.env.ui.showHelpTopic(compiled);
+        front_.showHelpTopic(compiled);
     } else {
         workspace_.env.ui.message(QStringLiteral("HTML Help Not Found"),
                                   QStringLiteral("HTML Help has not been built for this project."),
@@ -277,13 +201,13 @@ void MainCommands::viewBook() {
     UserInterface& ui = workspace_.env.ui;
     if (projectOpen()) {
         if (FileExists(bookIndexPath())) {
-            ui.shellOpen(bookIndexPath());
+            front_.shellOpen(bookIndexPath());
         } else {
             ui.message(QStringLiteral("HTML not found"), QStringLiteral("This project has not been built."),
                        MessageIcon::Information, MessageButtons::Ok);
         }
     } else if (FileExists(workspace_.singleFilePage)) {
-        ui.shellOpen(workspace_.singleFilePage);
+        front_.shellOpen(workspace_.singleFilePage);
     } else {
         ui.message(QStringLiteral("File not found"), QStringLiteral("HTML document not found."),
                    MessageIcon::Information, MessageButtons::Ok);
@@ -296,24 +220,23 @@ void MainCommands::showHelpContents() {
         // Only Windows is sure to have a viewer for a compiled help file; elsewhere
         // the desktop may drop it silently, so the shipped topics are shown.
         if (kCompiledHelpViewerExpected && FileExists(helpFile)) {
-            workspace_.env.ui.shellOpen(helpFile);
+            front_.shellOpen(helpFile);
         } else {
-            workspace_.env.ui.showHelpTopic(helpFile + QStringLiteral("::/contents.htm"));
+            front_.showHelpTopic(helpFile + QStringLiteral("::/contents.htm"));
         }
     });
 }
 
-void MainCommands::openWebsite() { workspace_.env.ui.shellOpen(ProductOverviewAddress()); }
+void MainCommands::openWebsite() { front_.shellOpen(ProductOverviewAddress()); }
 
 void MainCommands::goHome() {
     view_.stopBrowser();
-    UserInterface& ui = workspace_.env.ui;
     if (projectOpen()) {
         showProjectHome();
     } else if (FileExists(workspace_.singleFilePage)) {
-        ui.navigate(workspace_.singleFilePage);
+        front_.navigate(workspace_.singleFilePage);
     } else {
-        ui.navigate(introPage());
+        front_.navigate(introPage());
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/build_thread.h"
 #include "app/command_line.h"
 #include "app/command_states.h"
 #include "app/main_view.h"
@@ -13,6 +14,8 @@ namespace tessarel {
 
 struct Workspace;
 struct MainWindowState;
+class FrontEnd;
+struct ErrorSite;
 
 enum class SaveAnswer { Nothing, Cancel };
 
@@ -34,11 +37,17 @@ QString ReplaceQuestionText(const QStringList& names, ReplacingBuild build = Rep
 /// preview's rebuilds, which never ask).
 enum class ForeignPage { Ask, Keep };
 
-/// Everything the main window decides, over the workspace, the user interface
-/// and the window's own view; links no widget.
+/// Everything the main window decides, over the workspace, the user interface,
+/// the front end and the window's own view; links no widget.
+///
+/// A build runs through `builds`: in the window on a thread of its own, so the
+/// commands that start one return at once, and what follows the build (showing
+/// its page, the command line's next option) runs when it is over. The
+/// commands stay locked meanwhile, and a second build is refused.
 class MainCommands {
 public:
-    MainCommands(Workspace& workspace, MainWindowState& state, MainView& view, FileDialogs& fileDialogs);
+    MainCommands(Workspace& workspace, MainWindowState& state, MainView& view, FileDialogs& fileDialogs,
+                 FrontEnd& frontEnd);
 
     // ---- Start-up (the main window's load) ----
     /// Nine empty slots, then the stored list; the menu is refreshed after each.
@@ -58,7 +67,9 @@ public:
     /// Opens a project ("qdx", exactly) or a source file, then acts on the
     /// command-line options once.
     void openPath(const QString& path);
-    void openSourceFile(const QString& path);
+    /// Opens a source file and starts its build; `then` follows the build.
+    /// False when no build started (and `then` is not called).
+    bool openSourceFile(const QString& path, const std::function<void()>& then = {});
     void openProject(const QString& path);
 
     // ---- Project lifecycle ----
@@ -82,11 +93,15 @@ public:
     void build();
     /// Build, with every chapter of a project built again, whatever the last build recorded.
     void rebuildAll();
-    void buildProject(bool rebuild = false);
-    /// Builds the open source file; true when its page (or the HTML source) is
-    /// now in the preview. Cancel in the question about a file Tessarel did not
-    /// write builds nothing.
-    bool buildSingleFile(ForeignPage foreign = ForeignPage::Ask);
+    /// Starts a build of the open project; `then` follows once it is over.
+    /// False, and `then` never called, when no build started (one is running,
+    /// or the user chose Cancel in the question about files Tessarel did not write).
+    bool buildProject(bool rebuild = false, const std::function<void()>& then = {});
+    /// Starts a build of the open source file; `then` follows once it is over,
+    /// told whether its page (or the HTML source) is now in the preview. False
+    /// when no build started (Cancel in the question about a file Tessarel did
+    /// not write, or a build running).
+    bool buildSingleFile(ForeignPage foreign = ForeignPage::Ask, const std::function<void(bool shown)>& then = {});
     void viewHtmlHelp();
     void viewBook();
     void showHelpContents();
@@ -122,6 +137,7 @@ public:
     void showProjectHome();
 
     CommandStates commands;
+    BuildThread builds;
     RecentList recent;
     CommandLine commandLine;
     QString commandLinePath;
@@ -145,12 +161,19 @@ private:
     /// Asks about the file the page of `source` would replace, if any: false
     /// on Cancel; `replace` tells whether the user let the build replace it.
     bool pageReplacingAllowed(const QString& source, bool& replace);
-    bool runSingleFileBuild(bool replaceForeignPage);
+    bool runSingleFileBuild(bool replaceForeignPage, const std::function<void(bool shown)>& then);
+    /// Locks the commands and starts `work`; `show` and then `then` follow on
+    /// this thread once it is over and the commands are unlocked.
+    bool startBuild(BuildThread::Work work, std::function<void()> show, const ErrorSite& site,
+                    std::function<void()> then);
+    /// What follows opening `path` from the command line: its "x" and "e" options.
+    void actOnOptions(bool project);
 
     Workspace& workspace_;
     MainWindowState& state_;
     MainView& view_;
     FileDialogs& fileDialogs_;
+    FrontEnd& front_;
 };
 
 /// "description|patterns|description|patterns..." of the Open command.

@@ -35,6 +35,8 @@ public:
     virtual QStringList endQuietBuild() { return {}; }
     /// True while a modal window (a dialog, a message box) is open.
     virtual bool modalWindowOpen() const { return false; }
+    /// A build is over and the commands are unlocked again.
+    virtual void buildEnded() {}
 };
 
 /// The standard file dialogs. `filter` is "description|patterns|..."; the

@@ -31,8 +31,6 @@ namespace tessarel {
 
 namespace {
 
-constexpr int kPreviewMinimumHeight = 8;
-
 struct ToolbarEntry {
     const char16_t* key;  // "" for a separator
     const char16_t* tooltip;
@@ -56,13 +54,6 @@ constexpr std::array<ToolbarEntry, 14> kToolbar{{
     {u"ontop", u"On Top"},
 }};
 
-WindowShow ShowOf(const QWidget* window) {
-    if (window->isMinimized()) {
-        return WindowShow::Minimized;
-    }
-    return window->isMaximized() ? WindowShow::Maximized : WindowShow::Normal;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(Workspace& workspace, MainWindowState& state, WindowUserInterface& ui,
@@ -73,12 +64,15 @@ MainWindow::MainWindow(Workspace& workspace, MainWindowState& state, WindowUserI
       state_(state),
       ui_(ui),
       makeBrowser_(makeBrowser),
-      commands_(workspace, state, *this, *this),
+      commands_(workspace, state, *this, *this, ui),
       live_(workspace, commands_, *this) {
     setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Tessarel"));
     setWindowIcon(ProgramIcon());
     ui_.attach(this);
+    state_.frontEnd = &ui_;
+    // Builds run on a thread of their own; the window's event loop never waits for one.
+    commands_.builds.runOnThread(&ui_.cancelFlag());
     createMenus();
     createToolbar();
     createStatusBar();
@@ -106,7 +100,11 @@ MainWindow::MainWindow(Workspace& workspace, MainWindowState& state, WindowUserI
     commandsChanged();
 }
 
-MainWindow::~MainWindow() { ui_.attach(nullptr); }
+MainWindow::~MainWindow() {
+    // A build still running stops at its next file; the commands wait for it.
+    ui_.setCancelRequested(true);
+    ui_.attach(nullptr);
+}
 
 void MainWindow::handle(const std::function<void()>& body) { RunEventHandler(body); }
 
@@ -333,90 +331,6 @@ void MainWindow::startUp(const QString& commandLineText) {
     });
 }
 
-void MainWindow::showAsRestored() {
-    if (restoreMaximized_) {
-        showMaximized();
-    } else {
-        show();
-    }
-}
-
-void MainWindow::restoreWindowState() {
-    const RestoredWindowState restored =
-        ReadWindowStateFile(DataFolderFile(workspace_.env.paths, kWindowStateFileName));
-    const double dpi = ScreenDpi(this);
-    if (!restored.fileRead) {
-        const QScreen* screen = QGuiApplication::primaryScreen();
-        if (screen != nullptr) {
-            const QRect area = screen->geometry();
-            move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
-        }
-        rememberedState_ = kStateNormal;
-        return;
-    }
-    if (restored.left) {
-        move(PixelsFromStoredLength(*restored.left, dpi), y());
-    }
-    if (restored.top) {
-        move(x(), PixelsFromStoredLength(*restored.top, dpi));
-    }
-    if (restored.width) {
-        resize(PixelsFromStoredLength(*restored.width, dpi), height());
-    }
-    if (restored.height) {
-        resize(width(), PixelsFromStoredLength(*restored.height, dpi));
-    }
-    restoreMaximized_ = restored.maximize;
-    rememberedState_ = restored.remembered;
-}
-
-void MainWindow::saveWindowState() {
-    const double dpi = ScreenDpi(this);
-    const WindowShow now = ShowOf(this);
-    // The normal bounds, also while maximized or minimized: the frame's place
-    // and the window's inner size, which is what restoring sets again.
-    QRect bounds(pos(), size());
-    if (now != WindowShow::Normal && normalGeometry().isValid()) {
-        const QPoint frameOffset = geometry().topLeft() - frameGeometry().topLeft();
-        bounds = QRect(normalGeometry().topLeft() - frameOffset, normalGeometry().size());
-    }
-    WindowState saved;
-    saved.state = StateToWrite(rememberedState_, now);
-    saved.left = static_cast<float>(StoredLengthFromPixels(bounds.x(), dpi));
-    saved.top = static_cast<float>(StoredLengthFromPixels(bounds.y(), dpi));
-    saved.width = static_cast<float>(StoredLengthFromPixels(bounds.width(), dpi));
-    saved.height = static_cast<float>(StoredLengthFromPixels(bounds.height(), dpi));
-    QDir().mkpath(workspace_.env.paths.dataFolder);
-    WriteWindowStateFile(ui_, DataFolderFile(workspace_.env.paths, kWindowStateFileName), saved);
-}
-
-void MainWindow::applyOnTop() {
-    RunReported(workspace_.env, sites::kApplyOnTop, [this] {
-        if (state_.alwaysOnTop) {
-            MakeTopmost(this);
-        } else {
-            MakeNotTopmost(this);
-        }
-    });
-}
-
-void MainWindow::followResize() {
-    RunReported(workspace_.env, sites::kResize, [this] {
-        placePreview();
-        rememberedState_ = ResizedState(rememberedState_, ShowOf(this));
-    });
-}
-
-void MainWindow::placePreview() {
-    RunReported(workspace_.env, sites::kPlacePreview, [this] {
-        // The layout gives the browser the window's inner area; it never gets
-        // smaller than its minimum.
-        if (preview != nullptr) {
-            preview->setMinimumHeight(kPreviewMinimumHeight);
-        }
-    });
-}
-
 void MainWindow::unloadWindow() {
     if (unloaded_) {
         return;
@@ -533,15 +447,6 @@ void MainWindow::toolbarButtonClicked(const QString& key) {
         } else {
             MakeNotTopmost(this);
         }
-    }
-}
-
-void MainWindow::lockForBuild() { commands_.setBuilding(true); }
-
-void MainWindow::unlockAfterBuild() {
-    commands_.setBuilding(false);
-    if (std::exchange(closeAfterBuild_, false)) {
-        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "app/main_view.h"
 #include "app/preview_browser.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
 #include <QTimer>
@@ -80,6 +81,7 @@ public:
     void beginQuietBuild() override;
     QStringList endQuietBuild() override;
     bool modalWindowOpen() const override;
+    void buildEnded() override;
 
     // ---- FileDialogs ----
     QString openFileName(const QString& title, const QString& filter) override;
@@ -158,6 +160,8 @@ private:
 
     QPointer<ProgressWindow> progress_;
     QPointer<BusyWindow> busy_;
+    static constexpr qint64 kBusyPaintMs = 100;
+    QElapsedTimer busyPainted_;
     QPointer<HelpWindow> help_;
     int rememberedState_ = 0;
     bool restoreMaximized_ = false;

@@ -1,5 +1,5 @@
-// The main window's other windows: progress, busy, help, about, the project
-// dialogs and the file dialogs.
+// The main window's builds and other windows: the lock of a running build,
+// progress, busy, help, about, the project dialogs and the file dialogs.
 #include "app/about_box.h"
 #include "app/busy_window.h"
 #include "app/dialogs/project_dialogs.h"
@@ -18,6 +18,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+
+#include <utility>
 
 namespace tessarel {
 
@@ -53,19 +55,15 @@ void MainWindow::unloadProgressWindow() {
     }
 }
 
+// The commands are locked before the build starts and unlocked after it (MainCommands).
 void MainWindow::buildStarted(bool projectBuild) {
-    if (projectBuild) {
-        ui_.setCancelRequested(false);
-    }
     showProgressWindow();
     if (projectBuild) {
         progress_->resetProgress();
     }
-    lockForBuild();
 }
 
 void MainWindow::buildFinished(bool projectBuild) {
-    unlockAfterBuild();
     if (!progress_) {
         return;
     }
@@ -73,6 +71,19 @@ void MainWindow::buildFinished(bool projectBuild) {
     if (!projectBuild) {
         // A single file's build does not wait for the user.
         unloadProgressWindow();
+    }
+}
+
+void MainWindow::lockForBuild() { commands_.setBuilding(true); }
+
+void MainWindow::unlockAfterBuild() {
+    commands_.setBuilding(false);
+    buildEnded();
+}
+
+void MainWindow::buildEnded() {
+    if (std::exchange(closeAfterBuild_, false)) {
+        QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     }
 }
 
@@ -92,6 +103,12 @@ void MainWindow::showBusy(const QString& title, const QString& current, int maxi
 void MainWindow::setBusyValue(int value) {
     if (busy_) {
         busy_->setValue(value);
+        // A project file is read and written on this thread: the window is
+        // painted directly, a few times a second, never through the event loop.
+        if (!busyPainted_.isValid() || busyPainted_.elapsed() >= kBusyPaintMs) {
+            busyPainted_.start();
+            busy_->repaint();
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 // The project lifecycle of the main window: new, open, save, save as, close and
 // exit, and the one save question that guards every command that could lose
 // changes.
+#include "app/front_end.h"
 #include "app/handler_guard.h"
 #include "app/main_commands.h"
 #include "app/main_window_state.h"
@@ -64,7 +65,7 @@ void MainCommands::closeDocument(bool showIntroPage) {
                     false);
         view_.processEvents();
         if (showIntroPage) {
-            ws.env.ui.navigate(introPage());
+            front_.navigate(introPage());
         }
 
         ws.document.clearSource();
@@ -97,7 +98,7 @@ void MainCommands::openProject(const QString& path) {
         // The reader has told why; a refused file leaves no project open.
         ClearProject(workspace_.project);
         showDocumentName(QString());
-        ui.navigate(introPage());
+        front_.navigate(introPage());
         return;
     }
     showProjectLoaded();
@@ -127,7 +128,7 @@ void MainCommands::showProjectHome() {
         return;
     }
     if (FileExists(bookIndexPath())) {
-        workspace_.env.ui.navigate(bookIndexPath());
+        front_.navigate(bookIndexPath());
     } else {
         view_.showPage(UnbuiltProjectPage(workspace_.project));
     }

@@ -140,7 +140,7 @@ void WindowUserInterface::resetProgress() {
         return;
     }
     ProgressWindow* progress = window_->progressWindow();
-    if (window_->commands().commands.building()) {
+    if (inBuild_) {
         // Within a running build only the bar starts again; the log keeps its lines.
         progress->restartBar();
     } else {
@@ -219,18 +219,18 @@ void WindowUserInterface::requestQuit() {
     }
 }
 
+// The commands are locked and unlocked by whoever starts the build
+// (MainCommands), before it starts and once it is over.
 void WindowUserInterface::buildStarted(bool projectBuild) {
-    if (window_ != nullptr && quiet_) {
-        window_->lockForBuild();
-    } else if (window_ != nullptr) {
+    inBuild_ = true;
+    if (window_ != nullptr && !quiet_) {
         window_->buildStarted(projectBuild);
     }
 }
 
 void WindowUserInterface::buildFinished(bool projectBuild) {
-    if (window_ != nullptr && quiet_) {
-        window_->unlockAfterBuild();
-    } else if (window_ != nullptr) {
+    inBuild_ = false;
+    if (window_ != nullptr && !quiet_) {
         window_->buildFinished(projectBuild);
     }
 }
@@ -244,7 +244,5 @@ QStringList WindowUserInterface::endQuiet() {
     quiet_ = false;
     return std::exchange(quietProblems_, {});
 }
-
-void WindowUserInterface::processEvents() { QCoreApplication::processEvents(); }
 
 }  // namespace tessarel

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "app/front_end.h"
 #include "support/user_interface.h"
 
+#include <atomic>
 #include <functional>
 
 class QMessageBox;
@@ -11,9 +13,11 @@ namespace tessarel {
 class MainWindow;
 
 /// The user interface of the desktop program: message boxes, the progress
-/// window, the busy window, the preview browser, help and the shell, all over
-/// the main window.
-class WindowUserInterface : public UserInterface {
+/// window and the busy window for what the logic reports, and the preview
+/// browser, help and the shell for the front end, all over the main window.
+/// Used on the window's thread only; a build on its own thread reaches it
+/// through a QueuedUserInterface, which reads cancelFlag().
+class WindowUserInterface : public UserInterface, public FrontEnd {
 public:
     void attach(MainWindow* window) { window_ = window; }
     /// Widens a message box so that its whole title shows in the title bar,
@@ -25,8 +29,9 @@ public:
     void resetProgress() override;
     void advanceProgress() override;
     void setProgressCaption(const QString& caption) override;
-    bool cancelRequested() const override { return cancelRequested_; }
-    void setCancelRequested(bool requested) override { cancelRequested_ = requested; }
+    bool cancelRequested() const override { return cancelRequested_.load(); }
+    void setCancelRequested(bool requested) override { cancelRequested_.store(requested); }
+    const std::atomic<bool>& cancelFlag() const { return cancelRequested_; }
     void showBusy(const QString& title, const QString& current, int maximum) override;
     void setBusyValue(int value) override;
     void hideBusy() override;
@@ -56,12 +61,13 @@ public:
 protected:
     void showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
                     const QString& output) override;
-    void processEvents() override;
 
 private:
     MainWindow* window_ = nullptr;
-    bool cancelRequested_ = false;
+    std::atomic<bool> cancelRequested_ = false;
     bool quiet_ = false;
+    /// Between the build's start and its end, as the build reported them.
+    bool inBuild_ = false;
     QStringList quietProblems_;
 };
 

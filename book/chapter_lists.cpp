@@ -132,7 +132,6 @@ ChapterListing MakeChapterListing(const Chapter& chapter, const QString& page, c
 bool ChapterLists::add(const Chapter& chapter, const QString& page, const ChapterResult& built) {
     const bool help = settings_.GenerateHtmlHelpFiles;
     const bool active = settings_.Collapsible;
-    ui_.yield();
     const ChapterListing made = built.listing ? ChapterListing() : MakeChapterListing(chapter, page, built, settings_);
     const ChapterListing& listing = built.listing ? *built.listing : made;
     std::vector<IndexEntry>& index = out_.ws.IndexEntries;

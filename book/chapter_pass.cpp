@@ -83,25 +83,8 @@ bool ChapterRecorder::cancelRequested() const {
     return cancel_ != nullptr && cancel_->load(std::memory_order_relaxed);
 }
 
-// A chapter never clears the user's request, and the busy display, the browser
-// and help belong to the whole program, never to one chapter of a build.
+// A chapter never clears the user's request.
 void ChapterRecorder::setCancelRequested(bool requested) { (void)requested; }
-void ChapterRecorder::showBusy(const QString& title, const QString& current, int maximum) {
-    (void)title;
-    (void)current;
-    (void)maximum;
-}
-void ChapterRecorder::setBusyValue(int value) { (void)value; }
-void ChapterRecorder::hideBusy() {}
-void ChapterRecorder::navigate(const QString& path) { (void)path; }
-void ChapterRecorder::shellOpen(const QString& target) { (void)target; }
-void ChapterRecorder::showHelpTopic(const QString& helpPath) { (void)helpPath; }
-
-void ChapterRecorder::processEvents() {
-    if (live_ != nullptr) {
-        live_->yield();
-    }
-}
 
 void ReplayChapterNotes(UserInterface& ui, const ChapterResult& result) {
     for (const ChapterNote& note : result.notes) {

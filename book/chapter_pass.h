@@ -84,7 +84,7 @@ struct ChapterResult {
 };
 
 /// A UserInterface that records a chapter's rows, messages and log text into
-/// its result. Progress, yielding and Cancel go to `live` when the chapter is
+/// its result. Progress and Cancel go to `live` when the chapter is
 /// built on the thread that owns it; without one they are dropped, and Cancel
 /// reads `cancel`.
 class ChapterRecorder : public UserInterface {
@@ -99,19 +99,12 @@ public:
     void setProgressCaption(const QString& caption) override;
     bool cancelRequested() const override;
     void setCancelRequested(bool requested) override;
-    void showBusy(const QString& title, const QString& current, int maximum) override;
-    void setBusyValue(int value) override;
-    void hideBusy() override;
-    void navigate(const QString& path) override;
-    void shellOpen(const QString& target) override;
-    void showHelpTopic(const QString& helpPath) override;
     void requestQuit() override;
     void addLogText(const QString& text) override;
 
 protected:
     void showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
                     const QString& output) override;
-    void processEvents() override;
 
 private:
     ChapterResult& result_;

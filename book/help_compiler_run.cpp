@@ -65,7 +65,7 @@ CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, cons
                         QStringLiteral(" specify the installation path for this application") +
                         QStringLiteral(" in the Settings dialog, or download and install the") +
                         QStringLiteral(" application as explained in the next help screen."));
-        env.ui.showHelpTopic(ProgramFolderFile(env.paths, QStringLiteral("help.chm::/html_help.txt.htm")));
+        outcome.helpTopic = ProgramFolderFile(env.paths, QStringLiteral("help.chm::/html_help.txt.htm"));
         return outcome;
     }
     outcome.run.timeLimit = limit.forBook(book.pages, bytes);

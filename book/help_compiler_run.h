@@ -38,6 +38,9 @@ struct HelpBookSize {
 
 struct CompileOutcome {
     bool compilerMissing = false;
+    /// The help topic on installing a compiler, when it is missing: the front
+    /// end shows it once the build is over.
+    QString helpTopic;
     ProgramRun run;         ///< end NotStarted when it was not run; Cancelled also before it ran
     bool compiled = false;  ///< it succeeded and wrote the compiled file anew
     QString compiledFile;   ///< "help.hhp"'s compiled file in the help folder
@@ -51,8 +54,8 @@ struct CompileOutcome {
 /// topics lie beside the project files, so the compiled file stores every page
 /// once at a plain path; book files over `largestFile` bytes are left out. Does
 /// nothing unless the project, contents and index files are all there. A
-/// missing compiler is explained to the user, with the help topic on how to
-/// install one.
+/// missing compiler is explained to the user, and the outcome names the help
+/// topic on how to install one.
 CompileOutcome CompileHtmlHelp(Environment& env, const QString& helpFolder, const QString& compiledName,
                                const HelpBookSize& book, const CompilerTimeLimit& limit,
                                qint64 largestFile = kMaxReadBytes);

@@ -128,7 +128,6 @@ Staging StageHelpProject(UserInterface& ui, const QString& helpFolder, const QSt
     const QDir help(helpFolder);
     const QDir staging(stagingFolder);
     for (const QFileInfo& file : BookFilesToStage(BookFolderOf(help), largestFile)) {
-        ui.yield();
         if (ui.cancelRequested()) {
             return Staging::Cancelled;
         }

@@ -266,7 +266,6 @@ bool ProjectBuild::writeBook(int count) {
     if (!(workers > 1 ? buildOnPool(pass, count, workers) : buildHere(pass, count))) {
         return false;
     }
-    ui_.yield();
     // The contents, the index and the help files are the last part; a
     // stopped build's bar stays at the chapters it built.
     ui_.setPartsDone(result_.cancelled ? out_.chaptersBuilt : count, count + 1);
@@ -290,7 +289,6 @@ bool ProjectBuild::writeBook(int count) {
 
 /// Shows chapter `i` as the one being built; false when the user asked to stop.
 bool ProjectBuild::startChapter(int i, int count) {
-    ui_.yield();
     const Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
     ui_.setProgressCaption(chapter.Name + QStringLiteral(" ( ") + QString::number(i + 1) + QStringLiteral(" / ") +
                            QString::number(count) + QStringLiteral(" )"));
@@ -316,7 +314,7 @@ bool ProjectBuild::buildHere(const ChapterPass& pass, int count) {
 }
 
 /// The chapters built on workers, their results applied here in chapter
-/// order while the window stays responsive. Cancel hands out no more
+/// order, Cancel looked at while it waits. Cancel hands out no more
 /// chapters; those already handed out are finished and applied.
 bool ProjectBuild::buildOnPool(const ChapterPass& pass, int count, int workers) {
     ChapterPool pool(pass, count, workers);
@@ -333,7 +331,6 @@ bool ProjectBuild::buildOnPool(const ChapterPass& pass, int count, int workers) 
         }
         std::optional<ChapterResult> built;
         while (!(built = pool.take(i, std::chrono::milliseconds(4)))) {
-            ui_.yield();
             if (!result_.cancelled && ui_.cancelRequested()) {
                 result_.cancelled = true;
                 pool.stop();

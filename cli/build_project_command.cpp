@@ -90,7 +90,8 @@ bool BuildProjectCommand::reportHelpCompiler(const Workspace& workspace, const P
     }
     const CompileOutcome& compile = result.compile;
     if (compile.compilerMissing) {
-        // The build has already said so in its own message.
+        // The build has already said so in its own message; the topic tells how to install one.
+        ui_.showHelpTopic(compile.helpTopic);
         return false;
     }
     if (compile.compiled) {

@@ -106,10 +106,6 @@ void ConsoleUserInterface::setProgressCaption(const QString& caption) {
 
 bool ConsoleUserInterface::cancelRequested() const { return cancel_ || Interrupted(); }
 
-void ConsoleUserInterface::shellOpen(const QString& target) {
-    console_.err(QStringLiteral("Not opened (console): ") + target);
-}
-
 void ConsoleUserInterface::showHelpTopic(const QString& helpPath) {
     console_.err(QStringLiteral("See the help topic ") + helpPath);
 }

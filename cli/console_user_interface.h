@@ -26,13 +26,8 @@ public:
     void setProgressCaption(const QString& caption) override;
     bool cancelRequested() const override;
     void setCancelRequested(bool requested) override { cancel_ = requested; }
-    void showBusy(const QString&, const QString&, int) override {}
-    void setBusyValue(int) override {}
-    void hideBusy() override {}
-    /// The console has no browser: the results name the pages a build made.
-    void navigate(const QString&) override {}
-    void shellOpen(const QString& target) override;
-    void showHelpTopic(const QString& helpPath) override;
+    /// The help topic a build's result names (the console has no browser).
+    void showHelpTopic(const QString& helpPath);
     void requestQuit() override { quitRequested_ = true; }
     void buildFinished(bool projectBuild) override;
     void addLogText(const QString& text) override;

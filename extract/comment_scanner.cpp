@@ -94,10 +94,9 @@ public:
     /// Walks s[0, limit); `complete` when nothing follows. `writable` gives
     /// the characters to write, asked only once a run is blanked.
     template <typename Writable>
-    void walk(const char16_t* s, qsizetype limit, bool complete, Writable writable, PassContext* context) {
+    void walk(const char16_t* s, qsizetype limit, bool complete, Writable writable) {
         char16_t* w = nullptr;
         for (qsizetype i = FindChar(s, limit, next_, k_); i < limit; i = FindChar(s, limit, i, k_)) {
-            Tick(context);
             qsizetype end = i;
             while (end < limit && s[end] == k_) {
                 ++end;
@@ -129,10 +128,8 @@ private:
 };
 
 template <typename Closing>
-void BlankLeadingAndClosingRuns(QString& text, char16_t k, Closing closing, PassContext* context) {
-    RunBlanker<Closing>(k, closing)
-        .walk(
-            Chars(text), text.size(), true, [&text] { return WritableChars(text); }, context);
+void BlankLeadingAndClosingRuns(QString& text, char16_t k, Closing closing) {
+    RunBlanker<Closing>(k, closing).walk(Chars(text), text.size(), true, [&text] { return WritableChars(text); });
 }
 
 /// The closing runs of a prefix-character style: after a blank, directly
@@ -175,7 +172,6 @@ void CloseAndBlankSingleLineBlocks(QString& text, QChar mark, PassContext* conte
         if (i >= n) {
             break;
         }
-        Tick(context);
         const char16_t c = s[i];
         switch (state) {
         case At::OtherLine:
@@ -209,8 +205,7 @@ void CloseAndBlankSingleLineBlocks(QString& text, QChar mark, PassContext* conte
             // CR and walk on from there.
             QString& result = out.replace(remembered, remembered);
             result.append(kTextCloseMarker);
-            blanker.walk(
-                Chars(result), result.size(), false, [&result] { return WritableChars(result); }, context);
+            blanker.walk(Chars(result), result.size(), false, [&result] { return WritableChars(result); });
             i = remembered - 1;
             state = At::OtherLine;
             break;
@@ -218,24 +213,20 @@ void CloseAndBlankSingleLineBlocks(QString& text, QChar mark, PassContext* conte
         }
     }
     out.finish(text);
-    blanker.walk(
-        Chars(text), text.size(), true, [&text] { return WritableChars(text); }, context);
+    blanker.walk(Chars(text), text.size(), true, [&text] { return WritableChars(text); });
 }
 
-void BlankStarDecoration(QString& text, PassContext* context) {
-    BlankLeadingAndClosingRuns(
-        text, u'*',
-        [](const char16_t* s, qsizetype n, qsizetype, qsizetype end) {
-            if (CloseMarkerAt(s, n, end)) {
-                return true;
-            }
-            qsizetype after = end;
-            while (after < n && IsBlank(s[after])) {
-                ++after;
-            }
-            return after < n && s[after] == kCr;
-        },
-        context);
+void BlankStarDecoration(QString& text, PassContext* /*context: the pass list's shape*/) {
+    BlankLeadingAndClosingRuns(text, u'*', [](const char16_t* s, qsizetype n, qsizetype, qsizetype end) {
+        if (CloseMarkerAt(s, n, end)) {
+            return true;
+        }
+        qsizetype after = end;
+        while (after < n && IsBlank(s[after])) {
+            ++after;
+        }
+        return after < n && s[after] == kCr;
+    });
 }
 
 namespace {
@@ -272,7 +263,6 @@ void CloseAndBlankDoubleSlashBlocks(QString& text, PassContext* context) {
         if (i >= n) {
             break;
         }
-        Tick(context);
         const char16_t c = s[i];
         bool close = false;
         switch (state) {
@@ -307,18 +297,16 @@ void CloseAndBlankDoubleSlashBlocks(QString& text, PassContext* context) {
         if (close) {
             QString& result = out.replace(remembered, remembered);
             result.append(kTextCloseMarker);
-            blanker.walk(
-                Chars(result), result.size(), false, [&result] { return WritableChars(result); }, context);
+            blanker.walk(Chars(result), result.size(), false, [&result] { return WritableChars(result); });
             i = remembered - 1;
             state = At::Code;
         }
     }
     out.finish(text);
-    blanker.walk(
-        Chars(text), text.size(), true, [&text] { return WritableChars(text); }, context);
+    blanker.walk(Chars(text), text.size(), true, [&text] { return WritableChars(text); });
 }
 
-void BlankSeparatorLines(QString& text, PassContext* context) {
+void BlankSeparatorLines(QString& text, PassContext* /*context: the pass list's shape*/) {
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
     char16_t* w = nullptr;
@@ -327,7 +315,6 @@ void BlankSeparatorLines(QString& text, PassContext* context) {
     qsizetype searchFrom = 0;
     for (qsizetype marker = FindText(view, kTextCloseMarker); marker >= 0;
          marker = FindText(view, kTextCloseMarker, searchFrom)) {
-        Tick(context);
         // The line runs from after the last CR LF before the marker to the
         // next CR LF; its first "@" decides.
         qsizetype lineStart = marker;

@@ -81,7 +81,6 @@ void Emphasize(QString& text, QChar mark, const QString& openTag, const QString&
             if (p >= n) {
                 break;
             }
-            Tick(context);
             if (at(p) != m) {
                 i = p;  // part of a hidden delimiter: state 0 after it
                 continue;

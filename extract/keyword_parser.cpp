@@ -171,9 +171,6 @@ void ConvertKeywordLines(QString& text, PassContext* context) {
                 break;
             }
         }
-        if (context != nullptr) {
-            context->tick();
-        }
         const char16_t c = s[i];
         switch (state) {
         case At::OtherLine:

@@ -1,28 +1,20 @@
 #pragma once
 
-#include "support/user_interface.h"
-
 #include <QString>
 #include <QStringView>
 
 namespace tessarel {
 
-/// What a whole-text pass needs besides its text: a yielder to tick as it
-/// walks, and a spare buffer to write its result into. The result and the old
-/// text then trade places, so a long text moves between the same two
-/// allocations from pass to pass; fresh pages cost far more than the copy.
+/// What a whole-text pass needs besides its text: a spare buffer to write its
+/// result into. The result and the old text then trade places, so a long text
+/// moves between the same two allocations from pass to pass; fresh pages cost
+/// far more than the copy.
 class PassContext {
 public:
     PassContext() = default;
-    explicit PassContext(Yielder& yielder) : yielder_(&yielder) {}
     PassContext(const PassContext&) = delete;
     PassContext& operator=(const PassContext&) = delete;
 
-    void tick() {
-        if (yielder_ != nullptr) {
-            yielder_->tick();
-        }
-    }
     /// The spare buffer, emptied, with room for at least `size` characters.
     QString& output(qsizetype size);
     /// The spare buffer becomes the text; the text's buffer becomes the spare.
@@ -33,16 +25,8 @@ public:
     void release() { spare_ = QString(); }
 
 private:
-    Yielder* yielder_ = nullptr;
     QString spare_;
 };
-
-/// Ticks a context that may be null.
-inline void Tick(PassContext* context) {
-    if (context != nullptr) {
-        context->tick();
-    }
-}
 
 /// Copies a text into a pass context's spare buffer with replacements at
 /// increasing positions; nothing is copied before the first replacement.

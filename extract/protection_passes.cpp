@@ -51,7 +51,6 @@ void EncodeLiteralBlocks(QString& text, PassContext* context) {
                 break;
             }
         }
-        Tick(context);
         const char16_t c = s[i];
         switch (state) {
         case 0:

@@ -68,8 +68,7 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     doc.SourceFolder = FolderOf(path);
     doc.SourceFileName = FileNameOf(doc.SourceFilePath);
 
-    Yielder yielder(ui);
-    PassContext context(yielder);
+    PassContext context;
     // The text is decoded straight into the first of the two whole-text
     // buffers, behind the line ends that open it. Both buffers get room for
     // the text's growth through all the passes at once: a page costs only
@@ -144,7 +143,6 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     QString working;
     working.reserve(4096);
     for (int i = 0; i < doc.count(); ++i) {
-        ui.yield();
         SectionRecord& section = doc.section(i);
         working.resize(0);
         if (!withoutText[static_cast<size_t>(i)]) {

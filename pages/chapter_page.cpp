@@ -258,13 +258,12 @@ void WriteFooter(const ChapterPageContext& context, const DocumentModel& doc) {
 /// The sections' names and declarations as the page shows them. Their texts are
 /// translated one at a time as the page is written, so the page never holds
 /// them all at once.
-PageHeads PageSectionHeads(UserInterface& ui, const DocumentModel& doc) {
+PageHeads PageSectionHeads(const DocumentModel& doc) {
     const int count = doc.count();
     PageHeads heads;
     heads.names.resize(static_cast<size_t>(count));
     heads.declarations.resize(static_cast<size_t>(count));
     for (int i = 0; i < count; ++i) {
-        ui.yield();
         heads.names[static_cast<size_t>(i)] = SectionTranslator::name(doc.section(i).Name);
         heads.declarations[static_cast<size_t>(i)] = TrimSpaces(doc.section(i).Declaration);
     }
@@ -322,7 +321,6 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
     // Made for the first declaration box only: a page without any needs none.
     std::optional<DeclarationLinker> linker;
     for (int i = 1; i < count; ++i) {
-        ui.yield();
         const QString& name = heads.name(i);
         AddTag(page, u"div class=Section");
         AddTag(page, u"h3");
@@ -353,7 +351,6 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
         AddTag(page, u"/div");
         FlushPage(page);
     }
-    ui.yield();
     AddTag(page, u"/div");
     ui.advanceProgress();
 
@@ -377,7 +374,7 @@ bool WriteChapterPage(ChapterPageContext& context, DocumentModel& doc) {
         // The page is made of the sections alone.
         doc.SourceText = QString();
     }
-    const PageHeads heads = PageSectionHeads(context.ui, doc);
+    const PageHeads heads = PageSectionHeads(doc);
     return WritePageBody(context, doc, heads);
 }
 

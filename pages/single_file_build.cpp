@@ -84,7 +84,6 @@ SingleFileResult BuildSingleFile(Environment& env, ChapterWorkspace work, const 
         ui.message(row.reason, job.source + kCrLf + ReadFailureText(outcome.read), MessageIcon::Exclamation,
                    MessageButtons::Ok);
     }
-    ui.yield();
     ui.buildFinished(false);
 
     if (ReachedThePage(outcome.kind)) {

@@ -74,7 +74,6 @@ private:
 }  // namespace
 
 QString ProjectXml(UserInterface& ui, ProjectModel& project) {
-    ui.yield();
     const int chapters = project.chapterCount();
     ui.showBusy(QString(), QString(), chapters - 1 > 0 ? chapters - 1 : 1);
 
@@ -108,13 +107,11 @@ QString ProjectXml(UserInterface& ui, ProjectModel& project) {
     // The chapters close the last group.
     xml.value(kChapterCount, QString::number(chapters));
     for (int i = 0; i < chapters; ++i) {
-        ui.yield();
         ui.setBusyValue(i);
         xml.chapter(project.Chapters[static_cast<size_t>(i)]);
     }
     xml.close(FileGroupName(*group));
     xml.close(QStringLiteral("TessarelProject"));
-    ui.yield();
     ui.hideBusy();
     return xml.take();
 }

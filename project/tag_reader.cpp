@@ -54,7 +54,6 @@ bool TagReader::collect() {
         return false;
     }
     contents_.clear();
-    ui_.yield();
     if (opened == 0) {
         return true;
     }
@@ -72,7 +71,6 @@ bool TagReader::collect() {
     qsizetype from = 0;
     bool whole = true;
     for (qsizetype i = 0; i < opened; ++i) {
-        ui_.yield();
         if (busy) {
             ui_.setBusyValue(static_cast<int>(i));
         }
@@ -92,7 +90,6 @@ bool TagReader::collect() {
         from = source_.indexOf(u'>', close);
         found.append(source_.mid(openEnd + 1, close - openEnd - 1));
     }
-    ui_.yield();
     if (busy) {
         ui_.hideBusy();
     }

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Builds the tsan preset (thread sanitizer, Debug) and runs the tests that
-# build projects on several threads under it. Only the book's tests are built:
-# they are the ones that start threads. Any report fails the test.
+# build projects on several threads under it. Only the book's tests and the
+# desktop program's logic tests (the window's build thread, without a widget)
+# are built: they are the ones that start threads. Any report fails the test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset tsan
 cmake --build --preset tsan
-# The filter of the preset leaves out the tests that start the help compiler:
+# The filter of the preset leaves out the tests that start the help compiler
+# (IncrementalBuild.everySettingChanges... starts one, so it is excluded by name):
 # after such a fork GCC 12's sanitizer reports races on the pool's fields that
 # it does not report without the fork (each access is under the pool's
 # mutex), and clang 14's stops on Qt's clone().

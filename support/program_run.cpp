@@ -46,7 +46,7 @@ bool GroupAlive(pid_t group) { return ::kill(-group, 0) == 0; }
 
 /// Ends the program and, on POSIX, every process of its group: SIGTERM, then
 /// SIGKILL to whatever is left after `grace`.
-void EndProgram(UserInterface& ui, QProcess& process, qint64 pid, std::chrono::milliseconds grace, QByteArray& output) {
+void EndProgram(QProcess& process, qint64 pid, std::chrono::milliseconds grace, QByteArray& output) {
 #ifdef Q_OS_UNIX
     const auto group = static_cast<pid_t>(pid);
     // The program is not reaped before this, so its pid still names its group.
@@ -56,7 +56,6 @@ void EndProgram(UserInterface& ui, QProcess& process, qint64 pid, std::chrono::m
     while (clock.elapsed() < grace.count()) {
         WaitALittle(process, kPollMs);
         KeepOutput(process, output);
-        ui.yield();
         if (process.state() == QProcess::NotRunning && !GroupAlive(group)) {
             return;
         }
@@ -64,7 +63,6 @@ void EndProgram(UserInterface& ui, QProcess& process, qint64 pid, std::chrono::m
     ::kill(-group, SIGKILL);
 #else
     (void)pid;
-    (void)ui;
     process.kill();
 #endif
     if (process.state() != QProcess::NotRunning) {
@@ -114,7 +112,6 @@ ProgramRun RunProgram(UserInterface& ui, const QString& program, const QStringLi
 
     while (!process.waitForFinished(kPollMs) && process.state() != QProcess::NotRunning) {
         KeepOutput(process, run.output);
-        ui.yield();
         if (ui.cancelRequested()) {
             run.end = ProgramEnd::Cancelled;
             break;
@@ -126,7 +123,7 @@ ProgramRun RunProgram(UserInterface& ui, const QString& program, const QStringLi
     }
     KeepOutput(process, run.output);
     if (run.end != ProgramEnd::NotStarted) {
-        EndProgram(ui, process, pid, grace, run.output);
+        EndProgram(process, pid, grace, run.output);
         return run;
     }
     run.end = process.exitStatus() == QProcess::NormalExit ? ProgramEnd::Finished : ProgramEnd::Crashed;
@@ -134,7 +131,7 @@ ProgramRun RunProgram(UserInterface& ui, const QString& program, const QStringLi
 #ifdef Q_OS_UNIX
     // Helpers it left running must not outlive the build.
     if (GroupAlive(static_cast<pid_t>(pid))) {
-        EndProgram(ui, process, pid, grace, run.output);
+        EndProgram(process, pid, grace, run.output);
     }
 #endif
     return run;

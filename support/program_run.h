@@ -32,8 +32,8 @@ struct ProgramRun {
     bool succeeded() const { return end == ProgramEnd::Finished && exitCode == 0; }
 };
 
-/// Runs `program` in `workingFolder` and waits for it while the user interface
-/// stays responsive. It runs in a process group of its own: when it is still
+/// Runs `program` in `workingFolder` and waits for it, looking at the user's
+/// Cancel as it waits. It runs in a process group of its own: when it is still
 /// running after `timeLimit`, or the user cancels, the whole group gets SIGTERM
 /// and, `grace` later, SIGKILL; helpers it leaves behind after ending by itself
 /// are ended too. Its standard input is closed.

@@ -39,7 +39,6 @@ void QuietUserInterface::setBusyValue(int value) {
 void QuietUserInterface::reset() {
     messages.clear();
     log.clear();
-    navigations.clear();
     quitRequested = false;
     busyShown = false;
     busyShows = busyMaximum = busyValue = 0;

@@ -34,9 +34,6 @@ public:
     void showBusy(const QString& title, const QString& current, int maximum) override;
     void setBusyValue(int value) override;
     void hideBusy() override { busyShown = false; }
-    void navigate(const QString& path) override { navigations << path; }
-    void shellOpen(const QString&) override {}
-    void showHelpTopic(const QString&) override {}
     void requestQuit() override { quitRequested = true; }
 
     /// Forgets everything, ready for the next input.
@@ -49,7 +46,6 @@ public:
 
     std::vector<Message> messages;
     std::vector<LogRow> log;
-    QStringList navigations;
     bool quitRequested = false;
     bool busyShown = false;
     int busyShows = 0, busyMaximum = 0, busyValue = 0;

@@ -1,5 +1,5 @@
 #include "app/dialogs/dialog_support.h"
-
+#include "app/front_end.h"
 #include "app/handler_guard.h"
 
 #include "book/workspace.h"
@@ -35,7 +35,11 @@ void ModalDialog::closeWithOk() {
     accept();
 }
 
-void ModalDialog::showHelp() { workspace_.env.ui.showHelpTopic(HelpTopicPath(workspace_.env, helpTopic_)); }
+void ModalDialog::showHelp() {
+    if (state_.frontEnd != nullptr) {
+        state_.frontEnd->showHelpTopic(HelpTopicPath(workspace_.env, helpTopic_));
+    }
+}
 
 bool ModalDialog::run() {
     const bool ok = exec() == QDialog::Accepted;

@@ -239,6 +239,24 @@ void ProgressWindow::updateDisplay() {
     }
 }
 
+int ProgressWindow::contentWidth(int column) {
+    const int rows = logView->rowCount();
+    const auto columns = static_cast<size_t>(logView->columnCount());
+    if (measuredRows_ > rows || cellWidths_.size() != columns) {
+        cellWidths_.assign(columns, 0);
+        measuredRows_ = 0;
+    }
+    const QAbstractItemView* view = logView;  // its size hints are public
+    for (; measuredRows_ < rows; ++measuredRows_) {
+        for (size_t i = 0; i < columns; ++i) {
+            const QModelIndex index = logView->model()->index(measuredRows_, static_cast<int>(i));
+            cellWidths_[i] = std::max(cellWidths_[i], view->sizeHintForIndex(index).width());
+        }
+    }
+    // As the view's own sizeHintForColumn counts a grid line.
+    return cellWidths_[static_cast<size_t>(column)] + (logView->showGrid() ? 1 : 0);
+}
+
 void ProgressWindow::fitColumns() {
     if (userSizedColumns_) {
         return;
@@ -248,14 +266,13 @@ void ProgressWindow::fitColumns() {
         return;
     }
     const QHeaderView* header = logView->horizontalHeader();
-    const QAbstractItemView* view = logView;  // its size hints are public
     const int last = columns - 1;
     std::vector<int> wanted(static_cast<size_t>(last));
     std::vector<int> least(static_cast<size_t>(last));
     int total = 0;
     for (int column = 0; column < last; ++column) {
         const int heading = header->sectionSizeHint(column);
-        const int contents = std::max(view->sizeHintForColumn(column), heading);
+        const int contents = std::max(contentWidth(column), heading);
         wanted[static_cast<size_t>(column)] = contents;
         // The time is short and always whole; a text may give way to its heading.
         least[static_cast<size_t>(column)] = column == 0 ? contents : std::min(contents, heading);
@@ -264,7 +281,7 @@ void ProgressWindow::fitColumns() {
     // The last column (the output file) keeps room for its own texts, so that a
     // long reason or title cannot push it out of sight; those are cut instead,
     // the widest first, and their cells show them whole as tool tips.
-    const int lastWanted = std::max(view->sizeHintForColumn(last), header->sectionSizeHint(last));
+    const int lastWanted = std::max(contentWidth(last), header->sectionSizeHint(last));
     const int room = logView->viewport()->width() - std::min(lastWanted, logView->viewport()->width() / 3);
     int cap = *std::max_element(wanted.begin(), wanted.end());
     const auto widthAt = [&](int limit) {

@@ -84,6 +84,8 @@ private:
     void scheduleDisplay();
     /// The columns follow their texts until the user sizes one.
     void fitColumns();
+    /// The widest cell of `column`, as the view would size it to its contents.
+    int contentWidth(int column);
     bool running() const;
 
     QTimer* displayTimer_;
@@ -95,6 +97,11 @@ private:
     bool cancelled_ = false;
     bool userSizedColumns_ = false;
     bool fittingColumns_ = false;
+    /// The widest cell of each column among the first `measuredRows_` rows: a
+    /// row is measured once, so a log of thousands of rows fits as fast as a
+    /// short one.
+    std::vector<int> cellWidths_;
+    int measuredRows_ = 0;
     QString caption_;
     QStringList pendingLines_;
     std::vector<Row> pendingRows_;

@@ -5,6 +5,7 @@
 #include <deque>
 #include <vector>
 
+#include "app/front_end.h"
 #include "app/main_view.h"
 #include "app/preview_browser.h"
 #include "support/testing.h"
@@ -13,8 +14,11 @@ namespace tessarel::testing {
 
 /// A main window stand-in for the logic: records what the window was told and
 /// answers the file and project dialogs from scripts.
-class RecordingView : public MainView, public FileDialogs {
+class RecordingView : public MainView, public FileDialogs, public FrontEnd {
 public:
+    void navigate(const QString& path) override { navigations << path; }
+    void shellOpen(const QString& target) override { shellOpens << target; }
+    void showHelpTopic(const QString& helpPath) override { helpTopics << helpPath; }
     void setCaption(const QString& text) override { caption = text; }
     void setStatusPanel(int panel, const QString& text) override {
         (panel == 1 ? panel1 : panel == 2 ? panel2 : panel3) = text;
@@ -53,6 +57,8 @@ public:
     /// Names the file dialogs return in order; "" (Cancel) when empty.
     std::deque<QString> fileAnswers;
     QStringList fileDialogTitles;
+    /// What the front end was asked to show.
+    QStringList navigations, shellOpens, helpTopics;
 };
 
 /// A preview browser that only remembers where it was sent.

@@ -40,7 +40,7 @@ protected:
     Workspace ws{*te.env};
     MainWindowState state;
     testing::RecordingView view;
-    MainCommands commands{ws, state, view, view};
+    MainCommands commands{ws, state, view, view, view};
     LivePreview live{ws, commands, view};
     QSignalSpy rebuilt{&live, &LivePreview::rebuilt};
 };
@@ -48,13 +48,13 @@ protected:
 TEST_F(LivePreviewTest, aSavedSourceFileIsRebuiltQuietlyAndTheWatchFollowsTheOpenDocument) {
     openSource(u"main.c"_s, u"alpha"_s);
     EXPECT_EQ(live.watchedFiles(), QStringList{te.path(u"main.c"_s)});
-    te.ui.navigations.clear();
+    view.navigations.clear();
 
     write(u"main.c"_s, testing::DocumentedSource(u"beta"_s));
     ASSERT_TRUE(rebuilt.wait(kEventWaitMs));
     EXPECT_TRUE(page(u"main.c.htm"_s).contains("beta"));
     EXPECT_EQ(view.quietBuilds, 1);
-    EXPECT_EQ(te.ui.navigations, QStringList{te.path(u"main.c.htm"_s)});
+    EXPECT_EQ(view.navigations, QStringList{te.path(u"main.c.htm"_s)});
     EXPECT_TRUE(view.panel3.startsWith(u"Live preview: main.c rebuilt at "_s)) << view.panel3.toStdString();
 
     // A page the user wrote over meanwhile is kept without a question; the
@@ -65,7 +65,7 @@ TEST_F(LivePreviewTest, aSavedSourceFileIsRebuiltQuietlyAndTheWatchFollowsTheOpe
     EXPECT_EQ(page(u"main.c.htm"_s), QByteArray("<html>mine</html>"));
     EXPECT_TRUE(te.ui.messages.empty());
     EXPECT_EQ(te.ui.log.back().reason, u"Kept: Not Written By Tessarel"_s);
-    EXPECT_EQ(te.ui.navigations.size(), 1);
+    EXPECT_EQ(view.navigations.size(), 1);
 
     // Another file: only it is watched.
     openSource(u"other.c"_s, u"gamma"_s);

@@ -31,7 +31,7 @@ protected:
     Workspace ws{*te.env};
     MainWindowState state;
     RecordingView view;
-    MainCommands commands{ws, state, view, view};
+    MainCommands commands{ws, state, view, view, view};
 
     QString write(const QString& relative, const QString& text) {
         testing::WriteBytes(te.path(relative), text.toUtf8());
@@ -105,7 +105,7 @@ TEST_F(MainCommandsTest, openingASourceFileBuildsItAndEnablesItsCommands) {
         ASSERT_EQ(ui.log.size(), 1u);
         EXPECT_EQ(ui.log[0].reason, u"Sections OK"_s);
         EXPECT_TRUE(FileExists(ws.singleFilePage));
-        EXPECT_EQ(ui.navigations.back(), ws.singleFilePage);
+        EXPECT_EQ(view.navigations.back(), ws.singleFilePage);
         EXPECT_TRUE(ui.messages.empty());
     }
 }
@@ -139,7 +139,7 @@ TEST_F(MainCommandsTest, anOpenedProjectShowsItsBookOrHowToBuildIt) {
     EXPECT_TRUE(page.contains(ws.project.destinationFolder().toHtmlEscaped()));
     EXPECT_TRUE(page.contains(u"Build Documentation"_s));
     // Nothing else came before it, not even the start page.
-    EXPECT_TRUE(ui.navigations.empty());
+    EXPECT_TRUE(view.navigations.empty());
     // Home does the same while the book is missing.
     commands.goHome();
     EXPECT_EQ(view.pages.size(), 2);
@@ -149,7 +149,7 @@ TEST_F(MainCommandsTest, anOpenedProjectShowsItsBookOrHowToBuildIt) {
     ASSERT_TRUE(FileExists(commands.bookIndexPath()));
     commands.closeProject();
     openProject(project);
-    EXPECT_EQ(ui.navigations.back(), commands.bookIndexPath());
+    EXPECT_EQ(view.navigations.back(), commands.bookIndexPath());
     EXPECT_EQ(view.pages.size(), 2);
 
     ws.project.Chapters.resize(1);
@@ -164,13 +164,13 @@ TEST_F(MainCommandsTest, newSettingsReachThePreviewAtOnce) {
     // What the settings dialog would change.
     ws.project.settings.Style = u"dark_slate"_s;
     ws.project.settings.EmbedStyle = true;
-    const qsizetype navigations = ui.navigations.size();
+    const qsizetype navigations = view.navigations.size();
     commands.editSettings();
     EXPECT_EQ(view.panel1, u"dark_slate"_s);
     const QByteArray after = testing::ReadBytes(ws.singleFilePage);
     EXPECT_NE(after, before);
-    EXPECT_GT(ui.navigations.size(), navigations);
-    EXPECT_EQ(ui.navigations.back(), ws.singleFilePage);
+    EXPECT_GT(view.navigations.size(), navigations);
+    EXPECT_EQ(view.navigations.back(), ws.singleFilePage);
 
     // A built book is offered a new build; No leaves it as it is.
     commands.closeProject();
@@ -209,7 +209,7 @@ TEST_F(MainCommandsTest, openingAProjectEnablesItsCommands) {
     EXPECT_EQ(ws.project.settings.Style, u"plain"_s);
     EXPECT_EQ(view.panel1, u"plain"_s);
     EXPECT_EQ(view.caption, u"Tessarel"_s);
-    EXPECT_EQ(ui.navigations.back(), commands.introPage());
+    EXPECT_EQ(view.navigations.back(), commands.introPage());
 }
 
 TEST_F(MainCommandsTest, buildCommandsFollowTheNumberOfFiles) {
@@ -396,7 +396,7 @@ TEST_F(MainCommandsTest, previewCommandsTellWhatIsMissing) {
     EXPECT_EQ(ui.messages[0].title, u"File not found"_s);
 
     commands.goHome();
-    EXPECT_EQ(ui.navigations.back(), commands.introPage());
+    EXPECT_EQ(view.navigations.back(), commands.introPage());
     EXPECT_EQ(view.browserStops, 1);
 
     openProject(writeProject());
@@ -417,16 +417,16 @@ TEST_F(MainCommandsTest, buildingAProjectShowsTheBookAndOpensItWithX) {
     EXPECT_EQ(ui.buildsStarted, 1);
     EXPECT_EQ(ChapterLines(ui), 2);
     EXPECT_TRUE(FileExists(commands.bookIndexPath()));
-    EXPECT_EQ(ui.navigations.back(), commands.bookIndexPath());
-    EXPECT_EQ(ui.shellOpens, QStringList{commands.bookIndexPath()});
+    EXPECT_EQ(view.navigations.back(), commands.bookIndexPath());
+    EXPECT_EQ(view.shellOpens, QStringList{commands.bookIndexPath()});
     EXPECT_EQ(view.unloads, 1);
     // The options act once.
     EXPECT_FALSE(commands.commandLine.isOptionPresent(u"b"_s));
 
     commands.goHome();
-    EXPECT_EQ(ui.navigations.back(), commands.bookIndexPath());
+    EXPECT_EQ(view.navigations.back(), commands.bookIndexPath());
     commands.viewBook();
-    EXPECT_EQ(ui.shellOpens.back(), commands.bookIndexPath());
+    EXPECT_EQ(view.shellOpens.back(), commands.bookIndexPath());
 }
 
 // The window asks before a build would replace a file Tessarel did not
@@ -475,7 +475,7 @@ TEST_F(MainCommandsTest, openingASourceAsksBeforeItsPageReplacesAFileTessarelDid
     const QString page = write(u"src/notes.htm"_s, u"<html>my notes</html>"_s);
     ui.messages.clear();
     ui.log.clear();
-    ui.navigations.clear();
+    view.navigations.clear();
     ui.answers = {MessageAnswer::Cancel};
     commands.openPath(source);
     expectMessage(u"Replace Files"_s,
@@ -485,7 +485,7 @@ TEST_F(MainCommandsTest, openingASourceAsksBeforeItsPageReplacesAFileTessarelDid
                   MessageButtons::OkCancel);
     EXPECT_EQ(testing::ReadBytes(page), QByteArray("<html>my notes</html>"));
     EXPECT_TRUE(ui.log.empty());
-    EXPECT_TRUE(ui.navigations.isEmpty());
+    EXPECT_TRUE(view.navigations.isEmpty());
     EXPECT_EQ(ws.document.SourceFilePath, shown);
     EXPECT_EQ(view.caption, u"main.c - Tessarel"_s);
     EXPECT_EQ(commands.recent.slot(0), shown);
@@ -495,7 +495,7 @@ TEST_F(MainCommandsTest, openingASourceAsksBeforeItsPageReplacesAFileTessarelDid
     commands.openPath(source);
     EXPECT_EQ(ui.messages.size(), 1u);
     EXPECT_TRUE(testing::ReadBytes(page).contains("Notes"));
-    EXPECT_EQ(ui.navigations, QStringList{page});
+    EXPECT_EQ(view.navigations, QStringList{page});
     ui.messages.clear();
     commands.build();
     EXPECT_TRUE(ui.messages.empty());
@@ -504,22 +504,22 @@ TEST_F(MainCommandsTest, openingASourceAsksBeforeItsPageReplacesAFileTessarelDid
 
 TEST_F(MainCommandsTest, theWalkThroughIsShownOnTheFirstStartOnly) {
     commands.showWalkThroughOnFirstRun();
-    ASSERT_EQ(ui.helpTopics.size(), 1);
-    EXPECT_EQ(ui.helpTopics[0], te.programFolder() + u"help.chm::/walk.txt.htm"_s);
+    ASSERT_EQ(view.helpTopics.size(), 1);
+    EXPECT_EQ(view.helpTopics[0], te.programFolder() + u"help.chm::/walk.txt.htm"_s);
     EXPECT_EQ(ws.env.preferences.ReadPreference(prefs::kGeneral, prefs::kFirst, QString()), u"no"_s);
     commands.showWalkThroughOnFirstRun();
-    EXPECT_EQ(ui.helpTopics.size(), 1);
+    EXPECT_EQ(view.helpTopics.size(), 1);
 
     ws.env.preferences.WritePreference(prefs::kGeneral, prefs::kFirst, u"Yes"_s);
     commands.showWalkThroughOnFirstRun();
-    EXPECT_EQ(ui.helpTopics.size(), 1);
+    EXPECT_EQ(view.helpTopics.size(), 1);
 }
 
 TEST_F(MainCommandsTest, helpContentsOpensTheBuiltInContentsWhereNoViewerIsSure) {
     const QString contents = te.programFolder() + u"help.chm::/contents.htm"_s;
     commands.showHelpContents();
-    ASSERT_EQ(ui.helpTopics.size(), 1);
-    EXPECT_EQ(ui.helpTopics[0], contents);
+    ASSERT_EQ(view.helpTopics.size(), 1);
+    EXPECT_EQ(view.helpTopics[0], contents);
     // A compiled help file beside the program is no reason to hand it to a
     // desktop that may have no viewer for it.
     QFile chm(te.programFolder() + u"help.chm"_s);
@@ -528,10 +528,10 @@ TEST_F(MainCommandsTest, helpContentsOpensTheBuiltInContentsWhereNoViewerIsSure)
     chm.close();
     commands.showHelpContents();
 #ifdef Q_OS_WIN
-    EXPECT_EQ(ui.shellOpens, QStringList{te.programFolder() + u"help.chm"_s});
+    EXPECT_EQ(view.shellOpens, QStringList{te.programFolder() + u"help.chm"_s});
 #else
-    EXPECT_TRUE(ui.shellOpens.isEmpty());
-    EXPECT_EQ(ui.helpTopics, (QStringList{contents, contents}));
+    EXPECT_TRUE(view.shellOpens.isEmpty());
+    EXPECT_EQ(view.helpTopics, (QStringList{contents, contents}));
 #endif
 }
 

@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QStyle>
 #include <QTableWidget>
@@ -61,6 +62,14 @@ protected:
     }
 
     RecordingBrowser* browser() const { return static_cast<RecordingBrowser*>(window->browser()); }
+    /// Waits until the window's running build, if any, is over and its end shown.
+    void waitForBuild() {
+        BuildThread& builds = window->commands().builds;
+        if (builds.running()) {
+            QSignalSpy finished(&builds, &BuildThread::finished);
+            ASSERT_TRUE(finished.wait(120000));
+        }
+    }
     QString fsXml() const { return DataFolderFile(te.env->paths, kWindowStateFileName); }
     std::unique_ptr<MainWindow> newWindow() {
         return std::make_unique<MainWindow>(
@@ -229,16 +238,31 @@ TEST_F(MainWindowTest, aProjectBuildReportsToTheProgressWindowAndCancelStopsIt) 
     // One chapter at a time, so the rows end exactly where Cancel was pressed:
     // workers would finish the chapters they had been handed.
     ws.buildWorkers = 1;
-    // Cancel is pressed while the third file is being announced.
+    // Cancel is pressed while the third file is being announced: the build's
+    // thread waits there until the window has shown the caption and the
+    // button has been clicked.
+    QSemaphore pressed;
+    window->commands().builds.beforeStart = [&](QueuedUserInterface& queued) {
+        queued.onCaptionQueued = [&](const QString& caption) {
+            if (caption.startsWith(u"f2.c"_s)) {
+                ASSERT_TRUE(pressed.tryAcquire(1, 120000));
+            }
+        };
+    };
     bool buttonsLockedDuringBuild = false;
     ui.onProgressCaption = [&](const QString& caption) {
         if (caption.startsWith(u"f2.c"_s)) {
             buttonsLockedDuringBuild =
                 !window->toolbarButton(1)->isEnabled() && !window->action(Command::Open)->isEnabled();
             window->loadedProgressWindow()->cancelButton->click();
+            pressed.release();
         }
     };
     window->action(Command::Build)->trigger();
+    // The command returns while the build runs; a second Build is refused.
+    EXPECT_TRUE(window->commands().builds.running());
+    EXPECT_FALSE(window->action(Command::Build)->isEnabled());
+    waitForBuild();
     EXPECT_TRUE(buttonsLockedDuringBuild);
 
     ProgressWindow* progress = window->loadedProgressWindow();
@@ -286,6 +310,7 @@ TEST_F(MainWindowTest, theHelpCompilersErrorsReachTheLogAndTheBarEndsFull) {
                          u"echo chm > p.chm\n"_s);
     ws.env.preferences.WritePreference(prefs::kProject, prefs::kCompilerPath, compilerFolder);
     window->action(Command::Build)->trigger();
+    waitForBuild();
 
     ProgressWindow* progress = window->loadedProgressWindow();
     ASSERT_NE(progress, nullptr);
@@ -508,18 +533,22 @@ TEST_F(MainWindowTest, aNewPageLoadsBehindThePageShownAndTheStatusBarSaysSo) {
     testing::WriteBytes(first, testing::DocumentedSource(u"First"_s).toUtf8());
     testing::WriteBytes(second, testing::DocumentedSource(u"Second"_s).toUtf8());
     window->commands().openPath(first);
+    waitForBuild();
     // The start page never comes between one page and the next.
     browser()->navigations.clear();
     window->commands().openPath(second);
+    waitForBuild();
     EXPECT_EQ(browser()->navigations, QStringList{te.path(u"second.c.htm"_s)});
     // A source with no page to show brings the start page back, not the page before.
     const QString pipe = te.path(u"pipe.c"_s);
     ASSERT_EQ(::mkfifo(pipe.toLocal8Bit().constData(), 0600), 0);
     window->commands().openPath(pipe);
+    waitForBuild();
     EXPECT_EQ(browser()->navigations.back(), te.programFolder() + u"intro.htm"_s);
 
     // While the engine loads a page the status bar tells what and how far.
     window->commands().openPath(second);
+    waitForBuild();
     EXPECT_TRUE(window->loadingLabel()->isHidden());
     browser()->loading = true;
     Q_EMIT browser()->stateChanged();
@@ -547,6 +576,7 @@ TEST_F(MainWindowTest, livePreviewRebuildsWithoutAWindowInTheWayAndTellsTheStatu
     testing::WriteBytes(source, testing::DocumentedSource(u"alpha"_s).toUtf8());
     window->fileDialogHandler = [&](const QString&, const QString&, bool) { return source; };
     window->action(Command::Open)->trigger();
+    waitForBuild();
     ASSERT_EQ(window->livePreview().watchedFiles(), QStringList{source});
     QAction* live = window->findChild<QAction*>(u"livePreview"_s);
     ASSERT_NE(live, nullptr);

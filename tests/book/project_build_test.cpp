@@ -113,7 +113,6 @@ My Book
     EXPECT_FALSE(result.cancelled);
     // The build names its start page; showing it is the front end's part.
     EXPECT_EQ(result.indexPage, dest + u"index.htm"_s);
-    EXPECT_TRUE(env.ui.navigations.isEmpty());
     EXPECT_EQ(env.ui.buildsStarted, 1);
     EXPECT_EQ(env.ui.buildsFinished, 1);
     EXPECT_TRUE(env.ui.messages.empty());
@@ -381,9 +380,9 @@ TEST_F(HelpBook, hungCompiler_isEndedWithItsHelpersAtTheTimeLimit) {
                             .perMegabyte = std::chrono::milliseconds(0),
                             .grace = std::chrono::milliseconds(300)};
     writeCompiler(u"trap '' TERM\necho $$ > \"$DEST/pids\"\nsleep 600 &\necho $! >> \"$DEST/pids\"\nwait\n"_s);
-    // The clock is looked at after the wait has yielded, and the wait yields
-    // until the helper runs, however slowly the compiler starts.
-    env.ui.onEvents = [this] {
+    // The clock is looked at after Cancel, and Cancel is not answered until
+    // the helper runs, however slowly the compiler starts.
+    env.ui.onCancelCheck = [this] {
         if (ChildProcessRuns()) {
             PidsWritten(dest + u"pids"_s, 2);
         }
@@ -404,7 +403,7 @@ TEST_F(HelpBook, hungCompiler_isEndedWithItsHelpersAtTheTimeLimit) {
 
 TEST_F(HelpBook, cancel_endsARunningCompilerAndSkipsOneNotYetStarted) {
     writeCompiler(u"echo $$ > \"$DEST/pids\"\nsleep 600 &\necho $! >> \"$DEST/pids\"\nwait\n"_s);
-    env.ui.onEvents = [this] {
+    env.ui.onCancelCheck = [this] {
         if (ReadPids(dest + u"pids"_s).size() == 2) {
             env.ui.cancel = true;
         }
@@ -430,7 +429,7 @@ TEST_F(HelpBook, cancel_endsARunningCompilerAndSkipsOneNotYetStarted) {
 
     // Cancelled among the chapters: the compiler is not started at all.
     QFile::remove(dest + u"pids"_s);
-    env.ui.onEvents = nullptr;
+    env.ui.onCancelCheck = nullptr;
     env.ui.onCaption = [this](const QString& caption) {
         if (caption == u"gone.c ( 2 / 3 )"_s) {
             env.ui.cancel = true;
@@ -459,7 +458,8 @@ TEST_F(HelpBook, missingCompiler_pointsTheUserToTheHelpTopic) {
         env.ui.messages[0].text,
         u"The HTML Help Workshop has not been found. Please specify the installation path for this application "
         u"in the Settings dialog, or download and install the application as explained in the next help screen."_s);
-    EXPECT_EQ(env.ui.helpTopics, QStringList{env.programFolder() + u"help.chm::/html_help.txt.htm"_s});
+    // The help topic on installing one is the front end's to show.
+    EXPECT_EQ(result.compile.helpTopic, env.programFolder() + u"help.chm::/html_help.txt.htm"_s);
     // The source files stay for a later compile.
     EXPECT_TRUE(QFileInfo::exists(dest + u"HTML Help/help.hhp"_s));
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/front_end.h"
 #include "app/main_window_state.h"
 #include "book/workspace.h"
 #include "support/testing.h"
@@ -14,11 +15,20 @@ class QDialog;
 
 namespace tessarel::testing {
 
+/// Records the help topics the dialogs ask for.
+struct RecordingFrontEnd : FrontEnd {
+    void navigate(const QString&) override {}
+    void shellOpen(const QString&) override {}
+    void showHelpTopic(const QString& helpPath) override { helpTopics << helpPath; }
+    QStringList helpTopics;
+};
+
 /// A temporary environment with a workspace and the main window's state.
 struct DialogFixture {
     TestEnvironment te;
     Workspace ws{*te.env};
-    MainWindowState state;
+    RecordingFrontEnd frontEnd;
+    MainWindowState state{.frontEnd = &frontEnd};
 
     /// Opens an empty project "<root>/<relative>" (the folder is created).
     void openProject(const QString& relative = QStringLiteral("proj/p.qdx"));

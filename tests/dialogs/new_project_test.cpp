@@ -70,7 +70,7 @@ private:
 class NewProjectTest : public ::testing::Test, protected testing::DialogFixture {
 protected:
     DialogsView view{ws, state};
-    MainCommands commands{ws, state, view, view};
+    MainCommands commands{ws, state, view, view, frontEnd};
 
     void SetUp() override {
         view.projectPath = te.path(u"book/manual.qdx"_s);

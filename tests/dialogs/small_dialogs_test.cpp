@@ -48,7 +48,7 @@ TEST_F(SmallDialogsTest, everyDialogIsModalTopmostAndOpensItsHelpTopic) {
         EXPECT_TRUE(dialog.isModal());
         EXPECT_TRUE(dialog.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
         dialog.findChild<QPushButton*>(u"helpButton"_s)->click();
-        EXPECT_EQ(te.ui.helpTopics.back(), te.programFolder() + u"help.chm::/"_s + expected[i].second);
+        EXPECT_EQ(frontEnd.helpTopics.back(), te.programFolder() + u"help.chm::/"_s + expected[i].second);
     }
 }
 

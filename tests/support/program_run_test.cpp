@@ -46,12 +46,10 @@ TEST_F(RunProgramTest, returnsExitCodeAndEverythingItSaid) {
 }
 
 TEST_F(RunProgramTest, overTheLimit_theWholeGroupIsEnded) {
-    // The clock is looked at only after the wait has yielded, and the wait
-    // yields until the helper runs, however slowly the program starts: the
-    // limit always falls on a running group. (The first yield starts the
-    // throttle's clock; it is started here, so that each wait yields.)
-    ui.yield();
-    ui.onEvents = [this] { PidsWritten(folder + u"/pids"_s, 2); };
+    // The clock is looked at only after Cancel, and Cancel is not answered
+    // until the helper runs, however slowly the program starts: the limit
+    // always falls on a running group.
+    ui.onCancelCheck = [this] { PidsWritten(folder + u"/pids"_s, 2); };
     // It ignores SIGTERM, and so does the helper it starts: only SIGKILL ends them.
     const ProgramRun hung =
         run(u"trap '' TERM\necho started\necho $$ > pids\nsleep 600 &\necho $! >> pids\nwait\n"_s, 300ms);
@@ -62,7 +60,7 @@ TEST_F(RunProgramTest, overTheLimit_theWholeGroupIsEnded) {
 }
 
 TEST_F(RunProgramTest, cancel_endsTheWholeGroup) {
-    ui.onEvents = [this] {
+    ui.onCancelCheck = [this] {
         if (pids().size() == 2) {
             ui.cancel = true;
         }

@@ -39,14 +39,16 @@ public:
     void resetProgress() override;
     void advanceProgress() override;
     void setProgressCaption(const QString& caption) override;
-    bool cancelRequested() const override { return cancel; }
+    bool cancelRequested() const override {
+        if (onCancelCheck) {
+            onCancelCheck();
+        }
+        return cancel;
+    }
     void setCancelRequested(bool requested) override { cancel = requested; }
     void showBusy(const QString& title, const QString& current, int maximum) override;
     void setBusyValue(int value) override { busyValue = value; }
     void hideBusy() override { busyShown = false; }
-    void navigate(const QString& path) override { navigations << path; }
-    void shellOpen(const QString& target) override { shellOpens << target; }
-    void showHelpTopic(const QString& helpPath) override { helpTopics << helpPath; }
     void requestQuit() override { quitRequested = true; }
     void buildStarted(bool projectBuild) override;
     void buildFinished(bool projectBuild) override;
@@ -58,14 +60,14 @@ public:
 
     /// Answers given to message boxes in order; when empty, Ok or Yes.
     std::deque<MessageAnswer> answers;
+    /// Called whenever Cancel is looked at; a test may cancel here.
+    std::function<void()> onCancelCheck;
     /// Called before each chapter's progress caption is set; a test may cancel here.
     std::function<void(const QString& caption)> onCaption;
-    /// Called where a window would run its pending events; a test may cancel here.
-    std::function<void()> onEvents;
 
     std::vector<Message> messages;
     std::vector<LogLine> log;
-    QStringList logText, captions, navigations, shellOpens, helpTopics;
+    QStringList logText, captions;
     int progressMax = 100, progressValue = 0, progressResets = 0, progressSteps = 0;
     bool cancel = false, quitRequested = false, busyShown = false;
     int busyShows = 0, busyMax = 0, busyValue = 0;
@@ -76,11 +78,6 @@ public:
 protected:
     void showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
                     const QString& output) override;
-    void processEvents() override {
-        if (onEvents) {
-            onEvents();
-        }
-    }
 };
 
 /// A temporary program folder (with the shipped style sheets), data and cache
