@@ -272,8 +272,9 @@ void BuildThread::takeBack() {
     std::unique_ptr<Run> run = std::move(run_);
     run->thread.join();
     run->ui.deliverAll();
+    // The project is not taken back: a build leaves it as it was, and the
+    // window applies the build's findings itself (ApplyBuildToProject).
     Workspace& built = run->workspace;
-    workspace_.project = std::move(built.project);
     workspace_.document = std::move(built.document);
     workspace_.page = std::move(built.page);
     workspace_.IndexEntries = std::move(built.IndexEntries);

@@ -84,7 +84,7 @@ private:
 /// a thread of its own over its own copy of the project, document and page,
 /// reporting through a QueuedUserInterface, so the window's event loop never
 /// waits for it. A timer of the window's thread shows the reports as they
-/// come and takes the copy back once the thread has ended. Without a flag
+/// come and takes back what the build made once the thread has ended. Without a flag
 /// (the logic's tests) a build runs in place, as the console's does.
 class BuildThread : public QObject {
     Q_OBJECT
