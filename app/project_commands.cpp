@@ -157,6 +157,8 @@ void MainCommands::newProject() {
         project.settings.RelDestPath = QStringLiteral("book") + PathSeparator();
         // New books get a search page; older project files keep theirs without.
         project.settings.IncludeSearch = true;
+        // And the modern layout; older project files keep the frames.
+        project.settings.ModernLayout = true;
 
         showProjectLoaded();
         SaveProject(ui, project, project.ProjectPath);

@@ -3,6 +3,7 @@
 #include "book/book_output.h"
 #include "book/build_record.h"
 #include "book/html_help.h"
+#include "book/modern_book.h"
 #include "book/page_names.h"
 #include "book/project_sources.h"
 #include "book/search_index.h"
@@ -70,6 +71,10 @@ QString SuffixOf(const QString& path) {
 /// Whether IsTessarelFile can tell a file of this name by its contents
 /// alone, whatever version of Tessarel wrote it.
 bool ProvableByContents(const QString& name) {
+    // The interface script changes with the program: it is known by its stamp.
+    if (name == kModernScript) {
+        return false;
+    }
     static const QStringList kSuffixes{u"htm"_s, u"html"_s, u"hhc"_s, u"hhk"_s, u"hhp"_s, u"js"_s};
     return kSuffixes.contains(SuffixOf(name));
 }
@@ -115,7 +120,12 @@ QString HelpFolderFileName(const QString& fileName) { return HelpPrefix() + file
 
 QStringList BookFileNames(const Settings* settings, const QString& styleSheet) {
     QStringList names{u"index.htm"_s, u"_book.htm"_s, u"_dindex.htm"_s, u"_sorted_index.htm"_s};
-    if (settings == nullptr || settings->Collapsible) {
+    const bool modern = settings != nullptr && settings->ModernLayout;
+    if (settings == nullptr || modern) {
+        names << kModernSheet << kModernScript << kModernData;
+    }
+    // A modern book has no frames: Collapsible does not apply to it.
+    if (settings == nullptr || (settings->Collapsible && !modern)) {
         names << u"genesisa.htm"_s << u"genesisn.htm"_s << u"_bookcol.htm"_s << u"_index_active.htm"_s
               << u"contents_active.hhc"_s << u"index_active.hhk"_s;
     }
@@ -151,7 +161,8 @@ bool IsTessarelFile(const AppPaths& paths, const QString& path) {
         return head.startsWith(kHelpProjectFirstLines.toLatin1());
     }
     if (suffix == u"js"_s) {
-        return head.startsWith(kSearchIndexFirstLine.toLatin1() + "\r\n");
+        return head.startsWith(kSearchIndexFirstLine.toLatin1() + "\r\n") || head.startsWith(kModernDataOpening) ||
+               IsModernScript(path);
     }
     return false;
 }

@@ -28,12 +28,21 @@ QString FileNameOnly(const QString& name) {
 }  // namespace
 
 QString BookOutput::styleSheet() const {
+    // A modern book's sheet is one of its own files, whatever the style.
+    if (project.settings.ModernLayout) {
+        return QString();
+    }
     return project.settings.EmbedStyle || style.text.isEmpty() ? QString() : style.name + QStringLiteral(".css");
 }
 
 QString BookOutput::helpFolder() const { return folder + kHelpFolderName + PathSeparator(); }
 
 QString BookOutput::helpPath(const QString& fileName) const { return helpFolder() + fileName; }
+
+QString ModernBookTitle(const ProjectModel& project) {
+    const QString title = PlainTextOfHtml(project.settings.IndexTitle);
+    return TrimSpaces(title).isEmpty() ? BaseNameOf(project.ProjectFileName) : title;
+}
 
 QString BookPageName(const QString& chapterName) { return PageFileName(FileNameOnly(chapterName)); }
 

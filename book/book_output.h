@@ -55,6 +55,8 @@ struct BookOutput {
     QString helpFolder() const;
 };
 
+/// A modern book's title, as plain text: the project title, else the project file's name.
+QString ModernBookTitle(const ProjectModel& project);
 /// The page name of a chapter. Only the part after the last separator counts, so
 /// a name such as "../x.c" never leads a page out of the destination folder.
 QString BookPageName(const QString& chapterName);

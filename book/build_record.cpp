@@ -291,7 +291,8 @@ RecordWrite WriteBuildRecord(const QString& path, const BuildRecord& record, qin
     return file.open() && file.write(bytes) && file.commit() ? RecordWrite::Written : RecordWrite::Failed;
 }
 
-QByteArray PageInputsDigest(const Settings& settings, const PageStyle& style, const QString& generatedAtText) {
+QByteArray PageInputsDigest(const Settings& settings, const PageStyle& style, const QString& generatedAtText,
+                            const QStringList& neighbours) {
     QByteArray bytes;
     QDataStream out(&bytes, QIODevice::WriteOnly);
     SetStreamVersion(out);
@@ -311,6 +312,9 @@ QByteArray PageInputsDigest(const Settings& settings, const PageStyle& style, co
                    row.field);
     }
     out << style.name << style.text << style.embedded << generatedAtText;
+    if (!neighbours.isEmpty()) {
+        out << neighbours;
+    }
     return Checksum(bytes);
 }
 

@@ -58,7 +58,10 @@ RecordWrite WriteBuildRecord(const QString& path, const BuildRecord& record, qin
 /// A digest of everything besides its source that shapes a chapter page: the
 /// program, every setting the setting table says can shape a built file, the
 /// style, and the build time where pages show it.
-QByteArray PageInputsDigest(const Settings& settings, const PageStyle& style, const QString& generatedAtText);
+/// `neighbours`: what else a page shows of the book (a modern page's previous
+/// and next chapters come from the chapters' names and order).
+QByteArray PageInputsDigest(const Settings& settings, const PageStyle& style, const QString& generatedAtText,
+                            const QStringList& neighbours = {});
 
 /// Whether a source read now has a stamp that can be trusted next time: one
 /// changed in the last seconds could change again within the same tick.

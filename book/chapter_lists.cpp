@@ -4,6 +4,7 @@
 #include "book/chapter_pass.h"
 #include "book/contents_pages.h"
 #include "book/html_help.h"
+#include "book/modern_book.h"
 #include "book/workspace.h"
 #include "support/environment.h"
 #include "support/html_text.h"
@@ -43,7 +44,14 @@ bool ChapterLists::start() {
             ShowWriteFailure(ui_, helpFolder, failure);
             return false;
         }
-        if (!startGrowing(out_.helpPath(kHelpProject), HelpProjectHeader(out_.project)) ||
+        QString helpHead = HelpProjectHeader(out_.project);
+        if (settings_.ModernLayout) {
+            // The modern pages need their sheet, script and tree in the compiled file too.
+            for (const QString& file : {kModernSheet, kModernScript, kModernData}) {
+                AddLineTo(helpHead, HelpProjectFileLine(file));
+            }
+        }
+        if (!startGrowing(out_.helpPath(kHelpProject), helpHead) ||
             !startGrowing(out_.helpPath(kHelpContents), ContentsHeader(SiteMap::HelpProject))) {
             return false;
         }
@@ -51,7 +59,9 @@ bool ChapterLists::start() {
     if (settings_.Collapsible && !startGrowing(out_.path(kActiveContents), ContentsHeader(SiteMap::Active))) {
         return false;
     }
-    return startGrowing(out_.path(kDetailedContents), DetailedContentsHead(settings_, out_.style));
+    // A modern book writes its detailed contents whole, after the chapters.
+    return settings_.ModernLayout ||
+           startGrowing(out_.path(kDetailedContents), DetailedContentsHead(settings_, out_.style));
 }
 
 bool ChapterLists::startGrowing(const QString& path, const QString& head) {
@@ -149,7 +159,7 @@ bool ChapterLists::add(const Chapter& chapter, const QString& page, const Chapte
     if (active && !append(out_.path(kActiveContents), listing.activeBlock)) {
         return false;
     }
-    return append(out_.path(kDetailedContents), listing.rows);
+    return settings_.ModernLayout || append(out_.path(kDetailedContents), listing.rows);
 }
 
 /// Adds a text to a growing file on a line of its own; a failed write is told
@@ -173,7 +183,7 @@ bool ChapterLists::append(const QString& path, const QString& text) {
 }
 
 bool ChapterLists::finish() {
-    if (!append(out_.path(kDetailedContents), DetailedContentsClosing())) {
+    if (!settings_.ModernLayout && !append(out_.path(kDetailedContents), DetailedContentsClosing())) {
         return false;
     }
     if (settings_.GenerateHtmlHelpFiles && !append(out_.helpPath(kHelpContents), ContentsClosing())) {

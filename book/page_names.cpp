@@ -84,6 +84,31 @@ std::vector<ChapterPagePlan> PlanBookPages(const BookOutput& out, int count) {
     return PlanChapterPages(project, count, out.style.name + QStringLiteral(".css"), isOwnPage);
 }
 
+namespace {
+
+/// The nearest chapter before (step -1) or after (step 1) chapter `i` that has its page.
+PagerLink Neighbour(const ProjectModel& project, const std::vector<ChapterPagePlan>& plan, int i, int step) {
+    for (int j = i + step; j >= 0 && j < static_cast<int>(plan.size()); j += step) {
+        if (plan[static_cast<size_t>(j)].claim == PageClaim::Own) {
+            return {plan[static_cast<size_t>(j)].page, ChapterAt(project, j).Name};
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+ModernPlace ModernChapterPlace(const BookOutput& out, const std::vector<ChapterPagePlan>& plan, int i) {
+    ModernPlace place;
+    place.kind = QStringLiteral("chapter");
+    place.page = plan[static_cast<size_t>(i)].page;
+    place.bookTitle = ModernBookTitle(out.project);
+    place.search = out.project.settings.IncludeSearch;
+    place.previous = Neighbour(out.project, plan, i, -1);
+    place.next = Neighbour(out.project, plan, i, 1);
+    return place;
+}
+
 ChapterJob PlanChapterJob(const BookOutput& out, const ProjectSources& sources,
                           const std::vector<ChapterPagePlan>& plan, int i) {
     const Chapter& chapter = ChapterAt(out.project, i);
@@ -101,6 +126,9 @@ ChapterJob PlanChapterJob(const BookOutput& out, const ProjectSources& sources,
     }
     job.pageIsSource = !ownCopy && sources.contains(out.path(job.pageName));
     job.replaceForeignPage = true;
+    if (out.project.settings.ModernLayout) {
+        job.modern = ModernChapterPlace(out, plan, i);
+    }
     return job;
 }
 

@@ -43,6 +43,10 @@ std::vector<ChapterPagePlan> PlanChapterPages(const ProjectModel& project, int c
 /// in the destination under its page name keeps that page.
 std::vector<ChapterPagePlan> PlanBookPages(const BookOutput& out, int count);
 
+/// Chapter `i`'s place in a modern book: its neighbours with a page, by
+/// the plan, are its previous and next chapters.
+ModernPlace ModernChapterPlace(const BookOutput& out, const std::vector<ChapterPagePlan>& plan, int i);
+
 /// Chapter `i`'s job in a build into `out`, for a chapter the plan lets have
 /// its page: where its source is read from, where its page goes, whether an
 /// HTML source is copied there or lies there already, and whether a source of

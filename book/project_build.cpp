@@ -14,6 +14,7 @@
 #include "book/help_compiler_run.h"
 #include "book/help_staging.h"
 #include "book/html_help.h"
+#include "book/modern_book.h"
 #include "book/page_names.h"
 #include "book/project_sources.h"
 #include "book/search_index.h"
@@ -122,6 +123,8 @@ private:
     QStringList keptNames_;
     /// Files of earlier builds this one removed, as the book no longer uses them.
     QStringList removed_;
+    /// The chapters a modern book lists, as they are built.
+    std::vector<ModernChapter> modern_;
 };
 
 ProjectBuildResult ProjectBuild::run() {
@@ -280,7 +283,7 @@ bool ProjectBuild::writeBook(int count) {
         }
         result_.homePage = BookPageName(project_.Chapters[static_cast<size_t>(home)].Name);
     }
-    if (!WriteFramePages(out_, result_.homePage)) {
+    if (!settings_.ModernLayout && !WriteFramePages(out_, result_.homePage)) {
         return false;
     }
     removeUnusedFiles();
@@ -363,6 +366,9 @@ bool ProjectBuild::takeIntoBook(const ChapterResult& built) {
     if (built.sections > 0 && !lists_.add(chapter, BookPageName(chapter.Name), built)) {
         return false;
     }
+    if (settings_.ModernLayout && built.sections > 0) {
+        modern_.push_back({built.chapter, BookPageName(chapter.Name), built.title, built.sectionNames});
+    }
     if (search_ && built.sections > 0) {
         search_->addChapter(built.title, BookPageName(chapter.Name), built.sectionNames, built.snippets);
     }
@@ -420,7 +426,14 @@ void ProjectBuild::loadRecord() {
     next_.destination = out_.folder;
     // Without a fixed build time, an untouched chapter keeps the date it was built on.
     const bool fixedTime = settings_.IncludeLastGenerated && qEnvironmentVariableIsSet("SOURCE_DATE_EPOCH");
-    next_.pageInputs = PageInputsDigest(settings_, style_, fixedTime ? ShortDateTimeText(generatedAt_) : QString());
+    QStringList neighbours;
+    if (settings_.ModernLayout) {
+        for (const Chapter& chapter : project_.Chapters) {
+            neighbours << chapter.Name;
+        }
+    }
+    next_.pageInputs =
+        PageInputsDigest(settings_, style_, fixedTime ? ShortDateTimeText(generatedAt_) : QString(), neighbours);
     // What the earlier builds wrote counts whatever the settings were, and for a rebuild too.
     std::optional<BuildRecord> record =
         ReadBuildRecord(recordPath_, next_.projectPath, next_.destination, options_.recordLimit);
@@ -580,6 +593,13 @@ void ProjectBuild::tellKeptFiles() {
 }
 
 bool ProjectBuild::writeSidePagesAndIndexes() {
+    if (settings_.ModernLayout) {
+        SortIndexEntries(ws_.IndexEntries);
+        if (settings_.GenerateHtmlHelpFiles && !WriteHelpIndex(out_, SiteMap::HelpProject)) {
+            return false;
+        }
+        return WriteModernBook(out_, modern_, search_.get(), result_.homePage);
+    }
     if (!WriteBookPages(out_, result_.homePage)) {
         return false;
     }
@@ -603,6 +623,11 @@ ProjectModel BookProjectOf(const ProjectModel& project) {
     Settings& settings = book.settings;
     settings.Copyright = HtmlFormOf(settings.Copyright);
     settings.IndexText = HtmlFormOf(settings.IndexText);
+    if (settings.ModernLayout) {
+        // A modern book links its one sheet and has no frames.
+        settings.EmbedStyle = false;
+        settings.Collapsible = false;
+    }
     if (!settings.UseChapterTitleInIndex && settings.SortFilenames) {
         SortChapters(book, 0, book.chapterCount() - 1);
     }

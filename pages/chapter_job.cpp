@@ -158,6 +158,9 @@ ChapterOutcome& ParseAndWrite(JobBuild& b, QByteArray bytes) {
         if (b.job.keepSnippets) {
             context.snippets = &b.outcome.snippets;
         }
+        if (b.job.modern) {
+            context.modern = &*b.job.modern;
+        }
         b.outcome.written = WriteChapterPage(context, doc);
         b.outcome.hasFigures = context.hasFigures;
         b.outcome.missingFigures = std::move(context.missingFigures);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "extract/source_parser.h"
+#include "pages/modern_page.h"
 #include "support/file_read.h"
 #include "support/file_stamp.h"
 
@@ -9,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace tessarel {
@@ -60,6 +62,8 @@ struct ChapterJob {
     const ChapterFiles* lastBuild = nullptr;
     bool digestSource = false;  ///< ChapterOutcome::sourceDigest is wanted
     bool keepSnippets = false;  ///< ChapterOutcome::snippets is wanted
+    /// Set when the page is a modern one: its place in its book (or alone).
+    std::optional<ModernPlace> modern = {};
 
     bool htmlAsItIs() const { return html && htmlCopy.isEmpty(); }
 };

@@ -2,6 +2,7 @@
 
 #include "extract/document_model.h"
 #include "pages/declaration_linker.h"
+#include "pages/modern_page.h"
 #include "pages/page_frame.h"
 #include "pages/tag_translation.h"
 #include "support/environment.h"
@@ -279,9 +280,22 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
     TranslatedTexts texts;
 
     const QString& target = context.pagePath;
+    std::optional<ModernPlace> modern;
+    if (context.modern != nullptr) {
+        modern = *context.modern;
+        modern->title = PlainTextOfHtml(heads.name(0));
+        if (modern->single()) {
+            modern->bookTitle = modern->title;
+        }
+        page.encoding = FileEncoding::Utf8;
+    }
     // A long page goes to its file as it is written instead of piling up whole.
     const PageStream stream(page, target);
-    WritePageHeader(page, context.style, heads.name(0), u"class=Main"_s);
+    if (modern) {
+        WriteModernPageTop(page, *modern);
+    } else {
+        WritePageHeader(page, context.style, heads.name(0), u"class=Main"_s);
+    }
     if (page.file == nullptr) {
         // Room for the whole page up front: growing it by doubling copies it
         // and touches fresh memory several times over.
@@ -329,6 +343,9 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
             AddAnchor(page, name, u' ');
         }
         AddLine(page, name);
+        if (modern && !name.isEmpty()) {
+            AddLine(page, ModernPermalink(name));
+        }
         AddTag(page, u"/h3");
         if (settings.Api && !heads.declaration(i).isEmpty()) {
             if (!linker) {
@@ -354,10 +371,16 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
     AddTag(page, u"/div");
     ui.advanceProgress();
 
+    if (modern) {
+        WriteModernPageEnd(page, *modern);
+    }
     if (!settings.Copyright.isEmpty()) {
         AddLine(page, u"<div class=Copy>"_s + settings.Copyright + u"</div>"_s);
     }
     WriteFooter(context, doc);
+    if (modern) {
+        CloseModernFooter(page);
+    }
     context.hasFigures = !translator.figures().isEmpty();
     context.missingFigures = MissingFigureFiles(translator.figures(), QFileInfo(target).absolutePath());
     return WritePageFooter(page, ui, target);

@@ -11,6 +11,7 @@
 namespace tessarel {
 
 struct DocumentModel;
+struct ModernPlace;
 struct PageBuffer;
 struct PageStyle;
 struct Settings;
@@ -36,6 +37,9 @@ struct ChapterPageContext {
     /// text, by section number: section i of the document model is number
     /// i + 1 (for a book's search index).
     std::vector<QString>* snippets = nullptr;
+    /// Set for a modern page: its place in the book (its title is the
+    /// page's first section, filled in by the writer). The page is UTF-8.
+    const ModernPlace* modern = nullptr;
 };
 
 /// Writes the chapter page of a parsed document, streaming it to its file; each

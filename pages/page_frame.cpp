@@ -1,5 +1,6 @@
 #include "pages/page_frame.h"
 
+#include "pages/modern_page.h"
 #include "pages/style.h"
 #include "support/file_read.h"
 #include "support/html_text.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <initializer_list>
 #include <iterator>
+#include <utility>
 
 namespace tessarel {
 
@@ -76,6 +78,12 @@ PageStyle ResolvePageStyle(const AppPaths& paths, const Settings& settings, bool
     style.text = GetStyleText(paths, style.name);
     // A single page has no sheet beside it to link to, so it always carries its style.
     style.embedded = !projectOpen || settings.EmbedStyle;
+    if (settings.ModernLayout) {
+        // A book's pages link its sheet under one name, whatever the style; a single page carries it.
+        style.text = ModernStyleText(paths, style.name);
+        style.name = projectOpen ? QStringLiteral("_book") : style.name;
+        style.embedded = !projectOpen;
+    }
     return style;
 }
 
@@ -137,7 +145,7 @@ void AddTagTo(QString& buffer, QStringView tagBody) { AppendPieces(buffer, {u"<"
 
 void AddLineTo(QString& buffer, QStringView text) { AppendPieces(buffer, {text, u"\r\n"}); }
 
-PageStream::PageStream(PageBuffer& page, const QString& path) : page_(page), file_(path) {
+PageStream::PageStream(PageBuffer& page, const QString& path) : page_(page), file_(path, page.encoding) {
     page_.file = file_.open() ? &file_ : nullptr;
 }
 
@@ -153,8 +161,9 @@ void FlushPage(PageBuffer& page) {
 bool WritePageFooter(PageBuffer& page, UserInterface& ui, const QString& path) {
     AddTag(page, u"/body");
     AddTag(page, u"/html");
+    const FileEncoding encoding = std::exchange(page.encoding, FileEncoding::Latin1WithReferences);
     if (page.file == nullptr) {
-        return WriteTextFile(ui, path, page.PageText);
+        return WriteTextFile(ui, path, page.PageText, encoding);
     }
     TextFileWriter& file = *page.file;
     page.file = nullptr;

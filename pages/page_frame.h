@@ -30,6 +30,9 @@ struct PageBuffer {
     /// While a page streams to its file (PageStream): the file that takes the
     /// lines handed over so far, which PageText then no longer holds.
     TextFileWriter* file = nullptr;
+    /// How the page being built is written: a modern page is UTF-8, and
+    /// WritePageFooter sets it back to the classic pages' encoding.
+    FileEncoding encoding = FileEncoding::Latin1WithReferences;
 };
 
 /// Streams the page built while it lives to `path`: FlushPage hands the

@@ -1,5 +1,7 @@
 #include "pages/single_file_build.h"
 
+#include "pages/modern_page.h"
+#include "pages/page_frame.h"
 #include "pages/page_paths.h"
 #include "support/environment.h"
 #include "support/paths.h"
@@ -63,7 +65,16 @@ SingleFileResult BuildSingleFile(Environment& env, ChapterWorkspace work, const 
     UserInterface& ui = env.ui;
     ui.resetProgress();
     ui.buildStarted(false);
-    const ChapterJob job = SingleFileJob(build.source, build.replaceForeignPage);
+    ChapterJob job = SingleFileJob(build.source, build.replaceForeignPage);
+    if (build.settings.ModernLayout && !job.html) {
+        // Alone, the page carries its sheet and script: nothing else is written beside the source.
+        ModernPlace place;
+        place.kind = u"single"_s;
+        place.page = FileNameOf(job.page);
+        place.inlineStyle = build.style.text;
+        place.inlineScript = ModernScriptText();
+        job.modern = std::move(place);
+    }
     const ChapterOutcome outcome = BuildChapterJob(
         env, SingleFileSetup(env.preferences, build.settings, build.style, build.generatedAt), job, work);
 

@@ -28,7 +28,10 @@ QString TruthText(bool value) { return value ? QStringLiteral("True") : QStringL
 /// A setting as the project file holds it.
 QString StoredText(const SettingRow& row, const Settings& s) {
     return std::visit(Overloaded{
-                          [&](bool Settings::*flag) { return TruthText(s.*flag); },
+                          [&](bool Settings::*flag) {
+                              return row.onWord != nullptr && s.*flag ? QString::fromUtf16(row.onWord)
+                                                                      : TruthText(s.*flag);
+                          },
                           [&](QString Settings::*text) { return s.*text; },
                           [&](ChapterOverview Settings::*overview) { return StoredChapterOverview(s.*overview); },
                           [&](CommentLines lines) { return QString::number(CommentBits(s.comments, lines)); },
@@ -162,7 +165,10 @@ public:
         }
         const QString name = QString::fromUtf16(row.element);
         return std::visit(Overloaded{
-                              [&](bool Settings::*flag) { return truth(name, s.*flag); },
+                              [&](bool Settings::*flag) {
+                                  return row.onWord != nullptr ? word(name, row.onWord, s.*flag)
+                                                               : truth(name, s.*flag);
+                              },
                               [&](QString Settings::*text) { return this->text(name, s.*text); },
                               [&](ChapterOverview Settings::*overview) { return this->overview(name, s.*overview); },
                               [&](CommentLines lines) {
@@ -284,6 +290,26 @@ private:
         }
         target = *value;
         return true;
+    }
+
+    /// A flag stored as a word: on for `onWord`, off for "Frames" (the other
+    /// layout), in any letter case; anything else refuses the file.
+    bool word(const QString& name, const char16_t* onWord, bool& target) {
+        QString content;
+        const Found found = element(name, content);
+        if (found != Found::Present) {
+            return found == Found::Absent;
+        }
+        const QString trimmed = TrimSpaces(content);
+        if (trimmed.compare(QString::fromUtf16(onWord), Qt::CaseInsensitive) == 0) {
+            target = true;
+            return true;
+        }
+        if (trimmed.compare(u"Frames", Qt::CaseInsensitive) == 0) {
+            target = false;
+            return true;
+        }
+        return refuseValue(name);
     }
 
     /// Whether a group occurs at all; looked up once, and only for that.

@@ -92,6 +92,8 @@ struct SettingRow {
     /// Holds line breaks and a copyright sign, in an HTML form after a build:
     /// the file keeps, and the dialog shows, the plain form.
     bool plainForm = false;
+    /// A flag stored as this word when on (and written only then) rather than as "True".
+    const char16_t* onWord = nullptr;
 };
 
 // The rows in the project file's order, which is the order every reader and
@@ -140,6 +142,8 @@ inline constexpr SettingRow kSettingTable[] = {
      EditedBy::SettingsDialog},
     {u"IncludeSearch", FileGroup::Settings, &Settings::IncludeSearch, ResetTo::Default, kShapesPages,
      EditedBy::SettingsDialog, nullptr, InFile::WhenOn},
+    {u"BookLayout", FileGroup::Settings, &Settings::ModernLayout, ResetTo::Preference, kShapesPages,
+     EditedBy::SettingsDialog, u"propBookLayout", InFile::WhenOn, !kPlainForm, u"Modern"},
     {u"SingleLineComments", FileGroup::Comments, CommentLines::Single, ResetTo::Default, kShapesPages,
      EditedBy::CommentStylesDialog, nullptr, InFile::GroupOrDefault},
     {u"MultipleLineComments", FileGroup::Comments, CommentLines::Multiple, ResetTo::Default, kShapesPages,

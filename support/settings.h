@@ -61,6 +61,9 @@ struct Settings {
     bool BoldTitles = true;
     /// The book gets a search page; off for project files that do not say.
     bool IncludeSearch = false;
+    /// The book's layout: Modern (one page per chapter with its own tree,
+    /// UTF-8) when on, else the framed book; absent from older files, so off.
+    bool ModernLayout = false;
     QString IndexTitle;
     QString IndexText;  // may hold line breaks; plain or HTML form
     QString Copyright;  // may hold line breaks; plain or HTML form

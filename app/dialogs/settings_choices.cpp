@@ -80,6 +80,9 @@ void SettingsChoices::setChecked(bool Settings::*which, bool on) {
         } else {
             state(&Settings::IncludeOnlyDocumentedFiles).enabled = true;
         }
+    } else if (which == &Settings::ModernLayout) {
+        // A modern book always links its one sheet; a single page always embeds it.
+        state(&Settings::EmbedStyle).enabled = !on && projectMode;
     } else if (which == &Settings::Title) {
         if (on) {
             state(&Settings::IncludeProjectTitle).enabled = true;
@@ -96,7 +99,8 @@ QStringList StyleNames(const AppPaths& paths) {
     QStringList names;
     for (const QString& file : folder.entryList(QDir::Files)) {
         const QString name = BaseNameInRange(file);
-        if (!name.isEmpty()) {
+        // A style's modern sheet is part of that style, not one of its own.
+        if (!name.isEmpty() && !name.endsWith(QStringLiteral(".modern"))) {
             names << name;
         }
     }

@@ -78,6 +78,7 @@ SettingsDialog::SettingsDialog(QWidget* owner, Workspace& workspace, MainWindowS
       boldTitlesBox(MakeBox(QStringLiteral("B&old Titles"), QStringLiteral("boldTitlesBox"), indexGroup)),
       htmlHelpBox(MakeBox(QStringLiteral("&Generate HTML Help"), QStringLiteral("htmlHelpBox"), htmlHelpGroup)),
       searchBox(MakeBox(QStringLiteral("Include Search"), QStringLiteral("searchBox"), indexGroup)),
+      modernLayoutBox(MakeBox(QStringLiteral("&Modern Layout"), QStringLiteral("modernLayoutBox"), styleGroup)),
       overviewButtons{new QRadioButton(QStringLiteral("Summary"), chapterGroup),
                       new QRadioButton(QStringLiteral("Table of Contents"), chapterGroup),
                       new QRadioButton(QStringLiteral("None"), chapterGroup)},
@@ -127,7 +128,11 @@ SettingsDialog::SettingsDialog(QWidget* owner, Workspace& workspace, MainWindowS
         {boldTitlesBox, &Settings::BoldTitles},
         {htmlHelpBox, &Settings::GenerateHtmlHelpFiles},
         {searchBox, &Settings::IncludeSearch},
+        {modernLayoutBox, &Settings::ModernLayout},
     };
+    modernLayoutBox->setToolTip(
+        QStringLiteral("Book Layout: one page per chapter with its own contents tree and search, instead of "
+                       "frames. A modern book always links its style sheet (Embed Style does not apply)."));
     buildLayout();
 
     for (const BoxBinding& binding : boxes_) {
@@ -174,6 +179,8 @@ void SettingsDialog::buildLayout() {
     style->addWidget(BuddyLabel(QStringLiteral("&Style:"), styleBox, styleGroup));
     style->addWidget(styleBox, 1);
     style->addWidget(embedStyleBox);
+    // Shown with the style: single files choose it too, and the index group is a project's only.
+    style->addWidget(modernLayoutBox);
 
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(okButton);

@@ -51,6 +51,7 @@ public:
     QCheckBox* boldTitlesBox;
     QCheckBox* htmlHelpBox;
     QCheckBox* searchBox;
+    QCheckBox* modernLayoutBox;
     std::array<QRadioButton*, 3> overviewButtons;
     QComboBox* styleBox;
     QLineEdit* projectTitleEdit;
