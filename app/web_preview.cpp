@@ -1,6 +1,7 @@
 #include "app/web_preview.h"
 
 #include <QFileInfo>
+#include <QPalette>
 #include <QPointer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -82,7 +83,15 @@ void WebPreview::navigate(const QString& path) {
     Q_EMIT stateChanged();
     // A file name may hold "#" or "?", so a path is never parsed as an address.
     const bool address = path.startsWith(QStringLiteral("http://")) || path.startsWith(QStringLiteral("https://"));
-    view_->setUrl(address ? QUrl(path) : QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    view_->setUrl(address ? QUrl(path) : PreviewFileUrl(path, palette().color(QPalette::Window).lightness() < 128));
+}
+
+QUrl PreviewFileUrl(const QString& path, bool dark) {
+    QUrl url = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    // A modern page takes the window's theme from its address: this engine
+    // cannot tell it the colour scheme. Other pages ignore the query.
+    url.setQuery(dark ? QStringLiteral("theme=dark") : QStringLiteral("theme=light"));
+    return url;
 }
 
 void WebPreview::refresh(const QString& path) {

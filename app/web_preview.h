@@ -2,9 +2,15 @@
 
 #include "app/preview_browser.h"
 
+#include <QUrl>
+
 class QWebEngineView;
 
 namespace tessarel {
+
+/// The address the preview loads a local file at: with the window's theme
+/// (`?theme=light` or `dark`), which a modern book's pages follow.
+QUrl PreviewFileUrl(const QString& path, bool dark);
 
 /// The preview browser of the program: a web engine view.
 class WebPreview : public PreviewBrowser {

@@ -144,6 +144,45 @@ TEST_F(ProjectFileTest, searchSetting_isOffWhenAbsentAndWrittenOnlyWhenOn) {
     EXPECT_TRUE(ui.messages.back().text.contains(u"<IncludeSearch>"_s));
 }
 
+TEST_F(ProjectFileTest, bookLayout_isWrittenLastInSettingsOnlyWhenModern) {
+    // A file from before the setting reads as Frames over a model set to Modern, and saves unchanged.
+    writeProjectFile(kEmptyProject);
+    const QByteArray old = ReadBytes(projectPath());
+    ProjectModel project = newProject(0);
+    project.settings.ModernLayout = true;
+    ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
+    EXPECT_FALSE(project.settings.ModernLayout);
+    ASSERT_TRUE(SaveProject(ui, project, projectPath()));
+    EXPECT_EQ(ReadBytes(projectPath()), old);
+
+    // Modern goes after Include Search, the last of the group, indented like it.
+    project.settings.IncludeSearch = true;
+    project.settings.ModernLayout = true;
+    EXPECT_TRUE(IsProjectModified(ui, project));
+    ASSERT_TRUE(SaveProject(ui, project, projectPath()));
+    QString expected = kEmptyProject;
+    expected.replace(u" <BoldTitles>True</BoldTitles>\r\n"_s,
+                     u" <BoldTitles>True</BoldTitles>\r\n <IncludeSearch>True</IncludeSearch>\r\n"
+                     u" <BookLayout>Modern</BookLayout>\r\n"_s);
+    EXPECT_EQ(QString::fromUtf8(ReadBytes(projectPath())), expected + u"\r\n"_s);
+    ProjectModel loaded = newProject(0);
+    ASSERT_EQ(LoadProject(ui, loaded, projectPath()), LoadOutcome::Loaded);
+    EXPECT_TRUE(loaded.settings.ModernLayout);
+    EXPECT_FALSE(IsProjectModified(ui, loaded));
+
+    // Written by hand: "Frames" is the other layout, any letter case; anything else is refused.
+    const QString bold = u" <BoldTitles>True</BoldTitles>\r\n"_s;
+    writeProjectFile(savedTextWith(bold, bold + u" <BookLayout>frames</BookLayout>\r\n"_s));
+    ASSERT_EQ(LoadProject(ui, loaded, projectPath()), LoadOutcome::Loaded);
+    EXPECT_FALSE(loaded.settings.ModernLayout);
+    writeProjectFile(savedTextWith(bold, bold + u" <BookLayout>MODERN</BookLayout>\r\n"_s));
+    ASSERT_EQ(LoadProject(ui, loaded, projectPath()), LoadOutcome::Loaded);
+    EXPECT_TRUE(loaded.settings.ModernLayout);
+    writeProjectFile(savedTextWith(bold, bold + u" <BookLayout>True</BookLayout>\r\n"_s));
+    EXPECT_EQ(LoadProject(ui, loaded, projectPath()), LoadOutcome::Refused);
+    EXPECT_TRUE(ui.messages.back().text.contains(u"<BookLayout>"_s));
+}
+
 TEST_F(ProjectFileTest, modifiedTest_followsEveryChange) {
     ProjectModel project = newProject(3);
     ASSERT_TRUE(SaveProject(ui, project, projectPath()));

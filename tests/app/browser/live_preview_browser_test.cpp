@@ -104,6 +104,10 @@ TEST_F(LivePreviewBrowser, aSavedSourceShowsAgainChangedWhereTheReaderWas) {
     window.fileDialogHandler = [&](const QString&, const QString&, bool) { return source; };
     window.action(Command::Open)->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, kLoadWaitMs));
+    // The page is told the window's theme, which a modern page follows.
+    const bool dark = window.palette().color(QPalette::Window).lightness() < 128;
+    EXPECT_EQ(view->url().query(), dark ? u"theme=dark"_s : u"theme=light"_s);
+    EXPECT_EQ(view->url().toLocalFile(), QFileInfo(source + u".htm"_s).absoluteFilePath());
     const double scrolled = Evaluate(view, u"window.scrollTo(0, 1500); window.scrollY"_s).toDouble();
     ASSERT_GT(scrolled, 1000.0) << "the page is long enough to scroll";
     QTest::qWait(500);  // for the screenshot only: the comparison below waits for its own picture
