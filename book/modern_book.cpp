@@ -22,8 +22,8 @@ namespace {
 QString EntryHtml(const BookOutput& out, int i, bool bold) {
     const Settings& settings = out.project.settings;
     const Chapter& chapter = out.project.Chapters[static_cast<size_t>(i)];
-    const ChapterFinding found = static_cast<size_t>(i) < out.found.size() ? out.found[static_cast<size_t>(i)]
-                                                                           : ChapterFinding{};
+    const ChapterFinding found =
+        static_cast<size_t>(i) < out.found.size() ? out.found[static_cast<size_t>(i)] : ChapterFinding{};
     const QString entry = ChapterEntryText(chapter, found, settings);
     return bold && settings.BoldTitles ? u"<b>"_s + entry + u"</b>"_s : entry;
 }
@@ -101,7 +101,8 @@ QString ModernBookWriter::contents() const {
         if (!out_.hasPage(i)) {
             continue;
         }
-        const bool documented = static_cast<size_t>(i) < out_.found.size() && out_.found[static_cast<size_t>(i)].documented;
+        const bool documented =
+            static_cast<size_t>(i) < out_.found.size() && out_.found[static_cast<size_t>(i)].documented;
         if (!documented && settings_.IncludeOnlyDocumentedFiles) {
             continue;
         }
@@ -181,8 +182,8 @@ bool ModernBookWriter::write(QString& homePage) {
                : !page(place(u"contents"_s, u"index.htm"_s, title_), contents())) {
         return false;
     }
-    return file(kModernData, ModernBookData(title_, homePage, chapters_)) &&
-           file(kModernSheet, out_.style.text) && file(kModernScript, ModernScriptText());
+    return file(kModernData, ModernBookData(title_, homePage, chapters_)) && file(kModernSheet, out_.style.text) &&
+           file(kModernScript, ModernScriptText());
 }
 
 }  // namespace
@@ -194,8 +195,8 @@ QString ModernBookData(const QString& title, const QString& home, const std::vec
     for (const ModernChapter& chapter : chapters) {
         text += first ? u"\r\n["_s : u",\r\n["_s;
         first = false;
-        text += JavaScriptString(FileNameUrl(chapter.page)) + u","_s + JavaScriptString(PlainTextOfHtml(chapter.title)) +
-                u",["_s;
+        text += JavaScriptString(FileNameUrl(chapter.page)) + u","_s +
+                JavaScriptString(PlainTextOfHtml(chapter.title)) + u",["_s;
         for (qsizetype j = 0; j < chapter.sections.size(); ++j) {
             const QString& name = chapter.sections[j];
             text += (j == 0 ? u""_s : u","_s) + JavaScriptString(PlainTextOfHtml(name)) + u","_s +

@@ -20,10 +20,10 @@ inline const QByteArray kModernDataOpening = QByteArrayLiteral("var tessarelBook
 
 /// A chapter the modern book lists, as its build found it.
 struct ModernChapter {
-    int chapter = -1;        ///< its index in the project
-    QString page;            ///< its page's file name
-    QString title;           ///< ChapterResult::title, as HTML
-    QStringList sections;    ///< the names of sections 2.., as the page shows them
+    int chapter = -1;      ///< its index in the project
+    QString page;          ///< its page's file name
+    QString title;         ///< ChapterResult::title, as HTML
+    QStringList sections;  ///< the names of sections 2.., as the page shows them
 };
 
 /// The tree script "_book_data.js": the book's title, its home page and every

@@ -166,8 +166,7 @@ public:
         const QString name = QString::fromUtf16(row.element);
         return std::visit(Overloaded{
                               [&](bool Settings::*flag) {
-                                  return row.onWord != nullptr ? word(name, row.onWord, s.*flag)
-                                                               : truth(name, s.*flag);
+                                  return row.onWord != nullptr ? word(name, row.onWord, s.*flag) : truth(name, s.*flag);
                               },
                               [&](QString Settings::*text) { return this->text(name, s.*text); },
                               [&](ChapterOverview Settings::*overview) { return this->overview(name, s.*overview); },

@@ -146,6 +146,8 @@ TEST_F(NewProjectTest, runsTheFiveDialogsInOrderThenAsksToBuild) {
     EXPECT_TRUE(saved.settings.comments.hash);
     // New books have search; the book built has its page.
     EXPECT_TRUE(saved.settings.IncludeSearch);
+    // And the modern layout, whose book has its tree data and no frames.
+    EXPECT_TRUE(saved.settings.ModernLayout);
     EXPECT_EQ(view.stylePanel, u"standard_babyblue"_s);
     EXPECT_EQ(commands.recent.slot(0), view.projectPath);
     EXPECT_FALSE(state.dialogCancelled);
@@ -153,6 +155,8 @@ TEST_F(NewProjectTest, runsTheFiveDialogsInOrderThenAsksToBuild) {
     EXPECT_TRUE(FileExists(html + u"/index.htm"_s));
     EXPECT_TRUE(FileExists(html + u"/second.c.htm"_s));
     EXPECT_TRUE(FileExists(html + u"/_search.htm"_s));
+    EXPECT_TRUE(FileExists(html + u"/_book_data.js"_s));
+    EXPECT_FALSE(FileExists(html + u"/standard_babyblue.css"_s));
 }
 
 TEST_F(NewProjectTest, aCancelledDialogEndsTheSequence) {

@@ -51,6 +51,39 @@ TEST(SettingsChoicesTest, rulesBetweenBoxes) {
     EXPECT_FALSE(c.box(&Settings::IncludeProjectTitle).enabled);
     c.setChecked(&Settings::Title, true);
     EXPECT_TRUE(c.box(&Settings::IncludeProjectTitle).enabled);
+
+    // A modern book always links its sheet: Embed Style keeps its value but does not apply.
+    c.setChecked(&Settings::EmbedStyle, true);
+    c.setChecked(&Settings::ModernLayout, true);
+    EXPECT_FALSE(c.box(&Settings::EmbedStyle).enabled);
+    EXPECT_TRUE(c.box(&Settings::EmbedStyle).checked);
+    c.setChecked(&Settings::ModernLayout, false);
+    EXPECT_TRUE(c.box(&Settings::EmbedStyle).enabled);
+    // Single pages always embed theirs, whatever the layout.
+    c.projectMode = false;
+    c.setEnabled(&Settings::EmbedStyle, false);
+    c.setChecked(&Settings::ModernLayout, false);
+    EXPECT_FALSE(c.box(&Settings::EmbedStyle).enabled);
+}
+
+TEST_F(SettingsDialogTest, theLayoutIsChosenForSingleFilesAndForAProject) {
+    SettingsDialog single(nullptr, ws, state);
+    EXPECT_TRUE(single.modernLayoutBox->isVisibleTo(&single));
+    EXPECT_TRUE(single.modernLayoutBox->isEnabled());
+    single.modernLayoutBox->setChecked(true);
+    single.okButton->click();
+    EXPECT_EQ(pref(u"propBookLayout"_s), u" 1"_s);
+    EXPECT_TRUE(ws.project.settings.ModernLayout);
+
+    openProject();
+    ws.project.settings.ModernLayout = false;
+    SettingsDialog project(nullptr, ws, state);
+    EXPECT_FALSE(project.modernLayoutBox->isChecked());
+    EXPECT_TRUE(project.embedStyleBox->isEnabled());
+    project.modernLayoutBox->setChecked(true);
+    EXPECT_FALSE(project.embedStyleBox->isEnabled());
+    project.okButton->click();
+    EXPECT_TRUE(ws.project.settings.ModernLayout);
 }
 
 TEST_F(SettingsDialogTest, singleFileModeOpensShortFromThePreferences) {
