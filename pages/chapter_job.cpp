@@ -50,7 +50,8 @@ struct JobBuild {
             }
         }
         outcome.written =
-            WriteErrorPage(ui(), work.page, setup.style, OutcomePageBody(errorPage, job, outcome.read), job.page);
+            WriteErrorPage(ui(), work.page, setup.style, OutcomePageBody(errorPage, job, outcome.read), job.page,
+                           job.modern ? &*job.modern : nullptr);
         return outcome;
     }
 

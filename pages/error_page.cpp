@@ -1,5 +1,6 @@
 #include "pages/error_page.h"
 
+#include "pages/modern_page.h"
 #include "pages/page_frame.h"
 #include "support/file_read.h"
 #include "support/html_text.h"
@@ -11,7 +12,20 @@ namespace tessarel {
 using namespace Qt::Literals::StringLiterals;
 
 bool WriteErrorPage(UserInterface& ui, PageBuffer& page, const PageStyle& style, const QString& message,
-                    const QString& path) {
+                    const QString& path, const ModernPlace* modern) {
+    if (modern != nullptr) {
+        ModernPlace place = *modern;
+        place.title = u"Error"_s;
+        if (place.single()) {
+            place.bookTitle = place.title;
+        }
+        page.encoding = FileEncoding::Utf8;
+        WriteModernPageTop(page, place);
+        AddLine(page, message);
+        WriteModernPageEnd(page, place);
+        CloseModernFooter(page);
+        return WritePageFooter(page, ui, path);
+    }
     WritePageHeader(page, style, u"Error"_s, u"class=Main"_s);
     AddLine(page, message);
     // The write replaces an old page only once the new one is whole; deleting

@@ -4,15 +4,18 @@
 
 namespace tessarel {
 
+struct ModernPlace;
+
 struct PageBuffer;
 struct PageStyle;
 struct ReadResult;
 class UserInterface;
 
 /// Writes a page titled "Error" whose body is `message` (HTML) to `path`,
-/// replacing any file there once the new one is whole.
+/// replacing any file there once the new one is whole; with `modern`, a
+/// modern page in that place.
 bool WriteErrorPage(UserInterface& ui, PageBuffer& page, const PageStyle& style, const QString& message,
-                    const QString& path);
+                    const QString& path, const ModernPlace* modern = nullptr);
 
 /// The body of the page of a source without sections; only the part of the
 /// name after its last separator is shown.

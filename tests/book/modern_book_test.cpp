@@ -179,6 +179,20 @@ TEST_F(ModernBook, aHomeChapterIsReachedFromIndexWithoutScripts) {
     EXPECT_EQ(data()[u"home"_s].toString(), u"two.c.htm"_s);
 }
 
+// A chapter without sections keeps its place in the pager: its error page is a modern page too.
+TEST_F(ModernBook, anErrorPageIsAModernPageInItsPlace) {
+    addSource(u"src"_s, u"one.c"_s, Numbered(1));
+    addSource(u"src"_s, u"bare.c"_s, "int bare;\n");
+    addSource(u"src"_s, u"three.c"_s, Numbered(3));
+    BuildProject(ws);
+    const QString bare = page(u"bare.c.htm"_s);
+    EXPECT_TRUE(bare.startsWith(u"<!DOCTYPE html>\r\n"_s));
+    EXPECT_TRUE(bare.contains(u"<title>Error - The Book</title>"_s));
+    EXPECT_TRUE(bare.contains(u"There are no Sections defined in this file"_s));
+    EXPECT_TRUE(bare.contains(u"<a rel=\"prev\" href=\"one.c.htm\">one.c</a> <a rel=\"next\" href=\"three.c.htm\">"_s));
+    EXPECT_EQ(data()[u"chapters"_s].toArray().size(), 2) << "the tree lists documented chapters only";
+}
+
 // A chapter, section and book title made to break out of every place they land.
 TEST_F(ModernBook, hostileNamesStayInsideEveryPlaceTheyLand) {
     // No separator: a page name is what follows the last one.
