@@ -49,9 +49,8 @@ struct JobBuild {
                 return outcome;
             }
         }
-        outcome.written =
-            WriteErrorPage(ui(), work.page, setup.style, OutcomePageBody(errorPage, job, outcome.read), job.page,
-                           job.modern ? &*job.modern : nullptr);
+        outcome.written = WriteErrorPage(ui(), work.page, setup.style, OutcomePageBody(errorPage, job, outcome.read),
+                                         job.page, job.modern ? &*job.modern : nullptr);
         return outcome;
     }
 

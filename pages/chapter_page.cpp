@@ -281,6 +281,7 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
 
     const QString& target = context.pagePath;
     std::optional<ModernPlace> modern;
+    page.encoding = FileEncoding::Latin1WithReferences;
     if (context.modern != nullptr) {
         modern = *context.modern;
         modern->title = PlainTextOfHtml(heads.name(0));

@@ -108,6 +108,10 @@ void AppendStyleBlock(QString& text, const PageStyle& style) {
 }
 
 void WritePageHeader(PageBuffer& page, const PageStyle& style, const QString& title, const QString& bodyAttributes) {
+    // A classic page, whatever a modern page left unfinished in the buffer.
+    if (page.file == nullptr) {
+        page.encoding = FileEncoding::Latin1WithReferences;
+    }
     page.PageText.clear();
     AddLine(page, QString());
     AddLine(page, kPageGeneratorLine);
