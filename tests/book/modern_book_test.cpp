@@ -259,6 +259,20 @@ TEST_F(ModernBook, switchingLayoutRebuildsAndRemovesOnlyTheOtherLayoutsOwnFiles)
     EXPECT_TRUE(QFileInfo::exists(dest + u"test.css"_s));
 }
 
+// A page's pager shows its neighbours: a chapter added or moved changes pages whose sources did not.
+TEST_F(ModernBook, theChapterListIsAnInputOfEveryPage) {
+    addSource(u"src"_s, u"one.c"_s, Numbered(1));
+    addSource(u"src"_s, u"two.c"_s, Numbered(2));
+    BuildProject(ws);
+    EXPECT_EQ(BuildProject(ws).chaptersReused, 2);
+    addSource(u"src"_s, u"three.c"_s, Numbered(3));
+    EXPECT_EQ(BuildProject(ws).chaptersReused, 0);
+    EXPECT_TRUE(page(u"two.c.htm"_s).contains(u"<a rel=\"next\" href=\"three.c.htm\">three.c</a>"_s));
+    std::swap(ws.project.Chapters[0], ws.project.Chapters[2]);
+    BuildProject(ws);
+    EXPECT_TRUE(page(u"one.c.htm"_s).contains(u"<a rel=\"prev\" href=\"two.c.htm\">two.c</a></nav>"_s));
+}
+
 TEST_F(ModernBook, aChangedModernFileIsKeptAsTheUsers) {
     addSource(u"src"_s, u"one.c"_s, Numbered(1));
     BuildProject(ws);
