@@ -38,7 +38,8 @@ public:
           search_(search),
           title_(ModernBookTitle(out.project)) {}
 
-    bool write(QString& homePage);
+    bool writeLists();
+    bool writeEntry(QString& homePage);
 
 private:
     ModernPlace place(const QString& kind, const QString& page, const QString& title) const;
@@ -62,7 +63,7 @@ ModernPlace ModernBookWriter::place(const QString& kind, const QString& page, co
     place.page = page;
     place.title = title;
     place.bookTitle = title_;
-    place.search = search_ != nullptr;
+    place.search = settings_.IncludeSearch;
     return place;
 }
 
@@ -157,16 +158,17 @@ bool ModernBookWriter::file(const QString& name, const QString& text, FileEncodi
     return out_.keeps(name) || WriteTextFile(ui_, out_.path(name), text, encoding);
 }
 
-bool ModernBookWriter::write(QString& homePage) {
+bool ModernBookWriter::writeLists() {
+    ui_.setProgressCaption(u"_book.htm"_s);
+    return page(place(u"contents"_s, u"_book.htm"_s, u"Contents"_s), contents(), u"> HTML TOC"_s) &&
+           page(place(u"dindex"_s, u"_dindex.htm"_s, u"Detailed Contents"_s), detailedContents()) &&
+           page(place(u"index"_s, u"_sorted_index.htm"_s, u"Index"_s), index(), u"> HTML Index"_s);
+}
+
+bool ModernBookWriter::writeEntry(QString& homePage) {
     homePage = chapters_.empty() ? QString() : chapters_.front().page;
     if (!settings_.HomeChapter.isEmpty()) {
         homePage = BookPageName(settings_.HomeChapter);
-    }
-    ui_.setProgressCaption(u"_book.htm"_s);
-    if (!page(place(u"contents"_s, u"_book.htm"_s, u"Contents"_s), contents(), u"> HTML TOC"_s) ||
-        !page(place(u"dindex"_s, u"_dindex.htm"_s, u"Detailed Contents"_s), detailedContents()) ||
-        !page(place(u"index"_s, u"_sorted_index.htm"_s, u"Index"_s), index(), u"> HTML Index"_s)) {
-        return false;
     }
     if (search_ != nullptr) {
         ui_.setProgressCaption(u"_search.htm"_s);
@@ -213,9 +215,13 @@ bool IsModernScript(const QString& path) {
     return ReadFileBytes(path, found) && found == written;
 }
 
-bool WriteModernBook(const BookOutput& out, const std::vector<ModernChapter>& chapters, const SearchIndex* search,
-                     QString& homePage) {
-    return ModernBookWriter(out, chapters, search).write(homePage);
+bool WriteModernLists(const BookOutput& out, const std::vector<ModernChapter>& chapters) {
+    return ModernBookWriter(out, chapters, nullptr).writeLists();
+}
+
+bool WriteModernEntry(const BookOutput& out, const std::vector<ModernChapter>& chapters, const SearchIndex* search,
+                      QString& homePage) {
+    return ModernBookWriter(out, chapters, search).writeEntry(homePage);
 }
 
 }  // namespace tessarel

@@ -33,12 +33,15 @@ QString ModernBookData(const QString& title, const QString& home, const std::vec
 /// Whether the file at `path` holds the interface script as a build writes it.
 bool IsModernScript(const QString& path);
 
-/// Writes the modern book's own files: "_book.htm", "_dindex.htm",
-/// "_sorted_index.htm", "_search.htm" and "_search_index.js" (with a search
-/// index), "index.htm", "_book_data.js", "_book.css" and "_book.js"; a file
-/// the book keeps as the user's is left alone. Sets `homePage` to the page
-/// "index.htm" leads to. False when a file could not be written.
-bool WriteModernBook(const BookOutput& out, const std::vector<ModernChapter>& chapters, const SearchIndex* search,
-                     QString& homePage);
+/// Writes the modern book's lists: "_book.htm", "_dindex.htm" and
+/// "_sorted_index.htm" (from the sorted index entries); a file the book keeps
+/// as the user's is left alone. False when a file could not be written.
+bool WriteModernLists(const BookOutput& out, const std::vector<ModernChapter>& chapters);
+/// Writes the rest of the modern book's own files: "_search.htm" and
+/// "_search_index.js" (with a search index), "index.htm", "_book_data.js",
+/// "_book.css" and "_book.js". Sets `homePage` to the page "index.htm" leads
+/// to. False when a file could not be written.
+bool WriteModernEntry(const BookOutput& out, const std::vector<ModernChapter>& chapters, const SearchIndex* search,
+                      QString& homePage);
 
 }  // namespace tessarel

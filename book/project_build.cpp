@@ -594,11 +594,11 @@ void ProjectBuild::tellKeptFiles() {
 
 bool ProjectBuild::writeSidePagesAndIndexes() {
     if (settings_.ModernLayout) {
+        // In the frames' order: contents and index, the help index, then search and the entry page.
         SortIndexEntries(ws_.IndexEntries);
-        if (settings_.GenerateHtmlHelpFiles && !WriteHelpIndex(out_, SiteMap::HelpProject)) {
-            return false;
-        }
-        return WriteModernBook(out_, modern_, search_.get(), result_.homePage);
+        return WriteModernLists(out_, modern_) &&
+               (!settings_.GenerateHtmlHelpFiles || WriteHelpIndex(out_, SiteMap::HelpProject)) &&
+               WriteModernEntry(out_, modern_, search_.get(), result_.homePage);
     }
     if (!WriteBookPages(out_, result_.homePage)) {
         return false;
