@@ -81,8 +81,10 @@ void SettingsChoices::setChecked(bool Settings::*which, bool on) {
             state(&Settings::IncludeOnlyDocumentedFiles).enabled = true;
         }
     } else if (which == &Settings::ModernLayout) {
-        // A modern book always links its one sheet; a single page always embeds it.
+        // A modern book always links its one sheet and has no frames to fold;
+        // a single page always embeds its sheet and has no contents.
         state(&Settings::EmbedStyle).enabled = !on && projectMode;
+        state(&Settings::Collapsible).enabled = !on && projectMode;
     } else if (which == &Settings::Title) {
         if (on) {
             state(&Settings::IncludeProjectTitle).enabled = true;

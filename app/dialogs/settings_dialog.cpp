@@ -132,7 +132,8 @@ SettingsDialog::SettingsDialog(QWidget* owner, Workspace& workspace, MainWindowS
     };
     modernLayoutBox->setToolTip(
         QStringLiteral("Book Layout: one page per chapter with its own contents tree and search, instead of "
-                       "frames. A modern book always links its style sheet (Embed Style does not apply)."));
+                       "frames. A modern book always links its style sheet and has no frames (Embed Style and "
+                       "Collapsible do not apply)."));
     buildLayout();
 
     for (const BoxBinding& binding : boxes_) {

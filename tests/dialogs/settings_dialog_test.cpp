@@ -54,11 +54,15 @@ TEST(SettingsChoicesTest, rulesBetweenBoxes) {
 
     // A modern book always links its sheet: Embed Style keeps its value but does not apply.
     c.setChecked(&Settings::EmbedStyle, true);
+    c.setChecked(&Settings::Collapsible, true);
     c.setChecked(&Settings::ModernLayout, true);
     EXPECT_FALSE(c.box(&Settings::EmbedStyle).enabled);
     EXPECT_TRUE(c.box(&Settings::EmbedStyle).checked);
+    EXPECT_FALSE(c.box(&Settings::Collapsible).enabled);
+    EXPECT_TRUE(c.box(&Settings::Collapsible).checked);
     c.setChecked(&Settings::ModernLayout, false);
     EXPECT_TRUE(c.box(&Settings::EmbedStyle).enabled);
+    EXPECT_TRUE(c.box(&Settings::Collapsible).enabled);
     // Single pages always embed theirs, whatever the layout.
     c.projectMode = false;
     c.setEnabled(&Settings::EmbedStyle, false);
