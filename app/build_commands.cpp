@@ -60,7 +60,7 @@ bool MainCommands::startBuild(BuildThread::Work work, std::function<void()> show
         view_.buildEnded();
         // On the event loop: nothing may escape; a critical error has been reported.
         RunEventHandler([&] {
-            RunReported(workspace_.env, site, [&] {
+            RunReported(workspace_.env, front_, site, [&] {
                 if (error) {
                     std::rethrow_exception(error);
                 }
@@ -79,7 +79,7 @@ bool MainCommands::startBuild(BuildThread::Work work, std::function<void()> show
 
 bool MainCommands::buildProject(bool rebuild, const std::function<void()>& then) {
     bool started = false;
-    RunReported(workspace_.env, sites::kBuildProject, [&] {
+    RunReported(workspace_.env, front_, sites::kBuildProject, [&] {
         if (builds.running()) {
             return;
         }
@@ -92,6 +92,10 @@ bool MainCommands::buildProject(bool rebuild, const std::function<void()>& then)
         auto result = std::make_shared<ProjectBuildResult>();
         started = startBuild([options, result](Workspace& ws) { *result = ::tessarel::BuildProject(ws, options); },
                              [this, result] {
+                                 if (result->critical) {
+                                     front_.endProgram();
+                                     return;
+                                 }
                                  // The Files dialog and a save show the book's order and texts, as they always have.
                                  ApplyBuildToProject(*result, workspace_.project);
                                  if (!result->indexPage.isEmpty()) {
@@ -144,6 +148,10 @@ bool MainCommands::runSingleFileBuild(bool replaceForeignPage, const std::functi
                                           {source, settings, style, generatedAt, replaceForeignPage});
             },
             [this, result, shown] {
+                if (result->critical) {
+                    front_.endProgram();
+                    return;
+                }
                 workspace_.singleFilePage = result->page;
                 if (!result->pageToShow.isEmpty()) {
                     front_.navigate(result->pageToShow);

@@ -163,22 +163,6 @@ void QueuedUserInterface::setCancelRequested(bool requested) {
     post([requested](UserInterface& ui) { ui.setCancelRequested(requested); });
 }
 
-void QueuedUserInterface::showBusy(const QString& title, const QString& current, int maximum) {
-    post([=](UserInterface& ui) { ui.showBusy(title, current, maximum); });
-}
-
-void QueuedUserInterface::setBusyValue(int value) {
-    post([value](UserInterface& ui) { ui.setBusyValue(value); });
-}
-
-void QueuedUserInterface::hideBusy() {
-    post([](UserInterface& ui) { ui.hideBusy(); });
-}
-
-void QueuedUserInterface::requestQuit() {
-    post([](UserInterface& ui) { ui.requestQuit(); });
-}
-
 /// A build on its own thread: its own preference store over the same file
 /// (one store is not to be read on two threads), its own user interface and
 /// its own copy of what it reads and writes.

@@ -45,10 +45,6 @@ public:
     void buildFinished(bool projectBuild) override;
     bool cancelRequested() const override { return cancel_.load(std::memory_order_relaxed); }
     void setCancelRequested(bool requested) override;
-    void showBusy(const QString& title, const QString& current, int maximum) override;
-    void setBusyValue(int value) override;
-    void hideBusy() override;
-    void requestQuit() override;
 
     /// Shows the reports queued so far, for at most `sliceMs` (on the
     /// window's thread); false when some are left.

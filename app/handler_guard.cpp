@@ -1,5 +1,6 @@
 #include "app/handler_guard.h"
 
+#include "app/front_end.h"
 #include "support/environment.h"
 #include "support/error_report.h"
 
@@ -8,7 +9,7 @@
 
 namespace tessarel {
 
-void RunReported(Environment& env, const ErrorSite& site, const std::function<void()>& body) {
+void RunReported(Environment& env, FrontEnd& front, const ErrorSite& site, const std::function<void()>& body) {
     QString number;
     QString description;
     try {
@@ -27,6 +28,7 @@ void RunReported(Environment& env, const ErrorSite& site, const std::function<vo
         description = QStringLiteral("Unknown error");
     }
     ReportError(env, QString::fromUtf16(site.procedure), QString::fromUtf16(site.module), number, description);
+    front.endProgram();
     throw ProgramEnding{};
 }
 

@@ -119,7 +119,7 @@ bool MainCommands::takeCommandLine(const QString& text, const QString& currentFo
 }
 
 void MainCommands::openCommandLineFile() {
-    RunReported(workspace_.env, sites::kOpenCommandLineFile, [&] { openPath(commandLinePath); });
+    RunReported(workspace_.env, front_, sites::kOpenCommandLineFile, [&] { openPath(commandLinePath); });
 }
 
 // ---- Opening ------------------------------------------------------------------
@@ -215,7 +215,7 @@ void MainCommands::viewBook() {
 }
 
 void MainCommands::showHelpContents() {
-    RunReported(workspace_.env, sites::kHelpContents, [&] {
+    RunReported(workspace_.env, front_, sites::kHelpContents, [&] {
         const QString helpFile = ProgramFolderFile(workspace_.env.paths, QStringLiteral("help.chm"));
         // Only Windows is sure to have a viewer for a compiled help file; elsewhere
         // the desktop may drop it silently, so the shipped topics are shown.
@@ -249,18 +249,19 @@ bool MainCommands::showProjectDialog(ProjectDialog dialog) {
 }
 
 void MainCommands::editFiles() {
-    RunReported(workspace_.env, sites::kEditFiles, [&] {
+    RunReported(workspace_.env, front_, sites::kEditFiles, [&] {
         showProjectDialog(ProjectDialog::Files);
         refreshMenuState();
     });
 }
 
 void MainCommands::editDestination() {
-    RunReported(workspace_.env, sites::kEditDestination, [&] { showProjectDialog(ProjectDialog::Destination); });
+    RunReported(workspace_.env, front_, sites::kEditDestination,
+                [&] { showProjectDialog(ProjectDialog::Destination); });
 }
 
 void MainCommands::editSettings() {
-    RunReported(workspace_.env, sites::kEditSettings, [&] {
+    RunReported(workspace_.env, front_, sites::kEditSettings, [&] {
         if (!showProjectDialog(ProjectDialog::Settings)) {
             return;
         }
@@ -285,7 +286,7 @@ void MainCommands::editDefaultChapter() {
 void MainCommands::editCommentStyles() { showProjectDialog(ProjectDialog::CommentStyles); }
 
 void MainCommands::about() {
-    RunReported(workspace_.env, sites::kAbout, [&] { view_.showAbout(); });
+    RunReported(workspace_.env, front_, sites::kAbout, [&] { view_.showAbout(); });
 }
 
 // ---- Window state --------------------------------------------------------------------
@@ -323,13 +324,13 @@ void MainCommands::refreshMenuState() {
 }
 
 void MainCommands::disableBuild() {
-    RunReported(workspace_.env, sites::kDisableBuild, [&] {
+    RunReported(workspace_.env, front_, sites::kDisableBuild, [&] {
         setCommands({Command::Build, Command::DefaultChapter}, false);
     });
 }
 
 void MainCommands::enableBuild() {
-    RunReported(workspace_.env, sites::kEnableBuild, [&] {
+    RunReported(workspace_.env, front_, sites::kEnableBuild, [&] {
         setCommands({Command::Build, Command::DefaultChapter}, true);
     });
 }

@@ -341,7 +341,7 @@ void MainWindow::unloadWindow() {
     ui_.setCancelRequested(true);
     commandLineTimer.stop();
     try {
-        RunReported(workspace_.env, sites::kUnloadWindow, [this] {
+        RunReported(workspace_.env, ui_, sites::kUnloadWindow, [this] {
             saveWindowState();
             if (help_) {
                 help_->close();
@@ -403,7 +403,7 @@ bool MainWindow::event(QEvent* event) {
 
 bool MainWindow::isWindowLoaded(const QWidget* window) const {
     bool loaded = false;
-    RunReported(workspace_.env, sites::kIsWindowLoaded, [&] {
+    RunReported(workspace_.env, ui_, sites::kIsWindowLoaded, [&] {
         if (window == this) {
             loaded = !unloaded_;
             return;

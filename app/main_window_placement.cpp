@@ -88,7 +88,7 @@ void MainWindow::saveWindowState() {
 }
 
 void MainWindow::applyOnTop() {
-    RunReported(workspace_.env, sites::kApplyOnTop, [this] {
+    RunReported(workspace_.env, ui_, sites::kApplyOnTop, [this] {
         if (state_.alwaysOnTop) {
             MakeTopmost(this);
         } else {
@@ -98,14 +98,14 @@ void MainWindow::applyOnTop() {
 }
 
 void MainWindow::followResize() {
-    RunReported(workspace_.env, sites::kResize, [this] {
+    RunReported(workspace_.env, ui_, sites::kResize, [this] {
         placePreview();
         rememberedState_ = ResizedState(rememberedState_, ShowOf(this));
     });
 }
 
 void MainWindow::placePreview() {
-    RunReported(workspace_.env, sites::kPlacePreview, [this] {
+    RunReported(workspace_.env, ui_, sites::kPlacePreview, [this] {
         // The layout gives the browser the window's inner area; it never gets
         // smaller than its minimum.
         if (preview != nullptr) {

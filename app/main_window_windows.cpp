@@ -34,7 +34,7 @@ ProgressWindow* MainWindow::progressWindow() {
         progress_ = new ProgressWindow(this);
         connect(progress_, &ProgressWindow::cancelBuild, this, [this] { ui_.setCancelRequested(true); });
         const ProjectModel& project = workspace_.project;
-        RunReported(workspace_.env, sites::kPrepareProgress, [&] {
+        RunReported(workspace_.env, ui_, sites::kPrepareProgress, [&] {
             progress_->prepare(project.isOpen() ? BaseNameOf(project.ProjectPath) : QString(), state_.alwaysOnTop);
         });
     }

@@ -19,7 +19,7 @@ namespace {
 const QString kAlreadyCreated = QStringLiteral("Project already created. Please use a different name.");
 }  // namespace
 
-bool MainCommands::projectModified() { return IsProjectModified(workspace_.env.ui, workspace_.project); }
+bool MainCommands::projectModified() { return IsProjectModified(workspace_.project, front_.fileProgress()); }
 
 bool MainCommands::saveQuestionAllowsGoingOn() { return !(projectModified() && askToSave() == SaveAnswer::Cancel); }
 
@@ -36,7 +36,7 @@ MessageAnswer MainCommands::saveQuestion() {
 
 SaveAnswer MainCommands::askToSave() {
     SaveAnswer result = SaveAnswer::Nothing;
-    RunReported(workspace_.env, sites::kAskToSave, [&] {
+    RunReported(workspace_.env, front_, sites::kAskToSave, [&] {
         if (!projectOpen()) {
             return;
         }
@@ -56,7 +56,7 @@ SaveAnswer MainCommands::askToSave() {
 void MainCommands::unloadProject() { closeDocument(true); }
 
 void MainCommands::closeDocument(bool showIntroPage) {
-    RunReported(workspace_.env, sites::kUnloadProject, [&] {
+    RunReported(workspace_.env, front_, sites::kUnloadProject, [&] {
         Workspace& ws = workspace_;
         commands.setEnabled(Command::NewProject, true);
         commands.setEnabled(Command::Open, true);
@@ -92,7 +92,7 @@ void MainCommands::openProject(const QString& path) {
     }
     // The page shown so far stays until the project's own replaces it.
     closeDocument(false);
-    const LoadOutcome outcome = LoadProject(ui, workspace_.project, path);
+    const LoadOutcome outcome = LoadProject(ui, workspace_.project, path, front_.fileProgress());
     view_.processEvents();
     if (outcome != LoadOutcome::Loaded) {
         // The reader has told why; a refused file leaves no project open.
@@ -161,7 +161,7 @@ void MainCommands::newProject() {
         project.settings.ModernLayout = true;
 
         showProjectLoaded();
-        SaveProject(ui, project, project.ProjectPath);
+        SaveProject(ui, project, project.ProjectPath, front_.fileProgress());
         rememberFile(path);
 
         for (ProjectDialog dialog : {ProjectDialog::Files, ProjectDialog::Destination, ProjectDialog::Settings,
@@ -175,7 +175,7 @@ void MainCommands::newProject() {
                 view_.setStatusPanel(1, project.settings.Style);
             }
         }
-        SaveProject(ui, project, project.ProjectPath);
+        SaveProject(ui, project, project.ProjectPath, front_.fileProgress());
         if (ui.message(QStringLiteral("Build Project"), QStringLiteral("Build Project?"), MessageIcon::Question,
                        MessageButtons::YesNo) == MessageAnswer::Yes) {
             buildProject();
@@ -197,7 +197,7 @@ void MainCommands::openFile() {
 }
 
 void MainCommands::closeProject() {
-    RunReported(workspace_.env, sites::kCloseProject, [&] {
+    RunReported(workspace_.env, front_, sites::kCloseProject, [&] {
         if (!saveQuestionAllowsGoingOn()) {
             return;
         }
@@ -206,7 +206,9 @@ void MainCommands::closeProject() {
 }
 
 void MainCommands::saveProject() {
-    RunIgnoringErrors([&] { SaveProject(workspace_.env.ui, workspace_.project, workspace_.project.ProjectPath); });
+    RunIgnoringErrors([&] {
+        SaveProject(workspace_.env.ui, workspace_.project, workspace_.project.ProjectPath, front_.fileProgress());
+    });
 }
 
 void MainCommands::saveFromToolbar() {
@@ -245,7 +247,7 @@ void MainCommands::saveProjectAs() {
         project.ProjectFileName = FileNameOf(path);
         project.ProjectFolder = newFolder;
         project.ProjectPath = path;
-        SaveProject(ui, project, project.ProjectPath);
+        SaveProject(ui, project, project.ProjectPath, front_.fileProgress());
         showDocumentName(project.ProjectPath);
         rememberFile(path);
     });
@@ -253,7 +255,7 @@ void MainCommands::saveProjectAs() {
 
 bool MainCommands::mayQuit() {
     bool goOn = true;
-    RunReported(workspace_.env, sites::kAskToSave, [&] {
+    RunReported(workspace_.env, front_, sites::kAskToSave, [&] {
         if (!projectOpen() || !projectModified()) {
             return;
         }
@@ -269,7 +271,7 @@ bool MainCommands::mayQuit() {
 }
 
 void MainCommands::exit() {
-    RunReported(workspace_.env, sites::kExit, [&] {
+    RunReported(workspace_.env, front_, sites::kExit, [&] {
         if (mayQuit()) {
             view_.unloadMainWindow();
         }

@@ -1,5 +1,9 @@
 #include "app/web_preview.h"
 
+#include "book/search_index.h"
+#include "pages/page_frame.h"
+#include "support/file_read.h"
+
 #include <QFileInfo>
 #include <QPalette>
 #include <QPointer>
@@ -53,6 +57,42 @@ constexpr char16_t kRestorePlaces[] =
 })(%1)
 )";
 
+// Puts a page's new text in place of the one shown, keeping the scroll place:
+// much quicker than a reload, which rebuilds the whole view. %1 is the text
+// as a string; false when the page could not be replaced.
+constexpr char16_t kReplacePage[] =
+    uR"(
+(function (text) {
+    if (window.frames.length > 0 || !document.body) { return false; }
+    var next = new DOMParser().parseFromString(text, 'text/html');
+    var x = window.scrollX, y = window.scrollY;
+    if (next.head.innerHTML !== document.head.innerHTML) {
+        document.head.replaceWith(document.adoptNode(next.head));
+    }
+    document.body.replaceWith(document.adoptNode(next.body));
+    window.scrollTo(x, y);
+    return true;
+})(%1)
+)";
+
+/// The most of a page put in place; a longer one is reloaded.
+constexpr qint64 kMostReplacedBytes = 16 * 1024 * 1024;
+
+/// The text of a page of Tessarel's that can be put in place of the one shown:
+/// no script (it would not run again) and no frames; "" for any other file.
+QString ReplaceableText(const QString& path) {
+    if (!IsTessarelPage(path)) {
+        return QString();
+    }
+    QByteArray bytes;
+    if (!ReadRegularFile(path, bytes, kMostReplacedBytes).ok() || bytes.contains("<script") ||
+        bytes.contains("<SCRIPT") || bytes.contains("<frameset") || bytes.contains("<FRAMESET")) {
+        return QString();
+    }
+    // The pages that need no script are written in ISO-8859-1 (their charset says so).
+    return bytes.contains("charset=utf-8") ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+}
+
 }  // namespace
 
 WebPreview::WebPreview(QWidget* parent) : PreviewBrowser(parent), view_(new QWebEngineView(this)) {
@@ -103,6 +143,28 @@ void WebPreview::refresh(const QString& path) {
     address_ = path;
     loading_ = true;
     Q_EMIT stateChanged();
+    const QString text = ReplaceableText(path);
+    if (!text.isEmpty()) {
+        view_->page()->runJavaScript(QString::fromUtf16(kReplacePage).arg(JavaScriptString(text)),
+                                     QWebEngineScript::ApplicationWorld,
+                                     [self = QPointer<WebPreview>(this)](const QVariant& replaced) {
+                                         if (!self) {
+                                             return;
+                                         }
+                                         if (!replaced.toBool()) {
+                                             self->reload();
+                                             return;
+                                         }
+                                         self->loading_ = false;
+                                         Q_EMIT self->loadFinished(true);
+                                         Q_EMIT self->stateChanged();
+                                     });
+        return;
+    }
+    reload();
+}
+
+void WebPreview::reload() {
     view_->page()->runJavaScript(QString::fromUtf16(kReadPlaces), QWebEngineScript::ApplicationWorld,
                                  [self = QPointer<WebPreview>(this)](const QVariant& places) {
                                      if (self) {

@@ -30,6 +30,9 @@ public:
     bool canGoForward() const override;
 
 private:
+    /// Reloads the page shown, putting the reader back where they were.
+    void reload();
+
     QWebEngineView* view_;
     QString address_;
     bool loading_ = false;

@@ -163,19 +163,19 @@ void WindowUserInterface::setProgressCaption(const QString& caption) {
     }
 }
 
-void WindowUserInterface::showBusy(const QString& title, const QString& current, int maximum) {
+void WindowUserInterface::show(const QString& title, const QString& current, int maximum) {
     if (window_ != nullptr) {
         window_->showBusy(title, current, maximum);
     }
 }
 
-void WindowUserInterface::setBusyValue(int value) {
+void WindowUserInterface::setValue(int value) {
     if (window_ != nullptr) {
         window_->setBusyValue(value);
     }
 }
 
-void WindowUserInterface::hideBusy() {
+void WindowUserInterface::hide() {
     if (window_ != nullptr) {
         window_->hideBusy();
     }
@@ -212,7 +212,7 @@ void WindowUserInterface::showHelpTopic(const QString& helpPath) {
     }
 }
 
-void WindowUserInterface::requestQuit() {
+void WindowUserInterface::endProgram() {
     cancelRequested_ = true;
     if (window_ != nullptr) {
         window_->endProgram();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/front_end.h"
+#include "support/file_progress.h"
 #include "support/user_interface.h"
 
 #include <atomic>
@@ -12,12 +13,13 @@ namespace tessarel {
 
 class MainWindow;
 
-/// The user interface of the desktop program: message boxes, the progress
-/// window and the busy window for what the logic reports, and the preview
-/// browser, help and the shell for the front end, all over the main window.
+/// The user interface of the desktop program: message boxes and the progress
+/// window for what the logic reports, the busy window for a project file, and
+/// the preview browser, help, the shell and the program's end for the front
+/// end, all over the main window.
 /// Used on the window's thread only; a build on its own thread reaches it
 /// through a QueuedUserInterface, which reads cancelFlag().
-class WindowUserInterface : public UserInterface, public FrontEnd {
+class WindowUserInterface : public UserInterface, public FrontEnd, public FileProgress {
 public:
     void attach(MainWindow* window) { window_ = window; }
     /// Widens a message box so that its whole title shows in the title bar,
@@ -32,15 +34,16 @@ public:
     bool cancelRequested() const override { return cancelRequested_.load(); }
     void setCancelRequested(bool requested) override { cancelRequested_.store(requested); }
     const std::atomic<bool>& cancelFlag() const { return cancelRequested_; }
-    void showBusy(const QString& title, const QString& current, int maximum) override;
-    void setBusyValue(int value) override;
-    void hideBusy() override;
+    void show(const QString& title, const QString& current, int maximum) override;
+    void setValue(int value) override;
+    void hide() override;
+    FileProgress* fileProgress() override { return this; }
     void navigate(const QString& path) override;
     void shellOpen(const QString& target) override;
     void addLogText(const QString& text) override;
     void setPartsDone(int done, int total) override;
     void showHelpTopic(const QString& helpPath) override;
-    void requestQuit() override;
+    void endProgram() override;
     void buildStarted(bool projectBuild) override;
     void buildFinished(bool projectBuild) override;
 

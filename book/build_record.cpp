@@ -155,7 +155,7 @@ QDataStream& operator>>(QDataStream& s, ChapterNote& n) {
     qint32 buttons = 0;
     s >> kind >> TextIn{n.reason} >> TextIn{n.item} >> status >> TextIn{n.title} >> TextIn{n.output} >>
         TextIn{n.text} >> icon >> buttons;
-    if (kind < 0 || kind > qint32(ChapterNote::Kind::QuitRequest) || status < 0 || status > qint32(RowStatus::Failed)) {
+    if (kind < 0 || kind > qint32(ChapterNote::Kind::LogText) || status < 0 || status > qint32(RowStatus::Failed)) {
         Corrupt(s);
     }
     n.status = static_cast<RowStatus>(status);

@@ -46,12 +46,6 @@ void ChapterRecorder::addLogText(const QString& text) {
     result_.notes.push_back(std::move(note));
 }
 
-void ChapterRecorder::requestQuit() {
-    ChapterNote note;
-    note.kind = ChapterNote::Kind::QuitRequest;
-    result_.notes.push_back(std::move(note));
-}
-
 void ChapterRecorder::setProgressMaximum(int max) {
     if (live_ != nullptr) {
         live_->setProgressMaximum(max);
@@ -97,9 +91,6 @@ void ReplayChapterNotes(UserInterface& ui, const ChapterResult& result) {
             break;
         case ChapterNote::Kind::LogText:
             ui.addLogText(note.text);
-            break;
-        case ChapterNote::Kind::QuitRequest:
-            ui.requestQuit();
             break;
         }
     }
@@ -162,6 +153,7 @@ bool MadeFromItsSource(Kind kind) {
 /// The chapter's row, title and what the book lists of it, from its job's outcome.
 void TakeOutcome(const ChapterPass& pass, UserInterface& ui, ChapterResult& result, const ChapterJob& job,
                  ChapterOutcome outcome) {
+    result.critical = outcome.critical;
     if (!outcome.written) {
         // A file that could not be written has been told about; the book must
         // not list it as built, and the build stops.

@@ -40,7 +40,7 @@ struct ChapterPass {
 /// One thing a chapter's build told the user, kept to be told again, in order,
 /// when its result is applied.
 struct ChapterNote {
-    enum class Kind { LogRow, Message, LogText, QuitRequest };
+    enum class Kind { LogRow, Message, LogText };
     Kind kind = Kind::LogRow;
     // LogRow: the cells of UserInterface::addLogRow.
     QString reason, item;
@@ -76,6 +76,8 @@ struct ChapterResult {
     /// reused): the chapter's entry in the next build's record.
     std::optional<ChapterFiles> files = {};
     bool reused = false;  ///< replayed from the last build's record
+    /// A critical error was reported: the build stops, and the front end ends the program.
+    bool critical = false;
     /// Its lines in the growing lists, made beside the chapter on a worker
     /// (never recorded); without them the lists make their own.
     std::shared_ptr<const ChapterListing> listing = {};
@@ -99,7 +101,6 @@ public:
     void setProgressCaption(const QString& caption) override;
     bool cancelRequested() const override;
     void setCancelRequested(bool requested) override;
-    void requestQuit() override;
     void addLogText(const QString& text) override;
 
 protected:

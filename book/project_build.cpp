@@ -295,7 +295,7 @@ bool ProjectBuild::startChapter(int i, int count) {
     const Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
     ui_.setProgressCaption(chapter.Name + QStringLiteral(" ( ") + QString::number(i + 1) + QStringLiteral(" / ") +
                            QString::number(count) + QStringLiteral(" )"));
-    if (ui_.cancelRequested()) {
+    if (result_.critical || ui_.cancelRequested()) {
         result_.cancelled = true;
         return false;
     }
@@ -358,6 +358,7 @@ bool ProjectBuild::applyChapter(ChapterResult built) {
 bool ProjectBuild::takeIntoBook(const ChapterResult& built) {
     const Chapter& chapter = project_.Chapters[static_cast<size_t>(built.chapter)];
     ReplayChapterNotes(ui_, built);
+    result_.critical = result_.critical || built.critical;
     out_.found[static_cast<size_t>(built.chapter)] = {built.title, built.documented};
     if (!built.written) {
         return false;

@@ -23,6 +23,9 @@ struct ProjectBuildResult {
     int chaptersFailed = 0;     ///< missing, without sections (HTML sources excepted), or
                                 ///< their page would have replaced a source
     bool cancelled = false;
+    /// A chapter's build met a critical error (reported): the build stopped as
+    /// if cancelled, and the front end ends the program.
+    bool critical = false;
     bool destinationUnwritable = false;  ///< the build stopped because it could not write
     bool destinationBusy = false;        ///< another build held the destination: nothing was written
     bool sourceKept = false;             ///< a book file would have replaced a source: nothing was written

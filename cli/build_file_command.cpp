@@ -37,6 +37,9 @@ ExitStatus BuildFileCommand::run(const QString& path) {
     // or an HTML source itself. A file that was not read has said why in its
     // message, and an old page is not its result; a page that would have
     // replaced the source was not written, and what stands there is the user's.
+    if (result.critical) {
+        ui_.requestQuit();
+    }
     if (!quiet && !result.pageToShow.isEmpty() && FileExists(result.pageToShow)) {
         ui_.console().out(QStringLiteral("Page: ") + OneLine(result.pageToShow));
     }

@@ -27,13 +27,16 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
     Workspace workspace(env_);
     workspace.buildWorkers = workers_;
     LoadSingleFileSettings(env_.preferences, false, workspace.project.settings);
-    if (LoadProject(ui_, workspace.project, projectPath) != LoadOutcome::Loaded || ui_.quitRequested()) {
+    if (LoadProject(ui_, workspace.project, projectPath) != LoadOutcome::Loaded) {
         ui_.console().err(QStringLiteral("Could not read the project ") + projectPath);
         return ExitStatus::Usage;
     }
 
     const int failedBefore = ui_.failedRows();
     const ProjectBuildResult result = BuildProject(workspace, options_);
+    if (result.critical) {
+        ui_.requestQuit();
+    }
     // Another build holds the destination: its message has been printed, and
     // this one wrote nothing to sum up.
     if (!result.started || result.destinationBusy) {
@@ -61,7 +64,9 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
         summary += result.compile.compiled ? QStringLiteral(", the help compiler reported errors")
                                            : QStringLiteral(", HTML Help not compiled");
     }
-    if (result.cancelled) {
+    if (result.critical) {
+        summary += QStringLiteral(", stopped by a critical error");
+    } else if (result.cancelled) {
         summary += QStringLiteral(", build interrupted");
     }
     if (!quiet) {
@@ -76,6 +81,9 @@ ExitStatus BuildProjectCommand::run(const QString& path) {
     }
 
     const bool helpOk = reportHelpCompiler(workspace, result);
+    if (result.critical) {
+        return ExitStatus::BuildFailed;
+    }
     if (Interrupted() || result.cancelled) {
         return InterruptedStatus();
     }

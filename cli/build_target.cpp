@@ -38,6 +38,7 @@ TargetBuild BuildTarget(Environment& env, ConsoleUserInterface& ui, const QStrin
         // As in the window: logged to error.log, reported, and the program ends.
         ReportError(env, project ? error_sites::kBuildProject : error_sites::kBuildSingleFile,
                     error_sites::kConsoleModule, QStringLiteral("0"), QString::fromLocal8Bit(error.what()));
+        ui.requestQuit();
         build.status = ExitStatus::BuildFailed;
     }
     if (build.outcome.isEmpty()) {

@@ -28,7 +28,8 @@ public:
     void setCancelRequested(bool requested) override { cancel_ = requested; }
     /// The help topic a build's result names (the console has no browser).
     void showHelpTopic(const QString& helpPath);
-    void requestQuit() override { quitRequested_ = true; }
+    /// A critical error has been reported: the program ends once this build has.
+    void requestQuit() { quitRequested_ = true; }
     void buildFinished(bool projectBuild) override;
     void addLogText(const QString& text) override;
 

@@ -48,19 +48,23 @@ void FormatFirstLineHeading(QString& text) {
     }
 }
 
+/// Where the walk for "++highlighted++" text stands: outside, after one or two
+/// opening signs, within the text, after one or two closing signs.
+enum class HighlightWalk { Outside, OneOpening, TwoOpening, Inside, OneClosing, TwoClosing };
+
 void FormatHighlightedText(QString& text, PassContext* context) {
     const qsizetype length = text.size();
     const QChar* chars = text.constData();
     const char16_t* s = QStringView(text).utf16();
     TextRewriter out(text, context);
-    int state = 0;
+    HighlightWalk state = HighlightWalk::Outside;
     qsizetype open = 0;
     qsizetype close = 0;
     for (qsizetype i = 0; i < length; ++i) {
         // Waiting states: only the characters searched for move the walk.
-        if (state == 0) {
+        if (state == HighlightWalk::Outside) {
             i = FindAnyOf<u'+'>(s, length, i);
-        } else if (state == 4 || state == 5) {
+        } else if (state == HighlightWalk::Inside || state == HighlightWalk::OneClosing) {
             i = FindAnyOf<u'+', u'\r'>(s, length, i);
         }
         if (i >= length) {
@@ -68,38 +72,38 @@ void FormatHighlightedText(QString& text, PassContext* context) {
         }
         const QChar c = chars[i];
         switch (state) {
-        case 0:
+        case HighlightWalk::Outside:
             if (c == u'+') {
                 open = i;
-                state = 2;
+                state = HighlightWalk::OneOpening;
             }
             break;
-        case 2:
-            state = c == u'+' ? 3 : 0;
+        case HighlightWalk::OneOpening:
+            state = c == u'+' ? HighlightWalk::TwoOpening : HighlightWalk::Outside;
             break;
-        case 3:
+        case HighlightWalk::TwoOpening:
             // Three plus signs open nothing, and the marked text starts visibly.
-            state = (c == u'+' || IsBlankOrBreak(c)) ? 0 : 4;
+            state = (c == u'+' || IsBlankOrBreak(c)) ? HighlightWalk::Outside : HighlightWalk::Inside;
             break;
-        case 4:
+        case HighlightWalk::Inside:
             if (c == u'\r') {
-                state = 0;
+                state = HighlightWalk::Outside;
             } else if (c == u'+') {
                 close = i;
-                state = 5;
+                state = HighlightWalk::OneClosing;
             }
             break;
-        case 5:
+        case HighlightWalk::OneClosing:
             if (c == u'\r') {
-                state = 0;
+                state = HighlightWalk::Outside;
             } else if (c == u'+') {
-                state = 6;
+                state = HighlightWalk::TwoClosing;
             }
             break;
-        case 6:
+        case HighlightWalk::TwoClosing:
             if (!EndsHighlight(c)) {
                 open = close;
-                state = 3;
+                state = HighlightWalk::TwoOpening;
                 break;
             }
             // Text may stand between the two closing signs, and an opening taken
@@ -112,7 +116,7 @@ void FormatHighlightedText(QString& text, PassContext* context) {
                                     u"</font>"_s));
                 i = close + 1;  // the walk goes on right after the closing pair
             }
-            state = 0;
+            state = HighlightWalk::Outside;
             break;
         }
     }

@@ -24,6 +24,10 @@ constexpr char16_t kNeutral = u'x';
 
 inline bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
+/// Where the walk stands: looking for an opening mark, right after one,
+/// within the marked text, or right after a closing mark.
+enum class EmphasisWalk { Outside, AfterOpen, Inside, AfterClose };
+
 inline bool EndsEmphasis(char16_t c) {
     switch (c) {
     case u'\r':
@@ -71,18 +75,18 @@ void Emphasize(QString& text, QChar mark, const QString& openTag, const QString&
     TextRewriter out(text, context);
     qsizetype open = 0;
     qsizetype close = 0;
-    int state = 0;
+    EmphasisWalk state = EmphasisWalk::Outside;
     for (qsizetype i = 0; i < n; ++i) {
-        if (state == 0) {
-            // In states 0 and 1 only a mark can lead anywhere. The mark opens
-            // when an odd number of blanks and line feeds stand right before
-            // it (since i): the first moves to state 1, the second back to 0.
+        if (state == EmphasisWalk::Outside) {
+            // Outside, only a mark can lead anywhere. It opens when an odd
+            // number of blanks and line feeds stand right before it (since i):
+            // each of them turns the walk between ready to open and not.
             const qsizetype p = FindChar(s, n, i, m);
             if (p >= n) {
                 break;
             }
             if (at(p) != m) {
-                i = p;  // part of a hidden delimiter: state 0 after it
+                i = p;  // part of a hidden delimiter: still outside after it
                 continue;
             }
             qsizetype run = 0;
@@ -91,36 +95,38 @@ void Emphasize(QString& text, QChar mark, const QString& openTag, const QString&
             }
             if (run % 2 == 1) {
                 open = p;
-                state = 2;
+                state = EmphasisWalk::AfterOpen;
             }
             i = p;
             continue;
         }
         const char16_t c = at(i);
         switch (state) {
-        case 2:
-            state = (c != m && !IsBlank(c) && c != u'\r' && c != u'\n') ? 3 : 0;
+        case EmphasisWalk::Outside:
             break;
-        case 3:
+        case EmphasisWalk::AfterOpen:
+            state = (c != m && !IsBlank(c) && c != u'\r' && c != u'\n') ? EmphasisWalk::Inside : EmphasisWalk::Outside;
+            break;
+        case EmphasisWalk::Inside:
             if (c == u'\r') {
-                state = 0;
+                state = EmphasisWalk::Outside;
             } else if (c == m) {
                 close = i;
-                state = 4;
+                state = EmphasisWalk::AfterClose;
             }
             break;
-        case 4:
+        case EmphasisWalk::AfterClose:
             if (EndsEmphasis(c)) {
                 QString& replaced = out.replace(open, close + 1);
                 replaced.append(openTag);
                 replaced.append(TrimmedSpaces(QStringView(s + open + 1, close - open - 1)));
                 replaced.append(closeTag);
-                state = 0;
+                state = EmphasisWalk::Outside;
                 // The walk goes on with the character after the closing tag.
                 --i;
             } else {
                 open = close;
-                state = 2;
+                state = EmphasisWalk::AfterOpen;
             }
             break;
         }

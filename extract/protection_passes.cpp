@@ -37,14 +37,17 @@ void AppendCharacterReferences(QString& out, QStringView content, QChar next) {
 
 }  // namespace
 
+/// Where the walk for "{{literal}}" stands.
+enum class LiteralWalk { Outside, AfterBrace, InBlock, AfterClosingBrace };
+
 void EncodeLiteralBlocks(QString& text, PassContext* context) {
     const qsizetype n = text.size();
     const char16_t* s = Chars(text);
     TextRewriter out(text, context);
-    int state = 0;
+    LiteralWalk state = LiteralWalk::Outside;
     qsizetype open = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        if (state == 0) {
+        if (state == LiteralWalk::Outside) {
             // Nothing happens before the next brace.
             i = FindChar(s, n, i, u'{');
             if (i >= n) {
@@ -53,34 +56,34 @@ void EncodeLiteralBlocks(QString& text, PassContext* context) {
         }
         const char16_t c = s[i];
         switch (state) {
-        case 0:
-            state = 1;
+        case LiteralWalk::Outside:
+            state = LiteralWalk::AfterBrace;
             break;
-        case 1:
+        case LiteralWalk::AfterBrace:
             if (c == u'{') {
                 open = i - 1;
-                state = 2;
+                state = LiteralWalk::InBlock;
             } else {
-                state = 0;
+                state = LiteralWalk::Outside;
             }
             break;
-        case 2:
+        case LiteralWalk::InBlock:
             if (c == u'}') {
-                state = 3;
+                state = LiteralWalk::AfterClosingBrace;
             } else if (c == kCr) {
-                state = 0;
+                state = LiteralWalk::Outside;
             }
             break;
-        case 3:
+        case LiteralWalk::AfterClosingBrace:
             if (c == u'}') {
                 AppendCharacterReferences(out.replace(open, i + 1),
                                           TrimmedSpaces(QStringView(s + open + 2, i - 1 - (open + 2))),
                                           i + 1 < n ? QChar(s[i + 1]) : QChar());
-                state = 0;
+                state = LiteralWalk::Outside;
             } else if (c == kCr) {
-                state = 0;
+                state = LiteralWalk::Outside;
             } else {
-                state = 2;
+                state = LiteralWalk::InBlock;
             }
             break;
         }

@@ -67,11 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     ProjectModel& loaded = w.loaded;
     loaded = w.seed;
-    const LoadOutcome outcome = LoadProject(w.ui, loaded, input);
+    const LoadOutcome outcome = LoadProject(w.ui, loaded, input, &w.ui);
     TESSAREL_FUZZ_CHECK(outcome != LoadOutcome::NotFound);
     TESSAREL_FUZZ_CHECK(!w.ui.busyShown, u"busy display left open"_s);
     TESSAREL_FUZZ_CHECK(w.ui.busyFaults.isEmpty(), w.ui.busyFaults.join(u"; "_s));
-    TESSAREL_FUZZ_CHECK(!w.ui.quitRequested);
     if (outcome == LoadOutcome::Refused) {
         TESSAREL_FUZZ_CHECK(!w.ui.messages.empty(), u"refused without a word"_s);
         TESSAREL_FUZZ_CHECK(SameContent(loaded, w.seed) && loaded.ProjectPath.isEmpty(),
@@ -80,14 +79,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     TESSAREL_FUZZ_CHECK(loaded.ProjectPath == input && loaded.ProjectFileName == u"input.qdx"_s);
     TESSAREL_FUZZ_CHECK(loaded.chapterCount() <= kMaxChapters);
-    IsProjectModified(w.ui, loaded);
+    IsProjectModified(loaded);
 
     const QString first = w.work.file(u"first.qdx"_s);
-    TESSAREL_FUZZ_CHECK(SaveProject(w.ui, loaded, first));
+    TESSAREL_FUZZ_CHECK(SaveProject(w.ui, loaded, first, &w.ui));
     TESSAREL_FUZZ_CHECK(!w.ui.busyShown, u"busy display left open"_s);
     TESSAREL_FUZZ_CHECK(w.ui.busyFaults.isEmpty(), w.ui.busyFaults.join(u"; "_s));
     loaded.ProjectPath = first;
-    TESSAREL_FUZZ_CHECK(!IsProjectModified(w.ui, loaded), u"modified right after a save"_s);
+    TESSAREL_FUZZ_CHECK(!IsProjectModified(loaded), u"modified right after a save"_s);
 
     w.ui.reset();
     ProjectModel& reloaded = w.reloaded;
@@ -96,7 +95,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                         w.ui.messages.empty() ? QString() : w.ui.messages.front().text);
     TESSAREL_FUZZ_CHECK(w.ui.messages.empty(), w.ui.messages.front().text);
     TESSAREL_FUZZ_CHECK(SameContent(loaded, reloaded), u"the saved project reads back differently"_s);
-    TESSAREL_FUZZ_CHECK(!IsProjectModified(w.ui, reloaded), u"a reloaded project counts as modified"_s);
+    TESSAREL_FUZZ_CHECK(!IsProjectModified(reloaded), u"a reloaded project counts as modified"_s);
 
     const QString second = w.work.file(u"second.qdx"_s);
     TESSAREL_FUZZ_CHECK(SaveProject(w.ui, reloaded, second));

@@ -44,7 +44,7 @@ void CheckContents(const TagReader& reader, const QString& source) {
 
 void ReadAs(TagReader::Form form, const QString& name, const QString& source) {
     QuietUserInterface ui;
-    TagReader reader(ui, form);
+    TagReader reader(ui, form, &ui);
     reader.setSource(source);
     const bool read = reader.read(name);
     TESSAREL_FUZZ_CHECK(reader.openingTag() == u'<' + name + u'>');

@@ -239,7 +239,7 @@ ChapterOutcome BuildChapterJob(Environment& env, const ChapterSetup& setup, cons
         // Counted as a file not read, whose message the report has given.
         ChapterOutcome outcome;
         outcome.kind = Kind::NotRead;
-        outcome.reported = true;
+        outcome.critical = true;
         outcome.read = {ReadOutcome::Unreadable, QString()};
         return outcome;
     }

@@ -102,8 +102,9 @@ struct ChapterOutcome {
     /// False when a file this outcome writes (page, error page, copy) could not
     /// be written; the user has been told.
     bool written = true;
-    /// NotRead after a critical error: it has been reported (error.log and its message).
-    bool reported = false;
+    /// NotRead after a critical error: it has been reported (error.log and its
+    /// message), and the program must end once the build has stopped.
+    bool critical = false;
     /// How reading the source went, with its stamp when it was read.
     ReadResult read;
     /// Reused: the source was read again to be recognised (`read` has its new stamp).
@@ -126,7 +127,7 @@ bool IsForeignPage(const QString& page, const QString& source);
 /// Builds `job`: reads the source, parses it and writes its page, its error
 /// page or the copy of an HTML source; never in place of a source, nor of a
 /// file Tessarel did not write unless the job allows it. Running out of memory
-/// or a critical error (reported here) ends this chapter only, as not read.
+/// or a critical error (reported here, `critical` set) ends this chapter only, as not read.
 ChapterOutcome BuildChapterJob(Environment& env, const ChapterSetup& setup, const ChapterJob& job,
                                ChapterWorkspace work);
 

@@ -80,6 +80,7 @@ SingleFileResult BuildSingleFile(Environment& env, ChapterWorkspace work, const 
 
     SingleFileResult result;
     result.kind = outcome.kind;
+    result.critical = outcome.critical;
     result.row = RowOfOutcome(outcome, job);
     if (outcome.kind == Kind::PageIsSource) {
         ui.message(u"Source file kept"_s,
@@ -91,7 +92,7 @@ SingleFileResult BuildSingleFile(Environment& env, ChapterWorkspace work, const 
     ui.addLogRow(row.reason, row.item, row.status, row.title, row.output);
     ReportMissingFigures(ui, outcome.missingFigures);
     // A critical error has had its own message.
-    if (outcome.kind == Kind::NotRead && !outcome.reported) {
+    if (outcome.kind == Kind::NotRead && !outcome.critical) {
         ui.message(row.reason, job.source + kCrLf + ReadFailureText(outcome.read), MessageIcon::Exclamation,
                    MessageButtons::Ok);
     }

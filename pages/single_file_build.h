@@ -49,6 +49,9 @@ struct SingleFileResult {
     /// itself; "" for nothing. The front end shows it.
     QString pageToShow;
 
+    /// A critical error was reported: the front end ends the program.
+    bool critical = false;
+
     bool readable() const { return kind != ChapterOutcome::Kind::NotRead; }
     bool success() const { return row.status != RowStatus::Failed; }
 };

@@ -3,6 +3,7 @@
 #include "project/project_model.h"
 #include "project/tag_reader.h"
 #include "project/text_values.h"
+#include "support/file_progress.h"
 #include "support/file_read.h"
 #include "support/paths.h"
 #include "support/setting_table.h"
@@ -76,9 +77,11 @@ private:
 
 }  // namespace
 
-QString ProjectXml(UserInterface& ui, ProjectModel& project) {
+QString ProjectXml(ProjectModel& project, FileProgress* progress) {
     const int chapters = project.chapterCount();
-    ui.showBusy(QString(), QString(), chapters - 1 > 0 ? chapters - 1 : 1);
+    if (progress != nullptr) {
+        progress->show(QString(), QString(), chapters - 1 > 0 ? chapters - 1 : 1);
+    }
 
     Settings& s = project.settings;
     ProjectLines xml(2048 + s.IndexText.size() + s.Copyright.size() + qsizetype{chapters} * 64);
@@ -110,17 +113,21 @@ QString ProjectXml(UserInterface& ui, ProjectModel& project) {
     // The chapters close the last group.
     xml.value(kChapterCount, QString::number(chapters));
     for (int i = 0; i < chapters; ++i) {
-        ui.setBusyValue(i);
+        if (progress != nullptr) {
+            progress->setValue(i);
+        }
         xml.chapter(project.Chapters[static_cast<size_t>(i)]);
     }
     xml.close(FileGroupName(*group));
     xml.close(QStringLiteral("TessarelProject"));
-    ui.hideBusy();
+    if (progress != nullptr) {
+        progress->hide();
+    }
     return xml.take();
 }
 
-bool SaveProject(UserInterface& ui, ProjectModel& project, const QString& path) {
-    if (!WriteTextFile(ui, path, ProjectXml(ui, project), FileEncoding::Utf8)) {
+bool SaveProject(UserInterface& ui, ProjectModel& project, const QString& path, FileProgress* progress) {
+    if (!WriteTextFile(ui, path, ProjectXml(project, progress), FileEncoding::Utf8)) {
         return false;
     }
     // The file now lists only the counted chapters.
@@ -128,7 +135,7 @@ bool SaveProject(UserInterface& ui, ProjectModel& project, const QString& path) 
     return true;
 }
 
-bool IsProjectModified(UserInterface& ui, ProjectModel& project) {
+bool IsProjectModified(ProjectModel& project, FileProgress* progress) {
     if (!FileExists(project.ProjectPath)) {
         return false;
     }
@@ -139,7 +146,7 @@ bool IsProjectModified(UserInterface& ui, ProjectModel& project) {
         return true;
     }
     saved.chop(2);
-    return saved != ProjectXml(ui, project);
+    return saved != ProjectXml(project, progress);
 }
 
 // ---- Reading -----------------------------------------------------------------
@@ -152,7 +159,8 @@ const QString kNotOpened = QStringLiteral("The project was not opened.");
 /// Reads the elements of one project file and remembers why it was refused.
 class ProjectFileReader {
 public:
-    ProjectFileReader(UserInterface& ui, const QString& text) : ui_(ui), reader_(ui, TagReader::Form::Project) {
+    ProjectFileReader(UserInterface& ui, const QString& text, FileProgress* progress)
+        : ui_(ui), reader_(ui, TagReader::Form::Project, progress) {
         reader_.setSource(text);
     }
 
@@ -428,7 +436,7 @@ void SetProjectIdentity(ProjectModel& project, const QString& path) {
 
 }  // namespace
 
-LoadOutcome LoadProject(UserInterface& ui, ProjectModel& project, const QString& path) {
+LoadOutcome LoadProject(UserInterface& ui, ProjectModel& project, const QString& path, FileProgress* progress) {
     // Everything is read into a copy, so a refused file leaves the open project
     // exactly as it was.
     ProjectModel loaded = project;
@@ -458,7 +466,7 @@ LoadOutcome LoadProject(UserInterface& ui, ProjectModel& project, const QString&
         return LoadOutcome::Refused;
     }
 
-    ProjectFileReader reader(ui, text);
+    ProjectFileReader reader(ui, text, progress);
     // A file without a count keeps the open project's, as every absent element does.
     int count = loaded.chapterCount();
     if (!ReadProjectSettings(reader, loaded, count) || !reader.chapters(loaded, count) || !reader.valuesClean()) {

@@ -1,5 +1,7 @@
 #include "project/tag_reader.h"
 
+#include "support/file_progress.h"
+
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
@@ -19,7 +21,8 @@ qsizetype CountExact(const QString& text, const QString& tag) {
 
 }  // namespace
 
-TagReader::TagReader(UserInterface& ui, Form form) : ui_(ui), form_(form) {}
+TagReader::TagReader(UserInterface& ui, Form form, FileProgress* progress)
+    : ui_(ui), form_(form), progress_(progress) {}
 
 void TagReader::setSource(const QString& text) { source_ = text; }
 
@@ -58,10 +61,10 @@ bool TagReader::collect() {
         return true;
     }
 
-    const bool busy = form_ == Form::Project && opened > kBusyThreshold;
+    const bool busy = progress_ != nullptr && form_ == Form::Project && opened > kBusyThreshold;
     if (busy) {
-        ui_.showBusy(QStringLiteral("Getting Project Parameters... (%1 files)").arg(opened),
-                     openingTag_ + u' ' + closingTag_, opened < 2 ? 1 : static_cast<int>(opened - 1));
+        progress_->show(QStringLiteral("Getting Project Parameters... (%1 files)").arg(opened),
+                        openingTag_ + u' ' + closingTag_, opened < 2 ? 1 : static_cast<int>(opened - 1));
     }
 
     // Each search starts where the previous occurrence ended, so the whole walk
@@ -72,7 +75,7 @@ bool TagReader::collect() {
     bool whole = true;
     for (qsizetype i = 0; i < opened; ++i) {
         if (busy) {
-            ui_.setBusyValue(static_cast<int>(i));
+            progress_->setValue(static_cast<int>(i));
         }
         const qsizetype open = source_.indexOf(openingTag_, from, Qt::CaseInsensitive);
         if (open < 0) {
@@ -91,7 +94,7 @@ bool TagReader::collect() {
         found.append(source_.mid(openEnd + 1, close - openEnd - 1));
     }
     if (busy) {
-        ui_.hideBusy();
+        progress_->hide();
     }
     if (!whole) {
         refuse();

@@ -5,6 +5,7 @@
 
 namespace tessarel {
 
+class FileProgress;
 class UserInterface;
 
 /// The text of the first occurrence of `name`, blanks trimmed; "" when the
@@ -18,14 +19,15 @@ QString ReadSingleTag(const QString& source, const QString& name);
 class TagReader {
 public:
     enum class Form {
-        /// The project file: a busy display for more than 30 occurrences and a
+        /// The project file: progress for more than 30 occurrences and a
         /// plain mismatch message.
         Project,
         /// Any other file: the mismatch message carries the exclamation icon.
         Plain,
     };
 
-    TagReader(UserInterface& ui, Form form);
+    /// `progress`, when given, watches a long read of the project file.
+    TagReader(UserInterface& ui, Form form, FileProgress* progress = nullptr);
 
     /// Sets the text to read; nothing else changes.
     void setSource(const QString& text);
@@ -51,6 +53,7 @@ private:
 
     UserInterface& ui_;
     Form form_;
+    FileProgress* progress_;
     QString source_;
     QString openingTag_;
     QString closingTag_;

@@ -36,7 +36,6 @@ void ReportError(Environment& env, const QString& procedure, const QString& modu
                        QStringLiteral("You may report this issue to ") + SupportAddress() + kCrLf +
                        QStringLiteral("Tessarel will close now."),
                    MessageIcon::Critical, MessageButtons::Ok);
-    env.ui.requestQuit();
 }
 
 void ShowMessage(UserInterface& ui, const QString& title, const QString& text) {

@@ -13,8 +13,10 @@ QString VersionText();
 QString SupportAddress();
 
 /// Last resort of an event handler: appends the six-line entry to "error.log" in
-/// the data folder, shows "Critical Error Report" and asks the application to
-/// end. The message and the orderly end happen even when the log cannot be written.
+/// the data folder and shows "Critical Error Report", even when the log cannot
+/// be written. The caller then ends the program in an orderly way: the
+/// window's handler guard and the console itself, a chapter's build through its
+/// outcome (`ChapterOutcome::critical`).
 void ReportError(Environment& env, const QString& procedure, const QString& module, const QString& errorNumber,
                  const QString& description);
 /// A modal message box with only an OK button and no icon.

@@ -20,14 +20,14 @@ void QuietUserInterface::showLogRow(const QString& reason, const QString& item, 
     log.push_back({reason, item, status, title, output});
 }
 
-void QuietUserInterface::showBusy(const QString& title, const QString&, int maximum) {
+void QuietUserInterface::show(const QString& title, const QString&, int maximum) {
     busyShown = true;
     ++busyShows;
     busyTitle = title;
     busyMaximum = maximum;
 }
 
-void QuietUserInterface::setBusyValue(int value) {
+void QuietUserInterface::setValue(int value) {
     if (!busyShown) {
         busyFaults << QStringLiteral("busy value %1 set while hidden").arg(value);
     } else if (value < 0 || value > busyMaximum) {
@@ -39,7 +39,6 @@ void QuietUserInterface::setBusyValue(int value) {
 void QuietUserInterface::reset() {
     messages.clear();
     log.clear();
-    quitRequested = false;
     busyShown = false;
     busyShows = busyMaximum = busyValue = 0;
     busyTitle.clear();

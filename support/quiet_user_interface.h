@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/file_progress.h"
 #include "support/user_interface.h"
 
 #include <QString>
@@ -12,7 +13,7 @@ namespace tessarel {
 /// The user of programs that run without one (the benchmarks, the fuzzing
 /// harnesses): every question is answered with Yes or OK, what the program
 /// says is remembered, nothing is shown or started.
-class QuietUserInterface : public UserInterface {
+class QuietUserInterface : public UserInterface, public FileProgress {
 public:
     struct Message {
         QString title, text;
@@ -31,10 +32,10 @@ public:
     void setProgressCaption(const QString&) override {}
     bool cancelRequested() const override { return false; }
     void setCancelRequested(bool) override {}
-    void showBusy(const QString& title, const QString& current, int maximum) override;
-    void setBusyValue(int value) override;
-    void hideBusy() override { busyShown = false; }
-    void requestQuit() override { quitRequested = true; }
+    // As the progress of a project file: checks the values it is given.
+    void show(const QString& title, const QString& current, int maximum) override;
+    void setValue(int value) override;
+    void hide() override { busyShown = false; }
 
     /// Forgets everything, ready for the next input.
     void reset();
@@ -46,7 +47,6 @@ public:
 
     std::vector<Message> messages;
     std::vector<LogRow> log;
-    bool quitRequested = false;
     bool busyShown = false;
     int busyShows = 0, busyMaximum = 0, busyValue = 0;
     QString busyTitle;

@@ -15,8 +15,11 @@ enum class RowStatus { Ok, Warning, Failed };
 /// user: log rows, progress, the caption, Cancel, and the messages the logic
 /// itself must give (a failed write, a critical error). The main window, the
 /// console program and the tests' recording fake implement it. What only a
-/// front end does (the preview browser, the shell, help, the busy window) is
-/// the front end's own (app/front_end.h); no code outside app/ touches a widget.
+/// front end does (the preview browser, the shell, help, the busy window,
+/// ending the program) is the front end's own (app/front_end.h): the logic
+/// tells it through results, such as a critical error in a build's result, and
+/// the busy window watches a project file through `FileProgress`
+/// (support/file_progress.h). No code outside app/ touches a widget.
 ///
 /// A window build runs on a thread of its own: its implementation then hands
 /// every call to the window's thread, and cancelRequested() is read there, so
@@ -60,20 +63,6 @@ public:
     /// The user's request to stop a running build.
     virtual bool cancelRequested() const = 0;
     virtual void setCancelRequested(bool requested) = 0;
-
-    /// How far the reading or writing of a large project file is; a window
-    /// shows it in its busy window, others need not show it.
-    virtual void showBusy(const QString& title, const QString& current, int maximum) {
-        (void)title;
-        (void)current;
-        (void)maximum;
-    }
-    virtual void setBusyValue(int value) { (void)value; }
-    virtual void hideBusy() {}
-
-    /// A critical error has been reported: the program must end in an orderly
-    /// way. The one thing the logic asks of the program around it.
-    virtual void requestQuit() = 0;
 
     static constexpr qsizetype kLogCellLength = 200;
     /// `text`, or its first kLogCellLength characters and "…" when it is longer.

@@ -49,7 +49,7 @@ bool ModalDialog::run() {
 
 void ModalDialog::runReported(const ErrorSite& site, const std::function<void()>& body) {
     try {
-        RunReported(workspace_.env, site, body);
+        RunReported(workspace_.env, *state_.frontEnd, site, body);
     } catch (const ProgramEnding&) {
         state_.dialogCancelled = true;
         QDialog::reject();

@@ -19,6 +19,7 @@ public:
     void navigate(const QString& path) override { navigations << path; }
     void shellOpen(const QString& target) override { shellOpens << target; }
     void showHelpTopic(const QString& helpPath) override { helpTopics << helpPath; }
+    void endProgram() override { ++programEnds; }
     void setCaption(const QString& text) override { caption = text; }
     void setStatusPanel(int panel, const QString& text) override {
         (panel == 1 ? panel1 : panel == 2 ? panel2 : panel3) = text;
@@ -51,7 +52,7 @@ public:
     mutable int modalAsks = 0;
     int quietBuilds = 0;
     QStringList pages;
-    int commandRefreshes = 0, recentRefreshes = 0, aboutShown = 0, browserStops = 0, unloads = 0;
+    int commandRefreshes = 0, recentRefreshes = 0, aboutShown = 0, browserStops = 0, unloads = 0, programEnds = 0;
     /// The project dialogs shown, each left with OK.
     std::vector<ProjectDialog> dialogsShown;
     /// Names the file dialogs return in order; "" (Cancel) when empty.

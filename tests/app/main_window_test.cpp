@@ -179,7 +179,7 @@ TEST_F(MainWindowTest, commandLineArmsTheStartUpTimer) {
 }
 
 TEST_F(MainWindowTest, busyWindowLocksTheMenusAndThirteenButtons) {
-    ui.showBusy(u"Saving"_s, QString(), 3);
+    ui.show(u"Saving"_s, QString(), 3);
     ASSERT_NE(window->busyWindow(), nullptr);
     EXPECT_FALSE(window->menu(Menu::File)->menuAction()->isEnabled());
     EXPECT_FALSE(window->menu(Menu::Project)->menuAction()->isEnabled());
@@ -188,7 +188,7 @@ TEST_F(MainWindowTest, busyWindowLocksTheMenusAndThirteenButtons) {
     EXPECT_FALSE(window->toolbarButton(1)->isEnabled());
     EXPECT_FALSE(window->toolbarButton(13)->isEnabled());
     EXPECT_TRUE(window->toolbarButton(14)->isEnabled());
-    ui.hideBusy();
+    ui.hide();
     EXPECT_EQ(window->busyWindow(), nullptr);
     EXPECT_TRUE(window->menu(Menu::File)->menuAction()->isEnabled());
     EXPECT_TRUE(window->toolbarButton(1)->isEnabled());
@@ -566,7 +566,7 @@ TEST_F(MainWindowTest, aNewPageLoadsBehindThePageShownAndTheStatusBarSaysSo) {
 TEST_F(MainWindowTest, aCriticalErrorEndsTheProgram) {
     window->startUp(QString());
     QSignalSpy unloaded(window.get(), &MainWindow::unloaded);
-    ui.requestQuit();
+    ui.endProgram();
     EXPECT_EQ(unloaded.count(), 1);
     EXPECT_TRUE(FileExists(fsXml()));
 }

@@ -20,7 +20,9 @@ struct RecordingFrontEnd : FrontEnd {
     void navigate(const QString&) override {}
     void shellOpen(const QString&) override {}
     void showHelpTopic(const QString& helpPath) override { helpTopics << helpPath; }
+    void endProgram() override { ++programEnds; }
     QStringList helpTopics;
+    int programEnds = 0;
 };
 
 /// A temporary environment with a workspace and the main window's state.

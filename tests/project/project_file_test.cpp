@@ -43,7 +43,7 @@ protected:
     /// A saved project with one line of its text replaced.
     QString savedTextWith(const QString& line, const QString& replacement) {
         ProjectModel project = newProject(2);
-        QString text = ProjectXml(ui, project);
+        QString text = ProjectXml(project);
         text.replace(line, replacement);
         return text;
     }
@@ -69,7 +69,7 @@ const QString kEmptyProject = Crlf(QStringLiteral(
 
 TEST_F(ProjectFileTest, emptyProject_writesEveryLineInOrderAndEndsWithTwoLineEnds) {
     ProjectModel project = newProject(0);
-    ASSERT_TRUE(SaveProject(ui, project, projectPath()));
+    ASSERT_TRUE(SaveProject(ui, project, projectPath(), &ui));
     EXPECT_EQ(ReadBytes(projectPath()), (kEmptyProject + u"\r\n"_s).toUtf8());
     EXPECT_EQ(ui.busyShows, 1);
     EXPECT_EQ(ui.busyMax, 1);
@@ -101,7 +101,7 @@ TEST_F(ProjectFileTest, loadThenSave_reproducesTheFileByteForByte) {
     EXPECT_EQ(loaded.settings, project.settings);
     EXPECT_EQ(loaded.chapterCount(), 3);
     EXPECT_EQ(loaded.Chapters[2].Name, u"file2.c");
-    EXPECT_FALSE(IsProjectModified(ui, loaded));
+    EXPECT_FALSE(IsProjectModified(loaded));
     ASSERT_TRUE(SaveProject(ui, loaded, projectPath()));
     EXPECT_EQ(ReadBytes(projectPath()), written);
     EXPECT_TRUE(ui.messages.empty());
@@ -116,12 +116,12 @@ TEST_F(ProjectFileTest, searchSetting_isOffWhenAbsentAndWrittenOnlyWhenOn) {
     project.settings.IncludeSearch = true;
     ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
     EXPECT_FALSE(project.settings.IncludeSearch);
-    EXPECT_FALSE(IsProjectModified(ui, project));
+    EXPECT_FALSE(IsProjectModified(project));
     ASSERT_TRUE(SaveProject(ui, project, projectPath()));
     EXPECT_EQ(ReadBytes(projectPath()), old);
 
     project.settings.IncludeSearch = true;
-    EXPECT_TRUE(IsProjectModified(ui, project));
+    EXPECT_TRUE(IsProjectModified(project));
     ASSERT_TRUE(SaveProject(ui, project, projectPath()));
     const QString on = QString::fromUtf8(ReadBytes(projectPath()));
     QString expected = kEmptyProject;
@@ -131,7 +131,7 @@ TEST_F(ProjectFileTest, searchSetting_isOffWhenAbsentAndWrittenOnlyWhenOn) {
     ProjectModel loaded = newProject(0);
     ASSERT_EQ(LoadProject(ui, loaded, projectPath()), LoadOutcome::Loaded);
     EXPECT_TRUE(loaded.settings.IncludeSearch);
-    EXPECT_FALSE(IsProjectModified(ui, loaded));
+    EXPECT_FALSE(IsProjectModified(loaded));
 
     // Written by hand as False, it reads as off; the value must be a truth value.
     writeProjectFile(savedTextWith(u" <BoldTitles>True</BoldTitles>\r\n"_s,
@@ -158,7 +158,7 @@ TEST_F(ProjectFileTest, bookLayout_isWrittenLastInSettingsOnlyWhenModern) {
     // Modern goes after Include Search, the last of the group, indented like it.
     project.settings.IncludeSearch = true;
     project.settings.ModernLayout = true;
-    EXPECT_TRUE(IsProjectModified(ui, project));
+    EXPECT_TRUE(IsProjectModified(project));
     ASSERT_TRUE(SaveProject(ui, project, projectPath()));
     QString expected = kEmptyProject;
     expected.replace(u" <BoldTitles>True</BoldTitles>\r\n"_s,
@@ -168,7 +168,7 @@ TEST_F(ProjectFileTest, bookLayout_isWrittenLastInSettingsOnlyWhenModern) {
     ProjectModel loaded = newProject(0);
     ASSERT_EQ(LoadProject(ui, loaded, projectPath()), LoadOutcome::Loaded);
     EXPECT_TRUE(loaded.settings.ModernLayout);
-    EXPECT_FALSE(IsProjectModified(ui, loaded));
+    EXPECT_FALSE(IsProjectModified(loaded));
 
     // Written by hand: "Frames" is the other layout, any letter case; anything else is refused.
     const QString bold = u" <BoldTitles>True</BoldTitles>\r\n"_s;
@@ -186,24 +186,24 @@ TEST_F(ProjectFileTest, bookLayout_isWrittenLastInSettingsOnlyWhenModern) {
 TEST_F(ProjectFileTest, modifiedTest_followsEveryChange) {
     ProjectModel project = newProject(3);
     ASSERT_TRUE(SaveProject(ui, project, projectPath()));
-    EXPECT_FALSE(IsProjectModified(ui, project));
+    EXPECT_FALSE(IsProjectModified(project));
 
     ProjectModel changed = project;
     changed.settings.Collapsible = true;
-    EXPECT_TRUE(IsProjectModified(ui, changed));
+    EXPECT_TRUE(IsProjectModified(changed));
 
     changed = project;
     changed.Chapters.push_back({u"extra.c"_s, {}});
-    EXPECT_TRUE(IsProjectModified(ui, changed));
+    EXPECT_TRUE(IsProjectModified(changed));
 
     changed = project;
     std::swap(changed.Chapters[0], changed.Chapters[1]);
-    EXPECT_TRUE(IsProjectModified(ui, changed));
+    EXPECT_TRUE(IsProjectModified(changed));
 
     WriteBytes(projectPath(), "x");
-    EXPECT_TRUE(IsProjectModified(ui, project));
+    EXPECT_TRUE(IsProjectModified(project));
     QFile::remove(projectPath());
-    EXPECT_FALSE(IsProjectModified(ui, project));
+    EXPECT_FALSE(IsProjectModified(project));
 }
 
 TEST_F(ProjectFileTest, load_readsStyleNumbersBooleansAndKeepsAbsentSettings) {
@@ -354,7 +354,7 @@ TEST_F(ProjectFileTest, load_showsTheBusyDisplayAbove30Files) {
         ProjectModel project = newProject(files);
         ASSERT_TRUE(SaveProject(ui, project, projectPath()));
         ui.busyShows = 0;
-        ASSERT_EQ(LoadProject(ui, project, projectPath()), LoadOutcome::Loaded);
+        ASSERT_EQ(LoadProject(ui, project, projectPath(), &ui), LoadOutcome::Loaded);
         EXPECT_EQ(ui.busyShows, files == 31 ? 2 : 0) << files;
         EXPECT_FALSE(ui.busyShown);
     }

@@ -52,7 +52,7 @@ void RecordingUserInterface::setProgressCaption(const QString& caption) {
     captions << caption;
 }
 
-void RecordingUserInterface::showBusy(const QString& title, const QString& current, int maximum) {
+void RecordingUserInterface::show(const QString& title, const QString& current, int maximum) {
     busyShown = true;
     ++busyShows;
     busyTitle = title;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/environment.h"
+#include "support/file_progress.h"
 #include "support/user_interface.h"
 
 #include <QByteArray>
@@ -20,7 +21,7 @@ namespace tessarel::testing {
 
 /// A user interface that records everything said to it and answers messages
 /// from a script (OK/Yes by default).
-class RecordingUserInterface : public UserInterface {
+class RecordingUserInterface : public UserInterface, public FileProgress {
 public:
     struct Message {
         QString title;
@@ -46,10 +47,10 @@ public:
         return cancel;
     }
     void setCancelRequested(bool requested) override { cancel = requested; }
-    void showBusy(const QString& title, const QString& current, int maximum) override;
-    void setBusyValue(int value) override { busyValue = value; }
-    void hideBusy() override { busyShown = false; }
-    void requestQuit() override { quitRequested = true; }
+    // As the progress of a project file.
+    void show(const QString& title, const QString& current, int maximum) override;
+    void setValue(int value) override { busyValue = value; }
+    void hide() override { busyShown = false; }
     void buildStarted(bool projectBuild) override;
     void buildFinished(bool projectBuild) override;
     void addLogText(const QString& text) override { logText << text; }
@@ -69,7 +70,7 @@ public:
     std::vector<LogLine> log;
     QStringList logText, captions;
     int progressMax = 100, progressValue = 0, progressResets = 0, progressSteps = 0;
-    bool cancel = false, quitRequested = false, busyShown = false;
+    bool cancel = false, busyShown = false;
     int busyShows = 0, busyMax = 0, busyValue = 0;
     QString busyTitle, busyCurrent;
     int buildsStarted = 0, buildsFinished = 0;

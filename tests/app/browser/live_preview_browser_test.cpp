@@ -114,6 +114,8 @@ TEST_F(LivePreviewBrowser, aSavedSourceShowsAgainChangedWhereTheReaderWas) {
     const QImage before = window.grab().toImage();
     SaveShot(window, u"live_preview_before"_s);
 
+    // A page without scripts is put in place, not reloaded: the document stays.
+    Evaluate(view, u"window.keptAcrossRefresh = 42"_s);
     QSignalSpy rebuilt(&window.livePreview(), &LivePreview::rebuilt);
     loaded.clear();
     QElapsedTimer clock;
@@ -125,6 +127,7 @@ TEST_F(LivePreviewBrowser, aSavedSourceShowsAgainChangedWhereTheReaderWas) {
     std::cout << "saved to rebuilt: " << rebuiltAt << " ms, to reloaded: " << clock.elapsed() << " ms" << std::endl;
 
     EXPECT_TRUE(Evaluate(view, u"document.body.innerText.includes('Now puts item 20 to the buffer')"_s).toBool());
+    EXPECT_EQ(Evaluate(view, u"window.keptAcrossRefresh"_s).toInt(), 42);
     // The place is put back once the page has loaded.
     EXPECT_TRUE(QTest::qWaitFor([&] { return qAbs(Evaluate(view, u"window.scrollY"_s).toDouble() - scrolled) < 2.0; },
                                 kLoadWaitMs))
