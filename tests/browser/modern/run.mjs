@@ -372,7 +372,8 @@ async function searchAndOpen(page, type, pressEnter, evaluate, waitFor) {
     expect(names.length > 0, "the book has no sections to search");
     const fold = (s) => s.toLowerCase();
     // Best: a name other names contain, so that ranking matters.
-    const unique = names.filter((n) => names.filter((m) => fold(m.name) === fold(n.name)).length === 1);
+    const titles = new Set(chapters.map((c) => fold(c.title)));
+    const unique = names.filter((n) => !titles.has(fold(n.name)) && names.filter((m) => fold(m.name) === fold(n.name)).length === 1);
     const pool = unique.length > 0 ? unique : names;
     const target = pool.find((n) => names.some((m) => m !== n && fold(m.name).includes(fold(n.name)))) || pool[0];
     await type(target.name);
