@@ -37,4 +37,5 @@ else
 fi
 "$cli" "$project"
 destination=$(sed -n 's|.*<RelDestPath>\(.*\)</RelDestPath>.*|\1|p' "$project" | tr '\\' '/')
-exec node "$here/run.mjs" "$work/examples/$destination" --screenshots "$screenshots"
+# Not exec: the trap removes the temporary book afterwards.
+node "$here/run.mjs" "$work/examples/$destination" --screenshots "$screenshots"
