@@ -384,6 +384,13 @@
                     setDrawer(false, false);
                 }
             });
+            // Tabbing out of the drawer closes it, so focus never hides behind it.
+            tree.addEventListener("focusout", function (event) {
+                if (drawerOpen() && event.relatedTarget && !tree.contains(event.relatedTarget) &&
+                    event.relatedTarget !== toggle) {
+                    setDrawer(false, false);
+                }
+            });
         }
 
         // ---- Search ---------------------------------------------------------------
