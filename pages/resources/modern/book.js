@@ -91,23 +91,29 @@
     function anchorHref(page, anchor) {
         return page + "#" + encodeURIComponent(wellFormed(anchor));
     }
-    function makeEntry(name, snippet, href, chapter) {
-        return { name: name, key: fold(name), snippet: snippet || "", text: fold(snippet || ""), href: href,
-                 chapter: chapter };
+    function makeEntry(name, snippet, href, chapter, text) {
+        snippet = snippet || "";
+        return { name: name, key: fold(name), snippet: snippet, text: text === undefined ? fold(snippet) : text,
+                 href: href, chapter: chapter };
     }
     // The entries of the book's search index (the format the search page reads).
     function indexEntries(data) {
         var entries = [];
         var snippets = data.snippets || [""];
+        // Many sections share a text: each is folded once.
+        var folded = snippets.map(function (snippet) { return fold(String(snippet)); });
+        function add(name, snippet, href, chapter) {
+            entries.push(makeEntry(name, snippets[snippet], href, chapter, folded[snippet] || ""));
+        }
         (data.chapters || []).forEach(function (chapter) {
             try {
-                entries.push(makeEntry(chapter[1], snippets[chapter[2]], chapter[0], true));
+                add(chapter[1], chapter[2], chapter[0], true);
                 var items = chapter[3];
                 for (var i = 0; i + 1 < items.length; i += 2) {
                     var name = items[i];
                     var anchor = typeof name === "string" ? name.replace(/ /g, "^") : name[1];
                     name = typeof name === "string" ? name : name[0];
-                    entries.push(makeEntry(name, snippets[items[i + 1]], anchorHref(chapter[0], anchor), false));
+                    add(name, items[i + 1], anchorHref(chapter[0], anchor), false);
                 }
             } catch (error) {
                 // A chapter the page cannot read costs its own entries only.
