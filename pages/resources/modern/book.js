@@ -269,7 +269,17 @@
             }
             return made;
         }
+        // A branch's links are made when it first opens: a large book's
+        // pages would otherwise each build every section of every chapter.
         function setOpen(index, button, list, isOpen) {
+            var sections = isOpen && !list.firstChild ? book.chapters[index][2] : [];
+            for (var s = 0; s + 1 < sections.length; s += 2) {
+                var item = element("li");
+                var link = element("a", null, sections[s]);
+                link.href = anchorHref(book.chapters[index][0], sections[s + 1]);
+                item.appendChild(link);
+                list.appendChild(item);
+            }
             button.setAttribute("aria-expanded", isOpen ? "true" : "false");
             list.hidden = !isOpen;
             var at = open.indexOf(index);
@@ -312,13 +322,6 @@
                     var sublist = element("ul");
                     sublist.id = "tree-" + index;
                     button.setAttribute("aria-controls", sublist.id);
-                    for (var s = 0; s + 1 < sections.length; s += 2) {
-                        var sectionItem = element("li");
-                        var sectionLink = element("a", null, sections[s]);
-                        sectionLink.href = anchorHref(chapter[0], sections[s + 1]);
-                        sectionItem.appendChild(sectionLink);
-                        sublist.appendChild(sectionItem);
-                    }
                     setOpen(index, button, sublist, index === current || wanted.indexOf(index) >= 0);
                     button.addEventListener("click", function () {
                         setOpen(index, button, sublist, button.getAttribute("aria-expanded") !== "true");
