@@ -33,3 +33,5 @@ set(Dark_SideText "#9aa2a8")
 set(Dark_SideDetailRule "#2c5e5a")
 set(Dark_SideDetailBorder "#2f5d59")
 set(Dark_SideLink "#8fdcd3")
+# The project's name a shade darker, to be read as easily as the text.
+set(ProjectTitle "#52696c")

@@ -21,3 +21,7 @@ set(Dark_Highlight "#3a3f46")
 set(Dark_SideDetailRule "#454b53")
 set(Dark_SideDetailBorder "#454b53")
 set(Dark_SideLink "#c7ccd2")
+# The project's name and the footer a shade darker, to be read as easily as
+# the text.
+set(ProjectTitle "#5f666d")
+set(Muted "#5f676f")

@@ -72,6 +72,15 @@ string(CONFIGURE "${content}" content @ONLY)
 
 file(READ "${here}/modern.css.in" chrome)
 string(CONFIGURE "${chrome}" chrome @ONLY)
+# A colour the palettes do not define would silently be no colour at all.
+string(REGEX MATCHALL "var\\(--[A-Za-z0-9]+\\)" used "${content}${chrome}")
+list(REMOVE_DUPLICATES used)
+foreach(reference IN LISTS used)
+    string(REGEX REPLACE "^var\\(--(.*)\\)$" "\\1" colour "${reference}")
+    if(NOT colour IN_LIST colours)
+        message(FATAL_ERROR "${reference} is in no palette of ${StyleName}")
+    endif()
+endforeach()
 
 # No attribute: the system decides; an attribute set by the reader wins.
 set(sheet "/* Tessarel modern style: ${StyleName} */

@@ -38,4 +38,4 @@ fi
 "$cli" "$project"
 destination=$(sed -n 's|.*<RelDestPath>\(.*\)</RelDestPath>.*|\1|p' "$project" | tr '\\' '/')
 # Not exec: the trap removes the temporary book afterwards.
-node "$here/run.mjs" "$work/examples/$destination" --screenshots "$screenshots"
+node "$here/run.mjs" "$work/examples/$destination" --screenshots "$screenshots" --styles "$(dirname "$cli")/styles"

@@ -1,8 +1,10 @@
 // Checks a Modern book from file:// in Chromium and Firefox ESR.
-//   node run.mjs BOOK_FOLDER [--single PAGE] [--screenshots FOLDER]
+//   node run.mjs BOOK_FOLDER [--single PAGE] [--screenshots FOLDER] [--styles FOLDER]
 // BOOK_FOLDER holds a built Modern book; PAGE is a single Modern page built
-// alone. Every check waits on events and selectors, never on a clock.
+// alone; with --styles, a copy of the book takes each NAME.modern.css of
+// FOLDER in turn, and axe checks its colours light and dark. Every check waits on events and selectors, never on a clock.
 import fs from "node:fs";
+import os from "node:os";
 import path from "node:path";
 import vm from "node:vm";
 import { pathToFileURL } from "node:url";
@@ -21,11 +23,12 @@ function option(name) {
     return value;
 }
 const singlePage = option("--single");
+const stylesFolder = option("--styles");
 const shotFolder = option("--screenshots");
 const chromiumPath = process.env.TESSAREL_CHROMIUM || "/usr/bin/chromium";
 const firefoxPath = process.env.TESSAREL_FIREFOX || "/usr/bin/firefox-esr";
 if (args.length !== 1) {
-    console.error("usage: node run.mjs BOOK_FOLDER [--single PAGE] [--screenshots FOLDER]");
+    console.error("usage: node run.mjs BOOK_FOLDER [--single PAGE] [--screenshots FOLDER] [--styles FOLDER]");
     process.exit(2);
 }
 const bookFolder = fs.realpathSync(args[0]);
@@ -270,6 +273,35 @@ async function chromiumChecks() {
         }
         equal(found, [], "serious or critical violations");
     });
+
+    if (stylesFolder) {
+        await check("chromium: every style's modern sheet reads well light and dark", async () => {
+            const sheets = fs.readdirSync(stylesFolder).filter((name) => name.endsWith(".modern.css"));
+            expect(sheets.length > 0, `no modern sheet in ${stylesFolder}`);
+            const copy = fs.mkdtempSync(path.join(os.tmpdir(), "tessarel-styles-"));
+            const found = [];
+            try {
+                fs.cpSync(bookFolder, copy, { recursive: true });
+                allowed.push(pathToFileURL(fs.realpathSync(copy)).href + "/");
+                for (const sheet of sheets) {
+                    fs.copyFileSync(path.join(stylesFolder, sheet), path.join(copy, "_book.css"));
+                    for (const theme of ["light", "dark"]) {
+                        await page.goto(pathToFileURL(path.join(copy, middle.page)).href + "?theme=" + theme);
+                        await page.waitForSelector("#tree .TreeList", { state: "attached" });
+                        // options() first: it replaces what withRules() sets.
+                        const result = await new AxeBuilder({ page }).options({ preload: false })
+                            .withRules(["color-contrast", "link-in-text-block"]).analyze();
+                        for (const violation of result.violations) {
+                            found.push(`${sheet} ${theme}: ${violation.id} (${violation.nodes.map((n) => n.target.join(" ")).slice(0, 3).join(", ")})`);
+                        }
+                    }
+                }
+            } finally {
+                fs.rmSync(copy, { recursive: true, force: true });
+            }
+            equal(found, [], "colour violations");
+        });
+    }
 
     await check("chromium: paper shows the content without the navigation", async () => {
         await open(middle.page);
