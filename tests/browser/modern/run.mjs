@@ -226,6 +226,12 @@ async function chromiumChecks() {
         await page.keyboard.press("Escape");
         await page.waitForSelector("#tree", { state: "hidden" });
         equal(await page.evaluate(() => document.activeElement.classList.contains("TreeToggle")), true, "focus back on the toggle");
+        // Tabbing out of the drawer closes it too.
+        await page.click(".TreeToggle");
+        await page.waitForSelector("#tree", { state: "visible" });
+        await page.focus("#tree a");
+        await page.keyboard.press("Shift+Tab");
+        await page.waitForSelector("#tree", { state: "hidden" });
         await page.setViewportSize({ width: 1200, height: 800 });
     });
 
