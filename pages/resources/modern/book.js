@@ -219,7 +219,7 @@
         }
         function carry(href) {
             var url = new URL(href, location.href);
-            if (!isBookPage(url)) {
+            if (kind === "single" || !isBookPage(url)) {
                 return href;
             }
             url.search = "?t=" + formatState(currentState());
@@ -390,6 +390,13 @@
             });
             doc.addEventListener("click", function (event) {
                 if (drawerOpen() && !tree.contains(event.target) && !toggle.contains(event.target)) {
+                    setDrawer(false, false);
+                }
+            });
+            // A link in this page's own sections leaves the page in place: the
+            // drawer must not stay over it.
+            tree.addEventListener("click", function (event) {
+                if (drawerOpen() && event.target.closest && event.target.closest("a")) {
                     setDrawer(false, false);
                 }
             });
