@@ -337,6 +337,8 @@ async function chromiumChecks() {
             expect(await bare.isVisible(selector), `${selector} is not shown`);
         }
         expect(!(await bare.isVisible(".SearchBox")), "the search box shows without scripts");
+        // The tree comes from the shared data only, never copied into a page.
+        equal(await bare.$$eval("#tree a", (links) => links.length), 1, "links in the tree of the page as written");
         await plain.close();
     });
 
@@ -344,6 +346,7 @@ async function chromiumChecks() {
         await check("chromium: a single page builds its tree and searches its own sections", async () => {
             await page.goto(pathToFileURL(path.resolve(singlePage)).href);
             await page.waitForSelector("#tree .TreeList", { state: "attached" });
+            equal(await page.$$eval("script[src], link[rel=stylesheet]", (found) => found.length), 0, "files the single page loads");
             const names = await page.$$eval(".Section h3 a[name]", (as) => as.length);
             const treeLinks = await page.$$eval("#tree .TreeList ul a", (as) => as.map((a) => a.getAttribute("href")));
             expect(names > 0 && treeLinks.length > 0, "no sections in the tree of the single page");
