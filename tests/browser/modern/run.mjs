@@ -499,6 +499,14 @@ async function firefoxChecks() {
         await page.setViewport({ width: 1200, height: 800 });
     });
 
+    await check("firefox: ?theme= chooses light or dark", async () => {
+        for (const [theme, dark] of [["dark", true], ["light", false]]) {
+            await open(middle.page, "?theme=" + theme);
+            equal(await page.evaluate(() => document.documentElement.getAttribute("data-theme")), theme, "theme");
+            expect((await page.evaluate(background) < 0.2) === dark, `?theme=${theme} gives the wrong background`);
+        }
+    });
+
     await check("firefox: search puts the exact name first and Enter opens its section", async () => {
         await open(middle.page);
         await searchAndOpen(page, async (text) => {
