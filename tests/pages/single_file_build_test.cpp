@@ -102,6 +102,7 @@ TEST_F(SingleFileBuildTest, modernPage_isTheOneFileWrittenAndCarriesItsSheetAndS
     const QString source = env.path(u"src/alone.c"_s);
     WriteBytes(source, kThreeSections);
     settings.ModernLayout = true;
+    settings.Style = u"minimal"_s;
     WriteBytes(env.programFolder() + u"styles/minimal.modern.css"_s, "p { content: \"</style><b>\"; }\n");
     style = ResolvePageStyle(env.env->paths, settings, false);
     EXPECT_TRUE(style.embedded);
