@@ -175,6 +175,17 @@
         var book = kind === "single" ? pageBook() : window.tessarelBook;
         var open = [];
         var current = -1;
+        // The pager names the neighbours by their files, as a page is written
+        // before they are built: the data knows their titles.
+        if (book && kind !== "single") {
+            Array.prototype.forEach.call(doc.querySelectorAll(".Pager a[rel]"), function (link) {
+                book.chapters.forEach(function (chapter) {
+                    if (chapter[0] === decodeURIComponent(link.getAttribute("href"))) {
+                        link.textContent = chapter[1];
+                    }
+                });
+            });
+        }
 
         // The tree of a single page: its own sections.
         function pageBook() {

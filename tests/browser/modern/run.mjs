@@ -260,6 +260,17 @@ async function chromiumChecks() {
         await open(middle.page, "?theme=dark");
         equal(await page.evaluate(() => document.documentElement.getAttribute("data-theme")), "dark", "theme from ?theme=dark");
         expect(await page.evaluate(background) < 0.2, "?theme=dark is not dark");
+        // The window's preview opens the entry page with its theme: a redirect passes it on.
+        const entry = fs.readFileSync(path.join(bookFolder, "index.htm"), "utf8");
+        if (/http-equiv=["']?refresh/i.test(entry)) {
+            const home = /<a\s[^>]*href="([^"]+)"/i.exec(entry)[1];
+            // Whatever a page may have kept of the last theme is light.
+            await open(middle.page, "?theme=light");
+            await page.goto(pathToFileURL(path.join(bookFolder, "index.htm")).href + "?theme=dark");
+            await page.waitForURL((url) => url.pathname.endsWith("/" + home));
+            await page.waitForLoadState("load");
+            equal(await page.evaluate(() => document.documentElement.getAttribute("data-theme")), "dark", "theme after the entry page");
+        }
         if (shotFolder) {
             await page.screenshot({ path: path.join(shotFolder, "dark-chapter.png") });
             await page.click("#search");
@@ -398,6 +409,8 @@ async function treeWalk(page, browserName, open, clickAndWait, evaluate, resize)
     expect(scrolled > 0, `${browserName}: the tree does not scroll at 320 px high`);
     const before = await evaluate(treeState);
     expect(before.open.includes(`tree-${walkFrom + 1}`), "the branch did not open");
+    // Written with the next page's file name, shown with its title.
+    equal(await evaluate(() => document.querySelector(".Pager a[rel=next]").textContent), to.title, "the pager's next link");
     await clickAndWait(".Pager a[rel=next]");
     const after = await evaluate(treeState);
     equal(after.current, to.page, "current chapter after the link");
