@@ -36,6 +36,18 @@ void BlankCloseMarkers(QString& text) {
     }
 }
 
+/// Whether a CR LF stands anywhere from `from` on.
+bool HasCrLf(const QString& text, qsizetype from) {
+    const char16_t* s = Chars(text);
+    const qsizetype n = text.size();
+    for (qsizetype at = FindChar(s, n, from, kCr); at < n; at = FindChar(s, n, at + 1, kCr)) {
+        if (at + 1 < n && s[at + 1] == kLf) {
+            return true;
+        }
+    }
+    return false;
+}
+
 /// From this length on a section's text is not copied out of the working buffer.
 constexpr qsizetype kLongSectionText = qsizetype{1} << 16;
 
@@ -82,11 +94,9 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     AppendDecodedText(text, bytes);
     bytes.clear();
     // Files with bare line feeds read as CR LF files.
-    if (!QStringView(text).sliced(4).contains(kCrLf)) {
-        QString read = text.sliced(4);
-        ReplaceAll(read, u"\n", kCrLf);
-        text.resize(4);
-        text += read;
+    // They are widened in place, in the room reserved above.
+    if (!HasCrLf(text, 4)) {
+        ExpandLineFeeds(text, 4);
     }
     // Every line, the first and the last included, then starts after a CR LF
     // and ends before one; guard blanks follow the text.

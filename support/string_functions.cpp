@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -102,6 +103,37 @@ void ReplaceAll(QString& text, QStringView find, QStringView replacement) {
         return;
     }
     ReplaceFromIndex(text, 0, find, replacement);
+}
+
+bool ExpandLineFeeds(QString& text, qsizetype from) {
+    const qsizetype size = text.size();
+    const char16_t* s = QStringView(text).utf16();
+    qsizetype feeds = 0;
+    for (qsizetype i = std::max<qsizetype>(from, 0); i < size; ++i) {
+        feeds += s[i] == u'\n' ? 1 : 0;
+    }
+    if (feeds == 0) {
+        return false;
+    }
+    text.resize(size + feeds);
+    char16_t* w = reinterpret_cast<char16_t*>(text.data());
+    // Each line moves back by the number of line feeds still before its end.
+    qsizetype read = size;
+    qsizetype write = size + feeds;
+    while (feeds > 0) {
+        qsizetype feed = read - 1;
+        while (w[feed] != u'\n') {
+            --feed;
+        }
+        const qsizetype length = read - feed - 1;
+        write -= length;
+        std::memmove(w + write, w + feed + 1, static_cast<size_t>(length) * sizeof(char16_t));
+        w[--write] = u'\n';
+        w[--write] = u'\r';
+        read = feed;
+        --feeds;
+    }
+    return true;
 }
 
 void ReplaceAllFrom(qsizetype start, QString& text, QStringView find, QStringView replacement) {
