@@ -1,5 +1,7 @@
 #include "extract/pass_context.h"
 
+#include "support/memory_setup.h"
+
 namespace tessarel {
 
 QString& PassContext::output(qsizetype size) {
@@ -8,6 +10,15 @@ QString& PassContext::output(qsizetype size) {
         spare_.reserve(size + size / 4 + 256);
     }
     return spare_;
+}
+
+void PassContext::release() {
+    // Below this the pages are not worth a system call.
+    constexpr qsizetype kLargeBuffer = qsizetype{1} << 20;
+    if (spare_.capacity() >= kLargeBuffer && spare_.isDetached()) {
+        ReleasePages(spare_.constData(), static_cast<size_t>(spare_.capacity()) * sizeof(QChar));
+    }
+    spare_ = QString();
 }
 
 TextRewriter::TextRewriter(const QString& source, PassContext* context)

@@ -12,6 +12,7 @@
 #include "extract/pass_context.h"
 #include "extract/protection_passes.h"
 #include "extract/text_search.h"
+#include "support/memory_setup.h"
 #include "support/paths.h"
 #include "support/string_functions.h"
 #include "support/text_file.h"
@@ -47,6 +48,49 @@ bool HasCrLf(const QString& text, qsizetype from) {
     }
     return false;
 }
+
+/// Gives the working text's pages back as the section loop leaves them behind:
+/// the sections' texts then take their place instead of adding to them.
+class SourceRelease {
+public:
+    SourceRelease(const QString& text, const SectionSpans& spans)
+        : chars_(Chars(text)), released_(0), active_(text.isDetached() && text.size() >= kStep) {
+        if (!active_) {
+            return;
+        }
+        // neededFrom_[i]: where the first span of sections i and on starts.
+        const size_t count = spans.firstRange.empty() ? 0 : spans.firstRange.size() - 1;
+        neededFrom_.assign(count + 1, text.size());
+        for (size_t i = count; i-- > 0;) {
+            qsizetype first = neededFrom_[i + 1];
+            for (size_t r = spans.firstRange[i]; r < spans.firstRange[i + 1]; ++r) {
+                first = std::min(first, spans.ranges[r].first);
+            }
+            neededFrom_[i] = first;
+        }
+    }
+
+    /// Section i has its text: what only sections up to it read can go.
+    void passed(int i) {
+        if (!active_) {
+            return;
+        }
+        const qsizetype needed = neededFrom_[static_cast<size_t>(i) + 1];
+        if (needed - released_ >= kStep) {
+            ReleasePages(chars_ + released_, static_cast<size_t>(needed - released_) * sizeof(char16_t));
+            released_ = needed;
+        }
+    }
+
+private:
+    /// Characters given back at once, and the shortest text worth it.
+    static constexpr qsizetype kStep = qsizetype{1} << 20;
+
+    const char16_t* chars_;
+    qsizetype released_;
+    bool active_;
+    std::vector<qsizetype> neededFrom_;
+};
 
 /// From this length on a section's text is not copied out of the working buffer.
 constexpr qsizetype kLongSectionText = qsizetype{1} << 16;
@@ -92,6 +136,11 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     text += kCrLf;
     text += kCrLf;
     AppendDecodedText(text, bytes);
+    // The bytes' memory stays in the heap when freed; its pages need not
+    // stay beside the two text buffers.
+    if (bytes.isDetached()) {
+        ReleasePages(bytes.constData(), static_cast<size_t>(bytes.size()));
+    }
     bytes.clear();
     // Files with bare line feeds read as CR LF files.
     // They are widened in place, in the room reserved above.
@@ -134,6 +183,7 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     FillSections(doc, &spans);
     ui.advanceProgress();
     if (doc.count() == 0) {
+        doc.SourceText = QString();
         return false;
     }
     // A name that ended its comment block leaves its section without text.
@@ -152,6 +202,7 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     PassContext sectionContext;
     QString working;
     working.reserve(4096);
+    SourceRelease release(doc.SourceText, spans);
     for (int i = 0; i < doc.count(); ++i) {
         SectionRecord& section = doc.section(i);
         working.resize(0);
@@ -174,7 +225,9 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
         }
         BlankCloseMarkers(section.Name);
         BlankCloseMarkers(section.Declaration);
+        release.passed(i);
     }
+    doc.SourceText = QString();
     if (options.hyperlinks) {
         ui.advanceProgress();
     }
