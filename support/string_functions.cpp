@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <utility>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tessarel {
 
@@ -105,13 +109,49 @@ void ReplaceAll(QString& text, QStringView find, QStringView replacement) {
     ReplaceFromIndex(text, 0, find, replacement);
 }
 
-bool ExpandLineFeeds(QString& text, qsizetype from) {
-    const qsizetype size = text.size();
-    const char16_t* s = QStringView(text).utf16();
+namespace {
+
+/// Line feeds in s[from, size).
+qsizetype CountLineFeeds(const char16_t* s, qsizetype from, qsizetype size) {
     qsizetype feeds = 0;
-    for (qsizetype i = std::max<qsizetype>(from, 0); i < size; ++i) {
+    qsizetype i = from;
+#if defined(__SSE2__)
+    const __m128i feed = _mm_set1_epi16(u'\n');
+    for (; i + 8 <= size; i += 8) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        feeds += std::popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, feed)))) / 2;
+    }
+#endif
+    for (; i < size; ++i) {
         feeds += s[i] == u'\n' ? 1 : 0;
     }
+    return feeds;
+}
+
+/// The last line feed in s[from, before); there must be one.
+qsizetype LastLineFeed(const char16_t* s, qsizetype from, qsizetype before) {
+    qsizetype i = before;
+#if defined(__SSE2__)
+    const __m128i feed = _mm_set1_epi16(u'\n');
+    for (; i - 8 >= from; i -= 8) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i - 8));
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, feed)));
+        if (mask != 0) {
+            return i - 8 + (31 - std::countl_zero(mask)) / 2;
+        }
+    }
+#endif
+    while (s[--i] != u'\n') {
+    }
+    return i;
+}
+
+}  // namespace
+
+bool ExpandLineFeeds(QString& text, qsizetype from) {
+    const qsizetype size = text.size();
+    from = std::clamp<qsizetype>(from, 0, size);
+    qsizetype feeds = CountLineFeeds(QStringView(text).utf16(), from, size);
     if (feeds == 0) {
         return false;
     }
@@ -121,10 +161,7 @@ bool ExpandLineFeeds(QString& text, qsizetype from) {
     qsizetype read = size;
     qsizetype write = size + feeds;
     while (feeds > 0) {
-        qsizetype feed = read - 1;
-        while (w[feed] != u'\n') {
-            --feed;
-        }
+        const qsizetype feed = LastLineFeed(w, from, read);
         const qsizetype length = read - feed - 1;
         write -= length;
         std::memmove(w + write, w + feed + 1, static_cast<size_t>(length) * sizeof(char16_t));
