@@ -116,10 +116,21 @@ qsizetype CountLineFeeds(const char16_t* s, qsizetype from, qsizetype size) {
     qsizetype feeds = 0;
     qsizetype i = from;
 #if defined(__SSE2__)
+    // Each lane counts its matches down from zero (a match compares as -1),
+    // and is added up before it could wrap.
     const __m128i feed = _mm_set1_epi16(u'\n');
-    for (; i + 8 <= size; i += 8) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
-        feeds += std::popcount(static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, feed)))) / 2;
+    while (i + 8 <= size) {
+        __m128i lanes = _mm_setzero_si128();
+        const qsizetype stop = std::min(size, i + qsizetype{8} * 0x7FFF);
+        for (; i + 8 <= stop; i += 8) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+            lanes = _mm_add_epi16(lanes, _mm_cmpeq_epi16(chunk, feed));
+        }
+        alignas(16) std::array<short, 8> counts{};
+        _mm_store_si128(reinterpret_cast<__m128i*>(counts.data()), lanes);
+        for (const short count : counts) {
+            feeds -= count;
+        }
     }
 #endif
     for (; i < size; ++i) {

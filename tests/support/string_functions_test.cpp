@@ -30,6 +30,8 @@ TEST(ExpandLineFeeds, GivesWhatReplacingEveryLineFeedGivesWithOrWithoutRoom) {
         S("\n"), S("\n\n\nx\n"), S("one\ntwo\n\nthree"), S("no feed at all"), QString(),
         // Lines longer than a block of the search, and characters beyond Latin-1.
         S("a much longer first line than eight characters\n\u00e9t\u00e9 \u4e2d\u6587\nlast"),
+        // More line feeds than a counting lane holds.
+        QString(300000, u'\n') + S("x\n"),
     };
     for (const QString& original : texts) {
         for (const qsizetype from : {qsizetype{0}, qsizetype{2}}) {
