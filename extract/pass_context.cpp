@@ -13,10 +13,9 @@ QString& PassContext::output(qsizetype size) {
 }
 
 void PassContext::release() {
-    // Below this the pages are not worth a system call.
-    constexpr qsizetype kLargeBuffer = qsizetype{1} << 20;
-    if (spare_.capacity() >= kLargeBuffer && spare_.isDetached()) {
-        ReleasePages(spare_.constData(), static_cast<size_t>(spare_.capacity()) * sizeof(QChar));
+    const auto bytes = static_cast<size_t>(spare_.capacity()) * sizeof(QChar);
+    if (bytes >= kReleasedTextBytes && spare_.isDetached()) {
+        ReleasePages(spare_.constData(), bytes);
     }
     spare_ = QString();
 }

@@ -54,7 +54,7 @@ bool HasCrLf(const QString& text, qsizetype from) {
 class SourceRelease {
 public:
     SourceRelease(const QString& text, const SectionSpans& spans)
-        : chars_(Chars(text)), released_(0), active_(text.isDetached() && text.size() >= kStep) {
+        : chars_(Chars(text)), released_(0), active_(text.isDetached() && static_cast<size_t>(text.size()) * sizeof(char16_t) >= kReleasedTextBytes) {
         if (!active_) {
             return;
         }
@@ -83,7 +83,7 @@ public:
     }
 
 private:
-    /// Characters given back at once, and the shortest text worth it.
+    /// Characters given back at once.
     static constexpr qsizetype kStep = qsizetype{1} << 20;
 
     const char16_t* chars_;
@@ -138,7 +138,7 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     AppendDecodedText(text, bytes);
     // The bytes' memory stays in the heap when freed; its pages need not
     // stay beside the two text buffers.
-    if (bytes.isDetached()) {
+    if (static_cast<size_t>(bytes.size()) >= kReleasedTextBytes && bytes.isDetached()) {
         ReleasePages(bytes.constData(), static_cast<size_t>(bytes.size()));
     }
     bytes.clear();

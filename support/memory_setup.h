@@ -18,4 +18,9 @@ bool PrepareHeapForLargeTexts();
 /// afterwards. Does nothing where PrepareHeapForLargeTexts does nothing.
 void ReleasePages(const void* from, std::size_t bytes);
 
+/// The size from which a text's memory is worth giving back when done with:
+/// below it the memory counts for little, and faulting it in again for the
+/// next text costs more than keeping it.
+inline constexpr std::size_t kReleasedTextBytes = std::size_t{8} << 20;
+
 }  // namespace tessarel

@@ -117,6 +117,34 @@ TEST_F(SourceParserTest, ALongSectionTextLeavesTheNextSectionsAlone) {
     }
 }
 
+// A source large enough that the parse gives its memory back as it goes: every
+// section still reads as the same section alone.
+TEST_F(SourceParserTest, ASourceGivingItsMemoryBackReadsAsItsPartsAlone) {
+    const auto block = [](int i) {
+        const QByteArray name = "Fn" + QByteArray::number(i);
+        return "/*\n   function: " + name + "\n\n   Adds a *b* to c, see http://x.y/z.\n\n     term - meaning\n*/\nint " +
+               name + "(int a,\n        int b);\n\n";
+    };
+    ASSERT_TRUE(parse(write(u"one.c"_s, block(0)), false));
+    ASSERT_EQ(doc.count(), 1);
+    const SectionRecord alone = doc.section(0);
+    QByteArray source;
+    int count = 0;
+    for (; source.size() < 9 * 1024 * 1024; ++count) {
+        source += block(count);
+    }
+    ASSERT_TRUE(parse(write(u"many.c"_s, source), false));
+    ASSERT_EQ(doc.count(), count);
+    EXPECT_TRUE(doc.SourceText.isEmpty());
+    for (int i = 0; i < count; ++i) {
+        const QString name = u"Fn"_s + QString::number(i);
+        const SectionRecord& section = doc.section(i);
+        ASSERT_EQ(section.Name, name);
+        ASSERT_EQ(section.Text, alone.Text) << i;
+        ASSERT_EQ(section.Declaration, QString(alone.Declaration).replace(u"Fn0"_s, name)) << i;
+    }
+}
+
 TEST_F(SourceParserTest, PathsAndProgressWithoutWritingAnyPage) {
     const QString path = write(u"empty.txt"_s, QByteArray());
     const QString page = path + u".htm"_s;
