@@ -20,8 +20,8 @@ struct DocumentModel {
     /// their texts (the parse gives its memory back as it goes).
     QString SourceText;
     qsizetype SourceTextLength = 0;  ///< the working text's length
-    QString SourceFilePath;  ///< set by the caller before a parse
-    QString SourceFolder;    ///< up to and including the last separator
+    QString SourceFilePath;          ///< set by the caller before a parse
+    QString SourceFolder;            ///< up to and including the last separator
     QString SourceFileName;
     /// In the file's order; the first is the chapter's own (its name is the title).
     std::vector<SectionRecord> Sections;

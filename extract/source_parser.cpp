@@ -54,7 +54,9 @@ bool HasCrLf(const QString& text, qsizetype from) {
 class SourceRelease {
 public:
     SourceRelease(const QString& text, const SectionSpans& spans)
-        : chars_(Chars(text)), released_(0), active_(text.isDetached() && static_cast<size_t>(text.size()) * sizeof(char16_t) >= kReleasedTextBytes) {
+        : chars_(Chars(text)),
+          released_(0),
+          active_(text.isDetached() && static_cast<size_t>(text.size()) * sizeof(char16_t) >= kReleasedTextBytes) {
         if (!active_) {
             return;
         }

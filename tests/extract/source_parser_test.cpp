@@ -122,8 +122,9 @@ TEST_F(SourceParserTest, ALongSectionTextLeavesTheNextSectionsAlone) {
 TEST_F(SourceParserTest, ASourceGivingItsMemoryBackReadsAsItsPartsAlone) {
     const auto block = [](int i) {
         const QByteArray name = "Fn" + QByteArray::number(i);
-        return "/*\n   function: " + name + "\n\n   Adds a *b* to c, see http://x.y/z.\n\n     term - meaning\n*/\nint " +
-               name + "(int a,\n        int b);\n\n";
+        return "/*\n   function: " + name +
+               "\n\n   Adds a *b* to c, see http://x.y/z.\n\n     term - meaning\n*/\nint " + name +
+               "(int a,\n        int b);\n\n";
     };
     ASSERT_TRUE(parse(write(u"one.c"_s, block(0)), false));
     ASSERT_EQ(doc.count(), 1);

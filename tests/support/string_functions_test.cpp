@@ -27,7 +27,11 @@ TEST(ReplaceAll, EveryOccurrenceOnceGoingOnAfterTheInsertedText) {
 
 TEST(ExpandLineFeeds, GivesWhatReplacingEveryLineFeedGivesWithOrWithoutRoom) {
     const QString texts[] = {
-        S("\n"), S("\n\n\nx\n"), S("one\ntwo\n\nthree"), S("no feed at all"), QString(),
+        S("\n"),
+        S("\n\n\nx\n"),
+        S("one\ntwo\n\nthree"),
+        S("no feed at all"),
+        QString(),
         // Lines longer than a block of the search, and characters beyond Latin-1.
         S("a much longer first line than eight characters\n\u00e9t\u00e9 \u4e2d\u6587\nlast"),
         // More line feeds than a counting lane holds.
