@@ -20,6 +20,10 @@ const QString kBlankedClose = QStringLiteral("   ");
 /// The case-folded character at `j`; a surrogate pair is folded as one character.
 char16_t FoldedAt(const char16_t* s, qsizetype n, qsizetype j) {
     const char16_t c = s[j];
+    // ASCII folds as it lowers; the library call costs more than the rest.
+    if (c < 0x80) {
+        return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c + (u'a' - u'A')) : c;
+    }
     if (QChar::isLowSurrogate(c) && j > 0 && QChar::isHighSurrogate(s[j - 1])) {
         const char32_t folded = QChar::toCaseFolded(QChar::surrogateToUcs4(s[j - 1], c));
         return QChar::requiresSurrogates(folded) ? QChar::lowSurrogate(folded) : c;

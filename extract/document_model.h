@@ -16,10 +16,12 @@ struct SectionRecord {
 
 /// One source file on its way from raw text to a chapter page.
 struct DocumentModel {
+    /// The working text while a parse runs; empty once the sections hold
+    /// their texts (the parse gives its memory back as it goes).
     QString SourceText;
-    qsizetype SourceTextLength = 0;
-    QString SourceFilePath;  ///< set by the caller before a parse
-    QString SourceFolder;    ///< up to and including the last separator
+    qsizetype SourceTextLength = 0;  ///< the working text's length
+    QString SourceFilePath;          ///< set by the caller before a parse
+    QString SourceFolder;            ///< up to and including the last separator
     QString SourceFileName;
     /// In the file's order; the first is the chapter's own (its name is the title).
     std::vector<SectionRecord> Sections;

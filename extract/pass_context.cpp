@@ -1,5 +1,7 @@
 #include "extract/pass_context.h"
 
+#include "support/memory_setup.h"
+
 namespace tessarel {
 
 QString& PassContext::output(qsizetype size) {
@@ -8,6 +10,14 @@ QString& PassContext::output(qsizetype size) {
         spare_.reserve(size + size / 4 + 256);
     }
     return spare_;
+}
+
+void PassContext::release() {
+    const auto bytes = static_cast<size_t>(spare_.capacity()) * sizeof(QChar);
+    if (bytes >= kReleasedTextBytes && spare_.isDetached()) {
+        ReleasePages(spare_.constData(), bytes);
+    }
+    spare_ = QString();
 }
 
 TextRewriter::TextRewriter(const QString& source, PassContext* context)

@@ -21,8 +21,9 @@ public:
     void commit(QString& text) { text.swap(spare_); }
     /// Room for `size` characters in the spare buffer, before any pass needs it.
     void reserve(qsizetype size) { spare_.reserve(size); }
-    /// Gives the spare buffer back.
-    void release() { spare_ = QString(); }
+    /// Gives the spare buffer back, and a large one's pages to the system: the
+    /// heap keeps freed blocks, and the texts made next need not sit beside it.
+    void release();
 
 private:
     QString spare_;

@@ -12,6 +12,7 @@
 #include "extract/pass_context.h"
 #include "extract/protection_passes.h"
 #include "extract/text_search.h"
+#include "support/memory_setup.h"
 #include "support/paths.h"
 #include "support/string_functions.h"
 #include "support/text_file.h"
@@ -35,6 +36,63 @@ void BlankCloseMarkers(QString& text) {
         std::fill(w + at, w + at + 3, u' ');
     }
 }
+
+/// Whether a CR LF stands anywhere from `from` on.
+bool HasCrLf(const QString& text, qsizetype from) {
+    const char16_t* s = Chars(text);
+    const qsizetype n = text.size();
+    for (qsizetype at = FindChar(s, n, from, kCr); at < n; at = FindChar(s, n, at + 1, kCr)) {
+        if (at + 1 < n && s[at + 1] == kLf) {
+            return true;
+        }
+    }
+    return false;
+}
+
+/// Gives the working text's pages back as the section loop leaves them behind:
+/// the sections' texts then take their place instead of adding to them.
+class SourceRelease {
+public:
+    SourceRelease(const QString& text, const SectionSpans& spans)
+        : chars_(Chars(text)),
+          released_(0),
+          active_(text.isDetached() && static_cast<size_t>(text.size()) * sizeof(char16_t) >= kReleasedTextBytes) {
+        if (!active_) {
+            return;
+        }
+        // neededFrom_[i]: where the first span of sections i and on starts.
+        const size_t count = spans.firstRange.empty() ? 0 : spans.firstRange.size() - 1;
+        neededFrom_.assign(count + 1, text.size());
+        for (size_t i = count; i-- > 0;) {
+            qsizetype first = neededFrom_[i + 1];
+            for (size_t r = spans.firstRange[i]; r < spans.firstRange[i + 1]; ++r) {
+                first = std::min(first, spans.ranges[r].first);
+            }
+            neededFrom_[i] = first;
+        }
+    }
+
+    /// Section i has its text: what only sections up to it read can go.
+    void passed(int i) {
+        if (!active_) {
+            return;
+        }
+        const qsizetype needed = neededFrom_[static_cast<size_t>(i) + 1];
+        if (needed - released_ >= kStep) {
+            ReleasePages(chars_ + released_, static_cast<size_t>(needed - released_) * sizeof(char16_t));
+            released_ = needed;
+        }
+    }
+
+private:
+    /// Characters given back at once.
+    static constexpr qsizetype kStep = qsizetype{1} << 20;
+
+    const char16_t* chars_;
+    qsizetype released_;
+    bool active_;
+    std::vector<qsizetype> neededFrom_;
+};
 
 /// From this length on a section's text is not copied out of the working buffer.
 constexpr qsizetype kLongSectionText = qsizetype{1} << 16;
@@ -80,13 +138,16 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     text += kCrLf;
     text += kCrLf;
     AppendDecodedText(text, bytes);
+    // The bytes' memory stays in the heap when freed; its pages need not
+    // stay beside the two text buffers.
+    if (static_cast<size_t>(bytes.size()) >= kReleasedTextBytes && bytes.isDetached()) {
+        ReleasePages(bytes.constData(), static_cast<size_t>(bytes.size()));
+    }
     bytes.clear();
     // Files with bare line feeds read as CR LF files.
-    if (!QStringView(text).sliced(4).contains(kCrLf)) {
-        QString read = text.sliced(4);
-        ReplaceAll(read, u"\n", kCrLf);
-        text.resize(4);
-        text += read;
+    // They are widened in place, in the room reserved above.
+    if (!HasCrLf(text, 4)) {
+        ExpandLineFeeds(text, 4);
     }
     // Every line, the first and the last included, then starts after a CR LF
     // and ends before one; guard blanks follow the text.
@@ -124,6 +185,7 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     FillSections(doc, &spans);
     ui.advanceProgress();
     if (doc.count() == 0) {
+        doc.SourceText = QString();
         return false;
     }
     // A name that ended its comment block leaves its section without text.
@@ -142,6 +204,7 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     PassContext sectionContext;
     QString working;
     working.reserve(4096);
+    SourceRelease release(doc.SourceText, spans);
     for (int i = 0; i < doc.count(); ++i) {
         SectionRecord& section = doc.section(i);
         working.resize(0);
@@ -164,7 +227,9 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
         }
         BlankCloseMarkers(section.Name);
         BlankCloseMarkers(section.Declaration);
+        release.passed(i);
     }
+    doc.SourceText = QString();
     if (options.hyperlinks) {
         ui.advanceProgress();
     }

@@ -204,8 +204,21 @@ QString EscapeSourceCode(QStringView code) {
     QString out;
     out.reserve(code.size() + 16);
     const qsizetype size = code.size();
+    const char16_t* chars = code.utf16();
     for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = code[i].unicode();
+        // Runs without a character to escape go over whole.
+        qsizetype end = i;
+        while (end < size && chars[end] != u'&' && chars[end] != u'<' && chars[end] != u'>') {
+            ++end;
+        }
+        if (end > i) {
+            out.append(code.sliced(i, end - i));
+            i = end;
+            if (i == size) {
+                break;
+            }
+        }
+        const char16_t c = chars[i];
         if (c == u'&') {
             const bool reference = i + 2 < size && code[i + 1] == u'#' && IsDigit(code[i + 2].unicode());
             out.append(reference ? QStringView(u"&") : QStringView(u"&amp;"));
@@ -217,10 +230,8 @@ QString EscapeSourceCode(QStringView code) {
             } else {
                 out.append(u"&lt;");
             }
-        } else if (c == u'>') {
-            out.append(u"&gt;");
         } else {
-            out.append(QChar(c));
+            out.append(u"&gt;");
         }
     }
     return out;

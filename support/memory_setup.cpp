@@ -61,9 +61,23 @@ bool PrepareHeapForLargeTexts() {
     return true;
 }
 
+void ReleasePages(const void* from, std::size_t bytes) {
+    const auto pageSize = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto address = reinterpret_cast<std::uintptr_t>(from);
+    // Inward to whole pages: the heap's own records before and after the
+    // block share its first and last pages.
+    const std::uintptr_t start = (address + pageSize - 1) & ~(pageSize - 1);
+    const std::uintptr_t end = (address + bytes) & ~(pageSize - 1);
+    if (end > start) {
+        madvise(reinterpret_cast<void*>(start), static_cast<std::size_t>(end - start), MADV_DONTNEED);
+    }
+}
+
 #else
 
 bool PrepareHeapForLargeTexts() { return false; }
+
+void ReleasePages(const void* /*from*/, std::size_t /*bytes*/) {}
 
 #endif
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 namespace tessarel {
 
 /// Tunes the heap for the few very large texts of a build (a source, its parse
@@ -9,5 +11,16 @@ namespace tessarel {
 /// Called once, first thing in main(). True when the heap was tuned; false
 /// where it does not apply (not glibc, or a sanitizer's heap).
 bool PrepareHeapForLargeTexts();
+
+/// Gives the whole pages within [from, from + bytes) back to the system while
+/// the block they lie in stays allocated: a text its owner no longer reads
+/// then stops counting toward the process's memory. Those pages read as zeros
+/// afterwards. Does nothing where PrepareHeapForLargeTexts does nothing.
+void ReleasePages(const void* from, std::size_t bytes);
+
+/// The size from which a text's memory is worth giving back when done with:
+/// below it the memory counts for little, and faulting it in again for the
+/// next text costs more than keeping it.
+inline constexpr std::size_t kReleasedTextBytes = std::size_t{8} << 20;
 
 }  // namespace tessarel

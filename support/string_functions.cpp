@@ -2,8 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
+#include <cstring>
 #include <limits>
 #include <utility>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace tessarel {
 
@@ -102,6 +107,81 @@ void ReplaceAll(QString& text, QStringView find, QStringView replacement) {
         return;
     }
     ReplaceFromIndex(text, 0, find, replacement);
+}
+
+namespace {
+
+/// Line feeds in s[from, size).
+qsizetype CountLineFeeds(const char16_t* s, qsizetype from, qsizetype size) {
+    qsizetype feeds = 0;
+    qsizetype i = from;
+#if defined(__SSE2__)
+    // Each lane counts its matches down from zero (a match compares as -1),
+    // and is added up before it could wrap.
+    const __m128i feed = _mm_set1_epi16(u'\n');
+    while (i + 8 <= size) {
+        __m128i lanes = _mm_setzero_si128();
+        const qsizetype stop = std::min(size, i + qsizetype{8} * 0x7FFF);
+        for (; i + 8 <= stop; i += 8) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+            lanes = _mm_add_epi16(lanes, _mm_cmpeq_epi16(chunk, feed));
+        }
+        alignas(16) std::array<short, 8> counts{};
+        _mm_store_si128(reinterpret_cast<__m128i*>(counts.data()), lanes);
+        for (const short count : counts) {
+            feeds -= count;
+        }
+    }
+#endif
+    for (; i < size; ++i) {
+        feeds += s[i] == u'\n' ? 1 : 0;
+    }
+    return feeds;
+}
+
+/// The last line feed in s[from, before); there must be one.
+qsizetype LastLineFeed(const char16_t* s, qsizetype from, qsizetype before) {
+    qsizetype i = before;
+#if defined(__SSE2__)
+    const __m128i feed = _mm_set1_epi16(u'\n');
+    for (; i - 8 >= from; i -= 8) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i - 8));
+        const auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(chunk, feed)));
+        if (mask != 0) {
+            return i - 8 + (31 - std::countl_zero(mask)) / 2;
+        }
+    }
+#endif
+    while (s[--i] != u'\n') {
+    }
+    return i;
+}
+
+}  // namespace
+
+bool ExpandLineFeeds(QString& text, qsizetype from) {
+    const qsizetype size = text.size();
+    from = std::clamp<qsizetype>(from, 0, size);
+    qsizetype feeds = CountLineFeeds(QStringView(text).utf16(), from, size);
+    if (feeds == 0) {
+        return false;
+    }
+    text.resize(size + feeds);
+    char16_t* w = reinterpret_cast<char16_t*>(text.data());
+    // Each line moves back by the number of line feeds still before its end.
+    qsizetype read = size;
+    qsizetype write = size + feeds;
+    while (feeds > 0) {
+        const qsizetype feed = LastLineFeed(w, from, read);
+        const qsizetype length = read - feed - 1;
+        write -= length;
+        std::memmove(w + write, w + feed + 1, static_cast<size_t>(length) * sizeof(char16_t));
+        w[--write] = u'\n';
+        w[--write] = u'\r';
+        read = feed;
+        --feeds;
+    }
+    return true;
 }
 
 void ReplaceAllFrom(qsizetype start, QString& text, QStringView find, QStringView replacement) {

@@ -21,6 +21,9 @@ void ReplaceFirst(QString& text, const QString& find, const QString& replacement
 /// Replaces every occurrence left to right, going on after each replacement.
 /// Does nothing when text, find or replacement is empty.
 void ReplaceAll(QString& text, QStringView find, QStringView replacement);
+/// Every "\n" from `from` on becomes "\r\n", in place: the text moves back from
+/// its end, in the room it has when that suffices. Returns whether any changed.
+bool ExpandLineFeeds(QString& text, qsizetype from = 0);
 /// ReplaceAll from position `start`, without the guard against empty arguments
 /// (an empty `find` does nothing; an empty replacement deletes).
 void ReplaceAllFrom(qsizetype start, QString& text, QStringView find, QStringView replacement);

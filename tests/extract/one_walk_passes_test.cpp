@@ -56,7 +56,8 @@ TEST(OneWalkPasses, WebAddressesAsTheTwoReplacementsInTurn) {
 TEST(Searches, FindWhatTheLibraryFinds) {
     // Lengths around the eight characters the search reads at once.
     const QStringList pieces = {u"a"_s, u"@"_s, u"@/t"_s, u"\r\n"_s, u"\u00e9"_s, u"\U0001F600"_s, u"/"_s};
-    const QStringList needles = {u"@"_s, u"\r"_s, u"@/t"_s, u"\r\n"_s, u"a@"_s, u"\u00e9"_s, u"\U0001F600"_s, u"z"_s};
+    const QStringList needles = {u"@"_s,       u"\r"_s,     u"@/t"_s,        u"\r\n"_s, u"a@"_s,
+                                 u"@/t\r\n"_s, u"\u00e9"_s, u"\U0001F600"_s, u"z"_s};
     QRandomGenerator random(13);
     for (int round = 0; round < 5000; ++round) {
         const QString text = RandomText(random, pieces, 40);

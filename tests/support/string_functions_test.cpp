@@ -25,6 +25,35 @@ TEST(ReplaceAll, EveryOccurrenceOnceGoingOnAfterTheInsertedText) {
     }
 }
 
+TEST(ExpandLineFeeds, GivesWhatReplacingEveryLineFeedGivesWithOrWithoutRoom) {
+    const QString texts[] = {
+        S("\n"),
+        S("\n\n\nx\n"),
+        S("one\ntwo\n\nthree"),
+        S("no feed at all"),
+        QString(),
+        // Lines longer than a block of the search, and characters beyond Latin-1.
+        S("a much longer first line than eight characters\n\u00e9t\u00e9 \u4e2d\u6587\nlast"),
+        // More line feeds than a counting lane holds.
+        QString(300000, u'\n') + S("x\n"),
+    };
+    for (const QString& original : texts) {
+        for (const qsizetype from : {qsizetype{0}, qsizetype{2}}) {
+            QString expected = original.left(from) + original.mid(from).replace(u'\n', S("\r\n"));
+            for (const bool room : {false, true}) {
+                QString text = original;
+                if (room) {
+                    text.reserve(original.size() * 3);
+                }
+                const QString shared = text;
+                EXPECT_EQ(ExpandLineFeeds(text, from), expected != original) << original.toStdString();
+                EXPECT_EQ(text, expected) << original.toStdString() << " from " << from;
+                EXPECT_EQ(shared, original);
+            }
+        }
+    }
+}
+
 TEST(ReplaceAllFrom, StartsAtThePositionAndMayDelete) {
     QString text = S("\\\\host\\\\share\\\\x");
     ReplaceAllFrom(2, text, S("\\\\"), S("\\"));
