@@ -185,12 +185,8 @@ TEST(ReplacingFile, theSameBytesKeepTheTargetAndAnyDifferenceReplacesIt) {
     QByteArray changedLast = old;
     changedLast.back() = 'X';
     const std::vector<std::pair<const char*, QByteArray>> cases = {
-        {"the same", old},
-        {"first byte", 'X' + old.mid(1)},
-        {"middle", changedMiddle},
-        {"last byte", changedLast},
-        {"shorter", old.chopped(1)},
-        {"longer", old + 'k'},
+        {"the same", old},          {"first byte", 'X' + old.mid(1)}, {"middle", changedMiddle},
+        {"last byte", changedLast}, {"shorter", old.chopped(1)},      {"longer", old + 'k'},
         {"empty", QByteArray()},
     };
     for (const qsizetype piece : {qsizetype{1000}, qsizetype{7}, qsizetype{70'000}}) {
