@@ -125,6 +125,8 @@ void ReplacingFile::openOldForComparing() {
     }
     oldFile_ = fd;
     matched_ = 0;
+    oldAt_ = 0;
+    oldBytes_.clear();
 #endif
 }
 
@@ -136,20 +138,22 @@ void ReplacingFile::stopComparing() {
 #endif
     oldFile_ = -1;
     oldBytes_ = QByteArray();
+    oldAt_ = 0;
 }
 
 bool ReplacingFile::copyMatchedPrefix() {
 #ifdef Q_OS_UNIX
     constexpr qint64 kPiece = 1 << 20;
+    QByteArray piece;
     for (qint64 at = 0; at < matched_ && !failed_;) {
         const qint64 want = std::min(kPiece, matched_ - at);
-        oldBytes_.resize(want);
-        const ssize_t got = ::pread(oldFile_, oldBytes_.data(), static_cast<size_t>(want), at);
+        piece.resize(want);
+        const ssize_t got = ::pread(oldFile_, piece.data(), static_cast<size_t>(want), at);
         if (got <= 0) {
             fail(SystemErrorText(got < 0 ? errno : EIO));
             break;
         }
-        writeBytes(QByteArrayView(oldBytes_.constData(), got));
+        writeBytes(QByteArrayView(piece.constData(), got));
         at += got;
     }
 #endif
@@ -250,18 +254,31 @@ bool ReplacingFile::write(QByteArrayView bytes) {
     }
 #ifdef Q_OS_UNIX
     if (oldFile_ >= 0) {
-        // The same bytes at the same place: nothing is written yet.
-        oldBytes_.resize(bytes.size());
-        qint64 got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(oldFile_, oldBytes_.data() + got, static_cast<size_t>(bytes.size() - got));
-            if (n <= 0) {
+        // The same bytes at the same place: nothing is written yet. The
+        // target is read in blocks, whatever the pieces written.
+        constexpr qsizetype kBlock = 64 * 1024;
+        bool same = true;
+        for (qsizetype done = 0; done < bytes.size();) {
+            if (oldAt_ == oldBytes_.size()) {
+                oldBytes_.resize(kBlock);
+                const ssize_t n = ::read(oldFile_, oldBytes_.data(), kBlock);
+                oldBytes_.resize(n > 0 ? n : 0);
+                oldAt_ = 0;
+                if (n <= 0) {
+                    same = false;
+                    break;
+                }
+            }
+            const qsizetype n = std::min(bytes.size() - done, oldBytes_.size() - oldAt_);
+            if (std::memcmp(oldBytes_.constData() + oldAt_, bytes.data() + done, static_cast<size_t>(n)) != 0) {
+                same = false;
                 break;
             }
-            got += n;
+            oldAt_ += n;
+            done += n;
         }
-        if (got == bytes.size() && std::memcmp(oldBytes_.constData(), bytes.data(), bytes.size()) == 0) {
-            matched_ += got;
+        if (same) {
+            matched_ += bytes.size();
             return true;
         }
         if (!copyMatchedPrefix()) {
@@ -298,7 +315,7 @@ bool ReplacingFile::commit() {
 #ifdef Q_OS_UNIX
     if (oldFile_ >= 0) {
         char extra = 0;
-        if (::read(oldFile_, &extra, 1) == 0) {
+        if (oldAt_ == oldBytes_.size() && ::read(oldFile_, &extra, 1) == 0) {
             stopComparing();
             removeWritten();
             keptTarget_ = true;

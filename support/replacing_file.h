@@ -63,7 +63,9 @@ private:
     // The target while the bytes written so far are its first `matched_`.
     int oldFile_ = -1;
     qint64 matched_ = 0;
+    /// The target's bytes read ahead; those before oldAt_ were matched.
     QByteArray oldBytes_;
+    qsizetype oldAt_ = 0;
 };
 
 /// The system's description of an error number ("No space left on device").
