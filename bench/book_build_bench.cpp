@@ -1,6 +1,7 @@
 // Builds generated projects end to end and prints wall time and peak memory.
 //
 //   book_build_bench [--files N] [--kb K] [--workers LIST] [--keep DIR] [--search-off] [--distinct-texts]
+//                    [--modern]
 //   book_build_bench --doxygen-tree [--keep DIR]
 //
 // The first form generates N documented sources of about K KB each (default
@@ -18,6 +19,7 @@
 // The book has a search page unless --search-off; --distinct-texts gives every
 // function a text of its own (the worst case for the search index, which
 // stores a repeated text once). The index's size is printed after the builds.
+// --modern builds the Modern layout instead of the frames.
 
 #include "book/chapter_pool.h"
 #include "book/project_build.h"
@@ -115,6 +117,7 @@ struct Project {
     qint64 bytes = 0;
     bool search = true;
     bool distinctTexts = false;
+    bool modern = false;
     QString path() const { return base + QStringLiteral("project/bench.qdx"); }
     QString source(int i) const { return base + QStringLiteral("project/src/") + SourceName(i); }
     QString destination() const { return base + QStringLiteral("project/out/"); }
@@ -154,6 +157,7 @@ void FillProject(tessarel::UserInterface& ui, tessarel::ProjectModel& model, con
     model.settings.GenerateHtmlHelpFiles = true;
     model.settings.Collapsible = true;
     model.settings.IncludeSearch = project.search;
+    model.settings.ModernLayout = project.modern;
     for (int i = 0; i < project.files; ++i) {
         model.Chapters.push_back({SourceName(i), QStringLiteral("src\\")});
     }
@@ -328,6 +332,7 @@ int main(int argc, char** argv) {
     project.files = value(QStringLiteral("--files"), QStringLiteral("4000")).toInt();
     project.search = !arguments.contains(QStringLiteral("--search-off"));
     project.distinctTexts = arguments.contains(QStringLiteral("--distinct-texts"));
+    project.modern = arguments.contains(QStringLiteral("--modern"));
     const int kilobytes = value(QStringLiteral("--kb"), QStringLiteral("20")).toInt();
     std::vector<int> workers;
     for (const QString& count : value(QStringLiteral("--workers"), QStringLiteral("0")).split(QLatin1Char(','))) {

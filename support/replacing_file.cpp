@@ -9,9 +9,11 @@
 
 #include <cerrno>
 #ifdef Q_OS_UNIX
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -104,7 +106,60 @@ bool MakeFolders(const QString& folder, QString& failure) {
 
 ReplacingFile::ReplacingFile(const QString& target) : target_(target) {}
 
-ReplacingFile::~ReplacingFile() { removeWritten(); }
+ReplacingFile::~ReplacingFile() {
+    stopComparing();
+    removeWritten();
+}
+
+void ReplacingFile::openOldForComparing() {
+#ifdef Q_OS_UNIX
+    const QByteArray name = QFile::encodeName(target_);
+    const int fd = ::open(name.constData(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return;
+    }
+    oldFile_ = fd;
+    matched_ = 0;
+    oldAt_ = 0;
+    oldBytes_.clear();
+#endif
+}
+
+void ReplacingFile::stopComparing() {
+#ifdef Q_OS_UNIX
+    if (oldFile_ >= 0) {
+        ::close(oldFile_);
+    }
+#endif
+    oldFile_ = -1;
+    oldBytes_ = QByteArray();
+    oldAt_ = 0;
+}
+
+bool ReplacingFile::copyMatchedPrefix() {
+#ifdef Q_OS_UNIX
+    constexpr qint64 kPiece = 1 << 20;
+    QByteArray piece;
+    for (qint64 at = 0; at < matched_ && !failed_;) {
+        const qint64 want = std::min(kPiece, matched_ - at);
+        piece.resize(want);
+        const ssize_t got = ::pread(oldFile_, piece.data(), static_cast<size_t>(want), at);
+        if (got <= 0) {
+            fail(SystemErrorText(got < 0 ? errno : EIO));
+            break;
+        }
+        writeBytes(QByteArrayView(piece.constData(), got));
+        at += got;
+    }
+#endif
+    stopComparing();
+    return !failed_;
+}
 
 void ReplacingFile::fail(const QString& reason) {
     if (!failed_) {
@@ -176,6 +231,9 @@ bool ReplacingFile::open() {
         // NewOnly creates the file exclusively: an existing name, a link
         // included, makes the open fail instead of being followed.
         if (file_.open(QIODevice::WriteOnly | QIODevice::NewOnly | QIODevice::Unbuffered)) {
+            if (keepPermissions_) {
+                openOldForComparing();
+            }
             return true;
         }
         const QString reason = file_.errorString();
@@ -194,6 +252,47 @@ bool ReplacingFile::write(QByteArrayView bytes) {
     if (!file_.isOpen() || failed_) {
         return false;
     }
+#ifdef Q_OS_UNIX
+    if (oldFile_ >= 0) {
+        // The same bytes at the same place: nothing is written yet. The
+        // target is read in blocks, whatever the pieces written.
+        constexpr qsizetype kBlock = 64 * 1024;
+        bool same = true;
+        for (qsizetype done = 0; done < bytes.size();) {
+            if (oldAt_ == oldBytes_.size()) {
+                oldBytes_.resize(kBlock);
+                const ssize_t n = ::read(oldFile_, oldBytes_.data(), kBlock);
+                oldBytes_.resize(n > 0 ? n : 0);
+                oldAt_ = 0;
+                if (n <= 0) {
+                    same = false;
+                    break;
+                }
+            }
+            const qsizetype n = std::min(bytes.size() - done, oldBytes_.size() - oldAt_);
+            if (std::memcmp(oldBytes_.constData() + oldAt_, bytes.data() + done, static_cast<size_t>(n)) != 0) {
+                same = false;
+                break;
+            }
+            oldAt_ += n;
+            done += n;
+        }
+        if (same) {
+            matched_ += bytes.size();
+            return true;
+        }
+        if (!copyMatchedPrefix()) {
+            return false;
+        }
+    }
+#endif
+    return writeBytes(bytes);
+}
+
+bool ReplacingFile::writeBytes(QByteArrayView bytes) {
+    if (failed_) {
+        return false;
+    }
     // A short write (a disk filling up) is tried again: only the write that
     // fails outright carries the system's reason.
     while (!bytes.isEmpty()) {
@@ -209,9 +308,26 @@ bool ReplacingFile::write(QByteArrayView bytes) {
 
 bool ReplacingFile::commit() {
     if (!file_.isOpen() || failed_) {
+        stopComparing();
         removeWritten();
         return false;
     }
+#ifdef Q_OS_UNIX
+    if (oldFile_ >= 0) {
+        char extra = 0;
+        if (oldAt_ == oldBytes_.size() && ::read(oldFile_, &extra, 1) == 0) {
+            stopComparing();
+            removeWritten();
+            keptTarget_ = true;
+            return true;
+        }
+        // The target is longer than what was written.
+        if (!copyMatchedPrefix()) {
+            removeWritten();
+            return false;
+        }
+    }
+#endif
     if (keepPermissions_) {
         file_.setPermissions(permissions_);
     }

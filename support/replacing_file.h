@@ -15,7 +15,10 @@ inline const QString kReplacementSuffix = QStringLiteral(".tessarel-new");
 /// A file that takes its target's place only when whole. It is written under
 /// a new, unpredictable name in the target's folder, created exclusively (never
 /// through a link or over a file that is there), and renamed over the target,
-/// so a link standing at the target is replaced, not followed.
+/// so a link standing at the target is replaced, not followed. An existing
+/// regular file is compared with the bytes as they come and left untouched,
+/// stamp and all, when they turn out to be its own: the new file is written
+/// only from the first difference on.
 class ReplacingFile {
 public:
     explicit ReplacingFile(const QString& target);
@@ -30,8 +33,11 @@ public:
     /// False once any write failed; later writes do nothing.
     bool write(QByteArrayView bytes);
     /// Puts the written file in the target's place (an existing file's
-    /// permissions are kept). False, and the written file removed, on failure.
+    /// permissions are kept), or keeps the target when its bytes were the
+    /// written ones. False, and the written file removed, on failure.
     bool commit();
+    /// After a successful commit: true when the target was kept as it was.
+    bool keptTarget() const { return keptTarget_; }
     bool isOpen() const { return file_.isOpen(); }
     bool failed() const { return failed_; }
     /// Why the file could not be written, in the system's words; "" when the
@@ -42,6 +48,10 @@ public:
 private:
     void fail(const QString& reason);
     void removeWritten();
+    void openOldForComparing();
+    void stopComparing();
+    bool writeBytes(QByteArrayView bytes);
+    bool copyMatchedPrefix();
 
     QString target_;
     QFile file_;
@@ -49,6 +59,13 @@ private:
     QFileDevice::Permissions permissions_;
     bool keepPermissions_ = false;
     bool failed_ = false;
+    bool keptTarget_ = false;
+    // The target while the bytes written so far are its first `matched_`.
+    int oldFile_ = -1;
+    qint64 matched_ = 0;
+    /// The target's bytes read ahead; those before oldAt_ were matched.
+    QByteArray oldBytes_;
+    qsizetype oldAt_ = 0;
 };
 
 /// The system's description of an error number ("No space left on device").

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <algorithm>
 
 #include <sys/stat.h>
@@ -223,14 +224,20 @@ TEST_F(MainCommandsTest, buildCommandsFollowTheNumberOfFiles) {
 }
 
 // Build takes unchanged chapters from the last build's record; Rebuild All
-// writes every page again. A page written anew is a new file, with an inode of its own.
+// writes every page again. Pages that tell their build's time, made at
+// another time, are new files, with inodes of their own.
 TEST_F(MainCommandsTest, rebuildAllBuildsEveryChapterWhereBuildTakesUnchangedOnes) {
     const auto inode = [](const QString& path) {
         struct stat info = {};
         return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
     };
+    const QByteArray epoch = qgetenv("SOURCE_DATE_EPOCH");
+    const auto restore = qScopeGuard(
+        [&epoch] { epoch.isNull() ? qunsetenv("SOURCE_DATE_EPOCH") : qputenv("SOURCE_DATE_EPOCH", epoch); });
+    qputenv("SOURCE_DATE_EPOCH", "1700000000");
     EXPECT_FALSE(enabled(Command::RebuildAll));
     openProject(writeProject());
+    ws.project.settings.IncludeLastGenerated = true;
     EXPECT_TRUE(enabled(Command::RebuildAll));
     const QString page = te.path(u"proj/out/f0.c.htm"_s);
     commands.build();
@@ -239,6 +246,7 @@ TEST_F(MainCommandsTest, rebuildAllBuildsEveryChapterWhereBuildTakesUnchangedOne
     const size_t rows = ui.log.size();
     commands.build();
     EXPECT_EQ(inode(page), first);
+    qputenv("SOURCE_DATE_EPOCH", "1800000000");
     commands.rebuildAll();
     EXPECT_NE(inode(page), first);
     // All three builds told the same rows.

@@ -9,10 +9,15 @@
 
 #include <QCryptographicHash>
 #include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <array>
 #include <functional>
 
 namespace tessarel::testing {
@@ -151,7 +156,7 @@ TEST_F(IncrementalBuild, randomChangesGiveTheFullBuildsBook) {
         const int pick = static_cast<int>(random.bounded(count));
         Chapter& chapter = project.Chapters[static_cast<size_t>(pick)];
         const QString path = sourcePath(chapter);
-        const int change = static_cast<int>(random.bounded(10));
+        const int change = static_cast<int>(random.bounded(11));
         std::string step = "round " + std::to_string(round) + ", change " + std::to_string(change);
         switch (change) {
         case 0:  // new text, an old time the record has never seen
@@ -196,7 +201,10 @@ TEST_F(IncrementalBuild, randomChangesGiveTheFullBuildsBook) {
             break;
         case 7: {
             Settings& s = project.settings;
-            switch (random.bounded(5)) {
+            switch (random.bounded(6)) {
+            case 5:
+                s.ModernLayout = !s.ModernLayout;
+                break;
             case 0:
                 s.Collapsible = !s.Collapsible;
                 break;
@@ -223,13 +231,22 @@ TEST_F(IncrementalBuild, randomChangesGiveTheFullBuildsBook) {
             }
             break;
         }
+        case 9: {  // a file of the book removed behind the build's back
+            const QStringList names = QDir(dest).entryList(QDir::Files, QDir::Name);
+            if (!names.isEmpty()) {
+                const QString name = names[static_cast<qsizetype>(random.bounded(names.size()))];
+                step += " (" + name.toStdString() + ")";
+                QFile::remove(dest + name);
+            }
+            break;
+        }
         default:  // nothing changed
             step += " (none)";
             break;
         }
         const ProjectBuildResult result = buildBoth(step);
         reused += result.chaptersReused;
-        if (change == 9 || change == 2) {
+        if (change == 10 || change == 2) {
             // Every page built from a source, and still as written, is taken as it is.
             int expected = 0;
             for (size_t i = 0; i < result.found.size(); ++i) {
@@ -242,6 +259,56 @@ TEST_F(IncrementalBuild, randomChangesGiveTheFullBuildsBook) {
         }
     }
     EXPECT_GT(reused, 0);
+}
+
+// A rebuild with nothing changed replaces no file of the book: every file
+// keeps its inode and times, in either layout, and the log is the full
+// build's.
+TEST_F(IncrementalBuild, nothingChangedWritesNoFile) {
+    addSources(6);
+    Settings& s = ws.project.settings;
+    s.IncludeSearch = true;
+    s.Collapsible = true;
+    s.GenerateHtmlHelpFiles = true;
+    const auto stamps = [this] {
+        std::map<QString, std::array<qint64, 3>> result;
+        QDirIterator it(dest, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            const QString path = it.next();
+            struct stat status {};
+            if (::lstat(QFile::encodeName(path).constData(), &status) == 0) {
+                result[path] = {static_cast<qint64>(status.st_ino),
+                                static_cast<qint64>(status.st_mtim.tv_sec) * 1'000'000'000 + status.st_mtim.tv_nsec,
+                                static_cast<qint64>(status.st_ctim.tv_sec) * 1'000'000'000 + status.st_ctim.tv_nsec};
+            }
+        }
+        return result;
+    };
+    // The compiled help is kept, not compiled again as the full build's is.
+    const auto withoutCompile = [](Rows rows) {
+        std::erase_if(rows, [](const QString& row) { return row.startsWith(u"> Compiled Help"_s); });
+        return rows;
+    };
+    for (const bool modern : {false, true}) {
+        const char* layout = modern ? "modern" : "frames";
+        s.ModernLayout = modern;
+        // A fresh folder for each layout: the full build logs no files of the other.
+        full = env.path(modern ? u"full-modern/"_s : u"full-frames/"_s);
+        ws.project.settings.RelDestPath = full;
+        size_t from = env.ui.log.size();
+        BuildProject(ws, {.rebuild = true});
+        const Rows fullRows = withoutCompile(rows(from));
+        ws.project.settings.RelDestPath = dest;
+        BuildProject(ws);
+        trustRecord();
+        const auto before = stamps();
+        ASSERT_GT(before.size(), 6U);
+        from = env.ui.log.size();
+        EXPECT_EQ(BuildProject(ws).chaptersReused, 6) << layout;
+        EXPECT_EQ(withoutCompile(rows(from)), fullRows) << layout;
+        EXPECT_TRUE(stamps() == before) << layout;
+        EXPECT_TRUE(Tree(dest) == Tree(full)) << layout << FirstDifference(Tree(dest), Tree(full));
+    }
 }
 
 // Every setting of the table, changed on its own, either changes the page

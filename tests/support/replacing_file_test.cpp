@@ -156,5 +156,58 @@ TEST(ReplacingFile, leftoversAreRemovedAsFilesOrLinksOnly) {
     EXPECT_EQ(ReadBytes(t.path(u"outside.txt"_s)), QByteArray("precious"));
 }
 
+// A target whose bytes are written again is kept, inode and time; any
+// difference, wherever it falls and however the bytes are cut, gives exactly
+// the new bytes in a new file.
+TEST(ReplacingFile, theSameBytesKeepTheTargetAndAnyDifferenceReplacesIt) {
+    TestEnvironment t;
+    const QString page = t.path(u"same/same.htm"_s);
+    const QByteArray old = QByteArray("abcdefghij").repeated(5000);
+    struct stat before {};
+    struct stat after {};
+    const auto writeInPieces = [&page](const QByteArray& bytes, qsizetype piece, bool& kept) {
+        ReplacingFile file(page);
+        if (!file.open()) {
+            return false;
+        }
+        for (qsizetype at = 0; at < bytes.size(); at += piece) {
+            if (!file.write(QByteArrayView(bytes).sliced(at, std::min(piece, bytes.size() - at)))) {
+                return false;
+            }
+        }
+        const bool committed = file.commit();
+        kept = file.keptTarget();
+        return committed;
+    };
+    const QByteArray name = QFile::encodeName(page);
+    QByteArray changedMiddle = old;
+    changedMiddle[25'000] = 'X';
+    QByteArray changedLast = old;
+    changedLast.back() = 'X';
+    const std::vector<std::pair<const char*, QByteArray>> cases = {
+        {"the same", old},          {"first byte", 'X' + old.mid(1)}, {"middle", changedMiddle},
+        {"last byte", changedLast}, {"shorter", old.chopped(1)},      {"longer", old + 'k'},
+        {"empty", QByteArray()},
+    };
+    for (const qsizetype piece : {qsizetype{1000}, qsizetype{7}, qsizetype{70'000}}) {
+        for (const auto& [what, bytes] : cases) {
+            WriteBytes(page, old);
+            ASSERT_EQ(::stat(name.constData(), &before), 0);
+            bool kept = false;
+            ASSERT_TRUE(writeInPieces(bytes, piece, kept)) << what << " " << piece;
+            ASSERT_EQ(::stat(name.constData(), &after), 0);
+            EXPECT_EQ(ReadBytes(page), bytes) << what << " " << piece;
+            const bool same = bytes == old;
+            EXPECT_EQ(kept, same) << what << " " << piece;
+            EXPECT_EQ(after.st_ino == before.st_ino, same) << what << " " << piece;
+            if (same) {
+                EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
+                EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
+            }
+            EXPECT_EQ(Entries(t.path(u"same/"_s)), QStringList{u"same.htm"_s}) << what << " " << piece;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tessarel::testing
