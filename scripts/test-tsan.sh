@@ -9,7 +9,8 @@ scripts/install-deps.sh
 cmake --preset tsan
 cmake --build --preset tsan
 # The filter of the preset leaves out the tests that start the help compiler
-# (IncrementalBuild.everySettingChanges... starts one, so it is excluded by name):
+# (IncrementalBuild.everySettingChanges... and .nothingChangedWritesNoFile start one,
+# so they are excluded by name):
 # after such a fork GCC 12's sanitizer reports races on the pool's fields that
 # it does not report without the fork (each access is under the pool's
 # mutex), and clang 14's stops on Qt's clone().
