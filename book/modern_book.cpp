@@ -125,10 +125,8 @@ QString ModernBookWriter::detailedContents() const {
         if (!chapter.sections.isEmpty()) {
             text += u"<ul>"_s;
             for (const QString& name : chapter.sections) {
-                text += u"<li><a href=\""_s + href + u'#';
-                QString anchor;
-                AppendQuotedHtmlAttribute(anchor, name);
-                text += anchor.replace(u' ', u'^') + u"\">"_s + name + u"</a></li>"_s;
+                text += u"<li><a href=\""_s + AnchorHref(chapter.page, SectionAnchor(name)) + u"\">"_s + name +
+                        u"</a></li>"_s;
             }
             text += u"</ul>"_s;
         }
