@@ -366,11 +366,6 @@ void WalkParentheses(const QString& text, std::vector<FoundName*>& places) {
 }  // namespace
 
 void FindDeclarations(DocumentModel& doc) {
-    TidySectionNames(doc);
-    FindDeclarationsOfNames(doc);
-}
-
-void TidySectionNames(DocumentModel& doc) {
     const int count = doc.count();
     for (int i = 0; i < count; ++i) {
         SectionRecord& section = doc.section(i);
@@ -382,10 +377,6 @@ void TidySectionNames(DocumentModel& doc) {
         section.Name = TrimSpaces(section.Name);
         section.Declaration.clear();
     }
-}
-
-void FindDeclarationsOfNames(DocumentModel& doc) {
-    const int count = doc.count();
     if (count == 0) {
         return;
     }

@@ -146,27 +146,18 @@ struct SectionFormat {
             working = QString();
             working.reserve(4096);
         }
-    }
-};
-
-/// The declarations, then "@/t" blanked in every name and declaration. The
-/// sections' texts are made of neither.
-void FindDeclarationsAndBlankNames(DocumentModel& doc) {
-    FindDeclarationsOfNames(doc);
-    for (SectionRecord& section : doc.Sections) {
         BlankCloseMarkers(section.Name);
         BlankCloseMarkers(section.Declaration);
     }
-}
+};
 
 /// Sections handed out at once to a thread: enough text to outweigh the hand-out.
 constexpr int kSectionsPerChunk = 128;
 
-/// Finds the declarations on a second thread while this one formats the
-/// sections, and then formats sections on both, taking chunks of them in
+/// Formats the sections on this thread and one more, taking chunks of them in
 /// order. Each section's text depends on that section alone, so the result is
 /// the same as one thread's. The working text is given back only behind the
-/// chunks that are all done, and only once the declarations are found.
+/// chunks that are all done.
 void FormatSectionsOnTwoThreads(const SectionFormat& format, SourceRelease& release) {
     const int count = format.doc.count();
     const int chunks = (count + kSectionsPerChunk - 1) / kSectionsPerChunk;
@@ -175,23 +166,10 @@ void FormatSectionsOnTwoThreads(const SectionFormat& format, SourceRelease& rele
     std::mutex mutex;
     std::vector<bool> done(static_cast<size_t>(chunks), false);  // guarded by mutex
     int doneBefore = 0;                                          // guarded by mutex: chunks all done before it
-    bool declarationsFound = false;                              // guarded by mutex
     std::exception_ptr errors[2];
 
-    // Under the mutex: gives back what the chunks done so far no longer need.
-    const auto releaseDone = [&] {
-        if (declarationsFound && doneBefore > 0) {
-            release.passed(std::min(count, doneBefore * kSectionsPerChunk) - 1);
-        }
-    };
-    const auto work = [&](std::exception_ptr& error, bool declarations) {
+    const auto work = [&](std::exception_ptr& error) {
         try {
-            if (declarations) {
-                FindDeclarationsAndBlankNames(format.doc);
-                const std::lock_guard<std::mutex> lock(mutex);
-                declarationsFound = true;
-                releaseDone();
-            }
             SectionBuffers buffers;
             for (int c = next++; c < chunks && !failed; c = next++) {
                 const int end = std::min(count, (c + 1) * kSectionsPerChunk);
@@ -205,7 +183,7 @@ void FormatSectionsOnTwoThreads(const SectionFormat& format, SourceRelease& rele
                     ++doneBefore;
                 }
                 if (doneBefore != before) {
-                    releaseDone();
+                    release.passed(std::min(count, doneBefore * kSectionsPerChunk) - 1);
                 }
             }
         } catch (...) {
@@ -214,8 +192,8 @@ void FormatSectionsOnTwoThreads(const SectionFormat& format, SourceRelease& rele
         }
     };
     {
-        std::jthread helper(work, std::ref(errors[1]), true);
-        work(errors[0], false);
+        std::jthread helper(work, std::ref(errors[1]));
+        work(errors[0]);
     }
     for (const std::exception_ptr& error : errors) {
         if (error) {
@@ -314,7 +292,7 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     for (int i = 0; i < doc.count(); ++i) {
         withoutText[static_cast<size_t>(i)] = FindText(doc.section(i).Name, kTextCloseMarker) >= 0;
     }
-    TidySectionNames(doc);
+    FindDeclarations(doc);
     ui.advanceProgress();
 
     // Each section is linked and formatted in working buffers that keep their
@@ -327,7 +305,6 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     if (options.secondThread && doc.count() > kSectionsPerChunk) {
         FormatSectionsOnTwoThreads(format, release);
     } else {
-        FindDeclarationsAndBlankNames(doc);
         SectionBuffers buffers;
         for (int i = 0; i < doc.count(); ++i) {
             format.run(i, buffers);
