@@ -170,6 +170,7 @@ void FormatSectionsOnTwoThreads(const SectionFormat& format, SourceRelease& rele
 
     const auto work = [&](std::exception_ptr& error) {
         try {
+            PrepareThreadHeapForLargeTexts();
             SectionBuffers buffers;
             for (int c = next++; c < chunks && !failed; c = next++) {
                 const int end = std::min(count, (c + 1) * kSectionsPerChunk);

@@ -7,6 +7,7 @@
 #include "pages/tag_translation.h"
 #include "support/environment.h"
 #include "support/html_text.h"
+#include "support/memory_setup.h"
 #include "support/paths.h"
 #include "support/settings.h"
 #include "support/string_functions.h"
@@ -243,7 +244,6 @@ void WriteSummary(PageBuffer& page, DocumentModel& doc, const PageHeads& heads, 
 struct SectionBody {
     bool hasDeclaration = false;
     QString declaration;  ///< the declaration box's line
-    QString text;         ///< the translated text, trimmed, when made ahead of the page
 };
 
 /// Sections translated at once by one thread while the page is written.
@@ -284,7 +284,7 @@ struct SectionBodies {
         return TrimmedSpaces(text);
     }
 
-    void write(int i, const SectionBody& body, QStringView text, bool modern) const {
+    void write(int i, const SectionBody& body, QStringView declaration, QStringView text, bool modern) const {
         PageBuffer& page = context.page;
         const QString& name = heads.name(i);
         AddTag(page, u"div class=Section");
@@ -300,7 +300,7 @@ struct SectionBodies {
         AddTag(page, u"/h3");
         if (body.hasDeclaration) {
             AddTag(page, u"div class=Api"_s);
-            AddLine(page, body.declaration);
+            AddLine(page, declaration);
             AddTag(page, u"/div"_s);
         }
         AddTag(page, u"div class=SectionText");
@@ -318,10 +318,10 @@ struct SectionBodies {
             const auto at = static_cast<size_t>(i);
             if (at < texts.size() && !texts[at].isEmpty()) {
                 KeepSnippet(context, i, texts[at]);
-                write(i, body, TrimmedSpaces(texts[at]), modern);
+                write(i, body, body.declaration, TrimmedSpaces(texts[at]), modern);
                 texts[at] = QString();
             } else {
-                write(i, body, translate(i, translator), modern);
+                write(i, body, body.declaration, translate(i, translator), modern);
             }
         }
         figures = translator.figures();
@@ -332,8 +332,12 @@ struct SectionBodies {
     /// their figures join in that order after `before`. A section's body
     /// depends on that section alone, so the page is the same as one thread's.
     void writeOnTwoThreads(bool modern, const QStringList& before) {
+        // A chunk's declarations and texts stand in one buffer, so that
+        // freeing them on this thread takes one free of the helper's heap.
         struct Chunk {
             std::vector<SectionBody> bodies;
+            std::vector<qsizetype> ends;  ///< per section: where its declaration ends, where its text ends
+            QString buffer;
             QStringList figures;
             bool done = false;  // guarded by the mutex
         };
@@ -357,16 +361,22 @@ struct SectionBodies {
             const int first = 1 + c * kBodiesPerChunk;
             const int end = std::min(count, first + kBodiesPerChunk);
             chunk.bodies.resize(static_cast<size_t>(end - first));
+            chunk.ends.reserve(2 * chunk.bodies.size());
             const qsizetype figuresBefore = translator.figures().size();
             for (int i = first; i < end; ++i) {
                 SectionBody& body = chunk.bodies[static_cast<size_t>(i - first)];
                 makeDeclaration(i, body);
-                body.text = translate(i, translator).toString();
+                chunk.buffer += body.declaration;
+                body.declaration = QString();
+                chunk.ends.push_back(chunk.buffer.size());
+                chunk.buffer += translate(i, translator);
+                chunk.ends.push_back(chunk.buffer.size());
             }
             chunk.figures = translator.figures().mid(figuresBefore);
         };
         const auto help = [&] {
             try {
+                PrepareThreadHeapForLargeTexts();
                 SectionTranslator translator;
                 std::unique_lock<std::mutex> lock(mutex);
                 while (true) {
@@ -426,12 +436,17 @@ struct SectionBodies {
             lock.unlock();
             Chunk& chunk = made[static_cast<size_t>(k)];
             const int first = 1 + k * kBodiesPerChunk;
+            const QStringView buffer(chunk.buffer);
+            qsizetype from = 0;
             for (size_t j = 0; j < chunk.bodies.size(); ++j) {
-                write(first + static_cast<int>(j), chunk.bodies[j], chunk.bodies[j].text, modern);
+                const qsizetype declarationEnd = chunk.ends[2 * j];
+                const qsizetype textEnd = chunk.ends[2 * j + 1];
+                write(first + static_cast<int>(j), chunk.bodies[j], buffer.sliced(from, declarationEnd - from),
+                      buffer.sliced(declarationEnd, textEnd - declarationEnd), modern);
+                from = textEnd;
             }
             figures += chunk.figures;
-            chunk.bodies = std::vector<SectionBody>();
-            chunk.figures = QStringList();
+            chunk = Chunk();
             lock.lock();
             ++written;
             changed.notify_all();
