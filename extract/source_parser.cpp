@@ -23,6 +23,8 @@
 #include <exception>
 #include <functional>
 #include <mutex>
+#include <optional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -193,7 +195,12 @@ void FormatSectionsOnTwoThreads(const SectionFormat& format, SourceRelease& rele
         }
     };
     {
-        std::jthread helper(work, std::ref(errors[1]));
+        std::optional<std::jthread> helper;
+        try {
+            helper.emplace(work, std::ref(errors[1]));
+        } catch (const std::system_error&) {
+            // No thread to be had: this one takes every chunk.
+        }
         work(errors[0]);
     }
     for (const std::exception_ptr& error : errors) {

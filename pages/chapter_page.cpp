@@ -20,6 +20,7 @@
 #include <exception>
 #include <mutex>
 #include <optional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -410,10 +411,17 @@ struct SectionBodies {
                     stop = true;
                 }
                 changed.notify_all();
-                thread.join();
+                if (thread.joinable()) {
+                    thread.join();
+                }
             }
         };
-        std::thread helper(help);
+        std::thread helper;
+        try {
+            helper = std::thread(help);
+        } catch (const std::system_error&) {
+            // No thread to be had: this one makes every chunk.
+        }
         Stopper stopper{mutex, stop, changed, helper};
         SectionTranslator translator;
         figures = before;
