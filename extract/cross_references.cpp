@@ -343,16 +343,21 @@ struct SectionLinker::Tables {
     explicit Tables(std::vector<LinkTarget> list) : targets(std::move(list)), linker(targets) {}
     const std::vector<LinkTarget> targets;
     const NameLinker linker;
-    LinkScratch scratch;
 };
+
+struct SectionLinker::Buffers::Scratch : LinkScratch {};
+
+SectionLinker::Buffers::Buffers() : scratch_(std::make_unique<Scratch>()) {}
+
+SectionLinker::Buffers::~Buffers() = default;
 
 SectionLinker::SectionLinker(std::vector<LinkTarget> targets) : tables_(std::make_unique<Tables>(std::move(targets))) {}
 
 SectionLinker::~SectionLinker() = default;
 
-void SectionLinker::link(QString& text, int section) const {
+void SectionLinker::link(QString& text, int section, Buffers& buffers) const {
     if (!tables_->targets.empty()) {
-        tables_->linker.link(text, section, tables_->scratch);
+        tables_->linker.link(text, section, *buffers.scratch_);
     }
 }
 

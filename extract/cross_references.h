@@ -24,14 +24,29 @@ std::vector<LinkTarget> LinkTargets(const DocumentModel& doc);
 /// "@goto[Name]" in place of the name. Targets are applied in order, each
 /// pattern over the delimiter pairs of the whole-word replacement, so an
 /// earlier target's link hides a later name inside it. The look-up tables are
-/// built once for many texts.
+/// built once for many texts; linking only reads them, so threads may share
+/// a linker, each with buffers of its own.
 class SectionLinker {
 public:
+    /// One thread's working buffers, kept from text to text.
+    class Buffers {
+    public:
+        Buffers();
+        ~Buffers();
+        Buffers(const Buffers&) = delete;
+        Buffers& operator=(const Buffers&) = delete;
+
+    private:
+        friend class SectionLinker;
+        struct Scratch;
+        std::unique_ptr<Scratch> scratch_;
+    };
+
     explicit SectionLinker(std::vector<LinkTarget> targets);
     ~SectionLinker();
     SectionLinker(const SectionLinker&) = delete;
     SectionLinker& operator=(const SectionLinker&) = delete;
-    void link(QString& text, int section) const;
+    void link(QString& text, int section, Buffers& buffers) const;
 
 private:
     struct Tables;

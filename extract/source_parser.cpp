@@ -19,6 +19,13 @@
 #include "support/user_interface.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace tessarel {
@@ -102,6 +109,106 @@ constexpr qsizetype kLongSectionText = qsizetype{1} << 16;
 /// the bar of a parse stops short of its end; builds have always shown that.
 constexpr int kFixedProgressSteps = 20;
 
+/// One thread's working buffers for the sections' texts.
+struct SectionBuffers {
+    PassContext context;
+    QString working;
+    SectionLinker::Buffers links;
+
+    SectionBuffers() { working.reserve(4096); }
+};
+
+/// Links and formats one section's text out of the working text. Sections
+/// share nothing they write, and the linker and the working text are only
+/// read, so sections may be formatted on several threads at once.
+struct SectionFormat {
+    DocumentModel& doc;
+    const SectionSpans& spans;
+    const std::vector<bool>& withoutText;
+    const SectionLinker& linker;
+
+    void run(int i, SectionBuffers& buffers) const {
+        SectionRecord& section = doc.section(i);
+        QString& working = buffers.working;
+        working.resize(0);
+        if (!withoutText[static_cast<size_t>(i)]) {
+            spans.appendText(working, doc.SourceText, i);
+        }
+        linker.link(working, i, buffers.links);
+        FormatSectionText(working, &buffers.context);
+        RestoreWebAddresses(working, &buffers.context);
+        BlankCloseMarkers(working);
+        if (working.size() < kLongSectionText) {
+            section.Text = QStringView(working).toString();
+        } else {
+            // A long text keeps the working buffer itself, cut to its size, rather
+            // than a copy beside it.
+            section.Text = std::move(working);
+            section.Text.squeeze();
+            working = QString();
+            working.reserve(4096);
+        }
+        BlankCloseMarkers(section.Name);
+        BlankCloseMarkers(section.Declaration);
+    }
+};
+
+/// Sections handed out at once to a thread: enough text to outweigh the hand-out.
+constexpr int kSectionsPerChunk = 128;
+
+/// Formats the sections on this thread and one more, taking chunks of them in
+/// order. Each section's text depends on that section alone, so the result is
+/// the same as one thread's. The working text is given back only behind the
+/// chunks that are all done.
+void FormatSectionsOnTwoThreads(const SectionFormat& format, SourceRelease& release) {
+    const int count = format.doc.count();
+    const int chunks = (count + kSectionsPerChunk - 1) / kSectionsPerChunk;
+    std::atomic<int> next{0};
+    std::atomic<bool> failed{false};
+    std::mutex mutex;
+    std::vector<bool> done(static_cast<size_t>(chunks), false);  // guarded by mutex
+    int doneBefore = 0;                                          // guarded by mutex: chunks all done before it
+    std::exception_ptr errors[2];
+
+    const auto work = [&](std::exception_ptr& error) {
+        try {
+            PrepareThreadHeapForLargeTexts();
+            SectionBuffers buffers;
+            for (int c = next++; c < chunks && !failed; c = next++) {
+                const int end = std::min(count, (c + 1) * kSectionsPerChunk);
+                for (int i = c * kSectionsPerChunk; i < end; ++i) {
+                    format.run(i, buffers);
+                }
+                const std::lock_guard<std::mutex> lock(mutex);
+                done[static_cast<size_t>(c)] = true;
+                const int before = doneBefore;
+                while (doneBefore < chunks && done[static_cast<size_t>(doneBefore)]) {
+                    ++doneBefore;
+                }
+                if (doneBefore != before) {
+                    release.passed(std::min(count, doneBefore * kSectionsPerChunk) - 1);
+                }
+            }
+        } catch (...) {
+            error = std::current_exception();
+            failed = true;
+        }
+    };
+    {
+        std::optional<std::jthread> helper;
+        try {
+            helper.emplace(work, std::ref(errors[1]));
+        } catch (const std::system_error&) {
+            // No thread to be had: this one takes every chunk.
+        }
+        work(errors[0]);
+    }
+    for (const std::exception_ptr& error : errors) {
+        if (error) {
+            std::rethrow_exception(error);
+        }
+    }
+}
 }  // namespace
 
 int ParseProgressMaximum(const CommentStyles& styles) {
@@ -196,38 +303,21 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     FindDeclarations(doc);
     ui.advanceProgress();
 
-    // Each section is linked and formatted in two working buffers that keep
-    // their room from section to section, and then gets one exact copy. The
-    // link targets are taken before any name is touched below, as linking all
+    // Each section is linked and formatted in working buffers that keep their
+    // room from section to section, and then gets one exact copy. The link
+    // targets are taken before any name is touched below, as linking all
     // texts first would see them.
     const SectionLinker linker(options.hyperlinks ? LinkTargets(doc) : std::vector<LinkTarget>());
-    PassContext sectionContext;
-    QString working;
-    working.reserve(4096);
     SourceRelease release(doc.SourceText, spans);
-    for (int i = 0; i < doc.count(); ++i) {
-        SectionRecord& section = doc.section(i);
-        working.resize(0);
-        if (!withoutText[static_cast<size_t>(i)]) {
-            spans.appendText(working, doc.SourceText, i);
+    const SectionFormat format{doc, spans, withoutText, linker};
+    if (options.secondThread && doc.count() > kSectionsPerChunk) {
+        FormatSectionsOnTwoThreads(format, release);
+    } else {
+        SectionBuffers buffers;
+        for (int i = 0; i < doc.count(); ++i) {
+            format.run(i, buffers);
+            release.passed(i);
         }
-        linker.link(working, i);
-        FormatSectionText(working, &sectionContext);
-        RestoreWebAddresses(working, &sectionContext);
-        BlankCloseMarkers(working);
-        if (working.size() < kLongSectionText) {
-            section.Text = QStringView(working).toString();
-        } else {
-            // A long text keeps the working buffer itself, cut to its size, rather
-            // than a copy beside it.
-            section.Text = std::move(working);
-            section.Text.squeeze();
-            working = QString();
-            working.reserve(4096);
-        }
-        BlankCloseMarkers(section.Name);
-        BlankCloseMarkers(section.Declaration);
-        release.passed(i);
     }
     doc.SourceText = QString();
     if (options.hyperlinks) {

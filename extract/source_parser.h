@@ -16,6 +16,9 @@ class UserInterface;
 struct ParseOptions {
     CommentStyles comments;
     bool hyperlinks = true;
+    /// The sections' texts may be formatted on a second thread: for a source
+    /// built alone, not for the chapters of a book, which already share the cores.
+    bool secondThread = false;
 };
 
 /// The progress maximum ParseSourceFile sets for the comment styles.

@@ -155,6 +155,7 @@ ChapterOutcome& ParseAndWrite(JobBuild& b, QByteArray bytes) {
         // so a failed write keeps it rather than deleting it first.
         ChapterPageContext context{b.ui(), b.work.page, setup.style, setup.settings, b.job.page, setup.generatedAt};
         context.releaseTexts = true;
+        context.secondThread = setup.parse.secondThread;
         if (b.job.keepSnippets) {
             context.snippets = &b.outcome.snippets;
         }

@@ -7,6 +7,7 @@
 #include "pages/tag_translation.h"
 #include "support/environment.h"
 #include "support/html_text.h"
+#include "support/memory_setup.h"
 #include "support/paths.h"
 #include "support/settings.h"
 #include "support/string_functions.h"
@@ -15,7 +16,12 @@
 #include <QFileInfo>
 
 #include <algorithm>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace tessarel {
@@ -133,7 +139,8 @@ QString FormatParameterList(const QString& declaration) {
     return result;
 }
 
-void WriteDeclarationBox(PageBuffer& page, const PageHeads& heads, const DeclarationLinker& linker, int i) {
+/// The line of section i's declaration box.
+QString DeclarationBoxLine(const PageHeads& heads, const DeclarationLinker& linker, int i) {
     // The declaration is source code, not HTML: it is escaped before any markup
     // goes in, and the name is looked for as the escaped code shows it.
     const QString name = EscapeSourceCode(heads.name(i));
@@ -152,9 +159,7 @@ void WriteDeclarationBox(PageBuffer& page, const PageHeads& heads, const Declara
     }
     ReplaceFirst(declaration, name + u"("_s, u"<font class=ApiName>"_s + name + u"</font>("_s);
     linker.link(declaration, i);
-    AddTag(page, u"div class=Api"_s);
-    AddLine(page, TrimSpaces(declaration));
-    AddTag(page, u"/div"_s);
+    return TrimSpaces(declaration);
 }
 
 void WriteContents(PageBuffer& page, const PageHeads& heads, int count) {
@@ -235,6 +240,227 @@ void WriteSummary(PageBuffer& page, DocumentModel& doc, const PageHeads& heads, 
     AddTag(page, u"/table");
     AddTag(page, u"/div");
 }
+
+/// What the page shows of one section below its name.
+struct SectionBody {
+    bool hasDeclaration = false;
+    QString declaration;  ///< the declaration box's line
+};
+
+/// Sections translated at once by one thread while the page is written.
+constexpr int kBodiesPerChunk = 64;
+/// Chunks made at most ahead of the one written: the page never holds many
+/// translated texts at once.
+constexpr int kChunksAhead = 8;
+
+/// The sections' bodies of one page: made (translated, declaration boxes
+/// linked) and written in order, on one thread or two.
+struct SectionBodies {
+    const ChapterPageContext& context;
+    DocumentModel& doc;
+    const PageHeads& heads;
+    int count;
+    /// Made for the first declaration box only: a page without any needs none.
+    std::optional<DeclarationLinker> linker = {};
+    /// Every "@figure" source of the bodies, in page order.
+    QStringList figures = {};
+
+    bool hasDeclaration(int i) const { return context.settings.Api && !heads.declaration(i).isEmpty(); }
+
+    void makeDeclaration(int i, SectionBody& body) {
+        body.hasDeclaration = hasDeclaration(i);
+        if (body.hasDeclaration) {
+            if (!linker) {
+                linker.emplace(heads.names, count);
+            }
+            body.declaration = DeclarationBoxLine(heads, *linker, i);
+        }
+    }
+
+    /// Section i's text translated now, trimmed as the page shows it. Only
+    /// reads what other sections' bodies read.
+    QStringView translate(int i, SectionTranslator& translator) {
+        const QStringView text = Translated(translator, doc.section(i).Text, context.releaseTexts);
+        KeepSnippet(context, i, text);
+        return TrimmedSpaces(text);
+    }
+
+    void write(int i, const SectionBody& body, QStringView declaration, QStringView text, bool modern) const {
+        PageBuffer& page = context.page;
+        const QString& name = heads.name(i);
+        AddTag(page, u"div class=Section");
+        AddTag(page, u"h3");
+        if (!name.isEmpty()) {
+            AddAnchor(page, name, u'^');
+            AddAnchor(page, name, u' ');
+        }
+        AddLine(page, name);
+        if (modern && !name.isEmpty()) {
+            AddLine(page, ModernPermalink(name));
+        }
+        AddTag(page, u"/h3");
+        if (body.hasDeclaration) {
+            AddTag(page, u"div class=Api"_s);
+            AddLine(page, declaration);
+            AddTag(page, u"/div"_s);
+        }
+        AddTag(page, u"div class=SectionText");
+        AddLine(page, text);
+        AddTag(page, u"/div");
+        AddTag(page, u"/div");
+        FlushPage(page);
+    }
+
+    /// On one thread, with the texts the summary translated (by section index).
+    void writeInOrder(bool modern, SectionTranslator& translator, TranslatedTexts& texts) {
+        for (int i = 1; i < count; ++i) {
+            SectionBody body;
+            makeDeclaration(i, body);
+            const auto at = static_cast<size_t>(i);
+            if (at < texts.size() && !texts[at].isEmpty()) {
+                KeepSnippet(context, i, texts[at]);
+                write(i, body, body.declaration, TrimmedSpaces(texts[at]), modern);
+                texts[at] = QString();
+            } else {
+                write(i, body, body.declaration, translate(i, translator), modern);
+            }
+        }
+        figures = translator.figures();
+    }
+
+    /// Chunks of sections are made on this thread and one more, each thread
+    /// with a translator of its own, while this thread writes them in order;
+    /// their figures join in that order after `before`. A section's body
+    /// depends on that section alone, so the page is the same as one thread's.
+    void writeOnTwoThreads(bool modern, const QStringList& before) {
+        // A chunk's declarations and texts stand in one buffer, so that
+        // freeing them on this thread takes one free of the helper's heap.
+        struct Chunk {
+            std::vector<SectionBody> bodies;
+            std::vector<qsizetype> ends;  ///< per section: where its declaration ends, where its text ends
+            QString buffer;
+            QStringList figures;
+            bool done = false;  // guarded by the mutex
+        };
+        const int chunks = (count - 1 + kBodiesPerChunk - 1) / kBodiesPerChunk;
+        std::vector<Chunk> made(static_cast<size_t>(chunks));
+        std::mutex mutex;
+        std::condition_variable changed;
+        int claimed = 0;  // guarded: chunks handed out
+        int written = 0;  // guarded: chunks written
+        bool stop = false;
+        std::exception_ptr helperError;
+
+        for (int i = 1; i < count; ++i) {
+            if (hasDeclaration(i)) {
+                linker.emplace(heads.names, count);
+                break;
+            }
+        }
+        const auto makeChunk = [this, &made](int c, SectionTranslator& translator) {
+            Chunk& chunk = made[static_cast<size_t>(c)];
+            const int first = 1 + c * kBodiesPerChunk;
+            const int end = std::min(count, first + kBodiesPerChunk);
+            chunk.bodies.resize(static_cast<size_t>(end - first));
+            chunk.ends.reserve(2 * chunk.bodies.size());
+            const qsizetype figuresBefore = translator.figures().size();
+            for (int i = first; i < end; ++i) {
+                SectionBody& body = chunk.bodies[static_cast<size_t>(i - first)];
+                makeDeclaration(i, body);
+                chunk.buffer += body.declaration;
+                body.declaration = QString();
+                chunk.ends.push_back(chunk.buffer.size());
+                chunk.buffer += translate(i, translator);
+                chunk.ends.push_back(chunk.buffer.size());
+            }
+            chunk.figures = translator.figures().mid(figuresBefore);
+        };
+        const auto help = [&] {
+            try {
+                PrepareThreadHeapForLargeTexts();
+                SectionTranslator translator;
+                std::unique_lock<std::mutex> lock(mutex);
+                while (true) {
+                    changed.wait(lock, [&] { return stop || claimed == chunks || claimed - written < kChunksAhead; });
+                    if (stop || claimed == chunks) {
+                        return;
+                    }
+                    const int c = claimed++;
+                    lock.unlock();
+                    makeChunk(c, translator);
+                    lock.lock();
+                    made[static_cast<size_t>(c)].done = true;
+                    changed.notify_all();
+                }
+            } catch (...) {
+                const std::lock_guard<std::mutex> lock(mutex);
+                helperError = std::current_exception();
+                stop = true;
+                changed.notify_all();
+            }
+        };
+        // Ends the helper however this thread leaves.
+        struct Stopper {
+            std::mutex& mutex;
+            bool& stop;
+            std::condition_variable& changed;
+            std::thread& thread;
+            ~Stopper() {
+                {
+                    const std::lock_guard<std::mutex> lock(mutex);
+                    stop = true;
+                }
+                changed.notify_all();
+                if (thread.joinable()) {
+                    thread.join();
+                }
+            }
+        };
+        std::thread helper;
+        try {
+            helper = std::thread(help);
+        } catch (const std::system_error&) {
+            // No thread to be had: this one makes every chunk.
+        }
+        Stopper stopper{mutex, stop, changed, helper};
+        SectionTranslator translator;
+        figures = before;
+        for (int k = 0; k < chunks; ++k) {
+            std::unique_lock<std::mutex> lock(mutex);
+            while (!made[static_cast<size_t>(k)].done) {
+                if (helperError) {
+                    std::rethrow_exception(helperError);
+                }
+                if (claimed < chunks && claimed - written < kChunksAhead) {
+                    const int c = claimed++;
+                    lock.unlock();
+                    makeChunk(c, translator);
+                    lock.lock();
+                    made[static_cast<size_t>(c)].done = true;
+                } else {
+                    changed.wait(lock);
+                }
+            }
+            lock.unlock();
+            Chunk& chunk = made[static_cast<size_t>(k)];
+            const int first = 1 + k * kBodiesPerChunk;
+            const QStringView buffer(chunk.buffer);
+            qsizetype from = 0;
+            for (size_t j = 0; j < chunk.bodies.size(); ++j) {
+                const qsizetype declarationEnd = chunk.ends[2 * j];
+                const qsizetype textEnd = chunk.ends[2 * j + 1];
+                write(first + static_cast<int>(j), chunk.bodies[j], buffer.sliced(from, declarationEnd - from),
+                      buffer.sliced(declarationEnd, textEnd - declarationEnd), modern);
+                from = textEnd;
+            }
+            figures += chunk.figures;
+            chunk = Chunk();
+            lock.lock();
+            ++written;
+            changed.notify_all();
+        }
+    }
+};
 
 void WriteFooter(const ChapterPageContext& context, const DocumentModel& doc) {
     const Settings& settings = context.settings;
@@ -333,41 +559,11 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
     ui.advanceProgress();
 
     AddTag(page, u"div class=AllSections");
-    // Made for the first declaration box only: a page without any needs none.
-    std::optional<DeclarationLinker> linker;
-    for (int i = 1; i < count; ++i) {
-        const QString& name = heads.name(i);
-        AddTag(page, u"div class=Section");
-        AddTag(page, u"h3");
-        if (!name.isEmpty()) {
-            AddAnchor(page, name, u'^');
-            AddAnchor(page, name, u' ');
-        }
-        AddLine(page, name);
-        if (modern && !name.isEmpty()) {
-            AddLine(page, ModernPermalink(name));
-        }
-        AddTag(page, u"/h3");
-        if (settings.Api && !heads.declaration(i).isEmpty()) {
-            if (!linker) {
-                linker.emplace(heads.names, count);
-            }
-            WriteDeclarationBox(page, heads, *linker, i);
-        }
-        AddTag(page, u"div class=SectionText");
-        const auto at = static_cast<size_t>(i);
-        if (at < texts.size() && !texts[at].isEmpty()) {
-            KeepSnippet(context, i, texts[at]);
-            AddLine(page, TrimmedSpaces(texts[at]));
-            texts[at] = QString();
-        } else {
-            const QStringView text = Translated(translator, doc.section(i).Text, context.releaseTexts);
-            KeepSnippet(context, i, text);
-            AddLine(page, TrimmedSpaces(text));
-        }
-        AddTag(page, u"/div");
-        AddTag(page, u"/div");
-        FlushPage(page);
+    SectionBodies bodies{context, doc, heads, count};
+    if (context.secondThread && texts.empty() && count > 1 + kBodiesPerChunk) {
+        bodies.writeOnTwoThreads(modern.has_value(), translator.figures());
+    } else {
+        bodies.writeInOrder(modern.has_value(), translator, texts);
     }
     AddTag(page, u"/div");
     ui.advanceProgress();
@@ -382,8 +578,8 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
     if (modern) {
         CloseModernFooter(page);
     }
-    context.hasFigures = !translator.figures().isEmpty();
-    context.missingFigures = MissingFigureFiles(translator.figures(), QFileInfo(target).absolutePath());
+    context.hasFigures = !bodies.figures.isEmpty();
+    context.missingFigures = MissingFigureFiles(bodies.figures, QFileInfo(target).absolutePath());
     return WritePageFooter(page, ui, target);
 }
 

@@ -40,6 +40,9 @@ struct ChapterPageContext {
     /// Set for a modern page: its place in the book (its title is the
     /// page's first section, filled in by the writer). The page is UTF-8.
     const ModernPlace* modern = nullptr;
+    /// The sections may be translated on a second thread while this one
+    /// writes: for a page built alone, not for the chapters of a book.
+    bool secondThread = false;
 };
 
 /// Writes the chapter page of a parsed document, streaming it to its file; each

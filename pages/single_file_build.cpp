@@ -50,6 +50,7 @@ ChapterSetup SingleFileSetup(const Preferences& preferences, const Settings& set
     ParseOptions parse;
     parse.comments = ReadSingleFileCommentStyles(preferences);
     parse.hyperlinks = settings.Links;
+    parse.secondThread = true;
     return ChapterSetup{settings, style, generatedAt, parse, ReadSingleFileSortSections(preferences)};
 }
 

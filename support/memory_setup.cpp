@@ -36,8 +36,10 @@ bool PrepareHeapForLargeTexts() {
     // glibc maps every block above a threshold (at most 32 MB) on its own and
     // unmaps it on free, so each large text is faulted in afresh, page by page.
     // From the heap instead, and with the heap never trimmed, a freed text's
-    // memory serves the next one.
-    if (mallopt(M_MMAP_MAX, 0) == 0 || mallopt(M_TRIM_THRESHOLD, INT_MAX) == 0) {
+    // memory serves the next one. A heap grows by 16 MB of address room at a
+    // time, untouched until used: a second thread's heap, grown by a few
+    // pages at a time, could never be backed by huge pages.
+    if (mallopt(M_MMAP_MAX, 0) == 0 || mallopt(M_TRIM_THRESHOLD, INT_MAX) == 0 || mallopt(M_TOP_PAD, 16 << 20) == 0) {
         return false;
     }
     const auto heapEnd = [] { return reinterpret_cast<std::uintptr_t>(sbrk(0)); };
@@ -61,6 +63,25 @@ bool PrepareHeapForLargeTexts() {
     return true;
 }
 
+void PrepareThreadHeapForLargeTexts() {
+    // A thread's own heap is a mapping aligned to its largest size (glibc's
+    // HEAP_MAX_SIZE on 64-bit systems); the first heap lies below the break.
+    constexpr std::uintptr_t kThreadHeapSize = std::uintptr_t{64} << 20;
+    if (sizeof(void*) != 8) {
+        return;
+    }
+    void* const probe = std::malloc(1);
+    if (probe == nullptr) {
+        return;
+    }
+    const auto address = reinterpret_cast<std::uintptr_t>(probe);
+    std::free(probe);
+    if (address < reinterpret_cast<std::uintptr_t>(sbrk(0))) {
+        return;
+    }
+    madvise(reinterpret_cast<void*>(address & ~(kThreadHeapSize - 1)), kThreadHeapSize, MADV_HUGEPAGE);
+}
+
 void ReleasePages(const void* from, std::size_t bytes) {
     const auto pageSize = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     const auto address = reinterpret_cast<std::uintptr_t>(from);
@@ -76,6 +97,7 @@ void ReleasePages(const void* from, std::size_t bytes) {
 #else
 
 bool PrepareHeapForLargeTexts() { return false; }
+void PrepareThreadHeapForLargeTexts() {}
 
 void ReleasePages(const void* /*from*/, std::size_t /*bytes*/) {}
 

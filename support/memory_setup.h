@@ -12,6 +12,12 @@ namespace tessarel {
 /// where it does not apply (not glibc, or a sanitizer's heap).
 bool PrepareHeapForLargeTexts();
 
+/// The same huge-page advice for the heap glibc gives a second thread of its
+/// own, called first thing on that thread: the texts it makes then fault in
+/// by 2 MB as the first thread's do. Does nothing on the first heap, or where
+/// PrepareHeapForLargeTexts does nothing.
+void PrepareThreadHeapForLargeTexts();
+
 /// Gives the whole pages within [from, from + bytes) back to the system while
 /// the block they lie in stays allocated: a text its owner no longer reads
 /// then stops counting toward the process's memory. Those pages read as zeros

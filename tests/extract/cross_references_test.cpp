@@ -16,8 +16,9 @@ namespace {
 /// Links the sections' texts to each other, as the parser does.
 void ResolveCrossReferences(DocumentModel& doc) {
     const SectionLinker linker(LinkTargets(doc));
+    SectionLinker::Buffers buffers;
     for (int i = 0; i < doc.count(); ++i) {
-        linker.link(doc.section(i).Text, i);
+        linker.link(doc.section(i).Text, i, buffers);
     }
 }
 
@@ -93,20 +94,22 @@ TEST(SectionLinker, OneLinkerForManyTextsLinksEachAsAlone) {
     const std::vector<LinkTarget> targets = LinkTargets(doc);
     const SectionLinker linker(targets);
     const SectionLinker none({});
+    SectionLinker::Buffers buffers;
     for (int round = 0; round < 2; ++round) {
         for (int i = doc.count() - 1; i >= 0; --i) {
             QString shared = doc.section(i).Text;
-            linker.link(shared, i);
+            linker.link(shared, i, buffers);
             QString alone = doc.section(i).Text;
-            SectionLinker(targets).link(alone, i);
+            SectionLinker::Buffers fresh;
+            SectionLinker(targets).link(alone, i, fresh);
             EXPECT_EQ(shared, alone) << i;
             QString untouched = doc.section(i).Text;
-            none.link(untouched, i);
+            none.link(untouched, i, buffers);
             EXPECT_EQ(untouched, doc.section(i).Text);
         }
     }
     QString first = doc.section(0).Text;
-    linker.link(first, 0);
+    linker.link(first, 0, buffers);
     EXPECT_EQ(first, u" @goto[Open] and @goto[Close File]\r\n"_s);
 }
 

@@ -12,6 +12,8 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 using namespace tessarel;
 using namespace Qt::Literals::StringLiterals;
 using tessarel::testing::Crlf;
@@ -134,16 +136,64 @@ TEST_F(SourceParserTest, ASourceGivingItsMemoryBackReadsAsItsPartsAlone) {
     for (; source.size() < 9 * 1024 * 1024; ++count) {
         source += block(count);
     }
-    ASSERT_TRUE(parse(write(u"many.c"_s, source), false));
-    ASSERT_EQ(doc.count(), count);
-    EXPECT_TRUE(doc.SourceText.isEmpty());
-    for (int i = 0; i < count; ++i) {
-        const QString name = u"Fn"_s + QString::number(i);
-        const SectionRecord& section = doc.section(i);
-        ASSERT_EQ(section.Name, name);
-        ASSERT_EQ(section.Text, alone.Text) << i;
-        ASSERT_EQ(section.Declaration, QString(alone.Declaration).replace(u"Fn0"_s, name)) << i;
+    const QString path = write(u"many.c"_s, source);
+    // One thread, and two that give the memory back only behind what both have done.
+    for (const bool secondThread : {false, true}) {
+        options.secondThread = secondThread;
+        ASSERT_TRUE(parse(path, false));
+        ASSERT_EQ(doc.count(), count);
+        EXPECT_TRUE(doc.SourceText.isEmpty());
+        for (int i = 0; i < count; ++i) {
+            const QString name = u"Fn"_s + QString::number(i);
+            const SectionRecord& section = doc.section(i);
+            ASSERT_EQ(section.Name, name);
+            ASSERT_EQ(section.Text, alone.Text) << i;
+            ASSERT_EQ(section.Declaration, QString(alone.Declaration).replace(u"Fn0"_s, name)) << i;
+        }
     }
+}
+
+// Sections formatted on two threads read as on one: links to earlier and later
+// sections, names that end their comment block, declarations shared by sections
+// of one name, long texts and sections without any, across many chunks.
+TEST_F(SourceParserTest, TwoThreadsGiveWhatOneGives) {
+    QByteArray source = "/*\n   Intro mentions Fn7 and Fn900.\n*/\n";
+    for (int i = 0; i < 1200; ++i) {
+        const QByteArray name = "Fn" + QByteArray::number(i % 1000);
+        const QByteArray other = "Fn" + QByteArray::number((i * 37) % 1000);
+        if (i % 97 == 0) {
+            source += "// function: " + name + " */\n";
+        }
+        source += "/*\n   function: " + name + "\n\n   Calls " + other + ", (" + other +
+                  ") and *bold* words.\n\n     term - meaning\n\n   o item\n";
+        if (i % 251 == 0) {
+            for (int k = 0; k < 3000; ++k) {
+                source += "   line " + QByteArray::number(k) + " of a long text, see http://x.y/z.\n";
+            }
+        }
+        source += "*/\nint " + name + "(int a,\n        int b);\n\n";
+    }
+    const QString path = write(u"links.c"_s, source);
+    ASSERT_TRUE(parse(path));
+    const std::vector<SectionRecord> one = doc.Sections;
+    options.secondThread = true;
+    ASSERT_TRUE(parse(path));
+    ASSERT_EQ(doc.Sections.size(), one.size());
+    ASSERT_GT(one.size(), 1200u);
+    int linked = 0;
+    int withoutText = 0;
+    for (size_t i = 0; i < one.size(); ++i) {
+        const SectionRecord& section = doc.Sections[i];
+        ASSERT_EQ(section.Position, one[i].Position) << i;
+        ASSERT_EQ(section.Name, one[i].Name) << i;
+        ASSERT_EQ(section.Text, one[i].Text) << i;
+        ASSERT_EQ(section.Declaration, one[i].Declaration) << i;
+        linked += section.Text.contains(u"@goto["_s) ? 1 : 0;
+        withoutText += section.Text.isEmpty() ? 1 : 0;
+    }
+    EXPECT_GT(linked, 1000);
+    EXPECT_GE(withoutText, 10);
+    EXPECT_TRUE(std::any_of(one.begin(), one.end(), [](const SectionRecord& r) { return r.Text.size() > 65536; }));
 }
 
 TEST_F(SourceParserTest, PathsAndProgressWithoutWritingAnyPage) {

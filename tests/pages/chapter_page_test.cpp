@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tessarel {
 namespace {
 
@@ -112,6 +114,58 @@ TEST_F(ChapterPageTest, declarationBox_breaksParameterListsMarksTheNameAndLinksO
     EXPECT_EQ(text.count(u"class=Api>"_s), 1);
     settings.Api = false;
     EXPECT_FALSE(write().contains(u"class=Api"_s));
+}
+
+// A page whose sections are translated on a second thread while it is written
+// is the page of one thread: the same bytes, figures in page order, snippets,
+// and the texts given up alike.
+TEST_F(ChapterPageTest, twoThreads_writeThePageOfOne) {
+    WriteBytes(env.path(u"src/fig5.png"_s), "png");
+    std::vector<SectionRecord> sections{{1, u"Chapter"_s, u"Intro @figure[first.png]."_s, QString()}};
+    for (int i = 1; i < 700; ++i) {
+        const QString name = u"Fn"_s + QString::number(i);
+        const QString other = u"Fn"_s + QString::number((i * 31) % 700);
+        QString text = u" Calls @goto["_s + other + u"] and ++high++ words. "_s;
+        if (i % 7 == 0) {
+            text += u"@figure[fig"_s + QString::number(i % 5) + u".png] "_s;
+        }
+        const QString declaration = i % 3 == 0 ? QString() : u"int "_s + name + u"(int a, "_s + other + u" b)"_s;
+        sections.push_back({i + 1, i % 50 == 0 ? QString() : name, text, declaration});
+    }
+    struct Written {
+        QByteArray bytes;
+        QStringList missing;
+        bool hasFigures;
+        std::vector<QString> snippets;
+        bool textsGiven;
+    };
+    const auto writeWith = [&](bool secondThread) {
+        doc.Sections = sections;
+        Written written;
+        ChapterPageContext context{env.ui, page, style, settings, source + u".htm"_s, generatedAt};
+        context.releaseTexts = true;
+        context.snippets = &written.snippets;
+        context.secondThread = secondThread;
+        EXPECT_TRUE(WriteChapterPage(context, doc));
+        written.bytes = ReadBytes(source + u".htm"_s);
+        written.missing = context.missingFigures;
+        written.hasFigures = context.hasFigures;
+        written.textsGiven = std::all_of(doc.Sections.begin(), doc.Sections.end(),
+                                         [](const SectionRecord& section) { return section.Text.isEmpty(); });
+        return written;
+    };
+    const Written one = writeWith(false);
+    const Written two = writeWith(true);
+    EXPECT_EQ(two.bytes, one.bytes);
+    EXPECT_EQ(two.missing, one.missing);
+    EXPECT_EQ(one.missing,
+              (QStringList{u"first.png"_s, u"fig2.png"_s, u"fig4.png"_s, u"fig1.png"_s, u"fig3.png"_s, u"fig0.png"_s}));
+    EXPECT_TRUE(two.hasFigures);
+    EXPECT_EQ(two.snippets, one.snippets);
+    EXPECT_EQ(two.snippets[700], u"Calls Fn669 and ++high++ words."_s);
+    EXPECT_TRUE(one.textsGiven);
+    EXPECT_TRUE(two.textsGiven);
+    EXPECT_EQ(QString::fromLatin1(one.bytes).count(u"class=Api>"_s), 466);
 }
 
 TEST_F(ChapterPageTest, footer_eachFlagAloneAndNeither) {
