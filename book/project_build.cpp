@@ -129,7 +129,7 @@ private:
     bool listChapter(int i, const ChapterResult& built);
     bool listHeldBack();
     QByteArray bookInputs(int count) const;
-    bool bookAsRecorded() const;
+    void holdBackIfBookAsRecorded();
     bool writeBookTexts(std::vector<ChapterNote>& notes);
     void keepBookTexts(std::vector<ChapterNote> notes);
     bool buildHere(const ChapterPass& pass, int count);
@@ -188,6 +188,7 @@ private:
     /// last build left them, the chapters are held back from the lists: if
     /// all are, the book stays as it is.
     bool holdingBack_ = false;
+    bool listReplayed_ = true;
     struct HeldBack {
         int chapter;
         QString source;
@@ -330,7 +331,7 @@ bool ProjectBuild::writeBook(int count) {
     }
     if (!recordPath_.isEmpty()) {
         bookInputs_ = bookInputs(count);
-        holdingBack_ = bookAsRecorded();
+        holdBackIfBookAsRecorded();
     }
     const ChapterPass pass{ws_,
                            out_,
@@ -340,7 +341,7 @@ bool ProjectBuild::writeBook(int count) {
                            previous_ ? &*previous_ : nullptr,
                            !recordPath_.isEmpty(),
                            search_ != nullptr,
-                           !holdingBack_};
+                           listReplayed_};
     const int workers = std::min(BuildWorkers(ws_), count);
     if (!(workers > 1 ? buildOnPool(pass, count, workers) : buildHere(pass, count))) {
         return false;
@@ -424,14 +425,31 @@ QByteArray ProjectBuild::bookInputs(int count) const {
     return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
 }
 
-/// Whether the last build wrote the whole book from the same inputs, and its
-/// files are still as it left them.
-bool ProjectBuild::bookAsRecorded() const {
+/// Holds the replayed chapters back when the last build wrote the whole book
+/// from the same inputs, its files are still as it left them, and every source
+/// with a page still has its recorded stamp: a changed source means the book is
+/// made as always. The workers make no listing while every stamp is trusted too.
+void ProjectBuild::holdBackIfBookAsRecorded() {
     if (!previous_ || previous_->book.inputs.isEmpty() || previous_->book.inputs != bookInputs_) {
-        return false;
+        return;
     }
-    return std::all_of(previous_->book.files.cbegin(), previous_->book.files.cend(),
-                       [this](const auto& file) { return StampOf(out_.path(file.first)) == file.second; });
+    bool trusted = true;
+    const int count = project_.chapterCount();
+    for (int i = 0; i < count; ++i) {
+        if (!out_.hasPage(i)) {
+            continue;
+        }
+        const auto found =
+            previous_->chapters.constFind(ChapterSourcePath(project_, project_.Chapters[static_cast<size_t>(i)]));
+        if (found == previous_->chapters.cend() || !found->files ||
+            StampOf(found->files->source) != found->files->sourceStamp) {
+            return;
+        }
+        trusted = trusted && found->files->stampTrusted;
+    }
+    holdingBack_ = std::all_of(previous_->book.files.cbegin(), previous_->book.files.cend(),
+                               [this](const auto& file) { return StampOf(out_.path(file.first)) == file.second; });
+    listReplayed_ = !holdingBack_ || !trusted;
 }
 
 /// Notes the book this whole build wrote for the next one.
