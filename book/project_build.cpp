@@ -258,6 +258,10 @@ void ProjectBuild::compile() {
         for (const ChapterResult& chapter : std::as_const(next_.chapters)) {
             stampedPages.insert(chapter.files->page);
         }
+        // So are the book's own files, whose stamps the record keeps too.
+        for (const auto& [name, stamp] : next_.book.files) {
+            stampedPages.insert(name);
+        }
         inputs = HelpCompileInputs(ws_.env, helpFolder, compiledName, stampedPages, ws_.largestHelpFile);
         const QString compiledFile = WithTrailingSeparator(helpFolder) + compiledName;
         if (!inputs.isEmpty() && previous_ && previous_->compileSuccess && previous_->helpInputs == inputs &&
