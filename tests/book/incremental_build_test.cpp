@@ -339,6 +339,12 @@ TEST_F(IncrementalBuild, nothingChangedWritesNoFile) {
         EXPECT_EQ(repaired.chaptersReused, 6) << layout;
         EXPECT_FALSE(repaired.bookReused) << layout;
         EXPECT_TRUE(Tree(dest) == Tree(full)) << layout << FirstDifference(Tree(dest), Tree(full));
+        // The same chapters in another order: the book is made again, around the
+        // replayed chapters of the frames (a modern page links its neighbours).
+        std::reverse(ws.project.Chapters.begin(), ws.project.Chapters.end());
+        const ProjectBuildResult reordered = buildBoth(layout);
+        EXPECT_EQ(reordered.chaptersReused, modern ? 0 : 6) << layout;
+        EXPECT_FALSE(reordered.bookReused) << layout;
     }
 }
 
@@ -595,6 +601,19 @@ TEST_F(IncrementalBuild, aRecordReadsBackAsWrittenAndNothingElseReadsAsOne) {
     record.bookFiles.insert(u"a.c.htm"_s, {{67, 890, 891, 7, 9}, false});
     record.bookFiles.insert(u"intro.htm"_s, {{5, 6, 7, 8, 9}, true});
     record.bookFiles.insert(HelpFolderFileName(u"index.hhk"_s), {});
+    record.book.inputs = "book";
+    record.book.homePage = u"a.c.htm"_s;
+    record.book.helpPages = 1;
+    record.book.helpPageBytes = 67;
+    record.book.files = {{u"_book.htm"_s, {10, 11, 12, 7, 13}}, {HelpFolderFileName(u"index.hhk"_s), {}}};
+    ChapterNote bookRow;
+    bookRow.reason = u"> HTML TOC"_s;
+    bookRow.status = RowStatus::Ok;
+    bookRow.output = u"_book.htm"_s;
+    ChapterNote bookText;
+    bookText.kind = ChapterNote::Kind::LogText;
+    bookText.text = u"said é"_s;
+    record.book.notes = {bookRow, bookText};
     const QString path = env.path(u"cache/x/record"_s);
     ASSERT_EQ(WriteBuildRecord(path, record), RecordWrite::Written);
     EXPECT_EQ(ReadBuildRecord(path, record.projectPath, record.destination), record);
