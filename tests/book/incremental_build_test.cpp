@@ -690,6 +690,21 @@ TEST_F(IncrementalBuild, aCancelledBuildLeavesABookAndARecordTheNextBuildFinishe
         EXPECT_EQ(resumed.chaptersReused, done) << step;
         EXPECT_FALSE(resumed.cancelled);
     }
+    // Stopped while every chapter so far was replayed: it lists the one it reached.
+    ws.buildWorkers = 1;
+    env.ui.onCaption = [this](const QString& caption) {
+        if (caption.contains(u"( 2 / "_s)) {
+            env.ui.cancel = true;
+        }
+    };
+    const ProjectBuildResult stopped = BuildProject(ws);
+    env.ui.onCaption = nullptr;
+    ASSERT_TRUE(stopped.cancelled);
+    EXPECT_EQ(stopped.chaptersReused, 1);
+    EXPECT_FALSE(stopped.bookReused);
+    const QString contents = read(u"_dindex.htm"_s);
+    EXPECT_TRUE(contents.contains(u"\"c0.c.htm"_s));
+    EXPECT_FALSE(contents.contains(u"\"c1.c.htm"_s));
 }
 
 }  // namespace
