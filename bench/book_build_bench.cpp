@@ -198,8 +198,9 @@ Run InChild(const std::function<bool()>& work) {
 }
 
 /// One build of the project with `workers` (0: the default), in a child. With
-/// `reused` >= 0, exactly that many chapters must come from the last build's record.
-Run Build(const Project& project, int workers, const char* label, int reused = -1) {
+/// `reused` >= 0, exactly that many chapters must come from the last build's record;
+/// with `bookKept`, the book around them must be left as it was.
+Run Build(const Project& project, int workers, const char* label, int reused = -1, bool bookKept = false) {
     const Run run = InChild([&] {
         tessarel::PrepareHeapForLargeTexts();
         tessarel::QuietUserInterface ui;
@@ -219,9 +220,10 @@ Run Build(const Project& project, int workers, const char* label, int reused = -
         ws.buildWorkers = workers;
         const tessarel::ProjectBuildResult result = tessarel::BuildProject(ws);
         if (result.chaptersProcessed != project.files || result.destinationUnwritable || ui.failedRows() > 0 ||
-            (reused >= 0 && result.chaptersReused != reused)) {
-            std::printf("  %s: built %d of %d, %d failed, %d from the record\n", label, result.chaptersProcessed,
-                        project.files, ui.failedRows(), result.chaptersReused);
+            (reused >= 0 && result.chaptersReused != reused) || (bookKept && !result.bookReused)) {
+            std::printf("  %s: built %d of %d, %d failed, %d from the record, book %s\n", label,
+                        result.chaptersProcessed, project.files, ui.failedRows(), result.chaptersReused,
+                        result.bookReused ? "kept" : "made");
             return false;
         }
         return true;
@@ -276,7 +278,7 @@ int FullBuilds(Project& project, int kilobytes, const std::vector<int>& workerCo
     }
     // Rebuilds into the same destination: the chapters that did not change
     // come from the record the last build kept in the cache folder.
-    ok = Build(project, 0, "rebuild, nothing changed", project.files).ok && ok;
+    ok = Build(project, 0, "rebuild, nothing changed", project.files, true).ok && ok;
     QFile touched(project.source(project.files / 2));
     if (touched.open(QIODevice::Append)) {
         touched.write("/*\n * function: added\n * One more.\n */\n");

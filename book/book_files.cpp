@@ -13,6 +13,7 @@
 #include "pages/style.h"
 #include "support/environment.h"
 #include "support/file_read.h"
+#include "support/file_stamp.h"
 #include "support/paths.h"
 #include "support/string_functions.h"
 #include "support/text_file.h"
@@ -22,6 +23,10 @@
 #include <QFileInfo>
 
 #include <algorithm>
+
+#if defined(Q_OS_UNIX)
+#include <sys/stat.h>
+#endif
 
 namespace tessarel {
 
@@ -60,7 +65,18 @@ bool Reachable(const QString& folder, const QString& name) {
 }
 
 /// The stamp of a regular file that is not a link; unknown for anything else.
-FileStamp OwnStamp(const QString& path) { return QFileInfo(path).isSymLink() ? FileStamp() : StampOf(path); }
+FileStamp OwnStamp(const QString& path) {
+#if defined(Q_OS_UNIX)
+    // One call: a link's own status is not a regular file's.
+    struct stat info = {};
+    if (path.isEmpty() || path.contains(QChar(u'\0')) || ::lstat(QFile::encodeName(path).constData(), &info) != 0) {
+        return {};
+    }
+    return StampOfStatus(info);
+#else
+    return QFileInfo(path).isSymLink() ? FileStamp() : StampOf(path);
+#endif
+}
 
 QString SuffixOf(const QString& path) {
     const QString name = FileNameOf(path);
@@ -218,7 +234,8 @@ std::vector<PlannedFile> ForeignFiles(const BookOutput& out, const std::vector<P
                                       const DestinationFiles& owner) {
     std::vector<PlannedFile> foreign;
     for (const PlannedFile& file : planned) {
-        if (!Reachable(out.folder, file.name)) {
+        // A file the record knows by a stamp it still has is Tessarel's: one call tells.
+        if (!Reachable(out.folder, file.name) || owner.recordedUnchanged(file.name)) {
             continue;
         }
         const QString path = out.path(file.name);

@@ -62,10 +62,10 @@ public:
     /// or its bytes are a program style's: what a file must be to be removed.
     bool isSurelyTessarels(const QString& name) const;
     const WrittenFiles& recorded() const { return recorded_; }
-
-private:
+    /// Whether the record lists `name` with a stamp, and the file (not a link) still has it.
     bool recordedUnchanged(const QString& name) const;
 
+private:
     const AppPaths& paths_;
     QString folder_;
     WrittenFiles recorded_;

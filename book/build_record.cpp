@@ -22,7 +22,7 @@ namespace {
 
 const QByteArray kMagic = QByteArrayLiteral("Tessarel build record\n");
 /// Raised whenever the layout below or the meaning of a field changes.
-constexpr quint32 kFormatVersion = 4;
+constexpr quint32 kFormatVersion = 5;
 constexpr int kDigestBytes = 20;
 /// A source changed this recently may change again with the same size and time.
 constexpr qint64 kSettleNs = qint64{2} * 1000000000;
@@ -165,6 +165,28 @@ QDataStream& operator>>(QDataStream& s, ChapterNote& n) {
     return s;
 }
 
+void WriteNotes(QDataStream& s, const std::vector<ChapterNote>& notes) {
+    s << quint32(notes.size());
+    for (const ChapterNote& note : notes) {
+        s << note;
+    }
+}
+
+/// At most `most` notes: a count beyond it is a damaged record.
+void ReadNotes(QDataStream& s, std::vector<ChapterNote>& notes, quint32 most) {
+    quint32 count = 0;
+    s >> count;
+    if (s.status() != QDataStream::Ok || count > most) {
+        Corrupt(s);
+        return;
+    }
+    for (quint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
+        ChapterNote note;
+        s >> note;
+        notes.push_back(std::move(note));
+    }
+}
+
 QDataStream& operator<<(QDataStream& s, const ChapterFiles& f) {
     return s << TextOut{f.source} << f.sourceStamp << f.stampTrusted << f.sourceDigest << TextOut{f.page}
              << f.pageStamp;
@@ -179,10 +201,7 @@ QDataStream& operator<<(QDataStream& s, const ChapterResult& r) {
     s << r.failed << qint32(r.sections) << r.documented << TextOut{r.title};
     WriteTexts(s, r.sectionNames);
     WriteTexts(s, r.snippets);
-    s << quint32(r.notes.size());
-    for (const ChapterNote& note : r.notes) {
-        s << note;
-    }
+    WriteNotes(s, r.notes);
     return s << *r.files;
 }
 
@@ -207,6 +226,31 @@ QDataStream& operator>>(QDataStream& s, ChapterResult& r) {
     ChapterFiles files;
     s >> files;
     r.files = std::move(files);
+    return s;
+}
+
+QDataStream& operator<<(QDataStream& s, const BookTexts& book) {
+    s << book.inputs << TextOut{book.homePage} << book.helpPages << book.helpPageBytes << quint32(book.files.size());
+    for (const auto& [name, stamp] : book.files) {
+        s << TextOut{name} << stamp;
+    }
+    WriteNotes(s, book.notes);
+    return s;
+}
+
+QDataStream& operator>>(QDataStream& s, BookTexts& book) {
+    quint32 files = 0;
+    s >> book.inputs >> TextIn{book.homePage} >> book.helpPages >> book.helpPageBytes >> files;
+    if (s.status() != QDataStream::Ok || qint64{files} > BytesLeft(s) / 4) {
+        Corrupt(s);
+        return s;
+    }
+    for (quint32 i = 0; i < files && s.status() == QDataStream::Ok; ++i) {
+        std::pair<QString, FileStamp> file;
+        s >> TextIn{file.first} >> file.second;
+        book.files.push_back(std::move(file));
+    }
+    ReadNotes(s, book.notes, 1000);
     return s;
 }
 
@@ -255,6 +299,7 @@ std::optional<BuildRecord> ReadBuildRecord(const QString& path, const QString& p
     }
     in >> record.helpInputs >> record.compiledStamp >> record.compileOutput >> record.compileSuccess;
     ReadFiles(in, record.bookFiles);
+    in >> record.book;
     if (in.status() != QDataStream::Ok || !in.atEnd() || record.chapters.size() != static_cast<qsizetype>(count)) {
         return std::nullopt;
     }
@@ -275,6 +320,7 @@ RecordWrite WriteBuildRecord(const QString& path, const BuildRecord& record, qin
         }
         out << record.helpInputs << record.compiledStamp << record.compileOutput << record.compileSuccess;
         WriteFiles(out, record.bookFiles);
+        out << record.book;
         whole = out.status() == QDataStream::Ok;
     }
     if (!whole || bytes.size() + kDigestBytes > limit) {

@@ -10,11 +10,32 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace tessarel {
 
 struct PageStyle;
 struct Settings;
+
+/// The book around the chapters (contents, indexes, side and frame pages, help
+/// and search files) as the last whole build wrote it. A build whose chapters
+/// are all replayed and that finds these files as they were only tells the
+/// rows their writers told.
+struct BookTexts {
+    /// A digest of what they are made of besides the chapters' results; empty
+    /// when the last build did not write them all.
+    QByteArray inputs;
+    QString homePage;
+    qint64 helpPages = 0;  ///< HelpBookSize of the help project
+    qint64 helpPageBytes = 0;
+    /// The book's files below the destination, with the stamps they were left with.
+    std::vector<std::pair<QString, FileStamp>> files;
+    /// What their writers told the user, in order.
+    std::vector<ChapterNote> notes;
+
+    bool operator==(const BookTexts&) const = default;
+};
 
 /// The record one project file keeps of its last build into one destination.
 struct BuildRecord {
@@ -32,6 +53,7 @@ struct BuildRecord {
     /// Every file the builds wrote into the destination and that is still
     /// theirs, so a later build knows what it may replace and remove.
     WrittenFiles bookFiles;
+    BookTexts book;
 
     bool operator==(const BuildRecord&) const = default;
 };

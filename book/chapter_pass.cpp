@@ -80,8 +80,10 @@ bool ChapterRecorder::cancelRequested() const {
 // A chapter never clears the user's request.
 void ChapterRecorder::setCancelRequested(bool requested) { (void)requested; }
 
-void ReplayChapterNotes(UserInterface& ui, const ChapterResult& result) {
-    for (const ChapterNote& note : result.notes) {
+void ReplayChapterNotes(UserInterface& ui, const ChapterResult& result) { ReplayNotes(ui, result.notes); }
+
+void ReplayNotes(UserInterface& ui, const std::vector<ChapterNote>& notes) {
+    for (const ChapterNote& note : notes) {
         switch (note.kind) {
         case ChapterNote::Kind::LogRow:
             ui.addLogRow(note.reason, note.item, note.status, note.title, note.output);

@@ -35,6 +35,9 @@ struct ChapterPass {
     bool recording = false;
     /// Whether chapters keep their sections' first words for the search index.
     bool keepSnippets = false;
+    /// Whether a worker makes a replayed chapter's listing: not while the
+    /// build may keep the whole book as it is, which lists nothing.
+    bool listReplayed = true;
 };
 
 /// One thing a chapter's build told the user, kept to be told again, in order,
@@ -129,5 +132,7 @@ ChapterResult OutOfMemoryChapter(const ChapterPass& pass, int i);
 
 /// Tells `ui` what the chapter's build told, in its order.
 void ReplayChapterNotes(UserInterface& ui, const ChapterResult& result);
+/// Tells `ui` the notes, in their order.
+void ReplayNotes(UserInterface& ui, const std::vector<ChapterNote>& notes);
 
 }  // namespace tessarel

@@ -48,7 +48,7 @@ void ChapterPool::work() {
         ChapterResult result;
         try {
             result = BuildBookChapter(pass_, {doc, page}, i, nullptr, &cancel_);
-            if (result.written && result.sections > 0) {
+            if (result.written && result.sections > 0 && (pass_.listReplayed || !result.reused)) {
                 // Its lines in the lists are made here too: the build's thread only appends them.
                 const Chapter& chapter = pass_.out.project.Chapters[static_cast<size_t>(i)];
                 result.listing = std::make_shared<const ChapterListing>(

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "book/book_files.h"
 #include "book/help_compiler_run.h"
 #include "pages/page_paths.h"
 #include "support/environment.h"
@@ -106,9 +107,14 @@ QByteArray HelpCompileInputs(const Environment& env, const QString& helpFolder, 
     add(compiledName, {}, qgetenv("SOURCE_DATE_EPOCH"));
     const QDir help(helpFolder);
     for (const char* name : kHelpProjectFiles) {
+        const QString fileName = QString::fromLatin1(name);
+        if (stampedPages.contains(HelpFolderFileName(fileName))) {
+            add(fileName, StampOf(help.filePath(fileName)), QByteArray());
+            continue;
+        }
         QByteArray bytes;
-        ReadRegularFile(help.filePath(QString::fromLatin1(name)), bytes, kMaxReadBytes, LinkPolicy::Refuse);
-        add(QString::fromLatin1(name), {}, ContentDigest(bytes));
+        ReadRegularFile(help.filePath(fileName), bytes, kMaxReadBytes, LinkPolicy::Refuse);
+        add(fileName, {}, ContentDigest(bytes));
     }
     for (const QFileInfo& file : BookFilesToStage(BookFolderOf(help), largestFile)) {
         const QString name = file.fileName();

@@ -17,8 +17,9 @@ inline constexpr const char* kHelpProjectFiles[] = {"help.hhp", "index.hhk", "co
 /// A digest of everything a compile is given: the compiler (its path and
 /// stamp), the build time, the compiled file's name, the project, contents and
 /// index files, and every file of the book StageHelpProject stages: those in
-/// `stampedPages` by name and stamp, the others by their bytes. "" when no
-/// compiler is found.
+/// `stampedPages` (names below the book's folder; a help project file as
+/// HelpFolderFileName gives it) by name and stamp, the others by their bytes.
+/// "" when no compiler is found.
 QByteArray HelpCompileInputs(const Environment& env, const QString& helpFolder, const QString& compiledName,
                              const QSet<QString>& stampedPages, qint64 largestFile = kMaxReadBytes);
 

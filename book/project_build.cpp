@@ -32,6 +32,8 @@
 #include "support/string_functions.h"
 #include "support/text_file.h"
 
+#include <QCryptographicHash>
+#include <QDataStream>
 #include <QFileInfo>
 #include <QSet>
 
@@ -51,6 +53,55 @@ int BuildWorkers(const Workspace& ws) {
     const int chosen = ws.buildWorkers > 0 ? ws.buildWorkers : ReadBuildWorkers(ws.env.preferences);
     return chosen > 0 ? chosen : ChapterPool::DefaultWorkers();
 }
+
+/// Passes everything on to `ui` and notes its rows, messages and log text.
+class NoteTaker : public UserInterface {
+public:
+    NoteTaker(UserInterface& ui, std::vector<ChapterNote>& notes) : ui_(ui), notes_(notes) {}
+
+    MessageAnswer message(const QString& title, const QString& text, MessageIcon icon,
+                          MessageButtons buttons) override {
+        ChapterNote note;
+        note.kind = ChapterNote::Kind::Message;
+        note.title = title;
+        note.text = text;
+        note.icon = icon;
+        note.buttons = buttons;
+        notes_.push_back(std::move(note));
+        return ui_.message(title, text, icon, buttons);
+    }
+    void addLogText(const QString& text) override {
+        ChapterNote note;
+        note.kind = ChapterNote::Kind::LogText;
+        note.text = text;
+        notes_.push_back(std::move(note));
+        ui_.addLogText(text);
+    }
+    void setProgressMaximum(int max) override { ui_.setProgressMaximum(max); }
+    void resetProgress() override { ui_.resetProgress(); }
+    void advanceProgress() override { ui_.advanceProgress(); }
+    void setProgressCaption(const QString& caption) override { ui_.setProgressCaption(caption); }
+    void setPartsDone(int done, int total) override { ui_.setPartsDone(done, total); }
+    bool cancelRequested() const override { return ui_.cancelRequested(); }
+    void setCancelRequested(bool requested) override { ui_.setCancelRequested(requested); }
+
+protected:
+    void showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
+                    const QString& output) override {
+        ChapterNote note;
+        note.reason = reason;
+        note.item = item;
+        note.status = status;
+        note.title = title;
+        note.output = output;
+        notes_.push_back(std::move(note));
+        ui_.addLogRow(reason, item, status, title, output);
+    }
+
+private:
+    UserInterface& ui_;
+    std::vector<ChapterNote>& notes_;
+};
 
 /// One run of BuildProject. A step that cannot write stops the build: the
 /// write has been reported to the user once, and nothing after it is attempted.
@@ -75,6 +126,12 @@ private:
     bool writeBook(int count);
     bool applyChapter(ChapterResult built);
     bool takeIntoBook(const ChapterResult& built);
+    bool listChapter(int i, const ChapterResult& built);
+    bool listHeldBack();
+    QByteArray bookInputs(int count) const;
+    void holdBackIfBookAsRecorded();
+    bool writeBookTexts(std::vector<ChapterNote>& notes);
+    void keepBookTexts(std::vector<ChapterNote> notes);
     bool buildHere(const ChapterPass& pass, int count);
     bool buildOnPool(const ChapterPass& pass, int count, int workers);
     bool startChapter(int i, int count);
@@ -84,7 +141,7 @@ private:
     void keepForeignFiles();
     void removeUnusedFiles();
     void tellKeptFiles();
-    bool writeSidePagesAndIndexes();
+    bool writeSidePagesAndIndexes(const BookOutput& book);
     void compile();
     void finish();
     void reportUncountedChapters(int count);
@@ -125,6 +182,21 @@ private:
     QStringList removed_;
     /// The chapters a modern book lists, as they are built.
     std::vector<ModernChapter> modern_;
+    /// What the book around the chapters is made of besides their results.
+    QByteArray bookInputs_;
+    /// While every chapter so far was replayed and the book's files are as the
+    /// last build left them, the chapters are held back from the lists: if
+    /// all are, the book stays as it is.
+    bool holdingBack_ = false;
+    bool listReplayed_ = true;
+    struct HeldBack {
+        int chapter;
+        QString source;
+        std::shared_ptr<const ChapterListing> listing;
+    };
+    std::vector<HeldBack> heldBack_;
+    /// The pages the help project lists.
+    HelpBookSize helpBook_;
 };
 
 ProjectBuildResult ProjectBuild::run() {
@@ -186,6 +258,10 @@ void ProjectBuild::compile() {
         for (const ChapterResult& chapter : std::as_const(next_.chapters)) {
             stampedPages.insert(chapter.files->page);
         }
+        // So are the book's own files, whose stamps the record keeps too.
+        for (const auto& [name, stamp] : next_.book.files) {
+            stampedPages.insert(name);
+        }
         inputs = HelpCompileInputs(ws_.env, helpFolder, compiledName, stampedPages, ws_.largestHelpFile);
         const QString compiledFile = WithTrailingSeparator(helpFolder) + compiledName;
         if (!inputs.isEmpty() && previous_ && previous_->compileSuccess && previous_->helpInputs == inputs &&
@@ -207,8 +283,8 @@ void ProjectBuild::compile() {
             return;
         }
     }
-    result_.compile = CompileHtmlHelp(ws_.env, helpFolder, compiledName, lists_.helpBook(), ws_.compilerTimeLimit,
-                                      ws_.largestHelpFile);
+    result_.compile =
+        CompileHtmlHelp(ws_.env, helpFolder, compiledName, helpBook_, ws_.compilerTimeLimit, ws_.largestHelpFile);
     const CompileOutcome& outcome = result_.compile;
     if (outcome.compiled) {
         // A file written despite errors is no success: its links may lead nowhere.
@@ -257,6 +333,10 @@ bool ProjectBuild::writeBook(int count) {
     if (!WriteBookStyleSheet(out_) || !lists_.start()) {
         return false;
     }
+    if (!recordPath_.isEmpty()) {
+        bookInputs_ = bookInputs(count);
+        holdBackIfBookAsRecorded();
+    }
     const ChapterPass pass{ws_,
                            out_,
                            sources_,
@@ -264,7 +344,8 @@ bool ProjectBuild::writeBook(int count) {
                            generatedAt_,
                            previous_ ? &*previous_ : nullptr,
                            !recordPath_.isEmpty(),
-                           search_ != nullptr};
+                           search_ != nullptr,
+                           listReplayed_};
     const int workers = std::min(BuildWorkers(ws_), count);
     if (!(workers > 1 ? buildOnPool(pass, count, workers) : buildHere(pass, count))) {
         return false;
@@ -272,22 +353,125 @@ bool ProjectBuild::writeBook(int count) {
     // The contents, the index and the help files are the last part; a
     // stopped build's bar stays at the chapters it built.
     ui_.setPartsDone(result_.cancelled ? out_.chaptersBuilt : count, count + 1);
-    if (!lists_.finish() || !writeSidePagesAndIndexes()) {
+    if (holdingBack_ && !result_.cancelled && out_.chaptersBuilt == count) {
+        // Every chapter was replayed and the book's files are as the last build
+        // left them: they would be made again byte for byte.
+        lists_.drop();
+        heldBack_ = {};
+        next_.book = previous_->book;
+        ReplayNotes(ui_, next_.book.notes);
+        result_.homePage = next_.book.homePage;
+        helpBook_ = {next_.book.helpPages, next_.book.helpPageBytes};
+        result_.bookReused = true;
+        removeUnusedFiles();
+        return true;
+    }
+    std::vector<ChapterNote> notes;
+    if (!listHeldBack() || !lists_.finish() || !writeBookTexts(notes)) {
         return false;
     }
-    if (TrimSpaces(result_.homePage).isEmpty()) {
+    helpBook_ = lists_.helpBook();
+    removeUnusedFiles();
+    if (!result_.cancelled && out_.chaptersBuilt == count) {
+        keepBookTexts(std::move(notes));
+    }
+    return true;
+}
+
+/// The side pages, indexes and frames, written as the book of a workspace of
+/// their own whose user interface notes what they tell.
+bool ProjectBuild::writeBookTexts(std::vector<ChapterNote>& notes) {
+    NoteTaker taker(ui_, notes);
+    Environment env{taker, ws_.env.preferences, ws_.env.paths};
+    Workspace bookSpace(env);
+    bookSpace.compilerTimeLimit = ws_.compilerTimeLimit;
+    bookSpace.largestHelpFile = ws_.largestHelpFile;
+    std::swap(bookSpace.page, ws_.page);
+    std::swap(bookSpace.IndexEntries, ws_.IndexEntries);
+    const BookOutput book{bookSpace,          project_,         style_,    out_.folder,
+                          out_.chaptersBuilt, out_.withoutPage, out_.kept, out_.found};
+    bool written = writeSidePagesAndIndexes(book);
+    if (written && TrimSpaces(result_.homePage).isEmpty()) {
         // The first chapter that has its own page: another's is not this one's.
+        const int count = project_.chapterCount();
         int home = 0;
         while (home + 1 < count && !out_.hasPage(home)) {
             ++home;
         }
         result_.homePage = BookPageName(project_.Chapters[static_cast<size_t>(home)].Name);
     }
-    if (!settings_.ModernLayout && !WriteFramePages(out_, result_.homePage)) {
-        return false;
+    written = written && (settings_.ModernLayout || WriteFramePages(book, result_.homePage));
+    std::swap(bookSpace.page, ws_.page);
+    std::swap(bookSpace.IndexEntries, ws_.IndexEntries);
+    return written;
+}
+
+/// Everything the book's files are made of besides the chapters' results and
+/// what the page inputs hold: the chapters, their pages and the files planned.
+QByteArray ProjectBuild::bookInputs(int count) const {
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out.setVersion(QDataStream::Qt_6_0);
+    out << next_.pageInputs << project_.ProjectPath << project_.ProjectFolder << project_.ProjectFileName
+        << qint32(count);
+    for (int i = 0; i < count; ++i) {
+        const Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
+        const ChapterPagePlan& page = pages_[static_cast<size_t>(i)];
+        out << chapter.Name << chapter.RelPath << page.page << qint32(page.claim) << qint32(page.holder);
     }
-    removeUnusedFiles();
-    return true;
+    out << quint32(planned_.size());
+    for (const PlannedFile& file : planned_) {
+        out << file.name << qint32(file.chapter) << file.sourceCopy << file.source;
+    }
+    QStringList kept(out_.kept.cbegin(), out_.kept.cend());
+    kept.sort();
+    out << kept;
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+}
+
+/// Holds the replayed chapters back when the last build wrote the whole book
+/// from the same inputs, its files are still as it left them, and every source
+/// with a page still has its recorded stamp: a changed source means the book is
+/// made as always. The workers make no listing while every stamp is trusted too.
+void ProjectBuild::holdBackIfBookAsRecorded() {
+    if (!previous_ || previous_->book.inputs.isEmpty() || previous_->book.inputs != bookInputs_) {
+        return;
+    }
+    bool trusted = true;
+    const int count = project_.chapterCount();
+    for (int i = 0; i < count; ++i) {
+        if (!out_.hasPage(i)) {
+            continue;
+        }
+        const auto found =
+            previous_->chapters.constFind(ChapterSourcePath(project_, project_.Chapters[static_cast<size_t>(i)]));
+        if (found == previous_->chapters.cend() || !found->files ||
+            StampOf(found->files->source) != found->files->sourceStamp) {
+            return;
+        }
+        trusted = trusted && found->files->stampTrusted;
+    }
+    holdingBack_ = std::all_of(previous_->book.files.cbegin(), previous_->book.files.cend(),
+                               [this](const auto& file) { return StampOf(out_.path(file.first)) == file.second; });
+    listReplayed_ = !holdingBack_ || !trusted;
+}
+
+/// Notes the book this whole build wrote for the next one.
+void ProjectBuild::keepBookTexts(std::vector<ChapterNote> notes) {
+    if (recordPath_.isEmpty()) {
+        return;
+    }
+    BookTexts& book = next_.book;
+    book.inputs = bookInputs_;
+    book.homePage = result_.homePage;
+    book.helpPages = helpBook_.pages;
+    book.helpPageBytes = helpBook_.pageBytes;
+    for (const PlannedFile& file : planned_) {
+        if (file.chapter < 0 && !out_.keeps(file.name)) {
+            book.files.emplace_back(file.name, StampOf(out_.path(file.name)));
+        }
+    }
+    book.notes = std::move(notes);
 }
 
 /// Shows chapter `i` as the one being built; false when the user asked to stop.
@@ -356,7 +540,6 @@ bool ProjectBuild::applyChapter(ChapterResult built) {
 
 /// A chapter's rows and messages, its title, its place in the lists.
 bool ProjectBuild::takeIntoBook(const ChapterResult& built) {
-    const Chapter& chapter = project_.Chapters[static_cast<size_t>(built.chapter)];
     ReplayChapterNotes(ui_, built);
     result_.critical = result_.critical || built.critical;
     out_.found[static_cast<size_t>(built.chapter)] = {built.title, built.documented};
@@ -364,16 +547,50 @@ bool ProjectBuild::takeIntoBook(const ChapterResult& built) {
         return false;
     }
     result_.chaptersFailed += built.failed ? 1 : 0;
-    if (built.sections > 0 && !lists_.add(chapter, BookPageName(chapter.Name), built)) {
+    if (holdingBack_ && !out_.hasPage(built.chapter)) {
+        // Refused as its page plan says, which the book's inputs hold: listed nowhere.
+    } else if (holdingBack_ && built.reused && built.files) {
+        // Its result goes to the next record as it is; the lists may never need it.
+        heldBack_.push_back({built.chapter, built.files->source, built.listing});
+    } else if (!listHeldBack() || !listChapter(built.chapter, built)) {
         return false;
     }
-    if (settings_.ModernLayout && built.sections > 0) {
-        modern_.push_back({built.chapter, BookPageName(chapter.Name), built.title, built.sectionNames});
+    out_.chaptersBuilt = built.chapter + 1;
+    return true;
+}
+
+/// Chapter `i`'s place in the lists, the modern book and the search index.
+bool ProjectBuild::listChapter(int i, const ChapterResult& built) {
+    if (built.sections <= 0) {
+        return true;
     }
-    if (search_ && built.sections > 0) {
+    const Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
+    if (!lists_.add(chapter, BookPageName(chapter.Name), built)) {
+        return false;
+    }
+    if (settings_.ModernLayout) {
+        modern_.push_back({i, BookPageName(chapter.Name), built.title, built.sectionNames});
+    }
+    if (search_) {
         search_->addChapter(built.title, BookPageName(chapter.Name), built.sectionNames, built.snippets);
     }
-    out_.chaptersBuilt = built.chapter + 1;
+    return true;
+}
+
+/// Lists the chapters held back, in order, once the book must be written after all.
+bool ProjectBuild::listHeldBack() {
+    holdingBack_ = false;
+    for (const HeldBack& held : heldBack_) {
+        // Replayed chapters are recorded (keepRecord) before the next one comes.
+        const auto found = next_.chapters.find(held.source);
+        found->listing = held.listing;
+        const bool listed = listChapter(held.chapter, *found);
+        found->listing.reset();
+        if (!listed) {
+            return false;
+        }
+    }
+    heldBack_ = {};
     return true;
 }
 
@@ -593,28 +810,28 @@ void ProjectBuild::tellKeptFiles() {
                 MessageIcon::Exclamation, MessageButtons::Ok);
 }
 
-bool ProjectBuild::writeSidePagesAndIndexes() {
+bool ProjectBuild::writeSidePagesAndIndexes(const BookOutput& book) {
     if (settings_.ModernLayout) {
         // In the frames' order: contents and index, the help index, then search and the entry page.
-        SortIndexEntries(ws_.IndexEntries);
-        return WriteModernLists(out_, modern_) &&
-               (!settings_.GenerateHtmlHelpFiles || WriteHelpIndex(out_, SiteMap::HelpProject)) &&
-               WriteModernEntry(out_, modern_, search_.get(), result_.homePage);
+        SortIndexEntries(book.ws.IndexEntries);
+        return WriteModernLists(book, modern_) &&
+               (!settings_.GenerateHtmlHelpFiles || WriteHelpIndex(book, SiteMap::HelpProject)) &&
+               WriteModernEntry(book, modern_, search_.get(), result_.homePage);
     }
-    if (!WriteBookPages(out_, result_.homePage)) {
+    if (!WriteBookPages(book, result_.homePage)) {
         return false;
     }
-    SortIndexEntries(ws_.IndexEntries);
-    if (!WriteSortedIndexPage(out_)) {
+    SortIndexEntries(book.ws.IndexEntries);
+    if (!WriteSortedIndexPage(book)) {
         return false;
     }
-    if (settings_.Collapsible && (!WriteActiveIndexPage(out_) || !WriteHelpIndex(out_, SiteMap::Active))) {
+    if (settings_.Collapsible && (!WriteActiveIndexPage(book) || !WriteHelpIndex(book, SiteMap::Active))) {
         return false;
     }
-    if (settings_.GenerateHtmlHelpFiles && !WriteHelpIndex(out_, SiteMap::HelpProject)) {
+    if (settings_.GenerateHtmlHelpFiles && !WriteHelpIndex(book, SiteMap::HelpProject)) {
         return false;
     }
-    return !search_ || WriteSearchPages(out_, *search_);
+    return !search_ || WriteSearchPages(book, *search_);
 }
 
 }  // namespace

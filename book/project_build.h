@@ -22,6 +22,9 @@ struct ProjectBuildResult {
     int chaptersReused = 0;     ///< taken from the last build's record
     int chaptersFailed = 0;     ///< missing, without sections (HTML sources excepted), or
                                 ///< their page would have replaced a source
+    /// The book around the chapters was left as the last build wrote it: every
+    /// chapter was replayed and nothing the book is made of changed.
+    bool bookReused = false;
     bool cancelled = false;
     /// A chapter's build met a critical error (reported): the build stopped as
     /// if cancelled, and the front end ends the program.

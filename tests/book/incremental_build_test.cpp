@@ -149,6 +149,7 @@ TEST_F(IncrementalBuild, randomChangesGiveTheFullBuildsBook) {
     addSource(u"lib"_s, u"c0.c"_s, Source(99, 2));  // its page name is taken by src/c0.c
     ASSERT_EQ(buildBoth("first").chaptersReused, 0);
     int reused = 0;
+    int bookReused = 0;
     int next = 100;
     for (int round = 0; round < 40; ++round) {
         ProjectModel& project = ws.project;
@@ -156,7 +157,7 @@ TEST_F(IncrementalBuild, randomChangesGiveTheFullBuildsBook) {
         const int pick = static_cast<int>(random.bounded(count));
         Chapter& chapter = project.Chapters[static_cast<size_t>(pick)];
         const QString path = sourcePath(chapter);
-        const int change = static_cast<int>(random.bounded(11));
+        const int change = static_cast<int>(random.bounded(12));
         std::string step = "round " + std::to_string(round) + ", change " + std::to_string(change);
         switch (change) {
         case 0:  // new text, an old time the record has never seen
@@ -240,13 +241,29 @@ TEST_F(IncrementalBuild, randomChangesGiveTheFullBuildsBook) {
             }
             break;
         }
+        case 10: {  // a file of the book edited behind the build's back, its size kept
+            QStringList names = QDir(dest).entryList(QDir::Files, QDir::Name);
+            names.removeIf([](const QString& name) { return !name.startsWith(u'_') && !name.endsWith(u".hhc"_s); });
+            if (!names.isEmpty()) {
+                const QString name = names[static_cast<qsizetype>(random.bounded(names.size()))];
+                step += " (" + name.toStdString() + ")";
+                QByteArray bytes = ReadBytes(dest + name);
+                bytes[bytes.size() / 2] = bytes[bytes.size() / 2] == 'x' ? 'y' : 'x';
+                WriteBytes(dest + name, bytes);
+            }
+            break;
+        }
         default:  // nothing changed
             step += " (none)";
             break;
         }
         const ProjectBuildResult result = buildBoth(step);
         reused += result.chaptersReused;
-        if (change == 10 || change == 2) {
+        bookReused += result.bookReused ? 1 : 0;
+        if (change == 10) {
+            EXPECT_FALSE(result.bookReused) << step;
+        }
+        if (change == 11 || change == 2) {
             // Every page built from a source, and still as written, is taken as it is.
             int expected = 0;
             for (size_t i = 0; i < result.found.size(); ++i) {
@@ -259,6 +276,7 @@ TEST_F(IncrementalBuild, randomChangesGiveTheFullBuildsBook) {
         }
     }
     EXPECT_GT(reused, 0);
+    EXPECT_GT(bookReused, 0);
 }
 
 // A rebuild with nothing changed replaces no file of the book: every file
@@ -304,10 +322,29 @@ TEST_F(IncrementalBuild, nothingChangedWritesNoFile) {
         const auto before = stamps();
         ASSERT_GT(before.size(), 6U);
         from = env.ui.log.size();
-        EXPECT_EQ(BuildProject(ws).chaptersReused, 6) << layout;
+        const ProjectBuildResult again = BuildProject(ws);
+        EXPECT_EQ(again.chaptersReused, 6) << layout;
+        EXPECT_TRUE(again.bookReused) << layout;
         EXPECT_EQ(withoutCompile(rows(from)), fullRows) << layout;
         EXPECT_TRUE(stamps() == before) << layout;
         EXPECT_TRUE(Tree(dest) == Tree(full)) << layout << FirstDifference(Tree(dest), Tree(full));
+        // A book file edited (its size kept) and one removed behind the build's back are made again.
+        const QString edited = dest + u"HTML Help/index.hhk"_s;
+        QByteArray bytes = ReadBytes(edited);
+        ASSERT_FALSE(bytes.isEmpty()) << layout;
+        bytes[bytes.size() / 2] = bytes[bytes.size() / 2] == 'x' ? 'y' : 'x';
+        WriteBytes(edited, bytes);
+        ASSERT_TRUE(QFile::remove(dest + u"_search_index.js"_s)) << layout;
+        const ProjectBuildResult repaired = BuildProject(ws);
+        EXPECT_EQ(repaired.chaptersReused, 6) << layout;
+        EXPECT_FALSE(repaired.bookReused) << layout;
+        EXPECT_TRUE(Tree(dest) == Tree(full)) << layout << FirstDifference(Tree(dest), Tree(full));
+        // The same chapters in another order: the book is made again, around the
+        // replayed chapters of the frames (a modern page links its neighbours).
+        std::reverse(ws.project.Chapters.begin(), ws.project.Chapters.end());
+        const ProjectBuildResult reordered = buildBoth(layout);
+        EXPECT_EQ(reordered.chaptersReused, modern ? 0 : 6) << layout;
+        EXPECT_FALSE(reordered.bookReused) << layout;
     }
 }
 
@@ -564,6 +601,19 @@ TEST_F(IncrementalBuild, aRecordReadsBackAsWrittenAndNothingElseReadsAsOne) {
     record.bookFiles.insert(u"a.c.htm"_s, {{67, 890, 891, 7, 9}, false});
     record.bookFiles.insert(u"intro.htm"_s, {{5, 6, 7, 8, 9}, true});
     record.bookFiles.insert(HelpFolderFileName(u"index.hhk"_s), {});
+    record.book.inputs = "book";
+    record.book.homePage = u"a.c.htm"_s;
+    record.book.helpPages = 1;
+    record.book.helpPageBytes = 67;
+    record.book.files = {{u"_book.htm"_s, {10, 11, 12, 7, 13}}, {HelpFolderFileName(u"index.hhk"_s), {}}};
+    ChapterNote bookRow;
+    bookRow.reason = u"> HTML TOC"_s;
+    bookRow.status = RowStatus::Ok;
+    bookRow.output = u"_book.htm"_s;
+    ChapterNote bookText;
+    bookText.kind = ChapterNote::Kind::LogText;
+    bookText.text = u"said é"_s;
+    record.book.notes = {bookRow, bookText};
     const QString path = env.path(u"cache/x/record"_s);
     ASSERT_EQ(WriteBuildRecord(path, record), RecordWrite::Written);
     EXPECT_EQ(ReadBuildRecord(path, record.projectPath, record.destination), record);
@@ -640,6 +690,21 @@ TEST_F(IncrementalBuild, aCancelledBuildLeavesABookAndARecordTheNextBuildFinishe
         EXPECT_EQ(resumed.chaptersReused, done) << step;
         EXPECT_FALSE(resumed.cancelled);
     }
+    // Stopped while every chapter so far was replayed: it lists the one it reached.
+    ws.buildWorkers = 1;
+    env.ui.onCaption = [this](const QString& caption) {
+        if (caption.contains(u"( 2 / "_s)) {
+            env.ui.cancel = true;
+        }
+    };
+    const ProjectBuildResult stopped = BuildProject(ws);
+    env.ui.onCaption = nullptr;
+    ASSERT_TRUE(stopped.cancelled);
+    EXPECT_EQ(stopped.chaptersReused, 1);
+    EXPECT_FALSE(stopped.bookReused);
+    const QString contents = read(u"_dindex.htm"_s);
+    EXPECT_TRUE(contents.contains(u"\"c0.c.htm"_s));
+    EXPECT_FALSE(contents.contains(u"\"c1.c.htm"_s));
 }
 
 }  // namespace
