@@ -4,7 +4,9 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <exception>
 #include <string_view>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -24,6 +26,10 @@ inline bool SortKeyBefore(const QString& a, const QString& b) {
            std::u16string_view(reinterpret_cast<const char16_t*>(b.utf16()), static_cast<size_t>(b.size()));
 }
 
+/// From this many elements a sort makes and sorts the keys of its second half
+/// on a thread of its own (the index of a large book), then merges the halves.
+inline constexpr qsizetype kSortOnTwoThreads = 16384;
+
 /// Sorts elements lo..hi (inclusive) by key, in CompareSortKeys' order.
 /// Elements whose keys compare equal keep their relative order, so two builds
 /// of the same project give the same pages. An empty or one-element range is
@@ -36,15 +42,43 @@ void SortRange(Container& items, qsizetype lo, qsizetype hi, KeyOf keyOf) {
     // Each key is put in upper case once, not at every one of n log n comparisons.
     struct Slot {
         QString key;
-        qsizetype index;
+        qsizetype index = 0;
     };
-    std::vector<Slot> slots;
-    slots.reserve(static_cast<size_t>(hi - lo + 1));
-    for (qsizetype i = lo; i <= hi; ++i) {
-        slots.push_back({UpperSortKey(keyOf(std::as_const(items)[i])), i});
+    const auto before = [](const Slot& a, const Slot& b) { return SortKeyBefore(a.key, b.key); };
+    const qsizetype count = hi - lo + 1;
+    std::vector<Slot> slots(static_cast<size_t>(count));
+    // Slots from..to-1, each written by one thread only; the items are only read.
+    const auto sortPart = [&](qsizetype from, qsizetype to) {
+        for (qsizetype i = from; i < to; ++i) {
+            slots[static_cast<size_t>(i)] = {UpperSortKey(keyOf(std::as_const(items)[lo + i])), lo + i};
+        }
+        std::stable_sort(slots.begin() + from, slots.begin() + to, before);
+    };
+    if (count < kSortOnTwoThreads) {
+        sortPart(0, count);
+    } else {
+        // A stable merge of two stably sorted halves is the stable sort of the whole.
+        const qsizetype half = count / 2;
+        std::exception_ptr failure;
+        std::thread second([&] {
+            try {
+                sortPart(half, count);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+        try {
+            sortPart(0, half);
+        } catch (...) {
+            second.join();
+            throw;
+        }
+        second.join();
+        if (failure) {
+            std::rethrow_exception(failure);
+        }
+        std::inplace_merge(slots.begin(), slots.begin() + half, slots.end(), before);
     }
-    std::stable_sort(slots.begin(), slots.end(),
-                     [](const Slot& a, const Slot& b) { return SortKeyBefore(a.key, b.key); });
     std::vector<typename Container::value_type> sorted;
     sorted.reserve(slots.size());
     for (const Slot& slot : slots) {

@@ -43,7 +43,8 @@ TEST(Sort, OnlyTheGivenRangeMoves) {
 
 // The keyed sort must give exactly the order of comparing the keys themselves,
 // ties included, for any text: letters of every case and script, marks that
-// sort after letters, units beyond Latin-1 and lone surrogates.
+// sort after letters, units beyond Latin-1 and lone surrogates; for a large
+// range too, whose halves are sorted apart and merged.
 TEST(Sort, KeyedOrderEqualsComparingTheKeys) {
     const char16_t alphabet[] = {u'a',
                                  u'A',
@@ -66,9 +67,11 @@ TEST(Sort, KeyedOrderEqualsComparingTheKeys) {
                                  char16_t{0xd801},
                                  char16_t{0xdc28}};
     std::mt19937 random(15);
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 42; ++round) {
+        // The last rounds are large enough to be sorted in two halves on two threads.
+        const int count = round < 40 ? 300 : static_cast<int>(kSortOnTwoThreads) * 2 + round;
         std::vector<std::pair<QString, int>> items;
-        for (int i = 0; i < 300; ++i) {
+        for (int i = 0; i < count; ++i) {
             QString text;
             const int length = static_cast<int>(random() % 5);
             for (int c = 0; c < length; ++c) {
