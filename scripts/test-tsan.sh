@@ -3,7 +3,8 @@
 # build projects on several threads under it. Only the book's tests, the
 # desktop program's logic tests (the window's build thread, without a widget)
 # the parse's and page's tests (a source built alone uses two threads) and
-# the support tests (the sort of a large range, on two threads) are built: they are the ones that start threads. Any report fails the test.
+# the support tests (the sort of a large range, on two threads) are built:
+# they are the ones that start threads. Any report fails the test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
