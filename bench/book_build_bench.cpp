@@ -270,7 +270,10 @@ int FullBuilds(Project& project, int kilobytes, const std::vector<int>& workerCo
     int moved = 0;
     const auto fresh = [&] {
         QDir().mkpath(aside);
-        QDir().rename(project.destination(), aside + QString::number(moved++));
+        // A name left by an earlier run in the same folder is not taken over.
+        if (!QDir().rename(project.destination(), aside + QString::number(moved++))) {
+            QDir(project.destination()).removeRecursively();
+        }
     };
     fresh();
     const Run one = Build(project, 1, "full build, 1 worker");
