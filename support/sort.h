@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <exception>
 #include <string_view>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -60,20 +61,30 @@ void SortRange(Container& items, qsizetype lo, qsizetype hi, KeyOf keyOf) {
         // A stable merge of two stably sorted halves is the stable sort of the whole.
         const qsizetype half = count / 2;
         std::exception_ptr failure;
-        std::thread second([&] {
-            try {
-                sortPart(half, count);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        });
+        std::thread second;
+        try {
+            second = std::thread([&] {
+                try {
+                    sortPart(half, count);
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+            });
+        } catch (const std::system_error&) {
+            // No thread to be had: the second half is sorted here, first.
+            sortPart(half, count);
+        }
         try {
             sortPart(0, half);
         } catch (...) {
-            second.join();
+            if (second.joinable()) {
+                second.join();
+            }
             throw;
         }
-        second.join();
+        if (second.joinable()) {
+            second.join();
+        }
         if (failure) {
             std::rethrow_exception(failure);
         }
