@@ -3,12 +3,13 @@
 // of about K KB, and every round appends a function to the source and times
 // until the preview has loaded the new page.
 //
-//   live_preview_bench [--kb K] [--rounds N] [--quiet-ms Q]
+//   live_preview_bench [--kb K] [--rounds N] [--quiet-ms Q] [--modern]
 //
 // Run it under Xvfb (xvfb-run -a); as root the web engine also needs
 // QTWEBENGINE_DISABLE_SANDBOX=1 and QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu.
 // Each round prints when the watcher told of the save, when the rebuild ended
 // and when the page had loaded, all from the save; then the medians.
+// --modern builds the page in the Modern layout.
 
 #include "app/live_preview.h"
 #include "app/main_commands.h"
@@ -20,6 +21,7 @@
 #include "support/environment.h"
 #include "support/memory_setup.h"
 #include "support/preferences.h"
+#include "support/setting_table.h"
 
 #include <QApplication>
 #include <QDir>
@@ -100,12 +102,19 @@ int main(int argc, char** argv) {
     const QString source = base + QStringLiteral("work/parts.c");
     if (!WriteFile(base + QStringLiteral("program/styles/standard_babyblue.css"),
                    "body { font-family: sans-serif; }\n") ||
+        !WriteFile(base + QStringLiteral("program/styles/standard_babyblue.modern.css"),
+                   "body { font-family: sans-serif; }\n") ||
         !WriteFile(source, text)) {
         std::fprintf(stderr, "cannot write into %s\n", qPrintable(base));
         return 1;
     }
 
     tessarel::Preferences preferences(base + QStringLiteral("data/Tessarel.conf"));
+    if (args.contains(QStringLiteral("--modern"))) {
+        tessarel::Settings modern;
+        modern.ModernLayout = true;
+        tessarel::WriteSingleFileSetting(preferences, tessarel::SettingRowOf(&tessarel::Settings::ModernLayout), modern);
+    }
     tessarel::WindowUserInterface ui;
     ui.messageHandler = [](const QString& title, const QString& message, tessarel::MessageIcon,
                            tessarel::MessageButtons) {
