@@ -173,8 +173,7 @@ bool ChapterLists::append(const QString& path, const QString& text) {
     if (text.isEmpty()) {
         return true;
     }
-    file->write(kCrLf);
-    file->write(text);
+    file->writeOnNewLine(text);
     if (file->failed()) {
         file->finish(ui_);
         return false;

@@ -3,7 +3,12 @@
 #include "project/project_model.h"
 #include "support/paths.h"
 
+#include <QFile>
 #include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 #include <algorithm>
 
@@ -23,16 +28,20 @@ ProjectSources::ProjectSources(const ProjectModel& project, int count) {
         if (path.contains(QChar(u'\0'))) {
             return;
         }
+#ifdef Q_OS_UNIX
+        // One status call per source tells both that it is a file and which one.
+        struct stat status {};
+        if (::stat(QFile::encodeName(path).constData(), &status) == 0 && !S_ISDIR(status.st_mode)) {
+            existing_.append(path);
+            identities_.insert({static_cast<quint64>(status.st_dev), static_cast<quint64>(status.st_ino)});
+        }
+#else
         const QFileInfo info(path);
         if (info.exists() && !info.isDir()) {
             existing_.append(path);
-            FileIdentity identity;
-            if (IdentifyFile(path, identity)) {
-                identities_.insert({identity.device, identity.inode});
-            } else {
-                identified_ = false;
-            }
+            identified_ = false;
         }
+#endif
     };
     add(project.ProjectPath);
     const int chapters = std::min(count, static_cast<int>(project.Chapters.size()));

@@ -191,11 +191,12 @@ ChapterOutcome& Build(JobBuild& b) {
     if (job.pageIsSource) {
         return b.end(Kind::PageIsSource);
     }
-    if (job.mode == ChapterJob::Mode::Book && !FileExists(job.source)) {
-        return b.end(Kind::Missing);
-    }
+    // A source that stands as the last build read it exists: no need to ask first.
     if (job.lastBuild != nullptr && LastBuildStands(b)) {
         return b.end(Kind::Reused);
+    }
+    if (job.mode == ChapterJob::Mode::Book && !FileExists(job.source)) {
+        return b.end(Kind::Missing);
     }
     if (job.html) {
         return TakeHtmlSource(b);

@@ -215,6 +215,25 @@ void TextFileWriter::write(QStringView text) {
     }
 }
 
+void TextFileWriter::writeOnNewLine(QStringView text) {
+    // A list growing by a chapter at a time would otherwise cost two system
+    // calls per chapter once its bytes differ from the file it replaces.
+    if (!heldBack_.isNull() || text.isEmpty() || text.size() > kWriteChunk || text.back().isHighSurrogate()) {
+        write(kCrLf);
+        write(text);
+        return;
+    }
+    if (!file_.isOpen() || failed_) {
+        return;
+    }
+    bytes_.resize(0);
+    AppendEncoded(bytes_, kCrLf, encoding_);
+    AppendEncoded(bytes_, text, encoding_);
+    if (!file_.write(bytes_)) {
+        failed_ = true;
+    }
+}
+
 void TextFileWriter::encodeAndWrite(QStringView text) {
     if (text.isEmpty()) {
         return;

@@ -53,6 +53,8 @@ public:
     bool open();
     /// Appends a piece; nothing happens after open() failed or a write failed.
     void write(QStringView text);
+    /// write(CR LF) then write(text), in one write to the file when it can be.
+    void writeOnNewLine(QStringView text);
     /// Writes the line end and puts the file in place. On any failure the
     /// write failure is shown (ShowWriteFailure) and false returned.
     bool finish(UserInterface& ui);
