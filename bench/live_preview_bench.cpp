@@ -113,7 +113,8 @@ int main(int argc, char** argv) {
     if (args.contains(QStringLiteral("--modern"))) {
         tessarel::Settings modern;
         modern.ModernLayout = true;
-        tessarel::WriteSingleFileSetting(preferences, tessarel::SettingRowOf(&tessarel::Settings::ModernLayout), modern);
+        tessarel::WriteSingleFileSetting(preferences, tessarel::SettingRowOf(&tessarel::Settings::ModernLayout),
+                                         modern);
     }
     tessarel::WindowUserInterface ui;
     ui.messageHandler = [](const QString& title, const QString& message, tessarel::MessageIcon,
