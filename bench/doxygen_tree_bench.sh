@@ -7,7 +7,9 @@
 # and WARNINGS; when `dot` is missing it still tries to start it for every
 # file, so a second row gives its time with HAVE_DOT = NO as well.
 # Usage: bench/doxygen_tree_bench.sh [BUILD_DIR] [RUNS]
-# Needs python3, doxygen, bc and GNU time. Run it on a quiet machine.
+# Needs python3, doxygen, bc and GNU time. Run it on a quiet machine, with
+# TMPDIR=/dev/shm where a disk makes files created soon after thousands were
+# deleted slow (the runs delete doxygen's old output).
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
