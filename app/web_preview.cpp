@@ -107,7 +107,8 @@ ReplaceablePage ReplaceableText(const QString& path) {
         return {};
     }
     const qsizetype body = bytes.indexOf("<body class=\"Main Modern\"");
-    const bool modern = body >= 0 && !bytes.mid(body, 80).contains("data-kind=\"redirect\"");
+    const bool modern =
+        body >= 0 && !bytes.mid(body, bytes.indexOf('>', body) - body).contains("data-kind=\"redirect\"");
     if (!modern && (bytes.contains("<script") || bytes.contains("<SCRIPT"))) {
         return {};
     }
@@ -167,21 +168,21 @@ void WebPreview::refresh(const QString& path) {
     Q_EMIT stateChanged();
     const ReplaceablePage page = ReplaceableText(path);
     if (!page.text.isEmpty()) {
-        view_->page()->runJavaScript(QString::fromUtf16(kReplacePage)
-                                         .arg(JavaScriptString(page.text), page.modern ? QStringLiteral("true") : QStringLiteral("false")),
-                                     QWebEngineScript::ApplicationWorld,
-                                     [self = QPointer<WebPreview>(this)](const QVariant& replaced) {
-                                         if (!self) {
-                                             return;
-                                         }
-                                         if (!replaced.toBool()) {
-                                             self->reload();
-                                             return;
-                                         }
-                                         self->loading_ = false;
-                                         Q_EMIT self->loadFinished(true);
-                                         Q_EMIT self->stateChanged();
-                                     });
+        view_->page()->runJavaScript(
+            QString::fromUtf16(kReplacePage)
+                .arg(JavaScriptString(page.text), page.modern ? QStringLiteral("true") : QStringLiteral("false")),
+            QWebEngineScript::ApplicationWorld, [self = QPointer<WebPreview>(this)](const QVariant& replaced) {
+                if (!self) {
+                    return;
+                }
+                if (!replaced.toBool()) {
+                    self->reload();
+                    return;
+                }
+                self->loading_ = false;
+                Q_EMIT self->loadFinished(true);
+                Q_EMIT self->stateChanged();
+            });
         return;
     }
     reload();
