@@ -62,35 +62,58 @@ constexpr char16_t kRestorePlaces[] =
 // as a string; false when the page could not be replaced.
 constexpr char16_t kReplacePage[] =
     uR"(
-(function (text) {
+(function (text, modern) {
     if (window.frames.length > 0 || !document.body) { return false; }
-    var next = new DOMParser().parseFromString(text, 'text/html');
     var x = window.scrollX, y = window.scrollY;
+    if (modern) {
+        // Its script must run again: the page is written afresh, which also
+        // drops the old page's listeners.
+        if (!document.body.classList.contains('Modern')) { return false; }
+        document.open();
+        document.write(text);
+        document.close();
+        window.scrollTo(x, y);
+        return true;
+    }
+    var next = new DOMParser().parseFromString(text, 'text/html');
     if (next.head.innerHTML !== document.head.innerHTML) {
         document.head.replaceWith(document.adoptNode(next.head));
     }
     document.body.replaceWith(document.adoptNode(next.body));
     window.scrollTo(x, y);
     return true;
-})(%1)
+})(%1, %2)
 )";
 
 /// The most of a page put in place; a longer one is reloaded.
 constexpr qint64 kMostReplacedBytes = 16 * 1024 * 1024;
 
-/// The text of a page of Tessarel's that can be put in place of the one shown:
-/// no script (it would not run again) and no frames; "" for any other file.
-QString ReplaceableText(const QString& path) {
+/// A page of Tessarel's that can be put in place of the one shown.
+struct ReplaceablePage {
+    QString text;  ///< "" when the page must be reloaded
+    bool modern = false;
+};
+
+/// A page without script (it would not run again) nor frames is swapped in; a
+/// Modern page, whose own script starts it, is written afresh; any other file
+/// is reloaded.
+ReplaceablePage ReplaceableText(const QString& path) {
     if (!IsTessarelPage(path)) {
-        return QString();
+        return {};
     }
     QByteArray bytes;
-    if (!ReadRegularFile(path, bytes, kMostReplacedBytes).ok() || bytes.contains("<script") ||
-        bytes.contains("<SCRIPT") || bytes.contains("<frameset") || bytes.contains("<FRAMESET")) {
-        return QString();
+    if (!ReadRegularFile(path, bytes, kMostReplacedBytes).ok() || bytes.contains("<frameset") ||
+        bytes.contains("<FRAMESET")) {
+        return {};
+    }
+    const qsizetype body = bytes.indexOf("<body class=\"Main Modern\"");
+    const bool modern =
+        body >= 0 && !bytes.mid(body, bytes.indexOf('>', body) - body).contains("data-kind=\"redirect\"");
+    if (!modern && (bytes.contains("<script") || bytes.contains("<SCRIPT"))) {
+        return {};
     }
     // The pages that need no script are written in ISO-8859-1 (their charset says so).
-    return bytes.contains("charset=utf-8") ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes);
+    return {modern || bytes.contains("charset=utf-8") ? QString::fromUtf8(bytes) : QString::fromLatin1(bytes), modern};
 }
 
 }  // namespace
@@ -143,22 +166,23 @@ void WebPreview::refresh(const QString& path) {
     address_ = path;
     loading_ = true;
     Q_EMIT stateChanged();
-    const QString text = ReplaceableText(path);
-    if (!text.isEmpty()) {
-        view_->page()->runJavaScript(QString::fromUtf16(kReplacePage).arg(JavaScriptString(text)),
-                                     QWebEngineScript::ApplicationWorld,
-                                     [self = QPointer<WebPreview>(this)](const QVariant& replaced) {
-                                         if (!self) {
-                                             return;
-                                         }
-                                         if (!replaced.toBool()) {
-                                             self->reload();
-                                             return;
-                                         }
-                                         self->loading_ = false;
-                                         Q_EMIT self->loadFinished(true);
-                                         Q_EMIT self->stateChanged();
-                                     });
+    const ReplaceablePage page = ReplaceableText(path);
+    if (!page.text.isEmpty()) {
+        view_->page()->runJavaScript(
+            QString::fromUtf16(kReplacePage)
+                .arg(JavaScriptString(page.text), page.modern ? QStringLiteral("true") : QStringLiteral("false")),
+            QWebEngineScript::ApplicationWorld, [self = QPointer<WebPreview>(this)](const QVariant& replaced) {
+                if (!self) {
+                    return;
+                }
+                if (!replaced.toBool()) {
+                    self->reload();
+                    return;
+                }
+                self->loading_ = false;
+                Q_EMIT self->loadFinished(true);
+                Q_EMIT self->stateChanged();
+            });
         return;
     }
     reload();

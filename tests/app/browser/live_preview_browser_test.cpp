@@ -27,6 +27,8 @@
 #include "project/project_file.h"
 #include "project/project_model.h"
 #include "support/paths.h"
+#include "support/preferences.h"
+#include "support/setting_table.h"
 #include "support/testing.h"
 
 using namespace Qt::Literals::StringLiterals;
@@ -138,6 +140,44 @@ TEST_F(LivePreviewBrowser, aSavedSourceShowsAgainChangedWhereTheReaderWas) {
     EXPECT_TRUE(window.statusPanel(LivePreview::kStatusPanel)->text().startsWith(u"Live preview: ring.c rebuilt"_s));
     EXPECT_EQ(messages, QStringList());
     EXPECT_EQ(window.loadedProgressWindow(), nullptr);
+}
+
+TEST_F(LivePreviewBrowser, aSavedSourceShowsAgainInItsModernPageWithItsScriptRunningOnce) {
+    Settings modern;
+    modern.ModernLayout = true;
+    WriteSingleFileSetting(*te.preferences, SettingRowOf(&Settings::ModernLayout), modern);
+    const QString source = te.path(u"ring.c"_s);
+    testing::WriteBytes(source, Source(u"Adds item"_s).toUtf8());
+    QSignalSpy loaded(window.browser(), &PreviewBrowser::loadFinished);
+    window.fileDialogHandler = [&](const QString&, const QString&, bool) { return source; };
+    window.action(Command::Open)->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, kLoadWaitMs));
+    ASSERT_TRUE(Evaluate(view, u"document.body.classList.contains('Modern')"_s).toBool());
+    const QString theme = Evaluate(view, u"document.documentElement.getAttribute('data-theme')"_s).toString();
+    ASSERT_FALSE(theme.isEmpty()) << "the window's theme is in the page's address";
+    const double scrolled = Evaluate(view, u"window.scrollTo(0, 1500); window.scrollY"_s).toDouble();
+    ASSERT_GT(scrolled, 1000.0) << "the page is long enough to scroll";
+
+    // Written afresh into the same document, not reloaded.
+    Evaluate(view, u"window.keptAcrossRefresh = 42"_s);
+    QSignalSpy rebuilt(&window.livePreview(), &LivePreview::rebuilt);
+    loaded.clear();
+    saveByRename(source, Source(u"Now puts item"_s));
+    ASSERT_TRUE(rebuilt.wait(kLoadWaitMs));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, kLoadWaitMs));
+    EXPECT_TRUE(Evaluate(view, u"document.body.innerText.includes('Now puts item 20 to the buffer')"_s).toBool());
+    EXPECT_EQ(Evaluate(view, u"window.keptAcrossRefresh"_s).toInt(), 42);
+    EXPECT_EQ(Evaluate(view, u"document.documentElement.getAttribute('data-theme')"_s).toString(), theme);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return qAbs(Evaluate(view, u"window.scrollY"_s).toDouble() - scrolled) < 2.0; },
+                                kLoadWaitMs))
+        << "scrolled to " << Evaluate(view, u"window.scrollY"_s).toDouble() << ", was " << scrolled;
+
+    // The new page's script has started it, once: one click moves the theme one step.
+    EXPECT_FALSE(Evaluate(view, u"document.querySelector('.ThemeToggle').hidden"_s).toBool());
+    Evaluate(view, u"document.querySelector('.ThemeToggle').click()"_s);
+    EXPECT_EQ(Evaluate(view, u"document.documentElement.getAttribute('data-theme') || 'system'"_s).toString(),
+              theme == u"light"_s ? u"dark"_s : u"system"_s);
+    EXPECT_EQ(messages, QStringList());
 }
 
 TEST_F(LivePreviewBrowser, aSavedChapterShowsAgainInTheBookWhereTheReaderWas) {
