@@ -59,7 +59,8 @@ constexpr char16_t kRestorePlaces[] =
 
 // Puts a page's new text in place of the one shown, keeping the scroll place:
 // much quicker than a reload, which rebuilds the whole view. %1 is the text
-// as a string; false when the page could not be replaced.
+// as a string, %2 whether it is a Modern page (written afresh, for its script
+// to run again); false when the page could not be replaced.
 constexpr char16_t kReplacePage[] =
     uR"(
 (function (text, modern) {
