@@ -16,13 +16,7 @@ namespace tessarel {
 
 MessageAnswer ChapterRecorder::message(const QString& title, const QString& text, MessageIcon icon,
                                        MessageButtons buttons) {
-    ChapterNote note;
-    note.kind = ChapterNote::Kind::Message;
-    note.title = title;
-    note.text = text;
-    note.icon = icon;
-    note.buttons = buttons;
-    result_.notes.push_back(std::move(note));
+    result_.notes.push_back(ChapterNote::message(title, text, icon, buttons));
     // A chapter's build only informs; no answer changes what it does.
     return buttons == MessageButtons::YesNo || buttons == MessageButtons::YesNoCancel ? MessageAnswer::Yes
                                                                                       : MessageAnswer::Ok;
@@ -30,21 +24,10 @@ MessageAnswer ChapterRecorder::message(const QString& title, const QString& text
 
 void ChapterRecorder::showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
                                  const QString& output) {
-    ChapterNote note;
-    note.reason = reason;
-    note.item = item;
-    note.status = status;
-    note.title = title;
-    note.output = output;
-    result_.notes.push_back(std::move(note));
+    result_.notes.push_back(ChapterNote::row(reason, item, status, title, output));
 }
 
-void ChapterRecorder::addLogText(const QString& text) {
-    ChapterNote note;
-    note.kind = ChapterNote::Kind::LogText;
-    note.text = text;
-    result_.notes.push_back(std::move(note));
-}
+void ChapterRecorder::addLogText(const QString& text) { result_.notes.push_back(ChapterNote::logText(text)); }
 
 void ChapterRecorder::setProgressMaximum(int max) {
     if (live_ != nullptr) {

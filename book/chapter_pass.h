@@ -55,6 +55,32 @@ struct ChapterNote {
     MessageButtons buttons = MessageButtons::Ok;
 
     bool operator==(const ChapterNote&) const = default;
+
+    static ChapterNote row(const QString& reason, const QString& item, RowStatus status, const QString& title,
+                           const QString& output) {
+        ChapterNote note;
+        note.reason = reason;
+        note.item = item;
+        note.status = status;
+        note.title = title;
+        note.output = output;
+        return note;
+    }
+    static ChapterNote message(const QString& title, const QString& text, MessageIcon icon, MessageButtons buttons) {
+        ChapterNote note;
+        note.kind = Kind::Message;
+        note.title = title;
+        note.text = text;
+        note.icon = icon;
+        note.buttons = buttons;
+        return note;
+    }
+    static ChapterNote logText(const QString& text) {
+        ChapterNote note;
+        note.kind = Kind::LogText;
+        note.text = text;
+        return note;
+    }
 };
 
 /// Everything one chapter's build produced besides its files, as a plain

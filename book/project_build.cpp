@@ -61,20 +61,11 @@ public:
 
     MessageAnswer message(const QString& title, const QString& text, MessageIcon icon,
                           MessageButtons buttons) override {
-        ChapterNote note;
-        note.kind = ChapterNote::Kind::Message;
-        note.title = title;
-        note.text = text;
-        note.icon = icon;
-        note.buttons = buttons;
-        notes_.push_back(std::move(note));
+        notes_.push_back(ChapterNote::message(title, text, icon, buttons));
         return ui_.message(title, text, icon, buttons);
     }
     void addLogText(const QString& text) override {
-        ChapterNote note;
-        note.kind = ChapterNote::Kind::LogText;
-        note.text = text;
-        notes_.push_back(std::move(note));
+        notes_.push_back(ChapterNote::logText(text));
         ui_.addLogText(text);
     }
     void setProgressMaximum(int max) override { ui_.setProgressMaximum(max); }
@@ -88,13 +79,7 @@ public:
 protected:
     void showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
                     const QString& output) override {
-        ChapterNote note;
-        note.reason = reason;
-        note.item = item;
-        note.status = status;
-        note.title = title;
-        note.output = output;
-        notes_.push_back(std::move(note));
+        notes_.push_back(ChapterNote::row(reason, item, status, title, output));
         ui_.addLogRow(reason, item, status, title, output);
     }
 
