@@ -89,6 +89,13 @@ protected:
         std::filesystem::rename((path + u".new"_s).toStdString(), path.toStdString());
     }
 
+    /// Writes a long source and opens it as the user would.
+    void openSource(const QString& source) {
+        testing::WriteBytes(source, Source(u"Adds item"_s).toUtf8());
+        window.fileDialogHandler = [source](const QString&, const QString&, bool) { return source; };
+        window.action(Command::Open)->trigger();
+    }
+
     testing::TestEnvironment te;
     WindowUserInterface ui;
     QStringList messages;
@@ -101,10 +108,8 @@ protected:
 
 TEST_F(LivePreviewBrowser, aSavedSourceShowsAgainChangedWhereTheReaderWas) {
     const QString source = te.path(u"ring.c"_s);
-    testing::WriteBytes(source, Source(u"Adds item"_s).toUtf8());
     QSignalSpy loaded(window.browser(), &PreviewBrowser::loadFinished);
-    window.fileDialogHandler = [&](const QString&, const QString&, bool) { return source; };
-    window.action(Command::Open)->trigger();
+    openSource(source);
     ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, kLoadWaitMs));
     // The page is told the window's theme, which a modern page follows.
     const bool dark = window.palette().color(QPalette::Window).lightness() < 128;
@@ -147,10 +152,8 @@ TEST_F(LivePreviewBrowser, aSavedSourceShowsAgainInItsModernPageWithItsScriptRun
     modern.ModernLayout = true;
     WriteSingleFileSetting(*te.preferences, SettingRowOf(&Settings::ModernLayout), modern);
     const QString source = te.path(u"ring.c"_s);
-    testing::WriteBytes(source, Source(u"Adds item"_s).toUtf8());
     QSignalSpy loaded(window.browser(), &PreviewBrowser::loadFinished);
-    window.fileDialogHandler = [&](const QString&, const QString&, bool) { return source; };
-    window.action(Command::Open)->trigger();
+    openSource(source);
     ASSERT_TRUE(QTest::qWaitFor([&] { return loaded.count() > 0; }, kLoadWaitMs));
     ASSERT_TRUE(Evaluate(view, u"document.body.classList.contains('Modern')"_s).toBool());
     const QString theme = Evaluate(view, u"document.documentElement.getAttribute('data-theme')"_s).toString();
