@@ -97,8 +97,7 @@ constexpr char16_t kReplacePage[] =
                 window.scrollTo(x, y);
                 return;
             }
-            var off = section.getBoundingClientRect().top + into;
-            if (Math.abs(off) >= 1) { window.scrollBy(0, off); }
+            window.scrollTo(x, window.scrollY + section.getBoundingClientRect().top + into);
             if (frames > 0) { window.requestAnimationFrame(function () { put(frames - 1); }); }
         };
         put(10);
