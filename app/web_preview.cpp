@@ -31,6 +31,8 @@ constexpr char16_t kReadPlaces[] =
         }
         return {href: w.location.href, x: w.scrollX, y: w.scrollY, frames: frames};
     }
+    // A target in the address would take a Modern page's script there again.
+    if (location.hash) { history.replaceState(history.state, '', location.href.replace(/#.*$/, '')); }
     return JSON.stringify(place(window));
 })()
 )";
@@ -70,10 +72,35 @@ constexpr char16_t kReplacePage[] =
         // Its script must run again: the page is written afresh, which also
         // drops the old page's listeners.
         if (!document.body.classList.contains('Modern')) { return false; }
+        // Sections off screen have estimated heights: the place is the section
+        // at the top of the view (the last to start above it) and how far into it.
+        var sections = document.querySelectorAll('.Section'), low = 0, high = sections.length;
+        while (low < high) {
+            var middle = (low + high) >> 1;
+            if (sections[middle].getBoundingClientRect().top <= 0) { low = middle + 1; } else { high = middle; }
+        }
+        var top = low > 0 ? sections[low - 1] : null;
+        var name = top && top.querySelector('a[name]');
+        var into = name ? -top.getBoundingClientRect().top : 0;
+        name = name ? name.getAttribute('name') : '';
+        // A target in the address would take the page's script there instead.
+        if (location.hash) { history.replaceState(history.state, '', location.href.replace(/#.*$/, '')); }
         document.open();
         document.write(text);
         document.close();
-        window.scrollTo(x, y);
+        // Sections coming near are laid out in the frames that follow, which
+        // moves the one on top again: it is put back in each of a few frames.
+        var put = function (frames) {
+            var mark = name ? document.getElementsByName(name)[0] : null;
+            var section = mark && mark.closest('.Section');
+            if (!section) {
+                window.scrollTo(x, y);
+                return;
+            }
+            window.scrollTo(x, window.scrollY + section.getBoundingClientRect().top + into);
+            if (frames > 0) { window.requestAnimationFrame(function () { put(frames - 1); }); }
+        };
+        put(10);
         return true;
     }
     var next = new DOMParser().parseFromString(text, 'text/html');

@@ -54,7 +54,7 @@
     var carried = parseState(query.t) || parseState(stored("state"));
     var fromUrl = parseState(query.t) !== null;
 
-    // ---- Theme: set before the first paint ---------------------------------
+    // ---- Theme: set before the first paint
     var theme = null;
     if (query.theme === "light" || query.theme === "dark") {
         theme = query.theme;
@@ -160,7 +160,7 @@
         return groups[0].concat(groups[1], groups[2], groups[3]).slice(0, limit);
     }
 
-    // ---- The page, once parsed ------------------------------------------------
+    // ---- The page, once parsed
     function start() {
         var body = doc.body;
         var kind = body.getAttribute("data-kind") || "chapter";
@@ -251,7 +251,7 @@
         doc.addEventListener("auxclick", onLinkClick, true);
         window.addEventListener("pagehide", saveState);
 
-        // ---- Theme toggle -----------------------------------------------------
+        // ---- Theme toggle
         if (themeButton) {
             var showTheme = function () {
                 var name = themeNames[theme || "system"];
@@ -269,7 +269,7 @@
             themeButton.hidden = false;
         }
 
-        // ---- Tree ----------------------------------------------------------------
+        // ---- Tree
         function element(name, className, text) {
             var made = doc.createElement(name);
             if (className) {
@@ -359,10 +359,13 @@
             if (carried && carried.scroll !== null && (fromUrl || kind !== "single")) {
                 tree.scrollTop = carried.scroll;
             } else {
-                var here = tree.querySelector("[aria-current=page]");
-                if (here && here.offsetTop > tree.clientHeight) {
-                    tree.scrollTop = here.offsetTop - tree.clientHeight / 3;
-                }
+                // Measured in the first frame: read now, it would lay out the page twice.
+                requestAnimationFrame(function () {
+                    var here = tree.querySelector("[aria-current=page]");
+                    if (here && here.offsetTop > tree.clientHeight) {
+                        tree.scrollTop = here.offsetTop - tree.clientHeight / 3;
+                    }
+                });
             }
             var remember;
             tree.addEventListener("scroll", function () {
@@ -378,7 +381,7 @@
             buildTree();
         }
 
-        // ---- Drawer (narrow screens) ------------------------------------------
+        // ---- Drawer (narrow screens)
         function drawerOpen() {
             return body.classList.contains("DrawerOpen");
         }
@@ -420,7 +423,7 @@
             });
         }
 
-        // ---- Search ---------------------------------------------------------------
+        // ---- Search
         var entries = null;
         var shown = [];
         var selected = -1;
@@ -521,10 +524,7 @@
             if (url.pathname === location.pathname) {
                 showResults(kind === "search");
                 location.hash = url.hash;
-                var target = doc.getElementsByName(decodeURIComponent(url.hash.slice(1)))[0];
-                if (target && target.scrollIntoView) {
-                    target.scrollIntoView();
-                }
+                land();
             } else {
                 follow(entry.href);
             }
@@ -575,7 +575,7 @@
             }
         }
 
-        // ---- Copy buttons -------------------------------------------------------
+        // ---- Copy buttons
         function copyText(text, done) {
             function fallback() {
                 var area = element("textarea");
@@ -625,7 +625,7 @@
             image.alt = name ? "Figure: " + name : "Figure";
         });
 
-        // ---- Keys ------------------------------------------------------------------
+        // ---- Keys
         var help = null;
         var helpReturn = null;
         function showHelp(isShown) {
@@ -706,7 +706,29 @@
             }
         });
 
-        // ---- Paper: everything folded is printed open ---------------------------
+        // ---- A link's target
+        // The sections before it are laid out only as they come near and may
+        // move it after the jump: it is put back for a few frames.
+        function land() {
+            var name = location.hash.slice(1), frames = 10;
+            try {
+                name = decodeURIComponent(name);
+            } catch (error) {
+            }
+            var mark = name && (doc.getElementsByName(name)[0] || doc.getElementById(name));
+            (function put() {
+                if (mark && frames-- > 0) {
+                    mark.scrollIntoView();
+                    requestAnimationFrame(put);
+                }
+            })();
+        }
+        window.addEventListener("hashchange", land);
+        if (location.hash) {
+            requestAnimationFrame(land);
+        }
+
+        // ---- Paper: everything folded is printed open
         var folded = [];
         window.addEventListener("beforeprint", function () {
             folded = Array.prototype.filter.call(doc.querySelectorAll("details:not([open])"), function (part) {

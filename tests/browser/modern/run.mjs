@@ -105,6 +105,52 @@ const background = () => {
     return (0.2126 * colour[0] + 0.7152 * colour[1] + 0.0722 * colour[2]) / 255;
 };
 const sideways = () => document.documentElement.scrollWidth - document.documentElement.clientWidth;
+// The chapter with the most sections: its last one is far down.
+const longest = chapters.reduce((a, b) => (b.sections.length > a.sections.length ? b : a), chapters[0]);
+
+// In a short window, a link to the last section of the longest chapter lands
+// it under the top bar although the sections before it were never laid out;
+// the text of a section not laid out is still found.
+async function farSection(page, resize, evaluate) {
+    expect(longest.sections.length > 1, "no chapter has two sections");
+    await resize(1200, 300);
+    const landed = await evaluate((anchor) => new Promise((resolve) => {
+        const frames = (count, then) => requestAnimationFrame(() => (count > 1 ? frames(count - 1, then) : then()));
+        const mark = document.getElementsByName(anchor)[0];
+        const section = mark.closest(".Section");
+        // Room to scroll the last section to the top.
+        const room = document.createElement("div");
+        room.style.height = "200vh";
+        document.body.appendChild(room);
+        window.scrollTo(0, 0);
+        frames(3, () => {
+            const state = { visibility: getComputedStyle(section).contentVisibility, far: section.getBoundingClientRect().top / innerHeight };
+            location.hash = "#" + encodeURIComponent(anchor);
+            // Sections coming near are laid out in the frames that follow.
+            frames(15, () => {
+                state.top = mark.getBoundingClientRect().top - parseFloat(getComputedStyle(mark).scrollMarginTop);
+                history.replaceState(null, "", location.pathname);
+                window.scrollTo(0, 0);
+                frames(3, () => {
+                    // Its words are found although it is not laid out (its name is also in the summary).
+                    const words = section.querySelector("h3").textContent.replace(/#/g, "").trim();
+                    getSelection().removeAllRanges();
+                    state.found = false;
+                    for (let tries = 0; tries < 20 && !state.found && window.find(words, true); tries++) {
+                        state.found = section.contains(getSelection().anchorNode);
+                    }
+                    room.remove();
+                    resolve(state);
+                });
+            });
+        });
+    }), longest.sections[longest.sections.length - 1].anchor);
+    await resize(1200, 800);
+    equal(landed.visibility, "auto", "sections laid out only when near");
+    expect(landed.far > 2, `the last section starts ${landed.far} windows down`);
+    expect(Math.abs(landed.top) < 2, `the section landed ${landed.top} px from under the top bar`);
+    equal(landed.found, true, "the section's heading found in the page");
+}
 
 // ---- Chromium ---------------------------------------------------------------------
 async function chromiumChecks() {
@@ -327,6 +373,11 @@ async function chromiumChecks() {
         });
     }
 
+    await check("chromium: a link to a far section lands it at the top, and its text is found", async () => {
+        await open(longest.page);
+        await farSection(page, (w, h) => page.setViewportSize({ width: w, height: h }), (fn, arg) => page.evaluate(fn, arg));
+    });
+
     await check("chromium: paper shows the content without the navigation", async () => {
         await open(middle.page);
         await page.emulateMedia({ media: "print" });
@@ -334,8 +385,11 @@ async function chromiumChecks() {
             const found = document.querySelector(selector);
             return found ? [selector, getComputedStyle(found).display !== "none"] : [selector, false];
         }));
+        // Every section is laid out on paper, near the view or not.
+        const sections = await page.$$eval(".Section", (all) => all.map((s) => getComputedStyle(s).contentVisibility));
         await page.emulateMedia({ media: "screen" });
         equal(shown, [[".TopBar", false], ["#tree", false], [".Pager", false], [".CopyButton", false], ["main h1", true]], "shown on paper");
+        equal(sections.filter((v) => v !== "visible"), [], "sections skipped on paper");
     });
 
     await check("chromium: without scripts a page still shows its breadcrumb, pager and contents link", async () => {
@@ -529,6 +583,11 @@ async function firefoxChecks() {
             await Promise.all([page.waitForFunction(() => location.hash !== ""), page.keyboard.press("Enter")]);
             await page.waitForFunction(() => document.readyState !== "loading");
         }, (fn, arg) => page.evaluate(fn, arg), (selector) => page.waitForSelector(selector));
+    });
+
+    await check("firefox: a link to a far section lands it at the top, and its text is found", async () => {
+        await open(longest.page);
+        await farSection(page, (w, h) => page.setViewport({ width: w, height: h }), (fn, arg) => page.evaluate(fn, arg));
     });
 
     await check("firefox: at 320 px no sideways scroll and the drawer returns focus", async () => {
