@@ -22,12 +22,27 @@ namespace {
 
 const QByteArray kMagic = QByteArrayLiteral("Tessarel build record\n");
 /// Raised whenever the layout below or the meaning of a field changes.
-constexpr quint32 kFormatVersion = 5;
-constexpr int kDigestBytes = 20;
+constexpr quint32 kFormatVersion = 6;
+constexpr int kDigestBytes = 8;
 /// A source changed this recently may change again with the same size and time.
 constexpr qint64 kSettleNs = qint64{2} * 1000000000;
 
 QByteArray Checksum(QByteArrayView bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1); }
+
+quint64 Mix(quint64 x) {
+    x ^= x >> 33;
+    x *= 0xff51afd7ed558ccdULL;
+    x ^= x >> 33;
+    x *= 0xc4ceb9fe1a85ec53ULL;
+    x ^= x >> 33;
+    return x;
+}
+
+quint64 Lane(quint64 lane, quint64 word) {
+    lane ^= word * 0x87c37b91114253d5ULL;
+    lane = (lane << 31) | (lane >> 33);
+    return lane * 0x4cf5ad432745937fULL;
+}
 
 void Corrupt(QDataStream& s) { s.setStatus(QDataStream::ReadCorruptData); }
 
@@ -196,13 +211,40 @@ QDataStream& operator>>(QDataStream& s, ChapterFiles& f) {
     return s >> TextIn{f.source} >> f.sourceStamp >> f.stampTrusted >> f.sourceDigest >> TextIn{f.page} >> f.pageStamp;
 }
 
+QDataStream& operator<<(QDataStream& s, const SearchChapter& search) {
+    s << TextOut{search.page} << TextOut{search.line} << quint32(search.snippetSections.size());
+    for (const qint32 section : search.snippetSections) {
+        s << section;
+    }
+    return s;
+}
+
+/// A line takes one section number per NUL, each a section the chapter has.
+void ReadSearch(QDataStream& s, SearchChapter& search, int sections) {
+    quint32 count = 0;
+    s >> TextIn{search.page} >> TextIn{search.line} >> count;
+    if (s.status() != QDataStream::Ok || qint64{count} > BytesLeft(s) / 4 ||
+        search.line.count(QChar(0)) != qsizetype{count}) {
+        Corrupt(s);
+        return;
+    }
+    search.snippetSections.resize(count);
+    for (qint32& section : search.snippetSections) {
+        s >> section;
+        if (section < 1 || section > sections) {
+            Corrupt(s);
+            return;
+        }
+    }
+}
+
 /// Only results with their files are recorded: a chapter whose page was written.
 QDataStream& operator<<(QDataStream& s, const ChapterResult& r) {
     s << r.failed << qint32(r.sections) << r.documented << TextOut{r.title};
     WriteTexts(s, r.sectionNames);
     WriteTexts(s, r.snippets);
     WriteNotes(s, r.notes);
-    return s << *r.files;
+    return s << r.search << *r.files;
 }
 
 QDataStream& operator>>(QDataStream& s, ChapterResult& r) {
@@ -223,6 +265,7 @@ QDataStream& operator>>(QDataStream& s, ChapterResult& r) {
         s >> note;
         r.notes.push_back(std::move(note));
     }
+    ReadSearch(s, r.search, sections);
     ChapterFiles files;
     s >> files;
     r.files = std::move(files);
@@ -258,6 +301,26 @@ void SetStreamVersion(QDataStream& stream) { stream.setVersion(QDataStream::Qt_6
 
 }  // namespace
 
+QByteArray BuildRecordChecksum(QByteArrayView bytes) {
+    // Two lanes of words, so the multiplications overlap; the tail and the length close it.
+    quint64 a = 0x9e3779b97f4a7c15ULL;
+    quint64 b = 0x6a09e667f3bcc909ULL ^ quint64(bytes.size());
+    const char* p = bytes.data();
+    qsizetype left = bytes.size();
+    for (; left >= 16; p += 16, left -= 16) {
+        a = Lane(a, qFromLittleEndian<quint64>(p));
+        b = Lane(b, qFromLittleEndian<quint64>(p + 8));
+    }
+    char tail[16] = {};
+    std::copy(p, p + left, tail);
+    a = Lane(a, qFromLittleEndian<quint64>(tail));
+    b = Lane(b, qFromLittleEndian<quint64>(tail + 8));
+    const quint64 sum = Mix(Mix(a) + b) ^ Mix(b + quint64(left));
+    QByteArray out(kDigestBytes, Qt::Uninitialized);
+    qToLittleEndian<quint64>(sum, out.data());
+    return out;
+}
+
 QString BuildRecordPath(const QString& cacheFolder, const QString& projectPath, const QString& destination) {
     const QByteArray key = projectPath.toUtf8() + '\0' + destination.toUtf8();
     return cacheFolder + QStringLiteral("builds") + PathSeparator() + QString::fromLatin1(Checksum(key).toHex()) +
@@ -272,7 +335,7 @@ std::optional<BuildRecord> ReadBuildRecord(const QString& path, const QString& p
         return std::nullopt;
     }
     const QByteArrayView body = QByteArrayView(bytes).first(bytes.size() - kDigestBytes);
-    if (Checksum(body) != QByteArrayView(bytes).last(kDigestBytes)) {
+    if (BuildRecordChecksum(body) != QByteArrayView(bytes).last(kDigestBytes)) {
         return std::nullopt;
     }
     // Read in place: a copy of a record of megabytes would cost as much again.
@@ -328,7 +391,7 @@ RecordWrite WriteBuildRecord(const QString& path, const BuildRecord& record, qin
         QFile::remove(path);
         return RecordWrite::TooLarge;
     }
-    bytes += Checksum(bytes);
+    bytes += BuildRecordChecksum(bytes);
     QString failure;
     if (!MakeFolders(FolderOf(path), failure)) {
         return RecordWrite::Failed;

@@ -557,7 +557,12 @@ bool ProjectBuild::listChapter(int i, const ChapterResult& built) {
         modern_.push_back({i, BookPageName(chapter.Name), built.title, built.sectionNames});
     }
     if (search_) {
-        search_->addChapter(built.title, BookPageName(chapter.Name), built.sectionNames, built.snippets);
+        const QString page = BookPageName(chapter.Name);
+        if (!page.isEmpty() && built.search.page == page) {
+            search_->addChapter(built.search, built.snippets);
+        } else {
+            search_->addChapter(built.title, page, built.sectionNames, built.snippets);
+        }
     }
     return true;
 }

@@ -10,6 +10,22 @@ namespace tessarel {
 
 struct BookOutput;
 
+/// A chapter's line in the search index made once, by a worker or kept in the
+/// build record, so a chapter replayed costs a copy: its page, title and section
+/// names as script text, with a NUL (which no script string holds) where each
+/// snippet's number goes, as those numbers depend on the chapters before.
+struct SearchChapter {
+    QString page;  ///< the page it was made for; empty: none made
+    QString line;
+    /// The section whose snippet takes each NUL, in order.
+    std::vector<qint32> snippetSections;
+
+    bool operator==(const SearchChapter&) const = default;
+};
+
+/// A chapter's line, from its title (HTML), page and the names of its sections 2..
+SearchChapter MakeSearchChapter(const QString& title, const QString& page, const QStringList& sectionNames);
+
 /// The first line of "_search_index.js".
 inline const QString kSearchIndexFirstLine = QStringLiteral("var tessarelSearchIndex = {");
 
@@ -26,6 +42,8 @@ public:
     /// writer kept (by section number; missing ones count as empty).
     void addChapter(const QString& title, const QString& page, const QStringList& sectionNames,
                     const std::vector<QString>& snippets);
+    /// Adds a chapter from its line made beforehand.
+    void addChapter(const SearchChapter& chapter, const std::vector<QString>& snippets);
 
     /// The whole script: ASCII only, every value a JavaScript string literal.
     /// When the snippets would make it larger than `mostBytes`, every snippet

@@ -543,8 +543,8 @@ TEST_F(IncrementalBuild, aCorruptStaleOrForeignRecordMeansAFullBuild) {
 
     QByteArray otherFormat = good;
     otherFormat[good.indexOf('\n') + 4] = 2;  // the format version, with its checksum made anew
-    otherFormat.chop(20);
-    otherFormat += QCryptographicHash::hash(otherFormat, QCryptographicHash::Sha1);
+    otherFormat.chop(8);
+    otherFormat += BuildRecordChecksum(otherFormat);
     QByteArray flipped = good;
     flipped[good.size() / 2] = static_cast<char>(flipped[good.size() / 2] ^ 0x20);
 
@@ -593,6 +593,7 @@ TEST_F(IncrementalBuild, aRecordReadsBackAsWrittenAndNothingElseReadsAsOne) {
     row.status = RowStatus::Ok;
     row.output = u"a.c.htm"_s;
     chapter.notes.push_back(row);
+    chapter.search = MakeSearchChapter(chapter.title, u"a.c.htm"_s, chapter.sectionNames);
     chapter.files = ChapterFiles{u"/p/a.c"_s, {12, 345, 346, 7, 8}, true, "digest", u"a.c.htm"_s, {67, 890, 891, 7, 9}};
     record.chapters.insert(u"/p/a.c"_s, chapter);
     record.helpInputs = "help";
@@ -636,12 +637,17 @@ TEST_F(IncrementalBuild, aRecordReadsBackAsWrittenAndNothingElseReadsAsOne) {
     const QByteArray lastName("\x09\x4e\x20\x00\x00\xd8", 6);
     ASSERT_EQ(bytes.count(lastName), 1);
     bytes.replace(bytes.indexOf(lastName) + lastName.size(), 4, "\xff\xff\xff\xf0");
-    bytes.chop(20);
-    WriteBytes(path, bytes + QCryptographicHash::hash(bytes, QCryptographicHash::Sha1));
+    bytes.chop(8);
+    WriteBytes(path, bytes + BuildRecordChecksum(bytes));
     EXPECT_EQ(ReadBuildRecord(path, record.projectPath, record.destination), std::nullopt);
 
     // A section count the names do not match would list what the page lacks.
     record.chapters[u"/p/a.c"_s].sections = 4;
+    ASSERT_EQ(WriteBuildRecord(path, record), RecordWrite::Written);
+    EXPECT_EQ(ReadBuildRecord(path, record.projectPath, record.destination), std::nullopt);
+    // So would a search line whose snippets' places and sections disagree.
+    record.chapters[u"/p/a.c"_s].sections = 3;
+    record.chapters[u"/p/a.c"_s].search.snippetSections.pop_back();
     ASSERT_EQ(WriteBuildRecord(path, record), RecordWrite::Written);
     EXPECT_EQ(ReadBuildRecord(path, record.projectPath, record.destination), std::nullopt);
 
