@@ -44,17 +44,86 @@ quint64 Lane(quint64 lane, quint64 word) {
     return lane * 0x4cf5ad432745937fULL;
 }
 
-/// The record's bytes as they are written: numbers little-endian, straight
-/// into one buffer, with no stream between (a record holds some 200,000 texts).
+/// The check a record ends with, made as its bytes go by: two lanes of words,
+/// so the multiplications overlap; the tail and the length close it.
+class RecordCheck {
+public:
+    void add(QByteArrayView bytes) {
+        total_ += bytes.size();
+        const char* p = bytes.data();
+        qsizetype left = bytes.size();
+        if (carried_ > 0) {
+            const qsizetype take = std::min<qsizetype>(16 - carried_, left);
+            std::copy(p, p + take, carry_ + carried_);
+            carried_ += take;
+            p += take;
+            left -= take;
+            if (carried_ < 16) {
+                return;
+            }
+            block(carry_);
+            carried_ = 0;
+        }
+        for (; left >= 16; p += 16, left -= 16) {
+            block(p);
+        }
+        std::copy(p, p + left, carry_);
+        carried_ = left;
+    }
+    QByteArray result() const {
+        char tail[16] = {};
+        std::copy(carry_, carry_ + carried_, tail);
+        const quint64 a = Lane(a_, qFromLittleEndian<quint64>(tail));
+        const quint64 b = Lane(b_, qFromLittleEndian<quint64>(tail + 8));
+        const quint64 sum = Mix(Mix(a) + b) ^ Mix(b + quint64(total_));
+        QByteArray out(kDigestBytes, Qt::Uninitialized);
+        qToLittleEndian<quint64>(sum, out.data());
+        return out;
+    }
+
+private:
+    void block(const char* p) {
+        a_ = Lane(a_, qFromLittleEndian<quint64>(p));
+        b_ = Lane(b_, qFromLittleEndian<quint64>(p + 8));
+    }
+
+    quint64 a_ = 0x9e3779b97f4a7c15ULL;
+    quint64 b_ = 0x6a09e667f3bcc909ULL;
+    char carry_[16] = {};
+    qsizetype carried_ = 0;
+    qint64 total_ = 0;
+};
+
+/// The record's bytes as they are written: numbers little-endian, into a
+/// buffer that goes to the file a piece at a time (`spill`), so a record of
+/// megabytes is never held whole beside the results it is made of.
 class RecordOut {
 public:
-    explicit RecordOut(QByteArray& bytes) : bytes_(bytes) {}
+    RecordOut(ReplacingFile& file, qint64 limit) : file_(file), limit_(limit) {}
+
+    /// Sends the buffer on once it holds a piece.
+    void spill() {
+        if (bytes_.size() >= kPiece) {
+            flush();
+        }
+    }
+    /// Sends the rest and the check: Written, or TooLarge when the record
+    /// would pass the limit or holds a text too long for its header.
+    RecordWrite finish() {
+        flush();
+        if (failed_ || written_ + kDigestBytes > limit_) {
+            return RecordWrite::TooLarge;
+        }
+        file_.write(check_.result());
+        return RecordWrite::Written;
+    }
 
     void u32(quint32 value) { number(value); }
     void i32(qint32 value) { number(value); }
     void i64(qint64 value) { number(value); }
     void u64(quint64 value) { number(value); }
     void flag(bool value) { bytes_.append(value ? '\1' : '\0'); }
+    void raw(const QByteArray& value) { bytes_.append(value); }
     void bytes(const QByteArray& value) {
         u32(quint32(value.size()));
         bytes_.append(value);
@@ -98,17 +167,30 @@ public:
         u64(value.device);
         u64(value.inode);
     }
-    bool failed() const { return failed_; }
-
 private:
+    static constexpr qsizetype kPiece = qsizetype{1} << 20;
+
     template <typename T>
     void number(T value) {
         char out[sizeof(T)];
         qToLittleEndian<T>(value, out);
         bytes_.append(out, sizeof(T));
     }
+    void flush() {
+        check_.add(bytes_);
+        written_ += bytes_.size();
+        // Past the limit nothing more is written: the file is never committed.
+        if (written_ + kDigestBytes <= limit_) {
+            file_.write(bytes_);
+        }
+        bytes_.resize(0);
+    }
 
-    QByteArray& bytes_;
+    ReplacingFile& file_;
+    const qint64 limit_;
+    QByteArray bytes_;
+    RecordCheck check_;
+    qint64 written_ = 0;
     bool failed_ = false;
 };
 
@@ -391,23 +473,9 @@ void SetStreamVersion(QDataStream& stream) { stream.setVersion(QDataStream::Qt_6
 }  // namespace
 
 QByteArray BuildRecordChecksum(QByteArrayView bytes) {
-    // Two lanes of words, so the multiplications overlap; the tail and the length close it.
-    quint64 a = 0x9e3779b97f4a7c15ULL;
-    quint64 b = 0x6a09e667f3bcc909ULL ^ quint64(bytes.size());
-    const char* p = bytes.data();
-    qsizetype left = bytes.size();
-    for (; left >= 16; p += 16, left -= 16) {
-        a = Lane(a, qFromLittleEndian<quint64>(p));
-        b = Lane(b, qFromLittleEndian<quint64>(p + 8));
-    }
-    char tail[16] = {};
-    std::copy(p, p + left, tail);
-    a = Lane(a, qFromLittleEndian<quint64>(tail));
-    b = Lane(b, qFromLittleEndian<quint64>(tail + 8));
-    const quint64 sum = Mix(Mix(a) + b) ^ Mix(b + quint64(left));
-    QByteArray out(kDigestBytes, Qt::Uninitialized);
-    qToLittleEndian<quint64>(sum, out.data());
-    return out;
+    RecordCheck check;
+    check.add(bytes);
+    return check.result();
 }
 
 QString BuildRecordPath(const QString& cacheFolder, const QString& projectPath, const QString& destination) {
@@ -462,8 +530,16 @@ std::optional<BuildRecord> ReadBuildRecord(const QString& path, const QString& p
 }
 
 RecordWrite WriteBuildRecord(const QString& path, const BuildRecord& record, qint64 limit) {
-    QByteArray bytes = kMagic;
-    RecordOut out(bytes);
+    QString failure;
+    if (!MakeFolders(FolderOf(path), failure)) {
+        return RecordWrite::Failed;
+    }
+    ReplacingFile file(path);
+    if (!file.open()) {
+        return RecordWrite::Failed;
+    }
+    RecordOut out(file, limit);
+    out.raw(kMagic);
     out.u32(kFormatVersion);
     out.text(record.projectPath);
     out.text(record.destination);
@@ -471,6 +547,7 @@ RecordWrite WriteBuildRecord(const QString& path, const BuildRecord& record, qin
     out.u32(quint32(record.chapters.size()));
     for (const ChapterResult& chapter : record.chapters) {
         WriteChapter(out, chapter);
+        out.spill();
     }
     out.bytes(record.helpInputs);
     out.stamp(record.compiledStamp);
@@ -478,18 +555,13 @@ RecordWrite WriteBuildRecord(const QString& path, const BuildRecord& record, qin
     out.flag(record.compileSuccess);
     WriteFiles(out, record.bookFiles);
     WriteBookTexts(out, record.book);
-    if (out.failed() || bytes.size() + kDigestBytes > limit) {
-        // An older record left in its place would speak for pages it never saw.
+    if (out.finish() == RecordWrite::TooLarge) {
+        // An older record left in its place would speak for pages it never saw;
+        // the file written beside it goes when `file` does.
         QFile::remove(path);
         return RecordWrite::TooLarge;
     }
-    bytes += BuildRecordChecksum(bytes);
-    QString failure;
-    if (!MakeFolders(FolderOf(path), failure)) {
-        return RecordWrite::Failed;
-    }
-    ReplacingFile file(path);
-    return file.open() && file.write(bytes) && file.commit() ? RecordWrite::Written : RecordWrite::Failed;
+    return file.commit() ? RecordWrite::Written : RecordWrite::Failed;
 }
 
 QByteArray PageInputsDigest(const Settings& settings, const PageStyle& style, const QString& generatedAtText,

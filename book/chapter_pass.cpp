@@ -204,10 +204,6 @@ void BuildInto(ChapterBuild& b, Environment& env) {
     ChapterOutcome outcome = BuildChapterJob(env, BookSetup(b.pass), job, b.work);
     if (outcome.kind != Kind::Reused) {
         TakeOutcome(b.pass, b.ui, b.result, job, std::move(outcome));
-        if (b.pass.keepSnippets && b.result.written && b.result.sections > 0) {
-            // Made here, on a worker, and kept in the record for the builds that replay it.
-            b.result.search = MakeSearchChapter(b.result.title, BookPageName(b.chapter.Name), b.result.sectionNames);
-        }
         return;
     }
     // The last build's result stands for the chapter, rows and all.

@@ -175,6 +175,9 @@ SearchChapter MakeSearchChapter(const QString& title, const QString& page, const
         made.snippetSections.push_back(j);
     }
     line += u"]]";
+    // Kept in the record for every chapter: no room beyond its text.
+    line.squeeze();
+    made.snippetSections.shrink_to_fit();
     return made;
 }
 
