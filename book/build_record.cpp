@@ -167,6 +167,7 @@ public:
         u64(value.device);
         u64(value.inode);
     }
+
 private:
     static constexpr qsizetype kPiece = qsizetype{1} << 20;
 
