@@ -371,7 +371,7 @@ void ReadNotes(RecordIn& in, std::vector<ChapterNote>& notes, quint32 most) {
 
 void WriteSearch(RecordOut& out, const SearchChapter& search) {
     out.text(search.page);
-    out.text(search.line);
+    out.bytes(search.line);
     out.u32(quint32(search.snippetSections.size()));
     for (const qint32 section : search.snippetSections) {
         out.i32(section);
@@ -381,9 +381,9 @@ void WriteSearch(RecordOut& out, const SearchChapter& search) {
 /// A line takes one section number per NUL, each a section the chapter has.
 void ReadSearch(RecordIn& in, SearchChapter& search, int sections) {
     search.page = in.text();
-    search.line = in.text();
+    search.line = in.bytes();
     const quint32 count = in.count(4);
-    if (!in.ok() || search.line.count(QChar(0)) != qsizetype{count}) {
+    if (!in.ok() || search.line.count('\0') != qsizetype{count}) {
         in.fail();
         return;
     }

@@ -138,7 +138,7 @@ bool IsDerivedAnchor(QStringView anchor, QStringView name) {
 SearchChapter MakeSearchChapter(const QString& title, const QString& page, const QStringList& sectionNames) {
     SearchChapter made;
     made.page = page;
-    QString& line = made.line;
+    QString line;
     line += u'[';
     AppendJavaScriptString(line, FileNameUrl(page));
     line += u',';
@@ -175,8 +175,8 @@ SearchChapter MakeSearchChapter(const QString& title, const QString& page, const
         made.snippetSections.push_back(j);
     }
     line += u"]]";
-    // Kept in the record for every chapter: no room beyond its text.
-    line.squeeze();
+    // Kept in the record for every chapter: one byte a character, no room beyond.
+    made.line = line.toLatin1();
     made.snippetSections.shrink_to_fit();
     return made;
 }
@@ -192,18 +192,18 @@ void SearchIndex::addChapter(const SearchChapter& chapter, const std::vector<QSt
         chapters_ += u',';
         chapters_ += kCrLf;
     }
-    const QStringView line = chapter.line;
+    const QByteArrayView line = chapter.line;
     qsizetype from = 0;
     for (const qint32 section : chapter.snippetSections) {
-        const qsizetype at = line.indexOf(QChar(0), from);
+        const qsizetype at = line.indexOf('\0', from);
         if (at < 0) {
             break;  // a damaged line: the script stays well formed as far as it goes
         }
-        chapters_ += line.sliced(from, at - from);
+        chapters_ += QLatin1StringView(line.sliced(from, at - from));
         chapters_ += QString::number(snippetNumber(SnippetAt(snippets, section)));
         from = at + 1;
     }
-    chapters_ += line.sliced(from);
+    chapters_ += QLatin1StringView(line.sliced(from));
 }
 
 QString SearchIndex::script(qsizetype mostBytes) const {

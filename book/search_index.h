@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -10,13 +11,13 @@ namespace tessarel {
 
 struct BookOutput;
 
-/// A chapter's line in the search index made once, by a worker or kept in the
-/// build record, so a chapter replayed costs a copy: its page, title and section
-/// names as script text, with a NUL (which no script string holds) where each
-/// snippet's number goes, as those numbers depend on the chapters before.
+/// A chapter's line in the search index made once and kept in the build
+/// record, so a chapter replayed costs a copy: its page, title and section
+/// names as script text (ASCII), with a NUL (which no script string holds)
+/// where each snippet's number goes, as those numbers depend on the chapters before.
 struct SearchChapter {
     QString page;  ///< the page it was made for; empty: none made
-    QString line;
+    QByteArray line;
     /// The section whose snippet takes each NUL, in order.
     std::vector<qint32> snippetSections;
 
