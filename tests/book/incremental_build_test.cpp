@@ -147,6 +147,8 @@ TEST_F(IncrementalBuild, randomChangesGiveTheFullBuildsBook) {
     addSources(8);
     addSource(u"src"_s, u"notes.htm"_s, "<html>notes</html>");
     addSource(u"lib"_s, u"c0.c"_s, Source(99, 2));  // its page name is taken by src/c0.c
+    // The search index takes a replayed chapter's line from the record.
+    ws.project.settings.IncludeSearch = true;
     ASSERT_EQ(buildBoth("first").chaptersReused, 0);
     int reused = 0;
     int bookReused = 0;
@@ -202,7 +204,10 @@ TEST_F(IncrementalBuild, randomChangesGiveTheFullBuildsBook) {
             break;
         case 7: {
             Settings& s = project.settings;
-            switch (random.bounded(6)) {
+            switch (random.bounded(7)) {
+            case 6:
+                s.IncludeSearch = !s.IncludeSearch;
+                break;
             case 5:
                 s.ModernLayout = !s.ModernLayout;
                 break;
@@ -542,16 +547,25 @@ TEST_F(IncrementalBuild, aCorruptStaleOrForeignRecordMeansAFullBuild) {
     ws.project.ProjectFileName = u"Docs.qdx"_s;
 
     QByteArray otherFormat = good;
-    otherFormat[good.indexOf('\n') + 4] = 2;  // the format version, with its checksum made anew
+    otherFormat[good.indexOf('\n') + 1] = 2;  // the format version, with its checksum made anew
     otherFormat.chop(8);
     otherFormat += BuildRecordChecksum(otherFormat);
+    // The format before, which ended in a SHA-1 digest.
+    QByteArray previousFormat = good;
+    previousFormat[good.indexOf('\n') + 1] = 5;
+    previousFormat.chop(8);
+    previousFormat += QCryptographicHash::hash(previousFormat, QCryptographicHash::Sha1);
     QByteArray flipped = good;
     flipped[good.size() / 2] = static_cast<char>(flipped[good.size() / 2] ^ 0x20);
 
     const std::vector<std::pair<std::string, QByteArray>> records = {
-        {"foreign", foreign},         {"another format", otherFormat},
-        {"one bit flipped", flipped}, {"cut short", good.left(good.size() - 7)},
-        {"empty", QByteArray()},      {"no record at all", QByteArray("-")},
+        {"foreign", foreign},
+        {"another format", otherFormat},
+        {"the format before", previousFormat},
+        {"one bit flipped", flipped},
+        {"cut short", good.left(good.size() - 7)},
+        {"empty", QByteArray()},
+        {"no record at all", QByteArray("-")},
     };
     int seed = 200;
     for (const auto& [name, bytes] : records) {
