@@ -100,7 +100,7 @@ struct ChapterResult {
     /// The first words of each section's text as plain text, by section number
     /// (1..), for the search index; empty when the build keeps none.
     std::vector<QString> snippets;
-    /// Its line in the search index, made with the snippets.
+    /// Its line in the search index, made when it is first listed and kept in the record.
     SearchChapter search;
     /// Log rows, messages and log text in the order the build gave them.
     std::vector<ChapterNote> notes;
