@@ -11,10 +11,10 @@
 #include <QDataStream>
 #include <QFile>
 #include <QIODevice>
-#include <QVarLengthArray>
 #include <QtEndian>
 
 #include <algorithm>
+#include <cstring>
 
 namespace tessarel {
 
@@ -22,241 +22,462 @@ namespace {
 
 const QByteArray kMagic = QByteArrayLiteral("Tessarel build record\n");
 /// Raised whenever the layout below or the meaning of a field changes.
-constexpr quint32 kFormatVersion = 5;
-constexpr int kDigestBytes = 20;
+constexpr quint32 kFormatVersion = 6;
+constexpr int kDigestBytes = 8;
 /// A source changed this recently may change again with the same size and time.
 constexpr qint64 kSettleNs = qint64{2} * 1000000000;
 
 QByteArray Checksum(QByteArrayView bytes) { return QCryptographicHash::hash(bytes, QCryptographicHash::Sha1); }
 
-void Corrupt(QDataStream& s) { s.setStatus(QDataStream::ReadCorruptData); }
+quint64 Mix(quint64 x) {
+    x ^= x >> 33;
+    x *= 0xff51afd7ed558ccdULL;
+    x ^= x >> 33;
+    x *= 0xc4ceb9fe1a85ec53ULL;
+    x ^= x >> 33;
+    return x;
+}
 
-/// What is left to read: no count read from the record may promise more.
-qint64 BytesLeft(const QDataStream& s) { return s.device()->bytesAvailable(); }
+quint64 Lane(quint64 lane, quint64 word) {
+    lane ^= word * 0x87c37b91114253d5ULL;
+    lane = (lane << 31) | (lane >> 33);
+    return lane * 0x4cf5ad432745937fULL;
+}
 
-// A chapter's texts are nearly always Latin-1, and they are most of a record:
-// each is kept as one byte per character when it can be, else as UTF-16 (which,
-// unlike UTF-8, keeps a lone surrogate as the page shows it). A header holds
-// the length and, in its lowest bit, which of the two follows.
-struct TextOut {
-    const QString& text;
+/// The check a record ends with, made as its bytes go by: two lanes of words,
+/// so the multiplications overlap; the tail and the length close it.
+class RecordCheck {
+public:
+    void add(QByteArrayView bytes) {
+        total_ += bytes.size();
+        const char* p = bytes.data();
+        qsizetype left = bytes.size();
+        if (carried_ > 0) {
+            const qsizetype take = std::min<qsizetype>(16 - carried_, left);
+            std::copy(p, p + take, carry_ + carried_);
+            carried_ += take;
+            p += take;
+            left -= take;
+            if (carried_ < 16) {
+                return;
+            }
+            block(carry_);
+            carried_ = 0;
+        }
+        for (; left >= 16; p += 16, left -= 16) {
+            block(p);
+        }
+        std::copy(p, p + left, carry_);
+        carried_ = left;
+    }
+    QByteArray result() const {
+        char tail[16] = {};
+        std::copy(carry_, carry_ + carried_, tail);
+        const quint64 a = Lane(a_, qFromLittleEndian<quint64>(tail));
+        const quint64 b = Lane(b_, qFromLittleEndian<quint64>(tail + 8));
+        const quint64 sum = Mix(Mix(a) + b) ^ Mix(b + quint64(total_));
+        QByteArray out(kDigestBytes, Qt::Uninitialized);
+        qToLittleEndian<quint64>(sum, out.data());
+        return out;
+    }
+
+private:
+    void block(const char* p) {
+        a_ = Lane(a_, qFromLittleEndian<quint64>(p));
+        b_ = Lane(b_, qFromLittleEndian<quint64>(p + 8));
+    }
+
+    quint64 a_ = 0x9e3779b97f4a7c15ULL;
+    quint64 b_ = 0x6a09e667f3bcc909ULL;
+    char carry_[16] = {};
+    qsizetype carried_ = 0;
+    qint64 total_ = 0;
 };
-struct TextIn {
-    QString& text;
+
+/// The record's bytes as they are written: numbers little-endian, into a
+/// buffer that goes to the file a piece at a time (`spill`), so a record of
+/// megabytes is never held whole beside the results it is made of.
+class RecordOut {
+public:
+    RecordOut(ReplacingFile& file, qint64 limit) : file_(file), limit_(limit) {}
+
+    /// Sends the buffer on once it holds a piece.
+    void spill() {
+        if (bytes_.size() >= kPiece) {
+            flush();
+        }
+    }
+    /// Sends the rest and the check: Written, or TooLarge when the record
+    /// would pass the limit or holds a text too long for its header.
+    RecordWrite finish() {
+        flush();
+        if (failed_ || written_ + kDigestBytes > limit_) {
+            return RecordWrite::TooLarge;
+        }
+        file_.write(check_.result());
+        return RecordWrite::Written;
+    }
+
+    void u32(quint32 value) { number(value); }
+    void i32(qint32 value) { number(value); }
+    void i64(qint64 value) { number(value); }
+    void u64(quint64 value) { number(value); }
+    void flag(bool value) { bytes_.append(value ? '\1' : '\0'); }
+    void raw(const QByteArray& value) { bytes_.append(value); }
+    void bytes(const QByteArray& value) {
+        u32(quint32(value.size()));
+        bytes_.append(value);
+    }
+    // A chapter's texts are nearly always Latin-1, and they are most of a record:
+    // each is kept as one byte per character when it can be, else as UTF-16 (which,
+    // unlike UTF-8, keeps a lone surrogate as the page shows it). A header holds
+    // the length and, in its lowest bit, which of the two follows.
+    void text(const QString& value) {
+        const qsizetype size = value.size();
+        if (size > 0x3fffffff) {  // its length would not fit the header
+            failed_ = true;
+            return;
+        }
+        const char16_t* units = reinterpret_cast<const char16_t*>(value.utf16());
+        const bool wide = std::any_of(units, units + size, [](char16_t c) { return c > 0xff; });
+        u32((quint32(size) << 1) | quint32(wide));
+        const qsizetype at = bytes_.size();
+        if (wide) {
+            bytes_.resize(at + size * 2);
+            qToLittleEndian<char16_t>(units, size, bytes_.data() + at);
+        } else {
+            bytes_.resize(at + size);
+            char* out = bytes_.data() + at;
+            for (qsizetype i = 0; i < size; ++i) {
+                out[i] = static_cast<char>(units[i]);
+            }
+        }
+    }
+    template <typename List>
+    void texts(const List& values) {
+        u32(quint32(values.size()));
+        for (const QString& value : values) {
+            text(value);
+        }
+    }
+    void stamp(const FileStamp& value) {
+        i64(value.size);
+        i64(value.modifiedNs);
+        i64(value.changedNs);
+        u64(value.device);
+        u64(value.inode);
+    }
+
+private:
+    static constexpr qsizetype kPiece = qsizetype{1} << 20;
+
+    template <typename T>
+    void number(T value) {
+        char out[sizeof(T)];
+        qToLittleEndian<T>(value, out);
+        bytes_.append(out, sizeof(T));
+    }
+    void flush() {
+        check_.add(bytes_);
+        written_ += bytes_.size();
+        // Past the limit nothing more is written: the file is never committed.
+        if (written_ + kDigestBytes <= limit_) {
+            file_.write(bytes_);
+        }
+        bytes_.resize(0);
+    }
+
+    ReplacingFile& file_;
+    const qint64 limit_;
+    QByteArray bytes_;
+    RecordCheck check_;
+    qint64 written_ = 0;
+    bool failed_ = false;
 };
 
-QDataStream& operator<<(QDataStream& s, TextOut out) {
-    const QString& text = out.text;
-    if (text.size() > 0x3fffffff) {  // its bytes would pass what one write takes
-        s.setStatus(QDataStream::WriteFailed);
-        return s;
-    }
-    const bool wide = std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0xff; });
-    s << ((quint32(text.size()) << 1) | quint32(wide));
-    if (wide) {
-        QVarLengthArray<char16_t, 256> units(text.size());
-        qToLittleEndian<char16_t>(text.utf16(), text.size(), units.data());
-        s.writeRawData(reinterpret_cast<const char*>(units.constData()), static_cast<int>(text.size() * 2));
-    } else {
-        const QByteArray bytes = text.toLatin1();
-        s.writeRawData(bytes.constData(), static_cast<int>(bytes.size()));
-    }
-    return s;
-}
+/// Reads what RecordOut wrote. Any read past the end, or any count the bytes
+/// left could not hold, makes it fail and every later read give nothing.
+class RecordIn {
+public:
+    explicit RecordIn(QByteArrayView bytes) : at_(bytes.data()), end_(bytes.data() + bytes.size()) {}
 
-QDataStream& operator>>(QDataStream& s, TextIn in) {
-    quint32 header = 0;
-    s >> header;
-    const qint64 length = header >> 1;
-    const bool wide = (header & 1) != 0;
-    const qint64 bytes = wide ? length * 2 : length;
-    if (s.status() != QDataStream::Ok || bytes > BytesLeft(s)) {
-        Corrupt(s);
-        return s;
+    bool ok() const { return ok_; }
+    bool atEnd() const { return at_ == end_; }
+    void fail() {
+        ok_ = false;
+        at_ = end_;
     }
-    if (wide) {
-        in.text.resize(length);
-        char16_t* units = reinterpret_cast<char16_t*>(in.text.data());
-        s.readRawData(reinterpret_cast<char*>(units), static_cast<int>(bytes));
-        qFromLittleEndian<char16_t>(units, length, units);
-    } else {
-        QVarLengthArray<char, 256> latin1(length);
-        s.readRawData(latin1.data(), static_cast<int>(bytes));
-        in.text = QString::fromLatin1(latin1.constData(), length);
-    }
-    return s;
-}
+    qint64 left() const { return end_ - at_; }
 
-template <typename List>
-void WriteTexts(QDataStream& s, const List& texts) {
-    s << quint32(texts.size());
-    for (const QString& text : texts) {
-        s << TextOut{text};
+    quint32 u32() { return number<quint32>(); }
+    qint32 i32() { return number<qint32>(); }
+    qint64 i64() { return number<qint64>(); }
+    quint64 u64() { return number<quint64>(); }
+    bool flag() {
+        if (left() < 1) {
+            fail();
+            return false;
+        }
+        return *at_++ != 0;
     }
-}
-
-/// A count is trusted only as far as the bytes left could hold its headers, so
-/// a damaged record never makes the reader reserve more than the record holds.
-template <typename List>
-void ReadTexts(QDataStream& s, List& texts) {
-    quint32 count = 0;
-    s >> count;
-    if (s.status() != QDataStream::Ok || qint64{count} > BytesLeft(s) / 4) {
-        Corrupt(s);
-        return;
+    QByteArray bytes() {
+        const quint32 size = u32();
+        if (size > left()) {
+            fail();
+            return {};
+        }
+        QByteArray value(at_, size);
+        at_ += size;
+        return value;
     }
-    texts.clear();
-    texts.reserve(count);
-    for (quint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
-        QString text;
-        s >> TextIn{text};
-        texts.push_back(std::move(text));
+    QString text() {
+        const quint32 header = u32();
+        const qint64 length = header >> 1;
+        const bool wide = (header & 1) != 0;
+        const qint64 size = wide ? length * 2 : length;
+        if (size > left()) {
+            fail();
+            return {};
+        }
+        QString value;
+        if (wide) {
+            value.resize(length);
+            qFromLittleEndian<char16_t>(at_, length, value.data());
+        } else {
+            value = QString::fromLatin1(at_, length);
+        }
+        at_ += size;
+        return value;
     }
-}
+    /// A count is trusted only as far as the bytes left could hold its
+    /// entries of at least `each` bytes, so a damaged record never makes the
+    /// reader reserve more than the record holds.
+    quint32 count(qint64 each) {
+        const quint32 value = u32();
+        if (qint64{value} > left() / each) {
+            fail();
+            return 0;
+        }
+        return value;
+    }
+    template <typename List>
+    void texts(List& values) {
+        const quint32 n = count(4);
+        values.clear();
+        values.reserve(n);
+        for (quint32 i = 0; i < n && ok_; ++i) {
+            values.push_back(text());
+        }
+    }
+    FileStamp stamp() {
+        FileStamp value;
+        value.size = i64();
+        value.modifiedNs = i64();
+        value.changedNs = i64();
+        value.device = u64();
+        value.inode = u64();
+        return value;
+    }
 
-QDataStream& operator<<(QDataStream& s, const FileStamp& stamp) {
-    return s << stamp.size << stamp.modifiedNs << stamp.changedNs << stamp.device << stamp.inode;
-}
-QDataStream& operator>>(QDataStream& s, FileStamp& stamp) {
-    return s >> stamp.size >> stamp.modifiedNs >> stamp.changedNs >> stamp.device >> stamp.inode;
-}
+private:
+    template <typename T>
+    T number() {
+        if (left() < qint64{sizeof(T)}) {
+            fail();
+            return T{};
+        }
+        const T value = qFromLittleEndian<T>(at_);
+        at_ += sizeof(T);
+        return value;
+    }
 
-void WriteFiles(QDataStream& s, const WrittenFiles& files) {
-    s << quint32(files.size());
+    const char* at_;
+    const char* end_;
+    bool ok_ = true;
+};
+
+void WriteFiles(RecordOut& out, const WrittenFiles& files) {
+    out.u32(quint32(files.size()));
     for (auto it = files.cbegin(); it != files.cend(); ++it) {
-        s << TextOut{it.key()} << it->stamp << it->sourceCopy;
+        out.text(it.key());
+        out.stamp(it->stamp);
+        out.flag(it->sourceCopy);
     }
 }
 
-void ReadFiles(QDataStream& s, WrittenFiles& files) {
-    quint32 count = 0;
-    s >> count;
-    if (s.status() != QDataStream::Ok || qint64{count} > BytesLeft(s) / 4) {
-        Corrupt(s);
-        return;
-    }
-    for (quint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
-        QString name;
+void ReadFiles(RecordIn& in, WrittenFiles& files) {
+    const quint32 count = in.count(4);
+    files.reserve(count);
+    for (quint32 i = 0; i < count && in.ok(); ++i) {
+        QString name = in.text();
         WrittenFile file;
-        s >> TextIn{name} >> file.stamp >> file.sourceCopy;
+        file.stamp = in.stamp();
+        file.sourceCopy = in.flag();
         files.insert(name, file);
     }
 }
 
-QDataStream& operator<<(QDataStream& s, const ChapterNote& n) {
-    return s << qint32(n.kind) << TextOut{n.reason} << TextOut{n.item} << qint32(n.status) << TextOut{n.title}
-             << TextOut{n.output} << TextOut{n.text} << qint32(n.icon) << qint32(n.buttons);
+void WriteNote(RecordOut& out, const ChapterNote& n) {
+    out.i32(qint32(n.kind));
+    out.text(n.reason);
+    out.text(n.item);
+    out.i32(qint32(n.status));
+    out.text(n.title);
+    out.text(n.output);
+    out.text(n.text);
+    out.i32(qint32(n.icon));
+    out.i32(qint32(n.buttons));
 }
 
-QDataStream& operator>>(QDataStream& s, ChapterNote& n) {
-    qint32 kind = 0;
-    qint32 status = 0;
-    qint32 icon = 0;
-    qint32 buttons = 0;
-    s >> kind >> TextIn{n.reason} >> TextIn{n.item} >> status >> TextIn{n.title} >> TextIn{n.output} >>
-        TextIn{n.text} >> icon >> buttons;
+ChapterNote ReadNote(RecordIn& in) {
+    ChapterNote n;
+    const qint32 kind = in.i32();
+    n.reason = in.text();
+    n.item = in.text();
+    const qint32 status = in.i32();
+    n.title = in.text();
+    n.output = in.text();
+    n.text = in.text();
+    const qint32 icon = in.i32();
+    const qint32 buttons = in.i32();
     if (kind < 0 || kind > qint32(ChapterNote::Kind::LogText) || status < 0 || status > qint32(RowStatus::Failed)) {
-        Corrupt(s);
+        in.fail();
     }
     n.status = static_cast<RowStatus>(status);
     n.kind = static_cast<ChapterNote::Kind>(kind);
     n.icon = static_cast<MessageIcon>(icon);
     n.buttons = static_cast<MessageButtons>(buttons);
-    return s;
+    return n;
 }
 
-void WriteNotes(QDataStream& s, const std::vector<ChapterNote>& notes) {
-    s << quint32(notes.size());
+void WriteNotes(RecordOut& out, const std::vector<ChapterNote>& notes) {
+    out.u32(quint32(notes.size()));
     for (const ChapterNote& note : notes) {
-        s << note;
+        WriteNote(out, note);
     }
 }
 
 /// At most `most` notes: a count beyond it is a damaged record.
-void ReadNotes(QDataStream& s, std::vector<ChapterNote>& notes, quint32 most) {
-    quint32 count = 0;
-    s >> count;
-    if (s.status() != QDataStream::Ok || count > most) {
-        Corrupt(s);
+void ReadNotes(RecordIn& in, std::vector<ChapterNote>& notes, quint32 most) {
+    const quint32 count = in.u32();
+    if (count > most) {
+        in.fail();
         return;
     }
-    for (quint32 i = 0; i < count && s.status() == QDataStream::Ok; ++i) {
-        ChapterNote note;
-        s >> note;
-        notes.push_back(std::move(note));
+    for (quint32 i = 0; i < count && in.ok(); ++i) {
+        notes.push_back(ReadNote(in));
     }
 }
 
-QDataStream& operator<<(QDataStream& s, const ChapterFiles& f) {
-    return s << TextOut{f.source} << f.sourceStamp << f.stampTrusted << f.sourceDigest << TextOut{f.page}
-             << f.pageStamp;
+void WriteSearch(RecordOut& out, const SearchChapter& search) {
+    out.text(search.page);
+    out.bytes(search.line);
+    out.u32(quint32(search.snippetSections.size()));
+    for (const qint32 section : search.snippetSections) {
+        out.i32(section);
+    }
 }
 
-QDataStream& operator>>(QDataStream& s, ChapterFiles& f) {
-    return s >> TextIn{f.source} >> f.sourceStamp >> f.stampTrusted >> f.sourceDigest >> TextIn{f.page} >> f.pageStamp;
+/// A line takes one section number per NUL, each a section the chapter has.
+void ReadSearch(RecordIn& in, SearchChapter& search, int sections) {
+    search.page = in.text();
+    search.line = in.bytes();
+    const quint32 count = in.count(4);
+    if (!in.ok() || search.line.count('\0') != qsizetype{count}) {
+        in.fail();
+        return;
+    }
+    search.snippetSections.resize(count);
+    for (qint32& section : search.snippetSections) {
+        section = in.i32();
+        if (section < 1 || section > sections) {
+            in.fail();
+            return;
+        }
+    }
 }
 
 /// Only results with their files are recorded: a chapter whose page was written.
-QDataStream& operator<<(QDataStream& s, const ChapterResult& r) {
-    s << r.failed << qint32(r.sections) << r.documented << TextOut{r.title};
-    WriteTexts(s, r.sectionNames);
-    WriteTexts(s, r.snippets);
-    WriteNotes(s, r.notes);
-    return s << *r.files;
+void WriteChapter(RecordOut& out, const ChapterResult& r) {
+    out.flag(r.failed);
+    out.i32(qint32(r.sections));
+    out.flag(r.documented);
+    out.text(r.title);
+    out.texts(r.sectionNames);
+    out.texts(r.snippets);
+    WriteNotes(out, r.notes);
+    WriteSearch(out, r.search);
+    const ChapterFiles& f = *r.files;
+    out.text(f.source);
+    out.stamp(f.sourceStamp);
+    out.flag(f.stampTrusted);
+    out.bytes(f.sourceDigest);
+    out.text(f.page);
+    out.stamp(f.pageStamp);
 }
 
-QDataStream& operator>>(QDataStream& s, ChapterResult& r) {
-    qint32 sections = 0;
-    quint32 notes = 0;
-    s >> r.failed >> sections >> r.documented >> TextIn{r.title};
-    ReadTexts(s, r.sectionNames);
-    ReadTexts(s, r.snippets);
-    s >> notes;
+void ReadChapter(RecordIn& in, ChapterResult& r) {
+    r.failed = in.flag();
+    const qint32 sections = in.i32();
+    r.documented = in.flag();
+    r.title = in.text();
+    in.texts(r.sectionNames);
+    in.texts(r.snippets);
     r.sections = sections;
     // The lists name sections 2..sections: anything else would list what the page lacks.
-    if (sections < 0 || (sections > 0 && r.sectionNames.size() != sections - 1) || notes > 1000) {
-        Corrupt(s);
-        return s;
+    if (sections < 0 || (sections > 0 && r.sectionNames.size() != sections - 1)) {
+        in.fail();
+        return;
     }
-    for (quint32 i = 0; i < notes && s.status() == QDataStream::Ok; ++i) {
-        ChapterNote note;
-        s >> note;
-        r.notes.push_back(std::move(note));
-    }
+    ReadNotes(in, r.notes, 1000);
+    ReadSearch(in, r.search, sections);
     ChapterFiles files;
-    s >> files;
+    files.source = in.text();
+    files.sourceStamp = in.stamp();
+    files.stampTrusted = in.flag();
+    files.sourceDigest = in.bytes();
+    files.page = in.text();
+    files.pageStamp = in.stamp();
     r.files = std::move(files);
-    return s;
 }
 
-QDataStream& operator<<(QDataStream& s, const BookTexts& book) {
-    s << book.inputs << TextOut{book.homePage} << book.helpPages << book.helpPageBytes << quint32(book.files.size());
+void WriteBookTexts(RecordOut& out, const BookTexts& book) {
+    out.bytes(book.inputs);
+    out.text(book.homePage);
+    out.i64(book.helpPages);
+    out.i64(book.helpPageBytes);
+    out.u32(quint32(book.files.size()));
     for (const auto& [name, stamp] : book.files) {
-        s << TextOut{name} << stamp;
+        out.text(name);
+        out.stamp(stamp);
     }
-    WriteNotes(s, book.notes);
-    return s;
+    WriteNotes(out, book.notes);
 }
 
-QDataStream& operator>>(QDataStream& s, BookTexts& book) {
-    quint32 files = 0;
-    s >> book.inputs >> TextIn{book.homePage} >> book.helpPages >> book.helpPageBytes >> files;
-    if (s.status() != QDataStream::Ok || qint64{files} > BytesLeft(s) / 4) {
-        Corrupt(s);
-        return s;
-    }
-    for (quint32 i = 0; i < files && s.status() == QDataStream::Ok; ++i) {
+void ReadBookTexts(RecordIn& in, BookTexts& book) {
+    book.inputs = in.bytes();
+    book.homePage = in.text();
+    book.helpPages = in.i64();
+    book.helpPageBytes = in.i64();
+    const quint32 files = in.count(4);
+    for (quint32 i = 0; i < files && in.ok(); ++i) {
         std::pair<QString, FileStamp> file;
-        s >> TextIn{file.first} >> file.second;
+        file.first = in.text();
+        file.second = in.stamp();
         book.files.push_back(std::move(file));
     }
-    ReadNotes(s, book.notes, 1000);
-    return s;
+    ReadNotes(in, book.notes, 1000);
 }
 
 void SetStreamVersion(QDataStream& stream) { stream.setVersion(QDataStream::Qt_6_0); }
 
 }  // namespace
+
+QByteArray BuildRecordChecksum(QByteArrayView bytes) {
+    RecordCheck check;
+    check.add(bytes);
+    return check.result();
+}
 
 QString BuildRecordPath(const QString& cacheFolder, const QString& projectPath, const QString& destination) {
     const QByteArray key = projectPath.toUtf8() + '\0' + destination.toUtf8();
@@ -272,69 +493,76 @@ std::optional<BuildRecord> ReadBuildRecord(const QString& path, const QString& p
         return std::nullopt;
     }
     const QByteArrayView body = QByteArrayView(bytes).first(bytes.size() - kDigestBytes);
-    if (Checksum(body) != QByteArrayView(bytes).last(kDigestBytes)) {
+    if (BuildRecordChecksum(body) != QByteArrayView(bytes).last(kDigestBytes)) {
         return std::nullopt;
     }
-    // Read in place: a copy of a record of megabytes would cost as much again.
-    const QByteArrayView payloadView = body.sliced(kMagic.size());
-    const QByteArray payload = QByteArray::fromRawData(payloadView.data(), payloadView.size());
-    QDataStream in(payload);
-    SetStreamVersion(in);
-    quint32 version = 0;
-    in >> version;
-    if (version != kFormatVersion) {
+    RecordIn in(body.sliced(kMagic.size()));
+    if (in.u32() != kFormatVersion) {
         return std::nullopt;
     }
     BuildRecord record;
-    quint32 count = 0;
-    in >> record.projectPath >> record.destination >> record.pageInputs >> count;
-    if (in.status() != QDataStream::Ok || record.projectPath != projectPath || record.destination != destination) {
+    record.projectPath = in.text();
+    record.destination = in.text();
+    record.pageInputs = in.bytes();
+    const quint32 count = in.count(4);
+    if (!in.ok() || record.projectPath != projectPath || record.destination != destination) {
         return std::nullopt;
     }
-    for (quint32 i = 0; i < count && in.status() == QDataStream::Ok; ++i) {
+    record.chapters.reserve(count);
+    for (quint32 i = 0; i < count && in.ok(); ++i) {
         ChapterResult chapter;
-        in >> chapter;
+        ReadChapter(in, chapter);
+        if (!in.ok()) {
+            break;
+        }
         const QString source = chapter.files->source;
         record.chapters.emplace(source, std::move(chapter));
     }
-    in >> record.helpInputs >> record.compiledStamp >> record.compileOutput >> record.compileSuccess;
+    record.helpInputs = in.bytes();
+    record.compiledStamp = in.stamp();
+    record.compileOutput = in.bytes();
+    record.compileSuccess = in.flag();
     ReadFiles(in, record.bookFiles);
-    in >> record.book;
-    if (in.status() != QDataStream::Ok || !in.atEnd() || record.chapters.size() != static_cast<qsizetype>(count)) {
+    ReadBookTexts(in, record.book);
+    if (!in.ok() || !in.atEnd() || record.chapters.size() != static_cast<qsizetype>(count)) {
         return std::nullopt;
     }
     return record;
 }
 
 RecordWrite WriteBuildRecord(const QString& path, const BuildRecord& record, qint64 limit) {
-    // The payload goes right after the magic line: a record of megabytes is not copied.
-    QByteArray bytes = kMagic;
-    bool whole = false;
-    {
-        QDataStream out(&bytes, QIODevice::WriteOnly | QIODevice::Append);
-        SetStreamVersion(out);
-        out << kFormatVersion << record.projectPath << record.destination << record.pageInputs
-            << quint32(record.chapters.size());
-        for (const ChapterResult& chapter : record.chapters) {
-            out << chapter;
-        }
-        out << record.helpInputs << record.compiledStamp << record.compileOutput << record.compileSuccess;
-        WriteFiles(out, record.bookFiles);
-        out << record.book;
-        whole = out.status() == QDataStream::Ok;
-    }
-    if (!whole || bytes.size() + kDigestBytes > limit) {
-        // An older record left in its place would speak for pages it never saw.
-        QFile::remove(path);
-        return RecordWrite::TooLarge;
-    }
-    bytes += Checksum(bytes);
     QString failure;
     if (!MakeFolders(FolderOf(path), failure)) {
         return RecordWrite::Failed;
     }
     ReplacingFile file(path);
-    return file.open() && file.write(bytes) && file.commit() ? RecordWrite::Written : RecordWrite::Failed;
+    if (!file.open()) {
+        return RecordWrite::Failed;
+    }
+    RecordOut out(file, limit);
+    out.raw(kMagic);
+    out.u32(kFormatVersion);
+    out.text(record.projectPath);
+    out.text(record.destination);
+    out.bytes(record.pageInputs);
+    out.u32(quint32(record.chapters.size()));
+    for (const ChapterResult& chapter : record.chapters) {
+        WriteChapter(out, chapter);
+        out.spill();
+    }
+    out.bytes(record.helpInputs);
+    out.stamp(record.compiledStamp);
+    out.bytes(record.compileOutput);
+    out.flag(record.compileSuccess);
+    WriteFiles(out, record.bookFiles);
+    WriteBookTexts(out, record.book);
+    if (out.finish() == RecordWrite::TooLarge) {
+        // An older record left in its place would speak for pages it never saw;
+        // the file written beside it goes when `file` does.
+        QFile::remove(path);
+        return RecordWrite::TooLarge;
+    }
+    return file.commit() ? RecordWrite::Written : RecordWrite::Failed;
 }
 
 QByteArray PageInputsDigest(const Settings& settings, const PageStyle& style, const QString& generatedAtText,

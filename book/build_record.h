@@ -58,6 +58,10 @@ struct BuildRecord {
     bool operator==(const BuildRecord&) const = default;
 };
 
+/// The check a record ends with: it tells a damaged or cut record (not a forged
+/// one) and costs a fraction of a cryptographic digest over megabytes.
+QByteArray BuildRecordChecksum(QByteArrayView bytes);
+
 /// The record's file in `cacheFolder`, named by a digest of the project and
 /// destination paths.
 QString BuildRecordPath(const QString& cacheFolder, const QString& projectPath, const QString& destination);

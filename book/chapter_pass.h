@@ -1,5 +1,6 @@
 #pragma once
 
+#include "book/search_index.h"
 #include "pages/chapter_job.h"
 #include "support/user_interface.h"
 
@@ -99,6 +100,8 @@ struct ChapterResult {
     /// The first words of each section's text as plain text, by section number
     /// (1..), for the search index; empty when the build keeps none.
     std::vector<QString> snippets;
+    /// Its line in the search index, made when it is first listed and kept in the record.
+    SearchChapter search;
     /// Log rows, messages and log text in the order the build gave them.
     std::vector<ChapterNote> notes;
     /// Set when recording and the page was built from the source read (or

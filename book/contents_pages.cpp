@@ -11,6 +11,8 @@
 
 namespace tessarel {
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 const QString kRowStart = QStringLiteral("<tr class=SideLink><td class=SideLink nowrap><a class=SideLink href=\"");
@@ -248,13 +250,13 @@ void AddDetailedSectionRow(QString& rows, const QString& page, const QString& se
 }
 
 void AddDetailedSectionRowTo(QString& rows, QStringView pageHref, const QString& sectionName) {
-    rows += u"<tr class=SideLink><td class=SideLink nowrap>&nbsp; &nbsp; &nbsp;<a class=SideLink href=\"";
+    rows += u"<tr class=SideLink><td class=SideLink nowrap>&nbsp; &nbsp; &nbsp;<a class=SideLink href=\""_s;
     rows += pageHref;
     rows += u'#';
     AppendQuotedHtmlAttribute(rows, sectionName);
     rows += kTarget;
     rows += sectionName;
-    rows += u"</a></td></tr>\r\n";
+    rows += u"</a></td></tr>\r\n"_s;
 }
 
 QString DetailedContentsClosing() {

@@ -12,6 +12,8 @@
 
 namespace tessarel {
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 /// How much of a long file is gathered before it is handed to the file.
@@ -92,17 +94,17 @@ void AddContentsSection(QString& block, SiteMap map, const QString& page, const 
 
 void AddContentsSectionTo(QString& block, SiteMap map, QStringView pageHref, const QString& sectionName) {
     const bool help = map == SiteMap::HelpProject;
-    block += u"          <LI> <OBJECT type=\"text/sitemap\">\r\n          <param name=\"Name\" value=\"";
+    block += u"          <LI> <OBJECT type=\"text/sitemap\">\r\n          <param name=\"Name\" value=\""_s;
     AppendQuotedHtmlAttribute(block, sectionName);
-    block += u"\">\r\n          <param name=\"Local\" value=\"";
+    block += u"\">\r\n          <param name=\"Local\" value=\""_s;
     if (help) {
-        block += u"..\\";
+        block += u"..\\"_s;
     }
     block += pageHref;
     block += u'#';
     // The help project links the "^" anchor; the active contents the plain one.
     AppendQuotedHtmlAttribute(block, help ? SectionAnchor(sectionName) : sectionName);
-    block += u"\">\r\n          </OBJECT>\r\n";
+    block += u"\">\r\n          </OBJECT>\r\n"_s;
 }
 
 void CloseContentsSections(QString& block) { AddLineTo(block, QStringLiteral("        </UL>")); }
@@ -137,11 +139,11 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
                                   : QStringView(u"\"><param name=\"FrameName\" value=\"chapter\"></OBJECT>\r\n");
     for (const IndexEntry& entry : out.ws.IndexEntries) {
         if (!TrimmedSpaces(entry.EntryText).isEmpty()) {
-            text += u"<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"";
+            text += u"<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\""_s;
             AppendQuotedHtmlAttribute(text, entry.EntryText);
-            text += u"\"><param name=\"Local\" value=\"";
+            text += u"\"><param name=\"Local\" value=\""_s;
             if (help) {
-                text += u"..\\";
+                text += u"..\\"_s;
             }
             AppendTopicHref(text, entry.EntryPage);
             text += tail;

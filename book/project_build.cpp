@@ -110,8 +110,8 @@ public:
 private:
     bool writeBook(int count);
     bool applyChapter(ChapterResult built);
-    bool takeIntoBook(const ChapterResult& built);
-    bool listChapter(int i, const ChapterResult& built);
+    bool takeIntoBook(ChapterResult& built);
+    bool listChapter(int i, ChapterResult& built);
     bool listHeldBack();
     QByteArray bookInputs(int count) const;
     void holdBackIfBookAsRecorded();
@@ -524,7 +524,7 @@ bool ProjectBuild::applyChapter(ChapterResult built) {
 }
 
 /// A chapter's rows and messages, its title, its place in the lists.
-bool ProjectBuild::takeIntoBook(const ChapterResult& built) {
+bool ProjectBuild::takeIntoBook(ChapterResult& built) {
     ReplayChapterNotes(ui_, built);
     result_.critical = result_.critical || built.critical;
     out_.found[static_cast<size_t>(built.chapter)] = {built.title, built.documented};
@@ -545,7 +545,9 @@ bool ProjectBuild::takeIntoBook(const ChapterResult& built) {
 }
 
 /// Chapter `i`'s place in the lists, the modern book and the search index.
-bool ProjectBuild::listChapter(int i, const ChapterResult& built) {
+/// Its line in the search index is made here unless its result brings it,
+/// and kept in the result for the record.
+bool ProjectBuild::listChapter(int i, ChapterResult& built) {
     if (built.sections <= 0) {
         return true;
     }
@@ -557,7 +559,13 @@ bool ProjectBuild::listChapter(int i, const ChapterResult& built) {
         modern_.push_back({i, BookPageName(chapter.Name), built.title, built.sectionNames});
     }
     if (search_) {
-        search_->addChapter(built.title, BookPageName(chapter.Name), built.sectionNames, built.snippets);
+        const QString page = BookPageName(chapter.Name);
+        if (page.isEmpty() || built.search.page != page) {
+            // On this thread: a line made on a worker would outlive its heap's
+            // large buffers there, and keep them from being used again.
+            built.search = MakeSearchChapter(built.title, page, built.sectionNames);
+        }
+        search_->addChapter(built.search, built.snippets);
     }
     return true;
 }

@@ -135,20 +135,17 @@ bool IsDerivedAnchor(QStringView anchor, QStringView name) {
 
 }  // namespace
 
-void SearchIndex::addChapter(const QString& title, const QString& page, const QStringList& sectionNames,
-                             const std::vector<QString>& snippets) {
-    // Written straight into the list: a chapter of many sections makes no line of its own.
-    if (!chapters_.isEmpty()) {
-        chapters_ += u',';
-        chapters_ += kCrLf;
-    }
-    QString& line = chapters_;
+SearchChapter MakeSearchChapter(const QString& title, const QString& page, const QStringList& sectionNames) {
+    SearchChapter made;
+    made.page = page;
+    QString line;
     line += u'[';
     AppendJavaScriptString(line, FileNameUrl(page));
     line += u',';
     AppendJavaScriptString(line, PlainTextOfHtml(title));
     line += u',';
-    line += QString::number(snippetNumber(SnippetAt(snippets, 1)));
+    line += QChar(0);
+    made.snippetSections.push_back(1);
     line += u",[";
     bool first = true;
     for (qsizetype k = 0; k < sectionNames.size(); ++k) {
@@ -174,9 +171,39 @@ void SearchIndex::addChapter(const QString& title, const QString& page, const QS
             line += u']';
         }
         line += u',';
-        line += QString::number(snippetNumber(SnippetAt(snippets, j)));
+        line += QChar(0);
+        made.snippetSections.push_back(j);
     }
     line += u"]]";
+    // Kept in the record for every chapter: one byte a character, no room beyond.
+    made.line = line.toLatin1();
+    made.snippetSections.shrink_to_fit();
+    return made;
+}
+
+void SearchIndex::addChapter(const QString& title, const QString& page, const QStringList& sectionNames,
+                             const std::vector<QString>& snippets) {
+    addChapter(MakeSearchChapter(title, page, sectionNames), snippets);
+}
+
+void SearchIndex::addChapter(const SearchChapter& chapter, const std::vector<QString>& snippets) {
+    // Written straight into the list: a chapter of many sections makes no line of its own.
+    if (!chapters_.isEmpty()) {
+        chapters_ += u',';
+        chapters_ += kCrLf;
+    }
+    const QByteArrayView line = chapter.line;
+    qsizetype from = 0;
+    for (const qint32 section : chapter.snippetSections) {
+        const qsizetype at = line.indexOf('\0', from);
+        if (at < 0) {
+            break;  // a damaged line: the script stays well formed as far as it goes
+        }
+        chapters_ += QLatin1StringView(line.sliced(from, at - from));
+        chapters_ += QString::number(snippetNumber(SnippetAt(snippets, section)));
+        from = at + 1;
+    }
+    chapters_ += QLatin1StringView(line.sliced(from));
 }
 
 QString SearchIndex::script(qsizetype mostBytes) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -9,6 +10,22 @@
 namespace tessarel {
 
 struct BookOutput;
+
+/// A chapter's line in the search index made once and kept in the build
+/// record, so a chapter replayed costs a copy: its page, title and section
+/// names as script text (ASCII), with a NUL (which no script string holds)
+/// where each snippet's number goes, as those numbers depend on the chapters before.
+struct SearchChapter {
+    QString page;  ///< the page it was made for; empty: none made
+    QByteArray line;
+    /// The section whose snippet takes each NUL, in order.
+    std::vector<qint32> snippetSections;
+
+    bool operator==(const SearchChapter&) const = default;
+};
+
+/// A chapter's line, from its title (HTML), page and the names of its sections 2..
+SearchChapter MakeSearchChapter(const QString& title, const QString& page, const QStringList& sectionNames);
 
 /// The first line of "_search_index.js".
 inline const QString kSearchIndexFirstLine = QStringLiteral("var tessarelSearchIndex = {");
@@ -26,6 +43,8 @@ public:
     /// writer kept (by section number; missing ones count as empty).
     void addChapter(const QString& title, const QString& page, const QStringList& sectionNames,
                     const std::vector<QString>& snippets);
+    /// Adds a chapter from its line made beforehand.
+    void addChapter(const SearchChapter& chapter, const std::vector<QString>& snippets);
 
     /// The whole script: ASCII only, every value a JavaScript string literal.
     /// When the snippets would make it larger than `mostBytes`, every snippet

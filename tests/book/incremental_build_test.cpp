@@ -147,6 +147,8 @@ TEST_F(IncrementalBuild, randomChangesGiveTheFullBuildsBook) {
     addSources(8);
     addSource(u"src"_s, u"notes.htm"_s, "<html>notes</html>");
     addSource(u"lib"_s, u"c0.c"_s, Source(99, 2));  // its page name is taken by src/c0.c
+    // The search index takes a replayed chapter's line from the record.
+    ws.project.settings.IncludeSearch = true;
     ASSERT_EQ(buildBoth("first").chaptersReused, 0);
     int reused = 0;
     int bookReused = 0;
@@ -202,7 +204,10 @@ TEST_F(IncrementalBuild, randomChangesGiveTheFullBuildsBook) {
             break;
         case 7: {
             Settings& s = project.settings;
-            switch (random.bounded(6)) {
+            switch (random.bounded(7)) {
+            case 6:
+                s.IncludeSearch = !s.IncludeSearch;
+                break;
             case 5:
                 s.ModernLayout = !s.ModernLayout;
                 break;
@@ -542,16 +547,25 @@ TEST_F(IncrementalBuild, aCorruptStaleOrForeignRecordMeansAFullBuild) {
     ws.project.ProjectFileName = u"Docs.qdx"_s;
 
     QByteArray otherFormat = good;
-    otherFormat[good.indexOf('\n') + 4] = 2;  // the format version, with its checksum made anew
-    otherFormat.chop(20);
-    otherFormat += QCryptographicHash::hash(otherFormat, QCryptographicHash::Sha1);
+    otherFormat[good.indexOf('\n') + 1] = 2;  // the format version, with its checksum made anew
+    otherFormat.chop(8);
+    otherFormat += BuildRecordChecksum(otherFormat);
+    // The format before, which ended in a SHA-1 digest.
+    QByteArray previousFormat = good;
+    previousFormat[good.indexOf('\n') + 1] = 5;
+    previousFormat.chop(8);
+    previousFormat += QCryptographicHash::hash(previousFormat, QCryptographicHash::Sha1);
     QByteArray flipped = good;
     flipped[good.size() / 2] = static_cast<char>(flipped[good.size() / 2] ^ 0x20);
 
     const std::vector<std::pair<std::string, QByteArray>> records = {
-        {"foreign", foreign},         {"another format", otherFormat},
-        {"one bit flipped", flipped}, {"cut short", good.left(good.size() - 7)},
-        {"empty", QByteArray()},      {"no record at all", QByteArray("-")},
+        {"foreign", foreign},
+        {"another format", otherFormat},
+        {"the format before", previousFormat},
+        {"one bit flipped", flipped},
+        {"cut short", good.left(good.size() - 7)},
+        {"empty", QByteArray()},
+        {"no record at all", QByteArray("-")},
     };
     int seed = 200;
     for (const auto& [name, bytes] : records) {
@@ -593,6 +607,7 @@ TEST_F(IncrementalBuild, aRecordReadsBackAsWrittenAndNothingElseReadsAsOne) {
     row.status = RowStatus::Ok;
     row.output = u"a.c.htm"_s;
     chapter.notes.push_back(row);
+    chapter.search = MakeSearchChapter(chapter.title, u"a.c.htm"_s, chapter.sectionNames);
     chapter.files = ChapterFiles{u"/p/a.c"_s, {12, 345, 346, 7, 8}, true, "digest", u"a.c.htm"_s, {67, 890, 891, 7, 9}};
     record.chapters.insert(u"/p/a.c"_s, chapter);
     record.helpInputs = "help";
@@ -636,12 +651,17 @@ TEST_F(IncrementalBuild, aRecordReadsBackAsWrittenAndNothingElseReadsAsOne) {
     const QByteArray lastName("\x09\x4e\x20\x00\x00\xd8", 6);
     ASSERT_EQ(bytes.count(lastName), 1);
     bytes.replace(bytes.indexOf(lastName) + lastName.size(), 4, "\xff\xff\xff\xf0");
-    bytes.chop(20);
-    WriteBytes(path, bytes + QCryptographicHash::hash(bytes, QCryptographicHash::Sha1));
+    bytes.chop(8);
+    WriteBytes(path, bytes + BuildRecordChecksum(bytes));
     EXPECT_EQ(ReadBuildRecord(path, record.projectPath, record.destination), std::nullopt);
 
     // A section count the names do not match would list what the page lacks.
     record.chapters[u"/p/a.c"_s].sections = 4;
+    ASSERT_EQ(WriteBuildRecord(path, record), RecordWrite::Written);
+    EXPECT_EQ(ReadBuildRecord(path, record.projectPath, record.destination), std::nullopt);
+    // So would a search line whose snippets' places and sections disagree.
+    record.chapters[u"/p/a.c"_s].sections = 3;
+    record.chapters[u"/p/a.c"_s].search.snippetSections.pop_back();
     ASSERT_EQ(WriteBuildRecord(path, record), RecordWrite::Written);
     EXPECT_EQ(ReadBuildRecord(path, record.projectPath, record.destination), std::nullopt);
 

@@ -230,6 +230,30 @@ TEST(SearchIndexTest, chaptersListTheirSectionsWithTheAnchorsThePageCannotDerive
                           QJsonArray{QJsonArray{u"a b c"_s, u"a b^c"_s}, 0, u"Fish & Chips"_s, 0}}));
 }
 
+// A chapter's line made once (and kept in the build record) takes the
+// snippet numbers of the index it joins, which depend on the chapters before it.
+TEST(SearchIndexTest, aLineMadeAheadGivesWhatItsTextsGiveInAnyIndex) {
+    const QStringList names{u"a&#32;b c"_s, u"<i></i>"_s, u"Fish &amp; Chips"_s};
+    const std::vector<QString> snippets{QString(), u"intro"_s, u"shared"_s, u"skipped"_s, u"own"_s};
+    const SearchChapter line = MakeSearchChapter(u"<b>Two</b>"_s, u"two#.c.htm"_s, names);
+    EXPECT_EQ(line.line.count('\0'), qsizetype(line.snippetSections.size()));
+    for (const QString& before : {u"shared"_s, u"other"_s}) {
+        SearchIndex fromTexts;
+        SearchIndex fromLine;
+        for (SearchIndex* index : {&fromTexts, &fromLine}) {
+            index->addChapter(u"One"_s, u"one.c.htm"_s, QStringList{u"Open"_s}, {QString(), before, before});
+        }
+        fromTexts.addChapter(u"<b>Two</b>"_s, u"two#.c.htm"_s, names, snippets);
+        fromLine.addChapter(line, snippets);
+        EXPECT_EQ(fromLine.script(), fromTexts.script()) << before.toStdString();
+    }
+    // The section without a name has no place, so its snippet is not in the table.
+    SearchIndex index;
+    index.addChapter(line, snippets);
+    EXPECT_FALSE(index.script().contains(u"skipped"_s));
+    EXPECT_TRUE(index.script().contains(u"\"own\""_s));
+}
+
 TEST(JavaScriptStringTest, escapesEverythingThatCouldEndOrBendTheString) {
     const QString hostile = u"a\"b\\c</script><!--\u2028\u2029\r\n\t\u00e9\U0001F600'&"_s;
     const QString literal = JavaScriptString(hostile);
