@@ -18,7 +18,7 @@ namespace {
 const QString kBlankedClose = QStringLiteral("   ");
 
 /// The case-folded character at `j`; a surrogate pair is folded as one character.
-char16_t FoldedAt(const char16_t* s, qsizetype n, qsizetype j) {
+inline char16_t FoldedAt(const char16_t* s, qsizetype n, qsizetype j) {
     const char16_t c = s[j];
     // ASCII folds as it lowers; the library call costs more than the rest.
     if (c < 0x80) {
@@ -51,10 +51,11 @@ QString FoldedText(const QString& text) {
 QString CleanDeclaration(QString cut) {
     // Only a "_" between a blank or line break and another can be a word.
     const qsizetype n = cut.size();
+    const char16_t* s = Chars(cut);
     bool lone = false;
-    for (qsizetype i = cut.indexOf(u'_', 1); i > 0 && i + 1 < n && !lone; i = cut.indexOf(u'_', i + 1)) {
-        const QChar before = cut[i - 1];
-        const QChar after = cut[i + 1];
+    for (qsizetype i = FindChar(s, n, 1, u'_'); i + 1 < n && !lone; i = FindChar(s, n, i + 1, u'_')) {
+        const char16_t before = s[i - 1];
+        const char16_t after = s[i + 1];
         lone = (before == u' ' || before == u'\t' || before == kLf) &&
                (after == u' ' || after == u'\t' || after == kLf || after == kCr);
     }

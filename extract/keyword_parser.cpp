@@ -138,7 +138,9 @@ bool IsSectionKeyword(QStringView word) {
     if (word.size() < 3 || word.size() > 11) {
         return false;
     }
-    return std::any_of(forms.begin(), forms.end(), [word](const QString& form) { return form == word; });
+    // Lengths first: the library's comparison is a call per form.
+    return std::any_of(forms.begin(), forms.end(),
+                       [word](const QString& form) { return form.size() == word.size() && form == word; });
 }
 
 void ConvertKeywordLines(QString& text, PassContext* context) {
