@@ -18,7 +18,7 @@ namespace {
 const QString kBlankedClose = QStringLiteral("   ");
 
 /// The case-folded character at `j`; a surrogate pair is folded as one character.
-char16_t FoldedAt(const char16_t* s, qsizetype n, qsizetype j) {
+inline char16_t FoldedAt(const char16_t* s, qsizetype n, qsizetype j) {
     const char16_t c = s[j];
     // ASCII folds as it lowers; the library call costs more than the rest.
     if (c < 0x80) {
@@ -51,10 +51,11 @@ QString FoldedText(const QString& text) {
 QString CleanDeclaration(QString cut) {
     // Only a "_" between a blank or line break and another can be a word.
     const qsizetype n = cut.size();
+    const char16_t* s = Chars(cut);
     bool lone = false;
-    for (qsizetype i = cut.indexOf(u'_', 1); i > 0 && i + 1 < n && !lone; i = cut.indexOf(u'_', i + 1)) {
-        const QChar before = cut[i - 1];
-        const QChar after = cut[i + 1];
+    for (qsizetype i = FindChar(s, n, 1, u'_'); i + 1 < n && !lone; i = FindChar(s, n, i + 1, u'_')) {
+        const char16_t before = s[i - 1];
+        const char16_t after = s[i + 1];
         lone = (before == u' ' || before == u'\t' || before == kLf) &&
                (after == u' ' || after == u'\t' || after == kLf || after == kCr);
     }
@@ -303,7 +304,9 @@ struct FoundName {
 /// Fills lineStart, closing and end of every place in one walk: a place waits
 /// at the depth ("(" minus ")") before it for the first ")" that brings the
 /// depth back there, and then for the next line break. No sort of all the
-/// ")" by depth, whose cost grew faster than the text.
+/// ")" by depth, whose cost grew faster than the text. The walk stops at line
+/// breaks only while a place waits for one: a place finds its line start by
+/// looking back, no further than the place before it.
 void WalkParentheses(const QString& text, std::vector<FoundName*>& places) {
     const auto byPosition = [](const FoundName* a, const FoundName* b) { return a->at < b->at; };
     // Sections mostly find their names in their own order.
@@ -317,16 +320,27 @@ void WalkParentheses(const QString& text, std::vector<FoundName*>& places) {
     std::vector<FoundName*> closed;  // waiting for the line break after their ")"
     qint64 depth = 0;
     qsizetype lineStart = 0;
+    qsizetype lookedBackTo = 0;  // the line start above holds for every place up to here
     size_t next = 0;
     for (qsizetype i = 0; i < n; ++i) {
         if (next == places.size() && waitingCount == 0 && closed.empty()) {
             break;
         }
-        // Nothing happens between parentheses, line breaks and places.
+        // Nothing happens between parentheses, places and, while a place
+        // waits for one, line breaks.
         const qsizetype stop = next < places.size() ? std::clamp<qsizetype>(places[next]->at, i, n) : n;
-        i = FindAnyOf<u'(', u')', kLf, kCr>(s, stop, i);
+        i = closed.empty() ? FindAnyOf<u'(', u')'>(s, stop, i) : FindAnyOf<u'(', u')', kLf, kCr>(s, stop, i);
         if (i >= n) {
             break;
+        }
+        if (next < places.size() && places[next]->at == i) {
+            for (qsizetype k = i; k > lookedBackTo; --k) {
+                if (s[k - 1] == kLf || s[k - 1] == kCr) {
+                    lineStart = k;
+                    break;
+                }
+            }
+            lookedBackTo = i;
         }
         while (next < places.size() && places[next]->at == i) {
             places[next]->lineStart = lineStart;
@@ -350,8 +364,7 @@ void WalkParentheses(const QString& text, std::vector<FoundName*>& places) {
                     it->second.clear();
                 }
             }
-        } else if (c == kLf || c == kCr) {
-            lineStart = i + 1;
+        } else if ((c == kLf || c == kCr) && !closed.empty()) {
             for (FoundName* place : closed) {
                 place->end = i;
             }

@@ -9,6 +9,7 @@
 #include "support/user_interface.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 namespace tessarel {
@@ -128,16 +129,22 @@ const QStringList& SectionKeywords() {
 }
 
 bool IsSectionKeyword(QStringView word) {
-    static const QStringList forms = [] {
-        QStringList all;
+    // The three forms of every keyword, by length: a line's first word is
+    // compared only with the forms as long as it.
+    constexpr qsizetype kLongest = 11;
+    static const std::array<QStringList, kLongest + 1> formsByLength = [] {
+        std::array<QStringList, kLongest + 1> all;
         for (const QString& keyword : SectionKeywords()) {
-            all << keyword << keyword.toUpper() << keyword.left(1).toUpper() + keyword.mid(1);
+            for (const QString& form : {keyword, keyword.toUpper(), keyword.left(1).toUpper() + keyword.mid(1)}) {
+                all[static_cast<size_t>(form.size())] << form;
+            }
         }
         return all;
     }();
-    if (word.size() < 3 || word.size() > 11) {
+    if (word.size() < 3 || word.size() > kLongest) {
         return false;
     }
+    const QStringList& forms = formsByLength[static_cast<size_t>(word.size())];
     return std::any_of(forms.begin(), forms.end(), [word](const QString& form) { return form == word; });
 }
 

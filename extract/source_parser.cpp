@@ -44,18 +44,6 @@ void BlankCloseMarkers(QString& text) {
     }
 }
 
-/// Whether a CR LF stands anywhere from `from` on.
-bool HasCrLf(const QString& text, qsizetype from) {
-    const char16_t* s = Chars(text);
-    const qsizetype n = text.size();
-    for (qsizetype at = FindChar(s, n, from, kCr); at < n; at = FindChar(s, n, at + 1, kCr)) {
-        if (at + 1 < n && s[at + 1] == kLf) {
-            return true;
-        }
-    }
-    return false;
-}
-
 /// Gives the working text's pages back as the section loop leaves them behind:
 /// the sections' texts then take their place instead of adding to them.
 class SourceRelease {
@@ -244,18 +232,14 @@ bool ParseSourceFile(UserInterface& ui, DocumentModel& doc, const QString& path,
     text.reserve(room);
     text += kCrLf;
     text += kCrLf;
-    AppendDecodedText(text, bytes);
+    // Files with bare line feeds read as CR LF files, widened as decoded.
+    AppendDecodedLines(text, bytes);
     // The bytes' memory stays in the heap when freed; its pages need not
     // stay beside the two text buffers.
     if (static_cast<size_t>(bytes.size()) >= kReleasedTextBytes && bytes.isDetached()) {
         ReleasePages(bytes.constData(), static_cast<size_t>(bytes.size()));
     }
     bytes.clear();
-    // Files with bare line feeds read as CR LF files.
-    // They are widened in place, in the room reserved above.
-    if (!HasCrLf(text, 4)) {
-        ExpandLineFeeds(text, 4);
-    }
     // Every line, the first and the last included, then starts after a CR LF
     // and ends before one; guard blanks follow the text.
     text += QString(10, u' ');

@@ -73,14 +73,51 @@ qsizetype FindText(QStringView text, QStringView needle, qsizetype from) {
     return -1;
 }
 
+namespace {
+
+/// Whether the delimiters are two characters each, the opener's second the
+/// closer's first, and neither pair of equal characters ("/*" and "*/"): then
+/// no two openers overlap, nor two closers, and one walk to that middle
+/// character finds both.
+bool SharesMiddleCharacter(QStringView opener, QStringView closer) {
+    return opener.size() == 2 && closer.size() == 2 && opener[1] == closer[0] && opener[0] != opener[1] &&
+           closer[0] != closer[1];
+}
+
+}  // namespace
+
 std::vector<std::pair<qsizetype, bool>> OpenersThenClosers(QStringView text, QStringView opener, QStringView closer) {
     std::vector<qsizetype> openers;
-    for (qsizetype at = FindText(text, opener); at >= 0; at = FindText(text, opener, at + opener.size())) {
-        openers.push_back(at);
+    std::vector<qsizetype> closers;
+    if (SharesMiddleCharacter(opener, closer)) {
+        const char16_t* s = text.utf16();
+        const qsizetype n = text.size();
+        const char16_t before = opener[0].unicode();
+        const char16_t middle = opener[1].unicode();
+        const char16_t after = closer[1].unicode();
+        for (qsizetype p = FindChar(s, n, 0, middle); p < n; p = FindChar(s, n, p + 1, middle)) {
+            if (p > 0 && s[p - 1] == before) {
+                openers.push_back(p - 1);
+            }
+            if (p + 1 < n && s[p + 1] == after) {
+                closers.push_back(p);
+            }
+        }
+    } else {
+        for (qsizetype at = FindText(text, opener); at >= 0; at = FindText(text, opener, at + opener.size())) {
+            openers.push_back(at);
+        }
+        for (qsizetype at = FindText(text, closer); at >= 0; at = FindText(text, closer, at + 1)) {
+            closers.push_back(at);
+        }
     }
     std::vector<std::pair<qsizetype, bool>> all;
     size_t next = 0;
-    for (qsizetype at = FindText(text, closer); at >= 0; at = FindText(text, closer, at + 1)) {
+    qsizetype free = 0;  // where a closer may start: after the last one taken
+    for (const qsizetype at : closers) {
+        if (at < free) {
+            continue;
+        }
         while (next < openers.size() && openers[next] + opener.size() <= at) {
             all.emplace_back(openers[next++], false);
         }
@@ -89,7 +126,7 @@ std::vector<std::pair<qsizetype, bool>> OpenersThenClosers(QStringView text, QSt
         }
         all.emplace_back(at, true);
         // A later closer starts after this one: the replacements never overlap.
-        at += closer.size() - 1;
+        free = at + closer.size();
     }
     for (; next < openers.size(); ++next) {
         all.emplace_back(openers[next], false);

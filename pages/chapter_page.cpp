@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <condition_variable>
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -250,8 +251,9 @@ struct SectionBody {
 /// Sections translated at once by one thread while the page is written.
 constexpr int kBodiesPerChunk = 64;
 /// Chunks made at most ahead of the one written: the page never holds many
-/// translated texts at once.
-constexpr int kChunksAhead = 8;
+/// translated texts at once, yet the helper keeps on while this thread writes
+/// the contents of some four thousand sections.
+constexpr int kChunksAhead = 64;
 
 /// The sections' bodies of one page: made (translated, declaration boxes
 /// linked) and written in order, on one thread or two.
@@ -329,10 +331,12 @@ struct SectionBodies {
     }
 
     /// Chunks of sections are made on this thread and one more, each thread
-    /// with a translator of its own, while this thread writes them in order;
-    /// their figures join in that order after `before`. A section's body
-    /// depends on that section alone, so the page is the same as one thread's.
-    void writeOnTwoThreads(bool modern, const QStringList& before) {
+    /// with a translator of its own, while this thread writes `head` (which
+    /// reads no section but the first and gives its figures) and then the
+    /// chunks in order; their figures join in that order after the head's. A
+    /// section's body depends on that section alone, so the page is the same
+    /// as one thread's.
+    void writeOnTwoThreads(bool modern, const std::function<QStringList()>& head) {
         // A chunk's declarations and texts stand in one buffer, so that
         // freeing them on this thread takes one free of the helper's heap.
         struct Chunk {
@@ -424,7 +428,7 @@ struct SectionBodies {
         }
         Stopper stopper{mutex, stop, changed, helper};
         SectionTranslator translator;
-        figures = before;
+        figures = head();
         for (int k = 0; k < chunks; ++k) {
             std::unique_lock<std::mutex> lock(mutex);
             while (!made[static_cast<size_t>(k)].done) {
@@ -543,26 +547,34 @@ bool WritePageBody(ChapterPageContext& context, DocumentModel& doc, const PageHe
     if (context.snippets != nullptr) {
         context.snippets->assign(static_cast<size_t>(count) + 1, QString());
     }
-    AddTag(page, u"div class=SectionText");
-    const QStringView first = Translated(translator, doc.section(0).Text, context.releaseTexts);
-    KeepSnippet(context, 0, first);
-    AddLine(page, first);
-    AddTag(page, u"/div");
     // An overview of a single item would only repeat it.
-    if (count > 2) {
-        if (settings.Overview == ChapterOverview::Summary) {
-            WriteSummary(page, doc, heads, count, translator, context.releaseTexts, texts);
-        } else if (settings.Overview == ChapterOverview::Contents) {
-            WriteContents(page, heads, count);
+    const bool overview = count > 2;
+    // The first section's text and the overview, up to the sections.
+    const auto head = [&] {
+        AddTag(page, u"div class=SectionText");
+        const QStringView first = Translated(translator, doc.section(0).Text, context.releaseTexts);
+        KeepSnippet(context, 0, first);
+        AddLine(page, first);
+        AddTag(page, u"/div");
+        if (overview) {
+            if (settings.Overview == ChapterOverview::Summary) {
+                WriteSummary(page, doc, heads, count, translator, context.releaseTexts, texts);
+            } else if (settings.Overview == ChapterOverview::Contents) {
+                WriteContents(page, heads, count);
+            }
         }
-    }
-    ui.advanceProgress();
-
-    AddTag(page, u"div class=AllSections");
+        ui.advanceProgress();
+        AddTag(page, u"div class=AllSections");
+        return translator.figures();
+    };
     SectionBodies bodies{context, doc, heads, count};
-    if (context.secondThread && texts.empty() && count > 1 + kBodiesPerChunk) {
-        bodies.writeOnTwoThreads(modern.has_value(), translator.figures());
+    // A summary translates the texts ahead, on this thread: then one thread.
+    // Otherwise the helper starts on the sections while the head is written.
+    const bool summary = overview && settings.Overview == ChapterOverview::Summary;
+    if (context.secondThread && !summary && count > 1 + kBodiesPerChunk) {
+        bodies.writeOnTwoThreads(modern.has_value(), head);
     } else {
+        head();
         bodies.writeInOrder(modern.has_value(), translator, texts);
     }
     AddTag(page, u"/div");

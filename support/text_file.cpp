@@ -9,7 +9,9 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
+#include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -83,6 +85,128 @@ void AppendDecodedText(QString& text, QByteArrayView bytes) {
     }
     text.resize(start);
     AppendWindows1252(text, bytes);
+}
+
+namespace {
+
+/// Whether a CR LF pair starts in the bytes.
+bool HoldsCrLf(QByteArrayView bytes) {
+    const char* s = bytes.data();
+    const qsizetype n = bytes.size();
+    for (const char* cr = static_cast<const char*>(std::memchr(s, '\r', static_cast<size_t>(n))); cr != nullptr;
+         cr = static_cast<const char*>(std::memchr(cr + 1, '\r', static_cast<size_t>(n - (cr + 1 - s))))) {
+        if (cr + 1 < s + n && cr[1] == '\n') {
+            return true;
+        }
+    }
+    return false;
+}
+
+/// Whether a CR LF pair starts in the text from `from` on.
+bool HoldsCrLf(const QString& text, qsizetype from) {
+    const qsizetype at = text.indexOf(u'\r', from);
+    for (qsizetype cr = at; cr >= 0; cr = text.indexOf(u'\r', cr + 1)) {
+        if (cr + 1 < text.size() && text[cr + 1] == u'\n') {
+            return true;
+        }
+    }
+    return false;
+}
+
+/// Decodes UTF-8 bytes behind the text with every line feed made CR LF, in
+/// one walk: ASCII is widened sixteen bytes at a time, each run of other bytes
+/// goes to the library's decoder (a run holds whole sequences, ASCII never
+/// being part of one, so the runs decode as the whole would). False, and the
+/// text as it was, when the bytes are not UTF-8.
+bool AppendUtf8WithCrLfLines(QString& text, QByteArrayView bytes) {
+    const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+    const qsizetype n = bytes.size();
+    qsizetype feeds = 0;
+    qsizetype counted = 0;
+#if defined(__SSE2__)
+    // Counted per byte lane, up to 255 blocks before the lanes are summed.
+    while (counted + 16 <= n) {
+        __m128i lanes = _mm_setzero_si128();
+        for (int block = 0; block < 255 && counted + 16 <= n; ++block, counted += 16) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + counted));
+            lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n')));
+        }
+        const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+        feeds += _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_srli_si128(sums, 8));
+    }
+#endif
+    feeds += static_cast<qsizetype>(std::count(b + counted, b + n, static_cast<unsigned char>('\n')));
+    const qsizetype start = text.size();
+    // A byte makes at most one character, a line feed two; the slack takes a
+    // block widened whole before its first line feed is seen.
+    text.resize(start + n + feeds + 16);
+    char16_t* const begin = reinterpret_cast<char16_t*>(text.data()) + start;
+    char16_t* w = begin;
+    qsizetype i = 0;
+    while (i < n) {
+#if defined(__SSE2__)
+        if (i + 16 <= n) {
+            const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(w), _mm_unpacklo_epi8(chunk, _mm_setzero_si128()));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(w + 8), _mm_unpackhi_epi8(chunk, _mm_setzero_si128()));
+            const auto stops = static_cast<unsigned>(_mm_movemask_epi8(chunk)) |
+                               static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8('\n'))));
+            if (stops == 0) {
+                w += 16;
+                i += 16;
+                continue;
+            }
+            const int ascii = std::countr_zero(stops);
+            w += ascii;
+            i += ascii;
+        }
+#endif
+        const unsigned char c = b[i];
+        if (c == '\n') {
+            *w++ = u'\r';
+            *w++ = u'\n';
+            ++i;
+        } else if (c < 0x80) {
+            *w++ = c;
+            ++i;
+        } else {
+            qsizetype end = i + 1;
+            while (end < n && b[end] >= 0x80) {
+                ++end;
+            }
+            // Only the first run may lose a byte-order mark, as the whole would.
+            QStringDecoder utf8(QStringDecoder::Utf8,
+                                i == 0 ? QStringDecoder::Flag::Stateless
+                                       : QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+            w = reinterpret_cast<char16_t*>(utf8.appendToBuffer(reinterpret_cast<QChar*>(w), bytes.sliced(i, end - i)));
+            if (utf8.hasError()) {
+                text.resize(start);
+                return false;
+            }
+            i = end;
+        }
+    }
+    text.resize(start + (w - begin));
+    return true;
+}
+
+}  // namespace
+
+void AppendDecodedLines(QString& text, QByteArrayView bytes) {
+    const qsizetype start = text.size();
+    if (!bytes.startsWith("\xFF\xFE") && !bytes.startsWith("\xFE\xFF") && !HoldsCrLf(bytes)) {
+        const QByteArrayView view = bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes;
+        if (AppendUtf8WithCrLfLines(text, view)) {
+            return;
+        }
+        AppendWindows1252(text, bytes);
+    } else {
+        AppendDecodedText(text, bytes);
+        if (HoldsCrLf(text, start)) {
+            return;
+        }
+    }
+    ExpandLineFeeds(text, start);
 }
 
 QString DecodeText(const QByteArray& bytes) {

@@ -22,6 +22,9 @@ enum class FileEncoding { Latin1WithReferences, Utf8 };
 QString DecodeText(const QByteArray& bytes);
 /// Appends the bytes decoded as DecodeText does to `text`, in the room it has.
 void AppendDecodedText(QString& text, QByteArrayView bytes);
+/// Appends the bytes decoded as AppendDecodedText does; when what they make
+/// holds no CR LF, every line feed in it becomes CR LF, in the same walk.
+void AppendDecodedLines(QString& text, QByteArrayView bytes);
 /// Encodes text for a file in the given encoding.
 QByteArray EncodeText(const QString& text, FileEncoding encoding);
 

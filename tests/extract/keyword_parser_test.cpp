@@ -238,8 +238,9 @@ QString LiteralDeclaration(const QString& text, const QString& name, qsizetype f
 }
 
 QString RandomSource(QRandomGenerator& random, const QStringList& names) {
-    const QStringList pieces = {u"("_s,   u")"_s, u"\r\n"_s,   u"\n"_s,     u" "_s,      u"\t"_s, u"_"_s,       u"@t"_s,
-                                u"@/t"_s, u"x"_s, u"\u00df"_s, u"\u1e9e"_s, u"\u212a"_s, u"k"_s,  u"@section"_s};
+    const QStringList pieces = {u"("_s,      u")"_s,      u"\r\n"_s, u"\n"_s,      u"\r"_s, u" "_s,
+                                u"\t"_s,     u"_"_s,      u"@t"_s,   u"@/t"_s,     u"x"_s,  u"\u00df"_s,
+                                u"\u1e9e"_s, u"\u212a"_s, u"k"_s,    u"@section"_s};
     QString text;
     const int count = random.bounded(1, 60);
     for (int k = 0; k < count; ++k) {

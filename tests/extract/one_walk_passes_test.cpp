@@ -18,6 +18,8 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 using namespace tessarel;
 using tessarel::testing::RandomText;
 using namespace Qt::Literals::StringLiterals;
@@ -71,6 +73,45 @@ TEST(Searches, FindWhatTheLibraryFinds) {
         for (qsizetype from = 0; from <= text.size(); ++from) {
             const qsizetype found = view.indexOf(u'@', from);
             ASSERT_EQ(FindChar(view.utf16(), view.size(), from, u'@'), found < 0 ? view.size() : found);
+        }
+    }
+}
+
+// The two searches in turn: every opener left to right, then every closer
+// not overlapping an opener or a closer taken before it.
+std::vector<std::pair<qsizetype, bool>> LiteralOpenersThenClosers(const QString& text, const QString& opener,
+                                                                  const QString& closer) {
+    std::vector<std::pair<qsizetype, bool>> all;
+    std::vector<qsizetype> openers;
+    for (qsizetype at = text.indexOf(opener); at >= 0; at = text.indexOf(opener, at + opener.size())) {
+        openers.push_back(at);
+        all.emplace_back(at, false);
+    }
+    for (qsizetype at = text.indexOf(closer); at >= 0; at = text.indexOf(closer, at + 1)) {
+        const bool overlaps = std::any_of(openers.begin(), openers.end(), [&](qsizetype o) {
+            return o < at + closer.size() && at < o + opener.size();
+        });
+        if (!overlaps) {
+            all.emplace_back(at, true);
+            at += closer.size() - 1;
+        }
+    }
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
+TEST(Searches, OpenersThenClosersAsTheTwoSearchesInTurn) {
+    // Delimiter pairs sharing their middle character take one walk; the others
+    // (a doubled character, longer ones) the two searches.
+    const QList<std::pair<QString, QString>> pairs = {
+        {u"/*"_s, u"*/"_s}, {u"(*"_s, u"*)"_s}, {u"{"_s, u"}"_s}, {u"**"_s, u"*/"_s}, {u"<!--"_s, u"-->"_s}};
+    const QStringList pieces = {u"/"_s, u"*"_s, u"("_s, u")"_s, u"x"_s, u"{"_s, u"}"_s, u"<!--"_s, u"-"_s, u">"_s};
+    QRandomGenerator random(14);
+    for (int round = 0; round < 20000; ++round) {
+        const QString text = RandomText(random, pieces, 24);
+        for (const auto& [opener, closer] : pairs) {
+            ASSERT_EQ(OpenersThenClosers(text, opener, closer), LiteralOpenersThenClosers(text, opener, closer))
+                << text.toStdString() << " " << opener.toStdString() << " " << closer.toStdString();
         }
     }
 }

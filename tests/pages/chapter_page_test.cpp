@@ -154,18 +154,26 @@ TEST_F(ChapterPageTest, twoThreads_writeThePageOfOne) {
                                          [](const SectionRecord& section) { return section.Text.isEmpty(); });
         return written;
     };
-    const Written one = writeWith(false);
-    const Written two = writeWith(true);
-    EXPECT_EQ(two.bytes, one.bytes);
-    EXPECT_EQ(two.missing, one.missing);
-    EXPECT_EQ(one.missing,
-              (QStringList{u"first.png"_s, u"fig2.png"_s, u"fig4.png"_s, u"fig1.png"_s, u"fig3.png"_s, u"fig0.png"_s}));
-    EXPECT_TRUE(two.hasFigures);
-    EXPECT_EQ(two.snippets, one.snippets);
-    EXPECT_EQ(two.snippets[700], u"Calls Fn669 and ++high++ words."_s);
-    EXPECT_TRUE(one.textsGiven);
-    EXPECT_TRUE(two.textsGiven);
-    EXPECT_EQ(QString::fromLatin1(one.bytes).count(u"class=Api>"_s), 466);
+    // The helper starts on the sections while the contents (or nothing) are
+    // written; a summary keeps to one thread.
+    for (const ChapterOverview overview :
+         {ChapterOverview::Contents, ChapterOverview::None, ChapterOverview::Summary}) {
+        SCOPED_TRACE(static_cast<int>(overview));
+        settings.Overview = overview;
+        const Written one = writeWith(false);
+        const Written two = writeWith(true);
+        EXPECT_EQ(two.bytes, one.bytes);
+        EXPECT_EQ(two.missing, one.missing);
+        EXPECT_EQ(one.missing, (QStringList{u"first.png"_s, u"fig2.png"_s, u"fig4.png"_s, u"fig1.png"_s, u"fig3.png"_s,
+                                            u"fig0.png"_s}));
+        EXPECT_TRUE(two.hasFigures);
+        EXPECT_EQ(two.snippets, one.snippets);
+        EXPECT_EQ(two.snippets[700], u"Calls Fn669 and ++high++ words."_s);
+        EXPECT_TRUE(one.textsGiven);
+        EXPECT_TRUE(two.textsGiven);
+        EXPECT_EQ(QString::fromLatin1(one.bytes).count(u"class=Api>"_s), 466);
+        EXPECT_EQ(QString::fromLatin1(one.bytes).contains(u"class=TocLink"_s), overview == ChapterOverview::Contents);
+    }
 }
 
 TEST_F(ChapterPageTest, footer_eachFlagAloneAndNeither) {

@@ -60,6 +60,32 @@ TEST(TextFiles, DecodeUtf16WithItsByteOrderMark) {
     EXPECT_EQ(DecodeText(QByteArray("a\0", 2)), QString(u"a"_s + QChar(u'\0')));
 }
 
+TEST(TextFiles, DecodedLinesAreTheDecodedTextWithBareLineFeedsWidened) {
+    // Long runs of ASCII go sixteen bytes at a time, other bytes to the
+    // library's decoder: byte-order marks anywhere, sequences cut by a line
+    // feed, bytes that are no UTF-8, UTF-16 marks, CR LF, a lone CR.
+    const QList<QByteArray> pieces = {"a",        "0123456789abcdefghij", "\n",           "\r",       "\r\n",
+                                      "\xC3\xAF", "\xF0\x9F\x98\x80",     "\xEF\xBB\xBF", "\xE2\x82", "\x80",
+                                      "\x93",     QByteArray("\0", 1),    "\xFF\xFE",     "\xFE\xFF", " "};
+    std::mt19937 random(15);
+    for (int round = 0; round < 20000; ++round) {
+        QByteArray bytes;
+        const int count = static_cast<int>(random() % 24);
+        for (int k = 0; k < count; ++k) {
+            bytes += pieces[static_cast<qsizetype>(random() % pieces.size())];
+        }
+        // As the parse did it: decode, then widen when no CR LF came of it.
+        QString expected = u"\r\n"_s;
+        AppendDecodedText(expected, bytes);
+        if (!expected.sliced(2).contains(u"\r\n"_s)) {
+            ExpandLineFeeds(expected, 2);
+        }
+        QString lines = u"\r\n"_s;
+        AppendDecodedLines(lines, bytes);
+        ASSERT_EQ(lines, expected) << bytes.toHex().toStdString();
+    }
+}
+
 TEST(TextFiles, WriteAddsOneLineEndAndReadGivesItBack) {
     TestEnvironment t;
     const QString path = t.path(QStringLiteral("page.htm"));
