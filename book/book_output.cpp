@@ -35,6 +35,8 @@ QString BookOutput::styleSheet() const {
     return project.settings.EmbedStyle || style.text.isEmpty() ? QString() : style.name + QStringLiteral(".css");
 }
 
+const std::vector<IndexEntry>& BookOutput::indexEntries() const { return index ? *index : ws.IndexEntries; }
+
 QString BookOutput::helpFolder() const { return folder + kHelpFolderName + PathSeparator(); }
 
 QString BookOutput::helpPath(const QString& fileName) const { return helpFolder() + fileName; }

@@ -8,6 +8,7 @@
 namespace tessarel {
 
 struct Chapter;
+struct IndexEntry;
 struct PageStyle;
 struct ProjectModel;
 struct Settings;
@@ -37,6 +38,11 @@ struct BookOutput {
     QSet<QString> kept = {};
     /// What the build found in each chapter so far, by chapter.
     std::vector<ChapterFinding> found = {};
+    /// The sorted index entries when they are not the workspace's own: writers
+    /// beside each other have a workspace each and read one index.
+    const std::vector<IndexEntry>* index = nullptr;
+
+    const std::vector<IndexEntry>& indexEntries() const;
 
     bool hasPage(int chapter) const {
         return chapter < 0 || static_cast<size_t>(chapter) >= withoutPage.size() ||

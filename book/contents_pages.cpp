@@ -194,9 +194,9 @@ bool WriteSortedIndexPage(const BookOutput& out) {
     WriteSidePageHead(out);
     AddTag(page, kLinksTable);
     ui.setProgressCaption(QStringLiteral("Plain Index"));
-    ui.setProgressMaximum(static_cast<int>(out.ws.IndexEntries.size()) + 1);
+    ui.setProgressMaximum(static_cast<int>(out.indexEntries().size()) + 1);
     QString& text = page.PageText;
-    for (const IndexEntry& entry : out.ws.IndexEntries) {
+    for (const IndexEntry& entry : out.indexEntries()) {
         const bool boldEntry = bold && entry.IsChapter;
         text += kRowStart;
         AppendTopicHref(text, entry.EntryPage);

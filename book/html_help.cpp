@@ -120,7 +120,7 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
     UserInterface& ui = out.ws.env.ui;
     const bool help = map == SiteMap::HelpProject;
     ui.setProgressCaption(help ? QStringLiteral("HTML Help Index") : QStringLiteral("Active Index"));
-    ui.setProgressMaximum(static_cast<int>(out.ws.IndexEntries.size()) + 1);
+    ui.setProgressMaximum(static_cast<int>(out.indexEntries().size()) + 1);
     const QString fileName = help ? QStringLiteral("index.hhk") : QStringLiteral("index_active.hhk");
     if (out.keeps(help ? HelpFolderFileName(fileName) : fileName)) {
         return true;
@@ -137,7 +137,7 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
     AddLineTo(text, QStringLiteral("<UL>"));
     const QStringView tail = help ? QStringView(u"\"></OBJECT>\r\n")
                                   : QStringView(u"\"><param name=\"FrameName\" value=\"chapter\"></OBJECT>\r\n");
-    for (const IndexEntry& entry : out.ws.IndexEntries) {
+    for (const IndexEntry& entry : out.indexEntries()) {
         if (!TrimmedSpaces(entry.EntryText).isEmpty()) {
             text += u"<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\""_s;
             AppendQuotedHtmlAttribute(text, entry.EntryText);

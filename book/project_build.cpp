@@ -2,6 +2,7 @@
 
 #include "book/book_files.h"
 #include "book/book_output.h"
+#include "book/book_tail.h"
 #include "book/build_record.h"
 #include "book/chapter_lists.h"
 #include "book/chapter_pass.h"
@@ -75,6 +76,7 @@ public:
     void setPartsDone(int done, int total) override { ui_.setPartsDone(done, total); }
     bool cancelRequested() const override { return ui_.cancelRequested(); }
     void setCancelRequested(bool requested) override { ui_.setCancelRequested(requested); }
+    bool mayReplaceFile(const QString& path) override { return ui_.mayReplaceFile(path); }
 
 protected:
     void showLogRow(const QString& reason, const QString& item, RowStatus status, const QString& title,
@@ -116,6 +118,8 @@ private:
     QByteArray bookInputs(int count) const;
     void holdBackIfBookAsRecorded();
     bool writeBookTexts(std::vector<ChapterNote>& notes);
+    bool writeModernBookTexts(const BookOutput& book);
+    bool writeClassicBookTexts(const BookOutput& book, UserInterface& ui);
     void keepBookTexts(std::vector<ChapterNote> notes);
     bool buildHere(const ChapterPass& pass, int count);
     bool buildOnPool(const ChapterPass& pass, int count, int workers);
@@ -126,7 +130,6 @@ private:
     void keepForeignFiles();
     void removeUnusedFiles();
     void tellKeptFiles();
-    bool writeSidePagesAndIndexes(const BookOutput& book);
     void compile();
     void finish();
     void reportUncountedChapters(int count);
@@ -375,19 +378,55 @@ bool ProjectBuild::writeBookTexts(std::vector<ChapterNote>& notes) {
     std::swap(bookSpace.IndexEntries, ws_.IndexEntries);
     const BookOutput book{bookSpace,          project_,         style_,    out_.folder,
                           out_.chaptersBuilt, out_.withoutPage, out_.kept, out_.found};
-    bool written = writeSidePagesAndIndexes(book);
-    if (written && TrimSpaces(result_.homePage).isEmpty()) {
-        // The first chapter that has its own page: another's is not this one's.
-        const int count = project_.chapterCount();
-        int home = 0;
-        while (home + 1 < count && !out_.hasPage(home)) {
-            ++home;
-        }
-        result_.homePage = BookPageName(project_.Chapters[static_cast<size_t>(home)].Name);
-    }
-    written = written && (settings_.ModernLayout || WriteFramePages(book, result_.homePage));
+    const bool written = settings_.ModernLayout ? writeModernBookTexts(book) : writeClassicBookTexts(book, taker);
     std::swap(bookSpace.page, ws_.page);
     std::swap(bookSpace.IndexEntries, ws_.IndexEntries);
+    return written;
+}
+
+bool ProjectBuild::writeModernBookTexts(const BookOutput& book) {
+    // In the frames' order: contents and index, the help index, then search and the entry page.
+    SortIndexEntries(book.ws.IndexEntries);
+    return WriteModernLists(book, modern_) &&
+           (!settings_.GenerateHtmlHelpFiles || WriteHelpIndex(book, SiteMap::HelpProject)) &&
+           WriteModernEntry(book, modern_, search_.get(), result_.homePage);
+}
+
+/// The side pages, the indexes, search and the frames: each writer reads only
+/// the lists, the sorted index and the search data, so they run side by side.
+bool ProjectBuild::writeClassicBookTexts(const BookOutput& book, UserInterface& ui) {
+    // Sorted before the writers start: it has no output of its own.
+    SortIndexEntries(book.ws.IndexEntries);
+    QString homePage = result_.homePage;
+    std::vector<TailWriter> writers;
+    writers.push_back({[&homePage](const BookOutput& out) { return WriteBookPages(out, homePage); }});
+    writers.push_back({[](const BookOutput& out) { return WriteSortedIndexPage(out); }});
+    if (settings_.Collapsible) {
+        writers.push_back(
+            {[](const BookOutput& out) { return WriteActiveIndexPage(out) && WriteHelpIndex(out, SiteMap::Active); }});
+    }
+    if (settings_.GenerateHtmlHelpFiles) {
+        writers.push_back({[](const BookOutput& out) { return WriteHelpIndex(out, SiteMap::HelpProject); }});
+    }
+    if (search_) {
+        writers.push_back({[this](const BookOutput& out) { return WriteSearchPages(out, *search_); }});
+    }
+    // The frames open on the home page the side pages found.
+    writers.push_back({[this, &homePage](const BookOutput& out) {
+                           if (TrimSpaces(homePage).isEmpty()) {
+                               // The first chapter that has its own page: another's is not this one's.
+                               const int count = project_.chapterCount();
+                               int home = 0;
+                               while (home + 1 < count && !out_.hasPage(home)) {
+                                   ++home;
+                               }
+                               homePage = BookPageName(project_.Chapters[static_cast<size_t>(home)].Name);
+                           }
+                           return WriteFramePages(out, homePage);
+                       },
+                       true});
+    const bool written = RunTailWriters(book, writers, BuildWorkers(ws_), ui);
+    result_.homePage = homePage;
     return written;
 }
 
@@ -801,30 +840,6 @@ void ProjectBuild::tellKeptFiles() {
                     kCrLf + keptNames_.join(kCrLf) + kCrLf +
                     QStringLiteral("Move them away or choose another destination folder, then build again."),
                 MessageIcon::Exclamation, MessageButtons::Ok);
-}
-
-bool ProjectBuild::writeSidePagesAndIndexes(const BookOutput& book) {
-    if (settings_.ModernLayout) {
-        // In the frames' order: contents and index, the help index, then search and the entry page.
-        SortIndexEntries(book.ws.IndexEntries);
-        return WriteModernLists(book, modern_) &&
-               (!settings_.GenerateHtmlHelpFiles || WriteHelpIndex(book, SiteMap::HelpProject)) &&
-               WriteModernEntry(book, modern_, search_.get(), result_.homePage);
-    }
-    if (!WriteBookPages(book, result_.homePage)) {
-        return false;
-    }
-    SortIndexEntries(book.ws.IndexEntries);
-    if (!WriteSortedIndexPage(book)) {
-        return false;
-    }
-    if (settings_.Collapsible && (!WriteActiveIndexPage(book) || !WriteHelpIndex(book, SiteMap::Active))) {
-        return false;
-    }
-    if (settings_.GenerateHtmlHelpFiles && !WriteHelpIndex(book, SiteMap::HelpProject)) {
-        return false;
-    }
-    return !search_ || WriteSearchPages(book, *search_);
 }
 
 }  // namespace

@@ -387,6 +387,9 @@ bool TextFileWriter::finish(UserInterface& ui) {
     if (!failed_) {
         encodeAndWrite(kCrLf);
     }
+    if (!failed() && !ui.mayReplaceFile(path_)) {
+        return false;
+    }
     if (file_.commit()) {
         return true;
     }

@@ -60,6 +60,14 @@ public:
     /// The build has ended.
     virtual void buildFinished(bool projectBuild) { (void)projectBuild; }
 
+    /// Asked before a whole written file takes its target's place. A writer
+    /// running beside others waits here for those before it; false (one of
+    /// them failed) drops the file, as if it had never been written.
+    virtual bool mayReplaceFile(const QString& path) {
+        (void)path;
+        return true;
+    }
+
     /// The user's request to stop a running build.
     virtual bool cancelRequested() const = 0;
     virtual void setCancelRequested(bool requested) = 0;

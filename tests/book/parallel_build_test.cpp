@@ -98,6 +98,10 @@ protected:
 
     BuildRecord buildWith(int workers) {
         QDir(dest).removeRecursively();
+        if (!blocked_.isEmpty()) {
+            // A folder in the file's place: the file cannot take it.
+            QDir().mkpath(dest + blocked_ + u"/inside"_s);
+        }
         env.ui.log.clear();
         env.ui.messages.clear();
         env.ui.captions.clear();
@@ -143,6 +147,9 @@ protected:
             EXPECT_EQ(bytes, other->second) << name.toStdString();
         }
     }
+
+    /// A book file with a folder in its place when the build starts.
+    QString blocked_;
 
 private:
     QByteArray epoch_;
@@ -248,6 +255,25 @@ TEST_F(ParallelBuild, aWriteFailureStopsAtTheSameChapter) {
     EXPECT_EQ(one, build(4));
     // The previous book's lists are not replaced by a half one.
     EXPECT_FALSE(QFileInfo::exists(dest + u"_dindex.htm"_s));
+}
+
+// A file of the book around the chapters that cannot be written stops the
+// writers after it as it does when they run one after the other.
+TEST_F(ParallelBuild, aBookFileThatCannotBeWrittenStopsTheSameWriters) {
+    addMixedChapters(20);
+    ws.project.settings.IncludeSearch = true;
+    for (const QString& name : {u"_sorted_index.htm"_s, u"index_active.hhk"_s, u"HTML Help/index.hhk"_s,
+                                u"_search_index.js"_s, u"genesisa.htm"_s}) {
+        SCOPED_TRACE(name.toStdString());
+        blocked_ = name;
+        const BuildRecord one = buildWith(1);
+        EXPECT_EQ(one.messages.filter(dest + name).size(), 1);
+        EXPECT_TRUE(one.result.endsWith(u" 1"_s));
+        // The writers after it put nothing in place: the frames come last.
+        EXPECT_EQ(one.tree.count(u"genesisn.htm"_s), 0u);
+        ExpectSame(one, buildWith(2));
+        ExpectSame(one, buildWith(4));
+    }
 }
 
 }  // namespace
