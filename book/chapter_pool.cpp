@@ -91,6 +91,11 @@ void ChapterPool::stop() {
     room_.notify_all();
 }
 
+bool ChapterPool::stoppedBefore(int i) {
+    const std::lock_guard lock(mutex_);
+    return stopped_ && i >= next_;
+}
+
 bool ChapterPool::handedOut(int i) {
     const std::lock_guard lock(mutex_);
     return i < next_;

@@ -31,6 +31,23 @@ public:
     /// Chapter `i`'s result once it is built, waiting at most `wait` for it;
     /// nothing when it is not there yet. Each result is taken once.
     std::optional<ChapterResult> take(int i, std::chrono::milliseconds wait);
+    /// Chapter `i`'s result once it is built, asking `cancelled` while it
+    /// waits and stopping the pool when it says yes; nothing when the pool
+    /// stopped before chapter `i` was handed out, as it never will be.
+    template <typename Cancelled>
+    std::optional<ChapterResult> await(int i, Cancelled cancelled) {
+        for (;;) {
+            if (std::optional<ChapterResult> built = take(i, std::chrono::milliseconds(4))) {
+                return built;
+            }
+            if (cancelled()) {
+                stop();
+            }
+            if (stoppedBefore(i)) {
+                return std::nullopt;
+            }
+        }
+    }
     /// Hands out no more chapters; those being built are finished.
     void stop();
     /// Whether chapter `i` was handed out, and so will have a result.
@@ -41,6 +58,8 @@ public:
 
 private:
     void work();
+    /// Whether the pool stopped with chapter `i` not handed out.
+    bool stoppedBefore(int i);
 
     const ChapterPass& pass_;
     const int count_;

@@ -540,12 +540,16 @@ bool ProjectBuild::buildOnPool(const ChapterPass& pass, int count, int workers) 
                 break;
             }
         }
-        std::optional<ChapterResult> built;
-        while (!(built = pool.take(i, std::chrono::milliseconds(4)))) {
+        std::optional<ChapterResult> built = pool.await(i, [this] {
             if (!result_.cancelled && ui_.cancelRequested()) {
                 result_.cancelled = true;
-                pool.stop();
+                return true;
             }
+            return false;
+        });
+        if (!built) {
+            // Cancelled before a worker took it: no chapter from here on was started.
+            break;
         }
         if (!applyChapter(std::move(*built))) {
             return false;

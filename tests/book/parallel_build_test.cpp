@@ -1,5 +1,9 @@
 #include "book/project_build.h"
 
+#include "book/chapter_pool.h"
+#include "book/page_names.h"
+#include "book/project_sources.h"
+
 #include "book_fixture.h"
 #include "support/preferences.h"
 #include "support/special_files.h"
@@ -222,6 +226,44 @@ TEST_F(ParallelBuild, cancelListsEveryChapterItWroteAndWritesNoOther) {
     EXPECT_EQ(env.ui.captions.last(), u"Cancelled after %1 of 40 files"_s.arg(result.chaptersProcessed));
     EXPECT_FALSE(env.ui.cancel);
     EXPECT_TRUE(QFileInfo::exists(dest + u"index.htm"_s));
+}
+
+// A chapter the pool never handed out before it stopped is not waited for:
+// a Cancel that lands while the workers are between chapters once hung here.
+TEST_F(ParallelBuild, aStoppedPoolDoesNotWaitForChaptersItNeverHandedOut) {
+    constexpr int kCount = 12;
+    for (int n = 0; n < kCount; ++n) {
+        addSource(u"src"_s, u"c%1.c"_s.arg(n, 2, 10, QLatin1Char('0')), Documented(n, 2));
+    }
+    const BookOutput out = output(0);
+    const ProjectSources sources(ws.project, kCount);
+    const std::vector<ChapterPagePlan> pages = PlanBookPages(out, kCount);
+    const ChapterPass pass{ws, out, sources, pages, QDateTime::currentDateTimeUtc()};
+
+    {
+        // Stopped at once: only chapters handed out before it have results.
+        ChapterPool pool(pass, kCount, 2);
+        pool.stop();
+        for (int i = 0; i < kCount; ++i) {
+            const bool handedOut = pool.handedOut(i);
+            EXPECT_EQ(pool.await(i, [] { return false; }).has_value(), handedOut) << i;
+        }
+        // The hand-out runs at most two chapters per worker ahead of those taken.
+        EXPECT_FALSE(pool.handedOut(kCount - 1));
+    }
+    {
+        // Cancel asked while the first chapter is awaited stops the pool.
+        ChapterPool pool(pass, kCount, 2);
+        int asked = 0;
+        const auto cancelled = [&asked] { return ++asked == 1; };
+        const std::optional<ChapterResult> first = pool.await(0, cancelled);
+        if (asked == 0) {
+            pool.stop();  // the chapter was there before Cancel was asked
+        } else if (!first) {
+            EXPECT_FALSE(pool.handedOut(0));
+        }
+        EXPECT_FALSE(pool.await(kCount - 1, [] { return false; }).has_value());
+    }
 }
 
 // A page that cannot be written stops the build at that chapter, as with one worker.
