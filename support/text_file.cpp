@@ -91,6 +91,9 @@ namespace {
 
 /// Whether a CR LF pair starts in the bytes.
 bool HoldsCrLf(QByteArrayView bytes) {
+    if (bytes.isEmpty()) {
+        return false;  // an empty view's data may be null, which memchr must not get
+    }
     const char* s = bytes.data();
     const qsizetype n = bytes.size();
     for (const char* cr = static_cast<const char*>(std::memchr(s, '\r', static_cast<size_t>(n))); cr != nullptr;
