@@ -378,7 +378,8 @@ bool ProjectBuild::writeBookTexts(std::vector<ChapterNote>& notes) {
     std::swap(bookSpace.IndexEntries, ws_.IndexEntries);
     const BookOutput book{bookSpace,          project_,         style_,    out_.folder,
                           out_.chaptersBuilt, out_.withoutPage, out_.kept, out_.found};
-    const bool written = settings_.ModernLayout ? writeModernBookTexts(book, taker) : writeClassicBookTexts(book, taker);
+    const bool written =
+        settings_.ModernLayout ? writeModernBookTexts(book, taker) : writeClassicBookTexts(book, taker);
     std::swap(bookSpace.page, ws_.page);
     std::swap(bookSpace.IndexEntries, ws_.IndexEntries);
     return written;
