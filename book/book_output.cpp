@@ -9,6 +9,8 @@
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
+#include <algorithm>
+
 namespace tessarel {
 
 namespace {
@@ -76,6 +78,16 @@ QString TopicHref(const QString& topic) {
 
 void AppendTopicHref(QString& out, const QString& topic) {
     const qsizetype hash = topic.indexOf(QLatin1Char('#'));
+    // The usual topic has nothing to escape: it goes in one piece.
+    const QStringView page = hash < 0 ? QStringView(topic) : QStringView(topic).first(hash);
+    const bool plainPage = std::none_of(page.begin(), page.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return u == u'&' || u == u'<' || u == u'>' || u == u'"';
+    });
+    if (plainPage && (hash < 0 || !QStringView(topic).sliced(hash + 1).contains(u'"'))) {
+        out += topic;
+        return;
+    }
     if (hash < 0) {
         AppendEscapedHtmlAttribute(out, topic);
         return;
@@ -83,6 +95,22 @@ void AppendTopicHref(QString& out, const QString& topic) {
     AppendEscapedHtmlAttribute(out, QStringView(topic).first(hash));
     out += QLatin1Char('#');
     AppendQuotedHtmlAttribute(out, QStringView(topic).sliced(hash + 1));
+}
+
+void AppendAll(QString& out, std::initializer_list<QStringView> pieces) {
+    qsizetype added = 0;
+    for (const QStringView piece : pieces) {
+        added += piece.size();
+    }
+    const qsizetype old = out.size();
+    if (out.capacity() < old + added) {
+        out.reserve(std::max(old + added, 2 * out.capacity()));
+    }
+    out.resize(old + added);
+    QChar* at = out.data() + old;
+    for (const QStringView piece : pieces) {
+        at = std::copy(piece.begin(), piece.end(), at);
+    }
 }
 
 }  // namespace tessarel

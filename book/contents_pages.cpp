@@ -250,13 +250,8 @@ void AddDetailedSectionRow(QString& rows, const QString& page, const QString& se
 }
 
 void AddDetailedSectionRowTo(QString& rows, QStringView pageHref, const QString& sectionName) {
-    rows += u"<tr class=SideLink><td class=SideLink nowrap>&nbsp; &nbsp; &nbsp;<a class=SideLink href=\""_s;
-    rows += pageHref;
-    rows += u'#';
-    AppendQuotedHtmlAttribute(rows, sectionName);
-    rows += kTarget;
-    rows += sectionName;
-    rows += u"</a></td></tr>\r\n"_s;
+    AppendAll(rows, {u"<tr class=SideLink><td class=SideLink nowrap>&nbsp; &nbsp; &nbsp;<a class=SideLink href=\"",
+                     pageHref, u"#", QuoteHtmlAttribute(sectionName), kTarget, sectionName, u"</a></td></tr>\r\n"});
 }
 
 QString DetailedContentsClosing() {

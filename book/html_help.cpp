@@ -94,17 +94,12 @@ void AddContentsSection(QString& block, SiteMap map, const QString& page, const 
 
 void AddContentsSectionTo(QString& block, SiteMap map, QStringView pageHref, const QString& sectionName) {
     const bool help = map == SiteMap::HelpProject;
-    block += u"          <LI> <OBJECT type=\"text/sitemap\">\r\n          <param name=\"Name\" value=\""_s;
-    AppendQuotedHtmlAttribute(block, sectionName);
-    block += u"\">\r\n          <param name=\"Local\" value=\""_s;
-    if (help) {
-        block += u"..\\"_s;
-    }
-    block += pageHref;
-    block += u'#';
+    const QString name = QuoteHtmlAttribute(sectionName);
     // The help project links the "^" anchor; the active contents the plain one.
-    AppendQuotedHtmlAttribute(block, help ? SectionAnchor(sectionName) : sectionName);
-    block += u"\">\r\n          </OBJECT>\r\n"_s;
+    const QString anchor = help ? QuoteHtmlAttribute(SectionAnchor(sectionName)) : name;
+    AppendAll(block, {u"          <LI> <OBJECT type=\"text/sitemap\">\r\n          <param name=\"Name\" value=\"", name,
+                      u"\">\r\n          <param name=\"Local\" value=\"", help ? u"..\\" : u"", pageHref, u"#", anchor,
+                      u"\">\r\n          </OBJECT>\r\n"});
 }
 
 void CloseContentsSections(QString& block) { AddLineTo(block, QStringLiteral("        </UL>")); }
@@ -137,14 +132,11 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
     AddLineTo(text, QStringLiteral("<UL>"));
     const QStringView tail = help ? QStringView(u"\"></OBJECT>\r\n")
                                   : QStringView(u"\"><param name=\"FrameName\" value=\"chapter\"></OBJECT>\r\n");
+    const QStringView up = help ? QStringView(u"..\\") : QStringView();
     for (const IndexEntry& entry : out.indexEntries()) {
         if (!TrimmedSpaces(entry.EntryText).isEmpty()) {
-            text += u"<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\""_s;
-            AppendQuotedHtmlAttribute(text, entry.EntryText);
-            text += u"\"><param name=\"Local\" value=\""_s;
-            if (help) {
-                text += u"..\\"_s;
-            }
+            AppendAll(text, {u"<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"",
+                             QuoteHtmlAttribute(entry.EntryText), u"\"><param name=\"Local\" value=\"", up});
             AppendTopicHref(text, entry.EntryPage);
             text += tail;
             if (text.size() >= kWritePiece) {
