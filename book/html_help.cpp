@@ -74,16 +74,12 @@ QString ContentsHeader(SiteMap map) {
     return text;
 }
 
-void AddContentsChapter(QString& block, SiteMap map, const QString& entry, const QString& page, int sectionCount) {
-    AddLineTo(block, QStringLiteral("    <LI> <OBJECT type=\"text/sitemap\">"));
-    AddLineTo(block, QStringLiteral("      <param name=\"Name\" value=\"") + QuoteHtmlAttribute(entry) +
-                         QStringLiteral("\">"));
-    AddLineTo(block, QStringLiteral("      <param name=\"Local\" value=\"") + TopicPath(map, PageHref(page)) +
-                         QStringLiteral("\">"));
-    if (sectionCount == 1) {
-        AddLineTo(block, QStringLiteral("      <param name=\"ImageNumber\" value=\"1\">"));
-    }
-    AddLineTo(block, QStringLiteral("      </OBJECT>"));
+void AddContentsChapter(QString& block, SiteMap map, const QString& entry, QStringView pageHref, int sectionCount) {
+    AppendAll(block, {u"    <LI> <OBJECT type=\"text/sitemap\">\r\n      <param name=\"Name\" value=\"",
+                      QuoteHtmlAttribute(entry), u"\">\r\n      <param name=\"Local\" value=\"",
+                      map == SiteMap::HelpProject ? u"..\\" : u"", pageHref, u"\">\r\n",
+                      sectionCount == 1 ? u"      <param name=\"ImageNumber\" value=\"1\">\r\n" : u"",
+                      u"      </OBJECT>\r\n"});
 }
 
 void OpenContentsSections(QString& block) { AddLineTo(block, QStringLiteral("        <UL>")); }
