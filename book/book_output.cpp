@@ -76,18 +76,23 @@ QString TopicHref(const QString& topic) {
     return EscapeHtmlAttribute(topic.left(hash)) + QLatin1Char('#') + QuoteHtmlAttribute(topic.mid(hash + 1));
 }
 
-void AppendTopicHref(QString& out, const QString& topic) {
+bool TopicIsItsHref(const QString& topic) {
     const qsizetype hash = topic.indexOf(QLatin1Char('#'));
-    // The usual topic has nothing to escape: it goes in one piece.
     const QStringView page = hash < 0 ? QStringView(topic) : QStringView(topic).first(hash);
     const bool plainPage = std::none_of(page.begin(), page.end(), [](QChar c) {
         const char16_t u = c.unicode();
         return u == u'&' || u == u'<' || u == u'>' || u == u'"';
     });
-    if (plainPage && (hash < 0 || !QStringView(topic).sliced(hash + 1).contains(u'"'))) {
+    return plainPage && (hash < 0 || !QStringView(topic).sliced(hash + 1).contains(u'"'));
+}
+
+void AppendTopicHref(QString& out, const QString& topic) {
+    // The usual topic has nothing to escape: it goes in one piece.
+    if (TopicIsItsHref(topic)) {
         out += topic;
         return;
     }
+    const qsizetype hash = topic.indexOf(QLatin1Char('#'));
     if (hash < 0) {
         AppendEscapedHtmlAttribute(out, topic);
         return;

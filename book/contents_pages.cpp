@@ -198,11 +198,16 @@ bool WriteSortedIndexPage(const BookOutput& out) {
     QString& text = page.PageText;
     for (const IndexEntry& entry : out.indexEntries()) {
         const bool boldEntry = bold && entry.IsChapter;
-        text += kRowStart;
-        AppendTopicHref(text, entry.EntryPage);
-        text += boldEntry ? QStringView(u"\" target = \"chapter\"><b>") : QStringView(kTarget);
-        text += entry.EntryText;
-        text += boldEntry ? QStringView(u"</b></a></td></tr>\r\n") : QStringView(u"</a></td></tr>\r\n");
+        const QStringView open = boldEntry ? QStringView(u"\" target = \"chapter\"><b>") : QStringView(kTarget);
+        const QStringView close =
+            boldEntry ? QStringView(u"</b></a></td></tr>\r\n") : QStringView(u"</a></td></tr>\r\n");
+        if (TopicIsItsHref(entry.EntryPage)) {
+            AppendAll(text, {kRowStart, entry.EntryPage, open, entry.EntryText, close});
+        } else {
+            text += kRowStart;
+            AppendTopicHref(text, entry.EntryPage);
+            AppendAll(text, {open, entry.EntryText, close});
+        }
         FlushPage(page);
         ui.advanceProgress();
     }

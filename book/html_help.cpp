@@ -131,10 +131,16 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
     const QStringView up = help ? QStringView(u"..\\") : QStringView();
     for (const IndexEntry& entry : out.indexEntries()) {
         if (!TrimmedSpaces(entry.EntryText).isEmpty()) {
-            AppendAll(text, {u"<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"",
-                             QuoteHtmlAttribute(entry.EntryText), u"\"><param name=\"Local\" value=\"", up});
-            AppendTopicHref(text, entry.EntryPage);
-            text += tail;
+            const QString name = QuoteHtmlAttribute(entry.EntryText);
+            const QStringView head = u"<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"";
+            const QStringView local = u"\"><param name=\"Local\" value=\"";
+            if (TopicIsItsHref(entry.EntryPage)) {
+                AppendAll(text, {head, name, local, up, entry.EntryPage, tail});
+            } else {
+                AppendAll(text, {head, name, local, up});
+                AppendTopicHref(text, entry.EntryPage);
+                text += tail;
+            }
             if (text.size() >= kWritePiece) {
                 file.write(text);
                 text.resize(0);
