@@ -9,6 +9,8 @@
 #include "support/string_functions.h"
 #include "support/user_interface.h"
 
+#include <algorithm>
+
 namespace tessarel {
 
 namespace {
@@ -74,7 +76,22 @@ QString TopicHref(const QString& topic) {
     return EscapeHtmlAttribute(topic.left(hash)) + QLatin1Char('#') + QuoteHtmlAttribute(topic.mid(hash + 1));
 }
 
+bool TopicIsItsHref(const QString& topic) {
+    const qsizetype hash = topic.indexOf(QLatin1Char('#'));
+    const QStringView page = hash < 0 ? QStringView(topic) : QStringView(topic).first(hash);
+    const bool plainPage = std::none_of(page.begin(), page.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return u == u'&' || u == u'<' || u == u'>' || u == u'"';
+    });
+    return plainPage && (hash < 0 || !QStringView(topic).sliced(hash + 1).contains(u'"'));
+}
+
 void AppendTopicHref(QString& out, const QString& topic) {
+    // The usual topic has nothing to escape: it goes in one piece.
+    if (TopicIsItsHref(topic)) {
+        out += topic;
+        return;
+    }
     const qsizetype hash = topic.indexOf(QLatin1Char('#'));
     if (hash < 0) {
         AppendEscapedHtmlAttribute(out, topic);
@@ -83,6 +100,22 @@ void AppendTopicHref(QString& out, const QString& topic) {
     AppendEscapedHtmlAttribute(out, QStringView(topic).first(hash));
     out += QLatin1Char('#');
     AppendQuotedHtmlAttribute(out, QStringView(topic).sliced(hash + 1));
+}
+
+void AppendAll(QString& out, std::initializer_list<QStringView> pieces) {
+    qsizetype added = 0;
+    for (const QStringView piece : pieces) {
+        added += piece.size();
+    }
+    const qsizetype old = out.size();
+    if (out.capacity() < old + added) {
+        out.reserve(std::max(old + added, 2 * out.capacity()));
+    }
+    out.resize(old + added);
+    QChar* at = out.data() + old;
+    for (const QStringView piece : pieces) {
+        at = std::copy(piece.begin(), piece.end(), at);
+    }
 }
 
 }  // namespace tessarel

@@ -2,7 +2,9 @@
 
 #include <QSet>
 #include <QString>
+#include <QStringView>
 
+#include <initializer_list>
 #include <vector>
 
 namespace tessarel {
@@ -79,5 +81,10 @@ QString AnchorHref(const QString& page, const QString& anchor);
 QString TopicHref(const QString& topic);
 /// Appends TopicHref's form of `topic` to `out`, without a string of its own.
 void AppendTopicHref(QString& out, const QString& topic);
+/// Whether TopicHref(topic) is `topic` itself: nothing in it to escape.
+bool TopicIsItsHref(const QString& topic);
+/// Appends `pieces` to `out` with one growth at most: the lists add many short
+/// pieces per section.
+void AppendAll(QString& out, std::initializer_list<QStringView> pieces);
 
 }  // namespace tessarel

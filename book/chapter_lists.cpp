@@ -96,15 +96,15 @@ ChapterListing MakeChapterListing(const Chapter& chapter, const QString& page, c
     const bool active = settings.Collapsible;
     // The text the contents pages list it under too (ChapterEntryText).
     const QString entry = settings.UseChapterTitleInIndex ? built.title : EscapeHtml(chapter.Name);
+    const QString pageHref = PageHref(page);
     if (help) {
-        AddContentsChapter(listing.helpBlock, SiteMap::HelpProject, entry, page, sectionCount);
+        AddContentsChapter(listing.helpBlock, SiteMap::HelpProject, entry, pageHref, sectionCount);
     }
     if (active) {
-        AddContentsChapter(listing.activeBlock, SiteMap::Active, entry, page, sectionCount);
+        AddContentsChapter(listing.activeBlock, SiteMap::Active, entry, pageHref, sectionCount);
     }
     AddDetailedChapterRow(listing.rows, page, entry, settings.BoldTitles);
     const QString topic = FileNameUrl(page);
-    const QString pageHref = PageHref(page);
     std::vector<IndexEntry>& index = listing.index;
     index.reserve(static_cast<size_t>(std::max(sectionCount, 1)) + 1);
     index.push_back({entry, topic, true});
@@ -127,7 +127,15 @@ ChapterListing MakeChapterListing(const Chapter& chapter, const QString& page, c
             if (active) {
                 AddContentsSectionTo(listing.activeBlock, SiteMap::Active, pageHref, name);
             }
-            index.push_back({name, topic + QLatin1Char('#') + SectionAnchor(name), false});
+            // "page#anchor" in one piece: SectionAnchor, without a string of its own.
+            QString href;
+            AppendAll(href, {topic, u"#", name});
+            for (QChar* c = href.data() + topic.size() + 1; c != href.data() + href.size(); ++c) {
+                if (*c == QLatin1Char(' ')) {
+                    *c = QLatin1Char('^');
+                }
+            }
+            index.push_back({name, std::move(href), false});
         }
         if (help) {
             CloseContentsSections(listing.helpBlock);

@@ -198,11 +198,16 @@ bool WriteSortedIndexPage(const BookOutput& out) {
     QString& text = page.PageText;
     for (const IndexEntry& entry : out.indexEntries()) {
         const bool boldEntry = bold && entry.IsChapter;
-        text += kRowStart;
-        AppendTopicHref(text, entry.EntryPage);
-        text += boldEntry ? QStringView(u"\" target = \"chapter\"><b>") : QStringView(kTarget);
-        text += entry.EntryText;
-        text += boldEntry ? QStringView(u"</b></a></td></tr>\r\n") : QStringView(u"</a></td></tr>\r\n");
+        const QStringView open = boldEntry ? QStringView(u"\" target = \"chapter\"><b>") : QStringView(kTarget);
+        const QStringView close =
+            boldEntry ? QStringView(u"</b></a></td></tr>\r\n") : QStringView(u"</a></td></tr>\r\n");
+        if (TopicIsItsHref(entry.EntryPage)) {
+            AppendAll(text, {kRowStart, entry.EntryPage, open, entry.EntryText, close});
+        } else {
+            text += kRowStart;
+            AppendTopicHref(text, entry.EntryPage);
+            AppendAll(text, {open, entry.EntryText, close});
+        }
         FlushPage(page);
         ui.advanceProgress();
     }
@@ -250,13 +255,8 @@ void AddDetailedSectionRow(QString& rows, const QString& page, const QString& se
 }
 
 void AddDetailedSectionRowTo(QString& rows, QStringView pageHref, const QString& sectionName) {
-    rows += u"<tr class=SideLink><td class=SideLink nowrap>&nbsp; &nbsp; &nbsp;<a class=SideLink href=\""_s;
-    rows += pageHref;
-    rows += u'#';
-    AppendQuotedHtmlAttribute(rows, sectionName);
-    rows += kTarget;
-    rows += sectionName;
-    rows += u"</a></td></tr>\r\n"_s;
+    AppendAll(rows, {u"<tr class=SideLink><td class=SideLink nowrap>&nbsp; &nbsp; &nbsp;<a class=SideLink href=\"",
+                     pageHref, u"#", QuoteHtmlAttribute(sectionName), kTarget, sectionName, u"</a></td></tr>\r\n"});
 }
 
 QString DetailedContentsClosing() {

@@ -74,16 +74,12 @@ QString ContentsHeader(SiteMap map) {
     return text;
 }
 
-void AddContentsChapter(QString& block, SiteMap map, const QString& entry, const QString& page, int sectionCount) {
-    AddLineTo(block, QStringLiteral("    <LI> <OBJECT type=\"text/sitemap\">"));
-    AddLineTo(block, QStringLiteral("      <param name=\"Name\" value=\"") + QuoteHtmlAttribute(entry) +
-                         QStringLiteral("\">"));
-    AddLineTo(block, QStringLiteral("      <param name=\"Local\" value=\"") + TopicPath(map, PageHref(page)) +
-                         QStringLiteral("\">"));
-    if (sectionCount == 1) {
-        AddLineTo(block, QStringLiteral("      <param name=\"ImageNumber\" value=\"1\">"));
-    }
-    AddLineTo(block, QStringLiteral("      </OBJECT>"));
+void AddContentsChapter(QString& block, SiteMap map, const QString& entry, QStringView pageHref, int sectionCount) {
+    AppendAll(block, {u"    <LI> <OBJECT type=\"text/sitemap\">\r\n      <param name=\"Name\" value=\"",
+                      QuoteHtmlAttribute(entry), u"\">\r\n      <param name=\"Local\" value=\"",
+                      map == SiteMap::HelpProject ? u"..\\" : u"", pageHref, u"\">\r\n",
+                      sectionCount == 1 ? u"      <param name=\"ImageNumber\" value=\"1\">\r\n" : u"",
+                      u"      </OBJECT>\r\n"});
 }
 
 void OpenContentsSections(QString& block) { AddLineTo(block, QStringLiteral("        <UL>")); }
@@ -94,17 +90,12 @@ void AddContentsSection(QString& block, SiteMap map, const QString& page, const 
 
 void AddContentsSectionTo(QString& block, SiteMap map, QStringView pageHref, const QString& sectionName) {
     const bool help = map == SiteMap::HelpProject;
-    block += u"          <LI> <OBJECT type=\"text/sitemap\">\r\n          <param name=\"Name\" value=\""_s;
-    AppendQuotedHtmlAttribute(block, sectionName);
-    block += u"\">\r\n          <param name=\"Local\" value=\""_s;
-    if (help) {
-        block += u"..\\"_s;
-    }
-    block += pageHref;
-    block += u'#';
+    const QString name = QuoteHtmlAttribute(sectionName);
     // The help project links the "^" anchor; the active contents the plain one.
-    AppendQuotedHtmlAttribute(block, help ? SectionAnchor(sectionName) : sectionName);
-    block += u"\">\r\n          </OBJECT>\r\n"_s;
+    const QString anchor = help ? QuoteHtmlAttribute(SectionAnchor(sectionName)) : name;
+    AppendAll(block, {u"          <LI> <OBJECT type=\"text/sitemap\">\r\n          <param name=\"Name\" value=\"", name,
+                      u"\">\r\n          <param name=\"Local\" value=\"", help ? u"..\\" : u"", pageHref, u"#", anchor,
+                      u"\">\r\n          </OBJECT>\r\n"});
 }
 
 void CloseContentsSections(QString& block) { AddLineTo(block, QStringLiteral("        </UL>")); }
@@ -137,16 +128,19 @@ bool WriteHelpIndex(const BookOutput& out, SiteMap map) {
     AddLineTo(text, QStringLiteral("<UL>"));
     const QStringView tail = help ? QStringView(u"\"></OBJECT>\r\n")
                                   : QStringView(u"\"><param name=\"FrameName\" value=\"chapter\"></OBJECT>\r\n");
+    const QStringView up = help ? QStringView(u"..\\") : QStringView();
     for (const IndexEntry& entry : out.indexEntries()) {
         if (!TrimmedSpaces(entry.EntryText).isEmpty()) {
-            text += u"<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\""_s;
-            AppendQuotedHtmlAttribute(text, entry.EntryText);
-            text += u"\"><param name=\"Local\" value=\""_s;
-            if (help) {
-                text += u"..\\"_s;
+            const QString name = QuoteHtmlAttribute(entry.EntryText);
+            const QStringView head = u"<LI><OBJECT type=\"text/sitemap\"><param name=\"Name\" value=\"";
+            const QStringView local = u"\"><param name=\"Local\" value=\"";
+            if (TopicIsItsHref(entry.EntryPage)) {
+                AppendAll(text, {head, name, local, up, entry.EntryPage, tail});
+            } else {
+                AppendAll(text, {head, name, local, up});
+                AppendTopicHref(text, entry.EntryPage);
+                text += tail;
             }
-            AppendTopicHref(text, entry.EntryPage);
-            text += tail;
             if (text.size() >= kWritePiece) {
                 file.write(text);
                 text.resize(0);

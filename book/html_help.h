@@ -21,8 +21,9 @@ QString HelpProjectFileLine(const QString& page);
 
 // "contents.hhc" and "contents_active.hhc", written chapter by chapter.
 QString ContentsHeader(SiteMap map);
-/// The chapter's own entry; `sectionCount` 1 marks a chapter without further sections.
-void AddContentsChapter(QString& block, SiteMap map, const QString& entry, const QString& page, int sectionCount);
+/// The chapter's own entry, its page's link `pageHref` (PageHref); `sectionCount`
+/// 1 marks a chapter without further sections.
+void AddContentsChapter(QString& block, SiteMap map, const QString& entry, QStringView pageHref, int sectionCount);
 void OpenContentsSections(QString& block);
 void AddContentsSection(QString& block, SiteMap map, const QString& page, const QString& sectionName);
 /// The same entry from the page's link (PageHref), made once for all its sections.

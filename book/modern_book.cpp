@@ -38,15 +38,21 @@ public:
           search_(search),
           title_(ModernBookTitle(out.project)) {}
 
-    bool writeLists();
-    bool writeEntry(QString& homePage);
+    bool writeContents();
+    bool writeDetailedContents();
+    bool writeIndex();
+    bool writeSearch();
+    bool writeEntry(const QString& homePage);
 
 private:
     ModernPlace place(const QString& kind, const QString& page, const QString& title) const;
-    bool page(const ModernPlace& place, const QString& main, const QString& row = QString());
-    QString contents() const;
-    QString detailedContents() const;
-    QString index() const;
+    /// `main` appends the page's own content to its buffer.
+    using Main = void (ModernBookWriter::*)(PageBuffer& buffer) const;
+    bool page(const ModernPlace& place, Main main, const QString& row = QString());
+    void contents(PageBuffer& buffer) const;
+    void detailedContents(PageBuffer& buffer) const;
+    void index(PageBuffer& buffer) const;
+    void search(PageBuffer& buffer) const;
     bool file(const QString& name, const QString& text, FileEncoding encoding = FileEncoding::Utf8);
 
     const BookOutput& out_;
@@ -67,8 +73,9 @@ ModernPlace ModernBookWriter::place(const QString& kind, const QString& page, co
     return place;
 }
 
-/// One page of the book around its main content, streamed to its file.
-bool ModernBookWriter::page(const ModernPlace& place, const QString& main, const QString& row) {
+/// One page of the book around its main content, streamed to its file as it
+/// is made: the lists of a large book are never held whole.
+bool ModernBookWriter::page(const ModernPlace& place, Main main, const QString& row) {
     if (out_.keeps(place.page)) {
         return true;
     }
@@ -76,7 +83,7 @@ bool ModernBookWriter::page(const ModernPlace& place, const QString& main, const
     buffer.encoding = FileEncoding::Utf8;
     const PageStream stream(buffer, out_.path(place.page));
     WriteModernPageTop(buffer, place);
-    buffer.PageText += main;
+    (this->*main)(buffer);
     WriteModernPageEnd(buffer, place);
     if (!settings_.Copyright.isEmpty()) {
         AddLine(buffer, u"<div class=Copy>"_s + settings_.Copyright + u"</div>"_s);
@@ -91,8 +98,8 @@ bool ModernBookWriter::page(const ModernPlace& place, const QString& main, const
     return true;
 }
 
-QString ModernBookWriter::contents() const {
-    QString text;
+void ModernBookWriter::contents(PageBuffer& buffer) const {
+    QString& text = buffer.PageText;
     AddLineTo(text, u"<h1>Contents</h1>"_s);
     if (!TrimSpaces(settings_.IndexText).isEmpty()) {
         AddLineTo(text, u"<div class=SideText>"_s + settings_.IndexText + u"</div>"_s);
@@ -110,13 +117,13 @@ QString ModernBookWriter::contents() const {
         const QString page = BookPageName(out_.project.Chapters[static_cast<size_t>(i)].Name);
         AddLineTo(text, u"<li><a href=\""_s + PageHref(page) + u"\">"_s + (documented ? u""_s : u"[x] "_s) +
                             EntryHtml(out_, i, true) + u"</a></li>"_s);
+        FlushPage(buffer);
     }
     AddLineTo(text, u"</ul>"_s);
-    return text;
 }
 
-QString ModernBookWriter::detailedContents() const {
-    QString text;
+void ModernBookWriter::detailedContents(PageBuffer& buffer) const {
+    QString& text = buffer.PageText;
     AddLineTo(text, u"<h1>Detailed Contents</h1>"_s);
     AddLineTo(text, u"<ul class=\"BookContents\">"_s);
     for (const ModernChapter& chapter : chapters_) {
@@ -131,55 +138,59 @@ QString ModernBookWriter::detailedContents() const {
             text += u"</ul>"_s;
         }
         AddLineTo(text, u"</li>"_s);
+        FlushPage(buffer);
     }
     AddLineTo(text, u"</ul>"_s);
-    return text;
 }
 
-QString ModernBookWriter::index() const {
-    QString text;
+void ModernBookWriter::index(PageBuffer& buffer) const {
+    QString& text = buffer.PageText;
     AddLineTo(text, u"<h1>Index</h1>"_s);
     AddLineTo(text, u"<ul class=\"BookIndex\">"_s);
     const bool bold = settings_.BoldTitles;
-    for (const IndexEntry& entry : out_.ws.IndexEntries) {
+    for (const IndexEntry& entry : out_.indexEntries()) {
         text += u"<li><a href=\""_s;
         AppendTopicHref(text, entry.EntryPage);
         text += u"\">"_s;
         text += bold && entry.IsChapter ? u"<b>"_s + entry.EntryText + u"</b>"_s : entry.EntryText;
         text += u"</a></li>\r\n"_s;
+        FlushPage(buffer);
     }
     AddLineTo(text, u"</ul>"_s);
-    return text;
+}
+
+void ModernBookWriter::search(PageBuffer& buffer) const {
+    buffer.PageText += ModernResourceText(u"search_main.htm"_s) + kCrLf;
 }
 
 bool ModernBookWriter::file(const QString& name, const QString& text, FileEncoding encoding) {
     return out_.keeps(name) || WriteTextFile(ui_, out_.path(name), text, encoding);
 }
 
-bool ModernBookWriter::writeLists() {
+bool ModernBookWriter::writeContents() {
     ui_.setProgressCaption(u"_book.htm"_s);
-    return page(place(u"contents"_s, u"_book.htm"_s, u"Contents"_s), contents(), u"> HTML TOC"_s) &&
-           page(place(u"dindex"_s, u"_dindex.htm"_s, u"Detailed Contents"_s), detailedContents()) &&
-           page(place(u"index"_s, u"_sorted_index.htm"_s, u"Index"_s), index(), u"> HTML Index"_s);
+    return page(place(u"contents"_s, u"_book.htm"_s, u"Contents"_s), &ModernBookWriter::contents, u"> HTML TOC"_s);
 }
 
-bool ModernBookWriter::writeEntry(QString& homePage) {
-    homePage = chapters_.empty() ? QString() : chapters_.front().page;
-    if (!settings_.HomeChapter.isEmpty()) {
-        homePage = BookPageName(settings_.HomeChapter);
-    }
-    if (search_ != nullptr) {
-        ui_.setProgressCaption(u"_search.htm"_s);
-        if (!file(u"_search_index.js"_s, search_->script(), FileEncoding::Latin1WithReferences) ||
-            !page(place(u"search"_s, u"_search.htm"_s, u"Search"_s), ModernResourceText(u"search_main.htm"_s) + kCrLf,
-                  u"> HTML Search"_s)) {
-            return false;
-        }
-    }
+bool ModernBookWriter::writeDetailedContents() {
+    return page(place(u"dindex"_s, u"_dindex.htm"_s, u"Detailed Contents"_s), &ModernBookWriter::detailedContents);
+}
+
+bool ModernBookWriter::writeIndex() {
+    return page(place(u"index"_s, u"_sorted_index.htm"_s, u"Index"_s), &ModernBookWriter::index, u"> HTML Index"_s);
+}
+
+bool ModernBookWriter::writeSearch() {
+    ui_.setProgressCaption(u"_search.htm"_s);
+    return file(u"_search_index.js"_s, search_->script(), FileEncoding::Latin1WithReferences) &&
+           page(place(u"search"_s, u"_search.htm"_s, u"Search"_s), &ModernBookWriter::search, u"> HTML Search"_s);
+}
+
+bool ModernBookWriter::writeEntry(const QString& homePage) {
     // The entry page: the contents, or a way to the home chapter that works without scripts.
     const bool toHome = !settings_.HomeChapter.isEmpty() && !homePage.isEmpty();
     if (toHome ? !file(u"index.htm"_s, ModernRedirectPage(title_, homePage))
-               : !page(place(u"contents"_s, u"index.htm"_s, title_), contents())) {
+               : !page(place(u"contents"_s, u"index.htm"_s, title_), &ModernBookWriter::contents)) {
         return false;
     }
     return file(kModernData, ModernBookData(title_, homePage, chapters_)) && file(kModernSheet, out_.style.text) &&
@@ -213,13 +224,35 @@ bool IsModernScript(const QString& path) {
     return ReadFileBytes(path, found) && found == written;
 }
 
-bool WriteModernLists(const BookOutput& out, const std::vector<ModernChapter>& chapters) {
-    return ModernBookWriter(out, chapters, nullptr).writeLists();
+QString ModernHomePage(const Settings& settings, const std::vector<ModernChapter>& chapters) {
+    if (!settings.HomeChapter.isEmpty()) {
+        return BookPageName(settings.HomeChapter);
+    }
+    return chapters.empty() ? QString() : chapters.front().page;
 }
 
-bool WriteModernEntry(const BookOutput& out, const std::vector<ModernChapter>& chapters, const SearchIndex* search,
-                      QString& homePage) {
-    return ModernBookWriter(out, chapters, search).writeEntry(homePage);
+std::vector<TailWriter> ModernTailWriters(const std::vector<ModernChapter>& chapters, const SearchIndex* search,
+                                          const QString& homePage, std::vector<TailWriter> helpIndex) {
+    // In the frames' order: contents and index, the help index, then search and the entry page.
+    const auto writer = [&chapters, search](bool (ModernBookWriter::*write)()) {
+        return TailWriter{[&chapters, search, write](const BookOutput& out) {
+            ModernBookWriter book(out, chapters, search);
+            return (book.*write)();
+        }};
+    };
+    std::vector<TailWriter> writers{writer(&ModernBookWriter::writeContents),
+                                    writer(&ModernBookWriter::writeDetailedContents),
+                                    writer(&ModernBookWriter::writeIndex)};
+    for (TailWriter& help : helpIndex) {
+        writers.push_back(std::move(help));
+    }
+    if (search != nullptr) {
+        writers.push_back(writer(&ModernBookWriter::writeSearch));
+    }
+    writers.push_back({[&chapters, &homePage](const BookOutput& out) {
+        return ModernBookWriter(out, chapters, nullptr).writeEntry(homePage);
+    }});
+    return writers;
 }
 
 }  // namespace tessarel

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "book/book_tail.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -9,6 +11,7 @@
 namespace tessarel {
 
 struct BookOutput;
+struct Settings;
 class SearchIndex;
 
 /// The modern book's own files beside its pages.
@@ -33,15 +36,16 @@ QString ModernBookData(const QString& title, const QString& home, const std::vec
 /// Whether the file at `path` holds the interface script as a build writes it.
 bool IsModernScript(const QString& path);
 
-/// Writes the modern book's lists: "_book.htm", "_dindex.htm" and
-/// "_sorted_index.htm" (from the sorted index entries); a file the book keeps
-/// as the user's is left alone. False when a file could not be written.
-bool WriteModernLists(const BookOutput& out, const std::vector<ModernChapter>& chapters);
-/// Writes the rest of the modern book's own files: "_search.htm" and
-/// "_search_index.js" (with a search index), "index.htm", "_book_data.js",
-/// "_book.css" and "_book.js". Sets `homePage` to the page "index.htm" leads
-/// to. False when a file could not be written.
-bool WriteModernEntry(const BookOutput& out, const std::vector<ModernChapter>& chapters, const SearchIndex* search,
-                      QString& homePage);
+/// The page "index.htm" leads to: the home chapter's, else the first listed chapter's.
+QString ModernHomePage(const Settings& settings, const std::vector<ModernChapter>& chapters);
+
+/// The writers of the modern book's own files, for RunTailWriters, in the
+/// order of a book written on one thread: "_book.htm", "_dindex.htm",
+/// "_sorted_index.htm" (from the sorted index entries), `helpIndex`,
+/// "_search_index.js" and "_search.htm" (with a search index), "index.htm"
+/// (to `homePage`), "_book_data.js", "_book.css" and "_book.js". A file the
+/// book keeps as the user's is left alone. The arguments outlive the run.
+std::vector<TailWriter> ModernTailWriters(const std::vector<ModernChapter>& chapters, const SearchIndex* search,
+                                          const QString& homePage, std::vector<TailWriter> helpIndex);
 
 }  // namespace tessarel

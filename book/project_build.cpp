@@ -118,7 +118,7 @@ private:
     QByteArray bookInputs(int count) const;
     void holdBackIfBookAsRecorded();
     bool writeBookTexts(std::vector<ChapterNote>& notes);
-    bool writeModernBookTexts(const BookOutput& book);
+    bool writeModernBookTexts(const BookOutput& book, UserInterface& ui);
     bool writeClassicBookTexts(const BookOutput& book, UserInterface& ui);
     void keepBookTexts(std::vector<ChapterNote> notes);
     bool buildHere(const ChapterPass& pass, int count);
@@ -378,18 +378,28 @@ bool ProjectBuild::writeBookTexts(std::vector<ChapterNote>& notes) {
     std::swap(bookSpace.IndexEntries, ws_.IndexEntries);
     const BookOutput book{bookSpace,          project_,         style_,    out_.folder,
                           out_.chaptersBuilt, out_.withoutPage, out_.kept, out_.found};
-    const bool written = settings_.ModernLayout ? writeModernBookTexts(book) : writeClassicBookTexts(book, taker);
+    const bool written =
+        settings_.ModernLayout ? writeModernBookTexts(book, taker) : writeClassicBookTexts(book, taker);
     std::swap(bookSpace.page, ws_.page);
     std::swap(bookSpace.IndexEntries, ws_.IndexEntries);
     return written;
 }
 
-bool ProjectBuild::writeModernBookTexts(const BookOutput& book) {
-    // In the frames' order: contents and index, the help index, then search and the entry page.
+/// The modern book's own files: each writer reads only the chapters it
+/// lists, the sorted index and the search data, so they run side by side.
+bool ProjectBuild::writeModernBookTexts(const BookOutput& book, UserInterface& ui) {
     SortIndexEntries(book.ws.IndexEntries);
-    return WriteModernLists(book, modern_) &&
-           (!settings_.GenerateHtmlHelpFiles || WriteHelpIndex(book, SiteMap::HelpProject)) &&
-           WriteModernEntry(book, modern_, search_.get(), result_.homePage);
+    const QString homePage = ModernHomePage(settings_, modern_);
+    std::vector<TailWriter> help;
+    if (settings_.GenerateHtmlHelpFiles) {
+        help.push_back({[](const BookOutput& out) { return WriteHelpIndex(out, SiteMap::HelpProject); }});
+    }
+    if (!RunTailWriters(book, ModernTailWriters(modern_, search_.get(), homePage, std::move(help)), BuildWorkers(ws_),
+                        ui)) {
+        return false;
+    }
+    result_.homePage = homePage;
+    return true;
 }
 
 /// The side pages, the indexes, search and the frames: each writer reads only

@@ -316,6 +316,26 @@ TEST_F(ParallelBuild, aBookFileThatCannotBeWrittenStopsTheSameWriters) {
         ExpectSame(one, buildWith(2));
         ExpectSame(one, buildWith(4));
     }
+    // The modern book's writers run side by side too; the tree script, sheet
+    // and interface script come last.
+    ws.project.settings.ModernLayout = true;
+    blocked_.clear();
+    const BuildRecord whole = buildWith(1);
+    ASSERT_TRUE(whole.tree.count(u"_sorted_index.htm"_s) && whole.tree.count(u"_book.js"_s));
+    // Each writer has a workspace of its own, and still reads the one sorted index.
+    EXPECT_TRUE(whole.tree.at(u"_sorted_index.htm"_s).contains("file009.c.htm#Topic^9.4\">Topic 9.4</a>"));
+    ExpectSame(whole, buildWith(2));
+    for (const QString& name :
+         {u"_dindex.htm"_s, u"_sorted_index.htm"_s, u"HTML Help/index.hhk"_s, u"_search.htm"_s, u"_book_data.js"_s}) {
+        SCOPED_TRACE(name.toStdString());
+        blocked_ = name;
+        const BuildRecord one = buildWith(1);
+        EXPECT_EQ(one.messages.filter(dest + name).size(), 1);
+        EXPECT_TRUE(one.result.endsWith(u" 1"_s));
+        EXPECT_EQ(one.tree.count(u"_book.js"_s), 0u);
+        ExpectSame(one, buildWith(2));
+        ExpectSame(one, buildWith(3));
+    }
 }
 
 }  // namespace
