@@ -88,8 +88,9 @@ void RunBlockedPasses(QString& text, const CommentStyles& styles, PassContext* c
     QString block;
     qsizetype start = 0;
     for (const qsizetype end : ends) {
-        block.resize(0);
-        block.append(QStringView(s + start, end - start));
+        // The first pass that changes the block reads it where it is; one that
+        // writes in place takes a copy first, so the text is only read.
+        block = QString::fromRawData(reinterpret_cast<const QChar*>(s + start), end - start);
         RunPasses(block, styles, &blockContext);
         // The CR LF a block starts with is the last block's.
         out.append(QStringView(block).sliced(start == 0 ? 0 : 2));
