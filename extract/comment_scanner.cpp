@@ -387,31 +387,43 @@ constexpr std::array kClosingPasses{
     ScanPass{[](const CommentStyles&) { return true; }, BlankSeparatorLines, 1},
 };
 
-void RunPasses(const auto& passes, QString& text, const CommentStyles& styles, UserInterface& ui,
+/// Runs the passes the styles turn on; with `ui`, each advances the progress by its steps.
+void RunPasses(const auto& passes, QString& text, const CommentStyles& styles, UserInterface* ui,
                PassContext* context) {
     for (const ScanPass& pass : passes) {
         if (pass.on(styles)) {
             pass.run(text, context);
-            for (int step = 0; step < pass.steps; ++step) {
-                ui.advanceProgress();
+            for (int step = 0; ui != nullptr && step < pass.steps; ++step) {
+                ui->advanceProgress();
             }
         }
     }
 }
 
-}  // namespace
-
-void ScanComments(QString& text, const CommentStyles& styles, UserInterface& ui, PassContext* context) {
-    RunPasses(kStylePasses, text, styles, ui, context);
-    RunPasses(kClosingPasses, text, styles, ui, context);
-}
-
-int StyleProgressSteps(const CommentStyles& styles) {
+int Steps(const auto& passes, const CommentStyles& styles) {
     int steps = 0;
-    for (const ScanPass& pass : kStylePasses) {
+    for (const ScanPass& pass : passes) {
         steps += pass.on(styles) ? pass.steps : 0;
     }
     return steps;
+}
+
+}  // namespace
+
+void ScanComments(QString& text, const CommentStyles& styles, UserInterface& ui, PassContext* context) {
+    RunPasses(kStylePasses, text, styles, &ui, context);
+    RunPasses(kClosingPasses, text, styles, &ui, context);
+}
+
+void ScanComments(QString& text, const CommentStyles& styles, PassContext* context) {
+    RunPasses(kStylePasses, text, styles, nullptr, context);
+    RunPasses(kClosingPasses, text, styles, nullptr, context);
+}
+
+int StyleProgressSteps(const CommentStyles& styles) { return Steps(kStylePasses, styles); }
+
+int ScanProgressSteps(const CommentStyles& styles) {
+    return Steps(kStylePasses, styles) + Steps(kClosingPasses, styles);
 }
 
 }  // namespace tessarel

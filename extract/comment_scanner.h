@@ -42,6 +42,12 @@ void BlankSeparatorLines(QString& text, PassContext* context = nullptr);
 /// its steps.
 void ScanComments(QString& text, const CommentStyles& styles, UserInterface& ui, PassContext* context = nullptr);
 
+/// The same passes without progress. None of them carries anything past a
+/// line of blanks: they may run on pieces of a text cut at such lines.
+void ScanComments(QString& text, const CommentStyles& styles, PassContext* context);
+/// The progress steps ScanComments takes.
+int ScanProgressSteps(const CommentStyles& styles);
+
 /// The progress steps the passes of the styles that are on take in
 /// ScanComments (star decoration and separator lines not counted).
 int StyleProgressSteps(const CommentStyles& styles);

@@ -187,6 +187,16 @@ void FormatEmphasis(QString& text, const CommentStyles& styles, UserInterface& u
     }
 }
 
+void FormatEmphasis(QString& text, const CommentStyles& styles, PassContext* context) {
+    for (const EmphasisPass& pass : kEmphasisPasses) {
+        pass.run(text, styles, context);
+    }
+}
+
+int EmphasisSteps(const CommentStyles& styles) {
+    return static_cast<int>(kEmphasisPasses.size()) + EmphasisHidingSteps(styles);
+}
+
 int EmphasisHidingSteps(const CommentStyles& styles) {
     int steps = 0;
     for (const EmphasisPass& pass : kEmphasisPasses) {

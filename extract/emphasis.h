@@ -24,6 +24,11 @@ void FormatUnderline(QString& text, PassContext* context = nullptr);
 /// Bold, italic and underline in that order, one progress step after each
 /// pass and after each hiding of comment delimiters.
 void FormatEmphasis(QString& text, const CommentStyles& styles, UserInterface& ui, PassContext* context = nullptr);
+/// The same passes without progress. Nothing they do reaches across a CR:
+/// they may run on pieces of a text cut at line ends.
+void FormatEmphasis(QString& text, const CommentStyles& styles, PassContext* context);
+/// The progress steps FormatEmphasis takes.
+int EmphasisSteps(const CommentStyles& styles);
 /// The progress steps FormatEmphasis takes beyond one per pass.
 int EmphasisHidingSteps(const CommentStyles& styles);
 
