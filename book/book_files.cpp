@@ -224,8 +224,8 @@ std::vector<PlannedFile> PlannedFiles(const BookOutput& out, const std::vector<C
             continue;
         }
         const Chapter& chapter = project.Chapters[i];
-        planned.push_back(
-            {plan[i].page, static_cast<int>(i), IsHtmlFileName(chapter.Name), ChapterSourcePath(project, chapter)});
+        planned.push_back({plan[i].page, static_cast<int>(i), IsHtmlFileName(chapter.Name),
+                           sources.chapterPath(static_cast<int>(i))});
     }
     return planned;
 }

@@ -114,7 +114,7 @@ ChapterJob PlanChapterJob(const BookOutput& out, const ProjectSources& sources,
     const Chapter& chapter = ChapterAt(out.project, i);
     ChapterJob job;
     job.mode = ChapterJob::Mode::Book;
-    job.source = ChapterSourcePath(out.project, chapter);
+    job.source = sources.chapterPath(i);
     job.item = chapter.Name;
     job.pageName = plan[static_cast<size_t>(i)].page;
     job.page = MakeChapterOutputPath(out.folder, job.pageName);

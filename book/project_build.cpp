@@ -477,8 +477,7 @@ void ProjectBuild::holdBackIfBookAsRecorded() {
         if (!out_.hasPage(i)) {
             continue;
         }
-        const auto found =
-            previous_->chapters.constFind(ChapterSourcePath(project_, project_.Chapters[static_cast<size_t>(i)]));
+        const auto found = previous_->chapters.constFind(sources_.chapterPath(i));
         if (found == previous_->chapters.cend() || !found->files ||
             StampOf(found->files->source) != found->files->sourceStamp) {
             return;
@@ -714,7 +713,7 @@ void ProjectBuild::keepRecord(ChapterResult built) {
     if (recordPath_.isEmpty()) {
         return;
     }
-    reached_.insert(ChapterSourcePath(project_, project_.Chapters[static_cast<size_t>(built.chapter)]));
+    reached_.insert(sources_.chapterPath(built.chapter));
     result_.chaptersReused += built.reused ? 1 : 0;
     if (built.files) {
         // Kept as a build reads it back, so an unchanged book keeps its record file.
@@ -736,7 +735,7 @@ void ProjectBuild::saveRecord(int count) {
     }
     if (previous_) {
         for (int i = 0; i < count; ++i) {
-            const QString source = ChapterSourcePath(project_, project_.Chapters[static_cast<size_t>(i)]);
+            const QString& source = sources_.chapterPath(i);
             const auto found = previous_->chapters.constFind(source);
             if (!reached_.contains(source) && found != previous_->chapters.cend()) {
                 next_.chapters.insert(source, *found);

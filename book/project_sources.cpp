@@ -45,8 +45,10 @@ ProjectSources::ProjectSources(const ProjectModel& project, int count) {
     };
     add(project.ProjectPath);
     const int chapters = std::min(count, static_cast<int>(project.Chapters.size()));
+    chapterPaths_.reserve(static_cast<size_t>(std::max(chapters, 0)));
     for (int i = 0; i < chapters; ++i) {
-        add(ChapterSourcePath(project, project.Chapters[static_cast<size_t>(i)]));
+        chapterPaths_.push_back(ChapterSourcePath(project, project.Chapters[static_cast<size_t>(i)]));
+        add(chapterPaths_.back());
     }
 }
 

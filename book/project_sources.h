@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <mutex>
+#include <vector>
 
 namespace tessarel {
 
@@ -25,10 +26,14 @@ public:
     ProjectSources(const ProjectModel& project, int count);
     /// True when `path` names one of them (a link to one included).
     bool contains(const QString& path) const;
+    /// ChapterSourcePath of chapter `i` (0..count-1), made once per build:
+    /// the build asks for it several times per chapter.
+    const QString& chapterPath(int i) const { return chapterPaths_[static_cast<size_t>(i)]; }
 
 private:
     const QSet<QString>& canonicalPaths() const;
 
+    std::vector<QString> chapterPaths_;
     QStringList existing_;  ///< the sources that are files, as the project names them
     /// Their canonical paths, made once a path's identity matches one (or an
     /// identity is unknown): most paths are told apart by identity alone.
