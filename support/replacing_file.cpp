@@ -4,11 +4,14 @@
 #include "support/string_functions.h"
 
 #include <QDir>
+#include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
 
 #include <cerrno>
 #ifdef Q_OS_UNIX
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -348,16 +351,44 @@ bool ReplacingFile::commit() {
     return true;
 }
 
-void RemoveLeftoverReplacements(const QString& folder, const std::function<bool(const QString& path)>& keep) {
-    const QDir dir(folder);
-    const QFileInfoList entries =
-        dir.entryInfoList({QLatin1Char('*') + kReplacementSuffix},
-                          QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::NoSort);
-    for (const QFileInfo& entry : entries) {
-        // The name filter ignores case; the suffix is ours only as written.
-        if (!entry.fileName().endsWith(kReplacementSuffix)) {
-            continue;
+namespace {
+
+/// The entries of `folder` whose names end in the replacement suffix. A book
+/// folder holds thousands of pages: on POSIX the names are read as bytes and
+/// only a match becomes a path (a name filter costs far more per name).
+QStringList LeftoverReplacementPaths(const QString& folder) {
+    QStringList paths;
+    const QString base = WithTrailingSeparator(folder);
+#ifdef Q_OS_UNIX
+    DIR* dir = ::opendir(QFile::encodeName(folder).constData());
+    if (dir == nullptr) {
+        return paths;
+    }
+    const QByteArray suffix = QFile::encodeName(kReplacementSuffix);
+    while (const dirent* entry = ::readdir(dir)) {
+        const QByteArrayView name(entry->d_name);
+        if (name.endsWith(suffix)) {
+            paths.append(base + QFile::decodeName(name.toByteArray()));
         }
+    }
+    ::closedir(dir);
+#else
+    QDirIterator names(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (names.hasNext()) {
+        const QString path = names.next();
+        if (path.endsWith(kReplacementSuffix)) {
+            paths.append(path);
+        }
+    }
+#endif
+    return paths;
+}
+
+}  // namespace
+
+void RemoveLeftoverReplacements(const QString& folder, const std::function<bool(const QString& path)>& keep) {
+    for (const QString& path : LeftoverReplacementPaths(folder)) {
+        const QFileInfo entry(path);
         if (entry.isSymLink()) {
             QFile::remove(entry.filePath());
         } else if (!entry.isDir() && !keep(entry.filePath())) {
