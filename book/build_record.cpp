@@ -208,6 +208,7 @@ public:
         at_ = end_;
     }
     qint64 left() const { return end_ - at_; }
+    const char* position() const { return at_; }
 
     quint32 u32() { return number<quint32>(); }
     qint32 i32() { return number<qint32>(); }
@@ -268,6 +269,22 @@ public:
         for (quint32 i = 0; i < n && ok_; ++i) {
             values.push_back(text());
         }
+    }
+    /// Steps over what texts() would read, checking it as texts() would;
+    /// gives the number of texts.
+    quint32 skipTexts() {
+        const quint32 n = count(4);
+        for (quint32 i = 0; i < n && ok_; ++i) {
+            const quint32 header = u32();
+            const qint64 length = header >> 1;
+            const qint64 size = (header & 1) != 0 ? length * 2 : length;
+            if (size > left()) {
+                fail();
+                return 0;
+            }
+            at_ += size;
+        }
+        return n;
     }
     FileStamp stamp() {
         FileStamp value;
@@ -403,8 +420,12 @@ void WriteChapter(RecordOut& out, const ChapterResult& r) {
     out.i32(qint32(r.sections));
     out.flag(r.documented);
     out.text(r.title);
-    out.texts(r.sectionNames);
-    out.texts(r.snippets);
+    if (!r.recordedLists.isEmpty()) {
+        out.raw(r.recordedLists);
+    } else {
+        out.texts(r.sectionNames);
+        out.texts(r.snippets);
+    }
     WriteNotes(out, r.notes);
     WriteSearch(out, r.search);
     const ChapterFiles& f = *r.files;
@@ -421,11 +442,17 @@ void ReadChapter(RecordIn& in, ChapterResult& r) {
     const qint32 sections = in.i32();
     r.documented = in.flag();
     r.title = in.text();
-    in.texts(r.sectionNames);
-    in.texts(r.snippets);
+    // The lists are checked here and read only when the chapter is listed.
+    const char* lists = in.position();
+    const quint32 names = in.skipTexts();
+    in.skipTexts();
+    if (!in.ok()) {
+        return;
+    }
+    r.recordedLists = QByteArray(lists, in.position() - lists);
     r.sections = sections;
     // The lists name sections 2..sections: anything else would list what the page lacks.
-    if (sections < 0 || (sections > 0 && r.sectionNames.size() != sections - 1)) {
+    if (sections < 0 || (sections > 0 && qint64{names} != sections - 1)) {
         in.fail();
         return;
     }
@@ -472,6 +499,16 @@ void ReadBookTexts(RecordIn& in, BookTexts& book) {
 void SetStreamVersion(QDataStream& stream) { stream.setVersion(QDataStream::Qt_6_0); }
 
 }  // namespace
+
+void ReadRecordedLists(ChapterResult& result) {
+    if (result.recordedLists.isEmpty()) {
+        return;
+    }
+    RecordIn in(result.recordedLists);
+    in.texts(result.sectionNames);
+    in.texts(result.snippets);
+    result.recordedLists = QByteArray();
+}
 
 QByteArray BuildRecordChecksum(QByteArrayView bytes) {
     RecordCheck check;

@@ -58,6 +58,10 @@ struct BuildRecord {
     bool operator==(const BuildRecord&) const = default;
 };
 
+/// Reads a recorded chapter's section names and snippets from the record's
+/// bytes it kept (ChapterResult::recordedLists), once, before it is listed.
+void ReadRecordedLists(ChapterResult& result);
+
 /// The check a record ends with: it tells a damaged or cut record (not a forged
 /// one) and costs a fraction of a cryptographic digest over megabytes.
 QByteArray BuildRecordChecksum(QByteArrayView bytes);

@@ -100,6 +100,10 @@ struct ChapterResult {
     /// The first words of each section's text as plain text, by section number
     /// (1..), for the search index; empty when the build keeps none.
     std::vector<QString> snippets;
+    /// Read from a record: the record's bytes of the two lists above, which
+    /// stay empty until ReadRecordedLists; a chapter whose book is kept as it
+    /// was never needs them. Written back as they were.
+    QByteArray recordedLists;
     /// Its line in the search index, made when it is first listed and kept in the record.
     SearchChapter search;
     /// Log rows, messages and log text in the order the build gave them.

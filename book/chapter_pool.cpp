@@ -1,6 +1,7 @@
 #include "book/chapter_pool.h"
 
 #include "book/book_output.h"
+#include "book/build_record.h"
 #include "book/chapter_lists.h"
 #include "book/workspace.h"
 #include "extract/document_model.h"
@@ -51,6 +52,7 @@ void ChapterPool::work() {
             if (result.written && result.sections > 0 && (pass_.listReplayed || !result.reused)) {
                 // Its lines in the lists are made here too: the build's thread only appends them.
                 const Chapter& chapter = pass_.out.project.Chapters[static_cast<size_t>(i)];
+                ReadRecordedLists(result);
                 result.listing = std::make_shared<const ChapterListing>(
                     MakeChapterListing(chapter, BookPageName(chapter.Name), result, pass_.out.project.settings));
             }

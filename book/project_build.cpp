@@ -603,6 +603,7 @@ bool ProjectBuild::listChapter(int i, ChapterResult& built) {
     if (built.sections <= 0) {
         return true;
     }
+    ReadRecordedLists(built);
     const Chapter& chapter = project_.Chapters[static_cast<size_t>(i)];
     if (!lists_.add(chapter, BookPageName(chapter.Name), built)) {
         return false;
