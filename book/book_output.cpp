@@ -102,20 +102,4 @@ void AppendTopicHref(QString& out, const QString& topic) {
     AppendQuotedHtmlAttribute(out, QStringView(topic).sliced(hash + 1));
 }
 
-void AppendAll(QString& out, std::initializer_list<QStringView> pieces) {
-    qsizetype added = 0;
-    for (const QStringView piece : pieces) {
-        added += piece.size();
-    }
-    const qsizetype old = out.size();
-    if (out.capacity() < old + added) {
-        out.reserve(std::max(old + added, 2 * out.capacity()));
-    }
-    out.resize(old + added);
-    QChar* at = out.data() + old;
-    for (const QStringView piece : pieces) {
-        at = std::copy(piece.begin(), piece.end(), at);
-    }
-}
-
 }  // namespace tessarel

@@ -4,7 +4,6 @@
 #include <QString>
 #include <QStringView>
 
-#include <initializer_list>
 #include <vector>
 
 namespace tessarel {
@@ -83,8 +82,5 @@ QString TopicHref(const QString& topic);
 void AppendTopicHref(QString& out, const QString& topic);
 /// Whether TopicHref(topic) is `topic` itself: nothing in it to escape.
 bool TopicIsItsHref(const QString& topic);
-/// Appends `pieces` to `out` with one growth at most: the lists add many short
-/// pieces per section.
-void AppendAll(QString& out, std::initializer_list<QStringView> pieces);
 
 }  // namespace tessarel

@@ -24,25 +24,6 @@ namespace {
 // the writes few, small enough to stay in the caches.
 constexpr qsizetype kStreamPiece = qsizetype{1} << 16;
 
-// Appends the pieces of one line with one size check: pages are made of
-// hundreds of thousands of short lines.
-void AppendPieces(QString& buffer, std::initializer_list<QStringView> pieces) {
-    qsizetype added = 0;
-    for (const QStringView piece : pieces) {
-        added += piece.size();
-    }
-    const qsizetype old = buffer.size();
-    if (buffer.capacity() < old + added) {
-        buffer.reserve(std::max(old + added, 2 * buffer.capacity()));
-    }
-    buffer.resize(old + added);
-    QChar* out = buffer.data() + old;
-    for (const QStringView piece : pieces) {
-        std::copy(piece.begin(), piece.end(), out);
-        out += piece.size();
-    }
-}
-
 /// The generator lines stand within the first lines of a page or site map.
 constexpr int kGeneratorLineReach = 4;
 constexpr qint64 kPageHeadBytes = 512;
@@ -145,9 +126,9 @@ void AddLine(PageBuffer& page, QStringView text) {
 
 void AddTag(PageBuffer& page, QStringView tagBody) { AddTagTo(page.PageText, tagBody); }
 
-void AddTagTo(QString& buffer, QStringView tagBody) { AppendPieces(buffer, {u"<", tagBody, u">\r\n"}); }
+void AddTagTo(QString& buffer, QStringView tagBody) { AppendAll(buffer, {u"<", tagBody, u">\r\n"}); }
 
-void AddLineTo(QString& buffer, QStringView text) { AppendPieces(buffer, {text, u"\r\n"}); }
+void AddLineTo(QString& buffer, QStringView text) { AppendAll(buffer, {text, u"\r\n"}); }
 
 PageStream::PageStream(PageBuffer& page, const QString& path) : page_(page), file_(path, page.encoding) {
     page_.file = file_.open() ? &file_ : nullptr;

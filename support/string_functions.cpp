@@ -295,4 +295,20 @@ int NumberValue(const QString& text) {
     return static_cast<int>(negative ? -value : value);
 }
 
+void AppendAll(QString& text, std::initializer_list<QStringView> pieces) {
+    qsizetype added = 0;
+    for (const QStringView piece : pieces) {
+        added += piece.size();
+    }
+    const qsizetype old = text.size();
+    if (text.capacity() < old + added) {
+        text.reserve(std::max(old + added, 2 * text.capacity()));
+    }
+    text.resize(old + added);
+    QChar* at = text.data() + old;
+    for (const QStringView piece : pieces) {
+        at = std::copy(piece.begin(), piece.end(), at);
+    }
+}
+
 }  // namespace tessarel

@@ -4,6 +4,7 @@
 #include <QStringView>
 
 #include <array>
+#include <initializer_list>
 #include <utility>
 
 namespace tessarel {
@@ -45,5 +46,8 @@ QStringView TrimmedSpaces(QStringView text);
 /// The leading number of a text, as preferences and flags are read: blanks
 /// skipped, an optional sign, digits; 0 when there is none. " 1" and "1" agree.
 int NumberValue(const QString& text);
+/// Appends `pieces` to `text` with one growth at most: pages and book lists
+/// are made of hundreds of thousands of short pieces.
+void AppendAll(QString& text, std::initializer_list<QStringView> pieces);
 
 }  // namespace tessarel
