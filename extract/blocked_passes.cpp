@@ -22,8 +22,6 @@ void RunPasses(QString& text, const CommentStyles& styles, PassContext* context)
     ConvertKeywordLines(text, context);
 }
 
-inline bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
-
 /// Where each block ends, the text cut at the first line of blanks from
 /// `from` on: a block ends after that line's CR LF, and the next starts at
 /// that CR LF, so that both see the line ends around the cut. Empty when a

@@ -15,8 +15,6 @@ namespace tessarel {
 
 namespace {
 
-inline bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
-
 inline char16_t* WritableChars(QString& text) { return reinterpret_cast<char16_t*>(text.data()); }
 
 inline bool CloseMarkerAt(const char16_t* s, qsizetype n, qsizetype i) {

@@ -22,8 +22,6 @@ namespace {
 
 constexpr char16_t kNeutral = u'x';
 
-inline bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
-
 /// Where the walk stands: looking for an opening mark, right after one,
 /// within the marked text, or right after a closing mark.
 enum class EmphasisWalk { Outside, AfterOpen, Inside, AfterClose };

@@ -16,8 +16,6 @@ namespace tessarel {
 
 namespace {
 
-inline bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
-
 const QString kUnnamed = QStringLiteral("PLEASE NAME THIS SECTION");
 
 /// Whether `text` holds a ";" from `from` up to `to` that is the source's own,

@@ -18,6 +18,9 @@ namespace tessarel {
 constexpr char16_t kCr = u'\r';
 constexpr char16_t kLf = u'\n';
 
+/// A blank within a line, as the passes read one.
+inline bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
+
 inline const char16_t* Chars(const QString& text) { return QStringView(text).utf16(); }
 
 /// The first `c` in s[from, n), or `n` when there is none. Inline, as most
