@@ -304,18 +304,26 @@ TEST_F(ParallelBuild, aWriteFailureStopsAtTheSameChapter) {
 TEST_F(ParallelBuild, aBookFileThatCannotBeWrittenStopsTheSameWriters) {
     addMixedChapters(20);
     ws.project.settings.IncludeSearch = true;
-    for (const QString& name : {u"_sorted_index.htm"_s, u"index_active.hhk"_s, u"HTML Help/index.hhk"_s,
-                                u"_search_index.js"_s, u"genesisa.htm"_s}) {
-        SCOPED_TRACE(name.toStdString());
-        blocked_ = name;
-        const BuildRecord one = buildWith(1);
-        EXPECT_EQ(one.messages.filter(dest + name).size(), 1);
-        EXPECT_TRUE(one.result.endsWith(u" 1"_s));
-        // The writers after it put nothing in place: the frames come last.
-        EXPECT_EQ(one.tree.count(u"genesisn.htm"_s), 0u);
-        ExpectSame(one, buildWith(2));
-        ExpectSame(one, buildWith(4));
-    }
+    // Each file in turn cannot be written: one failure, the last file
+    // (written after every other) not in place, and the same with more workers.
+    const auto eachBlocked = [this](std::initializer_list<QString> names, const QString& last,
+                                    std::initializer_list<int> workers) {
+        for (const QString& name : names) {
+            SCOPED_TRACE(name.toStdString());
+            blocked_ = name;
+            const BuildRecord one = buildWith(1);
+            EXPECT_EQ(one.messages.filter(dest + name).size(), 1);
+            EXPECT_TRUE(one.result.endsWith(u" 1"_s));
+            EXPECT_EQ(one.tree.count(last), 0u);
+            for (const int count : workers) {
+                ExpectSame(one, buildWith(count));
+            }
+        }
+    };
+    // The frames come last.
+    eachBlocked({u"_sorted_index.htm"_s, u"index_active.hhk"_s, u"HTML Help/index.hhk"_s, u"_search_index.js"_s,
+                 u"genesisa.htm"_s},
+                u"genesisn.htm"_s, {2, 4});
     // The modern book's writers run side by side too; the tree script, sheet
     // and interface script come last.
     ws.project.settings.ModernLayout = true;
@@ -325,17 +333,9 @@ TEST_F(ParallelBuild, aBookFileThatCannotBeWrittenStopsTheSameWriters) {
     // Each writer has a workspace of its own, and still reads the one sorted index.
     EXPECT_TRUE(whole.tree.at(u"_sorted_index.htm"_s).contains("file009.c.htm#Topic^9.4\">Topic 9.4</a>"));
     ExpectSame(whole, buildWith(2));
-    for (const QString& name :
-         {u"_dindex.htm"_s, u"_sorted_index.htm"_s, u"HTML Help/index.hhk"_s, u"_search.htm"_s, u"_book_data.js"_s}) {
-        SCOPED_TRACE(name.toStdString());
-        blocked_ = name;
-        const BuildRecord one = buildWith(1);
-        EXPECT_EQ(one.messages.filter(dest + name).size(), 1);
-        EXPECT_TRUE(one.result.endsWith(u" 1"_s));
-        EXPECT_EQ(one.tree.count(u"_book.js"_s), 0u);
-        ExpectSame(one, buildWith(2));
-        ExpectSame(one, buildWith(3));
-    }
+    eachBlocked(
+        {u"_dindex.htm"_s, u"_sorted_index.htm"_s, u"HTML Help/index.hhk"_s, u"_search.htm"_s, u"_book_data.js"_s},
+        u"_book.js"_s, {2, 3});
 }
 
 }  // namespace
